@@ -1,0 +1,88 @@
+#include "platform/ResourceLocations.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
+
+namespace {
+
+std::string fileName(std::string_view name, std::string_view type) {
+    std::string result(name);
+    if (!type.empty()) {
+        result += '.';
+        result += type;
+    }
+    return result;
+}
+
+bool copyPrivately(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return !in.bad() && writeFileAtomically(to, bytes.view());
+}
+
+} // namespace
+
+ResourceLocations::ResourceLocations(std::filesystem::path shippedDir,
+                                     std::filesystem::path userDataDir)
+    : shippedDir_(std::move(shippedDir)), userDataDir_(std::move(userDataDir)) {}
+
+ResourceLocations ResourceLocations::forApplication() {
+    std::filesystem::path shipped;
+    const std::filesystem::path appDir = QCoreApplication::applicationDirPath().toStdString();
+    for (const std::filesystem::path& candidate :
+         {appDir / "resources", appDir / ".." / "share" / "orvelt" / "resources"}) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(candidate, ec)) {
+            shipped = candidate.lexically_normal();
+            break;
+        }
+    }
+    std::filesystem::path data =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    std::error_code ec;
+    std::filesystem::create_directories(data, ec);
+    std::filesystem::permissions(data, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, ec);
+    return ResourceLocations(shipped, data);
+}
+
+bool ResourceLocations::isRewritable(std::string_view name) {
+    return name == "portfolios" || name == "preset";
+}
+
+std::filesystem::path ResourceLocations::userPathForResource(std::string_view name,
+                                                             std::string_view type) const {
+    return userDataDir_ / fileName(name, type);
+}
+
+std::optional<std::filesystem::path> ResourceLocations::pathForResource(
+    std::string_view name, std::string_view type) const {
+    std::error_code ec;
+    const std::filesystem::path user = userPathForResource(name, type);
+    const std::filesystem::path shipped = shippedDir_ / fileName(name, type);
+    if (isRewritable(name)) {
+        if (!std::filesystem::exists(user, ec) && std::filesystem::exists(shipped, ec)) {
+            std::filesystem::create_directories(userDataDir_, ec);
+            copyPrivately(shipped, user);
+        }
+        return user;
+    }
+    if (!userDataDir_.empty() && std::filesystem::exists(user, ec)) {
+        return user;
+    }
+    if (!shippedDir_.empty() && std::filesystem::exists(shipped, ec)) {
+        return shipped;
+    }
+    return std::nullopt;
+}

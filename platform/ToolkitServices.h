@@ -1,0 +1,41 @@
+#pragma once
+
+// What the program asks of the window toolkit beyond its own windows: modal alerts, the
+// confirmation, the file-open panel and opening a web address. The application uses the Qt
+// implementation; tests use a scripted one that records what was shown and answers as told.
+
+#include <string>
+#include <vector>
+
+struct OpenPanelRequest {
+    std::string title = "Choose File";
+    std::string message;
+    // File-name extensions offered, without the dot ("csv"); empty offers every file.
+    std::vector<std::string> extensions;
+    bool allowsMultipleSelection = false;
+    // Empty starts in the user's home directory.
+    std::string startDirectory;
+};
+
+class ToolkitServices {
+public:
+    // The answer of a confirmation when the user chose its default button.
+    static constexpr int kDefaultButton = 1;
+
+    virtual ~ToolkitServices() = default;
+
+    // Modal alert with one default button ("OK"); returns once the user has dismissed it.
+    virtual void showErrorAlert(const std::string& title, const std::string& message) = 0;
+
+    // Modal question; kDefaultButton when the user chose `defaultButton`, anything else
+    // otherwise.
+    virtual int showConfirmation(const std::string& title, const std::string& defaultButton,
+                                 const std::string& alternateButton,
+                                 const std::string& message) = 0;
+
+    // Modal file-open panel; the full paths chosen, empty when the user cancelled.
+    virtual std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) = 0;
+
+    // Opens the address in the user's default browser; failures are not reported.
+    virtual void openUrl(const std::string& url) = 0;
+};

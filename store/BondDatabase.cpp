@@ -1,0 +1,295 @@
+#include "store/BondDatabase.h"
+
+#include "platform/NumberText.h"
+#include "platform/PropertyList.h"
+#include "platform/ToolkitServices.h"
+#include "store/BondRecord.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::string kErrorTitle = "Error";
+const std::string kDuplicateSerialMessage =
+    "Serial already exists. Please enter a different serial.";
+
+const PlistValue* fieldOf(const PlistValue& bond, std::string_view key) {
+    const PlistDict* dict = bond.dictPtr();
+    return dict != nullptr ? dict->find(key) : nullptr;
+}
+
+// Month rank for the date order: a text that is no month name ranks with January.
+int monthRankForSort(const PlistValue& bond) {
+    const PlistValue* month = fieldOf(bond, kIssueMonthKey);
+    if (month == nullptr) {
+        return 0;
+    }
+    const std::string* text = month->stringPtr();
+    if (text == nullptr) {
+        return 0;
+    }
+    for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
+        if (*text == kMonthNames[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+int yearOf(const PlistValue& bond) {
+    const PlistValue* year = fieldOf(bond, kIssueYearKey);
+    return year != nullptr ? intValueOf(*year) : 0;
+}
+
+int compareInts(int a, int b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+} // namespace
+
+int monthSort(const PlistValue& a, const PlistValue& b, void* /*context*/) {
+    return compareInts(monthRankForSort(a), monthRankForSort(b));
+}
+
+int yearSort(const PlistValue& a, const PlistValue& b, void* /*context*/) {
+    return compareInts(yearOf(a), yearOf(b));
+}
+
+BondDatabase::BondDatabase(ToolkitServices& services)
+    : services_(services), portfolios_(PlistDict::create()) {}
+
+std::unique_ptr<BondDatabase> BondDatabase::initWithFile(const std::filesystem::path& path,
+                                                         ToolkitServices& services) {
+    auto database = std::make_unique<BondDatabase>(services);
+    database->filePath_ = path;
+    database->portfolios_ = readPropertyList(path).dict();
+    return database;
+}
+
+int BondDatabase::getIntValueOfMonth(const std::string& month) const {
+    for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
+        if (month == kMonthNames[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return 12;
+}
+
+void BondDatabase::sortBondsByDate() {
+    if (!currentBondList_) {
+        return;
+    }
+    // One stable pass on (year, month) orders the list as a month pass followed by a stable
+    // year pass would, reading each bond's date once.
+    struct Keyed {
+        int year;
+        int month;
+        PlistValue bond;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(currentBondList_->size());
+    for (PlistValue& bond : *currentBondList_) {
+        keyed.push_back({yearOf(bond), monthRankForSort(bond), std::move(bond)});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return a.year != b.year ? a.year < b.year : a.month < b.month;
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        (*currentBondList_)[i] = std::move(keyed[i].bond);
+    }
+}
+
+void BondDatabase::save() {
+    if (currentPortfolio_ && !currentPortfolio_->empty()) {
+        saveCurrentPortfolio();
+    }
+    if (!portfolios_ || filePath_.empty()) {
+        return;
+    }
+    writePropertyList(filePath_, PlistValue(portfolios_));
+}
+
+std::vector<std::string> BondDatabase::getPortfolioNames() const {
+    return portfolios_ ? portfolios_->keys() : std::vector<std::string>();
+}
+
+void BondDatabase::setBond(PlistDictRef bond, const std::string& serial) {
+    const std::int32_t index = getBondIndexWithSerial(serial);
+    if (index == kNoBondIndex || !currentBondList_) {
+        return;
+    }
+    (*currentBondList_)[static_cast<std::size_t>(index)] = PlistValue(std::move(bond));
+    saveCurrentPortfolio();
+}
+
+std::int32_t BondDatabase::getBondIndexWithSerial(const std::string& serial) const {
+    if (!currentBondList_) {
+        return kNoBondIndex;
+    }
+    const PlistArray& list = *currentBondList_;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const PlistValue* bondSerial = fieldOf(list[i], kSerialKey);
+        if (bondSerial != nullptr && bondSerial->equalsText(serial)) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return kNoBondIndex;
+}
+
+PlistDictRef BondDatabase::getBondWithSerial(const std::string& serial) const {
+    const std::int32_t index = getBondIndexWithSerial(serial);
+    if (index == kNoBondIndex) {
+        return nullptr;
+    }
+    const PlistDict* bond = (*currentBondList_)[static_cast<std::size_t>(index)].dictPtr();
+    return bond != nullptr ? bond->copy() : nullptr;
+}
+
+void BondDatabase::saveCurrentPortfolio() {
+    if (!currentPortfolio_ || !portfolios_) {
+        return;
+    }
+    auto record = PlistDict::create();
+    record->set(kPortfolioNameKey, PlistValue(*currentPortfolio_));
+    record->set(kPortfolioBondsKey, PlistValue(currentBondList_));
+    portfolios_->set(*currentPortfolio_, PlistValue(record));
+}
+
+void BondDatabase::deleteBondWithSerial(const std::string& serial) {
+    const std::int32_t index = getBondIndexWithSerial(serial);
+    if (index == kNoBondIndex) {
+        return;
+    }
+    currentBondList_->erase(currentBondList_->begin() + index);
+    saveCurrentPortfolio();
+}
+
+void BondDatabase::updateField(std::string_view key, const std::string& value,
+                               const std::string& serial) {
+    if (!bondExistsWithSerial(serial)) {
+        return;
+    }
+    PlistDictRef bond = getBondWithSerial(serial);
+    if (!bond) {
+        return;
+    }
+    bond->set(key, PlistValue(value));
+    setBond(bond, serial);
+}
+
+void BondDatabase::updateIssueMonth(const std::string& month, const std::string& serial) {
+    updateField(kIssueMonthKey, month, serial);
+}
+
+void BondDatabase::updateIssueYear(const std::string& year, const std::string& serial) {
+    updateField(kIssueYearKey, year, serial);
+}
+
+void BondDatabase::updateType(const std::string& type, const std::string& serial) {
+    updateField(kTypeKey, type, serial);
+}
+
+void BondDatabase::updateFaceValue(const std::string& faceValue, const std::string& serial) {
+    updateField(kFaceValueKey, faceValue, serial);
+}
+
+bool BondDatabase::updateBondSerial(const std::string& newSerial, const std::string& oldSerial) {
+    if (newSerial == oldSerial) {
+        return true;
+    }
+    if (!bondExistsWithSerial(oldSerial)) {
+        return false;
+    }
+    if (bondExistsWithSerial(newSerial)) {
+        services_.showErrorAlert(kErrorTitle, kDuplicateSerialMessage);
+        return false;
+    }
+    PlistDictRef bond = getBondWithSerial(oldSerial);
+    if (!bond) {
+        return false;
+    }
+    bond->set(kSerialKey, PlistValue(newSerial));
+    setBond(bond, oldSerial);
+    saveCurrentPortfolio();
+    return true;
+}
+
+bool BondDatabase::bondExistsWithSerial(const std::string& serial) const {
+    return getBondIndexWithSerial(serial) != kNoBondIndex;
+}
+
+bool BondDatabase::addBond(const std::string& serial, const std::string& faceValue,
+                           const std::string& type, const std::string& issueYear,
+                           const std::string& issueMonth, bool alertOnDuplicate) {
+    if (!currentPortfolio_) {
+        return false;
+    }
+    if (bondExistsWithSerial(serial)) {
+        if (alertOnDuplicate) {
+            services_.showErrorAlert(kErrorTitle, kDuplicateSerialMessage);
+        }
+        return false;
+    }
+    auto bond = PlistDict::create();
+    bond->set(kSerialKey, PlistValue(serial));
+    bond->set(kFaceValueKey, PlistValue(faceValue));
+    bond->set(kTypeKey, PlistValue(type));
+    bond->set(kIssueYearKey, PlistValue(issueYear));
+    bond->set(kIssueMonthKey, PlistValue(issueMonth));
+    if (!currentBondList_) {
+        // A portfolio record read without its list gets one, so that the bond is kept.
+        currentBondList_ = std::make_shared<PlistArray>();
+    }
+    currentBondList_->push_back(PlistValue(bond));
+    saveCurrentPortfolio();
+    return true;
+}
+
+bool BondDatabase::addBondWithSerialWhileImporting(const std::string& serial,
+                                                   const std::string& faceValue,
+                                                   const std::string& type,
+                                                   const std::string& issueYear,
+                                                   const std::string& issueMonth) {
+    return addBond(serial, faceValue, type, issueYear, issueMonth, false);
+}
+
+bool BondDatabase::addBondWithSerial(const std::string& serial, const std::string& faceValue,
+                                     const std::string& type, const std::string& issueYear,
+                                     const std::string& issueMonth) {
+    return addBond(serial, faceValue, type, issueYear, issueMonth, true);
+}
+
+void BondDatabase::setNewCurrentPortfolio(const std::string& name) {
+    currentPortfolio_ = name;
+    const PlistValue* record = portfolios_ ? portfolios_->find(name) : nullptr;
+    const PlistDict* dict = record != nullptr ? record->dictPtr() : nullptr;
+    currentBondList_ = dict != nullptr ? dict->value(kPortfolioBondsKey).array() : nullptr;
+}
+
+bool BondDatabase::portfolioExistsWithName(const std::string& name) const {
+    return portfolios_ && portfolios_->contains(name);
+}
+
+void BondDatabase::deletePortfolioWithName(const std::string& name) {
+    if (portfolioExistsWithName(name)) {
+        portfolios_->remove(name);
+    }
+}
+
+bool BondDatabase::addPortfolioWithName(const std::string& name) {
+    if (portfolioExistsWithName(name)) {
+        services_.showErrorAlert(
+            kErrorTitle, "Please enter a different name, \"" + name +
+                             "\" is already being used by another portfolio.");
+        return false;
+    }
+    if (!portfolios_) {
+        return false;
+    }
+    auto record = PlistDict::create();
+    record->set(kPortfolioNameKey, PlistValue(name));
+    record->set(kPortfolioBondsKey, PlistValue(std::make_shared<PlistArray>()));
+    portfolios_->set(name, PlistValue(record));
+    setNewCurrentPortfolio(name);
+    return true;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+// The one store of the user's bonds: every portfolio by name, the open portfolio, and its bond
+// list, which all windows share. Every change to bonds or portfolios goes through it.
+
+#include "platform/PlistValue.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class ToolkitServices;
+
+// Position answered for a serial that no bond of the open portfolio has.
+inline constexpr std::int32_t kNoBondIndex = 1234567890;
+
+class BondDatabase {
+public:
+    // An empty database with no portfolio open.
+    explicit BondDatabase(ToolkitServices& services);
+
+    // The database read from the portfolio file at `path`; no portfolio open. `save` writes it
+    // back to the same file.
+    static std::unique_ptr<BondDatabase> initWithFile(const std::filesystem::path& path,
+                                                      ToolkitServices& services);
+
+    PlistDictRef portfolios() const { return portfolios_; }
+    void setPortfolios(PlistDictRef portfolios) { portfolios_ = std::move(portfolios); }
+    const std::optional<std::string>& currentPortfolio() const { return currentPortfolio_; }
+    void setCurrentPortfolio(std::optional<std::string> name) { currentPortfolio_ = std::move(name); }
+    // The open portfolio's own list, not a copy: a change through it changes the portfolio.
+    PlistArrayRef currentBondList() const { return currentBondList_; }
+    void setCurrentBondList(PlistArrayRef list) { currentBondList_ = std::move(list); }
+
+    int getIntValueOfMonth(const std::string& month) const;
+    void sortBondsByDate();
+    void save();
+    std::vector<std::string> getPortfolioNames() const;
+    void setBond(PlistDictRef bond, const std::string& serial);
+    std::int32_t getBondIndexWithSerial(const std::string& serial) const;
+    PlistDictRef getBondWithSerial(const std::string& serial) const;
+    void saveCurrentPortfolio();
+    void deleteBondWithSerial(const std::string& serial);
+    void updateIssueMonth(const std::string& month, const std::string& serial);
+    void updateIssueYear(const std::string& year, const std::string& serial);
+    void updateType(const std::string& type, const std::string& serial);
+    void updateFaceValue(const std::string& faceValue, const std::string& serial);
+    bool updateBondSerial(const std::string& newSerial, const std::string& oldSerial);
+    bool bondExistsWithSerial(const std::string& serial) const;
+    bool addBondWithSerialWhileImporting(const std::string& serial, const std::string& faceValue,
+                                         const std::string& type, const std::string& issueYear,
+                                         const std::string& issueMonth);
+    bool addBondWithSerial(const std::string& serial, const std::string& faceValue,
+                           const std::string& type, const std::string& issueYear,
+                           const std::string& issueMonth);
+    const std::optional<std::string>& getCurrentPortfolio() const { return currentPortfolio_; }
+    void setNewCurrentPortfolio(const std::string& name);
+    bool portfolioExistsWithName(const std::string& name) const;
+    void deletePortfolioWithName(const std::string& name);
+    bool addPortfolioWithName(const std::string& name);
+
+    // The file that `save` writes; empty for a database made with the plain constructor.
+    const std::filesystem::path& filePath() const { return filePath_; }
+    ToolkitServices& services() const { return services_; }
+
+private:
+    bool addBond(const std::string& serial, const std::string& faceValue, const std::string& type,
+                 const std::string& issueYear, const std::string& issueMonth, bool alertOnDuplicate);
+    void updateField(std::string_view key, const std::string& value, const std::string& serial);
+
+    ToolkitServices& services_;
+    PlistDictRef portfolios_;
+    std::optional<std::string> currentPortfolio_;
+    PlistArrayRef currentBondList_;
+    std::filesystem::path filePath_;
+};
+
+// The date order of bonds. Each answers -1 when a comes before b, 1 when after, 0 when they rank
+// the same; `context` is not used.
+int monthSort(const PlistValue& a, const PlistValue& b, void* context);
+int yearSort(const PlistValue& a, const PlistValue& b, void* context);

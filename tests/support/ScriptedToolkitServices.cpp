@@ -1,0 +1,42 @@
+#include "support/ScriptedToolkitServices.h"
+
+void ScriptedToolkitServices::showErrorAlert(const std::string& title, const std::string& message) {
+    alerts.push_back({title, message});
+    if (duringAlert_) {
+        duringAlert_();
+    }
+}
+
+int ScriptedToolkitServices::showConfirmation(const std::string& title,
+                                              const std::string& defaultButton,
+                                              const std::string& alternateButton,
+                                              const std::string& message) {
+    confirmations.push_back({title, defaultButton, alternateButton, message});
+    if (confirmationAnswers_.empty()) {
+        return 0;
+    }
+    int answer = confirmationAnswers_.front();
+    confirmationAnswers_.pop_front();
+    return answer;
+}
+
+std::vector<std::string> ScriptedToolkitServices::runOpenPanel(const OpenPanelRequest& request) {
+    panels.push_back(request);
+    if (panelAnswers_.empty()) {
+        return {};
+    }
+    std::vector<std::string> answer = std::move(panelAnswers_.front());
+    panelAnswers_.pop_front();
+    return answer;
+}
+
+void ScriptedToolkitServices::openUrl(const std::string& url) {
+    openedUrls.push_back(url);
+}
+
+void ScriptedToolkitServices::clear() {
+    alerts.clear();
+    confirmations.clear();
+    panels.clear();
+    openedUrls.clear();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// Toolkit services for tests: records every alert, question and panel, and answers as told.
+
+#include "platform/ToolkitServices.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct RecordedAlert {
+    std::string title;
+    std::string message;
+};
+
+struct RecordedConfirmation {
+    std::string title;
+    std::string defaultButton;
+    std::string alternateButton;
+    std::string message;
+};
+
+class ScriptedToolkitServices : public ToolkitServices {
+public:
+    void showErrorAlert(const std::string& title, const std::string& message) override;
+    int showConfirmation(const std::string& title, const std::string& defaultButton,
+                         const std::string& alternateButton, const std::string& message) override;
+    std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
+    void openUrl(const std::string& url) override;
+
+    // Answers, used in order; a confirmation with no answer left chooses the alternate button,
+    // a panel with no answer left is cancelled.
+    void answerConfirmation(int answer) { confirmationAnswers_.push_back(answer); }
+    void answerOpenPanel(std::vector<std::string> paths) { panelAnswers_.push_back(std::move(paths)); }
+    // Runs inside the next alerts, while they are "on screen" (to check what happens then).
+    void setDuringAlert(std::function<void()> action) { duringAlert_ = std::move(action); }
+
+    std::vector<RecordedAlert> alerts;
+    std::vector<RecordedConfirmation> confirmations;
+    std::vector<OpenPanelRequest> panels;
+    std::vector<std::string> openedUrls;
+
+    void clear();
+
+private:
+    std::deque<int> confirmationAnswers_;
+    std::deque<std::vector<std::string>> panelAnswers_;
+    std::function<void()> duringAlert_;
+};
