@@ -1,0 +1,82 @@
+#pragma once
+
+// The application controller: the main window's view and the owner of the one portfolio
+// database and of the redemption date. Every task window keeps it as its parent view, through
+// which it reaches the database, the date, the main window's title and the enabling of the
+// main window's commands.
+
+#include "platform/ResourceLocations.h"
+#include "valuation/ValuationContext.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class BondDatabase;
+class QAction;
+class QPushButton;
+class ToolkitServices;
+
+class MainMenuView : public QWidget, public ValuationContext {
+    Q_OBJECT
+
+public:
+    MainMenuView(ToolkitServices& services, ResourceLocations resources,
+                 QWidget* parent = nullptr);
+    ~MainMenuView() override;
+
+    QPushButton* bondValueReportButton() const { return bondValueReportButton_; }
+    void setBondValueReportButton(QPushButton* button) { bondValueReportButton_ = button; }
+    BondDatabase* bondDatabase() const override { return bondDatabase_.get(); }
+    QAction* editItem() const { return editItem_; }
+    void setEditItem(QAction* item) { editItem_ = item; }
+    QAction* generateItem() const { return generateItem_; }
+    void setGenerateItem(QAction* item) { generateItem_ = item; }
+    QAction* saveItem() const { return saveItem_; }
+    void setSaveItem(QAction* item) { saveItem_ = item; }
+    std::string redemptionMonth() const override { return redemptionMonth_; }
+    void setRedemptionMonth(std::string month) { redemptionMonth_ = std::move(month); }
+    std::string redemptionYear() const override { return redemptionYear_; }
+    void setRedemptionYear(std::string year) { redemptionYear_ = std::move(year); }
+
+    ToolkitServices& services() const { return services_; }
+    const ResourceLocations& resources() const { return resources_; }
+
+    // The current date as text, year first ("2009-06-15 10:03:07 +0000"); tests set it.
+    void setCurrentDateText(std::function<std::string()> clock) { currentDateText_ = std::move(clock); }
+
+    // Sets the main window's title.
+    void setMainWindowTitle(const QString& title);
+    void enableMenuItems();
+    void addContentsOfFileToCurrentPortfolio(const std::string& text);
+
+public slots:
+    void importPressed();
+    void urlClicked();
+    void windowWillClose();
+    void setRedemptionDateButtonPressed();
+    void bondValueReportButtonPressed();
+    void editBondsButtonPressed();
+    void launchHelp();
+    void addNewPortfolioButtonPressed();
+    void openBondTableButtonPressed();
+    void save();
+    void applicationWillTerminate();
+    void applicationDidFinishLaunching();
+    void aboutPressed();
+
+private:
+    ToolkitServices& services_;
+    ResourceLocations resources_;
+    std::function<std::string()> currentDateText_;
+
+    QPushButton* bondValueReportButton_ = nullptr;
+    std::unique_ptr<BondDatabase> bondDatabase_;
+    QAction* editItem_ = nullptr;
+    QAction* generateItem_ = nullptr;
+    QAction* saveItem_ = nullptr;
+    std::string redemptionMonth_;
+    std::string redemptionYear_;
+};
