@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Orvelt need, when they are
+# missing, and the German locale that the locale tests run under. Run as root.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libplist-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    python3 locales
+    xvfb xauth fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "These packages are missing: ${missing[*]}" >&2
+        echo "Run this command as root (or install them with apt-get) and try again." >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Amounts must read the same under a decimal-comma locale; the tests check it under de_DE.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    if [ "$(id -u)" -eq 0 ]; then
+        sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+        locale-gen >/dev/null
+    else
+        echo "warning: the de_DE.UTF-8 locale is missing; the locale tests will fail" >&2
+    fi
+fi
