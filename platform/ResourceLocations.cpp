@@ -37,17 +37,20 @@ ResourceLocations::ResourceLocations(std::filesystem::path shippedDir,
                                      std::filesystem::path userDataDir)
     : shippedDir_(std::move(shippedDir)), userDataDir_(std::move(userDataDir)) {}
 
-ResourceLocations ResourceLocations::forApplication() {
-    std::filesystem::path shipped;
+std::filesystem::path ResourceLocations::shippedDirBesideProgram() {
     const std::filesystem::path appDir = QCoreApplication::applicationDirPath().toStdString();
     for (const std::filesystem::path& candidate :
          {appDir / "resources", appDir / ".." / "share" / "orvelt" / "resources"}) {
         std::error_code ec;
         if (std::filesystem::is_directory(candidate, ec)) {
-            shipped = candidate.lexically_normal();
-            break;
+            return candidate.lexically_normal();
         }
     }
+    return {};
+}
+
+ResourceLocations ResourceLocations::forApplication() {
+    const std::filesystem::path shipped = shippedDirBesideProgram();
     std::filesystem::path data =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
     std::error_code ec;

@@ -16,6 +16,9 @@ public:
     // The user's data folder of a desktop session (created when missing) and the shipped
     // resources found beside the running program.
     static ResourceLocations forApplication();
+    // The shipped resources beside the running program (empty when there are none), without
+    // touching the user's data folder.
+    static std::filesystem::path shippedDirBesideProgram();
 
     const std::filesystem::path& shippedDir() const { return shippedDir_; }
     const std::filesystem::path& userDataDir() const { return userDataDir_; }
