@@ -1,0 +1,89 @@
+#pragma once
+
+// Small redemption value tables written to real files, a real portfolio database, and the
+// owner through which a report reaches them.
+
+#include "platform/PropertyList.h"
+#include "platform/ResourceLocations.h"
+#include "store/BondDatabase.h"
+#include "support/ScriptedToolkitServices.h"
+#include "support/TempDir.h"
+#include "valuation/ValuationContext.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <string>
+
+// The application controller's part in a valuation: the database and the redemption date.
+struct TestOwner : ValuationContext {
+    BondDatabase* database = nullptr;
+    std::string year = "2009";
+    std::string month = "06";
+
+    BondDatabase* bondDatabase() const override { return database; }
+    std::string redemptionYear() const override { return year; }
+    std::string redemptionMonth() const override { return month; }
+};
+
+struct TableLeaf {
+    std::string series;
+    std::string redemptionYear;
+    std::string redemptionMonth;
+    std::string issueYear;
+    std::string issueMonth;
+    std::string leaf;
+};
+
+inline PlistDictRef makeValueTable(std::initializer_list<TableLeaf> leaves) {
+    PlistDictRef root = PlistDict::create();
+    for (const TableLeaf& entry : leaves) {
+        PlistDict* level = root.get();
+        for (const std::string* key :
+             {&entry.series, &entry.redemptionYear, &entry.redemptionMonth, &entry.issueYear}) {
+            PlistValue* next = level->find(*key);
+            if (next == nullptr) {
+                level->set(*key, PlistDict::create());
+                next = level->find(*key);
+            }
+            level = next->dict().get();
+        }
+        level->set(entry.issueMonth, entry.leaf);
+    }
+    return root;
+}
+
+// A shipped-resources folder and a user-data folder in a temporary folder.
+class ValueTableFiles {
+  public:
+    ValueTableFiles() : resources_(dir_.path() / "shipped", dir_.path() / "user") {
+        std::filesystem::create_directories(dir_.path() / "shipped");
+        std::filesystem::create_directories(dir_.path() / "user");
+    }
+
+    const ResourceLocations& resources() const { return resources_; }
+    std::filesystem::path shippedTablePath() const {
+        return dir_.path() / "shipped" / "BondTable.plist";
+    }
+    void writeTable(const PlistDictRef& table) {
+        ASSERT_TRUE(writePropertyList(shippedTablePath(), PlistValue(table)));
+    }
+
+  private:
+    TempDir dir_;
+    ResourceLocations resources_;
+};
+
+// The leaves most report tests use, all at the redemption date June 2009.
+inline PlistDictRef standardTestTable() {
+    return makeValueTable({
+        {"EE", "2009", "06", "2001", "March", "002712"},
+        {"EE", "2009", "06", "2001", "April", "      "},
+        {"EE", "2009", "06", "2001", "May", "NO PAY"},
+        {"EE", "2009", "06", "1995", "January", "0027129999"},
+        {"EE", "2009", "06", "1995", "February", "00271299996"},
+        {"I", "2009", "06", "2003", "July", "003000"},
+        {"EE", "2009", "07", "2001", "March", "002800"},
+        {"EE", "2010", "01", "2001", "March", "002900"},
+    });
+}

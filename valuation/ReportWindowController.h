@@ -1,0 +1,109 @@
+#pragma once
+
+// The value report's state and the data source of its table: every bond of the open portfolio
+// with its current value at the redemption date, then the totals of face value and current
+// value. The report window (a widget) owns one controller and asks it for the row count and
+// each cell's text; this class knows nothing of widgets.
+//
+// Rows: 0 the heading (each column's identifier), 1 blank, 2 to n + 1 one per bond in list
+// order, n + 2 blank, n + 3 the totals. The bonds are the parent database's current bond list,
+// read afresh at every request.
+//
+// A bond the value table marks as having no value is recorded when its value cell is produced.
+// Before the window has loaded this only records; `windowDidLoad` then reports everything
+// recorded in one alert and closes the report. Once loaded, the first such cell runs
+// `triggerError`, which alerts with the serials recorded so far and closes the report. One
+// report never shows a second alert.
+
+#include "platform/PlistValue.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ResourceLocations;
+class ToolkitServices;
+class ValuationContext;
+
+// The columns the report knows, in the order the window shows them.
+inline constexpr std::array<std::string_view, 6> kReportColumnIdentifiers = {
+    "Serial", "Type", "Face Value", "Issue Year", "Issue Month", "Current Value"};
+
+inline constexpr std::string_view kCurrentValueColumn = "Current Value";
+
+class ReportWindowController {
+  public:
+    // The window resource the report's window is made from.
+    static constexpr std::string_view kWindowNibName = "ReportWindow";
+
+    // Loads the value table once, for the life of this report; a missing or unreadable table
+    // values every bond at 0.0.
+    ReportWindowController(const ResourceLocations& resources, ToolkitServices& services);
+
+    ReportWindowController(const ReportWindowController&) = delete;
+    ReportWindowController& operator=(const ReportWindowController&) = delete;
+
+    // The owner that holds the database and the redemption date; not owned, must outlive the
+    // report. Setting it puts the database's current bonds in date order, so set it before the
+    // first row is asked for.
+    ValuationContext* parentView() const { return parentView_; }
+    void setParentView(ValuationContext* parent);
+
+    // Closes the report's window; the window sets it. Unset, closing does nothing.
+    void setCloseWindow(std::function<void()> closeWindow) {
+        closeWindow_ = std::move(closeWindow);
+    }
+
+    // Runs the showing of an alert and the closing that follows it. By default it runs them at
+    // once. The window makes it a queued call so that no alert opens inside a model's data()
+    // call; the queued call must not outlive the controller (give it the window as context).
+    // The alert's text is fixed when it is scheduled, not when it is shown.
+    void setAlertScheduler(std::function<void(std::function<void()>)> scheduler);
+
+    int numberOfRowsInTableView() const;
+    // The text of the cell in the column with the given identifier; empty outside the rows.
+    std::string tableViewObjectValue(std::string_view columnIdentifier, int row);
+    bool tableViewShouldSelectRow(int row) const;
+
+    double totalFaceValue() const;
+    double totalCurrentValue() const;
+
+    // The bond's value at the redemption date its parent holds now.
+    double valueForBond(const PlistValue& bond) const;
+    static double sixDigitStringValueToDouble(std::string_view leaf);
+
+    const std::vector<std::string>& invalidSerials() const { return invalidSerials_; }
+    bool valid() const { return valid_; }
+    bool loaded() const { return loaded_; }
+    bool errorAlreadyTriggered() const { return errorAlreadyTriggered_; }
+    // The value table; nullptr when it could not be read.
+    const PlistDict* bondTable() const { return bondTable_.get(); }
+
+    // Alerts with the serials recorded so far, then closes the report.
+    void triggerError();
+    // Run once the window is set up and its parent known, before it is first shown.
+    void windowDidLoad();
+
+  private:
+    const PlistArray* bonds() const;
+    std::string bondCellText(std::string_view columnIdentifier, const PlistValue& bond);
+    std::string valueCellText(const PlistValue& bond);
+    std::string totalsCellText(std::string_view columnIdentifier) const;
+    std::string invalidSerialsMessage() const;
+    void alertThenClose(std::string message, bool marksLoaded);
+
+    ToolkitServices& services_;
+    PlistDictRef bondTable_;
+    ValuationContext* parentView_ = nullptr;
+    std::function<void()> closeWindow_;
+    std::function<void(std::function<void()>)> alertScheduler_;
+
+    std::vector<std::string> invalidSerials_;
+    bool valid_ = true;
+    bool loaded_ = false;
+    bool errorAlreadyTriggered_ = false;
+    // Set once an alert has been scheduled: the report is ending and never alerts again.
+    bool ending_ = false;
+};
