@@ -1,0 +1,224 @@
+#include "core/value_table_fixture.h"
+#include "valuation/ReportWindowController.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class ReportCellsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        files.writeTable(standardTestTable());
+        owner.database = &database;
+        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+    }
+
+    ReportWindowController& openReport() {
+        report = std::make_unique<ReportWindowController>(files.resources(), services);
+        report->setParentView(&owner);
+        report->windowDidLoad();
+        return *report;
+    }
+
+    void addBond(const std::string& serial, const std::string& face, const std::string& type,
+                 const std::string& year, const std::string& month) {
+        ASSERT_TRUE(database.addBondWithSerial(serial, face, type, year, month));
+    }
+
+    // Every cell of a row, by column identifier.
+    std::map<std::string, std::string> row(int r) {
+        std::map<std::string, std::string> cells;
+        for (std::string_view column : kReportColumnIdentifiers) {
+            cells[std::string(column)] = report->tableViewObjectValue(column, r);
+        }
+        return cells;
+    }
+
+    std::map<std::string, std::string> blankRow() {
+        std::map<std::string, std::string> cells;
+        for (std::string_view column : kReportColumnIdentifiers) {
+            cells[std::string(column)] = "";
+        }
+        return cells;
+    }
+
+    std::map<std::string, std::string> headingRow() {
+        std::map<std::string, std::string> cells;
+        for (std::string_view column : kReportColumnIdentifiers) {
+            cells[std::string(column)] = std::string(column);
+        }
+        return cells;
+    }
+
+    ValueTableFiles files;
+    ScriptedToolkitServices services;
+    BondDatabase database{services};
+    TestOwner owner;
+    std::unique_ptr<ReportWindowController> report;
+};
+
+TEST_F(ReportCellsTest, EmptyPortfolioHasHeadingTwoBlanksAndZeroTotals) {
+    openReport();
+    ASSERT_EQ(report->numberOfRowsInTableView(), 4);
+    EXPECT_EQ(row(0), headingRow());
+    EXPECT_EQ(row(1), blankRow());
+    EXPECT_EQ(row(2), blankRow());
+    const std::map<std::string, std::string> totals = {
+        {"Serial", ""},     {"Type", "Total:"},        {"Face Value", "$0.00"},
+        {"Issue Year", ""}, {"Issue Month", "Total:"}, {"Current Value", "$0.00"}};
+    EXPECT_EQ(row(3), totals);
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(ReportCellsTest, OneBondIsRowTwoFollowedByBlankAndTotals) {
+    addBond("C100", "100", "EE", "2001", "March");
+    openReport();
+    ASSERT_EQ(report->numberOfRowsInTableView(), 5);
+    EXPECT_EQ(row(0), headingRow());
+    EXPECT_EQ(row(1), blankRow());
+    const std::map<std::string, std::string> bondRow = {
+        {"Serial", "C100"},     {"Type", "EE"},           {"Face Value", "$100"},
+        {"Issue Year", "2001"}, {"Issue Month", "March"}, {"Current Value", "$108.48"}};
+    EXPECT_EQ(row(2), bondRow);
+    EXPECT_EQ(row(3), blankRow());
+    const std::map<std::string, std::string> totals = {
+        {"Serial", ""},     {"Type", "Total:"},        {"Face Value", "$100.00"},
+        {"Issue Year", ""}, {"Issue Month", "Total:"}, {"Current Value", "$108.48"}};
+    EXPECT_EQ(row(4), totals);
+    // Outside the rows there is nothing, and nothing breaks.
+    EXPECT_EQ(report->tableViewObjectValue("Serial", 5), "");
+    EXPECT_EQ(report->tableViewObjectValue("Serial", -1), "");
+}
+
+TEST_F(ReportCellsTest, OtherColumnIdentifiersShowTheStoredValueUnderThatKey) {
+    addBond("C100", "100", "EE", "2001", "March");
+    PlistDictRef bond = database.getBondWithSerial("C100");
+    bond->set("Notes", "gift from grandma");
+    database.setBond(bond, "C100");
+    openReport();
+    EXPECT_EQ(report->tableViewObjectValue("Notes", 0), "Notes");
+    EXPECT_EQ(report->tableViewObjectValue("Notes", 2), "gift from grandma");
+    EXPECT_EQ(report->tableViewObjectValue("Unknown", 2), "");
+    EXPECT_EQ(report->tableViewObjectValue("Notes", 4), "");
+}
+
+TEST_F(ReportCellsTest, FaceValueShowsStoredTextAndValuesAreCutNotRounded) {
+    addBond("A", "25", "EE", "1995", "January");  // 27.129999
+    addBond("B", "25", "EE", "1995", "February"); // 27.1299996
+    addBond("C", "50.5", "EE", "2001", "May");    // NO PAY
+    addBond("D", "1000", "S", "2001", "March");   // not in the table
+    openReport();
+    ASSERT_EQ(report->numberOfRowsInTableView(), 8);
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 2), "$27.12");
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 3), "$27.13");
+    // In date order March comes before May.
+    EXPECT_EQ(report->tableViewObjectValue("Face Value", 4), "$1000");
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 4), "$0.00");
+    EXPECT_EQ(report->tableViewObjectValue("Face Value", 5), "$50.5");
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 5), "$50.50");
+    // 27.129999 + 27.1299996 + 50.5 + 0 = 104.7599986
+    EXPECT_DOUBLE_EQ(report->totalCurrentValue(), 27.129999 + 27.1299996 + 50.5);
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 7), "$104.75");
+    EXPECT_DOUBLE_EQ(report->totalFaceValue(), 1100.5);
+    EXPECT_EQ(report->tableViewObjectValue("Face Value", 7), "$1100.50");
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(ReportCellsTest, BondsAreListedInDateOrderOnceTheParentIsSet) {
+    addBond("Mar95", "25", "EE", "1995", "March");
+    addBond("Dec90", "25", "EE", "1990", "December");
+    addBond("Jan95", "25", "EE", "1995", "January");
+    addBond("Jan90", "25", "EE", "1990", "January");
+    openReport();
+    std::vector<std::string> serials;
+    for (int r = 2; r < report->numberOfRowsInTableView() - 2; ++r) {
+        serials.push_back(report->tableViewObjectValue("Serial", r));
+    }
+    EXPECT_EQ(serials, (std::vector<std::string>{"Jan90", "Dec90", "Jan95", "Mar95"}));
+}
+
+TEST_F(ReportCellsTest, RowsFollowTheListAndTheDateAtEachRequest) {
+    addBond("C100", "100", "EE", "2001", "March");
+    openReport();
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 2), "$108.48");
+    owner.month = "07";
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 2), "$112.00");
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 4), "$112.00");
+    owner.year = "2024";
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 2), "$0.00");
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 4), "$0.00");
+
+    addBond("C200", "200", "EE", "2001", "March");
+    EXPECT_EQ(report->numberOfRowsInTableView(), 6);
+    EXPECT_EQ(report->tableViewObjectValue("Face Value", 5), "$300.00");
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(ReportCellsTest, NothingCanBeSelected) {
+    addBond("C100", "100", "EE", "2001", "March");
+    openReport();
+    for (int r = -1; r <= report->numberOfRowsInTableView(); ++r) {
+        EXPECT_FALSE(report->tableViewShouldSelectRow(r)) << "row " << r;
+    }
+}
+
+TEST_F(ReportCellsTest, WithoutOpenPortfolioOrParentOnlyTheFrameIsShown) {
+    database.setCurrentPortfolio(std::nullopt);
+    database.setCurrentBondList(nullptr);
+    openReport();
+    EXPECT_EQ(report->numberOfRowsInTableView(), 4);
+    EXPECT_EQ(report->tableViewObjectValue("Face Value", 3), "$0.00");
+
+    ReportWindowController orphan(files.resources(), services);
+    EXPECT_EQ(orphan.numberOfRowsInTableView(), 4);
+    EXPECT_EQ(orphan.tableViewObjectValue("Current Value", 3), "$0.00");
+}
+
+// A Qt application adopts the user's locale for the C library at start-up; no number the report
+// shows may change with it.
+class DecimalCommaLocale {
+  public:
+    DecimalCommaLocale() {
+        const char* previous = std::setlocale(LC_ALL, nullptr);
+        previous_ = previous != nullptr ? previous : "C";
+        active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    }
+    ~DecimalCommaLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
+    bool active() const { return active_; }
+
+  private:
+    std::string previous_;
+    bool active_ = false;
+};
+
+TEST_F(ReportCellsTest, NumberTextsAreTheSameUnderADecimalCommaLocale) {
+    addBond("A", "100", "EE", "2001", "March");
+    addBond("B", "25", "EE", "1995", "January");
+    addBond("C", "12.75", "EE", "2001", "May");
+    openReport();
+    std::vector<std::map<std::string, std::string>> expected;
+    for (int r = 0; r < report->numberOfRowsInTableView(); ++r) {
+        expected.push_back(row(r));
+    }
+
+    DecimalCommaLocale locale;
+    ASSERT_TRUE(locale.active())
+        << "the de_DE.UTF-8 locale is missing; generate it (locale-gen) before running the tests";
+    ASSERT_EQ(std::localeconv()->decimal_point, std::string(","));
+    openReport();
+    for (int r = 0; r < report->numberOfRowsInTableView(); ++r) {
+        EXPECT_EQ(row(r), expected[static_cast<std::size_t>(r)]) << "row " << r;
+    }
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 2), "$27.12");
+    EXPECT_EQ(report->tableViewObjectValue("Face Value", 4), "$12.75");
+    EXPECT_EQ(report->tableViewObjectValue("Current Value", 6), "$148.35");
+    EXPECT_DOUBLE_EQ(ReportWindowController::sixDigitStringValueToDouble("002712"), 27.12);
+    EXPECT_DOUBLE_EQ(report->totalFaceValue(), 137.75);
+}
+
+} // namespace
