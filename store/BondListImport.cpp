@@ -1,0 +1,257 @@
+#include "store/BondListImport.h"
+
+#include "platform/NumberText.h"
+#include "platform/PlistValue.h"
+#include "store/BondDatabase.h"
+#include "store/BondRecord.h"
+#include "store/TextDecoding.h"
+
+#include <functional>
+#include <unordered_set>
+
+namespace {
+
+// The delimiters of a row, in the order a row is read.
+constexpr std::string_view kQuote = "\"";
+constexpr std::string_view kQuoteCommaQuote = "\",\"";
+constexpr std::string_view kQuoteCommaDollar = "\",$";
+constexpr std::string_view kComma = ",";
+constexpr std::string_view kCommaQuote = ",\"";
+
+struct RowFields {
+    std::string_view serial;
+    std::string_view type;
+    std::string_view faceValue;
+    std::string_view monthNumber;
+    std::string_view year;
+};
+
+// Reads one row within its own line, each search starting where the previous step left off.
+// Answers nullptr when every delimiter was found, else why the line is passed over.
+const char* readRow(std::string_view line, RowFields& fields) {
+    std::size_t position = 1; // the opening double quote, not looked at
+    auto fieldUpTo = [&](std::string_view delimiter, std::string_view& field) {
+        const std::size_t end = line.find(delimiter, position);
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        field = line.substr(position, end - position);
+        return true;
+    };
+    auto dropThrough = [&](std::string_view delimiter) {
+        const std::size_t at = line.find(delimiter, position);
+        if (at == std::string_view::npos) {
+            return false;
+        }
+        position = at + delimiter.size();
+        return true;
+    };
+    if (!fieldUpTo(kQuote, fields.serial)) {
+        return "the serial has no closing double quote";
+    }
+    if (!dropThrough(kQuoteCommaQuote)) {
+        return "the series is missing";
+    }
+    if (!fieldUpTo(kQuote, fields.type)) {
+        return "the series has no closing double quote";
+    }
+    if (!dropThrough(kQuoteCommaDollar)) {
+        return "the face value is missing (no \",$\" after the series)";
+    }
+    if (!fieldUpTo(kComma, fields.faceValue)) {
+        return "the face value has no comma after it";
+    }
+    if (!dropThrough(kCommaQuote)) {
+        return "the month is missing";
+    }
+    if (!fieldUpTo(kQuote, fields.monthNumber)) {
+        return "the month has no closing double quote";
+    }
+    if (!dropThrough(kQuoteCommaQuote)) {
+        return "the year is missing";
+    }
+    if (!fieldUpTo(kQuote, fields.year)) {
+        return "the year has no closing double quote";
+    }
+    return nullptr;
+}
+
+// Control characters (a tab aside) and the two non-characters U+FFFE and U+FFFF cannot be kept
+// in the portfolio file, which is XML.
+bool holdsUnstorableCharacters(std::string_view field) {
+    for (char c : field) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && c != '\t') {
+            return true;
+        }
+    }
+    return field.find("\xEF\xBF\xBE") != std::string_view::npos ||
+           field.find("\xEF\xBF\xBF") != std::string_view::npos;
+}
+
+bool isBlank(std::string_view line) {
+    return line.find_first_not_of(" \t\r\v\f") == std::string_view::npos;
+}
+
+std::string monthFromNumberText(std::string_view monthNumber) {
+    const int number = intValueOfText(monthNumber);
+    if (number >= 1 && number <= 12) {
+        return std::string(kMonthNames[static_cast<std::size_t>(number - 1)]);
+    }
+    return std::string(monthNumber);
+}
+
+struct TransparentHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+using SerialSet = std::unordered_set<std::string, TransparentHash, std::equal_to<>>;
+
+// The serials of the open portfolio, gathered once so that each row costs the same however
+// many bonds the portfolio holds. A bond matches a serial exactly when the store's scan would
+// find it: a record whose "Serial" is that text.
+SerialSet serialsOfOpenPortfolio(const BondDatabase& db) {
+    SerialSet serials;
+    const PlistArrayRef list = db.currentBondList();
+    if (!list) {
+        return serials;
+    }
+    serials.reserve(list->size() * 2);
+    for (const PlistValue& bond : *list) {
+        const PlistDict* record = bond.dictPtr();
+        const PlistValue* serial = record != nullptr ? record->find(kSerialKey) : nullptr;
+        const std::string* text = serial != nullptr ? serial->stringPtr() : nullptr;
+        if (text != nullptr) {
+            serials.insert(*text);
+        }
+    }
+    return serials;
+}
+
+void recordSkipped(ImportReport& report, std::size_t lineNumber, std::string reason) {
+    ++report.skippedLineCount;
+    if (report.skipped.size() < kMaxRecordedSkippedLines) {
+        report.skipped.push_back({lineNumber, std::move(reason)});
+    }
+}
+
+class RowReader {
+  public:
+    RowReader(BondDatabase& db, ImportReport& report)
+        : db_(db), report_(report), serials_(serialsOfOpenPortfolio(db)) {}
+
+    void readLine(std::string_view line, std::size_t lineNumber) {
+        if (isBlank(line) || line.find(kBondListHeader) != std::string_view::npos) {
+            return;
+        }
+        if (line.find('"') == std::string_view::npos) {
+            recordSkipped(report_, lineNumber, "it is not a bond row (it has no double quotes)");
+            return;
+        }
+        RowFields fields;
+        if (const char* reason = readRow(line, fields)) {
+            recordSkipped(report_, lineNumber, reason);
+            return;
+        }
+        if (holdsUnstorableCharacters(fields.serial) || holdsUnstorableCharacters(fields.type) ||
+            holdsUnstorableCharacters(fields.faceValue) ||
+            holdsUnstorableCharacters(fields.monthNumber) ||
+            holdsUnstorableCharacters(fields.year)) {
+            recordSkipped(report_, lineNumber, "it holds control characters");
+            return;
+        }
+        if (serials_.contains(fields.serial)) {
+            ++report_.skippedDuplicates;
+            return;
+        }
+        std::string serial(fields.serial);
+        if (db_.appendImportedBond(serial, std::string(fields.faceValue), std::string(fields.type),
+                                   std::string(fields.year),
+                                   monthFromNumberText(fields.monthNumber))) {
+            ++report_.added;
+            serials_.insert(std::move(serial));
+        }
+    }
+
+  private:
+    BondDatabase& db_;
+    ImportReport& report_;
+    SerialSet serials_;
+};
+
+// Bond lists end lines with a line feed; one with none at all may come from a program that
+// ends them with a carriage return.
+char lineEndOf(std::string_view text) {
+    if (text.find('\n') != std::string_view::npos) {
+        return '\n';
+    }
+    return text.find('\r') != std::string_view::npos ? '\r' : '\n';
+}
+
+// The text as UTF-8 without a byte-order mark; `storage` holds it when it had to be converted.
+std::string_view asUtf8(std::string_view text, std::string& storage) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    std::string_view body = text.starts_with(kUtf8Mark) ? text.substr(kUtf8Mark.size()) : text;
+    if (!text.starts_with("\xFF\xFE") && !text.starts_with("\xFE\xFF") && isValidUtf8(body)) {
+        return body;
+    }
+    storage = decodeWindowsText(text);
+    return storage;
+}
+
+} // namespace
+
+ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
+    ImportReport report;
+    std::string converted;
+    const std::string_view text = asUtf8(rawText, converted);
+    if (text.find(kBondListHeader) == std::string_view::npos) {
+        report.outcome = ImportReport::Outcome::InvalidFile;
+        return report;
+    }
+    if (!db.getCurrentPortfolio()) {
+        report.outcome = ImportReport::Outcome::NoPortfolioOpen;
+        return report;
+    }
+    RowReader reader(db, report);
+    const char lineEnd = lineEndOf(text);
+    // The first line is the header line and is never read as a row.
+    std::size_t lineStart = text.find(lineEnd);
+    std::size_t lineNumber = 1;
+    while (lineStart != std::string_view::npos && lineStart + 1 < text.size()) {
+        ++lineStart;
+        ++lineNumber;
+        const std::size_t lineStop = text.find(lineEnd, lineStart);
+        const std::size_t length =
+            (lineStop == std::string_view::npos ? text.size() : lineStop) - lineStart;
+        reader.readLine(text.substr(lineStart, length), lineNumber);
+        lineStart = lineStop;
+    }
+    return report;
+}
+
+std::string skippedLinesMessage(const ImportReport& report) {
+    if (report.skippedLineCount == 0) {
+        return {};
+    }
+    std::string message =
+        report.skippedLineCount == 1
+            ? "1 line of the file could not be read as a bond and was passed over:\n"
+            : std::to_string(report.skippedLineCount) +
+                  " lines of the file could not be read as bonds and were passed over:\n";
+    std::size_t listed = 0;
+    for (const SkippedLine& line : report.skipped) {
+        if (listed == kMaxSkippedLinesInAlert) {
+            break;
+        }
+        message += "\nLine " + std::to_string(line.lineNumber) + ": " + line.reason + ".";
+        ++listed;
+    }
+    if (report.skippedLineCount > listed) {
+        message += "\n...and " + std::to_string(report.skippedLineCount - listed) + " more.";
+    }
+    message += "\n\nThe rest of the file was read as usual.";
+    return message;
+}

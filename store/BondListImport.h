@@ -1,0 +1,82 @@
+#pragma once
+
+// Import of the bond list that "Orvelt for Windows" exports: a header line, then one row per
+// bond, e.g.
+//   "Serial Number","Type","Face Value","Month Issued","Year Issued"
+//   "C123","EE",$100,"6","2001"
+// The bonds go to the end of the open portfolio's list; a serial already there is skipped
+// without a word. Nothing is sorted or saved here: the bonds reach the portfolio file with the
+// next save.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class BondDatabase;
+class ToolkitServices;
+
+// The column titles a bond list must contain somewhere in its text.
+inline constexpr std::string_view kBondListHeader =
+    "\"Serial Number\",\"Type\",\"Face Value\",\"Month Issued\",\"Year Issued\"";
+
+// A real export is a few hundred kilobytes at most; anything bigger is refused unread.
+inline constexpr std::uintmax_t kMaxBondListFileBytes = 64u * 1024u * 1024u;
+// How many passed-over lines a report keeps, and how many of them the alert names.
+inline constexpr std::size_t kMaxRecordedSkippedLines = 1000;
+inline constexpr std::size_t kMaxSkippedLinesInAlert = 15;
+
+// A line of the file that was passed over, nothing added from it.
+struct SkippedLine {
+    std::size_t lineNumber = 0; // 1 for the file's first line
+    std::string reason;         // e.g. "the face value has no comma after it"
+    bool operator==(const SkippedLine&) const = default;
+};
+
+struct ImportReport {
+    enum class Outcome {
+        Imported,        // the rows were read (some may have been passed over)
+        InvalidFile,     // the text lacks the header; nothing added
+        NoPortfolioOpen, // nothing to add the bonds to; nothing added
+        Cancelled,       // the user cancelled the file-open panel
+        Unreadable,      // the chosen file could not be read
+        TooLarge,        // the chosen file is bigger than kMaxBondListFileBytes
+    };
+    Outcome outcome = Outcome::Imported;
+    std::size_t added = 0;
+    std::size_t skippedDuplicates = 0; // rows whose serial the portfolio already had
+    std::size_t skippedLineCount = 0;  // every passed-over line, also those beyond `skipped`
+    std::vector<SkippedLine> skipped;  // the first kMaxRecordedSkippedLines of them, in order
+};
+
+// Reads the rows of a bond list into the open portfolio and reports what it did; shows
+// nothing. The text may be UTF-8 (a byte-order mark is dropped) or Windows-1252 bytes.
+//
+// Rows are read line by line from the line after the first; a line ends at a line feed (at a
+// carriage return in a file that has no line feed at all), and the last one need not be ended.
+// Blank lines and lines repeating the header are passed over quietly. A line in which a
+// delimiter of the row format is missing, or whose fields hold control characters, is passed
+// over and recorded, and the lines after it are read as usual.
+ImportReport importBondListText(BondDatabase& db, std::string_view text);
+
+// The message of the alert that names the passed-over lines; empty when there are none.
+std::string skippedLinesMessage(const ImportReport& report);
+
+// Shows the one alert an import ends with, if any: "Invalid File" for a text without the
+// header, an "Error" naming the passed-over lines, the unreadable or too-large file.
+void showImportReport(ToolkitServices& services, const ImportReport& report,
+                      const std::filesystem::path& file = {});
+
+// The application controller's parser (`addContentsOfFileToCurrentPortfolio`):
+// importBondListText, then its alert through the store's toolkit services.
+ImportReport addBondListTextToCurrentPortfolio(BondDatabase& db, std::string_view text);
+
+// Reads the file at `path` whole (refusing one over the size limit), imports its text and
+// shows the alert the import ends with, if any.
+ImportReport importBondListFileAtPath(BondDatabase& db, const std::filesystem::path& path);
+
+// The Import command (`importPressed`): the "Error" alert when no portfolio is open, else the
+// file-open panel for a "csv" or "xlw" file, nothing on cancel, else importBondListFileAtPath.
+ImportReport runBondListImportCommand(BondDatabase& db);

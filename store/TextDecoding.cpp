@@ -1,0 +1,150 @@
+#include "store/TextDecoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Windows-1252 bytes 0x80 to 0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const unsigned char lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        char32_t minimum = 0;
+        char32_t c = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2;
+            minimum = 0x80;
+            c = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3;
+            minimum = 0x800;
+            c = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4;
+            minimum = 0x10000;
+            c = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (size - i < length) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if (!isContinuation(p[i + k])) {
+                return false;
+            }
+            c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (value < 0x80) {
+            out.push_back(byte);
+        } else if (value < 0xA0) {
+            appendUtf8(out, kWindows1252High[value - 0x80]);
+        } else {
+            appendUtf8(out, value);
+        }
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t units = bytes.size() / 2;
+    auto unitAt = [&](std::size_t index) -> char16_t {
+        const unsigned char first = p[2 * index];
+        const unsigned char second = p[2 * index + 1];
+        return static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    };
+    for (std::size_t i = 0; i < units; ++i) {
+        const char16_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
+            const char16_t low = unitAt(i + 1);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (low - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            appendUtf8(out, kReplacementCharacter);
+        } else {
+            appendUtf8(out, unit);
+        }
+    }
+    if (bytes.size() % 2 != 0) {
+        appendUtf8(out, kReplacementCharacter);
+    }
+    return out;
+}
+
+std::string decodeWindowsText(std::string_view bytes) {
+    if (bytes.starts_with(kUtf16LittleEndianMark)) {
+        return utf16ToUtf8(bytes.substr(kUtf16LittleEndianMark.size()), false);
+    }
+    if (bytes.starts_with(kUtf16BigEndianMark)) {
+        return utf16ToUtf8(bytes.substr(kUtf16BigEndianMark.size()), true);
+    }
+    if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    if (isValidUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    return windows1252ToUtf8(bytes);
+}
