@@ -15,7 +15,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,7 +26,6 @@ class BondTableModel;
 class MainMenuView;
 class QCloseEvent;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QTableView;
 
@@ -37,7 +36,7 @@ class BondEditingWindow;
 class BondEditingWindowController : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // The tags of the four choice boxes.
     static constexpr int kTypeTag = 0;
     static constexpr int kFaceValueTag = 1;
@@ -53,7 +52,7 @@ public:
     // The opener's steps: the parent view (also the Qt parent, as a window of its own), then
     // showing, which runs windowDidLoad() the first time.
     void setParentView(MainMenuView* parentView);
-    MainMenuView* parentView() const { return parentView_; }
+    MainMenuView* parentView() const;
     void showWindow();
     void windowDidLoad();
 
@@ -102,6 +101,8 @@ public:
     QString comboBoxObjectValueForItemAtIndex(const QComboBox* box, int index) const;
     // The text a box holds at an index, without the "$" the face value box shows.
     std::optional<std::string> comboBoxValueAtIndex(const QComboBox* box, int index) const;
+    // Whether the entry at an index is the extra entry that the box's list does not hold.
+    bool isExtraEntryAtIndex(const QComboBox* box, int index) const;
 
     // Data source of the bond table; a column is known by its title, a bond record key.
     int numberOfRowsInTableView() const;
@@ -110,7 +111,7 @@ public:
     int selectedRow() const;
     void reloadTable();
 
-public slots:
+  public slots:
     void comboBoxSelectionDidChange();
     void tableViewSelectionDidChange();
     void doubleClickedOnRow();
@@ -121,11 +122,11 @@ public slots:
     void closePressed();
     void windowWillClose();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     // A box's value that its list does not hold, shown as an extra last entry until the fields
     // are refilled.
     struct ExtraEntries {
@@ -159,11 +160,13 @@ private:
     std::optional<Entry> readEntry(std::string* missingChoiceMessage) const;
 
     BondDatabase* database() const;
+    // The bond record at a row of the open portfolio's list, or nullptr.
+    const PlistDict* bondAtRow(int row) const;
     void showError(const std::string& message) const;
     void updateModeLabel();
     void finishSave();
 
-    Ui::BondEditingWindow* ui_ = nullptr;
+    std::unique_ptr<Ui::BondEditingWindow> ui_;
     ResourceLocations resources_;
     bool windowLoaded_ = false;
     bool closing_ = false;
@@ -187,5 +190,4 @@ private:
     ExtraEntries extras_;
     std::vector<std::string> currentYears_;
     BondTableModel* tableModel_ = nullptr;
-    QLabel* modeLabel_ = nullptr;
 };
