@@ -9,7 +9,6 @@
 #include "valuation/ValuationContext.h"
 
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,9 +21,8 @@ class ToolkitServices;
 class MainMenuView : public QWidget, public ValuationContext {
     Q_OBJECT
 
-public:
-    MainMenuView(ToolkitServices& services, ResourceLocations resources,
-                 QWidget* parent = nullptr);
+  public:
+    MainMenuView(ToolkitServices& services, ResourceLocations resources, QWidget* parent = nullptr);
     ~MainMenuView() override;
 
     QPushButton* bondValueReportButton() const { return bondValueReportButton_; }
@@ -45,14 +43,24 @@ public:
     const ResourceLocations& resources() const { return resources_; }
 
     // The current date as text, year first ("2009-06-15 10:03:07 +0000"); tests set it.
-    void setCurrentDateText(std::function<std::string()> clock) { currentDateText_ = std::move(clock); }
+    void setCurrentDateText(std::function<std::string()> clock) {
+        currentDateText_ = std::move(clock);
+    }
 
     // Sets the main window's title.
     void setMainWindowTitle(const QString& title);
     void enableMenuItems();
     void addContentsOfFileToCurrentPortfolio(const std::string& text);
 
-public slots:
+    // The main window as it is with no portfolio open: the plain title, the report button
+    // disabled. Used when the open portfolio has been deleted.
+    void showNoCurrentPortfolio();
+
+    // The addresses of the publisher's web site that ships with the application.
+    std::string webSiteUrl() const;
+    std::string helpUrl() const;
+
+  public slots:
     void importPressed();
     void urlClicked();
     void windowWillClose();
@@ -67,7 +75,7 @@ public slots:
     void applicationDidFinishLaunching();
     void aboutPressed();
 
-private:
+  private:
     ToolkitServices& services_;
     ResourceLocations resources_;
     std::function<std::string()> currentDateText_;
@@ -79,4 +87,5 @@ private:
     QAction* saveItem_ = nullptr;
     std::string redemptionMonth_;
     std::string redemptionYear_;
+    bool terminated_ = false;
 };

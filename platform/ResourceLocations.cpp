@@ -40,7 +40,8 @@ ResourceLocations::ResourceLocations(std::filesystem::path shippedDir,
 std::filesystem::path ResourceLocations::shippedDirBesideProgram() {
     const std::filesystem::path appDir = QCoreApplication::applicationDirPath().toStdString();
     for (const std::filesystem::path& candidate :
-         {appDir / "resources", appDir / ".." / "share" / "orvelt" / "resources"}) {
+         {appDir / "resources", appDir / ".." / "share" / "orvelt" / "resources",
+          appDir / ".." / "resources"}) {
         std::error_code ec;
         if (std::filesystem::is_directory(candidate, ec)) {
             return candidate.lexically_normal();

@@ -1,0 +1,19 @@
+#include "app/AboutWindowController.h"
+
+#include "ui_AboutWindow.h"
+
+#include <QPushButton>
+
+AboutWindowController::AboutWindowController(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::AboutWindow>()) {
+    ui_->setupUi(this);
+    ui_->versionLabel->setText(QStringLiteral("Version %1").arg(QStringLiteral(ORVELT_VERSION)));
+    connect(ui_->okButton, &QPushButton::clicked, this, &AboutWindowController::okPressed);
+}
+
+AboutWindowController::~AboutWindowController() = default;
+
+void AboutWindowController::okPressed() {
+    done(QDialog::Accepted);
+    close();
+}

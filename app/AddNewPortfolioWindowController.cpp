@@ -1,0 +1,51 @@
+#include "app/AddNewPortfolioWindowController.h"
+
+#include "app/MainMenuView.h"
+#include "platform/ToolkitServices.h"
+#include "store/BondDatabase.h"
+#include "ui_AddNewPortfolioWindow.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+AddNewPortfolioWindowController::AddNewPortfolioWindowController(QWidget* parent)
+    : TaskWindowController(parent), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
+    ui_->setupUi(this);
+    setNameField(ui_->nameField);
+    connect(ui_->doneButton, &QPushButton::clicked, this,
+            &AddNewPortfolioWindowController::donePressed);
+    connect(ui_->cancelButton, &QPushButton::clicked, this,
+            &AddNewPortfolioWindowController::cancelPressed);
+    connect(ui_->nameField, &QLineEdit::returnPressed, this,
+            &AddNewPortfolioWindowController::donePressed);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &AddNewPortfolioWindowController::cancelPressed);
+}
+
+AddNewPortfolioWindowController::~AddNewPortfolioWindowController() = default;
+
+void AddNewPortfolioWindowController::donePressed() {
+    MainMenuView* view = parentView();
+    if (view == nullptr || view->bondDatabase() == nullptr) {
+        close();
+        return;
+    }
+    // The name exactly as typed: spaces are part of it.
+    const std::string name = nameField_->text().toStdString();
+    if (name.empty()) {
+        view->services().showErrorAlert("Error", "Please enter a name.");
+        return;
+    }
+    if (view->bondDatabase()->addPortfolioWithName(name)) {
+        if (view->bondValueReportButton() != nullptr) {
+            view->bondValueReportButton()->setEnabled(true);
+        }
+        view->setMainWindowTitle(QString("Orvelt - %1").arg(nameField_->text()));
+    }
+    close();
+}
+
+void AddNewPortfolioWindowController::cancelPressed() {
+    close();
+}

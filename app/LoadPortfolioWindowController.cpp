@@ -1,0 +1,182 @@
+#include "app/LoadPortfolioWindowController.h"
+
+#include "app/MainMenuView.h"
+#include "platform/ToolkitServices.h"
+#include "store/BondDatabase.h"
+#include "ui_LoadPortfolioView.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+
+// The list's model: asks the controller for the rows.
+class PortfolioListModel : public QAbstractTableModel {
+  public:
+    explicit PortfolioListModel(LoadPortfolioWindowController& controller)
+        : QAbstractTableModel(&controller), controller_(controller) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : controller_.numberOfRowsInTableView();
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 1;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || role != Qt::DisplayRole) {
+            return {};
+        }
+        return QString::fromStdString(controller_.tableViewObjectValue(index.row()));
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == 0) {
+            return QStringLiteral("Portfolio");
+        }
+        return {};
+    }
+    void reload() {
+        beginResetModel();
+        endResetModel();
+    }
+
+  private:
+    LoadPortfolioWindowController& controller_;
+};
+
+LoadPortfolioWindowController::LoadPortfolioWindowController(QWidget* parent)
+    : TaskWindowController(parent), ui_(std::make_unique<Ui::LoadPortfolioView>()) {
+    ui_->setupUi(this);
+    tableView_ = ui_->tableView;
+    model_ = new PortfolioListModel(*this);
+    tableView_->setModel(model_);
+    tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_->horizontalHeader()->setStretchLastSection(true);
+    tableView_->verticalHeader()->hide();
+    tableView_->installEventFilter(this);
+    connect(tableView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LoadPortfolioWindowController::tableViewSelectionDidChange);
+    // A double-click opens the portfolio as OK does.
+    connect(tableView_, &QAbstractItemView::doubleClicked, this,
+            &LoadPortfolioWindowController::okPressed);
+    connect(ui_->okButton, &QPushButton::clicked, this, &LoadPortfolioWindowController::okPressed);
+    connect(ui_->cancelButton, &QPushButton::clicked, this,
+            &LoadPortfolioWindowController::cancelPressed);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &LoadPortfolioWindowController::cancelPressed);
+}
+
+LoadPortfolioWindowController::~LoadPortfolioWindowController() = default;
+
+void LoadPortfolioWindowController::setPortfolios(std::vector<std::string> portfolios) {
+    portfolios_ = std::move(portfolios);
+    model_->reload();
+}
+
+int LoadPortfolioWindowController::numberOfRowsInTableView() const {
+    return static_cast<int>(portfolios_.size());
+}
+
+std::string LoadPortfolioWindowController::tableViewObjectValue(int row) const {
+    if (row < 0 || row >= numberOfRowsInTableView()) {
+        return {};
+    }
+    return portfolios_[static_cast<std::size_t>(row)];
+}
+
+int LoadPortfolioWindowController::selectedRow() const {
+    const QModelIndexList rows = tableView_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void LoadPortfolioWindowController::tableViewSelectionDidChange() {
+    // An emptied selection forgets the name, so that OK never opens a row no longer chosen.
+    selectedPortfolio_ = tableViewObjectValue(selectedRow());
+}
+
+void LoadPortfolioWindowController::okPressed() {
+    MainMenuView* view = parentView();
+    if (selectedPortfolio_.empty()) {
+        if (view != nullptr) {
+            view->services().showErrorAlert(
+                "Error", "Please select a bond file. If there are no bond files, please press "
+                         "\"Cancel\" and create a new portfolio.");
+        }
+        return;
+    }
+    if (view == nullptr || view->bondDatabase() == nullptr) {
+        close();
+        return;
+    }
+    view->bondDatabase()->setNewCurrentPortfolio(selectedPortfolio_);
+    view->setMainWindowTitle(
+        QString("Orvelt - %1").arg(QString::fromStdString(selectedPortfolio_)));
+    if (view->bondValueReportButton() != nullptr) {
+        view->bondValueReportButton()->setEnabled(true);
+    }
+    view->enableMenuItems();
+    close();
+}
+
+void LoadPortfolioWindowController::cancelPressed() {
+    close();
+}
+
+void LoadPortfolioWindowController::keyDown(int key) {
+    if (key != Qt::Key_Backspace) {
+        return;
+    }
+    const int row = selectedRow();
+    if (row < 0) {
+        return;
+    }
+    deletePortfolioAtRow(row);
+}
+
+void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
+    MainMenuView* view = parentView();
+    BondDatabase* database = view != nullptr ? view->bondDatabase() : nullptr;
+    if (database == nullptr) {
+        return;
+    }
+    // The name the user sees in the row is the one asked about and deleted: the database's
+    // list may have grown since this window was opened, and its index would then name
+    // another portfolio.
+    const std::string name = tableViewObjectValue(row);
+    const int answer =
+        view->services().showConfirmation("Delete Portfolio", "Yes", "No",
+                                          "Are you sure you want to delete the portfolio named \"" +
+                                              name + "\"? This action cannot be undone.");
+    if (answer != ToolkitServices::kDefaultButton) {
+        return;
+    }
+    const bool wasOpen = database->getCurrentPortfolio() == name;
+    database->deletePortfolioWithName(name);
+    if (wasOpen) {
+        database->setCurrentPortfolio(std::nullopt);
+        database->setCurrentBondList(nullptr);
+        view->showNoCurrentPortfolio();
+    }
+    view->save();
+    setPortfolios(database->getPortfolioNames());
+    selectedPortfolio_.clear();
+}
+
+void LoadPortfolioWindowController::keyPressEvent(QKeyEvent* event) {
+    keyDown(event->key());
+    event->accept();
+}
+
+bool LoadPortfolioWindowController::eventFilter(QObject* watched, QEvent* event) {
+    // The list would otherwise take Backspace for its type-ahead search.
+    if (watched == tableView_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace) {
+        keyDown(Qt::Key_Backspace);
+        return true;
+    }
+    return TaskWindowController::eventFilter(watched, event);
+}

@@ -1,0 +1,170 @@
+#include "app/MainMenuView.h"
+
+#include "app/AboutWindowController.h"
+#include "app/AddNewPortfolioWindowController.h"
+#include "app/LoadPortfolioWindowController.h"
+#include "platform/ToolkitServices.h"
+#include "store/BondDatabase.h"
+#include "valuation/RedemptionDateWindowController.h"
+#include "valuation/ReportWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+
+constexpr const char* kErrorTitle = "Error";
+constexpr const char* kApplicationTitle = "Orvelt";
+constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
+
+// The local date and time written year first, as "2009-06-15 10:03:07 +0200".
+std::string localDateText() {
+    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
+}
+
+} // namespace
+
+MainMenuView::MainMenuView(ToolkitServices& services, ResourceLocations resources, QWidget* parent)
+    : QWidget(parent), services_(services), resources_(std::move(resources)),
+      currentDateText_(localDateText) {}
+
+MainMenuView::~MainMenuView() = default;
+
+void MainMenuView::applicationDidFinishLaunching() {
+    const auto path = resources_.pathForResource("portfolios", "plist");
+    bondDatabase_ = BondDatabase::initWithFile(path.value_or(std::filesystem::path()), services_);
+    if (bondValueReportButton_ != nullptr) {
+        bondValueReportButton_->setEnabled(false);
+    }
+    const std::string date = currentDateText_ ? currentDateText_() : std::string();
+    redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
+    redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
+}
+
+void MainMenuView::applicationWillTerminate() {
+    if (terminated_) {
+        return;
+    }
+    terminated_ = true;
+    save();
+}
+
+void MainMenuView::windowWillClose() {
+    QCoreApplication::quit();
+}
+
+void MainMenuView::save() {
+    if (bondDatabase_) {
+        bondDatabase_->save();
+    }
+}
+
+void MainMenuView::setMainWindowTitle(const QString& title) {
+    window()->setWindowTitle(title);
+}
+
+void MainMenuView::enableMenuItems() {
+    for (QAction* item : {editItem_, generateItem_, saveItem_}) {
+        if (item != nullptr) {
+            item->setEnabled(true);
+        }
+    }
+}
+
+void MainMenuView::showNoCurrentPortfolio() {
+    setMainWindowTitle(kApplicationTitle);
+    if (bondValueReportButton_ != nullptr) {
+        bondValueReportButton_->setEnabled(false);
+    }
+}
+
+void MainMenuView::importPressed() {
+    if (!bondDatabase_ || !bondDatabase_->getCurrentPortfolio()) {
+        services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
+                                              "a new bond file for the imported bonds to be "
+                                              "stored in.");
+        return;
+    }
+}
+
+void MainMenuView::addContentsOfFileToCurrentPortfolio(const std::string& text) {
+    (void)text;
+}
+
+std::string MainMenuView::webSiteUrl() const {
+    return QUrl::fromLocalFile(QString::fromStdString((resources_.shippedDir() / "site").string()))
+               .toString()
+               .toStdString() +
+           "/index.html";
+}
+
+std::string MainMenuView::helpUrl() const {
+    return QUrl::fromLocalFile(QString::fromStdString((resources_.shippedDir() / "site").string()))
+               .toString()
+               .toStdString() +
+           kHelpPath;
+}
+
+void MainMenuView::urlClicked() {
+    services_.openUrl(webSiteUrl());
+}
+
+void MainMenuView::launchHelp() {
+    services_.openUrl(helpUrl());
+}
+
+namespace {
+
+bool hasCurrentPortfolio(const BondDatabase* database) {
+    return database != nullptr && database->getCurrentPortfolio().has_value() &&
+           !database->getCurrentPortfolio()->empty();
+}
+
+} // namespace
+
+void MainMenuView::editBondsButtonPressed() {
+    if (!hasCurrentPortfolio(bondDatabase_.get())) {
+        services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
+                                              "a new bond file before editing bonds.");
+        return;
+    }
+}
+
+void MainMenuView::bondValueReportButtonPressed() {
+    if (!hasCurrentPortfolio(bondDatabase_.get())) {
+        services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
+                                              "a new bond file before generating a report.");
+        return;
+    }
+    auto* report = new ReportWindow(resources_, services_);
+    report->setParentView(this);
+    report->showWindow();
+}
+
+void MainMenuView::setRedemptionDateButtonPressed() {
+    auto* controller = new RedemptionDateWindowController();
+    controller->setParentView(this);
+    controller->showWindow();
+}
+
+void MainMenuView::addNewPortfolioButtonPressed() {
+    auto* controller = new AddNewPortfolioWindowController();
+    controller->setParentView(this);
+    controller->showWindow();
+}
+
+void MainMenuView::openBondTableButtonPressed() {
+    auto* controller = new LoadPortfolioWindowController();
+    controller->setParentView(this);
+    controller->setPortfolios(bondDatabase_ ? bondDatabase_->getPortfolioNames()
+                                            : std::vector<std::string>());
+    controller->showWindow();
+}
+
+void MainMenuView::aboutPressed() {
+    AboutWindowController about;
+    about.exec();
+}

@@ -1,0 +1,73 @@
+#include "app/MainWindow.h"
+
+#include "app/MainMenuView.h"
+#include "ui_MainMenu.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(ToolkitServices& services, const ResourceLocations& resources,
+                       QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainMenu>()) {
+    ui_->setupUi(this);
+    ui_->newItem->setShortcut(QKeySequence::New);
+    ui_->openItem->setShortcut(QKeySequence::Open);
+    ui_->saveItem->setShortcut(QKeySequence::Save);
+    ui_->quitItem->setShortcut(QKeySequence::Quit);
+    ui_->helpItem->setShortcut(QKeySequence::HelpContents);
+
+    // The form's buttons become the content of the view, which is the window's central widget.
+    view_ = new MainMenuView(services, resources, this);
+    QWidget* buttons = takeCentralWidget();
+    auto* layout = new QVBoxLayout(view_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(buttons);
+    setCentralWidget(view_);
+
+    view_->setBondValueReportButton(ui_->bondValueReportButton);
+    view_->setEditItem(ui_->editItem);
+    view_->setGenerateItem(ui_->generateItem);
+    view_->setSaveItem(ui_->saveItem);
+    connectCommands();
+
+    connect(qApp, &QCoreApplication::aboutToQuit, view_, &MainMenuView::applicationWillTerminate);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectCommands() {
+    MainMenuView* view = view_;
+    const auto onClick = [this, view](QPushButton* button, void (MainMenuView::*command)()) {
+        connect(button, &QPushButton::clicked, view, command);
+    };
+    onClick(ui_->addNewPortfolioButton, &MainMenuView::addNewPortfolioButtonPressed);
+    onClick(ui_->openBondTableButton, &MainMenuView::openBondTableButtonPressed);
+    onClick(ui_->importButton, &MainMenuView::importPressed);
+    onClick(ui_->saveButton, &MainMenuView::save);
+    onClick(ui_->editBondsButton, &MainMenuView::editBondsButtonPressed);
+    onClick(ui_->bondValueReportButton, &MainMenuView::bondValueReportButtonPressed);
+    onClick(ui_->setRedemptionDateButton, &MainMenuView::setRedemptionDateButtonPressed);
+
+    const auto onTrigger = [this, view](QAction* item, void (MainMenuView::*command)()) {
+        connect(item, &QAction::triggered, view, command);
+    };
+    onTrigger(ui_->newItem, &MainMenuView::addNewPortfolioButtonPressed);
+    onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);
+    onTrigger(ui_->saveItem, &MainMenuView::save);
+    onTrigger(ui_->importItem, &MainMenuView::importPressed);
+    onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
+    onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
+    onTrigger(ui_->redemptionDateItem, &MainMenuView::setRedemptionDateButtonPressed);
+    onTrigger(ui_->helpItem, &MainMenuView::launchHelp);
+    onTrigger(ui_->webSiteItem, &MainMenuView::urlClicked);
+    onTrigger(ui_->aboutItem, &MainMenuView::aboutPressed);
+    connect(ui_->quitItem, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    view_->windowWillClose();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+// The main window: the buttons and the menu bar of the "MainMenu" form around the application
+// controller, which is the window's view and receives every command. Closing it ends the
+// application.
+
+#include <QMainWindow>
+#include <memory>
+
+class MainMenuView;
+class QCloseEvent;
+class ResourceLocations;
+class ToolkitServices;
+
+namespace Ui {
+class MainMenu;
+}
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    MainWindow(ToolkitServices& services, const ResourceLocations& resources,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainMenuView* view() const { return view_; }
+    Ui::MainMenu& form() const { return *ui_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void connectCommands();
+
+    std::unique_ptr<Ui::MainMenu> ui_;
+    MainMenuView* view_ = nullptr;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+// The common part of the application's task windows: each is a top-level window of its own,
+// created anew by a command of the main view, given the main view as its parent view, shown
+// without modality and freed when it closes.
+
+#include <QPointer>
+#include <QWidget>
+
+class MainMenuView;
+
+class TaskWindowController : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TaskWindowController(QWidget* parent = nullptr);
+
+    MainMenuView* parentView() const { return parentView_; }
+    // Also makes the main window the window's Qt parent, so that the window is freed with the
+    // main window at the latest and stays above it.
+    virtual void setParentView(MainMenuView* view);
+
+    // Runs windowDidLoad once, then shows the window without modality. A controller whose
+    // windowDidLoad closed the window is not shown.
+    void showWindow();
+    bool isLoaded() const { return loaded_; }
+
+  protected:
+    // The window's form is set up and its parent view known; it is not yet shown.
+    virtual void windowDidLoad() {}
+
+  private:
+    QPointer<MainMenuView> parentView_;
+    bool loaded_ = false;
+    bool closedWhileLoading_ = false;
+
+    bool event(QEvent* event) override;
+};

@@ -1,0 +1,81 @@
+#include "platform/QtToolkitServices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QUrl>
+
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Alerts belong to the window the user is working in, so that they open over it.
+QWidget* alertParent() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : QApplication::activeWindow();
+}
+
+QString nameFilterFor(const std::vector<std::string>& extensions) {
+    QStringList patterns;
+    for (const std::string& extension : extensions) {
+        // Files copied from other systems often carry upper-case extensions.
+        patterns << "*." + qs(extension).toLower() << "*." + qs(extension).toUpper();
+    }
+    patterns.removeDuplicates();
+    return QObject::tr("Bond lists (%1)").arg(patterns.join(' '));
+}
+
+} // namespace
+
+void QtToolkitServices::showErrorAlert(const std::string& title, const std::string& message) {
+    QMessageBox box(QMessageBox::Warning, qs(title), qs(message), QMessageBox::Ok, alertParent());
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+int QtToolkitServices::showConfirmation(const std::string& title, const std::string& defaultButton,
+                                        const std::string& alternateButton,
+                                        const std::string& message) {
+    QMessageBox box(QMessageBox::Question, qs(title), qs(message), QMessageBox::NoButton,
+                    alertParent());
+    QPushButton* yes = box.addButton(qs(defaultButton), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(qs(alternateButton), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? kDefaultButton : 0;
+}
+
+std::vector<std::string> QtToolkitServices::runOpenPanel(const OpenPanelRequest& request) {
+    const QString start =
+        request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);
+    QFileDialog dialog(alertParent(), qs(request.title), start);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles
+                                                       : QFileDialog::ExistingFile);
+    if (!request.extensions.empty()) {
+        dialog.setNameFilter(nameFilterFor(request.extensions));
+    }
+    if (!request.message.empty()) {
+        dialog.setLabelText(QFileDialog::LookIn, qs(request.message));
+    }
+    std::vector<std::string> chosen;
+    if (dialog.exec() != QDialog::Accepted) {
+        return chosen;
+    }
+    for (const QString& file : dialog.selectedFiles()) {
+        chosen.push_back(QDir::toNativeSeparators(file).toStdString());
+    }
+    return chosen;
+}
+
+void QtToolkitServices::openUrl(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(qs(url)));
+}

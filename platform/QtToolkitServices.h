@@ -1,0 +1,15 @@
+#pragma once
+
+// The toolkit services of the running application: Qt message boxes, the Qt file dialog and the
+// desktop's browser. The only place in the program that shows a QMessageBox or a QFileDialog.
+
+#include "platform/ToolkitServices.h"
+
+class QtToolkitServices : public ToolkitServices {
+  public:
+    void showErrorAlert(const std::string& title, const std::string& message) override;
+    int showConfirmation(const std::string& title, const std::string& defaultButton,
+                         const std::string& alternateButton, const std::string& message) override;
+    std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
+    void openUrl(const std::string& url) override;
+};
