@@ -1,58 +1,192 @@
 #include "platform/PropertyList.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PlistXmlLayout.h"
+#include "platform/XmlSafeText.h"
 
 #include <plist/plist.h>
 
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
-#include <sstream>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
 
-// Deeper nesting than this is not a portfolio or a value table; refusing it keeps the
-// recursive conversion within a small, fixed stack.
+// Deeper nesting than this is not a portfolio or a value table. The library parses and frees
+// nested values recursively, so deeper text is refused before it reaches the library.
 constexpr int kMaxDepth = 256;
+// Element depth in the text: the <plist> element, then one per nested value, plus the <key> or
+// leaf element inside the deepest container.
+constexpr int kMaxElementDepth = kMaxDepth + 3;
+// A root dictionary's entries are parsed in parts of about this many bytes, so that the
+// library's tree of a large file never exists whole beside the converted one.
+constexpr std::size_t kPortionBytes = 1 << 20;
 
-// Owns one libplist node tree.
+constexpr std::string_view kPortionOpen = "<plist version=\"1.0\"><dict>";
+constexpr std::string_view kPortionClose = "</dict></plist>";
+
+void setError(std::string* error, std::string text) {
+    if (error != nullptr) {
+        *error = std::move(text);
+    }
+}
+
+// The library reads and writes reals with the C library's number functions, which follow the
+// process locale: under a locale with a decimal comma 2.5 would be written as "2,5" and read as
+// 2. Every call into the library runs under the "C" locale of this thread.
+class CNumericLocale {
+public:
+    CNumericLocale() {
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+        if (cLocale != static_cast<locale_t>(0)) {
+            previous_ = uselocale(cLocale);
+        }
+    }
+    ~CNumericLocale() {
+        if (previous_ != static_cast<locale_t>(0)) {
+            uselocale(previous_);
+        }
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    locale_t previous_ = static_cast<locale_t>(0);
+};
+
+// Owns one library node tree.
 class PlistNode {
 public:
     PlistNode() = default;
     explicit PlistNode(plist_t node) : node_(node) {}
-    ~PlistNode() {
-        if (node_ != nullptr) {
-            plist_free(node_);
-        }
-    }
+    ~PlistNode() { reset(); }
     PlistNode(const PlistNode&) = delete;
     PlistNode& operator=(const PlistNode&) = delete;
     PlistNode(PlistNode&& other) noexcept : node_(std::exchange(other.node_, nullptr)) {}
 
     plist_t get() const { return node_; }
-    plist_t* out() { return &node_; }
-    plist_t release() { return std::exchange(node_, nullptr); }
+    plist_t* out() {
+        reset();
+        return &node_;
+    }
+    void reset() {
+        if (node_ != nullptr) {
+            plist_free(node_);
+            node_ = nullptr;
+        }
+    }
 
 private:
     plist_t node_ = nullptr;
 };
 
-// Frees a buffer that libplist allocated with malloc.
-struct MallocFree {
-    void operator()(char* p) const { std::free(p); }
+// A buffer that the library allocated with malloc.
+class MallocText {
+public:
+    MallocText() = default;
+    ~MallocText() { std::free(text_); }
+    MallocText(const MallocText&) = delete;
+    MallocText& operator=(const MallocText&) = delete;
+    char** out() { return &text_; }
+    std::string_view view(std::size_t length) const {
+        return text_ != nullptr ? std::string_view(text_, length) : std::string_view();
+    }
+
+private:
+    char* text_ = nullptr;
 };
-using MallocString = std::unique_ptr<char, MallocFree>;
+
+// --- Dates outside the library's 32-bit seconds -------------------------------------------
+
+constexpr std::int64_t kSecondsFrom1970To2001 = 978307200;
+
+// "YYYY-MM-DDTHH:MM:SSZ" as seconds since 2001, or false.
+bool parseIsoDate(std::string_view text, std::int64_t& seconds) {
+    int year = 0;
+    unsigned month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%d-%u-%uT%u:%u:%uZ", &year, &month, &day, &hour, &minute,
+                    &second) != 6) {
+        return false;
+    }
+    using namespace std::chrono;
+    const year_month_day date{std::chrono::year(year), std::chrono::month(month),
+                              std::chrono::day(day)};
+    if (!date.ok()) {
+        return false;
+    }
+    const std::int64_t days = sys_days(date).time_since_epoch().count();
+    seconds = days * 86400 + hour * 3600 + minute * 60 + second - kSecondsFrom1970To2001;
+    return true;
+}
+
+std::string formatIsoDate(std::int64_t secondsSince2001) {
+    using namespace std::chrono;
+    const std::int64_t unix = secondsSince2001 + kSecondsFrom1970To2001;
+    std::int64_t days = unix / 86400;
+    std::int64_t rest = unix % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    const year_month_day date{sys_days(std::chrono::days(days))};
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02dZ", int(date.year()),
+                  unsigned(date.month()), unsigned(date.day()), int(rest / 3600),
+                  int(rest / 60 % 60), int(rest % 60));
+    return buffer;
+}
+
+// The library hands dates out as 32-bit seconds (years 1933 to 2069) and saturates beyond. Such
+// a date is taken from the library's own text of the node instead.
+PlistDate readDate(plist_t node) {
+    int32_t sec = 0;
+    int32_t usec = 0;
+    plist_get_date_val(node, &sec, &usec);
+    if (sec != INT32_MIN && sec != INT32_MAX) {
+        return PlistDate{sec, usec};
+    }
+    MallocText xml;
+    uint32_t length = 0;
+    plist_to_xml(node, xml.out(), &length);
+    const std::string_view text = xml.view(length);
+    const std::size_t open = text.find("<date>");
+    const std::size_t close = text.find("</date>");
+    std::int64_t seconds = 0;
+    if (open != std::string_view::npos && close != std::string_view::npos &&
+        parseIsoDate(text.substr(open + 6, close - open - 6), seconds)) {
+        return PlistDate{seconds, 0};
+    }
+    return PlistDate{sec, usec};
+}
+
+plist_t newDateNode(const PlistDate& date) {
+    if (date.seconds > INT32_MIN && date.seconds < INT32_MAX) {
+        return plist_new_date(static_cast<int32_t>(date.seconds), date.microseconds);
+    }
+    const std::string xml = "<plist><date>" + formatIsoDate(date.seconds) + "</date></plist>";
+    plist_t node = nullptr;
+    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
+    return node;
+}
+
+// --- From the library's tree -----------------------------------------------------------------
 
 bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* error);
 
-bool convertDict(plist_t node, PlistValue& out, int depth, std::string* error) {
-    auto dict = PlistDict::create();
-    dict->reserve(plist_dict_get_size(node));
+bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* error) {
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(node, &iter);
     if (iter == nullptr) {
-        out = PlistValue(dict);
         return true;
     }
     bool ok = true;
@@ -60,61 +194,64 @@ bool convertDict(plist_t node, PlistValue& out, int depth, std::string* error) {
         char* rawKey = nullptr;
         plist_t child = nullptr;
         plist_dict_next_item(node, iter, &rawKey, &child);
-        MallocString key(rawKey);
         if (child == nullptr) {
+            std::free(rawKey);
             break;
         }
         PlistValue value;
-        if (!convertFromNode(child, value, depth + 1, error)) {
-            ok = false;
+        ok = convertFromNode(child, value, depth + 1, error);
+        if (ok) {
+            dict.set(rawKey != nullptr ? std::string_view(rawKey) : std::string_view(),
+                     std::move(value));
+        }
+        std::free(rawKey);
+        if (!ok) {
             break;
         }
-        dict->set(key ? std::string_view(key.get()) : std::string_view(), std::move(value));
     }
     std::free(iter);
-    if (ok) {
-        out = PlistValue(dict);
-    }
     return ok;
-}
-
-bool convertArray(plist_t node, PlistValue& out, int depth, std::string* error) {
-    auto array = std::make_shared<PlistArray>();
-    const uint32_t count = plist_array_get_size(node);
-    array->reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        PlistValue value;
-        if (!convertFromNode(plist_array_get_item(node, i), value, depth + 1, error)) {
-            return false;
-        }
-        array->push_back(std::move(value));
-    }
-    out = PlistValue(array);
-    return true;
 }
 
 bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* error) {
     if (depth > kMaxDepth) {
-        if (error != nullptr) {
-            *error = "the property list is nested too deeply";
-        }
+        setError(error, "the property list is nested too deeply");
         return false;
     }
     switch (plist_get_node_type(node)) {
-    case PLIST_DICT:
-        return convertDict(node, out, depth, error);
-    case PLIST_ARRAY:
-        return convertArray(node, out, depth, error);
+    case PLIST_DICT: {
+        auto dict = PlistDict::create();
+        dict->reserve(plist_dict_get_size(node));
+        if (!convertDictEntries(node, *dict, depth, error)) {
+            return false;
+        }
+        out = PlistValue(std::move(dict));
+        return true;
+    }
+    case PLIST_ARRAY: {
+        auto array = std::make_shared<PlistArray>();
+        const uint32_t count = plist_array_get_size(node);
+        array->resize(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            if (!convertFromNode(plist_array_get_item(node, i), (*array)[i], depth + 1, error)) {
+                return false;
+            }
+        }
+        out = PlistValue(std::move(array));
+        return true;
+    }
     case PLIST_STRING:
     case PLIST_KEY: {
         uint64_t length = 0;
         const char* text = plist_get_string_ptr(node, &length);
-        out = PlistValue(std::string(text != nullptr ? text : "", text != nullptr ? length : 0));
+        out = PlistValue(text != nullptr ? std::string(text, length) : std::string());
         return true;
     }
     case PLIST_UINT: {
         uint64_t bits = 0;
         plist_get_uint_val(node, &bits);
+        // The library keeps no sign with its integers; like its own writer, values above the
+        // signed range are taken as negative.
         out = PlistValue(PlistInteger{bits, static_cast<int64_t>(bits) < 0});
         return true;
     }
@@ -130,29 +267,40 @@ bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* erro
         out = PlistValue(flag != 0);
         return true;
     }
-    case PLIST_DATE: {
-        int32_t sec = 0;
-        int32_t usec = 0;
-        plist_get_date_val(node, &sec, &usec);
-        out = PlistValue(PlistDate{sec, usec});
+    case PLIST_DATE:
+        out = PlistValue(readDate(node));
         return true;
-    }
     case PLIST_DATA: {
         uint64_t length = 0;
         const char* bytes = plist_get_data_ptr(node, &length);
-        out = PlistValue(PlistData{std::string(bytes != nullptr ? bytes : "", bytes ? length : 0)});
+        out = PlistValue(PlistData{bytes != nullptr ? std::string(bytes, length) : std::string()});
         return true;
     }
     default:
-        if (error != nullptr) {
-            *error = "the property list holds a value of an unknown kind";
-        }
+        setError(error, "the property list holds a value of an unknown kind");
         return false;
     }
 }
 
-plist_t convertToNode(const PlistValue& value, int depth);
+// --- To the library's tree -------------------------------------------------------------------
 
+plist_t newStringNode(const std::string& text) {
+    if (isXmlSafeText(text)) {
+        return plist_new_string(text.c_str());
+    }
+    return plist_new_string(xmlSafeText(text).c_str());
+}
+
+void setDictItem(plist_t dict, const std::string& key, plist_t node) {
+    if (isXmlSafeText(key)) {
+        plist_dict_set_item(dict, key.c_str(), node);
+    } else {
+        plist_dict_set_item(dict, xmlSafeText(key).c_str(), node);
+    }
+}
+
+// The node of a value; nullptr for the absent value, which is left out of its container as
+// if it had never been set, so that one absent value never stops a whole file being written.
 plist_t convertToNode(const PlistValue& value, int depth) {
     if (depth > kMaxDepth) {
         return nullptr;
@@ -161,39 +309,31 @@ plist_t convertToNode(const PlistValue& value, int depth) {
     case PlistValue::Type::Dict: {
         plist_t dict = plist_new_dict();
         for (const auto& [key, child] : value.dictPtr()->entries()) {
-            plist_t node = convertToNode(child, depth + 1);
-            if (node == nullptr) {
-                plist_free(dict);
-                return nullptr;
+            if (plist_t node = convertToNode(child, depth + 1)) {
+                setDictItem(dict, key, node);
             }
-            plist_dict_set_item(dict, key.c_str(), node);
         }
         return dict;
     }
     case PlistValue::Type::Array: {
         plist_t array = plist_new_array();
         for (const PlistValue& child : *value.arrayPtr()) {
-            plist_t node = convertToNode(child, depth + 1);
-            if (node == nullptr) {
-                plist_free(array);
-                return nullptr;
+            if (plist_t node = convertToNode(child, depth + 1)) {
+                plist_array_append_item(array, node);
             }
-            plist_array_append_item(array, node);
         }
         return array;
     }
     case PlistValue::Type::String:
-        return plist_new_string(value.text().c_str());
+        return newStringNode(*value.stringPtr());
     case PlistValue::Type::Integer:
         return plist_new_uint(value.integerPtr()->bits);
     case PlistValue::Type::Real:
         return plist_new_real(*value.realPtr());
     case PlistValue::Type::Boolean:
         return plist_new_bool(*value.booleanPtr() ? 1 : 0);
-    case PlistValue::Type::Date: {
-        const PlistDate& date = *value.datePtr();
-        return plist_new_date(static_cast<int32_t>(date.seconds), date.microseconds);
-    }
+    case PlistValue::Type::Date:
+        return newDateNode(*value.datePtr());
     case PlistValue::Type::Data: {
         const std::string& bytes = value.dataPtr()->bytes;
         return plist_new_data(bytes.data(), bytes.size());
@@ -204,68 +344,212 @@ plist_t convertToNode(const PlistValue& value, int depth) {
     return nullptr;
 }
 
-} // namespace
+// --- Parsing ---------------------------------------------------------------------------------
 
-PlistValue propertyListFromXml(std::string_view xml, std::string* error) {
-    if (xml.size() > std::numeric_limits<uint32_t>::max()) {
-        if (error != nullptr) {
-            *error = "the file is too large to be a property list";
-        }
-        return {};
-    }
+bool parseWhole(std::string_view xml, PlistValue& out, std::string* error) {
     PlistNode root;
     plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), root.out());
     if (root.get() == nullptr) {
-        if (error != nullptr) {
-            *error = "the file is not an XML property list";
+        setError(error, "the file is not an XML property list");
+        return false;
+    }
+    return convertFromNode(root.get(), out, 0, error);
+}
+
+// Parses a root dictionary part by part: each part is a run of its entries, wrapped as a
+// dictionary of its own, parsed, converted and freed before the next.
+bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
+                             PlistValue& out, std::string* error) {
+    auto root = PlistDict::create();
+    root->reserve(layout.rootChildren.size() / 2);
+    std::string portion;
+    PlistNode node;
+    for (std::size_t first = 0; first < layout.rootChildren.size();) {
+        std::size_t last = first + 1;
+        const std::size_t begin = layout.rootChildren[first].first;
+        while (last + 2 < layout.rootChildren.size() &&
+               layout.rootChildren[last].second - begin < kPortionBytes) {
+            last += 2;
         }
+        const std::size_t end = layout.rootChildren[last].second;
+        portion.clear();
+        portion.reserve(kPortionOpen.size() + (end - begin) + kPortionClose.size());
+        portion.append(kPortionOpen).append(xml.substr(begin, end - begin)).append(kPortionClose);
+        plist_from_xml(portion.data(), static_cast<uint32_t>(portion.size()), node.out());
+        if (node.get() == nullptr || plist_get_node_type(node.get()) != PLIST_DICT) {
+            setError(error, "the file is not an XML property list");
+            return false;
+        }
+        if (!convertDictEntries(node.get(), *root, 0, error)) {
+            return false;
+        }
+        node.reset();
+        first = last + 1;
+    }
+    out = PlistValue(std::move(root));
+    return true;
+}
+
+// --- Writing ---------------------------------------------------------------------------------
+
+std::string nodeToXml(plist_t node) {
+    MallocText xml;
+    uint32_t length = 0;
+    plist_to_xml(node, xml.out(), &length);
+    return std::string(xml.view(length));
+}
+
+// Writes a root dictionary one entry at a time: the library writes each entry as a dictionary
+// of its own, whose entries are what the whole tree would have had at the same place.
+std::string rootDictToXml(const PlistDict& root) {
+    constexpr std::string_view kDictOpen = "<dict>\n";
+    constexpr std::string_view kDictClose = "</dict>\n</plist>\n";
+    std::string result;
+    for (const auto& [key, value] : root.entries()) {
+        plist_t child = convertToNode(value, 1);
+        if (child == nullptr) {
+            continue;
+        }
+        PlistNode part(plist_new_dict());
+        setDictItem(part.get(), key, child);
+        MallocText xml;
+        uint32_t length = 0;
+        plist_to_xml(part.get(), xml.out(), &length);
+        const std::string_view text = xml.view(length);
+        const std::size_t open = text.find(kDictOpen);
+        if (open == std::string_view::npos || !text.ends_with(kDictClose)) {
+            return {};
+        }
+        if (result.empty()) {
+            result.reserve(text.size() * root.size() + text.size());
+            result.append(text.substr(0, open + kDictOpen.size()));
+        }
+        const std::size_t bodyBegin = open + kDictOpen.size();
+        result.append(text.substr(bodyBegin, text.size() - kDictClose.size() - bodyBegin));
+    }
+    if (result.empty()) {
         return {};
     }
+    result.append(kDictClose);
+    return result;
+}
+
+// The library writes a carriage return as it is, which XML readers turn into a line feed; a
+// character reference keeps it. The library's own layout uses only line feeds and tabs.
+void escapeCarriageReturns(std::string& xml) {
+    if (xml.find('\r') == std::string::npos) {
+        return;
+    }
+    std::string escaped;
+    escaped.reserve(xml.size() + 64);
+    for (char c : xml) {
+        if (c == '\r') {
+            escaped += "&#13;";
+        } else {
+            escaped += c;
+        }
+    }
+    xml = std::move(escaped);
+}
+
+// Reads the whole file into memory with one allocation of its size.
+bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                   std::string& bytes, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        setError(error, "cannot open " + path.string() + ": " + std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!ok) {
+        setError(error, path.string() + " is not a regular file");
+    } else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        setError(error, path.string() + " is too large to be a property list");
+        ok = false;
+    }
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        bytes.resize(done);
+        if (done < static_cast<std::size_t>(info.st_size)) {
+            setError(error, "cannot read " + path.string());
+            ok = false;
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+PlistValue propertyListFromXml(std::string_view xml, std::string* error) {
+    if (xml.size() > std::numeric_limits<uint32_t>::max() - kPortionBytes) {
+        setError(error, "the file is too large to be a property list");
+        return {};
+    }
+    const PlistXmlLayout layout = scanPlistXml(xml, kMaxElementDepth);
+    if (layout.maxDepth > kMaxElementDepth) {
+        setError(error, "the property list is nested too deeply");
+        return {};
+    }
+    CNumericLocale cLocale;
     PlistValue value;
-    if (!convertFromNode(root.get(), value, 0, error)) {
-        return {};
-    }
-    return value;
+    const bool ok = layout.rootIsDict ? parseRootDictInPortions(xml, layout, value, error)
+                                      : parseWhole(xml, value, error);
+    return ok ? value : PlistValue();
 }
 
 PlistValue readPropertyList(const std::filesystem::path& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error != nullptr) {
-            *error = "cannot open " + path.string();
-        }
+    return readPropertyList(path, kMaxPropertyListBytes, error);
+}
+
+PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                            std::string* error) {
+    std::string bytes;
+    if (!readFileBytes(path, maxBytes, bytes, error)) {
         return {};
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        if (error != nullptr) {
-            *error = "cannot read " + path.string();
-        }
-        return {};
-    }
-    return propertyListFromXml(buffer.view(), error);
+    return propertyListFromXml(bytes, error);
 }
 
 std::string propertyListToXml(const PlistValue& root) {
-    PlistNode node(convertToNode(root, 0));
-    if (node.get() == nullptr) {
-        return {};
+    CNumericLocale cLocale;
+    std::string xml;
+    const PlistDict* dict = root.dictPtr();
+    if (dict != nullptr && dict->size() > 1) {
+        xml = rootDictToXml(*dict);
     }
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(node.get(), &xml, &length);
-    MallocString owned(xml);
-    return xml != nullptr ? std::string(xml, length) : std::string();
+    if (xml.empty()) {
+        PlistNode node(convertToNode(root, 0));
+        if (node.get() == nullptr) {
+            return {};
+        }
+        xml = nodeToXml(node.get());
+    }
+    escapeCarriageReturns(xml);
+    return xml;
 }
 
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
                        std::string* error) {
+    if (path.empty()) {
+        setError(error, "no file to write to");
+        return false;
+    }
     std::string xml = propertyListToXml(root);
     if (xml.empty()) {
-        if (error != nullptr) {
-            *error = "the data cannot be written as a property list";
-        }
+        setError(error, "the data cannot be written as a property list");
         return false;
     }
     return writeFileAtomically(path, xml, error);

@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondRecord.h"
+#include "store/PortfolioFileReader.h"
 
 #include <algorithm>
 
@@ -62,7 +63,11 @@ std::unique_ptr<BondDatabase> BondDatabase::initWithFile(const std::filesystem::
                                                          ToolkitServices& services) {
     auto database = std::make_unique<BondDatabase>(services);
     database->filePath_ = path;
-    database->portfolios_ = readPropertyList(path).dict();
+    PortfolioFileContents contents = readPortfolioFile(path);
+    database->portfolios_ = std::move(contents.portfolios);
+    database->startupNotice_ = std::move(contents.notice);
+    database->setAsidePath_ = std::move(contents.setAsidePath);
+    database->writingBlocked_ = contents.writingBlocked;
     return database;
 }
 
@@ -103,7 +108,7 @@ void BondDatabase::save() {
     if (currentPortfolio_ && !currentPortfolio_->empty()) {
         saveCurrentPortfolio();
     }
-    if (!portfolios_ || filePath_.empty()) {
+    if (!portfolios_ || filePath_.empty() || writingBlocked_) {
         return;
     }
     writePropertyList(filePath_, PlistValue(portfolios_));
@@ -146,7 +151,9 @@ PlistDictRef BondDatabase::getBondWithSerial(const std::string& serial) const {
 }
 
 void BondDatabase::saveCurrentPortfolio() {
-    if (!currentPortfolio_ || !portfolios_) {
+    // Without a list there is nothing to store: a record read without its "Bonds" stays as it
+    // was read until a bond is added to it.
+    if (!currentPortfolio_ || !portfolios_ || !currentBondList_) {
         return;
     }
     auto record = PlistDict::create();
@@ -259,6 +266,26 @@ bool BondDatabase::addBondWithSerial(const std::string& serial, const std::strin
     return addBond(serial, faceValue, type, issueYear, issueMonth, true);
 }
 
+bool BondDatabase::appendImportedBond(const std::string& serial, const std::string& faceValue,
+                                      const std::string& type, const std::string& issueYear,
+                                      const std::string& issueMonth) {
+    if (!currentPortfolio_) {
+        return false;
+    }
+    auto bond = PlistDict::create();
+    bond->set(kSerialKey, PlistValue(serial));
+    bond->set(kFaceValueKey, PlistValue(faceValue));
+    bond->set(kTypeKey, PlistValue(type));
+    bond->set(kIssueYearKey, PlistValue(issueYear));
+    bond->set(kIssueMonthKey, PlistValue(issueMonth));
+    if (!currentBondList_) {
+        currentBondList_ = std::make_shared<PlistArray>();
+    }
+    currentBondList_->push_back(PlistValue(bond));
+    saveCurrentPortfolio();
+    return true;
+}
+
 void BondDatabase::setNewCurrentPortfolio(const std::string& name) {
     currentPortfolio_ = name;
     const PlistValue* record = portfolios_ ? portfolios_->find(name) : nullptr;
@@ -271,8 +298,15 @@ bool BondDatabase::portfolioExistsWithName(const std::string& name) const {
 }
 
 void BondDatabase::deletePortfolioWithName(const std::string& name) {
-    if (portfolioExistsWithName(name)) {
-        portfolios_->remove(name);
+    if (!portfolioExistsWithName(name)) {
+        return;
+    }
+    portfolios_->remove(name);
+    // The deleted portfolio is closed with it: left open, the next save or bond change would
+    // store it again under its name and bring it back.
+    if (currentPortfolio_ && *currentPortfolio_ == name) {
+        currentPortfolio_.reset();
+        currentBondList_.reset();
     }
 }
 

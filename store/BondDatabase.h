@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ToolkitServices;
@@ -23,9 +24,20 @@ public:
     explicit BondDatabase(ToolkitServices& services);
 
     // The database read from the portfolio file at `path`; no portfolio open. `save` writes it
-    // back to the same file.
+    // back to the same file. A missing file gives an empty database. A file that cannot be read
+    // as a portfolio file (not a property list, a root that is not a dictionary, damaged,
+    // too large or too deeply nested) is renamed aside, never overwritten: the store starts
+    // empty, saves to `path` as usual, and `startupNotice` says where the old file is.
     static std::unique_ptr<BondDatabase> initWithFile(const std::filesystem::path& path,
                                                       ToolkitServices& services);
+
+    // Title of the alert that shows `startupNotice`.
+    static constexpr std::string_view kStartupNoticeTitle = "Invalid File";
+    // What the user must be told once after start-up (through ToolkitServices::showErrorAlert
+    // with kStartupNoticeTitle), or nothing when the portfolio file was read normally.
+    const std::optional<std::string>& startupNotice() const { return startupNotice_; }
+    // Where the unreadable portfolio file was set aside, if it was.
+    const std::optional<std::filesystem::path>& setAsidePath() const { return setAsidePath_; }
 
     PlistDictRef portfolios() const { return portfolios_; }
     void setPortfolios(PlistDictRef portfolios) { portfolios_ = std::move(portfolios); }
@@ -56,6 +68,11 @@ public:
     bool addBondWithSerial(const std::string& serial, const std::string& faceValue,
                            const std::string& type, const std::string& issueYear,
                            const std::string& issueMonth);
+    // Appends a bond without looking for its serial: for a bulk import that keeps its own set
+    // of the serials present. NO, with nothing changed, when no portfolio is open.
+    bool appendImportedBond(const std::string& serial, const std::string& faceValue,
+                            const std::string& type, const std::string& issueYear,
+                            const std::string& issueMonth);
     const std::optional<std::string>& getCurrentPortfolio() const { return currentPortfolio_; }
     void setNewCurrentPortfolio(const std::string& name);
     bool portfolioExistsWithName(const std::string& name) const;
@@ -76,6 +93,10 @@ private:
     std::optional<std::string> currentPortfolio_;
     PlistArrayRef currentBondList_;
     std::filesystem::path filePath_;
+    std::optional<std::string> startupNotice_;
+    std::optional<std::filesystem::path> setAsidePath_;
+    // Set when an unreadable file could not be set aside: it is then never overwritten.
+    bool writingBlocked_ = false;
 };
 
 // The date order of bonds. Each answers -1 when a comes before b, 1 when after, 0 when they rank

@@ -1,0 +1,32 @@
+#pragma once
+
+// Reading the portfolio file at start-up without ever losing it. A file that cannot be read as
+// a portfolio file is renamed aside under a new name beside it, so that its bytes are kept and
+// the new work the user does is saved in a fresh portfolio file.
+
+#include "platform/PlistValue.h"
+#include "platform/PropertyList.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+struct PortfolioFileContents {
+    // The portfolios read; an empty dictionary when the file is missing or unreadable.
+    PlistDictRef portfolios;
+    // What the user is to be told, when the file was unreadable.
+    std::optional<std::string> notice;
+    // Where the unreadable file now is.
+    std::optional<std::filesystem::path> setAsidePath;
+    // The unreadable file could not be moved: it must not be overwritten.
+    bool writingBlocked = false;
+};
+
+PortfolioFileContents readPortfolioFile(const std::filesystem::path& path,
+                                        std::uintmax_t maxBytes = kMaxPropertyListBytes);
+
+// Renames `path` to a name beside it that no file has yet, "<stem>.unreadable-<stamp>.<ext>"
+// with "-2", "-3"... added when needed; never replaces an existing file. Gives the new path, or
+// nothing when the file could not be moved.
+std::optional<std::filesystem::path> setFileAside(const std::filesystem::path& path,
+                                                  const std::string& stamp);

@@ -1,0 +1,32 @@
+// Reads a property-list file with Orvelt's reader and writes it back with Orvelt's writer, adding
+// to a dictionary root two strings that XML cannot hold as they are. Used by the plistlib
+// cross-check (plistlib_cross_check.py).
+//
+//   plist_rewrite INPUT OUTPUT
+
+#include "platform/PropertyList.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: plist_rewrite INPUT OUTPUT\n");
+        return 2;
+    }
+    std::string error;
+    PlistValue root = readPropertyList(argv[1], &error);
+    if (root.isAbsent()) {
+        std::fprintf(stderr, "cannot read %s: %s\n", argv[1], error.c_str());
+        return 1;
+    }
+    if (PlistDictRef dict = root.dict()) {
+        dict->set("Control characters", PlistValue(std::string("A\x01" "B\x1f" "C\x7f\0", 7)));
+        dict->set("Carriage return", PlistValue("line\r\nnext\rlast"));
+        dict->set(std::string("Key\x02", 4), PlistValue("bad key"));
+    }
+    if (!writePropertyList(argv[2], root, &error)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", argv[2], error.c_str());
+        return 1;
+    }
+    return 0;
+}
