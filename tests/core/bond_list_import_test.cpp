@@ -1,0 +1,319 @@
+#include "platform/PropertyList.h"
+#include "store/BondDatabase.h"
+#include "store/BondListImport.h"
+#include "store/BondRecord.h"
+#include "support/ScriptedToolkitServices.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kHeader =
+    "\"Serial Number\",\"Type\",\"Face Value\",\"Month Issued\",\"Year Issued\"";
+const std::string kInvalidFileMessage =
+    "This file is invalid. Please check you have exported your bonds from Orvelt for Windows "
+    "correctly and try again.";
+
+struct Bond {
+    std::string serial, type, faceValue, year, month;
+    bool operator==(const Bond&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Bond& b) {
+    return out << "{" << b.serial << "|" << b.type << "|" << b.faceValue << "|" << b.year << "|"
+               << b.month << "}";
+}
+
+class BondListImportTest : public ::testing::Test {
+  protected:
+    ScriptedToolkitServices services;
+    BondDatabase db{services};
+
+    void SetUp() override { ASSERT_TRUE(db.addPortfolioWithName("Family")); }
+
+    std::vector<Bond> bonds() const {
+        std::vector<Bond> result;
+        for (const PlistValue& value : *db.currentBondList()) {
+            const PlistDict& b = *value.dictPtr();
+            result.push_back({b.text(kSerialKey), b.text(kTypeKey), b.text(kFaceValueKey),
+                              b.text(kIssueYearKey), b.text(kIssueMonthKey)});
+        }
+        return result;
+    }
+    std::vector<std::string> serials() const {
+        std::vector<std::string> result;
+        for (const Bond& b : bonds()) {
+            result.push_back(b.serial);
+        }
+        return result;
+    }
+    ImportReport import(const std::string& text) {
+        return addBondListTextToCurrentPortfolio(db, text);
+    }
+};
+
+TEST_F(BondListImportTest, CrlfRowsGoToTheEndInFileOrderWithMonthNamesAndNoDollar) {
+    ASSERT_TRUE(db.addBondWithSerial("OLD1", "500", "I", "1999", "May"));
+    const ImportReport report = import(kHeader + "\r\n\"C100\",\"EE\",$100,\"6\",\"2001\"\r\n" +
+                                       "\"A200\",\"I\",$50,\"12\",\"2004\"\r\n");
+    EXPECT_EQ(bonds(), (std::vector<Bond>{{"OLD1", "I", "500", "1999", "May"},
+                                          {"C100", "EE", "100", "2001", "June"},
+                                          {"A200", "I", "50", "2004", "December"}}));
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::Imported);
+    EXPECT_EQ(report.added, 2u);
+    EXPECT_TRUE(services.alerts.empty());
+    // The portfolio record holds the same list: the bonds reach the file with the next save.
+    const PlistDict* record = db.portfolios()->find("Family")->dictPtr();
+    EXPECT_EQ(record->value(kPortfolioBondsKey).arrayPtr()->size(), 3u);
+}
+
+TEST_F(BondListImportTest, MonthNumbersBecomeNamesByTheIntegerRuleOthersStayAsRead) {
+    import(kHeader + "\n" +
+           "\"M0\",\"EE\",$100,\"0\",\"2001\"\n"
+           "\"M13\",\"EE\",$100,\"13\",\"2001\"\n"
+           "\"M06\",\"EE\",$100,\"06\",\"2001\"\n"
+           "\"MSP\",\"EE\",$100,\" +7\",\"2001\"\n"
+           "\"MNEG\",\"EE\",$100,\"-3\",\"2001\"\n"
+           "\"MTAIL\",\"EE\",$100,\"5th\",\"2001\"\n"
+           "\"MWORD\",\"EE\",$100,\"May\",\"2001\"\n"
+           "\"MNONE\",\"EE\",$100,\"\",\"2001\"\n");
+    std::vector<std::string> months;
+    for (const Bond& b : bonds()) {
+        months.push_back(b.month);
+    }
+    EXPECT_EQ(months,
+              (std::vector<std::string>{"0", "13", "June", "July", "-3", "May", "May", ""}));
+}
+
+TEST_F(BondListImportTest, FieldsAreKeptAsReadExtraColumnsAndCommaInFaceValue) {
+    import(kHeader + ",\"Notes\",\"Value\"\r\n" +
+           "\"X1\",\"EE\",$100,\"3\",\"2001\",\"gift from Ann\",$104.40\r\n" +
+           // A face value written with a thousands separator ends at the separator.
+           "\"X2\",\"E\",$1,000,\"4\",\"1990\"\r\n" +
+           // Nothing is trimmed or checked beyond the delimiters.
+           "\"X3 \",\"eee\",$ 25.5,\"  9\",\"  85\"\n");
+    EXPECT_EQ(bonds(), (std::vector<Bond>{{"X1", "EE", "100", "2001", "March"},
+                                          {"X2", "E", "1", "1990", "April"},
+                                          {"X3 ", "eee", " 25.5", "  85", "September"}}));
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(BondListImportTest, HeaderOnlyAndTrailingEmptyLinesAddNothingAndShowNothing) {
+    import(kHeader + "\n");
+    import(kHeader);
+    import(kHeader + "\r\n\r\n");
+    EXPECT_TRUE(bonds().empty());
+    import(kHeader + "\n\"T1\",\"EE\",$100,\"1\",\"2001\"\n\n\r\n   \n\t\n");
+    EXPECT_EQ(serials(), std::vector<std::string>{"T1"});
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(BondListImportTest, DuplicatesAreSkippedSilentlyFromThePortfolioAndFromTheFile) {
+    const std::string file = kHeader + "\n\"D1\",\"EE\",$100,\"1\",\"2001\"\n" +
+                             "\"D1\",\"I\",$200,\"2\",\"2002\"\n" +
+                             "\"D3\",\"EE\",$100,\"3\",\"2003\"\n";
+    ImportReport first = import(file);
+    EXPECT_EQ(bonds(), (std::vector<Bond>{{"D1", "EE", "100", "2001", "January"},
+                                          {"D3", "EE", "100", "2003", "March"}}));
+    EXPECT_EQ(first.added, 2u);
+    EXPECT_EQ(first.skippedDuplicates, 1u);
+    ImportReport second = import(file);
+    EXPECT_EQ(serials(), (std::vector<std::string>{"D1", "D3"}));
+    EXPECT_EQ(second.added, 0u);
+    EXPECT_EQ(second.skippedDuplicates, 3u);
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(BondListImportTest, SerialsMatchByExactTextAsTheStoreDoes) {
+    ASSERT_TRUE(db.addBondWithSerial("a1", "100", "EE", "2001", "May"));
+    // A record whose serial is not text matches no serial, as in the store's own scan.
+    auto odd = PlistDict::create();
+    odd->set(kSerialKey, PlistValue::integer(7));
+    db.currentBondList()->push_back(PlistValue(odd));
+    import(kHeader + "\n\"A1\",\"EE\",$1,\"1\",\"2001\"\n\" a1\",\"EE\",$1,\"1\",\"2001\"\n" +
+           "\"a1\",\"EE\",$1,\"1\",\"2001\"\n\"7\",\"EE\",$1,\"1\",\"2001\"\n");
+    EXPECT_EQ(db.currentBondList()->size(), 5u);
+    EXPECT_TRUE(db.bondExistsWithSerial("A1"));
+    EXPECT_TRUE(db.bondExistsWithSerial(" a1"));
+    EXPECT_TRUE(db.bondExistsWithSerial("7"));
+}
+
+TEST_F(BondListImportTest, TextWithoutHeaderIsAnInvalidFileAndAddsNothing) {
+    for (const std::string& text :
+         {std::string("\"C1\",\"EE\",$100,\"6\",\"2001\"\n"), std::string(),
+          std::string("\"serial number\",\"Type\",\"Face Value\",\"Month Issued\",\"Year "
+                      "Issued\"\n\"C1\",\"EE\",$100,\"6\",\"2001\"\n"),
+          std::string("<?xml version=\"1.0\"?><Workbook>Serial Number</Workbook>\n")}) {
+        services.clear();
+        const ImportReport report = import(text);
+        EXPECT_EQ(report.outcome, ImportReport::Outcome::InvalidFile);
+        ASSERT_EQ(services.alerts.size(), 1u);
+        EXPECT_EQ(services.alerts[0].title, "Invalid File");
+        EXPECT_EQ(services.alerts[0].message, kInvalidFileMessage);
+    }
+    EXPECT_TRUE(bonds().empty());
+}
+
+TEST_F(BondListImportTest, HeaderAnywhereRowsFromTheSecondLine) {
+    // The header need not be the first line; the first line is never a row, and a line that
+    // repeats the header (two exports pasted together) is not reported.
+    import("Exported by Orvelt for Windows\n" + kHeader + "\n\"H1\",\"EE\",$100,\"1\",\"2001\"\n" +
+           kHeader + "\r\n\"H2\",\"EE\",$100,\"2\",\"2001\"\n");
+    EXPECT_EQ(serials(), (std::vector<std::string>{"H1", "H2"}));
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(BondListImportTest, MalformedRowsArePassedOverAndNamedInOneAlert) {
+    const ImportReport report = import(kHeader + "\n" +
+                                       "\"R1\",\"EE\",$100,\"1\",\"2000\"\n" // 2
+                                       "\"R2\",\"EE\",100,\"2\",\"2000\"\n"  // 3: no "$"
+                                       "\n"                                  // 4: blank
+                                       "\"R3\",\"EE\",$100,\"3\",\"2000\"\n" // 5
+                                       "Total,$300\n"                        // 6
+                                       "\"R4\",\"EE\",$100,\"4\",\"2000");   // 7: no closing quote
+    EXPECT_EQ(serials(), (std::vector<std::string>{"R1", "R3"}));
+    EXPECT_EQ(report.added, 2u);
+    EXPECT_EQ(report.skippedLineCount, 3u);
+    EXPECT_EQ(report.skipped, (std::vector<SkippedLine>{
+                                  {3, "the face value is missing (no \",$\" after the series)"},
+                                  {6, "it is not a bond row (it has no double quotes)"},
+                                  {7, "the year has no closing double quote"}}));
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Error");
+    EXPECT_EQ(services.alerts[0].message,
+              "3 lines of the file could not be read as bonds and were passed over:\n"
+              "\nLine 3: the face value is missing (no \",$\" after the series)."
+              "\nLine 6: it is not a bond row (it has no double quotes)."
+              "\nLine 7: the year has no closing double quote."
+              "\n\nThe rest of the file was read as usual.");
+}
+
+TEST_F(BondListImportTest, EachMissingDelimiterIsNamedAndNeverReachesIntoTheNextLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"\"S1", "the serial has no closing double quote"},
+        {"\"S1\"", "the series is missing"},
+        {"\"S1\",\"EE", "the series has no closing double quote"},
+        {"\"S1\",\"EE\",100", "the face value is missing (no \",$\" after the series)"},
+        {"\"S1\",\"EE\",$100", "the face value has no comma after it"},
+        {"\"S1\",\"EE\",$100,6", "the month is missing"},
+        {"\"S1\",\"EE\",$100,\"6", "the month has no closing double quote"},
+        {"\"S1\",\"EE\",$100,\"6\",2001", "the year is missing"},
+        {"\"S1\",\"EE\",$100,\"6\",\"2001", "the year has no closing double quote"},
+        {"\"", "the serial has no closing double quote"},
+    };
+    for (const auto& [line, reason] : cases) {
+        BondDatabase fresh(services);
+        ASSERT_TRUE(fresh.addPortfolioWithName("P"));
+        // The next line holds every delimiter; a search that ran on into it would take it in.
+        const ImportReport report = importBondListText(
+            fresh, kHeader + "\n" + line + "\r\n\"NEXT\",\"EE\",$100,\"6\",\"2001\"\r\n");
+        ASSERT_EQ(report.skipped.size(), 1u) << line;
+        EXPECT_EQ(report.skipped[0], (SkippedLine{2, reason})) << line;
+        ASSERT_EQ(fresh.currentBondList()->size(), 1u) << line;
+        EXPECT_EQ(fresh.currentBondList()->front().dictPtr()->text(kSerialKey), "NEXT") << line;
+    }
+}
+
+TEST_F(BondListImportTest, LineEndings) {
+    // The last row needs no line feed; a file of carriage returns alone is read line by line.
+    import(kHeader + "\n\"L1\",\"EE\",$100,\"1\",\"2001\"\n\"L2\",\"EE\",$100,\"2\",\"2001\"");
+    import(kHeader + "\r\"L3\",\"EE\",$100,\"3\",\"2001\"\r\"L4\",\"EE\",$100,\"4\",\"2001\"\r");
+    EXPECT_EQ(serials(), (std::vector<std::string>{"L1", "L2", "L3", "L4"}));
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(BondListImportTest, FieldsWithControlCharactersAreRefused) {
+    const ImportReport report = import(kHeader + "\n\"C\x01X\",\"EE\",$100,\"1\",\"2001\"\n" +
+                                       "\"C2\",\"E\0E\",$100,\"1\",\"2001\"\n"s +
+                                       "\"C3\",\"EE\",$100,\"1\",\"2001\"\x02\n" +
+                                       "\"C\tTAB\",\"EE\",$100,\"1\",\"2001\"\n");
+    EXPECT_EQ(serials(), (std::vector<std::string>{"C3", "C\tTAB"}));
+    EXPECT_EQ(report.skipped, (std::vector<SkippedLine>{{2, "it holds control characters"},
+                                                        {3, "it holds control characters"}}));
+}
+
+TEST_F(BondListImportTest, ManyBadLinesAreCountedAndTheAlertStaysShort) {
+    std::string text = kHeader + "\n";
+    for (int i = 0; i < 5000; ++i) {
+        text += "junk line\n";
+    }
+    text += "\"LAST\",\"EE\",$100,\"1\",\"2001\"\n";
+    const ImportReport report = import(text);
+    EXPECT_EQ(serials(), std::vector<std::string>{"LAST"});
+    EXPECT_EQ(report.skippedLineCount, 5000u);
+    EXPECT_EQ(report.skipped.size(), kMaxRecordedSkippedLines);
+    EXPECT_EQ(report.skipped.back().lineNumber, kMaxRecordedSkippedLines + 1);
+    ASSERT_EQ(services.alerts.size(), 1u);
+    const std::string& message = services.alerts[0].message;
+    EXPECT_EQ(message.rfind("5000 lines of the file", 0), 0u) << message;
+    EXPECT_NE(message.find("\nLine 16: "), std::string::npos);
+    EXPECT_EQ(message.find("\nLine 17: "), std::string::npos);
+    EXPECT_NE(message.find("...and 4985 more."), std::string::npos);
+}
+
+TEST_F(BondListImportTest, OneSkippedLineIsWordedInTheSingular) {
+    import(kHeader + "\nnonsense\n");
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message.rfind("1 line of the file could not be read as a bond "
+                                               "and was passed over:\n\nLine 2: ",
+                                               0),
+              0u);
+}
+
+TEST_F(BondListImportTest, EncodingsUtf8WithAndWithoutMarkAndWindows1252) {
+    import("\xEF\xBB\xBF" + kHeader + "\n\"\xC3\x84" + "1\",\"EE\",$100,\"1\",\"2001\"\n");
+    import(kHeader + "\n\"\xC3\xA9" + "2\",\"EE\",$100,\"1\",\"2001\"\n");
+    // Not UTF-8: read as Windows-1252 (0xC4 is "Ä", 0x80 the euro sign).
+    import(kHeader + "\n\"\xC4" + "3\",\"EE\",$100,\"1\",\"2001\",\"\x80\"\n");
+    EXPECT_EQ(serials(), (std::vector<std::string>{"\xC3\x84"
+                                                   "1",
+                                                   "\xC3\xA9"
+                                                   "2",
+                                                   "\xC3\x84"
+                                                   "3"}));
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(BondListImportTest, WithNoPortfolioOpenNothingIsAddedAndTheUserIsTold) {
+    BondDatabase closed(services);
+    const ImportReport report = addBondListTextToCurrentPortfolio(
+        closed, kHeader + "\n\"N1\",\"EE\",$100,\"1\",\"2001\"\n");
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
+    EXPECT_EQ(report.added, 0u);
+    EXPECT_TRUE(closed.portfolios()->empty());
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Error");
+}
+
+TEST(BondListImportNoiseTest, BinaryNoiseIsReadQuicklyAndTheFileStaysReadable) {
+    TempDir dir;
+    ScriptedToolkitServices services;
+    ASSERT_TRUE(writePropertyList(dir / "portfolios.plist", PlistValue(PlistDict::create())));
+    auto db = BondDatabase::initWithFile(dir / "portfolios.plist", services);
+    ASSERT_TRUE(db->addPortfolioWithName("Noise"));
+    std::mt19937 random(42);
+    std::string noise = kHeader + "\n";
+    // Quotes, commas, dollars and line feeds made likely, so that some rows come through.
+    const std::string likely = "\",$\n0123456789";
+    for (int i = 0; i < 4'000'000; ++i) {
+        const unsigned r = random();
+        noise.push_back(r % 4 == 0 ? likely[(r >> 8) % likely.size()] : static_cast<char>(r >> 16));
+    }
+    const ImportReport report = importBondListText(*db, noise);
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::Imported);
+    EXPECT_GT(report.skippedLineCount, 0u);
+    EXPECT_EQ(db->currentBondList()->size(), report.added);
+    // Whatever was added survives a save and a fresh read unchanged.
+    db->save();
+    ScriptedToolkitServices otherServices;
+    auto reread = BondDatabase::initWithFile(dir / "portfolios.plist", otherServices);
+    reread->setNewCurrentPortfolio("Noise");
+    ASSERT_TRUE(reread->currentBondList());
+    EXPECT_EQ(*reread->currentBondList(), *db->currentBondList());
+}
+
+} // namespace

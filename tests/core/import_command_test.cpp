@@ -1,0 +1,168 @@
+#include "platform/PropertyList.h"
+#include "store/BondDatabase.h"
+#include "store/BondListImport.h"
+#include "store/BondRecord.h"
+#include "support/ScriptedToolkitServices.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+const std::filesystem::path kImportData = std::filesystem::path(ORVELT_TEST_DATA_DIR) / "import";
+
+class ImportCommandTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    ScriptedToolkitServices services;
+    BondDatabase db{services};
+
+    void SetUp() override { ASSERT_TRUE(db.addPortfolioWithName("Family")); }
+
+    std::vector<std::string> serials() const {
+        std::vector<std::string> result;
+        for (const PlistValue& bond : *db.currentBondList()) {
+            result.push_back(bond.dictPtr()->text(kSerialKey));
+        }
+        return result;
+    }
+    ImportReport importChosenFile(const std::filesystem::path& path) {
+        services.answerOpenPanel({path.string()});
+        return runBondListImportCommand(db);
+    }
+};
+
+TEST_F(ImportCommandTest, WithNoPortfolioOpenTheErrorAlertShowsAndNoPanel) {
+    BondDatabase closed(services);
+    services.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
+    const ImportReport report = runBondListImportCommand(closed);
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
+    EXPECT_TRUE(services.panels.empty());
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Error");
+    EXPECT_EQ(services.alerts[0].message,
+              "Please either open an existing bond file or create a new bond file for the "
+              "imported bonds to be stored in.");
+    EXPECT_TRUE(closed.portfolios()->empty());
+}
+
+TEST_F(ImportCommandTest, ThePanelAsksForOneCsvOrXlwFileAndCancelDoesNothing) {
+    const ImportReport report = runBondListImportCommand(db);
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::Cancelled);
+    ASSERT_EQ(services.panels.size(), 1u);
+    const OpenPanelRequest& panel = services.panels[0];
+    EXPECT_EQ(panel.title, "Choose File");
+    EXPECT_EQ(panel.message, "");
+    EXPECT_EQ(panel.extensions, (std::vector<std::string>{"csv", "xlw"}));
+    EXPECT_FALSE(panel.allowsMultipleSelection);
+    EXPECT_EQ(panel.startDirectory, ""); // the user's home directory
+    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_TRUE(db.currentBondList()->empty());
+}
+
+TEST_F(ImportCommandTest, AWindowsExportIsImportedNeitherSortedNorSaved) {
+    TempDir data;
+    ScriptedToolkitServices fileServices;
+    ASSERT_TRUE(writePropertyList(data / "portfolios.plist", PlistValue(PlistDict::create())));
+    auto stored = BondDatabase::initWithFile(data / "portfolios.plist", fileServices);
+    ASSERT_TRUE(stored->addPortfolioWithName("Family"));
+    stored->save();
+    const std::string savedBefore = readWholeFile(data / "portfolios.plist");
+
+    fileServices.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
+    const ImportReport report = runBondListImportCommand(*stored);
+    EXPECT_EQ(report.added, 3u);
+    ASSERT_EQ(stored->currentBondList()->size(), 3u);
+    const PlistDict& first = *stored->currentBondList()->front().dictPtr();
+    EXPECT_EQ(first.text(kSerialKey), "C123456789EE");
+    EXPECT_EQ(first.text(kIssueMonthKey), "June");
+    // File order, not date order (1985 is last), and the portfolio file is untouched.
+    EXPECT_EQ(stored->currentBondList()->back().dictPtr()->text(kIssueYearKey), "1985");
+    EXPECT_EQ(readWholeFile(data / "portfolios.plist"), savedBefore);
+    EXPECT_TRUE(fileServices.alerts.empty());
+}
+
+TEST_F(ImportCommandTest, WindowsAndUnicodeEncodingsOfTheSameRow) {
+    const std::string aUmlaut100 = "\xC3\x84"
+                                   "100";
+    for (const char* name : {"windows_1252.csv", "utf8_with_bom.csv", "utf16le_with_bom.csv"}) {
+        BondDatabase fresh(services);
+        ASSERT_TRUE(fresh.addPortfolioWithName("P"));
+        services.answerOpenPanel({(kImportData / name).string()});
+        runBondListImportCommand(fresh);
+        ASSERT_GE(fresh.currentBondList()->size(), 1u) << name;
+        const PlistDict& bond = *fresh.currentBondList()->front().dictPtr();
+        EXPECT_EQ(bond.text(kSerialKey), aUmlaut100) << name;
+        EXPECT_EQ(bond.text(kFaceValueKey), "200") << name;
+        EXPECT_EQ(bond.text(kIssueMonthKey), "March") << name;
+    }
+    EXPECT_TRUE(services.alerts.empty());
+}
+
+TEST_F(ImportCommandTest, AFileWithBadRowsKeepsTheGoodOnesAndSaysWhichLinesWereLeft) {
+    importChosenFile(kImportData / "with_bad_rows.xlw");
+    EXPECT_EQ(serials(), (std::vector<std::string>{"R1", "R3", "R4"}));
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Error");
+    EXPECT_NE(services.alerts[0].message.find("\nLine 3: the face value is missing"),
+              std::string::npos);
+    EXPECT_NE(services.alerts[0].message.find("\nLine 6: it is not a bond row"), std::string::npos);
+}
+
+TEST_F(ImportCommandTest, AFileThatCannotBeReadSaysSo) {
+    const std::filesystem::path folder = dir / "a folder.csv";
+    std::filesystem::create_directory(folder);
+    for (const std::filesystem::path& path : {dir / "gone.csv", folder}) {
+        services.clear();
+        const ImportReport report = importChosenFile(path);
+        EXPECT_EQ(report.outcome, ImportReport::Outcome::Unreadable);
+        ASSERT_EQ(services.alerts.size(), 1u);
+        EXPECT_EQ(services.alerts[0].title, "Error");
+        EXPECT_EQ(services.alerts[0].message,
+                  "The file \"" + path.filename().string() + "\" could not be read.");
+    }
+    EXPECT_TRUE(db.currentBondList()->empty());
+}
+
+TEST_F(ImportCommandTest, AFileWithoutReadPermissionSaysSo) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser reads every file";
+    }
+    const std::filesystem::path locked = dir / "locked.csv";
+    writeWholeFile(locked, readWholeFile(kImportData / "windows_export_crlf.csv"));
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    EXPECT_EQ(importChosenFile(locked).outcome, ImportReport::Outcome::Unreadable);
+    EXPECT_EQ(services.alerts.size(), 1u);
+}
+
+TEST_F(ImportCommandTest, AFileOverTheSizeLimitIsRefusedUnread) {
+    const std::filesystem::path huge = dir / "huge.csv";
+    // A sparse file: as big as the limit allows plus one byte, without using the disk.
+    writeWholeFile(huge, "\"Serial Number\",\"Type\",\"Face Value\",\"Month Issued\",\"Year "
+                         "Issued\"\n\"BIG\",\"EE\",$100,\"1\",\"2001\"\n");
+    std::filesystem::resize_file(huge, kMaxBondListFileBytes + 1);
+    const ImportReport report = importChosenFile(huge);
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::TooLarge);
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Invalid File");
+    EXPECT_NE(services.alerts[0].message.find("\"huge.csv\" is too large"), std::string::npos);
+    EXPECT_TRUE(db.currentBondList()->empty());
+
+    // At the limit it is still read.
+    std::filesystem::resize_file(huge, kMaxBondListFileBytes);
+    services.clear();
+    EXPECT_EQ(importChosenFile(huge).outcome, ImportReport::Outcome::Imported);
+    EXPECT_EQ(serials(), std::vector<std::string>{"BIG"});
+}
+
+TEST_F(ImportCommandTest, AnUnendingDeviceIsCutOffAtTheSizeLimit) {
+    if (!std::filesystem::exists("/dev/zero")) {
+        GTEST_SKIP() << "no /dev/zero";
+    }
+    services.answerOpenPanel({"/dev/zero"});
+    EXPECT_EQ(runBondListImportCommand(db).outcome, ImportReport::Outcome::TooLarge);
+    EXPECT_EQ(services.alerts.size(), 1u);
+}
+
+} // namespace
