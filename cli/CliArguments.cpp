@@ -1,0 +1,81 @@
+#include "cli/CliArguments.h"
+
+#include "cli/CliError.h"
+
+#include <string_view>
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Splits "--name=value"; nothing for the value when there is no "=".
+std::pair<std::string_view, std::optional<std::string>> splitOption(std::string_view argument) {
+    const std::size_t equals = argument.find('=');
+    if (equals == std::string_view::npos) {
+        return {argument, std::nullopt};
+    }
+    return {argument.substr(0, equals), std::string(argument.substr(equals + 1))};
+}
+
+} // namespace
+
+CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
+    CliArguments result;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            result.words.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            result.help = true;
+            continue;
+        }
+        auto [name, value] = splitOption(argument);
+        std::optional<std::string>* target = nullptr;
+        std::optional<std::string> dataDir;
+        if (name == "--data-dir") {
+            target = &dataDir;
+        } else if (name == "--month") {
+            target = &result.month;
+        } else if (name == "--format") {
+            target = &result.format;
+        } else {
+            throw CliError(kExitUsage,
+                           "unknown option " + std::string(name) + " (see orvelt-cli --help)");
+        }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                throw CliError(kExitUsage, "option " + std::string(name) + " needs a value");
+            }
+            value = arguments[++i];
+        }
+        if (value->empty()) {
+            throw CliError(kExitUsage, "option " + std::string(name) + " needs a value");
+        }
+        *target = std::move(value);
+        if (dataDir) {
+            result.dataDir = std::filesystem::path(*dataDir);
+        }
+    }
+    return result;
+}
+
+RedemptionDate parseRedemptionMonth(const std::string& text) {
+    const bool wellFormed = text.size() == 7 && isDigit(text[0]) && isDigit(text[1]) &&
+                            isDigit(text[2]) && isDigit(text[3]) && text[4] == '-' &&
+                            isDigit(text[5]) && isDigit(text[6]);
+    const int month = wellFormed ? (text[5] - '0') * 10 + (text[6] - '0') : 0;
+    if (!wellFormed || month < 1 || month > 12) {
+        throw CliError(kExitUsage,
+                       "bad month \"" + text + "\": give it as YYYY-MM, for example 2009-06");
+    }
+    return RedemptionDate{text.substr(0, 4), text.substr(5, 2)};
+}

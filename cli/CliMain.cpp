@@ -1,0 +1,86 @@
+#include "cli/CliMain.h"
+
+#include "cli/CliArguments.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleToolkitServices.h"
+
+#include <exception>
+
+const char* const kCliUsage =
+    "Usage: orvelt-cli [--data-dir DIR] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  list [--format text|csv]\n"
+    "      The portfolios, with their number of bonds.\n"
+    "  report PORTFOLIO [--month YYYY-MM] [--format text|csv]\n"
+    "      The value report of the portfolio for the redemption month (default: the current\n"
+    "      month). Invalid bonds are named on standard error and end the report.\n"
+    "  import PORTFOLIO FILE\n"
+    "      Adds the bonds of a bond list exported by Orvelt for Windows to the portfolio and\n"
+    "      saves it.\n"
+    "  values import FILE...\n"
+    "      Merges Treasury savings bond value files into your copy of the value table.\n"
+    "\n"
+    "Options:\n"
+    "  --data-dir DIR   work on the data folder DIR instead of Orvelt's own\n"
+    "  --month YYYY-MM  the redemption month of the report, e.g. 2009-06\n"
+    "  --format FORMAT  text (columns aligned) or csv (RFC 4180)\n"
+    "  -h, --help       show this help\n"
+    "\n"
+    "The commands that write (import, values import) refuse while Orvelt or another of these\n"
+    "commands uses the data folder. Exit status: 0 success, 1 failure, 2 bad command line,\n"
+    "3 data folder in use. See orvelt-cli(1).\n";
+
+namespace {
+
+int dispatch(const CliArguments& arguments, CommandIo& io) {
+    const std::string& command = arguments.words.front();
+    if (command == "list") {
+        return runListCommand(arguments, io);
+    }
+    if (command == "report") {
+        return runReportCommand(arguments, io);
+    }
+    if (command == "import") {
+        return runImportCommand(arguments, io);
+    }
+    if (command == "values") {
+        return runValuesImportCommand(arguments, io);
+    }
+    if (command == "help") {
+        io.out << kCliUsage;
+        return kExitSuccess;
+    }
+    throw CliError(kExitUsage, "unknown command \"" + command + "\" (see orvelt-cli --help)");
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    ConsoleToolkitServices services(err);
+    CommandIo io{out, err, services};
+    int status = kExitSuccess;
+    try {
+        const CliArguments parsed = parseCliArguments(arguments);
+        if (parsed.help) {
+            out << kCliUsage;
+        } else if (parsed.words.empty()) {
+            throw CliError(kExitUsage, "no command given (see orvelt-cli --help)");
+        } else {
+            status = dispatch(parsed, io);
+        }
+    } catch (const CliError& error) {
+        err << "orvelt-cli: " << error.what() << '\n';
+        status = error.status();
+    } catch (const std::exception& error) {
+        err << "orvelt-cli: unexpected failure: " << error.what() << '\n';
+        status = kExitFailure;
+    }
+    out.flush();
+    if (!out) {
+        err << "orvelt-cli: cannot write to standard output\n";
+        return status == kExitSuccess ? kExitFailure : status;
+    }
+    return status;
+}

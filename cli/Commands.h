@@ -1,0 +1,28 @@
+#pragma once
+
+// The commands of orvelt-cli. Each answers its exit status or throws CliError; what it prints
+// goes to `out`, alerts of the core library to standard error through `services`.
+
+#include <ostream>
+
+struct CliArguments;
+class ConsoleToolkitServices;
+
+struct CommandIo {
+    std::ostream& out;
+    std::ostream& err;
+    ConsoleToolkitServices& services;
+};
+
+int runListCommand(const CliArguments& arguments, CommandIo& io);
+int runReportCommand(const CliArguments& arguments, CommandIo& io);
+int runImportCommand(const CliArguments& arguments, CommandIo& io);
+int runValuesImportCommand(const CliArguments& arguments, CommandIo& io);
+
+// Shared checks of the command line.
+enum class OutputFormat { Text, Csv };
+OutputFormat outputFormat(const CliArguments& arguments);
+// Throws CliError (kExitUsage) unless the command has exactly `count` words and operands.
+void expectOperandCount(const CliArguments& arguments, std::size_t count, const char* synopsis);
+// Throws CliError (kExitUsage) when --month or --format is given to a command without them.
+void refuseReportOptions(const CliArguments& arguments, bool allowsFormat);

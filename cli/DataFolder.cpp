@@ -1,0 +1,68 @@
+#include "cli/DataFolder.h"
+
+#include "cli/CliError.h"
+#include "platform/PropertyList.h"
+
+#include <system_error>
+
+namespace {
+
+constexpr std::string_view kPortfoliosResource = "portfolios";
+constexpr std::string_view kPlistType = "plist";
+
+} // namespace
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& dataDir) {
+    if (!dataDir) {
+        return ResourceLocations::forApplication();
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(*dataDir, ec)) {
+        throw CliError(kExitFailure, "no data folder at " + dataDir->string());
+    }
+    return ResourceLocations(ResourceLocations::shippedDirBesideProgram(), *dataDir);
+}
+
+DataFolderLock lockDataFolder(const ResourceLocations& locations) {
+    std::optional<DataFolderLock> lock = DataFolderLock::tryAcquire(locations.userDataDir());
+    if (!lock) {
+        throw CliError(kExitFolderBusy,
+                       "the data folder " + locations.userDataDir().string() +
+                           " is in use by Orvelt or another orvelt-cli command; nothing was "
+                           "changed. Quit Orvelt (or wait for the command) and try again.");
+    }
+    return std::move(*lock);
+}
+
+PlistDictRef readPortfolios(const ResourceLocations& locations) {
+    std::error_code ec;
+    std::filesystem::path path = locations.userPathForResource(kPortfoliosResource, kPlistType);
+    if (!std::filesystem::exists(path, ec)) {
+        path = locations.shippedDir() / "portfolios.plist";
+        if (locations.shippedDir().empty() || !std::filesystem::exists(path, ec)) {
+            return PlistDict::create();
+        }
+    }
+    std::string error;
+    const PlistValue root = readPropertyList(path, &error);
+    PlistDictRef portfolios = root.dict();
+    if (!portfolios) {
+        throw CliError(kExitFailure, "cannot read the portfolio file " + path.string() + ": " +
+                                         (error.empty() ? "its root is not a dictionary" : error));
+    }
+    return portfolios;
+}
+
+void writePortfolios(const ResourceLocations& locations, const PlistDictRef& portfolios) {
+    const std::filesystem::path path =
+        locations.userPathForResource(kPortfoliosResource, kPlistType);
+    std::string error;
+    if (!writePropertyList(path, PlistValue(portfolios), &error)) {
+        throw CliError(kExitFailure, "cannot write the portfolio file " + path.string() + ": " +
+                                         error + "; it was left as it was");
+    }
+}

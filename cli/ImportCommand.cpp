@@ -1,0 +1,121 @@
+#include "cli/CliArguments.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleToolkitServices.h"
+#include "cli/DataFolder.h"
+#include "cli/TableText.h"
+#include "store/BondDatabase.h"
+#include "store/BondListImport.h"
+#include "store/BondRecord.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string readBondListFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        throw CliError(kExitFailure, "cannot read " + path.string() + ": " +
+                                         (std::filesystem::exists(path, ec) ? "not a regular file"
+                                                                            : "no such file"));
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxBondListFileBytes) {
+        throw CliError(kExitFailure, path.string() + " is too large to be a bond list exported "
+                                                     "from Orvelt for Windows");
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (in) {
+        bytes << in.rdbuf();
+    }
+    if (!in || in.bad()) {
+        throw CliError(kExitFailure, "cannot read " + path.string());
+    }
+    return std::move(bytes).str();
+}
+
+std::string plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void printAddedBonds(std::ostream& out, const PlistArray& bonds, std::size_t first) {
+    std::vector<TextRow> rows;
+    for (std::size_t i = first; i < bonds.size(); ++i) {
+        const PlistDict* bond = bonds[i].dictPtr();
+        if (bond == nullptr) {
+            continue;
+        }
+        rows.push_back({bond->text(kSerialKey), bond->text(kTypeKey),
+                        "$" + bond->text(kFaceValueKey),
+                        bond->text(kIssueMonthKey) + " " + bond->text(kIssueYearKey)});
+    }
+    std::istringstream lines(alignedText(rows, {}));
+    for (std::string line; std::getline(lines, line);) {
+        out << "  " << line << '\n';
+    }
+}
+
+} // namespace
+
+int runImportCommand(const CliArguments& arguments, CommandIo& io) {
+    expectOperandCount(arguments, 3, "import PORTFOLIO FILE");
+    refuseReportOptions(arguments, false);
+    const std::string& name = arguments.words[1];
+    const std::filesystem::path file = arguments.words[2];
+
+    const ResourceLocations locations = locateDataFolder(arguments.dataDir);
+    const DataFolderLock lock = lockDataFolder(locations);
+    BondDatabase database(io.services);
+    database.setPortfolios(readPortfolios(locations));
+    if (!database.portfolioExistsWithName(name)) {
+        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
+                                         locations.userDataDir().string() +
+                                         " (orvelt-cli list shows them); nothing was imported");
+    }
+    const std::string text = readBondListFile(file);
+    database.setNewCurrentPortfolio(name);
+    const PlistArrayRef before = database.currentBondList();
+    const std::size_t countBefore = before ? before->size() : 0;
+
+    const ImportReport report = importBondListText(database, text);
+    if (report.outcome == ImportReport::Outcome::InvalidFile) {
+        throw CliError(kExitFailure, file.string() +
+                                         " is not a bond list exported from Orvelt for Windows "
+                                         "(its header line is missing); nothing was imported");
+    }
+    if (report.outcome != ImportReport::Outcome::Imported) {
+        throw CliError(kExitFailure, "cannot import " + file.string() + "; nothing was imported");
+    }
+    if (report.added > 0) {
+        writePortfolios(locations, database.portfolios());
+    }
+
+    io.out << "Added " << plural(report.added, "bond", "bonds") << " to " << quoted(name)
+           << " from " << file.string() << (report.added > 0 ? ":" : ".") << '\n';
+    if (const PlistArrayRef after = database.currentBondList()) {
+        printAddedBonds(io.out, *after, countBefore);
+    }
+    if (report.skippedDuplicates > 0) {
+        io.out << "Passed over " << plural(report.skippedDuplicates, "row", "rows")
+               << " whose serial " << (report.skippedDuplicates == 1 ? "is" : "are")
+               << " already in " << quoted(name) << ".\n";
+    }
+    if (report.skippedLineCount > 0) {
+        io.out << "Passed over " << plural(report.skippedLineCount, "line", "lines")
+               << " that could not be read:\n";
+        for (const SkippedLine& line : report.skipped) {
+            io.out << "  line " << line.lineNumber << ": " << line.reason << '\n';
+        }
+        if (report.skippedLineCount > report.skipped.size()) {
+            io.out << "  and " << report.skippedLineCount - report.skipped.size() << " more\n";
+        }
+        io.err << "orvelt-cli: " << plural(report.skippedLineCount, "line", "lines") << " of "
+               << file.string() << " could not be read and "
+               << (report.skippedLineCount == 1 ? "was" : "were") << " passed over"
+               << (report.added > 0 ? "; the other bonds were added and saved" : "") << '\n';
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}

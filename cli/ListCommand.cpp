@@ -1,0 +1,60 @@
+#include "cli/CliArguments.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/DataFolder.h"
+#include "cli/TableText.h"
+#include "store/BondRecord.h"
+
+#include <string>
+
+OutputFormat outputFormat(const CliArguments& arguments) {
+    if (!arguments.format || *arguments.format == "text") {
+        return OutputFormat::Text;
+    }
+    if (*arguments.format == "csv") {
+        return OutputFormat::Csv;
+    }
+    throw CliError(kExitUsage, "unknown format \"" + *arguments.format + "\": use text or csv");
+}
+
+void expectOperandCount(const CliArguments& arguments, std::size_t count, const char* synopsis) {
+    if (arguments.words.size() != count) {
+        throw CliError(kExitUsage,
+                       std::string(arguments.words.size() < count ? "missing" : "too many") +
+                           " arguments; usage: orvelt-cli " + synopsis);
+    }
+}
+
+void refuseReportOptions(const CliArguments& arguments, bool allowsFormat) {
+    const std::string& command = arguments.words.front();
+    if (arguments.month) {
+        throw CliError(kExitUsage, "option --month is for the report command, not " + command);
+    }
+    if (arguments.format && !allowsFormat) {
+        throw CliError(kExitUsage,
+                       "option --format is for the report and list commands, not " + command);
+    }
+}
+
+int runListCommand(const CliArguments& arguments, CommandIo& io) {
+    expectOperandCount(arguments, 1, "list");
+    refuseReportOptions(arguments, true);
+    const OutputFormat format = outputFormat(arguments);
+    const PlistDictRef portfolios = readPortfolios(locateDataFolder(arguments.dataDir));
+
+    std::vector<TextRow> rows;
+    for (const auto& [name, record] : portfolios->entries()) {
+        const PlistDict* fields = record.dictPtr();
+        const PlistValue* list = fields != nullptr ? fields->find(kPortfolioBondsKey) : nullptr;
+        const PlistArray* bonds = list != nullptr ? list->arrayPtr() : nullptr;
+        rows.push_back({name, std::to_string(bonds != nullptr ? bonds->size() : 0)});
+    }
+    if (format == OutputFormat::Csv) {
+        rows.insert(rows.begin(), TextRow{"Portfolio", "Bonds"});
+        io.out << csvText(rows);
+    } else if (!rows.empty()) {
+        rows.insert(rows.begin(), TextRow{"Portfolio", "Bonds"});
+        io.out << alignedText(rows, {Alignment::Left, Alignment::Right});
+    }
+    return kExitSuccess;
+}

@@ -1,0 +1,48 @@
+#include "cli/CliArguments.h"
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/DataFolder.h"
+#include "store/BondRecord.h"
+#include "valuation/ValueFile.h"
+#include "valuation/ValueTable.h"
+#include "valuation/ValueTableMonths.h"
+
+namespace {
+
+std::string monthText(const RedemptionMonth& month) {
+    return std::string(kMonthNames[static_cast<std::size_t>(month.month - 1)]) + " " +
+           std::to_string(month.year);
+}
+
+} // namespace
+
+int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
+    if (arguments.words.size() < 2 || arguments.words[1] != "import") {
+        throw CliError(kExitUsage,
+                       "unknown values command; usage: orvelt-cli values import FILE...");
+    }
+    if (arguments.words.size() < 3) {
+        throw CliError(kExitUsage, "missing arguments; usage: orvelt-cli values import FILE...");
+    }
+    refuseReportOptions(arguments, false);
+    const std::vector<std::filesystem::path> files(arguments.words.begin() + 2,
+                                                   arguments.words.end());
+
+    const ResourceLocations locations = locateDataFolder(arguments.dataDir);
+    const DataFolderLock lock = lockDataFolder(locations);
+    std::string error;
+    if (!updateUserValueTable(locations, files, &error)) {
+        throw CliError(kExitFailure, error + " The value table was not changed.");
+    }
+
+    const std::filesystem::path table = locations.userPathForResource(kValueTableResource, "plist");
+    io.out << "Merged " << files.size() << (files.size() == 1 ? " value file" : " value files")
+           << " into " << table.string() << ".\n";
+    const PlistDictRef merged = loadBondTable(locations);
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(merged.get());
+    if (!months.empty()) {
+        io.out << "The table holds " << months.size() << " redemption months, "
+               << monthText(months.front()) << " to " << monthText(months.back()) << ".\n";
+    }
+    return kExitSuccess;
+}

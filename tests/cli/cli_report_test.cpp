@@ -1,0 +1,299 @@
+// orvelt-cli's reading commands, run as a program: report and list, their output formats and
+// their errors.
+
+#include "platform/PropertyList.h"
+#include "support/CliDataFolder.h"
+#include "support/ExpectedReport.h"
+#include "valuation/ReportWindowController.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// RFC 4180 records: fields split at commas outside quotes, "" inside quotes is one quote.
+Rows parseCsv(const std::string& text) {
+    Rows records;
+    std::vector<std::string> record;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            record.push_back(std::move(field));
+            field.clear();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            record.push_back(std::move(field));
+            field.clear();
+            records.push_back(std::move(record));
+            record.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    EXPECT_TRUE(field.empty() && record.empty()) << "the last record is not ended by CRLF";
+    return records;
+}
+
+// The cells of an aligned text line: the parts between runs of two or more spaces.
+std::vector<std::string> alignedCells(const std::string& line) {
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        while (start < line.size() && line[start] == ' ') {
+            ++start;
+        }
+        std::size_t end = line.find("  ", start);
+        if (end == std::string::npos) {
+            end = line.size();
+        }
+        if (end > start) {
+            cells.push_back(line.substr(start, end - start));
+        }
+        start = end;
+    }
+    return cells;
+}
+
+std::vector<std::string> nonEmpty(const std::vector<std::string>& cells) {
+    std::vector<std::string> result;
+    for (const std::string& cell : cells) {
+        if (!cell.empty()) {
+            result.push_back(cell);
+        }
+    }
+    return result;
+}
+
+class CliReportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder.writeTable(sampleValueTable());
+        folder.writePortfolios({
+            {"Family",
+             {{"C300", "100", "EE", "2001", "March"},
+              {"C100", "50", "EE", "1990", "January"},
+              {"C200", "1000", "EE", "2001", "January"},
+              {"X9", "75", "I", "2001", "May"},
+              {"Q,\"7", "25", "EE", "1990", "July"}}},
+            {"Other", {}},
+        });
+    }
+
+    CliDataFolder folder;
+};
+
+TEST_F(CliReportTest, TextReportShowsTheWindowsCellsInDateOrderAligned) {
+    const std::string before = readWholeFile(folder.portfolioFile());
+    const CliResult result = folder.run({"report", "Family", "--month", "2009-06"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+
+    const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "06");
+    ASSERT_TRUE(expected.alerts.empty());
+    const std::vector<std::string> lines = linesOf(result.out);
+    ASSERT_EQ(lines.size(), expected.rows.size()) << result.out;
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        EXPECT_EQ(alignedCells(lines[row]), nonEmpty(expected.rows[row])) << "row " << row;
+    }
+    // Date order, as the window shows it, and values printed with a point under a German locale.
+    EXPECT_EQ(expected.rows[2][0], "C100");
+    EXPECT_EQ(expected.rows[3][0], "Q,\"7");
+    EXPECT_EQ(expected.rows[4][0], "C200");
+    EXPECT_EQ(expected.rows[4][5], "$1084.80");
+    EXPECT_EQ(expected.rows[6][5], "$0.00");
+
+    // The amounts are right-aligned under their heading; the texts left-aligned.
+    const std::size_t valueEnd = lines[0].size();
+    const std::size_t yearStart = lines[0].find("Issue Year");
+    for (std::size_t row : {2u, 3u, 4u, 5u, 6u, 8u}) {
+        EXPECT_EQ(lines[row].size(), valueEnd) << lines[row];
+    }
+    for (std::size_t row : {2u, 3u, 4u, 5u, 6u}) {
+        EXPECT_EQ(lines[row].find(expected.rows[row][3]), yearStart) << lines[row];
+    }
+
+    EXPECT_EQ(readWholeFile(folder.portfolioFile()), before)
+        << "the report must not write the date order";
+}
+
+TEST_F(CliReportTest, CsvReportQuotesAsRfc4180AndMatchesTheWindow) {
+    const CliResult result = folder.run({"--format=csv", "report", "Family", "--month=2009-07"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    EXPECT_NE(result.out.find("\r\n\"Q,\"\"7\",EE,$25,1990,July,"), std::string::npos)
+        << result.out;
+    const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "07");
+    Rows withoutBlankRows;
+    for (std::size_t row = 0; row < expected.rows.size(); ++row) {
+        if (row != 1 && row != expected.rows.size() - 2) {
+            withoutBlankRows.push_back(expected.rows[row]);
+        }
+    }
+    EXPECT_EQ(parseCsv(result.out), withoutBlankRows);
+    EXPECT_EQ(withoutBlankRows.front()[5], "Current Value");
+    EXPECT_EQ(withoutBlankRows.back()[1], "Total:");
+}
+
+TEST_F(CliReportTest, InvalidBondsAreNamedOnStandardErrorAsTheWindowNamesThem) {
+    folder.writePortfolios({{"Family",
+                             {{"BAD-2", "100", "EE", "2001", "December"},
+                              {"OK-1", "100", "EE", "2001", "January"},
+                              {"BAD-1", "50", "EE", "2001", "December"}}}});
+    const CliResult result = folder.run({"report", "Family", "--month", "2009-06"});
+
+    const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "06");
+    ASSERT_EQ(expected.alerts.size(), 1u);
+    EXPECT_EQ(expected.alerts[0], "The bonds with the following serials are invalid:\n\nBAD-2\n"
+                                  "BAD-1\n\nPlease fix this error and try again.");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "orvelt-cli: Error: " + expected.alerts[0] + "\n");
+    EXPECT_EQ(result.out, "") << "a report with invalid bonds shows no values";
+}
+
+TEST_F(CliReportTest, WithoutMonthTheReportIsForTheCurrentMonth) {
+    const QDate today = QDate::currentDate();
+    const std::string year = QString::number(today.year()).toStdString();
+    const std::string month = QString("%1").arg(today.month(), 2, 10, QChar('0')).toStdString();
+    auto table = PlistDict::create();
+    setLeaf(*table, {"EE", year, month, "2001", "January"}, "003000");
+    folder.writeTable(table);
+    folder.writePortfolios({{"Family", {{"C200", "100", "EE", "2001", "January"}}}});
+
+    const CliResult result = folder.run({"report", "Family", "--format", "csv"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(parseCsv(result.out).at(1),
+              (std::vector<std::string>{"C200", "EE", "$100", "2001", "January", "$120.00"}));
+}
+
+TEST_F(CliReportTest, CurrentMonthOutsideTheTableGivesZerosAndAWarning) {
+    // The sample table holds only 2009; the current month values every bond at zero, as the
+    // window does at start-up.
+    const CliResult result = folder.run({"report", "Other"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.err.find("warning: the value table holds no values for"), std::string::npos);
+    EXPECT_NE(result.err.find("June 2009 to July 2009"), std::string::npos) << result.err;
+    const std::vector<std::string> lines = linesOf(result.out);
+    ASSERT_EQ(lines.size(), 4u) << result.out;
+    EXPECT_EQ(alignedCells(lines[3]),
+              (std::vector<std::string>{"Total:", "$0.00", "Total:", "$0.00"}));
+}
+
+TEST_F(CliReportTest, ListShowsEveryPortfolioWithItsBondCount) {
+    const CliResult text = folder.run({"list"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::vector<std::string> lines = linesOf(text.out);
+    ASSERT_EQ(lines.size(), 3u) << text.out;
+    EXPECT_EQ(alignedCells(lines[0]), (std::vector<std::string>{"Portfolio", "Bonds"}));
+    EXPECT_EQ(alignedCells(lines[1]), (std::vector<std::string>{"Family", "5"}));
+    EXPECT_EQ(alignedCells(lines[2]), (std::vector<std::string>{"Other", "0"}));
+
+    const CliResult csv = folder.run({"list", "--format", "csv"});
+    EXPECT_EQ(csv.out, "Portfolio,Bonds\r\nFamily,5\r\nOther,0\r\n");
+}
+
+TEST(CliDataFolderTest, EmptyFolderListsNothing) {
+    CliDataFolder folder;
+    const CliResult result = folder.run({"list"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(std::filesystem::exists(folder.portfolioFile())) << "reading creates nothing";
+}
+
+TEST(CliDataFolderTest, WithoutDataDirTheApplicationsFolderIsUsed) {
+    CliDataFolder folder;
+    const std::filesystem::path appData = folder.home() / "data" / "Orvelt" / "Orvelt";
+    std::filesystem::create_directories(appData);
+    auto root = PlistDict::create();
+    auto record = PlistDict::create();
+    record->set("Name", PlistValue("Shared"));
+    record->set("Bonds", PlistValue(std::make_shared<PlistArray>()));
+    root->set("Shared", PlistValue(record));
+    ASSERT_TRUE(writePropertyList(appData / "portfolios.plist", PlistValue(root)));
+
+    const CliResult result = runOrveltCli({"list"}, folder.home());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(alignedCells(linesOf(result.out).at(1)), (std::vector<std::string>{"Shared", "0"}));
+}
+
+TEST(CliHelpTest, HelpIsPrintedAndSucceeds) {
+    CliDataFolder folder;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--help"}, {"report", "-h"}, {"help"}}) {
+        const CliResult result = runOrveltCli(arguments, folder.home());
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out.rfind("Usage: orvelt-cli", 0), 0u) << result.out;
+    }
+}
+
+struct ErrorCase {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string message;
+};
+
+TEST_F(CliReportTest, EachErrorIsOneLineOnStandardErrorWithAFailingStatus) {
+    const std::string missing = (folder.path() / "missing").string();
+    const std::vector<ErrorCase> cases = {
+        {{"report", "Nobody", "--month", "2009-06"}, 1, "no portfolio named \"Nobody\""},
+        {{"report", "family", "--month", "2009-06"}, 1, "no portfolio named \"family\""},
+        {{"report", "Family", "--month", "2009-13"}, 2, "bad month \"2009-13\""},
+        {{"report", "Family", "--month", "2009-6"}, 2, "bad month"},
+        {{"report", "Family", "--month", "June"}, 2, "bad month"},
+        {{"report", "Family", "--month"}, 2, "option --month needs a value"},
+        {{"report", "Family", "--month", "2011-01"}, 1, "no values for 2011-01"},
+        {{"report", "Family", "--format", "xml"}, 2, "unknown format \"xml\""},
+        {{"report"}, 2, "missing arguments"},
+        {{"report", "Family", "Other"}, 2, "too many arguments"},
+        {{"list", "--month", "2009-06"}, 2, "--month is for the report command"},
+        {{"list", "--verbose"}, 2, "unknown option --verbose"},
+        {{"frobnicate"}, 2, "unknown command \"frobnicate\""},
+        {{}, 2, "no command given"},
+        {{"values"}, 2, "unknown values command"},
+        {{"values", "export", "x"}, 2, "unknown values command"},
+        {{"import", "Family"}, 2, "missing arguments"},
+        {{"list", "--data-dir", missing}, 1, "no data folder at " + missing},
+    };
+    for (const ErrorCase& error : cases) {
+        const CliResult result = folder.run(error.arguments);
+        std::string shown;
+        for (const std::string& argument : error.arguments) {
+            shown += argument + " ";
+        }
+        EXPECT_EQ(result.exitCode, error.exitCode) << shown;
+        EXPECT_EQ(result.err.rfind("orvelt-cli: ", 0), 0u) << shown << result.err;
+        EXPECT_NE(result.err.find(error.message), std::string::npos) << shown << result.err;
+        EXPECT_EQ(linesOf(result.err).size(), 1u) << shown << result.err;
+        EXPECT_EQ(result.out, "") << shown;
+    }
+}
+
+TEST_F(CliReportTest, AnUnreadablePortfolioFileIsAnErrorAndIsLeftAlone) {
+    writeWholeFile(folder.portfolioFile(), "this is not a property list");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"list"}, {"report", "Family", "--month", "2009-06"}}) {
+        const CliResult result = folder.run(arguments);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.err.find("cannot read the portfolio file"), std::string::npos)
+            << result.err;
+        EXPECT_EQ(linesOf(result.err).size(), 1u) << result.err;
+    }
+    EXPECT_EQ(readWholeFile(folder.portfolioFile()), "this is not a property list");
+}
+
+} // namespace

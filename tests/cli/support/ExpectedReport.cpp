@@ -1,0 +1,52 @@
+#include "support/ExpectedReport.h"
+
+#include "store/BondDatabase.h"
+#include "support/ScriptedToolkitServices.h"
+#include "valuation/ReportWindowController.h"
+#include "valuation/ValuationContext.h"
+
+namespace {
+
+class FixedOwner : public ValuationContext {
+  public:
+    FixedOwner(BondDatabase* database, std::string year, std::string month)
+        : database_(database), year_(std::move(year)), month_(std::move(month)) {}
+    BondDatabase* bondDatabase() const override { return database_; }
+    std::string redemptionYear() const override { return year_; }
+    std::string redemptionMonth() const override { return month_; }
+
+  private:
+    BondDatabase* database_;
+    std::string year_;
+    std::string month_;
+};
+
+} // namespace
+
+ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::string& portfolio,
+                                        const std::string& year, const std::string& month) {
+    ScriptedToolkitServices services;
+    // A copy of the file, so that nothing here can touch the folder the program works on.
+    TempDir copy;
+    std::filesystem::copy_file(folder.portfolioFile(), copy / "portfolios.plist");
+    std::unique_ptr<BondDatabase> database =
+        BondDatabase::initWithFile(copy / "portfolios.plist", services);
+    database->setNewCurrentPortfolio(portfolio);
+    FixedOwner owner(database.get(), year, month);
+
+    ReportWindowController report(folder.resources(), services);
+    report.setParentView(&owner);
+    ExpectedReport expected;
+    for (int row = 0; row < report.numberOfRowsInTableView(); ++row) {
+        std::vector<std::string> cells;
+        for (std::string_view identifier : kReportColumnIdentifiers) {
+            cells.push_back(report.tableViewObjectValue(identifier, row));
+        }
+        expected.rows.push_back(std::move(cells));
+    }
+    report.windowDidLoad();
+    for (const RecordedAlert& alert : services.alerts) {
+        expected.alerts.push_back(alert.message);
+    }
+    return expected;
+}
