@@ -1,0 +1,421 @@
+// The table builder's value computation against the published figures collected in the
+// project's rates.md (Section 4 official redemption tables and earnings reports, Section 1.3
+// composite rates, the CFR worked examples), and the rules' boundaries.
+
+#include "BondRates.h"
+#include "TableLines.h"
+#include "ValueEngine.h"
+#include "platform/PropertyList.h"
+#include "valuation/ValueTableMonths.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const std::filesystem::path kDataDir = std::filesystem::path(ORVELT_SOURCE_DIR) / "tools" / "data";
+
+const BondRates& rates() {
+    static const BondRates loaded = [] {
+        std::string error;
+        std::optional<BondRates> result = BondRates::load(kDataDir, &error);
+        if (!result) {
+            ADD_FAILURE() << error;
+            return BondRates{};
+        }
+        return *result;
+    }();
+    return loaded;
+}
+
+constexpr MonthIndex ym(int year, int month) {
+    return monthIndex(year, month);
+}
+
+long long valueCents(ComputedSeries series, MonthIndex issue, MonthIndex redemption) {
+    const RedemptionValue value = redemptionValue(rates(), series, issue, redemption);
+    EXPECT_EQ(value.kind, RedemptionValue::Kind::Value)
+        << "issue " << yearOf(issue) << "-" << monthOf(issue) << ", redemption "
+        << yearOf(redemption) << "-" << monthOf(redemption);
+    return value.cents;
+}
+
+// A Treasury redemption table: values per $50 face (two units), issue months newest first.
+struct PublishedTable {
+    const char* name;
+    MonthIndex redemption;
+    MonthIndex newestIssue;
+    MonthIndex oldestIssue;
+    std::vector<double> valuesPer50;
+};
+
+class PublishedEETable : public testing::TestWithParam<PublishedTable> {};
+
+TEST_P(PublishedEETable, ComputedValuesMatchToTheCent) {
+    const PublishedTable& table = GetParam();
+    // A dropped or doubled number would shift every later month.
+    ASSERT_EQ(table.valuesPer50.size(),
+              static_cast<std::size_t>(table.newestIssue - table.oldestIssue + 1));
+    for (std::size_t i = 0; i < table.valuesPer50.size(); ++i) {
+        const MonthIndex issue = table.newestIssue - static_cast<int>(i);
+        const auto expected = static_cast<long long>(table.valuesPer50[i] * 100.0 + 0.5);
+        EXPECT_EQ(2 * valueCents(ComputedSeries::EE, issue, table.redemption), expected)
+            << table.name << ", issue " << yearOf(issue) << "-" << monthOf(issue);
+    }
+}
+
+// rates.md, Section 4 (Treasury "Savings Bond Redemption Value Tables", series EE).
+INSTANTIATE_TEST_SUITE_P(
+    RatesSection4, PublishedEETable,
+    testing::Values(
+        PublishedTable{"Jun2009",
+                       ym(2009, 6),
+                       ym(2008, 6),
+                       ym(2008, 1),
+                       {25.26, 25.30, 25.70, 25.76, 25.82, 25.88}},
+        PublishedTable{
+            "Jun2010",
+            ym(2010, 6),
+            ym(2009, 6),
+            ym(2008, 7),
+            {25.12, 25.14, 25.30, 25.32, 25.34, 25.38, 25.40, 25.42, 25.50, 25.54, 25.56, 25.60}},
+        PublishedTable{"Dec2008",
+                       ym(2008, 12),
+                       ym(2007, 12),
+                       ym(2005, 1),
+                       {25.56, 25.64, 25.78, 25.86, 25.94, 26.00, 26.08, 26.16, 26.30,
+                        26.38, 26.46, 26.54, 26.62, 26.70, 26.82, 26.90, 26.98, 27.06,
+                        27.14, 27.24, 27.00, 27.06, 27.14, 27.20, 27.28, 27.34, 27.66,
+                        27.74, 27.82, 27.90, 27.98, 28.06, 28.46, 28.56, 28.62, 28.68}},
+        PublishedTable{"Dec2002",
+                       ym(2002, 12),
+                       ym(2002, 6),
+                       ym(2000, 1),
+                       {25.24, 25.32, 25.42, 25.50, 25.58, 25.66, 25.76, 25.84, 26.00, 26.08,
+                        26.16, 26.26, 26.34, 26.42, 26.72, 26.82, 26.90, 27.00, 27.08, 27.18,
+                        27.50, 27.60, 27.70, 27.78, 27.88, 27.96, 28.20, 28.30, 28.40, 28.48}},
+        PublishedTable{"Mar2002",
+                       ym(2002, 3),
+                       ym(2001, 9),
+                       ym(2000, 1),
+                       {25.28, 25.38, 25.46, 25.56, 25.64, 25.90, 25.98, 26.08, 26.18, 26.28, 26.36,
+                        26.64, 26.74, 26.84, 26.94, 27.04, 27.14, 27.32, 27.42, 27.52, 27.62}},
+        PublishedTable{"Sep2001",
+                       ym(2001, 9),
+                       ym(2001, 3),
+                       ym(2000, 9),
+                       {25.34, 25.46, 25.58, 25.70, 25.80, 25.96, 26.08}}),
+    [](const testing::TestParamInfo<PublishedTable>& info) { return info.param.name; });
+
+TEST(PublishedValues, JuneTwoThousandNineTableMarksRecentIssuesNotEligible) {
+    for (MonthIndex issue = ym(2008, 7); issue <= ym(2009, 6); ++issue) {
+        EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, issue, ym(2009, 6)).kind,
+                  RedemptionValue::Kind::NotPayable);
+    }
+}
+
+// Earnings report sber0500 (Series I, per $100 = four units, no penalty): the value at the
+// start and the end of the rate period that overlaps Nov 1999 - Oct 2000.
+TEST(PublishedValues, SeriesIEarningsReportNov1999ToOct2000) {
+    struct Row {
+        MonthIndex firstIssue, lastIssue;
+        int startAge;
+        long long startPer100, endPer100;
+    };
+    const std::vector<Row> rows = {
+        {ym(1999, 11), ym(2000, 4), 0, 10000, 10348},
+        {ym(1999, 5), ym(1999, 10), 6, 10252, 10604},
+        {ym(1998, 11), ym(1999, 4), 12, 10512, 10872},
+        {ym(1998, 9), ym(1998, 10), 18, 10768, 11144},
+    };
+    for (const Row& row : rows) {
+        for (MonthIndex issue = row.firstIssue; issue <= row.lastIssue; ++issue) {
+            EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::I, issue, row.startAge),
+                      row.startPer100);
+            EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::I, issue, row.startAge + 6),
+                      row.endPer100);
+        }
+    }
+}
+
+// Earnings report sber0598 (EE per $100): issues of May - Oct 1997 are worth 51.44 after their
+// first six months at 5.68%. 12.50 x 1.0284 is exactly 12.855: the half rounds up.
+TEST(PublishedValues, SeriesEEEarningsReport1997AndItsHalfCent) {
+    for (MonthIndex issue = ym(1997, 5); issue <= ym(1997, 10); ++issue) {
+        EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::EE, issue, 6), 5144);
+    }
+    // The next period needs the November 1997 rate, which no source gave: no value.
+    EXPECT_FALSE(accruedValueCents(rates(), ComputedSeries::EE, ym(1997, 5), 7).has_value());
+}
+
+TEST(PublishedValues, RegulationWorkedExamples) {
+    EXPECT_EQ(compositeRate(200, 28), 257);            // 31 CFR 359.14
+    EXPECT_EQ(accrueWithinPeriod(2500, 257, 6), 2532); // 359.19: $25 at 2.57%
+    EXPECT_EQ(accrueWithinPeriod(1250, 325, 6), 1270); // 351.16: $12.50 at 3.25%
+    EXPECT_EQ(accrueWithinPeriod(1600, 500, 5), 1633); // 351.32: $16.00 at 5.00%, m = 5
+}
+
+// Secondary value pages (eyebonds.info) that rates.md found to agree.
+TEST(PublishedValues, SeriesIValuePages) {
+    EXPECT_EQ(*accruedValueCents(rates(), ComputedSeries::I, ym(1998, 12), 1), 2510);
+    EXPECT_EQ(*accruedValueCents(rates(), ComputedSeries::I, ym(1998, 12), 24), 2816);
+    EXPECT_EQ(valueCents(ComputedSeries::I, ym(1998, 12), ym(2010, 6)), 4912);
+    EXPECT_EQ(200 * valueCents(ComputedSeries::I, ym(2000, 6), ym(2010, 6)), 928600);
+    EXPECT_EQ(valueCents(ComputedSeries::I, ym(2005, 2), ym(2010, 6)), 3095);
+}
+
+TEST(CompositeRate, PublishedCompositesAndFloor) {
+    struct Case {
+        int fixed, inflation, composite;
+    };
+    const std::vector<Case> cases = {
+        // rates.md 1.3, rates for new issues.
+        {340, 62, 466},
+        {200, 28, 257},
+        {160, 123, 408},
+        {110, 177, 466},
+        {110, 54, 219},
+        {100, 133, 367},
+        {120, 179, 480},
+        {100, 285, 673},
+        {140, 50, 241},
+        {140, 155, 452},
+        {130, 121, 374},
+        {120, 153, 428},
+        {0, 242, 484},
+        {70, 246, 564},
+        {10, -278, 0},
+        {30, 153, 336},
+        {20, 77, 174},
+        // The Nov 2009 inflation rate for every fixed rate (SBA table).
+        {340, 153, 651},
+        {330, 153, 641},
+        {360, 153, 672},
+        {300, 153, 611},
+        {200, 153, 509},
+        {160, 153, 468},
+        {110, 153, 418},
+        {100, 153, 408},
+        {120, 153, 428},
+        {140, 153, 448},
+        {130, 153, 438},
+        {0, 153, 306},
+        {70, 153, 377},
+        {10, 153, 316},
+        {30, 153, 336},
+        // Lowest and highest fixed rates, other announcements; 1.00% with 0.50% is 2.005%
+        // and rounds half up.
+        {100, 155, 412},
+        {360, 155, 676},
+        {100, 121, 343},
+        {360, 121, 606},
+        {100, 50, 201},
+        {360, 50, 462},
+        {100, 179, 460},
+        {360, 179, 724},
+        // Deflation below the fixed rate: zero, never negative.
+        {360, -278, 0},
+        {0, -1, 0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(compositeRate(c.fixed, c.inflation), c.composite)
+            << c.fixed << " with " << c.inflation;
+    }
+}
+
+TEST(RateData, EveryPeriodHasItsRateAndOnlyTheSourcedGapsAreOpen) {
+    for (MonthIndex issue = ym(1998, 9); issue <= ym(2010, 4); ++issue) {
+        EXPECT_TRUE(periodRate(rates(), ComputedSeries::I, issue, issue).has_value())
+            << yearOf(issue) << "-" << monthOf(issue);
+    }
+    std::vector<MonthIndex> missing;
+    for (MonthIndex announcement = ym(1997, 5); announcement <= ym(2010, 5); announcement += 6) {
+        if (announcement >= ym(1998, 5)) {
+            EXPECT_TRUE(rates().iInflationByAnnouncement.at(announcement).hundredthsOfPercent);
+        }
+        const PublishedRate& ee = rates().eeMarketByAnnouncement.at(announcement);
+        if (!ee.hundredthsOfPercent) {
+            EXPECT_EQ(ee.status, "not found");
+            missing.push_back(announcement);
+        }
+    }
+    EXPECT_EQ(missing,
+              (std::vector<MonthIndex>{ym(1997, 11), ym(1998, 5), ym(1998, 11), ym(1999, 5)}));
+}
+
+TEST(RateData, MalformedRateFilesAreRefused) {
+    const auto tryWith = [](const std::string& file, const std::string& replaceFrom,
+                            const std::string& replaceTo) {
+        const std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("orvelt-rates-" + file);
+        std::filesystem::create_directories(dir);
+        for (const auto& entry : std::filesystem::directory_iterator(kDataDir)) {
+            std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+        std::ifstream in(dir / file);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string content = text.str();
+        const std::size_t at = content.find(replaceFrom);
+        EXPECT_NE(at, std::string::npos);
+        content.replace(at, replaceFrom.size(), replaceTo);
+        std::ofstream(dir / file, std::ios::trunc) << content;
+        std::string error;
+        const bool loaded = BondRates::load(dir, &error).has_value();
+        std::filesystem::remove_all(dir);
+        EXPECT_NE(error.find(file), std::string::npos) << error;
+        return loaded;
+    };
+    // A missing period (1999-05 to 1999-10 dropped) would leave bonds without a rate.
+    EXPECT_FALSE(tryWith("i_fixed_rates.tsv", "1999-05\t1999-10\t3.30", "1999-06\t1999-10\t3.30"));
+    // A guessed number beside "not found".
+    EXPECT_FALSE(tryWith("ee_market_rates.tsv", "not found\tnot found", "5.50\tnot found"));
+    EXPECT_FALSE(tryWith("i_inflation_rates.tsv", "0.62", "0.6"));
+}
+
+TEST(Rules, PenaltyEndsAtFiveYears) {
+    const MonthIndex issue = ym(2004, 7);
+    EXPECT_EQ(valueCents(ComputedSeries::I, issue, ym(2009, 6)),
+              *accruedValueCents(rates(), ComputedSeries::I, issue, 56)); // 59 months
+    EXPECT_EQ(valueCents(ComputedSeries::I, issue, ym(2009, 7)),
+              *accruedValueCents(rates(), ComputedSeries::I, issue, 60)); // 60 months
+    EXPECT_EQ(valueCents(ComputedSeries::EE, issue, ym(2009, 6)),
+              *accruedValueCents(rates(), ComputedSeries::EE, issue, 56));
+    EXPECT_EQ(valueCents(ComputedSeries::EE, issue, ym(2009, 7)),
+              *accruedValueCents(rates(), ComputedSeries::EE, issue, 60));
+}
+
+TEST(Rules, MinimumHoldingIsSixMonthsUpToJanuary2003AndTwelveAfter) {
+    using Kind = RedemptionValue::Kind;
+    for (ComputedSeries series : {ComputedSeries::I, ComputedSeries::EE}) {
+        // Issued January 2003: payable at 6 months, valued 3 months after issue.
+        EXPECT_EQ(redemptionValue(rates(), series, ym(2003, 1), ym(2003, 6)).kind,
+                  Kind::NotPayable);
+        EXPECT_EQ(valueCents(series, ym(2003, 1), ym(2003, 7)),
+                  *accruedValueCents(rates(), series, ym(2003, 1), 3));
+        // Issued February 2003: 11 months is not enough, 12 months is.
+        EXPECT_EQ(redemptionValue(rates(), series, ym(2003, 2), ym(2003, 8)).kind,
+                  Kind::NotPayable);
+        EXPECT_EQ(redemptionValue(rates(), series, ym(2003, 2), ym(2004, 1)).kind,
+                  Kind::NotPayable);
+        EXPECT_EQ(valueCents(series, ym(2003, 2), ym(2004, 2)),
+                  *accruedValueCents(rates(), series, ym(2003, 2), 9));
+    }
+}
+
+TEST(Rules, AnAprilBondLagsAMayBondTakesTheNewRateAtOnce) {
+    // April 2009: its April period takes the November 2008 inflation (0.70 fixed: 5.64%), its
+    // October period the May 2009 deflation (0%).
+    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 4), ym(2009, 4)), 564);
+    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 4), ym(2009, 10)), 0);
+    // May 2009: the May 2009 rate at once (0.10 fixed: 0%), then November 2009 (3.16%).
+    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 5), ym(2009, 5)), 0);
+    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 5), ym(2009, 11)), 316);
+    EXPECT_EQ(*accruedValueCents(rates(), ComputedSeries::I, ym(2009, 5), 6), 2500);
+    EXPECT_GT(*accruedValueCents(rates(), ComputedSeries::I, ym(2009, 4), 6), 2500);
+}
+
+TEST(Rules, ZeroCompositeOfMay2009HoldsValuesAndNothingEverDecreases) {
+    // November 2003 (1.10% fixed): its May 2009 period earns 0%, so June to November 2009 show
+    // one value.
+    const MonthIndex issue = ym(2003, 11);
+    const long long may = valueCents(ComputedSeries::I, issue, ym(2009, 5));
+    for (MonthIndex r = ym(2009, 6); r <= ym(2009, 11); ++r) {
+        EXPECT_EQ(valueCents(ComputedSeries::I, issue, r), may);
+    }
+    EXPECT_GT(valueCents(ComputedSeries::I, issue, ym(2009, 12)), may);
+    // Every I bond, month after month through the table's window.
+    for (MonthIndex i = ym(1998, 9); i <= ym(2009, 5); ++i) {
+        long long previous = 0;
+        for (MonthIndex r = std::max(i + 12, ym(2009, 6)); r <= ym(2010, 5); ++r) {
+            const long long value = valueCents(ComputedSeries::I, i, r);
+            EXPECT_GE(value, previous) << yearOf(i) << "-" << monthOf(i);
+            previous = value;
+        }
+    }
+}
+
+TEST(Rules, EESeriesWithoutSourcedRatesHasNoValue) {
+    using Kind = RedemptionValue::Kind;
+    // Before May 1997 other rules apply; May 1997 - Oct 1999 issues need a rate not found.
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1997, 4), ym(2009, 6)).kind,
+              Kind::Unknown);
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1999, 10), ym(2009, 6)).kind,
+              Kind::Unknown);
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1999, 11), ym(2009, 6)).kind,
+              Kind::Value);
+}
+
+std::string leafOf(const std::vector<ValueFileLine>& lines, const std::string& series,
+                   const std::string& issueYear, int issueMonth) {
+    for (const ValueFileLine& line : lines) {
+        if (line.series == series && line.issueYear == issueYear) {
+            return line.leaves[static_cast<std::size_t>(issueMonth - 1)];
+        }
+    }
+    return "(no line)";
+}
+
+std::vector<ValueFileLine> linesFor(MonthIndex redemption) {
+    std::ifstream in(kDataDir / "sb201606.asc", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<ValueFileLine> official;
+    std::string error;
+    EXPECT_TRUE(parseValueFile(text.str(), "sb201606.asc", official, &error)) << error;
+    FinalValueSource finals{{}, "sb201606.asc"};
+    for (const ValueFileLine& line : official) {
+        if (line.redemptionMonth == "06") {
+            finals.lines.push_back(line);
+        }
+    }
+    std::vector<ValueFileLine> lines;
+    EXPECT_TRUE(buildTableLines(rates(), finals, redemption, redemption, lines, &error)) << error;
+    return lines;
+}
+
+TEST(FinalMaturity, FinalValuesFromTheOfficialFileStartInTheMaturityMonth) {
+    const std::string unknown(kUnknownValueLeaf);
+    // EE of January 1980 matures in January 2010 (sb201606.asc line 301: "008287").
+    EXPECT_EQ(leafOf(linesFor(ym(2009, 12)), "EE", "1980", 1), "(no line)");
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 1)), "EE", "1980", 1), "008287");
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 1)), "EE", "1980", 2), unknown);
+    // E of June 1980 matures in June 2010 (sb201606.asc line 1: "011175"); July 1980 had none.
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 5)), "E", "1980", 6), unknown);
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 6)), "E", "1980", 6), "011175");
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 6)), "E", "1980", 7), "      ");
+    // E of November 1965 had a 40-year life, December 1965 one of 30 years (line 16).
+    EXPECT_EQ(leafOf(linesFor(ym(2009, 6)), "E", "1965", 12), "012812");
+    // Savings notes ended 30 years after issue, all before 2009 (line 44).
+    EXPECT_EQ(leafOf(linesFor(ym(2009, 6)), "S", "1967", 5), "015333");
+    EXPECT_EQ(leafOf(linesFor(ym(2009, 6)), "S", "1967", 4), "      ");
+}
+
+TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
+    std::string error;
+    const PlistValue table = readPropertyList(
+        std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "BondTable.plist", &error);
+    ASSERT_NE(table.dictPtr(), nullptr) << error;
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.dictPtr());
+    ASSERT_EQ(months.size(), 12u);
+    EXPECT_EQ(months.front(), (RedemptionMonth{2009, 6}));
+    EXPECT_EQ(months.back(), (RedemptionMonth{2010, 5}));
+    const auto leaf = [&](std::initializer_list<std::string_view> path) -> std::string {
+        const PlistValue* found = plistFind(table.dictPtr(), path);
+        return found == nullptr ? "(absent)" : found->text();
+    };
+    // Treasury's June 2009 table, EE per $50: January 2008 25.88, June 2008 25.26.
+    EXPECT_EQ(leaf({"EE", "2009", "06", "2008", "January"}), "001294");
+    EXPECT_EQ(leaf({"EE", "2009", "06", "2008", "June"}), "001263");
+    EXPECT_EQ(leaf({"EE", "2009", "06", "2008", "July"}), "NO PAY");
+    EXPECT_EQ(leaf({"I", "2009", "06", "2009", "July"}), "      ");
+    EXPECT_EQ(leaf({"I", "2009", "06", "1998", "August"}), "      ");
+    // No value where the sources give none.
+    EXPECT_EQ(leaf({"EE", "2009", "06", "1998", "June"}), "(absent)");
+    EXPECT_EQ(leaf({"EE", "2009", "06", "1990", "June"}), "(absent)");
+    EXPECT_EQ(leaf({"E", "2009", "06", "1979", "July"}), "(absent)");
+}
+
+} // namespace

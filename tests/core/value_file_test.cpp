@@ -1,0 +1,278 @@
+#include "platform/PropertyList.h"
+#include "platform/ResourceLocations.h"
+#include "support/TempDir.h"
+#include "valuation/ValueFile.h"
+#include "valuation/ValueTableMonths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The official Treasury value file for June to November 2016, kept with the table builder's data.
+const std::filesystem::path kOfficialFile =
+    std::filesystem::path(ORVELT_SOURCE_DIR) / "tools" / "data" / "sb201606.asc";
+
+std::string leafAt(const PlistDict& table, std::initializer_list<std::string_view> path) {
+    const PlistValue* found = plistFind(&table, path);
+    return found == nullptr ? "(absent)" : found->text();
+}
+
+// Eighty-three characters: "I 2016 06 <year>" and twelve leaves.
+std::string line(std::string_view head, std::string_view leaves) {
+    std::string text(head);
+    text += leaves;
+    return text;
+}
+const std::string kTwelveValues = "000100000200000300000400000500000600000700000800000900001000"
+                                  "001100001200";
+
+TEST(OfficialValueFile, ConvertsEveryLineWithTheLeavesAsTheFileHasThem) {
+    const std::string text = readWholeFile(kOfficialFile);
+    PlistDict table;
+    std::string error;
+    ASSERT_TRUE(mergeValueFile(table, text, "sb201606.asc", &error)) << error;
+
+    // Leaves read by hand from the file's text (line numbers of sb201606.asc):
+    // line 1 "E2016061980011062011062011062011062011175011175" then 36 spaces.
+    EXPECT_EQ(leafAt(table, {"E", "2016", "06", "1980", "January"}), "011062");
+    EXPECT_EQ(leafAt(table, {"E", "2016", "06", "1980", "May"}), "011175");
+    EXPECT_EQ(leafAt(table, {"E", "2016", "06", "1980", "July"}), "      ");
+    // line 16, E 1965: December "012812", the first 30-year E bond.
+    EXPECT_EQ(leafAt(table, {"E", "2016", "06", "1965", "December"}), "012812");
+    // line 41, savings notes 1970: October "013870", none issued in November.
+    EXPECT_EQ(leafAt(table, {"S", "2016", "06", "1970", "October"}), "013870");
+    EXPECT_EQ(leafAt(table, {"S", "2016", "06", "1970", "November"}), "      ");
+    // line 266, N (series EE) 2015: June "001253" payable, July "NO PAY".
+    EXPECT_EQ(leafAt(table, {"EE", "2016", "06", "2015", "June"}), "001253");
+    EXPECT_EQ(leafAt(table, {"EE", "2016", "06", "2015", "July"}), "NO PAY");
+    // line 480, N 1986 in November 2016: November "005184".
+    EXPECT_EQ(leafAt(table, {"EE", "2016", "11", "1986", "November"}), "005184");
+    // line 501, I 2002: January "004575"; line 505, I 1998: none before September.
+    EXPECT_EQ(leafAt(table, {"I", "2016", "06", "2002", "January"}), "004575");
+    EXPECT_EQ(leafAt(table, {"I", "2016", "06", "1998", "August"}), "      ");
+    EXPECT_EQ(leafAt(table, {"I", "2016", "06", "1998", "September"}), "006759");
+    EXPECT_EQ(leafAt(table, {"N", "2016", "06", "2015", "June"}), "(absent)");
+
+    // 600 lines: 40 E, 4 S, 37 EE and 19 I issue years in each of six months.
+    EXPECT_EQ(table.keys(), (std::vector<std::string>{"E", "EE", "I", "S"}));
+    EXPECT_EQ(plistFind(&table, {"E", "2016", "06"})->dictPtr()->size(), 40u);
+    EXPECT_EQ(plistFind(&table, {"I", "2016"})->dictPtr()->keys(),
+              (std::vector<std::string>{"06", "07", "08", "09", "10", "11"}));
+    EXPECT_EQ(plistFind(&table, {"S", "2016", "06", "1967"})->dictPtr()->keys().front(), "January");
+}
+
+TEST(OfficialValueFile, EveryLineFormatsBackToItsOwnText) {
+    const std::string text = readWholeFile(kOfficialFile);
+    std::vector<ValueFileLine> lines;
+    std::string error;
+    ASSERT_TRUE(parseValueFile(text, "sb201606.asc", lines, &error)) << error;
+    ASSERT_EQ(lines.size(), 600u);
+    std::string again;
+    for (const ValueFileLine& parsed : lines) {
+        again += formatValueFileLine(parsed) + "\n";
+    }
+    EXPECT_EQ(again, text);
+}
+
+TEST(ValueFileLines, ShortLinesCarriageReturnsAndBlankLinesAreAccepted) {
+    const std::string text =
+        "\r\nI2009061998" + std::string(60, ' ') + "002500002510\r\n" + "I2009061999000100\n\n";
+    PlistDict table;
+    std::string error;
+    ASSERT_TRUE(mergeValueFile(table, text, "short.asc", &error)) << error;
+    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1998", "December"}), "002510");
+    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1998", "January"}), "      ");
+    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "January"}), "000100");
+    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "December"}), "      ");
+}
+
+TEST(ValueFileLines, MalformedLinesAreReportedWithFileAndLineAndChangeNothing) {
+    struct Case {
+        std::string badLine;
+        std::string fault;
+    };
+    const std::vector<Case> cases = {
+        {line("X2009061998", kTwelveValues), "series code \"X\""},
+        {line("i2009061998", kTwelveValues), "series code \"i\""},
+        {line("I20O9061998", kTwelveValues), "redemption year \"20O9\""},
+        {line("I2009131998", kTwelveValues), "redemption month \"13\""},
+        {line("I2009001998", kTwelveValues), "redemption month \"00\""},
+        {line("I2009 61998", kTwelveValues), "redemption month \" 6\""},
+        {line("I200906199 ", kTwelveValues), "issue year \"199 \""},
+        {"I200906", "issue year \"    \""},
+        {line("I2009061998", "00010A" + kTwelveValues.substr(6)), "January 1998, \"00010A\""},
+        {line("I2009061998", kTwelveValues.substr(0, 66) + "NO  PA"), "December 1998, \"NO  PA\""},
+        {line("I2009061998", kTwelveValues.substr(0, 66) + "------"), "December 1998"},
+        {line("I2009061998", kTwelveValues.substr(0, 60) + " 00120"), "November 1998, \" 00120\""},
+        {line("I2009061998", kTwelveValues) + "0", "84 characters"},
+        {line("I2009061998", kTwelveValues) + "\r\r", "84 characters"},
+    };
+    for (const Case& c : cases) {
+        PlistDict table;
+        const std::string good = line("I2009061999", kTwelveValues);
+        ASSERT_TRUE(mergeValueFile(table, good, "first.asc", nullptr));
+        // Keep a hold on an inner level, as a report window's loaded table would.
+        const PlistDictRef inner = plistFind(&table, {"I", "2009", "06"})->dict();
+        const PlistDict before = table;
+        const PlistDict innerBefore = *inner;
+
+        const std::string text = line("I2009051997", kTwelveValues) + "\n\n" + c.badLine + "\n" +
+                                 line("I2009061998", kTwelveValues) + "\n";
+        std::string error;
+        EXPECT_FALSE(mergeValueFile(table, text, "broken.asc", &error)) << c.badLine;
+        EXPECT_EQ(error.rfind("broken.asc, line 3: ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.fault), std::string::npos) << error;
+        EXPECT_EQ(table, before) << c.badLine;
+        EXPECT_EQ(*inner, innerBefore);
+        EXPECT_EQ(leafAt(table, {"I", "2009", "05"}), "(absent)");
+    }
+}
+
+TEST(ValueFileLines, UnprintableBytesAreShownSafelyAndEmptyFilesRefused) {
+    PlistDict table;
+    std::string error;
+    EXPECT_FALSE(mergeValueFile(table, std::string("\x01\xff", 2), "binary.bin", &error));
+    EXPECT_EQ(error, "binary.bin, line 1: the series code \"?\" is not I, E, N or S.");
+    EXPECT_FALSE(mergeValueFile(table, "\n \r\n", "empty.asc", &error));
+    EXPECT_EQ(error, "empty.asc holds no savings bond values.");
+    EXPECT_TRUE(table.empty());
+}
+
+TEST(ValueFileMerge, LaterValuesWinKeysStayInOrderAndSharedLevelsStayUntouched) {
+    PlistDict table;
+    ASSERT_TRUE(mergeValueFile(
+        table, line("I2016061999", kTwelveValues) + "\n" + line("N2016061999", kTwelveValues),
+        "a.asc", nullptr));
+    const PlistDictRef heldYear = plistFind(&table, {"I", "2016", "06", "1999"})->dict();
+    const std::string later = line("I2016061999", "NO PAY" + kTwelveValues.substr(6)) + "\n" +
+                              line("I2009121999", kTwelveValues) + "\n" +
+                              line("I2016061998", kTwelveValues) + "\n" +
+                              line("E2016061980", kTwelveValues);
+    std::string error;
+    ASSERT_TRUE(mergeValueFile(table, later, "b.asc", &error)) << error;
+
+    EXPECT_EQ(leafAt(table, {"I", "2016", "06", "1999", "January"}), "NO PAY");
+    EXPECT_EQ(leafAt(table, {"I", "2016", "06", "1999", "February"}), "000200");
+    EXPECT_EQ(leafAt(table, {"EE", "2016", "06", "1999", "January"}), "000100");
+    EXPECT_EQ(table.keys(), (std::vector<std::string>{"E", "EE", "I"}));
+    EXPECT_EQ(plistFind(&table, {"I"})->dictPtr()->keys(),
+              (std::vector<std::string>{"2009", "2016"}));
+    EXPECT_EQ(plistFind(&table, {"I", "2016", "06"})->dictPtr()->keys(),
+              (std::vector<std::string>{"1998", "1999"}));
+    EXPECT_EQ(plistFind(&table, {"I", "2016", "06", "1999"})->dictPtr()->keys().back(), "December");
+    // A report that loaded the table earlier keeps what it read.
+    EXPECT_EQ(heldYear->text("January"), "000100");
+}
+
+TEST(ValueFileMerge, UnknownLeavesAreForTheTableBuilderOnlyAndLeaveKeysOut) {
+    const std::string text = line("I2009061999", "------" + kTwelveValues.substr(6)) + "\n" +
+                             line("I2009061990", std::string(72, '-'));
+    PlistDict table;
+    EXPECT_FALSE(mergeValueFile(table, text, "computed.asc", nullptr));
+    ValueFileOptions builder;
+    builder.allowUnknownLeaves = true;
+    std::string error;
+    ASSERT_TRUE(mergeValueFile(table, text, "computed.asc", &error, builder)) << error;
+    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "January"}), "(absent)");
+    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "February"}), "000200");
+    EXPECT_EQ(plistFind(&table, {"I", "2009", "06", "1990"}), nullptr);
+}
+
+TEST(ValueFileMerge, WritesOnlyWhenEveryFileIsGood) {
+    TempDir dir;
+    writeWholeFile(dir / "good.asc", line("I2016061999", kTwelveValues) + "\n");
+    writeWholeFile(dir / "bad.asc", line("I2016061998", kTwelveValues) + "\nI2016\n");
+    const std::filesystem::path destination = dir / "BondTable.plist";
+    writeWholeFile(destination, "previous content");
+
+    std::string error;
+    EXPECT_FALSE(writeTableWithValueFiles(nullptr, {dir / "good.asc", dir / "bad.asc"}, destination,
+                                          &error));
+    EXPECT_EQ(error.rfind("bad.asc, line 2: ", 0), 0u) << error;
+    EXPECT_FALSE(writeTableWithValueFiles(nullptr, {dir / "good.asc", dir / "missing.asc"},
+                                          destination, &error));
+    EXPECT_NE(error.find("missing.asc"), std::string::npos) << error;
+    EXPECT_EQ(readWholeFile(destination), "previous content");
+
+    PlistDict base;
+    base.set("S", PlistValue(PlistDict::create()));
+    ASSERT_TRUE(writeTableWithValueFiles(&base, {dir / "good.asc"}, destination, &error)) << error;
+    const PlistValue written = readPropertyList(destination);
+    ASSERT_NE(written.dictPtr(), nullptr);
+    EXPECT_EQ(written.dictPtr()->keys(), (std::vector<std::string>{"I", "S"}));
+    EXPECT_EQ(leafAt(*written.dictPtr(), {"I", "2016", "06", "1999", "December"}), "001200");
+    EXPECT_EQ(base.keys(), (std::vector<std::string>{"S"}));
+}
+
+TEST(UserValueTable, UpdatesTheUsersCopyAndNeverTheShippedTable) {
+    TempDir shipped;
+    TempDir user;
+    PlistDict shippedTable;
+    ASSERT_TRUE(mergeValueFile(shippedTable, line("I2009061999", kTwelveValues), "s", nullptr));
+    ASSERT_TRUE(writePropertyList(shipped / "BondTable.plist", PlistValue(shippedTable.copy())));
+    const std::string shippedBytes = readWholeFile(shipped / "BondTable.plist");
+    const ResourceLocations locations(shipped.path(), user.path() / "data");
+    writeWholeFile(shipped / "v2016.asc", line("I2016061999", kTwelveValues) + "\n");
+    writeWholeFile(shipped / "v2017.asc", line("I2017061999", kTwelveValues) + "\n");
+
+    std::string error;
+    ASSERT_TRUE(updateUserValueTable(locations, {shipped / "v2016.asc"}, &error)) << error;
+    ASSERT_TRUE(updateUserValueTable(locations, {shipped / "v2017.asc"}, &error)) << error;
+    const PlistValue mine = readPropertyList(user.path() / "data" / "BondTable.plist");
+    EXPECT_EQ(redemptionMonthsInTable(mine.dictPtr()),
+              (std::vector<RedemptionMonth>{{2009, 6}, {2016, 6}, {2017, 6}}));
+    EXPECT_EQ(readWholeFile(shipped / "BondTable.plist"), shippedBytes);
+
+    // A damaged copy is reported and left for the user to remove, not silently replaced.
+    writeWholeFile(user.path() / "data" / "BondTable.plist", "<plist><dict>");
+    EXPECT_FALSE(updateUserValueTable(locations, {shipped / "v2016.asc"}, &error));
+    EXPECT_NE(error.find("cannot be read"), std::string::npos) << error;
+    EXPECT_EQ(readWholeFile(user.path() / "data" / "BondTable.plist"), "<plist><dict>");
+}
+
+TEST(RedemptionMonths, ListsTheMonthsAndNamesThemInTheRefusal) {
+    PlistDict table;
+    std::string lines;
+    for (const char* month : {"2009 06", "2009 12", "2010 01", "2010 05"}) {
+        std::string head = std::string("I") + month + "1999";
+        head.erase(5, 1);
+        lines += line(head, kTwelveValues) + "\n";
+    }
+    ASSERT_TRUE(mergeValueFile(table, lines, "m.asc", nullptr));
+    table.set("notes", PlistValue("not a series"));
+    EXPECT_EQ(redemptionMonthsInTable(&table),
+              (std::vector<RedemptionMonth>{{2009, 6}, {2009, 12}, {2010, 1}, {2010, 5}}));
+    EXPECT_EQ(redemptionYearTexts(redemptionMonthsInTable(&table)),
+              (std::vector<std::string>{"2009", "2010"}));
+    EXPECT_TRUE(holdsRedemptionMonth(redemptionMonthsInTable(&table), 2010, 1));
+    EXPECT_FALSE(holdsRedemptionMonth(redemptionMonthsInTable(&table), 2010, 2));
+    EXPECT_TRUE(redemptionMonthsInTable(nullptr).empty());
+
+    std::vector<RedemptionMonth> window;
+    for (int m = 6; m <= 12; ++m) {
+        window.push_back({2009, m});
+    }
+    for (int m = 1; m <= 5; ++m) {
+        window.push_back({2010, m});
+    }
+    EXPECT_EQ(unsupportedRedemptionDateMessage(window),
+              "This redemption date is not supported by the current version of Orvelt. Valid "
+              "redemption dates range from June 2009 to May 2010.");
+    std::vector<RedemptionMonth> more = window;
+    for (int m = 6; m <= 11; ++m) {
+        more.push_back({2016, m});
+    }
+    EXPECT_EQ(unsupportedRedemptionDateMessage(more),
+              "This redemption date is not supported by the current version of Orvelt. Valid "
+              "redemption dates range from June 2009 to May 2010 and June 2016 to November 2016.");
+    more.insert(more.begin() + 12, RedemptionMonth{2012, 3});
+    EXPECT_EQ(unsupportedRedemptionDateMessage(more),
+              "This redemption date is not supported by the current version of Orvelt. Valid "
+              "redemption dates range from June 2009 to May 2010, March 2012 to March 2012 and "
+              "June 2016 to November 2016.");
+    EXPECT_EQ(unsupportedRedemptionDateMessage({}),
+              "This redemption date is not supported by the current version of Orvelt. The "
+              "redemption value table holds no redemption dates.");
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#include "BondRates.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> splitTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) {
+            return fields;
+        }
+        start = tab + 1;
+    }
+}
+
+std::optional<MonthIndex> parseMonth(const std::string& text) {
+    if (text.size() != 7 || text[4] != '-') {
+        return std::nullopt;
+    }
+    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u}) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+    }
+    const int year = std::stoi(text.substr(0, 4));
+    const int month = std::stoi(text.substr(5, 2));
+    if (month < 1 || month > 12) {
+        return std::nullopt;
+    }
+    return monthIndex(year, month);
+}
+
+// Reads a rate file: `periodColumns` is 2 for issue periods (first, last) and 1 for
+// announcements. Lines starting with '#' are comments.
+bool loadRates(const std::filesystem::path& path, int periodColumns,
+               std::map<MonthIndex, PublishedRate>& rates, MonthIndex* lastIssue,
+               std::string* error) {
+    std::ifstream in(path);
+    if (!in) {
+        *error = path.string() + ": cannot be read";
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    std::optional<MonthIndex> expectedNext;
+    while (std::getline(in, line)) {
+        ++number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        const std::vector<std::string> fields = splitTabs(line);
+        const std::string where = path.filename().string() + ", line " + std::to_string(number);
+        if (fields.size() != static_cast<std::size_t>(periodColumns + 3)) {
+            *error = where + ": expected " + std::to_string(periodColumns + 3) + " fields";
+            return false;
+        }
+        const std::optional<MonthIndex> first = parseMonth(fields[0]);
+        const std::optional<MonthIndex> last = periodColumns == 2 ? parseMonth(fields[1]) : first;
+        const std::string& rateText = fields[static_cast<std::size_t>(periodColumns)];
+        const std::string& status = fields[static_cast<std::size_t>(periodColumns + 1)];
+        if (!first || !last || *last < *first) {
+            *error = where + ": bad month";
+            return false;
+        }
+        // Periods and announcements follow each other without gaps or overlaps, so that no
+        // bond silently falls between two rows.
+        const int step = periodColumns == 2 ? *last - *first + 1 : 6;
+        if (expectedNext && *first != *expectedNext) {
+            *error = where + ": does not follow the previous row";
+            return false;
+        }
+        expectedNext = *first + step;
+        PublishedRate rate{parseHundredthsOfPercent(rateText), status};
+        const bool notFound = rateText == "not found" && status == "not found";
+        if (!rate.hundredthsOfPercent && !notFound) {
+            *error = where + ": bad rate \"" + rateText + "\"";
+            return false;
+        }
+        if (rate.hundredthsOfPercent && status == "not found") {
+            *error = where + ": a rate marked \"not found\"";
+            return false;
+        }
+        rates[*first] = rate;
+        if (lastIssue != nullptr) {
+            *lastIssue = *last;
+        }
+    }
+    if (rates.empty()) {
+        *error = path.string() + ": holds no rates";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<int> parseHundredthsOfPercent(const std::string& text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    i += negative ? 1 : 0;
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos || point == i || text.size() != point + 3) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (; i < text.size(); ++i) {
+        if (i == point) {
+            continue;
+        }
+        if (text[i] < '0' || text[i] > '9' || value > 100000) {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::optional<BondRates> BondRates::load(const std::filesystem::path& dataDir, std::string* error) {
+    BondRates rates;
+    std::string ignored;
+    std::string& message = error != nullptr ? *error : ignored;
+    if (!loadRates(dataDir / "i_fixed_rates.tsv", 2, rates.iFixedByIssue, &rates.iFixedLastIssue,
+                   &message) ||
+        !loadRates(dataDir / "ee_fixed_rates.tsv", 2, rates.eeFixedByIssue, &rates.eeFixedLastIssue,
+                   &message) ||
+        !loadRates(dataDir / "i_inflation_rates.tsv", 1, rates.iInflationByAnnouncement, nullptr,
+                   &message) ||
+        !loadRates(dataDir / "ee_market_rates.tsv", 1, rates.eeMarketByAnnouncement, nullptr,
+                   &message)) {
+        return std::nullopt;
+    }
+    return rates;
+}

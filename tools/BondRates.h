@@ -1,0 +1,48 @@
+#pragma once
+
+// The published savings bond rates the table builder computes values from, read from the
+// tab-separated files in tools/data/ (copied from the project's rates.md, with their sources).
+// Rates are kept in hundredths of a percent ("3.40" is 340) so that no rounding creeps in.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+// A month as a count of months since January of year 0: year * 12 + (month - 1).
+using MonthIndex = int;
+
+constexpr MonthIndex monthIndex(int year, int month) {
+    return year * 12 + (month - 1);
+}
+constexpr int yearOf(MonthIndex index) {
+    return index / 12;
+}
+constexpr int monthOf(MonthIndex index) {
+    return index % 12 + 1;
+}
+
+struct PublishedRate {
+    std::optional<int> hundredthsOfPercent; // empty when the rate was "not found"
+    std::string status;                     // e.g. "official", "unconfirmed (1 secondary)"
+};
+
+struct BondRates {
+    // Keyed by the first issue month of each period; a rate holds until the next key.
+    std::map<MonthIndex, PublishedRate> iFixedByIssue;
+    std::map<MonthIndex, PublishedRate> eeFixedByIssue;
+    // Keyed by the announcement's month (May or November).
+    std::map<MonthIndex, PublishedRate> iInflationByAnnouncement;
+    std::map<MonthIndex, PublishedRate> eeMarketByAnnouncement;
+    // The last issue month that the fixed-rate tables cover.
+    MonthIndex iFixedLastIssue = 0;
+    MonthIndex eeFixedLastIssue = 0;
+
+    // The four files in `dataDir`. On a malformed file answers nothing, with `error` naming
+    // the file and line.
+    static std::optional<BondRates> load(const std::filesystem::path& dataDir, std::string* error);
+};
+
+// "3.40" -> 340, "-2.78" -> -278; nothing unless the text is an optional minus, digits, a point
+// and exactly two digits.
+std::optional<int> parseHundredthsOfPercent(const std::string& text);

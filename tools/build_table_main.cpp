@@ -1,0 +1,143 @@
+// orvelt-build-table: builds the redemption value table "BondTable" from value files.
+//
+//   orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist
+//       Computes the lines of the shipped table (redemption months June 2009 to May 2010) from
+//       the rate files and the official June 2016 value file in DIR (tools/data), writes them
+//       to OUT.asc in the Treasury value file format, then converts that file into OUT.plist.
+//   orvelt-build-table convert --table OUT.plist [--base TABLE.plist] FILE...
+//       Converts official Treasury value files into a table, merged into a copy of TABLE.plist
+//       when given (later files win).
+
+#include "BondRates.h"
+#include "TableLines.h"
+#include "platform/AtomicFile.h"
+#include "platform/PropertyList.h"
+#include "valuation/ValueFile.h"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr MonthIndex kShippedFirst = monthIndex(2009, 6);
+constexpr MonthIndex kShippedLast = monthIndex(2010, 5);
+// The official value file whose June 2016 values are the final values of matured bonds: the
+// Treasury's Savings Bond Value Files (see tools/data/README.md).
+constexpr const char* kFinalValueFile = "sb201606.asc";
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist\n"
+                 "       orvelt-build-table convert --table OUT.plist [--base TABLE.plist] "
+                 "FILE...\n");
+    return 2;
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "orvelt-build-table: %s\n", message.c_str());
+    return 1;
+}
+
+bool readText(const std::filesystem::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    text = std::move(bytes).str();
+    return static_cast<bool>(in);
+}
+
+int buildShipped(const std::map<std::string, std::string>& options) {
+    if (!options.contains("--data") || !options.contains("--lines") ||
+        !options.contains("--table")) {
+        return usage();
+    }
+    const std::filesystem::path dataDir = options.at("--data");
+    std::string error;
+    const std::optional<BondRates> rates = BondRates::load(dataDir, &error);
+    if (!rates) {
+        return fail(error);
+    }
+    std::string officialText;
+    std::vector<ValueFileLine> official;
+    if (!readText(dataDir / kFinalValueFile, officialText) ||
+        !parseValueFile(officialText, kFinalValueFile, official, &error)) {
+        return fail(error.empty() ? std::string(kFinalValueFile) + " cannot be read" : error);
+    }
+    FinalValueSource finals{{}, kFinalValueFile};
+    for (ValueFileLine& line : official) {
+        if (line.redemptionYear == "2016" && line.redemptionMonth == "06") {
+            finals.lines.push_back(std::move(line));
+        }
+    }
+    std::vector<ValueFileLine> lines;
+    if (!buildTableLines(*rates, finals, kShippedFirst, kShippedLast, lines, &error)) {
+        return fail(error);
+    }
+    std::string text;
+    for (const ValueFileLine& line : lines) {
+        text += formatValueFileLine(line);
+        text += '\n';
+    }
+    const std::filesystem::path linesPath = options.at("--lines");
+    if (!writeFileAtomically(linesPath, text, &error)) {
+        return fail(linesPath.string() + ": " + error);
+    }
+    ValueFileOptions computed;
+    computed.allowUnknownLeaves = true;
+    if (!writeTableWithValueFiles(nullptr, {linesPath}, options.at("--table"), &error, computed)) {
+        return fail(error);
+    }
+    return 0;
+}
+
+int convert(const std::map<std::string, std::string>& options,
+            const std::vector<std::filesystem::path>& files) {
+    if (!options.contains("--table") || files.empty()) {
+        return usage();
+    }
+    std::string error;
+    PlistValue base;
+    if (options.contains("--base")) {
+        base = readPropertyList(options.at("--base"), &error);
+        if (base.dictPtr() == nullptr) {
+            return fail(options.at("--base") + ": not a value table (" + error + ")");
+        }
+    }
+    if (!writeTableWithValueFiles(base.dictPtr(), files, options.at("--table"), &error)) {
+        return fail(error);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return usage();
+    }
+    const std::string command = argv[1];
+    std::map<std::string, std::string> options;
+    std::vector<std::filesystem::path> files;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.starts_with("--")) {
+            if (i + 1 >= argc) {
+                return usage();
+            }
+            options[arg] = argv[++i];
+        } else {
+            files.emplace_back(arg);
+        }
+    }
+    if (command == "shipped" && files.empty()) {
+        return buildShipped(options);
+    }
+    if (command == "convert") {
+        return convert(options, files);
+    }
+    return usage();
+}

@@ -1,0 +1,325 @@
+#include "valuation/ValueFile.h"
+
+#include "platform/PropertyList.h"
+#include "platform/ResourceLocations.h"
+#include "store/BondRecord.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace {
+
+// A real value file is about 50 KB; anything far larger is some other file picked by mistake,
+// and is refused before it is read into memory.
+constexpr std::uintmax_t kMaxValueFileBytes = 32u * 1024u * 1024u;
+
+constexpr std::string_view kNoPayLeaf = "NO PAY";
+constexpr std::string_view kBlankLeaf = "      ";
+constexpr std::size_t kLeafWidth = 6;
+
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The field as it can be shown in a message: unprintable bytes become '?'.
+std::string shown(std::string_view field) {
+    std::string out = "\"";
+    for (char c : field) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += (byte >= 0x20 && byte < 0x7f) ? c : '?';
+    }
+    return out + "\"";
+}
+
+std::string seriesForCode(char code) {
+    switch (code) {
+    case 'I':
+        return "I";
+    case 'E':
+        return "E";
+    case 'N':
+        return "EE";
+    case 'S':
+        return "S";
+    default:
+        return {};
+    }
+}
+
+char codeForSeries(std::string_view series) {
+    if (series == "EE") {
+        return 'N';
+    }
+    return series.size() == 1 ? series[0] : ' ';
+}
+
+bool isBlankLine(std::string_view line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// Checks one line and fills `out`; answers the fault, or the empty text when the line is good.
+std::string readLine(std::string_view raw, const ValueFileOptions& options, ValueFileLine& out) {
+    if (raw.size() > kValueFileLineLength) {
+        return "the line has " + std::to_string(raw.size()) + " characters, more than the " +
+               std::to_string(kValueFileLineLength) + " of a value file line";
+    }
+    std::string line(raw);
+    line.resize(kValueFileLineLength, ' ');
+    const std::string_view text(line);
+
+    out.series = seriesForCode(text[0]);
+    if (out.series.empty()) {
+        return "the series code " + shown(text.substr(0, 1)) + " is not I, E, N or S";
+    }
+    out.redemptionYear = text.substr(1, 4);
+    if (!allDigits(out.redemptionYear)) {
+        return "the redemption year " + shown(out.redemptionYear) + " is not four digits";
+    }
+    out.redemptionMonth = text.substr(5, 2);
+    if (!allDigits(out.redemptionMonth) || out.redemptionMonth < "01" ||
+        out.redemptionMonth > "12") {
+        return "the redemption month " + shown(out.redemptionMonth) + " is not 01 to 12";
+    }
+    out.issueYear = text.substr(7, 4);
+    if (!allDigits(out.issueYear)) {
+        return "the issue year " + shown(out.issueYear) + " is not four digits";
+    }
+    for (std::size_t month = 0; month < 12; ++month) {
+        const std::string_view leaf = text.substr(11 + month * kLeafWidth, kLeafWidth);
+        const bool good = allDigits(leaf) || leaf == kNoPayLeaf || leaf == kBlankLeaf ||
+                          (options.allowUnknownLeaves && leaf == kUnknownValueLeaf);
+        if (!good) {
+            return "the value for " + std::string(kMonthNames[month]) + " " + out.issueYear + ", " +
+                   shown(leaf) + ", is not six digits, \"NO PAY\" or six spaces";
+        }
+        out.leaves[month] = leaf;
+    }
+    return {};
+}
+
+PlistDict& childDict(PlistDict& parent, const std::string& key) {
+    PlistValue* existing = parent.find(key);
+    if (existing != nullptr && existing->dictPtr() != nullptr) {
+        return *existing->dict();
+    }
+    // A missing key, or one holding something other than a dictionary, which no lookup could
+    // use: the new values take its place.
+    PlistDictRef fresh = PlistDict::create();
+    parent.set(key, PlistValue(fresh));
+    return *fresh;
+}
+
+int issueMonthRank(std::string_view key) {
+    const auto found = std::find(kMonthNames.begin(), kMonthNames.end(), key);
+    return static_cast<int>(found - kMonthNames.begin()); // 12 for any other key
+}
+
+// A copy of the table's dictionaries down to the issue years, keys in order: series, years and
+// months ascending as text (all are fixed-width digits), issue months in calendar order. Leaves
+// are values and are shared as they are.
+PlistDictRef orderedCopy(const PlistDict& dict, int level) {
+    std::vector<const PlistDict::Entry*> entries;
+    entries.reserve(dict.size());
+    for (const PlistDict::Entry& entry : dict.entries()) {
+        entries.push_back(&entry);
+    }
+    const bool issueMonths = level == 5;
+    std::stable_sort(entries.begin(), entries.end(),
+                     [issueMonths](const PlistDict::Entry* a, const PlistDict::Entry* b) {
+                         if (issueMonths) {
+                             return issueMonthRank(a->first) < issueMonthRank(b->first);
+                         }
+                         return a->first < b->first;
+                     });
+    PlistDictRef copy = PlistDict::create();
+    copy->reserve(entries.size());
+    for (const PlistDict::Entry* entry : entries) {
+        const PlistDict* child = entry->second.dictPtr();
+        if (level < 5 && child != nullptr) {
+            copy->set(entry->first, PlistValue(orderedCopy(*child, level + 1)));
+        } else {
+            copy->set(entry->first, entry->second);
+        }
+    }
+    return copy;
+}
+
+void applyLine(PlistDict& table, const ValueFileLine& line) {
+    PlistDict* issueYear = nullptr;
+    for (std::size_t month = 0; month < 12; ++month) {
+        if (line.leaves[month] == kUnknownValueLeaf) {
+            continue;
+        }
+        if (issueYear == nullptr) {
+            PlistDict& series = childDict(table, line.series);
+            PlistDict& year = childDict(series, line.redemptionYear);
+            PlistDict& monthDict = childDict(year, line.redemptionMonth);
+            issueYear = &childDict(monthDict, line.issueYear);
+        }
+        issueYear->set(kMonthNames[month], PlistValue(line.leaves[month]));
+    }
+}
+
+// The lines are applied to a fresh copy, so that dictionaries shared with other holders of the
+// table stay as they were; the copy then replaces the table's content.
+void mergeLines(PlistDict& table, const std::vector<ValueFileLine>& lines) {
+    PlistDictRef merged = orderedCopy(table, 1);
+    for (const ValueFileLine& line : lines) {
+        applyLine(*merged, line);
+    }
+    table = std::move(*orderedCopy(*merged, 1));
+}
+
+void setError(std::string* error, std::string message) {
+    if (error != nullptr) {
+        *error = std::move(message);
+    }
+}
+
+bool readValueFileText(const std::filesystem::path& path, std::string& text, std::string* error) {
+    const std::string name = path.filename().string();
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        setError(error, "The value file " + shown(name) + " cannot be read: " + ec.message() + ".");
+        return false;
+    }
+    if (size > kMaxValueFileBytes) {
+        setError(error,
+                 "The file " + shown(name) + " is too large to be a savings bond value file.");
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in || in.bad()) {
+        setError(error, "The value file " + shown(name) + " cannot be read.");
+        return false;
+    }
+    text = std::move(bytes).str();
+    return true;
+}
+
+} // namespace
+
+bool parseValueFile(std::string_view text, const std::string& sourceName,
+                    std::vector<ValueFileLine>& lines, std::string* error,
+                    const ValueFileOptions& options) {
+    std::vector<ValueFileLine> parsed;
+    int lineNumber = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view raw = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
+        }
+        if (isBlankLine(raw)) {
+            continue;
+        }
+        ValueFileLine line;
+        const std::string fault = readLine(raw, options, line);
+        if (!fault.empty()) {
+            setError(error,
+                     sourceName + ", line " + std::to_string(lineNumber) + ": " + fault + ".");
+            return false;
+        }
+        line.lineNumber = lineNumber;
+        parsed.push_back(std::move(line));
+    }
+    if (parsed.empty()) {
+        setError(error, sourceName + " holds no savings bond values.");
+        return false;
+    }
+    lines.insert(lines.end(), std::make_move_iterator(parsed.begin()),
+                 std::make_move_iterator(parsed.end()));
+    return true;
+}
+
+std::string formatValueFileLine(const ValueFileLine& line) {
+    std::string out;
+    out.reserve(kValueFileLineLength);
+    out += codeForSeries(line.series);
+    out += line.redemptionYear;
+    out += line.redemptionMonth;
+    out += line.issueYear;
+    for (const std::string& leaf : line.leaves) {
+        out += leaf;
+    }
+    out.resize(kValueFileLineLength, ' ');
+    return out;
+}
+
+bool mergeValueFile(PlistDict& table, std::string_view text, const std::string& sourceName,
+                    std::string* error, const ValueFileOptions& options) {
+    std::vector<ValueFileLine> lines;
+    if (!parseValueFile(text, sourceName, lines, error, options)) {
+        return false;
+    }
+    mergeLines(table, lines);
+    return true;
+}
+
+bool mergeValueFiles(PlistDict& table, const std::vector<std::filesystem::path>& files,
+                     std::string* error, const ValueFileOptions& options) {
+    if (files.empty()) {
+        setError(error, "No value file was given.");
+        return false;
+    }
+    std::vector<ValueFileLine> lines;
+    for (const std::filesystem::path& path : files) {
+        std::string text;
+        if (!readValueFileText(path, text, error) ||
+            !parseValueFile(text, path.filename().string(), lines, error, options)) {
+            return false;
+        }
+    }
+    mergeLines(table, lines);
+    return true;
+}
+
+bool writeTableWithValueFiles(const PlistDict* base,
+                              const std::vector<std::filesystem::path>& files,
+                              const std::filesystem::path& destination, std::string* error,
+                              const ValueFileOptions& options) {
+    PlistDictRef table = base != nullptr ? base->copy() : PlistDict::create();
+    if (!mergeValueFiles(*table, files, error, options)) {
+        return false;
+    }
+    std::string writeError;
+    if (!writePropertyList(destination, PlistValue(table), &writeError)) {
+        setError(error, "The value table " + shown(destination.filename().string()) +
+                            " could not be written: " + writeError + ".");
+        return false;
+    }
+    return true;
+}
+
+bool updateUserValueTable(const ResourceLocations& locations,
+                          const std::vector<std::filesystem::path>& files, std::string* error) {
+    PlistValue current;
+    if (const auto path = locations.pathForResource(kValueTableResource, "plist")) {
+        std::string readError;
+        current = readPropertyList(*path, &readError);
+        if (current.dictPtr() == nullptr) {
+            setError(error, "The value table " + shown(path->string()) + " cannot be read (" +
+                                readError +
+                                "). Remove it to start again from the table that "
+                                "comes with Orvelt.");
+            return false;
+        }
+    }
+    const std::filesystem::path destination =
+        locations.userPathForResource(kValueTableResource, "plist");
+    std::error_code ec;
+    std::filesystem::create_directories(destination.parent_path(), ec);
+    return writeTableWithValueFiles(current.dictPtr(), files, destination, error);
+}

@@ -1,0 +1,100 @@
+#include "valuation/ValueTableMonths.h"
+
+#include "store/BondRecord.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isDigits(std::string_view text, std::size_t length) {
+    return text.size() == length &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int digitsValue(std::string_view text) {
+    int value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool follows(const RedemptionMonth& earlier, const RedemptionMonth& later) {
+    return earlier.month == 12 ? later.year == earlier.year + 1 && later.month == 1
+                               : later.year == earlier.year && later.month == earlier.month + 1;
+}
+
+std::string monthText(const RedemptionMonth& month) {
+    return std::string(kMonthNames[static_cast<std::size_t>(month.month - 1)]) + " " +
+           std::to_string(month.year);
+}
+
+} // namespace
+
+std::vector<RedemptionMonth> redemptionMonthsInTable(const PlistDict* table) {
+    std::vector<RedemptionMonth> months;
+    if (table == nullptr) {
+        return months;
+    }
+    for (const auto& [series, seriesValue] : table->entries()) {
+        const PlistDict* years = seriesValue.dictPtr();
+        if (years == nullptr) {
+            continue;
+        }
+        for (const auto& [year, yearValue] : years->entries()) {
+            const PlistDict* monthDict = yearValue.dictPtr();
+            if (monthDict == nullptr || !isDigits(year, 4)) {
+                continue;
+            }
+            for (const auto& [month, monthValue] : monthDict->entries()) {
+                const int number = isDigits(month, 2) ? digitsValue(month) : 0;
+                if (monthValue.dictPtr() != nullptr && number >= 1 && number <= 12) {
+                    months.push_back({digitsValue(year), number});
+                }
+            }
+        }
+    }
+    std::sort(months.begin(), months.end());
+    months.erase(std::unique(months.begin(), months.end()), months.end());
+    return months;
+}
+
+std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>& months) {
+    std::vector<std::string> years;
+    for (const RedemptionMonth& month : months) {
+        std::string text = std::to_string(month.year);
+        text.insert(0, text.size() < 4 ? 4 - text.size() : 0, '0');
+        if (years.empty() || years.back() != text) {
+            years.push_back(std::move(text));
+        }
+    }
+    return years;
+}
+
+bool holdsRedemptionMonth(const std::vector<RedemptionMonth>& months, int year, int month) {
+    return std::binary_search(months.begin(), months.end(), RedemptionMonth{year, month});
+}
+
+std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months) {
+    const std::string opening =
+        "This redemption date is not supported by the current version of Orvelt.";
+    if (months.empty()) {
+        return opening + " The redemption value table holds no redemption dates.";
+    }
+    std::vector<std::string> ranges;
+    std::size_t runStart = 0;
+    for (std::size_t i = 1; i <= months.size(); ++i) {
+        if (i == months.size() || !follows(months[i - 1], months[i])) {
+            ranges.push_back(monthText(months[runStart]) + " to " + monthText(months[i - 1]));
+            runStart = i;
+        }
+    }
+    std::string joined;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        if (i > 0) {
+            joined += i + 1 == ranges.size() ? " and " : ", ";
+        }
+        joined += ranges[i];
+    }
+    return opening + " Valid redemption dates range from " + joined + ".";
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// The redemption months that a value table holds, and the message that names them when a user
+// picks a month outside them.
+
+#include "platform/PlistValue.h"
+
+#include <compare>
+#include <string>
+#include <vector>
+
+struct RedemptionMonth {
+    int year = 0;
+    int month = 0; // 1 to 12
+    auto operator<=>(const RedemptionMonth&) const = default;
+};
+
+// Every (year, month) filed under any series of the table, in calendar order without repeats.
+// Only keys of the table's own form count: four-digit years and months "01" to "12".
+std::vector<RedemptionMonth> redemptionMonthsInTable(const PlistDict* table);
+
+// The distinct years of `months`, ascending, as four-digit texts (the year box's items).
+std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>& months);
+
+// Whether `months` (as given by redemptionMonthsInTable) holds the month.
+bool holdsRedemptionMonth(const std::vector<RedemptionMonth>& months, int year, int month);
+
+// The refusal for a month the table does not hold, naming one range per run of consecutive
+// months: "... range from June 2009 to May 2010." or "... range from June 2009 to May 2010 and
+// June 2016 to November 2016." (three runs and more: "A to B, C to D and E to F").
+std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months);
