@@ -89,8 +89,9 @@ bool holdsUnstorableCharacters(std::string_view field) {
            field.find("\xEF\xBF\xBF") != std::string_view::npos;
 }
 
+// White space alone, or the end-of-file mark (Ctrl-Z) that old Windows programs append.
 bool isBlank(std::string_view line) {
-    return line.find_first_not_of(" \t\r\v\f") == std::string_view::npos;
+    return line.find_first_not_of(" \t\r\v\f\x1A") == std::string_view::npos;
 }
 
 std::string monthFromNumberText(std::string_view monthNumber) {

@@ -107,7 +107,7 @@ TEST_F(BondListImportTest, HeaderOnlyAndTrailingEmptyLinesAddNothingAndShowNothi
     import(kHeader);
     import(kHeader + "\r\n\r\n");
     EXPECT_TRUE(bonds().empty());
-    import(kHeader + "\n\"T1\",\"EE\",$100,\"1\",\"2001\"\n\n\r\n   \n\t\n");
+    import(kHeader + "\n\"T1\",\"EE\",$100,\"1\",\"2001\"\n\n\r\n   \n\t\n\x1A");
     EXPECT_EQ(serials(), std::vector<std::string>{"T1"});
     EXPECT_TRUE(services.alerts.empty());
 }
