@@ -99,7 +99,7 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
     }
     if (report.skippedDuplicates > 0) {
         io.out << "Passed over " << plural(report.skippedDuplicates, "row", "rows")
-               << " whose serial " << (report.skippedDuplicates == 1 ? "is" : "are")
+               << (report.skippedDuplicates == 1 ? " whose serial is" : " whose serials are")
                << " already in " << quoted(name) << ".\n";
     }
     if (report.skippedLineCount > 0) {
