@@ -96,7 +96,9 @@ void BondEditingWindowController::setParentView(MainMenuView* parentView) {
     }
 }
 
-MainMenuView* BondEditingWindowController::parentView() const { return parentView_; }
+MainMenuView* BondEditingWindowController::parentView() const {
+    return parentView_;
+}
 
 void BondEditingWindowController::showWindow() {
     if (!windowLoaded_) {
@@ -104,7 +106,6 @@ void BondEditingWindowController::showWindow() {
         windowDidLoad();
     }
     show();
-    raise();
     activateWindow();
 }
 

@@ -1,0 +1,362 @@
+// The bond editing window: its choice lists, the type change, the bond table, taking a bond into
+// the fields, deleting, clearing and closing.
+
+#include "platform/PropertyList.h"
+#include "store/BondDatabase.h"
+#include "support/gui/BondEntryFixture.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QTableView>
+#include <fstream>
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+std::vector<std::string> years(int first, int last) {
+    std::vector<std::string> result;
+    for (int year = first; year <= last; ++year) {
+        result.push_back(std::to_string(year));
+    }
+    return result;
+}
+
+class BondEditingWindowTest : public BondEntryFixture {
+  protected:
+    void SetUp() override { startApplication(); }
+};
+
+TEST_F(BondEditingWindowTest, NewWindowShowsFirstEntriesAndNotThePreset) {
+    BondEditingWindowController* window = openWindow();
+    EXPECT_EQ(boxText(window->typeField()), "E");
+    EXPECT_EQ(boxText(window->faceValueField()), "$10");
+    EXPECT_EQ(boxText(window->issueYearField()), "1941");
+    EXPECT_EQ(boxText(window->issueMonthField()), "January");
+    EXPECT_EQ(window->serialField()->text(), "");
+    EXPECT_FALSE(window->editing());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_EQ(window->parentView(), mainView.get());
+    EXPECT_TRUE(window->windowTitle().contains(kPortfolio));
+    for (QComboBox* box : {window->typeField(), window->faceValueField(), window->issueYearField(),
+                           window->issueMonthField()}) {
+        EXPECT_FALSE(box->isEditable());
+    }
+    EXPECT_EQ(window->typeField()->property("tag").toInt(), 0);
+    EXPECT_EQ(window->faceValueField()->property("tag").toInt(), 1);
+    EXPECT_EQ(window->issueMonthField()->property("tag").toInt(), 2);
+    EXPECT_EQ(window->issueYearField()->property("tag").toInt(), 3);
+}
+
+TEST_F(BondEditingWindowTest, BoxesOfferTheShippedChoiceLists) {
+    BondEditingWindowController* window = openWindow();
+    EXPECT_EQ(boxEntries(window->typeField()), (std::vector<std::string>{"E", "EE", "I", "S"}));
+    EXPECT_EQ(boxEntries(window->faceValueField()),
+              (std::vector<std::string>{"$10", "$25", "$50", "$75", "$100", "$200", "$500", "$1000",
+                                        "$5000", "$10000"}));
+    EXPECT_EQ(window->faceValues().front(), "10");
+    EXPECT_EQ(boxEntries(window->issueMonthField()).size(), 12u);
+    EXPECT_EQ(boxEntries(window->issueMonthField()).back(), "December");
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1941, 1980));
+    EXPECT_EQ(window->yearsForType("EE"), years(1980, 2010));
+    EXPECT_EQ(window->yearsForType("I"), years(1998, 2010));
+    EXPECT_EQ(window->yearsForType("S"), years(1967, 1970));
+}
+
+TEST_F(BondEditingWindowTest, ChoosingATypeOffersItsYearsBeforeTheCallReturns) {
+    BondEditingWindowController* window = openWindow();
+    chooseText(window->issueYearField(), "1975");
+    window->typeField()->setCurrentIndex(1);
+    EXPECT_EQ(window->selectedType(), "EE");
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1980, 2010));
+    EXPECT_EQ(window->issueYearField()->currentIndex(), 0);
+
+    chooseText(window->issueYearField(), "2004");
+    window->typeField()->setCurrentIndex(3);
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1967, 1970));
+    EXPECT_EQ(boxText(window->issueYearField()), "1967");
+}
+
+TEST_F(BondEditingWindowTest, TableShowsEveryKeyWithDollarOnlyBeforeTheFaceValue) {
+    addBond({"Q123", "EE", "100", "1995", "March"});
+    addBond({"$X", "I", "50", "2001", "July"});
+    BondEditingWindowController* window = openWindow();
+    QAbstractItemModel* model = window->bondTable()->model();
+    std::vector<std::string> titles;
+    for (int column = 0; column < model->columnCount(); ++column) {
+        titles.push_back(model->headerData(column, Qt::Horizontal).toString().toStdString());
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Serial", "Type", "Face Value", "Issue Month",
+                                                "Issue Year"}));
+    EXPECT_EQ(tableRows(*window),
+              (Rows{{"Q123", "EE", "$100", "March", "1995"}, {"$X", "I", "$50", "July", "2001"}}));
+    EXPECT_EQ(bondsInMemory()[0].faceValue, "100");
+    EXPECT_EQ(window->tableViewObjectValueForTableColumnRow("Face Value", 1), "$50");
+    EXPECT_EQ(window->tableViewObjectValueForTableColumnRow("Serial", 7), "");
+}
+
+TEST_F(BondEditingWindowTest, DoubleClickingAnIBondWhileTheTypeBoxShowsE) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    addBond({"I-77", "I", "500", "2003", "March"});
+    BondEditingWindowController* window = openWindow();
+    ASSERT_EQ(boxText(window->typeField()), "E");
+
+    doubleClickRow(*window, 1);
+    EXPECT_TRUE(window->editing());
+    EXPECT_EQ(window->editingSerial(), "I-77");
+    EXPECT_EQ(window->serialField()->text(), "I-77");
+    EXPECT_EQ(boxText(window->typeField()), "I");
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2010));
+    EXPECT_EQ(boxText(window->issueYearField()), "2003");
+    EXPECT_EQ(boxText(window->faceValueField()), "$500");
+    EXPECT_EQ(boxText(window->issueMonthField()), "March");
+
+    // A second double-click replaces the bond being edited.
+    doubleClickRow(*window, 0);
+    EXPECT_EQ(window->editingSerial(), "A1");
+    EXPECT_EQ(boxText(window->typeField()), "EE");
+    EXPECT_EQ(boxText(window->issueYearField()), "1990");
+}
+
+TEST_F(BondEditingWindowTest, DoubleClickOfTheSameTypeStillSelectsTheBondsYear) {
+    addBond({"E1", "E", "25", "1962", "June"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    EXPECT_EQ(boxText(window->typeField()), "E");
+    EXPECT_EQ(boxText(window->issueYearField()), "1962");
+    EXPECT_EQ(boxText(window->faceValueField()), "$25");
+}
+
+TEST_F(BondEditingWindowTest, EmptyPortfolioGivesEmptyTableAndDoubleClickDoesNothing) {
+    BondEditingWindowController* window = openWindow();
+    EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+    EXPECT_TRUE(tableRows(*window).empty());
+    window->doubleClickedOnRow();
+    EXPECT_FALSE(window->editing());
+    EXPECT_EQ(window->serialField()->text(), "");
+}
+
+TEST_F(BondEditingWindowTest, DeletingWithNothingSelectedShowsTheMessage) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    BondEditingWindowController* window = openWindow();
+    window->deleteBondPressed();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Error");
+    EXPECT_EQ(services.alerts[0].message, "No bond selected. Please select a bond to delete.");
+    EXPECT_EQ(bondsInMemory().size(), 1u);
+    EXPECT_FALSE(portfolioOnDisk());
+}
+
+TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksNothingWritesTheFileKeepsTheFields) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    addBond({"B2", "I", "50", "2001", "July"});
+    addBond({"C3", "E", "25", "1970", "April"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 1);
+    ASSERT_EQ(window->editingSerial(), "B2");
+
+    window->deleteBondPressed();
+    EXPECT_TRUE(services.confirmations.empty());
+    EXPECT_TRUE(services.alerts.empty());
+    const std::vector<EntryBond> left = {{"A1", "EE", "100", "1990", "May"},
+                                         {"C3", "E", "25", "1970", "April"}};
+    EXPECT_EQ(bondsInMemory(), left);
+    EXPECT_EQ(bondsOnDisk(), left);
+    EXPECT_EQ(tableRows(*window).size(), 2u);
+    EXPECT_TRUE(window->editing());
+    EXPECT_EQ(window->editingSerial(), "B2");
+    EXPECT_EQ(window->serialField()->text(), "B2");
+    EXPECT_EQ(boxText(window->typeField()), "I");
+    EXPECT_EQ(boxText(window->issueYearField()), "2001");
+}
+
+TEST_F(BondEditingWindowTest, ClearingFillsThePresetAndKeepsEditingMode) {
+    addBond({"A1", "E", "25", "1950", "May"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    window->clearPressed();
+    EXPECT_EQ(window->serialField()->text(), "");
+    EXPECT_EQ(boxText(window->typeField()), "EE");
+    EXPECT_EQ(boxText(window->faceValueField()), "$100");
+    EXPECT_EQ(boxText(window->issueYearField()), "1980");
+    EXPECT_EQ(boxText(window->issueMonthField()), "January");
+    EXPECT_TRUE(window->editing());
+    EXPECT_EQ(window->editingSerial(), "A1");
+
+    // The next save changes that bond rather than adding one.
+    window->serialField()->setText("A1");
+    window->savePressed();
+    EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A1", "EE", "100", "1980", "January"}}));
+    EXPECT_FALSE(window->editing());
+}
+
+TEST_F(BondEditingWindowTest, BoxWithAnotherTagOffersNothing) {
+    BondEditingWindowController* window = openWindow();
+    QComboBox stray;
+    stray.setProperty("tag", 7);
+    EXPECT_EQ(window->numberOfItemsInComboBox(&stray), 0);
+    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(&stray, 0), "");
+    QComboBox untagged;
+    EXPECT_EQ(window->numberOfItemsInComboBox(&untagged), 0);
+    EXPECT_EQ(window->numberOfItemsInComboBox(window->issueMonthField()), 12);
+    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(window->faceValueField(), 9), "$10000");
+    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(window->faceValueField(), 10), "");
+    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(window->faceValueField(), -1), "");
+}
+
+TEST_F(BondEditingWindowTest, CloseButtonWritesThePortfolioFileAndFreesTheWindow) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    QPointer<BondEditingWindowController> window = openWindow();
+    ASSERT_FALSE(portfolioOnDisk());
+    window->closePressed();
+    EXPECT_EQ(bondsOnDisk(), bondsInMemory());
+    EXPECT_TRUE(portfolioOnDisk());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(BondEditingWindowTest, WindowsOwnCloseControlWritesTheChangesMadeByEditing) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    database().save();
+    QPointer<BondEditingWindowController> window = openWindow();
+    doubleClickRow(*window, 0);
+    chooseText(window->faceValueField(), "$500");
+    window->savePressed();
+    ASSERT_EQ(bondsOnDisk()[0].faceValue, "100");
+    window->close();
+    EXPECT_EQ(bondsOnDisk()[0].faceValue, "500");
+}
+
+TEST_F(BondEditingWindowTest, StaleRowFromAnotherWindowsDeletionIsNotUsed) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    addBond({"B2", "EE", "100", "1991", "May"});
+    BondEditingWindowController* first = openWindow();
+    BondEditingWindowController* second = openWindow();
+    clickRow(*first, 1);
+    ASSERT_EQ(first->selectedRow(), 1);
+    clickRow(*second, 1);
+    second->deleteBondPressed();
+    ASSERT_EQ(bondsInMemory().size(), 1u);
+
+    // The first window's row 1 no longer exists: nothing more is deleted.
+    first->deleteBondPressed();
+    EXPECT_EQ(bondsInMemory().size(), 1u);
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message, "No bond selected. Please select a bond to delete.");
+    first->doubleClickedOnRow();
+    EXPECT_FALSE(first->editing());
+}
+
+// Bonds whose values the lists do not hold (imported, or from an older file).
+
+TEST_F(BondEditingWindowTest, BondOutsideTheListsKeepsItsValuesWhenSaved) {
+    addBond({"ODD", "X", "37.5", "1901", "13"});
+    addBond({"OLD-EE", "EE", "100", "1975", "May"});
+    BondEditingWindowController* window = openWindow();
+
+    doubleClickRow(*window, 0);
+    EXPECT_EQ(boxText(window->typeField()), "X");
+    EXPECT_EQ(boxText(window->faceValueField()), "$37.5");
+    EXPECT_EQ(boxText(window->issueMonthField()), "13");
+    EXPECT_EQ(boxText(window->issueYearField()), "1901");
+    EXPECT_EQ(boxEntries(window->typeField()).size(), 5u);
+    window->savePressed();
+    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_EQ(bondsInMemory()[0], (EntryBond{"ODD", "X", "37.5", "1901", "13"}));
+    // Saving refilled the fields from the preset: the extra entries are gone.
+    EXPECT_EQ(boxEntries(window->typeField()).size(), 4u);
+    EXPECT_EQ(boxEntries(window->faceValueField()).size(), 10u);
+    EXPECT_EQ(boxEntries(window->issueMonthField()).size(), 12u);
+
+    // A year its series was not issued in shows after that series' own years.
+    doubleClickRow(*window, 1);
+    EXPECT_EQ(boxText(window->typeField()), "EE");
+    EXPECT_EQ(boxText(window->issueYearField()), "1975");
+    EXPECT_EQ(boxEntries(window->issueYearField()).size(), 32u);
+    chooseText(window->issueMonthField(), "June");
+    window->savePressed();
+    EXPECT_EQ(bondsInMemory()[1], (EntryBond{"OLD-EE", "EE", "100", "1975", "June"}));
+}
+
+TEST_F(BondEditingWindowTest, ChangingTheOddTypeGivesTheNewTypesYears) {
+    addBond({"ODD", "X", "100", "1990", "May"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    EXPECT_EQ(boxEntries(window->issueYearField()), (std::vector<std::string>{"1990"}));
+    chooseText(window->typeField(), "I");
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2010));
+    window->savePressed();
+    EXPECT_EQ(bondsInMemory()[0], (EntryBond{"ODD", "I", "100", "1998", "May"}));
+}
+
+// Broken or missing resources.
+
+class BondEditingWindowWithoutResourcesTest : public BondEntryFixture {
+  protected:
+    void SetUp() override {
+        shipped = temp / "shipped";
+        std::filesystem::create_directories(shipped);
+        std::filesystem::copy_file(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
+                                       "portfolios.plist",
+                                   shipped / "portfolios.plist");
+        startApplication(shipped);
+    }
+    std::filesystem::path shipped;
+};
+
+TEST_F(BondEditingWindowWithoutResourcesTest, MissingListsLeaveBoxesEmptyAndSavingRefuses) {
+    BondEditingWindowController* window = openWindow();
+    EXPECT_EQ(window->faceValueField()->count(), 0);
+    EXPECT_EQ(window->issueYearField()->count(), 0);
+    EXPECT_EQ(window->typeField()->count(), 4);
+    EXPECT_EQ(window->issueMonthField()->count(), 12);
+    window->typeField()->setCurrentIndex(2);
+    EXPECT_EQ(window->issueYearField()->count(), 0);
+
+    window->serialField()->setText("S1");
+    window->savePressed();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message, "Please choose a face value.");
+    EXPECT_TRUE(bondsInMemory().empty());
+    EXPECT_EQ(window->serialField()->text(), "S1");
+}
+
+TEST_F(BondEditingWindowWithoutResourcesTest, MissingPresetClearsToEmptySerialAndFirstEntries) {
+    writeWholeFile(shipped / "BondTypeYears.plist",
+                   readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
+                                 "BondTypeYears.plist"));
+    BondEditingWindowController* window = openWindow();
+    EXPECT_EQ(window->preset(), nullptr);
+    enter(*window, "X9", "S", "$500", "May", "1969");
+    window->clearPressed();
+    EXPECT_EQ(window->serialField()->text(), "");
+    EXPECT_EQ(boxText(window->typeField()), "E");
+    EXPECT_EQ(boxText(window->faceValueField()), "$10");
+    EXPECT_EQ(boxText(window->issueYearField()), "1941");
+    EXPECT_EQ(boxText(window->issueMonthField()), "January");
+}
+
+TEST_F(BondEditingWindowWithoutResourcesTest, PresetIndexesOutsideTheListsSelectFirstEntries) {
+    writeWholeFile(shipped / "BondTypeYears.plist",
+                   readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
+                                 "BondTypeYears.plist"));
+    auto preset = PlistDict::create();
+    preset->set("Serial", "P");
+    preset->set("Type", PlistValue::integer(2)); // an integer is read like its decimal text
+    preset->set("Face Value", "99");
+    preset->set("Issue Year", "-3");
+    preset->set("Issue Month", "junk");
+    ASSERT_TRUE(writePropertyList(dataDir / "preset.plist", PlistValue(preset)));
+    BondEditingWindowController* window = openWindow();
+    window->clearPressed();
+    EXPECT_EQ(window->serialField()->text(), "P");
+    EXPECT_EQ(boxText(window->typeField()), "I");
+    EXPECT_EQ(boxText(window->faceValueField()), "$10");
+    EXPECT_EQ(boxText(window->issueYearField()), "1998");
+    EXPECT_EQ(boxText(window->issueMonthField()), "January");
+}
+
+} // namespace

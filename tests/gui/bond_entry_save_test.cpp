@@ -1,0 +1,272 @@
+// Saving an entry in the bond editing window, in entry and in editing mode, and the entry preset.
+
+#include "platform/PropertyList.h"
+#include "store/BondDatabase.h"
+#include "support/gui/BondEntryFixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+using Bonds = std::vector<EntryBond>;
+
+class BondEntrySaveTest : public BondEntryFixture {
+  protected:
+    void SetUp() override { startApplication(); }
+
+    void expectFieldsShowShippedPreset(BondEditingWindowController& window) {
+        EXPECT_EQ(window.serialField()->text(), "");
+        EXPECT_EQ(boxText(window.typeField()), "EE");
+        EXPECT_EQ(boxText(window.faceValueField()), "$100");
+        EXPECT_EQ(boxText(window.issueYearField()), "1980");
+        EXPECT_EQ(boxText(window.issueMonthField()), "January");
+    }
+};
+
+TEST_F(BondEntrySaveTest, EmptySerialIsRefusedAndTheFieldsKept) {
+    addBond({"B", "EE", "100", "1995", "March"});
+    addBond({"A", "EE", "100", "1990", "June"});
+    BondEditingWindowController* window = openWindow();
+    enter(*window, "", "I", "$200", "July", "2004");
+    window->savePressed();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Error");
+    EXPECT_EQ(services.alerts[0].message, "Please enter a serial.");
+    EXPECT_EQ(bondsInMemory().size(), 2u);
+    EXPECT_FALSE(portfolioOnDisk());
+    EXPECT_EQ(boxText(window->typeField()), "I");
+    EXPECT_EQ(boxText(window->faceValueField()), "$200");
+    EXPECT_EQ(boxText(window->issueYearField()), "2004");
+    // Even a refused save ends with the date sort.
+    EXPECT_EQ(bondsInMemory()[0].serial, "A");
+    EXPECT_EQ(tableRows(*window)[0][0], "A");
+}
+
+TEST_F(BondEntrySaveTest, NewSerialIsAddedWrittenAndShownInDateOrder) {
+    addBond({"OLD", "E", "25", "2000", "May"});
+    addBond({"OLDER", "E", "25", "1950", "May"});
+    BondEditingWindowController* window = openWindow();
+    enter(*window, "NEW-1", "EE", "$500", "February", "1995");
+    window->savePressed();
+    EXPECT_TRUE(services.alerts.empty());
+    const EntryBond added{"NEW-1", "EE", "500", "1995", "February"};
+    // The file is written before the sort: the new bond stands at the end there.
+    EXPECT_EQ(
+        bondsOnDisk(),
+        (Bonds{{"OLD", "E", "25", "2000", "May"}, {"OLDER", "E", "25", "1950", "May"}, added}));
+    EXPECT_EQ(tableRows(*window), (Rows{{"OLDER", "E", "$25", "May", "1950"},
+                                        {"NEW-1", "EE", "$500", "February", "1995"},
+                                        {"OLD", "E", "$25", "May", "2000"}}));
+    expectFieldsShowShippedPreset(*window);
+    EXPECT_FALSE(window->editing());
+}
+
+TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndStillClears) {
+    addBond({"DUP", "E", "25", "1960", "May"});
+    BondEditingWindowController* window = openWindow();
+    enter(*window, "DUP", "I", "$50", "June", "2002");
+    window->savePressed();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message,
+              "Serial already exists. Please enter a different serial.");
+    EXPECT_EQ(bondsInMemory(), (Bonds{{"DUP", "E", "25", "1960", "May"}}));
+    EXPECT_EQ(bondsOnDisk(), bondsInMemory());
+    expectFieldsShowShippedPreset(*window);
+}
+
+TEST_F(BondEntrySaveTest, SerialsDifferingInCaseOrSpaceAreNewBonds) {
+    addBond({"ab1", "E", "25", "1960", "May"});
+    BondEditingWindowController* window = openWindow();
+    enter(*window, "AB1", "E", "$25", "May", "1960");
+    window->savePressed();
+    enter(*window, " ab1", "E", "$25", "May", "1960");
+    window->savePressed();
+    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_EQ(bondsInMemory().size(), 3u);
+}
+
+TEST_F(BondEntrySaveTest, EditingWithoutRenamingChangesTheBondButNotTheFile) {
+    addBond({"A", "E", "25", "1960", "May"});
+    addBond({"B", "EE", "100", "1990", "June"});
+    database().save();
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    enter(*window, "A", "I", "$1000", "November", "2008");
+    window->savePressed();
+    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_FALSE(window->editing());
+    expectFieldsShowShippedPreset(*window);
+    // Re-sorted: the changed bond is now the later one.
+    EXPECT_EQ(bondsInMemory(),
+              (Bonds{{"B", "EE", "100", "1990", "June"}, {"A", "I", "1000", "2008", "November"}}));
+    EXPECT_EQ(bondsOnDisk(),
+              (Bonds{{"A", "E", "25", "1960", "May"}, {"B", "EE", "100", "1990", "June"}}));
+    window->close();
+    EXPECT_EQ(bondsOnDisk(), bondsInMemory());
+}
+
+TEST_F(BondEntrySaveTest, RenamingToAFreshSerialKeepsTheSameBond) {
+    addBond({"A", "E", "25", "1960", "May"});
+    addBond({"B", "EE", "100", "1990", "June"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    window->serialField()->setText("A-renamed");
+    chooseText(window->faceValueField(), "$75");
+    window->savePressed();
+    EXPECT_EQ(bondsInMemory(),
+              (Bonds{{"A-renamed", "E", "75", "1960", "May"}, {"B", "EE", "100", "1990", "June"}}));
+    doubleClickRow(*window, 0);
+    EXPECT_EQ(window->serialField()->text(), "A-renamed");
+    EXPECT_EQ(window->editingSerial(), "A-renamed");
+}
+
+TEST_F(BondEntrySaveTest, RenamingToAnotherBondsSerialIsRefusedAndEditingGoesOn) {
+    addBond({"A", "E", "25", "1960", "May"});
+    addBond({"B", "EE", "100", "1990", "June"});
+    const Bonds before = bondsInMemory();
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    enter(*window, "B", "S", "$500", "April", "1968");
+    window->savePressed();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message,
+              "Serial already exists. Please enter a different serial.");
+    EXPECT_EQ(bondsInMemory(), before);
+    EXPECT_TRUE(window->editing());
+    EXPECT_EQ(window->editingSerial(), "A");
+    EXPECT_EQ(window->serialField()->text(), "B");
+    EXPECT_EQ(boxText(window->typeField()), "S");
+    EXPECT_EQ(boxText(window->faceValueField()), "$500");
+    EXPECT_EQ(boxText(window->issueMonthField()), "April");
+    EXPECT_EQ(boxText(window->issueYearField()), "1968");
+
+    // Correcting the serial then saves the bond under it.
+    window->serialField()->setText("C");
+    window->savePressed();
+    EXPECT_FALSE(window->editing());
+    EXPECT_EQ(bondsInMemory(),
+              (Bonds{{"C", "S", "500", "1968", "April"}, {"B", "EE", "100", "1990", "June"}}));
+}
+
+TEST_F(BondEntrySaveTest, EmptySerialInEditingModeRenamesTheBond) {
+    addBond({"A", "E", "25", "1960", "May"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    window->serialField()->setText("");
+    window->savePressed();
+    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_EQ(bondsInMemory()[0].serial, "");
+}
+
+TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
+    addBond({"A", "E", "25", "1960", "May"});
+    addBond({"B", "E", "25", "1961", "May"});
+    BondEditingWindowController* window = openWindow();
+
+    // Serial unchanged: nothing is stored and the window returns to entry mode.
+    doubleClickRow(*window, 0);
+    window->deleteBondPressed();
+    chooseText(window->typeField(), "I");
+    window->savePressed();
+    EXPECT_FALSE(window->editing());
+    EXPECT_EQ(bondsInMemory(), (Bonds{{"B", "E", "25", "1961", "May"}}));
+    expectFieldsShowShippedPreset(*window);
+
+    // Serial changed: nothing is stored and editing goes on.
+    doubleClickRow(*window, 0);
+    window->deleteBondPressed();
+    window->serialField()->setText("Z");
+    window->savePressed();
+    EXPECT_TRUE(window->editing());
+    EXPECT_TRUE(bondsInMemory().empty());
+    EXPECT_EQ(window->serialField()->text(), "Z");
+}
+
+TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
+    BondEditingWindowController* window = openWindow();
+    database().deletePortfolioWithName(kPortfolio);
+    database().setCurrentPortfolio(std::nullopt);
+    database().setCurrentBondList(nullptr);
+    enter(*window, "LOST?", "EE", "$50", "May", "2001");
+    window->savePressed();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message,
+              "Please either open an existing bond file or create a new bond file before "
+              "editing bonds.");
+    EXPECT_EQ(window->serialField()->text(), "LOST?");
+    EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+}
+
+// The entry preset.
+
+TEST_F(BondEntrySaveTest, PresetHoldsPositionsAndALaterWindowReadsIt) {
+    // An entry of the file that is not the window's own survives the rewrite.
+    PlistDictRef shipped = readPropertyList(presetFile()).dict();
+    if (!shipped) {
+        // Not yet seeded: asking for the path seeds it.
+        mainView->resources().pathForResource("preset", "plist");
+        shipped = readPropertyList(presetFile()).dict();
+    }
+    ASSERT_NE(shipped, nullptr);
+    shipped->set("Kept", "yes");
+    ASSERT_TRUE(writePropertyList(presetFile(), PlistValue(shipped)));
+
+    BondEditingWindowController* window = openWindow();
+    window->typeField()->setCurrentIndex(2);
+    window->faceValueField()->setCurrentIndex(3);
+    window->issueYearField()->setCurrentIndex(5);
+    window->issueMonthField()->setCurrentIndex(0);
+    window->serialField()->setText("");
+    window->savePresetPressed();
+    EXPECT_FALSE(window->editing());
+    EXPECT_EQ(boxText(window->typeField()), "I");
+
+    const PlistDictRef onDisk = readPropertyList(presetFile()).dict();
+    ASSERT_NE(onDisk, nullptr);
+    EXPECT_EQ(onDisk->value("Type"), PlistValue("2"));
+    EXPECT_EQ(onDisk->value("Face Value"), PlistValue("3"));
+    EXPECT_EQ(onDisk->value("Issue Year"), PlistValue("5"));
+    EXPECT_EQ(onDisk->value("Issue Month"), PlistValue("0"));
+    EXPECT_EQ(onDisk->value("Serial"), PlistValue(""));
+    EXPECT_EQ(onDisk->value("Kept"), PlistValue("yes"));
+
+    BondEditingWindowController* later = openWindow();
+    later->serialField()->setText("typed");
+    later->clearPressed();
+    EXPECT_EQ(later->serialField()->text(), "");
+    EXPECT_EQ(boxText(later->typeField()), "I");
+    EXPECT_EQ(boxText(later->faceValueField()), "$75");
+    EXPECT_EQ(boxText(later->issueYearField()), "2003");
+    EXPECT_EQ(boxText(later->issueMonthField()), "January");
+}
+
+TEST_F(BondEntrySaveTest, PresetSerialIsKeptAndAnOpenWindowKeepsItsOwnPreset) {
+    BondEditingWindowController* first = openWindow();
+    BondEditingWindowController* second = openWindow();
+    enter(*first, "Q-", "S", "$25", "October", "1970");
+    first->savePresetPressed();
+    first->serialField()->setText("other");
+    first->clearPressed();
+    EXPECT_EQ(first->serialField()->text(), "Q-");
+    EXPECT_EQ(boxText(first->issueYearField()), "1970");
+    EXPECT_EQ(boxText(first->issueMonthField()), "October");
+
+    second->clearPressed();
+    EXPECT_EQ(second->serialField()->text(), "");
+    EXPECT_EQ(boxText(second->typeField()), "EE");
+}
+
+TEST_F(BondEntrySaveTest, SavingThePresetLeavesBondsAndModeAlone) {
+    addBond({"A", "E", "25", "1960", "May"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 0);
+    window->savePresetPressed();
+    EXPECT_TRUE(window->editing());
+    EXPECT_EQ(window->serialField()->text(), "A");
+    EXPECT_FALSE(portfolioOnDisk());
+    EXPECT_EQ(readPropertyList(presetFile()).dict()->text("Issue Year"), "19");
+}
+
+} // namespace
