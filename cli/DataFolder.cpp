@@ -3,7 +3,10 @@
 #include "cli/CliError.h"
 #include "platform/PropertyList.h"
 
+#include <cerrno>
+#include <cstring>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +31,12 @@ ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& d
 }
 
 DataFolderLock lockDataFolder(const ResourceLocations& locations) {
+    // A folder the command may not write would otherwise be reported as locked.
+    if (::access(locations.userDataDir().c_str(), W_OK) != 0) {
+        throw CliError(kExitFailure, "cannot write in the data folder " +
+                                         locations.userDataDir().string() + ": " +
+                                         std::strerror(errno));
+    }
     std::optional<DataFolderLock> lock = DataFolderLock::tryAcquire(locations.userDataDir());
     if (!lock) {
         throw CliError(kExitFolderBusy,
