@@ -13,8 +13,6 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 
-#include <plist/plist.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <plist/plist.h>
 #include <random>
 #include <sstream>
 #include <string>
@@ -38,7 +37,7 @@ constexpr int kSortBonds = 100000;
 constexpr int kRepetitions = 5;
 
 class SilentServices : public ToolkitServices {
-public:
+  public:
     void showErrorAlert(const std::string&, const std::string&) override {}
     int showConfirmation(const std::string&, const std::string&, const std::string&,
                          const std::string&) override {
@@ -86,8 +85,8 @@ PlistDictRef makePortfolios(int portfolios, int bondsEach) {
         auto bonds = std::make_shared<PlistArray>();
         bonds->reserve(static_cast<std::size_t>(bondsEach));
         for (int b = 0; b < bondsEach; ++b) {
-            bonds->push_back(PlistValue(
-                makeBond(random, "C" + std::to_string(p * 1000000 + b) + "EE")));
+            bonds->push_back(
+                PlistValue(makeBond(random, "C" + std::to_string(p * 1000000 + b) + "EE")));
         }
         auto record = PlistDict::create();
         record->set(kPortfolioNameKey, PlistValue(name));
@@ -128,8 +127,8 @@ int loadOnly(const char* path) {
 bool report(const char* what, double value, const char* unit, const char* comparison,
             double target) {
     const bool met = comparison[0] == '<' ? value <= target : value >= target;
-    std::printf("  %-44s %10.3f %-3s (target %s %.2f) %s\n", what, value, unit, comparison,
-                target, met ? "ok" : "MISSED");
+    std::printf("  %-44s %10.3f %-3s (target %s %.2f) %s\n", what, value, unit, comparison, target,
+                met ? "ok" : "MISSED");
     return met;
 }
 
@@ -144,8 +143,8 @@ int main(int argc, char** argv) {
         dir = argv[2];
         std::filesystem::create_directories(dir);
     } else {
-        dir = std::filesystem::temp_directory_path() /
-              ("orvelt-bench-" + std::to_string(::getpid()));
+        dir =
+            std::filesystem::temp_directory_path() / ("orvelt-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
     }
     const std::filesystem::path file = dir / "portfolios.plist";
@@ -183,8 +182,8 @@ int main(int argc, char** argv) {
     sorting.setPortfolios(makePortfolios(1, kSortBonds));
     sorting.setNewCurrentPortfolio("Portfolio 1");
     PlistArray unsorted = *sorting.currentBondList();
-    const double sort = best([&] { sorting.sortBondsByDate(); },
-                             [&] { *sorting.currentBondList() = unsorted; });
+    const double sort =
+        best([&] { sorting.sortBondsByDate(); }, [&] { *sorting.currentBondList() = unsorted; });
 
     // Python's plistlib on the same file, in the same run.
     const std::filesystem::path pythonOut = dir / "python-times.txt";
@@ -197,8 +196,8 @@ int main(int argc, char** argv) {
         "open(sys.argv[2],'w').write('%f %f' % (load, dump))\n";
     const std::filesystem::path scriptFile = dir / "plistlib_times.py";
     std::ofstream(scriptFile) << script;
-    const std::string command =
-        "python3 '" + scriptFile.string() + "' '" + file.string() + "' '" + pythonOut.string() + "'";
+    const std::string command = "python3 '" + scriptFile.string() + "' '" + file.string() + "' '" +
+                                pythonOut.string() + "'";
     double pythonLoad = 0;
     double pythonDump = 0;
     if (std::system(command.c_str()) == 0) {
@@ -218,8 +217,8 @@ int main(int argc, char** argv) {
 
     std::printf("Times (fastest of %d):\n", kRepetitions);
     std::printf("  libplist bare parse %.3f s, Orvelt load %.3f s\n", bareParse, load);
-    std::printf("  libplist bare write %.3f s, Orvelt save %.3f s (text alone %.3f s)\n",
-                bareWrite, save, toXml);
+    std::printf("  libplist bare write %.3f s, Orvelt save %.3f s (text alone %.3f s)\n", bareWrite,
+                save, toXml);
     std::printf("  plistlib load %.3f s, plistlib dump %.3f s\n", pythonLoad, pythonDump);
     std::printf("  sortBondsByDate on %d bonds %.4f s\n", kSortBonds, sort);
     std::printf("  load process resident size: %.1f MB before, %.1f MB peak\n", before / 1024.0,
@@ -231,8 +230,8 @@ int main(int argc, char** argv) {
     met &= report("sortBondsByDate", sort, "s", "<", 0.1);
     met &= report("plistlib load / Orvelt load", pythonLoad / load, "x", ">=", 2.5);
     met &= report("plistlib dump / Orvelt save", pythonDump / save, "x", ">=", 5.0);
-    met &= report("peak resident size / file size", peak * 1024.0 / 1e6 / fileMegabytes, "x",
-                  "<", 4.0);
+    met &= report("peak resident size / file size", peak * 1024.0 / 1e6 / fileMegabytes, "x", "<",
+                  4.0);
     if (argc != 3) {
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,7 +27,7 @@ void setError(std::string* error, const std::string& what, int code) {
 }
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) {
@@ -38,7 +39,7 @@ public:
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
-private:
+  private:
     int fd_;
 };
 
@@ -48,7 +49,9 @@ bool writeAll(int fd, std::string_view bytes) {
             errno = ENOSPC;
             return false;
         }
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        // Written in parts so that a failure part-way (a full disk) can be reproduced in tests.
+        constexpr std::size_t kChunk = 1 << 20;
+        ssize_t written = ::write(fd, bytes.data(), std::min(bytes.size(), kChunk));
         if (written < 0) {
             if (errno == EINTR) {
                 continue;

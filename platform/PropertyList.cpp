@@ -4,8 +4,6 @@
 #include "platform/PlistXmlLayout.h"
 #include "platform/XmlSafeText.h"
 
-#include <plist/plist.h>
-
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -15,6 +13,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <locale.h>
+#include <plist/plist.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -44,7 +43,7 @@ void setError(std::string* error, std::string text) {
 // process locale: under a locale with a decimal comma 2.5 would be written as "2,5" and read as
 // 2. Every call into the library runs under the "C" locale of this thread.
 class CNumericLocale {
-public:
+  public:
     CNumericLocale() {
         static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
         if (cLocale != static_cast<locale_t>(0)) {
@@ -59,13 +58,13 @@ public:
     CNumericLocale(const CNumericLocale&) = delete;
     CNumericLocale& operator=(const CNumericLocale&) = delete;
 
-private:
+  private:
     locale_t previous_ = static_cast<locale_t>(0);
 };
 
 // Owns one library node tree.
 class PlistNode {
-public:
+  public:
     PlistNode() = default;
     explicit PlistNode(plist_t node) : node_(node) {}
     ~PlistNode() { reset(); }
@@ -85,13 +84,13 @@ public:
         }
     }
 
-private:
+  private:
     plist_t node_ = nullptr;
 };
 
 // A buffer that the library allocated with malloc.
 class MallocText {
-public:
+  public:
     MallocText() = default;
     ~MallocText() { std::free(text_); }
     MallocText(const MallocText&) = delete;
@@ -101,7 +100,7 @@ public:
         return text_ != nullptr ? std::string_view(text_, length) : std::string_view();
     }
 
-private:
+  private:
     char* text_ = nullptr;
 };
 
@@ -358,8 +357,8 @@ bool parseWhole(std::string_view xml, PlistValue& out, std::string* error) {
 
 // Parses a root dictionary part by part: each part is a run of its entries, wrapped as a
 // dictionary of its own, parsed, converted and freed before the next.
-bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
-                             PlistValue& out, std::string* error) {
+bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout, PlistValue& out,
+                             std::string* error) {
     auto root = PlistDict::create();
     root->reserve(layout.rootChildren.size() / 2);
     std::string portion;
@@ -453,8 +452,8 @@ void escapeCarriageReturns(std::string& xml) {
 }
 
 // Reads the whole file into memory with one allocation of its size.
-bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes,
-                   std::string& bytes, std::string* error) {
+bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string& bytes,
+                   std::string* error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         setError(error, "cannot open " + path.string() + ": " + std::strerror(errno));

@@ -312,9 +312,8 @@ void BondDatabase::deletePortfolioWithName(const std::string& name) {
 
 bool BondDatabase::addPortfolioWithName(const std::string& name) {
     if (portfolioExistsWithName(name)) {
-        services_.showErrorAlert(
-            kErrorTitle, "Please enter a different name, \"" + name +
-                             "\" is already being used by another portfolio.");
+        services_.showErrorAlert(kErrorTitle, "Please enter a different name, \"" + name +
+                                                  "\" is already being used by another portfolio.");
         return false;
     }
     if (!portfolios_) {

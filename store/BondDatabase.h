@@ -19,7 +19,7 @@ class ToolkitServices;
 inline constexpr std::int32_t kNoBondIndex = 1234567890;
 
 class BondDatabase {
-public:
+  public:
     // An empty database with no portfolio open.
     explicit BondDatabase(ToolkitServices& services);
 
@@ -42,7 +42,9 @@ public:
     PlistDictRef portfolios() const { return portfolios_; }
     void setPortfolios(PlistDictRef portfolios) { portfolios_ = std::move(portfolios); }
     const std::optional<std::string>& currentPortfolio() const { return currentPortfolio_; }
-    void setCurrentPortfolio(std::optional<std::string> name) { currentPortfolio_ = std::move(name); }
+    void setCurrentPortfolio(std::optional<std::string> name) {
+        currentPortfolio_ = std::move(name);
+    }
     // The open portfolio's own list, not a copy: a change through it changes the portfolio.
     PlistArrayRef currentBondList() const { return currentBondList_; }
     void setCurrentBondList(PlistArrayRef list) { currentBondList_ = std::move(list); }
@@ -83,9 +85,10 @@ public:
     const std::filesystem::path& filePath() const { return filePath_; }
     ToolkitServices& services() const { return services_; }
 
-private:
+  private:
     bool addBond(const std::string& serial, const std::string& faceValue, const std::string& type,
-                 const std::string& issueYear, const std::string& issueMonth, bool alertOnDuplicate);
+                 const std::string& issueYear, const std::string& issueMonth,
+                 bool alertOnDuplicate);
     void updateField(std::string_view key, const std::string& value, const std::string& serial);
 
     ToolkitServices& services_;

@@ -20,7 +20,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (PlistDictRef dict = root.dict()) {
-        dict->set("Control characters", PlistValue(std::string("A\x01" "B\x1f" "C\x7f\0", 7)));
+        dict->set("Control characters", PlistValue(std::string("A\x01"
+                                                               "B\x1f"
+                                                               "C\x7f\0",
+                                                               7)));
         dict->set("Carriage return", PlistValue("line\r\nnext\rlast"));
         dict->set(std::string("Key\x02", 4), PlistValue("bad key"));
     }
