@@ -7,6 +7,46 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
+
+namespace {
+
+// Digits only, no sign or white space: read without the general parser. The digits fit a
+// double exactly and so does the power of ten, so the one division is correctly rounded and the
+// result is the same double the text-to-number rule gives.
+bool readPlainDecimal(std::string_view whole, std::string_view fraction, double& result) {
+    static constexpr std::array<double, 16> kPowersOfTen = {
+        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const std::size_t digitCount = whole.size() + fraction.size();
+    if (digitCount == 0 || digitCount > 15) {
+        return false;
+    }
+    std::uint64_t digits = 0;
+    for (std::string_view part : {whole, fraction}) {
+        for (char c : part) {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+    }
+    result = static_cast<double>(digits) / kPowersOfTen[fraction.size()];
+    return true;
+}
+
+double faceValueOf(const PlistValue* faceValue) {
+    if (faceValue == nullptr) {
+        return 0.0;
+    }
+    double plain = 0.0;
+    if (const std::string* text = faceValue->stringPtr();
+        text != nullptr && readPlainDecimal(*text, {}, plain)) {
+        return plain;
+    }
+    return doubleValueOf(*faceValue);
+}
+
+} // namespace
 
 PlistDictRef loadBondTable(const ResourceLocations& resources) {
     const auto path = resources.pathForResource(kBondTableResource, kBondTableType);
@@ -19,6 +59,10 @@ PlistDictRef loadBondTable(const ResourceLocations& resources) {
 double sixDigitStringValueToDouble(std::string_view leaf) {
     const std::string_view dollars = leaf.substr(0, std::min<std::size_t>(4, leaf.size()));
     const std::string_view fraction = leaf.size() > 4 ? leaf.substr(4) : std::string_view();
+    double plain = 0.0;
+    if (readPlainDecimal(dollars, fraction, plain)) {
+        return plain;
+    }
 
     // The leaves of the table are six characters; joining them needs no allocation.
     std::array<char, 32> buffer{};
@@ -40,10 +84,23 @@ double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_v
     if (record == nullptr) {
         return 0.0;
     }
-    const PlistValue* type = record->find(kTypeKey);
-    const PlistValue* issueYear = record->find(kIssueYearKey);
-    const PlistValue* issueMonth = record->find(kIssueMonthKey);
-    const PlistValue* faceValue = record->find(kFaceValueKey);
+    // One pass over the record's few entries finds all four fields, the first of each as a
+    // lookup would.
+    const PlistValue* type = nullptr;
+    const PlistValue* issueYear = nullptr;
+    const PlistValue* issueMonth = nullptr;
+    const PlistValue* faceValue = nullptr;
+    for (const PlistDict::Entry& entry : record->entries()) {
+        const std::string& key = entry.first;
+        const PlistValue** field = key == kTypeKey         ? &type
+                                   : key == kIssueYearKey  ? &issueYear
+                                   : key == kIssueMonthKey ? &issueMonth
+                                   : key == kFaceValueKey  ? &faceValue
+                                                           : nullptr;
+        if (field != nullptr && *field == nullptr) {
+            *field = &entry.second;
+        }
+    }
 
     // Only text can be a key of the table: a missing or non-text field finds nothing.
     const std::string* leaf = nullptr;
@@ -60,7 +117,7 @@ double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_v
     if (*leaf == kInvalidLeaf) {
         return kInvalidValueMarker;
     }
-    const double face = faceValue != nullptr ? doubleValueOf(*faceValue) : 0.0;
+    const double face = faceValueOf(faceValue);
     if (*leaf == kNoPayLeaf) {
         return face;
     }

@@ -4,6 +4,7 @@
 #include "valuation/ReportWindowController.h"
 #include "valuation/ValueTable.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -56,6 +57,21 @@ TEST(SixDigitLeaf, ShortAndOddLeavesStayInsideTheirText) {
     EXPECT_NEAR(leafValueExact(longLeaf), 1.5555555555, 1e-9);
 }
 
+// Plain digit leaves are read without the general parser; they must give the very same double.
+TEST(SixDigitLeaf, EveryPlainLeafReadsAsTheTextToNumberRuleReadsIt) {
+    char leaf[8];
+    for (int n = 0; n <= 999999; n += 7) {
+        std::snprintf(leaf, sizeof leaf, "%06d", n);
+        const std::string joined = std::string(leaf, 4) + "." + std::string(leaf + 4, 2);
+        ASSERT_EQ(sixDigitStringValueToDouble(leaf), doubleValueOfText(joined)) << leaf;
+    }
+    for (std::string_view longLeaf : {"0027125", "123456789012345", "1234567890123456789"}) {
+        const std::string joined =
+            std::string(longLeaf.substr(0, 4)) + "." + std::string(longLeaf.substr(4));
+        EXPECT_EQ(sixDigitStringValueToDouble(longLeaf), doubleValueOfText(joined)) << longLeaf;
+    }
+}
+
 class ValueForBondTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -86,6 +102,15 @@ TEST_F(ValueForBondTest, SixDigitLeafIsScaledByFaceValueOverTwentyFive) {
         report().valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March")), 216.96);
     EXPECT_DOUBLE_EQ(report().valueForBond(bond("E", 75.0, "EE", "2001", "March")), 81.36);
     EXPECT_EQ(report().valueForBond(bond("F", "none", "EE", "2001", "March")), 0.0);
+}
+
+TEST_F(ValueForBondTest, NoPayGivesTheFaceValueExactlyAsTheTextToNumberRuleReadsIt) {
+    for (std::string face : {"0", "25", "100", "10000", "123456789012345", "1234567890123456789",
+                             "007", "50.25", " 75", "+100", "-100", "1e3", "", "abc"}) {
+        EXPECT_EQ(report().valueForBond(bond("N", face, "EE", "2001", "May")),
+                  doubleValueOfText(face))
+            << "face value '" << face << "'";
+    }
 }
 
 TEST_F(ValueForBondTest, NoPayIsFaceValueAndSixSpacesIsTheMarker) {
