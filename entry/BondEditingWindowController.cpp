@@ -169,6 +169,8 @@ void BondEditingWindowController::setBondTable(QTableView* table) {
     table->verticalHeader()->setVisible(false);
     connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &BondEditingWindowController::tableViewSelectionDidChange);
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &BondEditingWindowController::rememberSelectedBond);
 }
 
 void BondEditingWindowController::attachChoiceBox(QComboBox* box) {
@@ -423,9 +425,30 @@ int BondEditingWindowController::selectedRow() const {
 }
 
 void BondEditingWindowController::reloadTable() {
-    if (tableModel_ != nullptr) {
-        tableModel_->reload();
+    if (tableModel_ == nullptr) {
+        return;
     }
+    // The selection follows its bond through the reload (a sort moves it); a bond that is gone
+    // leaves nothing selected, so that no other bond is deleted by mistake.
+    const std::optional<std::string> serial = selectedSerial_;
+    tableModel_->reload();
+    selectedSerial_.reset();
+    if (!serial || bondTable_ == nullptr) {
+        return;
+    }
+    for (int row = 0; row < numberOfRowsInTableView(); ++row) {
+        const PlistDict* bond = bondAtRow(row);
+        if (bond != nullptr && bond->text(kSerialKey) == *serial) {
+            bondTable_->selectRow(row);
+            return;
+        }
+    }
+}
+
+void BondEditingWindowController::rememberSelectedBond() {
+    const PlistDict* bond = bondAtRow(selectedRow());
+    selectedSerial_ =
+        bond != nullptr ? std::optional<std::string>(bond->text(kSerialKey)) : std::nullopt;
 }
 
 void BondEditingWindowController::tableViewSelectionDidChange() {
@@ -509,7 +532,10 @@ void BondEditingWindowController::changeEvent(QEvent* event) {
     // Another window may have added or deleted bonds of this portfolio meanwhile.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && tableModel_ != nullptr &&
         tableModel_->isStale()) {
-        reloadTable();
+        // The rows have moved under the selection: it is dropped rather than kept on whatever
+        // bond now stands at its row.
+        selectedSerial_.reset();
+        tableModel_->reload();
     }
     QWidget::changeEvent(event);
 }

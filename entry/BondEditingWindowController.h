@@ -164,6 +164,8 @@ class BondEditingWindowController : public QWidget {
     const PlistDict* bondAtRow(int row) const;
     void showError(const std::string& message) const;
     void updateModeLabel();
+    // Keeps the serial of the selected bond, so that a reload selects the same bond again.
+    void rememberSelectedBond();
     void finishSave();
 
     std::unique_ptr<Ui::BondEditingWindow> ui_;
@@ -190,4 +192,5 @@ class BondEditingWindowController : public QWidget {
     ExtraEntries extras_;
     std::vector<std::string> currentYears_;
     BondTableModel* tableModel_ = nullptr;
+    std::optional<std::string> selectedSerial_;
 };

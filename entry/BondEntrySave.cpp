@@ -66,6 +66,9 @@ void BondEditingWindowController::savePressed() {
         if (!entry) {
             showError(missingChoice);
         } else if (db->updateBondSerial(serial, editingSerial_)) {
+            if (selectedSerial_ == editingSerial_) {
+                selectedSerial_ = serial; // the selection stays on the renamed bond
+            }
             // Every update names the bond by its new serial.
             db->updateType(entry->type, serial);
             db->updateFaceValue(entry->faceValue, serial);

@@ -250,6 +250,25 @@ TEST_F(BondEditingWindowTest, StaleRowFromAnotherWindowsDeletionIsNotUsed) {
     EXPECT_FALSE(first->editing());
 }
 
+TEST_F(BondEditingWindowTest, SelectionFollowsItsBondThroughTheSortAndGoesWithADeletion) {
+    addBond({"A", "EE", "100", "1990", "May"});
+    addBond({"B", "EE", "100", "1995", "May"});
+    BondEditingWindowController* window = openWindow();
+    doubleClickRow(*window, 1);
+    window->serialField()->setText("B2");
+    chooseText(window->issueYearField(), "1985");
+    window->savePressed();
+    ASSERT_EQ(tableRows(*window)[0][0], "B2");
+    EXPECT_EQ(window->selectedRow(), 0);
+
+    window->deleteBondPressed();
+    EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A", "EE", "100", "1990", "May"}}));
+    EXPECT_EQ(window->selectedRow(), -1);
+    window->deleteBondPressed();
+    EXPECT_EQ(bondsInMemory().size(), 1u);
+    EXPECT_EQ(services.alerts.size(), 1u);
+}
+
 // Bonds whose values the lists do not hold (imported, or from an older file).
 
 TEST_F(BondEditingWindowTest, BondOutsideTheListsKeepsItsValuesWhenSaved) {
