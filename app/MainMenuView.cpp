@@ -3,8 +3,10 @@
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
+#include "entry/BondEditingWindowController.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
+#include "store/BondListImport.h"
 #include "valuation/RedemptionDateWindowController.h"
 #include "valuation/ReportWindow.h"
 
@@ -42,6 +44,15 @@ void MainMenuView::applicationDidFinishLaunching() {
     const std::string date = currentDateText_ ? currentDateText_() : std::string();
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
     redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
+}
+
+void MainMenuView::showStartupNotice() {
+    if (startupNoticeShown_ || !bondDatabase_ || !bondDatabase_->startupNotice()) {
+        return;
+    }
+    startupNoticeShown_ = true;
+    services_.showErrorAlert(std::string(BondDatabase::kStartupNoticeTitle),
+                             *bondDatabase_->startupNotice());
 }
 
 void MainMenuView::applicationWillTerminate() {
@@ -82,16 +93,15 @@ void MainMenuView::showNoCurrentPortfolio() {
 }
 
 void MainMenuView::importPressed() {
-    if (!bondDatabase_ || !bondDatabase_->getCurrentPortfolio()) {
-        services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
-                                              "a new bond file for the imported bonds to be "
-                                              "stored in.");
-        return;
+    if (bondDatabase_) {
+        runBondListImportCommand(*bondDatabase_);
     }
 }
 
 void MainMenuView::addContentsOfFileToCurrentPortfolio(const std::string& text) {
-    (void)text;
+    if (bondDatabase_) {
+        addBondListTextToCurrentPortfolio(*bondDatabase_, text);
+    }
 }
 
 std::string MainMenuView::webSiteUrl() const {
@@ -131,6 +141,9 @@ void MainMenuView::editBondsButtonPressed() {
                                               "a new bond file before editing bonds.");
         return;
     }
+    auto* controller = new BondEditingWindowController(resources_);
+    controller->setParentView(this);
+    controller->showWindow();
 }
 
 void MainMenuView::bondValueReportButtonPressed() {

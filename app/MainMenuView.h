@@ -56,6 +56,10 @@ class MainMenuView : public QWidget, public ValuationContext {
     // disabled. Used when the open portfolio has been deleted.
     void showNoCurrentPortfolio();
 
+    // Tells the user, once, what start-up found wrong with the portfolio file (set aside
+    // unreadable); nothing when it was read normally. Run once the main window is on screen.
+    void showStartupNotice();
+
     // The addresses of the publisher's web site that ships with the application.
     std::string webSiteUrl() const;
     std::string helpUrl() const;
@@ -88,4 +92,5 @@ class MainMenuView : public QWidget, public ValuationContext {
     std::string redemptionMonth_;
     std::string redemptionYear_;
     bool terminated_ = false;
+    bool startupNoticeShown_ = false;
 };

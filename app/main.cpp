@@ -63,5 +63,6 @@ int main(int argc, char** argv) {
     MainWindow window(services, resources);
     window.view()->applicationDidFinishLaunching();
     window.show();
+    QTimer::singleShot(0, window.view(), &MainMenuView::showStartupNotice);
     return application.exec();
 }

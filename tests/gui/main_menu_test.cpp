@@ -1,0 +1,217 @@
+// The main window and its controller: start-up, the commands and their refusals, saving, the
+// web pages, the about box and the end of the application.
+
+#include "app/AboutWindowController.h"
+#include "app/AddNewPortfolioWindowController.h"
+#include "app/LoadPortfolioWindowController.h"
+#include "entry/BondEditingWindowController.h"
+#include "store/BondDatabase.h"
+#include "support/gui/AppHarness.h"
+#include "valuation/RedemptionDateWindowController.h"
+#include "valuation/ReportWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDate>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kEditRefusal = "Please either open an existing bond file or create a new bond "
+                                 "file before editing bonds.";
+const std::string kReportRefusal = "Please either open an existing bond file or create a new "
+                                   "bond file before generating a report.";
+
+void createPortfolio(AppHarness& app, const QString& name) {
+    app.view().addNewPortfolioButtonPressed();
+    auto* window = app.openWindows<AddNewPortfolioWindowController>().back();
+    window->nameField()->setText(name);
+    window->donePressed();
+    settle();
+}
+
+} // namespace
+
+TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
+    AppHarness june({{"Savings", {}}}, "2009-06-15 10:03:07 +0000");
+    EXPECT_EQ(june.view().redemptionYear(), "2009");
+    EXPECT_EQ(june.view().redemptionMonth(), "06");
+    EXPECT_FALSE(june.database().getCurrentPortfolio().has_value());
+    EXPECT_EQ(june.database().getPortfolioNames(), std::vector<std::string>{"Savings"});
+    EXPECT_FALSE(june.view().bondValueReportButton()->isEnabled());
+    EXPECT_FALSE(june.view().editItem()->isEnabled());
+    EXPECT_FALSE(june.view().generateItem()->isEnabled());
+    EXPECT_FALSE(june.view().saveItem()->isEnabled());
+    EXPECT_EQ(june.title(), "Orvelt");
+
+    AppHarness january({}, "2010-01-31 23:59:59 -0500");
+    EXPECT_EQ(january.view().redemptionYear(), "2010");
+    EXPECT_EQ(january.view().redemptionMonth(), "01");
+}
+
+TEST(MainMenuStartUp, MonthOutsideTheValueTableIsTakenWithoutAMessage) {
+    AppHarness app({}, "2026-12-07 08:00:00 +0100");
+    EXPECT_EQ(app.view().redemptionYear(), "2026");
+    EXPECT_EQ(app.view().redemptionMonth(), "12");
+    EXPECT_TRUE(app.services.alerts.empty());
+}
+
+TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {
+    TempDir data;
+    ScriptedToolkitServices services;
+    MainMenuView view(services, ResourceLocations(data / "shipped", data.path()));
+    view.applicationDidFinishLaunching();
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(view.redemptionYear(), today.toString("yyyy").toStdString());
+    EXPECT_EQ(view.redemptionMonth(), today.toString("MM").toStdString());
+}
+
+TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {
+    AppHarness probe;
+    writeWholeFile(probe.portfolioFile(), "this is not a property list");
+    // A fresh start over the damaged file.
+    ScriptedToolkitServices services;
+    MainMenuView view(
+        services,
+        ResourceLocations(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", probe.userDir()));
+    view.applicationDidFinishLaunching();
+    EXPECT_TRUE(services.alerts.empty()) << "nothing is shown before the window is up";
+    view.showStartupNotice();
+    view.showStartupNotice();
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Invalid File");
+    EXPECT_FALSE(services.alerts[0].message.empty());
+}
+
+TEST(MainMenuCommands, CommandsThatNeedAPortfolioRefuseWithoutOne) {
+    AppHarness app({{"Savings", {}}});
+    app.view().editBondsButtonPressed();
+    app.view().bondValueReportButtonPressed();
+    app.view().importPressed();
+    ASSERT_EQ(app.services.alerts.size(), 3u);
+    EXPECT_EQ(app.services.alerts[0].title, "Error");
+    EXPECT_EQ(app.services.alerts[0].message, kEditRefusal);
+    EXPECT_EQ(app.services.alerts[1].title, "Error");
+    EXPECT_EQ(app.services.alerts[1].message, kReportRefusal);
+    EXPECT_EQ(app.services.alerts[2].message,
+              "Please either open an existing bond file or create a new bond file for the "
+              "imported bonds to be stored in.");
+    EXPECT_TRUE(app.services.panels.empty());
+    EXPECT_TRUE(app.openWindows<BondEditingWindowController>().empty());
+    EXPECT_TRUE(app.openWindows<ReportWindow>().empty());
+}
+
+TEST(MainMenuCommands, CreatingAPortfolioLetsEditAndReportOpenTheirWindows) {
+    AppHarness app;
+    createPortfolio(app, "Savings");
+    app.view().editBondsButtonPressed();
+    app.view().editBondsButtonPressed();
+    app.view().bondValueReportButtonPressed();
+    settle();
+    EXPECT_TRUE(app.services.alerts.empty());
+    EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 2u)
+        << "every invocation opens a window of its own";
+    ASSERT_EQ(app.openWindows<ReportWindow>().size(), 1u);
+    EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentView(), &app.view());
+    EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentWidget(), &app.window())
+        << "task windows are freed with the main window at the latest";
+}
+
+TEST(MainMenuCommands, ButtonsAndMenuItemsReachTheirCommands) {
+    AppHarness app({{"Savings", {}}});
+    // Controls are found by their outlet names, as the form names them.
+    const auto item = [&](const char* name) {
+        auto* action = app.window().findChild<QAction*>(name);
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    };
+    const auto button = [&](const char* name) {
+        auto* found = app.window().findChild<QPushButton*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    };
+    EXPECT_EQ(button("bondValueReportButton"), app.view().bondValueReportButton());
+    EXPECT_EQ(item("editItem"), app.view().editItem());
+    EXPECT_EQ(item("generateItem"), app.view().generateItem());
+    EXPECT_EQ(item("saveItem"), app.view().saveItem());
+
+    item("newItem")->trigger();
+    button("addNewPortfolioButton")->click();
+    EXPECT_EQ(app.openWindows<AddNewPortfolioWindowController>().size(), 2u);
+    item("openItem")->trigger();
+    button("openBondTableButton")->click();
+    EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().size(), 2u);
+    item("redemptionDateItem")->trigger();
+    button("setRedemptionDateButton")->click();
+    EXPECT_EQ(app.openWindows<RedemptionDateWindowController>().size(), 2u);
+
+    button("editBondsButton")->click();
+    button("importButton")->click();
+    item("importItem")->trigger();
+    ASSERT_EQ(app.services.alerts.size(), 3u);
+    EXPECT_EQ(app.services.alerts[0].message, kEditRefusal);
+
+    item("helpItem")->trigger();
+    item("webSiteItem")->trigger();
+    EXPECT_EQ(app.services.openedUrls.size(), 2u);
+
+    EXPECT_EQ(item("newItem")->shortcut(), QKeySequence(QKeySequence::New));
+    EXPECT_EQ(item("openItem")->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(item("saveItem")->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(item("quitItem")->shortcut(), QKeySequence(QKeySequence::Quit));
+    EXPECT_EQ(item("helpItem")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+}
+
+TEST(MainMenuCommands, OpenPortfolioWindowListsTheNamesInTheDatabasesOrder) {
+    AppHarness app({{"Zeta", {}}, {"alpha", {}}, {"Mid", {}}});
+    app.view().openBondTableButtonPressed();
+    auto windows = app.openWindows<LoadPortfolioWindowController>();
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0]->portfolios(), app.database().getPortfolioNames());
+    EXPECT_EQ(windows[0]->selectedPortfolio(), "");
+}
+
+TEST(MainMenuSaving, SaveWritesTheFileEvenWithNoPortfolioOpen) {
+    AppHarness app({{"Savings", {}}});
+    std::filesystem::remove(app.portfolioFile());
+    app.view().save();
+    ASSERT_TRUE(std::filesystem::exists(app.portfolioFile()));
+    EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Savings"});
+}
+
+TEST(MainMenuWebPages, BothPagesAreShippedFilesOpenedInTheBrowser) {
+    AppHarness app;
+    app.view().urlClicked();
+    app.view().launchHelp();
+    ASSERT_EQ(app.services.openedUrls.size(), 2u);
+    for (const std::string& address : app.services.openedUrls) {
+        const QUrl url(QString::fromStdString(address));
+        ASSERT_TRUE(url.isLocalFile()) << address;
+        EXPECT_TRUE(std::filesystem::is_regular_file(url.toLocalFile().toStdString())) << address;
+    }
+    const std::string help = app.services.openedUrls[1];
+    const std::string root = app.services.openedUrls[0];
+    const std::string helpPath = "/help/orvelthelp/Orvelt_Help.html";
+    ASSERT_GT(help.size(), helpPath.size());
+    EXPECT_EQ(help.substr(help.size() - helpPath.size()), helpPath);
+    EXPECT_EQ(help.substr(0, help.size() - helpPath.size()) + "/index.html", root)
+        << "the help page is on the same site as the root page";
+}
+
+TEST(MainMenuAbout, AboutBoxRunsModallyUntilItsOk) {
+    AppHarness app;
+    bool wasModal = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<AboutWindowController*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        wasModal = about->isModal() && about->isVisible();
+        about->okPressed();
+    });
+    app.view().aboutPressed();
+    EXPECT_TRUE(wasModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}

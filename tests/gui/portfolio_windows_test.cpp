@@ -1,0 +1,305 @@
+// The new portfolio window, the open portfolio window (opening and deleting) and what the main
+// window shows after each.
+
+#include "app/AddNewPortfolioWindowController.h"
+#include "app/LoadPortfolioWindowController.h"
+#include "store/BondDatabase.h"
+#include "support/gui/AppHarness.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kSelectionError = "Please select a bond file. If there are no bond files, "
+                                    "please press \"Cancel\" and create a new portfolio.";
+
+// The window the command opened: the one that was not open before.
+template <typename Window> Window* newWindow(AppHarness& app, const std::vector<Window*>& before) {
+    for (Window* window : app.openWindows<Window>()) {
+        if (std::find(before.begin(), before.end(), window) == before.end()) {
+            return window;
+        }
+    }
+    ADD_FAILURE() << "no new window opened";
+    return nullptr;
+}
+
+AddNewPortfolioWindowController* openNewPortfolioWindow(AppHarness& app) {
+    const auto before = app.openWindows<AddNewPortfolioWindowController>();
+    app.view().addNewPortfolioButtonPressed();
+    return newWindow(app, before);
+}
+
+LoadPortfolioWindowController* openLoadWindow(AppHarness& app) {
+    const auto before = app.openWindows<LoadPortfolioWindowController>();
+    app.view().openBondTableButtonPressed();
+    return newWindow(app, before);
+}
+
+void selectRow(LoadPortfolioWindowController* window, int row) {
+    window->tableView()->selectRow(row);
+}
+
+bool menuItemsEnabled(AppHarness& app) {
+    return app.view().editItem()->isEnabled() && app.view().generateItem()->isEnabled() &&
+           app.view().saveItem()->isEnabled();
+}
+
+bool anyMenuItemEnabled(AppHarness& app) {
+    return app.view().editItem()->isEnabled() || app.view().generateItem()->isEnabled() ||
+           app.view().saveItem()->isEnabled();
+}
+
+} // namespace
+
+TEST(NewPortfolioWindow, EmptyNameIsRefusedAndTheWindowStaysOpen) {
+    AppHarness app;
+    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    window->donePressed();
+    settle();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].title, "Error");
+    EXPECT_EQ(app.services.alerts[0].message, "Please enter a name.");
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(app.database().getPortfolioNames().empty());
+}
+
+TEST(NewPortfolioWindow, CreatingEnablesOnlyTheReportButtonAndNamesThePortfolio) {
+    AppHarness app({{"Savings", {}}});
+    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    window->nameField()->setText("   ");
+    window->donePressed();
+    settle();
+    EXPECT_TRUE(app.services.alerts.empty());
+    EXPECT_TRUE(window.isNull()) << "the window closed and was freed";
+    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("   "))
+        << "a name of spaces is kept as typed";
+    EXPECT_EQ(app.title(), "Orvelt -    ");
+    EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
+    EXPECT_FALSE(anyMenuItemEnabled(app));
+}
+
+TEST(NewPortfolioWindow, NamesDifferingInCaseAreDifferentPortfolios) {
+    AppHarness app({{"Savings", {}}});
+    auto* window = openNewPortfolioWindow(app);
+    window->nameField()->setText("savings");
+    window->donePressed();
+    EXPECT_TRUE(app.services.alerts.empty());
+    EXPECT_EQ(app.database().getPortfolioNames().size(), 2u);
+    EXPECT_EQ(app.title(), "Orvelt - savings");
+}
+
+TEST(NewPortfolioWindow, DuplicateNameIsRefusedByTheStoreAndTheWindowCloses) {
+    AppHarness app({{"Savings", {}}});
+    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    window->nameField()->setText("Savings");
+    window->donePressed();
+    settle();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].title, "Error");
+    EXPECT_EQ(app.services.alerts[0].message,
+              "Please enter a different name, \"Savings\" is already being used by another "
+              "portfolio.");
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(app.title(), "Orvelt");
+    EXPECT_FALSE(app.view().bondValueReportButton()->isEnabled());
+    EXPECT_FALSE(app.database().getCurrentPortfolio().has_value());
+}
+
+TEST(NewPortfolioWindow, CancelChangesNothing) {
+    AppHarness app;
+    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    window->nameField()->setText("Never made");
+    window->cancelPressed();
+    settle();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(app.database().getPortfolioNames().empty());
+    EXPECT_EQ(app.title(), "Orvelt");
+}
+
+TEST(OpenPortfolioWindow, OkWithoutSelectionIsRefusedAlsoWithNoPortfoliosAtAll) {
+    AppHarness app;
+    QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
+    EXPECT_EQ(window->tableView()->model()->rowCount(), 0);
+    window->okPressed();
+    settle();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].title, "Error");
+    EXPECT_EQ(app.services.alerts[0].message, kSelectionError);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST(OpenPortfolioWindow, OpeningEnablesTheReportButtonAndTheMenuItems) {
+    AppHarness app({{"First", {{"A1", "EE", "100", "2001", "June"}}}, {"Second", {}}});
+    QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
+    ASSERT_EQ(window->tableView()->model()->rowCount(), 2);
+    EXPECT_EQ(window->tableView()->model()->index(1, 0).data().toString(), "Second");
+    selectRow(window, 0);
+    EXPECT_EQ(window->selectedPortfolio(), "First");
+    window->okPressed();
+    settle();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("First"));
+    ASSERT_TRUE(app.database().currentBondList());
+    EXPECT_EQ(app.database().currentBondList()->size(), 1u);
+    EXPECT_EQ(app.title(), "Orvelt - First");
+    EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
+    EXPECT_TRUE(menuItemsEnabled(app));
+}
+
+TEST(OpenPortfolioWindow, ClearingTheSelectionForgetsTheName) {
+    AppHarness app({{"First", {}}});
+    auto* window = openLoadWindow(app);
+    selectRow(window, 0);
+    window->tableView()->selectionModel()->clearSelection();
+    window->okPressed();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].message, kSelectionError);
+}
+
+TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation) {
+    AppHarness app({{"First", {}}, {"Second", {}}, {"Third", {}}});
+    QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
+    selectRow(window, 1);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    settle();
+
+    ASSERT_EQ(app.services.confirmations.size(), 1u);
+    const RecordedConfirmation& asked = app.services.confirmations[0];
+    EXPECT_EQ(asked.title, "Delete Portfolio");
+    EXPECT_EQ(asked.defaultButton, "Yes");
+    EXPECT_EQ(asked.alternateButton, "No");
+    EXPECT_EQ(asked.message, "Are you sure you want to delete the portfolio named \"Second\"? "
+                             "This action cannot be undone.");
+    const std::vector<std::string> remaining{"First", "Third"};
+    EXPECT_EQ(app.database().getPortfolioNames(), remaining);
+    EXPECT_EQ(app.portfolioNamesOnDisk(), remaining);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible()) << "the window stays open through deletions";
+    EXPECT_EQ(window->portfolios(), remaining);
+    EXPECT_EQ(window->tableView()->model()->rowCount(), 2);
+    EXPECT_EQ(window->selectedPortfolio(), "");
+
+    window->okPressed();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].message, kSelectionError)
+        << "no name is remembered after a deletion";
+}
+
+TEST(OpenPortfolioWindow, AnsweringNoOrOtherKeysOrNoSelectionChangeNothing) {
+    AppHarness app({{"First", {}}, {"Second", {}}});
+    auto* window = openLoadWindow(app);
+    const std::string fileBefore = readWholeFile(app.portfolioFile());
+
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    EXPECT_TRUE(app.services.confirmations.empty()) << "no row selected";
+
+    selectRow(window, 0);
+    pressKey(window->tableView(), Qt::Key_Delete);
+    pressKey(window->tableView(), Qt::Key_A);
+    EXPECT_TRUE(app.services.confirmations.empty()) << "only Backspace deletes";
+
+    app.services.answerConfirmation(0);
+    pressKey(window, Qt::Key_Backspace);
+    EXPECT_EQ(app.services.confirmations.size(), 1u) << "the window itself takes Backspace too";
+    EXPECT_EQ(app.database().getPortfolioNames().size(), 2u);
+    EXPECT_EQ(window->portfolios().size(), 2u);
+    EXPECT_EQ(window->selectedPortfolio(), "First");
+    EXPECT_EQ(readWholeFile(app.portfolioFile()), fileBefore);
+    EXPECT_TRUE(app.services.alerts.empty());
+}
+
+TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
+    AppHarness app({{"Open one", {{"S1", "EE", "100", "2001", "June"}}}, {"Other", {}}});
+    auto* opener = openLoadWindow(app);
+    selectRow(opener, 0);
+    opener->okPressed();
+    settle();
+    ASSERT_EQ(app.title(), "Orvelt - Open one");
+
+    auto* window = openLoadWindow(app);
+    selectRow(window, 0);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    settle();
+
+    EXPECT_FALSE(app.database().getCurrentPortfolio().has_value());
+    EXPECT_FALSE(app.database().currentBondList());
+    EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Other"});
+    EXPECT_EQ(app.title(), "Orvelt") << "the title no longer names the deleted portfolio";
+    EXPECT_FALSE(app.view().bondValueReportButton()->isEnabled());
+
+    // A later save must not bring the deleted portfolio back.
+    app.view().save();
+    EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Other"});
+
+    app.view().editBondsButtonPressed();
+    app.view().bondValueReportButtonPressed();
+    ASSERT_EQ(app.services.alerts.size(), 2u);
+    EXPECT_EQ(app.services.alerts[0].message, "Please either open an existing bond file or "
+                                              "create a new bond file before editing bonds.");
+    EXPECT_EQ(app.services.alerts[1].message, "Please either open an existing bond file or "
+                                              "create a new bond file before generating a "
+                                              "report.");
+}
+
+TEST(OpenPortfolioWindow, DeletingAnotherPortfolioKeepsTheOpenOne) {
+    AppHarness app({{"Open one", {}}, {"Other", {}}});
+    auto* opener = openLoadWindow(app);
+    selectRow(opener, 0);
+    opener->okPressed();
+    settle();
+
+    auto* window = openLoadWindow(app);
+    selectRow(window, 1);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Open one"));
+    EXPECT_EQ(app.title(), "Orvelt - Open one");
+    EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
+}
+
+TEST(OpenPortfolioWindow, DeletesTheNameItsRowShowsWhenAnotherWindowChangedTheList) {
+    AppHarness app({{"A", {}}, {"B", {}}, {"C", {}}});
+    auto* stale = openLoadWindow(app);
+    auto* other = openLoadWindow(app);
+    selectRow(other, 0);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    pressKey(other->tableView(), Qt::Key_Backspace);
+    ASSERT_EQ(app.database().getPortfolioNames(), (std::vector<std::string>{"B", "C"}));
+
+    // The first window still shows A, B, C; its second row is B, whatever the database's second
+    // name is now.
+    selectRow(stale, 1);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    pressKey(stale->tableView(), Qt::Key_Backspace);
+    ASSERT_EQ(app.services.confirmations.size(), 2u);
+    EXPECT_NE(app.services.confirmations[1].message.find("\"B\""), std::string::npos);
+    EXPECT_EQ(app.database().getPortfolioNames(), std::vector<std::string>{"C"});
+    EXPECT_EQ(stale->portfolios(), std::vector<std::string>{"C"})
+        << "after a deletion the list is the database's fresh one";
+}
+
+TEST(PortfolioWindowLifetime, EachCommandOpensANewWindowThatIsFreedWhenClosed) {
+    AppHarness app;
+    app.view().openBondTableButtonPressed();
+    app.view().openBondTableButtonPressed();
+    auto windows = app.openWindows<LoadPortfolioWindowController>();
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_NE(windows[0], windows[1]);
+    QPointer<LoadPortfolioWindowController> first = windows[0];
+    first->cancelPressed();
+    settle();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().size(), 1u);
+}

@@ -1,0 +1,123 @@
+// The redemption date window: its boxes, the preselection of the main view's date, the months
+// it accepts and refuses, and Cancel.
+
+#include "support/gui/AppHarness.h"
+#include "valuation/RedemptionDateWindowController.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kRefusal = "This redemption date is not supported by the current version of "
+                             "Orvelt. Valid redemption dates range from June 2009 to May 2010.";
+
+RedemptionDateWindowController* openWindow(AppHarness& app) {
+    app.view().setRedemptionDateButtonPressed();
+    return app.openWindows<RedemptionDateWindowController>().back();
+}
+
+void choose(RedemptionDateWindowController* window, int month, const QString& year) {
+    window->monthBox()->setCurrentIndex(month - 1);
+    window->yearBox()->setCurrentIndex(window->yearBox()->findText(year));
+}
+
+} // namespace
+
+TEST(RedemptionDateWindow, OffersTheMonthsInCalendarOrderAndTheTableYears) {
+    AppHarness app;
+    auto* window = openWindow(app);
+    ASSERT_EQ(window->monthBox()->count(), 12);
+    EXPECT_EQ(window->monthBox()->itemText(0), "January");
+    EXPECT_EQ(window->monthBox()->itemText(5), "June");
+    EXPECT_EQ(window->monthBox()->itemText(11), "December");
+    EXPECT_GE(window->yearBox()->findText("2009"), 0);
+    EXPECT_GE(window->yearBox()->findText("2010"), 0);
+    EXPECT_FALSE(window->monthBox()->isEditable());
+    EXPECT_FALSE(window->yearBox()->isEditable());
+}
+
+TEST(RedemptionDateWindow, AcceptedMonthsAreStoredAsTableKeys) {
+    struct Case {
+        int month;
+        QString year;
+        std::string storedMonth, storedYear;
+    };
+    for (const Case& c : {Case{6, "2009", "06", "2009"}, Case{12, "2009", "12", "2009"},
+                          Case{1, "2010", "01", "2010"}, Case{5, "2010", "05", "2010"}}) {
+        AppHarness app({}, "2026-03-01 00:00:00 +0000");
+        QPointer<RedemptionDateWindowController> window = openWindow(app);
+        choose(window, c.month, c.year);
+        window->okPressed();
+        settle();
+        EXPECT_TRUE(app.services.alerts.empty());
+        EXPECT_EQ(app.view().redemptionMonth(), c.storedMonth);
+        EXPECT_EQ(app.view().redemptionYear(), c.storedYear);
+        EXPECT_TRUE(window.isNull()) << "the window closed";
+    }
+}
+
+TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
+    for (const auto& [month, year] : {std::pair{5, QString("2009")}, std::pair{6, QString("2010")},
+                                      std::pair{12, QString("2010")}}) {
+        AppHarness app({}, "2009-08-15 00:00:00 +0000");
+        QPointer<RedemptionDateWindowController> window = openWindow(app);
+        choose(window, month, year);
+        window->okPressed();
+        settle();
+        ASSERT_EQ(app.services.alerts.size(), 1u);
+        EXPECT_EQ(app.services.alerts[0].title, "Error");
+        EXPECT_EQ(app.services.alerts[0].message, kRefusal);
+        EXPECT_EQ(app.view().redemptionMonth(), "08");
+        EXPECT_EQ(app.view().redemptionYear(), "2009");
+        ASSERT_FALSE(window.isNull());
+        EXPECT_TRUE(window->isVisible()) << "the window stays open for another choice";
+    }
+}
+
+TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNothing) {
+    AppHarness app({}, "2026-11-20 12:00:00 +0000");
+    auto* window = openWindow(app);
+    EXPECT_EQ(window->monthBox()->currentIndex(), 10);
+    EXPECT_EQ(window->yearBox()->currentIndex(), -1);
+    window->okPressed();
+    ASSERT_EQ(app.services.alerts.size(), 1u) << "no year chosen";
+    EXPECT_EQ(app.services.alerts[0].message, kRefusal);
+    EXPECT_EQ(app.view().redemptionYear(), "2026");
+
+    choose(window, 9, "2009");
+    window->okPressed();
+    settle();
+    auto* again = openWindow(app);
+    EXPECT_EQ(again->monthBox()->currentText(), "September");
+    EXPECT_EQ(again->yearBox()->currentText(), "2009");
+}
+
+TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
+    AppHarness app({}, "2009-06-15 10:03:07 +0000");
+    QPointer<RedemptionDateWindowController> window = openWindow(app);
+    EXPECT_EQ(window->monthBox()->currentIndex(), 5);
+    EXPECT_EQ(window->yearBox()->currentText(), "2009");
+    choose(window, 7, "2010");
+    window->okPressed();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    choose(window, 8, "2009");
+    window->cancelPressed();
+    settle();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(app.view().redemptionMonth(), "06");
+    EXPECT_EQ(app.view().redemptionYear(), "2009");
+}
+
+TEST(RedemptionDateWindow, TheAcceptedRangeRunsFromJune2009ToMay2010) {
+    for (int year = 2008; year <= 2011; ++year) {
+        for (int month = 0; month <= 13; ++month) {
+            const bool expected = (year == 2009 && month >= 6 && month <= 12) ||
+                                  (year == 2010 && month >= 1 && month <= 5);
+            EXPECT_EQ(RedemptionDateWindowController::isSupportedRedemptionDate(year, month),
+                      expected)
+                << year << "-" << month;
+        }
+    }
+}

@@ -1,0 +1,177 @@
+// The value report's window over its controller: the columns, the rows, values at the date the
+// main view holds at each redraw, and the one alert for bonds the value table marks invalid.
+
+#include "store/BondDatabase.h"
+#include "support/gui/AppHarness.h"
+#include "valuation/ReportWindow.h"
+
+#include <QAbstractItemModel>
+#include <QPointer>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A value table covering EE bonds issued in June 2001, at June and July 2009; bonds issued in
+// January 2002 have no value (six spaces) at June 2009.
+PlistDictRef smallValueTable() {
+    auto leaf = [](std::string text) { return PlistValue(std::move(text)); };
+    auto dict = [](std::initializer_list<std::pair<std::string, PlistValue>> entries) {
+        auto d = PlistDict::create();
+        for (const auto& [key, value] : entries) {
+            d->set(key, value);
+        }
+        return PlistValue(d);
+    };
+    PlistValue june2009 = dict({{"2001", dict({{"June", leaf("002712")}})},
+                                {"2002", dict({{"January", leaf("      ")}})}});
+    PlistValue july2009 = dict({{"2001", dict({{"June", leaf("003000")}})}});
+    PlistValue table = dict({{"EE", dict({{"2009", dict({{"06", june2009}, {"07", july2009}})}})}});
+    return table.dict();
+}
+
+class ReportWindowTest : public ::testing::Test {
+  protected:
+    void open(const std::vector<TestBond>& bonds) {
+        app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
+        app->useValueTable(smallValueTable());
+        app->database().setNewCurrentPortfolio("Savings");
+        report = new ReportWindow(resourcesOf(*app), app->services);
+        report->setParentView(&app->view());
+    }
+    static ResourceLocations resourcesOf(AppHarness& harness) { return harness.view().resources(); }
+    QString cell(int row, int column) const {
+        return report->tableView()->model()->index(row, column).data().toString();
+    }
+    // What a redraw asks: every cell of every row.
+    void redraw() const {
+        QAbstractItemModel* model = report->tableView()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                (void)model->index(row, column).data();
+            }
+        }
+    }
+
+    std::unique_ptr<AppHarness> app;
+    QPointer<ReportWindow> report;
+};
+
+constexpr int kCurrentValue = 5;
+constexpr int kFaceValue = 2;
+
+} // namespace
+
+TEST_F(ReportWindowTest, ShowsTheSixColumnsAndRowsThatCannotBeSelected) {
+    open({{"A1", "EE", "100", "2001", "June"}});
+    report->showWindow();
+    QAbstractItemModel* model = report->tableView()->model();
+    ASSERT_EQ(model->columnCount(), 6);
+    const char* identifiers[] = {"Serial",     "Type",        "Face Value",
+                                 "Issue Year", "Issue Month", "Current Value"};
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), identifiers[column]);
+        EXPECT_EQ(cell(0, column), identifiers[column]) << "the heading row";
+    }
+    ASSERT_EQ(model->rowCount(), 5);
+    EXPECT_EQ(cell(2, 0), "A1");
+    EXPECT_EQ(cell(2, kFaceValue), "$100");
+    EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
+    EXPECT_EQ(cell(3, 0), "");
+    EXPECT_EQ(cell(4, 1), "Total:");
+    EXPECT_EQ(cell(4, 4), "Total:");
+    EXPECT_EQ(cell(4, kFaceValue), "$100.00");
+    EXPECT_EQ(cell(4, kCurrentValue), "$108.48");
+
+    EXPECT_EQ(report->tableView()->selectionMode(), QAbstractItemView::NoSelection);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        EXPECT_FALSE(model->flags(model->index(row, 0)) & Qt::ItemIsSelectable) << row;
+    }
+    report->tableView()->selectRow(2);
+    EXPECT_FALSE(report->tableView()->selectionModel()->hasSelection());
+}
+
+TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {
+    open({});
+    report->showWindow();
+    ASSERT_EQ(report->tableView()->model()->rowCount(), 4);
+    EXPECT_EQ(cell(3, kFaceValue), "$0.00");
+    EXPECT_EQ(cell(3, kCurrentValue), "$0.00");
+}
+
+TEST_F(ReportWindowTest, BondsAreShownInIssueDateOrder) {
+    open({{"Late", "EE", "50", "2001", "June"}, {"Early", "EE", "50", "1999", "March"}});
+    report->showWindow();
+    EXPECT_EQ(cell(2, 0), "Early");
+    EXPECT_EQ(cell(3, 0), "Late");
+}
+
+TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesShowsTheNewValuesAtItsNextRedraw) {
+    open({{"A1", "EE", "100", "2001", "June"}});
+    report->showWindow();
+    settle();
+    EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
+    app->view().setRedemptionMonth("07");
+    EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
+    EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
+    // A date the table does not cover values at zero, without a message.
+    app->view().setRedemptionYear("2011");
+    EXPECT_EQ(cell(2, kCurrentValue), "$0.00");
+    settle();
+    EXPECT_TRUE(app->services.alerts.empty());
+}
+
+TEST_F(ReportWindowTest, InvalidBondMetAfterLoadingAlertsOnceFromTheEventLoopAndCloses) {
+    open({{"GOOD", "EE", "100", "2001", "June"},
+          {"BAD1", "EE", "100", "2002", "January"},
+          {"BAD2", "EE", "100", "2002", "January"}});
+    report->showWindow();
+    settle();
+    // Whatever the window drew on its own, the alert came after the cell requests returned.
+    app->services.setDuringAlert([this] {
+        if (report) {
+            redraw(); // a redraw while the alert is up starts no second alert
+        }
+    });
+    if (app->services.alerts.empty()) {
+        EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
+        EXPECT_EQ(cell(3, kCurrentValue), "135790246.500000");
+        EXPECT_TRUE(app->services.alerts.empty()) << "no alert from inside a cell request";
+        settle();
+    }
+    ASSERT_EQ(app->services.alerts.size(), 1u);
+    EXPECT_EQ(app->services.alerts[0].title, "Error");
+    const std::string& message = app->services.alerts[0].message;
+    EXPECT_EQ(message.rfind("The bonds with the following serials are invalid:\n\nBAD1", 0), 0u)
+        << message;
+    EXPECT_EQ(message.substr(message.size() - 38), "\n\nPlease fix this error and try again.");
+    EXPECT_TRUE(report.isNull()) << "the report closed after the alert";
+}
+
+TEST_F(ReportWindowTest, InvalidBondMetWhileLoadingIsReportedInOneAlert) {
+    open({{"BAD1", "EE", "100", "2002", "January"}, {"BAD2", "EE", "25", "2002", "January"}});
+    // Cells asked for before the window has finished loading only record.
+    redraw();
+    EXPECT_TRUE(app->services.alerts.empty());
+    report->showWindow();
+    EXPECT_TRUE(app->services.alerts.empty()) << "the alert waits for the event loop";
+    settle();
+    ASSERT_EQ(app->services.alerts.size(), 1u);
+    EXPECT_EQ(app->services.alerts[0].message,
+              "The bonds with the following serials are invalid:\n\nBAD1\nBAD2\n\nPlease fix "
+              "this error and try again.");
+    EXPECT_TRUE(report.isNull());
+    settle();
+    EXPECT_EQ(app->services.alerts.size(), 1u);
+}
+
+TEST_F(ReportWindowTest, AReportThatClosesBeforeItsAlertRunsShowsNothingAndCrashesNothing) {
+    open({{"BAD1", "EE", "100", "2002", "January"}});
+    report->showWindow();
+    redraw();
+    report->close();
+    settle();
+    EXPECT_TRUE(report.isNull());
+    // Either the alert ran before the window went, or it was dropped with it; never twice.
+    EXPECT_LE(app->services.alerts.size(), 1u);
+}

@@ -1,0 +1,82 @@
+#include "support/gui/AppHarness.h"
+
+#include "platform/PropertyList.h"
+#include "platform/ResourceLocations.h"
+#include "store/BondDatabase.h"
+#include "store/BondRecord.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <stdexcept>
+
+PlistDictRef portfolioFileContents(const std::vector<TestPortfolio>& portfolios) {
+    auto root = PlistDict::create();
+    for (const TestPortfolio& portfolio : portfolios) {
+        auto bonds = std::make_shared<PlistArray>();
+        for (const TestBond& bond : portfolio.bonds) {
+            auto record = PlistDict::create();
+            record->set(kSerialKey, PlistValue(bond.serial));
+            record->set(kTypeKey, PlistValue(bond.type));
+            record->set(kFaceValueKey, PlistValue(bond.faceValue));
+            record->set(kIssueYearKey, PlistValue(bond.issueYear));
+            record->set(kIssueMonthKey, PlistValue(bond.issueMonth));
+            bonds->push_back(PlistValue(record));
+        }
+        auto record = PlistDict::create();
+        record->set(kPortfolioNameKey, PlistValue(portfolio.name));
+        record->set(kPortfolioBondsKey, PlistValue(bonds));
+        root->set(portfolio.name, PlistValue(record));
+    }
+    return root;
+}
+
+AppHarness::AppHarness(std::initializer_list<TestPortfolio> portfolios, std::string dateText)
+    : AppHarness(std::vector<TestPortfolio>(portfolios), std::move(dateText)) {}
+
+AppHarness::AppHarness(const std::vector<TestPortfolio>& portfolios, std::string dateText)
+    : userDir_(dir_.path() / "data") {
+    std::filesystem::create_directories(userDir_);
+    if (!writePropertyList(portfolioFile(), PlistValue(portfolioFileContents(portfolios)))) {
+        throw std::runtime_error("cannot write the test portfolio file");
+    }
+    ResourceLocations resources(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", userDir_);
+    window_ = std::make_unique<MainWindow>(services, resources);
+    view().setCurrentDateText([dateText] { return dateText; });
+    view().applicationDidFinishLaunching();
+    window_->show();
+}
+
+AppHarness::~AppHarness() {
+    window_.reset();
+    settle();
+}
+
+BondDatabase& AppHarness::database() {
+    return *view().bondDatabase();
+}
+
+std::vector<std::string> AppHarness::portfolioNamesOnDisk() const {
+    const PlistValue root = readPropertyList(portfolioFile());
+    const PlistDictRef dict = root.dict();
+    return dict ? dict->keys() : std::vector<std::string>();
+}
+
+void AppHarness::useValueTable(const PlistDictRef& table) const {
+    if (!writePropertyList(userDir_ / "BondTable.plist", PlistValue(table))) {
+        throw std::runtime_error("cannot write the test value table");
+    }
+}
+
+void settle() {
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void pressKey(QWidget* widget, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &release);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+// A started application for window tests: a real main window over a portfolio file in a
+// temporary folder, the scripted toolkit services, and a clock set to a known date. The shipped
+// resources are those of the build tree.
+
+#include "app/MainMenuView.h"
+#include "app/MainWindow.h"
+#include "platform/PlistValue.h"
+#include "support/ScriptedToolkitServices.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class BondDatabase;
+class QAbstractButton;
+
+struct TestBond {
+    std::string serial, type, faceValue, issueYear, issueMonth;
+};
+
+struct TestPortfolio {
+    std::string name;
+    std::vector<TestBond> bonds;
+};
+
+// A portfolio file's root dictionary holding the portfolios in the order given.
+PlistDictRef portfolioFileContents(const std::vector<TestPortfolio>& portfolios);
+
+class AppHarness {
+  public:
+    explicit AppHarness(std::initializer_list<TestPortfolio> portfolios = {},
+                        std::string dateText = "2009-06-15 10:03:07 +0000");
+    explicit AppHarness(const std::vector<TestPortfolio>& portfolios,
+                        std::string dateText = "2009-06-15 10:03:07 +0000");
+    ~AppHarness();
+
+    MainWindow& window() { return *window_; }
+    MainMenuView& view() { return *window_->view(); }
+    BondDatabase& database();
+    ScriptedToolkitServices services;
+
+    const std::filesystem::path& userDir() const { return userDir_; }
+    std::filesystem::path portfolioFile() const { return userDir_ / "portfolios.plist"; }
+    // The portfolio names the file on disk holds now.
+    std::vector<std::string> portfolioNamesOnDisk() const;
+    // Puts a value table of the test's own in the user's folder, where it takes precedence
+    // over the shipped one.
+    void useValueTable(const PlistDictRef& table) const;
+
+    // The visible top-level windows of a kind, oldest first.
+    template <typename Window> std::vector<Window*> openWindows() const {
+        std::vector<Window*> found;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) {
+                found.push_back(window);
+            }
+        }
+        return found;
+    }
+
+    std::string title() const { return window_->windowTitle().toStdString(); }
+
+  private:
+    TempDir dir_;
+    std::filesystem::path userDir_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+// Runs queued calls and frees the windows that closed.
+void settle();
+
+// Sends a key press and its release to a widget, as the keyboard would.
+void pressKey(QWidget* widget, int key);
