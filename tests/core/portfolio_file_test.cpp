@@ -93,7 +93,9 @@ TEST_F(PortfolioFileTest, RecordsNotStoredAnewAreWrittenBackAsRead) {
     EXPECT_FALSE(db->startupNotice());
     db->setNewCurrentPortfolio("Family");
     // An <integer> face value is read as a number.
-    const PlistValue* face = plistFind(db->getBondWithSerial("Q 42 & <co>").get(), {kFaceValueKey});
+    const PlistDictRef bond = db->getBondWithSerial("Q 42 & <co>");
+    ASSERT_TRUE(bond);
+    const PlistValue* face = bond->find(kFaceValueKey);
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(doubleValueOf(*face), 500.0);
     db->setNewCurrentPortfolio("No list");
