@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
 #include <algorithm>
@@ -538,6 +539,20 @@ void BondEditingWindowController::changeEvent(QEvent* event) {
         tableModel_->reload();
     }
     QWidget::changeEvent(event);
+}
+
+void BondEditingWindowController::keyPressEvent(QKeyEvent* event) {
+    // Return in a choice box saves, as it does in the serial field; elsewhere (a button, the
+    // table) it keeps its own meaning.
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    if (isReturn && focus != nullptr &&
+        (focus == typeField_ || focus == faceValueField_ || focus == issueMonthField_ ||
+         focus == issueYearField_)) {
+        savePressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // Modes and messages.

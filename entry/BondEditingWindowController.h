@@ -25,6 +25,7 @@ class ChoiceBoxModel;
 class BondTableModel;
 class MainMenuView;
 class QCloseEvent;
+class QKeyEvent;
 class QComboBox;
 class QLineEdit;
 class QTableView;
@@ -125,6 +126,7 @@ class BondEditingWindowController : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // A box's value that its list does not hold, shown as an extra last entry until the fields

@@ -4,8 +4,11 @@
 #include "store/BondDatabase.h"
 #include "support/gui/BondEntryFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -197,6 +200,25 @@ TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
               "editing bonds.");
     EXPECT_EQ(window->serialField()->text(), "LOST?");
     EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+}
+
+TEST_F(BondEntrySaveTest, ReturnInTheFieldsSavesButNotOnAButton) {
+    BondEditingWindowController* window = openWindow();
+    const auto pressReturn = [](QWidget* target) {
+        target->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    };
+    enter(*window, "K1", "I", "$50", "May", "2001");
+    pressReturn(window->issueYearField());
+    enter(*window, "K2", "I", "$50", "May", "2001");
+    pressReturn(window->serialField());
+    EXPECT_EQ(bondsInMemory(),
+              (Bonds{{"K1", "I", "50", "2001", "May"}, {"K2", "I", "50", "2001", "May"}}));
+
+    window->serialField()->setText("K3");
+    pressReturn(window->findChild<QPushButton*>("deleteBondButton"));
+    EXPECT_EQ(bondsInMemory().size(), 2u);
 }
 
 // The entry preset.
