@@ -108,6 +108,15 @@ void PlistDict::set(std::string_view key, PlistValue value) {
     }
 }
 
+void PlistDict::appendNew(std::string_view key, PlistValue value) {
+    entries_.emplace_back(std::string(key), std::move(value));
+    if (!index_.empty()) {
+        index_.emplace(entries_.back().first, entries_.size() - 1);
+    } else if (entries_.size() > kIndexThreshold) {
+        rebuildIndex();
+    }
+}
+
 bool PlistDict::remove(std::string_view key) {
     std::ptrdiff_t i = indexOf(key);
     if (i < 0) {

@@ -49,7 +49,7 @@ struct PlistInteger {
 };
 
 class PlistValue {
-public:
+  public:
     enum class Type { Absent, String, Integer, Real, Boolean, Date, Data, Array, Dict };
 
     PlistValue() = default;
@@ -98,7 +98,7 @@ public:
     // Structural equality: containers compare by content, not by identity.
     friend bool operator==(const PlistValue& a, const PlistValue& b);
 
-private:
+  private:
     std::variant<std::monostate, std::string, PlistInteger, double, bool, PlistDate, PlistData,
                  PlistArrayRef, PlistDictRef>
         value_;
@@ -108,7 +108,7 @@ private:
 // an existing key keeps the key's place. Large dictionaries keep a hash index so that a lookup
 // costs the same whatever their size.
 class PlistDict {
-public:
+  public:
     using Entry = std::pair<std::string, PlistValue>;
 
     PlistDict() = default;
@@ -133,15 +133,20 @@ public:
     const std::string& text(std::string_view key) const;
 
     void set(std::string_view key, PlistValue value);
+    // Adds an entry whose key the caller knows to be absent, without looking for it first
+    // (a dictionary being filled from a source whose keys are unique).
+    void appendNew(std::string_view key, PlistValue value);
     bool remove(std::string_view key);
     void reserve(std::size_t count) { entries_.reserve(count); }
 
     const std::vector<Entry>& entries() const { return entries_; }
     std::vector<std::string> keys() const;
 
-    friend bool operator==(const PlistDict& a, const PlistDict& b) { return a.entries_ == b.entries_; }
+    friend bool operator==(const PlistDict& a, const PlistDict& b) {
+        return a.entries_ == b.entries_;
+    }
 
-private:
+  private:
     struct KeyHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view key) const noexcept {

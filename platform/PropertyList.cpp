@@ -182,7 +182,11 @@ plist_t newDateNode(const PlistDate& date) {
 
 bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* error);
 
-bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* error) {
+// `unique` when `dict` starts empty: the library keeps each key of a dictionary once, so the
+// entries are appended without a lookup. Entries of the root's parts go through `set`, since a
+// key may repeat across parts.
+bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* error,
+                        bool unique = true) {
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(node, &iter);
     if (iter == nullptr) {
@@ -200,8 +204,13 @@ bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* e
         PlistValue value;
         ok = convertFromNode(child, value, depth + 1, error);
         if (ok) {
-            dict.set(rawKey != nullptr ? std::string_view(rawKey) : std::string_view(),
-                     std::move(value));
+            const std::string_view key =
+                rawKey != nullptr ? std::string_view(rawKey) : std::string_view();
+            if (unique) {
+                dict.appendNew(key, std::move(value));
+            } else {
+                dict.set(key, std::move(value));
+            }
         }
         std::free(rawKey);
         if (!ok) {
@@ -379,7 +388,7 @@ bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
             setError(error, "the file is not an XML property list");
             return false;
         }
-        if (!convertDictEntries(node.get(), *root, 0, error)) {
+        if (!convertDictEntries(node.get(), *root, 0, error, false)) {
             return false;
         }
         node.reset();
