@@ -11,7 +11,8 @@ TEST(DataFolderLockTest, SecondHolderIsRefusedUntilTheFirstLetsGo) {
 
     DataFolderLock moved = std::move(*first);
     first.reset();
-    EXPECT_FALSE(DataFolderLock::tryAcquire(dir.path()).has_value()) << "a moved lock is still held";
+    EXPECT_FALSE(DataFolderLock::tryAcquire(dir.path()).has_value())
+        << "a moved lock is still held";
 
     { DataFolderLock released = std::move(moved); }
     EXPECT_TRUE(DataFolderLock::tryAcquire(dir.path()).has_value());
