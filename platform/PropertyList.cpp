@@ -4,6 +4,8 @@
 #include "platform/PlistXmlLayout.h"
 #include "platform/XmlSafeText.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -15,8 +17,11 @@
 #include <locale.h>
 #include <plist/plist.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -95,7 +100,14 @@ class MallocText {
     ~MallocText() { std::free(text_); }
     MallocText(const MallocText&) = delete;
     MallocText& operator=(const MallocText&) = delete;
-    char** out() { return &text_; }
+    char** out() {
+        reset();
+        return &text_;
+    }
+    void reset() {
+        std::free(text_);
+        text_ = nullptr;
+    }
     std::string_view view(std::size_t length) const {
         return text_ != nullptr ? std::string_view(text_, length) : std::string_view();
     }
@@ -400,64 +412,104 @@ bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
 
 // --- Writing ---------------------------------------------------------------------------------
 
-std::string nodeToXml(plist_t node) {
-    MallocText xml;
-    uint32_t length = 0;
-    plist_to_xml(node, xml.out(), &length);
-    return std::string(xml.view(length));
+// Appends `text`, with each carriage return as a character reference: the library writes it as
+// it is, and XML readers would turn it into a line feed. The library's own layout uses only line
+// feeds and tabs.
+void appendEscapingCarriageReturns(std::string& out, std::string_view text) {
+    for (std::size_t cr; (cr = text.find('\r')) != std::string_view::npos;) {
+        out.append(text.substr(0, cr)).append("&#13;");
+        text.remove_prefix(cr + 1);
+    }
+    out.append(text);
 }
 
-// Writes a root dictionary one entry at a time: the library writes each entry as a dictionary
-// of its own, whose entries are what the whole tree would have had at the same place.
-std::string rootDictToXml(const PlistDict& root) {
-    constexpr std::string_view kDictOpen = "<dict>\n";
-    constexpr std::string_view kDictClose = "</dict>\n</plist>\n";
-    std::string result;
-    for (const auto& [key, value] : root.entries()) {
-        plist_t child = convertToNode(value, 1);
-        if (child == nullptr) {
-            continue;
-        }
-        PlistNode part(plist_new_dict());
-        setDictItem(part.get(), key, child);
-        MallocText xml;
-        uint32_t length = 0;
-        plist_to_xml(part.get(), xml.out(), &length);
-        const std::string_view text = xml.view(length);
-        const std::size_t open = text.find(kDictOpen);
-        if (open == std::string_view::npos || !text.ends_with(kDictClose)) {
-            return {};
-        }
-        if (result.empty()) {
-            result.reserve(text.size() * root.size() + text.size());
-            result.append(text.substr(0, open + kDictOpen.size()));
-        }
-        const std::size_t bodyBegin = open + kDictOpen.size();
-        result.append(text.substr(bodyBegin, text.size() - kDictClose.size() - bodyBegin));
+// The library's text of one root entry, written as a dictionary of its own: `head` is the text
+// up to that dictionary's first entry (the same for every entry), `body` its entries, which are
+// what the whole tree would have had at the same place.
+struct RootEntryXml {
+    MallocText text;
+    std::string_view head;
+    std::string_view body;
+};
+
+constexpr std::string_view kRootDictOpen = "<dict>\n";
+constexpr std::string_view kRootDictClose = "</dict>\n</plist>\n";
+
+// False when the library's text does not have the expected layout. An absent value leaves `out`
+// empty.
+bool rootEntryToXml(const std::string& key, const PlistValue& value, RootEntryXml& out) {
+    plist_t child = convertToNode(value, 1);
+    if (child == nullptr) {
+        return true;
     }
-    if (result.empty()) {
+    PlistNode part(plist_new_dict());
+    setDictItem(part.get(), key, child);
+    uint32_t length = 0;
+    plist_to_xml(part.get(), out.text.out(), &length);
+    part.reset();
+    const std::string_view text = out.text.view(length);
+    const std::size_t open = text.find(kRootDictOpen);
+    if (open == std::string_view::npos || !text.ends_with(kRootDictClose)) {
+        return false;
+    }
+    const std::size_t bodyBegin = open + kRootDictOpen.size();
+    out.head = text.substr(0, bodyBegin);
+    out.body = text.substr(bodyBegin, text.size() - kRootDictClose.size() - bodyBegin);
+    return true;
+}
+
+// Writes a root dictionary one entry at a time, on this thread and one more: the library's
+// calls keep no state beyond the tree they are given, and the entries' texts are joined in
+// order. Empty when the entries cannot be written this way.
+std::string rootDictToXml(const PlistDict& root) {
+    const auto& entries = root.entries();
+    std::vector<RootEntryXml> parts(entries.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    auto writeEntries = [&] {
+        CNumericLocale cLocale;
+        try {
+            while (!failed) {
+                const std::size_t i = next++;
+                if (i >= entries.size()) {
+                    break;
+                }
+                if (!rootEntryToXml(entries[i].first, entries[i].second, parts[i])) {
+                    failed = true;
+                }
+            }
+        } catch (...) {
+            failed = true;
+        }
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(writeEntries);
+    } catch (const std::system_error&) {
+        // Without a second thread this one writes every entry.
+    }
+    writeEntries();
+    if (helper.joinable()) {
+        helper.join();
+    }
+    const auto written = [](const RootEntryXml& part) { return !part.head.empty(); };
+    const auto first = std::find_if(parts.begin(), parts.end(), written);
+    if (failed || first == parts.end()) {
         return {};
     }
-    result.append(kDictClose);
+    std::size_t size = first->head.size() + kRootDictClose.size();
+    for (const RootEntryXml& part : parts) {
+        size += part.body.size();
+    }
+    std::string result;
+    result.reserve(size);
+    appendEscapingCarriageReturns(result, first->head);
+    for (RootEntryXml& part : parts) {
+        appendEscapingCarriageReturns(result, part.body);
+        part.text.reset();
+    }
+    result.append(kRootDictClose);
     return result;
-}
-
-// The library writes a carriage return as it is, which XML readers turn into a line feed; a
-// character reference keeps it. The library's own layout uses only line feeds and tabs.
-void escapeCarriageReturns(std::string& xml) {
-    if (xml.find('\r') == std::string::npos) {
-        return;
-    }
-    std::string escaped;
-    escaped.reserve(xml.size() + 64);
-    for (char c : xml) {
-        if (c == '\r') {
-            escaped += "&#13;";
-        } else {
-            escaped += c;
-        }
-    }
-    xml = std::move(escaped);
 }
 
 // Reads the whole file into memory with one allocation of its size.
@@ -532,20 +584,24 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
 }
 
 std::string propertyListToXml(const PlistValue& root) {
-    CNumericLocale cLocale;
-    std::string xml;
     const PlistDict* dict = root.dictPtr();
     if (dict != nullptr && dict->size() > 1) {
-        xml = rootDictToXml(*dict);
-    }
-    if (xml.empty()) {
-        PlistNode node(convertToNode(root, 0));
-        if (node.get() == nullptr) {
-            return {};
+        std::string xml = rootDictToXml(*dict);
+        if (!xml.empty()) {
+            return xml;
         }
-        xml = nodeToXml(node.get());
     }
-    escapeCarriageReturns(xml);
+    CNumericLocale cLocale;
+    PlistNode node(convertToNode(root, 0));
+    if (node.get() == nullptr) {
+        return {};
+    }
+    MallocText text;
+    uint32_t length = 0;
+    plist_to_xml(node.get(), text.out(), &length);
+    std::string xml;
+    xml.reserve(length);
+    appendEscapingCarriageReturns(xml, text.view(length));
     return xml;
 }
 
