@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <locale.h>
 #include <plist/plist.h>
@@ -115,6 +117,46 @@ class MallocText {
   private:
     char* text_ = nullptr;
 };
+
+// Runs `work(i)` for each i below `count` on this thread and one more, each under the "C"
+// locale: the library's calls keep no state beyond the tree or text they are given, so distinct
+// trees can be made, parsed, written and freed at the same time. Stops early once a call
+// answers false; answers whether every call answered true. An exception is passed on here.
+bool forEachOnTwoThreads(std::size_t count, const std::function<bool(std::size_t)>& work) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    std::exception_ptr exception;
+    auto run = [&](std::exception_ptr& thrown) {
+        CNumericLocale cLocale;
+        try {
+            for (std::size_t i = next++; i < count && !failed; i = next++) {
+                if (!work(i)) {
+                    failed = true;
+                }
+            }
+        } catch (...) {
+            thrown = std::current_exception();
+            failed = true;
+        }
+    };
+    std::exception_ptr helperException;
+    std::thread helper;
+    if (count > 1) {
+        try {
+            helper = std::thread(run, std::ref(helperException));
+        } catch (const std::system_error&) {
+            // Without a second thread this one does all the work.
+        }
+    }
+    run(exception);
+    if (helper.joinable()) {
+        helper.join();
+    }
+    if (exception || helperException) {
+        std::rethrow_exception(exception ? exception : helperException);
+    }
+    return !failed;
+}
 
 // --- Dates outside the library's 32-bit seconds -------------------------------------------
 
@@ -376,35 +418,56 @@ bool parseWhole(std::string_view xml, PlistValue& out, std::string* error) {
     return convertFromNode(root.get(), out, 0, error);
 }
 
-// Parses a root dictionary part by part: each part is a run of its entries, wrapped as a
-// dictionary of its own, parsed, converted and freed before the next.
+// Parses one run of a root dictionary's entries, wrapped as a dictionary of its own.
+bool parseRootPortion(std::string_view entries, PlistDict& out, std::string& error) {
+    std::string portion;
+    portion.reserve(kPortionOpen.size() + entries.size() + kPortionClose.size());
+    portion.append(kPortionOpen).append(entries).append(kPortionClose);
+    PlistNode node;
+    plist_from_xml(portion.data(), static_cast<uint32_t>(portion.size()), node.out());
+    if (node.get() == nullptr || plist_get_node_type(node.get()) != PLIST_DICT) {
+        error = "the file is not an XML property list";
+        return false;
+    }
+    return convertDictEntries(node.get(), out, 0, &error);
+}
+
+// Parses a root dictionary part by part, two parts at a time: each part is a run of its entries
+// of about kPortionBytes, parsed, converted and freed, so that the library's tree of a large file
+// never exists whole beside the converted one. The parts are joined in order.
 bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout, PlistValue& out,
                              std::string* error) {
-    auto root = PlistDict::create();
-    root->reserve(layout.rootChildren.size() / 2);
-    std::string portion;
-    PlistNode node;
-    for (std::size_t first = 0; first < layout.rootChildren.size();) {
+    const auto& children = layout.rootChildren;
+    std::vector<std::string_view> runs;
+    for (std::size_t first = 0; first < children.size();) {
         std::size_t last = first + 1;
-        const std::size_t begin = layout.rootChildren[first].first;
-        while (last + 2 < layout.rootChildren.size() &&
-               layout.rootChildren[last].second - begin < kPortionBytes) {
+        const std::size_t begin = children[first].first;
+        while (last + 2 < children.size() && children[last].second - begin < kPortionBytes) {
             last += 2;
         }
-        const std::size_t end = layout.rootChildren[last].second;
-        portion.clear();
-        portion.reserve(kPortionOpen.size() + (end - begin) + kPortionClose.size());
-        portion.append(kPortionOpen).append(xml.substr(begin, end - begin)).append(kPortionClose);
-        plist_from_xml(portion.data(), static_cast<uint32_t>(portion.size()), node.out());
-        if (node.get() == nullptr || plist_get_node_type(node.get()) != PLIST_DICT) {
-            setError(error, "the file is not an XML property list");
-            return false;
-        }
-        if (!convertDictEntries(node.get(), *root, 0, error, false)) {
-            return false;
-        }
-        node.reset();
+        runs.push_back(xml.substr(begin, children[last].second - begin));
         first = last + 1;
+    }
+    struct Part {
+        PlistDictRef entries = PlistDict::create();
+        std::string error;
+    };
+    std::vector<Part> parts(runs.size());
+    forEachOnTwoThreads(runs.size(), [&](std::size_t i) {
+        return parseRootPortion(runs[i], *parts[i].entries, parts[i].error);
+    });
+    auto root = PlistDict::create();
+    root->reserve(children.size() / 2);
+    for (Part& part : parts) {
+        if (!part.error.empty()) {
+            setError(error, std::move(part.error));
+            return false;
+        }
+        // A key may repeat across parts; the later entry wins, as in one whole parse.
+        for (auto& [key, value] : part.entries->entries()) {
+            root->set(key, value);
+        }
+        part.entries.reset();
     }
     out = PlistValue(std::move(root));
     return true;
@@ -464,37 +527,12 @@ bool rootEntryToXml(const std::string& key, const PlistValue& value, RootEntryXm
 std::string rootDictToXml(const PlistDict& root) {
     const auto& entries = root.entries();
     std::vector<RootEntryXml> parts(entries.size());
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> failed{false};
-    auto writeEntries = [&] {
-        CNumericLocale cLocale;
-        try {
-            while (!failed) {
-                const std::size_t i = next++;
-                if (i >= entries.size()) {
-                    break;
-                }
-                if (!rootEntryToXml(entries[i].first, entries[i].second, parts[i])) {
-                    failed = true;
-                }
-            }
-        } catch (...) {
-            failed = true;
-        }
-    };
-    std::thread helper;
-    try {
-        helper = std::thread(writeEntries);
-    } catch (const std::system_error&) {
-        // Without a second thread this one writes every entry.
-    }
-    writeEntries();
-    if (helper.joinable()) {
-        helper.join();
-    }
+    const bool ok = forEachOnTwoThreads(entries.size(), [&](std::size_t i) {
+        return rootEntryToXml(entries[i].first, entries[i].second, parts[i]);
+    });
     const auto written = [](const RootEntryXml& part) { return !part.head.empty(); };
     const auto first = std::find_if(parts.begin(), parts.end(), written);
-    if (failed || first == parts.end()) {
+    if (!ok || first == parts.end()) {
         return {};
     }
     std::size_t size = first->head.size() + kRootDictClose.size();
