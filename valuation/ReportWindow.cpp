@@ -12,7 +12,9 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMetaObject>
+#include <QScrollBar>
 #include <QTableView>
 #include <algorithm>
 
@@ -141,8 +143,9 @@ void ReportWindow::sizeColumns() {
     bold.setBold(true);
     const QFontMetrics boldMetrics(bold);
     const int padding = 24;
-    static const char* const kWidestTexts[] = {"WWW000000000EE", "Type",      "$000000.00",
-                                               "Issue Year",     "September", "135790246.500000"};
+    int tableWidth = 0;
+    static const char* const kWidestTexts[] = {"M000000000EE", "Type",      "$000000.00",
+                                               "Issue Year",   "September", "135790246.500000"};
     for (int column = 0; column < model_->columnCount(); ++column) {
         const QString heading =
             model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -150,7 +153,14 @@ void ReportWindow::sizeColumns() {
             std::max(metrics.horizontalAdvance(QString::fromLatin1(kWidestTexts[column])),
                      boldMetrics.horizontalAdvance(heading + QStringLiteral("0000")));
         tableView_->setColumnWidth(column, width + padding);
+        tableWidth += width + padding;
     }
+    // The window opens wide enough to show every column without scrolling.
+    const int frame =
+        2 * tableView_->frameWidth() + tableView_->verticalScrollBar()->sizeHint().width();
+    resize(std::max(width(), tableWidth + frame + layout()->contentsMargins().left() +
+                                 layout()->contentsMargins().right()),
+           height());
 }
 
 void ReportWindow::updateDateLabel() {
