@@ -26,6 +26,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -124,6 +125,13 @@ int loadOnly(const char* path) {
     return 0;
 }
 
+// The one-minute load average: the times of a shared machine are only comparable between runs
+// at a similar load.
+double loadAverage() {
+    double load[1] = {0};
+    return ::getloadavg(load, 1) == 1 ? load[0] : -1;
+}
+
 bool report(const char* what, double value, const char* unit, const char* comparison,
             double target) {
     const bool met = comparison[0] == '<' ? value <= target : value >= target;
@@ -147,6 +155,7 @@ int main(int argc, char** argv) {
             std::filesystem::temp_directory_path() / ("orvelt-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
     }
+    const double loadBefore = loadAverage();
     const std::filesystem::path file = dir / "portfolios.plist";
     writePropertyList(file, PlistValue(makePortfolios(kPortfolios, kBondsPerPortfolio)));
     const std::string bytes = readAll(file);
@@ -215,7 +224,8 @@ int main(int argc, char** argv) {
         ::pclose(pipe);
     }
 
-    std::printf("Times (fastest of %d):\n", kRepetitions);
+    std::printf("Times (fastest of %d; load average %.2f before, %.2f after, %u cores):\n",
+                kRepetitions, loadBefore, loadAverage(), std::thread::hardware_concurrency());
     std::printf("  libplist bare parse %.3f s, Orvelt load %.3f s\n", bareParse, load);
     std::printf("  libplist bare write %.3f s, Orvelt save %.3f s (text alone %.3f s)\n", bareWrite,
                 save, toXml);

@@ -429,7 +429,7 @@ bool parseRootPortion(std::string_view entries, PlistDict& out, std::string& err
         error = "the file is not an XML property list";
         return false;
     }
-    return convertDictEntries(node.get(), out, 0, &error);
+    return convertDictEntries(node.get(), out, 0, &error, false);
 }
 
 // Parses a root dictionary part by part, two parts at a time: each part is a run of its entries
