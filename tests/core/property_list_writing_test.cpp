@@ -84,4 +84,29 @@ TEST(PropertyListWritingTest, ManyRootEntriesKeepTheirOrder) {
     }
 }
 
+// A large root is parsed in parts on more than one thread: a fault in any part, first or last,
+// fails the whole read.
+TEST(PropertyListWritingTest, AFaultInAnyPartOfALargeRootFailsTheRead) {
+    auto root = PlistDict::create();
+    for (int p = 0; p < 40; ++p) {
+        auto bonds = std::make_shared<PlistArray>();
+        for (int b = 0; b < 3000; ++b) {
+            bonds->push_back(PlistValue("S" + std::to_string(p * 10000 + b)));
+        }
+        root->set("P" + std::to_string(p), PlistValue(bonds));
+    }
+    const std::string xml = propertyListToXml(PlistValue(root));
+    ASSERT_GT(xml.size(), 3u << 20);
+    ASSERT_EQ(propertyListFromXml(xml), PlistValue(root));
+    for (const std::string serial : {"S0", "S200000", "S392999"}) {
+        std::string broken = xml;
+        const std::size_t at = broken.find("<string>" + serial + "</string>");
+        ASSERT_NE(at, std::string::npos);
+        broken.replace(at, 8, "<strin>");
+        std::string error;
+        EXPECT_TRUE(propertyListFromXml(broken, &error).isAbsent()) << serial;
+        EXPECT_EQ(error, "the file is not an XML property list") << serial;
+    }
+}
+
 } // namespace
