@@ -1,5 +1,6 @@
 #include "platform/PropertyList.h"
 
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace {
@@ -107,6 +108,27 @@ TEST(PropertyListWritingTest, AFaultInAnyPartOfALargeRootFailsTheRead) {
         EXPECT_TRUE(propertyListFromXml(broken, &error).isAbsent()) << serial;
         EXPECT_EQ(error, "the file is not an XML property list") << serial;
     }
+}
+
+// Every thread that writes or parses a part does so under the "C" locale.
+TEST(PropertyListWritingTest, PartsOnEveryThreadIgnoreTheLocale) {
+    auto root = PlistDict::create();
+    for (int p = 0; p < 50; ++p) {
+        PlistArray reals(2000);
+        for (int i = 0; i < 2000; ++i) {
+            reals[static_cast<std::size_t>(i)] = PlistValue(p * 10000 + i + 0.5);
+        }
+        root->set("P" + std::to_string(p), PlistValue(std::make_shared<PlistArray>(reals)));
+    }
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no German locale installed";
+    }
+    const std::string xml = propertyListToXml(PlistValue(root));
+    const PlistValue back = propertyListFromXml(xml);
+    std::setlocale(LC_ALL, "C");
+    ASSERT_GT(xml.size(), 2u << 20);
+    EXPECT_EQ(xml.find(",5"), std::string::npos);
+    EXPECT_EQ(back, PlistValue(root));
 }
 
 } // namespace
