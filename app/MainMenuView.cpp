@@ -9,6 +9,9 @@
 #include "store/BondListImport.h"
 #include "valuation/RedemptionDateWindowController.h"
 #include "valuation/ReportWindow.h"
+#include "valuation/ValueFile.h"
+#include "valuation/ValueTable.h"
+#include "valuation/ValueTableMonths.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -21,6 +24,7 @@ namespace {
 constexpr const char* kErrorTitle = "Error";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
+constexpr const char* kValuesUpdatedTitle = "Values Updated";
 
 // The local date and time written year first, as "2009-06-15 10:03:07 +0200".
 std::string localDateText() {
@@ -180,4 +184,35 @@ void MainMenuView::openBondTableButtonPressed() {
 void MainMenuView::aboutPressed() {
     AboutWindowController about;
     about.exec();
+}
+
+void MainMenuView::updateValuesPressed() {
+    OpenPanelRequest request;
+    request.title = "Choose File";
+    request.message = "Choose one or more of the Treasury's savings bond value files.";
+    // The Treasury publishes them as "sb201606.asc"; some copies carry ".txt".
+    request.extensions = {"asc", "txt"};
+    request.fileKindName = "Savings bond value files";
+    request.allowsMultipleSelection = true;
+    const std::vector<std::string> chosen = services_.runOpenPanel(request);
+    if (chosen.empty()) {
+        return;
+    }
+    const std::vector<std::filesystem::path> files(chosen.begin(), chosen.end());
+    std::string error;
+    if (!updateUserValueTable(resources_, files, &error)) {
+        services_.showErrorAlert(kErrorTitle, "The values could not be updated.\n\n" + error +
+                                                  "\n\nThe value table was not changed.");
+        return;
+    }
+    // Report windows already open keep the table they loaded; the next ones read this one.
+    const std::vector<RedemptionMonth> months =
+        redemptionMonthsInTable(loadBondTable(resources_).get());
+    const std::string fileCount =
+        files.size() == 1 ? "1 value file" : std::to_string(files.size()) + " value files";
+    services_.showInformationAlert(kValuesUpdatedTitle,
+                                   "The values of " + fileCount +
+                                       " were added to the value table. It now holds redemption "
+                                       "dates from " +
+                                       redemptionMonthRangesText(months) + ".");
 }

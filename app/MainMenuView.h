@@ -78,6 +78,8 @@ class MainMenuView : public QWidget, public ValuationContext {
     void applicationWillTerminate();
     void applicationDidFinishLaunching();
     void aboutPressed();
+    // Merges official value files the user chooses into the user's own copy of the value table.
+    void updateValuesPressed();
 
   private:
     ToolkitServices& services_;

@@ -61,6 +61,7 @@ void MainWindow::connectCommands() {
     onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
     onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
     onTrigger(ui_->redemptionDateItem, &MainMenuView::setRedemptionDateButtonPressed);
+    onTrigger(ui_->updateValuesItem, &MainMenuView::updateValuesPressed);
     onTrigger(ui_->helpItem, &MainMenuView::launchHelp);
     onTrigger(ui_->webSiteItem, &MainMenuView::urlClicked);
     onTrigger(ui_->aboutItem, &MainMenuView::aboutPressed);

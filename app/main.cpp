@@ -2,6 +2,7 @@
 
 #include "app/MainMenuView.h"
 #include "app/MainWindow.h"
+#include "platform/ApplicationIdentity.h"
 #include "platform/DataFolderLock.h"
 #include "platform/QtToolkitServices.h"
 #include "platform/ResourceLocations.h"
@@ -38,11 +39,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvelt"));
-    QCoreApplication::setApplicationName(QStringLiteral("Orvelt"));
+    QApplication application(argc, argv);
+    // Before any path is asked for: the user's data folder is named after the application.
+    setApplicationIdentity();
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVELT_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvelt"));
-    QApplication application(argc, argv);
 
     QtToolkitServices services;
     const ResourceLocations resources = ResourceLocations::forApplication();

@@ -21,23 +21,35 @@ QWidget* alertParent() {
     return modal != nullptr ? modal : QApplication::activeWindow();
 }
 
-QString nameFilterFor(const std::vector<std::string>& extensions) {
+QString nameFilterFor(const std::string& kindName, const std::vector<std::string>& extensions) {
     QStringList patterns;
     for (const std::string& extension : extensions) {
         // Files copied from other systems often carry upper-case extensions.
         patterns << "*." + qs(extension).toLower() << "*." + qs(extension).toUpper();
     }
     patterns.removeDuplicates();
-    return QObject::tr("Bond lists (%1)").arg(patterns.join(' '));
+    return QStringLiteral("%1 (%2)").arg(qs(kindName), patterns.join(' '));
+}
+
+} // namespace
+
+namespace {
+
+void runAlert(QMessageBox::Icon icon, const std::string& title, const std::string& message) {
+    QMessageBox box(icon, qs(title), qs(message), QMessageBox::Ok, alertParent());
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
 }
 
 } // namespace
 
 void QtToolkitServices::showErrorAlert(const std::string& title, const std::string& message) {
-    QMessageBox box(QMessageBox::Warning, qs(title), qs(message), QMessageBox::Ok, alertParent());
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.exec();
+    runAlert(QMessageBox::Warning, title, message);
+}
+
+void QtToolkitServices::showInformationAlert(const std::string& title, const std::string& message) {
+    runAlert(QMessageBox::Information, title, message);
 }
 
 int QtToolkitServices::showConfirmation(const std::string& title, const std::string& defaultButton,
@@ -61,7 +73,7 @@ std::vector<std::string> QtToolkitServices::runOpenPanel(const OpenPanelRequest&
     dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles
                                                        : QFileDialog::ExistingFile);
     if (!request.extensions.empty()) {
-        dialog.setNameFilter(nameFilterFor(request.extensions));
+        dialog.setNameFilter(nameFilterFor(request.fileKindName, request.extensions));
     }
     if (!request.message.empty()) {
         dialog.setLabelText(QFileDialog::LookIn, qs(request.message));

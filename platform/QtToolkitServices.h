@@ -8,6 +8,7 @@
 class QtToolkitServices : public ToolkitServices {
   public:
     void showErrorAlert(const std::string& title, const std::string& message) override;
+    void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
     std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;

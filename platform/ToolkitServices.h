@@ -15,6 +15,8 @@ struct OpenPanelRequest {
     bool allowsMultipleSelection = false;
     // Empty starts in the user's home directory.
     std::string startDirectory;
+    // What the offered files are, named in the panel's file-type filter.
+    std::string fileKindName = "Bond lists";
 };
 
 class ToolkitServices {
@@ -26,6 +28,12 @@ public:
 
     // Modal alert with one default button ("OK"); returns once the user has dismissed it.
     virtual void showErrorAlert(const std::string& title, const std::string& message) = 0;
+
+    // Modal alert that tells the user something went well; one default button ("OK"). Where
+    // the toolkit has no distinct look for it, it is shown like an error alert.
+    virtual void showInformationAlert(const std::string& title, const std::string& message) {
+        showErrorAlert(title, message);
+    }
 
     // Modal question; kDefaultButton when the user chose `defaultButton`, anything else
     // otherwise.

@@ -4,6 +4,7 @@
 #include "platform/NumberText.h"
 #include "platform/ToolkitServices.h"
 #include "ui_RedemptionDateWindow.h"
+#include "valuation/ValueTable.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -24,9 +25,30 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
 
-bool RedemptionDateWindowController::isSupportedRedemptionDate(int year, int month) {
-    return (year == 2009 && month >= 6 && month <= 12) ||
-           (year == 2010 && month >= 1 && month <= 5);
+void RedemptionDateWindowController::setParentView(MainMenuView* view) {
+    TaskWindowController::setParentView(view);
+    if (view != nullptr) {
+        setRedemptionMonths(redemptionMonthsInTable(loadBondTable(view->resources()).get()));
+    }
+}
+
+void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionMonth> months) {
+    redemptionMonths_ = std::move(months);
+    yearBox_->clear();
+    for (const std::string& year : redemptionYearTexts(redemptionMonths_)) {
+        yearBox_->addItem(QString::fromStdString(year));
+    }
+    yearBox_->setCurrentIndex(-1);
+    ui_->rangeLabel->setText(
+        redemptionMonths_.empty()
+            ? QStringLiteral("The value table holds no redemption dates. Use Update Values... "
+                             "to add the Treasury's value files.")
+            : QStringLiteral("Dates from %1 can be chosen.")
+                  .arg(QString::fromStdString(redemptionMonthRangesText(redemptionMonths_))));
+}
+
+bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) const {
+    return holdsRedemptionMonth(redemptionMonths_, year, month);
 }
 
 void RedemptionDateWindowController::windowDidLoad() {
@@ -55,10 +77,9 @@ void RedemptionDateWindowController::okPressed() {
     if (monthText.size() < 2) {
         monthText = "0" + monthText;
     }
-    if (!hasYear || !isSupportedRedemptionDate(year, month)) {
-        view->services().showErrorAlert(
-            "Error", "This redemption date is not supported by the current version of Orvelt. "
-                     "Valid redemption dates range from June 2009 to May 2010.");
+    if (!hasYear || !acceptsRedemptionDate(year, month)) {
+        view->services().showErrorAlert("Error",
+                                        unsupportedRedemptionDateMessage(redemptionMonths_));
         return;
     }
     view->setRedemptionMonth(monthText);

@@ -1,11 +1,15 @@
 #pragma once
 
 // The redemption date window: a month box (January to December, in calendar order) and a year
-// box; OK stores the chosen month in the main view when the value table covers it.
+// box; OK stores the chosen month in the main view when the value table covers it. The months
+// accepted are those of the value table in effect (the user's updated copy when there is one,
+// else the shipped table), read once when the window gets its parent view.
 
 #include "app/TaskWindowController.h"
+#include "valuation/ValueTableMonths.h"
 
 #include <memory>
+#include <vector>
 
 class QComboBox;
 
@@ -25,8 +29,16 @@ class RedemptionDateWindowController : public TaskWindowController {
     QComboBox* yearBox() const { return yearBox_; }
     void setYearBox(QComboBox* box) { yearBox_ = box; }
 
-    // Whether values can be found for the redemption month `month` (1 to 12) of `year`.
-    static bool isSupportedRedemptionDate(int year, int month);
+    // Also reads the redemption months of the value table in effect.
+    void setParentView(MainMenuView* view) override;
+
+    // The months the window accepts; setting them offers their years in the year box and names
+    // them in the window.
+    const std::vector<RedemptionMonth>& redemptionMonths() const { return redemptionMonths_; }
+    void setRedemptionMonths(std::vector<RedemptionMonth> months);
+
+    // Whether the value table holds the redemption month `month` (1 to 12) of `year`.
+    bool acceptsRedemptionDate(int year, int month) const;
 
   public slots:
     void okPressed();
@@ -40,4 +52,5 @@ class RedemptionDateWindowController : public TaskWindowController {
     std::unique_ptr<Ui::RedemptionDateWindow> ui_;
     QComboBox* monthBox_ = nullptr;
     QComboBox* yearBox_ = nullptr;
+    std::vector<RedemptionMonth> redemptionMonths_;
 };

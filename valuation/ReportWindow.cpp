@@ -129,6 +129,11 @@ void ReportWindow::setParentView(MainMenuView* view) {
 void ReportWindow::windowDidLoad() {
     controller_.windowDidLoad();
     updateDateLabel();
+    updateMissingValuesLabel();
+}
+
+QLabel* ReportWindow::missingValuesLabel() const {
+    return ui_->missingValuesLabel;
 }
 
 void ReportWindow::reloadData() {
@@ -182,6 +187,16 @@ void ReportWindow::updateDateLabel() {
     }
 }
 
+void ReportWindow::updateMissingValuesLabel() {
+    const QString note = QString::fromStdString(controller_.missingValuesNote());
+    if (ui_->missingValuesLabel->text() != note) {
+        ui_->missingValuesLabel->setText(note);
+    }
+    if (ui_->missingValuesLabel->isHidden() != note.isEmpty()) {
+        ui_->missingValuesLabel->setHidden(note.isEmpty());
+    }
+}
+
 void ReportWindow::changeEvent(QEvent* event) {
     // Coming back to the report shows the portfolio's bonds as they are now.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && isLoaded()) {
@@ -191,9 +206,11 @@ void ReportWindow::changeEvent(QEvent* event) {
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Every redraw values the bonds at the date the parent holds now; the caption follows it.
+    // Every redraw values the bonds at the date the parent holds now; the caption and the count
+    // of bonds without a value follow it.
     if (watched == tableView_->viewport() && event->type() == QEvent::Paint) {
         updateDateLabel();
+        updateMissingValuesLabel();
     }
     return TaskWindowController::eventFilter(watched, event);
 }

@@ -29,6 +29,9 @@ class ReportWindow : public TaskWindowController {
 
     ReportWindowController& controller() { return controller_; }
     QTableView* tableView() const { return tableView_; }
+    // The line below the table that counts the bonds the value table has no value for; hidden
+    // when there are none.
+    QLabel* missingValuesLabel() const;
 
     // Also hands the controller its parent, which puts the portfolio's bonds in date order.
     void setParentView(MainMenuView* view) override;
@@ -44,6 +47,7 @@ class ReportWindow : public TaskWindowController {
   private:
     void sizeColumns();
     void updateDateLabel();
+    void updateMissingValuesLabel();
 
     std::unique_ptr<Ui::ReportWindow> ui_;
     ReportWindowController controller_;

@@ -34,6 +34,19 @@ void prefetchRecordsAhead(const PlistArray& list, std::size_t index) {
     }
 }
 
+// "June 2009" for the year "2009" and the month "06"; a month that is not "01" to "12" is
+// shown as it is held.
+std::string redemptionDateText(const std::string& year, const std::string& month) {
+    const int number = month.size() == 2 && month[0] >= '0' && month[0] <= '9' && month[1] >= '0' &&
+                               month[1] <= '9'
+                           ? (month[0] - '0') * 10 + (month[1] - '0')
+                           : 0;
+    if (number >= 1 && number <= 12) {
+        return std::string(kMonthNames[static_cast<std::size_t>(number - 1)]) + " " + year;
+    }
+    return "the month \"" + month + "\" of " + year;
+}
+
 } // namespace
 
 ReportWindowController::ReportWindowController(const ResourceLocations& resources,
@@ -159,6 +172,53 @@ double ReportWindowController::totalCurrentValue() const {
         }
     }
     return total;
+}
+
+int ReportWindowController::bondCount() const {
+    const PlistArray* list = bonds();
+    return list != nullptr ? static_cast<int>(list->size()) : 0;
+}
+
+int ReportWindowController::bondsWithoutValue() const {
+    const PlistArray* list = bonds();
+    if (list == nullptr) {
+        return 0;
+    }
+    const std::string year = parentView_ != nullptr ? parentView_->redemptionYear() : "";
+    const std::string month = parentView_ != nullptr ? parentView_->redemptionMonth() : "";
+    int count = 0;
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        prefetchRecordsAhead(*list, i);
+        if (!tableHasLeafForBond(bondTable_.get(), (*list)[i], year, month)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::string ReportWindowController::missingValuesNote() const {
+    const int missing = bondsWithoutValue();
+    if (missing == 0) {
+        return {};
+    }
+    const int count = bondCount();
+    const std::string date =
+        parentView_ != nullptr
+            ? redemptionDateText(parentView_->redemptionYear(), parentView_->redemptionMonth())
+            : std::string("this redemption date");
+    std::string which;
+    std::string shows;
+    if (count == 1) {
+        which = "this bond";
+        shows = "it shows";
+    } else if (missing == count) {
+        which = "any of these " + std::to_string(count) + " bonds";
+        shows = "they all show";
+    } else {
+        which = std::to_string(missing) + " of these " + std::to_string(count) + " bonds";
+        shows = missing == 1 ? "it shows" : "they show";
+    }
+    return "The value table has no value for " + which + " in " + date + "; " + shows + " $0.00.";
 }
 
 double ReportWindowController::valueForBond(const PlistValue& bond) const {

@@ -70,6 +70,15 @@ class ReportWindowController {
     double totalFaceValue() const;
     double totalCurrentValue() const;
 
+    // How many bonds of the current list the value table has no leaf for at the redemption date
+    // the parent holds now (their value cells show $0.00), recounted at every call.
+    int bondsWithoutValue() const;
+    // The number of bonds in the current list.
+    int bondCount() const;
+    // The line the report shows below its table when some bonds have no value in the table,
+    // naming how many and the month; empty when every bond has one.
+    std::string missingValuesNote() const;
+
     // The bond's value at the redemption date its parent holds now.
     double valueForBond(const PlistValue& bond) const;
     static double sixDigitStringValueToDouble(std::string_view leaf);

@@ -78,24 +78,25 @@ double sixDigitStringValueToDouble(std::string_view leaf) {
     return doubleValueOfText(joined);
 }
 
-double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_view redemptionYear,
-                   std::string_view redemptionMonth) {
-    const PlistDict* record = bond.dictPtr();
-    if (record == nullptr) {
-        return 0.0;
-    }
+namespace {
+
+// The bond's leaf at the redemption date, or nullptr when the table has none (or the leaf is not
+// text); `faceValue` is set to the record's face value field, if any.
+const std::string* leafOfBond(const PlistDict* table, const PlistDict& record,
+                              std::string_view redemptionYear, std::string_view redemptionMonth,
+                              const PlistValue** faceValue) {
     // One pass over the record's few entries finds all four fields, the first of each as a
     // lookup would.
     const PlistValue* type = nullptr;
     const PlistValue* issueYear = nullptr;
     const PlistValue* issueMonth = nullptr;
-    const PlistValue* faceValue = nullptr;
-    for (const PlistDict::Entry& entry : record->entries()) {
+    *faceValue = nullptr;
+    for (const PlistDict::Entry& entry : record.entries()) {
         const std::string& key = entry.first;
         const PlistValue** field = key == kTypeKey         ? &type
                                    : key == kIssueYearKey  ? &issueYear
                                    : key == kIssueMonthKey ? &issueMonth
-                                   : key == kFaceValueKey  ? &faceValue
+                                   : key == kFaceValueKey  ? faceValue
                                                            : nullptr;
         if (field != nullptr && *field == nullptr) {
             *field = &entry.second;
@@ -103,14 +104,26 @@ double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_v
     }
 
     // Only text can be a key of the table: a missing or non-text field finds nothing.
-    const std::string* leaf = nullptr;
-    if (type != nullptr && issueYear != nullptr && issueMonth != nullptr && type->isString() &&
-        issueYear->isString() && issueMonth->isString()) {
-        const PlistValue* found =
-            plistFind(table, {*type->stringPtr(), redemptionYear, redemptionMonth,
-                              *issueYear->stringPtr(), *issueMonth->stringPtr()});
-        leaf = found != nullptr ? found->stringPtr() : nullptr;
+    if (type == nullptr || issueYear == nullptr || issueMonth == nullptr || !type->isString() ||
+        !issueYear->isString() || !issueMonth->isString()) {
+        return nullptr;
     }
+    const PlistValue* found = plistFind(table, {*type->stringPtr(), redemptionYear, redemptionMonth,
+                                                *issueYear->stringPtr(), *issueMonth->stringPtr()});
+    return found != nullptr ? found->stringPtr() : nullptr;
+}
+
+} // namespace
+
+double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_view redemptionYear,
+                   std::string_view redemptionMonth) {
+    const PlistDict* record = bond.dictPtr();
+    if (record == nullptr) {
+        return 0.0;
+    }
+    const PlistValue* faceValue = nullptr;
+    const std::string* leaf =
+        leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue);
     if (leaf == nullptr) {
         return 0.0;
     }
@@ -123,6 +136,14 @@ double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_v
     }
     const double perDollarOfQuarter = face / 25.0;
     return sixDigitStringValueToDouble(*leaf) * perDollarOfQuarter;
+}
+
+bool tableHasLeafForBond(const PlistDict* table, const PlistValue& bond,
+                         std::string_view redemptionYear, std::string_view redemptionMonth) {
+    const PlistDict* record = bond.dictPtr();
+    const PlistValue* faceValue = nullptr;
+    return record != nullptr &&
+           leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue) != nullptr;
 }
 
 std::string cutToTwoDecimals(std::string_view sixDecimals) {

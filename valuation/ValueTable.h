@@ -38,6 +38,12 @@ double sixDigitStringValueToDouble(std::string_view leaf);
 double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_view redemptionYear,
                    std::string_view redemptionMonth);
 
+// Whether the table holds a leaf for the bond at the redemption date: false when any of its
+// keys (series, redemption year or month, issue year or month) is missing from the table, or
+// the bond lacks one of its fields. Such a bond is worth 0.0 without being worth nothing.
+bool tableHasLeafForBond(const PlistDict* table, const PlistValue& bond,
+                         std::string_view redemptionYear, std::string_view redemptionMonth);
+
 // "$" and the amount with six decimals cut (not rounded) to two: 27.125 gives "$27.12".
 std::string amountText(double amount);
 

@@ -75,12 +75,7 @@ bool holdsRedemptionMonth(const std::vector<RedemptionMonth>& months, int year, 
     return std::binary_search(months.begin(), months.end(), RedemptionMonth{year, month});
 }
 
-std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months) {
-    const std::string opening =
-        "This redemption date is not supported by the current version of Orvelt.";
-    if (months.empty()) {
-        return opening + " The redemption value table holds no redemption dates.";
-    }
+std::string redemptionMonthRangesText(const std::vector<RedemptionMonth>& months) {
     std::vector<std::string> ranges;
     std::size_t runStart = 0;
     for (std::size_t i = 1; i <= months.size(); ++i) {
@@ -96,5 +91,15 @@ std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>&
         }
         joined += ranges[i];
     }
-    return opening + " Valid redemption dates range from " + joined + ".";
+    return joined;
+}
+
+std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months) {
+    const std::string opening =
+        "This redemption date is not supported by the current version of Orvelt.";
+    if (months.empty()) {
+        return opening + " The redemption value table holds no redemption dates.";
+    }
+    return opening + " Valid redemption dates range from " + redemptionMonthRangesText(months) +
+           ".";
 }

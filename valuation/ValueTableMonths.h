@@ -25,6 +25,10 @@ std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>&
 // Whether `months` (as given by redemptionMonthsInTable) holds the month.
 bool holdsRedemptionMonth(const std::vector<RedemptionMonth>& months, int year, int month);
 
+// The months as ranges, one per run of consecutive months: "June 2009 to May 2010", "June 2009
+// to May 2010 and June 2016 to November 2016", "A to B, C to D and E to F"; empty for none.
+std::string redemptionMonthRangesText(const std::vector<RedemptionMonth>& months);
+
 // The refusal for a month the table does not hold, naming one range per run of consecutive
 // months: "... range from June 2009 to May 2010." or "... range from June 2009 to May 2010 and
 // June 2016 to November 2016." (three runs and more: "A to B, C to D and E to F").

@@ -110,14 +110,17 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     EXPECT_EQ(app.view().redemptionYear(), "2009");
 }
 
-TEST(RedemptionDateWindow, TheAcceptedRangeRunsFromJune2009ToMay2010) {
+TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToMay2010) {
+    AppHarness app;
+    auto* window = openWindow(app);
     for (int year = 2008; year <= 2011; ++year) {
         for (int month = 0; month <= 13; ++month) {
             const bool expected = (year == 2009 && month >= 6 && month <= 12) ||
                                   (year == 2010 && month >= 1 && month <= 5);
-            EXPECT_EQ(RedemptionDateWindowController::isSupportedRedemptionDate(year, month),
-                      expected)
-                << year << "-" << month;
+            EXPECT_EQ(window->acceptsRedemptionDate(year, month), expected) << year << "-" << month;
         }
     }
+    ASSERT_EQ(window->yearBox()->count(), 2) << "the years the shipped table holds";
+    EXPECT_EQ(window->yearBox()->itemText(0), "2009");
+    EXPECT_EQ(window->yearBox()->itemText(1), "2010");
 }

@@ -7,6 +7,14 @@ void ScriptedToolkitServices::showErrorAlert(const std::string& title, const std
     }
 }
 
+void ScriptedToolkitServices::showInformationAlert(const std::string& title,
+                                                   const std::string& message) {
+    informationAlerts.push_back({title, message});
+    if (duringAlert_) {
+        duringAlert_();
+    }
+}
+
 int ScriptedToolkitServices::showConfirmation(const std::string& title,
                                               const std::string& defaultButton,
                                               const std::string& alternateButton,
@@ -36,6 +44,7 @@ void ScriptedToolkitServices::openUrl(const std::string& url) {
 
 void ScriptedToolkitServices::clear() {
     alerts.clear();
+    informationAlerts.clear();
     confirmations.clear();
     panels.clear();
     openedUrls.clear();

@@ -24,6 +24,7 @@ struct RecordedConfirmation {
 class ScriptedToolkitServices : public ToolkitServices {
 public:
     void showErrorAlert(const std::string& title, const std::string& message) override;
+    void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
     std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
@@ -37,6 +38,8 @@ public:
     void setDuringAlert(std::function<void()> action) { duringAlert_ = std::move(action); }
 
     std::vector<RecordedAlert> alerts;
+    // Information alerts, kept apart from the error alerts above.
+    std::vector<RecordedAlert> informationAlerts;
     std::vector<RecordedConfirmation> confirmations;
     std::vector<OpenPanelRequest> panels;
     std::vector<std::string> openedUrls;

@@ -1,0 +1,136 @@
+// The count of bonds the value table has no value for, and the note the report shows with it:
+// each missing key (series, redemption year or month, issue year, issue month) counts, a value,
+// "NO PAY" or the invalid mark does not, and the count follows the redemption date.
+
+#include "core/value_table_fixture.h"
+#include "valuation/ReportWindowController.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace {
+
+class ReportMissingValuesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        files.writeTable(makeValueTable({
+            {"EE", "2009", "06", "2001", "March", "002712"},
+            {"EE", "2009", "06", "2001", "April", "NO PAY"},
+            {"EE", "2009", "06", "2002", "January", "      "},
+            {"I", "2009", "06", "2003", "May", "003100"},
+            {"I", "2009", "07", "2003", "May", "003110"},
+            {"I", "2010", "01", "2003", "May", "003200"},
+        }));
+        owner.database = &database;
+        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+    }
+
+    ReportWindowController& openReport() {
+        report = std::make_unique<ReportWindowController>(files.resources(), services);
+        report->setParentView(&owner);
+        return *report;
+    }
+
+    void addBond(const std::string& serial, const std::string& type, const std::string& year,
+                 const std::string& month) {
+        ASSERT_TRUE(database.addBondWithSerial(serial, "100", type, year, month));
+    }
+
+    ValueTableFiles files;
+    ScriptedToolkitServices services;
+    BondDatabase database{services};
+    TestOwner owner;
+    std::unique_ptr<ReportWindowController> report;
+};
+
+TEST_F(ReportMissingValuesTest, EveryMissingKeyCountsAndEveryLeafDoesNot) {
+    addBond("valued", "EE", "2001", "March");
+    addBond("no-pay", "EE", "2001", "April");
+    addBond("invalid-mark", "EE", "2002", "January");
+    addBond("other-series", "E", "2001", "March");
+    addBond("issue-year", "EE", "1999", "March");
+    addBond("issue-month", "EE", "2001", "December");
+    openReport();
+    EXPECT_EQ(report->bondCount(), 6);
+    EXPECT_EQ(report->bondsWithoutValue(), 3);
+
+    // A redemption month the table lacks, then a redemption year it lacks.
+    owner.month = "08";
+    EXPECT_EQ(report->bondsWithoutValue(), 6);
+    owner.year = "2011";
+    owner.month = "06";
+    EXPECT_EQ(report->bondsWithoutValue(), 6);
+}
+
+TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
+    addBond("I1", "I", "2003", "May");
+    addBond("EE1", "EE", "2001", "March");
+    openReport();
+    EXPECT_EQ(report->bondsWithoutValue(), 0);
+    EXPECT_EQ(report->missingValuesNote(), "");
+    owner.month = "07";
+    EXPECT_EQ(report->bondsWithoutValue(), 1);
+    EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
+                                           "July 2009; it shows $0.00.");
+    owner.year = "2010";
+    owner.month = "01";
+    EXPECT_EQ(report->bondsWithoutValue(), 1);
+    EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
+                                           "January 2010; it shows $0.00.");
+    owner.month = "02";
+    EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 2 "
+                                           "bonds in February 2010; they all show $0.00.");
+}
+
+TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
+    addBond("A", "EE", "2001", "March");
+    openReport();
+    owner.month = "12";
+    EXPECT_EQ(report->missingValuesNote(),
+              "The value table has no value for this bond in December 2009; it shows $0.00.");
+
+    addBond("B", "E", "1970", "March");
+    addBond("C", "E", "1971", "March");
+    owner.month = "06";
+    EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 2 of these 3 bonds in "
+                                           "June 2009; they show $0.00.");
+}
+
+TEST_F(ReportMissingValuesTest, BondsWithoutValueShowZeroAndTheCellsStayAsTheyWere) {
+    addBond("E1", "E", "1970", "March");
+    addBond("EE1", "EE", "2001", "March");
+    openReport();
+    report->windowDidLoad();
+    EXPECT_EQ(report->tableViewObjectValue(kCurrentValueColumn, 2), "$0.00");
+    EXPECT_EQ(report->tableViewObjectValue(kCurrentValueColumn, 3), "$108.48");
+    EXPECT_EQ(report->tableViewObjectValue(kCurrentValueColumn, 5), "$108.48");
+    EXPECT_EQ(report->bondsWithoutValue(), 1);
+    EXPECT_TRUE(services.alerts.empty()) << "a bond without a value is no error";
+}
+
+TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
+    addBond("EE1", "EE", "2001", "March");
+    std::filesystem::remove(files.shippedTablePath());
+    openReport();
+    EXPECT_EQ(report->bondsWithoutValue(), 1) << "no table: every bond shows $0.00";
+
+    BondDatabase empty{services};
+    TestOwner nobody;
+    nobody.database = &empty;
+    ReportWindowController unowned(files.resources(), services);
+    unowned.setParentView(&nobody);
+    EXPECT_EQ(unowned.bondsWithoutValue(), 0);
+    EXPECT_EQ(unowned.missingValuesNote(), "");
+}
+
+TEST_F(ReportMissingValuesTest, AMonthThatIsNotAMonthIsShownAsHeld) {
+    addBond("EE1", "EE", "2001", "March");
+    openReport();
+    owner.month = "6";
+    EXPECT_EQ(report->missingValuesNote(),
+              "The value table has no value for this bond in the month \"6\" of 2009; it shows "
+              "$0.00.");
+}
+
+} // namespace

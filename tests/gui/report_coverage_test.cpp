@@ -1,0 +1,110 @@
+// The line below the report's table that counts the bonds the value table has no value for: it
+// is hidden while every bond has a value, names the count and the month otherwise, and follows
+// the redemption date at the next redraw.
+
+#include "store/BondDatabase.h"
+#include "support/gui/AppHarness.h"
+#include "valuation/RedemptionDateWindowController.h"
+#include "valuation/ReportWindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+namespace {
+
+// EE bonds of March 2001 have a value at June 2009 only; I bonds of May 2003 at June and July.
+PlistDictRef coverageTable() {
+    auto dict = [](std::initializer_list<std::pair<std::string, PlistValue>> entries) {
+        auto d = PlistDict::create();
+        for (const auto& [key, value] : entries) {
+            d->set(key, value);
+        }
+        return PlistValue(d);
+    };
+    auto issue = [&](std::string year, std::string month, std::string leaf) {
+        return dict({{std::move(year), dict({{std::move(month), PlistValue(std::move(leaf))}})}});
+    };
+    PlistValue ee = dict({{"2009", dict({{"06", issue("2001", "March", "002712")}})}});
+    PlistValue i = dict({{"2009", dict({{"06", issue("2003", "May", "003100")},
+                                        {"07", issue("2003", "May", "003110")}})}});
+    return dict({{"EE", ee}, {"I", i}}).dict();
+}
+
+class ReportCoverageTest : public ::testing::Test {
+  protected:
+    void open(const std::vector<TestBond>& bonds, std::string date) {
+        app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}},
+                                           std::move(date));
+        app->useValueTable(coverageTable());
+        app->database().setNewCurrentPortfolio("Savings");
+        app->view().bondValueReportButtonPressed();
+        settle();
+        report = app->openWindows<ReportWindow>().back();
+        ASSERT_FALSE(report.isNull());
+    }
+    void redraw() {
+        report->reloadData();
+        report->tableView()->viewport()->repaint();
+    }
+    QString cell(int row, int column) const {
+        return report->tableView()->model()->index(row, column).data().toString();
+    }
+    QLabel* note() const { return report->missingValuesLabel(); }
+
+    std::unique_ptr<AppHarness> app;
+    QPointer<ReportWindow> report;
+};
+
+const std::vector<TestBond> kThreeBonds = {{"EE1", "EE", "100", "2001", "March"},
+                                           {"I1", "I", "50", "2003", "May"},
+                                           {"E1", "E", "25", "1970", "July"}};
+
+TEST_F(ReportCoverageTest, TheNoteCountsTheBondsShownAtZeroAndTheCellsStayAsTheyAre) {
+    open(kThreeBonds, "2009-06-15 10:03:07 +0000");
+    ASSERT_TRUE(note()->isVisible());
+    EXPECT_EQ(note()->text(), "The value table has no value for 1 of these 3 bonds in June 2009; "
+                              "it shows $0.00.");
+    // Rows in date order: E1 (1970), EE1 (2001), I1 (2003).
+    EXPECT_EQ(cell(2, 0), "E1");
+    EXPECT_EQ(cell(2, 5), "$0.00");
+    EXPECT_EQ(cell(3, 5), "$108.48");
+    EXPECT_EQ(cell(4, 5), "$62.00");
+    EXPECT_EQ(cell(6, 5), "$170.48");
+    EXPECT_TRUE(app->services.alerts.empty());
+}
+
+TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
+    open({kThreeBonds[0], kThreeBonds[1]}, "2009-06-15 10:03:07 +0000");
+    EXPECT_TRUE(note()->isHidden()) << "every bond has a value: nothing to say";
+
+    app->view().setRedemptionMonth("07");
+    redraw();
+    ASSERT_TRUE(note()->isVisible());
+    EXPECT_EQ(note()->text(), "The value table has no value for 1 of these 2 bonds in July 2009; "
+                              "it shows $0.00.");
+    EXPECT_EQ(cell(2, 5), "$0.00");
+    EXPECT_EQ(cell(3, 5), "$62.20");
+
+    app->view().setRedemptionMonth("08");
+    redraw();
+    EXPECT_EQ(note()->text(), "The value table has no value for any of these 2 bonds in August "
+                              "2009; they all show $0.00.");
+
+    app->view().setRedemptionMonth("06");
+    redraw();
+    EXPECT_TRUE(note()->isHidden());
+}
+
+TEST_F(ReportCoverageTest, AReportOutsideTheTableSaysSoBelowTheTable) {
+    open({kThreeBonds[0]}, "2026-03-01 00:00:00 +0000");
+    ASSERT_TRUE(note()->isVisible());
+    EXPECT_EQ(note()->text(), "The value table has no value for this bond in March 2026; it "
+                              "shows $0.00.");
+    const QRect table = report->tableView()->geometry();
+    EXPECT_GE(note()->geometry().top(), table.bottom()) << "below the table";
+}
+
+} // namespace

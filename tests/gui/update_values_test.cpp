@@ -1,0 +1,238 @@
+// The "Update Values..." command: the file-open panel it asks for, merging the Treasury's real
+// value file into the user's own copy of the value table, refusing a broken file without
+// changing anything, Cancel, and which windows see the new values.
+
+#include "store/BondDatabase.h"
+#include "support/gui/AppHarness.h"
+#include "valuation/RedemptionDateWindowController.h"
+#include "valuation/ReportWindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QPointer>
+#include <QTableView>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kOfficialFile = fs::path(ORVELT_SOURCE_DIR) / "tools" / "data" / "sb201606.asc";
+
+fs::path shippedTable() {
+    return fs::path(ORVELT_BINARY_DIR) / "resources" / "BondTable.plist";
+}
+
+// The official file with its third line broken: a series code the Treasury never uses.
+fs::path writeBrokenCopy(const TempDir& dir) {
+    std::string text = readWholeFile(kOfficialFile);
+    std::size_t lineStart = 0;
+    for (int line = 1; line < 3; ++line) {
+        lineStart = text.find('\n', lineStart) + 1;
+    }
+    text[lineStart] = 'X';
+    const fs::path broken = dir / "sb201606-broken.asc";
+    writeWholeFile(broken, text);
+    return broken;
+}
+
+// The January leaf of a line of the official file, read from its text: columns 12 to 17.
+std::string januaryLeafOf(const std::string& lineHead) {
+    const std::string text = readWholeFile(kOfficialFile);
+    const std::size_t at = text.find("\n" + lineHead);
+    return at == std::string::npos ? std::string() : text.substr(at + 1 + 11, 6);
+}
+
+const std::string kBothRanges = "June 2009 to May 2010 and June 2016 to November 2016";
+
+class UpdateValuesTest : public ::testing::Test {
+  protected:
+    UpdateValuesTest()
+        : app({{"Savings", {{"I200201", "I", "100", "2002", "January"}}}},
+              "2016-06-10 09:00:00 +0000") {}
+
+    fs::path userTable() const { return app.userDir() / "BondTable.plist"; }
+
+    void update(std::vector<std::string> files) {
+        app.services.answerOpenPanel(std::move(files));
+        app.view().updateValuesPressed();
+        settle();
+    }
+
+    // The window a command opened: the one of its kind that was not open before.
+    template <typename Window> Window* opened(const std::vector<Window*>& before) {
+        for (Window* window : app.openWindows<Window>()) {
+            if (std::find(before.begin(), before.end(), window) == before.end()) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+
+    ReportWindow* openReport() {
+        const std::vector<ReportWindow*> before = app.openWindows<ReportWindow>();
+        app.database().setNewCurrentPortfolio("Savings");
+        app.view().bondValueReportButtonPressed();
+        settle();
+        return opened(before);
+    }
+
+    RedemptionDateWindowController* openDateWindow() {
+        const auto before = app.openWindows<RedemptionDateWindowController>();
+        app.view().setRedemptionDateButtonPressed();
+        return opened(before);
+    }
+
+    static QString valueCell(ReportWindow* report) {
+        return report->tableView()->model()->index(2, 5).data().toString();
+    }
+
+    AppHarness app;
+    TempDir files;
+};
+
+TEST_F(UpdateValuesTest, TheMenuCommandAsksForValueFilesAndCancelChangesNothing) {
+    const std::string shippedBefore = readWholeFile(shippedTable());
+    QAction* item = app.window().findChild<QAction*>("updateValuesItem");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text().remove('&'), "Update Values...");
+    EXPECT_TRUE(item->isEnabled()) << "no portfolio is needed";
+    item->trigger();
+    settle();
+
+    ASSERT_EQ(app.services.panels.size(), 1u);
+    const OpenPanelRequest& panel = app.services.panels[0];
+    EXPECT_EQ(panel.title, "Choose File");
+    EXPECT_TRUE(panel.allowsMultipleSelection);
+    EXPECT_NE(std::find(panel.extensions.begin(), panel.extensions.end(), "asc"),
+              panel.extensions.end());
+    // The panel was cancelled.
+    EXPECT_TRUE(app.services.alerts.empty());
+    EXPECT_TRUE(app.services.informationAlerts.empty());
+    EXPECT_FALSE(fs::exists(userTable()));
+    EXPECT_EQ(readWholeFile(shippedTable()), shippedBefore);
+}
+
+TEST_F(UpdateValuesTest, TheOfficialFileIsMergedIntoTheUsersCopyAndTheShippedTableStays) {
+    const std::string shippedBefore = readWholeFile(shippedTable());
+    update({kOfficialFile.string()});
+
+    EXPECT_TRUE(app.services.alerts.empty());
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts[0].message,
+              "The values of 1 value file were added to the value table. It now holds "
+              "redemption dates from " +
+                  kBothRanges + ".");
+    EXPECT_TRUE(fs::exists(userTable()));
+    EXPECT_EQ(readWholeFile(shippedTable()), shippedBefore);
+
+    // The same file again changes no value; the table keeps its months.
+    const std::string merged = readWholeFile(userTable());
+    update({kOfficialFile.string(), kOfficialFile.string()});
+    ASSERT_EQ(app.services.informationAlerts.size(), 2u);
+    EXPECT_NE(app.services.informationAlerts[1].message.find("2 value files"), std::string::npos);
+    EXPECT_EQ(readWholeFile(userTable()), merged);
+}
+
+TEST_F(UpdateValuesTest, ABrokenFileIsNamedWithItsLineAndNothingIsWritten) {
+    const fs::path broken = writeBrokenCopy(files);
+    update({broken.string()});
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].title, "Error");
+    const std::string& message = app.services.alerts[0].message;
+    EXPECT_NE(message.find("sb201606-broken.asc, line 3"), std::string::npos) << message;
+    EXPECT_NE(message.find("was not changed"), std::string::npos) << message;
+    EXPECT_TRUE(app.services.informationAlerts.empty());
+    EXPECT_FALSE(fs::exists(userTable()));
+
+    // With an updated copy in place, a good file followed by a broken one changes nothing.
+    update({kOfficialFile.string()});
+    const std::string updated = readWholeFile(userTable());
+    app.services.clear();
+    update({kOfficialFile.string(), broken.string()});
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_TRUE(app.services.informationAlerts.empty());
+    EXPECT_EQ(readWholeFile(userTable()), updated);
+
+    // A file that is not there is named too.
+    app.services.clear();
+    update({(files / "missing.asc").string()});
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_NE(app.services.alerts[0].message.find("missing.asc"), std::string::npos);
+    EXPECT_EQ(readWholeFile(userTable()), updated);
+}
+
+TEST_F(UpdateValuesTest, OpenReportsKeepTheirTableAndNewOnesReadTheUpdatedOne) {
+    const std::string leaf = januaryLeafOf("I2016062002");
+    ASSERT_EQ(leaf, "004575") << "the official file's text";
+
+    QPointer<ReportWindow> before = openReport();
+    ASSERT_FALSE(before.isNull());
+    EXPECT_EQ(valueCell(before), "$0.00") << "the shipped table ends in May 2010";
+    EXPECT_EQ(before->controller().bondsWithoutValue(), 1);
+
+    update({kOfficialFile.string()});
+    QPointer<ReportWindow> after = openReport();
+    ASSERT_FALSE(after.isNull());
+    ASSERT_NE(after, before);
+    EXPECT_EQ(valueCell(after), "$183.00") << "4 x $45.75";
+    EXPECT_EQ(after->controller().bondsWithoutValue(), 0);
+    EXPECT_EQ(valueCell(before), "$0.00");
+    EXPECT_EQ(before->controller().bondsWithoutValue(), 1);
+    EXPECT_TRUE(app.services.alerts.empty());
+}
+
+TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
+    update({kOfficialFile.string()});
+    QPointer<RedemptionDateWindowController> window = openDateWindow();
+    ASSERT_FALSE(window.isNull());
+    QComboBox* years = window->yearBox();
+    ASSERT_EQ(years->count(), 3);
+    EXPECT_EQ(years->itemText(0), "2009");
+    EXPECT_EQ(years->itemText(1), "2010");
+    EXPECT_EQ(years->itemText(2), "2016");
+    EXPECT_EQ(years->currentText(), "2016") << "the current date is preselected";
+    EXPECT_EQ(window->monthBox()->currentIndex(), 5);
+
+    // December 2016 is not in the table: the refusal names both ranges.
+    window->monthBox()->setCurrentIndex(11);
+    window->okPressed();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].message,
+              "This redemption date is not supported by the current version of Orvelt. Valid "
+              "redemption dates range from " +
+                  kBothRanges + ".");
+    EXPECT_EQ(app.view().redemptionMonth(), "06");
+
+    // November 2016 is, and so is a month of the shipped range.
+    window->monthBox()->setCurrentIndex(10);
+    window->okPressed();
+    settle();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(app.view().redemptionYear(), "2016");
+    EXPECT_EQ(app.view().redemptionMonth(), "11");
+    EXPECT_EQ(app.services.alerts.size(), 1u);
+
+    window = openDateWindow();
+    ASSERT_FALSE(window.isNull());
+    window->monthBox()->setCurrentIndex(0);
+    window->yearBox()->setCurrentIndex(window->yearBox()->findText("2010"));
+    window->okPressed();
+    settle();
+    EXPECT_EQ(app.view().redemptionYear(), "2010");
+    EXPECT_EQ(app.view().redemptionMonth(), "01");
+}
+
+TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {
+    QPointer<RedemptionDateWindowController> window = openDateWindow();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->yearBox()->count(), 2);
+    update({kOfficialFile.string()});
+    EXPECT_FALSE(window->acceptsRedemptionDate(2016, 6));
+    auto* fresh = openDateWindow();
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->acceptsRedemptionDate(2016, 6));
+}
+
+} // namespace
