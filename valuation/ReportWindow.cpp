@@ -188,7 +188,11 @@ void ReportWindow::updateDateLabel() {
 }
 
 void ReportWindow::updateMissingValuesLabel() {
-    const QString note = QString::fromStdString(controller_.missingValuesNote());
+    QString note = QString::fromStdString(controller_.missingValuesNote());
+    if (!note.isEmpty() && !controller_.tableHoldsRedemptionDate()) {
+        note += QStringLiteral(" Choose another redemption date, or add the Treasury's value file "
+                               "for that month with Update Values...");
+    }
     if (ui_->missingValuesLabel->text() != note) {
         ui_->missingValuesLabel->setText(note);
     }

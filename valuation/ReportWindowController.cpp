@@ -196,6 +196,20 @@ int ReportWindowController::bondsWithoutValue() const {
     return count;
 }
 
+bool ReportWindowController::tableHoldsRedemptionDate() const {
+    if (bondTable_ == nullptr || parentView_ == nullptr) {
+        return false;
+    }
+    const std::string year = parentView_->redemptionYear();
+    const std::string month = parentView_->redemptionMonth();
+    for (const PlistDict::Entry& series : bondTable_->entries()) {
+        if (plistFind(series.second.dictPtr(), {year, month}) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ReportWindowController::missingValuesNote() const {
     const int missing = bondsWithoutValue();
     if (missing == 0) {
@@ -206,6 +220,12 @@ std::string ReportWindowController::missingValuesNote() const {
         parentView_ != nullptr
             ? redemptionDateText(parentView_->redemptionYear(), parentView_->redemptionMonth())
             : std::string("this redemption date");
+    if (!tableHoldsRedemptionDate()) {
+        return "The value table holds no values for " + date + "; " +
+               (count == 1 ? std::string("this bond shows")
+                           : "all " + std::to_string(count) + " bonds show") +
+               " $0.00.";
+    }
     std::string which;
     std::string shows;
     if (count == 1) {

@@ -75,8 +75,11 @@ class ReportWindowController {
     int bondsWithoutValue() const;
     // The number of bonds in the current list.
     int bondCount() const;
+    // Whether the table holds the redemption date the parent holds now, for any series.
+    bool tableHoldsRedemptionDate() const;
     // The line the report shows below its table when some bonds have no value in the table,
-    // naming how many and the month; empty when every bond has one.
+    // naming how many and the month, or that the table holds nothing for the month; empty when
+    // every bond has a value.
     std::string missingValuesNote() const;
 
     // The bond's value at the redemption date its parent holds now.

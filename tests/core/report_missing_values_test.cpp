@@ -79,22 +79,33 @@ TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "January 2010; it shows $0.00.");
     owner.month = "02";
-    EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 2 "
-                                           "bonds in February 2010; they all show $0.00.");
+    EXPECT_EQ(report->missingValuesNote(), "The value table holds no values for February 2010; "
+                                           "all 2 bonds show $0.00.");
 }
 
 TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
     addBond("A", "EE", "2001", "March");
     openReport();
+    EXPECT_TRUE(report->tableHoldsRedemptionDate());
+    EXPECT_EQ(report->missingValuesNote(), "");
     owner.month = "12";
+    EXPECT_FALSE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(),
-              "The value table has no value for this bond in December 2009; it shows $0.00.");
+              "The value table holds no values for December 2009; this bond shows $0.00.");
+    owner.month = "07";
+    EXPECT_TRUE(report->tableHoldsRedemptionDate()) << "held for series I";
+    EXPECT_EQ(report->missingValuesNote(),
+              "The value table has no value for this bond in July 2009; it shows $0.00.");
 
     addBond("B", "E", "1970", "March");
     addBond("C", "E", "1971", "March");
     owner.month = "06";
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 2 of these 3 bonds in "
                                            "June 2009; they show $0.00.");
+    addBond("D", "EE", "2001", "May");
+    owner.month = "07";
+    EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 4 "
+                                           "bonds in July 2009; they all show $0.00.");
 }
 
 TEST_F(ReportMissingValuesTest, BondsWithoutValueShowZeroAndTheCellsStayAsTheyWere) {
@@ -129,7 +140,7 @@ TEST_F(ReportMissingValuesTest, AMonthThatIsNotAMonthIsShownAsHeld) {
     openReport();
     owner.month = "6";
     EXPECT_EQ(report->missingValuesNote(),
-              "The value table has no value for this bond in the month \"6\" of 2009; it shows "
+              "The value table holds no values for the month \"6\" of 2009; this bond shows "
               "$0.00.");
 }
 

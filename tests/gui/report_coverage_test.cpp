@@ -58,6 +58,10 @@ class ReportCoverageTest : public ::testing::Test {
     QPointer<ReportWindow> report;
 };
 
+// What the window adds when the table holds nothing at all for the month.
+const std::string kOutsideTheTable = " Choose another redemption date, or add the Treasury's "
+                                     "value file for that month with Update Values...";
+
 const std::vector<TestBond> kThreeBonds = {{"EE1", "EE", "100", "2001", "March"},
                                            {"I1", "I", "50", "2003", "May"},
                                            {"E1", "E", "25", "1970", "July"}};
@@ -90,8 +94,9 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
 
     app->view().setRedemptionMonth("08");
     redraw();
-    EXPECT_EQ(note()->text(), "The value table has no value for any of these 2 bonds in August "
-                              "2009; they all show $0.00.");
+    EXPECT_EQ(note()->text().toStdString(),
+              "The value table holds no values for August 2009; all 2 bonds show $0.00." +
+                  kOutsideTheTable);
 
     app->view().setRedemptionMonth("06");
     redraw();
@@ -101,8 +106,9 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
 TEST_F(ReportCoverageTest, AReportOutsideTheTableSaysSoBelowTheTable) {
     open({kThreeBonds[0]}, "2026-03-01 00:00:00 +0000");
     ASSERT_TRUE(note()->isVisible());
-    EXPECT_EQ(note()->text(), "The value table has no value for this bond in March 2026; it "
-                              "shows $0.00.");
+    EXPECT_EQ(note()->text().toStdString(),
+              "The value table holds no values for March 2026; this bond shows $0.00." +
+                  kOutsideTheTable);
     const QRect table = report->tableView()->geometry();
     EXPECT_GE(note()->geometry().top(), table.bottom()) << "below the table";
 }
