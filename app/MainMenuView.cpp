@@ -208,11 +208,11 @@ void MainMenuView::updateValuesPressed() {
     // Report windows already open keep the table they loaded; the next ones read this one.
     const std::vector<RedemptionMonth> months =
         redemptionMonthsInTable(loadBondTable(resources_).get());
-    const std::string fileCount =
-        files.size() == 1 ? "1 value file" : std::to_string(files.size()) + " value files";
+    const std::string added = files.size() == 1 ? files.front().filename().string()
+                                                : std::to_string(files.size()) + " value files";
     services_.showInformationAlert(kValuesUpdatedTitle,
-                                   "The values of " + fileCount +
-                                       " were added to the value table. It now holds redemption "
-                                       "dates from " +
+                                   "The values of " + added +
+                                       " were added to your value table. It now holds "
+                                       "redemption dates from " +
                                        redemptionMonthRangesText(months) + ".");
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +71,8 @@ std::vector<std::string> QtToolkitServices::runOpenPanel(const OpenPanelRequest&
         request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);
     QFileDialog dialog(alertParent(), qs(request.title), start);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt's own panel opens too small to show the names, sizes and the file-type filter whole.
+    dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 480));
     dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles
                                                        : QFileDialog::ExistingFile);
     if (!request.extensions.empty()) {

@@ -121,7 +121,7 @@ TEST_F(UpdateValuesTest, TheOfficialFileIsMergedIntoTheUsersCopyAndTheShippedTab
     EXPECT_TRUE(app.services.alerts.empty());
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].message,
-              "The values of 1 value file were added to the value table. It now holds "
+              "The values of sb201606.asc were added to your value table. It now holds "
               "redemption dates from " +
                   kBothRanges + ".");
     EXPECT_TRUE(fs::exists(userTable()));
