@@ -215,11 +215,10 @@ std::string ReportWindowController::missingValuesNote() const {
     if (missing == 0) {
         return {};
     }
+    // Bonds without a value imply a parent: without one there is no bond list.
     const int count = bondCount();
     const std::string date =
-        parentView_ != nullptr
-            ? redemptionDateText(parentView_->redemptionYear(), parentView_->redemptionMonth())
-            : std::string("this redemption date");
+        redemptionDateText(parentView_->redemptionYear(), parentView_->redemptionMonth());
     if (!tableHoldsRedemptionDate()) {
         return "The value table holds no values for " + date + "; " +
                (count == 1 ? std::string("this bond shows")
