@@ -2,7 +2,7 @@
 // take well under a second, and the time must grow with the rows alone, not with rows times
 // bonds. Run by hand: build-*/bench/import_bench
 
-#include "platform/ToolkitServices.h"
+#include "SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 
@@ -11,17 +11,6 @@
 #include <string>
 
 namespace {
-
-class SilentServices : public ToolkitServices {
-  public:
-    void showErrorAlert(const std::string&, const std::string&) override {}
-    int showConfirmation(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return 0;
-    }
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
-    void openUrl(const std::string&) override {}
-};
 
 const std::string kHeader =
     "\"Serial Number\",\"Type\",\"Face Value\",\"Month Issued\",\"Year Issued\"\r\n";
@@ -56,7 +45,7 @@ void BM_ImportIntoFullPortfolio(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
     const std::int64_t existing = state.range(1);
     const std::string text = bondList(rows, 10);
-    SilentServices services;
+    SilentToolkitServices services;
     for (auto _ : state) {
         state.PauseTiming();
         BondDatabase db(services);
@@ -88,7 +77,7 @@ void BM_ImportBinaryNoise(benchmark::State& state) {
     while (text.size() < size) {
         text.push_back(static_cast<char>(random()));
     }
-    SilentServices services;
+    SilentToolkitServices services;
     for (auto _ : state) {
         BondDatabase db(services);
         db.addPortfolioWithName("Noise");
@@ -111,7 +100,7 @@ void BM_ImportQuoteFlood(benchmark::State& state) {
             text += fragment;
         }
     }
-    SilentServices services;
+    SilentToolkitServices services;
     for (auto _ : state) {
         BondDatabase db(services);
         db.addPortfolioWithName("Flood");

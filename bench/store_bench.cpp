@@ -7,9 +7,9 @@
 // same bytes and tree, and with Python's plistlib in the same run. Peak memory while loading is
 // measured in a fresh child process.
 
+#include "SilentToolkitServices.h"
 #include "platform/PlistValue.h"
 #include "platform/PropertyList.h"
-#include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 
@@ -36,17 +36,6 @@ constexpr int kPortfolios = 100;
 constexpr int kBondsPerPortfolio = 1000;
 constexpr int kSortBonds = 100000;
 constexpr int kRepetitions = 7;
-
-class SilentServices : public ToolkitServices {
-  public:
-    void showErrorAlert(const std::string&, const std::string&) override {}
-    int showConfirmation(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return 0;
-    }
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
-    void openUrl(const std::string&) override {}
-};
 
 double seconds(const std::function<void()>& action) {
     const auto start = std::chrono::steady_clock::now();
@@ -118,7 +107,7 @@ long residentKilobytes(const char* field) {
 // Child process: loads the file into a store and prints its resident size before and its peak.
 int loadOnly(const char* path) {
     const long before = residentKilobytes("VmRSS:");
-    SilentServices services;
+    SilentToolkitServices services;
     auto database = BondDatabase::initWithFile(path, services);
     const long peak = residentKilobytes("VmHWM:");
     std::printf("%ld %ld %zu\n", before, peak, database->getPortfolioNames().size());
@@ -163,7 +152,7 @@ int main(int argc, char** argv) {
     std::printf("Portfolio file: %d portfolios x %d bonds, %.1f MB\n", kPortfolios,
                 kBondsPerPortfolio, fileMegabytes);
 
-    SilentServices services;
+    SilentToolkitServices services;
     // Each measure and its library baseline are taken by turns, so that both see the same load
     // of a shared machine.
     plist_t bare = nullptr;

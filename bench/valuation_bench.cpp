@@ -1,9 +1,9 @@
 // Speed of valuing bonds: one value (five keyed lookups), both totals of a large portfolio, and
 // the cells a report of 10,000 bonds asks for while it scrolls.
 
+#include "SilentToolkitServices.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
-#include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "valuation/ReportWindowController.h"
@@ -21,17 +21,6 @@
 namespace {
 
 constexpr const char* kSeries[] = {"E", "EE", "I", "S"};
-
-class SilentServices : public ToolkitServices {
-  public:
-    void showErrorAlert(const std::string&, const std::string&) override {}
-    int showConfirmation(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return 0;
-    }
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
-    void openUrl(const std::string&) override {}
-};
 
 struct Owner : ValuationContext {
     BondDatabase* database = nullptr;
@@ -120,7 +109,7 @@ struct Fixture {
     }
 
     std::filesystem::path dir;
-    SilentServices services;
+    SilentToolkitServices services;
     std::unique_ptr<ResourceLocations> resources;
     std::unique_ptr<BondDatabase> database;
     Owner owner;

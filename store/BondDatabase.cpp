@@ -237,19 +237,7 @@ bool BondDatabase::addBond(const std::string& serial, const std::string& faceVal
         }
         return false;
     }
-    auto bond = PlistDict::create();
-    bond->set(kSerialKey, PlistValue(serial));
-    bond->set(kFaceValueKey, PlistValue(faceValue));
-    bond->set(kTypeKey, PlistValue(type));
-    bond->set(kIssueYearKey, PlistValue(issueYear));
-    bond->set(kIssueMonthKey, PlistValue(issueMonth));
-    if (!currentBondList_) {
-        // A portfolio record read without its list gets one, so that the bond is kept.
-        currentBondList_ = std::make_shared<PlistArray>();
-    }
-    currentBondList_->push_back(PlistValue(bond));
-    saveCurrentPortfolio();
-    return true;
+    return appendImportedBond(serial, faceValue, type, issueYear, issueMonth);
 }
 
 bool BondDatabase::addBondWithSerialWhileImporting(const std::string& serial,
@@ -279,6 +267,7 @@ bool BondDatabase::appendImportedBond(const std::string& serial, const std::stri
     bond->set(kIssueYearKey, PlistValue(issueYear));
     bond->set(kIssueMonthKey, PlistValue(issueMonth));
     if (!currentBondList_) {
+        // A portfolio record read without its list gets one, so that the bond is kept.
         currentBondList_ = std::make_shared<PlistArray>();
     }
     currentBondList_->push_back(PlistValue(bond));
