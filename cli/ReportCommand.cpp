@@ -98,6 +98,9 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         io.err << "orvelt-cli: warning: the value table holds no values for " << dateText
                << ", so every value shows as $0.00; choose a month with --month. "
                << unsupportedRedemptionDateMessage(months) << '\n';
+    } else if (report.bondsWithoutValue() > 0) {
+        // As the window says below its table: a $0.00 here is no value, not a worthless bond.
+        io.err << "orvelt-cli: note: " << report.missingValuesNote() << '\n';
     }
 
     if (format == OutputFormat::Csv) {

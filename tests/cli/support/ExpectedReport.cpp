@@ -44,6 +44,9 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
         }
         expected.rows.push_back(std::move(cells));
     }
+    if (report.bondsWithoutValue() > 0) {
+        expected.missingValuesNote = report.missingValuesNote();
+    }
     report.windowDidLoad();
     for (const RecordedAlert& alert : services.alerts) {
         expected.alerts.push_back(alert.message);

@@ -13,6 +13,9 @@ struct ExpectedReport {
     std::vector<std::vector<std::string>> rows;
     // The messages of the alerts the window showed (the invalid-serials alert).
     std::vector<std::string> alerts;
+    // The window's line below the table on bonds the value table has no value for; empty when
+    // it has a value for every bond.
+    std::string missingValuesNote;
 };
 
 ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::string& portfolio,
