@@ -85,11 +85,11 @@ class CliReportTest : public ::testing::Test {
         folder.writeTable(sampleValueTable());
         folder.writePortfolios({
             {"Family",
-             {{"C300", "100", "EE", "2001", "March"},
-              {"C100", "50", "EE", "1990", "January"},
-              {"C200", "1000", "EE", "2001", "January"},
-              {"X9", "75", "I", "2001", "May"},
-              {"Q,\"7", "25", "EE", "1990", "July"}}},
+             {{"C300", "EE", "100", "2001", "March"},
+              {"C100", "EE", "50", "1990", "January"},
+              {"C200", "EE", "1000", "2001", "January"},
+              {"X9", "I", "75", "2001", "May"},
+              {"Q,\"7", "EE", "25", "1990", "July"}}},
             {"Other", {}},
         });
     }
@@ -154,9 +154,9 @@ TEST_F(CliReportTest, CsvReportQuotesAsRfc4180AndMatchesTheWindow) {
 
 TEST_F(CliReportTest, InvalidBondsAreNamedOnStandardErrorAsTheWindowNamesThem) {
     folder.writePortfolios({{"Family",
-                             {{"BAD-2", "100", "EE", "2001", "December"},
-                              {"OK-1", "100", "EE", "2001", "January"},
-                              {"BAD-1", "50", "EE", "2001", "December"}}}});
+                             {{"BAD-2", "EE", "100", "2001", "December"},
+                              {"OK-1", "EE", "100", "2001", "January"},
+                              {"BAD-1", "EE", "50", "2001", "December"}}}});
     const CliResult result = folder.run({"report", "Family", "--month", "2009-06"});
 
     const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "06");
@@ -175,7 +175,7 @@ TEST_F(CliReportTest, WithoutMonthTheReportIsForTheCurrentMonth) {
     auto table = PlistDict::create();
     setLeaf(*table, {"EE", year, month, "2001", "January"}, "003000");
     folder.writeTable(table);
-    folder.writePortfolios({{"Family", {{"C200", "100", "EE", "2001", "January"}}}});
+    folder.writePortfolios({{"Family", {{"C200", "EE", "100", "2001", "January"}}}});
 
     const CliResult result = folder.run({"report", "Family", "--format", "csv"});
     ASSERT_EQ(result.exitCode, 0) << result.err;

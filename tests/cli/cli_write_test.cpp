@@ -56,7 +56,7 @@ class CliWriteTest : public ::testing::Test {
         folder.writeTable(sampleValueTable());
         folder.writePortfolios(
             {{"Family",
-              {{"C300", "100", "EE", "2001", "March"}, {"C100", "50", "EE", "1990", "January"}}},
+              {{"C300", "EE", "100", "2001", "March"}, {"C100", "EE", "50", "1990", "January"}}},
              {"Other", {}}});
     }
 

@@ -10,26 +10,8 @@ CliDataFolder::CliDataFolder() : dataDir_(temp_.path() / "data folder") {
     std::filesystem::create_directories(home());
 }
 
-void CliDataFolder::writePortfolios(
-    const std::vector<std::pair<std::string, std::vector<TestBond>>>& portfolios) {
-    auto root = PlistDict::create();
-    for (const auto& [name, bonds] : portfolios) {
-        auto list = std::make_shared<PlistArray>();
-        for (const TestBond& bond : bonds) {
-            auto record = PlistDict::create();
-            record->set(kSerialKey, PlistValue(bond.serial));
-            record->set(kTypeKey, PlistValue(bond.type));
-            record->set(kFaceValueKey, PlistValue(bond.faceValue));
-            record->set(kIssueYearKey, PlistValue(bond.issueYear));
-            record->set(kIssueMonthKey, PlistValue(bond.issueMonth));
-            list->push_back(PlistValue(record));
-        }
-        auto portfolio = PlistDict::create();
-        portfolio->set(kPortfolioNameKey, PlistValue(name));
-        portfolio->set(kPortfolioBondsKey, PlistValue(list));
-        root->set(name, PlistValue(portfolio));
-    }
-    ASSERT_TRUE(writePropertyList(portfolioFile(), PlistValue(root)));
+void CliDataFolder::writePortfolios(const std::vector<TestPortfolio>& portfolios) {
+    ASSERT_TRUE(writePropertyList(portfolioFile(), PlistValue(portfolioFileContents(portfolios))));
 }
 
 void CliDataFolder::writeTable(const PlistDictRef& table) {

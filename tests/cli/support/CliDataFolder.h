@@ -6,20 +6,13 @@
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
 #include "support/CliProcess.h"
+#include "support/PortfolioFileFixture.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
-
-struct TestBond {
-    std::string serial;
-    std::string faceValue;
-    std::string type;
-    std::string issueYear;
-    std::string issueMonth;
-};
 
 class CliDataFolder {
   public:
@@ -32,8 +25,7 @@ class CliDataFolder {
     // The data folder alone, as the program sees it with --data-dir (no shipped resources).
     ResourceLocations resources() const { return ResourceLocations({}, dataDir_); }
 
-    void
-    writePortfolios(const std::vector<std::pair<std::string, std::vector<TestBond>>>& portfolios);
+    void writePortfolios(const std::vector<TestPortfolio>& portfolios);
     void writeTable(const PlistDictRef& table);
     // A file beside the data folder, for imports.
     std::filesystem::path writeFile(const std::string& name, const std::string& bytes) const;

@@ -7,6 +7,7 @@
 #include "app/MainMenuView.h"
 #include "app/MainWindow.h"
 #include "platform/PlistValue.h"
+#include "support/PortfolioFileFixture.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 
@@ -19,18 +20,6 @@
 
 class BondDatabase;
 class QAbstractButton;
-
-struct TestBond {
-    std::string serial, type, faceValue, issueYear, issueMonth;
-};
-
-struct TestPortfolio {
-    std::string name;
-    std::vector<TestBond> bonds;
-};
-
-// A portfolio file's root dictionary holding the portfolios in the order given.
-PlistDictRef portfolioFileContents(const std::vector<TestPortfolio>& portfolios);
 
 class AppHarness {
   public:
