@@ -3,12 +3,14 @@
 #include "platform/AtomicFile.h"
 #include "platform/PlistXmlLayout.h"
 #include "platform/XmlSafeText.h"
+#include "platform/XmlTextEncoding.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,12 +29,12 @@
 
 namespace {
 
-// Deeper nesting than this is not a portfolio or a value table. The library parses and frees
-// nested values recursively, so deeper text is refused before it reaches the library.
+// Deeper nesting than this is not a portfolio or a value table. The library frees nested values
+// recursively, so deeper text is refused before it reaches the library.
 constexpr int kMaxDepth = 256;
-// Element depth in the text: the <plist> element, then one per nested value, plus the <key> or
-// leaf element inside the deepest container.
-constexpr int kMaxElementDepth = kMaxDepth + 3;
+// More values than this are far beyond any portfolio file (100,000 bonds hold about 600,000);
+// the library's tree takes about 150 bytes per value.
+constexpr std::size_t kMaxValues = 4'000'000;
 // A root dictionary's entries are parsed in parts of about this many bytes, so that the
 // library's tree of a large file never exists whole beside the converted one.
 constexpr std::size_t kPortionBytes = 1 << 20;
@@ -80,6 +82,7 @@ class PlistNode {
     PlistNode(PlistNode&& other) noexcept : node_(std::exchange(other.node_, nullptr)) {}
 
     plist_t get() const { return node_; }
+    plist_t release() { return std::exchange(node_, nullptr); }
     plist_t* out() {
         reset();
         return &node_;
@@ -234,12 +237,22 @@ plist_t newDateNode(const PlistDate& date) {
 
 // --- From the library's tree -----------------------------------------------------------------
 
-bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* error);
+// What a conversion from the library's tree needs besides the tree.
+struct ReadContext {
+    std::string* error = nullptr;
+    // Entries of the dictionaries converted: fewer than the text's keys means that a key was
+    // given twice in one dictionary and the library kept it once.
+    std::size_t dictEntries = 0;
+};
+
+constexpr std::string_view kInvalidText = "the property list holds text that is not UTF-8";
+
+bool convertFromNode(plist_t node, PlistValue& out, int depth, ReadContext& context);
 
 // `unique` when `dict` starts empty: the library keeps each key of a dictionary once, so the
 // entries are appended without a lookup. Entries of the root's parts go through `set`, since a
 // key may repeat across parts.
-bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* error,
+bool convertDictEntries(plist_t node, PlistDict& dict, int depth, ReadContext& context,
                         bool unique = true) {
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(node, &iter);
@@ -256,10 +269,14 @@ bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* e
             break;
         }
         PlistValue value;
-        ok = convertFromNode(child, value, depth + 1, error);
+        const std::string_view key =
+            rawKey != nullptr ? std::string_view(rawKey) : std::string_view();
+        ok = convertFromNode(child, value, depth + 1, context);
+        if (ok && !isStorableText(key)) {
+            setError(context.error, std::string(kInvalidText));
+            ok = false;
+        }
         if (ok) {
-            const std::string_view key =
-                rawKey != nullptr ? std::string_view(rawKey) : std::string_view();
             if (unique) {
                 dict.appendNew(key, std::move(value));
             } else {
@@ -275,7 +292,8 @@ bool convertDictEntries(plist_t node, PlistDict& dict, int depth, std::string* e
     return ok;
 }
 
-bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* error) {
+bool convertFromNode(plist_t node, PlistValue& out, int depth, ReadContext& context) {
+    std::string* error = context.error;
     if (depth > kMaxDepth) {
         setError(error, "the property list is nested too deeply");
         return false;
@@ -284,9 +302,10 @@ bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* erro
     case PLIST_DICT: {
         auto dict = PlistDict::create();
         dict->reserve(plist_dict_get_size(node));
-        if (!convertDictEntries(node, *dict, depth, error)) {
+        if (!convertDictEntries(node, *dict, depth, context)) {
             return false;
         }
+        context.dictEntries += dict->size();
         out = PlistValue(std::move(dict));
         return true;
     }
@@ -295,7 +314,7 @@ bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* erro
         const uint32_t count = plist_array_get_size(node);
         array->resize(count);
         for (uint32_t i = 0; i < count; ++i) {
-            if (!convertFromNode(plist_array_get_item(node, i), (*array)[i], depth + 1, error)) {
+            if (!convertFromNode(plist_array_get_item(node, i), (*array)[i], depth + 1, context)) {
                 return false;
             }
         }
@@ -306,20 +325,30 @@ bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* erro
     case PLIST_KEY: {
         uint64_t length = 0;
         const char* text = plist_get_string_ptr(node, &length);
-        out = PlistValue(text != nullptr ? std::string(text, length) : std::string());
+        std::string string = text != nullptr ? std::string(text, length) : std::string();
+        if (!isStorableText(string)) {
+            setError(error, std::string(kInvalidText));
+            return false;
+        }
+        out = PlistValue(std::move(string));
         return true;
     }
     case PLIST_UINT: {
         uint64_t bits = 0;
         plist_get_uint_val(node, &bits);
-        // The library keeps no sign with its integers; like its own writer, values above the
-        // signed range are taken as negative.
+        // The library keeps no sign with its integers; the text was checked to be within the
+        // signed range, so the bits are a signed value.
         out = PlistValue(PlistInteger{bits, static_cast<int64_t>(bits) < 0});
         return true;
     }
     case PLIST_REAL: {
         double real = 0;
         plist_get_real_val(node, &real);
+        if (!std::isfinite(real)) {
+            // Neither written back the same by the library nor an amount anyone stores.
+            setError(error, "the property list holds a number that is not finite");
+            return false;
+        }
         out = PlistValue(real);
         return true;
     }
@@ -346,48 +375,85 @@ bool convertFromNode(plist_t node, PlistValue& out, int depth, std::string* erro
 
 // --- To the library's tree -------------------------------------------------------------------
 
-plist_t newStringNode(const std::string& text) {
-    if (isXmlSafeText(text)) {
-        return plist_new_string(text.c_str());
-    }
-    return plist_new_string(xmlSafeText(text).c_str());
+constexpr std::string_view kUnwritableText = "a text is not UTF-8 or holds a NUL character";
+
+// Dates the library writes with a four-digit year and whole seconds, as it reads them back.
+bool isWritableDate(const PlistDate& date) {
+    using namespace std::chrono;
+    const auto secondsFrom2001 = [](year_month_day day) {
+        return sys_days(day).time_since_epoch().count() * std::int64_t{86400} -
+               kSecondsFrom1970To2001;
+    };
+    return date.microseconds == 0 &&
+           date.seconds >= secondsFrom2001(std::chrono::year(1000) / January / 1) &&
+           date.seconds < secondsFrom2001(std::chrono::year(10000) / January / 1);
 }
 
-void setDictItem(plist_t dict, const std::string& key, plist_t node) {
-    if (isXmlSafeText(key)) {
-        plist_dict_set_item(dict, key.c_str(), node);
-    } else {
-        plist_dict_set_item(dict, xmlSafeText(key).c_str(), node);
+// Why `value` itself cannot be written so that it reads back the same; empty when it can.
+std::string_view unwritableReason(const PlistValue& value) {
+    switch (value.type()) {
+    case PlistValue::Type::String:
+        return isStorableText(*value.stringPtr()) ? std::string_view() : kUnwritableText;
+    case PlistValue::Type::Integer: {
+        const PlistInteger& integer = *value.integerPtr();
+        return integer.isNegative == (integer.asSigned() < 0)
+                   ? std::string_view()
+                   : std::string_view("an integer does not fit in 64 signed bits");
+    }
+    case PlistValue::Type::Real:
+        return std::isfinite(*value.realPtr()) ? std::string_view()
+                                               : std::string_view("a number is not finite");
+    case PlistValue::Type::Date:
+        return isWritableDate(*value.datePtr())
+                   ? std::string_view()
+                   : std::string_view("a date is outside the years 1000 to 9999 or has a "
+                                      "fraction of a second");
+    default:
+        return {};
     }
 }
 
 // The node of a value; nullptr for the absent value, which is left out of its container as
 // if it had never been set, so that one absent value never stops a whole file being written.
-plist_t convertToNode(const PlistValue& value, int depth) {
+// A value that would not read back the same gives nullptr with `error` set.
+plist_t convertToNode(const PlistValue& value, int depth, std::string& error) {
     if (depth > kMaxDepth) {
+        error = "the data is nested too deeply";
+        return nullptr;
+    }
+    if (const std::string_view reason = unwritableReason(value); !reason.empty()) {
+        error = reason;
         return nullptr;
     }
     switch (value.type()) {
     case PlistValue::Type::Dict: {
-        plist_t dict = plist_new_dict();
+        PlistNode dict(plist_new_dict());
         for (const auto& [key, child] : value.dictPtr()->entries()) {
-            if (plist_t node = convertToNode(child, depth + 1)) {
-                setDictItem(dict, key, node);
+            if (!isStorableText(key)) {
+                error = kUnwritableText;
+                return nullptr;
+            }
+            if (plist_t node = convertToNode(child, depth + 1, error)) {
+                plist_dict_set_item(dict.get(), key.c_str(), node);
+            } else if (!error.empty()) {
+                return nullptr;
             }
         }
-        return dict;
+        return dict.release();
     }
     case PlistValue::Type::Array: {
-        plist_t array = plist_new_array();
+        PlistNode array(plist_new_array());
         for (const PlistValue& child : *value.arrayPtr()) {
-            if (plist_t node = convertToNode(child, depth + 1)) {
-                plist_array_append_item(array, node);
+            if (plist_t node = convertToNode(child, depth + 1, error)) {
+                plist_array_append_item(array.get(), node);
+            } else if (!error.empty()) {
+                return nullptr;
             }
         }
-        return array;
+        return array.release();
     }
     case PlistValue::Type::String:
-        return newStringNode(*value.stringPtr());
+        return plist_new_string(value.stringPtr()->c_str());
     case PlistValue::Type::Integer:
         return plist_new_uint(value.integerPtr()->bits);
     case PlistValue::Type::Real:
@@ -408,35 +474,43 @@ plist_t convertToNode(const PlistValue& value, int depth) {
 
 // --- Parsing ---------------------------------------------------------------------------------
 
-bool parseWhole(std::string_view xml, PlistValue& out, std::string* error) {
+bool parseWhole(std::string_view xml, PlistValue& out, ReadContext& context) {
     PlistNode root;
     plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), root.out());
     if (root.get() == nullptr) {
-        setError(error, "the file is not an XML property list");
+        setError(context.error, "the file is not an XML property list");
         return false;
     }
-    return convertFromNode(root.get(), out, 0, error);
+    return convertFromNode(root.get(), out, 0, context);
 }
 
 // Parses one run of a root dictionary's entries, wrapped as a dictionary of its own.
-bool parseRootPortion(std::string_view entries, PlistDict& out, std::string& error) {
+bool parseRootPortion(std::string_view entries, PlistDict& out, ReadContext& context) {
     std::string portion;
     portion.reserve(kPortionOpen.size() + entries.size() + kPortionClose.size());
     portion.append(kPortionOpen).append(entries).append(kPortionClose);
     PlistNode node;
     plist_from_xml(portion.data(), static_cast<uint32_t>(portion.size()), node.out());
+    if (node.get() != nullptr && plist_get_node_type(node.get()) == PLIST_UID) {
+        // The library reads a dictionary whose one entry is an integer "CF$UID" as a reference
+        // of the binary format; within the whole root it is an ordinary entry.
+        uint64_t uid = 0;
+        plist_get_uid_val(node.get(), &uid);
+        out.set("CF$UID", PlistValue(PlistInteger{uid, static_cast<int64_t>(uid) < 0}));
+        return true;
+    }
     if (node.get() == nullptr || plist_get_node_type(node.get()) != PLIST_DICT) {
-        error = "the file is not an XML property list";
+        setError(context.error, "the file is not an XML property list");
         return false;
     }
-    return convertDictEntries(node.get(), out, 0, &error, false);
+    return convertDictEntries(node.get(), out, 0, context, false);
 }
 
 // Parses a root dictionary part by part, two parts at a time: each part is a run of its entries
 // of about kPortionBytes, parsed, converted and freed, so that the library's tree of a large file
 // never exists whole beside the converted one. The parts are joined in order.
 bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout, PlistValue& out,
-                             std::string* error) {
+                             ReadContext& context) {
     const auto& children = layout.rootChildren;
     std::vector<std::string_view> runs;
     for (std::size_t first = 0; first < children.size();) {
@@ -451,40 +525,40 @@ bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
     struct Part {
         PlistDictRef entries = PlistDict::create();
         std::string error;
+        ReadContext context{&error};
     };
     std::vector<Part> parts(runs.size());
-    forEachOnTwoThreads(runs.size(), [&](std::size_t i) {
-        return parseRootPortion(runs[i], *parts[i].entries, parts[i].error);
+    const bool ok = forEachOnTwoThreads(runs.size(), [&](std::size_t i) {
+        return parseRootPortion(runs[i], *parts[i].entries, parts[i].context);
     });
     auto root = PlistDict::create();
     root->reserve(children.size() / 2);
     for (Part& part : parts) {
-        if (!part.error.empty()) {
-            setError(error, std::move(part.error));
-            return false;
+        if (!ok) {
+            if (!part.error.empty()) {
+                setError(context.error, std::move(part.error));
+                return false;
+            }
+            continue;
         }
-        // A key may repeat across parts; the later entry wins, as in one whole parse.
+        // A key that repeats across parts is kept once, as in one whole parse; the count of
+        // entries then shows it.
         for (auto& [key, value] : part.entries->entries()) {
             root->set(key, value);
         }
+        context.dictEntries += part.context.dictEntries;
         part.entries.reset();
     }
+    if (!ok) {
+        setError(context.error, "the file is not an XML property list");
+        return false;
+    }
+    context.dictEntries += root->size();
     out = PlistValue(std::move(root));
     return true;
 }
 
 // --- Writing ---------------------------------------------------------------------------------
-
-// Appends `text`, with each carriage return as a character reference: the library writes it as
-// it is, and XML readers would turn it into a line feed. The library's own layout uses only line
-// feeds and tabs.
-void appendEscapingCarriageReturns(std::string& out, std::string_view text) {
-    for (std::size_t cr; (cr = text.find('\r')) != std::string_view::npos;) {
-        out.append(text.substr(0, cr)).append("&#13;");
-        text.remove_prefix(cr + 1);
-    }
-    out.append(text);
-}
 
 // The library's text of one root entry, written as a dictionary of its own: `head` is the text
 // up to that dictionary's first entry (the same for every entry), `body` its entries, which are
@@ -498,15 +572,16 @@ struct RootEntryXml {
 constexpr std::string_view kRootDictOpen = "<dict>\n";
 constexpr std::string_view kRootDictClose = "</dict>\n</plist>\n";
 
-// False when the library's text does not have the expected layout. An absent value leaves `out`
-// empty.
+// False when the entry cannot be written or the library's text does not have the expected
+// layout. An absent value leaves `out` empty.
 bool rootEntryToXml(const std::string& key, const PlistValue& value, RootEntryXml& out) {
-    plist_t child = convertToNode(value, 1);
+    std::string error;
+    plist_t child = isStorableText(key) ? convertToNode(value, 1, error) : nullptr;
     if (child == nullptr) {
-        return true;
+        return error.empty() && isStorableText(key);
     }
     PlistNode part(plist_new_dict());
-    setDictItem(part.get(), key, child);
+    plist_dict_set_item(part.get(), key.c_str(), child);
     uint32_t length = 0;
     plist_to_xml(part.get(), out.text.out(), &length);
     part.reset();
@@ -541,9 +616,9 @@ std::string rootDictToXml(const PlistDict& root) {
     }
     std::string result;
     result.reserve(size);
-    appendEscapingCarriageReturns(result, first->head);
+    appendWithCharacterReferences(result, first->head);
     for (RootEntryXml& part : parts) {
-        appendEscapingCarriageReturns(result, part.body);
+        appendWithCharacterReferences(result, part.body);
         part.text.reset();
     }
     result.append(kRootDictClose);
@@ -596,16 +671,38 @@ PlistValue propertyListFromXml(std::string_view xml, std::string* error) {
         setError(error, "the file is too large to be a property list");
         return {};
     }
-    const PlistXmlLayout layout = scanPlistXml(xml, kMaxElementDepth);
-    if (layout.maxDepth > kMaxElementDepth) {
-        setError(error, "the property list is nested too deeply");
+    std::string converted;
+    bool isConverted = false;
+    std::string reason;
+    if (!decodeDeclaredEncoding(xml, converted, isConverted, reason)) {
+        setError(error, std::move(reason));
+        return {};
+    }
+    if (isConverted) {
+        if (converted.size() > std::numeric_limits<uint32_t>::max() - kPortionBytes) {
+            setError(error, "the file is too large to be a property list");
+            return {};
+        }
+        xml = converted;
+    }
+    const PlistXmlLayout layout = scanPlistXml(xml, PlistXmlLimits{kMaxDepth, kMaxValues});
+    if (!layout.error.empty()) {
+        setError(error, layout.error);
         return {};
     }
     CNumericLocale cLocale;
     PlistValue value;
-    const bool ok = layout.rootIsDict ? parseRootDictInPortions(xml, layout, value, error)
-                                      : parseWhole(xml, value, error);
-    return ok ? value : PlistValue();
+    ReadContext context{error};
+    const bool ok = layout.rootIsDict ? parseRootDictInPortions(xml, layout, value, context)
+                                      : parseWhole(xml, value, context);
+    if (!ok) {
+        return {};
+    }
+    if (context.dictEntries != layout.keys) {
+        setError(error, "a dictionary of the property list holds the same key twice");
+        return {};
+    }
+    return value;
 }
 
 PlistValue readPropertyList(const std::filesystem::path& path, std::string* error) {
@@ -621,7 +718,7 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
     return propertyListFromXml(bytes, error);
 }
 
-std::string propertyListToXml(const PlistValue& root) {
+std::string propertyListToXml(const PlistValue& root, std::string* error) {
     const PlistDict* dict = root.dictPtr();
     if (dict != nullptr && dict->size() > 1) {
         std::string xml = rootDictToXml(*dict);
@@ -629,9 +726,13 @@ std::string propertyListToXml(const PlistValue& root) {
             return xml;
         }
     }
+    // Also where the entries could not be written one by one: this finds out why.
     CNumericLocale cLocale;
-    PlistNode node(convertToNode(root, 0));
+    std::string reason;
+    PlistNode node(convertToNode(root, 0, reason));
     if (node.get() == nullptr) {
+        setError(error, reason.empty() ? "the data cannot be written as a property list"
+                                       : std::move(reason));
         return {};
     }
     MallocText text;
@@ -639,7 +740,7 @@ std::string propertyListToXml(const PlistValue& root) {
     plist_to_xml(node.get(), text.out(), &length);
     std::string xml;
     xml.reserve(length);
-    appendEscapingCarriageReturns(xml, text.view(length));
+    appendWithCharacterReferences(xml, text.view(length));
     return xml;
 }
 
@@ -649,9 +750,8 @@ bool writePropertyList(const std::filesystem::path& path, const PlistValue& root
         setError(error, "no file to write to");
         return false;
     }
-    std::string xml = propertyListToXml(root);
+    std::string xml = propertyListToXml(root, error);
     if (xml.empty()) {
-        setError(error, "the data cannot be written as a property list");
         return false;
     }
     return writeFileAtomically(path, xml, error);

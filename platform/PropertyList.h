@@ -19,18 +19,25 @@ PlistValue propertyListFromXml(std::string_view xml, std::string* error = nullpt
 inline constexpr std::uintmax_t kMaxPropertyListBytes = std::uintmax_t{1} << 30;
 
 // Reads a whole property-list file; the absent value when the file is missing, larger than
-// `maxBytes`, not a property list, or nested more than 256 values deep.
+// `maxBytes`, not a property list, nested more than 256 values deep, holding more than four
+// million values, in a text encoding other than UTF-8, US-ASCII or ISO-8859-1, or holding
+// anything that would not be written back the same: text that is not UTF-8 or holds a NUL
+// byte, a key twice in one dictionary, an integer beyond 64 signed bits, a number that is not
+// finite, a date that is not a real date of the years 1000 to 9999.
 PlistValue readPropertyList(const std::filesystem::path& path, std::string* error = nullptr);
 PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t maxBytes,
                             std::string* error = nullptr);
 
-// The XML text of a property list, dictionary keys in their order; empty for the absent value.
-// A string or key that XML cannot hold (a control character, bytes that are not UTF-8) is
-// written with U+FFFD in place of each such character, so that the file stays readable;
-// absent values inside containers are left out.
-std::string propertyListToXml(const PlistValue& root);
+// The XML text of a property list, dictionary keys in their order; absent values inside
+// containers are left out; characters XML cannot hold as they are become character references.
+// Empty, with the reason in `error`, for the absent value and for data that would not read back
+// the same: a string or key that is not UTF-8 or holds a NUL character, an unsigned integer
+// beyond the signed range, a number that is not finite, a date the reader refuses, nesting
+// deeper than the reader takes.
+std::string propertyListToXml(const PlistValue& root, std::string* error = nullptr);
 
 // Writes the property list whole to `path`, atomically and readable by its owner only. Answers
-// false, with the file left as it was, when anything goes wrong.
+// false, with the file left as it was, when anything goes wrong or the data cannot be written
+// as it is (see propertyListToXml).
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
                        std::string* error = nullptr);

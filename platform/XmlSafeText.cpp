@@ -4,18 +4,12 @@
 
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-bool isAllowedAscii(unsigned char c) {
-    return c >= 0x20 || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Length of the valid, XML-allowed UTF-8 sequence at `pos`, or 0 when there is none.
-std::size_t allowedSequenceLength(std::string_view text, std::size_t pos) {
+// Length of the valid UTF-8 sequence of a character other than NUL at `pos`, or 0.
+std::size_t sequenceLength(std::string_view text, std::size_t pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80) {
-        return isAllowedAscii(lead) ? 1 : 0;
+        return lead != 0 ? 1 : 0;
     }
     std::size_t length;
     std::uint32_t code;
@@ -42,8 +36,7 @@ std::size_t allowedSequenceLength(std::string_view text, std::size_t pos) {
     }
     const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
     const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    const bool nonCharacter = code == 0xFFFE || code == 0xFFFF;
-    if (overlong || surrogate || nonCharacter || code > 0x10FFFF) {
+    if (overlong || surrogate || code > 0x10FFFF) {
         return 0;
     }
     return length;
@@ -51,14 +44,14 @@ std::size_t allowedSequenceLength(std::string_view text, std::size_t pos) {
 
 } // namespace
 
-bool isXmlSafeText(std::string_view text) {
+bool isStorableText(std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
         const auto c = static_cast<unsigned char>(text[pos]);
-        if (c >= 0x20 && c < 0x80) {
+        if (c >= 0x01 && c < 0x80) {
             ++pos;
             continue;
         }
-        const std::size_t length = allowedSequenceLength(text, pos);
+        const std::size_t length = sequenceLength(text, pos);
         if (length == 0) {
             return false;
         }
@@ -67,18 +60,30 @@ bool isXmlSafeText(std::string_view text) {
     return true;
 }
 
-std::string xmlSafeText(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = allowedSequenceLength(text, pos);
-        if (length == 0) {
-            result += kReplacement;
-            ++pos;
+void appendWithCharacterReferences(std::string& out, std::string_view xml) {
+    std::size_t done = 0;
+    for (std::size_t pos = 0; pos < xml.size(); ++pos) {
+        const auto c = static_cast<unsigned char>(xml[pos]);
+        std::string_view reference;
+        std::size_t length = 1;
+        char buffer[8];
+        if (c < 0x20 && c != '\t' && c != '\n') {
+            buffer[0] = '&';
+            buffer[1] = '#';
+            buffer[2] = static_cast<char>('0' + c / 10);
+            buffer[3] = static_cast<char>('0' + c % 10);
+            buffer[4] = ';';
+            reference = std::string_view(buffer, 5);
+        } else if (c == 0xEF && pos + 2 < xml.size() && xml[pos + 1] == '\xBF' &&
+                   (xml[pos + 2] == '\xBE' || xml[pos + 2] == '\xBF')) {
+            reference = xml[pos + 2] == '\xBE' ? "&#65534;" : "&#65535;";
+            length = 3;
         } else {
-            result.append(text.substr(pos, length));
-            pos += length;
+            continue;
         }
+        out.append(xml.substr(done, pos - done)).append(reference);
+        pos += length - 1;
+        done = pos + 1;
     }
-    return result;
+    out.append(xml.substr(done));
 }

@@ -1,16 +1,20 @@
 #pragma once
 
-// Text that an XML 1.0 document can hold. A serial imported from a file may contain a control
-// character or bytes that are not UTF-8; written as they are, they would make the whole file
-// unreadable to any XML reader. Such characters are written as U+FFFD instead, so that the file
-// stays readable and the rest of the value is kept.
+// Text in XML property lists. Every valid UTF-8 text without a NUL character is written so that
+// it reads back the same: characters that XML 1.0 cannot hold as they are (control characters,
+// the non-characters U+FFFE and U+FFFF) are written as character references, which the
+// property-list library reads back as the characters themselves. Bytes that are not UTF-8 and
+// the NUL character cannot be written at all, so such text is neither read nor written.
 
 #include <string>
 #include <string_view>
 
-// True when every character of `text` is allowed in XML 1.0 and the text is valid UTF-8.
-bool isXmlSafeText(std::string_view text);
+// True when `text` is valid UTF-8 (no overlong forms, no surrogates) without a NUL character.
+bool isStorableText(std::string_view text);
 
-// `text` with each disallowed character, and each byte that does not belong to a valid UTF-8
-// sequence, replaced by U+FFFD.
-std::string xmlSafeText(std::string_view text);
+// Appends the property-list library's XML output `xml` to `out`, with every control character
+// other than tab and line feed, and U+FFFE and U+FFFF, as a character reference: the library
+// writes them as they are, where XML readers would refuse them or, for a carriage return, turn
+// it into a line feed. The library's own layout uses only line feeds and tabs, so such
+// characters can only be the content of strings and keys.
+void appendWithCharacterReferences(std::string& out, std::string_view xml);

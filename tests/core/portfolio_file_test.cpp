@@ -232,10 +232,14 @@ TEST_F(PortfolioFileTest, AFailedSaveLeavesThePreviousFileWhole) {
     EXPECT_TRUE(again->bondExistsWithSerial("S2"));
 }
 
-TEST_F(PortfolioFileTest, ASerialWithAControlCharacterNeverMakesTheFileUnreadable) {
+// Serials that differ only in a control character stay two bonds across a save.
+TEST_F(PortfolioFileTest, SerialsWithControlCharactersReadBackUnchangedAndDistinct) {
     auto db = open();
     ASSERT_TRUE(db->addPortfolioWithName("P"));
     ASSERT_TRUE(db->addBondWithSerialWhileImporting("C1\x01"
+                                                    "EE",
+                                                    "100", "EE", "2001", "May"));
+    ASSERT_TRUE(db->addBondWithSerialWhileImporting("C1\x1f"
                                                     "EE",
                                                     "100", "EE", "2001", "May"));
     ASSERT_TRUE(db->addBondWithSerial("Fine", "50", "I", "2002", "June"));
@@ -243,8 +247,10 @@ TEST_F(PortfolioFileTest, ASerialWithAControlCharacterNeverMakesTheFileUnreadabl
     auto again = open();
     EXPECT_FALSE(again->startupNotice());
     again->setNewCurrentPortfolio("P");
-    ASSERT_EQ(again->currentBondList()->size(), 2u);
-    EXPECT_TRUE(again->bondExistsWithSerial("C1\xEF\xBF\xBD"
+    ASSERT_EQ(again->currentBondList()->size(), 3u);
+    EXPECT_TRUE(again->bondExistsWithSerial("C1\x01"
+                                            "EE"));
+    EXPECT_TRUE(again->bondExistsWithSerial("C1\x1f"
                                             "EE"));
     EXPECT_TRUE(again->bondExistsWithSerial("Fine"));
 }

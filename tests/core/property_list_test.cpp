@@ -76,26 +76,42 @@ TEST(PropertyListTest, MarkupAndNonAsciiAreEscapedOrKeptAsUtf8) {
     EXPECT_NE(xml.find("<string>a&amp;b&lt;c&gt;d \xC3\xBC</string>"), std::string::npos);
 }
 
-TEST(PropertyListTest, TextXmlCannotHoldIsWrittenReadably) {
+// Characters XML cannot hold as they are are written as character references and read back
+// the same; text that no XML file can hold is not written, and the file is left as it was.
+TEST(PropertyListTest, ControlCharactersReadBackAndUnwritableTextIsRefused) {
     auto root = PlistDict::create();
-    root->set("control", PlistValue(std::string("C1\x01\x1b"
-                                                "EE\0x",
-                                                8)));
-    root->set("not utf-8", PlistValue("caf\xE9 \xC3"));
+    root->set("control", PlistValue("C1\x01\x1b\x1f"
+                                    "EE\xEF\xBF\xBE\xEF\xBF\xBF"));
     root->set(std::string("key\x07", 4), PlistValue("bell"));
+    root->set(std::string("key\x08", 4), PlistValue("backspace"));
     root->set("allowed", PlistValue("tab\t lf\n cr\r crlf\r\n"));
     const std::string xml = propertyListToXml(PlistValue(root));
     for (char c : xml) {
         const auto byte = static_cast<unsigned char>(c);
         EXPECT_TRUE(byte >= 0x20 || c == '\t' || c == '\n') << "raw byte " << int(byte);
     }
-    PlistValue back = propertyListFromXml(xml);
-    ASSERT_NE(back.dictPtr(), nullptr);
-    const std::string fffd = "\xEF\xBF\xBD";
-    EXPECT_EQ(back.dictPtr()->text("control"), "C1" + fffd + fffd + "EE" + fffd + "x");
-    EXPECT_EQ(back.dictPtr()->text("not utf-8"), "caf" + fffd + " " + fffd);
-    EXPECT_EQ(back.dictPtr()->text("key" + fffd), "bell");
-    EXPECT_EQ(back.dictPtr()->text("allowed"), "tab\t lf\n cr\r crlf\r\n");
+    EXPECT_NE(xml.find("C1&#01;&#27;&#31;EE&#65534;&#65535;"), std::string::npos) << xml;
+    EXPECT_EQ(propertyListFromXml(xml), PlistValue(root));
+
+    TempDir dir;
+    writeWholeFile(dir / "kept.plist", "before");
+    for (const std::string& text :
+         {std::string("caf\xE9"), std::string("trunc\xC3"), std::string("nul\0x", 5),
+          std::string("\xED\xA0\x80 surrogate"), std::string("\xC0\xAF overlong")}) {
+        SCOPED_TRACE(text);
+        auto asValue = PlistDict::create();
+        asValue->set("k", PlistValue(text));
+        auto asKey = PlistDict::create();
+        asKey->set(text, PlistValue("v"));
+        asKey->set("other", PlistValue("w"));
+        for (const auto& bad : {asValue, asKey}) {
+            std::string error;
+            EXPECT_TRUE(propertyListToXml(PlistValue(bad), &error).empty());
+            EXPECT_EQ(error, "a text is not UTF-8 or holds a NUL character");
+            EXPECT_FALSE(writePropertyList(dir / "kept.plist", PlistValue(bad)));
+        }
+    }
+    EXPECT_EQ(readWholeFile(dir / "kept.plist"), "before");
 }
 
 TEST(PropertyListTest, AbsentValuesAreLeftOutInsteadOfFailingTheWrite) {
@@ -195,7 +211,7 @@ TEST(PropertyListTest, PartWiseParsingOfALargeRootEqualsAWholeParse) {
     root->set("empty", PlistValue(PlistDict::create()));
     const std::string xml = propertyListToXml(PlistValue(root));
     ASSERT_GT(xml.size(), 3u << 20);
-    const PlistXmlLayout layout = scanPlistXml(xml, 100);
+    const PlistXmlLayout layout = scanPlistXml(xml);
     EXPECT_TRUE(layout.rootIsDict);
     EXPECT_EQ(layout.rootChildren.size(), 2 * root->size());
     EXPECT_EQ(propertyListFromXml(xml), PlistValue(root));

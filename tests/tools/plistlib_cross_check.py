@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Cross-checks Orvelt's property-list files with Python's plistlib.
 
-For each fixture written by plistlib: Orvelt reads it and writes it back (plist_rewrite), and
-plistlib must read Orvelt's file with the same content, keys in the same order, plus the
-strings plist_rewrite adds, whose control characters come back as U+FFFD.
+For each fixture (written by plistlib, or by hand in another declared encoding): Orvelt reads it
+and writes it back (plist_rewrite), and plistlib must read Orvelt's file with the same content
+as the fixture, keys in the same order, plus the string plist_rewrite adds.
 
     plistlib_cross_check.py PLIST_REWRITE OUTPUT_DIR FIXTURE...
 """
@@ -38,9 +38,7 @@ def main():
         subprocess.run([rewrite, fixture, str(written)], check=True)
         with open(fixture, "rb") as f:
             expected = plistlib.load(f)
-        expected["Control characters"] = "A\ufffdB\ufffdC\x7f\ufffd"
         expected["Carriage return"] = "line\r\nnext\rlast"
-        expected["Key\ufffd"] = "bad key"
         with open(written, "rb") as f:
             actual = plistlib.load(f)
         same(expected, actual)

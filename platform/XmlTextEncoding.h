@@ -1,0 +1,15 @@
+#pragma once
+
+// The text encoding an XML file declares. The property-list library reads every file as UTF-8
+// whatever its declaration says, so a file in another encoding is turned into UTF-8 before the
+// library sees it, or refused when its encoding is not one this program reads.
+
+#include <string>
+#include <string_view>
+
+// `xml` as UTF-8 in `utf8`, decoded by the encoding its XML declaration names: UTF-8 (also when
+// none is named) and US-ASCII are kept as they are (`utf8` then stays empty and `converted`
+// false), ISO-8859-1 is converted. False, with the reason in `error`, for any other encoding
+// or for US-ASCII text with other bytes.
+bool decodeDeclaredEncoding(std::string_view xml, std::string& utf8, bool& converted,
+                            std::string& error);
