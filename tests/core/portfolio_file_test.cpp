@@ -158,6 +158,18 @@ TEST_F(PortfolioFileTest, AnUnreadableFileIsSetAsideAndNewWorkIsSaved) {
         {"root is an array", "<plist version=\"1.0\"><array><string>x</string></array></plist>"},
         {"root is a string", "<plist version=\"1.0\"><string>x</string></plist>"},
         {"nested thousands deep", deep},
+        {"nesting hidden in quoted attributes", "<plist version=\"1.0\">" +
+                                                    [] {
+                                                        std::string hidden;
+                                                        for (int i = 0; i < 300000; ++i) {
+                                                            hidden += "<array a=\"/>\">";
+                                                        }
+                                                        return hidden;
+                                                    }()},
+        {"text that is not UTF-8",
+         "<plist><dict><key>A\xFE</key><dict/><key>A\xFF</key><dict/></dict></plist>"},
+        {"a portfolio given twice",
+         "<plist><dict><key>P</key><dict/><key>Q</key><dict/><key>P</key><dict/></dict></plist>"},
         {"binary noise", noise},
         {"binary property list", std::string("bplist00\xd0\x08\0\0\0\0\0\0\x01\x01", 16)},
     };
