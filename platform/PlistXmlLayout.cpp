@@ -1,5 +1,6 @@
 #include "platform/PlistXmlLayout.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -395,18 +396,19 @@ class Scanner {
         } else if (path_.size() == 1 && rootDictInPlist_ && !(isContainer && !empty)) {
             layout_.rootChildren.emplace_back(start, pos_);
         }
-        if (isContainer && !empty) {
+        if (!isContainer) {
+            return true;
+        }
+        const int depth = static_cast<int>(path_.size()) + 1;
+        layout_.maxDepth = std::max(layout_.maxDepth, depth);
+        if (depth > limits_.maxDepth) {
+            return fail("the property list is nested too deeply");
+        }
+        if (!empty) {
             if (path_.size() == 1) {
                 childBegin_ = start;
             }
             path_.push_back(Container{isDict, false});
-            const int depth = static_cast<int>(path_.size());
-            if (depth > layout_.maxDepth) {
-                layout_.maxDepth = depth;
-            }
-            if (depth > limits_.maxDepth) {
-                return fail("the property list is nested too deeply");
-            }
         }
         return true;
     }
