@@ -334,7 +334,7 @@ class Scanner {
         if (path_.empty()) {
             // The library stops when the root value is closed.
             done_ = true;
-            layout_.rootIsDict = rootDictInPlist_ && layout_.rootChildren.size() >= 4 &&
+            layout_.rootIsDict = rootDictInPlist_ && !layout_.rootChildren.empty() &&
                                  layout_.rootChildren.size() % 2 == 0;
         }
         return true;

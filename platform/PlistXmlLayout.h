@@ -37,7 +37,7 @@ struct PlistXmlLayout {
     // Values and dictionary keys in the text.
     std::size_t values = 0;
     std::size_t keys = 0;
-    // True when the root value is a dictionary of at least two entries directly inside the
+    // True when the root value is a dictionary with entries directly inside the
     // <plist> element; `rootChildren` then holds the byte ranges [begin, end) of its child
     // elements in order: key, value, key, value...
     bool rootIsDict = false;

@@ -491,14 +491,6 @@ bool parseRootPortion(std::string_view entries, PlistDict& out, ReadContext& con
     portion.append(kPortionOpen).append(entries).append(kPortionClose);
     PlistNode node;
     plist_from_xml(portion.data(), static_cast<uint32_t>(portion.size()), node.out());
-    if (node.get() != nullptr && plist_get_node_type(node.get()) == PLIST_UID) {
-        // The library reads a dictionary whose one entry is an integer "CF$UID" as a reference
-        // of the binary format; within the whole root it is an ordinary entry.
-        uint64_t uid = 0;
-        plist_get_uid_val(node.get(), &uid);
-        out.set("CF$UID", PlistValue(PlistInteger{uid, static_cast<int64_t>(uid) < 0}));
-        return true;
-    }
     if (node.get() == nullptr || plist_get_node_type(node.get()) != PLIST_DICT) {
         setError(context.error, "the file is not an XML property list");
         return false;
