@@ -68,7 +68,13 @@ for target in "${targets[@]}"; do
         status=1
         found=$(grep -o 'Test unit written to .*' "$log" | tail -n 1 | sed 's/Test unit written to //')
         grep -m 1 -E 'ERROR: |invariant broken|runtime error' "$log"
-        results+=("fuzz $target: FINDING, input: ${found:-none written, see $log}")
+        known=""
+        for kept in fuzz/corpus/"$target"/crash-*; do
+            if [ -n "$found" ] && [ -f "$kept" ] && cmp -s "$kept" "$found"; then
+                known=" (a known finding, kept as $kept)"
+            fi
+        done
+        results+=("fuzz $target: FINDING, input: ${found:-none written, see $log}$known")
     fi
 done
 
