@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One folder for the whole run, emptied before every input.
+// One folder for the whole run, emptied before every input and removed at the end.
 const fs::path& workFolder() {
     static const fs::path folder = [] {
         std::string pattern = (fs::temp_directory_path() / "orvelt-fuzz-XXXXXX").string();
@@ -31,6 +31,12 @@ const fs::path& workFolder() {
         }
         return fs::path(pattern);
     }();
+    // Registered once the folder exists, so that it runs before the folder's name is destroyed.
+    static const bool removedAtExit = std::atexit([] {
+                                          std::error_code ignored;
+                                          fs::remove_all(workFolder(), ignored);
+                                      }) == 0;
+    (void)removedAtExit;
     return folder;
 }
 
