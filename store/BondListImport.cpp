@@ -26,10 +26,22 @@ struct RowFields {
     std::string_view year;
 };
 
+// The length in bytes of the UTF-8 character that `text` begins with (1 for an ASCII byte).
+std::size_t firstCharacterLength(std::string_view text) {
+    std::size_t length = 1;
+    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+        ++length;
+    }
+    return length;
+}
+
 // Reads one row within its own line, each search starting where the previous step left off.
 // Answers nullptr when every delimiter was found, else why the line is passed over.
 const char* readRow(std::string_view line, RowFields& fields) {
-    std::size_t position = 1; // the opening double quote, not looked at
+    // The opening double quote, not looked at. Whatever character stands there is passed over
+    // whole: cutting into a multi-byte one would begin the serial with a broken character,
+    // which the portfolio file cannot store.
+    std::size_t position = firstCharacterLength(line);
     auto fieldUpTo = [&](std::string_view delimiter, std::string_view& field) {
         const std::size_t end = line.find(delimiter, position);
         if (end == std::string_view::npos) {

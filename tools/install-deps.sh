@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 locales
     xvfb xauth fonts-dejavu-core
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <system_error>
 
@@ -18,6 +19,27 @@ constexpr std::uintmax_t kMaxValueFileBytes = 32u * 1024u * 1024u;
 constexpr std::string_view kNoPayLeaf = "NO PAY";
 constexpr std::string_view kBlankLeaf = "      ";
 constexpr std::size_t kLeafWidth = 6;
+constexpr std::size_t kKeyWidth = 11; // series code, redemption year and month, issue year
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The years a line may name. No savings bond was issued before series E in 1941, and a value
+// file is published for the months just ahead, so a later redemption year than this is a
+// damaged line, not a real file.
+constexpr int kFirstBondYear = 1941;
+constexpr int kLastRedemptionYear = 2099;
+
+// The issue years of each series; series EE and I are still sold (0: no last year).
+struct SeriesYears {
+    std::string_view series;
+    int first;
+    int last;
+};
+constexpr std::array<SeriesYears, 4> kSeriesYears = {{
+    {"E", 1941, 1980},
+    {"S", 1967, 1970},
+    {"EE", 1980, 0},
+    {"I", 1998, 0},
+}};
 
 bool allDigits(std::string_view text) {
     return !text.empty() &&
@@ -32,6 +54,42 @@ std::string shown(std::string_view field) {
         out += (byte >= 0x20 && byte < 0x7f) ? c : '?';
     }
     return out + "\"";
+}
+
+int yearOf(std::string_view fourDigits) {
+    int year = 0;
+    for (char c : fourDigits) {
+        year = year * 10 + (c - '0');
+    }
+    return year;
+}
+
+// The fault of the line's years, or the empty text when they can be real.
+std::string yearFault(const ValueFileLine& line) {
+    const int redemption = yearOf(line.redemptionYear);
+    const int issue = yearOf(line.issueYear);
+    if (redemption < kFirstBondYear || redemption > kLastRedemptionYear) {
+        return "the redemption year " + line.redemptionYear + " is not a year of savings bond " +
+               "values (" + std::to_string(kFirstBondYear) + " to " +
+               std::to_string(kLastRedemptionYear) + ")";
+    }
+    if (issue > redemption) {
+        return "the issue year " + line.issueYear + " is after the redemption year " +
+               line.redemptionYear;
+    }
+    for (const SeriesYears& years : kSeriesYears) {
+        if (years.series != line.series) {
+            continue;
+        }
+        if (issue < years.first || (years.last != 0 && issue > years.last)) {
+            const std::string range =
+                years.last != 0 ? std::to_string(years.first) + " to " + std::to_string(years.last)
+                                : "from " + std::to_string(years.first);
+            return "the issue year " + line.issueYear + " is not a year in which series " +
+                   line.series + " bonds were issued (" + range + ")";
+        }
+    }
+    return {};
 }
 
 std::string seriesForCode(char code) {
@@ -72,7 +130,8 @@ std::string readLine(std::string_view raw, const ValueFileOptions& options, Valu
 
     out.series = seriesForCode(text[0]);
     if (out.series.empty()) {
-        return "the series code " + shown(text.substr(0, 1)) + " is not I, E, N or S";
+        return "the series code " + shown(text.substr(0, 1)) +
+               " is not E, I, S or N (the code of series EE)";
     }
     out.redemptionYear = text.substr(1, 4);
     if (!allDigits(out.redemptionYear)) {
@@ -87,8 +146,20 @@ std::string readLine(std::string_view raw, const ValueFileOptions& options, Valu
     if (!allDigits(out.issueYear)) {
         return "the issue year " + shown(out.issueYear) + " is not four digits";
     }
+    if (std::string fault = yearFault(out); !fault.empty()) {
+        return fault;
+    }
     for (std::size_t month = 0; month < 12; ++month) {
-        const std::string_view leaf = text.substr(11 + month * kLeafWidth, kLeafWidth);
+        const std::size_t leafStart = kKeyWidth + month * kLeafWidth;
+        // A line that stops early has lost values; reading the missing ones as blanks would
+        // put "no value" over good values already in the table.
+        if (raw.size() < leafStart + kLeafWidth) {
+            return "the line is cut short: it has " + std::to_string(raw.size()) + " of the " +
+                   std::to_string(kValueFileLineLength) + " characters of a value file line, " +
+                   "and the values from " + std::string(kMonthNames[month]) + " " + out.issueYear +
+                   " on are missing";
+        }
+        const std::string_view leaf = raw.substr(leafStart, kLeafWidth);
         const bool good = allDigits(leaf) || leaf == kNoPayLeaf || leaf == kBlankLeaf ||
                           (options.allowUnknownLeaves && leaf == kUnknownValueLeaf);
         if (!good) {
@@ -209,8 +280,14 @@ bool parseValueFile(std::string_view text, const std::string& sourceName,
                     std::vector<ValueFileLine>& lines, std::string* error,
                     const ValueFileOptions& options) {
     std::vector<ValueFileLine> parsed;
+    // Where each key was first seen: a second line for it must repeat the same values.
+    std::map<std::string, std::size_t> firstLineOfKey;
     int lineNumber = 0;
     std::size_t start = 0;
+    // Editors on some systems put a byte-order mark before UTF-8 text; it is no part of a line.
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        start = kUtf8ByteOrderMark.size();
+    }
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
@@ -233,6 +310,22 @@ bool parseValueFile(std::string_view text, const std::string& sourceName,
             return false;
         }
         line.lineNumber = lineNumber;
+        const std::string key =
+            line.series + line.redemptionYear + line.redemptionMonth + " " + line.issueYear;
+        const auto [seen, isNew] = firstLineOfKey.try_emplace(key, parsed.size());
+        if (!isNew) {
+            const ValueFileLine& first = parsed[seen->second];
+            if (first.leaves == line.leaves) {
+                continue;
+            }
+            setError(error, sourceName + ", line " + std::to_string(lineNumber) +
+                                ": the values for series " + line.series + " bonds of " +
+                                line.issueYear + " redeemed in " +
+                                std::string(kMonthNames[std::stoi(line.redemptionMonth) - 1]) +
+                                " " + line.redemptionYear + " differ from those of line " +
+                                std::to_string(first.lineNumber) + ".");
+            return false;
+        }
         parsed.push_back(std::move(line));
     }
     if (parsed.empty()) {

@@ -10,8 +10,9 @@
 //   columns 8-11  issue year
 //   columns 12-83 twelve six-character leaves, issue months January to December: six digits
 //                 (dollars and cents of $25 face value), "NO PAY", or six spaces
-// A line may stop early; the missing characters count as spaces. A carriage return before the
-// line feed is ignored, and so are empty lines.
+// A line that stops early, a key given twice with different values and years no bond can have
+// are refused. A carriage return before the line feed is ignored, and so are empty lines and
+// a UTF-8 byte-order mark at the start.
 //
 // The table has the layout series -> redemption year -> redemption month -> issue year ->
 // issue month name -> leaf, the leaf copied exactly as the file holds it.

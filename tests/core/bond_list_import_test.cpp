@@ -269,12 +269,17 @@ TEST_F(BondListImportTest, EncodingsUtf8WithAndWithoutMarkAndWindows1252) {
     import(kHeader + "\n\"\xC3\xA9" + "2\",\"EE\",$100,\"1\",\"2001\"\n");
     // Not UTF-8: read as Windows-1252 (0xC4 is "Ä", 0x80 the euro sign).
     import(kHeader + "\n\"\xC4" + "3\",\"EE\",$100,\"1\",\"2001\",\"\x80\"\n");
+    // A row that opens with another character than the quote loses that character whole, in
+    // UTF-8 and once decoded from Windows-1252, never a part of it.
+    import(kHeader + "\n\xC3\xA9" + "4\",\"EE\",$100,\"1\",\"2001\"\n");
+    import(kHeader + "\n\xE4" + "5\",\"EE\",$100,\"1\",\"2001\",\"\x80\"\n");
     EXPECT_EQ(serials(), (std::vector<std::string>{"\xC3\x84"
                                                    "1",
                                                    "\xC3\xA9"
                                                    "2",
                                                    "\xC3\x84"
-                                                   "3"}));
+                                                   "3",
+                                                   "4", "5"}));
     EXPECT_TRUE(services.alerts.empty());
 }
 

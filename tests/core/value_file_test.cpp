@@ -74,16 +74,18 @@ TEST(OfficialValueFile, EveryLineFormatsBackToItsOwnText) {
     EXPECT_EQ(again, text);
 }
 
-TEST(ValueFileLines, ShortLinesCarriageReturnsAndBlankLinesAreAccepted) {
-    const std::string text =
-        "\r\nI2009061998" + std::string(60, ' ') + "002500002510\r\n" + "I2009061999000100\n\n";
+TEST(ValueFileLines, ByteOrderMarkCarriageReturnsBlankAndRepeatedLinesAreAccepted) {
+    const std::string blanksThenTwo = std::string(60, ' ') + "002500002510";
+    const std::string text = "\xEF\xBB\xBF\r\n" + line("I2009061998", blanksThenTwo) + "\r\n" +
+                             line("I2009061999", kTwelveValues) + "\n\n" +
+                             line("I2009061998", blanksThenTwo) + "\n";
     PlistDict table;
     std::string error;
     ASSERT_TRUE(mergeValueFile(table, text, "short.asc", &error)) << error;
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1998", "December"}), "002510");
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1998", "January"}), "      ");
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "January"}), "000100");
-    EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "December"}), "      ");
+    EXPECT_EQ(plistFind(&table, {"I", "2009", "06"})->dictPtr()->size(), 2u);
 }
 
 TEST(ValueFileLines, MalformedLinesAreReportedWithFileAndLineAndChangeNothing) {
@@ -106,6 +108,22 @@ TEST(ValueFileLines, MalformedLinesAreReportedWithFileAndLineAndChangeNothing) {
         {line("I2009061998", kTwelveValues.substr(0, 60) + " 00120"), "November 1998, \" 00120\""},
         {line("I2009061998", kTwelveValues) + "0", "84 characters"},
         {line("I2009061998", kTwelveValues) + "\r\r", "84 characters"},
+        // Cut short: the key alone, at a leaf boundary, and one character before the end.
+        {"I2009061998", "cut short: it has 11 of the 83 characters"},
+        {line("I2009061998", kTwelveValues.substr(0, 36)), "values from July 1998 on are missing"},
+        {line("I2009061998", kTwelveValues.substr(0, 71)), "82 of the 83"},
+        // Years no bond can have.
+        {line("I0000061998", kTwelveValues), "redemption year 0000"},
+        {line("I2109061998", kTwelveValues), "redemption year 2109"},
+        {line("I2009069999", kTwelveValues), "issue year 9999 is after the redemption year 2009"},
+        {line("I2009062010", kTwelveValues), "issue year 2010 is after"},
+        {line("I2009061997", kTwelveValues), "series I bonds were issued (from 1998)"},
+        {line("N2009061979", kTwelveValues), "series EE bonds were issued (from 1980)"},
+        {line("E2009061981", kTwelveValues), "series E bonds were issued (1941 to 1980)"},
+        {line("S2009061966", kTwelveValues), "series S bonds were issued (1967 to 1970)"},
+        // The key of line 1 again, with other values.
+        {line("I2009051999", "NO PAY" + kTwelveValues.substr(6)),
+         "the values for series I bonds of 1999 redeemed in May 2009 differ from those of line 1"},
     };
     for (const Case& c : cases) {
         PlistDict table;
@@ -116,7 +134,7 @@ TEST(ValueFileLines, MalformedLinesAreReportedWithFileAndLineAndChangeNothing) {
         const PlistDict before = table;
         const PlistDict innerBefore = *inner;
 
-        const std::string text = line("I2009051997", kTwelveValues) + "\n\n" + c.badLine + "\n" +
+        const std::string text = line("I2009051999", kTwelveValues) + "\n\n" + c.badLine + "\n" +
                                  line("I2009061998", kTwelveValues) + "\n";
         std::string error;
         EXPECT_FALSE(mergeValueFile(table, text, "broken.asc", &error)) << c.badLine;
@@ -132,7 +150,9 @@ TEST(ValueFileLines, UnprintableBytesAreShownSafelyAndEmptyFilesRefused) {
     PlistDict table;
     std::string error;
     EXPECT_FALSE(mergeValueFile(table, std::string("\x01\xff", 2), "binary.bin", &error));
-    EXPECT_EQ(error, "binary.bin, line 1: the series code \"?\" is not I, E, N or S.");
+    EXPECT_EQ(
+        error,
+        "binary.bin, line 1: the series code \"?\" is not E, I, S or N (the code of series EE).");
     EXPECT_FALSE(mergeValueFile(table, "\n \r\n", "empty.asc", &error));
     EXPECT_EQ(error, "empty.asc holds no savings bond values.");
     EXPECT_TRUE(table.empty());
@@ -166,7 +186,7 @@ TEST(ValueFileMerge, LaterValuesWinKeysStayInOrderAndSharedLevelsStayUntouched) 
 
 TEST(ValueFileMerge, UnknownLeavesAreForTheTableBuilderOnlyAndLeaveKeysOut) {
     const std::string text = line("I2009061999", "------" + kTwelveValues.substr(6)) + "\n" +
-                             line("I2009061990", std::string(72, '-'));
+                             line("I2009061998", std::string(72, '-'));
     PlistDict table;
     EXPECT_FALSE(mergeValueFile(table, text, "computed.asc", nullptr));
     ValueFileOptions builder;
@@ -175,7 +195,7 @@ TEST(ValueFileMerge, UnknownLeavesAreForTheTableBuilderOnlyAndLeaveKeysOut) {
     ASSERT_TRUE(mergeValueFile(table, text, "computed.asc", &error, builder)) << error;
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "January"}), "(absent)");
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "February"}), "000200");
-    EXPECT_EQ(plistFind(&table, {"I", "2009", "06", "1990"}), nullptr);
+    EXPECT_EQ(plistFind(&table, {"I", "2009", "06", "1998"}), nullptr);
 }
 
 TEST(ValueFileMerge, WritesOnlyWhenEveryFileIsGood) {

@@ -1,0 +1,16 @@
+#pragma once
+
+// Toolkit services for the fuzz targets: nothing is shown and every question is declined.
+
+#include "platform/ToolkitServices.h"
+
+class SilentServices : public ToolkitServices {
+  public:
+    void showErrorAlert(const std::string&, const std::string&) override {}
+    int showConfirmation(const std::string&, const std::string&, const std::string&,
+                         const std::string&) override {
+        return 0;
+    }
+    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
+    void openUrl(const std::string&) override {}
+};
