@@ -124,9 +124,9 @@ int removeStaleAtomicWriteTemporaries(const std::filesystem::path& folder,
         if (::lstat(entry.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
             continue;
         }
-        const bool older = info.st_mtim.tv_sec < before.tv_sec ||
-                           (info.st_mtim.tv_sec == before.tv_sec &&
-                            info.st_mtim.tv_nsec < before.tv_nsec);
+        const bool older =
+            info.st_mtim.tv_sec < before.tv_sec ||
+            (info.st_mtim.tv_sec == before.tv_sec && info.st_mtim.tv_nsec < before.tv_nsec);
         if (older && ::unlink(entry.c_str()) == 0) {
             ++removed;
         }

@@ -7,7 +7,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <utility>
 
 namespace {

@@ -10,7 +10,7 @@
 #include <time.h>
 
 class DataFolderLock {
-public:
+  public:
     // Why the lock was not taken.
     struct Refusal {
         // The folder cannot be written (or created) by this process; `error` is the errno
@@ -37,9 +37,8 @@ public:
     // a process that no longer held the folder.
     const struct timespec& acquiredAt() const { return acquiredAt_; }
 
-private:
-    DataFolderLock(int fd, const struct timespec& acquiredAt)
-        : fd_(fd), acquiredAt_(acquiredAt) {}
+  private:
+    DataFolderLock(int fd, const struct timespec& acquiredAt) : fd_(fd), acquiredAt_(acquiredAt) {}
     int fd_ = -1;
     struct timespec acquiredAt_ {};
 };

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QStandardPaths>
-
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -70,8 +69,8 @@ std::filesystem::path ResourceLocations::userPathForResource(std::string_view na
     return userDataDir_ / fileName(name, type);
 }
 
-std::optional<std::filesystem::path> ResourceLocations::pathForResource(
-    std::string_view name, std::string_view type) const {
+std::optional<std::filesystem::path>
+ResourceLocations::pathForResource(std::string_view name, std::string_view type) const {
     std::error_code ec;
     const std::filesystem::path user = userPathForResource(name, type);
     const std::filesystem::path shipped = shippedDir_ / fileName(name, type);

@@ -6,7 +6,6 @@
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 
-
 namespace {
 
 const std::string kErrorTitle = "Error";
