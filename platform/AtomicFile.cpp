@@ -106,8 +106,7 @@ bool isAtomicWriteTemporaryName(std::string_view name) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     });
     const std::string_view rest = name.substr(0, name.size() - kRandomLength);
-    return randomIsAlphanumeric && rest.ends_with(kPlistPart) &&
-           rest.find('/') == std::string_view::npos;
+    return randomIsAlphanumeric && rest.ends_with(kPlistPart);
 }
 
 int removeStaleAtomicWriteTemporaries(const std::filesystem::path& folder,
