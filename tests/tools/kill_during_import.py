@@ -16,9 +16,9 @@ import subprocess
 import sys
 import time
 
-PORTFOLIOS = 12
-BONDS_PER_PORTFOLIO = 500
-IMPORTED_BONDS = 2000
+PORTFOLIOS = 10
+BONDS_PER_PORTFOLIO = 400
+IMPORTED_BONDS = 1500
 MONTHS = ["January", "February", "March", "April", "May", "June", "July", "August",
           "September", "October", "November", "December"]
 
@@ -62,7 +62,7 @@ class Folder:
 
 def main():
     cli, work = sys.argv[1], sys.argv[2]
-    kills_wanted = int(sys.argv[3]) if len(sys.argv) > 3 else 60
+    kills_wanted = int(sys.argv[3]) if len(sys.argv) > 3 else 50
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     old = make_portfolios()
