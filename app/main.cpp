@@ -2,8 +2,8 @@
 
 #include "app/MainMenuView.h"
 #include "app/MainWindow.h"
+#include "app/StartupLock.h"
 #include "platform/ApplicationIdentity.h"
-#include "platform/DataFolderLock.h"
 #include "platform/QtToolkitServices.h"
 #include "platform/ResourceLocations.h"
 
@@ -52,12 +52,9 @@ int main(int argc, char** argv) {
 
     // Held for as long as the application runs: a second Orvelt, or a command-line tool writing
     // the same data, would otherwise overwrite this one's portfolios or be overwritten by them.
-    std::optional<DataFolderLock> lock = DataFolderLock::tryAcquire(resources.userDataDir());
+    const std::optional<DataFolderLock> lock =
+        lockDataFolderForApplication(resources.userDataDir(), services);
     if (!lock) {
-        services.showErrorAlert(
-            "Error", "Orvelt cannot start because your bond data is in use: Orvelt is already "
-                     "running, or another program is changing its data.\n\nData folder: " +
-                         resources.userDataDir().string());
         return 1;
     }
 

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -31,26 +30,29 @@ ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& d
 }
 
 DataFolderLock lockDataFolder(const ResourceLocations& locations) {
-    // A folder the command may not write would otherwise be reported as locked.
-    if (::access(locations.userDataDir().c_str(), W_OK) != 0) {
+    DataFolderLock::Refusal refusal;
+    std::optional<DataFolderLock> lock =
+        DataFolderLock::tryAcquire(locations.userDataDir(), &refusal);
+    if (lock) {
+        return std::move(*lock);
+    }
+    if (refusal.folderNotWritable) {
         throw CliError(kExitFailure, "cannot write in the data folder " +
                                          locations.userDataDir().string() + ": " +
-                                         std::strerror(errno));
+                                         std::strerror(refusal.error));
     }
-    std::optional<DataFolderLock> lock = DataFolderLock::tryAcquire(locations.userDataDir());
-    if (!lock) {
-        throw CliError(kExitFolderBusy,
-                       "the data folder " + locations.userDataDir().string() +
-                           " is in use by Orvelt or another orvelt-cli command; nothing was "
-                           "changed. Quit Orvelt (or wait for the command) and try again.");
-    }
-    return std::move(*lock);
+    throw CliError(kExitFolderBusy,
+                   "the data folder " + locations.userDataDir().string() +
+                       " is in use by Orvelt or another orvelt-cli command; nothing was "
+                       "changed. Quit Orvelt (or wait for the command) and try again.");
 }
 
 PlistDictRef readPortfolios(const ResourceLocations& locations) {
     std::error_code ec;
     std::filesystem::path path = locations.userPathForResource(kPortfoliosResource, kPlistType);
-    if (!std::filesystem::exists(path, ec)) {
+    // A link that leads nowhere is the user's file too, an unreadable one: the shipped file
+    // must not stand in for it.
+    if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found) {
         path = locations.shippedDir() / "portfolios.plist";
         if (locations.shippedDir().empty() || !std::filesystem::exists(path, ec)) {
             return PlistDict::create();

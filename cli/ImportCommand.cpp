@@ -4,36 +4,35 @@
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
 #include "cli/TableText.h"
+#include "platform/RegularFile.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 #include "store/BondRecord.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace {
 
 std::string readBondListFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    std::string bytes;
+    int error = 0;
+    switch (readRegularFile(path, kMaxBondListFileBytes, bytes, &error)) {
+    case RegularFileRead::Read:
+        return bytes;
+    case RegularFileRead::CannotOpen:
         throw CliError(kExitFailure, "cannot read " + path.string() + ": " +
-                                         (std::filesystem::exists(path, ec) ? "not a regular file"
-                                                                            : "no such file"));
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxBondListFileBytes) {
+                                         (error == ENOENT ? "no such file" : std::strerror(error)));
+    case RegularFileRead::NotRegular:
+        throw CliError(kExitFailure, "cannot read " + path.string() + ": not a regular file");
+    case RegularFileRead::TooLarge:
         throw CliError(kExitFailure, path.string() + " is too large to be a bond list exported "
                                                      "from Orvelt for Windows");
+    case RegularFileRead::Failed:
+        break;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (in) {
-        bytes << in.rdbuf();
-    }
-    if (!in || in.bad()) {
-        throw CliError(kExitFailure, "cannot read " + path.string());
-    }
-    return std::move(bytes).str();
+    throw CliError(kExitFailure, "cannot read " + path.string() + ": " + std::strerror(error));
 }
 
 std::string plural(std::size_t count, const char* one, const char* many) {

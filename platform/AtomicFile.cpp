@@ -77,10 +77,73 @@ void setAtomicWriteFaultHookForTesting(AtomicWriteFaultHook hook) {
     faultHook() = std::move(hook);
 }
 
+std::optional<std::filesystem::path> atomicWriteTarget(const std::filesystem::path& path) {
+    // As many links as the system itself follows before it gives up on a path.
+    constexpr int kMaxLinks = 40;
+    std::filesystem::path current = path;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, ec))) {
+            return current;
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(current, ec);
+        if (ec) {
+            return std::nullopt;
+        }
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return std::nullopt;
+}
+
+bool isAtomicWriteTemporaryName(std::string_view name) {
+    constexpr std::string_view kPlistPart = ".plist.";
+    constexpr std::size_t kRandomLength = 6;
+    if (name.size() < 2 + kPlistPart.size() + kRandomLength || name.front() != '.') {
+        return false;
+    }
+    const std::string_view random = name.substr(name.size() - kRandomLength);
+    const bool randomIsAlphanumeric = std::all_of(random.begin(), random.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+    const std::string_view rest = name.substr(0, name.size() - kRandomLength);
+    return randomIsAlphanumeric && rest.ends_with(kPlistPart);
+}
+
+int removeStaleAtomicWriteTemporaries(const std::filesystem::path& folder,
+                                      const struct timespec& before) {
+    int removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::filesystem::path& entry = it->path();
+        if (!isAtomicWriteTemporaryName(entry.filename().string())) {
+            continue;
+        }
+        struct stat info {};
+        if (::lstat(entry.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        const bool older =
+            info.st_mtim.tv_sec < before.tv_sec ||
+            (info.st_mtim.tv_sec == before.tv_sec && info.st_mtim.tv_nsec < before.tv_nsec);
+        if (older && ::unlink(entry.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
+}
+
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error) {
-    const std::filesystem::path dir = path.parent_path();
-    std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    // Through a link, the file it leads to is replaced: renaming over the link itself would
+    // turn it into a plain file and leave its target behind, no longer updated.
+    const std::optional<std::filesystem::path> target = atomicWriteTarget(path);
+    if (!target) {
+        setError(error, "cannot follow the links at " + path.string(), ELOOP);
+        return false;
+    }
+    const std::filesystem::path dir = target->parent_path();
+    std::string pattern = (dir / ("." + target->filename().string() + ".XXXXXX")).string();
     if (!stepAllowed("open")) {
         setError(error, "cannot create a temporary file beside " + path.string(), EACCES);
         return false;
@@ -117,7 +180,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         errno = EIO;
         return fail("cannot replace " + path.string());
     }
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+    if (::rename(tempPath.c_str(), target->c_str()) != 0) {
         return fail("cannot replace " + path.string());
     }
     syncDirectory(dir);

@@ -7,11 +7,23 @@
 
 #include <filesystem>
 #include <optional>
+#include <time.h>
 
 class DataFolderLock {
-public:
-    // Takes the lock without waiting; nothing when another process holds it.
-    static std::optional<DataFolderLock> tryAcquire(const std::filesystem::path& dataFolder);
+  public:
+    // Why the lock was not taken.
+    struct Refusal {
+        // The folder cannot be written (or created) by this process; `error` is the errno
+        // value. Otherwise another process holds the lock.
+        bool folderNotWritable = false;
+        int error = 0;
+    };
+
+    // Takes the lock without waiting; nothing, with the reason in `refusal` when given, when the
+    // folder cannot be written or another process holds the lock. Once the lock is held, the
+    // temporary files that interrupted saves left in the folder before then are removed.
+    static std::optional<DataFolderLock> tryAcquire(const std::filesystem::path& dataFolder,
+                                                    Refusal* refusal = nullptr);
 
     DataFolderLock(DataFolderLock&& other) noexcept;
     DataFolderLock& operator=(DataFolderLock&& other) noexcept;
@@ -21,7 +33,12 @@ public:
 
     static std::filesystem::path lockFilePath(const std::filesystem::path& dataFolder);
 
-private:
-    explicit DataFolderLock(int fd) : fd_(fd) {}
+    // When the lock was taken, by the file system's clock: a file changed earlier was written by
+    // a process that no longer held the folder.
+    const struct timespec& acquiredAt() const { return acquiredAt_; }
+
+  private:
+    DataFolderLock(int fd, const struct timespec& acquiredAt) : fd_(fd), acquiredAt_(acquiredAt) {}
     int fd_ = -1;
+    struct timespec acquiredAt_ {};
 };

@@ -620,7 +620,8 @@ std::string rootDictToXml(const PlistDict& root) {
 // Reads the whole file into memory with one allocation of its size.
 bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string& bytes,
                    std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: opening a named pipe for reading would block until a writer came.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         setError(error, "cannot open " + path.string() + ": " + std::strerror(errno));
         return false;

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QStandardPaths>
-
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -70,13 +69,17 @@ std::filesystem::path ResourceLocations::userPathForResource(std::string_view na
     return userDataDir_ / fileName(name, type);
 }
 
-std::optional<std::filesystem::path> ResourceLocations::pathForResource(
-    std::string_view name, std::string_view type) const {
+std::optional<std::filesystem::path>
+ResourceLocations::pathForResource(std::string_view name, std::string_view type) const {
     std::error_code ec;
     const std::filesystem::path user = userPathForResource(name, type);
     const std::filesystem::path shipped = shippedDir_ / fileName(name, type);
     if (isRewritable(name)) {
-        if (!std::filesystem::exists(user, ec) && std::filesystem::exists(shipped, ec)) {
+        // Only when nothing is there: a link that leads nowhere is the user's file, unreadable,
+        // and must reach the reader as such rather than be replaced by the shipped copy.
+        const bool userFileAbsent = std::filesystem::symlink_status(user, ec).type() ==
+                                    std::filesystem::file_type::not_found;
+        if (userFileAbsent && std::filesystem::exists(shipped, ec)) {
             std::filesystem::create_directories(userDataDir_, ec);
             copyPrivately(shipped, user);
         }

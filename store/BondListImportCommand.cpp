@@ -1,12 +1,10 @@
 // The Import command and its alerts: choosing the file, reading it, and telling the user what
 // could not be imported.
 
+#include "platform/RegularFile.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
-
-#include <fstream>
-#include <system_error>
 
 namespace {
 
@@ -23,43 +21,21 @@ struct FileBytes {
     std::string bytes;
 };
 
-// Reads the whole file, but never more than the size limit: a file that grows while it is read,
-// or a device without a size, is cut off there and refused.
+// Reads the whole file, but never more than the size limit; a named pipe, a device or a folder
+// is unreadable.
 FileBytes readWholeFileWithinLimit(const std::filesystem::path& path) {
     FileBytes result;
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        result.outcome = ImportReport::Outcome::Unreadable;
-        return result;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > kMaxBondListFileBytes) {
+    switch (readRegularFile(path, kMaxBondListFileBytes, result.bytes)) {
+    case RegularFileRead::Read:
+        break;
+    case RegularFileRead::TooLarge:
         result.outcome = ImportReport::Outcome::TooLarge;
-        return result;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+        break;
+    case RegularFileRead::CannotOpen:
+    case RegularFileRead::NotRegular:
+    case RegularFileRead::Failed:
         result.outcome = ImportReport::Outcome::Unreadable;
-        return result;
-    }
-    if (!error) {
-        result.bytes.reserve(static_cast<std::size_t>(size));
-    }
-    constexpr std::size_t kChunk = 1 << 20;
-    std::string chunk(kChunk, '\0');
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        result.bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        if (result.bytes.size() > kMaxBondListFileBytes) {
-            result.outcome = ImportReport::Outcome::TooLarge;
-            result.bytes.clear();
-            result.bytes.shrink_to_fit();
-            return result;
-        }
-    }
-    if (in.bad()) {
-        result.outcome = ImportReport::Outcome::Unreadable;
-        result.bytes.clear();
+        break;
     }
     return result;
 }

@@ -36,10 +36,22 @@ int renameWithoutReplacing(const std::filesystem::path& from, const std::filesys
     return 0;
 }
 
+std::function<bool()>& setAsideFaultHook() {
+    static std::function<bool()> hook;
+    return hook;
+}
+
 } // namespace
+
+void setSetAsideFaultHookForTesting(std::function<bool()> hook) {
+    setAsideFaultHook() = std::move(hook);
+}
 
 std::optional<std::filesystem::path> setFileAside(const std::filesystem::path& path,
                                                   const std::string& stamp) {
+    if (setAsideFaultHook() && !setAsideFaultHook()()) {
+        return std::nullopt;
+    }
     const std::string stem = path.stem().string();
     const std::string extension = path.extension().string();
     for (int attempt = 1; attempt <= 1000; ++attempt) {

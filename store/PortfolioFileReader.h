@@ -8,6 +8,7 @@
 #include "platform/PropertyList.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,3 +31,7 @@ PortfolioFileContents readPortfolioFile(const std::filesystem::path& path,
 // nothing when the file could not be moved.
 std::optional<std::filesystem::path> setFileAside(const std::filesystem::path& path,
                                                   const std::string& stamp);
+
+// Test seam: while set, answering false makes every set-aside fail as one in a folder where
+// nothing may be renamed would.
+void setSetAsideFaultHookForTesting(std::function<bool()> hook);

@@ -145,6 +145,22 @@ TEST_F(CliWriteTest, FailedImportsLeaveThePortfolioFileAsItWas) {
     }
 }
 
+TEST_F(CliWriteTest, APortfolioLinkLeadingNowhereIsAnUnreadableFileAndStaysALink) {
+    const auto good = folder.writeFile("good.csv", kHeader + "\"N1\",\"EE\",$100,\"6\",\"2001\"\n");
+    std::filesystem::remove(folder.portfolioFile());
+    std::filesystem::create_symlink(folder.path() / "gone" / "portfolios.plist",
+                                    folder.portfolioFile());
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"import", "Family", good.string()}, {"list"}}) {
+        const CliResult result = folder.run(arguments);
+        EXPECT_EQ(result.exitCode, 1) << arguments[0];
+        EXPECT_NE(result.err.find("cannot read the portfolio file"), std::string::npos)
+            << result.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.portfolioFile()));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
+}
+
 TEST_F(CliWriteTest, WritesAreRefusedWhileTheDataFolderIsLocked) {
     const std::string portfoliosBefore = readWholeFile(folder.portfolioFile());
     const std::string tableBefore = readWholeFile(folder.tableFile());

@@ -156,13 +156,15 @@ TEST_F(ImportCommandTest, AFileOverTheSizeLimitIsRefusedUnread) {
     EXPECT_EQ(serials(), std::vector<std::string>{"BIG"});
 }
 
-TEST_F(ImportCommandTest, AnUnendingDeviceIsCutOffAtTheSizeLimit) {
+// A device is not a file of bonds: it is refused unread, not read up to the size limit.
+TEST_F(ImportCommandTest, AnUnendingDeviceIsRefusedUnread) {
     if (!std::filesystem::exists("/dev/zero")) {
         GTEST_SKIP() << "no /dev/zero";
     }
     services.answerOpenPanel({"/dev/zero"});
-    EXPECT_EQ(runBondListImportCommand(db).outcome, ImportReport::Outcome::TooLarge);
-    EXPECT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(runBondListImportCommand(db).outcome, ImportReport::Outcome::Unreadable);
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message, "The file \"zero\" could not be read.");
 }
 
 } // namespace

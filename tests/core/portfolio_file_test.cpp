@@ -198,6 +198,24 @@ TEST_F(PortfolioFileTest, AnUnreadableFileIsSetAsideAndNewWorkIsSaved) {
     EXPECT_TRUE(services.alerts.empty());
 }
 
+TEST_F(PortfolioFileTest, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten) {
+    const std::string damaged = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Fam";
+    writeWholeFile(file, damaged);
+    setSetAsideFaultHookForTesting([] { return false; });
+    auto db = open();
+    setSetAsideFaultHookForTesting({});
+    EXPECT_FALSE(db->setAsidePath());
+    ASSERT_TRUE(db->startupNotice());
+    EXPECT_NE(db->startupNotice()->find("left untouched"), std::string::npos);
+    ASSERT_TRUE(db->addPortfolioWithName("New"));
+    ASSERT_TRUE(db->addBondWithSerial("S", "100", "EE", "2001", "May"));
+    db->save();
+    db->deletePortfolioWithName("New");
+    db->save();
+    EXPECT_EQ(readWholeFile(file), damaged);
+    EXPECT_EQ(filesInDir(), std::vector<fs::path>{"portfolios.plist"});
+}
+
 TEST_F(PortfolioFileTest, SettingAsideNeverReplacesAnEarlierSetAsideFile) {
     writeWholeFile(file, "first");
     const auto first = setFileAside(file, "20090601-120000");

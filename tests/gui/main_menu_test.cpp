@@ -4,8 +4,11 @@
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
+#include "app/StartupLock.h"
 #include "entry/BondEditingWindowController.h"
 #include "store/BondDatabase.h"
+#include "support/ScriptedToolkitServices.h"
+#include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/RedemptionDateWindowController.h"
 #include "valuation/ReportWindow.h"
@@ -18,6 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -214,4 +218,31 @@ TEST(MainMenuAbout, AboutBoxRunsModallyUntilItsOk) {
     app.view().aboutPressed();
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// The application does not start without its data folder, and says why.
+TEST(StartupLock, TheAlertSaysWhyTheDataFolderCannotBeUsedAndNamesIt) {
+    TempDir folder;
+    ScriptedToolkitServices services;
+    {
+        const auto running = DataFolderLock::tryAcquire(folder.path());
+        EXPECT_FALSE(lockDataFolderForApplication(folder.path(), services));
+        ASSERT_EQ(services.alerts.size(), 1u);
+        EXPECT_NE(services.alerts[0].message.find("Orvelt is already running"), std::string::npos);
+        EXPECT_NE(services.alerts[0].message.find(folder.path().string()), std::string::npos);
+    }
+    EXPECT_TRUE(lockDataFolderForApplication(folder.path(), services));
+    EXPECT_EQ(services.alerts.size(), 1u);
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser writes in every folder";
+    }
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_exec);
+    EXPECT_FALSE(lockDataFolderForApplication(folder.path(), services));
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+    ASSERT_EQ(services.alerts.size(), 2u);
+    EXPECT_EQ(services.alerts[1].message,
+              "Orvelt cannot start because it cannot write to its data folder, where your bonds "
+              "are saved (Permission denied).\n\nData folder: " +
+                  folder.path().string());
 }
