@@ -3,20 +3,32 @@
 #include "platform/NumberText.h"
 #include "platform/PropertyList.h"
 #include "platform/ToolkitServices.h"
+#include "platform/XmlSafeText.h"
 #include "store/BondRecord.h"
 #include "store/PortfolioFileReader.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
 const std::string kErrorTitle = "Error";
 const std::string kDuplicateSerialMessage =
     "Serial already exists. Please enter a different serial.";
+const std::string kUnstorableTextMessage =
+    "The text holds a character that the portfolio file cannot keep (a null character or bytes "
+    "that are not text). Please type it again.";
 
 const PlistValue* fieldOf(const PlistValue& bond, std::string_view key) {
     const PlistDict* dict = bond.dictPtr();
     return dict != nullptr ? dict->find(key) : nullptr;
+}
+
+// Text the portfolio file could not hold would make every later save fail, so it is refused
+// before it reaches the store.
+bool allStorable(std::initializer_list<const std::string*> texts) {
+    return std::all_of(texts.begin(), texts.end(),
+                       [](const std::string* text) { return isStorableText(*text); });
 }
 
 // Month rank for the date order: a text that is no month name ranks with January.
@@ -176,6 +188,10 @@ void BondDatabase::updateField(std::string_view key, const std::string& value,
     if (!bondExistsWithSerial(serial)) {
         return;
     }
+    if (!isStorableText(value)) {
+        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
+        return;
+    }
     PlistDictRef bond = getBondWithSerial(serial);
     if (!bond) {
         return;
@@ -205,6 +221,10 @@ bool BondDatabase::updateBondSerial(const std::string& newSerial, const std::str
         return true;
     }
     if (!bondExistsWithSerial(oldSerial)) {
+        return false;
+    }
+    if (!isStorableText(newSerial)) {
+        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
         return false;
     }
     if (bondExistsWithSerial(newSerial)) {
@@ -260,6 +280,10 @@ bool BondDatabase::appendImportedBond(const std::string& serial, const std::stri
     if (!currentPortfolio_) {
         return false;
     }
+    if (!allStorable({&serial, &faceValue, &type, &issueYear, &issueMonth})) {
+        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
+        return false;
+    }
     auto bond = PlistDict::create();
     bond->set(kSerialKey, PlistValue(serial));
     bond->set(kFaceValueKey, PlistValue(faceValue));
@@ -300,6 +324,10 @@ void BondDatabase::deletePortfolioWithName(const std::string& name) {
 }
 
 bool BondDatabase::addPortfolioWithName(const std::string& name) {
+    if (!isStorableText(name)) {
+        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
+        return false;
+    }
     if (portfolioExistsWithName(name)) {
         services_.showErrorAlert(kErrorTitle, "Please enter a different name, \"" + name +
                                                   "\" is already being used by another portfolio.");

@@ -48,6 +48,23 @@ TEST_F(BondDatabaseTest, DuplicateSerialIsRefusedWithAlertButSilentlyWhileImport
     EXPECT_EQ(db.getBondWithSerial("C123")->text(kFaceValueKey), "100");
 }
 
+// Text the portfolio file cannot hold would make every later save fail: it never gets in.
+TEST_F(BondDatabaseTest, TextTheFileCannotHoldIsRefusedWithAnAlert) {
+    const std::string nul("A\0B", 3);
+    const std::string notUtf8 = "C\xff";
+    EXPECT_FALSE(db.addPortfolioWithName(nul));
+    ASSERT_TRUE(db.addPortfolioWithName("Family"));
+    EXPECT_FALSE(db.addBondWithSerial(notUtf8, "100", "EE", "2001", "March"));
+    EXPECT_FALSE(db.addBondWithSerial("C1", "100", "EE", nul, "March"));
+    ASSERT_TRUE(db.addBondWithSerial("C1\x01", "100", "EE", "2001", "March"));
+    EXPECT_FALSE(db.updateBondSerial(nul, "C1\x01"));
+    db.updateFaceValue(notUtf8, "C1\x01");
+    EXPECT_EQ(services.alerts.size(), 5u);
+    EXPECT_EQ(db.getPortfolioNames(), std::vector<std::string>{"Family"});
+    EXPECT_EQ(serials(), std::vector<std::string>{"C1\x01"});
+    EXPECT_EQ(db.getBondWithSerial("C1\x01")->text(kFaceValueKey), "100");
+}
+
 TEST_F(BondDatabaseTest, AddedBondHoldsTheArgumentsUnderTheirKeysInArgumentOrder) {
     ASSERT_TRUE(db.addPortfolioWithName("P"));
     ASSERT_TRUE(db.addBondWithSerialWhileImporting(" s1 ", "25", "S", "2003", "Month 13"));
