@@ -1,10 +1,9 @@
 #include "platform/ResourceLocations.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DataFolderMove.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
-
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -52,8 +51,7 @@ std::filesystem::path ResourceLocations::shippedDirBesideProgram() {
 
 ResourceLocations ResourceLocations::forApplication() {
     const std::filesystem::path shipped = shippedDirBesideProgram();
-    std::filesystem::path data =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    const std::filesystem::path data = applicationDataFolder();
     std::error_code ec;
     std::filesystem::create_directories(data, ec);
     std::filesystem::permissions(data, std::filesystem::perms::owner_all,
@@ -70,8 +68,8 @@ std::filesystem::path ResourceLocations::userPathForResource(std::string_view na
     return userDataDir_ / fileName(name, type);
 }
 
-std::optional<std::filesystem::path> ResourceLocations::pathForResource(
-    std::string_view name, std::string_view type) const {
+std::optional<std::filesystem::path>
+ResourceLocations::pathForResource(std::string_view name, std::string_view type) const {
     std::error_code ec;
     const std::filesystem::path user = userPathForResource(name, type);
     const std::filesystem::path shipped = shippedDir_ / fileName(name, type);
