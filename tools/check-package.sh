@@ -14,7 +14,8 @@ fail() {
 
 tools/ensure-packages.sh lintian desktop-file-utils appstream || { fail "cannot install the checking tools"; exit 1; }
 
-deb=$(bash tools/package.sh | tee /dev/stderr | tail -n 1)
+# The build's output goes on to standard error (through the same open file: no reopening of a log).
+deb=$(bash tools/package.sh | tee >(cat >&2) | tail -n 1)
 if [ ! -f "$deb" ]; then
     fail "the package does not build"
     exit 1
