@@ -4,14 +4,17 @@
 #include "app/MainWindow.h"
 #include "app/StartupLock.h"
 #include "platform/ApplicationIdentity.h"
+#include "platform/DataFolderMove.h"
 #include "platform/QtToolkitServices.h"
 #include "platform/ResourceLocations.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -27,9 +30,47 @@ bool hasDisplay() {
     return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
 }
 
+void setIdentity() {
+    setApplicationIdentity();
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVELT_VERSION));
+}
+
+// --help and --version; the application itself takes no arguments. Prints and exits the process
+// for those two and for a bad command line.
+void processCommandLine(const QCoreApplication& application) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Keeps portfolios of United States savings bonds and shows what they are "
+                       "worth.\nThe command-line companion is orvelt-cli; see orvelt(1)."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(application);
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "orvelt: takes no arguments (see orvelt --help)\n");
+        std::exit(2);
+    }
+}
+
+bool asksForHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered without a display: a QApplication could not start without one.
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        setIdentity();
+        processCommandLine(core);
+    }
     if (!hasDisplay()) {
         std::fputs("orvelt: no graphical display was found (neither DISPLAY nor WAYLAND_DISPLAY "
                    "is set).\nOrvelt is a desktop application: start it from a desktop session, "
@@ -40,12 +81,13 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
-    // Before any path is asked for: the user's data folder is named after the application.
-    setApplicationIdentity();
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVELT_VERSION));
+    setIdentity();
+    // What is left once Qt has taken its own options (-platform, -style...).
+    processCommandLine(application);
     QGuiApplication::setDesktopFileName(QStringLiteral("orvelt"));
 
     QtToolkitServices services;
+    const DataFolderMove move = moveOldApplicationDataFolder();
     const ResourceLocations resources = ResourceLocations::forApplication();
     application.setWindowIcon(
         QIcon(QString::fromStdString((resources.shippedDir() / "orvelt.png").string())));
@@ -56,6 +98,10 @@ int main(int argc, char** argv) {
         lockDataFolderForApplication(resources.userDataDir(), services);
     if (!lock) {
         return 1;
+    }
+
+    if (!move.notice.empty()) {
+        services.showErrorAlert("Data Folder", move.notice);
     }
 
     MainWindow window(services, resources);

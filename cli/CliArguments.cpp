@@ -38,6 +38,10 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             result.help = true;
             continue;
         }
+        if (argument == "--version") {
+            result.version = true;
+            continue;
+        }
         auto [name, value] = splitOption(argument);
         std::optional<std::string>* target = nullptr;
         std::optional<std::string> dataDir;

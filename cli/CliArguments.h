@@ -11,6 +11,7 @@
 
 struct CliArguments {
     bool help = false;
+    bool version = false;
     std::optional<std::filesystem::path> dataDir;
     std::optional<std::string> month;
     std::optional<std::string> format;

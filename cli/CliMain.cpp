@@ -4,6 +4,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
+#include "platform/DataFolderMove.h"
 
 #include <exception>
 
@@ -27,6 +28,7 @@ const char* const kCliUsage =
     "  --month YYYY-MM  the redemption month of the report, e.g. 2009-06\n"
     "  --format FORMAT  text (columns aligned) or csv (RFC 4180)\n"
     "  -h, --help       show this help\n"
+    "  --version        show the version\n"
     "\n"
     "The commands that write (import, values import) refuse while Orvelt or another of these\n"
     "commands uses the data folder. Exit status: 0 success, 1 failure, 2 bad command line,\n"
@@ -65,9 +67,18 @@ int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         const CliArguments parsed = parseCliArguments(arguments);
         if (parsed.help) {
             out << kCliUsage;
+        } else if (parsed.version) {
+            out << "orvelt-cli " ORVELT_VERSION "\n";
         } else if (parsed.words.empty()) {
             throw CliError(kExitUsage, "no command given (see orvelt-cli --help)");
         } else {
+            if (!parsed.dataDir) {
+                // The folder of earlier versions is brought to its new place first.
+                const DataFolderMove move = moveOldApplicationDataFolder();
+                if (!move.notice.empty()) {
+                    err << "orvelt-cli: note: " << move.notice << '\n';
+                }
+            }
             status = dispatch(parsed, io);
         }
     } catch (const CliError& error) {

@@ -1,8 +1,7 @@
 #pragma once
 
-// The names under which the programs find the user's data folder (QStandardPaths uses them:
-// ~/.local/share/<organization>/<application>). The window application and orvelt-cli set the
-// same names, so that both work on the same portfolios.
+// The names the programs give themselves to Qt (--version prints them). The user's data folder
+// does not follow them: both programs use applicationDataFolder() (platform/DataFolderMove.h).
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
 #include "platform/ResourceLocations.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DataFolderMove.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -51,8 +51,7 @@ std::filesystem::path ResourceLocations::shippedDirBesideProgram() {
 
 ResourceLocations ResourceLocations::forApplication() {
     const std::filesystem::path shipped = shippedDirBesideProgram();
-    std::filesystem::path data =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    const std::filesystem::path data = applicationDataFolder();
     std::error_code ec;
     std::filesystem::create_directories(data, ec);
     std::filesystem::permissions(data, std::filesystem::perms::owner_all,

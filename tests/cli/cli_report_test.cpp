@@ -218,6 +218,7 @@ TEST(CliDataFolderTest, EmptyFolderListsNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder.portfolioFile())) << "reading creates nothing";
 }
 
+// The folder of earlier versions is moved to the application's folder and used there.
 TEST(CliDataFolderTest, WithoutDataDirTheApplicationsFolderIsUsed) {
     CliDataFolder folder;
     const std::filesystem::path appData = folder.home() / "data" / "Orvelt" / "Orvelt";
@@ -232,6 +233,8 @@ TEST(CliDataFolderTest, WithoutDataDirTheApplicationsFolderIsUsed) {
     const CliResult result = runOrveltCli({"list"}, folder.home());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(alignedCells(linesOf(result.out).at(1)), (std::vector<std::string>{"Shared", "0"}));
+    EXPECT_TRUE(std::filesystem::exists(folder.home() / "data" / "orvelt" / "portfolios.plist"));
+    EXPECT_FALSE(std::filesystem::exists(appData));
 }
 
 TEST(CliHelpTest, HelpIsPrintedAndSucceeds) {
