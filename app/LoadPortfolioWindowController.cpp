@@ -1,7 +1,7 @@
 #include "app/LoadPortfolioWindowController.h"
 
-#include "app/MainMenuView.h"
 #include "platform/ToolkitServices.h"
+#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "ui_LoadPortfolioView.h"
 
@@ -99,7 +99,7 @@ void LoadPortfolioWindowController::tableViewSelectionDidChange() {
 }
 
 void LoadPortfolioWindowController::okPressed() {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     if (selectedPortfolio_.empty()) {
         if (view != nullptr) {
             view->services().showErrorAlert(
@@ -113,11 +113,7 @@ void LoadPortfolioWindowController::okPressed() {
         return;
     }
     view->bondDatabase()->setNewCurrentPortfolio(selectedPortfolio_);
-    view->setMainWindowTitle(
-        QString("Orvelt - %1").arg(QString::fromStdString(selectedPortfolio_)));
-    if (view->bondValueReportButton() != nullptr) {
-        view->bondValueReportButton()->setEnabled(true);
-    }
+    view->portfolioChanged();
     view->enableMenuItems();
     close();
 }
@@ -138,7 +134,7 @@ void LoadPortfolioWindowController::keyDown(int key) {
 }
 
 void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     BondDatabase* database = view != nullptr ? view->bondDatabase() : nullptr;
     if (database == nullptr) {
         return;
@@ -159,7 +155,7 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     if (wasOpen) {
         database->setCurrentPortfolio(std::nullopt);
         database->setCurrentBondList(nullptr);
-        view->showNoCurrentPortfolio();
+        view->portfolioChanged();
     }
     view->save();
     setPortfolios(database->getPortfolioNames());

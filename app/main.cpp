@@ -4,8 +4,8 @@
 #include "app/MainWindow.h"
 #include "platform/ApplicationIdentity.h"
 #include "platform/DataFolderLock.h"
-#include "platform/QtToolkitServices.h"
 #include "platform/ResourceLocations.h"
+#include "platform/ui/QtToolkitServices.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -3,10 +3,10 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
-#include "cli/TableText.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 #include "store/BondRecord.h"
+#include "valuation/TableText.h"
 
 #include <fstream>
 #include <sstream>

@@ -4,11 +4,11 @@
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
-#include "entry/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindowController.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/RedemptionDateWindowController.h"
-#include "valuation/ReportWindow.h"
+#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
