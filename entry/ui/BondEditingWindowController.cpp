@@ -638,8 +638,7 @@ void BondEditingWindowController::savePresetPressed() {
         serialField_ != nullptr ? serialField_->text().toStdString() : std::string();
     preset_.set(serial, position(typeField_), position(faceValueField_), position(issueMonthField_),
                 position(issueYearField_));
-    std::string error;
-    if (!preset_.write(resources_, &error)) {
-        showError("The entry preset could not be saved.\n\n" + error);
-    }
+    // A preset that cannot be written is not reported: the window goes on with the one it
+    // holds, and the file stays as it was.
+    preset_.write(resources_);
 }
