@@ -14,7 +14,7 @@ if [ "${#sources[@]}" -eq 0 ]; then
     exit 0
 fi
 if ! clang-format --dry-run --Werror "${sources[@]}"; then
-    echo "These C++ files are not formatted as .clang-format says." >&2
+    echo "These C++ files are not formatted as .clang-format says; run clang-format -i on them." >&2
     exit 1
 fi
 echo "Formatting: ${#sources[@]} C++ files checked."
