@@ -1,7 +1,7 @@
 #include "app/AddNewPortfolioWindowController.h"
 
-#include "app/MainMenuView.h"
 #include "platform/ToolkitServices.h"
+#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "ui_AddNewPortfolioWindow.h"
 
@@ -26,7 +26,7 @@ AddNewPortfolioWindowController::AddNewPortfolioWindowController(QWidget* parent
 AddNewPortfolioWindowController::~AddNewPortfolioWindowController() = default;
 
 void AddNewPortfolioWindowController::donePressed() {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     if (view == nullptr || view->bondDatabase() == nullptr) {
         close();
         return;
@@ -38,10 +38,7 @@ void AddNewPortfolioWindowController::donePressed() {
         return;
     }
     if (view->bondDatabase()->addPortfolioWithName(name)) {
-        if (view->bondValueReportButton() != nullptr) {
-            view->bondValueReportButton()->setEnabled(true);
-        }
-        view->setMainWindowTitle(QString("Orvelt - %1").arg(nameField_->text()));
+        view->portfolioChanged();
     }
     close();
 }

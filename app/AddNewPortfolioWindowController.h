@@ -2,7 +2,7 @@
 
 // The new portfolio window: the user names a new, empty portfolio, which becomes the open one.
 
-#include "app/TaskWindowController.h"
+#include "platform/ui/TaskWindowController.h"
 
 #include <memory>
 

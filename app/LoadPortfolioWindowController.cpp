@@ -1,50 +1,17 @@
 #include "app/LoadPortfolioWindowController.h"
 
-#include "app/MainMenuView.h"
+#include "app/PortfolioListModel.h"
 #include "platform/ToolkitServices.h"
+#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "ui_LoadPortfolioView.h"
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
-
-// The list's model: asks the controller for the rows.
-class PortfolioListModel : public QAbstractTableModel {
-  public:
-    explicit PortfolioListModel(LoadPortfolioWindowController& controller)
-        : QAbstractTableModel(&controller), controller_(controller) {}
-
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : controller_.numberOfRowsInTableView();
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : 1;
-    }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || role != Qt::DisplayRole) {
-            return {};
-        }
-        return QString::fromStdString(controller_.tableViewObjectValue(index.row()));
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == 0) {
-            return QStringLiteral("Portfolio");
-        }
-        return {};
-    }
-    void reload() {
-        beginResetModel();
-        endResetModel();
-    }
-
-  private:
-    LoadPortfolioWindowController& controller_;
-};
 
 LoadPortfolioWindowController::LoadPortfolioWindowController(QWidget* parent)
     : TaskWindowController(parent), ui_(std::make_unique<Ui::LoadPortfolioView>()) {
@@ -99,7 +66,7 @@ void LoadPortfolioWindowController::tableViewSelectionDidChange() {
 }
 
 void LoadPortfolioWindowController::okPressed() {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     if (selectedPortfolio_.empty()) {
         if (view != nullptr) {
             view->services().showErrorAlert(
@@ -113,11 +80,7 @@ void LoadPortfolioWindowController::okPressed() {
         return;
     }
     view->bondDatabase()->setNewCurrentPortfolio(selectedPortfolio_);
-    view->setMainWindowTitle(
-        QString("Orvelt - %1").arg(QString::fromStdString(selectedPortfolio_)));
-    if (view->bondValueReportButton() != nullptr) {
-        view->bondValueReportButton()->setEnabled(true);
-    }
+    view->portfolioChanged();
     view->enableMenuItems();
     close();
 }
@@ -138,7 +101,7 @@ void LoadPortfolioWindowController::keyDown(int key) {
 }
 
 void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     BondDatabase* database = view != nullptr ? view->bondDatabase() : nullptr;
     if (database == nullptr) {
         return;
@@ -159,7 +122,7 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     if (wasOpen) {
         database->setCurrentPortfolio(std::nullopt);
         database->setCurrentBondList(nullptr);
-        view->showNoCurrentPortfolio();
+        view->portfolioChanged();
     }
     view->save();
     setPortfolios(database->getPortfolioNames());

@@ -3,15 +3,16 @@
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
-#include "entry/BondEditingWindowController.h"
+#include "entry/EntryMessages.h"
+#include "entry/ui/BondEditingWindowController.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
-#include "valuation/RedemptionDateWindowController.h"
-#include "valuation/ReportWindow.h"
 #include "valuation/ValueFile.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
+#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -89,6 +90,19 @@ void MainMenuView::enableMenuItems() {
     }
 }
 
+void MainMenuView::portfolioChanged() {
+    const std::optional<std::string> current =
+        bondDatabase_ ? bondDatabase_->getCurrentPortfolio() : std::nullopt;
+    if (!current) {
+        showNoCurrentPortfolio();
+        return;
+    }
+    setMainWindowTitle(QString("Orvelt - %1").arg(QString::fromStdString(*current)));
+    if (bondValueReportButton_ != nullptr) {
+        bondValueReportButton_->setEnabled(true);
+    }
+}
+
 void MainMenuView::showNoCurrentPortfolio() {
     setMainWindowTitle(kApplicationTitle);
     if (bondValueReportButton_ != nullptr) {
@@ -141,8 +155,7 @@ bool hasCurrentPortfolio(const BondDatabase* database) {
 
 void MainMenuView::editBondsButtonPressed() {
     if (!hasCurrentPortfolio(bondDatabase_.get())) {
-        services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
-                                              "a new bond file before editing bonds.");
+        services_.showErrorAlert(kErrorTitle, std::string(kNoPortfolioForEditingMessage));
         return;
     }
     auto* controller = new BondEditingWindowController(resources_);

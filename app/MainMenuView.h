@@ -1,12 +1,12 @@
 #pragma once
 
 // The application controller: the main window's view and the owner of the one portfolio
-// database and of the redemption date. Every task window keeps it as its parent view, through
-// which it reaches the database, the date, the main window's title and the enabling of the
-// main window's commands.
+// database and of the redemption date. It is the host of every task window, which reaches the
+// database and the date through it and tells it when the open portfolio changed; the view then
+// updates the main window's title and commands itself.
 
 #include "platform/ResourceLocations.h"
-#include "valuation/ValuationContext.h"
+#include "platform/ui/WindowHost.h"
 
 #include <QWidget>
 #include <functional>
@@ -18,7 +18,7 @@ class QAction;
 class QPushButton;
 class ToolkitServices;
 
-class MainMenuView : public QWidget, public ValuationContext {
+class MainMenuView : public QWidget, public WindowHost {
     Q_OBJECT
 
   public:
@@ -35,12 +35,13 @@ class MainMenuView : public QWidget, public ValuationContext {
     QAction* saveItem() const { return saveItem_; }
     void setSaveItem(QAction* item) { saveItem_ = item; }
     std::string redemptionMonth() const override { return redemptionMonth_; }
-    void setRedemptionMonth(std::string month) { redemptionMonth_ = std::move(month); }
+    void setRedemptionMonth(std::string month) override { redemptionMonth_ = std::move(month); }
     std::string redemptionYear() const override { return redemptionYear_; }
-    void setRedemptionYear(std::string year) { redemptionYear_ = std::move(year); }
+    void setRedemptionYear(std::string year) override { redemptionYear_ = std::move(year); }
 
-    ToolkitServices& services() const { return services_; }
-    const ResourceLocations& resources() const { return resources_; }
+    ToolkitServices& services() const override { return services_; }
+    const ResourceLocations& resources() const override { return resources_; }
+    QWidget* hostWidget() override { return this; }
 
     // The current date as text, year first ("2009-06-15 10:03:07 +0000"); tests set it.
     void setCurrentDateText(std::function<std::string()> clock) {
@@ -49,7 +50,10 @@ class MainMenuView : public QWidget, public ValuationContext {
 
     // Sets the main window's title.
     void setMainWindowTitle(const QString& title);
-    void enableMenuItems();
+    void enableMenuItems() override;
+    // Titles the main window with the open portfolio's name and enables the report command, or
+    // shows the main window with no portfolio open.
+    void portfolioChanged() override;
     void addContentsOfFileToCurrentPortfolio(const std::string& text);
 
     // The main window as it is with no portfolio open: the plain title, the report button
@@ -74,7 +78,7 @@ class MainMenuView : public QWidget, public ValuationContext {
     void launchHelp();
     void addNewPortfolioButtonPressed();
     void openBondTableButtonPressed();
-    void save();
+    void save() override;
     void applicationWillTerminate();
     void applicationDidFinishLaunching();
     void aboutPressed();

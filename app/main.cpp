@@ -5,8 +5,8 @@
 #include "app/StartupLock.h"
 #include "platform/ApplicationIdentity.h"
 #include "platform/DataFolderMove.h"
-#include "platform/QtToolkitServices.h"
 #include "platform/ResourceLocations.h"
+#include "platform/ui/QtToolkitServices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -3,11 +3,11 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
-#include "cli/TableText.h"
 #include "platform/RegularFile.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 #include "store/BondRecord.h"
+#include "valuation/TableText.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,8 +2,8 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/DataFolder.h"
-#include "cli/TableText.h"
 #include "store/BondRecord.h"
+#include "valuation/TableText.h"
 
 #include <string>
 

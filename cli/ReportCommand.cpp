@@ -3,10 +3,11 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
-#include "cli/TableText.h"
 #include "platform/NumberText.h"
 #include "store/BondDatabase.h"
+#include "valuation/ReportColumn.h"
 #include "valuation/ReportWindowController.h"
+#include "valuation/TableText.h"
 #include "valuation/ValuationContext.h"
 #include "valuation/ValueTableMonths.h"
 
@@ -40,10 +41,6 @@ std::string zeroPadded(int value, std::size_t width) {
 RedemptionDate currentMonth() {
     const QDate today = QDate::currentDate();
     return RedemptionDate{zeroPadded(today.year(), 4), zeroPadded(today.month(), 2)};
-}
-
-bool isAmountColumn(std::string_view identifier) {
-    return identifier == "Face Value" || identifier == kCurrentValueColumn;
 }
 
 } // namespace
@@ -83,8 +80,8 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     const int rowCount = report.numberOfRowsInTableView();
     for (int row = 0; row < rowCount; ++row) {
         TextRow cells;
-        for (std::string_view identifier : kReportColumnIdentifiers) {
-            cells.push_back(report.tableViewObjectValue(identifier, row));
+        for (const ReportColumn& column : kReportColumns) {
+            cells.push_back(report.tableViewObjectValue(column.identifier, row));
         }
         rows.push_back(std::move(cells));
     }
@@ -107,15 +104,15 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         // The heading, the bonds and the totals, without the blank rows.
         std::vector<TextRow> records;
         for (int row = 0; row < rowCount; ++row) {
-            if (row != 1 && row != rowCount - 2) {
+            if (!report.model().isBlankRow(row)) {
                 records.push_back(rows[static_cast<std::size_t>(row)]);
             }
         }
         io.out << csvText(records);
     } else {
         std::vector<Alignment> alignments;
-        for (std::string_view identifier : kReportColumnIdentifiers) {
-            alignments.push_back(isAmountColumn(identifier) ? Alignment::Right : Alignment::Left);
+        for (const ReportColumn& column : kReportColumns) {
+            alignments.push_back(column.isAmount ? Alignment::Right : Alignment::Left);
         }
         io.out << alignedText(rows, alignments);
     }

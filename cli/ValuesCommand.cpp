@@ -35,7 +35,8 @@ int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
         throw CliError(kExitFailure, error + " The value table was not changed.");
     }
 
-    const std::filesystem::path table = locations.userPathForResource(kValueTableResource, "plist");
+    const std::filesystem::path table =
+        locations.userPathForResource(kBondTableResource, kBondTableType);
     io.out << "Merged " << files.size() << (files.size() == 1 ? " value file" : " value files")
            << " into " << table.string() << ".\n";
     const PlistDictRef merged = loadBondTable(locations);

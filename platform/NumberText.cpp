@@ -22,16 +22,22 @@ std::string_view skipSpace(std::string_view text) {
     return text.substr(i);
 }
 
+// The text after leading white space and an optional sign; `negative` tells which sign it was.
+std::string_view skipSpaceAndSign(std::string_view text, bool* negative) {
+    text = skipSpace(text);
+    *negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
 } // namespace
 
 double doubleValueOfText(std::string_view text) {
-    text = skipSpace(text);
-    std::size_t i = 0;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    text = skipSpaceAndSign(text, &negative);
+    std::size_t i = 0;
     const std::size_t numberStart = i;
     std::size_t digits = 0;
     while (i < text.size() && isDigit(text[i])) {
@@ -60,13 +66,9 @@ double doubleValueOfText(std::string_view text) {
 }
 
 int intValueOfText(std::string_view text) {
-    text = skipSpace(text);
-    std::size_t i = 0;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    text = skipSpaceAndSign(text, &negative);
+    std::size_t i = 0;
     long long value = 0;
     bool any = false;
     for (; i < text.size() && isDigit(text[i]); ++i) {

@@ -20,7 +20,7 @@ struct OpenPanelRequest {
 };
 
 class ToolkitServices {
-public:
+  public:
     // The answer of a confirmation when the user chose its default button.
     static constexpr int kDefaultButton = 1;
 

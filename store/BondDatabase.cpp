@@ -300,6 +300,12 @@ bool BondDatabase::appendImportedBond(const std::string& serial, const std::stri
 }
 
 void BondDatabase::setNewCurrentPortfolio(const std::string& name) {
+    // No portfolio can be stored under such a name, so none is open.
+    if (!isStorableText(name)) {
+        currentPortfolio_.reset();
+        currentBondList_.reset();
+        return;
+    }
     currentPortfolio_ = name;
     const PlistValue* record = portfolios_ ? portfolios_->find(name) : nullptr;
     const PlistDict* dict = record != nullptr ? record->dictPtr() : nullptr;

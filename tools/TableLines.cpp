@@ -1,6 +1,7 @@
 #include "TableLines.h"
 
 #include "ValueEngine.h"
+#include "valuation/ValueTable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr std::string_view kNoPay = "NO PAY";
 constexpr std::string_view kNotIssued = "      ";
 
 // Series E: issued May 1941 to June 1980; final maturity 40 years for issues up to November
@@ -97,7 +97,7 @@ std::string computedLeaf(const RedemptionValue& value) {
     case RedemptionValue::Kind::NotIssued:
         return std::string(kNotIssued);
     case RedemptionValue::Kind::NotPayable:
-        return std::string(kNoPay);
+        return std::string(kNoPayLeaf);
     case RedemptionValue::Kind::Unknown:
         return std::string(kUnknownValueLeaf);
     case RedemptionValue::Kind::Value:

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    python3 locales
+    python3 locales clang-format
     xvfb xauth fonts-dejavu-core
     clang libclang-rt-14-dev
 )

@@ -1,13 +1,8 @@
-#pragma once
-
-// The value report's state and the data source of its table: every bond of the open portfolio
-// with its current value at the redemption date, then the totals of face value and current
-// value. The report window (a widget) owns one controller and asks it for the row count and
+// The value report's operations over its windowless model (ValueReport): the data source of the
+// report's table, which is every bond of the open portfolio with its current value at the
+// redemption date, then the totals; and the alert about bonds the value table marks as having
+// no value. The report window (a widget) owns one controller and asks it for the row count and
 // each cell's text; this class knows nothing of widgets.
-//
-// Rows: 0 the heading (each column's identifier), 1 blank, 2 to n + 1 one per bond in list
-// order, n + 2 blank, n + 3 the totals. The bonds are the parent database's current bond list,
-// read afresh at every request.
 //
 // A bond the value table marks as having no value is recorded when its value cell is produced.
 // Before the window has loaded this only records; `windowDidLoad` then reports everything
@@ -16,8 +11,9 @@
 // report never shows a second alert.
 
 #include "platform/PlistValue.h"
+#include "valuation/ReportColumn.h"
+#include "valuation/ValueReport.h"
 
-#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,12 +22,6 @@
 class ResourceLocations;
 class ToolkitServices;
 class ValuationContext;
-
-// The columns the report knows, in the order the window shows them.
-inline constexpr std::array<std::string_view, 6> kReportColumnIdentifiers = {
-    "Serial", "Type", "Face Value", "Issue Year", "Issue Month", "Current Value"};
-
-inline constexpr std::string_view kCurrentValueColumn = "Current Value";
 
 class ReportWindowController {
   public:
@@ -48,7 +38,7 @@ class ReportWindowController {
     // The owner that holds the database and the redemption date; not owned, must outlive the
     // report. Setting it puts the database's current bonds in date order, so set it before the
     // first row is asked for.
-    ValuationContext* parentView() const { return parentView_; }
+    ValuationContext* parentView() const { return report_.context(); }
     void setParentView(ValuationContext* parent);
 
     // Closes the report's window; the window sets it. Unset, closing does nothing.
@@ -62,28 +52,31 @@ class ReportWindowController {
     // The alert's text is fixed when it is scheduled, not when it is shown.
     void setAlertScheduler(std::function<void(std::function<void()>)> scheduler);
 
+    // The report's rows, columns and totals.
+    const ValueReport& model() const { return report_; }
+
     int numberOfRowsInTableView() const;
     // The text of the cell in the column with the given identifier; empty outside the rows.
     std::string tableViewObjectValue(std::string_view columnIdentifier, int row);
     bool tableViewShouldSelectRow(int row) const;
 
-    double totalFaceValue() const;
-    double totalCurrentValue() const;
+    double totalFaceValue() const { return report_.totalFaceValue(); }
+    double totalCurrentValue() const { return report_.totalCurrentValue(); }
 
     // How many bonds of the current list the value table has no leaf for at the redemption date
     // the parent holds now (their value cells show $0.00), recounted at every call.
-    int bondsWithoutValue() const;
+    int bondsWithoutValue() const { return report_.bondsWithoutValue(); }
     // The number of bonds in the current list.
-    int bondCount() const;
+    int bondCount() const { return report_.bondCount(); }
     // Whether the table holds the redemption date the parent holds now, for any series.
-    bool tableHoldsRedemptionDate() const;
+    bool tableHoldsRedemptionDate() const { return report_.tableHoldsRedemptionDate(); }
     // The line the report shows below its table when some bonds have no value in the table,
     // naming how many and the month, or that the table holds nothing for the month; empty when
     // every bond has a value.
-    std::string missingValuesNote() const;
+    std::string missingValuesNote() const { return report_.missingValuesNote(); }
 
     // The bond's value at the redemption date its parent holds now.
-    double valueForBond(const PlistValue& bond) const;
+    double valueForBond(const PlistValue& bond) const { return report_.valueForBond(bond); }
     static double sixDigitStringValueToDouble(std::string_view leaf);
 
     const std::vector<std::string>& invalidSerials() const { return invalidSerials_; }
@@ -91,7 +84,7 @@ class ReportWindowController {
     bool loaded() const { return loaded_; }
     bool errorAlreadyTriggered() const { return errorAlreadyTriggered_; }
     // The value table; nullptr when it could not be read.
-    const PlistDict* bondTable() const { return bondTable_.get(); }
+    const PlistDict* bondTable() const { return report_.bondTable(); }
 
     // Alerts with the serials recorded so far, then closes the report.
     void triggerError();
@@ -99,16 +92,13 @@ class ReportWindowController {
     void windowDidLoad();
 
   private:
-    const PlistArray* bonds() const;
-    std::string bondCellText(std::string_view columnIdentifier, const PlistValue& bond);
-    std::string valueCellText(const PlistValue& bond);
-    std::string totalsCellText(std::string_view columnIdentifier) const;
+    // Records a bond without a value; once the window has loaded, the first one ends the report.
+    void recordInvalidSerial(std::string serial);
     std::string invalidSerialsMessage() const;
     void alertThenClose(std::string message, bool marksLoaded);
 
     ToolkitServices& services_;
-    PlistDictRef bondTable_;
-    ValuationContext* parentView_ = nullptr;
+    ValueReport report_;
     std::function<void()> closeWindow_;
     std::function<void(std::function<void()>)> alertScheduler_;
 

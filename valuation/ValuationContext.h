@@ -9,7 +9,7 @@
 class BondDatabase;
 
 class ValuationContext {
-public:
+  public:
     virtual ~ValuationContext() = default;
 
     virtual BondDatabase* bondDatabase() const = 0;

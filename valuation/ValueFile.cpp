@@ -16,7 +16,6 @@ namespace {
 // and is refused before it is read into memory.
 constexpr std::uintmax_t kMaxValueFileBytes = 32u * 1024u * 1024u;
 
-constexpr std::string_view kNoPayLeaf = "NO PAY";
 constexpr std::string_view kBlankLeaf = "      ";
 constexpr std::size_t kLeafWidth = 6;
 constexpr std::size_t kKeyWidth = 11; // series code, redemption year and month, issue year
@@ -399,7 +398,7 @@ bool writeTableWithValueFiles(const PlistDict* base,
 bool updateUserValueTable(const ResourceLocations& locations,
                           const std::vector<std::filesystem::path>& files, std::string* error) {
     PlistValue current;
-    if (const auto path = locations.pathForResource(kValueTableResource, "plist")) {
+    if (const auto path = locations.pathForResource(kBondTableResource, kBondTableType)) {
         std::string readError;
         current = readPropertyList(*path, &readError);
         if (current.dictPtr() == nullptr) {
@@ -411,7 +410,7 @@ bool updateUserValueTable(const ResourceLocations& locations,
         }
     }
     const std::filesystem::path destination =
-        locations.userPathForResource(kValueTableResource, "plist");
+        locations.userPathForResource(kBondTableResource, kBondTableType);
     std::error_code ec;
     std::filesystem::create_directories(destination.parent_path(), ec);
     return writeTableWithValueFiles(current.dictPtr(), files, destination, error);

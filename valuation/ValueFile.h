@@ -18,6 +18,7 @@
 // issue month name -> leaf, the leaf copied exactly as the file holds it.
 
 #include "platform/PlistValue.h"
+#include "valuation/ValueTable.h"
 
 #include <array>
 #include <filesystem>
@@ -26,9 +27,6 @@
 #include <vector>
 
 class ResourceLocations;
-
-// The resource name of the redemption value table.
-inline constexpr std::string_view kValueTableResource = "BondTable";
 
 inline constexpr std::size_t kValueFileLineLength = 83;
 

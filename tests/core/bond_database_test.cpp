@@ -53,6 +53,8 @@ TEST_F(BondDatabaseTest, TextTheFileCannotHoldIsRefusedWithAnAlert) {
     const std::string nul("A\0B", 3);
     const std::string notUtf8 = "C\xff";
     EXPECT_FALSE(db.addPortfolioWithName(nul));
+    db.setNewCurrentPortfolio(nul);
+    EXPECT_FALSE(db.addBondWithSerial("C0", "100", "EE", "2001", "March"));
     ASSERT_TRUE(db.addPortfolioWithName("Family"));
     EXPECT_FALSE(db.addBondWithSerial(notUtf8, "100", "EE", "2001", "March"));
     EXPECT_FALSE(db.addBondWithSerial("C1", "100", "EE", nul, "March"));

@@ -2,7 +2,7 @@
 // else is open. Alone in its program because a Qt application's event loop runs only once.
 
 #include "app/AddNewPortfolioWindowController.h"
-#include "entry/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindowController.h"
 #include "support/gui/AppHarness.h"
 
 #include <QCoreApplication>

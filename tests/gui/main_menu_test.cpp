@@ -5,13 +5,13 @@
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
 #include "app/StartupLock.h"
-#include "entry/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindowController.h"
 #include "store/BondDatabase.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/RedemptionDateWindowController.h"
-#include "valuation/ReportWindow.h"
+#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>

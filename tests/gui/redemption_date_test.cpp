@@ -2,7 +2,7 @@
 // it accepts and refuses, and Cancel.
 
 #include "support/gui/AppHarness.h"
-#include "valuation/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindowController.h"
 
 #include <QComboBox>
 #include <QPointer>

@@ -3,7 +3,7 @@
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/ReportWindow.h"
+#include "valuation/ui/ReportWindow.h"
 
 #include <QAbstractItemModel>
 #include <QPointer>

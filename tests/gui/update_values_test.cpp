@@ -4,8 +4,8 @@
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/RedemptionDateWindowController.h"
-#include "valuation/ReportWindow.h"
+#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -22,7 +22,7 @@ struct RecordedConfirmation {
 };
 
 class ScriptedToolkitServices : public ToolkitServices {
-public:
+  public:
     void showErrorAlert(const std::string& title, const std::string& message) override;
     void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
@@ -33,7 +33,9 @@ public:
     // Answers, used in order; a confirmation with no answer left chooses the alternate button,
     // a panel with no answer left is cancelled.
     void answerConfirmation(int answer) { confirmationAnswers_.push_back(answer); }
-    void answerOpenPanel(std::vector<std::string> paths) { panelAnswers_.push_back(std::move(paths)); }
+    void answerOpenPanel(std::vector<std::string> paths) {
+        panelAnswers_.push_back(std::move(paths));
+    }
     // Runs inside the next alerts, while they are "on screen" (to check what happens then).
     void setDuringAlert(std::function<void()> action) { duringAlert_ = std::move(action); }
 
@@ -46,7 +48,7 @@ public:
 
     void clear();
 
-private:
+  private:
     std::deque<int> confirmationAnswers_;
     std::deque<std::vector<std::string>> panelAnswers_;
     std::function<void()> duringAlert_;

@@ -4,7 +4,7 @@
 // started, with the portfolio "Family" created and open, and scripted alerts.
 
 #include "app/MainMenuView.h"
-#include "entry/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindowController.h"
 #include "platform/PlistValue.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "cli/TableText.h"
+#include "valuation/TableText.h"
 
 #include <algorithm>
 

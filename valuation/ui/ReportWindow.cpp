@@ -1,12 +1,13 @@
-#include "valuation/ReportWindow.h"
+#include "valuation/ui/ReportWindow.h"
 
-#include "app/MainMenuView.h"
 #include "platform/NumberText.h"
+#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_ReportWindow.h"
+#include "valuation/ReportColumn.h"
+#include "valuation/ui/ReportTableModel.h"
 
-#include <QAbstractTableModel>
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -17,74 +18,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <algorithm>
-
-// The table's model: every cell is asked of the report controller, nothing is kept.
-class ReportTableModel : public QAbstractTableModel {
-  public:
-    ReportTableModel(ReportWindowController& controller, QObject* parent)
-        : QAbstractTableModel(parent), controller_(controller) {}
-
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : controller_.numberOfRowsInTableView();
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(kReportColumnIdentifiers.size());
-    }
-    static std::string_view identifier(int column) {
-        return kReportColumnIdentifiers[static_cast<std::size_t>(column)];
-    }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid()) {
-            return {};
-        }
-        switch (role) {
-        case Qt::DisplayRole:
-            return QString::fromStdString(
-                controller_.tableViewObjectValue(identifier(index.column()), index.row()));
-        case Qt::TextAlignmentRole:
-            return isAmountColumn(index.column()) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                  : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-        case Qt::FontRole:
-            if (index.row() == 0 || index.row() == rowCount() - 1) {
-                QFont bold;
-                bold.setBold(true);
-                return bold;
-            }
-            return {};
-        default:
-            return {};
-        }
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-            section < columnCount()) {
-            return QString::fromUtf8(identifier(section).data(),
-                                     static_cast<qsizetype>(identifier(section).size()));
-        }
-        return {};
-    }
-    Qt::ItemFlags flags(const QModelIndex& index) const override {
-        if (!index.isValid()) {
-            return Qt::NoItemFlags;
-        }
-        Qt::ItemFlags flags = Qt::ItemIsEnabled;
-        if (controller_.tableViewShouldSelectRow(index.row())) {
-            flags |= Qt::ItemIsSelectable;
-        }
-        return flags;
-    }
-    void reload() {
-        beginResetModel();
-        endResetModel();
-    }
-
-    static bool isAmountColumn(int column) {
-        return identifier(column) == "Face Value" || identifier(column) == kCurrentValueColumn;
-    }
-
-  private:
-    ReportWindowController& controller_;
-};
 
 ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& services,
                            QWidget* parent)
@@ -114,7 +47,7 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& 
 
 ReportWindow::~ReportWindow() = default;
 
-void ReportWindow::setParentView(MainMenuView* view) {
+void ReportWindow::setParentView(WindowHost* view) {
     TaskWindowController::setParentView(view);
     controller_.setParentView(view);
     if (view != nullptr && view->bondDatabase() != nullptr &&
@@ -141,23 +74,23 @@ void ReportWindow::reloadData() {
 }
 
 void ReportWindow::sizeColumns() {
-    // Wide enough for the largest amounts a portfolio shows, such as "$10000.00" per bond and
-    // six-figure totals, and for the marker an invalid bond shows.
+    // Wide enough for each column's widest sample text, such as "$10000.00" per bond and
+    // six-figure totals, and for its heading in bold.
     const QFontMetrics metrics(tableView_->font());
     QFont bold = tableView_->font();
     bold.setBold(true);
     const QFontMetrics boldMetrics(bold);
     const int padding = 24;
     int tableWidth = 0;
-    static const char* const kWidestTexts[] = {"M000000000EE", "Type",      "$000000.00",
-                                               "Issue Year",   "September", "135790246.500000"};
-    for (int column = 0; column < model_->columnCount(); ++column) {
+    int position = 0;
+    for (const ReportColumn& column : kReportColumns) {
+        const QString sample = QString::fromUtf8(
+            column.widestSample.data(), static_cast<qsizetype>(column.widestSample.size()));
         const QString heading =
-            model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        const int width =
-            std::max(metrics.horizontalAdvance(QString::fromLatin1(kWidestTexts[column])),
-                     boldMetrics.horizontalAdvance(heading + QStringLiteral("0000")));
-        tableView_->setColumnWidth(column, width + padding);
+            QString::fromUtf8(column.title.data(), static_cast<qsizetype>(column.title.size()));
+        const int width = std::max(metrics.horizontalAdvance(sample),
+                                   boldMetrics.horizontalAdvance(heading + QStringLiteral("0000")));
+        tableView_->setColumnWidth(position++, width + padding);
         tableWidth += width + padding;
     }
     // The window opens wide enough to show every column without scrolling.
@@ -169,7 +102,7 @@ void ReportWindow::sizeColumns() {
 }
 
 void ReportWindow::updateDateLabel() {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     if (view == nullptr) {
         return;
     }

@@ -9,12 +9,13 @@
 // double-click) a save changes the bond taken from the table. The boxes are known by their tag:
 // type 0, face value 1, issue month 2, issue year 3.
 
+#include "entry/BondChoiceLists.h"
+#include "entry/EntryPreset.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
+#include "platform/ui/TaskWindowController.h"
 
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +24,6 @@
 class BondDatabase;
 class ChoiceBoxModel;
 class BondTableModel;
-class MainMenuView;
 class QCloseEvent;
 class QKeyEvent;
 class QComboBox;
@@ -34,7 +34,7 @@ namespace Ui {
 class BondEditingWindow;
 }
 
-class BondEditingWindowController : public QWidget {
+class BondEditingWindowController : public TaskWindowController {
     Q_OBJECT
 
   public:
@@ -50,12 +50,9 @@ class BondEditingWindowController : public QWidget {
                                          QWidget* parent = nullptr);
     ~BondEditingWindowController() override;
 
-    // The opener's steps: the parent view (also the Qt parent, as a window of its own), then
-    // showing, which runs windowDidLoad() the first time.
-    void setParentView(MainMenuView* parentView);
-    MainMenuView* parentView() const;
-    void showWindow();
-    void windowDidLoad();
+    // Entry mode with the first entry of every box, the bonds of the open portfolio; run by
+    // showWindow() the first time.
+    void windowDidLoad() override;
 
     // Outlets, wired by the form.
     QLineEdit* serialField() const { return serialField_; }
@@ -72,23 +69,25 @@ class BondEditingWindowController : public QWidget {
     void setBondTable(QTableView* table);
 
     // The choice lists.
-    PlistDictRef bondTypeYears() const { return bondTypeYears_; }
+    PlistDictRef bondTypeYears() const { return lists_.bondTypeYears(); }
     void setBondTypeYears(PlistDictRef bondTypeYears);
-    const std::vector<std::string>& faceValues() const { return faceValues_; }
+    const std::vector<std::string>& faceValues() const { return lists_.faceValues(); }
     void setFaceValues(std::vector<std::string> faceValues);
-    const std::vector<std::string>& months() const { return months_; }
+    const std::vector<std::string>& months() const { return lists_.months(); }
     void setMonths(std::vector<std::string> months);
-    const std::vector<std::string>& types() const { return types_; }
+    const std::vector<std::string>& types() const { return lists_.types(); }
     void setTypes(std::vector<std::string> types);
     const std::string& selectedType() const { return selectedType_; }
     // Also makes the year box's list that of the new type (the caller reloads the box).
     void setSelectedType(std::string type);
     // The issue years offered for a series ("E"); empty when the resource has none.
-    std::vector<std::string> yearsForType(const std::string& type) const;
+    std::vector<std::string> yearsForType(const std::string& type) const {
+        return lists_.yearsForType(type);
+    }
 
     // The entry preset as read at creation (none when there was no preset file).
-    PlistDictRef preset() const { return preset_; }
-    void setPreset(PlistDictRef preset) { preset_ = std::move(preset); }
+    PlistDictRef preset() const { return preset_.values(); }
+    void setPreset(PlistDictRef preset) { preset_ = EntryPreset(std::move(preset)); }
 
     // Editing mode and the serial of the bond taken into the fields.
     const std::string& editingSerial() const { return editingSerial_; }
@@ -172,7 +171,6 @@ class BondEditingWindowController : public QWidget {
 
     std::unique_ptr<Ui::BondEditingWindow> ui_;
     ResourceLocations resources_;
-    bool windowLoaded_ = false;
     bool closing_ = false;
 
     QLineEdit* serialField_ = nullptr;
@@ -180,14 +178,10 @@ class BondEditingWindowController : public QWidget {
     QComboBox* faceValueField_ = nullptr;
     QComboBox* issueYearField_ = nullptr;
     QComboBox* issueMonthField_ = nullptr;
-    QPointer<MainMenuView> parentView_;
-    PlistDictRef bondTypeYears_;
-    std::vector<std::string> faceValues_;
-    std::vector<std::string> months_;
-    std::vector<std::string> types_;
+    BondChoiceLists lists_;
     std::string selectedType_;
     QTableView* bondTable_ = nullptr;
-    PlistDictRef preset_;
+    EntryPreset preset_;
     std::string editingSerial_;
     bool editing_ = false;
 

@@ -4,7 +4,7 @@
 // column identifier, with no selectable rows. Alerts the controller asks for are shown from
 // the event loop, never from inside the table's cell requests.
 
-#include "app/TaskWindowController.h"
+#include "platform/ui/TaskWindowController.h"
 #include "valuation/ReportWindowController.h"
 
 #include <memory>
@@ -34,7 +34,7 @@ class ReportWindow : public TaskWindowController {
     QLabel* missingValuesLabel() const;
 
     // Also hands the controller its parent, which puts the portfolio's bonds in date order.
-    void setParentView(MainMenuView* view) override;
+    void setParentView(WindowHost* view) override;
 
     // Asks for every cell again, with the redemption date the parent holds now.
     void reloadData();

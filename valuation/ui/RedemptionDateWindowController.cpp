@@ -1,8 +1,8 @@
-#include "valuation/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindowController.h"
 
-#include "app/MainMenuView.h"
 #include "platform/NumberText.h"
 #include "platform/ToolkitServices.h"
+#include "platform/ui/WindowHost.h"
 #include "ui_RedemptionDateWindow.h"
 #include "valuation/ValueTable.h"
 
@@ -25,7 +25,7 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
 
-void RedemptionDateWindowController::setParentView(MainMenuView* view) {
+void RedemptionDateWindowController::setParentView(WindowHost* view) {
     TaskWindowController::setParentView(view);
     if (view != nullptr) {
         setRedemptionMonths(redemptionMonthsInTable(loadBondTable(view->resources()).get()));
@@ -52,7 +52,7 @@ bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) 
 }
 
 void RedemptionDateWindowController::windowDidLoad() {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     if (view == nullptr) {
         return;
     }
@@ -64,7 +64,7 @@ void RedemptionDateWindowController::windowDidLoad() {
 }
 
 void RedemptionDateWindowController::okPressed() {
-    MainMenuView* view = parentView();
+    WindowHost* view = parentView();
     if (view == nullptr) {
         close();
         return;

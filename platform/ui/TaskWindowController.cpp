@@ -1,6 +1,6 @@
-#include "app/TaskWindowController.h"
+#include "platform/ui/TaskWindowController.h"
 
-#include "app/MainMenuView.h"
+#include "platform/ui/WindowHost.h"
 
 #include <QEvent>
 
@@ -8,10 +8,11 @@ TaskWindowController::TaskWindowController(QWidget* parent) : QWidget(parent, Qt
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
-void TaskWindowController::setParentView(MainMenuView* view) {
+void TaskWindowController::setParentView(WindowHost* view) {
     parentView_ = view;
-    if (view != nullptr) {
-        setParent(view->window(), Qt::Window);
+    hostWidget_ = view != nullptr ? view->hostWidget() : nullptr;
+    if (hostWidget_ != nullptr) {
+        setParent(hostWidget_->window(), Qt::Window);
     }
 }
 

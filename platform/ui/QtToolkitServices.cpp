@@ -1,4 +1,4 @@
-#include "platform/QtToolkitServices.h"
+#include "platform/ui/QtToolkitServices.h"
 
 #include <QApplication>
 #include <QDesktopServices>

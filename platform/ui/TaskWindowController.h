@@ -1,13 +1,13 @@
 #pragma once
 
 // The common part of the application's task windows: each is a top-level window of its own,
-// created anew by a command of the main view, given the main view as its parent view, shown
-// without modality and freed when it closes.
+// created anew by a command of the main view, given its host as parent view, shown without
+// modality and freed when it closes.
 
 #include <QPointer>
 #include <QWidget>
 
-class MainMenuView;
+class WindowHost;
 
 class TaskWindowController : public QWidget {
     Q_OBJECT
@@ -15,10 +15,11 @@ class TaskWindowController : public QWidget {
   public:
     explicit TaskWindowController(QWidget* parent = nullptr);
 
-    MainMenuView* parentView() const { return parentView_; }
-    // Also makes the main window the window's Qt parent, so that the window is freed with the
-    // main window at the latest and stays above it.
-    virtual void setParentView(MainMenuView* view);
+    // The host, or nullptr once the host's widget is gone.
+    WindowHost* parentView() const { return hostWidget_ ? parentView_ : nullptr; }
+    // Also makes the host's window the window's Qt parent, so that the window is freed with it
+    // at the latest and stays above it.
+    virtual void setParentView(WindowHost* view);
 
     // Runs windowDidLoad once, then shows the window without modality. A controller whose
     // windowDidLoad closed the window is not shown.
@@ -30,7 +31,8 @@ class TaskWindowController : public QWidget {
     virtual void windowDidLoad() {}
 
   private:
-    QPointer<MainMenuView> parentView_;
+    WindowHost* parentView_ = nullptr;
+    QPointer<QWidget> hostWidget_;
     bool loaded_ = false;
     bool closedWhileLoading_ = false;
 

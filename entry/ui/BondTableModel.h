@@ -1,31 +1,12 @@
 #pragma once
 
-// The Qt models behind the bond editing window's choice boxes and bond table. They hold no data
-// of their own: every count and text comes from the window controller's data-source operations.
+// The Qt model behind the bond editing window's bond table. It holds no data of its own: every
+// count and text comes from the window controller's data-source operations.
 
-#include <QAbstractListModel>
 #include <QAbstractTableModel>
 #include <QStringList>
 
 class BondEditingWindowController;
-class QComboBox;
-
-class ChoiceBoxModel : public QAbstractListModel {
-    Q_OBJECT
-
-  public:
-    ChoiceBoxModel(const BondEditingWindowController& controller, QComboBox* box);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-    // The box's entries have changed: it asks for them anew.
-    void reload();
-
-  private:
-    const BondEditingWindowController& controller_;
-    QComboBox* box_;
-};
 
 class BondTableModel : public QAbstractTableModel {
     Q_OBJECT

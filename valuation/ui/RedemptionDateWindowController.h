@@ -5,7 +5,7 @@
 // accepted are those of the value table in effect (the user's updated copy when there is one,
 // else the shipped table), read once when the window gets its parent view.
 
-#include "app/TaskWindowController.h"
+#include "platform/ui/TaskWindowController.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <memory>
@@ -30,7 +30,7 @@ class RedemptionDateWindowController : public TaskWindowController {
     void setYearBox(QComboBox* box) { yearBox_ = box; }
 
     // Also reads the redemption months of the value table in effect.
-    void setParentView(MainMenuView* view) override;
+    void setParentView(WindowHost* view) override;
 
     // The months the window accepts; setting them offers their years in the year box and names
     // them in the window.

@@ -1,0 +1,47 @@
+#pragma once
+
+// The lists a bond is entered from: the series, the face values, the issue months and, per
+// series, the issue years. The face values and the years come from the "BondTypeYears"
+// resource; the series and the months are fixed.
+
+#include "platform/PlistValue.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ResourceLocations;
+
+class BondChoiceLists {
+  public:
+    static constexpr std::string_view kResourceName = "BondTypeYears";
+
+    // The fixed series and months, no face values and no years.
+    BondChoiceLists();
+
+    // The fixed lists with the face values and years of the resource; without a readable
+    // resource those lists stay empty.
+    static BondChoiceLists read(const ResourceLocations& resources);
+
+    const std::vector<std::string>& types() const { return types_; }
+    void setTypes(std::vector<std::string> types) { types_ = std::move(types); }
+    const std::vector<std::string>& faceValues() const { return faceValues_; }
+    void setFaceValues(std::vector<std::string> faceValues) { faceValues_ = std::move(faceValues); }
+    const std::vector<std::string>& months() const { return months_; }
+    void setMonths(std::vector<std::string> months) { months_ = std::move(months); }
+
+    // The resource's dictionary: a list of years under each series, the face values under
+    // "Face Values".
+    const PlistDictRef& bondTypeYears() const { return bondTypeYears_; }
+    void setBondTypeYears(PlistDictRef bondTypeYears) { bondTypeYears_ = std::move(bondTypeYears); }
+
+    // The issue years offered for a series ("E"); empty when the resource has none. Entries
+    // that are not strings are not offered.
+    std::vector<std::string> yearsForType(const std::string& type) const;
+
+  private:
+    PlistDictRef bondTypeYears_;
+    std::vector<std::string> types_;
+    std::vector<std::string> faceValues_;
+    std::vector<std::string> months_;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+// Messages about entering bonds that more than one place shows.
+
+#include <string_view>
+
+// Bonds are entered into the open portfolio, so there must be one.
+inline constexpr std::string_view kNoPortfolioForEditingMessage =
+    "Please either open an existing bond file or create a new bond file before editing bonds.";

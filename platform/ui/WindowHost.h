@@ -1,0 +1,36 @@
+#pragma once
+
+// What a task window needs of the main window that opened it: the portfolio database and the
+// redemption date (read and set), the toolkit services, the resource locations, writing the
+// portfolio file, and telling the main window what changed so that it updates its own title
+// and commands. Task windows hold this interface and never the main window's widgets.
+
+#include "valuation/ValuationContext.h"
+
+#include <string>
+
+class QWidget;
+class ResourceLocations;
+class ToolkitServices;
+
+class WindowHost : public ValuationContext {
+  public:
+    virtual void setRedemptionMonth(std::string month) = 0;
+    virtual void setRedemptionYear(std::string year) = 0;
+
+    virtual ToolkitServices& services() const = 0;
+    virtual const ResourceLocations& resources() const = 0;
+
+    // The widget that stands for the host; task windows become windows of its top-level window
+    // (so they stay above it and are freed with it) and forget the host when it is gone.
+    virtual QWidget* hostWidget() = 0;
+
+    // Writes the portfolio file.
+    virtual void save() = 0;
+
+    // The open portfolio was created, opened or deleted: the host's title and the commands that
+    // need an open portfolio follow it.
+    virtual void portfolioChanged() = 0;
+    // The commands that work on the open portfolio's bonds become available.
+    virtual void enableMenuItems() = 0;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+// The value report's columns, one descriptor each, in the order they are shown. A column is
+// added by adding its descriptor here and, when no cell rule fits it, a rule to ValueReport.
+
+#include "store/BondRecord.h"
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+// How a bond's cell of the column is made.
+enum class ReportCellRule {
+    StoredText,   // the bond record's value under the column's identifier, as stored
+    StoredAmount, // the same with a "$" in front
+    CurrentValue, // the bond's value at the redemption date
+};
+
+// How the column's cell in the totals row is made.
+enum class ReportTotalRule {
+    Blank,
+    Label,           // "Total:"
+    FaceValueSum,    // the total of the face values
+    CurrentValueSum, // the total of the current values
+};
+
+struct ReportColumn {
+    // Names the column to callers; the bond record key for the stored columns.
+    std::string_view identifier;
+    // The heading the report shows above the column.
+    std::string_view title;
+    // Amounts are aligned to the right, everything else to the left.
+    bool isAmount = false;
+    // The widest text the column's cells usually hold, for sizing the column.
+    std::string_view widestSample;
+    ReportCellRule cellRule = ReportCellRule::StoredText;
+    ReportTotalRule totalRule = ReportTotalRule::Blank;
+};
+
+inline constexpr std::string_view kCurrentValueColumn = "Current Value";
+
+inline constexpr std::array<ReportColumn, 6> kReportColumns = {{
+    {kSerialKey, kSerialKey, false, "M000000000EE", ReportCellRule::StoredText,
+     ReportTotalRule::Blank},
+    {kTypeKey, kTypeKey, false, "Type", ReportCellRule::StoredText, ReportTotalRule::Label},
+    {kFaceValueKey, kFaceValueKey, true, "$000000.00", ReportCellRule::StoredAmount,
+     ReportTotalRule::FaceValueSum},
+    {kIssueYearKey, kIssueYearKey, false, "Issue Year", ReportCellRule::StoredText,
+     ReportTotalRule::Blank},
+    {kIssueMonthKey, kIssueMonthKey, false, "September", ReportCellRule::StoredText,
+     ReportTotalRule::Label},
+    // Wide enough for the marker an invalid bond shows.
+    {kCurrentValueColumn, kCurrentValueColumn, true, "135790246.500000",
+     ReportCellRule::CurrentValue, ReportTotalRule::CurrentValueSum},
+}};
+
+// The columns' identifiers, in the order they are shown.
+inline constexpr std::array<std::string_view, kReportColumns.size()> kReportColumnIdentifiers = [] {
+    std::array<std::string_view, kReportColumns.size()> identifiers{};
+    for (std::size_t i = 0; i < kReportColumns.size(); ++i) {
+        identifiers[i] = kReportColumns[i].identifier;
+    }
+    return identifiers;
+}();
+
+// The column at a position; nullptr outside the columns.
+const ReportColumn* reportColumnAt(int position);
+
+// The column with an identifier. An identifier the report does not know names a column of the
+// record's stored text under that key, with a blank total.
+ReportColumn reportColumnNamed(std::string_view identifier);

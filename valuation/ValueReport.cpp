@@ -1,0 +1,223 @@
+#include "valuation/ValueReport.h"
+
+#include "platform/NumberText.h"
+#include "store/BondDatabase.h"
+#include "store/BondRecord.h"
+#include "valuation/ValuationContext.h"
+#include "valuation/ValueTable.h"
+
+namespace {
+
+constexpr std::string_view kTotalLabel = "Total:";
+
+// Rows before the first bond (heading, blank) and after the last (blank, totals).
+constexpr int kRowsBeforeBonds = 2;
+constexpr int kRowsAroundBonds = 4;
+
+// A total walks every bond record of a large list once; asking for the records a few bonds ahead
+// keeps the walk from waiting on memory at each bond.
+constexpr std::size_t kRecordPrefetchDistance = 8;
+
+void prefetchRecordsAhead(const PlistArray& list, std::size_t index) {
+    if (index + 2 * kRecordPrefetchDistance < list.size()) {
+        __builtin_prefetch(list[index + 2 * kRecordPrefetchDistance].dictPtr());
+    }
+    if (index + kRecordPrefetchDistance < list.size()) {
+        if (const PlistDict* ahead = list[index + kRecordPrefetchDistance].dictPtr()) {
+            __builtin_prefetch(ahead->entries().data());
+        }
+    }
+}
+
+// "June 2009" for the year "2009" and the month "06"; a month that is not "01" to "12" is
+// shown as it is held.
+std::string redemptionDateText(const std::string& year, const std::string& month) {
+    const int number = month.size() == 2 && month[0] >= '0' && month[0] <= '9' && month[1] >= '0' &&
+                               month[1] <= '9'
+                           ? (month[0] - '0') * 10 + (month[1] - '0')
+                           : 0;
+    if (number >= 1 && number <= 12) {
+        return std::string(kMonthNames[static_cast<std::size_t>(number - 1)]) + " " + year;
+    }
+    return "the month \"" + month + "\" of " + year;
+}
+
+} // namespace
+
+ValueReport::ValueReport(PlistDictRef bondTable) : bondTable_(std::move(bondTable)) {}
+
+const PlistArray* ValueReport::bonds() const {
+    if (context_ == nullptr) {
+        return nullptr;
+    }
+    const BondDatabase* database = context_->bondDatabase();
+    if (database == nullptr) {
+        return nullptr;
+    }
+    return database->currentBondList().get();
+}
+
+int ValueReport::bondCount() const {
+    const PlistArray* list = bonds();
+    return list != nullptr ? static_cast<int>(list->size()) : 0;
+}
+
+int ValueReport::rowCount() const {
+    return bondCount() + kRowsAroundBonds;
+}
+
+bool ValueReport::isBlankRow(int row) const {
+    return row == 1 || row == rowCount() - 2;
+}
+
+ReportCell ValueReport::cell(const ReportColumn& column, int row) const {
+    const int rows = rowCount();
+    if (row < 0 || row >= rows) {
+        return {};
+    }
+    if (isHeadingRow(row)) {
+        return {std::string(column.title), std::nullopt};
+    }
+    if (isBlankRow(row)) {
+        return {};
+    }
+    if (isTotalsRow(row)) {
+        return {totalsCellText(column), std::nullopt};
+    }
+    // Copied so that the bond stays alive whatever its caller does with the list afterwards.
+    const PlistValue bond = (*bonds())[static_cast<std::size_t>(row - kRowsBeforeBonds)];
+    return bondCell(column, bond);
+}
+
+std::string ValueReport::totalsCellText(const ReportColumn& column) const {
+    switch (column.totalRule) {
+    case ReportTotalRule::Label:
+        return std::string(kTotalLabel);
+    case ReportTotalRule::FaceValueSum:
+        return amountText(totalFaceValue());
+    case ReportTotalRule::CurrentValueSum:
+        return amountText(totalCurrentValue());
+    case ReportTotalRule::Blank:
+        break;
+    }
+    return {};
+}
+
+ReportCell ValueReport::bondCell(const ReportColumn& column, const PlistValue& bond) const {
+    if (column.cellRule == ReportCellRule::CurrentValue) {
+        return valueCell(bond);
+    }
+    const PlistDict* record = bond.dictPtr();
+    const PlistValue* stored = record != nullptr ? record->find(column.identifier) : nullptr;
+    const std::string text = stored != nullptr ? storedValueText(*stored) : std::string();
+    if (column.cellRule == ReportCellRule::StoredAmount) {
+        return {"$" + text, std::nullopt};
+    }
+    return {text, std::nullopt};
+}
+
+ReportCell ValueReport::valueCell(const PlistValue& bond) const {
+    const std::string printed = formatSixDecimals(valueForBond(bond));
+    if (doubleValueOfText(printed) != kInvalidValueMarker) {
+        return {"$" + cutToTwoDecimals(printed), std::nullopt};
+    }
+    // The marker itself is shown, and the bond is named by its serial.
+    const PlistDict* record = bond.dictPtr();
+    return {printed,
+            record != nullptr ? storedValueText(record->value(kSerialKey)) : std::string()};
+}
+
+double ValueReport::totalFaceValue() const {
+    double total = 0.0;
+    if (const PlistArray* list = bonds()) {
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            prefetchRecordsAhead(*list, i);
+            const PlistDict* record = (*list)[i].dictPtr();
+            const PlistValue* face = record != nullptr ? record->find(kFaceValueKey) : nullptr;
+            total += face != nullptr ? doubleValueOf(*face) : 0.0;
+        }
+    }
+    return total;
+}
+
+double ValueReport::totalCurrentValue() const {
+    double total = 0.0;
+    if (const PlistArray* list = bonds()) {
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            prefetchRecordsAhead(*list, i);
+            total += valueForBond((*list)[i]);
+        }
+    }
+    return total;
+}
+
+double ValueReport::valueForBond(const PlistValue& bond) const {
+    if (context_ == nullptr) {
+        return valueOfBond(bondTable_.get(), bond, {}, {});
+    }
+    // Read afresh at every call: a new redemption date applies to the next value asked for.
+    const std::string year = context_->redemptionYear();
+    const std::string month = context_->redemptionMonth();
+    return valueOfBond(bondTable_.get(), bond, year, month);
+}
+
+int ValueReport::bondsWithoutValue() const {
+    const PlistArray* list = bonds();
+    if (list == nullptr) {
+        return 0;
+    }
+    const std::string year = context_->redemptionYear();
+    const std::string month = context_->redemptionMonth();
+    int count = 0;
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        prefetchRecordsAhead(*list, i);
+        if (!tableHasLeafForBond(bondTable_.get(), (*list)[i], year, month)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool ValueReport::tableHoldsRedemptionDate() const {
+    if (bondTable_ == nullptr || context_ == nullptr) {
+        return false;
+    }
+    const std::string year = context_->redemptionYear();
+    const std::string month = context_->redemptionMonth();
+    for (const PlistDict::Entry& series : bondTable_->entries()) {
+        if (plistFind(series.second.dictPtr(), {year, month}) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ValueReport::missingValuesNote() const {
+    const int missing = bondsWithoutValue();
+    if (missing == 0) {
+        return {};
+    }
+    // Bonds without a value imply an owner: without one there is no bond list.
+    const int count = bondCount();
+    const std::string date =
+        redemptionDateText(context_->redemptionYear(), context_->redemptionMonth());
+    if (!tableHoldsRedemptionDate()) {
+        return "The value table holds no values for " + date + "; " +
+               (count == 1 ? std::string("this bond shows")
+                           : "all " + std::to_string(count) + " bonds show") +
+               " $0.00.";
+    }
+    std::string which;
+    std::string shows;
+    if (count == 1) {
+        which = "this bond";
+        shows = "it shows";
+    } else if (missing == count) {
+        which = "any of these " + std::to_string(count) + " bonds";
+        shows = "they all show";
+    } else {
+        which = std::to_string(missing) + " of these " + std::to_string(count) + " bonds";
+        shows = missing == 1 ? "it shows" : "they show";
+    }
+    return "The value table has no value for " + which + " in " + date + "; " + shows + " $0.00.";
+}
