@@ -10,7 +10,7 @@
 #include <string_view>
 
 class ResourceLocations {
-public:
+  public:
     ResourceLocations(std::filesystem::path shippedDir, std::filesystem::path userDataDir);
 
     // The user's data folder of a desktop session (created when missing) and the shipped
@@ -35,7 +35,7 @@ public:
 
     static bool isRewritable(std::string_view name);
 
-private:
+  private:
     std::filesystem::path shippedDir_;
     std::filesystem::path userDataDir_;
 };
