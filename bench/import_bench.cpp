@@ -2,7 +2,7 @@
 // take well under a second, and the time must grow with the rows alone, not with rows times
 // bonds. Run by hand: build-*/bench/import_bench
 
-#include "SilentToolkitServices.h"
+#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 

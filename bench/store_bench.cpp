@@ -7,9 +7,9 @@
 // same bytes and tree, and with Python's plistlib in the same run. Peak memory while loading is
 // measured in a fresh child process.
 
-#include "SilentToolkitServices.h"
 #include "platform/PlistValue.h"
 #include "platform/PropertyList.h"
+#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 

@@ -1,9 +1,9 @@
 // Speed of valuing bonds: one value (five keyed lookups), both totals of a large portfolio, and
 // the cells a report of 10,000 bonds asks for while it scrolls.
 
-#include "SilentToolkitServices.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
+#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "valuation/ReportWindowController.h"

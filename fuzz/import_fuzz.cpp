@@ -2,8 +2,8 @@
 // of its own, and the portfolio saved as a property list reads back as it was.
 
 #include "FuzzCheck.h"
-#include "SilentServices.h"
 #include "platform/PropertyList.h"
+#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 
@@ -13,7 +13,7 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    SilentServices services;
+    SilentToolkitServices services;
     BondDatabase db(services);
     db.setPortfolios(PlistDict::create());
     FUZZ_CHECK(db.addPortfolioWithName("Family"));

@@ -4,8 +4,8 @@
 // The input is the file's bytes; the store's operations are chosen by the input's last bytes.
 
 #include "FuzzCheck.h"
-#include "SilentServices.h"
 #include "platform/PropertyList.h"
+#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/TextDecoding.h"
 
@@ -129,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
 
-    SilentServices services;
+    SilentToolkitServices services;
     const std::unique_ptr<BondDatabase> db = BondDatabase::initWithFile(file, services);
     FUZZ_CHECK(db != nullptr);
     FUZZ_CHECK(db->portfolios() != nullptr);

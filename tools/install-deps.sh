@@ -13,24 +13,7 @@ packages=(
     clang libclang-rt-14-dev
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$package")
-    fi
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "These packages are missing: ${missing[*]}" >&2
-        echo "Run this command as root (or install them with apt-get) and try again." >&2
-        exit 1
-    fi
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash "$(dirname "$0")/ensure-packages.sh" "${packages[@]}"
 
 # Amounts must read the same under a decimal-comma locale; the tests check it under de_DE.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

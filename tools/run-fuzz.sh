@@ -17,16 +17,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
 fi
 
 # clang and its fuzzer runtime; install-deps.sh installs them too, this covers a bare machine.
-if ! command -v clang++ >/dev/null ||
-    ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "clang and libclang-rt-14-dev are needed; install them as root and try again." >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq && apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev \
-        >/dev/null || exit 1
-fi
+bash tools/ensure-packages.sh clang libclang-rt-14-dev || exit 1
 
 dir=build/fuzz
 targets=(portfolio import valuefile)

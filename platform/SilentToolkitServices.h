@@ -1,10 +1,11 @@
 #pragma once
 
-// Toolkit services for the fuzz targets: nothing is shown and every question is declined.
+// Toolkit services for runs without anyone to answer (benchmarks, fuzzing): nothing is shown
+// and every question is declined.
 
 #include "platform/ToolkitServices.h"
 
-class SilentServices : public ToolkitServices {
+class SilentToolkitServices : public ToolkitServices {
   public:
     void showErrorAlert(const std::string&, const std::string&) override {}
     int showConfirmation(const std::string&, const std::string&, const std::string&,
