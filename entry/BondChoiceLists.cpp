@@ -1,9 +1,9 @@
 #include "entry/BondChoiceLists.h"
 
-#include <algorithm>
-
 #include "entry/DictionaryResource.h"
 #include "store/BondRecord.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -50,6 +50,6 @@ std::string issueYearWarning(const BondChoiceLists& lists, const std::string& ty
     if (years.empty() || std::find(years.begin(), years.end(), issueYear) != years.end()) {
         return {};
     }
-    return "Series " + type + " bonds were issued from " + lists.issueYearsText(type) + ", not in " +
-           issueYear + ". Please check the series and the issue year.";
+    return "Series " + type + " bonds were issued from " + lists.issueYearsText(type) +
+           ", not in " + issueYear + ". Please check the series and the issue year.";
 }

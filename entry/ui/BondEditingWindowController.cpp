@@ -108,8 +108,7 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
             &BondEditingWindowController::updateWarningLabel);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &BondEditingWindowController::escapePressed);
-    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this,
-            &QWidget::close);
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] {
         if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
             view->undoStack()->undo();
@@ -458,7 +457,8 @@ void BondEditingWindowController::closeWithoutAsking() {
 bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == bondTable_ && (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)) {
+        if (watched == bondTable_ &&
+            (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)) {
             deleteBondPressed();
             return true;
         }

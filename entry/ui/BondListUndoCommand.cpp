@@ -5,10 +5,10 @@
 
 #include <QUndoStack>
 
-BondListUndoCommand::BondListUndoCommand(WindowHost& host, std::string portfolio,
-                                         PlistArray before, PlistArray after, const QString& text)
-    : QUndoCommand(text), host_(host), portfolio_(std::move(portfolio)),
-      before_(std::move(before)), after_(std::move(after)) {}
+BondListUndoCommand::BondListUndoCommand(WindowHost& host, std::string portfolio, PlistArray before,
+                                         PlistArray after, const QString& text)
+    : QUndoCommand(text), host_(host), portfolio_(std::move(portfolio)), before_(std::move(before)),
+      after_(std::move(after)) {}
 
 void BondListUndoCommand::undo() {
     restore(before_);

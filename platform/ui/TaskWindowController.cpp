@@ -3,6 +3,8 @@
 #include "platform/ui/WindowHost.h"
 
 #include <QEvent>
+#include <QScreen>
+#include <algorithm>
 
 TaskWindowController::TaskWindowController(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -23,8 +25,30 @@ void TaskWindowController::showWindow() {
     }
     if (!closedWhileLoading_) {
         show();
+        keepOnScreen();
         raise();
         activateWindow();
+    }
+}
+
+void TaskWindowController::keepOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    // Moved, and shrunk if it must be, so that no part of the window lies off the screen.
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize margins = frame.size() - size();
+    resize(std::min(width(), area.width() - margins.width()),
+           std::min(height(), area.height() - margins.height()));
+    const QRect fitted = frameGeometry();
+    const int x = std::clamp(fitted.x(), area.left(),
+                             std::max(area.left(), area.right() + 1 - fitted.width()));
+    const int y = std::clamp(fitted.y(), area.top(),
+                             std::max(area.top(), area.bottom() + 1 - fitted.height()));
+    if (x != fitted.x() || y != fitted.y()) {
+        move(x, y);
     }
 }
 

@@ -31,6 +31,8 @@ class TaskWindowController : public QWidget {
     virtual void windowDidLoad() {}
 
   private:
+    void keepOnScreen();
+
     WindowHost* parentView_ = nullptr;
     QPointer<QWidget> hostWidget_;
     bool loaded_ = false;

@@ -47,10 +47,11 @@ bool ScriptedToolkitServices::openUrlInBrowser(const std::string& url) {
     return browserAvailable;
 }
 
-ToolkitServices::ThreeWayAnswer
-ScriptedToolkitServices::askThreeWay(const std::string& title, const std::string& first,
-                                     const std::string& second, const std::string& third,
-                                     const std::string& message) {
+ToolkitServices::ThreeWayAnswer ScriptedToolkitServices::askThreeWay(const std::string& title,
+                                                                     const std::string& first,
+                                                                     const std::string& second,
+                                                                     const std::string& third,
+                                                                     const std::string& message) {
     threeWayQuestions.push_back({title, first + "/" + second + "/" + third + ": " + message});
     if (threeWayAnswers_.empty()) {
         return ThreeWayAnswer::Third;
