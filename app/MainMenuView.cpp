@@ -47,7 +47,11 @@ MainMenuView::MainMenuView(ToolkitServices& services, ResourceLocations resource
     : QWidget(parent), services_(services), resources_(std::move(resources)),
       currentDateText_(localDateText), undoStack_(new QUndoStack(this)) {}
 
-MainMenuView::~MainMenuView() = default;
+MainMenuView::~MainMenuView() {
+    // Before the database goes: the stack tells open windows of its clearing.
+    undoStack_->disconnect();
+    delete undoStack_;
+}
 
 void MainMenuView::applicationDidFinishLaunching() {
     const auto path = resources_.pathForResource("portfolios", "plist");
@@ -56,6 +60,7 @@ void MainMenuView::applicationDidFinishLaunching() {
         bondValueReportButton_->setEnabled(false);
     }
     updatePortfolioCommands();
+    updateSummary();
     const std::string date = currentDateText_ ? currentDateText_() : std::string();
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
     redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();

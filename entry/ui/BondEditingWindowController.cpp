@@ -106,8 +106,6 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
             &BondEditingWindowController::savePressed);
     connect(ui_->serialField, &QLineEdit::textChanged, this,
             &BondEditingWindowController::updateWarningLabel);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &BondEditingWindowController::escapePressed);
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] {
         if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
@@ -345,9 +343,6 @@ void BondEditingWindowController::deleteBondPressed() {
         return true;
     });
     db->save();
-    if (editing_ && editingSerial_ == serial) {
-        clearPressed(); // the bond being changed is gone
-    }
     reloadTable();
     view->bondsChanged();
 }
@@ -480,6 +475,20 @@ bool BondEditingWindowController::typeFaceValue(const QString& text) {
         typedFaceValue_.clear();
     }
     typedAmountTimer_.start();
+    // "$" starts a new amount, and so does a digit that no amount continues with.
+    const auto continuesSomeAmount = [this](const QString& digits) {
+        for (int index = 0; index < faceValueField_->count(); ++index) {
+            const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
+            if (value && qText(*value).startsWith(digits)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (text.at(0) == QLatin1Char('$') ||
+        !continuesSomeAmount(typedAmount(typedFaceValue_ + text))) {
+        typedFaceValue_.clear();
+    }
     typedFaceValue_ += text;
     const QString amount = typedAmount(typedFaceValue_);
     for (int index = 0; index < faceValueField_->count() && !amount.isEmpty(); ++index) {
@@ -505,6 +514,10 @@ void BondEditingWindowController::changeEvent(QEvent* event) {
 }
 
 void BondEditingWindowController::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        escapePressed();
+        return;
+    }
     // Return in a choice box saves, as it does in the serial field; elsewhere (a button, the
     // table) it keeps its own meaning.
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -827,10 +840,8 @@ void BondEditingWindowController::savePressed() {
                        db->updateFaceValue(entry->faceValue, serial);
                        db->updateIssueMonth(entry->issueMonth, serial);
                        db->updateIssueYear(entry->issueYear, serial);
-                       db->sortBondsByDate();
                        return true;
                    })) {
-            db->save();
             clearPressed(); // back to a new bond, the table's selection with it
         }
         // A refused rename keeps editing mode and what the user entered. The file is written
@@ -843,12 +854,8 @@ void BondEditingWindowController::savePressed() {
         // A serial in use is refused by the database with its own message; the fields return to
         // the preset all the same.
         recordBondListChange(*view, portfolio_, tr("Add Bond"), [&] {
-            if (!db->addBondWithSerial(serial, entry->faceValue, entry->type, entry->issueYear,
-                                       entry->issueMonth)) {
-                return false;
-            }
-            db->sortBondsByDate();
-            return true;
+            return db->addBondWithSerial(serial, entry->faceValue, entry->type, entry->issueYear,
+                                         entry->issueMonth);
         });
         db->save();
         clearPressed();

@@ -1,4 +1,4 @@
-// The "Update Values..." command: the file-open panel it asks for, merging the Treasury's real
+// The "Update Values…" command: the file-open panel it asks for, merging the Treasury's real
 // value file into the user's own copy of the value table, refusing a broken file without
 // changing anything, Cancel, and which windows see the new values.
 
@@ -96,7 +96,7 @@ TEST_F(UpdateValuesTest, TheMenuCommandAsksForValueFilesAndCancelChangesNothing)
     const std::string shippedBefore = readWholeFile(shippedTable());
     QAction* item = app.window().findChild<QAction*>("updateValuesItem");
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text().remove('&'), "Update Values...");
+    EXPECT_EQ(item->text().remove('&'), "Update Values…");
     EXPECT_TRUE(item->isEnabled()) << "no portfolio is needed";
     item->trigger();
     settle();
