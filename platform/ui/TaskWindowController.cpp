@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QScreen>
+#include <QSettings>
 #include <algorithm>
 
 TaskWindowController::TaskWindowController(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -24,6 +25,14 @@ void TaskWindowController::showWindow() {
         windowDidLoad();
     }
     if (!closedWhileLoading_) {
+        if (!shownBefore_) {
+            shownBefore_ = true;
+            // Each kind of window opens where and as large as the user last left it.
+            const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
+            if (!geometry.isEmpty()) {
+                restoreGeometry(geometry);
+            }
+        }
         show();
         keepOnScreen();
         raise();
@@ -57,5 +66,13 @@ bool TaskWindowController::event(QEvent* event) {
     if (event->type() == QEvent::Close && !isVisible()) {
         closedWhileLoading_ = true;
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Close && event->isAccepted() && isVisible()) {
+        QSettings().setValue(geometryKey(), saveGeometry());
+    }
+    return handled;
+}
+
+QString TaskWindowController::geometryKey() const {
+    return QStringLiteral("windows/%1/geometry").arg(QLatin1String(metaObject()->className()));
 }

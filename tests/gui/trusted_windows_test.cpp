@@ -190,3 +190,40 @@ TEST(TrustedMainWindow, HelpWithoutABrowserSaysWhereThePageIs) {
     EXPECT_NE(app.services.alerts[0].message.find("Orvelt_Help.html"), std::string::npos);
     EXPECT_EQ(app.services.alerts[0].message.find("file:"), std::string::npos);
 }
+
+TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
+    AppHarness app({kFamily});
+    app.database().setNewCurrentPortfolio("Family");
+    app.view().portfolioChanged();
+    app.services.answerOpenPanel(
+        {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
+    app.view().importPressed();
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    const std::string summary = app.services.informationAlerts[0].message;
+    EXPECT_NE(summary.find("3 bonds were added, 0 already in the portfolio skipped"),
+              std::string::npos)
+        << summary;
+    // The export's E bond of 1985 is kept, with a warning naming it.
+    EXPECT_NE(summary.find("Q111222333E: Series E bonds were issued from 1941 to 1980"),
+              std::string::npos)
+        << summary;
+    ASSERT_EQ(bondsOnDisk(app, "Family").size(), 4u);
+
+    BondEditingWindowController* editor = openEditor(app, "Family");
+    const auto row = [&] {
+        for (int index = 0; index < editor->numberOfRowsInTableView(); ++index) {
+            if (editor->tableViewObjectValueForTableColumnRow("Serial", index) == "Q111222333E") {
+                return index;
+            }
+        }
+        return -1;
+    }();
+    doubleClickRow(editor, row);
+    const auto* warning = editor->findChild<QLabel*>("warningLabel");
+    EXPECT_FALSE(warning->isHidden());
+    EXPECT_TRUE(warning->text().contains("1985"));
+
+    app.view().undoStack()->undo();
+    EXPECT_EQ(bondsOnDisk(app, "Family").size(), 1u);
+    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+}
