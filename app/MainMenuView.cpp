@@ -131,12 +131,25 @@ void MainMenuView::bondsChanged() {
     updateSummary();
 }
 
+void MainMenuView::setRedemptionMonth(std::string month) {
+    redemptionMonth_ = std::move(month);
+    updateSummary();
+}
+
+void MainMenuView::setRedemptionYear(std::string year) {
+    redemptionYear_ = std::move(year);
+    updateSummary();
+}
+
 void MainMenuView::updateSummary() {
     if (summaryLabel_ == nullptr) {
         return;
     }
+    if (!summaryTable_ && bondDatabase_ && bondDatabase_->getCurrentPortfolio()) {
+        summaryTable_ = loadBondTable(resources_);
+    }
     const std::string text =
-        bondDatabase_ ? portfolioSummaryText(*this, loadBondTable(resources_)) : std::string();
+        bondDatabase_ ? portfolioSummaryText(*this, summaryTable_) : std::string();
     summaryLabel_->setText(text.empty() ? tr("No portfolio is open. Create a new portfolio or "
                                              "open one to enter bonds and see their value.")
                                         : QString::fromStdString(text));
@@ -393,6 +406,8 @@ void MainMenuView::updateValuesPressed() {
         return;
     }
     // Report windows already open keep the table they loaded; the next ones read this one.
+    summaryTable_.reset();
+    updateSummary();
     const std::vector<RedemptionMonth> months =
         redemptionMonthsInTable(loadBondTable(resources_).get());
     const std::string added = files.size() == 1 ? files.front().filename().string()

@@ -5,6 +5,7 @@
 // database and the date through it and tells it when the open portfolio changed; the view then
 // updates the main window's title and commands itself.
 
+#include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
 #include "platform/ui/WindowHost.h"
 
@@ -47,9 +48,10 @@ class MainMenuView : public QWidget, public WindowHost {
     void setSummaryLabel(QLabel* label) { summaryLabel_ = label; }
     QLabel* summaryLabel() const { return summaryLabel_; }
     std::string redemptionMonth() const override { return redemptionMonth_; }
-    void setRedemptionMonth(std::string month) override { redemptionMonth_ = std::move(month); }
+    // The summary follows the date.
+    void setRedemptionMonth(std::string month) override;
     std::string redemptionYear() const override { return redemptionYear_; }
-    void setRedemptionYear(std::string year) override { redemptionYear_ = std::move(year); }
+    void setRedemptionYear(std::string year) override;
 
     ToolkitServices& services() const override { return services_; }
     const ResourceLocations& resources() const override { return resources_; }
@@ -129,6 +131,8 @@ class MainMenuView : public QWidget, public WindowHost {
     bool startupNoticeShown_ = false;
     QUndoStack* undoStack_ = nullptr;
     QLabel* summaryLabel_ = nullptr;
+    // The value table the summary is valued with, read when first needed.
+    PlistDictRef summaryTable_;
     std::vector<QPointer<QObject>> portfolioCommands_;
     // One editor and one report per portfolio, one redemption date window.
     std::map<std::string, QPointer<BondEditingWindowController>> editors_;
