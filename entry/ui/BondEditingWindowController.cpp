@@ -824,7 +824,8 @@ void BondEditingWindowController::savePressed() {
         showError(std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    OwnPortfolioScope scope(*db, portfolio_);
+    std::optional<OwnPortfolioScope> scope;
+    scope.emplace(*db, portfolio_);
 
     std::string missingChoice;
     if (editing_) {
@@ -861,6 +862,7 @@ void BondEditingWindowController::savePressed() {
         clearPressed();
     }
     finishSave();
+    scope.reset(); // the main window's own open portfolio again
     view->bondsChanged();
 }
 

@@ -107,6 +107,8 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     editor->savePressed();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 2u);
     EXPECT_TRUE(bondsOnDisk(app, "Test").empty());
+    EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("0 bonds"))
+        << "the main window still sums up its own open portfolio";
     EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Test"));
 
     // Deleting another portfolio leaves the editor; deleting its own closes it.
