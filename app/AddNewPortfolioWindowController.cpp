@@ -37,6 +37,12 @@ void AddNewPortfolioWindowController::donePressed() {
         view->services().showErrorAlert("Error", "Please enter a name.");
         return;
     }
+    // A name of spaces alone cannot be told apart from no name in the title or the list.
+    if (nameField_->text().trimmed().isEmpty()) {
+        view->services().showErrorAlert(
+            "Error", "Please enter a name with at least one letter or digit, not only spaces.");
+        return;
+    }
     if (view->bondDatabase()->addPortfolioWithName(name)) {
         view->portfolioChanged();
     }

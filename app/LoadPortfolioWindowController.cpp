@@ -35,6 +35,12 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(QWidget* parent)
             &LoadPortfolioWindowController::cancelPressed);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &LoadPortfolioWindowController::cancelPressed);
+    // OK is the default button: Return presses it, wherever the focus is.
+    ui_->okButton->setDefault(true);
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                &LoadPortfolioWindowController::okPressed);
+    }
 }
 
 LoadPortfolioWindowController::~LoadPortfolioWindowController() = default;
@@ -42,6 +48,12 @@ LoadPortfolioWindowController::~LoadPortfolioWindowController() = default;
 void LoadPortfolioWindowController::setPortfolios(std::vector<std::string> portfolios) {
     portfolios_ = std::move(portfolios);
     model_->reload();
+}
+
+void LoadPortfolioWindowController::selectOnlyPortfolio() {
+    if (numberOfRowsInTableView() == 1) {
+        tableView_->selectRow(0);
+    }
 }
 
 int LoadPortfolioWindowController::numberOfRowsInTableView() const {
@@ -122,8 +134,9 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     if (wasOpen) {
         database->setCurrentPortfolio(std::nullopt);
         database->setCurrentBondList(nullptr);
-        view->portfolioChanged();
     }
+    // Also when another portfolio was deleted: its windows close.
+    view->portfolioChanged();
     view->save();
     setPortfolios(database->getPortfolioNames());
     selectedPortfolio_.clear();

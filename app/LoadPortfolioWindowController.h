@@ -27,6 +27,8 @@ class LoadPortfolioWindowController : public TaskWindowController {
     const std::vector<std::string>& portfolios() const { return portfolios_; }
     // Replaces the names shown, in the order given, and reloads the list.
     void setPortfolios(std::vector<std::string> portfolios);
+    // With a single portfolio listed, selects it, so that OK opens it at once.
+    void selectOnlyPortfolio();
     const std::string& selectedPortfolio() const { return selectedPortfolio_; }
     void setSelectedPortfolio(std::string name) { selectedPortfolio_ = std::move(name); }
     QTableView* tableView() const { return tableView_; }

@@ -3,11 +3,15 @@
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
+#include "app/PortfolioSummary.h"
+#include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondListUndoCommand.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
+#include "store/BondRecord.h"
 #include "valuation/ValueFile.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
@@ -17,7 +21,11 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLabel>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QUndoStack>
 #include <QUrl>
 
 namespace {
@@ -26,6 +34,7 @@ constexpr const char* kErrorTitle = "Error";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
 constexpr const char* kValuesUpdatedTitle = "Values Updated";
+constexpr const char* kLastPortfolioKey = "lastPortfolio";
 
 // The local date and time written year first, as "2009-06-15 10:03:07 +0200".
 std::string localDateText() {
@@ -36,9 +45,13 @@ std::string localDateText() {
 
 MainMenuView::MainMenuView(ToolkitServices& services, ResourceLocations resources, QWidget* parent)
     : QWidget(parent), services_(services), resources_(std::move(resources)),
-      currentDateText_(localDateText) {}
+      currentDateText_(localDateText), undoStack_(new QUndoStack(this)) {}
 
-MainMenuView::~MainMenuView() = default;
+MainMenuView::~MainMenuView() {
+    // Before the database goes: the stack tells open windows of its clearing.
+    undoStack_->disconnect();
+    delete undoStack_;
+}
 
 void MainMenuView::applicationDidFinishLaunching() {
     const auto path = resources_.pathForResource("portfolios", "plist");
@@ -46,6 +59,8 @@ void MainMenuView::applicationDidFinishLaunching() {
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(false);
     }
+    updatePortfolioCommands();
+    updateSummary();
     const std::string date = currentDateText_ ? currentDateText_() : std::string();
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
     redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
@@ -90,13 +105,100 @@ void MainMenuView::enableMenuItems() {
     }
 }
 
+void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {
+    portfolioCommands_.assign(commands.begin(), commands.end());
+    updatePortfolioCommands();
+}
+
+void MainMenuView::updatePortfolioCommands() {
+    const bool open = bondDatabase_ && bondDatabase_->getCurrentPortfolio().has_value() &&
+                      bondDatabase_->currentBondList() != nullptr;
+    for (QObject* command : portfolioCommands_) {
+        if (auto* action = qobject_cast<QAction*>(command)) {
+            action->setEnabled(open);
+        } else if (auto* widget = qobject_cast<QWidget*>(command)) {
+            widget->setEnabled(open);
+        }
+    }
+    for (QAction* item : {editItem_, generateItem_, saveItem_}) {
+        if (item != nullptr) {
+            item->setEnabled(open);
+        }
+    }
+}
+
+void MainMenuView::bondsChanged() {
+    updateSummary();
+}
+
+void MainMenuView::setRedemptionMonth(std::string month) {
+    redemptionMonth_ = std::move(month);
+    updateSummary();
+}
+
+void MainMenuView::setRedemptionYear(std::string year) {
+    redemptionYear_ = std::move(year);
+    updateSummary();
+}
+
+void MainMenuView::updateSummary() {
+    if (summaryLabel_ == nullptr) {
+        return;
+    }
+    if (!summaryTable_ && bondDatabase_ && bondDatabase_->getCurrentPortfolio()) {
+        summaryTable_ = loadBondTable(resources_);
+    }
+    const std::string text =
+        bondDatabase_ ? portfolioSummaryText(*this, summaryTable_) : std::string();
+    summaryLabel_->setText(text.empty() ? tr("No portfolio is open. Create a new portfolio or "
+                                             "open one to enter bonds and see their value.")
+                                        : QString::fromStdString(text));
+}
+
+BondEditingWindowController* MainMenuView::editorOf(const std::string& portfolio) const {
+    const auto found = editors_.find(portfolio);
+    return found != editors_.end() ? found->second.data() : nullptr;
+}
+
+bool MainMenuView::taskWindowsMayClose() {
+    for (const auto& [name, editor] : editors_) {
+        if (editor && editor->isVisible() && !editor->windowShouldClose()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void MainMenuView::reopenLastPortfolio() {
+    const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
+    if (!bondDatabase_ || name.empty() || !bondDatabase_->portfolioExistsWithName(name)) {
+        return;
+    }
+    bondDatabase_->setNewCurrentPortfolio(name);
+    portfolioChanged();
+}
+
 void MainMenuView::portfolioChanged() {
+    // Windows of a portfolio that is gone close: nothing they show exists any more.
+    for (auto& [name, editor] : editors_) {
+        if (editor && bondDatabase_ && !bondDatabase_->portfolioExistsWithName(name)) {
+            editor->closeWithoutAsking();
+        }
+    }
+    for (auto& [name, report] : reports_) {
+        if (report && bondDatabase_ && !bondDatabase_->portfolioExistsWithName(name)) {
+            report->close();
+        }
+    }
+    updatePortfolioCommands();
+    updateSummary();
     const std::optional<std::string> current =
         bondDatabase_ ? bondDatabase_->getCurrentPortfolio() : std::nullopt;
     if (!current) {
         showNoCurrentPortfolio();
         return;
     }
+    QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*current));
     setMainWindowTitle(QString("Orvelt - %1").arg(QString::fromStdString(*current)));
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(true);
@@ -111,9 +213,54 @@ void MainMenuView::showNoCurrentPortfolio() {
 }
 
 void MainMenuView::importPressed() {
-    if (bondDatabase_) {
-        runBondListImportCommand(*bondDatabase_);
+    if (!bondDatabase_) {
+        return;
     }
+    const std::string portfolio = bondDatabase_->getCurrentPortfolio().value_or(std::string());
+    ImportReport report;
+    recordBondListChange(*this, portfolio, tr("Import Bonds"), [&] {
+        report = runBondListImportCommand(*bondDatabase_);
+        return report.added > 0;
+    });
+    if (report.outcome != ImportReport::Outcome::Imported) {
+        return;
+    }
+    save();
+    bondsChanged();
+    // The bonds were appended: the last `added` of the list are the new ones.
+    std::string warnings;
+    const PlistArrayRef list = bondDatabase_->currentBondList();
+    const BondChoiceLists lists = BondChoiceLists::read(resources_);
+    int warned = 0;
+    for (std::size_t index = list && list->size() > report.added ? list->size() - report.added : 0;
+         list && index < list->size(); ++index) {
+        const PlistDict* bond = (*list)[index].dictPtr();
+        if (bond == nullptr) {
+            continue;
+        }
+        const std::string warning =
+            issueYearWarning(lists, bond->text(kTypeKey), bond->text(kIssueYearKey));
+        if (!warning.empty() && ++warned <= 15) {
+            warnings += "\n" + bond->text(kSerialKey) + ": " + warning;
+        }
+    }
+    if (warned > 15) {
+        warnings += "\n... and " + std::to_string(warned - 15) + " more.";
+    }
+    std::string message = std::to_string(report.added) +
+                          (report.added == 1 ? " bond was added, " : " bonds were added, ") +
+                          std::to_string(report.skippedDuplicates) +
+                          " already in the portfolio skipped, " +
+                          std::to_string(report.skippedLineCount) + " lines passed over.";
+    if (warned > 0) {
+        message += "\n\nThese bonds have an issue year their series was not issued in; they "
+                   "were kept, please check them:" +
+                   warnings;
+    }
+    if (report.added > 0) {
+        message += "\n\nUndo (Ctrl+Z) takes the import back.";
+    }
+    services_.showInformationAlert("Import Finished", message);
 }
 
 void MainMenuView::addContentsOfFileToCurrentPortfolio(const std::string& text) {
@@ -137,11 +284,32 @@ std::string MainMenuView::helpUrl() const {
 }
 
 void MainMenuView::urlClicked() {
-    services_.openUrl(webSiteUrl());
+    openPage(webSiteUrl());
 }
 
 void MainMenuView::launchHelp() {
-    services_.openUrl(helpUrl());
+    openPage(helpUrl());
+}
+
+void MainMenuView::openPage(const std::string& url) {
+    if (services_.openUrlInBrowser(url)) {
+        return;
+    }
+    const QUrl address(QString::fromStdString(url));
+    const std::string where = address.isLocalFile() ? address.toLocalFile().toStdString()
+                                                    : address.toString().toStdString();
+    services_.showErrorAlert(kErrorTitle, "No web browser could be started to show the page. "
+                                          "You can open it yourself; it is at:\n" +
+                                              where);
+}
+
+bool MainMenuView::raiseIfOpen(QWidget* window) {
+    if (window == nullptr || !window->isVisible()) {
+        return false;
+    }
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 namespace {
@@ -158,8 +326,13 @@ void MainMenuView::editBondsButtonPressed() {
         services_.showErrorAlert(kErrorTitle, std::string(kNoPortfolioForEditingMessage));
         return;
     }
+    const std::string portfolio = *bondDatabase_->getCurrentPortfolio();
+    if (raiseIfOpen(editorOf(portfolio))) {
+        return;
+    }
     auto* controller = new BondEditingWindowController(resources_);
     controller->setParentView(this);
+    editors_[portfolio] = controller;
     controller->showWindow();
 }
 
@@ -169,14 +342,27 @@ void MainMenuView::bondValueReportButtonPressed() {
                                               "a new bond file before generating a report.");
         return;
     }
+    const std::string portfolio = *bondDatabase_->getCurrentPortfolio();
+    if (raiseIfOpen(reports_[portfolio])) {
+        return;
+    }
     auto* report = new ReportWindow(resources_, services_);
     report->setParentView(this);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        connect(new QShortcut(keys, report), &QShortcut::activated, report, &QWidget::close);
+    }
+    reports_[portfolio] = report;
     report->showWindow();
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {
+    if (raiseIfOpen(dateWindow_)) {
+        return;
+    }
     auto* controller = new RedemptionDateWindowController();
     controller->setParentView(this);
+    dateWindow_ = controller;
     controller->showWindow();
 }
 
@@ -191,6 +377,7 @@ void MainMenuView::openBondTableButtonPressed() {
     controller->setParentView(this);
     controller->setPortfolios(bondDatabase_ ? bondDatabase_->getPortfolioNames()
                                             : std::vector<std::string>());
+    controller->selectOnlyPortfolio();
     controller->showWindow();
 }
 
@@ -219,6 +406,8 @@ void MainMenuView::updateValuesPressed() {
         return;
     }
     // Report windows already open keep the table they loaded; the next ones read this one.
+    summaryTable_.reset();
+    updateSummary();
     const std::vector<RedemptionMonth> months =
         redemptionMonthsInTable(loadBondTable(resources_).get());
     const std::string added = files.size() == 1 ? files.front().filename().string()

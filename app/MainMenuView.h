@@ -5,16 +5,23 @@
 // database and the date through it and tells it when the open portfolio changed; the view then
 // updates the main window's title and commands itself.
 
+#include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
 #include "platform/ui/WindowHost.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class BondDatabase;
+class BondEditingWindowController;
 class QAction;
+class QLabel;
+class QUndoStack;
 class QPushButton;
 class ToolkitServices;
 
@@ -34,10 +41,17 @@ class MainMenuView : public QWidget, public WindowHost {
     void setGenerateItem(QAction* item) { generateItem_ = item; }
     QAction* saveItem() const { return saveItem_; }
     void setSaveItem(QAction* item) { saveItem_ = item; }
+    // Menu items and buttons whose command needs an open portfolio: enabled exactly while one
+    // is open.
+    void setPortfolioCommands(std::vector<QObject*> commands);
+    // The label that shows the open portfolio's summary.
+    void setSummaryLabel(QLabel* label) { summaryLabel_ = label; }
+    QLabel* summaryLabel() const { return summaryLabel_; }
     std::string redemptionMonth() const override { return redemptionMonth_; }
-    void setRedemptionMonth(std::string month) override { redemptionMonth_ = std::move(month); }
+    // The summary follows the date.
+    void setRedemptionMonth(std::string month) override;
     std::string redemptionYear() const override { return redemptionYear_; }
-    void setRedemptionYear(std::string year) override { redemptionYear_ = std::move(year); }
+    void setRedemptionYear(std::string year) override;
 
     ToolkitServices& services() const override { return services_; }
     const ResourceLocations& resources() const override { return resources_; }
@@ -55,6 +69,16 @@ class MainMenuView : public QWidget, public WindowHost {
     // shows the main window with no portfolio open.
     void portfolioChanged() override;
     void addContentsOfFileToCurrentPortfolio(const std::string& text);
+    void bondsChanged() override;
+    QUndoStack* undoStack() override { return undoStack_; }
+
+    // The bond editing window of a portfolio, if one is open.
+    BondEditingWindowController* editorOf(const std::string& portfolio) const;
+    // Asks every bond editing window holding unsaved typing what to do with it; NO when the
+    // user chose to stay.
+    bool taskWindowsMayClose();
+    // Opens the portfolio open when the application last ended, if it still exists.
+    void reopenLastPortfolio();
 
     // The main window as it is with no portfolio open: the plain title, the report button
     // disabled. Used when the open portfolio has been deleted.
@@ -86,6 +110,12 @@ class MainMenuView : public QWidget, public WindowHost {
     void updateValuesPressed();
 
   private:
+    void updatePortfolioCommands();
+    void updateSummary();
+    // Brings an open window of a kind to the front; NO when there is none.
+    static bool raiseIfOpen(QWidget* window);
+    void openPage(const std::string& url);
+
     ToolkitServices& services_;
     ResourceLocations resources_;
     std::function<std::string()> currentDateText_;
@@ -99,4 +129,13 @@ class MainMenuView : public QWidget, public WindowHost {
     std::string redemptionYear_;
     bool terminated_ = false;
     bool startupNoticeShown_ = false;
+    QUndoStack* undoStack_ = nullptr;
+    QLabel* summaryLabel_ = nullptr;
+    // The value table the summary is valued with, read when first needed.
+    PlistDictRef summaryTable_;
+    std::vector<QPointer<QObject>> portfolioCommands_;
+    // One editor and one report per portfolio, one redemption date window.
+    std::map<std::string, QPointer<BondEditingWindowController>> editors_;
+    std::map<std::string, QPointer<QWidget>> reports_;
+    QPointer<QWidget> dateWindow_;
 };

@@ -6,7 +6,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(ToolkitServices& services, const ResourceLocations& resources,
@@ -25,12 +30,22 @@ MainWindow::MainWindow(ToolkitServices& services, const ResourceLocations& resou
     auto* layout = new QVBoxLayout(view_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(buttons);
+    auto* summary = new QLabel(view_);
+    summary->setObjectName("summaryLabel");
+    summary->setWordWrap(true);
+    summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary->setContentsMargins(8, 4, 8, 8);
+    layout->addWidget(summary);
     setCentralWidget(view_);
+    view_->setSummaryLabel(summary);
 
     view_->setBondValueReportButton(ui_->bondValueReportButton);
     view_->setEditItem(ui_->editItem);
     view_->setGenerateItem(ui_->generateItem);
     view_->setSaveItem(ui_->saveItem);
+    view_->setPortfolioCommands({ui_->editBondsButton, ui_->saveButton, ui_->importButton,
+                                 ui_->importItem, ui_->bondValueReportButton});
+    addUndoMenu();
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, view_, &MainMenuView::applicationWillTerminate);
@@ -68,7 +83,32 @@ void MainWindow::connectCommands() {
     connect(ui_->quitItem, &QAction::triggered, this, &QWidget::close);
 }
 
+void MainWindow::addUndoMenu() {
+    QUndoStack* stack = view_->undoStack();
+    QAction* undo = stack->createUndoAction(this, tr("&Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = stack->createRedoAction(this, tr("&Redo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QMenu* edit = new QMenu(tr("&Edit"), menuBar());
+    edit->addAction(undo);
+    edit->addAction(redo);
+    menuBar()->insertMenu(ui_->bondsMenu->menuAction(), edit);
+}
+
+void MainWindow::restoreSettings() {
+    const QByteArray geometry = QSettings().value("mainWindow/geometry").toByteArray();
+    if (!geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Typing left in a bond editing window is not lost without asking.
+    if (!view_->taskWindowsMayClose()) {
+        event->ignore();
+        return;
+    }
+    QSettings().setValue("mainWindow/geometry", saveGeometry());
     event->accept();
     view_->windowWillClose();
 }

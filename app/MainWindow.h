@@ -26,12 +26,15 @@ class MainWindow : public QMainWindow {
 
     MainMenuView* view() const { return view_; }
     Ui::MainMenu& form() const { return *ui_; }
+    // Puts the window where it was when the application last ended.
+    void restoreSettings();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void connectCommands();
+    void addUndoMenu();
 
     std::unique_ptr<Ui::MainMenu> ui_;
     MainMenuView* view_ = nullptr;

@@ -106,6 +106,8 @@ int main(int argc, char** argv) {
 
     MainWindow window(services, resources);
     window.view()->applicationDidFinishLaunching();
+    window.restoreSettings();
+    window.view()->reopenLastPortfolio();
     window.show();
     QTimer::singleShot(0, window.view(), &MainMenuView::showStartupNotice);
     return application.exec();

@@ -3,6 +3,8 @@
 #include "entry/DictionaryResource.h"
 #include "store/BondRecord.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kFaceValuesKey = "Face Values";
@@ -35,4 +37,19 @@ BondChoiceLists BondChoiceLists::read(const ResourceLocations& resources) {
 
 std::vector<std::string> BondChoiceLists::yearsForType(const std::string& type) const {
     return bondTypeYears_ ? stringsOf(bondTypeYears_->value(type)) : std::vector<std::string>{};
+}
+
+std::string BondChoiceLists::issueYearsText(const std::string& type) const {
+    const std::vector<std::string> years = yearsForType(type);
+    return years.empty() ? std::string() : years.front() + " to " + years.back();
+}
+
+std::string issueYearWarning(const BondChoiceLists& lists, const std::string& type,
+                             const std::string& issueYear) {
+    const std::vector<std::string> years = lists.yearsForType(type);
+    if (years.empty() || std::find(years.begin(), years.end(), issueYear) != years.end()) {
+        return {};
+    }
+    return "Series " + type + " bonds were issued from " + lists.issueYearsText(type) +
+           ", not in " + issueYear + ". Please check the series and the issue year.";
 }

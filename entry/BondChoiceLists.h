@@ -39,9 +39,18 @@ class BondChoiceLists {
     // that are not strings are not offered.
     std::vector<std::string> yearsForType(const std::string& type) const;
 
+    // The years a series was issued in, as "1941 to 1980"; empty when the resource has none.
+    std::string issueYearsText(const std::string& type) const;
+
   private:
     PlistDictRef bondTypeYears_;
     std::vector<std::string> types_;
     std::vector<std::string> faceValues_;
     std::vector<std::string> months_;
 };
+
+// A warning when a bond's issue year lies outside the years its series was issued in (an
+// imported "E" bond of 1985); empty when it lies inside, or when the series' years are unknown.
+// Such bonds are kept: the warning only asks the user to check them.
+std::string issueYearWarning(const BondChoiceLists& lists, const std::string& type,
+                             const std::string& issueYear);

@@ -41,9 +41,27 @@ class ToolkitServices {
                                  const std::string& alternateButton,
                                  const std::string& message) = 0;
 
+    // The button chosen in a three-way question, in the order the buttons were given.
+    enum class ThreeWayAnswer { First, Second, Third };
+    // Modal question with three buttons, `first` the default and `third` the one Escape
+    // chooses (cancel); the answer names the button chosen.
+    // Without windows there is no one to ask: the question is answered with `third`.
+    virtual ThreeWayAnswer askThreeWay(const std::string& title, const std::string& first,
+                                       const std::string& second, const std::string& third,
+                                       const std::string& message) {
+        (void)title, (void)first, (void)second, (void)third, (void)message;
+        return ThreeWayAnswer::Third;
+    }
+
     // Modal file-open panel; the full paths chosen, empty when the user cancelled.
     virtual std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) = 0;
 
     // Opens the address in the user's default browser; failures are not reported.
     virtual void openUrl(const std::string& url) = 0;
+    // Opens the address in the user's default browser; NO when no browser could be started,
+    // so that the caller can tell the user where the page is.
+    virtual bool openUrlInBrowser(const std::string& url) {
+        openUrl(url);
+        return true;
+    }
 };

@@ -349,3 +349,41 @@ bool BondDatabase::addPortfolioWithName(const std::string& name) {
     setNewCurrentPortfolio(name);
     return true;
 }
+
+PlistArrayRef BondDatabase::bondListOfPortfolio(const std::string& name) const {
+    const PlistValue* record = portfolios_ ? portfolios_->find(name) : nullptr;
+    const PlistDict* dict = record != nullptr ? record->dictPtr() : nullptr;
+    return dict != nullptr ? dict->value(kPortfolioBondsKey).array() : nullptr;
+}
+
+namespace {
+
+// Bonds hold only texts, so copying each record's entries leaves nothing shared.
+PlistArray copyOfBonds(const PlistArray& bonds) {
+    PlistArray copy;
+    copy.reserve(bonds.size());
+    for (const PlistValue& bond : bonds) {
+        const PlistDict* dict = bond.dictPtr();
+        copy.push_back(dict != nullptr ? PlistValue(dict->copy()) : bond);
+    }
+    return copy;
+}
+
+} // namespace
+
+std::optional<PlistArray> BondDatabase::copyBondsOfPortfolio(const std::string& name) const {
+    const PlistArrayRef list = bondListOfPortfolio(name);
+    if (!list) {
+        return std::nullopt;
+    }
+    return copyOfBonds(*list);
+}
+
+bool BondDatabase::restoreBondsOfPortfolio(const std::string& name, const PlistArray& bonds) {
+    const PlistArrayRef list = bondListOfPortfolio(name);
+    if (!list) {
+        return false;
+    }
+    *list = copyOfBonds(bonds);
+    return true;
+}

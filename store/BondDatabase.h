@@ -81,6 +81,16 @@ class BondDatabase {
     void deletePortfolioWithName(const std::string& name);
     bool addPortfolioWithName(const std::string& name);
 
+    // A portfolio's own bond list, whether or not it is the open one; none when there is no
+    // such portfolio.
+    PlistArrayRef bondListOfPortfolio(const std::string& name) const;
+    // Copies of a portfolio's bonds that later changes do not reach, for undoing a change; none
+    // when there is no such portfolio.
+    std::optional<PlistArray> copyBondsOfPortfolio(const std::string& name) const;
+    // Makes a portfolio's bonds copies of `bonds`, in its own list (which every window shares);
+    // NO, with nothing changed, when there is no such portfolio.
+    bool restoreBondsOfPortfolio(const std::string& name, const PlistArray& bonds);
+
     // The file that `save` writes; empty for a database made with the plain constructor.
     const std::filesystem::path& filePath() const { return filePath_; }
     ToolkitServices& services() const { return services_; }

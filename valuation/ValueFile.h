@@ -76,7 +76,7 @@ bool writeTableWithValueFiles(const PlistDict* base,
                               const std::filesystem::path& destination, std::string* error,
                               const ValueFileOptions& options = {});
 
-// The "Update Values..." step: merges the files into the table in effect (the user's own copy
+// The "Update Values…" step: merges the files into the table in effect (the user's own copy
 // when there is one, else the shipped table) and writes the user's copy. The shipped table is
 // never written. On any error nothing is written and `error` says why.
 bool updateUserValueTable(const ResourceLocations& locations,

@@ -1,6 +1,7 @@
 #include "entry/ui/BondEditingWindowController.h"
 
 #include "entry/EntryMessages.h"
+#include "entry/ui/BondListUndoCommand.h"
 #include "entry/ui/BondTableModel.h"
 #include "entry/ui/ChoiceBoxModel.h"
 #include "platform/ToolkitServices.h"
@@ -14,14 +15,59 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTableView>
+#include <QUndoStack>
 #include <algorithm>
 
 namespace {
 
 QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Makes the window's own portfolio the database's open one for the length of a change: the
+// database's operations work on the open portfolio, and another one may have been opened in the
+// main window since this window was.
+class OwnPortfolioScope {
+  public:
+    OwnPortfolioScope(BondDatabase& db, const std::string& portfolio)
+        : db_(db), previous_(db.getCurrentPortfolio()), switched_(previous_ != portfolio) {
+        if (switched_) {
+            db_.setNewCurrentPortfolio(portfolio);
+        }
+    }
+    ~OwnPortfolioScope() {
+        if (!switched_) {
+            return;
+        }
+        if (previous_) {
+            db_.setNewCurrentPortfolio(*previous_);
+        } else {
+            db_.setCurrentPortfolio(std::nullopt);
+            db_.setCurrentBondList(nullptr);
+        }
+    }
+    OwnPortfolioScope(const OwnPortfolioScope&) = delete;
+    OwnPortfolioScope& operator=(const OwnPortfolioScope&) = delete;
+
+  private:
+    BondDatabase& db_;
+    std::optional<std::string> previous_;
+    bool switched_;
+};
+
+// The face value typed as digits, with or without "$": "$50" and "50" both stand for "50".
+QString typedAmount(const QString& typed) {
+    QString digits;
+    for (const QChar c : typed) {
+        if (c.isDigit()) {
+            digits += c;
+        }
+    }
+    return digits;
 }
 
 } // namespace
@@ -58,6 +104,36 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
     // Return in the serial field saves, so that a pile of bonds is entered from the keyboard.
     connect(ui_->serialField, &QLineEdit::returnPressed, this,
             &BondEditingWindowController::savePressed);
+    connect(ui_->serialField, &QLineEdit::textChanged, this,
+            &BondEditingWindowController::updateWarningLabel);
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] {
+        if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
+            view->undoStack()->undo();
+        }
+    });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this),
+            &QShortcut::activated, this, [this] {
+                if (WindowHost* view = parentView();
+                    view != nullptr && view->undoStack() != nullptr) {
+                    view->undoStack()->redo();
+                }
+            });
+    connect(ui_->issueYearField, &QComboBox::currentIndexChanged, this,
+            &BondEditingWindowController::updateWarningLabel);
+    ui_->faceValueField->installEventFilter(this);
+    ui_->bondTable->installEventFilter(this);
+    warningLabel_ = new QLabel(this);
+    warningLabel_->setObjectName("warningLabel");
+    warningLabel_->setWordWrap(true);
+    warningLabel_->setStyleSheet("color: #a33;");
+    warningLabel_->hide();
+    if (auto* box = qobject_cast<QBoxLayout*>(ui_->modeLabel->parentWidget()->layout())) {
+        box->insertWidget(box->indexOf(ui_->modeLabel) + 1, warningLabel_);
+    } else if (layout() != nullptr) {
+        layout()->addWidget(warningLabel_);
+    }
+    typedAmountTimer_.invalidate();
     updateModeLabel();
 }
 
@@ -72,9 +148,18 @@ void BondEditingWindowController::windowDidLoad() {
         connect(bondTable_, &QAbstractItemView::doubleClicked, this,
                 &BondEditingWindowController::doubleClickedOnRow, Qt::UniqueConnection);
     }
-    reloadTable();
+    // The window belongs to the portfolio open now, whatever is opened later.
     if (BondDatabase* db = database(); db != nullptr && db->getCurrentPortfolio()) {
-        setWindowTitle(tr("Edit Bonds - %1").arg(qText(*db->getCurrentPortfolio())));
+        portfolio_ = *db->getCurrentPortfolio();
+        setWindowTitle(tr("Edit Bonds - %1").arg(qText(portfolio_)));
+    }
+    reloadTable();
+    if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
+        // An undo or redo changes the bonds under the table.
+        connect(view->undoStack(), &QUndoStack::indexChanged, this, [this] {
+            selectedSerial_.reset();
+            reloadTable();
+        });
     }
     if (serialField_ != nullptr) {
         serialField_->setFocus();
@@ -143,17 +228,20 @@ BondDatabase* BondEditingWindowController::database() const {
 }
 
 const PlistDict* BondEditingWindowController::bondAtRow(int row) const {
-    const BondDatabase* db = database();
-    const PlistArray* list = db != nullptr ? db->currentBondList().get() : nullptr;
+    const PlistArray* list = ownBondList().get();
     if (list == nullptr || row < 0 || static_cast<std::size_t>(row) >= list->size()) {
         return nullptr;
     }
     return (*list)[static_cast<std::size_t>(row)].dictPtr();
 }
 
-int BondEditingWindowController::numberOfRowsInTableView() const {
+PlistArrayRef BondEditingWindowController::ownBondList() const {
     const BondDatabase* db = database();
-    const PlistArray* list = db != nullptr ? db->currentBondList().get() : nullptr;
+    return db != nullptr && !portfolio_.empty() ? db->bondListOfPortfolio(portfolio_) : nullptr;
+}
+
+int BondEditingWindowController::numberOfRowsInTableView() const {
+    const PlistArray* list = ownBondList().get();
     return list != nullptr ? static_cast<int>(list->size()) : 0;
 }
 
@@ -236,17 +324,68 @@ void BondEditingWindowController::doubleClickedOnRow() {
 void BondEditingWindowController::deleteBondPressed() {
     const PlistDict* bond = bondAtRow(selectedRow());
     BondDatabase* db = database();
-    if (bond == nullptr || db == nullptr) {
+    WindowHost* view = parentView();
+    if (bond == nullptr || db == nullptr || view == nullptr) {
         showError("No bond selected. Please select a bond to delete.");
         return;
     }
     const std::string serial = bond->text(kSerialKey);
-    db->deleteBondWithSerial(serial);
+    const int answer = view->services().showConfirmation(
+        "Delete Bond", "Delete", "Cancel",
+        "Are you sure you want to delete the bond with serial \"" + serial +
+            "\"? You can undo this with Undo (Ctrl+Z).");
+    if (answer != ToolkitServices::kDefaultButton) {
+        return;
+    }
+    recordBondListChange(*view, portfolio_, tr("Delete Bond"), [&] {
+        OwnPortfolioScope scope(*db, portfolio_);
+        db->deleteBondWithSerial(serial);
+        return true;
+    });
     db->save();
     reloadTable();
+    view->bondsChanged();
+}
+
+void BondEditingWindowController::escapePressed() {
+    // The first Escape drops what is being typed or changed; the next one closes the window.
+    if (editing_ || hasUnsavedEntry()) {
+        clearPressed();
+        return;
+    }
+    close();
+}
+
+bool BondEditingWindowController::hasUnsavedEntry() const {
+    const QString serial = serialField_ != nullptr ? serialField_->text() : QString();
+    if (editing_) {
+        const PlistArray* list = ownBondList().get();
+        const std::optional<Entry> entry = readEntry(nullptr);
+        if (list == nullptr || !entry) {
+            return false;
+        }
+        for (const PlistValue& value : *list) {
+            const PlistDict* bond = value.dictPtr();
+            if (bond != nullptr && bond->text(kSerialKey) == editingSerial_) {
+                return entry->serial != editingSerial_ || entry->type != bond->text(kTypeKey) ||
+                       entry->faceValue != bond->text(kFaceValueKey) ||
+                       entry->issueMonth != bond->text(kIssueMonthKey) ||
+                       entry->issueYear != bond->text(kIssueYearKey);
+            }
+        }
+        return false;
+    }
+    return !serial.trimmed().isEmpty() && serial != qText(preset_.serial());
 }
 
 void BondEditingWindowController::clearPressed() {
+    // Clearing ends the change of a bond: the next save adds a new one.
+    setEditing(false);
+    setEditingSerial(std::string());
+    selectedSerial_.reset();
+    if (bondTable_ != nullptr && bondTable_->selectionModel() != nullptr) {
+        bondTable_->selectionModel()->clearSelection();
+    }
     dropExtraEntries();
     if (serialField_ != nullptr) {
         serialField_->setText(qText(preset_.serial()));
@@ -272,9 +411,94 @@ void BondEditingWindowController::windowWillClose() {
     }
 }
 
+bool BondEditingWindowController::windowShouldClose() {
+    WindowHost* view = parentView();
+    if (view == nullptr || !hasUnsavedEntry() || !database() ||
+        !database()->portfolioExistsWithName(portfolio_)) {
+        return true;
+    }
+    const std::string what =
+        editing_ ? "The changes to the bond \"" + editingSerial_ + "\" have not been saved."
+                 : "The bond \"" + serialField_->text().toStdString() + "\" has not been added.";
+    const std::string save = editing_ ? "Save Changes" : "Add Bond";
+    switch (view->services().askThreeWay("Unsaved Bond", save, "Discard", "Cancel",
+                                         what + " Do you want to keep it?")) {
+    case ToolkitServices::ThreeWayAnswer::First:
+        savePressed();
+        // A refused save (a serial in use) keeps the window open with what was typed.
+        return !hasUnsavedEntry();
+    case ToolkitServices::ThreeWayAnswer::Second:
+        return true;
+    case ToolkitServices::ThreeWayAnswer::Third:
+        return false;
+    }
+    return false;
+}
+
 void BondEditingWindowController::closeEvent(QCloseEvent* event) {
+    if (!closeWithoutAsking_ && !windowShouldClose()) {
+        event->ignore();
+        return;
+    }
     windowWillClose();
     TaskWindowController::closeEvent(event);
+}
+
+void BondEditingWindowController::closeWithoutAsking() {
+    closeWithoutAsking_ = true;
+    close();
+}
+
+bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == bondTable_ &&
+            (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)) {
+            deleteBondPressed();
+            return true;
+        }
+        if (watched == faceValueField_ && typeFaceValue(key->text())) {
+            return true;
+        }
+    }
+    return TaskWindowController::eventFilter(watched, event);
+}
+
+bool BondEditingWindowController::typeFaceValue(const QString& text) {
+    // Typing "$100" or "100" picks $100 and nothing else: the box's own search would take "$1"
+    // as the start of "$1000" or give up on digits without the "$".
+    if (text.isEmpty() || faceValueField_ == nullptr ||
+        !(text.at(0).isDigit() || text.at(0) == QLatin1Char('$'))) {
+        return false;
+    }
+    if (!typedAmountTimer_.isValid() || typedAmountTimer_.elapsed() > 1000) {
+        typedFaceValue_.clear();
+    }
+    typedAmountTimer_.start();
+    // "$" starts a new amount, and so does a digit that no amount continues with.
+    const auto continuesSomeAmount = [this](const QString& digits) {
+        for (int index = 0; index < faceValueField_->count(); ++index) {
+            const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
+            if (value && qText(*value).startsWith(digits)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (text.at(0) == QLatin1Char('$') ||
+        !continuesSomeAmount(typedAmount(typedFaceValue_ + text))) {
+        typedFaceValue_.clear();
+    }
+    typedFaceValue_ += text;
+    const QString amount = typedAmount(typedFaceValue_);
+    for (int index = 0; index < faceValueField_->count() && !amount.isEmpty(); ++index) {
+        const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
+        if (value && qText(*value) == amount) {
+            faceValueField_->setCurrentIndex(index);
+            break;
+        }
+    }
+    return true;
 }
 
 void BondEditingWindowController::changeEvent(QEvent* event) {
@@ -290,6 +514,10 @@ void BondEditingWindowController::changeEvent(QEvent* event) {
 }
 
 void BondEditingWindowController::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        escapePressed();
+        return;
+    }
     // Return in a choice box saves, as it does in the serial field; elsewhere (a button, the
     // table) it keeps its own meaning.
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -536,6 +764,18 @@ void BondEditingWindowController::comboBoxSelectionDidChange() {
     extras_.issueYear.reset();
     reloadBox(issueYearField_);
     selectIndex(issueYearField_, 0);
+    updateWarningLabel();
+}
+
+void BondEditingWindowController::updateWarningLabel() {
+    if (warningLabel_ == nullptr) {
+        return;
+    }
+    const std::optional<Entry> entry = readEntry(nullptr);
+    const QString warning =
+        entry ? qText(issueYearWarning(lists_, entry->type, entry->issueYear)) : QString();
+    warningLabel_->setText(warning);
+    warningLabel_->setVisible(!warning.isEmpty());
 }
 
 // Saving an entry and saving the entry preset.
@@ -576,31 +816,34 @@ void BondEditingWindowController::savePressed() {
     BondDatabase* db = database();
     const std::string serial =
         serialField_ != nullptr ? serialField_->text().toStdString() : std::string();
-    if (db == nullptr || !db->getCurrentPortfolio() || !db->currentBondList()) {
-        // The portfolio was closed or deleted while this window was open: nothing can be stored,
-        // and the user must not be told otherwise by fields that clear themselves.
+    WindowHost* view = parentView();
+    if (db == nullptr || view == nullptr || portfolio_.empty() ||
+        !db->portfolioExistsWithName(portfolio_)) {
+        // The portfolio was deleted while this window was open: nothing can be stored, and the
+        // user must not be told otherwise by fields that clear themselves.
         showError(std::string(kNoPortfolioForEditingMessage));
-        finishSave();
         return;
     }
+    std::optional<OwnPortfolioScope> scope;
+    scope.emplace(*db, portfolio_);
 
     std::string missingChoice;
     if (editing_) {
         const std::optional<Entry> entry = readEntry(&missingChoice);
         if (!entry) {
             showError(missingChoice);
-        } else if (db->updateBondSerial(serial, editingSerial_)) {
-            if (selectedSerial_ == editingSerial_) {
-                selectedSerial_ = serial; // the selection stays on the renamed bond
-            }
-            // Every update names the bond by its new serial.
-            db->updateType(entry->type, serial);
-            db->updateFaceValue(entry->faceValue, serial);
-            db->updateIssueMonth(entry->issueMonth, serial);
-            db->updateIssueYear(entry->issueYear, serial);
-            clearPressed();
-            reloadTable();
-            setEditing(false);
+        } else if (recordBondListChange(*view, portfolio_, tr("Change Bond"), [&] {
+                       if (!db->updateBondSerial(serial, editingSerial_)) {
+                           return false;
+                       }
+                       // Every update names the bond by its new serial.
+                       db->updateType(entry->type, serial);
+                       db->updateFaceValue(entry->faceValue, serial);
+                       db->updateIssueMonth(entry->issueMonth, serial);
+                       db->updateIssueYear(entry->issueYear, serial);
+                       return true;
+                   })) {
+            clearPressed(); // back to a new bond, the table's selection with it
         }
         // A refused rename keeps editing mode and what the user entered. The file is written
         // when the window closes.
@@ -611,13 +854,16 @@ void BondEditingWindowController::savePressed() {
     } else {
         // A serial in use is refused by the database with its own message; the fields return to
         // the preset all the same.
-        db->addBondWithSerial(serial, entry->faceValue, entry->type, entry->issueYear,
-                              entry->issueMonth);
+        recordBondListChange(*view, portfolio_, tr("Add Bond"), [&] {
+            return db->addBondWithSerial(serial, entry->faceValue, entry->type, entry->issueYear,
+                                         entry->issueMonth);
+        });
         db->save();
         clearPressed();
-        reloadTable();
     }
     finishSave();
+    scope.reset(); // the main window's own open portfolio again
+    view->bondsChanged();
 }
 
 void BondEditingWindowController::finishSave() {
@@ -640,5 +886,12 @@ void BondEditingWindowController::savePresetPressed() {
                 position(issueYearField_));
     // A preset that cannot be written is not reported: the window goes on with the one it
     // holds, and the file stays as it was.
-    preset_.write(resources_);
+    if (!preset_.write(resources_)) {
+        showError("The preset could not be saved.");
+        return;
+    }
+    if (WindowHost* view = parentView()) {
+        view->services().showInformationAlert(
+            "Preset Saved", "Clear and new windows now fill in the fields as they are now.");
+    }
 }

@@ -15,6 +15,7 @@
 #include "platform/ResourceLocations.h"
 #include "platform/ui/TaskWindowController.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -27,6 +28,7 @@ class BondTableModel;
 class QCloseEvent;
 class QKeyEvent;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTableView;
 
@@ -89,6 +91,19 @@ class BondEditingWindowController : public TaskWindowController {
     PlistDictRef preset() const { return preset_.values(); }
     void setPreset(PlistDictRef preset) { preset_ = EntryPreset(std::move(preset)); }
 
+    // The portfolio the window belongs to: the one open when it was opened. Its bonds are
+    // listed and every save goes to it, whatever portfolio is opened meanwhile.
+    const std::string& portfolio() const { return portfolio_; }
+
+    // Whether the fields hold what a save would store and has not: a serial typed for a new
+    // bond, or changes to the bond taken into the fields.
+    bool hasUnsavedEntry() const;
+    // Asks whether to keep what was typed but not saved (save it, discard it, or stay open);
+    // YES when the window may close.
+    bool windowShouldClose();
+    // Closes without asking, for a window whose portfolio is gone.
+    void closeWithoutAsking();
+
     // Editing mode and the serial of the bond taken into the fields.
     const std::string& editingSerial() const { return editingSerial_; }
     void setEditingSerial(std::string serial);
@@ -121,11 +136,16 @@ class BondEditingWindowController : public TaskWindowController {
     void deleteBondPressed();
     void closePressed();
     void windowWillClose();
+    // Escape: clears an entry in progress; with nothing to clear, closes the window.
+    void escapePressed();
+    // Shows the warning line when the fields hold a year outside the series' issue years.
+    void updateWarningLabel();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // A box's value that its list does not hold, shown as an extra last entry until the fields
@@ -161,6 +181,9 @@ class BondEditingWindowController : public TaskWindowController {
     std::optional<Entry> readEntry(std::string* missingChoiceMessage) const;
 
     BondDatabase* database() const;
+    PlistArrayRef ownBondList() const;
+    // Keyboard search in the face value box; YES when the key was taken.
+    bool typeFaceValue(const QString& text);
     // The bond record at a row of the open portfolio's list, or nullptr.
     const PlistDict* bondAtRow(int row) const;
     void showError(const std::string& message) const;
@@ -172,6 +195,11 @@ class BondEditingWindowController : public TaskWindowController {
     std::unique_ptr<Ui::BondEditingWindow> ui_;
     ResourceLocations resources_;
     bool closing_ = false;
+    bool closeWithoutAsking_ = false;
+    std::string portfolio_;
+    QLabel* warningLabel_ = nullptr;
+    QString typedFaceValue_;
+    QElapsedTimer typedAmountTimer_;
 
     QLineEdit* serialField_ = nullptr;
     QComboBox* typeField_ = nullptr;

@@ -92,5 +92,28 @@ std::vector<std::string> QtToolkitServices::runOpenPanel(const OpenPanelRequest&
 }
 
 void QtToolkitServices::openUrl(const std::string& url) {
-    QDesktopServices::openUrl(QUrl(qs(url)));
+    openUrlInBrowser(url);
+}
+
+bool QtToolkitServices::openUrlInBrowser(const std::string& url) {
+    return QDesktopServices::openUrl(QUrl(qs(url)));
+}
+
+ToolkitServices::ThreeWayAnswer QtToolkitServices::askThreeWay(const std::string& title,
+                                                               const std::string& first,
+                                                               const std::string& second,
+                                                               const std::string& third,
+                                                               const std::string& message) {
+    QMessageBox box(QMessageBox::Question, qs(title), qs(message), QMessageBox::NoButton,
+                    alertParent());
+    QPushButton* firstButton = box.addButton(qs(first), QMessageBox::AcceptRole);
+    QPushButton* secondButton = box.addButton(qs(second), QMessageBox::DestructiveRole);
+    QPushButton* thirdButton = box.addButton(qs(third), QMessageBox::RejectRole);
+    box.setDefaultButton(firstButton);
+    box.setEscapeButton(thirdButton);
+    box.exec();
+    if (box.clickedButton() == firstButton) {
+        return ThreeWayAnswer::First;
+    }
+    return box.clickedButton() == secondButton ? ThreeWayAnswer::Second : ThreeWayAnswer::Third;
 }

@@ -13,4 +13,8 @@ class QtToolkitServices : public ToolkitServices {
                          const std::string& alternateButton, const std::string& message) override;
     std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
     void openUrl(const std::string& url) override;
+    bool openUrlInBrowser(const std::string& url) override;
+    ThreeWayAnswer askThreeWay(const std::string& title, const std::string& first,
+                               const std::string& second, const std::string& third,
+                               const std::string& message) override;
 };

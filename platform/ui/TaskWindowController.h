@@ -31,10 +31,14 @@ class TaskWindowController : public QWidget {
     virtual void windowDidLoad() {}
 
   private:
+    void keepOnScreen();
+    QString geometryKey() const;
+
     WindowHost* parentView_ = nullptr;
     QPointer<QWidget> hostWidget_;
     bool loaded_ = false;
     bool closedWhileLoading_ = false;
+    bool shownBefore_ = false;
 
     bool event(QEvent* event) override;
 };

@@ -9,6 +9,7 @@
 
 #include <string>
 
+class QUndoStack;
 class QWidget;
 class ResourceLocations;
 class ToolkitServices;
@@ -33,4 +34,10 @@ class WindowHost : public ValuationContext {
     virtual void portfolioChanged() = 0;
     // The commands that work on the open portfolio's bonds become available.
     virtual void enableMenuItems() = 0;
+
+    // Bonds of a portfolio were added, changed or deleted: what the host shows of them follows.
+    virtual void bondsChanged() {}
+    // The changes to bonds that can be undone until the application ends; none when the host
+    // keeps none.
+    virtual QUndoStack* undoStack() { return nullptr; }
 };

@@ -150,7 +150,7 @@ TEST_F(BondEditingWindowTest, DeletingWithNothingSelectedShowsTheMessage) {
     EXPECT_FALSE(portfolioOnDisk());
 }
 
-TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksNothingWritesTheFileKeepsTheFields) {
+TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksWritesTheFileKeepsTheFields) {
     addBond({"A1", "EE", "100", "1990", "May"});
     addBond({"B2", "I", "50", "2001", "July"});
     addBond({"C3", "E", "25", "1970", "April"});
@@ -158,8 +158,13 @@ TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksNothingWritesTheFile
     doubleClickRow(*window, 1);
     ASSERT_EQ(window->editingSerial(), "B2");
 
+    window->deleteBondPressed(); // answered No
+    EXPECT_EQ(bondsInMemory().size(), 3u);
+    services.answerConfirmation(ToolkitServices::kDefaultButton);
     window->deleteBondPressed();
-    EXPECT_TRUE(services.confirmations.empty());
+    ASSERT_EQ(services.confirmations.size(), 2u);
+    EXPECT_EQ(services.confirmations[1].title, "Delete Bond");
+    EXPECT_NE(services.confirmations[1].message.find("\"B2\""), std::string::npos);
     EXPECT_TRUE(services.alerts.empty());
     const std::vector<EntryBond> left = {{"A1", "EE", "100", "1990", "May"},
                                          {"C3", "E", "25", "1970", "April"}};
@@ -173,24 +178,25 @@ TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksNothingWritesTheFile
     EXPECT_EQ(boxText(window->issueYearField()), "2001");
 }
 
-TEST_F(BondEditingWindowTest, ClearingFillsThePresetAndKeepsEditingMode) {
+TEST_F(BondEditingWindowTest, ClearingFillsThePresetAndEndsEditingMode) {
     addBond({"A1", "E", "25", "1950", "May"});
     BondEditingWindowController* window = openWindow();
     doubleClickRow(*window, 0);
     window->clearPressed();
+    EXPECT_FALSE(window->editing());
+    EXPECT_EQ(window->selectedRow(), -1);
     EXPECT_EQ(window->serialField()->text(), "");
     EXPECT_EQ(boxText(window->typeField()), "EE");
     EXPECT_EQ(boxText(window->faceValueField()), "$100");
     EXPECT_EQ(boxText(window->issueYearField()), "1980");
     EXPECT_EQ(boxText(window->issueMonthField()), "January");
-    EXPECT_TRUE(window->editing());
-    EXPECT_EQ(window->editingSerial(), "A1");
+    EXPECT_EQ(window->editingSerial(), "");
 
-    // The next save changes that bond rather than adding one.
-    window->serialField()->setText("A1");
+    // The next save adds a bond and leaves the one that was being changed as it was.
+    window->serialField()->setText("A2");
     window->savePressed();
-    EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A1", "EE", "100", "1980", "January"}}));
-    EXPECT_FALSE(window->editing());
+    EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A1", "E", "25", "1950", "May"},
+                                                       {"A2", "EE", "100", "1980", "January"}}));
 }
 
 TEST_F(BondEditingWindowTest, BoxWithAnotherTagOffersNothing) {
@@ -238,6 +244,7 @@ TEST_F(BondEditingWindowTest, StaleRowFromAnotherWindowsDeletionIsNotUsed) {
     clickRow(*first, 1);
     ASSERT_EQ(first->selectedRow(), 1);
     clickRow(*second, 1);
+    services.answerConfirmation(ToolkitServices::kDefaultButton);
     second->deleteBondPressed();
     ASSERT_EQ(bondsInMemory().size(), 1u);
 
@@ -259,8 +266,11 @@ TEST_F(BondEditingWindowTest, SelectionFollowsItsBondThroughTheSortAndGoesWithAD
     chooseText(window->issueYearField(), "1985");
     window->savePressed();
     ASSERT_EQ(tableRows(*window)[0][0], "B2");
-    EXPECT_EQ(window->selectedRow(), 0);
+    // The form is back to a new bond, so no row stays selected.
+    EXPECT_EQ(window->selectedRow(), -1);
 
+    clickRow(*window, 0);
+    services.answerConfirmation(ToolkitServices::kDefaultButton);
     window->deleteBondPressed();
     EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A", "EE", "100", "1990", "May"}}));
     EXPECT_EQ(window->selectedRow(), -1);

@@ -170,6 +170,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
     // Serial unchanged: nothing is stored and the window returns to entry mode.
     doubleClickRow(*window, 0);
+    services.answerConfirmation(ToolkitServices::kDefaultButton);
     window->deleteBondPressed();
     chooseText(window->typeField(), "I");
     window->savePressed();
@@ -179,6 +180,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
     // Serial changed: nothing is stored and editing goes on.
     doubleClickRow(*window, 0);
+    services.answerConfirmation(ToolkitServices::kDefaultButton);
     window->deleteBondPressed();
     window->serialField()->setText("Z");
     window->savePressed();

@@ -3,6 +3,7 @@
 
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
+#include "entry/ui/BondEditingWindowController.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 
@@ -52,6 +53,10 @@ bool menuItemsEnabled(AppHarness& app) {
            app.view().saveItem()->isEnabled();
 }
 
+QPushButton* button(AppHarness& app, const char* name) {
+    return app.window().findChild<QPushButton*>(name);
+}
+
 bool anyMenuItemEnabled(AppHarness& app) {
     return app.view().editItem()->isEnabled() || app.view().generateItem()->isEnabled() ||
            app.view().saveItem()->isEnabled();
@@ -72,19 +77,41 @@ TEST(NewPortfolioWindow, EmptyNameIsRefusedAndTheWindowStaysOpen) {
     EXPECT_TRUE(app.database().getPortfolioNames().empty());
 }
 
-TEST(NewPortfolioWindow, CreatingEnablesOnlyTheReportButtonAndNamesThePortfolio) {
+TEST(NewPortfolioWindow, NameOfSpacesIsRefusedAndTheWindowStaysOpen) {
     AppHarness app({{"Savings", {}}});
     QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
     window->nameField()->setText("   ");
     window->donePressed();
     settle();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.alerts[0].title, "Error");
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(app.database().getPortfolioNames(), std::vector<std::string>{"Savings"});
+    EXPECT_EQ(app.title(), "Orvelt");
+}
+
+TEST(NewPortfolioWindow, CreatingEnablesEveryPortfolioCommandAndNamesThePortfolio) {
+    AppHarness app({{"Savings", {}}});
+    EXPECT_FALSE(anyMenuItemEnabled(app));
+    EXPECT_FALSE(button(app, "editBondsButton")->isEnabled());
+    EXPECT_FALSE(button(app, "saveButton")->isEnabled());
+    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    window->nameField()->setText(" Family ");
+    window->donePressed();
+    settle();
     EXPECT_TRUE(app.services.alerts.empty());
     EXPECT_TRUE(window.isNull()) << "the window closed and was freed";
-    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("   "))
-        << "a name of spaces is kept as typed";
-    EXPECT_EQ(app.title(), "Orvelt -    ");
+    EXPECT_EQ(app.title(), "Orvelt -  Family ");
     EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
-    EXPECT_FALSE(anyMenuItemEnabled(app));
+    EXPECT_TRUE(menuItemsEnabled(app));
+    EXPECT_TRUE(button(app, "editBondsButton")->isEnabled());
+    EXPECT_TRUE(button(app, "saveButton")->isEnabled());
+
+    // The shortcut's item works as the button does.
+    EXPECT_EQ(app.view().editItem()->shortcut(), QKeySequence("Ctrl+E"));
+    app.view().editItem()->trigger();
+    settle();
+    EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
 }
 
 TEST(NewPortfolioWindow, NamesDifferingInCaseAreDifferentPortfolios) {

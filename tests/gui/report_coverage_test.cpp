@@ -60,7 +60,7 @@ class ReportCoverageTest : public ::testing::Test {
 
 // What the window adds when the table holds nothing at all for the month.
 const std::string kOutsideTheTable = " Choose another redemption date, or add the Treasury's "
-                                     "value file for that month with Update Values...";
+                                     "value file for that month with Update Values…";
 
 const std::vector<TestBond> kThreeBonds = {{"EE1", "EE", "100", "2001", "March"},
                                            {"I1", "I", "50", "2003", "May"},

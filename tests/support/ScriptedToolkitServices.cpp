@@ -42,10 +42,30 @@ void ScriptedToolkitServices::openUrl(const std::string& url) {
     openedUrls.push_back(url);
 }
 
+bool ScriptedToolkitServices::openUrlInBrowser(const std::string& url) {
+    openUrl(url);
+    return browserAvailable;
+}
+
+ToolkitServices::ThreeWayAnswer ScriptedToolkitServices::askThreeWay(const std::string& title,
+                                                                     const std::string& first,
+                                                                     const std::string& second,
+                                                                     const std::string& third,
+                                                                     const std::string& message) {
+    threeWayQuestions.push_back({title, first + "/" + second + "/" + third + ": " + message});
+    if (threeWayAnswers_.empty()) {
+        return ThreeWayAnswer::Third;
+    }
+    const ThreeWayAnswer answer = threeWayAnswers_.front();
+    threeWayAnswers_.pop_front();
+    return answer;
+}
+
 void ScriptedToolkitServices::clear() {
     alerts.clear();
     informationAlerts.clear();
     confirmations.clear();
     panels.clear();
     openedUrls.clear();
+    threeWayQuestions.clear();
 }

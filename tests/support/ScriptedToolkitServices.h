@@ -29,6 +29,14 @@ class ScriptedToolkitServices : public ToolkitServices {
                          const std::string& alternateButton, const std::string& message) override;
     std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
     void openUrl(const std::string& url) override;
+    bool openUrlInBrowser(const std::string& url) override;
+    ThreeWayAnswer askThreeWay(const std::string& title, const std::string& first,
+                               const std::string& second, const std::string& third,
+                               const std::string& message) override;
+    // Answers of three-way questions, used in order; with none left the third button is chosen.
+    void answerThreeWay(ThreeWayAnswer answer) { threeWayAnswers_.push_back(answer); }
+    // Whether a browser "opens" the addresses given to openUrlInBrowser.
+    bool browserAvailable = true;
 
     // Answers, used in order; a confirmation with no answer left chooses the alternate button,
     // a panel with no answer left is cancelled.
@@ -45,11 +53,13 @@ class ScriptedToolkitServices : public ToolkitServices {
     std::vector<RecordedConfirmation> confirmations;
     std::vector<OpenPanelRequest> panels;
     std::vector<std::string> openedUrls;
+    std::vector<RecordedAlert> threeWayQuestions;
 
     void clear();
 
   private:
     std::deque<int> confirmationAnswers_;
+    std::deque<ThreeWayAnswer> threeWayAnswers_;
     std::deque<std::vector<std::string>> panelAnswers_;
     std::function<void()> duringAlert_;
 };

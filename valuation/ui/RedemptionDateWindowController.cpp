@@ -21,6 +21,12 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
             &RedemptionDateWindowController::cancelPressed);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &RedemptionDateWindowController::cancelPressed);
+    // OK is the default button: Return presses it, wherever the focus is.
+    ui_->okButton->setDefault(true);
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                &RedemptionDateWindowController::okPressed);
+    }
 }
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
@@ -41,7 +47,7 @@ void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionM
     yearBox_->setCurrentIndex(-1);
     ui_->rangeLabel->setText(
         redemptionMonths_.empty()
-            ? QStringLiteral("The value table holds no redemption dates. Use Update Values... "
+            ? QStringLiteral("The value table holds no redemption dates. Use Update Values… "
                              "to add the Treasury's value files.")
             : QStringLiteral("Dates from %1 can be chosen.")
                   .arg(QString::fromStdString(redemptionMonthRangesText(redemptionMonths_))));

@@ -124,7 +124,7 @@ void ReportWindow::updateMissingValuesLabel() {
     QString note = QString::fromStdString(controller_.missingValuesNote());
     if (!note.isEmpty() && !controller_.tableHoldsRedemptionDate()) {
         note += QStringLiteral(" Choose another redemption date, or add the Treasury's value file "
-                               "for that month with Update Values...");
+                               "for that month with Update Values…");
     }
     if (ui_->missingValuesLabel->text() != note) {
         ui_->missingValuesLabel->setText(note);

@@ -1,0 +1,231 @@
+// The windows a bond owner relies on not to lose or misfile bonds: Clear, Escape, the editor's
+// own portfolio, Delete with undo, typing a face value, the question about unsaved typing, the
+// main window's summary and the help without a browser. Each drives the real main window.
+
+#include "app/AddNewPortfolioWindowController.h"
+#include "app/LoadPortfolioWindowController.h"
+#include "entry/ui/BondEditingWindowController.h"
+#include "store/BondDatabase.h"
+#include "store/BondRecord.h"
+#include "support/gui/AppHarness.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
+#include <QUndoStack>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Bond = std::vector<std::string>; // serial, type, face value, issue year, issue month
+
+// A portfolio's bonds as the file on disk holds them.
+std::vector<Bond> bondsOnDisk(AppHarness& app, const std::string& portfolio) {
+    ScriptedToolkitServices quiet;
+    const auto db = BondDatabase::initWithFile(app.portfolioFile(), quiet);
+    std::vector<Bond> bonds;
+    if (const PlistArrayRef list = db->bondListOfPortfolio(portfolio)) {
+        for (const PlistValue& value : *list) {
+            const PlistDict& bond = *value.dictPtr();
+            bonds.push_back({bond.text(kSerialKey), bond.text(kTypeKey), bond.text(kFaceValueKey),
+                             bond.text(kIssueYearKey), bond.text(kIssueMonthKey)});
+        }
+    }
+    return bonds;
+}
+
+BondEditingWindowController* openEditor(AppHarness& app, const std::string& portfolio) {
+    app.database().setNewCurrentPortfolio(portfolio);
+    app.view().portfolioChanged();
+    app.view().editBondsButtonPressed();
+    return app.view().editorOf(portfolio);
+}
+
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+    }
+}
+
+void doubleClickRow(BondEditingWindowController* editor, int row) {
+    editor->bondTable()->selectRow(row);
+    editor->doubleClickedOnRow();
+}
+
+const TestPortfolio kFamily{"Family", {{"I1000", "I", "1000", "2001", "July"}}};
+
+} // namespace
+
+TEST(TrustedEditor, ClearEndsTheChangeSoTheNextSaveAddsABond) {
+    AppHarness app({kFamily});
+    BondEditingWindowController* editor = openEditor(app, "Family");
+    doubleClickRow(editor, 0);
+    editor->clearPressed();
+    editor->serialField()->setText("NEW1");
+    pressKey(editor->serialField(), Qt::Key_Return);
+    std::vector<Bond> onDisk = bondsOnDisk(app, "Family");
+    std::sort(onDisk.begin(), onDisk.end());
+    ASSERT_EQ(onDisk.size(), 2u);
+    EXPECT_EQ(onDisk[0], (Bond{"I1000", "I", "1000", "2001", "July"}));
+    EXPECT_EQ(onDisk[1][0], "NEW1");
+}
+
+TEST(TrustedEditor, EscapeClearsAChangeThenClosesTheWindow) {
+    AppHarness app({kFamily});
+    QPointer<BondEditingWindowController> editor = openEditor(app, "Family");
+    doubleClickRow(editor, 0);
+    pressKey(editor, Qt::Key_Escape);
+    settle();
+    ASSERT_FALSE(editor.isNull());
+    EXPECT_FALSE(editor->editing());
+    EXPECT_EQ(editor->serialField()->text(), "");
+    pressKey(editor, Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(editor.isNull());
+}
+
+TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
+    AppHarness app({kFamily, {"Other", {}}});
+    QPointer<BondEditingWindowController> editor = openEditor(app, "Family");
+    app.view().editBondsButtonPressed();
+    EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u) << "raised, not doubled";
+
+    app.view().addNewPortfolioButtonPressed();
+    auto* create = app.openWindows<AddNewPortfolioWindowController>().back();
+    create->nameField()->setText("Test");
+    create->donePressed();
+    settle();
+    ASSERT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Test"));
+    EXPECT_EQ(editor->windowTitle(), "Edit Bonds - Family");
+    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    editor->serialField()->setText("F2");
+    editor->savePressed();
+    EXPECT_EQ(bondsOnDisk(app, "Family").size(), 2u);
+    EXPECT_TRUE(bondsOnDisk(app, "Test").empty());
+    EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("0 bonds"))
+        << "the main window still sums up its own open portfolio";
+    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Test"));
+
+    // Deleting another portfolio leaves the editor; deleting its own closes it.
+    app.view().openBondTableButtonPressed();
+    auto* load = app.openWindows<LoadPortfolioWindowController>().back();
+    for (const std::string name : {"Other", "Family"}) {
+        const auto& names = load->portfolios();
+        load->tableView()->selectRow(
+            static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin()));
+        app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+        load->keyDown(Qt::Key_Backspace);
+        settle();
+        EXPECT_EQ(editor.isNull(), name == "Family") << name;
+    }
+}
+
+TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
+    AppHarness app({kFamily});
+    BondEditingWindowController* editor = openEditor(app, "Family");
+    editor->bondTable()->selectRow(0);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    pressKey(editor->bondTable(), Qt::Key_Delete);
+    ASSERT_EQ(app.services.confirmations.size(), 1u);
+    EXPECT_NE(app.services.confirmations[0].message.find("\"I1000\""), std::string::npos);
+    EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
+
+    app.view().undoStack()->undo();
+    EXPECT_EQ(bondsOnDisk(app, "Family"),
+              (std::vector<Bond>{{"I1000", "I", "1000", "2001", "July"}}));
+    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    EXPECT_EQ(app.database().currentBondList()->size(), 1u);
+    app.view().undoStack()->redo();
+    EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
+    EXPECT_EQ(editor->numberOfRowsInTableView(), 0);
+}
+
+TEST(TrustedEditor, TypedFaceValueSelectsExactlyThatAmount) {
+    AppHarness app({kFamily});
+    BondEditingWindowController* editor = openEditor(app, "Family");
+    QComboBox* box = editor->faceValueField();
+    for (const QString& typed : {QString("$50"), QString("100"), QString("$1000"), QString("25")}) {
+        box->setCurrentIndex(4); // $100
+        typeText(box, typed);
+        const QString amount = typed.startsWith('$') ? typed.mid(1) : typed;
+        EXPECT_EQ(box->currentText(), "$" + amount) << typed.toStdString();
+    }
+}
+
+TEST(TrustedEditor, ClosingTheMainWindowAsksAboutUnsavedTyping) {
+    AppHarness app({kFamily});
+    BondEditingWindowController* editor = openEditor(app, "Family");
+    editor->serialField()->setText("HALF");
+    EXPECT_FALSE(app.window().close()) << "cancelled: nothing closes";
+    ASSERT_EQ(app.services.threeWayQuestions.size(), 1u);
+    EXPECT_NE(app.services.threeWayQuestions[0].message.find("\"HALF\""), std::string::npos);
+    EXPECT_EQ(bondsOnDisk(app, "Family").size(), 1u);
+
+    app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::First);
+    EXPECT_TRUE(app.view().taskWindowsMayClose());
+    EXPECT_EQ(bondsOnDisk(app, "Family").size(), 2u) << "the typed bond was added";
+}
+
+TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
+    AppHarness app(
+        {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1950", "May"}}}});
+    QLabel* summary = app.view().summaryLabel();
+    EXPECT_TRUE(summary->text().startsWith("No portfolio is open"));
+    app.database().setNewCurrentPortfolio("Family");
+    app.view().portfolioChanged();
+    const std::string text = summary->text().toStdString();
+    EXPECT_NE(text.find("2 bonds, face value $1,050.00"), std::string::npos) << text;
+    EXPECT_NE(text.find("June 2009"), std::string::npos) << text;
+    EXPECT_NE(text.find("1 bond has matured"), std::string::npos) << text;
+}
+
+TEST(TrustedMainWindow, HelpWithoutABrowserSaysWhereThePageIs) {
+    AppHarness app;
+    app.services.browserAvailable = false;
+    app.view().launchHelp();
+    ASSERT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_NE(app.services.alerts[0].message.find("Orvelt_Help.html"), std::string::npos);
+    EXPECT_EQ(app.services.alerts[0].message.find("file:"), std::string::npos);
+}
+
+TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
+    AppHarness app({kFamily});
+    app.database().setNewCurrentPortfolio("Family");
+    app.view().portfolioChanged();
+    app.services.answerOpenPanel(
+        {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
+    app.view().importPressed();
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    const std::string summary = app.services.informationAlerts[0].message;
+    EXPECT_NE(summary.find("3 bonds were added, 0 already in the portfolio skipped"),
+              std::string::npos)
+        << summary;
+    // The export's E bond of 1985 is kept, with a warning naming it.
+    EXPECT_NE(summary.find("Q111222333E: Series E bonds were issued from 1941 to 1980"),
+              std::string::npos)
+        << summary;
+    ASSERT_EQ(bondsOnDisk(app, "Family").size(), 4u);
+
+    BondEditingWindowController* editor = openEditor(app, "Family");
+    const auto row = [&] {
+        for (int index = 0; index < editor->numberOfRowsInTableView(); ++index) {
+            if (editor->tableViewObjectValueForTableColumnRow("Serial", index) == "Q111222333E") {
+                return index;
+            }
+        }
+        return -1;
+    }();
+    doubleClickRow(editor, row);
+    const auto* warning = editor->findChild<QLabel*>("warningLabel");
+    EXPECT_FALSE(warning->isHidden());
+    EXPECT_TRUE(warning->text().contains("1985"));
+
+    app.view().undoStack()->undo();
+    EXPECT_EQ(bondsOnDisk(app, "Family").size(), 1u);
+    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+}
