@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 #include "store/BondRecord.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -85,6 +86,17 @@ PlistValue portfolios() {
         record->set(kPortfolioBondsKey, PlistValue(bonds));
         root->set(name, PlistValue(record));
     }
+    // Edge values, some nested deeper than data lines are indented.
+    PlistValue deep = PlistValue(PlistData{std::string(100, '\xfb')});
+    for (int level = 0; level < 12; ++level) {
+        deep = PlistValue(std::make_shared<PlistArray>(PlistArray{
+            deep, PlistValue(0.0), PlistValue(-0.0), PlistValue(1e300), PlistValue(-1e-300),
+            PlistValue(0.1), PlistValue(100.0), PlistValue::integer(INT64_MIN),
+            PlistValue::integer(INT64_MAX), PlistValue(PlistDate{-31588531200}),
+            PlistValue(PlistDate{252423993599}), PlistValue(PlistData{}), PlistValue(""),
+            PlistValue(PlistData{std::string(level * 7, 'x')})}));
+    }
+    root->set("Deep", deep);
     root->set("absent", PlistValue());
     root->set("Version", PlistValue::integer(2));
     return PlistValue(root);
