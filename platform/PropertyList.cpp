@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/PlistXmlLayout.h"
+#include "platform/PlistXmlReader.h"
 #include "platform/PlistXmlWriter.h"
 #include "platform/XmlSafeText.h"
 #include "platform/XmlTextEncoding.h"
@@ -471,6 +472,11 @@ PlistValue propertyListFromXml(std::string_view xml, std::string* error) {
     if (xml.size() > std::numeric_limits<uint32_t>::max() - kPortionBytes) {
         setError(error, "the file is too large to be a property list");
         return {};
+    }
+    // Text in the plain form of the usual writers is read straight into values; any other goes
+    // through the checks below and the library.
+    if (PlistValue plain; readPlainPlistXml(xml, plain)) {
+        return plain;
     }
     std::string converted;
     bool isConverted = false;

@@ -2,10 +2,7 @@
 
 #include <cstdint>
 
-namespace {
-
-// Length of the valid UTF-8 sequence of a character other than NUL at `pos`, or 0.
-std::size_t sequenceLength(std::string_view text, std::size_t pos) {
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80) {
@@ -42,8 +39,6 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
-} // namespace
-
 bool isStorableText(std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
         const auto c = static_cast<unsigned char>(text[pos]);
@@ -51,7 +46,7 @@ bool isStorableText(std::string_view text) {
             ++pos;
             continue;
         }
-        const std::size_t length = sequenceLength(text, pos);
+        const std::size_t length = utf8SequenceLength(text, pos);
         if (length == 0) {
             return false;
         }
@@ -95,7 +90,7 @@ bool appendXmlText(std::string& out, std::string_view text) {
         std::string_view replacement;
         char buffer[8];
         if (c >= 0x80) {
-            length = sequenceLength(text, pos);
+            length = utf8SequenceLength(text, pos);
             if (length == 0) {
                 return false;
             }

@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+// Length of the valid UTF-8 sequence of a character other than NUL at `pos` of `text`, or 0.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos);
+
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates) without a NUL character.
 bool isStorableText(std::string_view text);
 
