@@ -61,9 +61,10 @@ void appendUtf8(std::string& out, std::uint32_t code) {
 }
 
 // The character of a reference "#65;" or "#x41;" (without its '&'), of a character other than
-// NUL that UTF-8 can hold; 0 otherwise.
+// NUL that UTF-8 can hold; 0 otherwise, and for references longer than the library reads.
 std::uint32_t characterReference(std::string_view reference) {
-    if (reference.size() < 3 || reference[0] != '#' || reference.back() != ';') {
+    if (reference.size() < 3 || reference.size() > 9 || reference[0] != '#' ||
+        reference.back() != ';') {
         return 0;
     }
     std::string_view digits = reference.substr(1, reference.size() - 2);
