@@ -117,6 +117,22 @@ void PlistDict::appendNew(std::string_view key, PlistValue value) {
     }
 }
 
+bool PlistDict::assignEntries(std::vector<Entry> entries) {
+    entries_ = std::move(entries);
+    rebuildIndex();
+    if (!index_.empty()) {
+        return index_.size() == entries_.size();
+    }
+    for (std::size_t i = 1; i < entries_.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (entries_[i].first == entries_[j].first) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool PlistDict::remove(std::string_view key) {
     std::ptrdiff_t i = indexOf(key);
     if (i < 0) {

@@ -137,6 +137,8 @@ class PlistDict {
     // (a dictionary being filled from a source whose keys are unique).
     void appendNew(std::string_view key, PlistValue value);
     bool remove(std::string_view key);
+    // Replaces all entries by `entries`, in their order; false when two of them share a key.
+    bool assignEntries(std::vector<Entry> entries);
     void reserve(std::size_t count) { entries_.reserve(count); }
 
     const std::vector<Entry>& entries() const { return entries_; }

@@ -2,6 +2,8 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/PlistXmlLayout.h"
+#include "platform/PlistXmlReader.h"
+#include "platform/PlistXmlWriter.h"
 #include "platform/XmlSafeText.h"
 #include "platform/XmlTextEncoding.h"
 
@@ -31,7 +33,7 @@ namespace {
 
 // Deeper nesting than this is not a portfolio or a value table. The library frees nested values
 // recursively, so deeper text is refused before it reaches the library.
-constexpr int kMaxDepth = 256;
+constexpr int kMaxDepth = kMaxPlistDepth;
 // More values than this are far beyond any portfolio file (100,000 bonds hold about 600,000);
 // the library's tree takes about 150 bytes per value.
 constexpr std::size_t kMaxValues = 4'000'000;
@@ -185,23 +187,6 @@ bool parseIsoDate(std::string_view text, std::int64_t& seconds) {
     return true;
 }
 
-std::string formatIsoDate(std::int64_t secondsSince2001) {
-    using namespace std::chrono;
-    const std::int64_t unix = secondsSince2001 + kSecondsFrom1970To2001;
-    std::int64_t days = unix / 86400;
-    std::int64_t rest = unix % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    const year_month_day date{sys_days(std::chrono::days(days))};
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02uT%02d:%02d:%02dZ", int(date.year()),
-                  unsigned(date.month()), unsigned(date.day()), int(rest / 3600),
-                  int(rest / 60 % 60), int(rest % 60));
-    return buffer;
-}
-
 // The library hands dates out as 32-bit seconds (years 1933 to 2069) and saturates beyond. Such
 // a date is taken from the library's own text of the node instead.
 PlistDate readDate(plist_t node) {
@@ -223,16 +208,6 @@ PlistDate readDate(plist_t node) {
         return PlistDate{seconds, 0};
     }
     return PlistDate{sec, usec};
-}
-
-plist_t newDateNode(const PlistDate& date) {
-    if (date.seconds > INT32_MIN && date.seconds < INT32_MAX) {
-        return plist_new_date(static_cast<int32_t>(date.seconds), date.microseconds);
-    }
-    const std::string xml = "<plist><date>" + formatIsoDate(date.seconds) + "</date></plist>";
-    plist_t node = nullptr;
-    plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &node);
-    return node;
 }
 
 // --- From the library's tree -----------------------------------------------------------------
@@ -373,105 +348,6 @@ bool convertFromNode(plist_t node, PlistValue& out, int depth, ReadContext& cont
     }
 }
 
-// --- To the library's tree -------------------------------------------------------------------
-
-constexpr std::string_view kUnwritableText = "a text is not UTF-8 or holds a NUL character";
-
-// Dates the library writes with a four-digit year and whole seconds, as it reads them back.
-bool isWritableDate(const PlistDate& date) {
-    using namespace std::chrono;
-    const auto secondsFrom2001 = [](year_month_day day) {
-        return sys_days(day).time_since_epoch().count() * std::int64_t{86400} -
-               kSecondsFrom1970To2001;
-    };
-    return date.microseconds == 0 &&
-           date.seconds >= secondsFrom2001(std::chrono::year(1000) / January / 1) &&
-           date.seconds < secondsFrom2001(std::chrono::year(10000) / January / 1);
-}
-
-// Why `value` itself cannot be written so that it reads back the same; empty when it can.
-std::string_view unwritableReason(const PlistValue& value) {
-    switch (value.type()) {
-    case PlistValue::Type::String:
-        return isStorableText(*value.stringPtr()) ? std::string_view() : kUnwritableText;
-    case PlistValue::Type::Integer: {
-        const PlistInteger& integer = *value.integerPtr();
-        return integer.isNegative == (integer.asSigned() < 0)
-                   ? std::string_view()
-                   : std::string_view("an integer does not fit in 64 signed bits");
-    }
-    case PlistValue::Type::Real:
-        return std::isfinite(*value.realPtr()) ? std::string_view()
-                                               : std::string_view("a number is not finite");
-    case PlistValue::Type::Date:
-        return isWritableDate(*value.datePtr())
-                   ? std::string_view()
-                   : std::string_view("a date is outside the years 1000 to 9999 or has a "
-                                      "fraction of a second");
-    default:
-        return {};
-    }
-}
-
-// The node of a value; nullptr for the absent value, which is left out of its container as
-// if it had never been set, so that one absent value never stops a whole file being written.
-// A value that would not read back the same gives nullptr with `error` set.
-plist_t convertToNode(const PlistValue& value, int depth, std::string& error) {
-    if (depth > kMaxDepth) {
-        error = "the data is nested too deeply";
-        return nullptr;
-    }
-    if (const std::string_view reason = unwritableReason(value); !reason.empty()) {
-        error = reason;
-        return nullptr;
-    }
-    switch (value.type()) {
-    case PlistValue::Type::Dict: {
-        PlistNode dict(plist_new_dict());
-        for (const auto& [key, child] : value.dictPtr()->entries()) {
-            if (!isStorableText(key)) {
-                error = kUnwritableText;
-                return nullptr;
-            }
-            if (plist_t node = convertToNode(child, depth + 1, error)) {
-                plist_dict_set_item(dict.get(), key.c_str(), node);
-            } else if (!error.empty()) {
-                return nullptr;
-            }
-        }
-        return dict.release();
-    }
-    case PlistValue::Type::Array: {
-        PlistNode array(plist_new_array());
-        for (const PlistValue& child : *value.arrayPtr()) {
-            if (plist_t node = convertToNode(child, depth + 1, error)) {
-                plist_array_append_item(array.get(), node);
-            } else if (!error.empty()) {
-                return nullptr;
-            }
-        }
-        return array.release();
-    }
-    case PlistValue::Type::String:
-        return plist_new_string(value.stringPtr()->c_str());
-    case PlistValue::Type::Integer:
-        return plist_new_uint(value.integerPtr()->bits);
-    case PlistValue::Type::Real:
-        return plist_new_real(*value.realPtr());
-    case PlistValue::Type::Boolean:
-        return plist_new_bool(*value.booleanPtr() ? 1 : 0);
-    case PlistValue::Type::Date:
-        return newDateNode(*value.datePtr());
-    case PlistValue::Type::Data: {
-        const std::string& bytes = value.dataPtr()->bytes;
-        return plist_new_data(bytes.data(), bytes.size());
-    }
-    case PlistValue::Type::Absent:
-        break;
-    }
-    return nullptr;
-}
-
 // --- Parsing ---------------------------------------------------------------------------------
 
 bool parseWhole(std::string_view xml, PlistValue& out, ReadContext& context) {
@@ -550,73 +426,6 @@ bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
     return true;
 }
 
-// --- Writing ---------------------------------------------------------------------------------
-
-// The library's text of one root entry, written as a dictionary of its own: `head` is the text
-// up to that dictionary's first entry (the same for every entry), `body` its entries, which are
-// what the whole tree would have had at the same place.
-struct RootEntryXml {
-    MallocText text;
-    std::string_view head;
-    std::string_view body;
-};
-
-constexpr std::string_view kRootDictOpen = "<dict>\n";
-constexpr std::string_view kRootDictClose = "</dict>\n</plist>\n";
-
-// False when the entry cannot be written or the library's text does not have the expected
-// layout. An absent value leaves `out` empty.
-bool rootEntryToXml(const std::string& key, const PlistValue& value, RootEntryXml& out) {
-    std::string error;
-    plist_t child = isStorableText(key) ? convertToNode(value, 1, error) : nullptr;
-    if (child == nullptr) {
-        return error.empty() && isStorableText(key);
-    }
-    PlistNode part(plist_new_dict());
-    plist_dict_set_item(part.get(), key.c_str(), child);
-    uint32_t length = 0;
-    plist_to_xml(part.get(), out.text.out(), &length);
-    part.reset();
-    const std::string_view text = out.text.view(length);
-    const std::size_t open = text.find(kRootDictOpen);
-    if (open == std::string_view::npos || !text.ends_with(kRootDictClose)) {
-        return false;
-    }
-    const std::size_t bodyBegin = open + kRootDictOpen.size();
-    out.head = text.substr(0, bodyBegin);
-    out.body = text.substr(bodyBegin, text.size() - kRootDictClose.size() - bodyBegin);
-    return true;
-}
-
-// Writes a root dictionary one entry at a time, on this thread and one more: the library's
-// calls keep no state beyond the tree they are given, and the entries' texts are joined in
-// order. Empty when the entries cannot be written this way.
-std::string rootDictToXml(const PlistDict& root) {
-    const auto& entries = root.entries();
-    std::vector<RootEntryXml> parts(entries.size());
-    const bool ok = forEachOnTwoThreads(entries.size(), [&](std::size_t i) {
-        return rootEntryToXml(entries[i].first, entries[i].second, parts[i]);
-    });
-    const auto written = [](const RootEntryXml& part) { return !part.head.empty(); };
-    const auto first = std::find_if(parts.begin(), parts.end(), written);
-    if (!ok || first == parts.end()) {
-        return {};
-    }
-    std::size_t size = first->head.size() + kRootDictClose.size();
-    for (const RootEntryXml& part : parts) {
-        size += part.body.size();
-    }
-    std::string result;
-    result.reserve(size);
-    appendWithCharacterReferences(result, first->head);
-    for (RootEntryXml& part : parts) {
-        appendWithCharacterReferences(result, part.body);
-        part.text.reset();
-    }
-    result.append(kRootDictClose);
-    return result;
-}
-
 // Reads the whole file into memory with one allocation of its size.
 bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string& bytes,
                    std::string* error) {
@@ -663,6 +472,11 @@ PlistValue propertyListFromXml(std::string_view xml, std::string* error) {
     if (xml.size() > std::numeric_limits<uint32_t>::max() - kPortionBytes) {
         setError(error, "the file is too large to be a property list");
         return {};
+    }
+    // Text in the plain form of the usual writers is read straight into values; any other goes
+    // through the checks below and the library.
+    if (PlistValue plain; readPlainPlistXml(xml, plain)) {
+        return plain;
     }
     std::string converted;
     bool isConverted = false;
@@ -712,28 +526,12 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
 }
 
 std::string propertyListToXml(const PlistValue& root, std::string* error) {
-    const PlistDict* dict = root.dictPtr();
-    if (dict != nullptr && dict->size() > 1) {
-        std::string xml = rootDictToXml(*dict);
-        if (!xml.empty()) {
-            return xml;
-        }
-    }
-    // Also where the entries could not be written one by one: this finds out why.
-    CNumericLocale cLocale;
+    std::string xml;
     std::string reason;
-    PlistNode node(convertToNode(root, 0, reason));
-    if (node.get() == nullptr) {
-        setError(error, reason.empty() ? "the data cannot be written as a property list"
-                                       : std::move(reason));
+    if (!appendPlistXml(root, xml, reason)) {
+        setError(error, std::move(reason));
         return {};
     }
-    MallocText text;
-    uint32_t length = 0;
-    plist_to_xml(node.get(), text.out(), &length);
-    std::string xml;
-    xml.reserve(length);
-    appendWithCharacterReferences(xml, text.view(length));
     return xml;
 }
 

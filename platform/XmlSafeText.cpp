@@ -2,10 +2,7 @@
 
 #include <cstdint>
 
-namespace {
-
-// Length of the valid UTF-8 sequence of a character other than NUL at `pos`, or 0.
-std::size_t sequenceLength(std::string_view text, std::size_t pos) {
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80) {
@@ -42,8 +39,6 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
-} // namespace
-
 bool isStorableText(std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
         const auto c = static_cast<unsigned char>(text[pos]);
@@ -51,7 +46,7 @@ bool isStorableText(std::string_view text) {
             ++pos;
             continue;
         }
-        const std::size_t length = sequenceLength(text, pos);
+        const std::size_t length = utf8SequenceLength(text, pos);
         if (length == 0) {
             return false;
         }
@@ -60,30 +55,71 @@ bool isStorableText(std::string_view text) {
     return true;
 }
 
-void appendWithCharacterReferences(std::string& out, std::string_view xml) {
+namespace {
+
+// Bytes that end a run of text written as it is.
+struct SpecialBytes {
+    bool table[256] = {};
+    constexpr SpecialBytes() {
+        for (int c = 0; c < 0x20; ++c) {
+            table[c] = c != '\t' && c != '\n';
+        }
+        table[static_cast<unsigned char>('<')] = true;
+        table[static_cast<unsigned char>('>')] = true;
+        table[static_cast<unsigned char>('&')] = true;
+        for (int c = 0x80; c < 0x100; ++c) {
+            table[c] = true;
+        }
+    }
+};
+constexpr SpecialBytes kSpecial;
+
+} // namespace
+
+bool appendXmlText(std::string& out, std::string_view text) {
+    const std::size_t size = text.size();
     std::size_t done = 0;
-    for (std::size_t pos = 0; pos < xml.size(); ++pos) {
-        const auto c = static_cast<unsigned char>(xml[pos]);
-        std::string_view reference;
+    std::size_t pos = 0;
+    while (pos < size) {
+        const auto c = static_cast<unsigned char>(text[pos]);
+        if (!kSpecial.table[c]) {
+            ++pos;
+            continue;
+        }
         std::size_t length = 1;
+        std::string_view replacement;
         char buffer[8];
-        if (c < 0x20 && c != '\t' && c != '\n') {
+        if (c >= 0x80) {
+            length = utf8SequenceLength(text, pos);
+            if (length == 0) {
+                return false;
+            }
+            if (length == 3 && c == 0xEF && text[pos + 1] == '\xBF' &&
+                (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF')) {
+                replacement = text[pos + 2] == '\xBE' ? "&#65534;" : "&#65535;";
+            }
+        } else if (c == '<') {
+            replacement = "&lt;";
+        } else if (c == '>') {
+            replacement = "&gt;";
+        } else if (c == '&') {
+            replacement = "&amp;";
+        } else if (c == 0) {
+            return false;
+        } else {
             buffer[0] = '&';
             buffer[1] = '#';
             buffer[2] = static_cast<char>('0' + c / 10);
             buffer[3] = static_cast<char>('0' + c % 10);
             buffer[4] = ';';
-            reference = std::string_view(buffer, 5);
-        } else if (c == 0xEF && pos + 2 < xml.size() && xml[pos + 1] == '\xBF' &&
-                   (xml[pos + 2] == '\xBE' || xml[pos + 2] == '\xBF')) {
-            reference = xml[pos + 2] == '\xBE' ? "&#65534;" : "&#65535;";
-            length = 3;
-        } else {
-            continue;
+            replacement = std::string_view(buffer, 5);
         }
-        out.append(xml.substr(done, pos - done)).append(reference);
-        pos += length - 1;
-        done = pos + 1;
+        if (!replacement.empty()) {
+            out.append(text.data() + done, pos - done).append(replacement);
+            done = pos + length;
+        }
+        pos += length;
     }
-    out.append(xml.substr(done));
+    out.append(text.data() + done, size - done);
+    return true;
 }

@@ -9,12 +9,15 @@
 #include <string>
 #include <string_view>
 
+// Length of the valid UTF-8 sequence of a character other than NUL at `pos` of `text`, or 0.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos);
+
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates) without a NUL character.
 bool isStorableText(std::string_view text);
 
-// Appends the property-list library's XML output `xml` to `out`, with every control character
-// other than tab and line feed, and U+FFFE and U+FFFF, as a character reference: the library
-// writes them as they are, where XML readers would refuse them or, for a carriage return, turn
-// it into a line feed. The library's own layout uses only line feeds and tabs, so such
-// characters can only be the content of strings and keys.
-void appendWithCharacterReferences(std::string& out, std::string_view xml);
+// Appends `text` as the content of a string or key element, as the property-list library
+// writes it (<, > and & as entities), with every control character other than tab and line
+// feed, and U+FFFE and U+FFFF, as a character reference: the library would write them as they
+// are, where XML readers would refuse them or, for a carriage return, turn it into a line feed.
+// False, with `out` partly appended, when `text` is not storable (see isStorableText).
+bool appendXmlText(std::string& out, std::string_view text);
