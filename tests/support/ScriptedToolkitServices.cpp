@@ -42,10 +42,32 @@ void ScriptedToolkitServices::openUrl(const std::string& url) {
     openedUrls.push_back(url);
 }
 
+std::string ScriptedToolkitServices::runSavePanel(const SavePanelRequest& request) {
+    savePanels.push_back(request);
+    if (savePanelAnswers_.empty()) {
+        return {};
+    }
+    std::string answer = std::move(savePanelAnswers_.front());
+    savePanelAnswers_.pop_front();
+    return answer;
+}
+
+bool ScriptedToolkitServices::runPrintDialog(QPrinter& printer) {
+    ++printDialogs;
+    if (printAnswers_.empty()) {
+        return false;
+    }
+    const std::function<bool(QPrinter&)> answer = std::move(printAnswers_.front());
+    printAnswers_.pop_front();
+    return answer(printer);
+}
+
 void ScriptedToolkitServices::clear() {
     alerts.clear();
     informationAlerts.clear();
     confirmations.clear();
     panels.clear();
     openedUrls.clear();
+    savePanels.clear();
+    printDialogs = 0;
 }
