@@ -22,6 +22,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -80,11 +81,8 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& 
     sizeColumns();
     setUpColumnsMenu();
 
-    auto* copy = new QAction(QStringLiteral("Copy"), tableView_);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    tableView_->addAction(copy);
-    connect(copy, &QAction::triggered, this, [this] { copySelectedRows(); });
+    // Ctrl+C copies the selected rows, not just the current cell as the table would.
+    tableView_->installEventFilter(this);
     connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
     connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
 
@@ -380,6 +378,11 @@ void ReportWindow::changeEvent(QEvent* event) {
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tableView_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        copySelectedRows();
+        return true;
+    }
     // Every redraw values the bonds at the date the parent holds now; the caption and the count
     // of bonds without a value follow it.
     if (watched == tableView_->viewport() && event->type() == QEvent::Paint) {
