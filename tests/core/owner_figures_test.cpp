@@ -6,7 +6,6 @@
 #include "core/value_table_fixture.h"
 #include "valuation/OwnerFigures.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,22 +21,20 @@ PlistValue bond(const std::string& series, const std::string& face, const std::s
     return PlistValue(record);
 }
 
+// The figures of a bond of the series, face value and issue month at June 2009 (or `month`).
+OwnerFigures figuresAt(const PlistDictRef& table, const std::string& series,
+                       const std::string& face, const std::string& year,
+                       const std::string& issueMonth, const std::string& month = "06") {
+    return ownerFiguresOfBond(table.get(), bond(series, face, year, issueMonth), "2009", month);
+}
+
 TEST(OwnerFiguresTest, IssuePriceIsTheSeriesShareOfFace) {
     const PlistDictRef none = PlistDict::create();
-    EXPECT_EQ(
-        ownerFiguresOfBond(none.get(), bond("E", "100", "1970", "May"), "2009", "06").issuePrice,
-        75.0);
-    EXPECT_EQ(
-        ownerFiguresOfBond(none.get(), bond("EE", "100", "2001", "May"), "2009", "06").issuePrice,
-        50.0);
-    EXPECT_EQ(
-        ownerFiguresOfBond(none.get(), bond("I", "100", "2001", "May"), "2009", "06").issuePrice,
-        100.0);
-    EXPECT_EQ(
-        ownerFiguresOfBond(none.get(), bond("S", "25", "1968", "June"), "2009", "06").issuePrice,
-        20.25);
-    const OwnerFigures unknown =
-        ownerFiguresOfBond(none.get(), bond("H", "100", "1970", "May"), "2009", "06");
+    EXPECT_EQ(figuresAt(none, "E", "100", "1970", "May").issuePrice, 75.0);
+    EXPECT_EQ(figuresAt(none, "EE", "100", "2001", "May").issuePrice, 50.0);
+    EXPECT_EQ(figuresAt(none, "I", "100", "2001", "May").issuePrice, 100.0);
+    EXPECT_EQ(figuresAt(none, "S", "25", "1968", "June").issuePrice, 20.25);
+    const OwnerFigures unknown = figuresAt(none, "H", "100", "1970", "May");
     EXPECT_FALSE(unknown.issuePrice);
     EXPECT_FALSE(unknown.finalMaturity);
     EXPECT_EQ(bondStatusText(unknown.status), "not known");
@@ -48,19 +45,12 @@ TEST(OwnerFiguresTest, EBondsIssuedBeforeDecember1965RunFortyYearsAndMatureInThe
         {"E", "2009", "06", "1979", "June", "008000"},
         {"E", "2009", "05", "1979", "June", "007990"},
     });
-    EXPECT_EQ(finalMaturityText(ownerFiguresOfBond(
-                                    table.get(), bond("E", "100", "1965", "November"), "2009", "06")
-                                    .finalMaturity),
+    EXPECT_EQ(finalMaturityText(figuresAt(table, "E", "100", "1965", "November").finalMaturity),
               "2005-11");
-    EXPECT_EQ(finalMaturityText(ownerFiguresOfBond(
-                                    table.get(), bond("E", "100", "1965", "December"), "2009", "06")
-                                    .finalMaturity),
+    EXPECT_EQ(finalMaturityText(figuresAt(table, "E", "100", "1965", "December").finalMaturity),
               "1995-12");
-    EXPECT_EQ(
-        ownerFiguresOfBond(table.get(), bond("E", "100", "1979", "June"), "2009", "05").status,
-        BondStatus::Earning);
-    const OwnerFigures matured =
-        ownerFiguresOfBond(table.get(), bond("E", "100", "1979", "June"), "2009", "06");
+    EXPECT_EQ(figuresAt(table, "E", "100", "1979", "June", "05").status, BondStatus::Earning);
+    const OwnerFigures matured = figuresAt(table, "E", "100", "1979", "June");
     EXPECT_EQ(bondStatusText(matured.status), "matured");
     EXPECT_EQ(finalMaturityText(matured.finalMaturity), "2009-06");
 }
@@ -73,8 +63,7 @@ TEST(OwnerFiguresTest, ThePenaltyEndsInTheSixtiethMonthAndSpareBondsBeforeMay199
         {"I", "2009", "06", "2004", "July", "002800"},
     });
     auto statusOf = [&table](const char* series, const char* year, const char* month) {
-        return bondStatusText(
-            ownerFiguresOfBond(table.get(), bond(series, "100", year, month), "2009", "06").status);
+        return bondStatusText(figuresAt(table, series, "100", year, month).status);
     };
     EXPECT_EQ(statusOf("EE", "2004", "June"), "") << "held 60 months";
     EXPECT_EQ(statusOf("EE", "2004", "July"), "includes 3-month penalty") << "held 59 months";
@@ -118,8 +107,7 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
         {"EE", "2009", "06", "2009", "January", "NO PAY"},
         {"EE", "2009", "06", "2002", "January", "      "},
     });
-    const OwnerFigures noPay =
-        ownerFiguresOfBond(table.get(), bond("EE", "1000", "2009", "January"), "2009", "06");
+    const OwnerFigures noPay = figuresAt(table, "EE", "1000", "2009", "January");
     EXPECT_EQ(bondStatusText(noPay.status), "not yet payable");
     EXPECT_EQ(noPay.issuePrice, 500.0);
     EXPECT_FALSE(noPay.interest);
@@ -127,14 +115,11 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
     EXPECT_EQ(noPay.cashValue, 0.0);
 
     for (const char* year : {"2002", "2003"}) {
-        const OwnerFigures missing =
-            ownerFiguresOfBond(table.get(), bond("EE", "100", year, "January"), "2009", "06");
+        const OwnerFigures missing = figuresAt(table, "EE", "100", year, "January");
         EXPECT_EQ(bondStatusText(missing.status), "no value") << year;
         EXPECT_EQ(ownerAmountText(missing.interest), "not known") << year;
     }
-    EXPECT_EQ(bondStatusText(
-                  ownerFiguresOfBond(table.get(), bond("EE", "100", "2009", "July"), "2009", "06")
-                      .status),
+    EXPECT_EQ(bondStatusText(figuresAt(table, "EE", "100", "2009", "July").status),
               "not issued yet");
 }
 
