@@ -64,7 +64,7 @@ std::string reportCsv(const ValueReport& report) {
 std::string reportHtml(const ValueReport& report, const ReportDocumentInfo& info) {
     std::string html = "<html><head><meta charset=\"utf-8\"><title>" +
                        escapedHtml(info.portfolioName) + "</title></head><body>\n";
-    html += "<h2>Savings bonds of " + escapedHtml(info.portfolioName) + "</h2>\n";
+    html += "<h2>Value Report - " + escapedHtml(info.portfolioName) + "</h2>\n";
     html += paragraph("Values at the redemption date " + info.redemptionMonth);
     html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
     const std::vector<TextRow> rows = reportTableRows(report);
