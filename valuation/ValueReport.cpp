@@ -98,11 +98,11 @@ std::string ValueReport::totalsCellText(const ReportColumn& column) const {
     case ReportTotalRule::CurrentValueSum:
         return amountText(totalCurrentValue());
     case ReportTotalRule::IssuePriceSum:
-        return amountText(ownerFigureTotal(&OwnerFigures::issuePrice));
+        return ownerAmountText(ownerFigureTotal(&OwnerFigures::issuePrice));
     case ReportTotalRule::InterestSum:
-        return amountText(ownerFigureTotal(&OwnerFigures::interest));
+        return ownerAmountText(ownerFigureTotal(&OwnerFigures::interest));
     case ReportTotalRule::InterestThisYearSum:
-        return amountText(ownerFigureTotal(&OwnerFigures::interestThisYear));
+        return ownerAmountText(ownerFigureTotal(&OwnerFigures::interestThisYear));
     case ReportTotalRule::Blank:
         break;
     }
@@ -137,15 +137,21 @@ OwnerFigures ValueReport::ownerFiguresOfBond(const PlistValue& bond) const {
                                 context_->redemptionMonth());
 }
 
-double ValueReport::ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const {
+std::optional<double>
+ValueReport::ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const {
     double total = 0.0;
-    if (const PlistArray* list = bonds()) {
-        for (const PlistValue& bond : *list) {
-            const OwnerFigures figures = ownerFiguresOfBond(bond);
-            total += (figures.*figure).value_or(0.0);
-        }
+    bool anyKnown = false;
+    const PlistArray* list = bonds();
+    if (list == nullptr || list->empty()) {
+        return total;
     }
-    return total;
+    for (const PlistValue& bond : *list) {
+        const OwnerFigures figures = ownerFiguresOfBond(bond);
+        anyKnown = anyKnown || (figures.*figure).has_value();
+        total += (figures.*figure).value_or(0.0);
+    }
+    // A total of nothing known is not known either, rather than $0.00.
+    return anyKnown ? std::optional<double>(total) : std::nullopt;
 }
 
 ReportSummary ValueReport::summary() const {

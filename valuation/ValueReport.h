@@ -84,8 +84,9 @@ class ValueReport {
     ReportCell valueCell(const PlistValue& bond) const;
     std::string totalsCellText(const ReportColumn& column) const;
     std::string ownerCellText(ReportCellRule rule, const PlistValue& bond) const;
-    // The sum of one owner's figure over the bonds where it is known.
-    double ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const;
+    // The sum of one owner's figure over the bonds where it is known; nothing when bonds there
+    // are but none has it.
+    std::optional<double> ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const;
 
     PlistDictRef bondTable_;
     ValuationContext* context_ = nullptr;

@@ -42,6 +42,8 @@ TEST_F(ReportOwnerSummaryTest, TotalsAndSummaryCountOnlyWhatIsKnownAndPayable) {
     // 108.48 - 50 and 400 - 75; the young bond is not payable and earns nothing yet.
     EXPECT_EQ(report->tableViewObjectValue("Interest", totals), "$383.48");
     EXPECT_EQ(report->tableViewObjectValue("Status", totals), "");
+    // No bond has a December 2008 value in this table.
+    EXPECT_EQ(report->tableViewObjectValue("Interest This Year", totals), "not known");
 
     const std::vector<std::string> lines = report->model().summaryLines();
     ASSERT_EQ(lines.size(), 4u);
