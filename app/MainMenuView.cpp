@@ -12,6 +12,7 @@
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 #include "store/BondRecord.h"
+#include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
@@ -64,6 +65,16 @@ void MainMenuView::applicationDidFinishLaunching() {
     const std::string date = currentDateText_ ? currentDateText_() : std::string();
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
     redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
+    // The month chosen last, or the latest month with values when the table lacks the current
+    // one: a month without values would show every bond at $0.00.
+    if (const auto current = redemptionMonthFromText(redemptionYear_ + "-" + redemptionMonth_)) {
+        const StartingMonth start =
+            startingRedemptionMonth(redemptionMonthsInTable(loadBondTable(resources_).get()),
+                                    *current, rememberedRedemptionMonth());
+        const std::string key = redemptionMonthKeyText(start.month);
+        redemptionYear_ = key.substr(0, 4);
+        redemptionMonth_ = key.substr(5, 2);
+    }
 }
 
 void MainMenuView::showStartupNotice() {

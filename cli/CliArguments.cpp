@@ -38,6 +38,10 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             result.help = true;
             continue;
         }
+        if (argument == "--details") {
+            result.details = true;
+            continue;
+        }
         if (argument == "--version") {
             result.version = true;
             continue;

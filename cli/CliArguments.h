@@ -12,6 +12,8 @@
 struct CliArguments {
     bool help = false;
     bool version = false;
+    // The report adds the owner's figures (issue price, interest, maturity, status).
+    bool details = false;
     std::optional<std::filesystem::path> dataDir;
     std::optional<std::string> month;
     std::optional<std::string> format;

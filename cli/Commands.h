@@ -20,9 +20,11 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io);
 int runValuesImportCommand(const CliArguments& arguments, CommandIo& io);
 
 // Shared checks of the command line.
-enum class OutputFormat { Text, Csv };
-OutputFormat outputFormat(const CliArguments& arguments);
+enum class OutputFormat { Text, Csv, Json };
+// Json only where `allowsJson`; throws CliError (kExitUsage) for any other format.
+OutputFormat outputFormat(const CliArguments& arguments, bool allowsJson = false);
 // Throws CliError (kExitUsage) unless the command has exactly `count` words and operands.
 void expectOperandCount(const CliArguments& arguments, std::size_t count, const char* synopsis);
-// Throws CliError (kExitUsage) when --month or --format is given to a command without them.
+// Throws CliError (kExitUsage) when --month, --details or --format is given to a command without
+// them.
 void refuseReportOptions(const CliArguments& arguments, bool allowsFormat);

@@ -7,14 +7,18 @@
 
 #include <string>
 
-OutputFormat outputFormat(const CliArguments& arguments) {
+OutputFormat outputFormat(const CliArguments& arguments, bool allowsJson) {
     if (!arguments.format || *arguments.format == "text") {
         return OutputFormat::Text;
     }
     if (*arguments.format == "csv") {
         return OutputFormat::Csv;
     }
-    throw CliError(kExitUsage, "unknown format \"" + *arguments.format + "\": use text or csv");
+    if (allowsJson && *arguments.format == "json") {
+        return OutputFormat::Json;
+    }
+    throw CliError(kExitUsage, "unknown format \"" + *arguments.format + "\": use text" +
+                                   (allowsJson ? ", csv or json" : " or csv"));
 }
 
 void expectOperandCount(const CliArguments& arguments, std::size_t count, const char* synopsis) {
@@ -29,6 +33,9 @@ void refuseReportOptions(const CliArguments& arguments, bool allowsFormat) {
     const std::string& command = arguments.words.front();
     if (arguments.month) {
         throw CliError(kExitUsage, "option --month is for the report command, not " + command);
+    }
+    if (arguments.details) {
+        throw CliError(kExitUsage, "option --details is for the report command, not " + command);
     }
     if (arguments.format && !allowsFormat) {
         throw CliError(kExitUsage,

@@ -12,6 +12,10 @@
 #include "valuation/ValueTableMonths.h"
 
 #include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <optional>
 
 namespace {
 
@@ -43,16 +47,62 @@ RedemptionDate currentMonth() {
     return RedemptionDate{zeroPadded(today.year(), 4), zeroPadded(today.month(), 2)};
 }
 
+// The report's cells, without the blank rows: the heading, the bonds, the totals.
+std::vector<TextRow> reportRecords(const std::vector<TextRow>& rows, const ValueReport& model) {
+    std::vector<TextRow> records;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (!model.isBlankRow(static_cast<int>(row))) {
+            records.push_back(rows[row]);
+        }
+    }
+    return records;
+}
+
+QString qText(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The whole report for scripts: every column of every bond by its title, the totals, the
+// summary and the note on missing values.
+std::string reportJson(const std::string& portfolio, const std::string& month,
+                       const std::vector<TextRow>& records, const ValueReport& model) {
+    const TextRow& titles = records.front();
+    auto object = [&titles](const TextRow& cells, bool skipBlank) {
+        QJsonObject fields;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            if (!skipBlank || !cells[i].empty()) {
+                fields.insert(qText(titles[i]), qText(cells[i]));
+            }
+        }
+        return fields;
+    };
+    QJsonArray bonds;
+    for (std::size_t i = 1; i + 1 < records.size(); ++i) {
+        bonds.append(object(records[i], false));
+    }
+    QJsonArray summary;
+    for (const std::string& line : model.summaryLines()) {
+        summary.append(qText(line));
+    }
+    QJsonObject root;
+    root.insert("portfolio", qText(portfolio));
+    root.insert("redemptionMonth", qText(month));
+    root.insert("bonds", bonds);
+    root.insert("totals", object(records.back(), true));
+    root.insert("summary", summary);
+    root.insert("missingValuesNote", qText(model.missingValuesNote()));
+    return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+}
+
 } // namespace
 
 int runReportCommand(const CliArguments& arguments, CommandIo& io) {
-    expectOperandCount(arguments, 2, "report PORTFOLIO [--month YYYY-MM] [--format text|csv]");
+    expectOperandCount(arguments, 2,
+                       "report PORTFOLIO [--month YYYY-MM] [--details] [--format text|csv|json]");
     const std::string& name = arguments.words[1];
-    const OutputFormat format = outputFormat(arguments);
+    const OutputFormat format = outputFormat(arguments, true);
     const bool monthGiven = arguments.month.has_value();
-    const RedemptionDate date =
-        monthGiven ? parseRedemptionMonth(*arguments.month) : currentMonth();
-    const std::string dateText = date.year + "-" + date.month;
+    RedemptionDate date = monthGiven ? parseRedemptionMonth(*arguments.month) : currentMonth();
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     // Read only: the report's date order stays in memory and nothing is written.
@@ -67,6 +117,22 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
 
     ReportWindowController report(locations, io.services);
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(report.bondTable());
+    std::optional<std::string> startingNote;
+    if (!monthGiven) {
+        // As the application starts: a month without values would show every bond at $0.00,
+        // so the latest month the table holds stands in for the current one.
+        const RedemptionMonth current{intValueOfText(date.year), intValueOfText(date.month)};
+        const StartingMonth start = startingRedemptionMonth(months, current, std::nullopt);
+        if (start.latestHeld) {
+            const std::string key = redemptionMonthKeyText(start.month);
+            startingNote = "the value table holds no values for " + date.year + "-" + date.month +
+                           ", so the report is for " + key +
+                           ", the latest month it holds (orvelt-cli values import adds newer "
+                           "months; --month chooses another)";
+            date = RedemptionDate{key.substr(0, 4), key.substr(5, 2)};
+        }
+    }
+    const std::string dateText = date.year + "-" + date.month;
     const bool covered =
         holdsRedemptionMonth(months, intValueOfText(date.year), intValueOfText(date.month));
     if (!covered && monthGiven) {
@@ -76,12 +142,16 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
 
     FixedDateValuation valuation(database, date);
     report.setParentView(&valuation);
+    // JSON carries every column; text and CSV the owner's figures only when asked.
+    const std::size_t columnCount = arguments.details || format == OutputFormat::Json
+                                        ? kReportColumns.size()
+                                        : kValueColumnCount;
     std::vector<TextRow> rows;
     const int rowCount = report.numberOfRowsInTableView();
     for (int row = 0; row < rowCount; ++row) {
         TextRow cells;
-        for (const ReportColumn& column : kReportColumns) {
-            cells.push_back(report.tableViewObjectValue(column.identifier, row));
+        for (std::size_t column = 0; column < columnCount; ++column) {
+            cells.push_back(report.tableViewObjectValue(kReportColumns[column].identifier, row));
         }
         rows.push_back(std::move(cells));
     }
@@ -90,6 +160,9 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     report.windowDidLoad();
     if (!report.valid()) {
         return kExitFailure;
+    }
+    if (startingNote) {
+        io.err << "orvelt-cli: note: " << *startingNote << '\n';
     }
     if (!covered) {
         io.err << "orvelt-cli: warning: the value table holds no values for " << dateText
@@ -100,21 +173,23 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         io.err << "orvelt-cli: note: " << report.missingValuesNote() << '\n';
     }
 
-    if (format == OutputFormat::Csv) {
-        // The heading, the bonds and the totals, without the blank rows.
-        std::vector<TextRow> records;
-        for (int row = 0; row < rowCount; ++row) {
-            if (!report.model().isBlankRow(row)) {
-                records.push_back(rows[static_cast<std::size_t>(row)]);
-            }
-        }
-        io.out << csvText(records);
+    if (format == OutputFormat::Json) {
+        io.out << reportJson(name, dateText, reportRecords(rows, report.model()), report.model());
+    } else if (format == OutputFormat::Csv) {
+        io.out << csvText(reportRecords(rows, report.model()));
     } else {
         std::vector<Alignment> alignments;
-        for (const ReportColumn& column : kReportColumns) {
-            alignments.push_back(column.isAmount ? Alignment::Right : Alignment::Left);
+        for (std::size_t column = 0; column < columnCount; ++column) {
+            alignments.push_back(kReportColumns[column].isAmount ? Alignment::Right
+                                                                 : Alignment::Left);
         }
         io.out << alignedText(rows, alignments);
+        if (arguments.details) {
+            io.out << '\n';
+            for (const std::string& line : report.model().summaryLines()) {
+                io.out << line << '\n';
+            }
+        }
     }
     return kExitSuccess;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the program asks of the window toolkit beyond its own windows: modal alerts, the
-// confirmation, the file-open panel and opening a web address. The application uses the Qt
-// implementation; tests use a scripted one that records what was shown and answers as told.
+// confirmation, the file-open and file-save panels, the print dialog and opening a web address. The
+// application uses the Qt implementation; tests use a scripted one that records what was shown and
+// answers as told.
 
 #include <string>
 #include <vector>
@@ -18,6 +19,25 @@ struct OpenPanelRequest {
     // What the offered files are, named in the panel's file-type filter.
     std::string fileKindName = "Bond lists";
 };
+
+struct SaveFileKind {
+    // Named in the panel's file-type filter ("PDF document").
+    std::string name;
+    // The file-name extension, without the dot ("pdf").
+    std::string extension;
+};
+
+struct SavePanelRequest {
+    std::string title = "Save";
+    // The file name offered, without a folder ("Family.pdf").
+    std::string suggestedName;
+    // The kinds of file offered, the first chosen at the start.
+    std::vector<SaveFileKind> kinds;
+    // Empty starts in the user's home directory.
+    std::string startDirectory;
+};
+
+class QPrinter;
 
 class ToolkitServices {
   public:
@@ -55,6 +75,13 @@ class ToolkitServices {
 
     // Modal file-open panel; the full paths chosen, empty when the user cancelled.
     virtual std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) = 0;
+
+    // Modal file-save panel; the full path chosen, with the chosen kind's extension when the
+    // user typed none; empty when the user cancelled. The toolkit asks before replacing a file.
+    virtual std::string runSavePanel(const SavePanelRequest& /*request*/) { return {}; }
+
+    // Modal print dialog that sets up `printer`; true when the user chose to print.
+    virtual bool runPrintDialog(QPrinter& /*printer*/) { return false; }
 
     // Opens the address in the user's default browser; failures are not reported.
     virtual void openUrl(const std::string& url) = 0;

@@ -9,7 +9,7 @@ packages=(
     libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 locales clang-format
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core poppler-utils
     clang libclang-rt-14-dev
 )
 

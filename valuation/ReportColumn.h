@@ -14,6 +14,13 @@ enum class ReportCellRule {
     StoredText,   // the bond record's value under the column's identifier, as stored
     StoredAmount, // the same with a "$" in front
     CurrentValue, // the bond's value at the redemption date
+    // The owner's figures (OwnerFigures.h):
+    IssuePrice,
+    Interest,
+    InterestThisYear,
+    YieldSinceIssue,
+    FinalMaturity,
+    Status,
 };
 
 // How the column's cell in the totals row is made.
@@ -22,6 +29,10 @@ enum class ReportTotalRule {
     Label,           // "Total:"
     FaceValueSum,    // the total of the face values
     CurrentValueSum, // the total of the current values
+    // The totals of the owner's figures, over the bonds where they are known:
+    IssuePriceSum,
+    InterestSum,
+    InterestThisYearSum,
 };
 
 struct ReportColumn {
@@ -39,7 +50,10 @@ struct ReportColumn {
 
 inline constexpr std::string_view kCurrentValueColumn = "Current Value";
 
-inline constexpr std::array<ReportColumn, 6> kReportColumns = {{
+// The value report's own six columns come first; the owner's figures follow them.
+inline constexpr std::size_t kValueColumnCount = 6;
+
+inline constexpr std::array<ReportColumn, 12> kReportColumns = {{
     {kSerialKey, kSerialKey, false, "M000000000EE", ReportCellRule::StoredText,
      ReportTotalRule::Blank},
     {kTypeKey, kTypeKey, false, "Type", ReportCellRule::StoredText, ReportTotalRule::Label},
@@ -52,6 +66,18 @@ inline constexpr std::array<ReportColumn, 6> kReportColumns = {{
     // Wide enough for the marker an invalid bond shows.
     {kCurrentValueColumn, kCurrentValueColumn, true, "135790246.500000",
      ReportCellRule::CurrentValue, ReportTotalRule::CurrentValueSum},
+    {"Issue Price", "Issue Price", true, "$000000.00", ReportCellRule::IssuePrice,
+     ReportTotalRule::IssuePriceSum},
+    {"Interest", "Interest", true, "$000000.00", ReportCellRule::Interest,
+     ReportTotalRule::InterestSum},
+    {"Interest This Year", "Interest This Year", true, "$000000.00",
+     ReportCellRule::InterestThisYear, ReportTotalRule::InterestThisYearSum},
+    {"Yield Since Issue", "Yield Since Issue", true, "not known", ReportCellRule::YieldSinceIssue,
+     ReportTotalRule::Blank},
+    {"Final Maturity", "Final Maturity", false, "not known", ReportCellRule::FinalMaturity,
+     ReportTotalRule::Blank},
+    {"Status", "Status", false, "includes 3-month penalty", ReportCellRule::Status,
+     ReportTotalRule::Blank},
 }};
 
 // The columns' identifiers, in the order they are shown.

@@ -45,8 +45,9 @@ std::string ReportWindowController::tableViewObjectValue(std::string_view column
     return std::move(cell.text);
 }
 
-bool ReportWindowController::tableViewShouldSelectRow(int /*row*/) const {
-    return false;
+bool ReportWindowController::tableViewShouldSelectRow(int row) const {
+    // The bonds and the totals, to be copied; not the heading or the blank rows.
+    return row > 0 && row < report_.rowCount() && !report_.isBlankRow(row);
 }
 
 void ReportWindowController::recordInvalidSerial(std::string serial) {

@@ -58,6 +58,7 @@ class ReportWindowController {
     int numberOfRowsInTableView() const;
     // The text of the cell in the column with the given identifier; empty outside the rows.
     std::string tableViewObjectValue(std::string_view columnIdentifier, int row);
+    // Whether a row can be selected (and copied): the bond rows and the totals row.
     bool tableViewShouldSelectRow(int row) const;
 
     double totalFaceValue() const { return report_.totalFaceValue(); }

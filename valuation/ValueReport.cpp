@@ -97,15 +97,110 @@ std::string ValueReport::totalsCellText(const ReportColumn& column) const {
         return amountText(totalFaceValue());
     case ReportTotalRule::CurrentValueSum:
         return amountText(totalCurrentValue());
+    case ReportTotalRule::IssuePriceSum:
+        return ownerAmountText(ownerFigureTotal(&OwnerFigures::issuePrice));
+    case ReportTotalRule::InterestSum:
+        return ownerAmountText(ownerFigureTotal(&OwnerFigures::interest));
+    case ReportTotalRule::InterestThisYearSum:
+        return ownerAmountText(ownerFigureTotal(&OwnerFigures::interestThisYear));
     case ReportTotalRule::Blank:
         break;
     }
     return {};
 }
 
+std::string ValueReport::ownerCellText(ReportCellRule rule, const PlistValue& bond) const {
+    const OwnerFigures figures = ownerFiguresOfBond(bond);
+    switch (rule) {
+    case ReportCellRule::IssuePrice:
+        return ownerAmountText(figures.issuePrice);
+    case ReportCellRule::Interest:
+        return ownerAmountText(figures.interest);
+    case ReportCellRule::InterestThisYear:
+        return ownerAmountText(figures.interestThisYear);
+    case ReportCellRule::YieldSinceIssue:
+        return yieldText(figures.yieldSinceIssue);
+    case ReportCellRule::FinalMaturity:
+        return finalMaturityText(figures.finalMaturity);
+    case ReportCellRule::Status:
+        return std::string(bondStatusText(figures.status));
+    default:
+        return {};
+    }
+}
+
+OwnerFigures ValueReport::ownerFiguresOfBond(const PlistValue& bond) const {
+    if (context_ == nullptr) {
+        return ::ownerFiguresOfBond(bondTable_.get(), bond, {}, {});
+    }
+    return ::ownerFiguresOfBond(bondTable_.get(), bond, context_->redemptionYear(),
+                                context_->redemptionMonth());
+}
+
+std::optional<double>
+ValueReport::ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const {
+    double total = 0.0;
+    bool anyKnown = false;
+    const PlistArray* list = bonds();
+    if (list == nullptr || list->empty()) {
+        return total;
+    }
+    for (const PlistValue& bond : *list) {
+        const OwnerFigures figures = ownerFiguresOfBond(bond);
+        anyKnown = anyKnown || (figures.*figure).has_value();
+        total += (figures.*figure).value_or(0.0);
+    }
+    // A total of nothing known is not known either, rather than $0.00.
+    return anyKnown ? std::optional<double>(total) : std::nullopt;
+}
+
+ReportSummary ValueReport::summary() const {
+    ReportSummary summary;
+    const PlistArray* list = bonds();
+    if (list == nullptr) {
+        return summary;
+    }
+    for (const PlistValue& bond : *list) {
+        const OwnerFigures figures = ownerFiguresOfBond(bond);
+        const double value = valueForBond(bond);
+        summary.paid += figures.issuePrice.value_or(0.0);
+        summary.worth += value != kInvalidValueMarker ? value : 0.0;
+        summary.interest += figures.interest.value_or(0.0);
+        summary.worthIfCashedNow += figures.cashValue;
+        summary.matured += figures.status == BondStatus::Matured ? 1 : 0;
+    }
+    return summary;
+}
+
+std::vector<std::string> ValueReport::summaryLines() const {
+    const ReportSummary figures = summary();
+    std::vector<std::string> lines = {
+        "Paid for these bonds: " + amountText(figures.paid),
+        "Worth now: " + amountText(figures.worth) +
+            ", of which interest: " + amountText(figures.interest),
+        "Worth if cashed now: " + amountText(figures.worthIfCashedNow) +
+            " (bonds not yet payable count nothing)",
+    };
+    if (figures.matured == 0) {
+        lines.emplace_back("None of these bonds has matured: all still earn interest.");
+    } else {
+        lines.push_back((figures.matured == 1 ? std::string("1 bond has")
+                                              : std::to_string(figures.matured) + " bonds have") +
+                        " matured and no longer earn" + (figures.matured == 1 ? "s" : "") +
+                        " interest: keeping " + (figures.matured == 1 ? "it" : "them") +
+                        " brings nothing more, so you may cash " +
+                        (figures.matured == 1 ? "it" : "them") + " without losing anything.");
+    }
+    return lines;
+}
+
 ReportCell ValueReport::bondCell(const ReportColumn& column, const PlistValue& bond) const {
     if (column.cellRule == ReportCellRule::CurrentValue) {
         return valueCell(bond);
+    }
+    if (column.cellRule != ReportCellRule::StoredText &&
+        column.cellRule != ReportCellRule::StoredAmount) {
+        return {ownerCellText(column.cellRule, bond), std::nullopt};
     }
     const PlistDict* record = bond.dictPtr();
     const PlistValue* stored = record != nullptr ? record->find(column.identifier) : nullptr;

@@ -10,11 +10,13 @@
 // owner's redemption date, both read afresh at every request.
 
 #include "platform/PlistValue.h"
+#include "valuation/OwnerFigures.h"
 #include "valuation/ReportColumn.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class ValuationContext;
 
@@ -22,6 +24,15 @@ class ValuationContext;
 struct ReportCell {
     std::string text;
     std::optional<std::string> invalidSerial;
+};
+
+// The report's closing figures for the owner.
+struct ReportSummary {
+    double paid = 0.0;             // issue prices, where known
+    double worth = 0.0;            // current values, bonds the table marks invalid left out
+    double interest = 0.0;         // interest, where known
+    double worthIfCashedNow = 0.0; // values of the bonds that can be cashed now
+    int matured = 0;               // bonds that no longer earn interest
 };
 
 class ValueReport {
@@ -51,6 +62,12 @@ class ValueReport {
     // The bond's value at the owner's redemption date.
     double valueForBond(const PlistValue& bond) const;
 
+    // The owner's figures of a bond at the owner's redemption date.
+    OwnerFigures ownerFiguresOfBond(const PlistValue& bond) const;
+    ReportSummary summary() const;
+    // The summary in plain sentences, one a line, for below the table and in exports.
+    std::vector<std::string> summaryLines() const;
+
     // How many bonds the value table has no leaf for at the owner's redemption date (their
     // value cells show $0.00).
     int bondsWithoutValue() const;
@@ -66,6 +83,10 @@ class ValueReport {
     ReportCell bondCell(const ReportColumn& column, const PlistValue& bond) const;
     ReportCell valueCell(const PlistValue& bond) const;
     std::string totalsCellText(const ReportColumn& column) const;
+    std::string ownerCellText(ReportCellRule rule, const PlistValue& bond) const;
+    // The sum of one owner's figure over the bonds where it is known; nothing when bonds there
+    // are but none has it.
+    std::optional<double> ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const;
 
     PlistDictRef bondTable_;
     ValuationContext* context_ = nullptr;

@@ -146,6 +146,16 @@ bool tableHasLeafForBond(const PlistDict* table, const PlistValue& bond,
            leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue) != nullptr;
 }
 
+const std::string* tableLeafForBond(const PlistDict* table, const PlistValue& bond,
+                                    std::string_view redemptionYear,
+                                    std::string_view redemptionMonth) {
+    const PlistDict* record = bond.dictPtr();
+    const PlistValue* faceValue = nullptr;
+    return record != nullptr
+               ? leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue)
+               : nullptr;
+}
+
 std::string cutToTwoDecimals(std::string_view sixDecimals) {
     // Printed amounts always have six decimals; a shorter text ("inf") is cut to nothing
     // rather than read out of bounds.

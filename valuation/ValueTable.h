@@ -44,6 +44,11 @@ double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_v
 bool tableHasLeafForBond(const PlistDict* table, const PlistValue& bond,
                          std::string_view redemptionYear, std::string_view redemptionMonth);
 
+// The bond's leaf at the redemption date as the table holds it; nullptr when the table has none.
+const std::string* tableLeafForBond(const PlistDict* table, const PlistValue& bond,
+                                    std::string_view redemptionYear,
+                                    std::string_view redemptionMonth);
+
 // "$" and the amount with six decimals cut (not rounded) to two: 27.125 gives "$27.12".
 std::string amountText(double amount);
 

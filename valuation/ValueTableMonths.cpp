@@ -103,3 +103,49 @@ std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>&
     return opening + " Valid redemption dates range from " + redemptionMonthRangesText(months) +
            ".";
 }
+
+StartingMonth startingRedemptionMonth(const std::vector<RedemptionMonth>& months,
+                                      RedemptionMonth current,
+                                      std::optional<RedemptionMonth> remembered) {
+    if (remembered && holdsRedemptionMonth(months, remembered->year, remembered->month)) {
+        return {*remembered, false};
+    }
+    if (months.empty() || holdsRedemptionMonth(months, current.year, current.month)) {
+        return {current, false};
+    }
+    return {months.back(), true};
+}
+
+std::optional<RedemptionMonth> redemptionMonthFromText(std::string_view text) {
+    if (text.size() != 7 || text[4] != '-') {
+        return std::nullopt;
+    }
+    int year = 0;
+    for (char c : text.substr(0, 4)) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        year = year * 10 + (c - '0');
+    }
+    if (text[5] < '0' || text[5] > '9' || text[6] < '0' || text[6] > '9') {
+        return std::nullopt;
+    }
+    const int month = (text[5] - '0') * 10 + (text[6] - '0');
+    if (month < 1 || month > 12) {
+        return std::nullopt;
+    }
+    return RedemptionMonth{year, month};
+}
+
+std::string redemptionMonthKeyText(RedemptionMonth month) {
+    std::string year = std::to_string(month.year);
+    if (year.size() < 4) {
+        year.insert(0, 4 - year.size(), '0');
+    }
+    return year + (month.month < 10 ? "-0" : "-") + std::to_string(month.month);
+}
+
+std::string redemptionMonthName(RedemptionMonth month) {
+    return std::string(kMonthNames[static_cast<std::size_t>(month.month - 1)]) + " " +
+           std::to_string(month.year);
+}

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStringList>
 #include <QUrl>
@@ -89,6 +91,41 @@ std::vector<std::string> QtToolkitServices::runOpenPanel(const OpenPanelRequest&
         chosen.push_back(QDir::toNativeSeparators(file).toStdString());
     }
     return chosen;
+}
+
+std::string QtToolkitServices::runSavePanel(const SavePanelRequest& request) {
+    const QString start =
+        request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);
+    QFileDialog dialog(alertParent(), qs(request.title),
+                       QDir(start).filePath(qs(request.suggestedName)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 480));
+    QStringList filters;
+    for (const SaveFileKind& kind : request.kinds) {
+        filters << nameFilterFor(kind.name, {kind.extension});
+    }
+    dialog.setNameFilters(filters);
+    if (!request.kinds.empty()) {
+        dialog.setDefaultSuffix(qs(request.kinds.front().extension));
+    }
+    // The extension follows the kind the user picks, unless a name with one was typed.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &request, filters](const QString& filter) {
+                         const qsizetype index = filters.indexOf(filter);
+                         if (index >= 0) {
+                             dialog.setDefaultSuffix(
+                                 qs(request.kinds[static_cast<std::size_t>(index)].extension));
+                         }
+                     });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
+}
+
+bool QtToolkitServices::runPrintDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, alertParent());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtToolkitServices::openUrl(const std::string& url) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The toolkit services of the running application: Qt message boxes, the Qt file dialog and the
-// desktop's browser. The only place in the program that shows a QMessageBox or a QFileDialog.
+// desktop's browser. The only place in the program that shows a QMessageBox, a QFileDialog or a
+// QPrintDialog.
 
 #include "platform/ToolkitServices.h"
 
@@ -12,6 +13,8 @@ class QtToolkitServices : public ToolkitServices {
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
     std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
+    std::string runSavePanel(const SavePanelRequest& request) override;
+    bool runPrintDialog(QPrinter& printer) override;
     void openUrl(const std::string& url) override;
     bool openUrlInBrowser(const std::string& url) override;
     ThreeWayAnswer askThreeWay(const std::string& title, const std::string& first,

@@ -7,6 +7,9 @@
 #include "valuation/ReportWindowController.h"
 
 #include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace {
@@ -184,17 +187,49 @@ TEST_F(CliReportTest, WithoutMonthTheReportIsForTheCurrentMonth) {
               (std::vector<std::string>{"C200", "EE", "$100", "2001", "January", "$120.00"}));
 }
 
-TEST_F(CliReportTest, CurrentMonthOutsideTheTableGivesZerosAndAWarning) {
-    // The sample table holds only 2009; the current month values every bond at zero, as the
-    // window does at start-up.
-    const CliResult result = folder.run({"report", "Other"});
+TEST_F(CliReportTest, CurrentMonthOutsideTheTableGivesTheLatestMonthWithANote) {
+    // The sample table holds June and July 2009 only: the report is for July 2009, not a report
+    // of zeros for the current month.
+    const CliResult result = folder.run({"report", "Family", "--format", "csv"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.err.find("warning: the value table holds no values for"), std::string::npos);
-    EXPECT_NE(result.err.find("June 2009 to July 2009"), std::string::npos) << result.err;
-    const std::vector<std::string> lines = linesOf(result.out);
-    ASSERT_EQ(lines.size(), 4u) << result.out;
-    EXPECT_EQ(alignedCells(lines[3]),
-              (std::vector<std::string>{"Total:", "$0.00", "Total:", "$0.00"}));
+    EXPECT_NE(result.err.find("note: the value table holds no values for "), std::string::npos);
+    EXPECT_NE(result.err.find("so the report is for 2009-07, the latest month it holds"),
+              std::string::npos)
+        << result.err;
+    const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "07");
+    EXPECT_EQ(parseCsv(result.out).back(), expected.rows.back());
+}
+
+TEST_F(CliReportTest, DetailsAddTheOwnersColumnsToCsvAndJsonCarriesThemAll) {
+    const CliResult csv =
+        folder.run({"report", "Family", "--month", "2009-06", "--details", "--format", "csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    const Rows records = parseCsv(csv.out);
+    EXPECT_EQ(records.front(), (std::vector<std::string>{
+                                   "Serial", "Type", "Face Value", "Issue Year", "Issue Month",
+                                   "Current Value", "Issue Price", "Interest", "Interest This Year",
+                                   "Yield Since Issue", "Final Maturity", "Status"}));
+    const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "06", true);
+    EXPECT_EQ(records[1], expected.rows[2]);
+    EXPECT_EQ(records.back(), expected.rows.back());
+
+    const CliResult json =
+        folder.run({"report", "Family", "--month", "2009-06", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(root["redemptionMonth"].toString(), "2009-06");
+    const QJsonArray bonds = root["bonds"].toArray();
+    ASSERT_EQ(bonds.size(), 5);
+    for (std::size_t column = 0; column < expected.rows[2].size(); ++column) {
+        EXPECT_EQ(bonds[0]
+                      .toObject()[QString::fromStdString(expected.rows[0][column])]
+                      .toString()
+                      .toStdString(),
+                  expected.rows[2][column]);
+    }
+    EXPECT_EQ(root["totals"].toObject()["Issue Price"].toString().toStdString(),
+              expected.rows.back()[6]);
+    EXPECT_FALSE(root["summary"].toArray().isEmpty());
 }
 
 TEST_F(CliReportTest, ListShowsEveryPortfolioWithItsBondCount) {

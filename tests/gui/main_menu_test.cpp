@@ -14,10 +14,12 @@
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -29,6 +31,25 @@ const std::string kEditRefusal = "Please either open an existing bond file or cr
                                  "file before editing bonds.";
 const std::string kReportRefusal = "Please either open an existing bond file or create a new "
                                    "bond file before generating a report.";
+
+// A value table with one EE value under each redemption month (year, month) given.
+PlistDictRef
+makeTableWithMonths(std::initializer_list<std::pair<std::string, std::string>> months) {
+    PlistDictRef series = PlistDict::create();
+    for (const auto& [year, month] : months) {
+        if (series->find(year) == nullptr) {
+            series->set(year, PlistValue(PlistDict::create()));
+        }
+        PlistDictRef issueMonth = PlistDict::create();
+        issueMonth->set("June", std::string("002712"));
+        PlistDictRef issueYear = PlistDict::create();
+        issueYear->set("2001", PlistValue(issueMonth));
+        series->find(year)->dict()->set(month, PlistValue(issueYear));
+    }
+    PlistDictRef table = PlistDict::create();
+    table->set("EE", PlistValue(series));
+    return table;
+}
 
 void createPortfolio(AppHarness& app, const QString& name) {
     app.view().addNewPortfolioButtonPressed();
@@ -57,11 +78,40 @@ TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
     EXPECT_EQ(january.view().redemptionMonth(), "01");
 }
 
-TEST(MainMenuStartUp, MonthOutsideTheValueTableIsTakenWithoutAMessage) {
+TEST(MainMenuStartUp, AMonthOutsideTheValueTableGivesWayToTheLatestMonthItHolds) {
+    QSettings().remove("report/redemptionMonth");
     AppHarness app({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(app.view().redemptionYear(), "2026");
-    EXPECT_EQ(app.view().redemptionMonth(), "12");
+    EXPECT_EQ(app.view().redemptionYear(), "2010") << "the shipped table ends in May 2010";
+    EXPECT_EQ(app.view().redemptionMonth(), "05");
     EXPECT_TRUE(app.services.alerts.empty());
+
+    // With an updated table that reaches further, its latest month.
+    app.useValueTable(makeTableWithMonths({{"2016", "06"}, {"2016", "11"}}));
+    app.view().applicationDidFinishLaunching();
+    EXPECT_EQ(app.view().redemptionYear(), "2016");
+    EXPECT_EQ(app.view().redemptionMonth(), "11");
+}
+
+TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
+    QSettings().remove("report/redemptionMonth");
+    {
+        AppHarness first({}, "2009-06-15 10:03:07 +0000");
+        first.view().setRedemptionDateButtonPressed();
+        auto* window = first.openWindows<RedemptionDateWindowController>().back();
+        window->monthBox()->setCurrentIndex(11);
+        window->yearBox()->setCurrentIndex(window->yearBox()->findText("2009"));
+        window->okPressed();
+        settle();
+    }
+    AppHarness next({}, "2026-12-07 08:00:00 +0100");
+    EXPECT_EQ(next.view().redemptionYear(), "2009");
+    EXPECT_EQ(next.view().redemptionMonth(), "12");
+    // A table without that month: the latest month it holds.
+    next.useValueTable(makeTableWithMonths({{"2016", "06"}}));
+    next.view().applicationDidFinishLaunching();
+    EXPECT_EQ(next.view().redemptionYear(), "2016");
+    EXPECT_EQ(next.view().redemptionMonth(), "06");
+    QSettings().remove("report/redemptionMonth");
 }
 
 TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {

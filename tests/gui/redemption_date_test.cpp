@@ -78,6 +78,9 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
 
 TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNothing) {
     AppHarness app({}, "2026-11-20 12:00:00 +0000");
+    // A date outside the table, which start-up would have replaced.
+    app.view().setRedemptionYear("2026");
+    app.view().setRedemptionMonth("11");
     auto* window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);

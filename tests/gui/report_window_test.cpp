@@ -6,7 +6,15 @@
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QPointer>
+#include <QSettings>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -62,33 +70,89 @@ constexpr int kFaceValue = 2;
 
 } // namespace
 
-TEST_F(ReportWindowTest, ShowsTheSixColumnsAndRowsThatCannotBeSelected) {
+TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhileRowsScroll) {
     open({{"A1", "EE", "100", "2001", "June"}});
     report->showWindow();
     QAbstractItemModel* model = report->tableView()->model();
-    ASSERT_EQ(model->columnCount(), 6);
+    ASSERT_EQ(model->columnCount(), 12);
     const char* identifiers[] = {"Serial",     "Type",        "Face Value",
                                  "Issue Year", "Issue Month", "Current Value"};
     for (int column = 0; column < 6; ++column) {
         EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), identifiers[column]);
         EXPECT_EQ(cell(0, column), identifiers[column]) << "the heading row";
     }
+    EXPECT_EQ(model->headerData(6, Qt::Horizontal).toString(), "Issue Price");
+    EXPECT_EQ(model->headerData(11, Qt::Horizontal).toString(), "Status");
     ASSERT_EQ(model->rowCount(), 5);
     EXPECT_EQ(cell(2, 0), "A1");
     EXPECT_EQ(cell(2, kFaceValue), "$100");
     EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
+    EXPECT_EQ(cell(2, 6), "$50.00");
     EXPECT_EQ(cell(3, 0), "");
     EXPECT_EQ(cell(4, 1), "Total:");
     EXPECT_EQ(cell(4, 4), "Total:");
     EXPECT_EQ(cell(4, kFaceValue), "$100.00");
     EXPECT_EQ(cell(4, kCurrentValue), "$108.48");
 
-    EXPECT_EQ(report->tableView()->selectionMode(), QAbstractItemView::NoSelection);
-    for (int row = 0; row < model->rowCount(); ++row) {
-        EXPECT_FALSE(model->flags(model->index(row, 0)) & Qt::ItemIsSelectable) << row;
+    // The titles are the header, outside the scrolled viewport; the heading row is not shown.
+    QTableView* table = report->tableView();
+    EXPECT_TRUE(table->horizontalHeader()->isVisible());
+    EXPECT_FALSE(table->viewport()->isAncestorOf(table->horizontalHeader()));
+    EXPECT_TRUE(table->isRowHidden(0));
+    report->reloadData();
+    EXPECT_TRUE(table->isRowHidden(0)) << "still hidden after the rows are asked for anew";
+    EXPECT_FALSE(report->summaryLabel()->text().isEmpty());
+}
+
+TEST_F(ReportWindowTest, BondRowsCanBeSelectedAndCtrlCCopiesThemAsTabSeparatedText) {
+    open({{"A1", "EE", "100", "2001", "June"}, {"A2", "EE", "50", "2001", "June"}});
+    report->showWindow();
+    settle();
+    QTableView* table = report->tableView();
+    for (int row : {0, 1, 4}) {
+        EXPECT_FALSE(table->model()->flags(table->model()->index(row, 0)) & Qt::ItemIsSelectable)
+            << row;
     }
-    report->tableView()->selectRow(2);
-    EXPECT_FALSE(report->tableView()->selectionModel()->hasSelection());
+    table->selectRow(3);
+    table->setFocus();
+    QApplication::clipboard()->clear();
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+    QApplication::sendEvent(table, &copy);
+    const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << QApplication::clipboard()->text().toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Serial\tType\tFace Value\t")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("A2\tEE\t$50\t2001\tJune\t$54.24\t$25.00\t"))
+        << lines[1].toStdString();
+}
+
+TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
+    QSettings().remove("report/hiddenColumns");
+    open({{"A1", "EE", "100", "2001", "June"}});
+    QAction* status = report->columnsMenu()->actions().back();
+    EXPECT_EQ(status->text(), "Status");
+    status->setChecked(false);
+    EXPECT_TRUE(report->tableView()->isColumnHidden(11));
+    EXPECT_FALSE(report->tableView()->isColumnHidden(10));
+
+    auto* next = new ReportWindow(resourcesOf(*app), app->services);
+    next->setAttribute(Qt::WA_DeleteOnClose);
+    EXPECT_TRUE(next->tableView()->isColumnHidden(11));
+    EXPECT_FALSE(next->columnsMenu()->actions().back()->isChecked());
+    next->close();
+    QSettings().remove("report/hiddenColumns");
+}
+
+TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
+    open({{"A1", "EE", "100", "2001", "June"}});
+    app->view().setRedemptionMonth("07");
+    report->showWindow();
+    settle();
+    // Today lies past July 2009, the last month of this table.
+    const QString caption = report->findChild<QLabel*>("dateLabel")->text();
+    EXPECT_TRUE(caption.startsWith("Values at the redemption date July 2009, the latest month the "
+                                   "value table holds"))
+        << caption.toStdString();
+    EXPECT_TRUE(caption.contains("Update Values")) << caption.toStdString();
 }
 
 TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {

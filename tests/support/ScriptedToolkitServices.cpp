@@ -61,6 +61,26 @@ ToolkitServices::ThreeWayAnswer ScriptedToolkitServices::askThreeWay(const std::
     return answer;
 }
 
+std::string ScriptedToolkitServices::runSavePanel(const SavePanelRequest& request) {
+    savePanels.push_back(request);
+    if (savePanelAnswers_.empty()) {
+        return {};
+    }
+    std::string answer = std::move(savePanelAnswers_.front());
+    savePanelAnswers_.pop_front();
+    return answer;
+}
+
+bool ScriptedToolkitServices::runPrintDialog(QPrinter& printer) {
+    ++printDialogs;
+    if (printAnswers_.empty()) {
+        return false;
+    }
+    const std::function<bool(QPrinter&)> answer = std::move(printAnswers_.front());
+    printAnswers_.pop_front();
+    return answer(printer);
+}
+
 void ScriptedToolkitServices::clear() {
     alerts.clear();
     informationAlerts.clear();
@@ -68,4 +88,6 @@ void ScriptedToolkitServices::clear() {
     panels.clear();
     openedUrls.clear();
     threeWayQuestions.clear();
+    savePanels.clear();
+    printDialogs = 0;
 }

@@ -37,12 +37,21 @@ class ScriptedToolkitServices : public ToolkitServices {
     void answerThreeWay(ThreeWayAnswer answer) { threeWayAnswers_.push_back(answer); }
     // Whether a browser "opens" the addresses given to openUrlInBrowser.
     bool browserAvailable = true;
+    std::string runSavePanel(const SavePanelRequest& request) override;
+    bool runPrintDialog(QPrinter& printer) override;
 
     // Answers, used in order; a confirmation with no answer left chooses the alternate button,
     // a panel with no answer left is cancelled.
     void answerConfirmation(int answer) { confirmationAnswers_.push_back(answer); }
     void answerOpenPanel(std::vector<std::string> paths) {
         panelAnswers_.push_back(std::move(paths));
+    }
+    // The path the next save panel answers; a save panel with no answer left is cancelled.
+    void answerSavePanel(std::string path) { savePanelAnswers_.push_back(std::move(path)); }
+    // What the next print dialog does with the printer (say, print to a PDF file) and whether
+    // the user prints; a print dialog with no answer left is cancelled.
+    void answerPrintDialog(std::function<bool(QPrinter&)> answer) {
+        printAnswers_.push_back(std::move(answer));
     }
     // Runs inside the next alerts, while they are "on screen" (to check what happens then).
     void setDuringAlert(std::function<void()> action) { duringAlert_ = std::move(action); }
@@ -54,6 +63,8 @@ class ScriptedToolkitServices : public ToolkitServices {
     std::vector<OpenPanelRequest> panels;
     std::vector<std::string> openedUrls;
     std::vector<RecordedAlert> threeWayQuestions;
+    std::vector<SavePanelRequest> savePanels;
+    int printDialogs = 0;
 
     void clear();
 
@@ -61,5 +72,7 @@ class ScriptedToolkitServices : public ToolkitServices {
     std::deque<int> confirmationAnswers_;
     std::deque<ThreeWayAnswer> threeWayAnswers_;
     std::deque<std::vector<std::string>> panelAnswers_;
+    std::deque<std::string> savePanelAnswers_;
+    std::deque<std::function<bool(QPrinter&)>> printAnswers_;
     std::function<void()> duringAlert_;
 };

@@ -4,6 +4,7 @@
 #include "platform/ToolkitServices.h"
 #include "platform/ui/WindowHost.h"
 #include "ui_RedemptionDateWindow.h"
+#include "valuation/RememberedMonth.h"
 #include "valuation/ValueTable.h"
 
 #include <QComboBox>
@@ -90,6 +91,8 @@ void RedemptionDateWindowController::okPressed() {
     }
     view->setRedemptionMonth(monthText);
     view->setRedemptionYear(yearText);
+    // The next start of the application begins with this month while the table holds it.
+    rememberRedemptionMonth({year, month});
     close();
 }
 

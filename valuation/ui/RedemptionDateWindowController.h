@@ -1,7 +1,8 @@
 #pragma once
 
 // The redemption date window: a month box (January to December, in calendar order) and a year
-// box; OK stores the chosen month in the main view when the value table covers it. The months
+// box; OK stores the chosen month in the main view when the value table covers it, and
+// remembers it for the next start of the application. The months
 // accepted are those of the value table in effect (the user's updated copy when there is one,
 // else the shipped table), read once when the window gets its parent view.
 

@@ -1,23 +1,62 @@
 #include "valuation/ui/ReportWindow.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/NumberText.h"
+#include "platform/ToolkitServices.h"
 #include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_ReportWindow.h"
 #include "valuation/ReportColumn.h"
+#include "valuation/ReportDocument.h"
+#include "valuation/ValueTableMonths.h"
 #include "valuation/ui/ReportTableModel.h"
 
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDate>
+#include <QDateTime>
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMetaObject>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTableView>
+#include <QTextDocument>
 #include <algorithm>
+
+namespace {
+
+// The identifiers of the owner's columns the user has hidden.
+constexpr const char* kHiddenColumnsKey = "report/hiddenColumns";
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "June 2009" for the view's redemption date; a month that is not 1 to 12 as it is held.
+QString redemptionDateText(const WindowHost& view) {
+    const int month = intValueOfText(view.redemptionMonth());
+    const QString monthName = month >= 1 && month <= 12
+                                  ? qText(kMonthNames[static_cast<std::size_t>(month - 1)])
+                                  : QString::fromStdString(view.redemptionMonth());
+    return monthName + QLatin1Char(' ') + QString::fromStdString(view.redemptionYear());
+}
+
+} // namespace
 
 ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& services,
                            QWidget* parent)
@@ -27,15 +66,25 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& 
     tableView_ = ui_->tableView;
     model_ = new ReportTableModel(controller_, this);
     tableView_->setModel(model_);
-    tableView_->setSelectionMode(QAbstractItemView::NoSelection);
+    tableView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tableView_->setFocusPolicy(Qt::NoFocus);
-    // The report's first row is its own heading; a second one above it would only repeat it.
-    tableView_->horizontalHeader()->hide();
+    // The titles are the table's header, which stays in place while the rows scroll; the
+    // report's own heading row would only repeat them.
     tableView_->verticalHeader()->hide();
     tableView_->horizontalHeader()->setStretchLastSection(true);
+    tableView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(model_, &QAbstractItemModel::modelReset, this,
+            [this] { tableView_->setRowHidden(0, true); });
+    tableView_->setRowHidden(0, true);
     tableView_->viewport()->installEventFilter(this);
     sizeColumns();
+    setUpColumnsMenu();
+
+    // Ctrl+C copies the selected rows, not just the current cell as the table would.
+    tableView_->installEventFilter(this);
+    connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
+    connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
 
     controller_.setCloseWindow([this] { close(); });
     // A queued call on this window: it never runs inside a cell request, and it is dropped
@@ -63,10 +112,23 @@ void ReportWindow::windowDidLoad() {
     controller_.windowDidLoad();
     updateDateLabel();
     updateMissingValuesLabel();
+    updateSummaryLabel();
 }
 
 QLabel* ReportWindow::missingValuesLabel() const {
     return ui_->missingValuesLabel;
+}
+
+QLabel* ReportWindow::summaryLabel() const {
+    return ui_->summaryLabel;
+}
+
+QPushButton* ReportWindow::exportButton() const {
+    return ui_->exportButton;
+}
+
+QPushButton* ReportWindow::printButton() const {
+    return ui_->printButton;
 }
 
 void ReportWindow::reloadData() {
@@ -96,9 +158,12 @@ void ReportWindow::sizeColumns() {
     // The window opens wide enough to show every column without scrolling.
     const int frame =
         2 * tableView_->frameWidth() + tableView_->verticalScrollBar()->sizeHint().width();
-    resize(std::max(width(), tableWidth + frame + layout()->contentsMargins().left() +
-                                 layout()->contentsMargins().right()),
-           height());
+    int wanted = tableWidth + frame + layout()->contentsMargins().left() +
+                 layout()->contentsMargins().right();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+    }
+    resize(std::max(width(), wanted), height());
 }
 
 void ReportWindow::updateDateLabel() {
@@ -107,14 +172,20 @@ void ReportWindow::updateDateLabel() {
         return;
     }
     const int month = intValueOfText(view->redemptionMonth());
-    const QString monthName =
-        month >= 1 && month <= 12
-            ? QString::fromUtf8(
-                  kMonthNames[static_cast<std::size_t>(month - 1)].data(),
-                  static_cast<qsizetype>(kMonthNames[static_cast<std::size_t>(month - 1)].size()))
-            : QString::fromStdString(view->redemptionMonth());
-    const QString text = QStringLiteral("Values at the redemption date %1 %2")
-                             .arg(monthName, QString::fromStdString(view->redemptionYear()));
+    QString text =
+        QStringLiteral("Values at the redemption date %1").arg(redemptionDateText(*view));
+    // The application starts at the latest month with values when the table lacks the current
+    // month; say so, and where newer values come from.
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(controller_.bondTable());
+    const QDate today = QDate::currentDate();
+    if (!months.empty() && !holdsRedemptionMonth(months, today.year(), today.month()) &&
+        intValueOfText(view->redemptionYear()) == months.back().year &&
+        month == months.back().month) {
+        text +=
+            QStringLiteral(", the latest month the value table holds: it has no values for "
+                           "%1 yet. Add newer values with Update Values...")
+                .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
+    }
     if (ui_->dateLabel->text() != text) {
         ui_->dateLabel->setText(text);
     }
@@ -134,6 +205,170 @@ void ReportWindow::updateMissingValuesLabel() {
     }
 }
 
+void ReportWindow::updateSummaryLabel() {
+    QStringList lines;
+    for (const std::string& line : controller_.model().summaryLines()) {
+        lines << QString::fromStdString(line);
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (ui_->summaryLabel->text() != text) {
+        ui_->summaryLabel->setText(text);
+    }
+}
+
+void ReportWindow::setUpColumnsMenu() {
+    columnsMenu_ = new QMenu(this);
+    QSettings settings;
+    const QStringList hidden = settings.value(kHiddenColumnsKey).toStringList();
+    for (std::size_t position = kValueColumnCount; position < kReportColumns.size(); ++position) {
+        const QString title = qText(kReportColumns[position].title);
+        QAction* action = columnsMenu_->addAction(title);
+        action->setCheckable(true);
+        action->setChecked(!hidden.contains(qText(kReportColumns[position].identifier)));
+        showColumn(position, action->isChecked());
+        connect(action, &QAction::toggled, this, [this, position](bool shown) {
+            showColumn(position, shown);
+            // Remembered for the next reports, in this run and the next ones.
+            QSettings settings;
+            QStringList hiddenNow = settings.value(kHiddenColumnsKey).toStringList();
+            const QString identifier = qText(kReportColumns[position].identifier);
+            hiddenNow.removeAll(identifier);
+            if (!shown) {
+                hiddenNow << identifier;
+            }
+            settings.setValue(kHiddenColumnsKey, hiddenNow);
+        });
+    }
+    ui_->columnsButton->setMenu(columnsMenu_);
+    // The same choice from the header's context menu.
+    QHeaderView* header = tableView_->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(
+        header, &QHeaderView::customContextMenuRequested, this,
+        [this, header](const QPoint& point) { columnsMenu_->popup(header->mapToGlobal(point)); });
+}
+
+void ReportWindow::showColumn(std::size_t position, bool shown) {
+    tableView_->setColumnHidden(static_cast<int>(position), !shown);
+}
+
+QString ReportWindow::selectedRowsText() const {
+    QList<int> rows;
+    for (const QModelIndex& index : tableView_->selectionModel()->selectedRows()) {
+        rows << index.row();
+    }
+    std::sort(rows.begin(), rows.end());
+    QStringList lines;
+    QList<int> shownColumns;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        if (!tableView_->isColumnHidden(column)) {
+            shownColumns << column;
+        }
+    }
+    if (rows.isEmpty()) {
+        return {};
+    }
+    // The titles first, from the report's own heading row.
+    rows.prepend(0);
+    for (int row : std::as_const(rows)) {
+        QStringList cells;
+        for (int column : shownColumns) {
+            cells << model_->data(model_->index(row, column), Qt::DisplayRole).toString();
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void ReportWindow::copySelectedRows() const {
+    const QString text = selectedRowsText();
+    if (!text.isEmpty()) {
+        QGuiApplication::clipboard()->setText(text);
+    }
+}
+
+std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
+    ReportDocumentInfo info;
+    WindowHost* view = parentView();
+    if (view != nullptr && view->bondDatabase() != nullptr &&
+        view->bondDatabase()->getCurrentPortfolio()) {
+        info.portfolioName = *view->bondDatabase()->getCurrentPortfolio();
+    }
+    if (view != nullptr) {
+        info.redemptionMonth = redemptionDateText(*view).toStdString();
+    }
+    info.madeOn =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    if (view != nullptr) {
+        info.valuesSource = valuesSourceText(view->resources(), controller_.model());
+    }
+    auto document = std::make_unique<QTextDocument>();
+    QFont font = document->defaultFont();
+    // Twelve columns fit a landscape page at this size.
+    font.setPointSizeF(7.5);
+    document->setDefaultFont(font);
+    document->setHtml(QString::fromStdString(reportHtml(controller_.model(), info)));
+    return document;
+}
+
+bool ReportWindow::writePdf(const std::string& path, std::string* error) const {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        writer.setTitle(windowTitle());
+        writer.setCreator(QStringLiteral("Orvelt"));
+        reportDocument()->print(&writer);
+    }
+    // Written whole or not at all, like every file of the user's.
+    return writeFileAtomically(
+        path, std::string_view(buffer.data().constData(), static_cast<std::size_t>(buffer.size())),
+        error);
+}
+
+void ReportWindow::exportPressed() {
+    WindowHost* view = parentView();
+    if (view == nullptr) {
+        return;
+    }
+    SavePanelRequest request;
+    request.title = "Export Report";
+    std::string name = "Value Report";
+    if (view->bondDatabase() != nullptr && view->bondDatabase()->getCurrentPortfolio()) {
+        name = *view->bondDatabase()->getCurrentPortfolio();
+    }
+    request.suggestedName = name + ".pdf";
+    request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};
+    const std::string path = view->services().runSavePanel(request);
+    if (path.empty()) {
+        return;
+    }
+    const bool csv =
+        QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    std::string error;
+    const bool written = csv ? writeFileAtomically(path, reportCsv(controller_.model()), &error)
+                             : writePdf(path, &error);
+    if (!written) {
+        view->services().showErrorAlert("Error", "The report could not be saved to " + path +
+                                                     ".\n\n" + error);
+    }
+}
+
+void ReportWindow::printPressed() {
+    WindowHost* view = parentView();
+    if (view == nullptr) {
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(windowTitle());
+    if (view->services().runPrintDialog(printer)) {
+        reportDocument()->print(&printer);
+    }
+}
+
 void ReportWindow::changeEvent(QEvent* event) {
     // Coming back to the report shows the portfolio's bonds as they are now.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && isLoaded()) {
@@ -143,11 +378,17 @@ void ReportWindow::changeEvent(QEvent* event) {
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tableView_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        copySelectedRows();
+        return true;
+    }
     // Every redraw values the bonds at the date the parent holds now; the caption and the count
     // of bonds without a value follow it.
     if (watched == tableView_->viewport() && event->type() == QEvent::Paint) {
         updateDateLabel();
         updateMissingValuesLabel();
+        updateSummaryLabel();
     }
     return TaskWindowController::eventFilter(watched, event);
 }

@@ -9,7 +9,8 @@
 #include <vector>
 
 struct ExpectedReport {
-    // Every row of the table, each cell in the order of kReportColumnIdentifiers.
+    // Every row of the table, each cell in the order of kReportColumnIdentifiers: the value
+    // report's six columns, and the owner's figures too when asked for.
     std::vector<std::vector<std::string>> rows;
     // The messages of the alerts the window showed (the invalid-serials alert).
     std::vector<std::string> alerts;
@@ -19,4 +20,5 @@ struct ExpectedReport {
 };
 
 ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::string& portfolio,
-                                        const std::string& year, const std::string& month);
+                                        const std::string& year, const std::string& month,
+                                        bool withOwnerFigures = false);

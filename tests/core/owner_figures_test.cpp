@@ -1,0 +1,126 @@
+// The owner's figures of one bond at the edges of the Treasury's rules: final maturity of E
+// bonds issued either side of December 1965, the penalty's 60th month, the year's interest from
+// December or from the issue price, "NO PAY", a value missing from the table, and a series the
+// rules do not know.
+
+#include "core/value_table_fixture.h"
+#include "valuation/OwnerFigures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+PlistValue bond(const std::string& series, const std::string& face, const std::string& year,
+                const std::string& month) {
+    PlistDictRef record = PlistDict::create();
+    record->set("Serial", std::string("S1"));
+    record->set("Type", series);
+    record->set("Face Value", face);
+    record->set("Issue Year", year);
+    record->set("Issue Month", month);
+    return PlistValue(record);
+}
+
+// The figures of a bond of the series, face value and issue month at June 2009 (or `month`).
+OwnerFigures figuresAt(const PlistDictRef& table, const std::string& series,
+                       const std::string& face, const std::string& year,
+                       const std::string& issueMonth, const std::string& month = "06") {
+    return ownerFiguresOfBond(table.get(), bond(series, face, year, issueMonth), "2009", month);
+}
+
+TEST(OwnerFiguresTest, IssuePriceIsTheSeriesShareOfFace) {
+    const PlistDictRef none = PlistDict::create();
+    EXPECT_EQ(figuresAt(none, "E", "100", "1970", "May").issuePrice, 75.0);
+    EXPECT_EQ(figuresAt(none, "EE", "100", "2001", "May").issuePrice, 50.0);
+    EXPECT_EQ(figuresAt(none, "I", "100", "2001", "May").issuePrice, 100.0);
+    EXPECT_EQ(figuresAt(none, "S", "25", "1968", "June").issuePrice, 20.25);
+    const OwnerFigures unknown = figuresAt(none, "H", "100", "1970", "May");
+    EXPECT_FALSE(unknown.issuePrice);
+    EXPECT_FALSE(unknown.finalMaturity);
+    EXPECT_EQ(bondStatusText(unknown.status), "not known");
+}
+
+TEST(OwnerFiguresTest, EBondsIssuedBeforeDecember1965RunFortyYearsAndMatureInTheirMonth) {
+    const PlistDictRef table = makeValueTable({
+        {"E", "2009", "06", "1979", "June", "008000"},
+        {"E", "2009", "05", "1979", "June", "007990"},
+    });
+    EXPECT_EQ(finalMaturityText(figuresAt(table, "E", "100", "1965", "November").finalMaturity),
+              "2005-11");
+    EXPECT_EQ(finalMaturityText(figuresAt(table, "E", "100", "1965", "December").finalMaturity),
+              "1995-12");
+    EXPECT_EQ(figuresAt(table, "E", "100", "1979", "June", "05").status, BondStatus::Earning);
+    const OwnerFigures matured = figuresAt(table, "E", "100", "1979", "June");
+    EXPECT_EQ(bondStatusText(matured.status), "matured");
+    EXPECT_EQ(finalMaturityText(matured.finalMaturity), "2009-06");
+}
+
+TEST(OwnerFiguresTest, ThePenaltyEndsInTheSixtiethMonthAndSpareBondsBeforeMay1997) {
+    const PlistDictRef table = makeValueTable({
+        {"EE", "2009", "06", "2004", "June", "001400"},
+        {"EE", "2009", "06", "2004", "July", "001390"},
+        {"EE", "2009", "06", "1997", "April", "002500"},
+        {"I", "2009", "06", "2004", "July", "002800"},
+    });
+    auto statusOf = [&table](const char* series, const char* year, const char* month) {
+        return bondStatusText(figuresAt(table, series, "100", year, month).status);
+    };
+    EXPECT_EQ(statusOf("EE", "2004", "June"), "") << "held 60 months";
+    EXPECT_EQ(statusOf("EE", "2004", "July"), "includes 3-month penalty") << "held 59 months";
+    EXPECT_EQ(statusOf("I", "2004", "July"), "includes 3-month penalty");
+    EXPECT_EQ(statusOf("EE", "1997", "April"), "");
+}
+
+TEST(OwnerFiguresTest, InterestAndYieldComeFromPriceAndValue) {
+    const PlistDictRef table = makeValueTable({
+        {"EE", "2010", "03", "2000", "March", "002500"},
+        {"EE", "2009", "12", "2000", "March", "002400"},
+    });
+    const OwnerFigures figures =
+        ownerFiguresOfBond(table.get(), bond("EE", "100", "2000", "March"), "2010", "03");
+    EXPECT_EQ(ownerAmountText(figures.interest), "$50.00");
+    EXPECT_EQ(ownerAmountText(figures.interestThisYear), "$4.00");
+    // Doubling in 120 months: 2 * (2^(6/120) - 1).
+    EXPECT_EQ(yieldText(figures.yieldSinceIssue), "7.05%");
+    EXPECT_EQ(figures.cashValue, 100.0);
+}
+
+TEST(OwnerFiguresTest, TheYearsInterestStartsAtDecemberOrAtThePriceOfABondIssuedThisYear) {
+    const PlistDictRef table = makeValueTable({
+        {"I", "2010", "05", "2010", "January", "002520"},
+        {"I", "2010", "05", "2009", "January", "002600"},
+        {"I", "2010", "05", "2008", "January", "002700"},
+        {"I", "2009", "12", "2008", "January", "NO PAY"},
+    });
+    auto thisYear = [&table](const char* year) {
+        return ownerAmountText(
+            ownerFiguresOfBond(table.get(), bond("I", "25", year, "January"), "2010", "05")
+                .interestThisYear);
+    };
+    EXPECT_EQ(thisYear("2010"), "$0.20") << "issued in the redemption year: from its price";
+    EXPECT_EQ(thisYear("2009"), "not known") << "the table has no December 2009 value";
+    EXPECT_EQ(thisYear("2008"), "not known") << "December 2009 was not payable";
+}
+
+TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
+    const PlistDictRef table = makeValueTable({
+        {"EE", "2009", "06", "2009", "January", "NO PAY"},
+        {"EE", "2009", "06", "2002", "January", "      "},
+    });
+    const OwnerFigures noPay = figuresAt(table, "EE", "1000", "2009", "January");
+    EXPECT_EQ(bondStatusText(noPay.status), "not yet payable");
+    EXPECT_EQ(noPay.issuePrice, 500.0);
+    EXPECT_FALSE(noPay.interest);
+    EXPECT_FALSE(noPay.yieldSinceIssue);
+    EXPECT_EQ(noPay.cashValue, 0.0);
+
+    for (const char* year : {"2002", "2003"}) {
+        const OwnerFigures missing = figuresAt(table, "EE", "100", year, "January");
+        EXPECT_EQ(bondStatusText(missing.status), "no value") << year;
+        EXPECT_EQ(ownerAmountText(missing.interest), "not known") << year;
+    }
+    EXPECT_EQ(bondStatusText(figuresAt(table, "EE", "100", "2009", "July").status),
+              "not issued yet");
+}
+
+} // namespace

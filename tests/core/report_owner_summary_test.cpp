@@ -1,0 +1,92 @@
+// The report's owner columns as a whole: their totals, the summary under the table, the CSV
+// export's headers, and the month a report starts at with the shipped and an updated table.
+
+#include "core/value_table_fixture.h"
+#include "platform/PropertyList.h"
+#include "valuation/ReportDocument.h"
+#include "valuation/ReportWindowController.h"
+#include "valuation/ValueTable.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class ReportOwnerSummaryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        files.writeTable(makeValueTable({
+            {"EE", "2009", "06", "2001", "March", "002712"},
+            {"EE", "2009", "06", "2009", "January", "NO PAY"},
+            {"E", "2009", "06", "1970", "May", "010000"},
+        }));
+        owner.database = &database;
+        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+        ASSERT_TRUE(database.addBondWithSerial("paying", "100", "EE", "2001", "March"));
+        ASSERT_TRUE(database.addBondWithSerial("young", "1000", "EE", "2009", "January"));
+        ASSERT_TRUE(database.addBondWithSerial("old", "100", "E", "1970", "May"));
+        report = std::make_unique<ReportWindowController>(files.resources(), services);
+        report->setParentView(&owner);
+    }
+
+    ValueTableFiles files;
+    ScriptedToolkitServices services;
+    BondDatabase database{services};
+    TestOwner owner;
+    std::unique_ptr<ReportWindowController> report;
+};
+
+TEST_F(ReportOwnerSummaryTest, TotalsAndSummaryCountOnlyWhatIsKnownAndPayable) {
+    const int totals = report->numberOfRowsInTableView() - 1;
+    EXPECT_EQ(report->tableViewObjectValue("Issue Price", totals), "$625.00");
+    // 108.48 - 50 and 400 - 75; the young bond is not payable and earns nothing yet.
+    EXPECT_EQ(report->tableViewObjectValue("Interest", totals), "$383.48");
+    EXPECT_EQ(report->tableViewObjectValue("Status", totals), "");
+    // No bond has a December 2008 value in this table.
+    EXPECT_EQ(report->tableViewObjectValue("Interest This Year", totals), "not known");
+
+    const std::vector<std::string> lines = report->model().summaryLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "Paid for these bonds: $625.00");
+    EXPECT_EQ(lines[1], "Worth now: $1508.48, of which interest: $383.48");
+    EXPECT_EQ(lines[2], "Worth if cashed now: $508.48 (bonds not yet payable count nothing)");
+    EXPECT_EQ(lines[3].rfind("1 bond has matured and no longer earns interest", 0), 0u) << lines[3];
+}
+
+TEST_F(ReportOwnerSummaryTest, TheCsvExportHasEveryColumnUnderItsTitle) {
+    const std::string csv = reportCsv(report->model());
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "Serial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue Price,Interest,"
+              "Interest This Year,Yield Since Issue,Final Maturity,Status");
+    EXPECT_NE(csv.find("young,EE,$1000,2009,January,$1000.00,$500.00,not known,not known,"
+                       "not known,2039-01,not yet payable\r\n"),
+              std::string::npos)
+        << csv;
+}
+
+TEST(StartingRedemptionMonth, TheLatestHeldMonthStandsInForACurrentMonthWithoutValues) {
+    const ResourceLocations shipped(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources",
+                                    "/nonexistent");
+    const std::vector<RedemptionMonth> months =
+        redemptionMonthsInTable(loadBondTable(shipped).get());
+    const StartingMonth today = startingRedemptionMonth(months, {2026, 12}, std::nullopt);
+    EXPECT_EQ(today.month, (RedemptionMonth{2010, 5}));
+    EXPECT_TRUE(today.latestHeld);
+    EXPECT_EQ(startingRedemptionMonth(months, {2009, 8}, std::nullopt).month,
+              (RedemptionMonth{2009, 8}));
+    // A remembered month counts while the table holds it.
+    EXPECT_EQ(startingRedemptionMonth(months, {2026, 12}, RedemptionMonth{2009, 12}).month,
+              (RedemptionMonth{2009, 12}));
+    EXPECT_EQ(startingRedemptionMonth(months, {2009, 8}, RedemptionMonth{2016, 6}).month,
+              (RedemptionMonth{2009, 8}));
+
+    // An updated table that reaches further moves the start with it.
+    std::vector<RedemptionMonth> updated = months;
+    updated.push_back({2016, 11});
+    EXPECT_EQ(startingRedemptionMonth(updated, {2026, 12}, std::nullopt).month,
+              (RedemptionMonth{2016, 11}));
+    EXPECT_EQ(startingRedemptionMonth(updated, {2026, 12}, RedemptionMonth{2016, 6}).month,
+              (RedemptionMonth{2016, 11}));
+}
+
+} // namespace
