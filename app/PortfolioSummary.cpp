@@ -2,8 +2,7 @@
 
 #include "platform/NumberText.h"
 #include "store/BondDatabase.h"
-#include "store/BondRecord.h"
-#include "valuation/BondMaturity.h"
+#include "valuation/OwnerFigures.h"
 #include "valuation/ValuationContext.h"
 #include "valuation/ValueReport.h"
 
@@ -11,16 +10,9 @@
 
 namespace {
 
-// Dollars cut, not rounded, to cents, with thousands grouped: "$12,345.67".
+// Amounts as the report shows them ("$12345.67"): a point, no grouping, whatever the locale.
 std::string money(double amount) {
-    std::string text = formatSixDecimals(amount);
-    text.resize(text.size() - 4);
-    const std::size_t point = text.find('.');
-    const std::size_t firstDigit = text.front() == '-' ? 1 : 0;
-    for (std::size_t at = point; at > firstDigit + 3; at -= 3) {
-        text.insert(at - 3, ",");
-    }
-    return "$" + text;
+    return ownerAmountText(amount);
 }
 
 std::string monthText(const std::string& year, const std::string& month) {
@@ -30,18 +22,6 @@ std::string monthText(const std::string& year, const std::string& month) {
     const int number = intValueOfText(month);
     return number >= 1 && number <= 12 ? std::string(names[number - 1]) + " " + year
                                        : month + "/" + year;
-}
-
-int monthNumber(const std::string& name) {
-    static const std::array<const char*, 12> names = {
-        "January", "February", "March",     "April",   "May",      "June",
-        "July",    "August",   "September", "October", "November", "December"};
-    for (std::size_t index = 0; index < names.size(); ++index) {
-        if (name == names[index]) {
-            return static_cast<int>(index) + 1;
-        }
-    }
-    return 0;
 }
 
 std::string counted(int count, const char* one, const char* many) {
@@ -62,18 +42,7 @@ std::string portfolioSummaryText(ValuationContext& context, PlistDictRef bondTab
                        money(report.totalFaceValue()) + ", worth " +
                        money(report.totalCurrentValue()) + " in " + month + ".";
 
-    const int redemptionYear = intValueOfText(context.redemptionYear());
-    const int redemptionMonth = intValueOfText(context.redemptionMonth());
-    int matured = 0;
-    for (const PlistValue& bond : *db->currentBondList()) {
-        const PlistDict* record = bond.dictPtr();
-        if (record != nullptr &&
-            hasMatured(record->text(kTypeKey), intValueOfText(record->text(kIssueYearKey)),
-                       monthNumber(record->text(kIssueMonthKey)), redemptionYear,
-                       redemptionMonth)) {
-            ++matured;
-        }
-    }
+    const int matured = report.summary().matured;
     const int withoutValue = report.bondsWithoutValue();
     if (withoutValue > 0) {
         text += "\n" + counted(withoutValue, "bond has", "bonds have") + " no value for " + month +

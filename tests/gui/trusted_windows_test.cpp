@@ -179,7 +179,7 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
     app.database().setNewCurrentPortfolio("Family");
     app.view().portfolioChanged();
     const std::string text = summary->text().toStdString();
-    EXPECT_NE(text.find("2 bonds, face value $1,050.00"), std::string::npos) << text;
+    EXPECT_NE(text.find("2 bonds, face value $1050.00"), std::string::npos) << text;
     EXPECT_NE(text.find("June 2009"), std::string::npos) << text;
     EXPECT_NE(text.find("1 bond has matured"), std::string::npos) << text;
 }
