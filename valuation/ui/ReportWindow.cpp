@@ -183,7 +183,7 @@ void ReportWindow::updateDateLabel() {
         month == months.back().month) {
         text +=
             QStringLiteral(", the latest month the value table holds: it has no values for "
-                           "%1 yet. Add newer values with Update Values...")
+                           "%1 yet. Add newer values with Update Values…")
                 .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
     }
     if (ui_->dateLabel->text() != text) {
