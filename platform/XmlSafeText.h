@@ -6,11 +6,10 @@
 // property-list library reads back as the characters themselves. Bytes that are not UTF-8 and
 // the NUL character cannot be written at all, so such text is neither read nor written.
 
+#include "platform/Utf8.h"
+
 #include <string>
 #include <string_view>
-
-// Length of the valid UTF-8 sequence of a character other than NUL at `pos` of `text`, or 0.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t pos);
 
 // True when `text` is valid UTF-8 (no overlong forms, no surrogates) without a NUL character.
 bool isStorableText(std::string_view text);

@@ -1,5 +1,7 @@
 #include "store/TextDecoding.h"
 
+#include "platform/Utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -16,74 +18,7 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
 } // namespace
-
-bool isValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t size = bytes.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const unsigned char lead = p[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t minimum = 0;
-        char32_t c = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            minimum = 0x80;
-            c = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            minimum = 0x800;
-            c = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            minimum = 0x10000;
-            c = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (size - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if (!isContinuation(p[i + k])) {
-                return false;
-            }
-            c = (c << 6) | (p[i + k] & 0x3F);
-        }
-        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
 
 std::string windows1252ToUtf8(std::string_view bytes) {
     std::string out;

@@ -4,12 +4,10 @@
 // Windows edition come as UTF-8 (with or without a byte-order mark), as UTF-16 with a mark
 // ("Unicode" in Windows programs), or in the Windows-1252 code page.
 
+#include "platform/Utf8.h"
+
 #include <string>
 #include <string_view>
-
-// True when the bytes are well-formed UTF-8: no overlong forms, no surrogates, nothing beyond
-// U+10FFFF.
-bool isValidUtf8(std::string_view bytes);
 
 // Each byte read as a Windows-1252 character. The five bytes the code page leaves undefined
 // become the control characters of the same number, as Windows itself reads them.
