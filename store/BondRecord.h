@@ -4,7 +4,8 @@
 // text: the face value is the dollar amount without "$", the issue year four digits, the issue
 // month an English month name.
 
-#include <array>
+#include "store/YearMonth.h"
+
 #include <string_view>
 
 inline constexpr std::string_view kSerialKey = "Serial";
@@ -15,7 +16,3 @@ inline constexpr std::string_view kIssueMonthKey = "Issue Month";
 
 inline constexpr std::string_view kPortfolioNameKey = "Name";
 inline constexpr std::string_view kPortfolioBondsKey = "Bonds";
-
-inline constexpr std::array<std::string_view, 12> kMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};

@@ -14,20 +14,6 @@ int monthIndex(const RedemptionMonth& month) {
     return month.year * 12 + (month.month - 1);
 }
 
-std::optional<int> fourDigitYear(std::string_view text) {
-    if (text.size() != 4) {
-        return std::nullopt;
-    }
-    int year = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        year = year * 10 + (c - '0');
-    }
-    return year;
-}
-
 std::optional<RedemptionMonth> redemptionMonthOf(std::string_view year, std::string_view month) {
     const std::optional<int> y = fourDigitYear(year);
     if (!y || month.size() != 2 || month[0] < '0' || month[0] > '1' || month[1] < '0' ||

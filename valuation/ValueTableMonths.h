@@ -4,6 +4,7 @@
 // picks a month outside them.
 
 #include "platform/PlistValue.h"
+#include "store/YearMonth.h"
 
 #include <compare>
 #include <optional>
@@ -11,11 +12,8 @@
 #include <string_view>
 #include <vector>
 
-struct RedemptionMonth {
-    int year = 0;
-    int month = 0; // 1 to 12
-    auto operator<=>(const RedemptionMonth&) const = default;
-};
+// A month in which a bond is valued.
+using RedemptionMonth = YearMonth;
 
 // Every (year, month) filed under any series of the table, in calendar order without repeats.
 // Only keys of the table's own form count: four-digit years and months "01" to "12".

@@ -1,0 +1,46 @@
+#pragma once
+
+// One savings bond as the owner entered it. Each field keeps its text exactly as stored, so a
+// value outside the entry lists (a year the lists do not offer, a month name in another
+// spelling) survives a read and a write unchanged; the typed readings (`issued`, `faceAmount`)
+// answer nothing for such text. Keys of the stored record that Orvelt does not use are kept and
+// written back in their place.
+
+#include "platform/PlistValue.h"
+#include "store/YearMonth.h"
+
+#include <optional>
+#include <string>
+
+class Bond {
+  public:
+    Bond() = default;
+    Bond(std::string serial, std::string type, std::string faceValue, std::string issueYear,
+         std::string issueMonth);
+
+    std::string serial;
+    std::string type;       // series: "E", "EE", "I" or "S"
+    std::string faceValue;  // dollars without "$", such as "100"
+    std::string issueYear;  // four digits
+    std::string issueMonth; // English month name
+
+    // The issue month, when the year and month texts name one.
+    std::optional<YearMonth> issued() const;
+    // The face value in dollars, read as every number text is (the leading number; 0 when
+    // there is none).
+    double faceAmount() const;
+
+    // The bond read from a portfolio file's bond record (normally a dictionary of texts; a
+    // field that is missing or not text reads as empty).
+    static Bond fromRecord(const PlistValue& record);
+    // The record to store: the record it was read from with the fields as they are now, in the
+    // record's own key order; a new bond's record holds the five fields.
+    PlistValue toRecord() const;
+
+    // Same fields, whatever else the stored record holds.
+    bool sameFields(const Bond& other) const;
+
+  private:
+    // The record as read, kept for what the fields do not hold; absent for a new bond.
+    PlistValue stored_;
+};

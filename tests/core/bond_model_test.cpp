@@ -1,0 +1,48 @@
+#include "store/Bond.h"
+#include "store/BondRecord.h"
+
+#include <gtest/gtest.h>
+
+TEST(YearMonth, ConvertsNamesKeysAndCounts) {
+    EXPECT_EQ(YearMonth::fromYearAndMonthName("2009", "June"), (YearMonth{2009, 6}));
+    EXPECT_FALSE(YearMonth::fromYearAndMonthName("2009", "june"));
+    EXPECT_FALSE(YearMonth::fromYearAndMonthName("209", "June"));
+    EXPECT_EQ((YearMonth{2009, 6}).name(), "June 2009");
+    EXPECT_EQ((YearMonth{2009, 6}).keyText(), "2009-06");
+    EXPECT_EQ(YearMonth::fromKeyText("2009-12"), (YearMonth{2009, 12}));
+    EXPECT_FALSE(YearMonth::fromKeyText("2009-13"));
+    EXPECT_EQ((YearMonth{2009, 11}).plusMonths(3), (YearMonth{2010, 2}));
+    EXPECT_EQ((YearMonth{2010, 2}).plusMonths(-14), (YearMonth{2008, 12}));
+    EXPECT_EQ((YearMonth{2010, 2}).monthsSince(YearMonth{1941, 5}), 825);
+}
+
+TEST(Bond, RecordRoundTripKeepsWhatItDoesNotUse) {
+    auto dict = PlistDict::create();
+    dict->set("Note", PlistValue("gift"));
+    dict->set(kSerialKey, PlistValue("C123"));
+    dict->set(kFaceValueKey, PlistValue::integer(100)); // not text: kept as stored
+    dict->set(kTypeKey, PlistValue("EE"));
+    dict->set(kIssueYearKey, PlistValue("1999"));
+    const PlistValue record(dict);
+
+    Bond bond = Bond::fromRecord(record);
+    EXPECT_EQ(bond.serial, "C123");
+    EXPECT_EQ(bond.faceValue, "");
+    EXPECT_FALSE(bond.issued()); // no month stored
+    EXPECT_EQ(bond.toRecord(), record);
+
+    bond.issueMonth = "May";
+    EXPECT_EQ(bond.issued(), (YearMonth{1999, 5}));
+    const PlistValue changed = bond.toRecord();
+    ASSERT_NE(changed.dictPtr(), nullptr);
+    EXPECT_EQ(changed.dictPtr()->keys(),
+              (std::vector<std::string>{"Note", "Serial", "Face Value", "Type", "Issue Year",
+                                        "Issue Month"}));
+    EXPECT_EQ(*changed.dictPtr()->find(kFaceValueKey), PlistValue::integer(100));
+    EXPECT_EQ(dict->size(), 5u); // the record read is not changed
+
+    EXPECT_EQ(Bond::fromRecord(PlistValue("stray")).toRecord(), PlistValue("stray"));
+    EXPECT_EQ(
+        Bond("S1", "I", "50", "2001", "March").toRecord().dictPtr()->keys(),
+        (std::vector<std::string>{"Serial", "Face Value", "Type", "Issue Year", "Issue Month"}));
+}
