@@ -30,19 +30,22 @@ std::string valueSourcesText() {
 }
 
 std::string monthValueSourceText(RedemptionMonth month, bool userValueFiles) {
+    const std::string official = rangeText(kOfficialFirstMonth, kOfficialLastMonth);
     std::string text = "Values of this month: ";
     if (inRange(month, kOfficialFirstMonth, kOfficialLastMonth)) {
-        text += "the Treasury's official values (value file " + std::string(kShippedOfficialFile) +
-                ")";
-    } else if (!inRange(month, kShippedFirstMonth, kShippedLastMonth)) {
-        text += "from the Treasury's value files you added";
-    } else {
-        text += "computed from the Treasury's published interest rates and rules";
-        if (userValueFiles) {
-            text += ", unless a Treasury value file you added holds this month";
-        }
+        return text + "the Treasury's official values (value file " +
+               std::string(kShippedOfficialFile) +
+               "); the other months are computed from its published interest rates and rules.";
     }
-    return text + ".";
+    if (!inRange(month, kShippedFirstMonth, kShippedLastMonth)) {
+        return text + "the Treasury's official values, from the value files you added.";
+    }
+    text += "computed from the Treasury's published interest rates and rules";
+    if (userValueFiles) {
+        text += ", unless a Treasury value file you added holds this month";
+    }
+    return text + " (the Treasury's official values are those of " + official +
+           " and of the value files you add).";
 }
 
 std::string monthValueSourceText(RedemptionMonth month, const ResourceLocations& resources) {
