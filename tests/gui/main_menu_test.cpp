@@ -81,8 +81,8 @@ TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
 TEST(MainMenuStartUp, AMonthOutsideTheValueTableGivesWayToTheLatestMonthItHolds) {
     QSettings().remove("report/redemptionMonth");
     AppHarness app({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(app.view().redemptionYear(), "2010") << "the shipped table ends in May 2010";
-    EXPECT_EQ(app.view().redemptionMonth(), "05");
+    EXPECT_EQ(app.view().redemptionYear(), "2026") << "the shipped table ends in November 2026";
+    EXPECT_EQ(app.view().redemptionMonth(), "11");
     EXPECT_TRUE(app.services.alerts.empty());
 
     // With an updated table that reaches further, its latest month.
