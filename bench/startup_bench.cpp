@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     const auto shown = std::chrono::steady_clock::now();
 
-    const double seconds = std::chrono::duration<double>(shown - start - (prepared - start)).count();
+    const double seconds =
+        std::chrono::duration<double>(shown - start - (prepared - start)).count();
     const bool met = seconds <= kTargetSeconds;
     std::printf("Start-up to the main window (offscreen, portfolio reopened, redemption %s-%s)\n"
                 "  %.3f s (target < %.2f) %s\n",

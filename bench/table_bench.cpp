@@ -67,8 +67,7 @@ int printAddedMemory(const char* path) {
 
 // The figures of printAddedMemory, from a fresh copy of this program: memory this process freed
 // would otherwise be counted as already resident.
-bool addedMemory(const std::filesystem::path& path, double& addedMegabytes,
-                 double& peakMegabytes) {
+bool addedMemory(const std::filesystem::path& path, double& addedMegabytes, double& peakMegabytes) {
     const std::string command = "'" + std::filesystem::read_symlink("/proc/self/exe").string() +
                                 "' --memory '" + path.string() + "'";
     FILE* child = ::popen(command.c_str(), "r");
@@ -106,9 +105,9 @@ std::filesystem::path writeEarlierShape(const std::filesystem::path& table) {
             cut->set(name, kept);
         }
     }
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("orvelt-table-bench-" + std::to_string(::getpid()) +
-                                        ".plist");
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("orvelt-table-bench-" + std::to_string(::getpid()) + ".plist");
     writePropertyList(path, PlistValue(cut));
     return path;
 }

@@ -160,12 +160,13 @@ std::optional<BondRates> BondRates::load(const std::filesystem::path& dataDir, s
                    &message) ||
         !loadRates(dataDir / "ee_market_rates.tsv", 1, rates.eeMarketByAnnouncement, nullptr,
                    &message) ||
-        !loadRates(dataDir / "ee_long_term_rates.tsv", 1, rates.eeLongTermByAnnouncement,
-                   nullptr, &message)) {
+        !loadRates(dataDir / "ee_long_term_rates.tsv", 1, rates.eeLongTermByAnnouncement, nullptr,
+                   &message)) {
         return std::nullopt;
     }
     for (const auto& [announcement, rate] : rates.eeMarketByAnnouncement) {
-        rates.eeMarketHighest = std::max(rates.eeMarketHighest, rate.hundredthsOfPercent.value_or(0));
+        rates.eeMarketHighest =
+            std::max(rates.eeMarketHighest, rate.hundredthsOfPercent.value_or(0));
     }
     return rates;
 }

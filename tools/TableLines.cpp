@@ -184,14 +184,13 @@ bool computedLines(const BondRates& rates, const OfficialLines& official,
         }
         // Final values are known for bonds that matured by the official file's last month;
         // other EE issued before May 1995 follow rules the data cannot reproduce.
-        if (hasMatured("EE", issue, redemption) &&
-            hasMatured("EE", issue, official.lastMonth())) {
+        if (hasMatured("EE", issue, redemption) && hasMatured("EE", issue, official.lastMonth())) {
             return finalLeaf(official, "EE", issue, leaf, error);
         }
         leaf = issue < kFirstLongTermEE
                    ? std::string(kUnknownValueLeaf)
-                   : computedLeaf(
-                         redemptionValue(rates, ComputedSeries::EE, issue, redemption, &officialEE));
+                   : computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption,
+                                                  &officialEE));
         return true;
     };
     const LeafRule iRule = [&](MonthIndex issue, std::string& leaf) {
@@ -218,9 +217,8 @@ bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialL
             }
             if (error != nullptr) {
                 *error = "series " + line.series + " issued " + line.issueYear + "-" +
-                         digits(static_cast<long long>(m) + 1, 2) + " at " +
-                         monthText(redemption) + ": the rules give \"" + line.leaves[m] +
-                         "\", " + official.name() + " \"" +
+                         digits(static_cast<long long>(m) + 1, 2) + " at " + monthText(redemption) +
+                         ": the rules give \"" + line.leaves[m] + "\", " + official.name() + " \"" +
                          (published != nullptr ? published->leaves[m] : "(no line)") + "\"";
             }
             return false;

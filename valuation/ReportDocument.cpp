@@ -1,9 +1,9 @@
 #include "valuation/ReportDocument.h"
 
-#include "valuation/ValueSources.h"
 #include "platform/ResourceLocations.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ValueReport.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 

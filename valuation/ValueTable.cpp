@@ -6,11 +6,11 @@
 #include "store/BondRecord.h"
 
 #include <array>
+#include <charconv>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
-#include <charconv>
-#include <cstdint>
 
 namespace {
 
@@ -76,8 +76,8 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
     if (::stat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{path.string(), status.st_dev, status.st_ino, status.st_size,
-                        status.st_ctim, status.st_mtim};
+    return FileIdentity{path.string(),  status.st_dev,  status.st_ino,
+                        status.st_size, status.st_ctim, status.st_mtim};
 }
 
 } // namespace

@@ -10,9 +10,9 @@
 #include "valuation/ValueTableMonths.h"
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iomanip>
 #include <map>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
 
@@ -417,11 +417,11 @@ TEST(OfficialValueFile, TheRulesGiveEveryOfficialValueOfTheBondsTheyCover) {
             if (value.kind == RedemptionValue::Kind::Unknown && issue < ym(1999, 11)) {
                 continue;
             }
-            const std::string computed = value.kind == RedemptionValue::Kind::NotPayable
-                                             ? "NO PAY"
-                                             : (std::ostringstream()
-                                                << std::setw(6) << std::setfill('0') << value.cents)
-                                                   .str();
+            const std::string computed =
+                value.kind == RedemptionValue::Kind::NotPayable
+                    ? "NO PAY"
+                    : (std::ostringstream() << std::setw(6) << std::setfill('0') << value.cents)
+                          .str();
             EXPECT_EQ(computed, official) << line.series << " " << yearOf(issue) << "-"
                                           << monthOf(issue) << " at " << line.redemptionMonth;
             ++compared[line.series + (official == "NO PAY" ? " NO PAY" : "")];
@@ -467,9 +467,8 @@ TEST(Rules, EEIsWorthFaceValueAtOriginalMaturityAndGrowsFromThere) {
         EXPECT_LT(valueCents(ComputedSeries::EE, c.issue, maturity - 1), 2500);
         EXPECT_EQ(valueCents(ComputedSeries::EE, c.issue, maturity), 2500);
         EXPECT_EQ(valueCents(ComputedSeries::EE, c.issue, maturity + 1),
-                  accrueWithinPeriod(2500, *periodRate(rates(), ComputedSeries::EE, c.issue,
-                                                       maturity),
-                                     1));
+                  accrueWithinPeriod(
+                      2500, *periodRate(rates(), ComputedSeries::EE, c.issue, maturity), 1));
     }
     EXPECT_LT(valueCents(ComputedSeries::EE, ym(2003, 6), ym(2020, 6)), 2500);
     EXPECT_GT(valueCents(ComputedSeries::EE, ym(2006, 5), ym(2026, 5)), 2500);
@@ -490,9 +489,9 @@ TEST(FinalMaturity, BondsPastFinalMaturityKeepTheirValueIn2026) {
         redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2025, 5), &official);
     ASSERT_EQ(atMaturity.kind, RedemptionValue::Kind::Value);
     EXPECT_GT(atMaturity.cents, 2532);
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2026, 11), &official)
-                  .cents,
-              atMaturity.cents);
+    EXPECT_EQ(
+        redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2026, 11), &official).cents,
+        atMaturity.cents);
     EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 5), ym(2026, 11)),
               *accruedValueCents(rates(), ComputedSeries::EE, ym(1997, 5), 354));
 }

@@ -10,6 +10,7 @@
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
 #include "valuation/ui/ReportWindow.h"
 
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -265,6 +267,10 @@ TEST(MainMenuAbout, AboutBoxRunsModallyUntilItsOk) {
         auto* about = qobject_cast<AboutWindowController*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
         wasModal = about->isModal() && about->isVisible();
+        const QLabel* note = about->findChild<QLabel*>("noteLabel");
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(note->text().contains(QString::fromStdString(valueSourcesText())))
+            << note->text().toStdString();
         about->okPressed();
     });
     app.view().aboutPressed();

@@ -10,8 +10,9 @@
 
 namespace {
 
-const std::string kRefusal = "This redemption date is not supported by the current version of "
-                             "Orvelt. Valid redemption dates range from June 2009 to November 2026.";
+const std::string kRefusal =
+    "This redemption date is not supported by the current version of "
+    "Orvelt. Valid redemption dates range from June 2009 to November 2026.";
 
 RedemptionDateWindowController* openWindow(AppHarness& app) {
     app.view().setRedemptionDateButtonPressed();

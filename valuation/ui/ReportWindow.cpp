@@ -187,9 +187,9 @@ void ReportWindow::updateDateLabel() {
                            "%1 yet. Add newer values with Update Values…")
                 .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
     }
-    text += QStringLiteral(" ") + QString::fromStdString(monthValueSourceText(
-                                      {intValueOfText(view->redemptionYear()), month},
-                                      view->resources()));
+    text += QStringLiteral(" ") +
+            QString::fromStdString(monthValueSourceText(
+                {intValueOfText(view->redemptionYear()), month}, view->resources()));
     if (ui_->dateLabel->text() != text) {
         ui_->dateLabel->setText(text);
     }
