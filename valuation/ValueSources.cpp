@@ -21,8 +21,8 @@ std::string valueSourcesText() {
     return "The values for " + rangeText(kOfficialFirstMonth, kOfficialLastMonth) +
            " are the Treasury's official values, from its Savings Bond Value File " +
            std::string(kShippedOfficialFile) +
-           ", and so are those of any Treasury value files you add with Update Values…. "
-           "The values of the other months from " +
+           ", and so are those of the Treasury value files you add (Update Values…). The "
+           "values of the other months from " +
            rangeText(kShippedFirstMonth, kShippedLastMonth) +
            " are computed from the Treasury's published interest rates by its rules (31 CFR "
            "parts 351 and 359); a bond past final maturity keeps its final value. A bond or month "

@@ -12,7 +12,7 @@ TEST(ValueSources, TheOfficialAndTheComputedMonthsAreNamed) {
     EXPECT_NE(text.find("values for June 2016 to November 2016 are the Treasury's official values"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("value files you add with Update Values"), std::string::npos) << text;
+    EXPECT_NE(text.find("value files you add (Update Values…)"), std::string::npos) << text;
     EXPECT_NE(text.find("other months from June 2009 to November 2026 are computed from the "
                         "Treasury's published interest rates"),
               std::string::npos)
