@@ -110,15 +110,16 @@ std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSerie
     months = std::min(months, kFinalMaturityMonths); // interest stops at final maturity
     const int floorAt = series == ComputedSeries::EE ? eeOriginalMaturityMonths(issue) : -1;
     std::optional<long long> value = issuePriceCents(series);
-    // The value with every missing rate taken as the highest market-based rate the data hold
-    // (the sourced bounds of the missing ones are lower): when even that stays below face value,
+    // The value with every missing market-based rate taken as the highest one the data hold (the
+    // sourced bounds of the missing ones are lower): when even that stays below face value,
     // original maturity sets the bond to face value whatever the missing rates were.
+    const bool marketRates = series == ComputedSeries::EE && issue < kFirstFixedRateEE;
     long long ceiling = issuePriceCents(series);
     for (int start = 0;; start += 6) {
         if (start == floorAt && start <= months) {
             if (value) {
                 value = std::max(*value, kEEFaceCents);
-            } else if (ceiling <= kEEFaceCents) {
+            } else if (marketRates && ceiling <= kEEFaceCents) {
                 value = kEEFaceCents;
             }
             ceiling = std::max(ceiling, kEEFaceCents);
