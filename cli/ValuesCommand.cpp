@@ -4,6 +4,7 @@
 #include "cli/DataFolder.h"
 #include "store/BondRecord.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
@@ -14,12 +15,31 @@ std::string monthText(const RedemptionMonth& month) {
            std::to_string(month.year);
 }
 
+// "values sources": the months the table in effect holds and where their values come from.
+int printValueSources(const CliArguments& arguments, CommandIo& io) {
+    refuseReportOptions(arguments, false);
+    const ResourceLocations locations = locateDataFolder(arguments.dataDir);
+    const std::vector<RedemptionMonth> months =
+        redemptionMonthsInTable(loadBondTable(locations).get());
+    if (months.empty()) {
+        io.out << "The value table holds no redemption months.\n";
+    } else {
+        io.out << "The value table holds " << months.size() << " redemption months, "
+               << redemptionMonthRangesText(months) << ".\n";
+    }
+    io.out << valueSourcesText() << "\n";
+    return kExitSuccess;
+}
+
 } // namespace
 
 int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
+    if (arguments.words.size() == 2 && arguments.words[1] == "sources") {
+        return printValueSources(arguments, io);
+    }
     if (arguments.words.size() < 2 || arguments.words[1] != "import") {
-        throw CliError(kExitUsage,
-                       "unknown values command; usage: orvelt-cli values import FILE...");
+        throw CliError(kExitUsage, "unknown values command; usage: orvelt-cli values import "
+                                   "FILE... or orvelt-cli values sources");
     }
     if (arguments.words.size() < 3) {
         throw CliError(kExitUsage, "missing arguments; usage: orvelt-cli values import FILE...");

@@ -1,10 +1,17 @@
 #include "BondRates.h"
 
+#include <algorithm>
+#include <array>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 namespace {
+
+// Single secondary sources whose figures for other periods match official values (see
+// data/README.md), named as the where-read column starts.
+constexpr std::array<std::string_view, 3> kCheckedSingleSources = {"depositaccounts", "rates.csv",
+                                                                   "SafeRate store"};
 
 std::vector<std::string> splitTabs(const std::string& line) {
     std::vector<std::string> fields;
@@ -76,7 +83,7 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
             return false;
         }
         expectedNext = *first + step;
-        PublishedRate rate{parseHundredthsOfPercent(rateText), status};
+        PublishedRate rate{parseHundredthsOfPercent(rateText), status, false};
         const bool notFound = rateText == "not found" && status == "not found";
         if (!rate.hundredthsOfPercent && !notFound) {
             *error = where + ": bad rate \"" + rateText + "\"";
@@ -85,6 +92,14 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
         if (rate.hundredthsOfPercent && status == "not found") {
             *error = where + ": a rate marked \"not found\"";
             return false;
+        }
+        if (rate.hundredthsOfPercent && !isUsableRate(status, fields.back())) {
+            if (status.find("unconfirmed (1 secondary)") == std::string::npos) {
+                *error = where + ": unknown status \"" + status + "\"";
+                return false;
+            }
+            rate.hundredthsOfPercent.reset();
+            rate.unused = true;
         }
         rates[*first] = rate;
         if (lastIssue != nullptr) {
@@ -99,6 +114,18 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
 }
 
 } // namespace
+
+bool isUsableRate(const std::string& status, const std::string& whereRead) {
+    const auto has = [&](std::string_view label) {
+        return status.find(label) != std::string::npos;
+    };
+    if (has("official") || has("formula-derived") || has("unconfirmed (2+ secondary)")) {
+        return true;
+    }
+    return has("unconfirmed (1 secondary)") &&
+           std::any_of(kCheckedSingleSources.begin(), kCheckedSingleSources.end(),
+                       [&](std::string_view source) { return whereRead.starts_with(source); });
+}
 
 std::optional<int> parseHundredthsOfPercent(const std::string& text) {
     std::size_t i = 0;
@@ -132,8 +159,14 @@ std::optional<BondRates> BondRates::load(const std::filesystem::path& dataDir, s
         !loadRates(dataDir / "i_inflation_rates.tsv", 1, rates.iInflationByAnnouncement, nullptr,
                    &message) ||
         !loadRates(dataDir / "ee_market_rates.tsv", 1, rates.eeMarketByAnnouncement, nullptr,
+                   &message) ||
+        !loadRates(dataDir / "ee_long_term_rates.tsv", 1, rates.eeLongTermByAnnouncement, nullptr,
                    &message)) {
         return std::nullopt;
+    }
+    for (const auto& [announcement, rate] : rates.eeMarketByAnnouncement) {
+        rates.eeMarketHighest =
+            std::max(rates.eeMarketHighest, rate.hundredthsOfPercent.value_or(0));
     }
     return rates;
 }

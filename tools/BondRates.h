@@ -23,9 +23,19 @@ constexpr int monthOf(MonthIndex index) {
 }
 
 struct PublishedRate {
-    std::optional<int> hundredthsOfPercent; // empty when the rate was "not found"
-    std::string status;                     // e.g. "official", "unconfirmed (1 secondary)"
+    // The rate the table uses; empty when it was "not found" or is not used (see `unused`).
+    std::optional<int> hundredthsOfPercent;
+    std::string status; // e.g. "official", "unconfirmed (1 secondary)"
+    // A rate given by one secondary source only, and one not known to match official values
+    // elsewhere: kept in the data with its source, but no value is computed from it.
+    bool unused = false;
 };
+
+// Whether a rate of this status, read where `whereRead` says, is one the table may use: official
+// figures, figures derived from them or from the Treasury's formula, figures of two or more
+// secondary sources, and figures of a single secondary source whose other figures match official
+// values (data/README.md names them).
+bool isUsableRate(const std::string& status, const std::string& whereRead);
 
 struct BondRates {
     // Keyed by the first issue month of each period; a rate holds until the next key.
@@ -34,11 +44,15 @@ struct BondRates {
     // Keyed by the announcement's month (May or November).
     std::map<MonthIndex, PublishedRate> iInflationByAnnouncement;
     std::map<MonthIndex, PublishedRate> eeMarketByAnnouncement;
+    // The 85% long-term rate of EE issued May 1995 - April 1997, by announcement.
+    std::map<MonthIndex, PublishedRate> eeLongTermByAnnouncement;
+    // The highest market-based rate used, for bounding values that need a missing one.
+    int eeMarketHighest = 0;
     // The last issue month that the fixed-rate tables cover.
     MonthIndex iFixedLastIssue = 0;
     MonthIndex eeFixedLastIssue = 0;
 
-    // The four files in `dataDir`. On a malformed file answers nothing, with `error` naming
+    // The five rate files in `dataDir`. On a malformed file answers nothing, with `error` naming
     // the file and line.
     static std::optional<BondRates> load(const std::filesystem::path& dataDir, std::string* error);
 };

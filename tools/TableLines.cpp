@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -23,6 +26,10 @@ constexpr MonthIndex kFirstS = monthIndex(1967, 5);
 constexpr MonthIndex kLastS = monthIndex(1970, 10);
 // Series EE: first issued January 1980, final maturity 30 years (31 CFR 351.5).
 constexpr MonthIndex kFirstEE = monthIndex(1980, 1);
+// EE issued May 1995 - April 1997 earn the long-term rate (ValueEngine.h); earlier issues have
+// values here only past final maturity.
+constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
+constexpr MonthIndex kFirstMarketRateEE = monthIndex(1997, 5);
 constexpr MonthIndex kFirstI = monthIndex(1998, 9);
 constexpr int kThirtyYears = 30 * 12;
 
@@ -45,36 +52,75 @@ bool hasMatured(const std::string& series, MonthIndex issue, MonthIndex redempti
     return issue + finalMaturityMonths(series, issue) <= redemption;
 }
 
-class FinalValues {
-  public:
-    explicit FinalValues(const FinalValueSource& source) : source_(source) {}
+MonthIndex monthOfLine(const ValueFileLine& line) {
+    return monthIndex(std::stoi(line.redemptionYear), std::stoi(line.redemptionMonth));
+}
 
-    // The official leaf of a matured bond; empty when the file has no six-digit value for it.
-    std::string leaf(const std::string& series, MonthIndex issue) const {
-        const std::string year = digits(yearOf(issue), 4);
-        for (const ValueFileLine& line : source_.lines) {
-            if (line.series == series && line.issueYear == year) {
-                const std::string& leaf = line.leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
-                const bool sixDigits =
-                    leaf.size() == 6 && std::all_of(leaf.begin(), leaf.end(),
-                                                    [](char c) { return c >= '0' && c <= '9'; });
-                return sixDigits ? leaf : std::string();
-            }
+bool isSixDigits(const std::string& leaf) {
+    return leaf.size() == 6 &&
+           std::all_of(leaf.begin(), leaf.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string monthText(MonthIndex month) {
+    return digits(yearOf(month), 4) + "-" + digits(monthOf(month), 2);
+}
+
+// The official file's lines, found by redemption month, series and issue year.
+class OfficialLines {
+  public:
+    explicit OfficialLines(const OfficialValueFile& file) : name_(file.name) {
+        for (const ValueFileLine& line : file.lines) {
+            const MonthIndex month = monthOfLine(line);
+            byKey_[{month, line.series, std::stoi(line.issueYear)}] = &line;
+            byMonth_[month].push_back(&line);
+            last_ = std::max(last_, month);
         }
-        return {};
     }
-    const std::string& name() const { return source_.name; }
+    MonthIndex lastMonth() const { return last_; }
+    const std::string& name() const { return name_; }
+    const std::vector<const ValueFileLine*>* linesOf(MonthIndex redemption) const {
+        const auto found = byMonth_.find(redemption);
+        return found == byMonth_.end() ? nullptr : &found->second;
+    }
+    const ValueFileLine* line(MonthIndex redemption, const std::string& series, int year) const {
+        const auto found = byKey_.find({redemption, series, year});
+        return found == byKey_.end() ? nullptr : found->second;
+    }
+    // The six-digit leaf at `redemption`; empty when the file has none.
+    std::string leaf(MonthIndex redemption, const std::string& series, MonthIndex issue) const {
+        const ValueFileLine* found = line(redemption, series, yearOf(issue));
+        if (found == nullptr) {
+            return {};
+        }
+        const std::string& leaf = found->leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
+        return isSixDigits(leaf) ? leaf : std::string();
+    }
 
   private:
-    const FinalValueSource& source_;
+    std::string name_;
+    MonthIndex last_ = 0;
+    std::map<std::tuple<MonthIndex, std::string, int>, const ValueFileLine*> byKey_;
+    std::map<MonthIndex, std::vector<const ValueFileLine*>> byMonth_;
 };
 
 using LeafRule = std::function<bool(MonthIndex issue, std::string& leaf)>;
 
-// A series that only has final values in the window: E and savings notes.
+// The final value of a bond that reached final maturity by the official file's last month, from
+// that month; false, with `error`, when the file lacks it.
+bool finalLeaf(const OfficialLines& official, const std::string& series, MonthIndex issue,
+               std::string& leaf, std::string* error) {
+    leaf = official.leaf(official.lastMonth(), series, issue);
+    if (leaf.empty() && error != nullptr) {
+        *error = official.name() + " has no final value for series " + series + " issued " +
+                 monthText(issue);
+    }
+    return !leaf.empty();
+}
+
+// A series that only has final values: E and savings notes.
 LeafRule maturedOnly(const std::string& series, MonthIndex first, MonthIndex last,
-                     MonthIndex redemption, const FinalValues& finals, std::string* error) {
-    return [=, &finals](MonthIndex issue, std::string& leaf) {
+                     MonthIndex redemption, const OfficialLines& official, std::string* error) {
+    return [=, &official](MonthIndex issue, std::string& leaf) {
         if (issue < first || issue > last) {
             leaf = kNotIssued;
             return true;
@@ -83,15 +129,9 @@ LeafRule maturedOnly(const std::string& series, MonthIndex first, MonthIndex las
             leaf = kUnknownValueLeaf;
             return true;
         }
-        leaf = finals.leaf(series, issue);
-        if (leaf.empty() && error != nullptr) {
-            *error = finals.name() + " has no final value for series " + series + " issued " +
-                     digits(yearOf(issue), 4) + "-" + digits(monthOf(issue), 2);
-        }
-        return !leaf.empty();
+        return finalLeaf(official, series, issue, leaf, error);
     };
 }
-
 std::string computedLeaf(const RedemptionValue& value) {
     switch (value.kind) {
     case RedemptionValue::Kind::NotIssued:
@@ -131,40 +171,139 @@ bool addLines(const std::string& series, int firstYear, int lastYear, MonthIndex
     return true;
 }
 
-} // namespace
+// The lines the rules give for one redemption month.
+bool computedLines(const BondRates& rates, const OfficialLines& official,
+                   const OfficialEEValues& officialEE, MonthIndex redemption,
+                   std::vector<ValueFileLine>& lines, std::string* error) {
+    const LeafRule eRule = maturedOnly("E", kFirstE, kLastE, redemption, official, error);
+    const LeafRule sRule = maturedOnly("S", kFirstS, kLastS, redemption, official, error);
+    const LeafRule eeRule = [&](MonthIndex issue, std::string& leaf) {
+        if (issue < kFirstEE) {
+            leaf = kNotIssued;
+            return true;
+        }
+        // Final values are known for bonds that matured by the official file's last month;
+        // other EE issued before May 1995 follow rules the data cannot reproduce.
+        if (hasMatured("EE", issue, redemption) && hasMatured("EE", issue, official.lastMonth())) {
+            return finalLeaf(official, "EE", issue, leaf, error);
+        }
+        leaf = issue < kFirstLongTermEE
+                   ? std::string(kUnknownValueLeaf)
+                   : computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption,
+                                                  &officialEE));
+        return true;
+    };
+    const LeafRule iRule = [&](MonthIndex issue, std::string& leaf) {
+        leaf = computedLeaf(redemptionValue(rates, ComputedSeries::I, issue, redemption));
+        return true;
+    };
+    const int now = yearOf(redemption);
+    return addLines("E", yearOf(kFirstE), yearOf(kLastE), redemption, eRule, lines) &&
+           addLines("S", yearOf(kFirstS), yearOf(kLastS), redemption, sRule, lines) &&
+           addLines("EE", yearOf(kFirstEE), now, redemption, eeRule, lines) &&
+           addLines("I", yearOf(kFirstI), now, redemption, iRule, lines);
+}
 
-bool buildTableLines(const BondRates& rates, const FinalValueSource& finalValues, MonthIndex first,
-                     MonthIndex last, std::vector<ValueFileLine>& lines, std::string* error) {
-    const FinalValues finals(finalValues);
-    for (MonthIndex redemption = first; redemption <= last; ++redemption) {
-        const LeafRule eRule = maturedOnly("E", kFirstE, kLastE, redemption, finals, error);
-        const LeafRule sRule = maturedOnly("S", kFirstS, kLastS, redemption, finals, error);
-        const LeafRule eeRule = [&](MonthIndex issue, std::string& leaf) {
-            if (issue <= redemption && hasMatured("EE", issue, redemption)) {
-                leaf = finals.leaf("EE", issue);
-                if (leaf.empty() && error != nullptr) {
-                    *error = finals.name() + " has no final value for series EE issued " +
-                             digits(yearOf(issue), 4) + "-" + digits(monthOf(issue), 2);
-                }
-                return !leaf.empty();
+// Every leaf the rules give for a month of the official file must be the official one.
+bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialLines& official,
+                     MonthIndex redemption, std::string* error) {
+    for (const ValueFileLine& line : computed) {
+        const ValueFileLine* published =
+            official.line(redemption, line.series, std::stoi(line.issueYear));
+        for (std::size_t m = 0; m < 12; ++m) {
+            if (line.leaves[m] == kUnknownValueLeaf ||
+                (published != nullptr && published->leaves[m] == line.leaves[m])) {
+                continue;
             }
-            leaf =
-                issue < kFirstEE
-                    ? std::string(kNotIssued)
-                    : computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption));
-            return true;
-        };
-        const LeafRule iRule = [&](MonthIndex issue, std::string& leaf) {
-            leaf = computedLeaf(redemptionValue(rates, ComputedSeries::I, issue, redemption));
-            return true;
-        };
-        const int now = yearOf(redemption);
-        if (!addLines("E", yearOf(kFirstE), yearOf(kLastE), redemption, eRule, lines) ||
-            !addLines("S", yearOf(kFirstS), yearOf(kLastS), redemption, sRule, lines) ||
-            !addLines("EE", yearOf(kFirstEE), now, redemption, eeRule, lines) ||
-            !addLines("I", yearOf(kFirstI), now, redemption, iRule, lines)) {
+            if (error != nullptr) {
+                *error = "series " + line.series + " issued " + line.issueYear + "-" +
+                         digits(static_cast<long long>(m) + 1, 2) + " at " + monthText(redemption) +
+                         ": the rules give \"" + line.leaves[m] + "\", " + official.name() + " \"" +
+                         (published != nullptr ? published->leaves[m] : "(no line)") + "\"";
+            }
             return false;
         }
     }
     return true;
+}
+
+// The official EE values of the file's last month, where the long-term EE values go on from.
+OfficialEEValues officialEEValues(const OfficialLines& official) {
+    OfficialEEValues values{official.lastMonth(), {}};
+    for (MonthIndex issue = kFirstLongTermEE; issue < kFirstMarketRateEE; ++issue) {
+        const std::string leaf = official.leaf(official.lastMonth(), "EE", issue);
+        if (!leaf.empty()) {
+            values.centsByIssue[issue] = std::stoll(leaf);
+        }
+    }
+    return values;
+}
+
+} // namespace
+
+bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFile,
+                     MonthIndex first, MonthIndex last, std::vector<ValueFileLine>& lines,
+                     std::string* error) {
+    const OfficialLines official(officialFile);
+    const OfficialEEValues officialEE = officialEEValues(official);
+    for (MonthIndex redemption = first; redemption <= last; ++redemption) {
+        std::vector<ValueFileLine> computed;
+        if (!computedLines(rates, official, officialEE, redemption, computed, error)) {
+            return false;
+        }
+        const std::vector<const ValueFileLine*>* published = official.linesOf(redemption);
+        if (published == nullptr) {
+            std::move(computed.begin(), computed.end(), std::back_inserter(lines));
+            continue;
+        }
+        if (!matchesOfficial(computed, official, redemption, error)) {
+            return false;
+        }
+        for (const ValueFileLine* line : *published) {
+            lines.push_back(*line);
+        }
+    }
+    return true;
+}
+
+std::string coverageText(const std::vector<ValueFileLine>& lines, MonthIndex redemption) {
+    std::map<std::pair<std::string, int>, const ValueFileLine*> byYear;
+    for (const ValueFileLine& line : lines) {
+        if (monthOfLine(line) == redemption) {
+            byYear[{line.series, std::stoi(line.issueYear)}] = &line;
+        }
+    }
+    struct Series {
+        std::string name;
+        MonthIndex first, last;
+    };
+    const std::vector<Series> all = {{"E", kFirstE, kLastE},
+                                     {"S", kFirstS, kLastS},
+                                     {"EE", kFirstEE, redemption},
+                                     {"I", kFirstI, redemption}};
+    std::string text;
+    for (const Series& series : all) {
+        for (int decade = yearOf(series.first) / 10 * 10; decade <= yearOf(series.last);
+             decade += 10) {
+            int issued = 0;
+            int valued = 0;
+            for (MonthIndex issue = std::max(series.first, monthIndex(decade, 1));
+                 issue <= std::min(series.last, monthIndex(decade + 9, 12)); ++issue) {
+                ++issued;
+                const auto found = byYear.find({series.name, yearOf(issue)});
+                const std::string leaf =
+                    found == byYear.end()
+                        ? std::string()
+                        : found->second->leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
+                valued += isSixDigits(leaf) || leaf == kNoPayLeaf ? 1 : 0;
+            }
+            char row[128];
+            std::snprintf(row, sizeof row, "%-2s issued %d-%d: %3d of %3d issue months (%3d%%)\n",
+                          series.name.c_str(), std::max(decade, yearOf(series.first)),
+                          std::min(decade + 9, yearOf(series.last)), valued, issued,
+                          issued == 0 ? 0 : valued * 100 / issued);
+            text += row;
+        }
+    }
+    return text;
 }

@@ -5,24 +5,22 @@
 
 namespace {
 
-// Series I was first issued in September 1998; EE values are computed from May 1997 on, when
-// the market-based rates with monthly accrual began (earlier issues follow other rules).
+// Series I was first issued in September 1998. EE issued May 1995 - April 1997 earn the 85%
+// long-term rate every six months; from May 1997 the market-based rates with monthly accrual
+// began, and from May 2005 a fixed rate.
 constexpr MonthIndex kFirstIBond = monthIndex(1998, 9);
+constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
 constexpr MonthIndex kFirstComputedEE = monthIndex(1997, 5);
 constexpr MonthIndex kFirstFixedRateEE = monthIndex(2005, 5);
+constexpr MonthIndex kLastSeventeenYearEE = monthIndex(2003, 5);
 // Issued on or before this month: payable after 6 months; later issues after 12 months.
 constexpr MonthIndex kLastSixMonthHolding = monthIndex(2003, 1);
 constexpr int kPenaltyEndsAtMonths = 60;
 constexpr int kPenaltyMonths = 3;
-
-// Beyond these ages other rules apply (final maturity for I; the face-value and doubling
-// guarantees at EE original maturity), which this builder does not compute.
-int monthsUntilOtherRules(ComputedSeries series, MonthIndex issue) {
-    if (series == ComputedSeries::I) {
-        return 30 * 12;
-    }
-    return issue <= monthIndex(2003, 5) ? 17 * 12 : 20 * 12;
-}
+constexpr int kFinalMaturityMonths = 30 * 12;
+constexpr int kLongTermOriginalMaturityMonths = 17 * 12;
+// The face value of the EE unit: what original maturity guarantees.
+constexpr long long kEEFaceCents = 2500;
 
 std::optional<int> rateInEffect(const std::map<MonthIndex, PublishedRate>& table, MonthIndex key,
                                 MonthIndex lastCovered) {
@@ -103,24 +101,79 @@ std::optional<int> periodRate(const BondRates& rates, ComputedSeries series, Mon
     return announcedRate(rates.eeMarketByAnnouncement, announcement);
 }
 
-std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
-                                           MonthIndex issue, int months) {
-    long long value = issuePriceCents(series);
-    for (int periodStart = 0; periodStart < months; periodStart += 6) {
-        const std::optional<int> rate = periodRate(rates, series, issue, issue + periodStart);
-        if (!rate) {
-            return std::nullopt;
-        }
-        value = accrueWithinPeriod(value, *rate, std::min(6, months - periodStart));
-    }
-    return value;
+int eeOriginalMaturityMonths(MonthIndex issue) {
+    return issue <= kLastSeventeenYearEE ? 17 * 12 : 20 * 12;
 }
 
-RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption) {
+std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
+                                           MonthIndex issue, int months) {
+    months = std::min(months, kFinalMaturityMonths); // interest stops at final maturity
+    const int floorAt = series == ComputedSeries::EE ? eeOriginalMaturityMonths(issue) : -1;
+    std::optional<long long> value = issuePriceCents(series);
+    // The value with every missing market-based rate taken as the highest one the data hold (the
+    // sourced bounds of the missing ones are lower): when even that stays below face value,
+    // original maturity sets the bond to face value whatever the missing rates were.
+    const bool marketRates = series == ComputedSeries::EE && issue < kFirstFixedRateEE;
+    long long ceiling = issuePriceCents(series);
+    for (int start = 0;; start += 6) {
+        if (start == floorAt && start <= months) {
+            if (value) {
+                value = std::max(*value, kEEFaceCents);
+            } else if (marketRates && ceiling <= kEEFaceCents) {
+                value = kEEFaceCents;
+            }
+            ceiling = std::max(ceiling, kEEFaceCents);
+        }
+        if (start >= months) {
+            return value;
+        }
+        const int elapsed = std::min(6, months - start);
+        const std::optional<int> rate = periodRate(rates, series, issue, issue + start);
+        value = value && rate ? std::optional(accrueWithinPeriod(*value, *rate, elapsed))
+                              : std::nullopt;
+        ceiling = accrueWithinPeriod(ceiling, rate.value_or(rates.eeMarketHighest), elapsed);
+    }
+}
+
+namespace {
+
+// EE of May 1995 - April 1997: face value at 17 years, then interest every six months at the
+// long-term rate until final maturity. The official value at the last accrual date on or before
+// `official.redemption` is where the computation starts.
+RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthIndex redemption,
+                              const OfficialEEValues* official) {
     using Kind = RedemptionValue::Kind;
-    const MonthIndex firstIssue = series == ComputedSeries::I ? kFirstIBond : kFirstComputedEE;
-    if (issue > redemption || (series == ComputedSeries::I && issue < firstIssue)) {
+    const MonthIndex maturity = issue + kLongTermOriginalMaturityMonths;
+    if (official == nullptr || redemption <= official->redemption ||
+        official->redemption < maturity) {
+        return {Kind::Unknown, 0};
+    }
+    const auto found = official->centsByIssue.find(issue);
+    if (found == official->centsByIssue.end()) {
+        return {Kind::Unknown, 0};
+    }
+    const auto lastAccrual = [&](MonthIndex month) {
+        return maturity + (month - maturity) / 6 * 6;
+    };
+    long long value = found->second;
+    const MonthIndex end = lastAccrual(std::min(redemption, issue + kFinalMaturityMonths));
+    for (MonthIndex start = lastAccrual(official->redemption); start < end; start += 6) {
+        const std::optional<int> rate =
+            announcedRate(rates.eeLongTermByAnnouncement, governingAnnouncement(start));
+        if (!rate) {
+            return {Kind::Unknown, 0};
+        }
+        value = accrueWithinPeriod(value, *rate, 6);
+    }
+    return {Kind::Value, value};
+}
+
+} // namespace
+
+RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
+                                MonthIndex redemption, const OfficialEEValues* official) {
+    using Kind = RedemptionValue::Kind;
+    if (issue > redemption || (series == ComputedSeries::I && issue < kFirstIBond)) {
         return {Kind::NotIssued, 0};
     }
     const int age = redemption - issue;
@@ -128,8 +181,9 @@ RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, M
     if (age < minimumHolding) {
         return {Kind::NotPayable, 0};
     }
-    if (issue < firstIssue || age >= monthsUntilOtherRules(series, issue)) {
-        return {Kind::Unknown, 0};
+    if (series == ComputedSeries::EE && issue < kFirstComputedEE) {
+        return issue < kFirstLongTermEE ? RedemptionValue{Kind::Unknown, 0}
+                                        : longTermValue(rates, issue, redemption, official);
     }
     const int valuedAt = age < kPenaltyEndsAtMonths ? age - kPenaltyMonths : age;
     const std::optional<long long> value = accruedValueCents(rates, series, issue, valuedAt);

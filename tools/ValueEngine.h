@@ -1,18 +1,27 @@
 #pragma once
 
-// Redemption values of Series I and Series EE (issued May 1997 or later) computed by the
-// Treasury's rules (31 CFR 359 and 351, as summarised in the project's rates.md, Sections 1-3):
+// Redemption values of Series I and Series EE (issued May 1995 or later) computed by the
+// Treasury's rules (31 CFR 359 and 351, as summarised in the project's rates.md, Sections 1-3, and
+// rates-2010-2026.md, Sections 2.3 and 4):
 //   - values are kept per unit: $25 face for I (price $25), $25 face for EE (price $12.50);
 //   - each semiannual rate period starts from the rounded value at its start (PV) and the value
 //     after m whole months is PV * (1 + rate/2)^(m/6), rounded to the cent half up;
 //   - a period takes the rate announced most recently at its start (May or November);
 //   - an I bond's rate is the composite of its fixed rate and the inflation rate, rounded to
 //     0.01% and never below zero;
+//   - an EE bond of May 1997 or later is worth at least its face value at original maturity (17
+//     years for issues up to May 2003, 20 years after): the adjustment is made in the anniversary
+//     month and accrual goes on from the adjusted value;
+//   - EE issued May 1995 - April 1997 add interest only every six months, at the 85% long-term
+//     rate; their values go on from the Treasury's official value at their last accrual date in
+//     the official file (the rates before it are not all known);
+//   - interest stops at final maturity (30 years) and the value stays the same after it;
 //   - before five years the value is that of three months earlier (never below the price);
 //   - a bond is not payable before 6 months (issued January 2003 or earlier) or 12 months.
 
 #include "BondRates.h"
 
+#include <map>
 #include <optional>
 
 enum class ComputedSeries { I, EE };
@@ -31,15 +40,25 @@ MonthIndex governingAnnouncement(MonthIndex periodStart);
 // The unit's issue price in cents: 2500 for I, 1250 for EE.
 long long issuePriceCents(ComputedSeries series);
 
-// The rate of the period starting in `periodStart` of a bond issued in `issue`, or nothing
-// when a rate it needs is not known.
+// The months from issue to original maturity of an EE bond (17 or 20 years).
+int eeOriginalMaturityMonths(MonthIndex issue);
+
+// The rate of the period starting in `periodStart` of a bond issued in `issue` (May 1997 or
+// later for EE), or nothing when a rate it needs is not known.
 std::optional<int> periodRate(const BondRates& rates, ComputedSeries series, MonthIndex issue,
                               MonthIndex periodStart);
 
-// The unit's accrued value `months` after issue, without penalty; nothing when a rate it needs
-// is not known.
+// The unit's accrued value `months` after issue (May 1997 or later for EE), without penalty;
+// nothing when a rate it needs is not known.
 std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
                                            MonthIndex issue, int months);
+
+// The Treasury's official EE values (cents per $25 face) in one redemption month, by issue
+// month: where the values of EE issued May 1995 - April 1997 go on from.
+struct OfficialEEValues {
+    MonthIndex redemption = 0;
+    std::map<MonthIndex, long long> centsByIssue;
+};
 
 struct RedemptionValue {
     enum class Kind {
@@ -52,6 +71,8 @@ struct RedemptionValue {
     long long cents = 0;
 };
 
-// The unit's redemption value in month `redemption` of a bond issued in `issue`.
+// The unit's redemption value in month `redemption` of a bond issued in `issue`. EE issued
+// before May 1995 are Unknown here (only their final values are known, from official files); EE
+// of May 1995 - April 1997 need `official` and are Unknown until after its month.
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption);
+                                MonthIndex redemption, const OfficialEEValues* official = nullptr);

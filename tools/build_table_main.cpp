@@ -1,9 +1,10 @@
 // orvelt-build-table: builds the redemption value table "BondTable" from value files.
 //
 //   orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist
-//       Computes the lines of the shipped table (redemption months June 2009 to May 2010) from
-//       the rate files and the official June 2016 value file in DIR (tools/data), writes them
-//       to OUT.asc in the Treasury value file format, then converts that file into OUT.plist.
+//       Computes the lines of the shipped table (the redemption months of valuation/ValueSources.h)
+//       from the rate files and the official June 2016 value file in DIR (tools/data), writes
+//       them to OUT.asc in the Treasury value file format, then converts that file into
+//       OUT.plist. Prints how much of each series has a value in the last month.
 //   orvelt-build-table convert --table OUT.plist [--base TABLE.plist] FILE...
 //       Converts official Treasury value files into a table, merged into a copy of TABLE.plist
 //       when given (later files win).
@@ -13,6 +14,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/PropertyList.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueSources.h"
 
 #include <cstdio>
 #include <fstream>
@@ -23,11 +25,11 @@
 
 namespace {
 
-constexpr MonthIndex kShippedFirst = monthIndex(2009, 6);
-constexpr MonthIndex kShippedLast = monthIndex(2010, 5);
-// The official value file whose June 2016 values are the final values of matured bonds: the
-// Treasury's Savings Bond Value Files (see tools/data/README.md).
-constexpr const char* kFinalValueFile = "sb201606.asc";
+constexpr MonthIndex kShippedFirst = monthIndex(kShippedFirstMonth.year, kShippedFirstMonth.month);
+constexpr MonthIndex kShippedLast = monthIndex(kShippedLastMonth.year, kShippedLastMonth.month);
+// The Treasury's official value file (see tools/data/README.md): its months are shipped as they
+// stand, and it gives the final values of matured bonds.
+const std::string kOfficialFile(kShippedOfficialFile);
 
 int usage() {
     std::fprintf(stderr,
@@ -62,21 +64,17 @@ int buildShipped(const std::map<std::string, std::string>& options) {
         return fail(error);
     }
     std::string officialText;
-    std::vector<ValueFileLine> official;
-    if (!readText(dataDir / kFinalValueFile, officialText) ||
-        !parseValueFile(officialText, kFinalValueFile, official, &error)) {
-        return fail(error.empty() ? std::string(kFinalValueFile) + " cannot be read" : error);
-    }
-    FinalValueSource finals{{}, kFinalValueFile};
-    for (ValueFileLine& line : official) {
-        if (line.redemptionYear == "2016" && line.redemptionMonth == "06") {
-            finals.lines.push_back(std::move(line));
-        }
+    OfficialValueFile official{{}, kOfficialFile};
+    if (!readText(dataDir / kOfficialFile, officialText) ||
+        !parseValueFile(officialText, kOfficialFile, official.lines, &error)) {
+        return fail(error.empty() ? kOfficialFile + " cannot be read" : error);
     }
     std::vector<ValueFileLine> lines;
-    if (!buildTableLines(*rates, finals, kShippedFirst, kShippedLast, lines, &error)) {
+    if (!buildTableLines(*rates, official, kShippedFirst, kShippedLast, lines, &error)) {
         return fail(error);
     }
+    std::printf("Issue months with a value or NO PAY in %04d-%02d:\n%s", yearOf(kShippedLast),
+                monthOf(kShippedLast), coverageText(lines, kShippedLast).c_str());
     std::string text;
     for (const ValueFileLine& line : lines) {
         text += formatValueFileLine(line);

@@ -3,6 +3,7 @@
 #include "platform/ResourceLocations.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ValueReport.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
@@ -101,12 +102,10 @@ std::string valuesSourceText(const ResourceLocations& resources, const ValueRepo
         resources.userPathForResource(kBondTableResource, kBondTableType), error);
     const std::string months =
         redemptionMonthRangesText(redemptionMonthsInTable(report.bondTable()));
-    std::string text = updated ? "Values from your updated copy of the Treasury's redemption "
-                                 "value tables"
-                               : "Values from the Treasury's redemption value tables shipped "
-                                 "with Orvelt";
+    std::string text = updated ? "Values from your updated copy of the redemption value table"
+                               : "Values from the redemption value table shipped with Orvelt";
     if (!months.empty()) {
         text += " (redemption dates from " + months + ")";
     }
-    return text + ".";
+    return text + ". " + valueSourcesText();
 }

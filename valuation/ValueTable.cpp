@@ -8,6 +8,9 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,12 +51,60 @@ double faceValueOf(const PlistValue* faceValue) {
 
 } // namespace
 
+namespace {
+
+// What tells one version of a file from another: a rewrite (always to a new file, renamed into
+// place) changes the inode, and any change in place the size or the change time.
+struct FileIdentity {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec changed{};
+    timespec modified{};
+    bool operator==(const FileIdentity& other) const {
+        return path == other.path && device == other.device && inode == other.inode &&
+               size == other.size && changed.tv_sec == other.changed.tv_sec &&
+               changed.tv_nsec == other.changed.tv_nsec &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{path.string(),  status.st_dev,  status.st_ino,
+                        status.st_size, status.st_ctim, status.st_mtim};
+}
+
+} // namespace
+
 PlistDictRef loadBondTable(const ResourceLocations& resources) {
     const auto path = resources.pathForResource(kBondTableResource, kBondTableType);
     if (!path) {
         return {};
     }
-    return readPropertyList(*path).dict();
+    // The table is read whole and never changed once read, so the windows and the start-up share
+    // the last one read while its file stays the same: reading a table of many months takes a
+    // good part of start-up and its memory.
+    static std::mutex mutex;
+    static std::optional<FileIdentity> lastIdentity;
+    static PlistDictRef lastTable;
+    const std::optional<FileIdentity> identity = identityOf(*path);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (identity && lastTable && lastIdentity == identity) {
+        return lastTable;
+    }
+    PlistDictRef table = readPropertyList(*path).dict();
+    // Kept only when the file did not change while it was read.
+    if (identity && table && identityOf(*path) == identity) {
+        lastIdentity = identity;
+        lastTable = table;
+    }
+    return table;
 }
 
 double sixDigitStringValueToDouble(std::string_view leaf) {

@@ -24,6 +24,7 @@ inline constexpr std::string_view kInvalidLeaf = "      ";
 inline constexpr std::string_view kNoPayLeaf = "NO PAY";
 
 // The table resource read whole; an empty reference when it is missing or not a dictionary.
+// Calls share one table while its file stays the same: the table must not be changed.
 PlistDictRef loadBondTable(const ResourceLocations& resources);
 
 // The leaf read as a number with a point put after its fourth character ("002712" is 27.12).

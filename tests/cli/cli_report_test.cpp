@@ -5,6 +5,7 @@
 #include "support/CliDataFolder.h"
 #include "support/ExpectedReport.h"
 #include "valuation/ReportWindowController.h"
+#include "valuation/ValueSources.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -99,6 +100,15 @@ class CliReportTest : public ::testing::Test {
 
     CliDataFolder folder;
 };
+
+TEST_F(CliReportTest, ValuesSourcesNamesTheTablesMonthsAndWhereTheirValuesComeFrom) {
+    const CliResult result = folder.run({"values", "sources"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(linesOf(result.out),
+              (std::vector<std::string>{
+                  "The value table holds 2 redemption months, June 2009 to July 2009.",
+                  valueSourcesText()}));
+}
 
 TEST_F(CliReportTest, TextReportShowsTheWindowsCellsInDateOrderAligned) {
     const std::string before = readWholeFile(folder.portfolioFile());

@@ -6,10 +6,13 @@
 #include "TableLines.h"
 #include "ValueEngine.h"
 #include "platform/PropertyList.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iomanip>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -358,21 +361,21 @@ std::string leafOf(const std::vector<ValueFileLine>& lines, const std::string& s
     return "(no line)";
 }
 
-std::vector<ValueFileLine> linesFor(MonthIndex redemption) {
+OfficialValueFile officialFile() {
     std::ifstream in(kDataDir / "sb201606.asc", std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    std::vector<ValueFileLine> official;
+    OfficialValueFile official{{}, "sb201606.asc"};
     std::string error;
-    EXPECT_TRUE(parseValueFile(text.str(), "sb201606.asc", official, &error)) << error;
-    FinalValueSource finals{{}, "sb201606.asc"};
-    for (const ValueFileLine& line : official) {
-        if (line.redemptionMonth == "06") {
-            finals.lines.push_back(line);
-        }
-    }
+    EXPECT_TRUE(parseValueFile(text.str(), official.name, official.lines, &error)) << error;
+    return official;
+}
+
+std::vector<ValueFileLine> linesFor(MonthIndex redemption,
+                                    const OfficialValueFile& official = officialFile()) {
     std::vector<ValueFileLine> lines;
-    EXPECT_TRUE(buildTableLines(rates(), finals, redemption, redemption, lines, &error)) << error;
+    std::string error;
+    EXPECT_TRUE(buildTableLines(rates(), official, redemption, redemption, lines, &error)) << error;
     return lines;
 }
 
@@ -393,15 +396,145 @@ TEST(FinalMaturity, FinalValuesFromTheOfficialFileStartInTheMaturityMonth) {
     EXPECT_EQ(leafOf(linesFor(ym(2009, 6)), "S", "1967", 4), "      ");
 }
 
+// Every I value, every value of EE issued from November 1999 and every value of EE of May 1997 -
+// October 1999 from their 17th year in the official June - November 2016 file, from the rates and
+// rules alone (the 17-year adjustment among them).
+TEST(OfficialValueFile, TheRulesGiveEveryOfficialValueOfTheBondsTheyCover) {
+    std::map<std::string, int> compared;
+    for (const ValueFileLine& line : officialFile().lines) {
+        const auto series = line.series == "I" ? ComputedSeries::I : ComputedSeries::EE;
+        const MonthIndex redemption =
+            ym(std::stoi(line.redemptionYear), std::stoi(line.redemptionMonth));
+        for (int month = 1; month <= 12; ++month) {
+            const MonthIndex issue = ym(std::stoi(line.issueYear), month);
+            const std::string& official = line.leaves[static_cast<std::size_t>(month - 1)];
+            if ((line.series != "I" && line.series != "EE") ||
+                (line.series == "EE" && issue < ym(1997, 5)) || official == "      ") {
+                continue;
+            }
+            const RedemptionValue value = redemptionValue(rates(), series, issue, redemption);
+            // May 1997 - October 1999 before 17 years: rates not found.
+            if (value.kind == RedemptionValue::Kind::Unknown && issue < ym(1999, 11)) {
+                continue;
+            }
+            const std::string computed =
+                value.kind == RedemptionValue::Kind::NotPayable
+                    ? "NO PAY"
+                    : (std::ostringstream() << std::setw(6) << std::setfill('0') << value.cents)
+                          .str();
+            EXPECT_EQ(computed, official) << line.series << " " << yearOf(issue) << "-"
+                                          << monthOf(issue) << " at " << line.redemptionMonth;
+            ++compared[line.series + (official == "NO PAY" ? " NO PAY" : "")];
+        }
+    }
+    EXPECT_EQ(compared, (std::map<std::string, int>{
+                            {"I", 1227}, {"I NO PAY", 72}, {"EE", 1313}, {"EE NO PAY", 72}}));
+}
+
+TEST(OfficialValueFile, TheBuilderStopsWhenItsRulesDisagreeWithTheFile) {
+    OfficialValueFile altered = officialFile();
+    for (ValueFileLine& line : altered.lines) {
+        if (line.series == "I" && line.redemptionMonth == "09" && line.issueYear == "2003") {
+            line.leaves[4] = "003000";
+        }
+    }
+    std::vector<ValueFileLine> lines;
+    std::string error;
+    EXPECT_FALSE(buildTableLines(rates(), altered, ym(2016, 9), ym(2016, 9), lines, &error));
+    EXPECT_NE(error.find("series I issued 2003-05 at 2016-09"), std::string::npos) << error;
+    // The official months are shipped as the file gives them, even where the rules give nothing.
+    std::vector<ValueFileLine> september;
+    for (const ValueFileLine& line : officialFile().lines) {
+        if (line.redemptionMonth == "09") {
+            september.push_back(line);
+        }
+    }
+    EXPECT_EQ(linesFor(ym(2016, 9)).size(), september.size());
+    EXPECT_EQ(leafOf(linesFor(ym(2016, 9)), "EE", "1990", 6), leafOf(september, "EE", "1990", 6));
+    EXPECT_EQ(leafOf(linesFor(ym(2016, 12)), "EE", "1990", 6), "(no line)");
+}
+
+TEST(Rules, EEIsWorthFaceValueAtOriginalMaturityAndGrowsFromThere) {
+    struct Case {
+        MonthIndex issue;
+        int years;
+    };
+    // 17 years up to May 2003, 20 years from June 2003; November 1999 is worth 19.88 without
+    // the adjustment; May 2006 (3.70%) is above face already.
+    for (const Case& c : {Case{ym(1999, 11), 17}, Case{ym(2003, 5), 17}, Case{ym(2003, 6), 20},
+                          Case{ym(2005, 11), 20}}) {
+        const MonthIndex maturity = c.issue + c.years * 12;
+        EXPECT_LT(valueCents(ComputedSeries::EE, c.issue, maturity - 1), 2500);
+        EXPECT_EQ(valueCents(ComputedSeries::EE, c.issue, maturity), 2500);
+        EXPECT_EQ(valueCents(ComputedSeries::EE, c.issue, maturity + 1),
+                  accrueWithinPeriod(
+                      2500, *periodRate(rates(), ComputedSeries::EE, c.issue, maturity), 1));
+    }
+    EXPECT_LT(valueCents(ComputedSeries::EE, ym(2003, 6), ym(2020, 6)), 2500);
+    EXPECT_GT(valueCents(ComputedSeries::EE, ym(2006, 5), ym(2026, 5)), 2500);
+    // May 1997 - October 1999 need rates not found before 17 years, none after.
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1998, 6), ym(2015, 5)).kind,
+              RedemptionValue::Kind::Unknown);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1998, 6), ym(2015, 6)), 2500);
+}
+
+TEST(FinalMaturity, BondsPastFinalMaturityKeepTheirValueIn2026) {
+    const std::vector<ValueFileLine> lines = linesFor(ym(2026, 11));
+    EXPECT_EQ(leafOf(lines, "E", "1965", 12), "012812");
+    EXPECT_EQ(leafOf(lines, "S", "1967", 5), "015333");
+    EXPECT_EQ(leafOf(lines, "EE", "1980", 1), "008287");
+    // EE of May 1995 reached 30 years in May 2025; the value of June 2016 grew until then.
+    const OfficialEEValues official{ym(2016, 11), {{ym(1995, 5), 2532}}};
+    const RedemptionValue atMaturity =
+        redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2025, 5), &official);
+    ASSERT_EQ(atMaturity.kind, RedemptionValue::Kind::Value);
+    EXPECT_GT(atMaturity.cents, 2532);
+    EXPECT_EQ(
+        redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2026, 11), &official).cents,
+        atMaturity.cents);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 5), ym(2026, 11)),
+              *accruedValueCents(rates(), ComputedSeries::EE, ym(1997, 5), 354));
+}
+
+TEST(Gaps, AMissingRateGivesNoValueAndIsNeverCarriedForward) {
+    using Kind = RedemptionValue::Kind;
+    // EE fixed rate of May - October 2025 not found; November 2025 from an unchecked source.
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(2025, 6), ym(2026, 11)).kind,
+              Kind::Unknown);
+    EXPECT_TRUE(rates().eeFixedByIssue.at(ym(2025, 11)).unused);
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(2025, 11), ym(2026, 11)).kind,
+              Kind::Unknown);
+    EXPECT_EQ(leafOf(linesFor(ym(2026, 11)), "EE", "2025", 6), std::string(kUnknownValueLeaf));
+    EXPECT_EQ(leafOf(linesFor(ym(2026, 11)), "EE", "1990", 6), "(no line)");
+    // Without the May 2026 inflation rate, no I bond has a value once a period needs it.
+    BondRates withGap = rates();
+    withGap.iInflationByAnnouncement.at(ym(2026, 5)).hundredthsOfPercent.reset();
+    EXPECT_EQ(redemptionValue(withGap, ComputedSeries::I, ym(2015, 5), ym(2026, 5)).kind,
+              Kind::Value);
+    EXPECT_EQ(redemptionValue(withGap, ComputedSeries::I, ym(2015, 5), ym(2026, 6)).kind,
+              Kind::Unknown);
+}
+
+TEST(RateData, OnlySingleSourcesThatMatchOfficialValuesAreUsed) {
+    EXPECT_TRUE(isUsableRate("official (copy); official-table, pinned", "TD chart copy"));
+    EXPECT_TRUE(isUsableRate("formula-derived", "B, C, D"));
+    EXPECT_TRUE(isUsableRate("unconfirmed (2+ secondary)", "tipswatch; eyebonds"));
+    EXPECT_TRUE(isUsableRate("unconfirmed (1 secondary)", "depositaccounts May 2020"));
+    EXPECT_FALSE(isUsableRate("unconfirmed (1 secondary)", "finwright v0.9.3 release notes"));
+    EXPECT_FALSE(rates().iInflationByAnnouncement.at(ym(2026, 11)).hundredthsOfPercent);
+}
+
 TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
     std::string error;
     const PlistValue table = readPropertyList(
         std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "BondTable.plist", &error);
     ASSERT_NE(table.dictPtr(), nullptr) << error;
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.dictPtr());
-    ASSERT_EQ(months.size(), 12u);
+    ASSERT_EQ(months.size(), 210u);
     EXPECT_EQ(months.front(), (RedemptionMonth{2009, 6}));
-    EXPECT_EQ(months.back(), (RedemptionMonth{2010, 5}));
+    EXPECT_EQ(months.back(), (RedemptionMonth{2026, 11}));
+    EXPECT_EQ(months.front(), kShippedFirstMonth);
+    EXPECT_EQ(months.back(), kShippedLastMonth);
     const auto leaf = [&](std::initializer_list<std::string_view> path) -> std::string {
         const PlistValue* found = plistFind(table.dictPtr(), path);
         return found == nullptr ? "(absent)" : found->text();

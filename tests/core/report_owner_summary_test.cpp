@@ -70,23 +70,23 @@ TEST(StartingRedemptionMonth, TheLatestHeldMonthStandsInForACurrentMonthWithoutV
     const std::vector<RedemptionMonth> months =
         redemptionMonthsInTable(loadBondTable(shipped).get());
     const StartingMonth today = startingRedemptionMonth(months, {2026, 12}, std::nullopt);
-    EXPECT_EQ(today.month, (RedemptionMonth{2010, 5}));
+    EXPECT_EQ(today.month, (RedemptionMonth{2026, 11}));
     EXPECT_TRUE(today.latestHeld);
     EXPECT_EQ(startingRedemptionMonth(months, {2009, 8}, std::nullopt).month,
               (RedemptionMonth{2009, 8}));
     // A remembered month counts while the table holds it.
     EXPECT_EQ(startingRedemptionMonth(months, {2026, 12}, RedemptionMonth{2009, 12}).month,
               (RedemptionMonth{2009, 12}));
-    EXPECT_EQ(startingRedemptionMonth(months, {2009, 8}, RedemptionMonth{2016, 6}).month,
+    EXPECT_EQ(startingRedemptionMonth(months, {2009, 8}, RedemptionMonth{2027, 6}).month,
               (RedemptionMonth{2009, 8}));
 
     // An updated table that reaches further moves the start with it.
     std::vector<RedemptionMonth> updated = months;
-    updated.push_back({2016, 11});
-    EXPECT_EQ(startingRedemptionMonth(updated, {2026, 12}, std::nullopt).month,
-              (RedemptionMonth{2016, 11}));
-    EXPECT_EQ(startingRedemptionMonth(updated, {2026, 12}, RedemptionMonth{2016, 6}).month,
-              (RedemptionMonth{2016, 11}));
+    updated.push_back({2027, 5});
+    EXPECT_EQ(startingRedemptionMonth(updated, {2027, 12}, std::nullopt).month,
+              (RedemptionMonth{2027, 5}));
+    EXPECT_EQ(startingRedemptionMonth(updated, {2027, 12}, RedemptionMonth{2027, 6}).month,
+              (RedemptionMonth{2027, 5}));
 }
 
 } // namespace

@@ -217,6 +217,30 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
     EXPECT_DOUBLE_EQ(report.valueForBond(bond("D", "1000", "I", "1998", "September")), 1844.4);
 }
 
+TEST(ValueTableLoading, OneReadTableIsSharedUntilItsFileChanges) {
+    TempDir dir;
+    const ResourceLocations resources(dir / "shipped", dir.path());
+    const auto write = [&](const char* leaf) {
+        ASSERT_TRUE(writePropertyList(
+            dir / "BondTable.plist",
+            PlistValue(makeValueTable({{"EE", "2009", "06", "2001", "March", leaf}}))));
+    };
+    const auto leafOf = [](const PlistDictRef& table) {
+        const PlistValue* found = plistFind(table.get(), {"EE", "2009", "06", "2001", "March"});
+        return found != nullptr ? found->text() : std::string();
+    };
+    write("002712");
+    const PlistDictRef first = loadBondTable(resources);
+    EXPECT_EQ(loadBondTable(resources), first);
+    write("003000");
+    const PlistDictRef second = loadBondTable(resources);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(leafOf(second), "003000");
+    EXPECT_EQ(leafOf(first), "002712") << "a holder keeps the table it read";
+    std::filesystem::remove(dir / "BondTable.plist");
+    EXPECT_EQ(loadBondTable(resources), nullptr);
+}
+
 TEST(AmountText, CutsToTwoDecimalsWithoutRounding) {
     EXPECT_EQ(amountText(1234.5), "$1234.50");
     EXPECT_EQ(amountText(27.125), "$27.12");

@@ -61,8 +61,8 @@ TEST_F(BondEditingWindowTest, BoxesOfferTheShippedChoiceLists) {
     EXPECT_EQ(boxEntries(window->issueMonthField()).size(), 12u);
     EXPECT_EQ(boxEntries(window->issueMonthField()).back(), "December");
     EXPECT_EQ(boxEntries(window->issueYearField()), years(1941, 1980));
-    EXPECT_EQ(window->yearsForType("EE"), years(1980, 2010));
-    EXPECT_EQ(window->yearsForType("I"), years(1998, 2010));
+    EXPECT_EQ(window->yearsForType("EE"), years(1980, 2011));
+    EXPECT_EQ(window->yearsForType("I"), years(1998, 2024));
     EXPECT_EQ(window->yearsForType("S"), years(1967, 1970));
 }
 
@@ -71,7 +71,7 @@ TEST_F(BondEditingWindowTest, ChoosingATypeOffersItsYearsBeforeTheCallReturns) {
     chooseText(window->issueYearField(), "1975");
     window->typeField()->setCurrentIndex(1);
     EXPECT_EQ(window->selectedType(), "EE");
-    EXPECT_EQ(boxEntries(window->issueYearField()), years(1980, 2010));
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1980, 2011));
     EXPECT_EQ(window->issueYearField()->currentIndex(), 0);
 
     chooseText(window->issueYearField(), "2004");
@@ -109,7 +109,7 @@ TEST_F(BondEditingWindowTest, DoubleClickingAnIBondWhileTheTypeBoxShowsE) {
     EXPECT_EQ(window->editingSerial(), "I-77");
     EXPECT_EQ(window->serialField()->text(), "I-77");
     EXPECT_EQ(boxText(window->typeField()), "I");
-    EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2010));
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2024));
     EXPECT_EQ(boxText(window->issueYearField()), "2003");
     EXPECT_EQ(boxText(window->faceValueField()), "$500");
     EXPECT_EQ(boxText(window->issueMonthField()), "March");
@@ -304,7 +304,7 @@ TEST_F(BondEditingWindowTest, BondOutsideTheListsKeepsItsValuesWhenSaved) {
     doubleClickRow(*window, 1);
     EXPECT_EQ(boxText(window->typeField()), "EE");
     EXPECT_EQ(boxText(window->issueYearField()), "1975");
-    EXPECT_EQ(boxEntries(window->issueYearField()).size(), 32u);
+    EXPECT_EQ(boxEntries(window->issueYearField()).size(), 33u);
     chooseText(window->issueMonthField(), "June");
     window->savePressed();
     EXPECT_EQ(bondsInMemory()[1], (EntryBond{"OLD-EE", "EE", "100", "1975", "June"}));
@@ -316,7 +316,7 @@ TEST_F(BondEditingWindowTest, ChangingTheOddTypeGivesTheNewTypesYears) {
     doubleClickRow(*window, 0);
     EXPECT_EQ(boxEntries(window->issueYearField()), (std::vector<std::string>{"1990"}));
     chooseText(window->typeField(), "I");
-    EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2010));
+    EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2024));
     window->savePressed();
     EXPECT_EQ(bondsInMemory()[0], (EntryBond{"ODD", "I", "100", "1998", "May"}));
 }

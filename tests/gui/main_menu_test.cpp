@@ -10,6 +10,7 @@
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
 #include "valuation/ui/ReportWindow.h"
 
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -81,8 +83,8 @@ TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
 TEST(MainMenuStartUp, AMonthOutsideTheValueTableGivesWayToTheLatestMonthItHolds) {
     QSettings().remove("report/redemptionMonth");
     AppHarness app({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(app.view().redemptionYear(), "2010") << "the shipped table ends in May 2010";
-    EXPECT_EQ(app.view().redemptionMonth(), "05");
+    EXPECT_EQ(app.view().redemptionYear(), "2026") << "the shipped table ends in November 2026";
+    EXPECT_EQ(app.view().redemptionMonth(), "11");
     EXPECT_TRUE(app.services.alerts.empty());
 
     // With an updated table that reaches further, its latest month.
@@ -265,6 +267,10 @@ TEST(MainMenuAbout, AboutBoxRunsModallyUntilItsOk) {
         auto* about = qobject_cast<AboutWindowController*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
         wasModal = about->isModal() && about->isVisible();
+        const QLabel* note = about->findChild<QLabel*>("noteLabel");
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(note->text().contains(QString::fromStdString(valueSourcesText())))
+            << note->text().toStdString();
         about->okPressed();
     });
     app.view().aboutPressed();

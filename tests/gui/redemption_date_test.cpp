@@ -10,8 +10,9 @@
 
 namespace {
 
-const std::string kRefusal = "This redemption date is not supported by the current version of "
-                             "Orvelt. Valid redemption dates range from June 2009 to May 2010.";
+const std::string kRefusal =
+    "This redemption date is not supported by the current version of "
+    "Orvelt. Valid redemption dates range from June 2009 to November 2026.";
 
 RedemptionDateWindowController* openWindow(AppHarness& app) {
     app.view().setRedemptionDateButtonPressed();
@@ -59,8 +60,8 @@ TEST(RedemptionDateWindow, AcceptedMonthsAreStoredAsTableKeys) {
 }
 
 TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
-    for (const auto& [month, year] : {std::pair{5, QString("2009")}, std::pair{6, QString("2010")},
-                                      std::pair{12, QString("2010")}}) {
+    for (const auto& [month, year] : {std::pair{5, QString("2009")}, std::pair{1, QString("2009")},
+                                      std::pair{12, QString("2026")}}) {
         AppHarness app({}, "2009-08-15 00:00:00 +0000");
         QPointer<RedemptionDateWindowController> window = openWindow(app);
         choose(window, month, year);
@@ -77,9 +78,9 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
 }
 
 TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNothing) {
-    AppHarness app({}, "2026-11-20 12:00:00 +0000");
+    AppHarness app({}, "2027-11-20 12:00:00 +0000");
     // A date outside the table, which start-up would have replaced.
-    app.view().setRedemptionYear("2026");
+    app.view().setRedemptionYear("2027");
     app.view().setRedemptionMonth("11");
     auto* window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
@@ -87,7 +88,7 @@ TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNo
     window->okPressed();
     ASSERT_EQ(app.services.alerts.size(), 1u) << "no year chosen";
     EXPECT_EQ(app.services.alerts[0].message, kRefusal);
-    EXPECT_EQ(app.view().redemptionYear(), "2026");
+    EXPECT_EQ(app.view().redemptionYear(), "2027");
 
     choose(window, 9, "2009");
     window->okPressed();
@@ -102,7 +103,7 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     QPointer<RedemptionDateWindowController> window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 5);
     EXPECT_EQ(window->yearBox()->currentText(), "2009");
-    choose(window, 7, "2010");
+    choose(window, 12, "2026");
     window->okPressed();
     ASSERT_EQ(app.services.alerts.size(), 1u);
     choose(window, 8, "2009");
@@ -113,17 +114,19 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     EXPECT_EQ(app.view().redemptionYear(), "2009");
 }
 
-TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToMay2010) {
+TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToNovember2026) {
     AppHarness app;
     auto* window = openWindow(app);
-    for (int year = 2008; year <= 2011; ++year) {
+    for (int year = 2008; year <= 2027; ++year) {
         for (int month = 0; month <= 13; ++month) {
             const bool expected = (year == 2009 && month >= 6 && month <= 12) ||
-                                  (year == 2010 && month >= 1 && month <= 5);
+                                  (year >= 2010 && year <= 2025 && month >= 1 && month <= 12) ||
+                                  (year == 2026 && month >= 1 && month <= 11);
             EXPECT_EQ(window->acceptsRedemptionDate(year, month), expected) << year << "-" << month;
         }
     }
-    ASSERT_EQ(window->yearBox()->count(), 2) << "the years the shipped table holds";
+    ASSERT_EQ(window->yearBox()->count(), 18) << "the years the shipped table holds";
     EXPECT_EQ(window->yearBox()->itemText(0), "2009");
     EXPECT_EQ(window->yearBox()->itemText(1), "2010");
+    EXPECT_EQ(window->yearBox()->itemText(17), "2026");
 }

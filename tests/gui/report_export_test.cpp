@@ -79,6 +79,20 @@ TEST_F(ReportExportTest, ThePdfHoldsEverythingAnOwnerFiles) {
           "Values from your updated copy"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
     }
+    // Where the values come from, with the page's line breaks read as spaces.
+    std::string words;
+    for (char c : text) {
+        const bool space = c == ' ' || c == '\n';
+        if (!space || (!words.empty() && words.back() != ' ')) {
+            words += space ? ' ' : c;
+        }
+    }
+    // (The page's font joins "ffi" into one ligature.)
+    for (const char* expected : {"values for June 2016 to November 2016 are the Treasury's",
+                                 "other months from June 2009 to November 2026 are computed from "
+                                 "the Treasury's published interest rates"}) {
+        EXPECT_NE(words.find(expected), std::string::npos) << expected << " in\n" << words;
+    }
 }
 
 TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {

@@ -3,6 +3,7 @@
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAbstractItemModel>
@@ -153,6 +154,8 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
                                    "value table holds"))
         << caption.toStdString();
     EXPECT_TRUE(caption.contains("Update Values")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith(QString::fromStdString(monthValueSourceText({2009, 7}, true))))
+        << caption.toStdString();
 }
 
 TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {

@@ -44,15 +44,30 @@ std::string januaryLeafOf(const std::string& lineHead) {
     return at == std::string::npos ? std::string() : text.substr(at + 1 + 11, 6);
 }
 
-const std::string kBothRanges = "June 2009 to May 2010 and June 2016 to November 2016";
+// The official file with its redemption months moved to June - November 2027, past the shipped
+// table: the values of months the table lacks.
+fs::path writeLaterCopy(const TempDir& dir) {
+    std::string text = readWholeFile(kOfficialFile);
+    for (std::size_t lineStart = 0; lineStart + 5 < text.size();) {
+        text.replace(lineStart + 1, 4, "2027");
+        const std::size_t end = text.find('\n', lineStart);
+        lineStart = end == std::string::npos ? text.size() : end + 1;
+    }
+    const fs::path later = dir / "sb202706.asc";
+    writeWholeFile(later, text);
+    return later;
+}
+
+const std::string kBothRanges = "June 2009 to November 2026 and June 2027 to November 2027";
 
 class UpdateValuesTest : public ::testing::Test {
   protected:
     UpdateValuesTest()
         : app({{"Savings", {{"I200201", "I", "100", "2002", "January"}}}},
-              "2016-06-10 09:00:00 +0000") {
-        // The current month, which the shipped table lacks (start-up would pick May 2010).
-        app.view().setRedemptionYear("2016");
+              "2027-06-10 09:00:00 +0000"),
+          laterFile(writeLaterCopy(files).string()) {
+        // The current month, which the shipped table lacks (start-up would pick November 2026).
+        app.view().setRedemptionYear("2027");
         app.view().setRedemptionMonth("06");
     }
 
@@ -92,8 +107,9 @@ class UpdateValuesTest : public ::testing::Test {
         return report->tableView()->model()->index(2, 5).data().toString();
     }
 
-    AppHarness app;
     TempDir files;
+    AppHarness app;
+    std::string laterFile;
 };
 
 TEST_F(UpdateValuesTest, TheMenuCommandAsksForValueFilesAndCancelChangesNothing) {
@@ -120,12 +136,12 @@ TEST_F(UpdateValuesTest, TheMenuCommandAsksForValueFilesAndCancelChangesNothing)
 
 TEST_F(UpdateValuesTest, TheOfficialFileIsMergedIntoTheUsersCopyAndTheShippedTableStays) {
     const std::string shippedBefore = readWholeFile(shippedTable());
-    update({kOfficialFile.string()});
+    update({laterFile});
 
     EXPECT_TRUE(app.services.alerts.empty());
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].message,
-              "The values of sb201606.asc were added to your value table. It now holds "
+              "The values of sb202706.asc were added to your value table. It now holds "
               "redemption dates from " +
                   kBothRanges + ".");
     EXPECT_TRUE(fs::exists(userTable()));
@@ -133,7 +149,7 @@ TEST_F(UpdateValuesTest, TheOfficialFileIsMergedIntoTheUsersCopyAndTheShippedTab
 
     // The same file again changes no value; the table keeps its months.
     const std::string merged = readWholeFile(userTable());
-    update({kOfficialFile.string(), kOfficialFile.string()});
+    update({laterFile, laterFile});
     ASSERT_EQ(app.services.informationAlerts.size(), 2u);
     EXPECT_NE(app.services.informationAlerts[1].message.find("2 value files"), std::string::npos);
     EXPECT_EQ(readWholeFile(userTable()), merged);
@@ -173,10 +189,10 @@ TEST_F(UpdateValuesTest, OpenReportsKeepTheirTableAndNewOnesReadTheUpdatedOne) {
 
     QPointer<ReportWindow> before = openReport();
     ASSERT_FALSE(before.isNull());
-    EXPECT_EQ(valueCell(before), "$0.00") << "the shipped table ends in May 2010";
+    EXPECT_EQ(valueCell(before), "$0.00") << "the shipped table ends in November 2026";
     EXPECT_EQ(before->controller().bondsWithoutValue(), 1);
 
-    update({kOfficialFile.string()});
+    update({laterFile});
     EXPECT_EQ(openReport(), nullptr) << "asking again raises the portfolio's open report";
     EXPECT_EQ(valueCell(before), "$0.00");
     EXPECT_EQ(before->controller().bondsWithoutValue(), 1);
@@ -190,18 +206,18 @@ TEST_F(UpdateValuesTest, OpenReportsKeepTheirTableAndNewOnesReadTheUpdatedOne) {
 }
 
 TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
-    update({kOfficialFile.string()});
+    update({laterFile});
     QPointer<RedemptionDateWindowController> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
     QComboBox* years = window->yearBox();
-    ASSERT_EQ(years->count(), 3);
+    ASSERT_EQ(years->count(), 19);
     EXPECT_EQ(years->itemText(0), "2009");
     EXPECT_EQ(years->itemText(1), "2010");
-    EXPECT_EQ(years->itemText(2), "2016");
-    EXPECT_EQ(years->currentText(), "2016") << "the current date is preselected";
+    EXPECT_EQ(years->itemText(18), "2027");
+    EXPECT_EQ(years->currentText(), "2027") << "the current date is preselected";
     EXPECT_EQ(window->monthBox()->currentIndex(), 5);
 
-    // December 2016 is not in the table: the refusal names both ranges.
+    // December 2027 is not in the table: the refusal names both ranges.
     window->monthBox()->setCurrentIndex(11);
     window->okPressed();
     ASSERT_EQ(app.services.alerts.size(), 1u);
@@ -211,12 +227,12 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
                   kBothRanges + ".");
     EXPECT_EQ(app.view().redemptionMonth(), "06");
 
-    // November 2016 is, and so is a month of the shipped range.
+    // November 2027 is, and so is a month of the shipped range.
     window->monthBox()->setCurrentIndex(10);
     window->okPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().redemptionYear(), "2016");
+    EXPECT_EQ(app.view().redemptionYear(), "2027");
     EXPECT_EQ(app.view().redemptionMonth(), "11");
     EXPECT_EQ(app.services.alerts.size(), 1u);
 
@@ -233,15 +249,15 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
 TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {
     QPointer<RedemptionDateWindowController> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
-    EXPECT_EQ(window->yearBox()->count(), 2);
-    update({kOfficialFile.string()});
-    EXPECT_FALSE(window->acceptsRedemptionDate(2016, 6));
+    EXPECT_EQ(window->yearBox()->count(), 18);
+    update({laterFile});
+    EXPECT_FALSE(window->acceptsRedemptionDate(2027, 6));
     EXPECT_EQ(openDateWindow(), nullptr) << "asking again raises the open window";
     window->close();
     settle();
     auto* fresh = openDateWindow();
     ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(fresh->acceptsRedemptionDate(2016, 6));
+    EXPECT_TRUE(fresh->acceptsRedemptionDate(2027, 6));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "ui_ReportWindow.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportDocument.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ValueTableMonths.h"
 #include "valuation/ui/ReportTableModel.h"
 
@@ -186,6 +187,9 @@ void ReportWindow::updateDateLabel() {
                            "%1 yet. Add newer values with Update Values…")
                 .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
     }
+    text += QStringLiteral(" ") +
+            QString::fromStdString(monthValueSourceText(
+                {intValueOfText(view->redemptionYear()), month}, view->resources()));
     if (ui_->dateLabel->text() != text) {
         ui_->dateLabel->setText(text);
     }

@@ -1,0 +1,153 @@
+// Load time and memory of the redemption value table, the shipped one beside a table of the
+// shape shipped before (its June 2009 - May 2010 months only, cut from the same file). Prints
+// each measure beside its target; exits 1 when a target is missed.
+//
+//   table_bench [TABLE.plist]
+//   table_bench --memory TABLE.plist   (the memory measure alone, run by the above)
+//
+// The load is timed with the process pinned to one core (best of several runs), as the
+// application reads the table at start-up to find its starting month. The resident memory the
+// table adds is measured in a fresh child process: resident size after the load less before it,
+// and the peak during it.
+
+#include "platform/PlistValue.h"
+#include "platform/PropertyList.h"
+#include "valuation/ValueTableMonths.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sched.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kRepetitions = 7;
+constexpr double kLoadTargetSeconds = 0.2;
+constexpr double kAddedMemoryTargetMegabytes = 60.0;
+
+long residentKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) {
+            return std::atol(line.c_str() + std::string(field).size());
+        }
+    }
+    return 0;
+}
+
+double bestLoadSeconds(const std::filesystem::path& path, std::size_t& months) {
+    double fastest = 1e9;
+    for (int i = 0; i < kRepetitions; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const PlistValue table = readPropertyList(path);
+        months = redemptionMonthsInTable(table.dictPtr()).size();
+        fastest = std::min(
+            fastest,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return fastest;
+}
+
+// Run as a fresh process (--memory PATH): loads the table and prints the resident kilobytes it
+// added and the peak addition while loading.
+int printAddedMemory(const char* path) {
+    const long before = residentKilobytes("VmRSS:");
+    const PlistValue table = readPropertyList(path);
+    const long after = residentKilobytes("VmRSS:");
+    const long peak = residentKilobytes("VmHWM:");
+    std::printf("%ld %ld\n", table.dictPtr() != nullptr ? after - before : -1, peak - before);
+    return 0;
+}
+
+// The figures of printAddedMemory, from a fresh copy of this program: memory this process freed
+// would otherwise be counted as already resident.
+bool addedMemory(const std::filesystem::path& path, double& addedMegabytes, double& peakMegabytes) {
+    const std::string command = "'" + std::filesystem::read_symlink("/proc/self/exe").string() +
+                                "' --memory '" + path.string() + "'";
+    FILE* child = ::popen(command.c_str(), "r");
+    long added = -1;
+    long peak = -1;
+    const bool read = child != nullptr && std::fscanf(child, "%ld %ld", &added, &peak) == 2;
+    if (child != nullptr) {
+        ::pclose(child);
+    }
+    addedMegabytes = static_cast<double>(added) / 1024.0;
+    peakMegabytes = static_cast<double>(peak) / 1024.0;
+    return read && added >= 0;
+}
+
+// The table's months up to May 2010 only: the shape of the table shipped before.
+std::filesystem::path writeEarlierShape(const std::filesystem::path& table) {
+    const PlistValue whole = readPropertyList(table);
+    PlistDictRef cut = PlistDict::create();
+    if (const PlistDict* series = whole.dictPtr()) {
+        for (const auto& [name, years] : series->entries()) {
+            PlistDictRef kept = PlistDict::create();
+            for (const auto& [year, months] : years.dictPtr()->entries()) {
+                if (year <= "2009") {
+                    kept->set(year, months);
+                } else if (year == "2010") {
+                    PlistDictRef early = PlistDict::create();
+                    for (const auto& [month, issues] : months.dictPtr()->entries()) {
+                        if (month <= "05") {
+                            early->set(month, issues);
+                        }
+                    }
+                    kept->set(year, early);
+                }
+            }
+            cut->set(name, kept);
+        }
+    }
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("orvelt-table-bench-" + std::to_string(::getpid()) + ".plist");
+    writePropertyList(path, PlistValue(cut));
+    return path;
+}
+
+bool measure(const char* label, const std::filesystem::path& path) {
+    std::size_t months = 0;
+    const double load = bestLoadSeconds(path, months);
+    double added = 0;
+    double peak = 0;
+    const bool measured = addedMemory(path, added, peak);
+    const double megabytes = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    std::printf("%s: %zu redemption months, %.1f MB file\n", label, months, megabytes);
+    const bool loadMet = load <= kLoadTargetSeconds;
+    const bool memoryMet = measured && added <= kAddedMemoryTargetMegabytes;
+    std::printf("  load on one core (best of %d)             %8.3f s   (target < %.2f) %s\n",
+                kRepetitions, load, kLoadTargetSeconds, loadMet ? "ok" : "MISSED");
+    std::printf("  resident memory added by the table         %8.1f MB  (target < %.0f) %s\n",
+                added, kAddedMemoryTargetMegabytes, memoryMet ? "ok" : "MISSED");
+    std::printf("  peak resident memory added while loading   %8.1f MB\n", peak);
+    return loadMet && memoryMet;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--memory") {
+        return printAddedMemory(argv[2]);
+    }
+    const std::filesystem::path table =
+        argc > 1 ? std::filesystem::path(argv[1])
+                 : std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "BondTable.plist";
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    if (::sched_setaffinity(0, sizeof one, &one) != 0) {
+        std::perror("sched_setaffinity");
+    }
+    const std::filesystem::path earlier = writeEarlierShape(table);
+    bool met = measure("Table of the earlier shape (June 2009 - May 2010)", earlier);
+    met = measure("Shipped table", table) && met;
+    std::filesystem::remove(earlier);
+    return met ? 0 : 1;
+}
