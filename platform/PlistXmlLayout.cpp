@@ -17,18 +17,37 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The library reads an integer as an optional sign followed by strtoull's number; beyond 64 bits
-// it would keep a different value, so such text is refused.
+// The library reads an integer as an optional sign followed by strtoull's number of any base,
+// stopping at the first character that is not a digit: "12a" would read as 12, "010" as 8 and
+// beyond 64 bits it would keep a different value. Only text that other readers read as the same
+// number is taken: a decimal number without leading zeros, or a hexadecimal one with "0x".
 bool integerTextFits(std::string_view content) {
-    const std::string text(content);
-    const char* digits = text.c_str();
-    bool negative = false;
-    if (*digits == '-' || *digits == '+') {
-        negative = *digits == '-';
-        ++digits;
+    while (!content.empty() && isSpace(content.back())) {
+        content.remove_suffix(1);
     }
+    bool negative = false;
+    const bool hasSign = !content.empty() && (content[0] == '-' || content[0] == '+');
+    if (hasSign) {
+        negative = content[0] == '-';
+        content.remove_prefix(1);
+    }
+    // A sign before "0x" is a number to the library and an error to others.
+    const bool hex = content.size() > 2 && content[0] == '0' && (content[1] | 0x20) == 'x';
+    if (hex && hasSign) {
+        return false;
+    }
+    const std::string_view digits = hex ? content.substr(2) : content;
+    const bool wellFormed =
+        !digits.empty() && (hex || digits[0] != '0' || digits.size() == 1) &&
+        std::all_of(digits.begin(), digits.end(), [hex](char c) {
+            return isDigit(c) || (hex && ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'));
+        });
+    if (!wellFormed) {
+        return false;
+    }
+    const std::string text(content);
     errno = 0;
-    const unsigned long long magnitude = std::strtoull(digits, nullptr, 0);
+    const unsigned long long magnitude = std::strtoull(text.c_str(), nullptr, 0);
     if (errno == ERANGE) {
         return false;
     }

@@ -93,6 +93,9 @@ class XmlWriter {
         if (const std::string_view reason = unwritableReason(value); !reason.empty()) {
             return fail(reason);
         }
+        if (!value.isAbsent() && ++values_ > kMaxPlistValues) {
+            return fail("the data holds more values than a property-list file can");
+        }
         switch (value.type()) {
         case PlistValue::Type::Dict:
             return writeDict(*value.dictPtr(), depth);
@@ -255,6 +258,7 @@ class XmlWriter {
 
     std::string& out_;
     std::string& error_;
+    std::size_t values_ = 0;
 };
 
 } // namespace

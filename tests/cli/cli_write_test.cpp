@@ -78,7 +78,8 @@ TEST_F(CliWriteTest, ImportAddsRowsSavesAndTellsWhatWasPassedOver) {
     EXPECT_TRUE(isPrivateToOwner(folder.portfolioFile()));
     const PlistValue saved = readPropertyList(folder.portfolioFile());
     const PlistValue* bonds = plistFind(saved.dictPtr(), {"Family", "Bonds"});
-    ASSERT_NE(bonds, nullptr);
+    ASSERT_TRUE(bonds != nullptr && bonds->arrayPtr() != nullptr);
+    ASSERT_GE(bonds->arrayPtr()->size(), 3u);
     const PlistDict& n1 = *(*bonds->arrayPtr())[2].dictPtr();
     EXPECT_EQ(n1.text(kIssueMonthKey), "June");
     EXPECT_EQ(n1.text(kFaceValueKey), "100");
