@@ -17,8 +17,8 @@
 namespace {
 
 void report(const char* what, const PlistValue& expected, const PlistValue& got) {
-    std::fprintf(stderr, "%s\nexpected:\n%s\ngot:\n%s\n", what,
-                 propertyListToXml(expected).c_str(), propertyListToXml(got).c_str());
+    std::fprintf(stderr, "%s\nexpected:\n%s\ngot:\n%s\n", what, propertyListToXml(expected).c_str(),
+                 propertyListToXml(got).c_str());
 }
 
 // Writes `value` and reads the text back both ways: each must give `value` again.

@@ -8,6 +8,9 @@
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
+// The library resolves the references of one text in time that grows with their number squared
+// (500,000 take seconds, millions minutes); no real text holds more than a few.
+constexpr std::size_t kMaxReferencesInText = 65536;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -258,6 +261,7 @@ class Scanner {
         if (skipLeadingSpace) {
             skipSpace();
         }
+        std::size_t references = 0;
         for (;;) {
             const std::size_t lt = xml_.find('<', pos_);
             if (lt == kNone || lt + 2 >= xml_.size()) {
@@ -265,6 +269,13 @@ class Scanner {
             }
             if (!textHasNoNul(pos_, lt)) {
                 return false;
+            }
+            references += static_cast<std::size_t>(
+                std::count(xml_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                           xml_.begin() + static_cast<std::ptrdiff_t>(lt), '&'));
+            if (references > kMaxReferencesInText) {
+                return fail("a text holds more than " + std::to_string(kMaxReferencesInText) +
+                            " character or entity references");
             }
             if (content != nullptr) {
                 content->append(xml_.substr(pos_, lt - pos_));

@@ -309,3 +309,17 @@ TEST(PropertyListHardeningTest, AByteOrderMarkIsPassedOver) {
 }
 
 } // namespace
+
+namespace {
+
+// The library takes time growing with the square of the references in one text: a text with
+// more than any real one holds is refused at once, one below the bound is read.
+TEST(PropertyListHardeningTest, ReferencesInOneTextAreBounded) {
+    const auto start = std::chrono::steady_clock::now();
+    expectRefused(plist("<string>" + repeated("&amp;", 500000) + "</string>"), "500,000");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(propertyListFromXml(plist("<string>" + repeated("&amp;", 60000) + "</string>")),
+              PlistValue(std::string(60000, '&')));
+}
+
+} // namespace
