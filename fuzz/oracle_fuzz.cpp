@@ -1,7 +1,7 @@
 // The two readings of property-list text against each other: the quick reader of the plain form
 // and the careful reading through the property-list library. A text the quick reader takes must
-// read as the same values the careful way; a text read either way must be written and read back
-// the same, by both readings.
+// read as the same values the careful way, or be refused by both; a text read must be written
+// and read back the same, by the careful reading and by the quick one where it takes the text.
 //
 // The input is the text's bytes.
 
@@ -29,13 +29,14 @@ void checkWrittenBack(const PlistValue& value) {
         std::fprintf(stderr, "read but not writable: %s\n", error.c_str());
     }
     FUZZ_CHECK(!written.empty());
+    // The quick reader leaves dates and data to the careful one.
     PlistValue plain;
-    FUZZ_CHECK(readPlainPlistXml(written, plain));
+    const bool plainRead = readPlainPlistXml(written, plain);
     const PlistValue careful = propertyListFromXmlWithLibrary(written);
-    if (plain != value || careful != value) {
-        report("written text reads otherwise", value, plain != value ? plain : careful);
+    if ((plainRead && plain != value) || careful != value) {
+        report("written text reads otherwise", value, careful != value ? careful : plain);
     }
-    FUZZ_CHECK(plain == value);
+    FUZZ_CHECK(!plainRead || plain == value);
     FUZZ_CHECK(careful == value);
 }
 

@@ -87,7 +87,9 @@ class XmlWriter {
 
     // Appends `value` at `depth`; the absent value appends nothing.
     bool write(const PlistValue& value, int depth) {
-        if (depth > kMaxPlistDepth) {
+        // Containers count from 1 at the root, as the reader counts them.
+        const bool isContainer = value.dictPtr() != nullptr || value.arrayPtr() != nullptr;
+        if (depth > kMaxPlistDepth || (isContainer && depth >= kMaxPlistDepth)) {
             return fail("the data is nested too deeply");
         }
         if (const std::string_view reason = unwritableReason(value); !reason.empty()) {
