@@ -537,8 +537,8 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
 
 PropertyListSize propertyListSize(const PlistValue& value, int depth) {
     // Per value at most: its indentation, its tags, a line end; a text's bytes at most six
-    // times over (a control character becomes "&#NN;"), data in base64 with a line per 57
-    // bytes at most.
+    // times over (a control character becomes "&#NN;"); data at most three times over (base64
+    // in lines of 9 bytes or more, each indented by up to 8 tabs).
     constexpr std::uintmax_t kTags = 24;
     const auto textBound = [depth](std::size_t bytes) {
         return static_cast<std::uintmax_t>(depth) + kTags + 6 * std::uintmax_t{bytes};
@@ -564,11 +564,10 @@ PropertyListSize propertyListSize(const PlistValue& value, int depth) {
     case PlistValue::Type::String:
         size.maxXmlBytes = textBound(value.stringPtr()->size());
         break;
-    case PlistValue::Type::Data: {
-        const std::uintmax_t bytes = value.dataPtr()->bytes.size();
-        size.maxXmlBytes = kTags + (bytes / 57 + 2) * (depth + 1 + 76);
+    case PlistValue::Type::Data:
+        size.maxXmlBytes = static_cast<std::uintmax_t>(depth) + kTags + 2 * 80 +
+                           3 * std::uintmax_t{value.dataPtr()->bytes.size()};
         break;
-    }
     default:
         size.maxXmlBytes = static_cast<std::uintmax_t>(depth) + kTags + 40;
         break;

@@ -323,3 +323,27 @@ TEST(PropertyListHardeningTest, ReferencesInOneTextAreBounded) {
 }
 
 } // namespace
+
+namespace {
+
+// What a value is measured to take in a file is what the file holds: its values exactly, no
+// more bytes than the bound.
+TEST(PropertyListHardeningTest, AValuesSizeInAFileIsBoundBeforeWriting) {
+    // Data ten levels down is written in its narrowest lines.
+    PlistValue deep(PlistData{std::string(1000, 'x')});
+    for (int level = 0; level < 10; ++level) {
+        deep = PlistValue(arrayOf({deep}));
+    }
+    for (const PlistValue& value :
+         {readPropertyList(std::filesystem::path(ORVELT_TEST_DATA_DIR) / "plist" /
+                           "plistlib_every_kind.plist"),
+          PlistValue(arrayOf({PlistValue("a\x01&<\xEF\xBF\xBE"), deep}))}) {
+        ASSERT_FALSE(value.isAbsent());
+        const std::string xml = propertyListToXml(value);
+        const PropertyListSize size = propertyListSize(value);
+        EXPECT_EQ(size.values, scanPlistXml(xml).values);
+        EXPECT_GE(size.maxXmlBytes, xml.size());
+    }
+}
+
+} // namespace
