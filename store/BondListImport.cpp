@@ -169,22 +169,22 @@ PlistValue bondRecord(const NewBond& bond) {
     return PlistValue(std::move(record));
 }
 
-// Whether the database's file still fits its limits with the new bonds, each inside a
+// How many of the new bonds the database's file can take within its limits, each inside a
 // portfolio's list (three levels down from the file's root).
-bool portfolioFileFitsWith(const BondDatabase& db, const std::vector<NewBond>& bonds) {
+std::size_t bondsTheFileCanTake(const BondDatabase& db, const std::vector<NewBond>& bonds) {
     PropertyListSize size;
     if (const PlistDictRef portfolios = db.portfolios()) {
         size = propertyListSize(PlistValue(portfolios));
     }
-    for (const NewBond& bond : bonds) {
-        const PropertyListSize one = propertyListSize(bondRecord(bond), 3);
+    for (std::size_t taken = 0; taken < bonds.size(); ++taken) {
+        const PropertyListSize one = propertyListSize(bondRecord(bonds[taken]), 3);
         size.values += one.values;
         size.maxXmlBytes += one.maxXmlBytes;
         if (!fitsPropertyListFile(size)) {
-            return false;
+            return taken;
         }
     }
-    return fitsPropertyListFile(size);
+    return bonds.size();
 }
 
 // Reads rows into new bonds, which are added once the whole file has been read.
@@ -279,9 +279,11 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
         reader.readLine(text.substr(lineStart, length), lineNumber);
         lineStart = lineStop;
     }
-    if (!portfolioFileFitsWith(db, reader.newBonds())) {
+    if (const std::size_t fit = bondsTheFileCanTake(db, reader.newBonds());
+        fit < reader.newBonds().size()) {
         report.outcome = ImportReport::Outcome::TooManyBonds;
         report.rowsToAdd = reader.newBonds().size();
+        report.rowsThatFit = fit;
         return report;
     }
     for (const NewBond& bond : reader.newBonds()) {
@@ -294,11 +296,11 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
 
 std::string tooManyBondsMessage(const ImportReport& report) {
     return "The file holds " + std::to_string(report.rowsToAdd) +
-           " new bonds: with them the portfolio file would be larger than Orvelt can read back "
-           "(at most " +
+           " new bonds, but the portfolio file can take only " +
+           std::to_string(report.rowsThatFit) +
+           " more: with all of them it would be larger than Orvelt can read back (at most " +
            std::to_string(kMaxPropertyListValues) +
-           " values, six for each bond). Nothing was imported. Please import the bonds in "
-           "smaller portfolios.";
+           " values, six for each bond). Nothing was imported.";
 }
 
 std::string skippedLinesMessage(const ImportReport& report) {

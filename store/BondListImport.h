@@ -52,6 +52,7 @@ struct ImportReport {
     std::size_t skippedLineCount = 0;  // every passed-over line, also those beyond `skipped`
     std::vector<SkippedLine> skipped;  // the first kMaxRecordedSkippedLines of them, in order
     std::size_t rowsToAdd = 0;         // the bonds the file would have added (TooManyBonds)
+    std::size_t rowsThatFit = 0;       // how many of them the portfolio file could take
 };
 
 // How many added bonds an import names one by one; the others are counted.
