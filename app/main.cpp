@@ -88,6 +88,11 @@ int main(int argc, char** argv) {
 
     QtToolkitServices services;
     const DataFolderMove move = moveOldApplicationDataFolder();
+    if (move.stopsStart()) {
+        // Started on the new folder, it would show no portfolios and its saves would be lost.
+        services.showErrorAlert("Data Folder", move.notice);
+        return 1;
+    }
     const ResourceLocations resources = ResourceLocations::forApplication();
     application.setWindowIcon(
         QIcon(QString::fromStdString((resources.shippedDir() / "orvelt.png").string())));

@@ -80,6 +80,11 @@ int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
             if (!parsed.dataDir) {
                 // The folder of earlier versions is brought to its new place first.
                 const DataFolderMove move = moveOldApplicationDataFolder();
+                if (move.stopsStart()) {
+                    throw CliError(move.outcome == DataFolderMove::Outcome::InUse ? kExitFolderBusy
+                                                                                  : kExitFailure,
+                                   move.notice);
+                }
                 if (!move.notice.empty()) {
                     err << "orvelt-cli: note: " << move.notice << '\n';
                 }

@@ -9,6 +9,7 @@
 #include "store/BondRecord.h"
 #include "valuation/TableText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -39,9 +40,11 @@ std::string plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// The first added bonds, one line each, then how many more there are.
 void printAddedBonds(std::ostream& out, const PlistArray& bonds, std::size_t first) {
     std::vector<TextRow> rows;
-    for (std::size_t i = first; i < bonds.size(); ++i) {
+    const std::size_t named = std::min(bonds.size(), first + kMaxBondsNamedAfterImport);
+    for (std::size_t i = first; i < named; ++i) {
         const PlistDict* bond = bonds[i].dictPtr();
         if (bond == nullptr) {
             continue;
@@ -53,6 +56,9 @@ void printAddedBonds(std::ostream& out, const PlistArray& bonds, std::size_t fir
     std::istringstream lines(alignedText(rows, {}));
     for (std::string line; std::getline(lines, line);) {
         out << "  " << line << '\n';
+    }
+    if (bonds.size() > named) {
+        out << "  and " << bonds.size() - named << " more\n";
     }
 }
 
@@ -83,6 +89,10 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
         throw CliError(kExitFailure, file.string() +
                                          " is not a bond list exported from Orvelt for Windows "
                                          "(its header line is missing); nothing was imported");
+    }
+    if (report.outcome == ImportReport::Outcome::TooManyBonds) {
+        throw CliError(kExitFailure,
+                       "cannot import " + file.string() + ": " + tooManyBondsMessage(report));
     }
     if (report.outcome != ImportReport::Outcome::Imported) {
         throw CliError(kExitFailure, "cannot import " + file.string() + "; nothing was imported");

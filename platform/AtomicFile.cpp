@@ -134,7 +134,7 @@ int removeStaleAtomicWriteTemporaries(const std::filesystem::path& folder,
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error) {
+                         std::string* error, AtomicFileMode mode) {
     // Through a link, the file it leads to is replaced: renaming over the link itself would
     // turn it into a plain file and leave its target behind, no longer updated.
     const std::optional<std::filesystem::path> target = atomicWriteTarget(path);
@@ -160,7 +160,12 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         setError(error, what, code);
         return false;
     };
-    if (::fchmod(fd.get(), S_IRUSR | S_IWUSR) != 0) {
+    mode_t permissions = S_IRUSR | S_IWUSR;
+    if (struct stat old{}; mode == AtomicFileMode::KeepExisting &&
+                           ::stat(target->c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        permissions = old.st_mode & 07777;
+    }
+    if (::fchmod(fd.get(), permissions) != 0) {
         return fail("cannot set the permissions of " + tempPath);
     }
     if (!writeAll(fd.get(), bytes)) {

@@ -7,13 +7,20 @@
 #include <string_view>
 #include <time.h>
 
+// The permissions of the file an atomic write leaves.
+enum class AtomicFileMode {
+    OwnerOnly,    // readable and writable by its owner only: the user's data
+    KeepExisting, // those of the file replaced, else owner only: a file the user chose
+};
+
 // Replaces the file at `path` by `bytes` so that the path always holds either the old content or
 // the new content, whole: the bytes go into a temporary file beside it, are flushed to disk, and
-// the temporary file is renamed over the old one. The new file is readable by its owner only.
-// When `path` is a symbolic link, the file it leads to is replaced (the temporary file goes
-// beside that file) and the link stays a link.
+// the temporary file is renamed over the old one. The new file is readable by its owner only,
+// unless `mode` says otherwise. When `path` is a symbolic link, the file it leads to is replaced
+// (the temporary file goes beside that file) and the link stays a link.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr,
+                         AtomicFileMode mode = AtomicFileMode::OwnerOnly);
 
 // The file that writing `path` replaces: `path` itself, or the end of the chain of symbolic
 // links that starts there (which need not exist yet). Nothing when the chain is a loop.

@@ -8,6 +8,9 @@
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
+// The library resolves the references of one text in time that grows with their number squared
+// (500,000 take seconds, millions minutes); no real text holds more than a few.
+constexpr std::size_t kMaxReferencesInText = 65536;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -17,18 +20,37 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The library reads an integer as an optional sign followed by strtoull's number; beyond 64 bits
-// it would keep a different value, so such text is refused.
+// The library reads an integer as an optional sign followed by strtoull's number of any base,
+// stopping at the first character that is not a digit: "12a" would read as 12, "010" as 8 and
+// beyond 64 bits it would keep a different value. Only text that other readers read as the same
+// number is taken: a decimal number without leading zeros, or a hexadecimal one with "0x".
 bool integerTextFits(std::string_view content) {
-    const std::string text(content);
-    const char* digits = text.c_str();
-    bool negative = false;
-    if (*digits == '-' || *digits == '+') {
-        negative = *digits == '-';
-        ++digits;
+    while (!content.empty() && isSpace(content.back())) {
+        content.remove_suffix(1);
     }
+    bool negative = false;
+    const bool hasSign = !content.empty() && (content[0] == '-' || content[0] == '+');
+    if (hasSign) {
+        negative = content[0] == '-';
+        content.remove_prefix(1);
+    }
+    // A sign before "0x" is a number to the library and an error to others.
+    const bool hex = content.size() > 2 && content[0] == '0' && (content[1] | 0x20) == 'x';
+    if (hex && hasSign) {
+        return false;
+    }
+    const std::string_view digits = hex ? content.substr(2) : content;
+    const bool wellFormed =
+        !digits.empty() && (hex || digits[0] != '0' || digits.size() == 1) &&
+        std::all_of(digits.begin(), digits.end(), [hex](char c) {
+            return isDigit(c) || (hex && ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'));
+        });
+    if (!wellFormed) {
+        return false;
+    }
+    const std::string text(content);
     errno = 0;
-    const unsigned long long magnitude = std::strtoull(digits, nullptr, 0);
+    const unsigned long long magnitude = std::strtoull(text.c_str(), nullptr, 0);
     if (errno == ERANGE) {
         return false;
     }
@@ -239,6 +261,7 @@ class Scanner {
         if (skipLeadingSpace) {
             skipSpace();
         }
+        std::size_t references = 0;
         for (;;) {
             const std::size_t lt = xml_.find('<', pos_);
             if (lt == kNone || lt + 2 >= xml_.size()) {
@@ -246,6 +269,13 @@ class Scanner {
             }
             if (!textHasNoNul(pos_, lt)) {
                 return false;
+            }
+            references += static_cast<std::size_t>(
+                std::count(xml_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                           xml_.begin() + static_cast<std::ptrdiff_t>(lt), '&'));
+            if (references > kMaxReferencesInText) {
+                return fail("a text holds more than " + std::to_string(kMaxReferencesInText) +
+                            " character or entity references");
             }
             if (content != nullptr) {
                 content->append(xml_.substr(pos_, lt - pos_));

@@ -17,7 +17,7 @@ constexpr std::string_view kProlog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
                                      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
                                      "<plist version=\"1.0\">";
 // As many values as the careful reading takes.
-constexpr std::size_t kMaxValues = 4'000'000;
+constexpr std::size_t kMaxValues = kMaxPlistValues;
 // Containers this deep are left to the careful reading, which knows the exact limits.
 constexpr int kMaxDepth = kMaxPlistDepth - 2;
 

@@ -87,11 +87,16 @@ class XmlWriter {
 
     // Appends `value` at `depth`; the absent value appends nothing.
     bool write(const PlistValue& value, int depth) {
-        if (depth > kMaxPlistDepth) {
+        // Containers count from 1 at the root, as the reader counts them.
+        const bool isContainer = value.dictPtr() != nullptr || value.arrayPtr() != nullptr;
+        if (depth > kMaxPlistDepth || (isContainer && depth >= kMaxPlistDepth)) {
             return fail("the data is nested too deeply");
         }
         if (const std::string_view reason = unwritableReason(value); !reason.empty()) {
             return fail(reason);
+        }
+        if (!value.isAbsent() && ++values_ > kMaxPlistValues) {
+            return fail("the data holds more values than a property-list file can");
         }
         switch (value.type()) {
         case PlistValue::Type::Dict:
@@ -255,6 +260,7 @@ class XmlWriter {
 
     std::string& out_;
     std::string& error_;
+    std::size_t values_ = 0;
 };
 
 } // namespace

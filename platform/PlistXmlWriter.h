@@ -6,10 +6,15 @@
 
 #include "platform/PlistValue.h"
 
+#include <cstddef>
 #include <string>
 
 // Deeper nesting than this is neither written nor read.
 inline constexpr int kMaxPlistDepth = 256;
+// More values (keys not counted) than this are neither written nor read: far beyond any
+// portfolio file (100,000 bonds hold about 600,000), and the library's tree takes about 150
+// bytes per value.
+inline constexpr std::size_t kMaxPlistValues = 4'000'000;
 
 // Appends the whole XML text of `root` to `out`; absent values inside containers are left out.
 // False, with the reason in `error` and `out` partly appended, for the absent value and for data

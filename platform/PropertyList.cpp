@@ -34,9 +34,8 @@ namespace {
 // Deeper nesting than this is not a portfolio or a value table. The library frees nested values
 // recursively, so deeper text is refused before it reaches the library.
 constexpr int kMaxDepth = kMaxPlistDepth;
-// More values than this are far beyond any portfolio file (100,000 bonds hold about 600,000);
-// the library's tree takes about 150 bytes per value.
-constexpr std::size_t kMaxValues = 4'000'000;
+constexpr std::size_t kMaxValues = kMaxPlistValues;
+static_assert(kMaxPropertyListValues == kMaxPlistValues);
 // A root dictionary's entries are parsed in parts of about this many bytes, so that the
 // library's tree of a large file never exists whole beside the converted one.
 constexpr std::size_t kPortionBytes = 1 << 20;
@@ -426,6 +425,12 @@ bool parseRootDictInPortions(std::string_view xml, const PlistXmlLayout& layout,
     return true;
 }
 
+// A byte-order mark is no part of the text: writers on some systems put one before UTF-8.
+std::string_view withoutByteOrderMark(std::string_view xml) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    return xml.starts_with(kUtf8Mark) ? xml.substr(kUtf8Mark.size()) : xml;
+}
+
 // Reads the whole file into memory with one allocation of its size.
 bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string& bytes,
                    std::string* error) {
@@ -469,14 +474,19 @@ bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, s
 } // namespace
 
 PlistValue propertyListFromXml(std::string_view xml, std::string* error) {
+    // Text in the plain form of the usual writers is read straight into values; any other goes
+    // through the checks and the library.
+    if (PlistValue plain; readPlainPlistXml(withoutByteOrderMark(xml), plain)) {
+        return plain;
+    }
+    return propertyListFromXmlWithLibrary(xml, error);
+}
+
+PlistValue propertyListFromXmlWithLibrary(std::string_view xml, std::string* error) {
+    xml = withoutByteOrderMark(xml);
     if (xml.size() > std::numeric_limits<uint32_t>::max() - kPortionBytes) {
         setError(error, "the file is too large to be a property list");
         return {};
-    }
-    // Text in the plain form of the usual writers is read straight into values; any other goes
-    // through the checks below and the library.
-    if (PlistValue plain; readPlainPlistXml(xml, plain)) {
-        return plain;
     }
     std::string converted;
     bool isConverted = false;
@@ -525,6 +535,52 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
     return propertyListFromXml(bytes, error);
 }
 
+PropertyListSize propertyListSize(const PlistValue& value, int depth) {
+    // Per value at most: its indentation, its tags, a line end; a text's bytes at most six
+    // times over (a control character becomes "&#NN;"); data at most three times over (base64
+    // in lines of 9 bytes or more, each indented by up to 8 tabs).
+    constexpr std::uintmax_t kTags = 24;
+    const auto textBound = [depth](std::size_t bytes) {
+        return static_cast<std::uintmax_t>(depth) + kTags + 6 * std::uintmax_t{bytes};
+    };
+    PropertyListSize size;
+    switch (value.type()) {
+    case PlistValue::Type::Absent:
+        return size;
+    case PlistValue::Type::Dict:
+        for (const auto& [key, child] : value.dictPtr()->entries()) {
+            const PropertyListSize inner = propertyListSize(child, depth + 1);
+            size.values += inner.values;
+            size.maxXmlBytes += inner.maxXmlBytes + textBound(key.size());
+        }
+        break;
+    case PlistValue::Type::Array:
+        for (const PlistValue& child : *value.arrayPtr()) {
+            const PropertyListSize inner = propertyListSize(child, depth + 1);
+            size.values += inner.values;
+            size.maxXmlBytes += inner.maxXmlBytes;
+        }
+        break;
+    case PlistValue::Type::String:
+        size.maxXmlBytes = textBound(value.stringPtr()->size());
+        break;
+    case PlistValue::Type::Data:
+        size.maxXmlBytes = static_cast<std::uintmax_t>(depth) + kTags + 2 * 80 +
+                           3 * std::uintmax_t{value.dataPtr()->bytes.size()};
+        break;
+    default:
+        size.maxXmlBytes = static_cast<std::uintmax_t>(depth) + kTags + 40;
+        break;
+    }
+    size.values += 1;
+    size.maxXmlBytes += 2 * (static_cast<std::uintmax_t>(depth) + kTags);
+    return size;
+}
+
+bool fitsPropertyListFile(const PropertyListSize& size) {
+    return size.values <= kMaxPlistValues && size.maxXmlBytes <= kMaxPropertyListBytes;
+}
+
 std::string propertyListToXml(const PlistValue& root, std::string* error) {
     std::string xml;
     std::string reason;
@@ -543,6 +599,10 @@ bool writePropertyList(const std::filesystem::path& path, const PlistValue& root
     }
     std::string xml = propertyListToXml(root, error);
     if (xml.empty()) {
+        return false;
+    }
+    if (xml.size() > kMaxPropertyListBytes) {
+        setError(error, "the data is larger than a property-list file can be");
         return false;
     }
     return writeFileAtomically(path, xml, error);

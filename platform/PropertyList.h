@@ -5,6 +5,7 @@
 
 #include "platform/PlistValue.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,9 +15,28 @@
 // a short reason.
 PlistValue propertyListFromXml(std::string_view xml, std::string* error = nullptr);
 
+// The same by the careful reading alone, through the property-list library, without the quick
+// reader of the plain form: for checks that the two read every text alike.
+PlistValue propertyListFromXmlWithLibrary(std::string_view xml, std::string* error = nullptr);
+
 // Larger files are not taken for property lists: reading one would take the memory of the
 // whole machine.
 inline constexpr std::uintmax_t kMaxPropertyListBytes = std::uintmax_t{1} << 30;
+
+// Most values (keys not counted) a property-list file holds: neither read nor written beyond.
+inline constexpr std::size_t kMaxPropertyListValues = 4'000'000;
+
+// What a value would take in a property-list file, as part of a property list `depth` values
+// deep: its values (keys not counted), and no fewer bytes of XML text than it would be written
+// as.
+struct PropertyListSize {
+    std::size_t values = 0;
+    std::uintmax_t maxXmlBytes = 0;
+};
+PropertyListSize propertyListSize(const PlistValue& value, int depth = 0);
+// Whether a file of that size is sure to be written and read back; checked before a change
+// that could grow a file beyond what it can hold.
+bool fitsPropertyListFile(const PropertyListSize& size);
 
 // Reads a whole property-list file; the absent value when the file is missing, larger than
 // `maxBytes`, not a property list, nested more than 256 values deep, holding more than four

@@ -2,6 +2,7 @@
 
 #include "platform/NumberText.h"
 #include "platform/PlistValue.h"
+#include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "store/TextDecoding.h"
@@ -150,10 +151,49 @@ void recordSkipped(ImportReport& report, std::size_t lineNumber, std::string rea
     }
 }
 
+struct NewBond {
+    std::string serial;
+    std::string faceValue;
+    std::string type;
+    std::string year;
+    std::string month;
+};
+
+PlistValue bondRecord(const NewBond& bond) {
+    auto record = PlistDict::create();
+    record->set(kSerialKey, PlistValue(bond.serial));
+    record->set(kFaceValueKey, PlistValue(bond.faceValue));
+    record->set(kTypeKey, PlistValue(bond.type));
+    record->set(kIssueYearKey, PlistValue(bond.year));
+    record->set(kIssueMonthKey, PlistValue(bond.month));
+    return PlistValue(std::move(record));
+}
+
+// How many of the new bonds the database's file can take within its limits, each inside a
+// portfolio's list (three levels down from the file's root).
+std::size_t bondsTheFileCanTake(const BondDatabase& db, const std::vector<NewBond>& bonds) {
+    PropertyListSize size;
+    if (const PlistDictRef portfolios = db.portfolios()) {
+        size = propertyListSize(PlistValue(portfolios));
+    }
+    for (std::size_t taken = 0; taken < bonds.size(); ++taken) {
+        const PropertyListSize one = propertyListSize(bondRecord(bonds[taken]), 3);
+        size.values += one.values;
+        size.maxXmlBytes += one.maxXmlBytes;
+        if (!fitsPropertyListFile(size)) {
+            return taken;
+        }
+    }
+    return bonds.size();
+}
+
+// Reads rows into new bonds, which are added once the whole file has been read.
 class RowReader {
   public:
     RowReader(BondDatabase& db, ImportReport& report)
-        : db_(db), report_(report), serials_(serialsOfOpenPortfolio(db)) {}
+        : report_(report), serials_(serialsOfOpenPortfolio(db)) {}
+
+    const std::vector<NewBond>& newBonds() const { return newBonds_; }
 
     void readLine(std::string_view line, std::size_t lineNumber) {
         if (isBlank(line) || line.find(kBondListHeader) != std::string_view::npos) {
@@ -179,19 +219,16 @@ class RowReader {
             ++report_.skippedDuplicates;
             return;
         }
-        std::string serial(fields.serial);
-        if (db_.appendImportedBond(serial, std::string(fields.faceValue), std::string(fields.type),
-                                   std::string(fields.year),
-                                   monthFromNumberText(fields.monthNumber))) {
-            ++report_.added;
-            serials_.insert(std::move(serial));
-        }
+        serials_.emplace(fields.serial);
+        newBonds_.push_back({std::string(fields.serial), std::string(fields.faceValue),
+                             std::string(fields.type), std::string(fields.year),
+                             monthFromNumberText(fields.monthNumber)});
     }
 
   private:
-    BondDatabase& db_;
     ImportReport& report_;
     SerialSet serials_;
+    std::vector<NewBond> newBonds_;
 };
 
 // Bond lists end lines with a line feed; one with none at all may come from a program that
@@ -242,7 +279,28 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
         reader.readLine(text.substr(lineStart, length), lineNumber);
         lineStart = lineStop;
     }
+    if (const std::size_t fit = bondsTheFileCanTake(db, reader.newBonds());
+        fit < reader.newBonds().size()) {
+        report.outcome = ImportReport::Outcome::TooManyBonds;
+        report.rowsToAdd = reader.newBonds().size();
+        report.rowsThatFit = fit;
+        return report;
+    }
+    for (const NewBond& bond : reader.newBonds()) {
+        if (db.appendImportedBond(bond.serial, bond.faceValue, bond.type, bond.year, bond.month)) {
+            ++report.added;
+        }
+    }
     return report;
+}
+
+std::string tooManyBondsMessage(const ImportReport& report) {
+    return "The file holds " + std::to_string(report.rowsToAdd) +
+           " new bonds, but the portfolio file can take only " +
+           std::to_string(report.rowsThatFit) +
+           " more: with all of them it would be larger than Orvelt can read back (at most " +
+           std::to_string(kMaxPropertyListValues) +
+           " values, six for each bond). Nothing was imported.";
 }
 
 std::string skippedLinesMessage(const ImportReport& report) {

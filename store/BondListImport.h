@@ -43,16 +43,25 @@ struct ImportReport {
         Cancelled,       // the user cancelled the file-open panel
         Unreadable,      // the chosen file could not be read
         TooLarge,        // the chosen file is bigger than kMaxBondListFileBytes
+        TooManyBonds,    // with its bonds the portfolio file would grow beyond what it can hold;
+                         // nothing added
     };
     Outcome outcome = Outcome::Imported;
     std::size_t added = 0;
     std::size_t skippedDuplicates = 0; // rows whose serial the portfolio already had
     std::size_t skippedLineCount = 0;  // every passed-over line, also those beyond `skipped`
     std::vector<SkippedLine> skipped;  // the first kMaxRecordedSkippedLines of them, in order
+    std::size_t rowsToAdd = 0;         // the bonds the file would have added (TooManyBonds)
+    std::size_t rowsThatFit = 0;       // how many of them the portfolio file could take
 };
 
+// How many added bonds an import names one by one; the others are counted.
+inline constexpr std::size_t kMaxBondsNamedAfterImport = 20;
+
 // Reads the rows of a bond list into the open portfolio and reports what it did; shows
-// nothing. The text may be UTF-8 (a byte-order mark is dropped) or Windows-1252 bytes.
+// nothing. The new bonds are added only when the whole database, portfolio file included, can
+// still be written and read back with them; otherwise none is (TooManyBonds). The text may be UTF-8
+// (a byte-order mark is dropped) or Windows-1252 bytes.
 //
 // Rows are read line by line from the line after the first; a line ends at a line feed (at a
 // carriage return in a file that has no line feed at all), and the last one need not be ended.
@@ -60,6 +69,9 @@ struct ImportReport {
 // delimiter of the row format is missing, or whose fields hold control characters, is passed
 // over and recorded, and the lines after it are read as usual.
 ImportReport importBondListText(BondDatabase& db, std::string_view text);
+
+// Why an import with the outcome TooManyBonds added nothing, for an alert or a command's error.
+std::string tooManyBondsMessage(const ImportReport& report);
 
 // The message of the alert that names the passed-over lines; empty when there are none.
 std::string skippedLinesMessage(const ImportReport& report);

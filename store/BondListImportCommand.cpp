@@ -62,6 +62,9 @@ void showImportReport(ToolkitServices& services, const ImportReport& report,
     case ImportReport::Outcome::Unreadable:
         services.showErrorAlert(kErrorTitle, "The file " + name + " could not be read.");
         return;
+    case ImportReport::Outcome::TooManyBonds:
+        services.showErrorAlert(kErrorTitle, tooManyBondsMessage(report));
+        return;
     case ImportReport::Outcome::TooLarge:
         services.showErrorAlert(kInvalidFileTitle,
                                 "The file " + name +

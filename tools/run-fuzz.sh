@@ -1,27 +1,41 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang (in build/fuzz) and runs each for the given
-# number of seconds (default 60), one after the other. Exits non-zero when a target finds a
-# crash, a hang, a leak or a broken invariant, and prints where the input that did it is.
+# number of seconds (default 60), one after the other; when targets are named after the
+# seconds, only those run. Exits non-zero when a target
+# finds a crash, a hang, a leak or a broken invariant, and prints where the input that did it is.
 #
-#   tools/run-fuzz.sh [seconds]
+#   tools/run-fuzz.sh [seconds [target...]]     targets: portfolio import valuefile oracle
+#   tools/run-fuzz.sh 1800 oracle               the oracle alone for 30 minutes
 #
 # Each target starts from the seeds in fuzz/corpus/<target>/ and keeps what it learns in
 # build/fuzz/corpus/<target>/, so that longer or repeated runs go on from there.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
+usage="usage: tools/run-fuzz.sh [seconds per target [portfolio|import|valuefile|oracle...]]"
 seconds=${1:-60}
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
-    echo "usage: tools/run-fuzz.sh [seconds per target]" >&2
+    echo "$usage" >&2
     exit 2
 fi
+shift $(($# > 0 ? 1 : 0))
 
 # clang and its fuzzer runtime; install-deps.sh installs them too, this covers a bare machine.
 bash tools/ensure-packages.sh clang libclang-rt-14-dev || exit 1
 
 dir=build/fuzz
-targets=(portfolio import valuefile)
-declare -A maxLength=([portfolio]=65536 [import]=65536 [valuefile]=262144)
+targets=(portfolio import valuefile oracle)
+declare -A maxLength=([portfolio]=65536 [import]=65536 [valuefile]=262144 [oracle]=65536)
+if [ $# -gt 0 ]; then
+    for target in "$@"; do
+        if [ -z "${maxLength[$target]+known}" ]; then
+            echo "tools/run-fuzz.sh: no fuzz target \"$target\"" >&2
+            echo "$usage" >&2
+            exit 2
+        fi
+    done
+    targets=("$@")
+fi
 
 mkdir -p build
 echo "== Building the fuzz targets in $dir"

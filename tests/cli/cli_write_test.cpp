@@ -78,7 +78,8 @@ TEST_F(CliWriteTest, ImportAddsRowsSavesAndTellsWhatWasPassedOver) {
     EXPECT_TRUE(isPrivateToOwner(folder.portfolioFile()));
     const PlistValue saved = readPropertyList(folder.portfolioFile());
     const PlistValue* bonds = plistFind(saved.dictPtr(), {"Family", "Bonds"});
-    ASSERT_NE(bonds, nullptr);
+    ASSERT_TRUE(bonds != nullptr && bonds->arrayPtr() != nullptr);
+    ASSERT_GE(bonds->arrayPtr()->size(), 3u);
     const PlistDict& n1 = *(*bonds->arrayPtr())[2].dictPtr();
     EXPECT_EQ(n1.text(kIssueMonthKey), "June");
     EXPECT_EQ(n1.text(kFaceValueKey), "100");
@@ -250,6 +251,39 @@ TEST(CliValuesTest, WithoutAUserTableTheShippedOneIsNeverWritten) {
     const CliResult merged = folder.run({"values", "import", good.string()});
     EXPECT_EQ(merged.exitCode, 0) << merged.err;
     EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2030", "01", "2001", "June"}), "009999");
+}
+
+} // namespace
+
+namespace {
+
+// A long import names its first bonds and counts the rest.
+TEST_F(CliWriteTest, ALongImportNamesOnlyItsFirstBonds) {
+    std::string rows = kHeader;
+    for (int i = 0; i < 25; ++i) {
+        rows += "\"L" + std::to_string(i) + "\",\"EE\",$100,\"6\",\"2001\"\r\n";
+    }
+    const CliResult result =
+        folder.run({"import", "Other", folder.writeFile("l.csv", rows).string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(linesOf(result.out).size(), 22u) << result.out;
+    EXPECT_NE(result.out.find("  and 5 more\n"), std::string::npos) << result.out;
+}
+
+// The folder of earlier versions, in use by a running earlier Orvelt, is not moved away from
+// it, even by a command that only reads.
+TEST(CliDataFolderMoveTest, AnOldFolderInUseIsNotMovedAndNothingRuns) {
+    TempDir home;
+    const std::filesystem::path oldDir = home / "data" / "Orvelt" / "Orvelt";
+    std::filesystem::create_directories(oldDir);
+    writeWholeFile(oldDir / "portfolios.plist", "kept");
+    const std::optional<DataFolderLock> held = DataFolderLock::tryAcquire(oldDir);
+    ASSERT_TRUE(held.has_value());
+    const CliResult result = runOrveltCli({"list"}, home.path());
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_NE(result.err.find("in use by a running Orvelt"), std::string::npos) << result.err;
+    EXPECT_EQ(readWholeFile(oldDir / "portfolios.plist"), "kept");
+    EXPECT_FALSE(std::filesystem::exists(home / "data" / "orvelt"));
 }
 
 } // namespace

@@ -325,3 +325,49 @@ TEST(BondListImportNoiseTest, BinaryNoiseIsReadQuicklyAndTheFileStaysReadable) {
 }
 
 } // namespace
+
+namespace {
+
+std::string bondRows(int first, int count) {
+    std::string rows;
+    for (int i = first; i < first + count; ++i) {
+        rows += "\"L" + std::to_string(i) + "\",\"EE\",$100,\"6\",\"2001\"\n";
+    }
+    return rows;
+}
+
+// An import that would make the portfolio file unreadable adds nothing and says why in one
+// alert; one that just fits is added and the file still reads back.
+TEST_F(BondListImportTest, AnImportBeyondTheFilesLimitsAddsNothing) {
+    // Values shared many times over, so that the database is large without the memory.
+    auto thousand = std::make_shared<PlistArray>(1000, PlistValue(true));
+    auto filler = PlistDict::create();
+    for (int i = 0; i < 3990; ++i) {
+        filler->set("k" + std::to_string(i), PlistValue(thousand));
+    }
+    db.portfolios()->set("Filler", PlistValue(filler));
+    const std::size_t room =
+        (kMaxPropertyListValues - propertyListSize(PlistValue(db.portfolios())).values) / 6;
+    ASSERT_GT(room, 10u);
+
+    ImportReport report = import(kHeader + "\n" + bondRows(0, static_cast<int>(room) + 1));
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::TooManyBonds);
+    EXPECT_EQ(report.added, 0u);
+    EXPECT_TRUE(db.currentBondList()->empty());
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_NE(services.alerts[0].message.find("can take only " + std::to_string(room) + " more"),
+              std::string::npos)
+        << services.alerts[0].message;
+
+    report = import(kHeader + "\n" + bondRows(0, static_cast<int>(room)));
+    EXPECT_EQ(report.added, room);
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(writePropertyList(dir / "p.plist", PlistValue(db.portfolios()), &error)) << error;
+    EXPECT_FALSE(readPropertyList(dir / "p.plist", &error).isAbsent()) << error;
+    // One value more is neither written nor read.
+    ASSERT_TRUE(db.addBondWithSerial("ONE MORE", "100", "EE", "2001", "May"));
+    EXPECT_FALSE(writePropertyList(dir / "p.plist", PlistValue(db.portfolios()), &error));
+}
+
+} // namespace

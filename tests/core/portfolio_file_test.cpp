@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -29,6 +30,18 @@ class PortfolioFileTest : public ::testing::Test {
         }
         std::sort(names.begin(), names.end());
         return names;
+    }
+
+    // The keys of the dictionary at `path` in the saved file; nothing when the file cannot be
+    // read or holds no such dictionary.
+    std::optional<std::vector<std::string>> savedKeys(const std::string& record = {}) const {
+        const PlistValue root = readPropertyList(file);
+        const PlistValue* value =
+            record.empty() || root.dictPtr() == nullptr ? &root : root.dictPtr()->find(record);
+        if (value == nullptr || value->dictPtr() == nullptr) {
+            return std::nullopt;
+        }
+        return value->dictPtr()->keys();
     }
 
     std::vector<std::string> dates(const BondDatabase& db) const {
@@ -74,11 +87,11 @@ TEST_F(PortfolioFileTest, SavedPortfoliosReadBackWithTheirBondsInOrder) {
 TEST_F(PortfolioFileTest, SaveWithoutAnOpenPortfolioAndOfAnEmptyDatabase) {
     auto db = open();
     db->save();
-    EXPECT_TRUE(readPropertyList(file).dictPtr()->empty());
+    EXPECT_EQ(savedKeys(), std::vector<std::string>{});
     ASSERT_TRUE(db->addPortfolioWithName("P"));
     ASSERT_TRUE(db->addBondWithSerial("S", "100", "EE", "2001", "May"));
     // Created after the last save: not in the file until the next one.
-    EXPECT_TRUE(readPropertyList(file).dictPtr()->empty());
+    EXPECT_EQ(savedKeys(), std::vector<std::string>{});
     db->setCurrentPortfolio(std::nullopt);
     db->setCurrentBondList(nullptr);
     db->save();
@@ -89,6 +102,7 @@ TEST_F(PortfolioFileTest, RecordsNotStoredAnewAreWrittenBackAsRead) {
     writeWholeFile(file, readWholeFile(fs::path(ORVELT_TEST_DATA_DIR) / "plist" /
                                        "plistlib_portfolios.plist"));
     const PlistValue original = readPropertyList(file);
+    ASSERT_NE(original.dictPtr(), nullptr);
     auto db = open();
     EXPECT_FALSE(db->startupNotice());
     db->setNewCurrentPortfolio("Family");
@@ -102,11 +116,14 @@ TEST_F(PortfolioFileTest, RecordsNotStoredAnewAreWrittenBackAsRead) {
     db->setNewCurrentPortfolio("Grandmère's 債券");
     db->save();
     PlistValue saved = readPropertyList(file);
+    ASSERT_NE(saved.dictPtr(), nullptr);
     // "Family" and "No list" keep their unknown keys; the open portfolio is stored anew with
     // exactly its two keys.
     EXPECT_EQ(saved.dictPtr()->value("Family"), original.dictPtr()->value("Family"));
     EXPECT_EQ(saved.dictPtr()->value("No list"), original.dictPtr()->value("No list"));
-    const PlistDict* stored = saved.dictPtr()->find("Grandmère's 債券")->dictPtr();
+    const PlistValue* storedRecord = saved.dictPtr()->find("Grandmère's 債券");
+    ASSERT_TRUE(storedRecord != nullptr && storedRecord->dictPtr() != nullptr);
+    const PlistDict* stored = storedRecord->dictPtr();
     EXPECT_EQ(stored->keys(), (std::vector<std::string>{"Name", "Bonds"}));
     EXPECT_EQ(saved.dictPtr()->keys(), original.dictPtr()->keys());
 }
@@ -118,8 +135,7 @@ TEST_F(PortfolioFileTest, ARecordWithoutBondsKeepsTheBondAddedToIt) {
         auto db = open();
         db->setNewCurrentPortfolio("No list");
         db->save();
-        EXPECT_EQ(readPropertyList(file).dictPtr()->find("No list")->dictPtr()->keys(),
-                  std::vector<std::string>{"Name"});
+        EXPECT_EQ(savedKeys("No list"), std::vector<std::string>{"Name"});
         ASSERT_TRUE(db->addBondWithSerial("N1", "100", "EE", "2001", "May"));
         db->save();
     }
@@ -134,7 +150,7 @@ TEST_F(PortfolioFileTest, AMissingFileStartsEmptyAndSavesNormally) {
     EXPECT_TRUE(db->getPortfolioNames().empty());
     ASSERT_TRUE(db->addPortfolioWithName("New"));
     db->save();
-    EXPECT_EQ(readPropertyList(file).dictPtr()->keys(), std::vector<std::string>{"New"});
+    EXPECT_EQ(savedKeys(), std::vector<std::string>{"New"});
     EXPECT_EQ(filesInDir(), std::vector<fs::path>{"portfolios.plist"});
 }
 

@@ -148,6 +148,9 @@ TEST(PropertyListHardeningTest, ValuesAreReadOnlyWhenTheyReadBackTheSame) {
         "<integer>18446744073709551615</integer>",
         "<integer>-9223372036854775809</integer>",
         "<integer>99999999999999999999</integer>",
+        "<integer>12a</integer>",
+        "<integer>010</integer>",
+        "<integer>-0x10</integer>",
         "<date>2001-13-45T00:00:00Z</date>",
         "<date>0001-01-01T00:00:00Z</date>",
         "<date>999-12-31T00:00:00Z</date>",
@@ -166,6 +169,7 @@ TEST(PropertyListHardeningTest, ValuesAreReadOnlyWhenTheyReadBackTheSame) {
     const std::pair<const char*, PlistValue> kept[] = {
         {"<integer>9223372036854775807</integer>", PlistValue::integer(INT64_MAX)},
         {"<integer>-9223372036854775808</integer>", PlistValue::integer(INT64_MIN)},
+        {"<integer>0x1F</integer>", PlistValue::integer(31)},
         {"<date>1000-01-01T00:00:00Z</date>", PlistValue(PlistDate{secondsSince2001(1000, 1, 1)})},
         {"<date> 2000-02-29T12:00:00Z </date>",
          PlistValue(PlistDate{secondsSince2001(2000, 2, 29, 43200)})},
@@ -248,6 +252,97 @@ TEST(PropertyListHardeningTest, PartWiseReadingAcceptsExactlyWhatAWholeParseAcce
     };
     for (const auto& [what, xml] : accepted) {
         EXPECT_EQ(propertyListFromXml(xml), PlistValue(expected)) << what;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The pre-check's own reading of document types and quoted attribute text decides what reaches
+// the library: an integer it never sees would be read as some other number.
+TEST(PropertyListHardeningTest, ThePreCheckSeesPastDocumentTypesAndQuotedAttributes) {
+    const std::string tooBig = "<integer>99999999999999999999999</integer>";
+    const std::pair<std::string, std::string> refused[] = {
+        {"an empty internal subset", "<!DOCTYPE plist [ ]><plist>" + tooBig + "</plist>"},
+        {"a decoy property list in the internal subset",
+         "<!DOCTYPE plist [ <plist><array></array> ]><plist>" + tooBig + "</plist>"},
+        {"a quoted '>' in an attribute", plist("<integer a=\">\">" + tooBig.substr(9))},
+    };
+    for (const auto& [what, xml] : refused) {
+        expectRefused(xml, what);
+    }
+    EXPECT_EQ(propertyListFromXml("<plist version=\"1>0\"><integer>7</integer></plist>"),
+              PlistValue::integer(7));
+}
+
+// A file is read exactly when it could be written again, at every depth around the limit and
+// whichever reading takes it.
+TEST(PropertyListHardeningTest, NestingIsReadExactlyAsDeepAsItIsWritten) {
+    const std::string written = propertyListToXml(PlistValue(true));
+    const std::string prolog = written.substr(0, written.find("<true/>"));
+    int readable = 0;
+    for (int depth = 250; depth <= 260; ++depth) {
+        PlistValue nested(std::make_shared<PlistArray>());
+        for (int level = 1; level < depth; ++level) {
+            nested = PlistValue(arrayOf({nested}));
+        }
+        const bool writable = !propertyListToXml(nested).empty();
+        const std::string body = repeated("<array>", depth) + repeated("</array>", depth);
+        const bool plainRead = !propertyListFromXml(prolog + body + "\n</plist>\n").isAbsent();
+        const bool carefulRead = !propertyListFromXml(plist(body)).isAbsent();
+        EXPECT_EQ(plainRead, writable) << depth;
+        EXPECT_EQ(carefulRead, writable) << depth;
+        readable += plainRead ? 1 : 0;
+    }
+    EXPECT_GT(readable, 0);
+    EXPECT_LT(readable, 11);
+}
+
+// A byte-order mark before UTF-8 text is no part of it, whichever reading takes the text.
+TEST(PropertyListHardeningTest, AByteOrderMarkIsPassedOver) {
+    const PlistValue value(arrayOf({PlistValue("caf\u00e9")}));
+    EXPECT_EQ(propertyListFromXml("\xEF\xBB\xBF" + propertyListToXml(value)), value);
+    EXPECT_EQ(
+        propertyListFromXml("\xEF\xBB\xBF" + plist("<array><string>caf\u00e9</string></array>")),
+        value);
+}
+
+} // namespace
+
+namespace {
+
+// The library takes time growing with the square of the references in one text: a text with
+// more than any real one holds is refused at once, one below the bound is read.
+TEST(PropertyListHardeningTest, ReferencesInOneTextAreBounded) {
+    const auto start = std::chrono::steady_clock::now();
+    expectRefused(plist("<string>" + repeated("&amp;", 500000) + "</string>"), "500,000");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(propertyListFromXml(plist("<string>" + repeated("&amp;", 60000) + "</string>")),
+              PlistValue(std::string(60000, '&')));
+}
+
+} // namespace
+
+namespace {
+
+// What a value is measured to take in a file is what the file holds: its values exactly, no
+// more bytes than the bound.
+TEST(PropertyListHardeningTest, AValuesSizeInAFileIsBoundBeforeWriting) {
+    // Data ten levels down is written in its narrowest lines.
+    PlistValue deep(PlistData{std::string(1000, 'x')});
+    for (int level = 0; level < 10; ++level) {
+        deep = PlistValue(arrayOf({deep}));
+    }
+    for (const PlistValue& value :
+         {readPropertyList(std::filesystem::path(ORVELT_TEST_DATA_DIR) / "plist" /
+                           "plistlib_every_kind.plist"),
+          PlistValue(arrayOf({PlistValue("a\x01&<\xEF\xBF\xBE"), deep}))}) {
+        ASSERT_FALSE(value.isAbsent());
+        const std::string xml = propertyListToXml(value);
+        const PropertyListSize size = propertyListSize(value);
+        EXPECT_EQ(size.values, scanPlistXml(xml).values);
+        EXPECT_GE(size.maxXmlBytes, xml.size());
     }
 }
 

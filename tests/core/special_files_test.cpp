@@ -58,7 +58,9 @@ TEST_F(SpecialFilesTest, SavesGoThroughALinkToItsTargetAndTheLinkStays) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(fs::read_symlink(link), "../elsewhere/middle.plist");
     EXPECT_TRUE(fs::is_symlink(elsewhere / "middle.plist"));
-    EXPECT_TRUE(readPropertyList(elsewhere / "real.plist").dictPtr()->contains("Through the link"));
+    const PlistValue saved = readPropertyList(elsewhere / "real.plist");
+    ASSERT_NE(saved.dictPtr(), nullptr);
+    EXPECT_TRUE(saved.dictPtr()->contains("Through the link"));
     EXPECT_EQ(namesIn(elsewhere), (std::vector<fs::path>{"middle.plist", "real.plist"}));
     EXPECT_EQ(namesIn(dir / "data"), std::vector<fs::path>{"portfolios.plist"});
 

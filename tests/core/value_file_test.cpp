@@ -239,6 +239,7 @@ TEST(UserValueTable, UpdatesTheUsersCopyAndNeverTheShippedTable) {
     ASSERT_TRUE(updateUserValueTable(locations, {shipped / "v2016.asc"}, &error)) << error;
     ASSERT_TRUE(updateUserValueTable(locations, {shipped / "v2017.asc"}, &error)) << error;
     const PlistValue mine = readPropertyList(user.path() / "data" / "BondTable.plist");
+    ASSERT_NE(mine.dictPtr(), nullptr);
     EXPECT_EQ(redemptionMonthsInTable(mine.dictPtr()),
               (std::vector<RedemptionMonth>{{2009, 6}, {2016, 6}, {2017, 6}}));
     EXPECT_EQ(readWholeFile(shipped / "BondTable.plist"), shippedBytes);

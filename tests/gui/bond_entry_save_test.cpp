@@ -290,7 +290,9 @@ TEST_F(BondEntrySaveTest, SavingThePresetLeavesBondsAndModeAlone) {
     EXPECT_TRUE(window->editing());
     EXPECT_EQ(window->serialField()->text(), "A");
     EXPECT_FALSE(portfolioOnDisk());
-    EXPECT_EQ(readPropertyList(presetFile()).dict()->text("Issue Year"), "19");
+    const PlistDictRef preset = readPropertyList(presetFile()).dict();
+    ASSERT_NE(preset, nullptr);
+    EXPECT_EQ(preset->text("Issue Year"), "19");
 }
 
 } // namespace

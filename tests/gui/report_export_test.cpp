@@ -111,6 +111,17 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     EXPECT_TRUE(app->services.alerts.empty());
 }
 
+// The save panel offers every file, the portfolio file included: exporting there is refused.
+TEST_F(ReportExportTest, ThePortfolioFileIsNeverReplacedByAReport) {
+    const std::string before = fileText(app->portfolioFile());
+    ASSERT_FALSE(before.empty());
+    app->services.answerSavePanel(app->portfolioFile().string());
+    report->exportButton()->click();
+    ASSERT_EQ(app->services.alerts.size(), 1u);
+    EXPECT_EQ(app->services.alerts[0].title, "Cannot Export Here");
+    EXPECT_EQ(fileText(app->portfolioFile()), before);
+}
+
 TEST_F(ReportExportTest, PrintingSendsTheSamePageToThePrinter) {
     const std::filesystem::path printed = out / "printed.pdf";
     app->services.answerPrintDialog([&printed](QPrinter& printer) {

@@ -1,6 +1,6 @@
 #include "valuation/ui/ReportWindow.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/ExportTarget.h"
 #include "platform/NumberText.h"
 #include "platform/ToolkitServices.h"
 #include "platform/ui/WindowHost.h"
@@ -327,7 +327,7 @@ bool ReportWindow::writePdf(const std::string& path, std::string* error) const {
         reportDocument()->print(&writer);
     }
     // Written whole or not at all, like every file of the user's.
-    return writeFileAtomically(
+    return writeExportFile(
         path, std::string_view(buffer.data().constData(), static_cast<std::size_t>(buffer.size())),
         error);
 }
@@ -346,13 +346,13 @@ void ReportWindow::exportPressed() {
     request.suggestedName = name + ".pdf";
     request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};
     const std::string path = view->services().runSavePanel(request);
-    if (path.empty()) {
+    if (path.empty() || !mayExportTo(path, view->resources(), view->services())) {
         return;
     }
     const bool csv =
         QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     std::string error;
-    const bool written = csv ? writeFileAtomically(path, reportCsv(controller_.model()), &error)
+    const bool written = csv ? writeExportFile(path, reportCsv(controller_.model()), &error)
                              : writePdf(path, &error);
     if (!written) {
         view->services().showErrorAlert("Error", "The report could not be saved to " + path +
