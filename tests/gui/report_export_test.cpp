@@ -55,7 +55,7 @@ class ReportExportTest : public ::testing::Test {
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
         app->database().setNewCurrentPortfolio("Grandma's bonds");
-        report = new ReportWindow(app->view().resources(), app->services);
+        report = new ReportWindow(app->view().resources());
         report->setParentView(&app->view());
         report->showWindow();
         settle();
@@ -85,9 +85,13 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     app->services.answerSavePanel((out / "report.csv").string());
     report->exportButton()->click();
     const std::string csv = fileText(out / "report.csv");
-    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
-              "Serial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue Price,Interest,"
-              "Interest This Year,Yield Since Issue,Final Maturity,Status");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n\r\n")),
+              "Portfolio,Grandma's bonds\r\nRedemption month,June 2009");
+    EXPECT_NE(csv.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
+                       "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity,Status"
+                       "\r\n"),
+              std::string::npos)
+        << csv;
 
     report->exportButton()->click();
     report->printButton()->click();
