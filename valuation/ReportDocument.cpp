@@ -84,6 +84,15 @@ std::vector<std::string> reportNotes(const ReportSnapshot& report) {
     return notes;
 }
 
+// Spaces that never break a line.
+std::string nonBreaking(const std::string& text) {
+    std::string kept;
+    for (char c : text) {
+        kept += c == ' ' ? std::string("&nbsp;") : std::string(1, c);
+    }
+    return kept;
+}
+
 // Serials and amounts stay on one line.
 bool keptOnOneLine(const ReportColumn& column) {
     return column.isAmount || column.identifier == kSerialKey;
@@ -122,7 +131,7 @@ std::string reportHtml(const ReportSnapshot& report, const ReportDocumentInfo& i
             const char* align = column.isAmount ? "right" : "left";
             std::string text = escapedHtml(rows[row][cell]);
             if (!heading && keptOnOneLine(column)) {
-                text = "<nobr>" + text + "</nobr>";
+                text = "<nobr>" + nonBreaking(text) + "</nobr>";
             }
             html += heading ? "<th>" + text + "</th>"
                             : std::string("<td align=\"") + align + "\">" +

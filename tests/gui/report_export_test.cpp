@@ -114,4 +114,32 @@ TEST_F(ReportExportTest, PrintingSendsTheSamePageToThePrinter) {
     EXPECT_NE(text.find("$108.48"), std::string::npos) << text;
 }
 
+TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNeeded) {
+    app = std::make_unique<AppHarness>(
+        std::vector<TestPortfolio>{{"Ann <&> Bo", {{"Q<1>&2", "EE", "100", "2001", "June"}}}});
+    app->useValueTable(valueTable());
+    app->database().setNewCurrentPortfolio("Ann <&> Bo");
+    report = new ReportWindow(app->view().resources());
+    report->setParentView(&app->view());
+    report->showWindow();
+    settle();
+    const std::string note = "The value table has no value for";
+    app->services.answerSavePanel((out / "all.pdf").string());
+    report->exportButton()->click();
+    const std::string all = pdfText(out / "all.pdf");
+    EXPECT_NE(all.find("Value Report - Ann <&> Bo"), std::string::npos) << all;
+    EXPECT_NE(all.find("Q<1>&2"), std::string::npos) << all;
+    EXPECT_EQ(all.find(note), std::string::npos) << all;
+
+    ASSERT_TRUE(app->database().addBondWithSerial("Q24681357 9E", "50", "EE", "1999", "March"));
+    report->recompute();
+    settle();
+    app->services.answerSavePanel((out / "missing.pdf").string());
+    report->exportButton()->click();
+    const std::string missing = pdfText(out / "missing.pdf");
+    EXPECT_NE(missing.find(note + " 1 of these 2 bonds in June 2009"), std::string::npos)
+        << missing;
+    EXPECT_NE(missing.find("Q24681357 9E"), std::string::npos) << "one line: " << missing;
+}
+
 } // namespace

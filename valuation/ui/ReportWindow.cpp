@@ -37,6 +37,7 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QTimer>
 #include <algorithm>
 
@@ -331,6 +332,10 @@ std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     // Twelve columns fit a landscape page at this size.
     font.setPointSizeF(7.5);
     document->setDefaultFont(font);
+    // Lines break between words only, never inside a serial or an amount.
+    QTextOption wrapping = document->defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WordWrap);
+    document->setDefaultTextOption(wrapping);
     document->setHtml(QString::fromStdString(reportHtml(report_.snapshot(), info, shownColumns())));
     return document;
 }
