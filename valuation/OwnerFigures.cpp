@@ -118,7 +118,7 @@ OwnerFigures ownerFiguresOfBond(const PlistDict* table, const PlistValue& record
                               redemptionMonthOfKeys(redemptionYear, redemptionMonth));
 }
 
-OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
+OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption) {
     OwnerFigures figures;
     const double face = bond.faceAmount();
@@ -152,19 +152,29 @@ OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
     if (entry.kind != TableEntry::Kind::Value) {
         return figures;
     }
-    const double value = entry.amount;
-    figures.value = value;
-    figures.cashValue = value;
-    if (!figures.issuePrice) {
+    figures.value = entry.amount;
+    figures.cashValue = entry.amount;
+    return figures;
+}
+
+OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
+                                const std::optional<YearMonth>& redemption) {
+    OwnerFigures figures = valueFiguresOfBond(table, bond, redemption);
+    // Interest and yield only for a payable value and a known price; a value from the table
+    // implies a known issue month and redemption month.
+    if (figures.leaf != TableEntry::Kind::Value || !figures.issuePrice) {
         return figures;
     }
+    const RedemptionMonth issue = *bond.issued();
+    const int monthsHeld = redemption->monthsSince(issue);
+    const double value = *figures.value;
     const double price = *figures.issuePrice;
     figures.interest = value - price;
 
     // For the year's interest, December of the year before; a bond issued this year starts
     // from its price.
     const std::optional<double> yearStart =
-        issue->year == redemption->year
+        issue.year == redemption->year
             ? std::optional<double>(price)
             : payableValueAt(table, bond, RedemptionMonth{redemption->year - 1, 12});
     if (yearStart) {
@@ -172,7 +182,7 @@ OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
     }
     // The rate r with value = price * (1 + r/2)^(months/6), the way savings bonds compound;
     // after final maturity the value no longer grows, so those months do not count.
-    const int monthsEarning = std::min(monthsHeld, figures.finalMaturity->monthsSince(*issue));
+    const int monthsEarning = std::min(monthsHeld, figures.finalMaturity->monthsSince(issue));
     if (monthsEarning > 0 && value > 0.0) {
         figures.yieldSinceIssue =
             200.0 * (std::pow(value / price, 6.0 / static_cast<double>(monthsEarning)) - 1.0);

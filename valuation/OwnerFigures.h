@@ -57,8 +57,12 @@ struct OwnerFigures {
 // The owner's figures of a bond at a redemption month (none: a month the rules do not know).
 OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption);
-// The same for a stored bond record at a redemption date given as the table's keys ("2009",
-// "06"; any other text is a month the rules do not know).
+// Only the figures that need no more than the bond's own leaf: value, issue price, final maturity,
+// status, what cashing pays. Interest and yield stay absent.
+OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
+                                const std::optional<YearMonth>& redemption);
+// The owner's figures of a stored bond record at a redemption date given as the table's keys
+// ("2009", "06"; any other text is a month the rules do not know).
 OwnerFigures ownerFiguresOfBond(const PlistDict* table, const PlistValue& record,
                                 std::string_view redemptionYear, std::string_view redemptionMonth);
 // A redemption date given as the table's keys ("2009", "06"), when it is one.

@@ -67,7 +67,7 @@ bool ValueReport::isSelectableRow(int row) const {
 }
 
 std::optional<double> ValueReport::valueForBond(const PlistValue& bond) const {
-    return ownerFiguresOfBond(bondTable_.get(), reportBondOf(bond), ownerMonth()).value;
+    return valueFiguresOfBond(bondTable_.get(), reportBondOf(bond), ownerMonth()).value;
 }
 
 double ValueReport::sixDigitStringValueToDouble(std::string_view leaf) {
