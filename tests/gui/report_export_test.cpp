@@ -7,6 +7,8 @@
 #include "support/gui/AppHarness.h"
 #include "valuation/ui/ReportWindow.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
@@ -93,9 +95,23 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
               std::string::npos)
         << csv;
 
+    EXPECT_NE(csv.find("\r\n,Total:,$100.00,,,$108.48,"), std::string::npos) << "labelled once";
+
+    // Export follows the columns shown, as Copy does.
+    report->columnsMenu()->actions().back()->setChecked(false);
+    app->services.answerSavePanel((out / "shown.csv").string());
+    report->exportButton()->click();
+    const std::string shown = fileText(out / "shown.csv");
+    EXPECT_NE(shown.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
+                         "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity\r\n"),
+              std::string::npos)
+        << shown;
+    report->columnsMenu()->actions().back()->setChecked(true);
+    std::filesystem::remove(out / "shown.csv");
+
     report->exportButton()->click();
     report->printButton()->click();
-    EXPECT_EQ(app->services.savePanels.size(), 2u);
+    EXPECT_EQ(app->services.savePanels.size(), 3u);
     EXPECT_EQ(app->services.printDialogs, 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
     EXPECT_TRUE(app->services.alerts.empty());
