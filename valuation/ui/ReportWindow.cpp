@@ -118,7 +118,12 @@ void ReportWindow::recompute() {
         return;
     }
     recomputePending_ = true;
-    QTimer::singleShot(0, this, [this] { recomputeNow(); });
+    QTimer::singleShot(0, this, [this] {
+        // New values in the meantime have computed the report already.
+        if (recomputePending_) {
+            recomputeNow();
+        }
+    });
 }
 
 void ReportWindow::reloadValueTable() {
