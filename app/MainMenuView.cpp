@@ -140,16 +140,27 @@ void MainMenuView::updatePortfolioCommands() {
 
 void MainMenuView::bondsChanged() {
     updateSummary();
+    recomputeReports();
 }
 
 void MainMenuView::setRedemptionMonth(std::string month) {
     redemptionMonth_ = std::move(month);
     updateSummary();
+    recomputeReports();
 }
 
 void MainMenuView::setRedemptionYear(std::string year) {
     redemptionYear_ = std::move(year);
     updateSummary();
+    recomputeReports();
+}
+
+void MainMenuView::recomputeReports(bool newValues) {
+    for (auto& [name, window] : reports_) {
+        if (auto* report = qobject_cast<ReportWindow*>(window.data())) {
+            newValues ? report->reloadValueTable() : report->recompute();
+        }
+    }
 }
 
 void MainMenuView::updateSummary() {
@@ -357,7 +368,7 @@ void MainMenuView::bondValueReportButtonPressed() {
     if (raiseIfOpen(reports_[portfolio])) {
         return;
     }
-    auto* report = new ReportWindow(resources_, services_);
+    auto* report = new ReportWindow(resources_);
     report->setParentView(this);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
@@ -416,9 +427,9 @@ void MainMenuView::updateValuesPressed() {
                                                   "\n\nThe value table was not changed.");
         return;
     }
-    // Report windows already open keep the table they loaded; the next ones read this one.
     summaryTable_.reset();
     updateSummary();
+    recomputeReports(true);
     const std::vector<RedemptionMonth> months =
         redemptionMonthsInTable(loadBondTable(resources_).get());
     const std::string added = files.size() == 1 ? files.front().filename().string()

@@ -108,6 +108,8 @@ class MainMenuView : public QWidget, public WindowHost {
     void aboutPressed();
     // Merges official value files the user chooses into the user's own copy of the value table.
     void updateValuesPressed();
+    // Open reports follow a change of bonds, month or (`newValues`) value table.
+    void recomputeReports(bool newValues = false);
 
   private:
     void updatePortfolioCommands();

@@ -1,28 +1,11 @@
 #include "app/PortfolioSummary.h"
 
-#include "platform/NumberText.h"
 #include "store/BondDatabase.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/ValuationContext.h"
 #include "valuation/ValueReport.h"
 
-#include <array>
-
 namespace {
-
-// Amounts as the report shows them ("$12345.67"): a point, no grouping, whatever the locale.
-std::string money(double amount) {
-    return ownerAmountText(amount);
-}
-
-std::string monthText(const std::string& year, const std::string& month) {
-    static const std::array<const char*, 12> names = {
-        "January", "February", "March",     "April",   "May",      "June",
-        "July",    "August",   "September", "October", "November", "December"};
-    const int number = intValueOfText(month);
-    return number >= 1 && number <= 12 ? std::string(names[number - 1]) + " " + year
-                                       : month + "/" + year;
-}
 
 std::string counted(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -36,20 +19,27 @@ std::string portfolioSummaryText(ValuationContext& context, PlistDictRef bondTab
         return {};
     }
     ValueReport report(std::move(bondTable));
-    report.setContext(&context);
-    const std::string month = monthText(context.redemptionYear(), context.redemptionMonth());
-    std::string text = counted(report.bondCount(), "bond", "bonds") + ", face value " +
-                       money(report.totalFaceValue()) + ", worth " +
-                       money(report.totalCurrentValue()) + " in " + month + ".";
+    report.setOwner(&context);
+    return portfolioSummaryText(report.snapshot());
+}
 
-    const int matured = report.summary().matured;
-    const int withoutValue = report.bondsWithoutValue();
-    if (withoutValue > 0) {
-        text += "\n" + counted(withoutValue, "bond has", "bonds have") + " no value for " + month +
-                " in the value table.";
+std::string portfolioSummaryText(const ReportSnapshot& report) {
+    const ReportSummary& summary = report.summary;
+    const std::string& month = report.monthName;
+    // The worth follows the report's rule for totals: bonds without a value are named below.
+    std::string text = counted(report.bondCount(), "bond", "bonds") + ", face value " +
+                       amountText(report.totalFaceValue) + ", worth " +
+                       ReportSnapshot::totalText(summary.worth) + " in " + month + ".";
+    if (summary.withoutValue > 0) {
+        text += "\n" + counted(summary.withoutValue, "bond has", "bonds have") + " no value for " +
+                month + " in the value table.";
     }
-    if (matured > 0) {
-        text += "\n" + counted(matured, "bond has", "bonds have") +
+    if (summary.notIssuedYet > 0) {
+        text += "\n" + counted(summary.notIssuedYet, "bond is", "bonds are") +
+                " not issued yet in " + month + " and counted in no total.";
+    }
+    if (summary.matured > 0) {
+        text += "\n" + counted(summary.matured, "bond has", "bonds have") +
                 " matured and no longer earn interest.";
     }
     return text;

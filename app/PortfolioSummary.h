@@ -9,6 +9,10 @@
 #include <string>
 
 class ValuationContext;
+struct ReportSnapshot;
 
 // Empty when no portfolio is open. `bondTable` may be empty (every bond then has no value).
+// The open portfolio's report is computed once for it.
 std::string portfolioSummaryText(ValuationContext& context, PlistDictRef bondTable);
+// The lines for a report already computed.
+std::string portfolioSummaryText(const ReportSnapshot& report);

@@ -5,10 +5,12 @@
 #include "cli/DataFolder.h"
 #include "platform/NumberText.h"
 #include "store/BondDatabase.h"
+#include "valuation/OwnerFigures.h"
+#include "valuation/PortfolioBonds.h"
 #include "valuation/ReportColumn.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ReportSnapshot.h"
 #include "valuation/TableText.h"
-#include "valuation/ValuationContext.h"
+#include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <QDate>
@@ -18,20 +20,6 @@
 #include <optional>
 
 namespace {
-
-// The report's owner: the database opened on one portfolio and a fixed redemption date.
-class FixedDateValuation : public ValuationContext {
-  public:
-    FixedDateValuation(BondDatabase& database, RedemptionDate date)
-        : database_(database), date_(std::move(date)) {}
-    BondDatabase* bondDatabase() const override { return &database_; }
-    std::string redemptionYear() const override { return date_.year; }
-    std::string redemptionMonth() const override { return date_.month; }
-
-  private:
-    BondDatabase& database_;
-    RedemptionDate date_;
-};
 
 std::string zeroPadded(int value, std::size_t width) {
     std::string digits = std::to_string(value);
@@ -48,7 +36,7 @@ RedemptionDate currentMonth() {
 }
 
 // The report's cells, without the blank rows: the heading, the bonds, the totals.
-std::vector<TextRow> reportRecords(const std::vector<TextRow>& rows, const ValueReport& model) {
+std::vector<TextRow> reportRecords(const std::vector<TextRow>& rows, const ReportSnapshot& model) {
     std::vector<TextRow> records;
     for (std::size_t row = 0; row < rows.size(); ++row) {
         if (!model.isBlankRow(static_cast<int>(row))) {
@@ -65,7 +53,7 @@ QString qText(const std::string& text) {
 // The whole report for scripts: every column of every bond by its title, the totals, the
 // summary and the note on missing values.
 std::string reportJson(const std::string& portfolio, const std::string& month,
-                       const std::vector<TextRow>& records, const ValueReport& model) {
+                       const std::vector<TextRow>& records, const ReportSnapshot& model) {
     const TextRow& titles = records.front();
     auto object = [&titles](const TextRow& cells, bool skipBlank) {
         QJsonObject fields;
@@ -105,7 +93,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     RedemptionDate date = monthGiven ? parseRedemptionMonth(*arguments.month) : currentMonth();
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
-    // Read only: the report's date order stays in memory and nothing is written.
+    // Read only: nothing is written.
     BondDatabase database(io.services);
     database.setPortfolios(readPortfolios(locations));
     if (!database.portfolioExistsWithName(name)) {
@@ -113,10 +101,9 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
                                          locations.userDataDir().string() +
                                          " (orvelt-cli list shows them)");
     }
-    database.setNewCurrentPortfolio(name);
 
-    ReportWindowController report(locations, io.services);
-    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(report.bondTable());
+    const PlistDictRef table = loadBondTable(locations);
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.get());
     std::optional<std::string> startingNote;
     if (!monthGiven) {
         // As the application starts: a month without values would show every bond at $0.00,
@@ -140,25 +127,25 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
                                          unsupportedRedemptionDateMessage(months));
     }
 
-    FixedDateValuation valuation(database, date);
-    report.setParentView(&valuation);
+    const ReportSnapshot report =
+        computeReportSnapshot(bondsOfPortfolio(database, name), name, table.get(),
+                              redemptionMonthOfKeys(date.year, date.month), dateText);
     // JSON carries every column; text and CSV the owner's figures only when asked.
     const std::size_t columnCount = arguments.details || format == OutputFormat::Json
                                         ? kReportColumns.size()
                                         : kValueColumnCount;
     std::vector<TextRow> rows;
-    const int rowCount = report.numberOfRowsInTableView();
-    for (int row = 0; row < rowCount; ++row) {
+    for (int row = 0; row < report.rowCount(); ++row) {
         TextRow cells;
         for (std::size_t column = 0; column < columnCount; ++column) {
-            cells.push_back(report.tableViewObjectValue(kReportColumns[column].identifier, row));
+            cells.push_back(report.cellText(kReportColumns[column], row));
         }
         rows.push_back(std::move(cells));
     }
-    // As the window does once it has loaded: invalid bonds end the report with the alert that
-    // names their serials, and no values are shown.
-    report.windowDidLoad();
+    // As the window does when it opens: bonds the table calls invalid end the report with the
+    // alert that names them all, and no values are shown.
     if (!report.valid()) {
+        io.services.showErrorAlert("Error", invalidBondsMessage(report.invalidSerials));
         return kExitFailure;
     }
     if (startingNote) {
@@ -168,15 +155,15 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         io.err << "orvelt-cli: warning: the value table holds no values for " << dateText
                << ", so every value shows as $0.00; choose a month with --month. "
                << unsupportedRedemptionDateMessage(months) << '\n';
-    } else if (report.bondsWithoutValue() > 0) {
+    } else if (report.bondsWithoutLeaf > 0) {
         // As the window says below its table: a $0.00 here is no value, not a worthless bond.
         io.err << "orvelt-cli: note: " << report.missingValuesNote() << '\n';
     }
 
     if (format == OutputFormat::Json) {
-        io.out << reportJson(name, dateText, reportRecords(rows, report.model()), report.model());
+        io.out << reportJson(name, dateText, reportRecords(rows, report), report);
     } else if (format == OutputFormat::Csv) {
-        io.out << csvText(reportRecords(rows, report.model()));
+        io.out << csvText(reportRecords(rows, report));
     } else {
         std::vector<Alignment> alignments;
         for (std::size_t column = 0; column < columnCount; ++column) {
@@ -186,7 +173,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         io.out << alignedText(rows, alignments);
         if (arguments.details) {
             io.out << '\n';
-            for (const std::string& line : report.model().summaryLines()) {
+            for (const std::string& line : report.summaryLines()) {
                 io.out << line << '\n';
             }
         }

@@ -7,20 +7,23 @@
 // not give is absent ("not known"), never estimated.
 
 #include "platform/PlistValue.h"
+#include "store/Bond.h"
+#include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+// In the order they are decided: the first that applies is the bond's status.
 enum class BondStatus {
-    Earning,         // payable, still earning interest, no penalty: shown as an empty cell
-    Matured,         // at or past final maturity: no longer earns interest
-    NotYetPayable,   // the table's leaf is "NO PAY": too young to cash
-    IncludesPenalty, // EE or I bond held less than five years: the value has three months less
+    NotKnown,        // the series, issue month or redemption month is not one the rules know
     NotIssuedYet,    // the redemption month comes before the issue month
     NoValue,         // the table has no value for the bond at the redemption month
-    NotKnown,        // the series, issue month or redemption month is not one the rules know
+    NotYetPayable,   // the table's leaf is "NO PAY": too young to cash
+    Matured,         // at or past final maturity: no longer earns interest
+    IncludesPenalty, // EE or I bond held less than five years: the value has three months less
+    Earning,         // payable, still earning interest, no penalty: shown as an empty cell
 };
 
 // The word the report shows for a status ("matured", "not yet payable", ...; "" for Earning).
@@ -29,13 +32,21 @@ std::string_view bondStatusText(BondStatus status);
 inline constexpr std::string_view kNotKnownText = "not known";
 
 struct OwnerFigures {
+    // What the bond is worth at the redemption month: the table's value when payable, its issue
+    // price while not yet payable (a savings bond is never worth less than its price); absent
+    // when the table has no value for it, calls it invalid, or it is not issued yet.
+    std::optional<double> value;
+    // What the table holds for the bond at the redemption month; Missing also when the month or
+    // the bond is not one the rules know, or the bond is not issued yet.
+    TableEntry::Kind leaf = TableEntry::Kind::Missing;
     std::optional<double> issuePrice;
     // Value minus issue price, only where the bond is payable and the table has its value.
     std::optional<double> interest;
     // Value now minus value in December of the year before (or the issue price for a bond
     // issued in the redemption year).
     std::optional<double> interestThisYear;
-    // Annual percentage, compounded semiannually, from issue price to value.
+    // Annual percentage, compounded semiannually, from issue price to value over the months from
+    // issue to the redemption month or final maturity, whichever is earlier.
     std::optional<double> yieldSinceIssue;
     std::optional<RedemptionMonth> finalMaturity;
     BondStatus status = BondStatus::NotKnown;
@@ -43,9 +54,19 @@ struct OwnerFigures {
     double cashValue = 0.0;
 };
 
-// The owner's figures of a bond record at a redemption date ("2009", "06").
-OwnerFigures ownerFiguresOfBond(const PlistDict* table, const PlistValue& bond,
+// The owner's figures of a bond at a redemption month (none: a month the rules do not know).
+OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
+                                const std::optional<YearMonth>& redemption);
+// Only the figures that need no more than the bond's own leaf: value, issue price, final maturity,
+// status, what cashing pays. Interest and yield stay absent.
+OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
+                                const std::optional<YearMonth>& redemption);
+// The owner's figures of a stored bond record at a redemption date given as the table's keys
+// ("2009", "06"; any other text is a month the rules do not know).
+OwnerFigures ownerFiguresOfBond(const PlistDict* table, const PlistValue& record,
                                 std::string_view redemptionYear, std::string_view redemptionMonth);
+// A redemption date given as the table's keys ("2009", "06"), when it is one.
+std::optional<YearMonth> redemptionMonthOfKeys(std::string_view year, std::string_view month);
 
 // An amount as the value column shows it ("$375.00"), or "not known".
 std::string ownerAmountText(const std::optional<double>& amount);

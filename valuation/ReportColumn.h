@@ -1,7 +1,7 @@
 #pragma once
 
 // The value report's columns, one descriptor each, in the order they are shown. A column is
-// added by adding its descriptor here and, when no cell rule fits it, a rule to ValueReport.
+// added by adding its descriptor here and, when no cell rule fits it, a rule to ReportSnapshot.
 
 #include "store/BondRecord.h"
 
@@ -13,7 +13,7 @@
 enum class ReportCellRule {
     StoredText,   // the bond record's value under the column's identifier, as stored
     StoredAmount, // the same with a "$" in front
-    CurrentValue, // the bond's value at the redemption date
+    CurrentValue, // the bond's value at the redemption month (ReportSnapshot says when it has none)
     // The owner's figures (OwnerFigures.h):
     IssuePrice,
     Interest,
@@ -28,8 +28,8 @@ enum class ReportTotalRule {
     Blank,
     Label,           // "Total:"
     FaceValueSum,    // the total of the face values
-    CurrentValueSum, // the total of the current values
-    // The totals of the owner's figures, over the bonds where they are known:
+    CurrentValueSum, // the total of the values the bonds have
+    // The totals of the owner's figures, over the bonds that have a value:
     IssuePriceSum,
     InterestSum,
     InterestThisYearSum,
@@ -63,9 +63,8 @@ inline constexpr std::array<ReportColumn, 12> kReportColumns = {{
      ReportTotalRule::Blank},
     {kIssueMonthKey, kIssueMonthKey, false, "September", ReportCellRule::StoredText,
      ReportTotalRule::Label},
-    // Wide enough for the marker an invalid bond shows.
-    {kCurrentValueColumn, kCurrentValueColumn, true, "135790246.500000",
-     ReportCellRule::CurrentValue, ReportTotalRule::CurrentValueSum},
+    {kCurrentValueColumn, kCurrentValueColumn, true, "$000000.00", ReportCellRule::CurrentValue,
+     ReportTotalRule::CurrentValueSum},
     {"Issue Price", "Issue Price", true, "$000000.00", ReportCellRule::IssuePrice,
      ReportTotalRule::IssuePriceSum},
     {"Interest", "Interest", true, "$000000.00", ReportCellRule::Interest,

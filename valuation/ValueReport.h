@@ -1,93 +1,78 @@
 #pragma once
 
-// The value report without any window: every bond of the open portfolio with its current value
-// at the redemption date, then the totals of face value and current value, and the note about
-// bonds the value table has no value for. The report window, the command line and any export
-// read their rows from it.
-//
-// Rows: 0 the heading (each column's title), 1 blank, 2 to n + 1 one per bond in list order,
-// n + 2 blank, n + 3 the totals. The bonds are the owner's current bond list and the date the
-// owner's redemption date, both read afresh at every request.
+// The value report of one portfolio without any window: the value table (read once), the owner
+// that holds the store and the redemption month, and the report's snapshot. The portfolio is the
+// one open when the owner is set, whatever is opened later. The snapshot is computed when the
+// owner is set and again at `recompute` (the bonds or the month changed) or `setBondTable`
+// (new values), never while it is read.
 
 #include "platform/PlistValue.h"
-#include "valuation/OwnerFigures.h"
 #include "valuation/ReportColumn.h"
+#include "valuation/ReportSnapshot.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class ResourceLocations;
 class ValuationContext;
-
-// A cell's text and, for a bond the value table marks as having no value, that bond's serial.
-struct ReportCell {
-    std::string text;
-    std::optional<std::string> invalidSerial;
-};
-
-// The report's closing figures for the owner.
-struct ReportSummary {
-    double paid = 0.0;             // issue prices, where known
-    double worth = 0.0;            // current values, bonds the table marks invalid left out
-    double interest = 0.0;         // interest, where known
-    double worthIfCashedNow = 0.0; // values of the bonds that can be cashed now
-    int matured = 0;               // bonds that no longer earn interest
-};
 
 class ValueReport {
   public:
-    // `bondTable` may be empty: every bond is then valued at 0.0.
+    // Reads the value table; a missing or unreadable table gives no bond a value.
+    explicit ValueReport(const ResourceLocations& resources);
     explicit ValueReport(PlistDictRef bondTable);
 
-    // The owner of the database and the redemption date; not owned, must outlive the report.
-    ValuationContext* context() const { return context_; }
-    void setContext(ValuationContext* context) { context_ = context; }
+    ValueReport(const ValueReport&) = delete;
+    ValueReport& operator=(const ValueReport&) = delete;
 
+    // The owner of the store and the redemption month; not owned, must outlive the report.
+    // Pins the report to the owner's open portfolio (none when none is open) and computes it.
+    ValuationContext* owner() const { return owner_; }
+    void setOwner(ValuationContext* owner);
+    const std::optional<std::string>& portfolioName() const { return portfolio_; }
+
+    // The bonds or the owner's month changed: computes the snapshot anew.
+    void recompute();
+    // New values: the report reads them from now on.
+    void setBondTable(PlistDictRef bondTable);
     // The value table; nullptr when it could not be read.
     const PlistDict* bondTable() const { return bondTable_.get(); }
 
-    int rowCount() const;
-    // Whether a row is one of the two blank rows that set the bonds apart.
-    bool isBlankRow(int row) const;
-    bool isHeadingRow(int row) const { return row == 0; }
-    bool isTotalsRow(int row) const { return row == rowCount() - 1; }
+    const ReportSnapshot& snapshot() const { return snapshot_; }
+    // How many times the snapshot has been computed: a change must cost one computation.
+    long computationCount() const { return computations_; }
 
-    // The cell of a column in a row; empty outside the rows.
-    ReportCell cell(const ReportColumn& column, int row) const;
+    // The snapshot as a table (ReportSnapshot's rows) by column identifier; an identifier the
+    // report does not know shows the stored text under that key.
+    int rowCount() const { return snapshot_.rowCount(); }
+    std::string cellText(std::string_view columnIdentifier, int row) const;
+    // Whether a row can be selected (and copied): the bond rows and the totals row.
+    bool isSelectableRow(int row) const;
 
-    int bondCount() const;
-    double totalFaceValue() const;
-    double totalCurrentValue() const;
-    // The bond's value at the owner's redemption date.
-    double valueForBond(const PlistValue& bond) const;
+    int bondCount() const { return snapshot_.bondCount(); }
+    double totalFaceValue() const { return snapshot_.totalFaceValue; }
+    // The sum of the values the bonds have.
+    double totalCurrentValue() const { return snapshot_.summary.worth.known; }
+    // Issued bonds the value table holds no leaf for (their value cells show $0.00).
+    int bondsWithoutValue() const { return snapshot_.bondsWithoutLeaf; }
+    bool tableHoldsRedemptionDate() const { return snapshot_.tableHoldsMonth; }
+    std::string missingValuesNote() const { return snapshot_.missingValuesNote(); }
+    const std::vector<std::string>& invalidSerials() const { return snapshot_.invalidSerials; }
+    bool valid() const { return snapshot_.valid(); }
 
-    // The owner's figures of a bond at the owner's redemption date.
-    OwnerFigures ownerFiguresOfBond(const PlistValue& bond) const;
-    ReportSummary summary() const;
-    // The summary in plain sentences, one a line, for below the table and in exports.
-    std::vector<std::string> summaryLines() const;
-
-    // How many bonds the value table has no leaf for at the owner's redemption date (their
-    // value cells show $0.00).
-    int bondsWithoutValue() const;
-    // Whether the table holds the owner's redemption date, for any series.
-    bool tableHoldsRedemptionDate() const;
-    // The line shown below the table when some bonds have no value in the table, naming how
-    // many and the month, or that the table holds nothing for the month; empty when every bond
-    // has a value.
-    std::string missingValuesNote() const;
+    // A bond record's value at the month the owner holds now; none when the table has no value
+    // for it, calls it invalid or it is not issued yet. A bond not yet payable is worth its price.
+    std::optional<double> valueForBond(const PlistValue& bond) const;
+    static double sixDigitStringValueToDouble(std::string_view leaf);
 
   private:
-    const PlistArray* bonds() const;
-    ReportCell bondCell(const ReportColumn& column, const PlistValue& bond) const;
-    ReportCell valueCell(const PlistValue& bond) const;
-    std::string totalsCellText(const ReportColumn& column) const;
-    std::string ownerCellText(ReportCellRule rule, const PlistValue& bond) const;
-    // The sum of one owner's figure over the bonds where it is known; nothing when bonds there
-    // are but none has it.
-    std::optional<double> ownerFigureTotal(std::optional<double> OwnerFigures::*figure) const;
+    std::optional<YearMonth> ownerMonth() const;
 
     PlistDictRef bondTable_;
-    ValuationContext* context_ = nullptr;
+    ValuationContext* owner_ = nullptr;
+    std::optional<std::string> portfolio_;
+    ReportSnapshot snapshot_;
+    long computations_ = 0;
 };

@@ -3,7 +3,6 @@
 #include "platform/NumberText.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
-#include "store/BondRecord.h"
 
 #include <array>
 #include <charconv>
@@ -37,16 +36,14 @@ bool readPlainDecimal(std::string_view whole, std::string_view fraction, double&
     return true;
 }
 
-double faceValueOf(const PlistValue* faceValue) {
-    if (faceValue == nullptr) {
-        return 0.0;
-    }
+// The face value text read as the text-to-number rule reads it, plain digits without the
+// general parser.
+double faceValueOf(const std::string& faceValue) {
     double plain = 0.0;
-    if (const std::string* text = faceValue->stringPtr();
-        text != nullptr && readPlainDecimal(*text, {}, plain)) {
+    if (readPlainDecimal(faceValue, {}, plain)) {
         return plain;
     }
-    return doubleValueOf(*faceValue);
+    return doubleValueOfText(faceValue);
 }
 
 } // namespace
@@ -129,82 +126,26 @@ double sixDigitStringValueToDouble(std::string_view leaf) {
     return doubleValueOfText(joined);
 }
 
-namespace {
-
-// The bond's leaf at the redemption date, or nullptr when the table has none (or the leaf is not
-// text); `faceValue` is set to the record's face value field, if any.
-const std::string* leafOfBond(const PlistDict* table, const PlistDict& record,
-                              std::string_view redemptionYear, std::string_view redemptionMonth,
-                              const PlistValue** faceValue) {
-    // One pass over the record's few entries finds all four fields, the first of each as a
-    // lookup would.
-    const PlistValue* type = nullptr;
-    const PlistValue* issueYear = nullptr;
-    const PlistValue* issueMonth = nullptr;
-    *faceValue = nullptr;
-    for (const PlistDict::Entry& entry : record.entries()) {
-        const std::string& key = entry.first;
-        const PlistValue** field = key == kTypeKey         ? &type
-                                   : key == kIssueYearKey  ? &issueYear
-                                   : key == kIssueMonthKey ? &issueMonth
-                                   : key == kFaceValueKey  ? faceValue
-                                                           : nullptr;
-        if (field != nullptr && *field == nullptr) {
-            *field = &entry.second;
-        }
-    }
-
-    // Only text can be a key of the table: a missing or non-text field finds nothing.
-    if (type == nullptr || issueYear == nullptr || issueMonth == nullptr || !type->isString() ||
-        !issueYear->isString() || !issueMonth->isString()) {
-        return nullptr;
-    }
-    const PlistValue* found = plistFind(table, {*type->stringPtr(), redemptionYear, redemptionMonth,
-                                                *issueYear->stringPtr(), *issueMonth->stringPtr()});
-    return found != nullptr ? found->stringPtr() : nullptr;
+RedemptionKeys redemptionKeysOf(const YearMonth& month) {
+    const std::string key = month.keyText();
+    return {key.substr(0, 4), key.substr(5, 2)};
 }
 
-} // namespace
-
-double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_view redemptionYear,
-                   std::string_view redemptionMonth) {
-    const PlistDict* record = bond.dictPtr();
-    if (record == nullptr) {
-        return 0.0;
-    }
-    const PlistValue* faceValue = nullptr;
-    const std::string* leaf =
-        leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue);
+TableEntry tableEntryOfBond(const PlistDict* table, const Bond& bond, const RedemptionKeys& keys) {
+    const PlistValue* found =
+        plistFind(table, {bond.type, keys.year, keys.month, bond.issueYear, bond.issueMonth});
+    const std::string* leaf = found != nullptr ? found->stringPtr() : nullptr;
     if (leaf == nullptr) {
-        return 0.0;
+        return {};
     }
     if (*leaf == kInvalidLeaf) {
-        return kInvalidValueMarker;
+        return {TableEntry::Kind::Invalid, 0.0};
     }
-    const double face = faceValueOf(faceValue);
     if (*leaf == kNoPayLeaf) {
-        return face;
+        return {TableEntry::Kind::NotYetPayable, 0.0};
     }
-    const double perDollarOfQuarter = face / 25.0;
-    return sixDigitStringValueToDouble(*leaf) * perDollarOfQuarter;
-}
-
-bool tableHasLeafForBond(const PlistDict* table, const PlistValue& bond,
-                         std::string_view redemptionYear, std::string_view redemptionMonth) {
-    const PlistDict* record = bond.dictPtr();
-    const PlistValue* faceValue = nullptr;
-    return record != nullptr &&
-           leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue) != nullptr;
-}
-
-const std::string* tableLeafForBond(const PlistDict* table, const PlistValue& bond,
-                                    std::string_view redemptionYear,
-                                    std::string_view redemptionMonth) {
-    const PlistDict* record = bond.dictPtr();
-    const PlistValue* faceValue = nullptr;
-    return record != nullptr
-               ? leafOfBond(table, *record, redemptionYear, redemptionMonth, &faceValue)
-               : nullptr;
+    const double perDollarOfQuarter = faceValueOf(bond.faceValue) / 25.0;
+    return {TableEntry::Kind::Value, sixDigitStringValueToDouble(*leaf) * perDollarOfQuarter};
 }
 
 std::string cutToTwoDecimals(std::string_view sixDecimals) {

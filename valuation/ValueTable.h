@@ -4,19 +4,17 @@
 //
 // The table is nested dictionaries: series, redemption year, redemption month ("01" to "12"),
 // issue year, issue month name, down to a six-character leaf. A leaf of six digits is the value
-// of 25 dollars of face value (four digits of dollars, two of cents), "NO PAY" values the bond
-// at its face value, and six spaces mark a bond the table has no value for.
+// of 25 dollars of face value (four digits of dollars, two of cents), "NO PAY" marks a bond too
+// young to cash, and six spaces mark a bond the table calls invalid.
 
 #include "platform/PlistValue.h"
+#include "store/Bond.h"
+#include "store/YearMonth.h"
 
 #include <string>
 #include <string_view>
 
 class ResourceLocations;
-
-// What a bond is worth when the table marks it as having no value. It prints with six decimals
-// as "135790246.500000" and reads back unchanged, which is how the report recognises it.
-inline constexpr double kInvalidValueMarker = 135790246.5;
 
 inline constexpr std::string_view kBondTableResource = "BondTable";
 inline constexpr std::string_view kBondTableType = "plist";
@@ -33,22 +31,28 @@ PlistDictRef loadBondTable(const ResourceLocations& resources);
 // not a number gives 0.0. Never reads past the end of the leaf.
 double sixDigitStringValueToDouble(std::string_view leaf);
 
-// The value in dollars of a bond record at the given redemption date: five keyed lookups and a
-// scaling by face value / 25. A bond or date the table does not cover (or no table) is worth
-// 0.0; a leaf of six spaces gives kInvalidValueMarker.
-double valueOfBond(const PlistDict* table, const PlistValue& bond, std::string_view redemptionYear,
-                   std::string_view redemptionMonth);
+// The table's keys of a redemption month: "2009" and "06".
+struct RedemptionKeys {
+    std::string year;
+    std::string month;
+};
+RedemptionKeys redemptionKeysOf(const YearMonth& month);
 
-// Whether the table holds a leaf for the bond at the redemption date: false when any of its
-// keys (series, redemption year or month, issue year or month) is missing from the table, or
-// the bond lacks one of its fields. Such a bond is worth 0.0 without being worth nothing.
-bool tableHasLeafForBond(const PlistDict* table, const PlistValue& bond,
-                         std::string_view redemptionYear, std::string_view redemptionMonth);
+// What the table says of a bond at a redemption month. Only `Value` carries an amount: the
+// leaf scaled by face value / 25.
+struct TableEntry {
+    enum class Kind {
+        Missing,       // the table has no leaf (a key is missing, or a field is not one)
+        Invalid,       // six spaces: the table calls the bond invalid
+        NotYetPayable, // "NO PAY"
+        Value,
+    };
+    Kind kind = Kind::Missing;
+    double amount = 0.0;
+};
 
-// The bond's leaf at the redemption date as the table holds it; nullptr when the table has none.
-const std::string* tableLeafForBond(const PlistDict* table, const PlistValue& bond,
-                                    std::string_view redemptionYear,
-                                    std::string_view redemptionMonth);
+// Five keyed lookups and a scaling. No table gives Missing.
+TableEntry tableEntryOfBond(const PlistDict* table, const Bond& bond, const RedemptionKeys& keys);
 
 // "$" and the amount with six decimals cut (not rounded) to two: 27.125 gives "$27.12".
 std::string amountText(double amount);

@@ -4,7 +4,7 @@
 #include "platform/PropertyList.h"
 #include "support/CliDataFolder.h"
 #include "support/ExpectedReport.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ValueReport.h"
 #include "valuation/ValueSources.h"
 
 #include <QDate>

@@ -123,4 +123,18 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
               "not issued yet");
 }
 
+// The value stops growing at final maturity, and so do the months the yield counts.
+TEST(OwnerFiguresTest, YieldAfterFinalMaturityNoLongerChanges) {
+    const PlistDictRef table = makeValueTable({
+        {"E", "2009", "06", "1941", "May", "020000"},
+        {"E", "2009", "08", "1941", "May", "020000"},
+    });
+    const OwnerFigures june = figuresAt(table, "E", "100", "1941", "May");
+    const OwnerFigures august = figuresAt(table, "E", "100", "1941", "May", "08");
+    ASSERT_TRUE(june.yieldSinceIssue);
+    EXPECT_EQ(june.yieldSinceIssue, august.yieldSinceIssue);
+    // 800 from 75 over the 480 months to May 1981: 2 * ((800 / 75)^(6 / 480) - 1).
+    EXPECT_EQ(yieldText(june.yieldSinceIssue), "6.01%");
+}
+
 } // namespace

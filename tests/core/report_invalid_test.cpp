@@ -1,21 +1,15 @@
-#include "core/value_table_fixture.h"
-#include "valuation/ReportWindowController.h"
+// Bonds the value table calls invalid (six spaces): all of them are found when the report is
+// computed, whichever cells are asked for, and none is ever an amount.
 
-#include <functional>
+#include "core/value_table_fixture.h"
+#include "valuation/ValueReport.h"
+
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string invalidBondsMessage(const std::vector<std::string>& serials) {
-    std::string message = "The bonds with the following serials are invalid:\n";
-    for (const std::string& serial : serials) {
-        message += "\n" + serial;
-    }
-    return message + "\n\nPlease fix this error and try again.";
-}
 
 class ReportInvalidBondsTest : public ::testing::Test {
   protected:
@@ -25,191 +19,65 @@ class ReportInvalidBondsTest : public ::testing::Test {
         ASSERT_TRUE(database.addPortfolioWithName("Family"));
     }
 
-    // A report with its parent set and its window's close counted, not yet loaded.
-    ReportWindowController& createReport() {
-        report = std::make_unique<ReportWindowController>(files.resources(), services);
-        report->setParentView(&owner);
-        report->setCloseWindow([this] { ++closes; });
+    ValueReport& createReport() {
+        report = std::make_unique<ValueReport>(files.resources());
+        report->setOwner(&owner);
         return *report;
     }
 
-    std::string valueCell(int row) { return report->tableViewObjectValue("Current Value", row); }
+    std::string valueCell(int row) { return report->cellText("Current Value", row); }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
     BondDatabase database{services};
     TestOwner owner;
-    std::unique_ptr<ReportWindowController> report;
-    int closes = 0;
+    std::unique_ptr<ValueReport> report;
 };
 
-TEST_F(ReportInvalidBondsTest, MarkerIsShownAsSixDecimalTextAndCountsInTheTotal) {
+TEST_F(ReportInvalidBondsTest, AnInvalidBondShowsNoValueAndCountsInNoAmount) {
     ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
     ASSERT_TRUE(database.addBondWithSerial("BAD", "100", "EE", "2001", "April"));
     createReport();
-    EXPECT_EQ(valueCell(3), "135790246.500000");
-    EXPECT_EQ(report->tableViewObjectValue("Face Value", 3), "$100");
-    EXPECT_DOUBLE_EQ(report->totalCurrentValue(), 135790246.5 + 108.48);
-    EXPECT_EQ(valueCell(5), "$135790354.98");
-    EXPECT_EQ(report->tableViewObjectValue("Face Value", 5), "$200.00");
+    EXPECT_EQ(valueCell(3), "no value");
+    EXPECT_EQ(report->cellText("Face Value", 3), "$100");
+    EXPECT_EQ(report->cellText("Status", 3), "no value");
+    EXPECT_DOUBLE_EQ(report->totalCurrentValue(), 108.48);
+    EXPECT_EQ(valueCell(5), "$108.48");
+    EXPECT_EQ(report->cellText("Face Value", 5), "$200.00");
+    EXPECT_EQ(report->cellText("Issue Price", 5), "$50.00") << "the invalid bond's price left out";
     EXPECT_FALSE(report->valid());
     EXPECT_EQ(report->invalidSerials(), std::vector<std::string>{"BAD"});
-    // Before the window has loaded nothing is shown.
-    EXPECT_TRUE(services.alerts.empty());
-    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(services.alerts.empty()) << "the core never alerts";
 }
 
-TEST_F(ReportInvalidBondsTest, LoadedReportAlertsAtTheFirstInvalidCellAndNeverAgain) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
+TEST_F(ReportInvalidBondsTest, EveryInvalidBondIsFoundWithoutAnyCellAskedFor) {
     ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
     ASSERT_TRUE(database.addBondWithSerial("BAD2", "50", "EE", "2001", "April"));
     createReport();
-    report->windowDidLoad();
-    ASSERT_TRUE(report->loaded());
-    ASSERT_TRUE(services.alerts.empty());
-
-    EXPECT_EQ(valueCell(2), "$108.48");
-    EXPECT_TRUE(report->valid());
-    EXPECT_EQ(valueCell(3), "135790246.500000");
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message, invalidBondsMessage({"BAD1"}));
-    EXPECT_EQ(services.alerts[0].message,
-              "The bonds with the following serials are invalid:\n\nBAD1\n\nPlease fix this error "
-              "and try again.");
-    EXPECT_EQ(closes, 1);
-    EXPECT_TRUE(report->errorAlreadyTriggered());
-
-    // Later invalid cells only record.
-    EXPECT_EQ(valueCell(4), "135790246.500000");
-    EXPECT_EQ(valueCell(3), "135790246.500000");
-    EXPECT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(closes, 1);
-    EXPECT_EQ(report->invalidSerials(), (std::vector<std::string>{"BAD1", "BAD2", "BAD1"}));
+    // Issue-date order: GOOD (March), then the April bonds in their list order.
+    EXPECT_EQ(report->invalidSerials(), (std::vector<std::string>{"BAD1", "BAD2"}));
+    EXPECT_EQ(invalidBondsMessage(report->invalidSerials()),
+              "The bonds with the following serials are invalid:\n\nBAD1\nBAD2\n\nPlease fix this "
+              "error and try again.");
+    EXPECT_EQ(invalidBondsMessage({"BAD1"}), "The bonds with the following serials are "
+                                             "invalid:\n\nBAD1\n\nPlease fix this error and try "
+                                             "again.");
 }
 
-TEST_F(ReportInvalidBondsTest, RedrawDuringTheAlertStartsNoSecondOne) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "100", "EE", "2001", "April"));
+TEST_F(ReportInvalidBondsTest, ReportOfOnlyInvalidBondsTotalsNothing) {
+    ASSERT_TRUE(database.addBondWithSerial("BAD", "10000", "EE", "2001", "April"));
     createReport();
-    report->windowDidLoad();
-    bool flagSetDuringAlert = false;
-    services.setDuringAlert([this, &flagSetDuringAlert] {
-        flagSetDuringAlert = report->errorAlreadyTriggered();
-        for (int r = 0; r < report->numberOfRowsInTableView(); ++r) {
-            for (std::string_view column : kReportColumnIdentifiers) {
-                report->tableViewObjectValue(column, r);
-            }
-        }
-    });
-    valueCell(2);
-    EXPECT_TRUE(flagSetDuringAlert);
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, invalidBondsMessage({"BAD1"}));
-    EXPECT_EQ(report->invalidSerials(), (std::vector<std::string>{"BAD1", "BAD1", "BAD2"}));
-    EXPECT_EQ(closes, 1);
-}
-
-TEST_F(ReportInvalidBondsTest, CellsBeforeLoadingOnlyRecordAndLoadingReportsThemOnce) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "100", "EE", "2001", "April"));
-    createReport();
-    // Date order: GOOD (March) at row 2, then the April bonds in their list order.
-    ASSERT_EQ(report->tableViewObjectValue("Serial", 2), "GOOD");
-    valueCell(3);
-    valueCell(4);
-    valueCell(3);
-    EXPECT_TRUE(services.alerts.empty());
-    EXPECT_EQ(closes, 0);
+    EXPECT_EQ(valueCell(4), "$0.00");
+    EXPECT_EQ(report->snapshot().summaryLines()[1], "Worth now: $0.00, of which interest: $0.00");
     EXPECT_FALSE(report->valid());
-
-    bool loadedDuringAlert = true;
-    services.setDuringAlert([this, &loadedDuringAlert] {
-        loadedDuringAlert = report->loaded();
-        valueCell(4);
-    });
-    report->windowDidLoad();
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, invalidBondsMessage({"BAD1", "BAD2", "BAD1"}));
-    EXPECT_FALSE(loadedDuringAlert);
-    EXPECT_TRUE(report->loaded());
-    EXPECT_FALSE(report->errorAlreadyTriggered());
-    EXPECT_EQ(closes, 1);
-
-    // The report is over: even a cell asked for afterwards brings no second alert.
-    services.setDuringAlert(nullptr);
-    valueCell(3);
-    EXPECT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(closes, 1);
 }
 
-TEST_F(ReportInvalidBondsTest, TotalsAloneNeverRecordOrAlert) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD", "100", "EE", "2001", "April"));
+TEST_F(ReportInvalidBondsTest, ValidReportHasNoInvalidBonds) {
+    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
     createReport();
-    report->windowDidLoad();
-    EXPECT_EQ(valueCell(4), "$135790246.50");
     EXPECT_TRUE(report->valid());
     EXPECT_TRUE(report->invalidSerials().empty());
-    EXPECT_TRUE(services.alerts.empty());
-}
-
-TEST_F(ReportInvalidBondsTest, ValidReportLoadsWithoutAlert) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    createReport();
-    EXPECT_TRUE(report->valid());
-    EXPECT_FALSE(report->loaded());
-    EXPECT_FALSE(report->errorAlreadyTriggered());
-    valueCell(2);
-    report->windowDidLoad();
-    EXPECT_TRUE(report->loaded());
-    EXPECT_TRUE(services.alerts.empty());
-    EXPECT_EQ(closes, 0);
-}
-
-// The window queues the alert so that it never opens inside a model's data() call.
-TEST_F(ReportInvalidBondsTest, QueuedAlertKeepsTheTextOfItsMoment) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "100", "EE", "2001", "April"));
-    createReport();
-    std::vector<std::function<void()>> queue;
-    report->setAlertScheduler(
-        [&queue](std::function<void()> action) { queue.push_back(std::move(action)); });
-    report->windowDidLoad();
-
-    EXPECT_EQ(valueCell(2), "135790246.500000");
-    EXPECT_TRUE(services.alerts.empty());
-    EXPECT_TRUE(report->errorAlreadyTriggered());
-    EXPECT_EQ(valueCell(3), "135790246.500000");
-    ASSERT_EQ(queue.size(), 1u);
-
-    queue.front()();
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, invalidBondsMessage({"BAD1"}));
-    EXPECT_EQ(closes, 1);
-}
-
-TEST_F(ReportInvalidBondsTest, QueuedLoadTimeAlertLeavesTheReportUnloadedUntilShown) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    createReport();
-    std::vector<std::function<void()>> queue;
-    report->setAlertScheduler(
-        [&queue](std::function<void()> action) { queue.push_back(std::move(action)); });
-    valueCell(2);
-    report->windowDidLoad();
-    ASSERT_EQ(queue.size(), 1u);
-    EXPECT_FALSE(report->loaded());
-
-    // The window paints before the queued alert runs: cells only record.
-    valueCell(2);
-    EXPECT_EQ(queue.size(), 1u);
-    services.setDuringAlert([this] { EXPECT_FALSE(report->loaded()); });
-    queue.front()();
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, invalidBondsMessage({"BAD1"}));
-    EXPECT_TRUE(report->loaded());
-    EXPECT_EQ(closes, 1);
-    EXPECT_EQ(report->invalidSerials(), (std::vector<std::string>{"BAD1", "BAD1"}));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // "NO PAY" or the invalid mark does not, and the count follows the redemption date.
 
 #include "core/value_table_fixture.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ValueReport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -26,9 +26,9 @@ class ReportMissingValuesTest : public ::testing::Test {
         ASSERT_TRUE(database.addPortfolioWithName("Family"));
     }
 
-    ReportWindowController& openReport() {
-        report = std::make_unique<ReportWindowController>(files.resources(), services);
-        report->setParentView(&owner);
+    ValueReport& openReport() {
+        report = std::make_unique<ValueReport>(files.resources());
+        report->setOwner(&owner);
         return *report;
     }
 
@@ -41,7 +41,7 @@ class ReportMissingValuesTest : public ::testing::Test {
     ScriptedToolkitServices services;
     BondDatabase database{services};
     TestOwner owner;
-    std::unique_ptr<ReportWindowController> report;
+    std::unique_ptr<ValueReport> report;
 };
 
 TEST_F(ReportMissingValuesTest, EveryMissingKeyCountsAndEveryLeafDoesNot) {
@@ -57,9 +57,11 @@ TEST_F(ReportMissingValuesTest, EveryMissingKeyCountsAndEveryLeafDoesNot) {
 
     // A redemption month the table lacks, then a redemption year it lacks.
     owner.month = "08";
+    report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 6);
     owner.year = "2011";
     owner.month = "06";
+    report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 6);
 }
 
@@ -70,15 +72,18 @@ TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
     EXPECT_EQ(report->bondsWithoutValue(), 0);
     EXPECT_EQ(report->missingValuesNote(), "");
     owner.month = "07";
+    report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "July 2009; it shows $0.00.");
     owner.year = "2010";
     owner.month = "01";
+    report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "January 2010; it shows $0.00.");
     owner.month = "02";
+    report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table holds no values for February 2010; "
                                            "all 2 bonds show $0.00.");
 }
@@ -89,10 +94,12 @@ TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
     EXPECT_TRUE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(), "");
     owner.month = "12";
+    report->recompute();
     EXPECT_FALSE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(),
               "The value table holds no values for December 2009; this bond shows $0.00.");
     owner.month = "07";
+    report->recompute();
     EXPECT_TRUE(report->tableHoldsRedemptionDate()) << "held for series I";
     EXPECT_EQ(report->missingValuesNote(),
               "The value table has no value for this bond in July 2009; it shows $0.00.");
@@ -100,10 +107,12 @@ TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
     addBond("B", "E", "1970", "March");
     addBond("C", "E", "1971", "March");
     owner.month = "06";
+    report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 2 of these 3 bonds in "
                                            "June 2009; they show $0.00.");
     addBond("D", "EE", "2001", "May");
     owner.month = "07";
+    report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 4 "
                                            "bonds in July 2009; they all show $0.00.");
 }
@@ -112,10 +121,9 @@ TEST_F(ReportMissingValuesTest, BondsWithoutValueShowZeroAndTheCellsStayAsTheyWe
     addBond("E1", "E", "1970", "March");
     addBond("EE1", "EE", "2001", "March");
     openReport();
-    report->windowDidLoad();
-    EXPECT_EQ(report->tableViewObjectValue(kCurrentValueColumn, 2), "$0.00");
-    EXPECT_EQ(report->tableViewObjectValue(kCurrentValueColumn, 3), "$108.48");
-    EXPECT_EQ(report->tableViewObjectValue(kCurrentValueColumn, 5), "$108.48");
+    EXPECT_EQ(report->cellText(kCurrentValueColumn, 2), "$0.00");
+    EXPECT_EQ(report->cellText(kCurrentValueColumn, 3), "$108.48");
+    EXPECT_EQ(report->cellText(kCurrentValueColumn, 5), "$108.48");
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_TRUE(services.alerts.empty()) << "a bond without a value is no error";
 }
@@ -129,8 +137,8 @@ TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
     BondDatabase empty{services};
     TestOwner nobody;
     nobody.database = &empty;
-    ReportWindowController unowned(files.resources(), services);
-    unowned.setParentView(&nobody);
+    ValueReport unowned(files.resources());
+    unowned.setOwner(&nobody);
     EXPECT_EQ(unowned.bondsWithoutValue(), 0);
     EXPECT_EQ(unowned.missingValuesNote(), "");
 }
@@ -139,6 +147,7 @@ TEST_F(ReportMissingValuesTest, AMonthThatIsNotAMonthIsShownAsHeld) {
     addBond("EE1", "EE", "2001", "March");
     openReport();
     owner.month = "6";
+    report->recompute();
     EXPECT_EQ(report->missingValuesNote(),
               "The value table holds no values for the month \"6\" of 2009; this bond shows "
               "$0.00.");

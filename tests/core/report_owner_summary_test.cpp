@@ -4,7 +4,7 @@
 #include "core/value_table_fixture.h"
 #include "platform/PropertyList.h"
 #include "valuation/ReportDocument.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"
 
 #include <gtest/gtest.h>
@@ -25,43 +25,53 @@ class ReportOwnerSummaryTest : public ::testing::Test {
         ASSERT_TRUE(database.addBondWithSerial("paying", "100", "EE", "2001", "March"));
         ASSERT_TRUE(database.addBondWithSerial("young", "1000", "EE", "2009", "January"));
         ASSERT_TRUE(database.addBondWithSerial("old", "100", "E", "1970", "May"));
-        report = std::make_unique<ReportWindowController>(files.resources(), services);
-        report->setParentView(&owner);
+        report = std::make_unique<ValueReport>(files.resources());
+        report->setOwner(&owner);
     }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
     BondDatabase database{services};
     TestOwner owner;
-    std::unique_ptr<ReportWindowController> report;
+    std::unique_ptr<ValueReport> report;
 };
 
 TEST_F(ReportOwnerSummaryTest, TotalsAndSummaryCountOnlyWhatIsKnownAndPayable) {
-    const int totals = report->numberOfRowsInTableView() - 1;
-    EXPECT_EQ(report->tableViewObjectValue("Issue Price", totals), "$625.00");
-    // 108.48 - 50 and 400 - 75; the young bond is not payable and earns nothing yet.
-    EXPECT_EQ(report->tableViewObjectValue("Interest", totals), "$383.48");
-    EXPECT_EQ(report->tableViewObjectValue("Status", totals), "");
+    const int totals = report->rowCount() - 1;
+    EXPECT_EQ(report->cellText("Issue Price", totals), "$625.00");
+    // 108.48 - 50 and 400 - 75; the young bond is not payable: its interest is not known, and
+    // the total says it leaves one bond out.
+    EXPECT_EQ(report->cellText("Interest", totals), "$383.48*");
+    EXPECT_EQ(report->cellText("Status", totals), "");
     // No bond has a December 2008 value in this table.
-    EXPECT_EQ(report->tableViewObjectValue("Interest This Year", totals), "not known");
+    EXPECT_EQ(report->cellText("Interest This Year", totals), "not known");
 
-    const std::vector<std::string> lines = report->model().summaryLines();
-    ASSERT_EQ(lines.size(), 4u);
+    const std::vector<std::string> lines = report->snapshot().summaryLines();
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Paid for these bonds: $625.00");
-    EXPECT_EQ(lines[1], "Worth now: $1508.48, of which interest: $383.48");
+    // The young bond is worth its price, $500: paid and worth differ by the interest.
+    EXPECT_EQ(lines[1], "Worth now: $1008.48, of which interest: $383.48*");
     EXPECT_EQ(lines[2], "Worth if cashed now: $508.48 (bonds not yet payable count nothing)");
     EXPECT_EQ(lines[3].rfind("1 bond has matured and no longer earns interest", 0), 0u) << lines[3];
+    EXPECT_EQ(lines[4], "* The Interest total leaves out 1 bond whose figure is not known.");
 }
 
 TEST_F(ReportOwnerSummaryTest, TheCsvExportHasEveryColumnUnderItsTitle) {
-    const std::string csv = reportCsv(report->model());
-    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
-              "Serial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue Price,Interest,"
-              "Interest This Year,Yield Since Issue,Final Maturity,Status");
-    EXPECT_NE(csv.find("young,EE,$1000,2009,January,$1000.00,$500.00,not known,not known,"
+    const std::string csv = reportCsv(report->snapshot(), allReportColumns());
+    // The portfolio and the month first, then the titles.
+    EXPECT_EQ(csv.substr(0, csv.find("\r\nSerial")),
+              "Portfolio,Family\r\nRedemption month,June 2009\r\n");
+    EXPECT_NE(csv.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
+                       "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity,Status"
+                       "\r\n"),
+              std::string::npos);
+    EXPECT_NE(csv.find("young,EE,$1000,2009,January,$500.00,$500.00,not known,not known,"
                        "not known,2039-01,not yet payable\r\n"),
               std::string::npos)
         << csv;
+    // The total row is labelled once; the note on the marked total follows the table.
+    EXPECT_NE(csv.find("\r\n,Total:,$1200.00,,,$1008.48,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("* The Interest total leaves out 1 bond"), std::string::npos) << csv;
 }
 
 TEST(StartingRedemptionMonth, TheLatestHeldMonthStandsInForACurrentMonthWithoutValues) {

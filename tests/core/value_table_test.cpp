@@ -1,7 +1,7 @@
 #include "core/value_table_fixture.h"
 #include "platform/NumberText.h"
 #include "support/TempDir.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"
 
 #include <cstdio>
@@ -35,7 +35,7 @@ TEST(SixDigitLeaf, PointGoesAfterTheFourthCharacter) {
     EXPECT_DOUBLE_EQ(leafValueExact("000001"), 0.01);
     // Everything after the fourth character is the fraction.
     EXPECT_DOUBLE_EQ(leafValueExact("0027125"), 27.125);
-    EXPECT_DOUBLE_EQ(ReportWindowController::sixDigitStringValueToDouble("002712"), 27.12);
+    EXPECT_DOUBLE_EQ(ValueReport::sixDigitStringValueToDouble("002712"), 27.12);
 }
 
 TEST(SixDigitLeaf, ShortAndOddLeavesStayInsideTheirText) {
@@ -78,10 +78,10 @@ class ValueForBondTest : public ::testing::Test {
         files.writeTable(standardTestTable());
         owner.database = &database;
     }
-    ReportWindowController& report() {
+    ValueReport& report() {
         if (!controller) {
-            controller = std::make_unique<ReportWindowController>(files.resources(), services);
-            controller->setParentView(&owner);
+            controller = std::make_unique<ValueReport>(files.resources());
+            controller->setOwner(&owner);
         }
         return *controller;
     }
@@ -90,76 +90,86 @@ class ValueForBondTest : public ::testing::Test {
     ScriptedToolkitServices services;
     BondDatabase database{services};
     TestOwner owner;
-    std::unique_ptr<ReportWindowController> controller;
+    std::unique_ptr<ValueReport> controller;
 };
 
 TEST_F(ValueForBondTest, SixDigitLeafIsScaledByFaceValueOverTwentyFive) {
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("A", "100", "EE", "2001", "March")), 108.48);
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("B", "25", "EE", "2001", "March")), 27.12);
+    EXPECT_DOUBLE_EQ(report().valueForBond(bond("A", "100", "EE", "2001", "March")).value_or(-1.0),
+                     108.48);
+    EXPECT_DOUBLE_EQ(report().valueForBond(bond("B", "25", "EE", "2001", "March")).value_or(-1.0),
+                     27.12);
     // The face value is read by the text-to-number rule, or taken as it is when a number.
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("C", " 50abc", "EE", "2001", "March")), 54.24);
     EXPECT_DOUBLE_EQ(
-        report().valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March")), 216.96);
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("E", 75.0, "EE", "2001", "March")), 81.36);
+        report().valueForBond(bond("C", " 50abc", "EE", "2001", "March")).value_or(-1.0), 54.24);
+    EXPECT_DOUBLE_EQ(report()
+                         .valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March"))
+                         .value_or(-1.0),
+                     216.96);
+    EXPECT_DOUBLE_EQ(report().valueForBond(bond("E", 75.0, "EE", "2001", "March")).value_or(-1.0),
+                     81.36);
     EXPECT_EQ(report().valueForBond(bond("F", "none", "EE", "2001", "March")), 0.0);
 }
 
-TEST_F(ValueForBondTest, NoPayGivesTheFaceValueExactlyAsTheTextToNumberRuleReadsIt) {
+// A bond not yet payable is worth its issue price (half the face value of an EE bond), the face
+// value read by the text-to-number rule; without a price it has no value.
+TEST_F(ValueForBondTest, NoPayGivesTheIssuePriceOfTheFaceValueAsTheTextToNumberRuleReadsIt) {
     for (std::string face : {"0", "25", "100", "10000", "123456789012345", "1234567890123456789",
                              "007", "50.25", " 75", "+100", "-100", "1e3", "", "abc"}) {
+        const double read = doubleValueOfText(face);
         EXPECT_EQ(report().valueForBond(bond("N", face, "EE", "2001", "May")),
-                  doubleValueOfText(face))
+                  read > 0.0 ? std::optional<double>(read * 0.5) : std::nullopt)
             << "face value '" << face << "'";
     }
 }
 
-TEST_F(ValueForBondTest, NoPayIsFaceValueAndSixSpacesIsTheMarker) {
-    EXPECT_EQ(report().valueForBond(bond("A", "50", "EE", "2001", "May")), 50.0);
-    EXPECT_EQ(report().valueForBond(bond("B", "50", "EE", "2001", "April")), kInvalidValueMarker);
-    EXPECT_EQ(report().valueForBond(bond("C", "10000", "EE", "2001", "April")), 135790246.5);
-    EXPECT_EQ(formatSixDecimals(kInvalidValueMarker), "135790246.500000");
+TEST_F(ValueForBondTest, NoPayIsTheIssuePriceAndSixSpacesIsNoAmount) {
+    EXPECT_EQ(report().valueForBond(bond("A", "50", "EE", "2001", "May")), 25.0);
+    EXPECT_EQ(report().valueForBond(bond("B", "50", "EE", "2001", "April")), std::nullopt);
+    EXPECT_EQ(report().valueForBond(bond("C", "10000", "EE", "2001", "April")), std::nullopt);
 }
 
 TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
-    EXPECT_EQ(report().valueForBond(bond("A", "100", "S", "2001", "March")), 0.0);
-    EXPECT_EQ(report().valueForBond(bond("B", "100", "EE", "1980", "March")), 0.0);
-    EXPECT_EQ(report().valueForBond(bond("C", "100", "EE", "2001", "march")), 0.0);
-    EXPECT_EQ(report().valueForBond(bond("D", "100", "EE ", "2001", "March")), 0.0);
+    EXPECT_EQ(report().valueForBond(bond("A", "100", "S", "2001", "March")), std::nullopt);
+    EXPECT_EQ(report().valueForBond(bond("B", "100", "EE", "1980", "March")), std::nullopt);
+    EXPECT_EQ(report().valueForBond(bond("C", "100", "EE", "2001", "march")), std::nullopt);
+    EXPECT_EQ(report().valueForBond(bond("D", "100", "EE ", "2001", "March")), std::nullopt);
     // A field stored as something other than text, or missing, finds nothing either.
-    EXPECT_EQ(report().valueForBond(PlistValue()), 0.0);
+    EXPECT_EQ(report().valueForBond(PlistValue()), std::nullopt);
     PlistValue numericYear = bond("F", "100", "EE", "2001", "March");
     numericYear.dict()->set("Issue Year", PlistValue::integer(2001));
-    EXPECT_EQ(report().valueForBond(numericYear), 0.0);
+    EXPECT_EQ(report().valueForBond(numericYear), std::nullopt);
     PlistValue noType = bond("G", "100", "EE", "2001", "March");
     noType.dict()->remove("Type");
-    EXPECT_EQ(report().valueForBond(noType), 0.0);
+    EXPECT_EQ(report().valueForBond(noType), std::nullopt);
 
     owner.year = "2024";
-    EXPECT_EQ(report().valueForBond(bond("H", "100", "EE", "2001", "March")), 0.0);
-    EXPECT_EQ(report().valueForBond(bond("I", "100", "EE", "2001", "April")), 0.0);
+    EXPECT_EQ(report().valueForBond(bond("H", "100", "EE", "2001", "March")), std::nullopt);
+    EXPECT_EQ(report().valueForBond(bond("I", "100", "EE", "2001", "April")), std::nullopt);
     // Month keys are exact text: "6" does not find "06".
     owner.year = "2009";
     owner.month = "6";
-    EXPECT_EQ(report().valueForBond(bond("J", "100", "EE", "2001", "March")), 0.0);
+    EXPECT_EQ(report().valueForBond(bond("J", "100", "EE", "2001", "March")), std::nullopt);
 }
 
 TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
     const PlistValue march2001 = bond("A", "25", "EE", "2001", "March");
-    EXPECT_DOUBLE_EQ(report().valueForBond(march2001), 27.12);
+    EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 27.12);
     owner.month = "07";
-    EXPECT_DOUBLE_EQ(report().valueForBond(march2001), 28.0);
+    EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 28.0);
     owner.year = "2010";
     owner.month = "01";
-    EXPECT_DOUBLE_EQ(report().valueForBond(march2001), 29.0);
+    EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 29.0);
 }
 
 TEST_F(ValueForBondTest, TableIsReadOnceWhenTheReportIsCreated) {
-    ReportWindowController& first = report();
+    ValueReport& first = report();
     files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
-    EXPECT_DOUBLE_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")), 27.12);
-    ReportWindowController second(files.resources(), services);
-    second.setParentView(&owner);
-    EXPECT_DOUBLE_EQ(second.valueForBond(bond("A", "25", "EE", "2001", "March")), 10.0);
+    EXPECT_DOUBLE_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")).value_or(-1.0),
+                     27.12);
+    ValueReport second(files.resources());
+    second.setOwner(&owner);
+    EXPECT_DOUBLE_EQ(second.valueForBond(bond("A", "25", "EE", "2001", "March")).value_or(-1.0),
+                     10.0);
 }
 
 TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
@@ -170,32 +180,32 @@ TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     const PlistValue march2001 = bond("A", "100", "EE", "2001", "March");
 
     ValueTableFiles missing;
-    ReportWindowController noTable(missing.resources(), services);
-    noTable.setParentView(&owner);
+    ValueReport noTable(missing.resources());
+    noTable.setOwner(&owner);
     EXPECT_EQ(noTable.bondTable(), nullptr);
-    EXPECT_EQ(noTable.valueForBond(march2001), 0.0);
+    EXPECT_EQ(noTable.valueForBond(march2001), std::nullopt);
 
     ValueTableFiles garbage;
     writeWholeFile(garbage.shippedTablePath(), "<plist><dict><key>EE</key><dict>");
-    ReportWindowController brokenTable(garbage.resources(), services);
-    brokenTable.setParentView(&owner);
-    EXPECT_EQ(brokenTable.valueForBond(march2001), 0.0);
+    ValueReport brokenTable(garbage.resources());
+    brokenTable.setOwner(&owner);
+    EXPECT_EQ(brokenTable.valueForBond(march2001), std::nullopt);
 
     ValueTableFiles arrayRoot;
     ASSERT_TRUE(writePropertyList(arrayRoot.shippedTablePath(),
                                   PlistValue(std::make_shared<PlistArray>())));
-    ReportWindowController wrongRoot(arrayRoot.resources(), services);
-    wrongRoot.setParentView(&owner);
-    EXPECT_EQ(wrongRoot.valueForBond(march2001), 0.0);
+    ValueReport wrongRoot(arrayRoot.resources());
+    wrongRoot.setOwner(&owner);
+    EXPECT_EQ(wrongRoot.valueForBond(march2001), std::nullopt);
 
     // A table one level short gives a dictionary where a leaf is expected.
     ValueTableFiles shallow;
     PlistDictRef table = makeValueTable({{"EE", "2009", "06", "2001", "March", "002712"}});
     table->find("EE")->dict()->find("2009")->dict()->find("06")->dict()->set("2001", "002712");
     shallow.writeTable(table);
-    ReportWindowController shallowTable(shallow.resources(), services);
-    shallowTable.setParentView(&owner);
-    EXPECT_EQ(shallowTable.valueForBond(march2001), 0.0);
+    ValueReport shallowTable(shallow.resources());
+    shallowTable.setOwner(&owner);
+    EXPECT_EQ(shallowTable.valueForBond(march2001), std::nullopt);
     EXPECT_TRUE(services.alerts.empty());
 }
 
@@ -207,14 +217,16 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
     BondDatabase database(services);
     TestOwner owner;
     owner.database = &database;
-    ReportWindowController report(resources, services);
-    report.setParentView(&owner);
-    EXPECT_DOUBLE_EQ(report.valueForBond(bond("A", "100", "EE", "2001", "March")), 108.48);
-    EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), 50.0);
-    EXPECT_EQ(report.valueForBond(bond("C", "50", "EE", "2001", "April")), kInvalidValueMarker);
+    ValueReport report(resources);
+    report.setOwner(&owner);
+    EXPECT_DOUBLE_EQ(report.valueForBond(bond("A", "100", "EE", "2001", "March")).value_or(-1.0),
+                     108.48);
+    EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), 25.0);
+    EXPECT_EQ(report.valueForBond(bond("C", "50", "EE", "2001", "April")), std::nullopt);
     owner.year = "2010";
     owner.month = "05";
-    EXPECT_DOUBLE_EQ(report.valueForBond(bond("D", "1000", "I", "1998", "September")), 1844.4);
+    EXPECT_DOUBLE_EQ(
+        report.valueForBond(bond("D", "1000", "I", "1998", "September")).value_or(-1.0), 1844.4);
 }
 
 TEST(ValueTableLoading, OneReadTableIsSharedUntilItsFileChanges) {

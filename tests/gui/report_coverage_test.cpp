@@ -1,6 +1,6 @@
 // The line below the report's table that counts the bonds the value table has no value for: it
 // is hidden while every bond has a value, names the count and the month otherwise, and follows
-// the redemption date at the next redraw.
+// the redemption date once the event loop has run.
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
@@ -48,6 +48,7 @@ class ReportCoverageTest : public ::testing::Test {
         ASSERT_FALSE(report.isNull());
     }
     void redraw() {
+        settle();
         report->reloadData();
         report->tableView()->viewport()->repaint();
     }

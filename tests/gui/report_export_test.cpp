@@ -7,6 +7,8 @@
 #include "support/gui/AppHarness.h"
 #include "valuation/ui/ReportWindow.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
@@ -55,7 +57,7 @@ class ReportExportTest : public ::testing::Test {
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
         app->database().setNewCurrentPortfolio("Grandma's bonds");
-        report = new ReportWindow(app->view().resources(), app->services);
+        report = new ReportWindow(app->view().resources());
         report->setParentView(&app->view());
         report->showWindow();
         settle();
@@ -99,13 +101,31 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     app->services.answerSavePanel((out / "report.csv").string());
     report->exportButton()->click();
     const std::string csv = fileText(out / "report.csv");
-    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
-              "Serial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue Price,Interest,"
-              "Interest This Year,Yield Since Issue,Final Maturity,Status");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n\r\n")),
+              "Portfolio,Grandma's bonds\r\nRedemption month,June 2009");
+    EXPECT_NE(csv.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
+                       "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity,Status"
+                       "\r\n"),
+              std::string::npos)
+        << csv;
+
+    EXPECT_NE(csv.find("\r\n,Total:,$100.00,,,$108.48,"), std::string::npos) << "labelled once";
+
+    // Export follows the columns shown, as Copy does.
+    report->columnsMenu()->actions().back()->setChecked(false);
+    app->services.answerSavePanel((out / "shown.csv").string());
+    report->exportButton()->click();
+    const std::string shown = fileText(out / "shown.csv");
+    EXPECT_NE(shown.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
+                         "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity\r\n"),
+              std::string::npos)
+        << shown;
+    report->columnsMenu()->actions().back()->setChecked(true);
+    std::filesystem::remove(out / "shown.csv");
 
     report->exportButton()->click();
     report->printButton()->click();
-    EXPECT_EQ(app->services.savePanels.size(), 2u);
+    EXPECT_EQ(app->services.savePanels.size(), 3u);
     EXPECT_EQ(app->services.printDialogs, 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
     EXPECT_TRUE(app->services.alerts.empty());
@@ -133,6 +153,34 @@ TEST_F(ReportExportTest, PrintingSendsTheSamePageToThePrinter) {
     const std::string text = pdfText(printed);
     EXPECT_NE(text.find("Grandma's bonds"), std::string::npos) << text;
     EXPECT_NE(text.find("$108.48"), std::string::npos) << text;
+}
+
+TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNeeded) {
+    app = std::make_unique<AppHarness>(
+        std::vector<TestPortfolio>{{"Ann <&> Bo", {{"Q<1>&2", "EE", "100", "2001", "June"}}}});
+    app->useValueTable(valueTable());
+    app->database().setNewCurrentPortfolio("Ann <&> Bo");
+    report = new ReportWindow(app->view().resources());
+    report->setParentView(&app->view());
+    report->showWindow();
+    settle();
+    const std::string note = "The value table has no value for";
+    app->services.answerSavePanel((out / "all.pdf").string());
+    report->exportButton()->click();
+    const std::string all = pdfText(out / "all.pdf");
+    EXPECT_NE(all.find("Value Report - Ann <&> Bo"), std::string::npos) << all;
+    EXPECT_NE(all.find("Q<1>&2"), std::string::npos) << all;
+    EXPECT_EQ(all.find(note), std::string::npos) << all;
+
+    ASSERT_TRUE(app->database().addBondWithSerial("Q24681357 9E", "50", "EE", "1999", "March"));
+    report->recompute();
+    settle();
+    app->services.answerSavePanel((out / "missing.pdf").string());
+    report->exportButton()->click();
+    const std::string missing = pdfText(out / "missing.pdf");
+    EXPECT_NE(missing.find(note + " 1 of these 2 bonds in June 2009"), std::string::npos)
+        << missing;
+    EXPECT_NE(missing.find("Q24681357 9E"), std::string::npos) << "one line: " << missing;
 }
 
 } // namespace

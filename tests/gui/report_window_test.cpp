@@ -1,5 +1,6 @@
-// The value report's window over its controller: the columns, the rows, values at the date the
-// main view holds at each redraw, and the one alert for bonds the value table marks invalid.
+// The value report's window over its snapshot: the columns, the rows, values that follow the
+// main view's date and bonds, the portfolio it was opened for, and the one alert, as it opens,
+// for bonds the value table marks invalid.
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
@@ -45,8 +46,15 @@ class ReportWindowTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
         app->useValueTable(smallValueTable());
         app->database().setNewCurrentPortfolio("Savings");
-        report = new ReportWindow(resourcesOf(*app), app->services);
+        report = new ReportWindow(resourcesOf(*app));
         report->setParentView(&app->view());
+    }
+    // As the main window's command opens it, so that it follows the main window's changes.
+    ReportWindow* openThroughHost(const std::string& portfolio) {
+        app->database().setNewCurrentPortfolio(portfolio);
+        app->view().bondValueReportButtonPressed();
+        settle();
+        return app->openWindows<ReportWindow>().back();
     }
     static ResourceLocations resourcesOf(AppHarness& harness) { return harness.view().resources(); }
     QString cell(int row, int column) const {
@@ -135,7 +143,7 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
     EXPECT_TRUE(report->tableView()->isColumnHidden(11));
     EXPECT_FALSE(report->tableView()->isColumnHidden(10));
 
-    auto* next = new ReportWindow(resourcesOf(*app), app->services);
+    auto* next = new ReportWindow(resourcesOf(*app));
     next->setAttribute(Qt::WA_DeleteOnClose);
     EXPECT_TRUE(next->tableView()->isColumnHidden(11));
     EXPECT_FALSE(next->columnsMenu()->actions().back()->isChecked());
@@ -145,8 +153,9 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
 
 TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     open({{"A1", "EE", "100", "2001", "June"}});
+    report->close();
+    report = openThroughHost("Savings");
     app->view().setRedemptionMonth("07");
-    report->showWindow();
     settle();
     // Today lies past July 2009, the last month of this table.
     const QString caption = report->findChild<QLabel*>("dateLabel")->text();
@@ -173,61 +182,68 @@ TEST_F(ReportWindowTest, BondsAreShownInIssueDateOrder) {
     EXPECT_EQ(cell(3, 0), "Late");
 }
 
-TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesShowsTheNewValuesAtItsNextRedraw) {
+TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesIsComputedOnceForTheNewDate) {
     open({{"A1", "EE", "100", "2001", "June"}});
-    report->showWindow();
-    settle();
+    report->close();
+    report = openThroughHost("Savings");
     EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
+    const long computed = report->report().computationCount();
+    // The date window sets the month, then the year: one change, one computation.
     app->view().setRedemptionMonth("07");
+    app->view().setRedemptionYear("2009");
+    settle();
+    EXPECT_EQ(report->report().computationCount(), computed + 1);
     EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
     EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
     // A date the table does not cover values at zero, without a message.
     app->view().setRedemptionYear("2011");
+    settle();
     EXPECT_EQ(cell(2, kCurrentValue), "$0.00");
-    settle();
     EXPECT_TRUE(app->services.alerts.empty());
 }
 
-TEST_F(ReportWindowTest, InvalidBondMetAfterLoadingAlertsOnceFromTheEventLoopAndCloses) {
-    open({{"GOOD", "EE", "100", "2001", "June"},
-          {"BAD1", "EE", "100", "2002", "January"},
-          {"BAD2", "EE", "100", "2002", "January"}});
-    report->showWindow();
+TEST_F(ReportWindowTest, AReportStaysWithItsPortfolioAndFollowsItsBonds) {
+    app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{
+        {"A", {{"A1", "EE", "100", "2001", "June"}}}, {"B", {{"B1", "EE", "50", "2001", "June"}}}});
+    app->useValueTable(smallValueTable());
+    report = openThroughHost("A");
+    app->database().setNewCurrentPortfolio("B");
+    app->view().portfolioChanged();
+    ASSERT_TRUE(app->database().addBondWithSerial("B2", "25", "EE", "2001", "June"));
+    app->view().bondsChanged();
     settle();
-    // Whatever the window drew on its own, the alert came after the cell requests returned.
-    app->services.setDuringAlert([this] {
-        if (report) {
-            redraw(); // a redraw while the alert is up starts no second alert
-        }
-    });
-    if (app->services.alerts.empty()) {
-        EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
-        EXPECT_EQ(cell(3, kCurrentValue), "135790246.500000");
-        EXPECT_TRUE(app->services.alerts.empty()) << "no alert from inside a cell request";
-        settle();
-    }
-    ASSERT_EQ(app->services.alerts.size(), 1u);
-    EXPECT_EQ(app->services.alerts[0].title, "Error");
-    const std::string& message = app->services.alerts[0].message;
-    EXPECT_EQ(message.rfind("The bonds with the following serials are invalid:\n\nBAD1", 0), 0u)
-        << message;
-    EXPECT_EQ(message.substr(message.size() - 38), "\n\nPlease fix this error and try again.");
-    EXPECT_TRUE(report.isNull()) << "the report closed after the alert";
+    EXPECT_EQ(report->windowTitle(), "Value Report - A");
+    ASSERT_EQ(report->tableView()->model()->rowCount(), 5);
+    EXPECT_EQ(cell(2, 0), "A1");
+    EXPECT_EQ(cell(4, kCurrentValue), "$108.48");
+
+    app->database().setNewCurrentPortfolio("A");
+    ASSERT_TRUE(app->database().addBondWithSerial("A2", "25", "EE", "2001", "June"));
+    app->view().bondsChanged();
+    settle();
+    ASSERT_EQ(report->tableView()->model()->rowCount(), 6);
+    EXPECT_EQ(cell(5, kCurrentValue), "$135.60");
 }
 
-TEST_F(ReportWindowTest, InvalidBondMetWhileLoadingIsReportedInOneAlert) {
-    open({{"BAD1", "EE", "100", "2002", "January"}, {"BAD2", "EE", "25", "2002", "January"}});
-    // Cells asked for before the window has finished loading only record.
+TEST_F(ReportWindowTest, InvalidBondsAreNamedInOneAlertAsTheWindowOpensThenItCloses) {
+    // Ten bonds ahead keep the invalid ones off the screen; the alert names them all the same.
+    std::vector<TestBond> bonds(40, {"GOOD", "EE", "100", "2001", "June"});
+    bonds.push_back({"BAD1", "EE", "100", "2002", "January"});
+    bonds.push_back({"BAD2", "EE", "100", "2002", "January"});
+    open(bonds);
+    report->tableView()->resize(400, 100);
     redraw();
-    EXPECT_TRUE(app->services.alerts.empty());
+    EXPECT_TRUE(app->services.alerts.empty()) << "no alert from inside a cell request";
     report->showWindow();
     EXPECT_TRUE(app->services.alerts.empty()) << "the alert waits for the event loop";
+    EXPECT_EQ(cell(42, kCurrentValue), "no value");
     settle();
     ASSERT_EQ(app->services.alerts.size(), 1u);
+    EXPECT_EQ(app->services.alerts[0].title, "Error");
     EXPECT_EQ(app->services.alerts[0].message,
               "The bonds with the following serials are invalid:\n\nBAD1\nBAD2\n\nPlease fix "
               "this error and try again.");
-    EXPECT_TRUE(report.isNull());
+    EXPECT_TRUE(report.isNull()) << "the report closed after the alert";
     settle();
     EXPECT_EQ(app->services.alerts.size(), 1u);
 }

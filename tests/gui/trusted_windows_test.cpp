@@ -184,6 +184,18 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
     EXPECT_NE(text.find("1 bond has matured"), std::string::npos) << text;
 }
 
+// The editor's default date, January 1941, is before any E bond: the table calls it invalid.
+TEST(TrustedMainWindow, SummaryNeverCountsABondTheTableCallsInvalid) {
+    AppHarness app(
+        {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1941", "January"}}}});
+    app.database().setNewCurrentPortfolio("Family");
+    app.view().portfolioChanged();
+    const std::string text = app.view().summaryLabel()->text().toStdString();
+    EXPECT_EQ(text.rfind("2 bonds, face value $1050.00, worth $", 0), 0u) << text;
+    EXPECT_EQ(text.find("13579"), std::string::npos) << text;
+    EXPECT_NE(text.find("1 bond has no value for June 2009"), std::string::npos) << text;
+}
+
 TEST(TrustedMainWindow, HelpWithoutABrowserSaysWhereThePageIs) {
     AppHarness app;
     app.services.browserAvailable = false;

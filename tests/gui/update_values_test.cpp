@@ -183,25 +183,25 @@ TEST_F(UpdateValuesTest, ABrokenFileIsNamedWithItsLineAndNothingIsWritten) {
     EXPECT_EQ(readWholeFile(userTable()), updated);
 }
 
-TEST_F(UpdateValuesTest, OpenReportsKeepTheirTableAndNewOnesReadTheUpdatedOne) {
+TEST_F(UpdateValuesTest, OpenReportsShowTheUpdatedTableAtOnceAndNewOnesReadItToo) {
     const std::string leaf = januaryLeafOf("I2016062002");
     ASSERT_EQ(leaf, "004575") << "the official file's text";
 
     QPointer<ReportWindow> before = openReport();
     ASSERT_FALSE(before.isNull());
     EXPECT_EQ(valueCell(before), "$0.00") << "the shipped table ends in November 2026";
-    EXPECT_EQ(before->controller().bondsWithoutValue(), 1);
+    EXPECT_EQ(before->report().bondsWithoutValue(), 1);
 
     update({laterFile});
     EXPECT_EQ(openReport(), nullptr) << "asking again raises the portfolio's open report";
-    EXPECT_EQ(valueCell(before), "$0.00");
-    EXPECT_EQ(before->controller().bondsWithoutValue(), 1);
+    EXPECT_EQ(valueCell(before), "$183.00") << "the open report follows the new values";
+    EXPECT_EQ(before->report().bondsWithoutValue(), 0);
     before->close();
     settle();
     QPointer<ReportWindow> after = openReport();
     ASSERT_FALSE(after.isNull());
     EXPECT_EQ(valueCell(after), "$183.00") << "4 x $45.75";
-    EXPECT_EQ(after->controller().bondsWithoutValue(), 0);
+    EXPECT_EQ(after->report().bondsWithoutValue(), 0);
     EXPECT_TRUE(app.services.alerts.empty());
 }
 

@@ -1,7 +1,7 @@
 #include "valuation/ui/ReportTableModel.h"
 
 #include "valuation/ReportColumn.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ValueReport.h"
 
 #include <QFont>
 
@@ -13,11 +13,11 @@ QString qText(std::string_view text) {
 
 } // namespace
 
-ReportTableModel::ReportTableModel(ReportWindowController& controller, QObject* parent)
-    : QAbstractTableModel(parent), controller_(controller) {}
+ReportTableModel::ReportTableModel(const ValueReport& report, QObject* parent)
+    : QAbstractTableModel(parent), report_(report) {}
 
 int ReportTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : controller_.numberOfRowsInTableView();
+    return parent.isValid() ? 0 : report_.rowCount();
 }
 
 int ReportTableModel::columnCount(const QModelIndex& parent) const {
@@ -31,14 +31,13 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
-        return QString::fromStdString(
-            controller_.tableViewObjectValue(column->identifier, index.row()));
+        return QString::fromStdString(report_.snapshot().cellText(*column, index.row()));
     case Qt::TextAlignmentRole:
         return column->isAmount ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                 : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::FontRole:
-        if (controller_.model().isHeadingRow(index.row()) ||
-            controller_.model().isTotalsRow(index.row())) {
+        if (report_.snapshot().isHeadingRow(index.row()) ||
+            report_.snapshot().isTotalsRow(index.row())) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -62,7 +61,7 @@ Qt::ItemFlags ReportTableModel::flags(const QModelIndex& index) const {
         return Qt::NoItemFlags;
     }
     Qt::ItemFlags flags = Qt::ItemIsEnabled;
-    if (controller_.tableViewShouldSelectRow(index.row())) {
+    if (report_.isSelectableRow(index.row())) {
         flags |= Qt::ItemIsSelectable;
     }
     return flags;

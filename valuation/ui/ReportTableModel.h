@@ -1,15 +1,15 @@
 #pragma once
 
-// The report table's model: one column per report column, every cell asked of the report
-// controller, nothing kept.
+// The report table's model: one column per report column, every cell read from the report's
+// snapshot; reading never computes or alerts.
 
 #include <QAbstractTableModel>
 
-class ReportWindowController;
+class ValueReport;
 
 class ReportTableModel : public QAbstractTableModel {
   public:
-    ReportTableModel(ReportWindowController& controller, QObject* parent);
+    ReportTableModel(const ValueReport& report, QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -17,9 +17,9 @@ class ReportTableModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // The report's rows have changed: the table asks for them anew.
+    // The snapshot has changed: the table asks for its rows anew.
     void reload();
 
   private:
-    ReportWindowController& controller_;
+    const ValueReport& report_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/ExportTarget.h"
 #include "platform/NumberText.h"
+#include "platform/ResourceLocations.h"
 #include "platform/ToolkitServices.h"
 #include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
@@ -10,6 +11,7 @@
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportDocument.h"
 #include "valuation/ValueSources.h"
+#include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 #include "valuation/ui/ReportTableModel.h"
 
@@ -37,6 +39,8 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTextDocument>
+#include <QTextOption>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -48,24 +52,13 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// "June 2009" for the view's redemption date; a month that is not 1 to 12 as it is held.
-QString redemptionDateText(const WindowHost& view) {
-    const int month = intValueOfText(view.redemptionMonth());
-    const QString monthName = month >= 1 && month <= 12
-                                  ? qText(kMonthNames[static_cast<std::size_t>(month - 1)])
-                                  : QString::fromStdString(view.redemptionMonth());
-    return monthName + QLatin1Char(' ') + QString::fromStdString(view.redemptionYear());
-}
-
 } // namespace
 
-ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& services,
-                           QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::ReportWindow>()),
-      controller_(resources, services) {
+ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
+    : TaskWindowController(parent), ui_(std::make_unique<Ui::ReportWindow>()), report_(resources) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
-    model_ = new ReportTableModel(controller_, this);
+    model_ = new ReportTableModel(report_, this);
     tableView_->setModel(model_);
     tableView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -78,7 +71,6 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& 
     connect(model_, &QAbstractItemModel::modelReset, this,
             [this] { tableView_->setRowHidden(0, true); });
     tableView_->setRowHidden(0, true);
-    tableView_->viewport()->installEventFilter(this);
     sizeColumns();
     setUpColumnsMenu();
 
@@ -86,31 +78,73 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, ToolkitServices& 
     tableView_->installEventFilter(this);
     connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
     connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
-
-    controller_.setCloseWindow([this] { close(); });
-    // A queued call on this window: it never runs inside a cell request, and it is dropped
-    // when the window has gone.
-    controller_.setAlertScheduler([this](std::function<void()> alert) {
-        QMetaObject::invokeMethod(this, std::move(alert), Qt::QueuedConnection);
-    });
 }
 
 ReportWindow::~ReportWindow() = default;
 
 void ReportWindow::setParentView(WindowHost* view) {
     TaskWindowController::setParentView(view);
-    controller_.setParentView(view);
-    if (view != nullptr && view->bondDatabase() != nullptr &&
-        view->bondDatabase()->getCurrentPortfolio()) {
-        setWindowTitle(
-            QStringLiteral("Value Report - %1")
-                .arg(QString::fromStdString(*view->bondDatabase()->getCurrentPortfolio())));
+    if (view != nullptr && view->bondDatabase() != nullptr) {
+        // The host's list of the portfolio follows the report's order, as it always has.
+        view->bondDatabase()->sortBondsByDate();
+    }
+    report_.setOwner(view);
+    if (report_.portfolioName()) {
+        setWindowTitle(QStringLiteral("Value Report - %1")
+                           .arg(QString::fromStdString(*report_.portfolioName())));
     }
     model_->reload();
+    updateLabels();
 }
 
 void ReportWindow::windowDidLoad() {
-    controller_.windowDidLoad();
+    updateLabels();
+    // Decided once, as the window opens: bonds the table calls invalid end the report. The
+    // alert comes from the event loop, and is dropped if the window has gone by then.
+    if (!report_.valid()) {
+        const std::string message = invalidBondsMessage(report_.invalidSerials());
+        QMetaObject::invokeMethod(
+            this,
+            [this, message] {
+                if (WindowHost* view = parentView()) {
+                    view->services().showErrorAlert("Error", message);
+                }
+                close();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void ReportWindow::recompute() {
+    if (recomputePending_) {
+        return;
+    }
+    recomputePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        // New values in the meantime have computed the report already.
+        if (recomputePending_) {
+            recomputeNow();
+        }
+    });
+}
+
+void ReportWindow::reloadValueTable() {
+    if (WindowHost* view = parentView()) {
+        report_.setBondTable(loadBondTable(view->resources()));
+        recomputePending_ = false;
+        model_->reload();
+        updateLabels();
+    }
+}
+
+void ReportWindow::recomputeNow() {
+    recomputePending_ = false;
+    report_.recompute();
+    model_->reload();
+    updateLabels();
+}
+
+void ReportWindow::updateLabels() {
     updateDateLabel();
     updateMissingValuesLabel();
     updateSummaryLabel();
@@ -168,36 +202,32 @@ void ReportWindow::sizeColumns() {
 }
 
 void ReportWindow::updateDateLabel() {
-    WindowHost* view = parentView();
-    if (view == nullptr) {
-        return;
-    }
-    const int month = intValueOfText(view->redemptionMonth());
-    QString text =
-        QStringLiteral("Values at the redemption date %1").arg(redemptionDateText(*view));
+    const ReportSnapshot& snapshot = report_.snapshot();
+    QString text = QStringLiteral("Values at the redemption date %1")
+                       .arg(QString::fromStdString(snapshot.monthName));
     // The application starts at the latest month with values when the table lacks the current
     // month; say so, and where newer values come from.
-    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(controller_.bondTable());
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(report_.bondTable());
     const QDate today = QDate::currentDate();
     if (!months.empty() && !holdsRedemptionMonth(months, today.year(), today.month()) &&
-        intValueOfText(view->redemptionYear()) == months.back().year &&
-        month == months.back().month) {
+        snapshot.month == months.back()) {
         text +=
             QStringLiteral(", the latest month the value table holds: it has no values for "
                            "%1 yet. Add newer values with Update Values…")
                 .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
     }
-    text += QStringLiteral(" ") +
-            QString::fromStdString(monthValueSourceText(
-                {intValueOfText(view->redemptionYear()), month}, view->resources()));
+    if (WindowHost* view = parentView(); view != nullptr && snapshot.month) {
+        text += QStringLiteral(" ") +
+                QString::fromStdString(monthValueSourceText(*snapshot.month, view->resources()));
+    }
     if (ui_->dateLabel->text() != text) {
         ui_->dateLabel->setText(text);
     }
 }
 
 void ReportWindow::updateMissingValuesLabel() {
-    QString note = QString::fromStdString(controller_.missingValuesNote());
-    if (!note.isEmpty() && !controller_.tableHoldsRedemptionDate()) {
+    QString note = QString::fromStdString(report_.missingValuesNote());
+    if (!note.isEmpty() && !report_.tableHoldsRedemptionDate()) {
         note += QStringLiteral(" Choose another redemption date, or add the Treasury's value file "
                                "for that month with Update Values…");
     }
@@ -211,7 +241,7 @@ void ReportWindow::updateMissingValuesLabel() {
 
 void ReportWindow::updateSummaryLabel() {
     QStringList lines;
-    for (const std::string& line : controller_.model().summaryLines()) {
+    for (const std::string& line : report_.snapshot().summaryLines()) {
         lines << QString::fromStdString(line);
     }
     const QString text = lines.join(QLatin1Char('\n'));
@@ -291,27 +321,33 @@ void ReportWindow::copySelectedRows() const {
     }
 }
 
+ReportColumnPositions ReportWindow::shownColumns() const {
+    ReportColumnPositions columns;
+    for (std::size_t position = 0; position < kReportColumns.size(); ++position) {
+        if (!tableView_->isColumnHidden(static_cast<int>(position))) {
+            columns.push_back(position);
+        }
+    }
+    return columns;
+}
+
 std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     ReportDocumentInfo info;
-    WindowHost* view = parentView();
-    if (view != nullptr && view->bondDatabase() != nullptr &&
-        view->bondDatabase()->getCurrentPortfolio()) {
-        info.portfolioName = *view->bondDatabase()->getCurrentPortfolio();
-    }
-    if (view != nullptr) {
-        info.redemptionMonth = redemptionDateText(*view).toStdString();
-    }
     info.madeOn =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    if (view != nullptr) {
-        info.valuesSource = valuesSourceText(view->resources(), controller_.model());
+    if (WindowHost* view = parentView()) {
+        info.valuesSource = valuesSourceText(view->resources(), report_.bondTable());
     }
     auto document = std::make_unique<QTextDocument>();
     QFont font = document->defaultFont();
     // Twelve columns fit a landscape page at this size.
     font.setPointSizeF(7.5);
     document->setDefaultFont(font);
-    document->setHtml(QString::fromStdString(reportHtml(controller_.model(), info)));
+    // Lines break between words only, never inside a serial or an amount.
+    QTextOption wrapping = document->defaultTextOption();
+    wrapping.setWrapMode(QTextOption::WordWrap);
+    document->setDefaultTextOption(wrapping);
+    document->setHtml(QString::fromStdString(reportHtml(report_.snapshot(), info, shownColumns())));
     return document;
 }
 
@@ -339,10 +375,7 @@ void ReportWindow::exportPressed() {
     }
     SavePanelRequest request;
     request.title = "Export Report";
-    std::string name = "Value Report";
-    if (view->bondDatabase() != nullptr && view->bondDatabase()->getCurrentPortfolio()) {
-        name = *view->bondDatabase()->getCurrentPortfolio();
-    }
+    const std::string name = report_.portfolioName().value_or("Value Report");
     request.suggestedName = name + ".pdf";
     request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};
     const std::string path = view->services().runSavePanel(request);
@@ -352,8 +385,9 @@ void ReportWindow::exportPressed() {
     const bool csv =
         QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     std::string error;
-    const bool written = csv ? writeExportFile(path, reportCsv(controller_.model()), &error)
-                             : writePdf(path, &error);
+    const bool written =
+        csv ? writeExportFile(path, reportCsv(report_.snapshot(), shownColumns()), &error)
+            : writePdf(path, &error);
     if (!written) {
         view->services().showErrorAlert("Error", "The report could not be saved to " + path +
                                                      ".\n\n" + error);
@@ -373,26 +407,11 @@ void ReportWindow::printPressed() {
     }
 }
 
-void ReportWindow::changeEvent(QEvent* event) {
-    // Coming back to the report shows the portfolio's bonds as they are now.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isLoaded()) {
-        model_->reload();
-    }
-    TaskWindowController::changeEvent(event);
-}
-
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tableView_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
         copySelectedRows();
         return true;
-    }
-    // Every redraw values the bonds at the date the parent holds now; the caption and the count
-    // of bonds without a value follow it.
-    if (watched == tableView_->viewport() && event->type() == QEvent::Paint) {
-        updateDateLabel();
-        updateMissingValuesLabel();
-        updateSummaryLabel();
     }
     return TaskWindowController::eventFilter(watched, event);
 }

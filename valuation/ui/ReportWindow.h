@@ -1,13 +1,15 @@
 #pragma once
 
-// The value report's window: a table over the report controller, one column per report column,
+// The value report's window: a table over the report's snapshot, one column per report column,
 // titles in a header that stays while the rows scroll, the owner's summary below, and commands
-// to show or hide the owner's columns, copy the selected rows, export to CSV or PDF and print.
-// Alerts the controller asks for are shown from the event loop, never from inside the table's
-// cell requests.
+// to show or hide the owner's columns, copy the selected rows, export to CSV or PDF and print
+// (all three in the columns shown). The window stays with the portfolio open when it was
+// opened. When it opens with bonds the value table calls invalid, one alert names them all
+// (from the event loop) and the window closes.
 
 #include "platform/ui/TaskWindowController.h"
-#include "valuation/ReportWindowController.h"
+#include "valuation/ReportDocument.h"
+#include "valuation/ValueReport.h"
 
 #include <memory>
 
@@ -18,7 +20,6 @@ class QTextDocument;
 class QTableView;
 class ReportTableModel;
 class ResourceLocations;
-class ToolkitServices;
 
 namespace Ui {
 class ReportWindow;
@@ -28,11 +29,10 @@ class ReportWindow : public TaskWindowController {
     Q_OBJECT
 
   public:
-    ReportWindow(const ResourceLocations& resources, ToolkitServices& services,
-                 QWidget* parent = nullptr);
+    explicit ReportWindow(const ResourceLocations& resources, QWidget* parent = nullptr);
     ~ReportWindow() override;
 
-    ReportWindowController& controller() { return controller_; }
+    const ValueReport& report() const { return report_; }
     QTableView* tableView() const { return tableView_; }
     // The line below the table that counts the bonds the value table has no value for; hidden
     // when there are none.
@@ -49,35 +49,46 @@ class ReportWindow : public TaskWindowController {
     QString selectedRowsText() const;
     void copySelectedRows() const;
 
-    // Also hands the controller its parent, which puts the portfolio's bonds in date order.
+    // Pins the report to the host's open portfolio, whose bonds are put in date order, and
+    // computes it.
     void setParentView(WindowHost* view) override;
 
-    // Asks for every cell again, with the redemption date the parent holds now.
+    // Asks the table for every cell again (the snapshot stays as it is).
     void reloadData();
 
   public slots:
+    // The bonds or the redemption month changed: the report is computed once more, when the
+    // event loop next runs, however many changes came before.
+    void recompute();
+    // The value table changed: the report reads it anew, then is computed once more.
+    void reloadValueTable();
+
     // Asks where to save, then writes the report as CSV (a name ending ".csv") or as PDF.
     void exportPressed();
     void printPressed();
 
   protected:
     void windowDidLoad() override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void recomputeNow();
+    void updateLabels();
     void sizeColumns();
     void updateDateLabel();
     void updateMissingValuesLabel();
     void updateSummaryLabel();
     void setUpColumnsMenu();
     void showColumn(std::size_t position, bool shown);
+    // The columns shown, for export and print as for Copy.
+    ReportColumnPositions shownColumns() const;
     // The report as a page to print or save as PDF.
     std::unique_ptr<QTextDocument> reportDocument() const;
     bool writePdf(const std::string& path, std::string* error) const;
 
     std::unique_ptr<Ui::ReportWindow> ui_;
-    ReportWindowController controller_;
+    ValueReport report_;
+    bool recomputePending_ = false;
     QTableView* tableView_ = nullptr;
     ReportTableModel* model_ = nullptr;
     QMenu* columnsMenu_ = nullptr;

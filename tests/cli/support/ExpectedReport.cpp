@@ -2,8 +2,8 @@
 
 #include "store/BondDatabase.h"
 #include "support/ScriptedToolkitServices.h"
-#include "valuation/ReportWindowController.h"
 #include "valuation/ValuationContext.h"
+#include "valuation/ValueReport.h"
 
 namespace {
 
@@ -35,24 +35,24 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
     database->setNewCurrentPortfolio(portfolio);
     FixedOwner owner(database.get(), year, month);
 
-    ReportWindowController report(folder.resources(), services);
-    report.setParentView(&owner);
+    ValueReport report(folder.resources());
+    report.setOwner(&owner);
     ExpectedReport expected;
-    for (int row = 0; row < report.numberOfRowsInTableView(); ++row) {
+    for (int row = 0; row < report.rowCount(); ++row) {
         std::vector<std::string> cells;
         const std::size_t columns =
             withOwnerFigures ? kReportColumnIdentifiers.size() : kValueColumnCount;
         for (std::size_t column = 0; column < columns; ++column) {
-            cells.push_back(report.tableViewObjectValue(kReportColumnIdentifiers[column], row));
+            cells.push_back(report.cellText(kReportColumnIdentifiers[column], row));
         }
         expected.rows.push_back(std::move(cells));
     }
     if (report.bondsWithoutValue() > 0) {
         expected.missingValuesNote = report.missingValuesNote();
     }
-    report.windowDidLoad();
-    for (const RecordedAlert& alert : services.alerts) {
-        expected.alerts.push_back(alert.message);
+    // As the window does when it opens: one alert that names every invalid bond.
+    if (!report.valid()) {
+        expected.alerts.push_back(invalidBondsMessage(report.invalidSerials()));
     }
     return expected;
 }

@@ -1,0 +1,83 @@
+// The report computed once for a portfolio that mixes every kind of bond: each total counts the
+// same bonds (issued by the month, with a value), says when it leaves one out, and never
+// includes the table's invalid mark.
+
+#include "core/value_table_fixture.h"
+#include "valuation/ReportSnapshot.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ReportSnapshotTest, MixedPortfolioTotalsCountTheSameBondsAndSaySoWhenTheyLeaveOneOut) {
+    const PlistDictRef table = makeValueTable({
+        {"EE", "2009", "06", "2001", "March", "002712"},
+        {"EE", "2008", "12", "2001", "March", "002650"},
+        {"I", "2009", "06", "2003", "July", "003000"},
+        {"EE", "2009", "06", "2001", "April", "      "},
+        {"EE", "2009", "06", "2009", "July", "      "},
+        {"EE", "2009", "06", "2009", "January", "NO PAY"},
+        {"E", "2009", "06", "1960", "January", "010000"},
+        {"E", "2008", "12", "1960", "January", "010000"},
+    });
+    const std::vector<Bond> bonds = {
+        {"LATE", "EE", "100", "2009", "July"},      // bought after the month
+        {"OK1", "EE", "100", "2001", "March"},      // 108.48, this year 2.48
+        {"BAD", "EE", "100", "2001", "April"},      // the table calls it invalid
+        {"YOUNG", "EE", "1000", "2009", "January"}, // not yet payable: its price, 500
+        {"OLD", "E", "100", "1950", "May"},         // matured, but the table lacks it
+        {"OK2", "I", "100", "2003", "July"},        // 120.00, no December value
+        {"OLD2", "E", "100", "1960", "January"},    // matured at 400.00
+    };
+    const ReportSnapshot report =
+        computeReportSnapshot(bonds, "Mixed", table.get(), YearMonth{2009, 6});
+
+    EXPECT_EQ(report.invalidSerials, std::vector<std::string>{"BAD"});
+    std::vector<std::string> serials;
+    for (const ReportRow& row : report.rows) {
+        serials.push_back(row.bond.serial);
+    }
+    EXPECT_EQ(serials,
+              (std::vector<std::string>{"OLD", "OLD2", "OK1", "BAD", "OK2", "YOUNG", "LATE"}));
+    auto cell = [&report](std::string_view column, int bond) {
+        return report.cellText(reportColumnNamed(column), bond + 2);
+    };
+    EXPECT_EQ(cell("Current Value", 0), "$0.00");
+    EXPECT_EQ(cell("Status", 0), "no value") << "no value comes before matured";
+    EXPECT_EQ(cell("Status", 1), "matured");
+    EXPECT_EQ(cell("Current Value", 3), "no value");
+    EXPECT_EQ(cell("Current Value", 5), "$500.00");
+    EXPECT_EQ(cell("Status", 5), "not yet payable");
+    EXPECT_EQ(cell("Interest", 5), "not known");
+    for (std::string_view column : {"Issue Price", "Interest", "Yield Since Issue"}) {
+        EXPECT_EQ(cell(column, 6), "not known") << column;
+    }
+    EXPECT_EQ(cell("Current Value", 6), "no value");
+    EXPECT_EQ(cell("Status", 6), "not issued yet");
+
+    const int totals = report.rowCount() - 1;
+    auto total = [&](std::string_view column) {
+        return report.cellText(reportColumnNamed(column), totals);
+    };
+    EXPECT_EQ(total("Face Value"), "$1500.00") << "every bond issued by the month";
+    EXPECT_EQ(total("Current Value"), "$1128.48");
+    EXPECT_EQ(total("Issue Price"), "$725.00");
+    EXPECT_EQ(total("Interest"), "$403.48*");
+    EXPECT_EQ(total("Interest This Year"), "$2.48*");
+    EXPECT_EQ(report.summaryLines(),
+              (std::vector<std::string>{
+                  "Paid for these bonds: $725.00",
+                  "Worth now: $1128.48, of which interest: $403.48*",
+                  "Worth if cashed now: $628.48 (bonds not yet payable count nothing)",
+                  "1 bond has matured and no longer earns interest: keeping it brings nothing "
+                  "more, so you may cash it without losing anything.",
+                  "These totals count the bonds that have a value; they leave out 1 bond not "
+                  "issued yet in June 2009 and 2 bonds without a value.",
+                  "* The Interest total leaves out 1 bond whose figure is not known.",
+                  "* The Interest This Year total leaves out 2 bonds whose figure is not known.",
+              }));
+    EXPECT_EQ(report.missingValuesNote(),
+              "The value table has no value for 1 of these 6 bonds in June 2009; it shows $0.00.");
+}
+
+} // namespace

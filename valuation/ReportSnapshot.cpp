@@ -1,0 +1,289 @@
+#include "valuation/ReportSnapshot.h"
+
+#include "platform/NumberText.h"
+#include "store/BondRecord.h"
+#include "valuation/ValueTable.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view kTotalLabel = "Total:";
+
+// Issue-date order: year, then month (a month that is not a name counts as January), stable.
+void sortByIssueDate(std::vector<ReportRow>& rows) {
+    auto key = [](const Bond& bond) {
+        const std::optional<int> month = monthNumberOfName(bond.issueMonth);
+        return std::pair<int, int>(intValueOfText(bond.issueYear), month.value_or(1));
+    };
+    std::vector<std::pair<std::pair<int, int>, std::size_t>> keyed;
+    keyed.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        keyed.emplace_back(key(rows[i].bond), i);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<ReportRow> sorted;
+    sorted.reserve(rows.size());
+    for (const auto& entry : keyed) {
+        sorted.push_back(std::move(rows[entry.second]));
+    }
+    rows = std::move(sorted);
+}
+
+void add(ReportTotal& total, const std::optional<double>& figure) {
+    if (figure) {
+        total.known += *figure;
+        ++total.knownCount;
+    } else {
+        ++total.leftOut;
+    }
+}
+
+bool tableHolds(const PlistDict* table, const RedemptionKeys& keys) {
+    if (table == nullptr) {
+        return false;
+    }
+    return std::any_of(
+        table->entries().begin(), table->entries().end(), [&keys](const PlistDict::Entry& series) {
+            return plistFind(series.second.dictPtr(), {keys.year, keys.month}) != nullptr;
+        });
+}
+
+std::string counted(int count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string valueCellText(const OwnerFigures& figures) {
+    if (figures.value) {
+        return amountText(*figures.value);
+    }
+    // The table's invalid mark and a bond not yet bought are no amount at all; a bond the table
+    // lacks shows $0.00, which the note below the table explains.
+    if (figures.leaf == TableEntry::Kind::Invalid || figures.status == BondStatus::NotIssuedYet) {
+        return std::string(kNoValueText);
+    }
+    return amountText(0.0);
+}
+
+std::string storedText(const ReportRow& row, std::string_view key) {
+    if (key == kSerialKey) {
+        return row.bond.serial;
+    }
+    if (key == kTypeKey) {
+        return row.bond.type;
+    }
+    if (key == kFaceValueKey) {
+        return row.bond.faceValue;
+    }
+    if (key == kIssueYearKey) {
+        return row.bond.issueYear;
+    }
+    if (key == kIssueMonthKey) {
+        return row.bond.issueMonth;
+    }
+    // A key the report does not know: whatever the stored record holds under it.
+    const PlistValue record = row.bond.toRecord();
+    const PlistDict* dict = record.dictPtr();
+    const PlistValue* stored = dict != nullptr ? dict->find(key) : nullptr;
+    return stored != nullptr ? storedValueText(*stored) : std::string();
+}
+
+std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
+    const OwnerFigures& figures = row.figures;
+    switch (column.cellRule) {
+    case ReportCellRule::StoredText:
+        return storedText(row, column.identifier);
+    case ReportCellRule::StoredAmount:
+        return "$" + storedText(row, column.identifier);
+    case ReportCellRule::CurrentValue:
+        return valueCellText(figures);
+    case ReportCellRule::IssuePrice:
+        return ownerAmountText(figures.issuePrice);
+    case ReportCellRule::Interest:
+        return ownerAmountText(figures.interest);
+    case ReportCellRule::InterestThisYear:
+        return ownerAmountText(figures.interestThisYear);
+    case ReportCellRule::YieldSinceIssue:
+        return yieldText(figures.yieldSinceIssue);
+    case ReportCellRule::FinalMaturity:
+        return finalMaturityText(figures.finalMaturity);
+    case ReportCellRule::Status:
+        return std::string(bondStatusText(figures.status));
+    }
+    return {};
+}
+
+// "* The Interest total leaves out 1 bond whose figure is not known."
+std::string leftOutLine(std::string_view title, const ReportTotal& total) {
+    return std::string(kIncompleteTotalMark) + " The " + std::string(title) + " total leaves out " +
+           counted(total.leftOut, "bond whose figure is", "bonds whose figure is") + " not known.";
+}
+
+} // namespace
+
+const ReportRow* ReportSnapshot::bondRow(int row) const {
+    if (row < 2 || row >= 2 + bondCount()) {
+        return nullptr;
+    }
+    return &rows[static_cast<std::size_t>(row - 2)];
+}
+
+std::string ReportSnapshot::totalText(const ReportTotal& total) {
+    if (total.leftOut > 0 && total.knownCount == 0) {
+        return std::string(kNotKnownText);
+    }
+    return amountText(total.known) + (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+}
+
+std::string ReportSnapshot::cellText(const ReportColumn& column, int row) const {
+    if (row < 0 || row >= rowCount() || isBlankRow(row)) {
+        return {};
+    }
+    if (isHeadingRow(row)) {
+        return std::string(column.title);
+    }
+    if (const ReportRow* bond = bondRow(row)) {
+        return bondCellText(column, *bond);
+    }
+    switch (column.totalRule) {
+    case ReportTotalRule::Label:
+        return std::string(kTotalLabel);
+    case ReportTotalRule::FaceValueSum:
+        return amountText(totalFaceValue);
+    case ReportTotalRule::CurrentValueSum:
+        return totalText(summary.worth);
+    case ReportTotalRule::IssuePriceSum:
+        return totalText(summary.paid);
+    case ReportTotalRule::InterestSum:
+        return totalText(summary.interest);
+    case ReportTotalRule::InterestThisYearSum:
+        return totalText(summary.interestThisYear);
+    case ReportTotalRule::Blank:
+        break;
+    }
+    return {};
+}
+
+std::vector<std::string> ReportSnapshot::summaryLines() const {
+    std::vector<std::string> lines = {
+        "Paid for these bonds: " + totalText(summary.paid),
+        "Worth now: " + totalText(summary.worth) +
+            ", of which interest: " + totalText(summary.interest),
+        "Worth if cashed now: " + amountText(summary.worthIfCashedNow) +
+            " (bonds not yet payable count nothing)",
+    };
+    const int matured = summary.matured;
+    if (matured == 0) {
+        lines.emplace_back("None of these bonds has matured: all still earn interest.");
+    } else {
+        lines.push_back(
+            (matured == 1 ? std::string("1 bond has") : std::to_string(matured) + " bonds have") +
+            " matured and no longer earn" + (matured == 1 ? "s" : "") + " interest: keeping " +
+            (matured == 1 ? "it" : "them") + " brings nothing more, so you may cash " +
+            (matured == 1 ? "it" : "them") + " without losing anything.");
+    }
+    if (summary.notIssuedYet > 0 || summary.withoutValue > 0) {
+        std::string which;
+        if (summary.notIssuedYet > 0) {
+            which =
+                counted(summary.notIssuedYet, "bond", "bonds") + " not issued yet in " + monthName;
+        }
+        if (summary.withoutValue > 0) {
+            which += (which.empty() ? "" : " and ") +
+                     counted(summary.withoutValue, "bond", "bonds") + " without a value";
+        }
+        lines.push_back("These totals count the bonds that have a value; they leave out " + which +
+                        ".");
+    }
+    for (const auto& [title, total] :
+         {std::pair<std::string_view, const ReportTotal*>{"Issue Price", &summary.paid},
+          {"Interest", &summary.interest},
+          {"Interest This Year", &summary.interestThisYear}}) {
+        if (total->leftOut > 0 && total->knownCount > 0) {
+            lines.push_back(leftOutLine(title, *total));
+        }
+    }
+    return lines;
+}
+
+std::string ReportSnapshot::missingValuesNote() const {
+    const int missing = bondsWithoutLeaf;
+    if (missing == 0) {
+        return {};
+    }
+    const int count = bondCount() - summary.notIssuedYet;
+    if (!tableHoldsMonth) {
+        return "The value table holds no values for " + monthName + "; " +
+               (count == 1 ? std::string("this bond shows")
+                           : "all " + std::to_string(count) + " bonds show") +
+               " $0.00.";
+    }
+    std::string which;
+    std::string shows;
+    if (count == 1) {
+        which = "this bond";
+        shows = "it shows";
+    } else if (missing == count) {
+        which = "any of these " + std::to_string(count) + " bonds";
+        shows = "they all show";
+    } else {
+        which = std::to_string(missing) + " of these " + std::to_string(count) + " bonds";
+        shows = missing == 1 ? "it shows" : "they show";
+    }
+    return "The value table has no value for " + which + " in " + monthName + "; " + shows +
+           " $0.00.";
+}
+
+ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
+                                     const PlistDict* table, std::optional<YearMonth> month,
+                                     std::string otherMonthName) {
+    ReportSnapshot snapshot;
+    snapshot.portfolioName = std::move(portfolioName);
+    snapshot.month = month;
+    snapshot.monthName = month ? month->name() : std::move(otherMonthName);
+    snapshot.tableHoldsMonth = month && tableHolds(table, redemptionKeysOf(*month));
+    snapshot.rows.reserve(bonds.size());
+    for (const Bond& bond : bonds) {
+        snapshot.rows.push_back({bond, ownerFiguresOfBond(table, bond, month)});
+    }
+    sortByIssueDate(snapshot.rows);
+
+    ReportSummary& summary = snapshot.summary;
+    for (const ReportRow& row : snapshot.rows) {
+        const OwnerFigures& figures = row.figures;
+        if (figures.status == BondStatus::NotIssuedYet) {
+            ++summary.notIssuedYet;
+            continue;
+        }
+        snapshot.totalFaceValue += row.bond.faceAmount();
+        if (figures.leaf == TableEntry::Kind::Invalid) {
+            snapshot.invalidSerials.push_back(row.bond.serial);
+        }
+        if (figures.leaf == TableEntry::Kind::Missing) {
+            ++snapshot.bondsWithoutLeaf;
+        }
+        if (!figures.value) {
+            ++summary.withoutValue;
+            continue;
+        }
+        // Every total runs over the same bonds: those with a value.
+        ++summary.withValue;
+        add(summary.worth, figures.value);
+        add(summary.paid, figures.issuePrice);
+        add(summary.interest, figures.interest);
+        add(summary.interestThisYear, figures.interestThisYear);
+        summary.worthIfCashedNow += figures.cashValue;
+        summary.matured += figures.status == BondStatus::Matured ? 1 : 0;
+    }
+    return snapshot;
+}
+
+std::string invalidBondsMessage(const std::vector<std::string>& serials) {
+    std::string message = "The bonds with the following serials are invalid:\n";
+    for (const std::string& serial : serials) {
+        message += '\n';
+        message += serial;
+    }
+    return message + "\n\nPlease fix this error and try again.";
+}

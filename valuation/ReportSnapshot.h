@@ -1,0 +1,103 @@
+#pragma once
+
+// The value report of one portfolio at one redemption month, computed once from the bonds and the
+// value table: a row per bond in issue-date order with its figures, the totals, the bonds the
+// table calls invalid, and the notes. The report window, its exports and print, the main
+// window's summary and the command line all read their figures from it, so they agree.
+//
+// Totals are summed over one set of bonds: those issued by the redemption month that have a
+// value. Where a bond of that set lacks a total's figure, the total is the known sum marked with
+// kIncompleteTotalMark and a note says how many bonds it leaves out; with no figure known at all
+// it is "not known".
+//
+// Rows as a table: 0 the heading (each column's title), 1 blank, 2 to n + 1 one per bond,
+// n + 2 blank, n + 3 the totals.
+
+#include "platform/PlistValue.h"
+#include "store/Bond.h"
+#include "store/YearMonth.h"
+#include "valuation/OwnerFigures.h"
+#include "valuation/ReportColumn.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::string_view kIncompleteTotalMark = "*";
+// What the value cell of a bond without a value shows when the table cannot stand for it
+// (invalid, or not issued yet); a bond the table merely lacks shows $0.00, as the note says.
+inline constexpr std::string_view kNoValueText = "no value";
+
+struct ReportRow {
+    Bond bond;
+    OwnerFigures figures;
+};
+
+// A total over the bonds with a value: the known sum and how many of them lack the figure.
+struct ReportTotal {
+    double known = 0.0;
+    int knownCount = 0;
+    int leftOut = 0;
+};
+
+struct ReportSummary {
+    ReportTotal paid;     // issue prices
+    ReportTotal worth;    // current values
+    ReportTotal interest; // interest
+    ReportTotal interestThisYear;
+    double worthIfCashedNow = 0.0; // values of the bonds that can be cashed now
+    int matured = 0;               // bonds with a value that no longer earn interest
+    int withValue = 0;             // bonds issued by the redemption month that have a value
+    int notIssuedYet = 0;
+    // Issued bonds without a value: the table lacks them or calls them invalid.
+    int withoutValue = 0;
+};
+
+struct ReportSnapshot {
+    std::string portfolioName;
+    // Absent when the owner's month is not one the rules know: no bond then has a value.
+    std::optional<YearMonth> month;
+    // "June 2009"; the owner's text for a month that is not one.
+    std::string monthName;
+    std::vector<ReportRow> rows;
+    // The serials of the bonds the table calls invalid, in row order.
+    std::vector<std::string> invalidSerials;
+    // The face values of every bond issued by the redemption month.
+    double totalFaceValue = 0.0;
+    ReportSummary summary;
+    // Issued bonds the table holds no leaf for (their value cells show $0.00).
+    int bondsWithoutLeaf = 0;
+    // Whether the table holds the month for any series.
+    bool tableHoldsMonth = false;
+
+    int bondCount() const { return static_cast<int>(rows.size()); }
+    bool valid() const { return invalidSerials.empty(); }
+
+    int rowCount() const { return bondCount() + 4; }
+    bool isHeadingRow(int row) const { return row == 0; }
+    bool isBlankRow(int row) const { return row == 1 || row == rowCount() - 2; }
+    bool isTotalsRow(int row) const { return row == rowCount() - 1; }
+    // The bond of a table row; nullptr for the other rows.
+    const ReportRow* bondRow(int row) const;
+
+    // A cell's text; empty outside the rows.
+    std::string cellText(const ReportColumn& column, int row) const;
+
+    // The summary in plain sentences, one a line, then one line per incomplete total.
+    std::vector<std::string> summaryLines() const;
+    // The line for below the table when issued bonds have no leaf in the table, naming how many
+    // and the month, or that the table holds nothing for the month; empty otherwise.
+    std::string missingValuesNote() const;
+    // A total's text: "$12.34", "$12.34*" when it leaves bonds out, or "not known".
+    static std::string totalText(const ReportTotal& total);
+};
+
+// The report of `bonds` (in the portfolio's order) at `month` with the value table `table`
+// (nullptr: no values at all). `otherMonthName` names a month that is not one.
+ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
+                                     const PlistDict* table, std::optional<YearMonth> month,
+                                     std::string otherMonthName = {});
+
+// The alert text that names the bonds the table calls invalid.
+std::string invalidBondsMessage(const std::vector<std::string>& serials);
