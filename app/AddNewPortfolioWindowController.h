@@ -2,7 +2,7 @@
 
 // The new portfolio window: the user names a new, empty portfolio, which becomes the open one.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 #include "app/LoadPortfolioWindowController.h"
 
 #include "app/PortfolioListModel.h"
+#include "app/WindowHost.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "ui_LoadPortfolioView.h"
 
@@ -91,7 +91,7 @@ void LoadPortfolioWindowController::okPressed() {
         close();
         return;
     }
-    view->bondDatabase()->setNewCurrentPortfolio(selectedPortfolio_);
+    view->setOpenPortfolio(selectedPortfolio_);
     view->portfolioChanged();
     view->enableMenuItems();
     close();
@@ -129,16 +129,15 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     if (answer != ToolkitServices::kDefaultButton) {
         return;
     }
-    const bool wasOpen = database->getCurrentPortfolio() == name;
-    database->deletePortfolioWithName(name);
-    if (wasOpen) {
-        database->setCurrentPortfolio(std::nullopt);
-        database->setCurrentBondList(nullptr);
+    // The deleted portfolio is closed with it.
+    if (view->openPortfolio() == name) {
+        view->setOpenPortfolio(std::nullopt);
     }
+    database->deletePortfolio(name);
     // Also when another portfolio was deleted: its windows close.
     view->portfolioChanged();
     view->save();
-    setPortfolios(database->getPortfolioNames());
+    setPortfolios(database->portfolioNames());
     selectedPortfolio_.clear();
 }
 

@@ -3,7 +3,7 @@
 // The open portfolio window: the portfolios by name; OK opens the selected one, the Backspace
 // key deletes it after a confirmation.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 
 #include <memory>
 #include <string>

@@ -2,15 +2,14 @@
 
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
+#include "app/BondListImportCommand.h"
 #include "app/LoadPortfolioWindowController.h"
 #include "app/PortfolioSummary.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "entry/ui/BondListUndoCommand.h"
-#include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
-#include "store/BondListImport.h"
 #include "store/BondRecord.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
@@ -32,6 +31,7 @@
 namespace {
 
 constexpr const char* kErrorTitle = "Error";
+constexpr const char* kCouldNotSaveTitle = "Could Not Save";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
 constexpr const char* kValuesUpdatedTitle = "Values Updated";
@@ -44,7 +44,7 @@ std::string localDateText() {
 
 } // namespace
 
-MainMenuView::MainMenuView(ToolkitServices& services, ResourceLocations resources, QWidget* parent)
+MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources, QWidget* parent)
     : QWidget(parent), services_(services), resources_(std::move(resources)),
       currentDateText_(localDateText), undoStack_(new QUndoStack(this)) {}
 
@@ -56,7 +56,13 @@ MainMenuView::~MainMenuView() {
 
 void MainMenuView::applicationDidFinishLaunching() {
     const auto path = resources_.pathForResource("portfolios", "plist");
-    bondDatabase_ = BondDatabase::initWithFile(path.value_or(std::filesystem::path()), services_);
+    bondDatabase_ = BondDatabase::open(path.value_or(std::filesystem::path()));
+    connect(bondDatabase_.get(), &BondDatabase::bondsChanged, this,
+            [this](const std::string& name) {
+                if (openPortfolio_ == name) {
+                    updateSummary();
+                }
+            });
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(false);
     }
@@ -87,21 +93,53 @@ void MainMenuView::showStartupNotice() {
 }
 
 void MainMenuView::applicationWillTerminate() {
-    if (terminated_) {
+    if (terminated_ || unsavedChangesDiscarded_) {
         return;
     }
     terminated_ = true;
     save();
 }
 
+bool MainMenuView::unsavedChangesMayBeLost() {
+    while (bondDatabase_ && bondDatabase_->hasUnsavedChanges() && !unsavedChangesDiscarded_) {
+        const SaveOutcome saved = bondDatabase_->save();
+        if (saved) {
+            return true;
+        }
+        switch (services_.askThreeWay(
+            kCouldNotSaveTitle, "Try Again", "Quit Without Saving", "Cancel",
+            "Your latest changes could not be saved to \"" + saved.file.string() + "\" (" +
+                saved.reason + "). If you quit now, they are lost.")) {
+        case ToolkitServices::ThreeWayAnswer::First:
+            continue;
+        case ToolkitServices::ThreeWayAnswer::Second:
+            unsavedChangesDiscarded_ = true;
+            return true;
+        case ToolkitServices::ThreeWayAnswer::Third:
+            return false;
+        }
+    }
+    return true;
+}
+
 void MainMenuView::windowWillClose() {
     QCoreApplication::quit();
 }
 
-void MainMenuView::save() {
-    if (bondDatabase_) {
-        bondDatabase_->save();
+bool MainMenuView::save() {
+    if (!bondDatabase_) {
+        return true;
     }
+    const SaveOutcome saved = bondDatabase_->save();
+    if (!saved) {
+        // The changes stay in the store: the next save writes them, and quitting asks first.
+        services_.showErrorAlert(kCouldNotSaveTitle,
+                                 "The portfolio file \"" + saved.file.string() +
+                                     "\" could not be saved: " + saved.reason +
+                                     ".\n\nYour changes are kept while Orvelt runs; save again "
+                                     "once the folder can be written to.");
+    }
+    return saved.saved;
 }
 
 void MainMenuView::setMainWindowTitle(const QString& title) {
@@ -122,8 +160,8 @@ void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {
 }
 
 void MainMenuView::updatePortfolioCommands() {
-    const bool open = bondDatabase_ && bondDatabase_->getCurrentPortfolio().has_value() &&
-                      bondDatabase_->currentBondList() != nullptr;
+    const bool open =
+        bondDatabase_ && openPortfolio_ && bondDatabase_->hasPortfolio(*openPortfolio_);
     for (QObject* command : portfolioCommands_) {
         if (auto* action = qobject_cast<QAction*>(command)) {
             action->setEnabled(open);
@@ -156,7 +194,7 @@ void MainMenuView::updateSummary() {
     if (summaryLabel_ == nullptr) {
         return;
     }
-    if (!summaryTable_ && bondDatabase_ && bondDatabase_->getCurrentPortfolio()) {
+    if (!summaryTable_ && bondDatabase_ && openPortfolio_) {
         summaryTable_ = loadBondTable(resources_);
     }
     const std::string text =
@@ -182,29 +220,32 @@ bool MainMenuView::taskWindowsMayClose() {
 
 void MainMenuView::reopenLastPortfolio() {
     const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
-    if (!bondDatabase_ || name.empty() || !bondDatabase_->portfolioExistsWithName(name)) {
+    if (!bondDatabase_ || name.empty() || !bondDatabase_->hasPortfolio(name)) {
         return;
     }
-    bondDatabase_->setNewCurrentPortfolio(name);
+    openPortfolio_ = name;
     portfolioChanged();
 }
 
 void MainMenuView::portfolioChanged() {
     // Windows of a portfolio that is gone close: nothing they show exists any more.
     for (auto& [name, editor] : editors_) {
-        if (editor && bondDatabase_ && !bondDatabase_->portfolioExistsWithName(name)) {
+        if (editor && bondDatabase_ && !bondDatabase_->hasPortfolio(name)) {
             editor->closeWithoutAsking();
         }
     }
     for (auto& [name, report] : reports_) {
-        if (report && bondDatabase_ && !bondDatabase_->portfolioExistsWithName(name)) {
+        if (report && bondDatabase_ && !bondDatabase_->hasPortfolio(name)) {
             report->close();
         }
     }
     updatePortfolioCommands();
     updateSummary();
-    const std::optional<std::string> current =
-        bondDatabase_ ? bondDatabase_->getCurrentPortfolio() : std::nullopt;
+    // A portfolio opened under a name the store cannot hold is none.
+    if (openPortfolio_ && bondDatabase_ && !bondDatabase_->hasPortfolio(*openPortfolio_)) {
+        openPortfolio_.reset();
+    }
+    const std::optional<std::string> current = openPortfolio_;
     if (!current) {
         showNoCurrentPortfolio();
         return;
@@ -227,32 +268,25 @@ void MainMenuView::importPressed() {
     if (!bondDatabase_) {
         return;
     }
-    const std::string portfolio = bondDatabase_->getCurrentPortfolio().value_or(std::string());
-    ImportReport report;
-    recordBondListChange(*this, portfolio, tr("Import Bonds"), [&] {
-        report = runBondListImportCommand(*bondDatabase_);
-        return report.added > 0;
-    });
+    const ImportReport report = chooseAndReadBondList(services_, *bondDatabase_, openPortfolio_);
     if (report.outcome != ImportReport::Outcome::Imported) {
         return;
     }
-    save();
+    if (!report.bonds.empty()) {
+        // The command adds the bonds and writes the file.
+        undoStack_->push(
+            new AddBondsCommand(*this, *openPortfolio_, report.bonds, tr("Import Bonds")));
+    } else {
+        save();
+    }
     bondsChanged();
-    // The bonds were appended: the last `added` of the list are the new ones.
     std::string warnings;
-    const PlistArrayRef list = bondDatabase_->currentBondList();
     const BondChoiceLists lists = BondChoiceLists::read(resources_);
     int warned = 0;
-    for (std::size_t index = list && list->size() > report.added ? list->size() - report.added : 0;
-         list && index < list->size(); ++index) {
-        const PlistDict* bond = (*list)[index].dictPtr();
-        if (bond == nullptr) {
-            continue;
-        }
-        const std::string warning =
-            issueYearWarning(lists, bond->text(kTypeKey), bond->text(kIssueYearKey));
+    for (const Bond& bond : report.bonds) {
+        const std::string warning = issueYearWarning(lists, bond.type, bond.issueYear);
         if (!warning.empty() && ++warned <= 15) {
-            warnings += "\n" + bond->text(kSerialKey) + ": " + warning;
+            warnings += "\n" + bond.serial + ": " + warning;
         }
     }
     if (warned > 15) {
@@ -272,12 +306,6 @@ void MainMenuView::importPressed() {
         message += "\n\nUndo (Ctrl+Z) takes the import back.";
     }
     services_.showInformationAlert("Import Finished", message);
-}
-
-void MainMenuView::addContentsOfFileToCurrentPortfolio(const std::string& text) {
-    if (bondDatabase_) {
-        addBondListTextToCurrentPortfolio(*bondDatabase_, text);
-    }
 }
 
 std::string MainMenuView::webSiteUrl() const {
@@ -325,19 +353,18 @@ bool MainMenuView::raiseIfOpen(QWidget* window) {
 
 namespace {
 
-bool hasCurrentPortfolio(const BondDatabase* database) {
-    return database != nullptr && database->getCurrentPortfolio().has_value() &&
-           !database->getCurrentPortfolio()->empty();
+bool hasCurrentPortfolio(const BondDatabase* database, const std::optional<std::string>& open) {
+    return database != nullptr && open.has_value() && !open->empty();
 }
 
 } // namespace
 
 void MainMenuView::editBondsButtonPressed() {
-    if (!hasCurrentPortfolio(bondDatabase_.get())) {
+    if (!hasCurrentPortfolio(bondDatabase_.get(), openPortfolio_)) {
         services_.showErrorAlert(kErrorTitle, std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    const std::string portfolio = *bondDatabase_->getCurrentPortfolio();
+    const std::string portfolio = *openPortfolio_;
     if (raiseIfOpen(editorOf(portfolio))) {
         return;
     }
@@ -348,12 +375,12 @@ void MainMenuView::editBondsButtonPressed() {
 }
 
 void MainMenuView::bondValueReportButtonPressed() {
-    if (!hasCurrentPortfolio(bondDatabase_.get())) {
+    if (!hasCurrentPortfolio(bondDatabase_.get(), openPortfolio_)) {
         services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
                                               "a new bond file before generating a report.");
         return;
     }
-    const std::string portfolio = *bondDatabase_->getCurrentPortfolio();
+    const std::string portfolio = *openPortfolio_;
     if (raiseIfOpen(reports_[portfolio])) {
         return;
     }
@@ -386,7 +413,7 @@ void MainMenuView::addNewPortfolioButtonPressed() {
 void MainMenuView::openBondTableButtonPressed() {
     auto* controller = new LoadPortfolioWindowController();
     controller->setParentView(this);
-    controller->setPortfolios(bondDatabase_ ? bondDatabase_->getPortfolioNames()
+    controller->setPortfolios(bondDatabase_ ? bondDatabase_->portfolioNames()
                                             : std::vector<std::string>());
     controller->selectOnlyPortfolio();
     controller->showWindow();

@@ -19,17 +19,19 @@
 
 namespace {
 
-// The report's owner: the database opened on one portfolio and a fixed redemption date.
+// The report's owner: the database, the portfolio reported on and a fixed redemption date.
 class FixedDateValuation : public ValuationContext {
   public:
-    FixedDateValuation(BondDatabase& database, RedemptionDate date)
-        : database_(database), date_(std::move(date)) {}
+    FixedDateValuation(BondDatabase& database, std::string portfolio, RedemptionDate date)
+        : database_(database), portfolio_(std::move(portfolio)), date_(std::move(date)) {}
     BondDatabase* bondDatabase() const override { return &database_; }
+    std::optional<std::string> openPortfolio() const override { return portfolio_; }
     std::string redemptionYear() const override { return date_.year; }
     std::string redemptionMonth() const override { return date_.month; }
 
   private:
     BondDatabase& database_;
+    std::string portfolio_;
     RedemptionDate date_;
 };
 
@@ -106,14 +108,14 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     // Read only: the report's date order stays in memory and nothing is written.
-    BondDatabase database(io.services);
-    database.setPortfolios(readPortfolios(locations));
-    if (!database.portfolioExistsWithName(name)) {
+    const std::unique_ptr<BondDatabase> store =
+        BondDatabase::fromPropertyList(std::move(*readPortfolios(locations)));
+    BondDatabase& database = *store;
+    if (!database.hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
                                          locations.userDataDir().string() +
                                          " (orvelt-cli list shows them)");
     }
-    database.setNewCurrentPortfolio(name);
 
     ReportWindowController report(locations, io.services);
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(report.bondTable());
@@ -140,7 +142,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
                                          unsupportedRedemptionDateMessage(months));
     }
 
-    FixedDateValuation valuation(database, date);
+    FixedDateValuation valuation(database, name, date);
     report.setParentView(&valuation);
     // JSON carries every column; text and CSV the owner's figures only when asked.
     const std::size_t columnCount = arguments.details || format == OutputFormat::Json

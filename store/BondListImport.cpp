@@ -2,6 +2,8 @@
 
 #include "platform/NumberText.h"
 #include "platform/PlistValue.h"
+#include "platform/RegularFile.h"
+#include "platform/XmlSafeText.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "store/TextDecoding.h"
@@ -122,23 +124,13 @@ struct TransparentHash {
 };
 using SerialSet = std::unordered_set<std::string, TransparentHash, std::equal_to<>>;
 
-// The serials of the open portfolio, gathered once so that each row costs the same however
-// many bonds the portfolio holds. A bond matches a serial exactly when the store's scan would
-// find it: a record whose "Serial" is that text.
-SerialSet serialsOfOpenPortfolio(const BondDatabase& db) {
+// The serials of a portfolio, gathered once so that each row costs the same however many bonds
+// the portfolio holds.
+SerialSet serialsOf(const Portfolio& portfolio) {
     SerialSet serials;
-    const PlistArrayRef list = db.currentBondList();
-    if (!list) {
-        return serials;
-    }
-    serials.reserve(list->size() * 2);
-    for (const PlistValue& bond : *list) {
-        const PlistDict* record = bond.dictPtr();
-        const PlistValue* serial = record != nullptr ? record->find(kSerialKey) : nullptr;
-        const std::string* text = serial != nullptr ? serial->stringPtr() : nullptr;
-        if (text != nullptr) {
-            serials.insert(*text);
-        }
+    serials.reserve(portfolio.bonds.size() * 2);
+    for (const Bond& bond : portfolio.bonds) {
+        serials.insert(bond.serial);
     }
     return serials;
 }
@@ -152,8 +144,8 @@ void recordSkipped(ImportReport& report, std::size_t lineNumber, std::string rea
 
 class RowReader {
   public:
-    RowReader(BondDatabase& db, ImportReport& report)
-        : db_(db), report_(report), serials_(serialsOfOpenPortfolio(db)) {}
+    RowReader(const Portfolio& portfolio, ImportReport& report)
+        : report_(report), serials_(serialsOf(portfolio)) {}
 
     void readLine(std::string_view line, std::size_t lineNumber) {
         if (isBlank(line) || line.find(kBondListHeader) != std::string_view::npos) {
@@ -179,17 +171,20 @@ class RowReader {
             ++report_.skippedDuplicates;
             return;
         }
-        std::string serial(fields.serial);
-        if (db_.appendImportedBond(serial, std::string(fields.faceValue), std::string(fields.type),
-                                   std::string(fields.year),
-                                   monthFromNumberText(fields.monthNumber))) {
-            ++report_.added;
-            serials_.insert(std::move(serial));
+        Bond bond(std::string(fields.serial), std::string(fields.type),
+                  std::string(fields.faceValue), std::string(fields.year),
+                  monthFromNumberText(fields.monthNumber));
+        if (!isStorableText(bond.serial) || !isStorableText(bond.type) ||
+            !isStorableText(bond.faceValue) || !isStorableText(bond.issueYear) ||
+            !isStorableText(bond.issueMonth)) {
+            return;
         }
+        serials_.insert(bond.serial);
+        report_.bonds.push_back(std::move(bond));
+        ++report_.added;
     }
 
   private:
-    BondDatabase& db_;
     ImportReport& report_;
     SerialSet serials_;
 };
@@ -216,7 +211,8 @@ std::string_view asUtf8(std::string_view text, std::string& storage) {
 
 } // namespace
 
-ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
+ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio,
+                              std::string_view rawText) {
     ImportReport report;
     std::string converted;
     const std::string_view text = asUtf8(rawText, converted);
@@ -224,11 +220,12 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
         report.outcome = ImportReport::Outcome::InvalidFile;
         return report;
     }
-    if (!db.getCurrentPortfolio()) {
+    const Portfolio* target = db.portfolio(portfolio);
+    if (target == nullptr) {
         report.outcome = ImportReport::Outcome::NoPortfolioOpen;
         return report;
     }
-    RowReader reader(db, report);
+    RowReader reader(*target, report);
     const char lineEnd = lineEndOf(text);
     // The first line is the header line and is never read as a row.
     std::size_t lineStart = text.find(lineEnd);
@@ -243,6 +240,29 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
         lineStart = lineStop;
     }
     return report;
+}
+
+ImportReport importBondListText(BondDatabase& db, const std::string& portfolio,
+                                std::string_view text) {
+    ImportReport report = readBondListText(db, portfolio, text);
+    if (!report.bonds.empty()) {
+        db.appendBonds(portfolio, report.bonds);
+    }
+    return report;
+}
+
+ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes) {
+    switch (readRegularFile(path, kMaxBondListFileBytes, bytes)) {
+    case RegularFileRead::Read:
+        return ImportReport::Outcome::Imported;
+    case RegularFileRead::TooLarge:
+        return ImportReport::Outcome::TooLarge;
+    case RegularFileRead::CannotOpen:
+    case RegularFileRead::NotRegular:
+    case RegularFileRead::Failed:
+        break;
+    }
+    return ImportReport::Outcome::Unreadable;
 }
 
 std::string skippedLinesMessage(const ImportReport& report) {

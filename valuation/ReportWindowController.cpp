@@ -21,8 +21,9 @@ ReportWindowController::ReportWindowController(const ResourceLocations& resource
 void ReportWindowController::setParentView(ValuationContext* parent) {
     report_.setContext(parent);
     if (parent != nullptr) {
-        if (BondDatabase* database = parent->bondDatabase()) {
-            database->sortBondsByDate();
+        BondDatabase* database = parent->bondDatabase();
+        if (const std::optional<std::string> open = parent->openPortfolio(); database && open) {
+            database->sortBondsByDate(*open);
         }
     }
 }

@@ -51,10 +51,25 @@ const PlistArray* ValueReport::bonds() const {
         return nullptr;
     }
     const BondDatabase* database = context_->bondDatabase();
-    if (database == nullptr) {
+    const std::optional<std::string> name = context_->openPortfolio();
+    const Portfolio* portfolio = database != nullptr && name ? database->portfolio(*name) : nullptr;
+    if (portfolio == nullptr) {
         return nullptr;
     }
-    return database->currentBondList().get();
+    // The cells read bond records; they are made again only when the store has changed.
+    if (!records_ || recordsStore_ != database || recordsRevision_ != database->revision() ||
+        recordsPortfolio_ != *name) {
+        auto records = std::make_shared<PlistArray>();
+        records->reserve(portfolio->bonds.size());
+        for (const Bond& bond : portfolio->bonds) {
+            records->push_back(bond.toRecord());
+        }
+        records_ = std::move(records);
+        recordsStore_ = database;
+        recordsRevision_ = database->revision();
+        recordsPortfolio_ = *name;
+    }
+    return records_.get();
 }
 
 int ValueReport::bondCount() const {

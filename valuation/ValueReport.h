@@ -13,6 +13,7 @@
 #include "valuation/OwnerFigures.h"
 #include "valuation/ReportColumn.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,4 +91,9 @@ class ValueReport {
 
     PlistDictRef bondTable_;
     ValuationContext* context_ = nullptr;
+    // The records of the portfolio valued, as of a revision of the store.
+    mutable PlistArrayRef records_;
+    mutable const void* recordsStore_ = nullptr;
+    mutable std::uint64_t recordsRevision_ = 0;
+    mutable std::string recordsPortfolio_;
 };

@@ -1,11 +1,11 @@
 #include "entry/ui/BondEditingWindowController.h"
 
+#include "app/WindowHost.h"
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondListUndoCommand.h"
 #include "entry/ui/BondTableModel.h"
 #include "entry/ui/ChoiceBoxModel.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_BondEditingWindow.h"
@@ -27,37 +27,6 @@ namespace {
 QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Makes the window's own portfolio the database's open one for the length of a change: the
-// database's operations work on the open portfolio, and another one may have been opened in the
-// main window since this window was.
-class OwnPortfolioScope {
-  public:
-    OwnPortfolioScope(BondDatabase& db, const std::string& portfolio)
-        : db_(db), previous_(db.getCurrentPortfolio()), switched_(previous_ != portfolio) {
-        if (switched_) {
-            db_.setNewCurrentPortfolio(portfolio);
-        }
-    }
-    ~OwnPortfolioScope() {
-        if (!switched_) {
-            return;
-        }
-        if (previous_) {
-            db_.setNewCurrentPortfolio(*previous_);
-        } else {
-            db_.setCurrentPortfolio(std::nullopt);
-            db_.setCurrentBondList(nullptr);
-        }
-    }
-    OwnPortfolioScope(const OwnPortfolioScope&) = delete;
-    OwnPortfolioScope& operator=(const OwnPortfolioScope&) = delete;
-
-  private:
-    BondDatabase& db_;
-    std::optional<std::string> previous_;
-    bool switched_;
-};
 
 // The face value typed as digits, with or without "$": "$50" and "50" both stand for "50".
 QString typedAmount(const QString& typed) {
@@ -149,8 +118,8 @@ void BondEditingWindowController::windowDidLoad() {
                 &BondEditingWindowController::doubleClickedOnRow, Qt::UniqueConnection);
     }
     // The window belongs to the portfolio open now, whatever is opened later.
-    if (BondDatabase* db = database(); db != nullptr && db->getCurrentPortfolio()) {
-        portfolio_ = *db->getCurrentPortfolio();
+    if (WindowHost* view = parentView(); view != nullptr && view->openPortfolio()) {
+        portfolio_ = *view->openPortfolio();
         setWindowTitle(tr("Edit Bonds - %1").arg(qText(portfolio_)));
     }
     reloadTable();
@@ -227,33 +196,47 @@ BondDatabase* BondEditingWindowController::database() const {
     return parentView() != nullptr ? parentView()->bondDatabase() : nullptr;
 }
 
-const PlistDict* BondEditingWindowController::bondAtRow(int row) const {
-    const PlistArray* list = ownBondList().get();
+const Bond* BondEditingWindowController::bondAtRow(int row) const {
+    const std::vector<Bond>* list = ownBonds();
     if (list == nullptr || row < 0 || static_cast<std::size_t>(row) >= list->size()) {
         return nullptr;
     }
-    return (*list)[static_cast<std::size_t>(row)].dictPtr();
+    return &(*list)[static_cast<std::size_t>(row)];
 }
 
-PlistArrayRef BondEditingWindowController::ownBondList() const {
+const std::vector<Bond>* BondEditingWindowController::ownBonds() const {
     const BondDatabase* db = database();
-    return db != nullptr && !portfolio_.empty() ? db->bondListOfPortfolio(portfolio_) : nullptr;
+    const Portfolio* portfolio =
+        db != nullptr && !portfolio_.empty() ? db->portfolio(portfolio_) : nullptr;
+    return portfolio != nullptr ? &portfolio->bonds : nullptr;
 }
 
 int BondEditingWindowController::numberOfRowsInTableView() const {
-    const PlistArray* list = ownBondList().get();
+    const std::vector<Bond>* list = ownBonds();
     return list != nullptr ? static_cast<int>(list->size()) : 0;
 }
 
 QString
 BondEditingWindowController::tableViewObjectValueForTableColumnRow(const QString& columnTitle,
                                                                    int row) const {
-    const PlistDict* bond = bondAtRow(row);
+    const Bond* bond = bondAtRow(row);
     if (bond == nullptr) {
         return {};
     }
-    const QString value = qText(bond->text(columnTitle.toStdString()));
-    return columnTitle == qText(kFaceValueKey) ? QStringLiteral("$") + value : value;
+    const std::string title = columnTitle.toStdString();
+    if (title == kFaceValueKey) {
+        return QStringLiteral("$") + qText(bond->faceValue);
+    }
+    if (title == kSerialKey) {
+        return qText(bond->serial);
+    }
+    if (title == kTypeKey) {
+        return qText(bond->type);
+    }
+    if (title == kIssueYearKey) {
+        return qText(bond->issueYear);
+    }
+    return title == kIssueMonthKey ? qText(bond->issueMonth) : QString();
 }
 
 int BondEditingWindowController::selectedRow() const {
@@ -277,8 +260,8 @@ void BondEditingWindowController::reloadTable() {
         return;
     }
     for (int row = 0; row < numberOfRowsInTableView(); ++row) {
-        const PlistDict* bond = bondAtRow(row);
-        if (bond != nullptr && bond->text(kSerialKey) == *serial) {
+        const Bond* bond = bondAtRow(row);
+        if (bond != nullptr && bond->serial == *serial) {
             bondTable_->selectRow(row);
             return;
         }
@@ -286,9 +269,8 @@ void BondEditingWindowController::reloadTable() {
 }
 
 void BondEditingWindowController::rememberSelectedBond() {
-    const PlistDict* bond = bondAtRow(selectedRow());
-    selectedSerial_ =
-        bond != nullptr ? std::optional<std::string>(bond->text(kSerialKey)) : std::nullopt;
+    const Bond* bond = bondAtRow(selectedRow());
+    selectedSerial_ = bond != nullptr ? std::optional<std::string>(bond->serial) : std::nullopt;
 }
 
 void BondEditingWindowController::tableViewSelectionDidChange() {
@@ -298,16 +280,17 @@ void BondEditingWindowController::tableViewSelectionDidChange() {
 // Taking a bond into the fields, deleting, clearing.
 
 void BondEditingWindowController::doubleClickedOnRow() {
-    const PlistDict* bond = bondAtRow(selectedRow());
-    if (bond == nullptr) {
+    const Bond* selected = bondAtRow(selectedRow());
+    if (selected == nullptr) {
         return;
     }
-    // Copies: selecting entries may run code that reloads the table.
-    const std::string serial = bond->text(kSerialKey);
-    const std::string type = bond->text(kTypeKey);
-    const std::string faceValue = bond->text(kFaceValueKey);
-    const std::string issueMonth = bond->text(kIssueMonthKey);
-    const std::string issueYear = bond->text(kIssueYearKey);
+    // A copy: selecting entries may run code that reloads the table.
+    const Bond bond = *selected;
+    const std::string& serial = bond.serial;
+    const std::string& type = bond.type;
+    const std::string& faceValue = bond.faceValue;
+    const std::string& issueMonth = bond.issueMonth;
+    const std::string& issueYear = bond.issueYear;
 
     setEditing(true);
     if (serialField_ != nullptr) {
@@ -322,14 +305,15 @@ void BondEditingWindowController::doubleClickedOnRow() {
 }
 
 void BondEditingWindowController::deleteBondPressed() {
-    const PlistDict* bond = bondAtRow(selectedRow());
+    const Bond* selected = bondAtRow(selectedRow());
     BondDatabase* db = database();
     WindowHost* view = parentView();
-    if (bond == nullptr || db == nullptr || view == nullptr) {
+    if (selected == nullptr || db == nullptr || view == nullptr) {
         showError("No bond selected. Please select a bond to delete.");
         return;
     }
-    const std::string serial = bond->text(kSerialKey);
+    const Bond bond = *selected;
+    const std::string serial = bond.serial;
     const int answer = view->services().showConfirmation(
         "Delete Bond", "Delete", "Cancel",
         "Are you sure you want to delete the bond with serial \"" + serial +
@@ -337,12 +321,8 @@ void BondEditingWindowController::deleteBondPressed() {
     if (answer != ToolkitServices::kDefaultButton) {
         return;
     }
-    recordBondListChange(*view, portfolio_, tr("Delete Bond"), [&] {
-        OwnPortfolioScope scope(*db, portfolio_);
-        db->deleteBondWithSerial(serial);
-        return true;
-    });
-    db->save();
+    // The command removes the bond and writes the file.
+    pushChange(new RemoveBondCommand(*view, portfolio_, bond, tr("Delete Bond")));
     reloadTable();
     view->bondsChanged();
 }
@@ -359,21 +339,15 @@ void BondEditingWindowController::escapePressed() {
 bool BondEditingWindowController::hasUnsavedEntry() const {
     const QString serial = serialField_ != nullptr ? serialField_->text() : QString();
     if (editing_) {
-        const PlistArray* list = ownBondList().get();
+        const BondDatabase* db = database();
+        const Bond* bond = db != nullptr ? db->bond(portfolio_, editingSerial_) : nullptr;
         const std::optional<Entry> entry = readEntry(nullptr);
-        if (list == nullptr || !entry) {
+        if (bond == nullptr || !entry) {
             return false;
         }
-        for (const PlistValue& value : *list) {
-            const PlistDict* bond = value.dictPtr();
-            if (bond != nullptr && bond->text(kSerialKey) == editingSerial_) {
-                return entry->serial != editingSerial_ || entry->type != bond->text(kTypeKey) ||
-                       entry->faceValue != bond->text(kFaceValueKey) ||
-                       entry->issueMonth != bond->text(kIssueMonthKey) ||
-                       entry->issueYear != bond->text(kIssueYearKey);
-            }
-        }
-        return false;
+        return entry->serial != editingSerial_ || entry->type != bond->type ||
+               entry->faceValue != bond->faceValue || entry->issueMonth != bond->issueMonth ||
+               entry->issueYear != bond->issueYear;
     }
     return !serial.trimmed().isEmpty() && serial != qText(preset_.serial());
 }
@@ -406,15 +380,16 @@ void BondEditingWindowController::closePressed() {
 }
 
 void BondEditingWindowController::windowWillClose() {
-    if (BondDatabase* db = database()) {
-        db->save();
+    if (WindowHost* view = parentView();
+        view != nullptr && database() != nullptr && database()->hasUnsavedChanges()) {
+        view->save();
     }
 }
 
 bool BondEditingWindowController::windowShouldClose() {
     WindowHost* view = parentView();
     if (view == nullptr || !hasUnsavedEntry() || !database() ||
-        !database()->portfolioExistsWithName(portfolio_)) {
+        !database()->hasPortfolio(portfolio_)) {
         return true;
     }
     const std::string what =
@@ -817,58 +792,81 @@ void BondEditingWindowController::savePressed() {
     const std::string serial =
         serialField_ != nullptr ? serialField_->text().toStdString() : std::string();
     WindowHost* view = parentView();
-    if (db == nullptr || view == nullptr || portfolio_.empty() ||
-        !db->portfolioExistsWithName(portfolio_)) {
+    if (db == nullptr || view == nullptr || portfolio_.empty() || !db->hasPortfolio(portfolio_)) {
         // The portfolio was deleted while this window was open: nothing can be stored, and the
         // user must not be told otherwise by fields that clear themselves.
         showError(std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    std::optional<OwnPortfolioScope> scope;
-    scope.emplace(*db, portfolio_);
 
     std::string missingChoice;
     if (editing_) {
         const std::optional<Entry> entry = readEntry(&missingChoice);
+        const Bond* before = db->bond(portfolio_, editingSerial_);
         if (!entry) {
             showError(missingChoice);
-        } else if (recordBondListChange(*view, portfolio_, tr("Change Bond"), [&] {
-                       if (!db->updateBondSerial(serial, editingSerial_)) {
-                           return false;
-                       }
-                       // Every update names the bond by its new serial.
-                       db->updateType(entry->type, serial);
-                       db->updateFaceValue(entry->faceValue, serial);
-                       db->updateIssueMonth(entry->issueMonth, serial);
-                       db->updateIssueYear(entry->issueYear, serial);
-                       return true;
-                   })) {
-            clearPressed(); // back to a new bond, the table's selection with it
+        } else if (before == nullptr) {
+            // The bond was deleted meanwhile: nothing to store. Unless a new serial was typed,
+            // the window returns to a new bond.
+            if (serial == editingSerial_) {
+                clearPressed();
+            }
+        } else {
+            // The bond keeps what else its record holds; only the fields change.
+            Bond after = *before;
+            after.serial = serial;
+            after.type = entry->type;
+            after.faceValue = entry->faceValue;
+            after.issueMonth = entry->issueMonth;
+            after.issueYear = entry->issueYear;
+            if (const StoreOutcome check = db->checkChangedBond(portfolio_, editingSerial_, after);
+                !check) {
+                // A refused change keeps editing mode and what the user entered.
+                showError(check.message);
+            } else {
+                if (!after.sameFields(*before)) {
+                    // The command changes the bond and writes the file.
+                    pushChange(new ChangeBondCommand(*view, portfolio_, *before, std::move(after),
+                                                     tr("Change Bond")));
+                }
+                clearPressed(); // back to a new bond, the table's selection with it
+            }
         }
-        // A refused rename keeps editing mode and what the user entered. The file is written
-        // when the window closes.
     } else if (serial.empty()) {
         showError("Please enter a serial.");
     } else if (const std::optional<Entry> entry = readEntry(&missingChoice); !entry) {
         showError(missingChoice);
     } else {
-        // A serial in use is refused by the database with its own message; the fields return to
-        // the preset all the same.
-        recordBondListChange(*view, portfolio_, tr("Add Bond"), [&] {
-            return db->addBondWithSerial(serial, entry->faceValue, entry->type, entry->issueYear,
-                                         entry->issueMonth);
-        });
-        db->save();
+        Bond bond(serial, entry->type, entry->faceValue, entry->issueYear, entry->issueMonth);
+        // A serial in use is refused with its own message; the fields return to the preset all
+        // the same.
+        if (const StoreOutcome check = db->checkNewBond(portfolio_, bond); !check) {
+            showError(check.message);
+            view->save();
+        } else {
+            // The command adds the bond and writes the file; the date order follows below.
+            pushChange(new AddBondsCommand(*view, portfolio_, {std::move(bond)}, tr("Add Bond")));
+        }
         clearPressed();
     }
     finishSave();
-    scope.reset(); // the main window's own open portfolio again
     view->bondsChanged();
+}
+
+void BondEditingWindowController::pushChange(QUndoCommand* command) {
+    WindowHost* view = parentView();
+    if (view != nullptr && view->undoStack() != nullptr) {
+        view->undoStack()->push(command);
+        return;
+    }
+    // Without an undo history the change is simply done.
+    command->redo();
+    delete command;
 }
 
 void BondEditingWindowController::finishSave() {
     if (BondDatabase* db = database()) {
-        db->sortBondsByDate();
+        db->sortBondsByDate(portfolio_);
     }
     reloadTable();
     if (serialField_ != nullptr) {

@@ -9,11 +9,12 @@
 // double-click) a save changes the bond taken from the table. The boxes are known by their tag:
 // type 0, face value 1, issue month 2, issue year 3.
 
+#include "app/TaskWindowController.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryPreset.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
-#include "platform/ui/TaskWindowController.h"
+#include "store/Bond.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -31,6 +32,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTableView;
+class QUndoCommand;
 
 namespace Ui {
 class BondEditingWindow;
@@ -181,11 +183,14 @@ class BondEditingWindowController : public TaskWindowController {
     std::optional<Entry> readEntry(std::string* missingChoiceMessage) const;
 
     BondDatabase* database() const;
-    PlistArrayRef ownBondList() const;
+    // The bonds of the window's own portfolio; nullptr when it is gone.
+    const std::vector<Bond>* ownBonds() const;
+    // Does a change through the host's undo history.
+    void pushChange(QUndoCommand* command);
     // Keyboard search in the face value box; YES when the key was taken.
     bool typeFaceValue(const QString& text);
-    // The bond record at a row of the open portfolio's list, or nullptr.
-    const PlistDict* bondAtRow(int row) const;
+    // The bond at a row of the portfolio's list, or nullptr.
+    const Bond* bondAtRow(int row) const;
     void showError(const std::string& message) const;
     void updateModeLabel();
     // Keeps the serial of the selected bond, so that a reload selects the same bond again.

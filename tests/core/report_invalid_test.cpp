@@ -22,7 +22,7 @@ class ReportInvalidBondsTest : public ::testing::Test {
     void SetUp() override {
         files.writeTable(standardTestTable());
         owner.database = &database;
-        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+        ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
     // A report with its parent set and its window's close counted, not yet loaded.
@@ -37,15 +37,15 @@ class ReportInvalidBondsTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database{services};
+    BondDatabase database;
     TestOwner owner;
     std::unique_ptr<ReportWindowController> report;
     int closes = 0;
 };
 
 TEST_F(ReportInvalidBondsTest, MarkerIsShownAsSixDecimalTextAndCountsInTheTotal) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD", "EE", "100", "2001", "April")));
     createReport();
     EXPECT_EQ(valueCell(3), "135790246.500000");
     EXPECT_EQ(report->tableViewObjectValue("Face Value", 3), "$100");
@@ -60,9 +60,9 @@ TEST_F(ReportInvalidBondsTest, MarkerIsShownAsSixDecimalTextAndCountsInTheTotal)
 }
 
 TEST_F(ReportInvalidBondsTest, LoadedReportAlertsAtTheFirstInvalidCellAndNeverAgain) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "50", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD1", "EE", "100", "2001", "April")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD2", "EE", "50", "2001", "April")));
     createReport();
     report->windowDidLoad();
     ASSERT_TRUE(report->loaded());
@@ -89,8 +89,8 @@ TEST_F(ReportInvalidBondsTest, LoadedReportAlertsAtTheFirstInvalidCellAndNeverAg
 }
 
 TEST_F(ReportInvalidBondsTest, RedrawDuringTheAlertStartsNoSecondOne) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD1", "EE", "100", "2001", "April")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD2", "EE", "100", "2001", "April")));
     createReport();
     report->windowDidLoad();
     bool flagSetDuringAlert = false;
@@ -111,9 +111,9 @@ TEST_F(ReportInvalidBondsTest, RedrawDuringTheAlertStartsNoSecondOne) {
 }
 
 TEST_F(ReportInvalidBondsTest, CellsBeforeLoadingOnlyRecordAndLoadingReportsThemOnce) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD1", "EE", "100", "2001", "April")));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD2", "EE", "100", "2001", "April")));
     createReport();
     // Date order: GOOD (March) at row 2, then the April bonds in their list order.
     ASSERT_EQ(report->tableViewObjectValue("Serial", 2), "GOOD");
@@ -145,7 +145,7 @@ TEST_F(ReportInvalidBondsTest, CellsBeforeLoadingOnlyRecordAndLoadingReportsThem
 }
 
 TEST_F(ReportInvalidBondsTest, TotalsAloneNeverRecordOrAlert) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD", "EE", "100", "2001", "April")));
     createReport();
     report->windowDidLoad();
     EXPECT_EQ(valueCell(4), "$135790246.50");
@@ -155,7 +155,7 @@ TEST_F(ReportInvalidBondsTest, TotalsAloneNeverRecordOrAlert) {
 }
 
 TEST_F(ReportInvalidBondsTest, ValidReportLoadsWithoutAlert) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
     createReport();
     EXPECT_TRUE(report->valid());
     EXPECT_FALSE(report->loaded());
@@ -169,8 +169,8 @@ TEST_F(ReportInvalidBondsTest, ValidReportLoadsWithoutAlert) {
 
 // The window queues the alert so that it never opens inside a model's data() call.
 TEST_F(ReportInvalidBondsTest, QueuedAlertKeepsTheTextOfItsMoment) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD1", "EE", "100", "2001", "April")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD2", "EE", "100", "2001", "April")));
     createReport();
     std::vector<std::function<void()>> queue;
     report->setAlertScheduler(
@@ -190,7 +190,7 @@ TEST_F(ReportInvalidBondsTest, QueuedAlertKeepsTheTextOfItsMoment) {
 }
 
 TEST_F(ReportInvalidBondsTest, QueuedLoadTimeAlertLeavesTheReportUnloadedUntilShown) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD1", "EE", "100", "2001", "April")));
     createReport();
     std::vector<std::function<void()>> queue;
     report->setAlertScheduler(

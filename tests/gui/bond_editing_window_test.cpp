@@ -231,7 +231,7 @@ TEST_F(BondEditingWindowTest, WindowsOwnCloseControlWritesTheChangesMadeByEditin
     doubleClickRow(*window, 0);
     chooseText(window->faceValueField(), "$500");
     window->savePressed();
-    ASSERT_EQ(bondsOnDisk()[0].faceValue, "100");
+    ASSERT_EQ(bondsOnDisk()[0].faceValue, "500");
     window->close();
     EXPECT_EQ(bondsOnDisk()[0].faceValue, "500");
 }

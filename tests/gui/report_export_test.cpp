@@ -54,7 +54,7 @@ class ReportExportTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
-        app->database().setNewCurrentPortfolio("Grandma's bonds");
+        app->view().setOpenPortfolio("Grandma's bonds");
         report = new ReportWindow(app->view().resources(), app->services);
         report->setParentView(&app->view());
         report->showWindow();

@@ -43,7 +43,7 @@ class ReportWindowTest : public ::testing::Test {
     void open(const std::vector<TestBond>& bonds) {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
         app->useValueTable(smallValueTable());
-        app->database().setNewCurrentPortfolio("Savings");
+        app->view().setOpenPortfolio("Savings");
         report = new ReportWindow(resourcesOf(*app), app->services);
         report->setParentView(&app->view());
     }

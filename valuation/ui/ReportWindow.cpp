@@ -1,9 +1,9 @@
 #include "valuation/ui/ReportWindow.h"
 
+#include "app/WindowHost.h"
 #include "platform/AtomicFile.h"
 #include "platform/NumberText.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_ReportWindow.h"
@@ -99,11 +99,9 @@ ReportWindow::~ReportWindow() = default;
 void ReportWindow::setParentView(WindowHost* view) {
     TaskWindowController::setParentView(view);
     controller_.setParentView(view);
-    if (view != nullptr && view->bondDatabase() != nullptr &&
-        view->bondDatabase()->getCurrentPortfolio()) {
-        setWindowTitle(
-            QStringLiteral("Value Report - %1")
-                .arg(QString::fromStdString(*view->bondDatabase()->getCurrentPortfolio())));
+    if (view != nullptr && view->bondDatabase() != nullptr && view->openPortfolio()) {
+        setWindowTitle(QStringLiteral("Value Report - %1")
+                           .arg(QString::fromStdString(*view->openPortfolio())));
     }
     model_->reload();
 }
@@ -290,9 +288,8 @@ void ReportWindow::copySelectedRows() const {
 std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     ReportDocumentInfo info;
     WindowHost* view = parentView();
-    if (view != nullptr && view->bondDatabase() != nullptr &&
-        view->bondDatabase()->getCurrentPortfolio()) {
-        info.portfolioName = *view->bondDatabase()->getCurrentPortfolio();
+    if (view != nullptr && view->bondDatabase() != nullptr && view->openPortfolio()) {
+        info.portfolioName = *view->openPortfolio();
     }
     if (view != nullptr) {
         info.redemptionMonth = redemptionDateText(*view).toStdString();
@@ -336,8 +333,8 @@ void ReportWindow::exportPressed() {
     SavePanelRequest request;
     request.title = "Export Report";
     std::string name = "Value Report";
-    if (view->bondDatabase() != nullptr && view->bondDatabase()->getCurrentPortfolio()) {
-        name = *view->bondDatabase()->getCurrentPortfolio();
+    if (view->bondDatabase() != nullptr && view->openPortfolio()) {
+        name = *view->openPortfolio();
     }
     request.suggestedName = name + ".pdf";
     request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};

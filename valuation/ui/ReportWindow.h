@@ -6,7 +6,7 @@
 // Alerts the controller asks for are shown from the event loop, never from inside the table's
 // cell requests.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 #include "valuation/ReportWindowController.h"
 
 #include <memory>

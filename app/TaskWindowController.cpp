@@ -1,6 +1,6 @@
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 
-#include "platform/ui/WindowHost.h"
+#include "app/WindowHost.h"
 
 #include <QEvent>
 #include <QScreen>
