@@ -368,10 +368,9 @@ void MainMenuView::editBondsButtonPressed() {
     if (raiseIfOpen(editorOf(portfolio))) {
         return;
     }
-    auto* controller = new BondEditingWindowController(resources_);
-    controller->setParentView(this);
+    auto* controller = new BondEditingWindowController(*this);
     editors_[portfolio] = controller;
-    controller->showWindow();
+    controller->showInFront();
 }
 
 void MainMenuView::bondValueReportButtonPressed() {

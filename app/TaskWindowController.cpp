@@ -11,6 +11,10 @@ TaskWindowController::TaskWindowController(QWidget* parent) : QWidget(parent, Qt
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
+TaskWindowController::TaskWindowController(WindowHost& host) : TaskWindowController() {
+    TaskWindowController::setParentView(&host);
+}
+
 void TaskWindowController::setParentView(WindowHost* view) {
     parentView_ = view;
     hostWidget_ = view != nullptr ? view->hostWidget() : nullptr;
@@ -25,19 +29,23 @@ void TaskWindowController::showWindow() {
         windowDidLoad();
     }
     if (!closedWhileLoading_) {
-        if (!shownBefore_) {
-            shownBefore_ = true;
-            // Each kind of window opens where and as large as the user last left it.
-            const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
-            if (!geometry.isEmpty()) {
-                restoreGeometry(geometry);
-            }
-        }
-        show();
-        keepOnScreen();
-        raise();
-        activateWindow();
+        showInFront();
     }
+}
+
+void TaskWindowController::showInFront() {
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        // Each kind of window opens where and as large as the user last left it.
+        const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
+        if (!geometry.isEmpty()) {
+            restoreGeometry(geometry);
+        }
+    }
+    show();
+    keepOnScreen();
+    raise();
+    activateWindow();
 }
 
 void TaskWindowController::keepOnScreen() {

@@ -5,6 +5,7 @@
 #include "entry/ui/BondListUndoCommand.h"
 #include "entry/ui/BondTableModel.h"
 #include "entry/ui/ChoiceBoxModel.h"
+#include "entry/ui/FaceValueTypeAhead.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
@@ -28,23 +29,11 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The face value typed as digits, with or without "$": "$50" and "50" both stand for "50".
-QString typedAmount(const QString& typed) {
-    QString digits;
-    for (const QChar c : typed) {
-        if (c.isDigit()) {
-            digits += c;
-        }
-    }
-    return digits;
-}
-
 } // namespace
 
-BondEditingWindowController::BondEditingWindowController(const ResourceLocations& resources,
-                                                         QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::BondEditingWindow>()),
-      resources_(resources) {
+BondEditingWindowController::BondEditingWindowController(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::BondEditingWindow>()),
+      resources_(host.resources()), portfolio_(host.openPortfolio().value_or(std::string())) {
 
     // The lists come first: the boxes ask for their entries as soon as they get their models.
     lists_ = BondChoiceLists::read(resources_);
@@ -90,7 +79,9 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
             });
     connect(ui_->issueYearField, &QComboBox::currentIndexChanged, this,
             &BondEditingWindowController::updateWarningLabel);
-    ui_->faceValueField->installEventFilter(this);
+    new FaceValueTypeAhead(*ui_->faceValueField, [this](int index) {
+        return comboBoxValueAtIndex(faceValueField_, index);
+    });
     ui_->bondTable->installEventFilter(this);
     warningLabel_ = new QLabel(this);
     warningLabel_->setObjectName("warningLabel");
@@ -102,40 +93,31 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
     } else if (layout() != nullptr) {
         layout()->addWidget(warningLabel_);
     }
-    typedAmountTimer_.invalidate();
     updateModeLabel();
-}
 
-BondEditingWindowController::~BondEditingWindowController() = default;
-
-void BondEditingWindowController::windowDidLoad() {
     selectIndex(typeField_, 0);
     selectIndex(faceValueField_, 0);
     selectIndex(issueYearField_, 0);
     selectIndex(issueMonthField_, 0);
-    if (bondTable_ != nullptr) {
-        connect(bondTable_, &QAbstractItemView::doubleClicked, this,
-                &BondEditingWindowController::doubleClickedOnRow, Qt::UniqueConnection);
-    }
-    // The window belongs to the portfolio open now, whatever is opened later.
-    if (WindowHost* view = parentView(); view != nullptr && view->openPortfolio()) {
-        portfolio_ = *view->openPortfolio();
+    connect(bondTable_, &QAbstractItemView::doubleClicked, this,
+            &BondEditingWindowController::doubleClickedOnRow);
+    if (!portfolio_.empty()) {
         setWindowTitle(tr("Edit Bonds - %1").arg(qText(portfolio_)));
     }
     reloadTable();
-    if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
+    if (host.undoStack() != nullptr) {
         // An undo or redo changes the bonds under the table.
-        connect(view->undoStack(), &QUndoStack::indexChanged, this, [this] {
+        connect(host.undoStack(), &QUndoStack::indexChanged, this, [this] {
             selectedSerial_.reset();
             reloadTable();
         });
     }
-    if (serialField_ != nullptr) {
-        serialField_->setFocus();
-    }
+    serialField_->setFocus();
 }
 
-// Outlets.
+BondEditingWindowController::~BondEditingWindowController() = default;
+
+// The form's fields.
 
 void BondEditingWindowController::setTypeField(QComboBox* box) {
     typeField_ = box;
@@ -168,7 +150,12 @@ void BondEditingWindowController::setBondTable(QTableView* table) {
         tableModel_ = nullptr;
         return;
     }
-    tableModel_ = new BondTableModel(*this, table);
+    const BondDatabase* db = database();
+    if (db == nullptr) {
+        tableModel_ = nullptr;
+        return;
+    }
+    tableModel_ = new BondTableModel(*db, portfolio_, table);
     table->setModel(tableModel_);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -197,46 +184,7 @@ BondDatabase* BondEditingWindowController::database() const {
 }
 
 const Bond* BondEditingWindowController::bondAtRow(int row) const {
-    const std::vector<Bond>* list = ownBonds();
-    if (list == nullptr || row < 0 || static_cast<std::size_t>(row) >= list->size()) {
-        return nullptr;
-    }
-    return &(*list)[static_cast<std::size_t>(row)];
-}
-
-const std::vector<Bond>* BondEditingWindowController::ownBonds() const {
-    const BondDatabase* db = database();
-    const Portfolio* portfolio =
-        db != nullptr && !portfolio_.empty() ? db->portfolio(portfolio_) : nullptr;
-    return portfolio != nullptr ? &portfolio->bonds : nullptr;
-}
-
-int BondEditingWindowController::numberOfRowsInTableView() const {
-    const std::vector<Bond>* list = ownBonds();
-    return list != nullptr ? static_cast<int>(list->size()) : 0;
-}
-
-QString
-BondEditingWindowController::tableViewObjectValueForTableColumnRow(const QString& columnTitle,
-                                                                   int row) const {
-    const Bond* bond = bondAtRow(row);
-    if (bond == nullptr) {
-        return {};
-    }
-    const std::string title = columnTitle.toStdString();
-    if (title == kFaceValueKey) {
-        return QStringLiteral("$") + qText(bond->faceValue);
-    }
-    if (title == kSerialKey) {
-        return qText(bond->serial);
-    }
-    if (title == kTypeKey) {
-        return qText(bond->type);
-    }
-    if (title == kIssueYearKey) {
-        return qText(bond->issueYear);
-    }
-    return title == kIssueMonthKey ? qText(bond->issueMonth) : QString();
+    return tableModel_ != nullptr ? tableModel_->bondAt(row) : nullptr;
 }
 
 int BondEditingWindowController::selectedRow() const {
@@ -259,7 +207,7 @@ void BondEditingWindowController::reloadTable() {
     if (!serial || bondTable_ == nullptr) {
         return;
     }
-    for (int row = 0; row < numberOfRowsInTableView(); ++row) {
+    for (int row = 0; tableModel_ != nullptr && row < tableModel_->rowCount(); ++row) {
         const Bond* bond = bondAtRow(row);
         if (bond != nullptr && bond->serial == *serial) {
             bondTable_->selectRow(row);
@@ -432,48 +380,8 @@ bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
             deleteBondPressed();
             return true;
         }
-        if (watched == faceValueField_ && typeFaceValue(key->text())) {
-            return true;
-        }
     }
     return TaskWindowController::eventFilter(watched, event);
-}
-
-bool BondEditingWindowController::typeFaceValue(const QString& text) {
-    // Typing "$100" or "100" picks $100 and nothing else: the box's own search would take "$1"
-    // as the start of "$1000" or give up on digits without the "$".
-    if (text.isEmpty() || faceValueField_ == nullptr ||
-        !(text.at(0).isDigit() || text.at(0) == QLatin1Char('$'))) {
-        return false;
-    }
-    if (!typedAmountTimer_.isValid() || typedAmountTimer_.elapsed() > 1000) {
-        typedFaceValue_.clear();
-    }
-    typedAmountTimer_.start();
-    // "$" starts a new amount, and so does a digit that no amount continues with.
-    const auto continuesSomeAmount = [this](const QString& digits) {
-        for (int index = 0; index < faceValueField_->count(); ++index) {
-            const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
-            if (value && qText(*value).startsWith(digits)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    if (text.at(0) == QLatin1Char('$') ||
-        !continuesSomeAmount(typedAmount(typedFaceValue_ + text))) {
-        typedFaceValue_.clear();
-    }
-    typedFaceValue_ += text;
-    const QString amount = typedAmount(typedFaceValue_);
-    for (int index = 0; index < faceValueField_->count() && !amount.isEmpty(); ++index) {
-        const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
-        if (value && qText(*value) == amount) {
-            faceValueField_->setCurrentIndex(index);
-            break;
-        }
-    }
-    return true;
 }
 
 void BondEditingWindowController::changeEvent(QEvent* event) {

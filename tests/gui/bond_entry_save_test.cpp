@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 
 namespace {
 
@@ -201,7 +202,7 @@ TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
               "Please either open an existing bond file or create a new bond file before "
               "editing bonds.");
     EXPECT_EQ(window->serialField()->text(), "LOST?");
-    EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(window->bondTable()->model()->rowCount(), 0);
 }
 
 TEST_F(BondEntrySaveTest, ReturnInTheFieldsSavesButNotOnAButton) {

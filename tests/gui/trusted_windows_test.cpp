@@ -9,6 +9,7 @@
 #include "store/BondRecord.h"
 #include "support/gui/AppHarness.h"
 
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -100,7 +101,7 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     settle();
     ASSERT_EQ(app.view().openPortfolio(), std::optional<std::string>("Test"));
     EXPECT_EQ(editor->windowTitle(), "Edit Bonds - Family");
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
     editor->serialField()->setText("F2");
     editor->savePressed();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 2u);
@@ -136,11 +137,11 @@ TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
     app.view().undoStack()->undo();
     EXPECT_EQ(bondsOnDisk(app, "Family"),
               (std::vector<BondRow>{{"I1000", "I", "1000", "2001", "July"}}));
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
     EXPECT_EQ(app.database().portfolio("Family")->bonds.size(), 1u);
     app.view().undoStack()->redo();
     EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 0);
 }
 
 TEST(TrustedEditor, TypedFaceValueSelectsExactlyThatAmount) {
@@ -211,8 +212,8 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
 
     BondEditingWindowController* editor = openEditor(app, "Family");
     const auto row = [&] {
-        for (int index = 0; index < editor->numberOfRowsInTableView(); ++index) {
-            if (editor->tableViewObjectValueForTableColumnRow("Serial", index) == "Q111222333E") {
+        for (int index = 0; index < editor->bondTable()->model()->rowCount(); ++index) {
+            if (editor->bondTable()->model()->index(index, 0).data().toString() == "Q111222333E") {
                 return index;
             }
         }
@@ -225,5 +226,5 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
 
     app.view().undoStack()->undo();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 1u);
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
 }

@@ -60,9 +60,8 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
 }
 
 BondEditingWindowController* BondEntryFixture::openWindow() {
-    auto* window = new BondEditingWindowController(mainView->resources());
-    window->setParentView(mainView.get());
-    window->showWindow();
+    auto* window = new BondEditingWindowController(*mainView);
+    window->showInFront();
     return window;
 }
 
