@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
-AddNewPortfolioWindowController::AddNewPortfolioWindowController(QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
+AddNewPortfolioWindowController::AddNewPortfolioWindowController(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
     ui_->setupUi(this);
     setNameField(ui_->nameField);
     connect(ui_->doneButton, &QPushButton::clicked, this,

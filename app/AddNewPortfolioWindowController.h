@@ -16,7 +16,7 @@ class AddNewPortfolioWindowController : public TaskWindowController {
     Q_OBJECT
 
   public:
-    explicit AddNewPortfolioWindowController(QWidget* parent = nullptr);
+    explicit AddNewPortfolioWindowController(WindowHost& host);
     ~AddNewPortfolioWindowController() override;
 
     QLineEdit* nameField() const { return nameField_; }

@@ -404,18 +404,13 @@ void MainMenuView::setRedemptionDateButtonPressed() {
 }
 
 void MainMenuView::addNewPortfolioButtonPressed() {
-    auto* controller = new AddNewPortfolioWindowController();
-    controller->setParentView(this);
-    controller->showWindow();
+    auto* controller = new AddNewPortfolioWindowController(*this);
+    controller->showInFront();
 }
 
 void MainMenuView::openBondTableButtonPressed() {
-    auto* controller = new LoadPortfolioWindowController();
-    controller->setParentView(this);
-    controller->setPortfolios(bondDatabase_ ? bondDatabase_->portfolioNames()
-                                            : std::vector<std::string>());
-    controller->selectOnlyPortfolio();
-    controller->showWindow();
+    auto* controller = new LoadPortfolioWindowController(*this);
+    controller->showInFront();
 }
 
 void MainMenuView::aboutPressed() {
