@@ -120,7 +120,7 @@ class MainMenuView : public QWidget, public WindowHost {
   private:
     void updatePortfolioCommands();
     void updateSummary();
-    // Brings an open window of a kind to the front; NO when there is none.
+    // Brings an open window of a kind to the front; false when there is none.
     static bool raiseIfOpen(QWidget* window);
     void openPage(const std::string& url);
 

@@ -80,7 +80,7 @@ class ToolkitServices {
 
     // Opens the address in the user's default browser; failures are not reported.
     virtual void openUrl(const std::string& url) = 0;
-    // Opens the address in the user's default browser; NO when no browser could be started,
+    // Opens the address in the user's default browser; false when no browser could be started,
     // so that the caller can tell the user where the page is.
     virtual bool openUrlInBrowser(const std::string& url) {
         openUrl(url);
