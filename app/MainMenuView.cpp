@@ -205,17 +205,11 @@ void MainMenuView::updateSummary() {
 }
 
 BondEditingWindowController* MainMenuView::editorOf(const std::string& portfolio) const {
-    const auto found = editors_.find(portfolio);
-    return found != editors_.end() ? found->second.data() : nullptr;
+    return windows_.editorOf(portfolio);
 }
 
 bool MainMenuView::taskWindowsMayClose() {
-    for (const auto& [name, editor] : editors_) {
-        if (editor && editor->isVisible() && !editor->windowShouldClose()) {
-            return false;
-        }
-    }
-    return true;
+    return windows_.editorsMayClose();
 }
 
 void MainMenuView::reopenLastPortfolio() {
@@ -228,16 +222,9 @@ void MainMenuView::reopenLastPortfolio() {
 }
 
 void MainMenuView::portfolioChanged() {
-    // Windows of a portfolio that is gone close: nothing they show exists any more.
-    for (auto& [name, editor] : editors_) {
-        if (editor && bondDatabase_ && !bondDatabase_->hasPortfolio(name)) {
-            editor->closeWithoutAsking();
-        }
-    }
-    for (auto& [name, report] : reports_) {
-        if (report && bondDatabase_ && !bondDatabase_->hasPortfolio(name)) {
-            report->close();
-        }
+    if (bondDatabase_) {
+        windows_.closeWindowsOfGonePortfolios(
+            [this](const std::string& name) { return bondDatabase_->hasPortfolio(name); });
     }
     updatePortfolioCommands();
     updateSummary();
@@ -342,15 +329,6 @@ void MainMenuView::openPage(const std::string& url) {
                                               where);
 }
 
-bool MainMenuView::raiseIfOpen(QWidget* window) {
-    if (window == nullptr || !window->isVisible()) {
-        return false;
-    }
-    window->raise();
-    window->activateWindow();
-    return true;
-}
-
 namespace {
 
 bool hasCurrentPortfolio(const BondDatabase* database, const std::optional<std::string>& open) {
@@ -365,11 +343,11 @@ void MainMenuView::editBondsButtonPressed() {
         return;
     }
     const std::string portfolio = *openPortfolio_;
-    if (raiseIfOpen(editorOf(portfolio))) {
+    if (WindowRegistry::raiseIfOpen(windows_.editorOf(portfolio))) {
         return;
     }
     auto* controller = new BondEditingWindowController(*this);
-    editors_[portfolio] = controller;
+    windows_.addEditor(portfolio, controller);
     controller->showInFront();
 }
 
@@ -380,7 +358,7 @@ void MainMenuView::bondValueReportButtonPressed() {
         return;
     }
     const std::string portfolio = *openPortfolio_;
-    if (raiseIfOpen(reports_[portfolio])) {
+    if (WindowRegistry::raiseIfOpen(windows_.reportOf(portfolio))) {
         return;
     }
     auto* report = new ReportWindow(resources_, services_);
@@ -389,17 +367,17 @@ void MainMenuView::bondValueReportButtonPressed() {
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
         connect(new QShortcut(keys, report), &QShortcut::activated, report, &QWidget::close);
     }
-    reports_[portfolio] = report;
+    windows_.addReport(portfolio, report);
     report->showWindow();
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {
-    if (raiseIfOpen(dateWindow_)) {
+    if (WindowRegistry::raiseIfOpen(windows_.dateWindow())) {
         return;
     }
     auto* controller = new RedemptionDateWindowController();
     controller->setParentView(this);
-    dateWindow_ = controller;
+    windows_.setDateWindow(controller);
     controller->showWindow();
 }
 

@@ -6,6 +6,7 @@
 // updates the main window's title and commands itself.
 
 #include "app/WindowHost.h"
+#include "app/WindowRegistry.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
 
@@ -120,8 +121,6 @@ class MainMenuView : public QWidget, public WindowHost {
   private:
     void updatePortfolioCommands();
     void updateSummary();
-    // Brings an open window of a kind to the front; false when there is none.
-    static bool raiseIfOpen(QWidget* window);
     void openPage(const std::string& url);
 
     WindowServices& services_;
@@ -146,7 +145,5 @@ class MainMenuView : public QWidget, public WindowHost {
     PlistDictRef summaryTable_;
     std::vector<QPointer<QObject>> portfolioCommands_;
     // One editor and one report per portfolio, one redemption date window.
-    std::map<std::string, QPointer<BondEditingWindowController>> editors_;
-    std::map<std::string, QPointer<QWidget>> reports_;
-    QPointer<QWidget> dateWindow_;
+    WindowRegistry windows_;
 };
