@@ -1,7 +1,7 @@
 #include "app/AddNewPortfolioWindowController.h"
 
+#include "app/WindowHost.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "ui_AddNewPortfolioWindow.h"
 
@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
-AddNewPortfolioWindowController::AddNewPortfolioWindowController(QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
+AddNewPortfolioWindowController::AddNewPortfolioWindowController(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
     ui_->setupUi(this);
     setNameField(ui_->nameField);
     connect(ui_->doneButton, &QPushButton::clicked, this,
@@ -43,7 +43,10 @@ void AddNewPortfolioWindowController::donePressed() {
             "Error", "Please enter a name with at least one letter or digit, not only spaces.");
         return;
     }
-    if (view->bondDatabase()->addPortfolioWithName(name)) {
+    if (const StoreOutcome created = view->bondDatabase()->createPortfolio(name); !created) {
+        view->services().showErrorAlert(kStoreRefusalTitle, created.message);
+    } else {
+        view->setOpenPortfolio(name);
         view->portfolioChanged();
     }
     close();

@@ -2,7 +2,7 @@
 
 // The new portfolio window: the user names a new, empty portfolio, which becomes the open one.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 
 #include <memory>
 
@@ -16,7 +16,7 @@ class AddNewPortfolioWindowController : public TaskWindowController {
     Q_OBJECT
 
   public:
-    explicit AddNewPortfolioWindowController(QWidget* parent = nullptr);
+    explicit AddNewPortfolioWindowController(WindowHost& host);
     ~AddNewPortfolioWindowController() override;
 
     QLineEdit* nameField() const { return nameField_; }

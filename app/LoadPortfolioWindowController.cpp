@@ -1,8 +1,8 @@
 #include "app/LoadPortfolioWindowController.h"
 
 #include "app/PortfolioListModel.h"
+#include "app/WindowHost.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "ui_LoadPortfolioView.h"
 
@@ -13,11 +13,11 @@
 #include <QShortcut>
 #include <QTableView>
 
-LoadPortfolioWindowController::LoadPortfolioWindowController(QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::LoadPortfolioView>()) {
+LoadPortfolioWindowController::LoadPortfolioWindowController(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::LoadPortfolioView>()) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
-    model_ = new PortfolioListModel(*this);
+    model_ = new PortfolioListModel(this);
     tableView_->setModel(model_);
     tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -26,7 +26,7 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(QWidget* parent)
     tableView_->verticalHeader()->hide();
     tableView_->installEventFilter(this);
     connect(tableView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &LoadPortfolioWindowController::tableViewSelectionDidChange);
+            &LoadPortfolioWindowController::rememberSelection);
     // A double-click opens the portfolio as OK does.
     connect(tableView_, &QAbstractItemView::doubleClicked, this,
             &LoadPortfolioWindowController::okPressed);
@@ -41,30 +41,18 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(QWidget* parent)
         connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
                 &LoadPortfolioWindowController::okPressed);
     }
-}
-
-LoadPortfolioWindowController::~LoadPortfolioWindowController() = default;
-
-void LoadPortfolioWindowController::setPortfolios(std::vector<std::string> portfolios) {
-    portfolios_ = std::move(portfolios);
-    model_->reload();
-}
-
-void LoadPortfolioWindowController::selectOnlyPortfolio() {
-    if (numberOfRowsInTableView() == 1) {
+    if (const BondDatabase* store = host.bondDatabase()) {
+        model_->setNames(store->portfolioNames());
+    }
+    if (model_->rowCount() == 1) {
         tableView_->selectRow(0);
     }
 }
 
-int LoadPortfolioWindowController::numberOfRowsInTableView() const {
-    return static_cast<int>(portfolios_.size());
-}
+LoadPortfolioWindowController::~LoadPortfolioWindowController() = default;
 
-std::string LoadPortfolioWindowController::tableViewObjectValue(int row) const {
-    if (row < 0 || row >= numberOfRowsInTableView()) {
-        return {};
-    }
-    return portfolios_[static_cast<std::size_t>(row)];
+const std::vector<std::string>& LoadPortfolioWindowController::portfolios() const {
+    return model_->names();
 }
 
 int LoadPortfolioWindowController::selectedRow() const {
@@ -72,9 +60,9 @@ int LoadPortfolioWindowController::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void LoadPortfolioWindowController::tableViewSelectionDidChange() {
+void LoadPortfolioWindowController::rememberSelection() {
     // An emptied selection forgets the name, so that OK never opens a row no longer chosen.
-    selectedPortfolio_ = tableViewObjectValue(selectedRow());
+    selectedPortfolio_ = model_->nameAt(selectedRow());
 }
 
 void LoadPortfolioWindowController::okPressed() {
@@ -91,7 +79,7 @@ void LoadPortfolioWindowController::okPressed() {
         close();
         return;
     }
-    view->bondDatabase()->setNewCurrentPortfolio(selectedPortfolio_);
+    view->setOpenPortfolio(selectedPortfolio_);
     view->portfolioChanged();
     view->enableMenuItems();
     close();
@@ -121,7 +109,7 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     // The name the user sees in the row is the one asked about and deleted: the database's
     // list may have grown since this window was opened, and its index would then name
     // another portfolio.
-    const std::string name = tableViewObjectValue(row);
+    const std::string name = model_->nameAt(row);
     const int answer =
         view->services().showConfirmation("Delete Portfolio", "Yes", "No",
                                           "Are you sure you want to delete the portfolio named \"" +
@@ -129,16 +117,15 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     if (answer != ToolkitServices::kDefaultButton) {
         return;
     }
-    const bool wasOpen = database->getCurrentPortfolio() == name;
-    database->deletePortfolioWithName(name);
-    if (wasOpen) {
-        database->setCurrentPortfolio(std::nullopt);
-        database->setCurrentBondList(nullptr);
+    // The deleted portfolio is closed with it.
+    if (view->openPortfolio() == name) {
+        view->setOpenPortfolio(std::nullopt);
     }
+    database->deletePortfolio(name);
     // Also when another portfolio was deleted: its windows close.
     view->portfolioChanged();
     view->save();
-    setPortfolios(database->getPortfolioNames());
+    model_->setNames(database->portfolioNames());
     selectedPortfolio_.clear();
 }
 

@@ -3,7 +3,7 @@
 // The open portfolio window: the portfolios by name; OK opens the selected one, the Backspace
 // key deletes it after a confirmation.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 
 #include <memory>
 #include <string>
@@ -21,27 +21,22 @@ class LoadPortfolioWindowController : public TaskWindowController {
     Q_OBJECT
 
   public:
-    explicit LoadPortfolioWindowController(QWidget* parent = nullptr);
+    // Lists the host's portfolios; with a single one listed, selects it, so that OK opens it at
+    // once.
+    explicit LoadPortfolioWindowController(WindowHost& host);
     ~LoadPortfolioWindowController() override;
 
-    const std::vector<std::string>& portfolios() const { return portfolios_; }
-    // Replaces the names shown, in the order given, and reloads the list.
-    void setPortfolios(std::vector<std::string> portfolios);
-    // With a single portfolio listed, selects it, so that OK opens it at once.
-    void selectOnlyPortfolio();
+    // The names listed, in the store's order as it was when the list was last filled.
+    const std::vector<std::string>& portfolios() const;
     const std::string& selectedPortfolio() const { return selectedPortfolio_; }
     void setSelectedPortfolio(std::string name) { selectedPortfolio_ = std::move(name); }
     QTableView* tableView() const { return tableView_; }
-
-    // Data source of the list: every column shows the name.
-    int numberOfRowsInTableView() const;
-    std::string tableViewObjectValue(int row) const;
 
     // The key that erases backwards deletes the selected portfolio; every other key is dropped.
     void keyDown(int key);
 
   public slots:
-    void tableViewSelectionDidChange();
+    void rememberSelection();
     void okPressed();
     void cancelPressed();
 
@@ -54,7 +49,6 @@ class LoadPortfolioWindowController : public TaskWindowController {
     void deletePortfolioAtRow(int row);
 
     std::unique_ptr<Ui::LoadPortfolioView> ui_;
-    std::vector<std::string> portfolios_;
     std::string selectedPortfolio_;
     QTableView* tableView_ = nullptr;
     PortfolioListModel* model_ = nullptr;

@@ -2,15 +2,14 @@
 
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
+#include "app/BondListImportCommand.h"
 #include "app/LoadPortfolioWindowController.h"
 #include "app/PortfolioSummary.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "entry/ui/BondListUndoCommand.h"
-#include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
-#include "store/BondListImport.h"
 #include "store/BondRecord.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
@@ -32,6 +31,7 @@
 namespace {
 
 constexpr const char* kErrorTitle = "Error";
+constexpr const char* kCouldNotSaveTitle = "Could Not Save";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
 constexpr const char* kValuesUpdatedTitle = "Values Updated";
@@ -44,7 +44,7 @@ std::string localDateText() {
 
 } // namespace
 
-MainMenuView::MainMenuView(ToolkitServices& services, ResourceLocations resources, QWidget* parent)
+MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources, QWidget* parent)
     : QWidget(parent), services_(services), resources_(std::move(resources)),
       currentDateText_(localDateText), undoStack_(new QUndoStack(this)) {}
 
@@ -56,7 +56,13 @@ MainMenuView::~MainMenuView() {
 
 void MainMenuView::applicationDidFinishLaunching() {
     const auto path = resources_.pathForResource("portfolios", "plist");
-    bondDatabase_ = BondDatabase::initWithFile(path.value_or(std::filesystem::path()), services_);
+    bondDatabase_ = BondDatabase::open(path.value_or(std::filesystem::path()));
+    connect(bondDatabase_.get(), &BondDatabase::bondsChanged, this,
+            [this](const std::string& name) {
+                if (openPortfolio_ == name) {
+                    updateSummary();
+                }
+            });
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(false);
     }
@@ -87,21 +93,53 @@ void MainMenuView::showStartupNotice() {
 }
 
 void MainMenuView::applicationWillTerminate() {
-    if (terminated_) {
+    if (terminated_ || unsavedChangesDiscarded_) {
         return;
     }
     terminated_ = true;
     save();
 }
 
+bool MainMenuView::unsavedChangesMayBeLost() {
+    while (bondDatabase_ && bondDatabase_->hasUnsavedChanges() && !unsavedChangesDiscarded_) {
+        const SaveOutcome saved = bondDatabase_->save();
+        if (saved) {
+            return true;
+        }
+        switch (services_.askThreeWay(
+            kCouldNotSaveTitle, "Try Again", "Quit Without Saving", "Cancel",
+            "Your latest changes could not be saved to \"" + saved.file.string() + "\" (" +
+                saved.reason + "). If you quit now, they are lost.")) {
+        case ToolkitServices::ThreeWayAnswer::First:
+            continue;
+        case ToolkitServices::ThreeWayAnswer::Second:
+            unsavedChangesDiscarded_ = true;
+            return true;
+        case ToolkitServices::ThreeWayAnswer::Third:
+            return false;
+        }
+    }
+    return true;
+}
+
 void MainMenuView::windowWillClose() {
     QCoreApplication::quit();
 }
 
-void MainMenuView::save() {
-    if (bondDatabase_) {
-        bondDatabase_->save();
+bool MainMenuView::save() {
+    if (!bondDatabase_) {
+        return true;
     }
+    const SaveOutcome saved = bondDatabase_->save();
+    if (!saved) {
+        // The changes stay in the store: the next save writes them, and quitting asks first.
+        services_.showErrorAlert(kCouldNotSaveTitle,
+                                 "The portfolio file \"" + saved.file.string() +
+                                     "\" could not be saved: " + saved.reason +
+                                     ".\n\nYour changes are kept while Orvelt runs; save again "
+                                     "once the folder can be written to.");
+    }
+    return saved.saved;
 }
 
 void MainMenuView::setMainWindowTitle(const QString& title) {
@@ -122,8 +160,8 @@ void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {
 }
 
 void MainMenuView::updatePortfolioCommands() {
-    const bool open = bondDatabase_ && bondDatabase_->getCurrentPortfolio().has_value() &&
-                      bondDatabase_->currentBondList() != nullptr;
+    const bool open =
+        bondDatabase_ && openPortfolio_ && bondDatabase_->hasPortfolio(*openPortfolio_);
     for (QObject* command : portfolioCommands_) {
         if (auto* action = qobject_cast<QAction*>(command)) {
             action->setEnabled(open);
@@ -156,8 +194,8 @@ void MainMenuView::setRedemptionYear(std::string year) {
 }
 
 void MainMenuView::recomputeReports(bool newValues) {
-    for (auto& [name, window] : reports_) {
-        if (auto* report = qobject_cast<ReportWindow*>(window.data())) {
+    for (QWidget* window : windows_.reports()) {
+        if (auto* report = qobject_cast<ReportWindow*>(window)) {
             newValues ? report->reloadValueTable() : report->recompute();
         }
     }
@@ -167,7 +205,7 @@ void MainMenuView::updateSummary() {
     if (summaryLabel_ == nullptr) {
         return;
     }
-    if (!summaryTable_ && bondDatabase_ && bondDatabase_->getCurrentPortfolio()) {
+    if (!summaryTable_ && bondDatabase_ && openPortfolio_) {
         summaryTable_ = loadBondTable(resources_);
     }
     const std::string text =
@@ -178,44 +216,34 @@ void MainMenuView::updateSummary() {
 }
 
 BondEditingWindowController* MainMenuView::editorOf(const std::string& portfolio) const {
-    const auto found = editors_.find(portfolio);
-    return found != editors_.end() ? found->second.data() : nullptr;
+    return windows_.editorOf(portfolio);
 }
 
 bool MainMenuView::taskWindowsMayClose() {
-    for (const auto& [name, editor] : editors_) {
-        if (editor && editor->isVisible() && !editor->windowShouldClose()) {
-            return false;
-        }
-    }
-    return true;
+    return windows_.editorsMayClose();
 }
 
 void MainMenuView::reopenLastPortfolio() {
     const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
-    if (!bondDatabase_ || name.empty() || !bondDatabase_->portfolioExistsWithName(name)) {
+    if (!bondDatabase_ || name.empty() || !bondDatabase_->hasPortfolio(name)) {
         return;
     }
-    bondDatabase_->setNewCurrentPortfolio(name);
+    openPortfolio_ = name;
     portfolioChanged();
 }
 
 void MainMenuView::portfolioChanged() {
-    // Windows of a portfolio that is gone close: nothing they show exists any more.
-    for (auto& [name, editor] : editors_) {
-        if (editor && bondDatabase_ && !bondDatabase_->portfolioExistsWithName(name)) {
-            editor->closeWithoutAsking();
-        }
-    }
-    for (auto& [name, report] : reports_) {
-        if (report && bondDatabase_ && !bondDatabase_->portfolioExistsWithName(name)) {
-            report->close();
-        }
+    if (bondDatabase_) {
+        windows_.closeWindowsOfGonePortfolios(
+            [this](const std::string& name) { return bondDatabase_->hasPortfolio(name); });
     }
     updatePortfolioCommands();
     updateSummary();
-    const std::optional<std::string> current =
-        bondDatabase_ ? bondDatabase_->getCurrentPortfolio() : std::nullopt;
+    // A portfolio opened under a name the store cannot hold is none.
+    if (openPortfolio_ && bondDatabase_ && !bondDatabase_->hasPortfolio(*openPortfolio_)) {
+        openPortfolio_.reset();
+    }
+    const std::optional<std::string> current = openPortfolio_;
     if (!current) {
         showNoCurrentPortfolio();
         return;
@@ -238,32 +266,25 @@ void MainMenuView::importPressed() {
     if (!bondDatabase_) {
         return;
     }
-    const std::string portfolio = bondDatabase_->getCurrentPortfolio().value_or(std::string());
-    ImportReport report;
-    recordBondListChange(*this, portfolio, tr("Import Bonds"), [&] {
-        report = runBondListImportCommand(*bondDatabase_);
-        return report.added > 0;
-    });
+    const ImportReport report = chooseAndReadBondList(services_, *bondDatabase_, openPortfolio_);
     if (report.outcome != ImportReport::Outcome::Imported) {
         return;
     }
-    save();
+    if (!report.bonds.empty()) {
+        // The command adds the bonds and writes the file.
+        undoStack_->push(
+            new AddBondsCommand(*this, *openPortfolio_, report.bonds, tr("Import Bonds")));
+    } else {
+        save();
+    }
     bondsChanged();
-    // The bonds were appended: the last `added` of the list are the new ones.
     std::string warnings;
-    const PlistArrayRef list = bondDatabase_->currentBondList();
     const BondChoiceLists lists = BondChoiceLists::read(resources_);
     int warned = 0;
-    for (std::size_t index = list && list->size() > report.added ? list->size() - report.added : 0;
-         list && index < list->size(); ++index) {
-        const PlistDict* bond = (*list)[index].dictPtr();
-        if (bond == nullptr) {
-            continue;
-        }
-        const std::string warning =
-            issueYearWarning(lists, bond->text(kTypeKey), bond->text(kIssueYearKey));
+    for (const Bond& bond : report.bonds) {
+        const std::string warning = issueYearWarning(lists, bond.type, bond.issueYear);
         if (!warning.empty() && ++warned <= 15) {
-            warnings += "\n" + bond->text(kSerialKey) + ": " + warning;
+            warnings += "\n" + bond.serial + ": " + warning;
         }
     }
     if (warned > 15) {
@@ -283,12 +304,6 @@ void MainMenuView::importPressed() {
         message += "\n\nUndo (Ctrl+Z) takes the import back.";
     }
     services_.showInformationAlert("Import Finished", message);
-}
-
-void MainMenuView::addContentsOfFileToCurrentPortfolio(const std::string& text) {
-    if (bondDatabase_) {
-        addBondListTextToCurrentPortfolio(*bondDatabase_, text);
-    }
 }
 
 std::string MainMenuView::webSiteUrl() const {
@@ -325,47 +340,36 @@ void MainMenuView::openPage(const std::string& url) {
                                               where);
 }
 
-bool MainMenuView::raiseIfOpen(QWidget* window) {
-    if (window == nullptr || !window->isVisible()) {
-        return false;
-    }
-    window->raise();
-    window->activateWindow();
-    return true;
-}
-
 namespace {
 
-bool hasCurrentPortfolio(const BondDatabase* database) {
-    return database != nullptr && database->getCurrentPortfolio().has_value() &&
-           !database->getCurrentPortfolio()->empty();
+bool hasCurrentPortfolio(const BondDatabase* database, const std::optional<std::string>& open) {
+    return database != nullptr && open.has_value() && !open->empty();
 }
 
 } // namespace
 
 void MainMenuView::editBondsButtonPressed() {
-    if (!hasCurrentPortfolio(bondDatabase_.get())) {
+    if (!hasCurrentPortfolio(bondDatabase_.get(), openPortfolio_)) {
         services_.showErrorAlert(kErrorTitle, std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    const std::string portfolio = *bondDatabase_->getCurrentPortfolio();
-    if (raiseIfOpen(editorOf(portfolio))) {
+    const std::string portfolio = *openPortfolio_;
+    if (WindowRegistry::raiseIfOpen(windows_.editorOf(portfolio))) {
         return;
     }
-    auto* controller = new BondEditingWindowController(resources_);
-    controller->setParentView(this);
-    editors_[portfolio] = controller;
-    controller->showWindow();
+    auto* controller = new BondEditingWindowController(*this);
+    windows_.addEditor(portfolio, controller);
+    controller->showInFront();
 }
 
 void MainMenuView::bondValueReportButtonPressed() {
-    if (!hasCurrentPortfolio(bondDatabase_.get())) {
+    if (!hasCurrentPortfolio(bondDatabase_.get(), openPortfolio_)) {
         services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
                                               "a new bond file before generating a report.");
         return;
     }
-    const std::string portfolio = *bondDatabase_->getCurrentPortfolio();
-    if (raiseIfOpen(reports_[portfolio])) {
+    const std::string portfolio = *openPortfolio_;
+    if (WindowRegistry::raiseIfOpen(windows_.reportOf(portfolio))) {
         return;
     }
     auto* report = new ReportWindow(resources_);
@@ -374,33 +378,28 @@ void MainMenuView::bondValueReportButtonPressed() {
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
         connect(new QShortcut(keys, report), &QShortcut::activated, report, &QWidget::close);
     }
-    reports_[portfolio] = report;
+    windows_.addReport(portfolio, report);
     report->showWindow();
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {
-    if (raiseIfOpen(dateWindow_)) {
+    if (WindowRegistry::raiseIfOpen(windows_.dateWindow())) {
         return;
     }
     auto* controller = new RedemptionDateWindowController();
     controller->setParentView(this);
-    dateWindow_ = controller;
+    windows_.setDateWindow(controller);
     controller->showWindow();
 }
 
 void MainMenuView::addNewPortfolioButtonPressed() {
-    auto* controller = new AddNewPortfolioWindowController();
-    controller->setParentView(this);
-    controller->showWindow();
+    auto* controller = new AddNewPortfolioWindowController(*this);
+    controller->showInFront();
 }
 
 void MainMenuView::openBondTableButtonPressed() {
-    auto* controller = new LoadPortfolioWindowController();
-    controller->setParentView(this);
-    controller->setPortfolios(bondDatabase_ ? bondDatabase_->getPortfolioNames()
-                                            : std::vector<std::string>());
-    controller->selectOnlyPortfolio();
-    controller->showWindow();
+    auto* controller = new LoadPortfolioWindowController(*this);
+    controller->showInFront();
 }
 
 void MainMenuView::aboutPressed() {

@@ -5,15 +5,17 @@
 // database and the date through it and tells it when the open portfolio changed; the view then
 // updates the main window's title and commands itself.
 
+#include "app/WindowHost.h"
+#include "app/WindowRegistry.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
-#include "platform/ui/WindowHost.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,13 +25,13 @@ class QAction;
 class QLabel;
 class QUndoStack;
 class QPushButton;
-class ToolkitServices;
+class WindowServices;
 
 class MainMenuView : public QWidget, public WindowHost {
     Q_OBJECT
 
   public:
-    MainMenuView(ToolkitServices& services, ResourceLocations resources, QWidget* parent = nullptr);
+    MainMenuView(WindowServices& services, ResourceLocations resources, QWidget* parent = nullptr);
     ~MainMenuView() override;
 
     QPushButton* bondValueReportButton() const { return bondValueReportButton_; }
@@ -53,7 +55,11 @@ class MainMenuView : public QWidget, public WindowHost {
     std::string redemptionYear() const override { return redemptionYear_; }
     void setRedemptionYear(std::string year) override;
 
-    ToolkitServices& services() const override { return services_; }
+    WindowServices& services() const override { return services_; }
+    std::optional<std::string> openPortfolio() const override { return openPortfolio_; }
+    void setOpenPortfolio(std::optional<std::string> name) override {
+        openPortfolio_ = std::move(name);
+    }
     const ResourceLocations& resources() const override { return resources_; }
     QWidget* hostWidget() override { return this; }
 
@@ -68,15 +74,17 @@ class MainMenuView : public QWidget, public WindowHost {
     // Titles the main window with the open portfolio's name and enables the report command, or
     // shows the main window with no portfolio open.
     void portfolioChanged() override;
-    void addContentsOfFileToCurrentPortfolio(const std::string& text);
     void bondsChanged() override;
     QUndoStack* undoStack() override { return undoStack_; }
 
     // The bond editing window of a portfolio, if one is open.
     BondEditingWindowController* editorOf(const std::string& portfolio) const;
-    // Asks every bond editing window holding unsaved typing what to do with it; NO when the
+    // Asks every bond editing window holding unsaved typing what to do with it; false when the
     // user chose to stay.
     bool taskWindowsMayClose();
+    // Saves what the portfolio file lacks; when that fails, asks whether to try again, quit
+    // without the changes or stay. False when the user chose to stay.
+    bool unsavedChangesMayBeLost();
     // Opens the portfolio open when the application last ended, if it still exists.
     void reopenLastPortfolio();
 
@@ -102,7 +110,8 @@ class MainMenuView : public QWidget, public WindowHost {
     void launchHelp();
     void addNewPortfolioButtonPressed();
     void openBondTableButtonPressed();
-    void save() override;
+    // Writes the portfolio file; a failure is shown in a "Could Not Save" alert.
+    bool save() override;
     void applicationWillTerminate();
     void applicationDidFinishLaunching();
     void aboutPressed();
@@ -114,16 +123,17 @@ class MainMenuView : public QWidget, public WindowHost {
   private:
     void updatePortfolioCommands();
     void updateSummary();
-    // Brings an open window of a kind to the front; NO when there is none.
-    static bool raiseIfOpen(QWidget* window);
     void openPage(const std::string& url);
 
-    ToolkitServices& services_;
+    WindowServices& services_;
     ResourceLocations resources_;
     std::function<std::string()> currentDateText_;
 
     QPushButton* bondValueReportButton_ = nullptr;
     std::unique_ptr<BondDatabase> bondDatabase_;
+    std::optional<std::string> openPortfolio_;
+    // The user chose to quit without the changes that could not be saved.
+    bool unsavedChangesDiscarded_ = false;
     QAction* editItem_ = nullptr;
     QAction* generateItem_ = nullptr;
     QAction* saveItem_ = nullptr;
@@ -137,7 +147,5 @@ class MainMenuView : public QWidget, public WindowHost {
     PlistDictRef summaryTable_;
     std::vector<QPointer<QObject>> portfolioCommands_;
     // One editor and one report per portfolio, one redemption date window.
-    std::map<std::string, QPointer<BondEditingWindowController>> editors_;
-    std::map<std::string, QPointer<QWidget>> reports_;
-    QPointer<QWidget> dateWindow_;
+    WindowRegistry windows_;
 };

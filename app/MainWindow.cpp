@@ -14,7 +14,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
-MainWindow::MainWindow(ToolkitServices& services, const ResourceLocations& resources,
+MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resources,
                        QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::MainMenu>()) {
     ui_->setupUi(this);
@@ -61,7 +61,7 @@ void MainWindow::connectCommands() {
     onClick(ui_->addNewPortfolioButton, &MainMenuView::addNewPortfolioButtonPressed);
     onClick(ui_->openBondTableButton, &MainMenuView::openBondTableButtonPressed);
     onClick(ui_->importButton, &MainMenuView::importPressed);
-    onClick(ui_->saveButton, &MainMenuView::save);
+    connect(ui_->saveButton, &QPushButton::clicked, view, [view] { view->save(); });
     onClick(ui_->editBondsButton, &MainMenuView::editBondsButtonPressed);
     onClick(ui_->bondValueReportButton, &MainMenuView::bondValueReportButtonPressed);
     onClick(ui_->setRedemptionDateButton, &MainMenuView::setRedemptionDateButtonPressed);
@@ -71,7 +71,7 @@ void MainWindow::connectCommands() {
     };
     onTrigger(ui_->newItem, &MainMenuView::addNewPortfolioButtonPressed);
     onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);
-    onTrigger(ui_->saveItem, &MainMenuView::save);
+    connect(ui_->saveItem, &QAction::triggered, view, [view] { view->save(); });
     onTrigger(ui_->importItem, &MainMenuView::importPressed);
     onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
     onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
@@ -104,7 +104,8 @@ void MainWindow::restoreSettings() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Typing left in a bond editing window is not lost without asking.
-    if (!view_->taskWindowsMayClose()) {
+    // Nor are changes that could not be saved.
+    if (!view_->taskWindowsMayClose() || !view_->unsavedChangesMayBeLost()) {
         event->ignore();
         return;
     }

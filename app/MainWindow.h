@@ -10,7 +10,7 @@
 class MainMenuView;
 class QCloseEvent;
 class ResourceLocations;
-class ToolkitServices;
+class WindowServices;
 
 namespace Ui {
 class MainMenu;
@@ -20,7 +20,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    MainWindow(ToolkitServices& services, const ResourceLocations& resources,
+    MainWindow(WindowServices& services, const ResourceLocations& resources,
                QWidget* parent = nullptr);
     ~MainWindow() override;
 

@@ -1,12 +1,22 @@
 #include "app/PortfolioListModel.h"
 
-#include "app/LoadPortfolioWindowController.h"
+PortfolioListModel::PortfolioListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-PortfolioListModel::PortfolioListModel(LoadPortfolioWindowController& controller)
-    : QAbstractTableModel(&controller), controller_(controller) {}
+void PortfolioListModel::setNames(std::vector<std::string> names) {
+    beginResetModel();
+    names_ = std::move(names);
+    endResetModel();
+}
+
+std::string PortfolioListModel::nameAt(int row) const {
+    if (row < 0 || row >= static_cast<int>(names_.size())) {
+        return {};
+    }
+    return names_[static_cast<std::size_t>(row)];
+}
 
 int PortfolioListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : controller_.numberOfRowsInTableView();
+    return parent.isValid() ? 0 : static_cast<int>(names_.size());
 }
 
 int PortfolioListModel::columnCount(const QModelIndex& parent) const {
@@ -17,7 +27,7 @@ QVariant PortfolioListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    return QString::fromStdString(controller_.tableViewObjectValue(index.row()));
+    return QString::fromStdString(nameAt(index.row()));
 }
 
 QVariant PortfolioListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -25,9 +35,4 @@ QVariant PortfolioListModel::headerData(int section, Qt::Orientation orientation
         return QStringLiteral("Portfolio");
     }
     return {};
-}
-
-void PortfolioListModel::reload() {
-    beginResetModel();
-    endResetModel();
 }

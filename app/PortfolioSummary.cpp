@@ -15,7 +15,8 @@ std::string counted(int count, const char* one, const char* many) {
 
 std::string portfolioSummaryText(ValuationContext& context, PlistDictRef bondTable) {
     const BondDatabase* db = context.bondDatabase();
-    if (db == nullptr || !db->getCurrentPortfolio() || !db->currentBondList()) {
+    const std::optional<std::string> open = context.openPortfolio();
+    if (db == nullptr || !open || !db->hasPortfolio(*open)) {
         return {};
     }
     ValueReport report(std::move(bondTable));

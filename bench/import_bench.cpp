@@ -2,7 +2,6 @@
 // take well under a second, and the time must grow with the rows alone, not with rows times
 // bonds. Run by hand: build-*/bench/import_bench
 
-#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 
@@ -19,12 +18,15 @@ std::string serialNumber(const char* prefix, std::int64_t n) {
     return prefix + std::to_string(n);
 }
 
-// A portfolio of `existing` bonds, opened.
+// A portfolio "Bench" of `existing` bonds.
 void fillPortfolio(BondDatabase& db, std::int64_t existing) {
-    db.addPortfolioWithName("Bench");
+    db.createPortfolio("Bench");
+    std::vector<Bond> bonds;
+    bonds.reserve(static_cast<std::size_t>(existing));
     for (std::int64_t i = 0; i < existing; ++i) {
-        db.appendImportedBond(serialNumber("H", i), "100", "EE", "2001", "June");
+        bonds.emplace_back(serialNumber("H", i), "EE", "100", "2001", "June");
     }
+    db.appendBonds("Bench", std::move(bonds));
 }
 
 // `rows` rows with fresh serials; every `duplicateEvery`-th row repeats a serial of the
@@ -45,13 +47,12 @@ void BM_ImportIntoFullPortfolio(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
     const std::int64_t existing = state.range(1);
     const std::string text = bondList(rows, 10);
-    SilentToolkitServices services;
     for (auto _ : state) {
         state.PauseTiming();
-        BondDatabase db(services);
+        BondDatabase db;
         fillPortfolio(db, existing);
         state.ResumeTiming();
-        const ImportReport report = addBondListTextToCurrentPortfolio(db, text);
+        const ImportReport report = importBondListText(db, "Bench", text);
         benchmark::DoNotOptimize(report.added);
         state.PauseTiming();
         if (report.added + report.skippedDuplicates != static_cast<std::size_t>(rows)) {
@@ -77,11 +78,10 @@ void BM_ImportBinaryNoise(benchmark::State& state) {
     while (text.size() < size) {
         text.push_back(static_cast<char>(random()));
     }
-    SilentToolkitServices services;
     for (auto _ : state) {
-        BondDatabase db(services);
-        db.addPortfolioWithName("Noise");
-        benchmark::DoNotOptimize(importBondListText(db, text).skippedLineCount);
+        BondDatabase db;
+        db.createPortfolio("Noise");
+        benchmark::DoNotOptimize(importBondListText(db, "Noise", text).skippedLineCount);
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
@@ -100,11 +100,10 @@ void BM_ImportQuoteFlood(benchmark::State& state) {
             text += fragment;
         }
     }
-    SilentToolkitServices services;
     for (auto _ : state) {
-        BondDatabase db(services);
-        db.addPortfolioWithName("Flood");
-        benchmark::DoNotOptimize(importBondListText(db, text).skippedLineCount);
+        BondDatabase db;
+        db.createPortfolio("Flood");
+        benchmark::DoNotOptimize(importBondListText(db, "Flood", text).skippedLineCount);
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }

@@ -12,7 +12,7 @@
 #include "app/MainWindow.h"
 #include "platform/ApplicationIdentity.h"
 #include "platform/ResourceLocations.h"
-#include "platform/SilentToolkitServices.h"
+#include "platform/ui/WindowServices.h"
 #include "store/BondDatabase.h"
 
 #include <QApplication>
@@ -26,18 +26,28 @@
 
 namespace {
 
+// Nothing is shown and every question is declined.
+class SilentWindowServices : public WindowServices {
+  public:
+    void showErrorAlert(const std::string&, const std::string&) override {}
+    int showConfirmation(const std::string&, const std::string&, const std::string&,
+                         const std::string&) override {
+        return 0;
+    }
+    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
+    void openUrl(const std::string&) override {}
+};
+
 constexpr double kTargetSeconds = 0.2;
 
 // A portfolio of a few bonds of every series, the one the application reopens.
 void writePortfolio(const std::filesystem::path& userDir) {
     std::filesystem::create_directories(userDir);
-    SilentToolkitServices services;
-    auto database = BondDatabase::initWithFile(userDir / "portfolios.plist", services);
-    database->addPortfolioWithName("Bench");
-    database->setNewCurrentPortfolio("Bench");
-    database->addBondWithSerial("C100", "100", "EE", "1999", "November");
-    database->addBondWithSerial("C101", "50", "I", "2022", "May");
-    database->addBondWithSerial("C102", "25", "E", "1960", "June");
+    auto database = BondDatabase::open(userDir / "portfolios.plist");
+    database->createPortfolio("Bench");
+    database->addBond("Bench", Bond("C100", "EE", "100", "1999", "November"));
+    database->addBond("Bench", Bond("C101", "I", "50", "2022", "May"));
+    database->addBond("Bench", Bond("C102", "E", "25", "1960", "June"));
     database->save();
 }
 
@@ -58,7 +68,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     setApplicationIdentity();
     QSettings().setValue("lastPortfolio", "Bench");
-    SilentToolkitServices services;
+    SilentWindowServices services;
     const ResourceLocations resources(shipped, home / "data");
     MainWindow window(services, resources);
     window.view()->applicationDidFinishLaunching();

@@ -10,7 +10,6 @@
 
 #include "platform/PlistValue.h"
 #include "platform/PropertyList.h"
-#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 
@@ -109,10 +108,9 @@ long residentKilobytes(const char* field) {
 // Child process: loads the file into a store and prints its resident size before and its peak.
 int loadOnly(const char* path) {
     const long before = residentKilobytes("VmRSS:");
-    SilentToolkitServices services;
-    auto database = BondDatabase::initWithFile(path, services);
+    auto database = BondDatabase::open(path);
     const long peak = residentKilobytes("VmHWM:");
-    std::printf("%ld %ld %zu\n", before, peak, database->getPortfolioNames().size());
+    std::printf("%ld %ld %zu\n", before, peak, database->portfolioNames().size());
     return 0;
 }
 
@@ -142,8 +140,7 @@ struct StoreTimes {
 // Loading and saving beside the library's bare parse and write of the same bytes and tree. Each
 // measure and its baseline are taken by turns, so that both see the same load of a shared
 // machine.
-StoreTimes measureStore(const std::filesystem::path& file, const std::string& bytes,
-                        SilentToolkitServices& services) {
+StoreTimes measureStore(const std::filesystem::path& file, const std::string& bytes) {
     StoreTimes times;
     plist_t bare = nullptr;
     std::unique_ptr<BondDatabase> database;
@@ -155,8 +152,7 @@ StoreTimes measureStore(const std::filesystem::path& file, const std::string& by
         times.bareParse = std::min(
             times.bareParse, seconds([&] { plist_from_xml(bytes.data(), bytes.size(), &bare); }));
         database.reset();
-        times.load = std::min(
-            times.load, seconds([&] { database = BondDatabase::initWithFile(file, services); }));
+        times.load = std::min(times.load, seconds([&] { database = BondDatabase::open(file); }));
     }
     for (int i = 0; i < kRepetitions; ++i) {
         times.bareWrite = std::min(times.bareWrite, seconds([&] {
@@ -166,8 +162,9 @@ StoreTimes measureStore(const std::filesystem::path& file, const std::string& by
                                        std::free(xml);
                                    }));
         times.save = std::min(times.save, seconds([&] { database->save(); }));
-        times.toXml = std::min(
-            times.toXml, seconds([&] { propertyListToXml(PlistValue(database->portfolios())); }));
+        times.toXml =
+            std::min(times.toXml,
+                     seconds([&] { propertyListToXml(PlistValue(database->toPropertyList())); }));
     }
     plist_free(bare);
     return times;
@@ -203,7 +200,6 @@ int main(int argc, char** argv) {
     std::printf("Portfolio file: %d portfolios x %d bonds, %.1f MB\n", kPortfolios,
                 kBondsPerPortfolio, fileMegabytes);
 
-    SilentToolkitServices services;
     cpu_set_t allCores;
     CPU_ZERO(&allCores);
     ::sched_getaffinity(0, sizeof allCores, &allCores);
@@ -217,17 +213,16 @@ int main(int argc, char** argv) {
     }
     // This thread and every thread it starts run on one core, then on all of them again.
     const bool pinned = ::sched_setaffinity(0, sizeof oneCore, &oneCore) == 0;
-    const StoreTimes single = measureStore(file, bytes, services);
+    const StoreTimes single = measureStore(file, bytes);
     ::sched_setaffinity(0, sizeof allCores, &allCores);
-    const StoreTimes all = measureStore(file, bytes, services);
+    const StoreTimes all = measureStore(file, bytes);
 
     // One portfolio of 100,000 bonds in random order, sorted afresh each time.
-    BondDatabase sorting(services);
-    sorting.setPortfolios(makePortfolios(1, kSortBonds));
-    sorting.setNewCurrentPortfolio("Portfolio 1");
-    PlistArray unsorted = *sorting.currentBondList();
-    const double sort =
-        best([&] { sorting.sortBondsByDate(); }, [&] { *sorting.currentBondList() = unsorted; });
+    const std::unique_ptr<BondDatabase> sorting =
+        BondDatabase::fromPropertyList(std::move(*makePortfolios(1, kSortBonds)));
+    const std::vector<Bond> unsorted = sorting->portfolio("Portfolio 1")->bonds;
+    const double sort = best([&] { sorting->sortBondsByDate("Portfolio 1"); },
+                             [&] { sorting->replaceBonds("Portfolio 1", unsorted); });
 
     // Python's plistlib on the same file, in the same run.
     const std::filesystem::path pythonOut = dir / "python-times.txt";

@@ -41,17 +41,13 @@ std::string plural(std::size_t count, const char* one, const char* many) {
 }
 
 // The first added bonds, one line each, then how many more there are.
-void printAddedBonds(std::ostream& out, const PlistArray& bonds, std::size_t first) {
+void printAddedBonds(std::ostream& out, const std::vector<Bond>& bonds) {
     std::vector<TextRow> rows;
-    const std::size_t named = std::min(bonds.size(), first + kMaxBondsNamedAfterImport);
-    for (std::size_t i = first; i < named; ++i) {
-        const PlistDict* bond = bonds[i].dictPtr();
-        if (bond == nullptr) {
-            continue;
-        }
-        rows.push_back({bond->text(kSerialKey), bond->text(kTypeKey),
-                        "$" + bond->text(kFaceValueKey),
-                        bond->text(kIssueMonthKey) + " " + bond->text(kIssueYearKey)});
+    const std::size_t named = std::min(bonds.size(), kMaxBondsNamedAfterImport);
+    for (std::size_t i = 0; i < named; ++i) {
+        const Bond& bond = bonds[i];
+        rows.push_back(
+            {bond.serial, bond.type, "$" + bond.faceValue, bond.issueMonth + " " + bond.issueYear});
     }
     std::istringstream lines(alignedText(rows, {}));
     for (std::string line; std::getline(lines, line);) {
@@ -72,19 +68,15 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     const DataFolderLock lock = lockDataFolder(locations);
-    BondDatabase database(io.services);
-    database.setPortfolios(readPortfolios(locations));
-    if (!database.portfolioExistsWithName(name)) {
+    const std::unique_ptr<BondDatabase> database =
+        BondDatabase::fromPropertyList(std::move(*readPortfolios(locations)));
+    if (!database->hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
                                          locations.userDataDir().string() +
                                          " (orvelt-cli list shows them); nothing was imported");
     }
     const std::string text = readBondListFile(file);
-    database.setNewCurrentPortfolio(name);
-    const PlistArrayRef before = database.currentBondList();
-    const std::size_t countBefore = before ? before->size() : 0;
-
-    const ImportReport report = importBondListText(database, text);
+    const ImportReport report = importBondListText(*database, name, text);
     if (report.outcome == ImportReport::Outcome::InvalidFile) {
         throw CliError(kExitFailure, file.string() +
                                          " is not a bond list exported from Orvelt for Windows "
@@ -98,14 +90,12 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
         throw CliError(kExitFailure, "cannot import " + file.string() + "; nothing was imported");
     }
     if (report.added > 0) {
-        writePortfolios(locations, database.portfolios());
+        writePortfolios(locations, database->toPropertyList());
     }
 
     io.out << "Added " << plural(report.added, "bond", "bonds") << " to " << quoted(name)
            << " from " << file.string() << (report.added > 0 ? ":" : ".") << '\n';
-    if (const PlistArrayRef after = database.currentBondList()) {
-        printAddedBonds(io.out, *after, countBefore);
-    }
+    printAddedBonds(io.out, report.bonds);
     if (report.skippedDuplicates > 0) {
         io.out << "Passed over " << plural(report.skippedDuplicates, "row", "rows")
                << (report.skippedDuplicates == 1 ? " whose serial is" : " whose serials are")

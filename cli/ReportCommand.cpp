@@ -94,9 +94,10 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     // Read only: nothing is written.
-    BondDatabase database(io.services);
-    database.setPortfolios(readPortfolios(locations));
-    if (!database.portfolioExistsWithName(name)) {
+    const std::unique_ptr<BondDatabase> store =
+        BondDatabase::fromPropertyList(std::move(*readPortfolios(locations)));
+    BondDatabase& database = *store;
+    if (!database.hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
                                          locations.userDataDir().string() +
                                          " (orvelt-cli list shows them)");

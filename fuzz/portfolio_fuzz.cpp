@@ -5,7 +5,6 @@
 
 #include "FuzzCheck.h"
 #include "platform/PropertyList.h"
-#include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/TextDecoding.h"
 
@@ -49,67 +48,84 @@ std::string someText(FuzzedDataProvider& input, std::size_t maxLength) {
     return windows1252ToUtf8(input.ConsumeRandomLengthString(maxLength));
 }
 
-// A serial of the open portfolio chosen by the input, or a new one the input spells.
-std::string pickSerial(FuzzedDataProvider& input, BondDatabase& db) {
-    const PlistArrayRef bonds = db.currentBondList();
-    if (bonds && !bonds->empty() && input.ConsumeBool()) {
-        const std::size_t index = input.ConsumeIntegralInRange<std::size_t>(0, bonds->size() - 1);
-        const PlistDict* bond = bonds->at(index).dictPtr();
-        return bond != nullptr ? bond->text("Serial") : std::string();
+// A serial of the portfolio chosen by the input, or a new one the input spells.
+std::string pickSerial(FuzzedDataProvider& input, const BondDatabase& db,
+                       const std::string& portfolio) {
+    const Portfolio* open = db.portfolio(portfolio);
+    if (open != nullptr && !open->bonds.empty() && input.ConsumeBool()) {
+        const std::size_t index =
+            input.ConsumeIntegralInRange<std::size_t>(0, open->bonds.size() - 1);
+        return open->bonds[index].serial;
     }
     return someText(input, 12);
 }
 
-void openSomePortfolio(FuzzedDataProvider& input, BondDatabase& db) {
-    const std::vector<std::string> names = db.getPortfolioNames();
+// An existing portfolio, or a new one the input names.
+std::string pickPortfolio(FuzzedDataProvider& input, BondDatabase& db) {
+    const std::vector<std::string> names = db.portfolioNames();
     if (!names.empty() && input.ConsumeBool()) {
-        db.setNewCurrentPortfolio(
-            names[input.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)]);
-        return;
+        return names[input.ConsumeIntegralInRange<std::size_t>(0, names.size() - 1)];
     }
     const std::string name = someText(input, 12);
-    db.addPortfolioWithName(name);
-    db.setNewCurrentPortfolio(name);
+    db.createPortfolio(name);
+    return name;
+}
+
+void changeField(BondDatabase& db, const std::string& portfolio, const std::string& serial,
+                 std::string Bond::*field, std::string value) {
+    if (const Bond* found = db.bond(portfolio, serial)) {
+        Bond changed = *found;
+        changed.*field = std::move(value);
+        db.changeBond(portfolio, serial, std::move(changed));
+    }
 }
 
 void runOperations(FuzzedDataProvider& input, BondDatabase& db) {
-    openSomePortfolio(input, db);
+    std::string portfolio = pickPortfolio(input, db);
     const int count = input.ConsumeIntegralInRange(0, 8);
     for (int step = 0; step < count && input.remaining_bytes() > 0; ++step) {
-        const std::string serial = pickSerial(input, db);
-        switch (input.ConsumeIntegralInRange(0, 8)) {
+        const std::string serial = pickSerial(input, db, portfolio);
+        switch (input.ConsumeIntegralInRange(0, 9)) {
         case 0:
-            db.addBondWithSerial(serial, input.ConsumeBool() ? "100" : "1e3",
-                                 input.PickValueInArray(kSeries), input.PickValueInArray(kYears),
-                                 input.PickValueInArray(kMonths));
+            db.addBond(portfolio,
+                       Bond(serial, input.PickValueInArray(kSeries),
+                            input.ConsumeBool() ? "100" : "1e3", input.PickValueInArray(kYears),
+                            input.PickValueInArray(kMonths)));
             break;
         case 1:
-            db.updateFaceValue(someText(input, 8), serial);
+            changeField(db, portfolio, serial, &Bond::faceValue, someText(input, 8));
             break;
         case 2:
-            db.updateType(input.PickValueInArray(kSeries), serial);
+            changeField(db, portfolio, serial, &Bond::type, input.PickValueInArray(kSeries));
             break;
         case 3:
-            db.updateIssueYear(input.PickValueInArray(kYears), serial);
+            changeField(db, portfolio, serial, &Bond::issueYear, input.PickValueInArray(kYears));
             break;
         case 4:
-            db.updateIssueMonth(input.PickValueInArray(kMonths), serial);
+            changeField(db, portfolio, serial, &Bond::issueMonth, input.PickValueInArray(kMonths));
             break;
         case 5:
-            db.updateBondSerial(someText(input, 12), serial);
+            changeField(db, portfolio, serial, &Bond::serial, someText(input, 12));
             break;
         case 6:
-            db.deleteBondWithSerial(serial);
+            db.removeBond(portfolio, serial);
             break;
         case 7:
-            db.sortBondsByDate();
+            db.sortBondsByDate(portfolio);
             break;
+        case 8: {
+            std::string newName = someText(input, 12);
+            if (db.renamePortfolio(portfolio, newName)) {
+                portfolio = std::move(newName);
+            }
+            break;
+        }
         default:
-            openSomePortfolio(input, db);
+            portfolio = pickPortfolio(input, db);
             break;
         }
     }
-    db.sortBondsByDate();
+    db.sortBondsByDate(portfolio);
 }
 
 } // namespace
@@ -129,21 +145,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
 
-    SilentToolkitServices services;
-    const std::unique_ptr<BondDatabase> db = BondDatabase::initWithFile(file, services);
+    const std::unique_ptr<BondDatabase> db = BondDatabase::open(file);
     FUZZ_CHECK(db != nullptr);
-    FUZZ_CHECK(db->portfolios() != nullptr);
     runOperations(operations, *db);
-    db->save();
+    FUZZ_CHECK(db->save().saved);
+    FUZZ_CHECK(!db->hasUnsavedChanges());
 
-    const std::unique_ptr<BondDatabase> again = BondDatabase::initWithFile(file, services);
-    if (again->startupNotice() || *again->portfolios() != *db->portfolios()) {
+    const std::unique_ptr<BondDatabase> again = BondDatabase::open(file);
+    const PlistDictRef held = db->toPropertyList();
+    const PlistDictRef readBack = again->toPropertyList();
+    if (again->startupNotice() || *readBack != *held) {
         std::fprintf(stderr, "held:\n%s\nread back (%s):\n%s\n",
-                     propertyListToXml(PlistValue(db->portfolios())).c_str(),
+                     propertyListToXml(PlistValue(held)).c_str(),
                      again->startupNotice().value_or("read normally").c_str(),
-                     propertyListToXml(PlistValue(again->portfolios())).c_str());
+                     propertyListToXml(PlistValue(readBack)).c_str());
     }
     FUZZ_CHECK(!again->startupNotice().has_value());
-    FUZZ_CHECK(*again->portfolios() == *db->portfolios());
+    FUZZ_CHECK(*readBack == *held);
     return 0;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 // What the program asks of the window toolkit beyond its own windows: modal alerts, the
-// confirmation, the file-open and file-save panels, the print dialog and opening a web address. The
-// application uses the Qt implementation; tests use a scripted one that records what was shown and
-// answers as told.
+// confirmation, the file-open and file-save panels and opening a web address. The application uses
+// the Qt implementation; tests use a scripted one that records what was shown and answers as told.
+// What only windows ask for (the print dialog) is in WindowServices, on the window side.
 
 #include <string>
 #include <vector>
@@ -36,8 +36,6 @@ struct SavePanelRequest {
     // Empty starts in the user's home directory.
     std::string startDirectory;
 };
-
-class QPrinter;
 
 class ToolkitServices {
   public:
@@ -80,12 +78,9 @@ class ToolkitServices {
     // user typed none; empty when the user cancelled. The toolkit asks before replacing a file.
     virtual std::string runSavePanel(const SavePanelRequest& /*request*/) { return {}; }
 
-    // Modal print dialog that sets up `printer`; true when the user chose to print.
-    virtual bool runPrintDialog(QPrinter& /*printer*/) { return false; }
-
     // Opens the address in the user's default browser; failures are not reported.
     virtual void openUrl(const std::string& url) = 0;
-    // Opens the address in the user's default browser; NO when no browser could be started,
+    // Opens the address in the user's default browser; false when no browser could be started,
     // so that the caller can tell the user where the page is.
     virtual bool openUrlInBrowser(const std::string& url) {
         openUrl(url);

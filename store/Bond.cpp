@@ -35,16 +35,43 @@ std::optional<YearMonth> Bond::issued() const {
 }
 
 double Bond::faceAmount() const {
-    return doubleValueOfText(faceValue);
+    const PlistValue* number = faceValue.empty() ? storedNumber(kFaceValueKey) : nullptr;
+    return number != nullptr ? doubleValueOf(*number) : doubleValueOfText(faceValue);
+}
+
+int Bond::issueYearNumber() const {
+    const PlistValue* number = issueYear.empty() ? storedNumber(kIssueYearKey) : nullptr;
+    return number != nullptr ? intValueOf(*number) : intValueOfText(issueYear);
+}
+
+const PlistValue* Bond::storedNumber(std::string_view key) const {
+    const PlistDict* dict = stored_.dictPtr();
+    const PlistValue* value = dict != nullptr ? dict->find(key) : nullptr;
+    return value != nullptr && (value->integerPtr() != nullptr || value->realPtr() != nullptr)
+               ? value
+               : nullptr;
 }
 
 Bond Bond::fromRecord(const PlistValue& record) {
     Bond bond;
-    bond.stored_ = record;
-    if (const PlistDict* dict = record.dictPtr()) {
-        for (const FieldKey& field : kFieldKeys) {
-            bond.*field.field = dict->text(field.key);
-        }
+    const PlistDict* dict = record.dictPtr();
+    if (dict == nullptr) {
+        bond.stored_ = record;
+        return bond;
+    }
+    for (const FieldKey& field : kFieldKeys) {
+        bond.*field.field = dict->text(field.key);
+    }
+    // A record of exactly the five texts in the order a new bond is written in is what toRecord
+    // makes anew; only other records are kept, which spares a large portfolio a second copy of
+    // every bond.
+    const auto& entries = dict->entries();
+    bool canonical = entries.size() == kFieldKeys.size();
+    for (std::size_t i = 0; canonical && i < entries.size(); ++i) {
+        canonical = entries[i].first == kFieldKeys[i].key && entries[i].second.isString();
+    }
+    if (!canonical) {
+        bond.stored_ = record;
     }
     return bond;
 }
@@ -60,6 +87,13 @@ PlistValue Bond::toRecord() const {
         if (untouched) {
             return stored_;
         }
+    }
+    if (stored != nullptr &&
+        std::all_of(kFieldKeys.begin(), kFieldKeys.end(), [this, stored](const FieldKey& f) {
+            return stored->text(f.key) == this->*f.field;
+        })) {
+        // Untouched: the record read is written back as it is, without a copy.
+        return stored_;
     }
     auto record = stored != nullptr ? stored->copy() : PlistDict::create();
     for (const FieldKey& field : kFieldKeys) {

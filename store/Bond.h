@@ -27,8 +27,11 @@ class Bond {
     // The issue month, when the year and month texts name one.
     std::optional<YearMonth> issued() const;
     // The face value in dollars, read as every number text is (the leading number; 0 when
-    // there is none).
+    // there is none). A face value or year stored as a number is read as that number.
     double faceAmount() const;
+    // The issue year as a number for ordering: the leading number of its text (0 when there is
+    // none).
+    int issueYearNumber() const;
 
     // The bond read from a portfolio file's bond record (normally a dictionary of texts; a
     // field that is missing or not text reads as empty).
@@ -41,6 +44,11 @@ class Bond {
     bool sameFields(const Bond& other) const;
 
   private:
-    // The record as read, kept for what the fields do not hold; absent for a new bond.
+    // A field stored as a number rather than text (a file written by another program) reads as
+    // that number.
+    const PlistValue* storedNumber(std::string_view key) const;
+
+    // The record as read, kept for what the fields do not hold; absent for a new bond and for a
+    // record that holds nothing but the five texts in their usual order.
     PlistValue stored_;
 };

@@ -1,389 +1,355 @@
 #include "store/BondDatabase.h"
 
-#include "platform/NumberText.h"
 #include "platform/PropertyList.h"
-#include "platform/ToolkitServices.h"
 #include "platform/XmlSafeText.h"
 #include "store/BondRecord.h"
 #include "store/PortfolioFileReader.h"
 
 #include <algorithm>
-#include <initializer_list>
+#include <unordered_set>
 
 namespace {
 
-const std::string kErrorTitle = "Error";
-const std::string kDuplicateSerialMessage =
+using Status = StoreOutcome::Status;
+
+const char* const kDuplicateSerialMessage =
     "Serial already exists. Please enter a different serial.";
-const std::string kUnstorableTextMessage =
+const char* const kUnstorableTextMessage =
     "The text holds a character that the portfolio file cannot keep (a null character or bytes "
     "that are not text). Please type it again.";
 
-const PlistValue* fieldOf(const PlistValue& bond, std::string_view key) {
-    const PlistDict* dict = bond.dictPtr();
-    return dict != nullptr ? dict->find(key) : nullptr;
+StoreOutcome done() {
+    return {};
+}
+
+StoreOutcome noSuchPortfolio(std::string_view name) {
+    return StoreOutcome::refused(Status::NoSuchPortfolio,
+                                 "There is no portfolio named \"" + std::string(name) + "\".");
+}
+
+StoreOutcome unstorable() {
+    return StoreOutcome::refused(Status::UnstorableText, kUnstorableTextMessage);
 }
 
 // Text the portfolio file could not hold would make every later save fail, so it is refused
 // before it reaches the store.
-bool allStorable(std::initializer_list<const std::string*> texts) {
-    return std::all_of(texts.begin(), texts.end(),
-                       [](const std::string* text) { return isStorableText(*text); });
+bool storable(const Bond& bond) {
+    return isStorableText(bond.serial) && isStorableText(bond.type) &&
+           isStorableText(bond.faceValue) && isStorableText(bond.issueYear) &&
+           isStorableText(bond.issueMonth);
 }
 
 // Month rank for the date order: a text that is no month name ranks with January.
-int monthRankForSort(const PlistValue& bond) {
-    const PlistValue* month = fieldOf(bond, kIssueMonthKey);
-    if (month == nullptr) {
-        return 0;
-    }
-    const std::string* text = month->stringPtr();
-    if (text == nullptr) {
-        return 0;
-    }
-    for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
-        if (*text == kMonthNames[i]) {
-            return static_cast<int>(i);
-        }
-    }
-    return 0;
-}
-
-int yearOf(const PlistValue& bond) {
-    const PlistValue* year = fieldOf(bond, kIssueYearKey);
-    return year != nullptr ? intValueOf(*year) : 0;
-}
-
-int compareInts(int a, int b) {
-    return a < b ? -1 : (a > b ? 1 : 0);
+int monthRank(const Bond& bond) {
+    return monthNumberOfName(bond.issueMonth).value_or(1);
 }
 
 } // namespace
 
-int monthSort(const PlistValue& a, const PlistValue& b, void* /*context*/) {
-    return compareInts(monthRankForSort(a), monthRankForSort(b));
-}
+BondDatabase::BondDatabase(QObject* parent) : QObject(parent) {}
 
-int yearSort(const PlistValue& a, const PlistValue& b, void* /*context*/) {
-    return compareInts(yearOf(a), yearOf(b));
-}
+BondDatabase::~BondDatabase() = default;
 
-BondDatabase::BondDatabase(ToolkitServices& services)
-    : services_(services), portfolios_(PlistDict::create()) {}
-
-std::unique_ptr<BondDatabase> BondDatabase::initWithFile(const std::filesystem::path& path,
-                                                         ToolkitServices& services) {
-    auto database = std::make_unique<BondDatabase>(services);
-    database->filePath_ = path;
+std::unique_ptr<BondDatabase> BondDatabase::open(const std::filesystem::path& path) {
     PortfolioFileContents contents = readPortfolioFile(path);
-    database->portfolios_ = std::move(contents.portfolios);
+    auto database = std::make_unique<BondDatabase>();
+    database->filePath_ = path;
+    database->portfolios_ = takePortfoliosFromPropertyList(*contents.portfolios);
     database->startupNotice_ = std::move(contents.notice);
     database->setAsidePath_ = std::move(contents.setAsidePath);
     database->writingBlocked_ = contents.writingBlocked;
     return database;
 }
 
-int BondDatabase::getIntValueOfMonth(const std::string& month) const {
-    for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
-        if (month == kMonthNames[i]) {
-            return static_cast<int>(i);
-        }
-    }
-    return 12;
+std::unique_ptr<BondDatabase> BondDatabase::fromPropertyList(PlistDict root) {
+    auto database = std::make_unique<BondDatabase>();
+    database->portfolios_ = takePortfoliosFromPropertyList(root);
+    return database;
 }
 
-void BondDatabase::sortBondsByDate() {
-    if (!currentBondList_) {
-        return;
+PlistDictRef BondDatabase::toPropertyList() const {
+    return portfoliosToPropertyList(portfolios_);
+}
+
+std::vector<std::string> BondDatabase::portfolioNames() const {
+    std::vector<std::string> names;
+    names.reserve(portfolios_.size());
+    for (const Portfolio& portfolio : portfolios_) {
+        names.push_back(portfolio.name);
     }
-    // One stable pass on (year, month) orders the list as a month pass followed by a stable
-    // year pass would, reading each bond's date once.
+    return names;
+}
+
+bool BondDatabase::hasPortfolio(std::string_view name) const {
+    return portfolio(name) != nullptr;
+}
+
+const Portfolio* BondDatabase::portfolio(std::string_view name) const {
+    const auto found = std::find_if(portfolios_.begin(), portfolios_.end(),
+                                    [name](const Portfolio& p) { return p.name == name; });
+    return found != portfolios_.end() ? &*found : nullptr;
+}
+
+Portfolio* BondDatabase::find(std::string_view name) {
+    return const_cast<Portfolio*>(std::as_const(*this).portfolio(name));
+}
+
+const Bond* BondDatabase::bond(std::string_view portfolio, std::string_view serial) const {
+    const Portfolio* found = this->portfolio(portfolio);
+    return found != nullptr ? found->find(serial) : nullptr;
+}
+
+void BondDatabase::changed(const std::string& portfolio) {
+    if (Portfolio* changedPortfolio = find(portfolio)) {
+        changedPortfolio->bondsChanged = true;
+    }
+    unsaved_ = true;
+    ++revision_;
+    emit bondsChanged(portfolio);
+}
+
+StoreOutcome BondDatabase::createPortfolio(const std::string& name) {
+    if (!isStorableText(name)) {
+        return unstorable();
+    }
+    if (hasPortfolio(name)) {
+        return StoreOutcome::refused(Status::DuplicateName,
+                                     "Please enter a different name, \"" + name +
+                                         "\" is already being used by another portfolio.");
+    }
+    Portfolio& created = portfolios_.emplace_back();
+    created.name = name;
+    created.bondsChanged = true;
+    unsaved_ = true;
+    ++revision_;
+    emit portfoliosChanged();
+    return done();
+}
+
+StoreOutcome BondDatabase::renamePortfolio(const std::string& name, const std::string& newName) {
+    Portfolio* renamed = find(name);
+    if (renamed == nullptr) {
+        return noSuchPortfolio(name);
+    }
+    if (name == newName) {
+        return done();
+    }
+    if (!isStorableText(newName)) {
+        return unstorable();
+    }
+    if (hasPortfolio(newName)) {
+        return StoreOutcome::refused(Status::DuplicateName,
+                                     "Please enter a different name, \"" + newName +
+                                         "\" is already being used by another portfolio.");
+    }
+    renamed->name = newName;
+    renamed->bondsChanged = true; // its record carries the name
+    unsaved_ = true;
+    ++revision_;
+    emit portfoliosChanged();
+    return done();
+}
+
+StoreOutcome BondDatabase::deletePortfolio(const std::string& name) {
+    const auto found = std::find_if(portfolios_.begin(), portfolios_.end(),
+                                    [&name](const Portfolio& p) { return p.name == name; });
+    if (found == portfolios_.end()) {
+        return noSuchPortfolio(name);
+    }
+    portfolios_.erase(found);
+    unsaved_ = true;
+    ++revision_;
+    emit portfoliosChanged();
+    return done();
+}
+
+StoreOutcome BondDatabase::checkNewBond(std::string_view portfolio, const Bond& bond) const {
+    const Portfolio* target = this->portfolio(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    if (!storable(bond)) {
+        return unstorable();
+    }
+    if (target->find(bond.serial) != nullptr) {
+        return StoreOutcome::refused(Status::DuplicateSerial, kDuplicateSerialMessage);
+    }
+    return done();
+}
+
+StoreOutcome BondDatabase::addBond(const std::string& portfolio, Bond bond) {
+    StoreOutcome outcome = checkNewBond(portfolio, bond);
+    if (outcome) {
+        find(portfolio)->bonds.push_back(std::move(bond));
+        changed(portfolio);
+    }
+    return outcome;
+}
+
+StoreOutcome BondDatabase::checkChangedBond(std::string_view portfolio, std::string_view serial,
+                                            const Bond& bond) const {
+    const Portfolio* target = this->portfolio(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    if (target->find(serial) == nullptr) {
+        return StoreOutcome::refused(Status::NoSuchBond, "There is no bond with the serial \"" +
+                                                             std::string(serial) + "\".");
+    }
+    if (!storable(bond)) {
+        return unstorable();
+    }
+    if (bond.serial != serial && target->find(bond.serial) != nullptr) {
+        return StoreOutcome::refused(Status::DuplicateSerial, kDuplicateSerialMessage);
+    }
+    return done();
+}
+
+StoreOutcome BondDatabase::changeBond(const std::string& portfolio, std::string_view serial,
+                                      Bond bond) {
+    StoreOutcome outcome = checkChangedBond(portfolio, serial, bond);
+    if (outcome) {
+        Portfolio* target = find(portfolio);
+        target->bonds[*target->indexOf(serial)] = std::move(bond);
+        changed(portfolio);
+    }
+    return outcome;
+}
+
+StoreOutcome BondDatabase::removeBond(const std::string& portfolio, std::string_view serial) {
+    Portfolio* target = find(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    const std::optional<std::size_t> index = target->indexOf(serial);
+    if (!index) {
+        return StoreOutcome::refused(Status::NoSuchBond, "There is no bond with the serial \"" +
+                                                             std::string(serial) + "\".");
+    }
+    target->bonds.erase(target->bonds.begin() + static_cast<std::ptrdiff_t>(*index));
+    changed(portfolio);
+    return done();
+}
+
+StoreOutcome BondDatabase::insertBonds(const std::string& portfolio, std::size_t position,
+                                       std::vector<Bond> bonds) {
+    Portfolio* target = find(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    if (!std::all_of(bonds.begin(), bonds.end(), storable)) {
+        return unstorable();
+    }
+    if (bonds.empty()) {
+        return done();
+    }
+    position = std::min(position, target->bonds.size());
+    target->bonds.insert(target->bonds.begin() + static_cast<std::ptrdiff_t>(position),
+                         std::make_move_iterator(bonds.begin()),
+                         std::make_move_iterator(bonds.end()));
+    changed(portfolio);
+    return done();
+}
+
+StoreOutcome BondDatabase::appendBonds(const std::string& portfolio, std::vector<Bond> bonds) {
+    return insertBonds(portfolio, static_cast<std::size_t>(-1), std::move(bonds));
+}
+
+StoreOutcome BondDatabase::removeBonds(const std::string& portfolio,
+                                       const std::vector<std::string>& serials) {
+    Portfolio* target = find(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    std::unordered_set<std::string_view> left(serials.begin(), serials.end());
+    const auto removed =
+        std::remove_if(target->bonds.begin(), target->bonds.end(),
+                       [&left](const Bond& bond) { return left.erase(bond.serial) > 0; });
+    if (removed == target->bonds.end()) {
+        return done();
+    }
+    target->bonds.erase(removed, target->bonds.end());
+    changed(portfolio);
+    return done();
+}
+
+StoreOutcome BondDatabase::replaceBonds(const std::string& portfolio, std::vector<Bond> bonds) {
+    Portfolio* target = find(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    if (!std::all_of(bonds.begin(), bonds.end(), storable)) {
+        return unstorable();
+    }
+    target->bonds = std::move(bonds);
+    changed(portfolio);
+    return done();
+}
+
+StoreOutcome BondDatabase::sortBondsByDate(const std::string& portfolio) {
+    Portfolio* target = find(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    // One stable pass on (year, month), reading each bond's date once.
     struct Keyed {
         int year;
         int month;
-        PlistValue bond;
+        std::size_t index;
     };
     std::vector<Keyed> keyed;
-    keyed.reserve(currentBondList_->size());
-    for (PlistValue& bond : *currentBondList_) {
-        keyed.push_back({yearOf(bond), monthRankForSort(bond), std::move(bond)});
+    keyed.reserve(target->bonds.size());
+    for (std::size_t i = 0; i < target->bonds.size(); ++i) {
+        keyed.push_back({target->bonds[i].issueYearNumber(), monthRank(target->bonds[i]), i});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
         return a.year != b.year ? a.year < b.year : a.month < b.month;
     });
-    for (std::size_t i = 0; i < keyed.size(); ++i) {
-        (*currentBondList_)[i] = std::move(keyed[i].bond);
+    const bool alreadySorted =
+        std::is_sorted(keyed.begin(), keyed.end(),
+                       [](const Keyed& a, const Keyed& b) { return a.index < b.index; });
+    if (alreadySorted) {
+        return done();
     }
-}
-
-void BondDatabase::save() {
-    if (currentPortfolio_ && !currentPortfolio_->empty()) {
-        saveCurrentPortfolio();
-    }
-    if (!portfolios_ || filePath_.empty() || writingBlocked_) {
-        return;
-    }
-    writePropertyList(filePath_, PlistValue(portfolios_));
-}
-
-std::vector<std::string> BondDatabase::getPortfolioNames() const {
-    return portfolios_ ? portfolios_->keys() : std::vector<std::string>();
-}
-
-void BondDatabase::setBond(PlistDictRef bond, const std::string& serial) {
-    const std::int32_t index = getBondIndexWithSerial(serial);
-    if (index == kNoBondIndex || !currentBondList_) {
-        return;
-    }
-    (*currentBondList_)[static_cast<std::size_t>(index)] = PlistValue(std::move(bond));
-    saveCurrentPortfolio();
-}
-
-std::int32_t BondDatabase::getBondIndexWithSerial(const std::string& serial) const {
-    if (!currentBondList_) {
-        return kNoBondIndex;
-    }
-    const PlistArray& list = *currentBondList_;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const PlistValue* bondSerial = fieldOf(list[i], kSerialKey);
-        if (bondSerial != nullptr && bondSerial->equalsText(serial)) {
-            return static_cast<std::int32_t>(i);
+    // The bonds are moved into their places along the cycles of the new order, without a
+    // second list of a large portfolio.
+    std::vector<Bond>& bonds = target->bonds;
+    std::vector<bool> placed(bonds.size(), false);
+    for (std::size_t start = 0; start < bonds.size(); ++start) {
+        if (placed[start] || keyed[start].index == start) {
+            continue;
         }
-    }
-    return kNoBondIndex;
-}
-
-PlistDictRef BondDatabase::getBondWithSerial(const std::string& serial) const {
-    const std::int32_t index = getBondIndexWithSerial(serial);
-    if (index == kNoBondIndex) {
-        return nullptr;
-    }
-    const PlistDict* bond = (*currentBondList_)[static_cast<std::size_t>(index)].dictPtr();
-    return bond != nullptr ? bond->copy() : nullptr;
-}
-
-void BondDatabase::saveCurrentPortfolio() {
-    // Without a list there is nothing to store: a record read without its "Bonds" stays as it
-    // was read until a bond is added to it.
-    if (!currentPortfolio_ || !portfolios_ || !currentBondList_) {
-        return;
-    }
-    auto record = PlistDict::create();
-    record->set(kPortfolioNameKey, PlistValue(*currentPortfolio_));
-    record->set(kPortfolioBondsKey, PlistValue(currentBondList_));
-    portfolios_->set(*currentPortfolio_, PlistValue(record));
-}
-
-void BondDatabase::deleteBondWithSerial(const std::string& serial) {
-    const std::int32_t index = getBondIndexWithSerial(serial);
-    if (index == kNoBondIndex) {
-        return;
-    }
-    currentBondList_->erase(currentBondList_->begin() + index);
-    saveCurrentPortfolio();
-}
-
-void BondDatabase::updateField(std::string_view key, const std::string& value,
-                               const std::string& serial) {
-    if (!bondExistsWithSerial(serial)) {
-        return;
-    }
-    if (!isStorableText(value)) {
-        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
-        return;
-    }
-    PlistDictRef bond = getBondWithSerial(serial);
-    if (!bond) {
-        return;
-    }
-    bond->set(key, PlistValue(value));
-    setBond(bond, serial);
-}
-
-void BondDatabase::updateIssueMonth(const std::string& month, const std::string& serial) {
-    updateField(kIssueMonthKey, month, serial);
-}
-
-void BondDatabase::updateIssueYear(const std::string& year, const std::string& serial) {
-    updateField(kIssueYearKey, year, serial);
-}
-
-void BondDatabase::updateType(const std::string& type, const std::string& serial) {
-    updateField(kTypeKey, type, serial);
-}
-
-void BondDatabase::updateFaceValue(const std::string& faceValue, const std::string& serial) {
-    updateField(kFaceValueKey, faceValue, serial);
-}
-
-bool BondDatabase::updateBondSerial(const std::string& newSerial, const std::string& oldSerial) {
-    if (newSerial == oldSerial) {
-        return true;
-    }
-    if (!bondExistsWithSerial(oldSerial)) {
-        return false;
-    }
-    if (!isStorableText(newSerial)) {
-        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
-        return false;
-    }
-    if (bondExistsWithSerial(newSerial)) {
-        services_.showErrorAlert(kErrorTitle, kDuplicateSerialMessage);
-        return false;
-    }
-    PlistDictRef bond = getBondWithSerial(oldSerial);
-    if (!bond) {
-        return false;
-    }
-    bond->set(kSerialKey, PlistValue(newSerial));
-    setBond(bond, oldSerial);
-    saveCurrentPortfolio();
-    return true;
-}
-
-bool BondDatabase::bondExistsWithSerial(const std::string& serial) const {
-    return getBondIndexWithSerial(serial) != kNoBondIndex;
-}
-
-bool BondDatabase::addBond(const std::string& serial, const std::string& faceValue,
-                           const std::string& type, const std::string& issueYear,
-                           const std::string& issueMonth, bool alertOnDuplicate) {
-    if (!currentPortfolio_) {
-        return false;
-    }
-    if (bondExistsWithSerial(serial)) {
-        if (alertOnDuplicate) {
-            services_.showErrorAlert(kErrorTitle, kDuplicateSerialMessage);
+        Bond first = std::move(bonds[start]);
+        std::size_t at = start;
+        while (keyed[at].index != start) {
+            bonds[at] = std::move(bonds[keyed[at].index]);
+            placed[at] = true;
+            at = keyed[at].index;
         }
-        return false;
+        bonds[at] = std::move(first);
+        placed[at] = true;
     }
-    return appendImportedBond(serial, faceValue, type, issueYear, issueMonth);
+    changed(portfolio);
+    return done();
 }
 
-bool BondDatabase::addBondWithSerialWhileImporting(const std::string& serial,
-                                                   const std::string& faceValue,
-                                                   const std::string& type,
-                                                   const std::string& issueYear,
-                                                   const std::string& issueMonth) {
-    return addBond(serial, faceValue, type, issueYear, issueMonth, false);
-}
-
-bool BondDatabase::addBondWithSerial(const std::string& serial, const std::string& faceValue,
-                                     const std::string& type, const std::string& issueYear,
-                                     const std::string& issueMonth) {
-    return addBond(serial, faceValue, type, issueYear, issueMonth, true);
-}
-
-bool BondDatabase::appendImportedBond(const std::string& serial, const std::string& faceValue,
-                                      const std::string& type, const std::string& issueYear,
-                                      const std::string& issueMonth) {
-    if (!currentPortfolio_) {
-        return false;
+SaveOutcome BondDatabase::save() {
+    SaveOutcome outcome;
+    outcome.file = filePath_;
+    if (filePath_.empty()) {
+        return outcome;
     }
-    if (!allStorable({&serial, &faceValue, &type, &issueYear, &issueMonth})) {
-        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
-        return false;
+    if (writingBlocked_) {
+        outcome.saved = false;
+        outcome.reason = "the unreadable portfolio file there is kept untouched";
+        return outcome;
     }
-    auto bond = PlistDict::create();
-    bond->set(kSerialKey, PlistValue(serial));
-    bond->set(kFaceValueKey, PlistValue(faceValue));
-    bond->set(kTypeKey, PlistValue(type));
-    bond->set(kIssueYearKey, PlistValue(issueYear));
-    bond->set(kIssueMonthKey, PlistValue(issueMonth));
-    if (!currentBondList_) {
-        // A portfolio record read without its list gets one, so that the bond is kept.
-        currentBondList_ = std::make_shared<PlistArray>();
+    std::string error;
+    if (!writePropertyList(filePath_, PlistValue(toPropertyList()), &error)) {
+        outcome.saved = false;
+        outcome.reason = error.empty() ? "it could not be written" : error;
+        return outcome;
     }
-    currentBondList_->push_back(PlistValue(bond));
-    saveCurrentPortfolio();
-    return true;
-}
-
-void BondDatabase::setNewCurrentPortfolio(const std::string& name) {
-    // No portfolio can be stored under such a name, so none is open.
-    if (!isStorableText(name)) {
-        currentPortfolio_.reset();
-        currentBondList_.reset();
-        return;
-    }
-    currentPortfolio_ = name;
-    const PlistValue* record = portfolios_ ? portfolios_->find(name) : nullptr;
-    const PlistDict* dict = record != nullptr ? record->dictPtr() : nullptr;
-    currentBondList_ = dict != nullptr ? dict->value(kPortfolioBondsKey).array() : nullptr;
-}
-
-bool BondDatabase::portfolioExistsWithName(const std::string& name) const {
-    return portfolios_ && portfolios_->contains(name);
-}
-
-void BondDatabase::deletePortfolioWithName(const std::string& name) {
-    if (!portfolioExistsWithName(name)) {
-        return;
-    }
-    portfolios_->remove(name);
-    // The deleted portfolio is closed with it: left open, the next save or bond change would
-    // store it again under its name and bring it back.
-    if (currentPortfolio_ && *currentPortfolio_ == name) {
-        currentPortfolio_.reset();
-        currentBondList_.reset();
-    }
-}
-
-bool BondDatabase::addPortfolioWithName(const std::string& name) {
-    if (!isStorableText(name)) {
-        services_.showErrorAlert(kErrorTitle, kUnstorableTextMessage);
-        return false;
-    }
-    if (portfolioExistsWithName(name)) {
-        services_.showErrorAlert(kErrorTitle, "Please enter a different name, \"" + name +
-                                                  "\" is already being used by another portfolio.");
-        return false;
-    }
-    if (!portfolios_) {
-        return false;
-    }
-    auto record = PlistDict::create();
-    record->set(kPortfolioNameKey, PlistValue(name));
-    record->set(kPortfolioBondsKey, PlistValue(std::make_shared<PlistArray>()));
-    portfolios_->set(name, PlistValue(record));
-    setNewCurrentPortfolio(name);
-    return true;
-}
-
-PlistArrayRef BondDatabase::bondListOfPortfolio(const std::string& name) const {
-    const PlistValue* record = portfolios_ ? portfolios_->find(name) : nullptr;
-    const PlistDict* dict = record != nullptr ? record->dictPtr() : nullptr;
-    return dict != nullptr ? dict->value(kPortfolioBondsKey).array() : nullptr;
-}
-
-namespace {
-
-// Bonds hold only texts, so copying each record's entries leaves nothing shared.
-PlistArray copyOfBonds(const PlistArray& bonds) {
-    PlistArray copy;
-    copy.reserve(bonds.size());
-    for (const PlistValue& bond : bonds) {
-        const PlistDict* dict = bond.dictPtr();
-        copy.push_back(dict != nullptr ? PlistValue(dict->copy()) : bond);
-    }
-    return copy;
-}
-
-} // namespace
-
-std::optional<PlistArray> BondDatabase::copyBondsOfPortfolio(const std::string& name) const {
-    const PlistArrayRef list = bondListOfPortfolio(name);
-    if (!list) {
-        return std::nullopt;
-    }
-    return copyOfBonds(*list);
-}
-
-bool BondDatabase::restoreBondsOfPortfolio(const std::string& name, const PlistArray& bonds) {
-    const PlistArrayRef list = bondListOfPortfolio(name);
-    if (!list) {
-        return false;
-    }
-    *list = copyOfBonds(bonds);
-    return true;
+    unsaved_ = false;
+    return outcome;
 }

@@ -1,10 +1,15 @@
 #pragma once
 
-// The one store of the user's bonds: every portfolio by name, the open portfolio, and its bond
-// list, which all windows share. Every change to bonds or portfolios goes through it.
+// The one store of the user's bonds: every portfolio by name with its typed bonds. Every change to
+// bonds or portfolios goes through it; each names the portfolio it works on and answers an
+// outcome that the caller reports. The store announces each change, so that every window showing
+// a portfolio can follow it. Which portfolio a window shows is the window's business, not the
+// store's.
 
-#include "platform/PlistValue.h"
+#include "store/Portfolio.h"
+#include "store/StoreOutcome.h"
 
+#include <QObject>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -13,106 +18,94 @@
 #include <string_view>
 #include <vector>
 
-class ToolkitServices;
+class BondDatabase : public QObject {
+    Q_OBJECT
 
-// Position answered for a serial that no bond of the open portfolio has.
-inline constexpr std::int32_t kNoBondIndex = 1234567890;
-
-class BondDatabase {
   public:
-    // An empty database with no portfolio open.
-    explicit BondDatabase(ToolkitServices& services);
+    // An empty store that is not saved to any file.
+    explicit BondDatabase(QObject* parent = nullptr);
+    ~BondDatabase() override;
 
-    // The database read from the portfolio file at `path`; no portfolio open. `save` writes it
-    // back to the same file. A missing file gives an empty database. A file that cannot be read
-    // as a portfolio file (not a property list, a root that is not a dictionary, damaged,
-    // too large or too deeply nested) is renamed aside, never overwritten: the store starts
-    // empty, saves to `path` as usual, and `startupNotice` says where the old file is.
-    static std::unique_ptr<BondDatabase> initWithFile(const std::filesystem::path& path,
-                                                      ToolkitServices& services);
+    // The store read from the portfolio file at `path`; `save` writes it back to the same file.
+    // A missing file gives an empty store. A file that cannot be read as a portfolio file (not a
+    // property list, a root that is not a dictionary, damaged, too large or too deeply nested)
+    // is renamed aside, never overwritten: the store starts empty, saves to `path` as usual,
+    // and `startupNotice` says where the old file is.
+    static std::unique_ptr<BondDatabase> open(const std::filesystem::path& path);
+    // The store of a portfolio file's root dictionary already read; not saved to any file.
+    // The dictionary's bond lists are taken.
+    static std::unique_ptr<BondDatabase> fromPropertyList(PlistDict root);
+    // The root dictionary of the portfolio file as it is to be written.
+    PlistDictRef toPropertyList() const;
 
     // Title of the alert that shows `startupNotice`.
     static constexpr std::string_view kStartupNoticeTitle = "Invalid File";
-    // What the user must be told once after start-up (through ToolkitServices::showErrorAlert
-    // with kStartupNoticeTitle), or nothing when the portfolio file was read normally.
+    // What the user must be told once after start-up (in an alert titled kStartupNoticeTitle),
+    // or nothing when the portfolio file was read normally.
     const std::optional<std::string>& startupNotice() const { return startupNotice_; }
     // Where the unreadable portfolio file was set aside, if it was.
     const std::optional<std::filesystem::path>& setAsidePath() const { return setAsidePath_; }
 
-    PlistDictRef portfolios() const { return portfolios_; }
-    void setPortfolios(PlistDictRef portfolios) { portfolios_ = std::move(portfolios); }
-    const std::optional<std::string>& currentPortfolio() const { return currentPortfolio_; }
-    void setCurrentPortfolio(std::optional<std::string> name) {
-        currentPortfolio_ = std::move(name);
-    }
-    // The open portfolio's own list, not a copy: a change through it changes the portfolio.
-    PlistArrayRef currentBondList() const { return currentBondList_; }
-    void setCurrentBondList(PlistArrayRef list) { currentBondList_ = std::move(list); }
+    // Reading.
+    std::vector<std::string> portfolioNames() const;
+    bool hasPortfolio(std::string_view name) const;
+    // The portfolio, valid until the next change of portfolios; nullptr when there is none.
+    const Portfolio* portfolio(std::string_view name) const;
+    // The first bond of the portfolio with this serial; nullptr when there is none.
+    const Bond* bond(std::string_view portfolio, std::string_view serial) const;
+    // Grows with every change, so that a reader can tell whether what it took is still current.
+    std::uint64_t revision() const { return revision_; }
 
-    int getIntValueOfMonth(const std::string& month) const;
-    void sortBondsByDate();
-    void save();
-    std::vector<std::string> getPortfolioNames() const;
-    void setBond(PlistDictRef bond, const std::string& serial);
-    std::int32_t getBondIndexWithSerial(const std::string& serial) const;
-    PlistDictRef getBondWithSerial(const std::string& serial) const;
-    void saveCurrentPortfolio();
-    void deleteBondWithSerial(const std::string& serial);
-    void updateIssueMonth(const std::string& month, const std::string& serial);
-    void updateIssueYear(const std::string& year, const std::string& serial);
-    void updateType(const std::string& type, const std::string& serial);
-    void updateFaceValue(const std::string& faceValue, const std::string& serial);
-    bool updateBondSerial(const std::string& newSerial, const std::string& oldSerial);
-    bool bondExistsWithSerial(const std::string& serial) const;
-    bool addBondWithSerialWhileImporting(const std::string& serial, const std::string& faceValue,
-                                         const std::string& type, const std::string& issueYear,
-                                         const std::string& issueMonth);
-    bool addBondWithSerial(const std::string& serial, const std::string& faceValue,
-                           const std::string& type, const std::string& issueYear,
-                           const std::string& issueMonth);
-    // Appends a bond without looking for its serial: for a bulk import that keeps its own set
-    // of the serials present. NO, with nothing changed, when no portfolio is open.
-    bool appendImportedBond(const std::string& serial, const std::string& faceValue,
-                            const std::string& type, const std::string& issueYear,
-                            const std::string& issueMonth);
-    const std::optional<std::string>& getCurrentPortfolio() const { return currentPortfolio_; }
-    void setNewCurrentPortfolio(const std::string& name);
-    bool portfolioExistsWithName(const std::string& name) const;
-    void deletePortfolioWithName(const std::string& name);
-    bool addPortfolioWithName(const std::string& name);
+    // Portfolios. A name must be storable text and not taken.
+    StoreOutcome createPortfolio(const std::string& name);
+    StoreOutcome renamePortfolio(const std::string& name, const std::string& newName);
+    StoreOutcome deletePortfolio(const std::string& name);
 
-    // A portfolio's own bond list, whether or not it is the open one; none when there is no
-    // such portfolio.
-    PlistArrayRef bondListOfPortfolio(const std::string& name) const;
-    // Copies of a portfolio's bonds that later changes do not reach, for undoing a change; none
-    // when there is no such portfolio.
-    std::optional<PlistArray> copyBondsOfPortfolio(const std::string& name) const;
-    // Makes a portfolio's bonds copies of `bonds`, in its own list (which every window shares);
-    // NO, with nothing changed, when there is no such portfolio.
-    bool restoreBondsOfPortfolio(const std::string& name, const PlistArray& bonds);
+    // Bonds. Each field must be storable text; a new serial must not be in the portfolio yet.
+    StoreOutcome checkNewBond(std::string_view portfolio, const Bond& bond) const;
+    StoreOutcome addBond(const std::string& portfolio, Bond bond);
+    // Replaces the first bond with `serial` by `bond`, in its place.
+    StoreOutcome checkChangedBond(std::string_view portfolio, std::string_view serial,
+                                  const Bond& bond) const;
+    StoreOutcome changeBond(const std::string& portfolio, std::string_view serial, Bond bond);
+    // Removes the first bond with `serial`.
+    StoreOutcome removeBond(const std::string& portfolio, std::string_view serial);
+    // Puts bonds at a position (at the end for a position beyond it), unchecked: for undoing a
+    // removal and for a bulk import that keeps its own set of the serials present.
+    StoreOutcome insertBonds(const std::string& portfolio, std::size_t position,
+                             std::vector<Bond> bonds);
+    StoreOutcome appendBonds(const std::string& portfolio, std::vector<Bond> bonds);
+    // Removes the first bond with each of the serials, in one pass: for undoing an addition.
+    StoreOutcome removeBonds(const std::string& portfolio, const std::vector<std::string>& serials);
+    StoreOutcome replaceBonds(const std::string& portfolio, std::vector<Bond> bonds);
+    // Orders the bonds by issue year, then month (a month that is no month name ranks with
+    // January, a year that is no number with 0); bonds of the same month keep their order.
+    StoreOutcome sortBondsByDate(const std::string& portfolio);
 
-    // The file that `save` writes; empty for a database made with the plain constructor.
+    // Writes the portfolio file. A failed write leaves the store as it is, with its changes
+    // still unsaved, so that a later save can succeed.
+    SaveOutcome save();
+    // Whether the store holds changes that the portfolio file lacks.
+    bool hasUnsavedChanges() const { return unsaved_; }
+    // The file that `save` writes; empty for a store of no file.
     const std::filesystem::path& filePath() const { return filePath_; }
-    ToolkitServices& services() const { return services_; }
+
+  signals:
+    // A portfolio was created, renamed or deleted.
+    void portfoliosChanged();
+    // Bonds of the portfolio were added, changed, removed or reordered.
+    void bondsChanged(const std::string& portfolio);
 
   private:
-    bool addBond(const std::string& serial, const std::string& faceValue, const std::string& type,
-                 const std::string& issueYear, const std::string& issueMonth,
-                 bool alertOnDuplicate);
-    void updateField(std::string_view key, const std::string& value, const std::string& serial);
+    Portfolio* find(std::string_view name);
+    void changed(const std::string& portfolio);
 
-    ToolkitServices& services_;
-    PlistDictRef portfolios_;
-    std::optional<std::string> currentPortfolio_;
-    PlistArrayRef currentBondList_;
+    std::vector<Portfolio> portfolios_;
     std::filesystem::path filePath_;
     std::optional<std::string> startupNotice_;
     std::optional<std::filesystem::path> setAsidePath_;
     // Set when an unreadable file could not be set aside: it is then never overwritten.
     bool writingBlocked_ = false;
+    bool unsaved_ = false;
+    std::uint64_t revision_ = 0;
 };
-
-// The date order of bonds. Each answers -1 when a comes before b, 1 when after, 0 when they rank
-// the same; `context` is not used.
-int monthSort(const PlistValue& a, const PlistValue& b, void* context);
-int yearSort(const PlistValue& a, const PlistValue& b, void* context);

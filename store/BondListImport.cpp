@@ -3,6 +3,8 @@
 #include "platform/NumberText.h"
 #include "platform/PlistValue.h"
 #include "platform/PropertyList.h"
+#include "platform/RegularFile.h"
+#include "platform/XmlSafeText.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "store/TextDecoding.h"
@@ -123,23 +125,13 @@ struct TransparentHash {
 };
 using SerialSet = std::unordered_set<std::string, TransparentHash, std::equal_to<>>;
 
-// The serials of the open portfolio, gathered once so that each row costs the same however
-// many bonds the portfolio holds. A bond matches a serial exactly when the store's scan would
-// find it: a record whose "Serial" is that text.
-SerialSet serialsOfOpenPortfolio(const BondDatabase& db) {
+// The serials of a portfolio, gathered once so that each row costs the same however many bonds
+// the portfolio holds.
+SerialSet serialsOf(const Portfolio& portfolio) {
     SerialSet serials;
-    const PlistArrayRef list = db.currentBondList();
-    if (!list) {
-        return serials;
-    }
-    serials.reserve(list->size() * 2);
-    for (const PlistValue& bond : *list) {
-        const PlistDict* record = bond.dictPtr();
-        const PlistValue* serial = record != nullptr ? record->find(kSerialKey) : nullptr;
-        const std::string* text = serial != nullptr ? serial->stringPtr() : nullptr;
-        if (text != nullptr) {
-            serials.insert(*text);
-        }
+    serials.reserve(portfolio.bonds.size() * 2);
+    for (const Bond& bond : portfolio.bonds) {
+        serials.insert(bond.serial);
     }
     return serials;
 }
@@ -151,33 +143,12 @@ void recordSkipped(ImportReport& report, std::size_t lineNumber, std::string rea
     }
 }
 
-struct NewBond {
-    std::string serial;
-    std::string faceValue;
-    std::string type;
-    std::string year;
-    std::string month;
-};
-
-PlistValue bondRecord(const NewBond& bond) {
-    auto record = PlistDict::create();
-    record->set(kSerialKey, PlistValue(bond.serial));
-    record->set(kFaceValueKey, PlistValue(bond.faceValue));
-    record->set(kTypeKey, PlistValue(bond.type));
-    record->set(kIssueYearKey, PlistValue(bond.year));
-    record->set(kIssueMonthKey, PlistValue(bond.month));
-    return PlistValue(std::move(record));
-}
-
 // How many of the new bonds the database's file can take within its limits, each inside a
 // portfolio's list (three levels down from the file's root).
-std::size_t bondsTheFileCanTake(const BondDatabase& db, const std::vector<NewBond>& bonds) {
-    PropertyListSize size;
-    if (const PlistDictRef portfolios = db.portfolios()) {
-        size = propertyListSize(PlistValue(portfolios));
-    }
+std::size_t bondsTheFileCanTake(const BondDatabase& db, const std::vector<Bond>& bonds) {
+    PropertyListSize size = propertyListSize(PlistValue(db.toPropertyList()));
     for (std::size_t taken = 0; taken < bonds.size(); ++taken) {
-        const PropertyListSize one = propertyListSize(bondRecord(bonds[taken]), 3);
+        const PropertyListSize one = propertyListSize(bonds[taken].toRecord(), 3);
         size.values += one.values;
         size.maxXmlBytes += one.maxXmlBytes;
         if (!fitsPropertyListFile(size)) {
@@ -187,13 +158,10 @@ std::size_t bondsTheFileCanTake(const BondDatabase& db, const std::vector<NewBon
     return bonds.size();
 }
 
-// Reads rows into new bonds, which are added once the whole file has been read.
 class RowReader {
   public:
-    RowReader(BondDatabase& db, ImportReport& report)
-        : report_(report), serials_(serialsOfOpenPortfolio(db)) {}
-
-    const std::vector<NewBond>& newBonds() const { return newBonds_; }
+    RowReader(const Portfolio& portfolio, ImportReport& report)
+        : report_(report), serials_(serialsOf(portfolio)) {}
 
     void readLine(std::string_view line, std::size_t lineNumber) {
         if (isBlank(line) || line.find(kBondListHeader) != std::string_view::npos) {
@@ -219,16 +187,22 @@ class RowReader {
             ++report_.skippedDuplicates;
             return;
         }
-        serials_.emplace(fields.serial);
-        newBonds_.push_back({std::string(fields.serial), std::string(fields.faceValue),
-                             std::string(fields.type), std::string(fields.year),
-                             monthFromNumberText(fields.monthNumber)});
+        Bond bond(std::string(fields.serial), std::string(fields.type),
+                  std::string(fields.faceValue), std::string(fields.year),
+                  monthFromNumberText(fields.monthNumber));
+        if (!isStorableText(bond.serial) || !isStorableText(bond.type) ||
+            !isStorableText(bond.faceValue) || !isStorableText(bond.issueYear) ||
+            !isStorableText(bond.issueMonth)) {
+            return;
+        }
+        serials_.insert(bond.serial);
+        report_.bonds.push_back(std::move(bond));
+        ++report_.added;
     }
 
   private:
     ImportReport& report_;
     SerialSet serials_;
-    std::vector<NewBond> newBonds_;
 };
 
 // Bond lists end lines with a line feed; one with none at all may come from a program that
@@ -253,7 +227,8 @@ std::string_view asUtf8(std::string_view text, std::string& storage) {
 
 } // namespace
 
-ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
+ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio,
+                              std::string_view rawText) {
     ImportReport report;
     std::string converted;
     const std::string_view text = asUtf8(rawText, converted);
@@ -261,11 +236,12 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
         report.outcome = ImportReport::Outcome::InvalidFile;
         return report;
     }
-    if (!db.getCurrentPortfolio()) {
+    const Portfolio* target = db.portfolio(portfolio);
+    if (target == nullptr) {
         report.outcome = ImportReport::Outcome::NoPortfolioOpen;
         return report;
     }
-    RowReader reader(db, report);
+    RowReader reader(*target, report);
     const char lineEnd = lineEndOf(text);
     // The first line is the header line and is never read as a row.
     std::size_t lineStart = text.find(lineEnd);
@@ -279,17 +255,12 @@ ImportReport importBondListText(BondDatabase& db, std::string_view rawText) {
         reader.readLine(text.substr(lineStart, length), lineNumber);
         lineStart = lineStop;
     }
-    if (const std::size_t fit = bondsTheFileCanTake(db, reader.newBonds());
-        fit < reader.newBonds().size()) {
+    if (const std::size_t fit = bondsTheFileCanTake(db, report.bonds); fit < report.bonds.size()) {
         report.outcome = ImportReport::Outcome::TooManyBonds;
-        report.rowsToAdd = reader.newBonds().size();
+        report.rowsToAdd = report.bonds.size();
         report.rowsThatFit = fit;
-        return report;
-    }
-    for (const NewBond& bond : reader.newBonds()) {
-        if (db.appendImportedBond(bond.serial, bond.faceValue, bond.type, bond.year, bond.month)) {
-            ++report.added;
-        }
+        report.added = 0;
+        report.bonds.clear();
     }
     return report;
 }
@@ -301,6 +272,29 @@ std::string tooManyBondsMessage(const ImportReport& report) {
            " more: with all of them it would be larger than Orvelt can read back (at most " +
            std::to_string(kMaxPropertyListValues) +
            " values, six for each bond). Nothing was imported.";
+}
+
+ImportReport importBondListText(BondDatabase& db, const std::string& portfolio,
+                                std::string_view text) {
+    ImportReport report = readBondListText(db, portfolio, text);
+    if (!report.bonds.empty()) {
+        db.appendBonds(portfolio, report.bonds);
+    }
+    return report;
+}
+
+ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes) {
+    switch (readRegularFile(path, kMaxBondListFileBytes, bytes)) {
+    case RegularFileRead::Read:
+        return ImportReport::Outcome::Imported;
+    case RegularFileRead::TooLarge:
+        return ImportReport::Outcome::TooLarge;
+    case RegularFileRead::CannotOpen:
+    case RegularFileRead::NotRegular:
+    case RegularFileRead::Failed:
+        break;
+    }
+    return ImportReport::Outcome::Unreadable;
 }
 
 std::string skippedLinesMessage(const ImportReport& report) {

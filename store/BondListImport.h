@@ -4,9 +4,10 @@
 // bond, e.g.
 //   "Serial Number","Type","Face Value","Month Issued","Year Issued"
 //   "C123","EE",$100,"6","2001"
-// The bonds go to the end of the open portfolio's list; a serial already there is skipped
-// without a word. Nothing is sorted or saved here: the bonds reach the portfolio file with the
-// next save.
+// The bonds go to the end of the portfolio's list; a serial already there is skipped without a
+// word. Nothing is sorted or saved here: the bonds reach the portfolio file with the next save.
+
+#include "store/Bond.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +17,6 @@
 #include <vector>
 
 class BondDatabase;
-class ToolkitServices;
 
 // The column titles a bond list must contain somewhere in its text.
 inline constexpr std::string_view kBondListHeader =
@@ -53,42 +53,36 @@ struct ImportReport {
     std::vector<SkippedLine> skipped;  // the first kMaxRecordedSkippedLines of them, in order
     std::size_t rowsToAdd = 0;         // the bonds the file would have added (TooManyBonds)
     std::size_t rowsThatFit = 0;       // how many of them the portfolio file could take
+    std::vector<Bond> bonds;           // the bonds read to be added, in file order
 };
 
 // How many added bonds an import names one by one; the others are counted.
 inline constexpr std::size_t kMaxBondsNamedAfterImport = 20;
 
-// Reads the rows of a bond list into the open portfolio and reports what it did; shows
-// nothing. The new bonds are added only when the whole database, portfolio file included, can
-// still be written and read back with them; otherwise none is (TooManyBonds). The text may be UTF-8
-// (a byte-order mark is dropped) or Windows-1252 bytes.
+// Reads the rows of a bond list for a portfolio of the store and reports what it would add;
+// changes nothing and shows nothing. The text may be UTF-8 (a byte-order mark is dropped) or
+// Windows-1252 bytes. A portfolio the store lacks gives NoPortfolioOpen. When the whole store,
+// portfolio file included, could not be written and read back with the new bonds, none is
+// offered (TooManyBonds).
 //
 // Rows are read line by line from the line after the first; a line ends at a line feed (at a
 // carriage return in a file that has no line feed at all), and the last one need not be ended.
 // Blank lines and lines repeating the header are passed over quietly. A line in which a
 // delimiter of the row format is missing, or whose fields hold control characters, is passed
 // over and recorded, and the lines after it are read as usual.
-ImportReport importBondListText(BondDatabase& db, std::string_view text);
+ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio,
+                              std::string_view text);
+
+// readBondListText, then the bonds read appended to the portfolio (neither sorted nor saved).
+ImportReport importBondListText(BondDatabase& db, const std::string& portfolio,
+                                std::string_view text);
+
+// Reads a bond list file whole, refusing one over the size limit; a named pipe, a device or a
+// folder is unreadable. Imported when `bytes` holds the file.
+ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes);
 
 // Why an import with the outcome TooManyBonds added nothing, for an alert or a command's error.
 std::string tooManyBondsMessage(const ImportReport& report);
 
 // The message of the alert that names the passed-over lines; empty when there are none.
 std::string skippedLinesMessage(const ImportReport& report);
-
-// Shows the one alert an import ends with, if any: "Invalid File" for a text without the
-// header, an "Error" naming the passed-over lines, the unreadable or too-large file.
-void showImportReport(ToolkitServices& services, const ImportReport& report,
-                      const std::filesystem::path& file = {});
-
-// The application controller's parser (`addContentsOfFileToCurrentPortfolio`):
-// importBondListText, then its alert through the store's toolkit services.
-ImportReport addBondListTextToCurrentPortfolio(BondDatabase& db, std::string_view text);
-
-// Reads the file at `path` whole (refusing one over the size limit), imports its text and
-// shows the alert the import ends with, if any.
-ImportReport importBondListFileAtPath(BondDatabase& db, const std::filesystem::path& path);
-
-// The Import command (`importPressed`): the "Error" alert when no portfolio is open, else the
-// file-open panel for a "csv" or "xlw" file, nothing on cancel, else importBondListFileAtPath.
-ImportReport runBondListImportCommand(BondDatabase& db);

@@ -26,10 +26,7 @@ ValueReport::ValueReport(PlistDictRef bondTable) : bondTable_(std::move(bondTabl
 
 void ValueReport::setOwner(ValuationContext* owner) {
     owner_ = owner;
-    portfolio_.reset();
-    if (BondDatabase* store = owner != nullptr ? owner->bondDatabase() : nullptr) {
-        portfolio_ = store->getCurrentPortfolio();
-    }
+    portfolio_ = owner != nullptr ? owner->openPortfolio() : std::nullopt;
     recompute();
 }
 

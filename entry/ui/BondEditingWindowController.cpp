@@ -1,11 +1,12 @@
 #include "entry/ui/BondEditingWindowController.h"
 
+#include "app/WindowHost.h"
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondListUndoCommand.h"
 #include "entry/ui/BondTableModel.h"
 #include "entry/ui/ChoiceBoxModel.h"
+#include "entry/ui/FaceValueTypeAhead.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_BondEditingWindow.h"
@@ -28,54 +29,11 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Makes the window's own portfolio the database's open one for the length of a change: the
-// database's operations work on the open portfolio, and another one may have been opened in the
-// main window since this window was.
-class OwnPortfolioScope {
-  public:
-    OwnPortfolioScope(BondDatabase& db, const std::string& portfolio)
-        : db_(db), previous_(db.getCurrentPortfolio()), switched_(previous_ != portfolio) {
-        if (switched_) {
-            db_.setNewCurrentPortfolio(portfolio);
-        }
-    }
-    ~OwnPortfolioScope() {
-        if (!switched_) {
-            return;
-        }
-        if (previous_) {
-            db_.setNewCurrentPortfolio(*previous_);
-        } else {
-            db_.setCurrentPortfolio(std::nullopt);
-            db_.setCurrentBondList(nullptr);
-        }
-    }
-    OwnPortfolioScope(const OwnPortfolioScope&) = delete;
-    OwnPortfolioScope& operator=(const OwnPortfolioScope&) = delete;
-
-  private:
-    BondDatabase& db_;
-    std::optional<std::string> previous_;
-    bool switched_;
-};
-
-// The face value typed as digits, with or without "$": "$50" and "50" both stand for "50".
-QString typedAmount(const QString& typed) {
-    QString digits;
-    for (const QChar c : typed) {
-        if (c.isDigit()) {
-            digits += c;
-        }
-    }
-    return digits;
-}
-
 } // namespace
 
-BondEditingWindowController::BondEditingWindowController(const ResourceLocations& resources,
-                                                         QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::BondEditingWindow>()),
-      resources_(resources) {
+BondEditingWindowController::BondEditingWindowController(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::BondEditingWindow>()),
+      resources_(host.resources()), portfolio_(host.openPortfolio().value_or(std::string())) {
 
     // The lists come first: the boxes ask for their entries as soon as they get their models.
     lists_ = BondChoiceLists::read(resources_);
@@ -121,7 +79,9 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
             });
     connect(ui_->issueYearField, &QComboBox::currentIndexChanged, this,
             &BondEditingWindowController::updateWarningLabel);
-    ui_->faceValueField->installEventFilter(this);
+    new FaceValueTypeAhead(*ui_->faceValueField, [this](int index) {
+        return comboBoxValueAtIndex(faceValueField_, index);
+    });
     ui_->bondTable->installEventFilter(this);
     warningLabel_ = new QLabel(this);
     warningLabel_->setObjectName("warningLabel");
@@ -133,40 +93,31 @@ BondEditingWindowController::BondEditingWindowController(const ResourceLocations
     } else if (layout() != nullptr) {
         layout()->addWidget(warningLabel_);
     }
-    typedAmountTimer_.invalidate();
     updateModeLabel();
-}
 
-BondEditingWindowController::~BondEditingWindowController() = default;
-
-void BondEditingWindowController::windowDidLoad() {
     selectIndex(typeField_, 0);
     selectIndex(faceValueField_, 0);
     selectIndex(issueYearField_, 0);
     selectIndex(issueMonthField_, 0);
-    if (bondTable_ != nullptr) {
-        connect(bondTable_, &QAbstractItemView::doubleClicked, this,
-                &BondEditingWindowController::doubleClickedOnRow, Qt::UniqueConnection);
-    }
-    // The window belongs to the portfolio open now, whatever is opened later.
-    if (BondDatabase* db = database(); db != nullptr && db->getCurrentPortfolio()) {
-        portfolio_ = *db->getCurrentPortfolio();
+    connect(bondTable_, &QAbstractItemView::doubleClicked, this,
+            &BondEditingWindowController::doubleClickedOnRow);
+    if (!portfolio_.empty()) {
         setWindowTitle(tr("Edit Bonds - %1").arg(qText(portfolio_)));
     }
     reloadTable();
-    if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
+    if (host.undoStack() != nullptr) {
         // An undo or redo changes the bonds under the table.
-        connect(view->undoStack(), &QUndoStack::indexChanged, this, [this] {
+        connect(host.undoStack(), &QUndoStack::indexChanged, this, [this] {
             selectedSerial_.reset();
             reloadTable();
         });
     }
-    if (serialField_ != nullptr) {
-        serialField_->setFocus();
-    }
+    serialField_->setFocus();
 }
 
-// Outlets.
+BondEditingWindowController::~BondEditingWindowController() = default;
+
+// The form's fields.
 
 void BondEditingWindowController::setTypeField(QComboBox* box) {
     typeField_ = box;
@@ -199,7 +150,12 @@ void BondEditingWindowController::setBondTable(QTableView* table) {
         tableModel_ = nullptr;
         return;
     }
-    tableModel_ = new BondTableModel(*this, table);
+    const BondDatabase* db = database();
+    if (db == nullptr) {
+        tableModel_ = nullptr;
+        return;
+    }
+    tableModel_ = new BondTableModel(*db, portfolio_, table);
     table->setModel(tableModel_);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -227,33 +183,8 @@ BondDatabase* BondEditingWindowController::database() const {
     return parentView() != nullptr ? parentView()->bondDatabase() : nullptr;
 }
 
-const PlistDict* BondEditingWindowController::bondAtRow(int row) const {
-    const PlistArray* list = ownBondList().get();
-    if (list == nullptr || row < 0 || static_cast<std::size_t>(row) >= list->size()) {
-        return nullptr;
-    }
-    return (*list)[static_cast<std::size_t>(row)].dictPtr();
-}
-
-PlistArrayRef BondEditingWindowController::ownBondList() const {
-    const BondDatabase* db = database();
-    return db != nullptr && !portfolio_.empty() ? db->bondListOfPortfolio(portfolio_) : nullptr;
-}
-
-int BondEditingWindowController::numberOfRowsInTableView() const {
-    const PlistArray* list = ownBondList().get();
-    return list != nullptr ? static_cast<int>(list->size()) : 0;
-}
-
-QString
-BondEditingWindowController::tableViewObjectValueForTableColumnRow(const QString& columnTitle,
-                                                                   int row) const {
-    const PlistDict* bond = bondAtRow(row);
-    if (bond == nullptr) {
-        return {};
-    }
-    const QString value = qText(bond->text(columnTitle.toStdString()));
-    return columnTitle == qText(kFaceValueKey) ? QStringLiteral("$") + value : value;
+const Bond* BondEditingWindowController::bondAtRow(int row) const {
+    return tableModel_ != nullptr ? tableModel_->bondAt(row) : nullptr;
 }
 
 int BondEditingWindowController::selectedRow() const {
@@ -276,9 +207,9 @@ void BondEditingWindowController::reloadTable() {
     if (!serial || bondTable_ == nullptr) {
         return;
     }
-    for (int row = 0; row < numberOfRowsInTableView(); ++row) {
-        const PlistDict* bond = bondAtRow(row);
-        if (bond != nullptr && bond->text(kSerialKey) == *serial) {
+    for (int row = 0; tableModel_ != nullptr && row < tableModel_->rowCount(); ++row) {
+        const Bond* bond = bondAtRow(row);
+        if (bond != nullptr && bond->serial == *serial) {
             bondTable_->selectRow(row);
             return;
         }
@@ -286,9 +217,8 @@ void BondEditingWindowController::reloadTable() {
 }
 
 void BondEditingWindowController::rememberSelectedBond() {
-    const PlistDict* bond = bondAtRow(selectedRow());
-    selectedSerial_ =
-        bond != nullptr ? std::optional<std::string>(bond->text(kSerialKey)) : std::nullopt;
+    const Bond* bond = bondAtRow(selectedRow());
+    selectedSerial_ = bond != nullptr ? std::optional<std::string>(bond->serial) : std::nullopt;
 }
 
 void BondEditingWindowController::tableViewSelectionDidChange() {
@@ -298,16 +228,17 @@ void BondEditingWindowController::tableViewSelectionDidChange() {
 // Taking a bond into the fields, deleting, clearing.
 
 void BondEditingWindowController::doubleClickedOnRow() {
-    const PlistDict* bond = bondAtRow(selectedRow());
-    if (bond == nullptr) {
+    const Bond* selected = bondAtRow(selectedRow());
+    if (selected == nullptr) {
         return;
     }
-    // Copies: selecting entries may run code that reloads the table.
-    const std::string serial = bond->text(kSerialKey);
-    const std::string type = bond->text(kTypeKey);
-    const std::string faceValue = bond->text(kFaceValueKey);
-    const std::string issueMonth = bond->text(kIssueMonthKey);
-    const std::string issueYear = bond->text(kIssueYearKey);
+    // A copy: selecting entries may run code that reloads the table.
+    const Bond bond = *selected;
+    const std::string& serial = bond.serial;
+    const std::string& type = bond.type;
+    const std::string& faceValue = bond.faceValue;
+    const std::string& issueMonth = bond.issueMonth;
+    const std::string& issueYear = bond.issueYear;
 
     setEditing(true);
     if (serialField_ != nullptr) {
@@ -322,14 +253,15 @@ void BondEditingWindowController::doubleClickedOnRow() {
 }
 
 void BondEditingWindowController::deleteBondPressed() {
-    const PlistDict* bond = bondAtRow(selectedRow());
+    const Bond* selected = bondAtRow(selectedRow());
     BondDatabase* db = database();
     WindowHost* view = parentView();
-    if (bond == nullptr || db == nullptr || view == nullptr) {
+    if (selected == nullptr || db == nullptr || view == nullptr) {
         showError("No bond selected. Please select a bond to delete.");
         return;
     }
-    const std::string serial = bond->text(kSerialKey);
+    const Bond bond = *selected;
+    const std::string serial = bond.serial;
     const int answer = view->services().showConfirmation(
         "Delete Bond", "Delete", "Cancel",
         "Are you sure you want to delete the bond with serial \"" + serial +
@@ -337,12 +269,8 @@ void BondEditingWindowController::deleteBondPressed() {
     if (answer != ToolkitServices::kDefaultButton) {
         return;
     }
-    recordBondListChange(*view, portfolio_, tr("Delete Bond"), [&] {
-        OwnPortfolioScope scope(*db, portfolio_);
-        db->deleteBondWithSerial(serial);
-        return true;
-    });
-    db->save();
+    // The command removes the bond and writes the file.
+    pushChange(new RemoveBondCommand(*view, portfolio_, bond, tr("Delete Bond")));
     reloadTable();
     view->bondsChanged();
 }
@@ -359,21 +287,15 @@ void BondEditingWindowController::escapePressed() {
 bool BondEditingWindowController::hasUnsavedEntry() const {
     const QString serial = serialField_ != nullptr ? serialField_->text() : QString();
     if (editing_) {
-        const PlistArray* list = ownBondList().get();
+        const BondDatabase* db = database();
+        const Bond* bond = db != nullptr ? db->bond(portfolio_, editingSerial_) : nullptr;
         const std::optional<Entry> entry = readEntry(nullptr);
-        if (list == nullptr || !entry) {
+        if (bond == nullptr || !entry) {
             return false;
         }
-        for (const PlistValue& value : *list) {
-            const PlistDict* bond = value.dictPtr();
-            if (bond != nullptr && bond->text(kSerialKey) == editingSerial_) {
-                return entry->serial != editingSerial_ || entry->type != bond->text(kTypeKey) ||
-                       entry->faceValue != bond->text(kFaceValueKey) ||
-                       entry->issueMonth != bond->text(kIssueMonthKey) ||
-                       entry->issueYear != bond->text(kIssueYearKey);
-            }
-        }
-        return false;
+        return entry->serial != editingSerial_ || entry->type != bond->type ||
+               entry->faceValue != bond->faceValue || entry->issueMonth != bond->issueMonth ||
+               entry->issueYear != bond->issueYear;
     }
     return !serial.trimmed().isEmpty() && serial != qText(preset_.serial());
 }
@@ -406,15 +328,16 @@ void BondEditingWindowController::closePressed() {
 }
 
 void BondEditingWindowController::windowWillClose() {
-    if (BondDatabase* db = database()) {
-        db->save();
+    if (WindowHost* view = parentView();
+        view != nullptr && database() != nullptr && database()->hasUnsavedChanges()) {
+        view->save();
     }
 }
 
 bool BondEditingWindowController::windowShouldClose() {
     WindowHost* view = parentView();
     if (view == nullptr || !hasUnsavedEntry() || !database() ||
-        !database()->portfolioExistsWithName(portfolio_)) {
+        !database()->hasPortfolio(portfolio_)) {
         return true;
     }
     const std::string what =
@@ -457,48 +380,8 @@ bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
             deleteBondPressed();
             return true;
         }
-        if (watched == faceValueField_ && typeFaceValue(key->text())) {
-            return true;
-        }
     }
     return TaskWindowController::eventFilter(watched, event);
-}
-
-bool BondEditingWindowController::typeFaceValue(const QString& text) {
-    // Typing "$100" or "100" picks $100 and nothing else: the box's own search would take "$1"
-    // as the start of "$1000" or give up on digits without the "$".
-    if (text.isEmpty() || faceValueField_ == nullptr ||
-        !(text.at(0).isDigit() || text.at(0) == QLatin1Char('$'))) {
-        return false;
-    }
-    if (!typedAmountTimer_.isValid() || typedAmountTimer_.elapsed() > 1000) {
-        typedFaceValue_.clear();
-    }
-    typedAmountTimer_.start();
-    // "$" starts a new amount, and so does a digit that no amount continues with.
-    const auto continuesSomeAmount = [this](const QString& digits) {
-        for (int index = 0; index < faceValueField_->count(); ++index) {
-            const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
-            if (value && qText(*value).startsWith(digits)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    if (text.at(0) == QLatin1Char('$') ||
-        !continuesSomeAmount(typedAmount(typedFaceValue_ + text))) {
-        typedFaceValue_.clear();
-    }
-    typedFaceValue_ += text;
-    const QString amount = typedAmount(typedFaceValue_);
-    for (int index = 0; index < faceValueField_->count() && !amount.isEmpty(); ++index) {
-        const std::optional<std::string> value = comboBoxValueAtIndex(faceValueField_, index);
-        if (value && qText(*value) == amount) {
-            faceValueField_->setCurrentIndex(index);
-            break;
-        }
-    }
-    return true;
 }
 
 void BondEditingWindowController::changeEvent(QEvent* event) {
@@ -817,58 +700,81 @@ void BondEditingWindowController::savePressed() {
     const std::string serial =
         serialField_ != nullptr ? serialField_->text().toStdString() : std::string();
     WindowHost* view = parentView();
-    if (db == nullptr || view == nullptr || portfolio_.empty() ||
-        !db->portfolioExistsWithName(portfolio_)) {
+    if (db == nullptr || view == nullptr || portfolio_.empty() || !db->hasPortfolio(portfolio_)) {
         // The portfolio was deleted while this window was open: nothing can be stored, and the
         // user must not be told otherwise by fields that clear themselves.
         showError(std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    std::optional<OwnPortfolioScope> scope;
-    scope.emplace(*db, portfolio_);
 
     std::string missingChoice;
     if (editing_) {
         const std::optional<Entry> entry = readEntry(&missingChoice);
+        const Bond* before = db->bond(portfolio_, editingSerial_);
         if (!entry) {
             showError(missingChoice);
-        } else if (recordBondListChange(*view, portfolio_, tr("Change Bond"), [&] {
-                       if (!db->updateBondSerial(serial, editingSerial_)) {
-                           return false;
-                       }
-                       // Every update names the bond by its new serial.
-                       db->updateType(entry->type, serial);
-                       db->updateFaceValue(entry->faceValue, serial);
-                       db->updateIssueMonth(entry->issueMonth, serial);
-                       db->updateIssueYear(entry->issueYear, serial);
-                       return true;
-                   })) {
-            clearPressed(); // back to a new bond, the table's selection with it
+        } else if (before == nullptr) {
+            // The bond was deleted meanwhile: nothing to store. Unless a new serial was typed,
+            // the window returns to a new bond.
+            if (serial == editingSerial_) {
+                clearPressed();
+            }
+        } else {
+            // The bond keeps what else its record holds; only the fields change.
+            Bond after = *before;
+            after.serial = serial;
+            after.type = entry->type;
+            after.faceValue = entry->faceValue;
+            after.issueMonth = entry->issueMonth;
+            after.issueYear = entry->issueYear;
+            if (const StoreOutcome check = db->checkChangedBond(portfolio_, editingSerial_, after);
+                !check) {
+                // A refused change keeps editing mode and what the user entered.
+                showError(check.message);
+            } else {
+                if (!after.sameFields(*before)) {
+                    // The command changes the bond and writes the file.
+                    pushChange(new ChangeBondCommand(*view, portfolio_, *before, std::move(after),
+                                                     tr("Change Bond")));
+                }
+                clearPressed(); // back to a new bond, the table's selection with it
+            }
         }
-        // A refused rename keeps editing mode and what the user entered. The file is written
-        // when the window closes.
     } else if (serial.empty()) {
         showError("Please enter a serial.");
     } else if (const std::optional<Entry> entry = readEntry(&missingChoice); !entry) {
         showError(missingChoice);
     } else {
-        // A serial in use is refused by the database with its own message; the fields return to
-        // the preset all the same.
-        recordBondListChange(*view, portfolio_, tr("Add Bond"), [&] {
-            return db->addBondWithSerial(serial, entry->faceValue, entry->type, entry->issueYear,
-                                         entry->issueMonth);
-        });
-        db->save();
+        Bond bond(serial, entry->type, entry->faceValue, entry->issueYear, entry->issueMonth);
+        // A serial in use is refused with its own message; the fields return to the preset all
+        // the same.
+        if (const StoreOutcome check = db->checkNewBond(portfolio_, bond); !check) {
+            showError(check.message);
+            view->save();
+        } else {
+            // The command adds the bond and writes the file; the date order follows below.
+            pushChange(new AddBondsCommand(*view, portfolio_, {std::move(bond)}, tr("Add Bond")));
+        }
         clearPressed();
     }
     finishSave();
-    scope.reset(); // the main window's own open portfolio again
     view->bondsChanged();
+}
+
+void BondEditingWindowController::pushChange(QUndoCommand* command) {
+    WindowHost* view = parentView();
+    if (view != nullptr && view->undoStack() != nullptr) {
+        view->undoStack()->push(command);
+        return;
+    }
+    // Without an undo history the change is simply done.
+    command->redo();
+    delete command;
 }
 
 void BondEditingWindowController::finishSave() {
     if (BondDatabase* db = database()) {
-        db->sortBondsByDate();
+        db->sortBondsByDate(portfolio_);
     }
     reloadTable();
     if (serialField_ != nullptr) {

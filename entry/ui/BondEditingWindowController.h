@@ -9,13 +9,13 @@
 // double-click) a save changes the bond taken from the table. The boxes are known by their tag:
 // type 0, face value 1, issue month 2, issue year 3.
 
+#include "app/TaskWindowController.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryPreset.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
-#include "platform/ui/TaskWindowController.h"
+#include "store/Bond.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -31,6 +31,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTableView;
+class QUndoCommand;
 
 namespace Ui {
 class BondEditingWindow;
@@ -46,17 +47,13 @@ class BondEditingWindowController : public TaskWindowController {
     static constexpr int kIssueMonthTag = 2;
     static constexpr int kIssueYearTag = 3;
 
-    // Sets up the form and reads the choice lists ("BondTypeYears") and the entry preset
-    // ("preset"); entry mode.
-    explicit BondEditingWindowController(const ResourceLocations& resources,
-                                         QWidget* parent = nullptr);
+    // Sets up the form for the host's open portfolio, which the window keeps whatever is opened
+    // later, and reads the choice lists ("BondTypeYears") and the entry preset ("preset");
+    // entry mode with the first entry of every box.
+    explicit BondEditingWindowController(WindowHost& host);
     ~BondEditingWindowController() override;
 
-    // Entry mode with the first entry of every box, the bonds of the open portfolio; run by
-    // showWindow() the first time.
-    void windowDidLoad() override;
-
-    // Outlets, wired by the form.
+    // The form's fields.
     QLineEdit* serialField() const { return serialField_; }
     void setSerialField(QLineEdit* field) { serialField_ = field; }
     QComboBox* typeField() const { return typeField_; }
@@ -99,7 +96,7 @@ class BondEditingWindowController : public TaskWindowController {
     // bond, or changes to the bond taken into the fields.
     bool hasUnsavedEntry() const;
     // Asks whether to keep what was typed but not saved (save it, discard it, or stay open);
-    // YES when the window may close.
+    // true when the window may close.
     bool windowShouldClose();
     // Closes without asking, for a window whose portfolio is gone.
     void closeWithoutAsking();
@@ -119,9 +116,6 @@ class BondEditingWindowController : public TaskWindowController {
     // Whether the entry at an index is the extra entry that the box's list does not hold.
     bool isExtraEntryAtIndex(const QComboBox* box, int index) const;
 
-    // Data source of the bond table; a column is known by its title, a bond record key.
-    int numberOfRowsInTableView() const;
-    QString tableViewObjectValueForTableColumnRow(const QString& columnTitle, int row) const;
     // The selected row of the table, -1 when none.
     int selectedRow() const;
     void reloadTable();
@@ -181,11 +175,10 @@ class BondEditingWindowController : public TaskWindowController {
     std::optional<Entry> readEntry(std::string* missingChoiceMessage) const;
 
     BondDatabase* database() const;
-    PlistArrayRef ownBondList() const;
-    // Keyboard search in the face value box; YES when the key was taken.
-    bool typeFaceValue(const QString& text);
-    // The bond record at a row of the open portfolio's list, or nullptr.
-    const PlistDict* bondAtRow(int row) const;
+    // Does a change through the host's undo history.
+    void pushChange(QUndoCommand* command);
+    // The bond at a row of the portfolio's list, or nullptr.
+    const Bond* bondAtRow(int row) const;
     void showError(const std::string& message) const;
     void updateModeLabel();
     // Keeps the serial of the selected bond, so that a reload selects the same bond again.
@@ -198,8 +191,6 @@ class BondEditingWindowController : public TaskWindowController {
     bool closeWithoutAsking_ = false;
     std::string portfolio_;
     QLabel* warningLabel_ = nullptr;
-    QString typedFaceValue_;
-    QElapsedTimer typedAmountTimer_;
 
     QLineEdit* serialField_ = nullptr;
     QComboBox* typeField_ = nullptr;

@@ -1,50 +1,99 @@
 #include "entry/ui/BondListUndoCommand.h"
 
-#include "platform/ui/WindowHost.h"
+#include "app/WindowHost.h"
 #include "store/BondDatabase.h"
 
-#include <QUndoStack>
+BondChangeCommand::BondChangeCommand(WindowHost& host, std::string portfolio, const QString& text)
+    : QUndoCommand(text), host_(host), portfolio_(std::move(portfolio)) {}
 
-BondListUndoCommand::BondListUndoCommand(WindowHost& host, std::string portfolio, PlistArray before,
-                                         PlistArray after, const QString& text)
-    : QUndoCommand(text), host_(host), portfolio_(std::move(portfolio)), before_(std::move(before)),
-      after_(std::move(after)) {}
-
-void BondListUndoCommand::undo() {
-    restore(before_);
-}
-
-void BondListUndoCommand::redo() {
-    if (done_) {
-        done_ = false;
-        return;
-    }
-    restore(after_);
-}
-
-void BondListUndoCommand::restore(const PlistArray& bonds) {
+BondDatabase* BondChangeCommand::store() const {
     BondDatabase* db = host_.bondDatabase();
-    // A portfolio deleted since has nothing to restore into; it is not brought back.
-    if (db == nullptr || !db->restoreBondsOfPortfolio(portfolio_, bonds)) {
-        return;
-    }
+    return db != nullptr && db->hasPortfolio(portfolio_) ? db : nullptr;
+}
+
+void BondChangeCommand::finish() {
     host_.save();
     host_.bondsChanged();
 }
 
-bool recordBondListChange(WindowHost& host, const std::string& portfolio, const QString& text,
-                          const std::function<bool()>& change) {
-    BondDatabase* db = host.bondDatabase();
-    const std::optional<PlistArray> before =
-        db != nullptr ? db->copyBondsOfPortfolio(portfolio) : std::nullopt;
-    const bool changed = change();
-    if (!changed || !before || host.undoStack() == nullptr) {
-        return changed;
+AddBondsCommand::AddBondsCommand(WindowHost& host, std::string portfolio, std::vector<Bond> bonds,
+                                 const QString& text)
+    : BondChangeCommand(host, std::move(portfolio), text), bonds_(std::move(bonds)) {}
+
+void AddBondsCommand::redo() {
+    BondDatabase* db = store();
+    if (db == nullptr) {
+        return;
     }
-    std::optional<PlistArray> after = db->copyBondsOfPortfolio(portfolio);
-    if (after) {
-        host.undoStack()->push(
-            new BondListUndoCommand(host, portfolio, std::move(*before), std::move(*after), text));
+    db->appendBonds(portfolio_, bonds_);
+    finish();
+}
+
+void AddBondsCommand::undo() {
+    BondDatabase* db = store();
+    if (db == nullptr) {
+        return;
     }
-    return changed;
+    // The serials added were new to the portfolio, so each names its own bond.
+    std::vector<std::string> serials;
+    serials.reserve(bonds_.size());
+    for (const Bond& bond : bonds_) {
+        serials.push_back(bond.serial);
+    }
+    db->removeBonds(portfolio_, serials);
+    finish();
+}
+
+ChangeBondCommand::ChangeBondCommand(WindowHost& host, std::string portfolio, Bond before,
+                                     Bond after, const QString& text)
+    : BondChangeCommand(host, std::move(portfolio), text), before_(std::move(before)),
+      after_(std::move(after)) {}
+
+void ChangeBondCommand::redo() {
+    BondDatabase* db = store();
+    const Portfolio* portfolio = db != nullptr ? db->portfolio(portfolio_) : nullptr;
+    const std::optional<std::size_t> position =
+        portfolio != nullptr ? portfolio->indexOf(before_.serial) : std::nullopt;
+    if (!position || !db->changeBond(portfolio_, before_.serial, after_)) {
+        return;
+    }
+    position_ = *position;
+    finish();
+}
+
+void ChangeBondCommand::undo() {
+    BondDatabase* db = store();
+    if (db == nullptr || !db->removeBond(portfolio_, after_.serial)) {
+        return;
+    }
+    // Where it stood before: a date order since moved only the changed bond, so the others
+    // stand as they stood then.
+    db->insertBonds(portfolio_, position_, {before_});
+    finish();
+}
+
+RemoveBondCommand::RemoveBondCommand(WindowHost& host, std::string portfolio, Bond bond,
+                                     const QString& text)
+    : BondChangeCommand(host, std::move(portfolio), text), bond_(std::move(bond)) {}
+
+void RemoveBondCommand::redo() {
+    BondDatabase* db = store();
+    const Portfolio* portfolio = db != nullptr ? db->portfolio(portfolio_) : nullptr;
+    const std::optional<std::size_t> position =
+        portfolio != nullptr ? portfolio->indexOf(bond_.serial) : std::nullopt;
+    if (!position) {
+        return;
+    }
+    position_ = *position;
+    db->removeBond(portfolio_, bond_.serial);
+    finish();
+}
+
+void RemoveBondCommand::undo() {
+    BondDatabase* db = store();
+    if (db == nullptr) {
+        return;
+    }
+    db->insertBonds(portfolio_, position_, {bond_});
+    finish();
 }

@@ -1,39 +1,67 @@
 #pragma once
 
-// One change to the bonds of a portfolio (a bond added, changed or deleted, a bond list
-// imported) kept for undo and redo: the portfolio's bonds before and after it. Undoing or
-// redoing puts one of them back and writes the portfolio file, as the change itself did.
+// Changes to the bonds of a portfolio that can be undone: a bond added, changed or deleted, a
+// bond list imported. Each command does its change in redo() (also when it is pushed), writes
+// the portfolio file as the change itself does, and keeps only the bonds it changed, never a copy
+// of the whole list. A portfolio deleted since is not brought back: the command then does nothing.
 
-#include "platform/PlistValue.h"
+#include "store/Bond.h"
 
 #include <QUndoCommand>
-#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 class BondDatabase;
-class QUndoStack;
 class WindowHost;
 
-class BondListUndoCommand : public QUndoCommand {
-  public:
-    BondListUndoCommand(WindowHost& host, std::string portfolio, PlistArray before,
-                        PlistArray after, const QString& text);
-
-    void undo() override;
-    void redo() override;
-
-  private:
-    void restore(const PlistArray& bonds);
+class BondChangeCommand : public QUndoCommand {
+  protected:
+    BondChangeCommand(WindowHost& host, std::string portfolio, const QString& text);
+    // The store while the portfolio exists.
+    BondDatabase* store() const;
+    // Writes the file and tells the host.
+    void finish();
 
     WindowHost& host_;
     std::string portfolio_;
-    PlistArray before_;
-    PlistArray after_;
-    // The change was made before the command was pushed; its first redo has nothing to do.
-    bool done_ = true;
 };
 
-// Runs `change` on the bonds of `portfolio` and, when it answers YES, records it on the host's
-// undo stack under `text`. Answers what `change` answered.
-bool recordBondListChange(WindowHost& host, const std::string& portfolio, const QString& text,
-                          const std::function<bool()>& change);
+// Bonds added at the end of the list.
+class AddBondsCommand : public BondChangeCommand {
+  public:
+    AddBondsCommand(WindowHost& host, std::string portfolio, std::vector<Bond> bonds,
+                    const QString& text);
+    void redo() override;
+    void undo() override;
+
+  private:
+    std::vector<Bond> bonds_;
+};
+
+// The first bond with `before`'s serial becomes `after`, in its place.
+class ChangeBondCommand : public BondChangeCommand {
+  public:
+    ChangeBondCommand(WindowHost& host, std::string portfolio, Bond before, Bond after,
+                      const QString& text);
+    void redo() override;
+    void undo() override;
+
+  private:
+    Bond before_;
+    Bond after_;
+    // Where the bond stood before the change, to put it back there.
+    std::size_t position_ = 0;
+};
+
+// The first bond with the serial removed.
+class RemoveBondCommand : public BondChangeCommand {
+  public:
+    RemoveBondCommand(WindowHost& host, std::string portfolio, Bond bond, const QString& text);
+    void redo() override;
+    void undo() override;
+
+  private:
+    Bond bond_;
+    std::size_t position_ = 0;
+};

@@ -1,22 +1,60 @@
 #include "entry/ui/BondTableModel.h"
 
-#include "entry/ui/BondEditingWindowController.h"
+#include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 
-#include <QFont>
+namespace {
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The text a column shows of a bond; the face value with its "$".
+QString cellText(const Bond& bond, const QString& title) {
+    const std::string key = title.toStdString();
+    if (key == kFaceValueKey) {
+        return QStringLiteral("$") + qText(bond.faceValue);
+    }
+    if (key == kSerialKey) {
+        return qText(bond.serial);
+    }
+    if (key == kTypeKey) {
+        return qText(bond.type);
+    }
+    if (key == kIssueYearKey) {
+        return qText(bond.issueYear);
+    }
+    return key == kIssueMonthKey ? qText(bond.issueMonth) : QString();
+}
+
+} // namespace
 
 QStringList BondTableModel::columnTitles() {
     QStringList titles;
     for (std::string_view key :
          {kSerialKey, kTypeKey, kFaceValueKey, kIssueMonthKey, kIssueYearKey}) {
-        titles << QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+        titles << qText(key);
     }
     return titles;
 }
 
-BondTableModel::BondTableModel(const BondEditingWindowController& controller, QObject* parent)
-    : QAbstractTableModel(parent), controller_(controller), titles_(columnTitles()),
-      rows_(controller.numberOfRowsInTableView()) {}
+BondTableModel::BondTableModel(const BondDatabase& store, std::string portfolio, QObject* parent)
+    : QAbstractTableModel(parent), store_(store), portfolio_(std::move(portfolio)),
+      titles_(columnTitles()), rows_(bondCount()) {}
+
+int BondTableModel::bondCount() const {
+    const Portfolio* portfolio = store_.portfolio(portfolio_);
+    return portfolio != nullptr ? static_cast<int>(portfolio->bonds.size()) : 0;
+}
+
+const Bond* BondTableModel::bondAt(int row) const {
+    const Portfolio* portfolio = store_.portfolio(portfolio_);
+    if (portfolio == nullptr || row < 0 ||
+        static_cast<std::size_t>(row) >= portfolio->bonds.size()) {
+        return nullptr;
+    }
+    return &portfolio->bonds[static_cast<std::size_t>(row)];
+}
 
 int BondTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
@@ -32,7 +70,8 @@ QVariant BondTableModel::data(const QModelIndex& index, int role) const {
     }
     const QString& title = titles_.at(index.column());
     if (role == Qt::DisplayRole) {
-        return controller_.tableViewObjectValueForTableColumnRow(title, index.row());
+        const Bond* bond = bondAt(index.row());
+        return bond != nullptr ? cellText(*bond, title) : QString();
     }
     if (role == Qt::TextAlignmentRole && title == QLatin1String(kFaceValueKey)) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -50,10 +89,10 @@ QVariant BondTableModel::headerData(int section, Qt::Orientation orientation, in
 
 void BondTableModel::reload() {
     beginResetModel();
-    rows_ = controller_.numberOfRowsInTableView();
+    rows_ = bondCount();
     endResetModel();
 }
 
 bool BondTableModel::isStale() const {
-    return rows_ != controller_.numberOfRowsInTableView();
+    return rows_ != bondCount();
 }

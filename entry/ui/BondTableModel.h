@@ -1,12 +1,16 @@
 #pragma once
 
-// The Qt model behind the bond editing window's bond table. It holds no data of its own: every
-// count and text comes from the window controller's data-source operations.
+// The bonds of one portfolio of the store, a row each, for the bond editing window's table; a
+// column is titled with the bond record key whose value it shows. The rows are counted at each
+// reload, as a view expects them to change only then.
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <string>
+#include <string_view>
 
-class BondEditingWindowController;
+class Bond;
+class BondDatabase;
 
 class BondTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -15,7 +19,7 @@ class BondTableModel : public QAbstractTableModel {
     // The columns, each titled with the bond record key whose value it shows.
     static QStringList columnTitles();
 
-    BondTableModel(const BondEditingWindowController& controller, QObject* parent);
+    BondTableModel(const BondDatabase& store, std::string portfolio, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -23,15 +27,19 @@ class BondTableModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // The bond list has changed: the table asks for its rows anew.
+    // The bond at a row as the store holds it now; nullptr outside the portfolio's bonds.
+    const Bond* bondAt(int row) const;
+    // The bonds have changed: the table asks for its rows anew.
     void reload();
-    // Whether the list has gained or lost bonds since the last reload (another window changed
-    // it).
+    // Whether the portfolio has gained or lost bonds since the last reload (another window
+    // changed it).
     bool isStale() const;
 
   private:
-    const BondEditingWindowController& controller_;
+    int bondCount() const;
+
+    const BondDatabase& store_;
+    std::string portfolio_;
     QStringList titles_;
-    // The row count is taken at each reload, as the view expects it to change only then.
     int rows_ = 0;
 };

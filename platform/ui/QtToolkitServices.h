@@ -4,9 +4,9 @@
 // desktop's browser. The only place in the program that shows a QMessageBox, a QFileDialog or a
 // QPrintDialog.
 
-#include "platform/ToolkitServices.h"
+#include "platform/ui/WindowServices.h"
 
-class QtToolkitServices : public ToolkitServices {
+class QtToolkitServices : public WindowServices {
   public:
     void showErrorAlert(const std::string& title, const std::string& message) override;
     void showInformationAlert(const std::string& title, const std::string& message) override;

@@ -1,6 +1,5 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
-#include "support/ScriptedToolkitServices.h"
 
 #include <gtest/gtest.h>
 
@@ -8,72 +7,81 @@ namespace {
 
 const char* const kDuplicateSerial = "Serial already exists. Please enter a different serial.";
 
+Bond bondOf(const char* serial, const char* face, const char* type, const char* year,
+            const char* month) {
+    return Bond(serial, type, face, year, month);
+}
+
 class BondDatabaseTest : public ::testing::Test {
   protected:
-    ScriptedToolkitServices services;
-    BondDatabase db{services};
+    BondDatabase db;
 
-    std::vector<std::string> serials() const {
+    std::vector<std::string> serials(const std::string& portfolio = "Family") const {
         std::vector<std::string> result;
-        for (const PlistValue& bond : *db.currentBondList()) {
-            result.push_back(bond.dictPtr()->text(kSerialKey));
+        for (const Bond& bond : db.portfolio(portfolio)->bonds) {
+            result.push_back(bond.serial);
         }
         return result;
     }
 
-    // The "Bonds" list held by the record stored under `name`.
+    // The "Bonds" list the portfolio is written with.
     PlistArrayRef storedList(const std::string& name) const {
-        const PlistValue* bonds = plistFind(db.portfolios().get(), {name, kPortfolioBondsKey});
+        const PlistDictRef root = db.toPropertyList();
+        const PlistValue* bonds = plistFind(root.get(), {name, kPortfolioBondsKey});
         return bonds != nullptr ? bonds->array() : nullptr;
     }
 
     void addThree() {
-        ASSERT_TRUE(db.addPortfolioWithName("Family"));
-        ASSERT_TRUE(db.addBondWithSerial("A1", "100", "EE", "1995", "March"));
-        ASSERT_TRUE(db.addBondWithSerial("B2", "50", "E", "1980", "June"));
-        ASSERT_TRUE(db.addBondWithSerial("C3", "1000", "I", "2001", "December"));
+        ASSERT_TRUE(db.createPortfolio("Family"));
+        ASSERT_TRUE(db.addBond("Family", bondOf("A1", "100", "EE", "1995", "March")));
+        ASSERT_TRUE(db.addBond("Family", bondOf("B2", "50", "E", "1980", "June")));
+        ASSERT_TRUE(db.addBond("Family", bondOf("C3", "1000", "I", "2001", "December")));
     }
 };
 
-TEST_F(BondDatabaseTest, DuplicateSerialIsRefusedWithAlertButSilentlyWhileImporting) {
-    ASSERT_TRUE(db.addPortfolioWithName("Family"));
-    EXPECT_TRUE(db.addBondWithSerial("C123", "100", "EE", "2001", "March"));
-    EXPECT_FALSE(db.addBondWithSerial("C123", "50", "I", "2002", "May"));
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message, kDuplicateSerial);
-    EXPECT_FALSE(db.addBondWithSerialWhileImporting("C123", "50", "I", "2002", "May"));
-    EXPECT_EQ(services.alerts.size(), 1u);
+TEST_F(BondDatabaseTest, DuplicateSerialIsRefusedWithTheMessageToShow) {
+    ASSERT_TRUE(db.createPortfolio("Family"));
+    EXPECT_TRUE(db.addBond("Family", bondOf("C123", "100", "EE", "2001", "March")));
+    const StoreOutcome refused = db.addBond("Family", bondOf("C123", "50", "I", "2002", "May"));
+    EXPECT_EQ(refused.status, StoreOutcome::Status::DuplicateSerial);
+    EXPECT_EQ(refused.message, kDuplicateSerial);
     EXPECT_EQ(serials(), std::vector<std::string>{"C123"});
-    EXPECT_EQ(db.getBondWithSerial("C123")->text(kFaceValueKey), "100");
+    EXPECT_EQ(db.bond("Family", "C123")->faceValue, "100");
 }
 
 // Text the portfolio file cannot hold would make every later save fail: it never gets in.
-TEST_F(BondDatabaseTest, TextTheFileCannotHoldIsRefusedWithAnAlert) {
+TEST_F(BondDatabaseTest, TextTheFileCannotHoldIsRefused) {
     const std::string nul("A\0B", 3);
     const std::string notUtf8 = "C\xff";
-    EXPECT_FALSE(db.addPortfolioWithName(nul));
-    db.setNewCurrentPortfolio(nul);
-    EXPECT_FALSE(db.addBondWithSerial("C0", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(db.addPortfolioWithName("Family"));
-    EXPECT_FALSE(db.addBondWithSerial(notUtf8, "100", "EE", "2001", "March"));
-    EXPECT_FALSE(db.addBondWithSerial("C1", "100", "EE", nul, "March"));
-    ASSERT_TRUE(db.addBondWithSerial("C1\x01", "100", "EE", "2001", "March"));
-    EXPECT_FALSE(db.updateBondSerial(nul, "C1\x01"));
-    db.updateFaceValue(notUtf8, "C1\x01");
-    EXPECT_EQ(services.alerts.size(), 5u);
-    EXPECT_EQ(db.getPortfolioNames(), std::vector<std::string>{"Family"});
+    EXPECT_EQ(db.createPortfolio(nul).status, StoreOutcome::Status::UnstorableText);
+    EXPECT_EQ(db.addBond(nul, bondOf("C0", "100", "EE", "2001", "March")).status,
+              StoreOutcome::Status::NoSuchPortfolio);
+    ASSERT_TRUE(db.createPortfolio("Family"));
+    EXPECT_FALSE(db.addBond("Family", Bond(notUtf8, "EE", "100", "2001", "March")));
+    EXPECT_FALSE(db.addBond("Family", Bond("C1", "EE", "100", nul, "March")));
+    ASSERT_TRUE(db.addBond("Family", bondOf("C1\x01", "100", "EE", "2001", "March")));
+    Bond renamed = *db.bond("Family", "C1\x01");
+    renamed.serial = nul;
+    EXPECT_FALSE(db.changeBond("Family", "C1\x01", renamed));
+    Bond reFaced = *db.bond("Family", "C1\x01");
+    reFaced.faceValue = notUtf8;
+    const StoreOutcome refused = db.changeBond("Family", "C1\x01", reFaced);
+    EXPECT_EQ(refused.status, StoreOutcome::Status::UnstorableText);
+    EXPECT_FALSE(refused.message.empty());
+    EXPECT_EQ(db.portfolioNames(), std::vector<std::string>{"Family"});
     EXPECT_EQ(serials(), std::vector<std::string>{"C1\x01"});
-    EXPECT_EQ(db.getBondWithSerial("C1\x01")->text(kFaceValueKey), "100");
+    EXPECT_EQ(db.bond("Family", "C1\x01")->faceValue, "100");
 }
 
-TEST_F(BondDatabaseTest, AddedBondHoldsTheArgumentsUnderTheirKeysInArgumentOrder) {
-    ASSERT_TRUE(db.addPortfolioWithName("P"));
-    ASSERT_TRUE(db.addBondWithSerialWhileImporting(" s1 ", "25", "S", "2003", "Month 13"));
-    PlistDictRef bond = db.getBondWithSerial(" s1 ");
-    ASSERT_TRUE(bond);
+TEST_F(BondDatabaseTest, AddedBondIsWrittenWithItsFieldsInTheFilesOrder) {
+    ASSERT_TRUE(db.createPortfolio("P"));
+    ASSERT_TRUE(db.addBond("P", bondOf(" s1 ", "25", "S", "2003", "Month 13")));
+    const PlistArrayRef list = storedList("P");
+    const PlistDict* bond = (*list)[0].dictPtr();
+    ASSERT_NE(bond, nullptr);
     EXPECT_EQ(bond->keys(), (std::vector<std::string>{"Serial", "Face Value", "Type", "Issue Year",
                                                       "Issue Month"}));
+    EXPECT_EQ(bond->text(kSerialKey), " s1 ");
     EXPECT_EQ(bond->text(kFaceValueKey), "25");
     EXPECT_EQ(bond->text(kTypeKey), "S");
     EXPECT_EQ(bond->text(kIssueYearKey), "2003");
@@ -81,195 +89,161 @@ TEST_F(BondDatabaseTest, AddedBondHoldsTheArgumentsUnderTheirKeysInArgumentOrder
 }
 
 TEST_F(BondDatabaseTest, SerialsAreExactTextAndPortfoliosAreSeparate) {
-    ASSERT_TRUE(db.addPortfolioWithName("One"));
-    EXPECT_TRUE(db.addBondWithSerial("abc", "100", "EE", "2001", "May"));
-    EXPECT_TRUE(db.addBondWithSerial("ABC", "100", "EE", "2001", "May"));
-    EXPECT_TRUE(db.addBondWithSerial(" abc", "100", "EE", "2001", "May"));
-    ASSERT_TRUE(db.addPortfolioWithName("Two"));
-    EXPECT_TRUE(db.addBondWithSerial("abc", "50", "I", "2002", "June"));
-    EXPECT_TRUE(services.alerts.empty());
+    ASSERT_TRUE(db.createPortfolio("One"));
+    EXPECT_TRUE(db.addBond("One", bondOf("abc", "100", "EE", "2001", "May")));
+    EXPECT_TRUE(db.addBond("One", bondOf("ABC", "100", "EE", "2001", "May")));
+    EXPECT_TRUE(db.addBond("One", bondOf(" abc", "100", "EE", "2001", "May")));
+    ASSERT_TRUE(db.createPortfolio("Two"));
+    EXPECT_TRUE(db.addBond("Two", bondOf("abc", "50", "I", "2002", "June")));
     EXPECT_EQ(storedList("One")->size(), 3u);
     EXPECT_EQ(storedList("Two")->size(), 1u);
 }
 
-TEST_F(BondDatabaseTest, NothingHappensWithoutAnOpenPortfolio) {
-    EXPECT_FALSE(db.addBondWithSerial("A", "100", "EE", "2001", "May"));
-    EXPECT_FALSE(db.addBondWithSerialWhileImporting("A", "100", "EE", "2001", "May"));
-    EXPECT_FALSE(db.bondExistsWithSerial("A"));
-    EXPECT_EQ(db.getBondIndexWithSerial("A"), 1234567890);
-    EXPECT_FALSE(db.getBondWithSerial("A"));
-    EXPECT_FALSE(db.updateBondSerial("B", "A"));
-    db.deleteBondWithSerial("A");
-    db.updateType("I", "A");
-    db.sortBondsByDate();
-    EXPECT_TRUE(services.alerts.empty());
-    EXPECT_TRUE(db.portfolios()->empty());
-    EXPECT_TRUE(db.getPortfolioNames().empty());
-    EXPECT_FALSE(db.getCurrentPortfolio());
+TEST_F(BondDatabaseTest, NothingHappensInAPortfolioThatDoesNotExist) {
+    const Bond bond = bondOf("A", "100", "EE", "2001", "May");
+    EXPECT_EQ(db.addBond("absent", bond).status, StoreOutcome::Status::NoSuchPortfolio);
+    EXPECT_EQ(db.changeBond("absent", "A", bond).status, StoreOutcome::Status::NoSuchPortfolio);
+    EXPECT_EQ(db.removeBond("absent", "A").status, StoreOutcome::Status::NoSuchPortfolio);
+    EXPECT_EQ(db.sortBondsByDate("absent").status, StoreOutcome::Status::NoSuchPortfolio);
+    EXPECT_EQ(db.deletePortfolio("absent").status, StoreOutcome::Status::NoSuchPortfolio);
+    EXPECT_EQ(db.bond("absent", "A"), nullptr);
+    EXPECT_EQ(db.portfolio("absent"), nullptr);
+    EXPECT_TRUE(db.toPropertyList()->empty());
+    EXPECT_TRUE(db.portfolioNames().empty());
+    EXPECT_FALSE(db.hasUnsavedChanges());
 }
 
-TEST_F(BondDatabaseTest, CurrentBondListIsThePortfoliosOwnList) {
+TEST_F(BondDatabaseTest, RemovingFromTheMiddleKeepsTheOthersInOrder) {
     addThree();
-    PlistArrayRef list = db.currentBondList();
-    EXPECT_EQ(list, storedList("Family"));
-    // A change made through the list is a change of the portfolio.
-    list->pop_back();
+    ASSERT_TRUE(db.removeBond("Family", "B2"));
+    EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "C3"}));
+    EXPECT_EQ(db.removeBond("Family", "missing").status, StoreOutcome::Status::NoSuchBond);
+    EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "C3"}));
+    EXPECT_EQ(db.portfolio("Family")->indexOf("C3"), 1u);
     EXPECT_EQ(storedList("Family")->size(), 2u);
-    ASSERT_TRUE(db.addPortfolioWithName("Other"));
-    db.setNewCurrentPortfolio("Family");
-    EXPECT_EQ(db.currentBondList(), list);
-    EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "B2"}));
 }
 
-TEST_F(BondDatabaseTest, DeletingFromTheMiddleKeepsTheOthersInOrder) {
+TEST_F(BondDatabaseTest, ChangingABondKeepsItsPlace) {
     addThree();
-    db.deleteBondWithSerial("B2");
-    EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "C3"}));
-    db.deleteBondWithSerial("missing");
-    EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "C3"}));
-    EXPECT_EQ(db.getBondIndexWithSerial("C3"), 1);
-    EXPECT_EQ(storedList("Family"), db.currentBondList());
-}
-
-TEST_F(BondDatabaseTest, ChangingASerial) {
-    addThree();
-    EXPECT_TRUE(db.updateBondSerial("B2", "B2"));
-    EXPECT_TRUE(db.updateBondSerial("NEW", "B2"));
+    Bond same = *db.bond("Family", "B2");
+    EXPECT_TRUE(db.changeBond("Family", "B2", same));
+    Bond changed = same;
+    changed.serial = "NEW";
+    changed.issueMonth = "July";
+    changed.issueYear = "1999";
+    changed.type = "I";
+    changed.faceValue = "75";
+    EXPECT_TRUE(db.changeBond("Family", "B2", changed));
     EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "NEW", "C3"}));
-    EXPECT_FALSE(db.bondExistsWithSerial("B2"));
-    PlistDictRef moved = db.getBondWithSerial("NEW");
-    EXPECT_EQ(moved->text(kFaceValueKey), "50");
-    EXPECT_EQ(moved->text(kIssueMonthKey), "June");
-    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_EQ(db.bond("Family", "B2"), nullptr);
+    EXPECT_TRUE(db.bond("Family", "NEW")->sameFields(changed));
 
-    EXPECT_FALSE(db.updateBondSerial("C3", "A1"));
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message, kDuplicateSerial);
-    EXPECT_FALSE(db.updateBondSerial("X", "absent"));
-    EXPECT_EQ(services.alerts.size(), 1u);
+    Bond clash = *db.bond("Family", "A1");
+    clash.serial = "C3";
+    const StoreOutcome refused = db.changeBond("Family", "A1", clash);
+    EXPECT_EQ(refused.status, StoreOutcome::Status::DuplicateSerial);
+    EXPECT_EQ(refused.message, kDuplicateSerial);
+    EXPECT_EQ(db.changeBond("Family", "absent", clash).status, StoreOutcome::Status::NoSuchBond);
     EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "NEW", "C3"}));
-}
-
-TEST_F(BondDatabaseTest, FieldUpdatesChangeOneKeyInPlace) {
-    addThree();
-    db.updateIssueMonth("July", "B2");
-    db.updateIssueYear("1999", "B2");
-    db.updateType("I", "B2");
-    db.updateFaceValue("75", "B2");
-    db.updateFaceValue("75", "absent");
-    PlistDictRef bond = db.getBondWithSerial("B2");
-    EXPECT_EQ(bond->text(kIssueMonthKey), "July");
-    EXPECT_EQ(bond->text(kIssueYearKey), "1999");
-    EXPECT_EQ(bond->text(kTypeKey), "I");
-    EXPECT_EQ(bond->text(kFaceValueKey), "75");
-    EXPECT_EQ(serials(), (std::vector<std::string>{"A1", "B2", "C3"}));
-    EXPECT_EQ(storedList("Family"), db.currentBondList());
-}
-
-TEST_F(BondDatabaseTest, ABondCopyChangesNothingUntilItIsSetBack) {
-    addThree();
-    PlistDictRef copy = db.getBondWithSerial("A1");
-    copy->set(kFaceValueKey, PlistValue("999"));
-    EXPECT_EQ(db.getBondWithSerial("A1")->text(kFaceValueKey), "100");
-    db.setBond(copy, "A1");
-    EXPECT_EQ(db.getBondWithSerial("A1")->text(kFaceValueKey), "999");
-    EXPECT_EQ(db.getBondIndexWithSerial("A1"), 0);
 }
 
 TEST_F(BondDatabaseTest, FirstMatchWinsWhenASerialAppearsTwice) {
-    ASSERT_TRUE(db.addPortfolioWithName("P"));
-    auto twin = [](const char* face) {
-        auto bond = PlistDict::create();
-        bond->set(kSerialKey, PlistValue("T"));
-        bond->set(kFaceValueKey, PlistValue(face));
-        return PlistValue(bond);
-    };
-    db.currentBondList()->push_back(twin("1"));
-    db.currentBondList()->push_back(twin("2"));
-    EXPECT_EQ(db.getBondIndexWithSerial("T"), 0);
-    db.deleteBondWithSerial("T");
-    EXPECT_EQ(db.getBondWithSerial("T")->text(kFaceValueKey), "2");
+    ASSERT_TRUE(db.createPortfolio("P"));
+    ASSERT_TRUE(db.appendBonds("P", {Bond("T", "", "1", "", ""), Bond("T", "", "2", "", "")}));
+    EXPECT_EQ(db.portfolio("P")->indexOf("T"), 0u);
+    ASSERT_TRUE(db.removeBond("P", "T"));
+    EXPECT_EQ(db.bond("P", "T")->faceValue, "2");
 }
 
 TEST_F(BondDatabaseTest, CreatingPortfolios) {
-    EXPECT_TRUE(db.getPortfolioNames().empty());
-    ASSERT_TRUE(db.addPortfolioWithName("Family"));
-    EXPECT_EQ(db.getCurrentPortfolio(), "Family");
-    ASSERT_TRUE(db.currentBondList());
-    EXPECT_TRUE(db.currentBondList()->empty());
-    const PlistDict* record = db.portfolios()->find("Family")->dictPtr();
+    EXPECT_TRUE(db.portfolioNames().empty());
+    ASSERT_TRUE(db.createPortfolio("Family"));
+    ASSERT_NE(db.portfolio("Family"), nullptr);
+    EXPECT_TRUE(db.portfolio("Family")->bonds.empty());
+    const PlistDictRef root = db.toPropertyList();
+    const PlistDict* record = root->find("Family")->dictPtr();
     EXPECT_EQ(record->text(kPortfolioNameKey), "Family");
 
-    ASSERT_TRUE(db.addPortfolioWithName("family"));
-    ASSERT_TRUE(db.addBondWithSerial("A", "100", "EE", "2001", "May"));
-    PlistArrayRef open = db.currentBondList();
-    EXPECT_FALSE(db.addPortfolioWithName("Family"));
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message, "Please enter a different name, \"Family\" is already "
-                                          "being used by another portfolio.");
-    EXPECT_EQ(db.getCurrentPortfolio(), "family");
-    EXPECT_EQ(db.currentBondList(), open);
-    EXPECT_EQ(db.getPortfolioNames(), (std::vector<std::string>{"Family", "family"}));
-    EXPECT_EQ(db.getPortfolioNames(), db.portfolios()->keys());
+    ASSERT_TRUE(db.createPortfolio("family"));
+    ASSERT_TRUE(db.addBond("family", bondOf("A", "100", "EE", "2001", "May")));
+    const StoreOutcome refused = db.createPortfolio("Family");
+    EXPECT_EQ(refused.status, StoreOutcome::Status::DuplicateName);
+    EXPECT_EQ(refused.message, "Please enter a different name, \"Family\" is already "
+                               "being used by another portfolio.");
+    EXPECT_EQ(serials("family"), std::vector<std::string>{"A"});
+    EXPECT_EQ(db.portfolioNames(), (std::vector<std::string>{"Family", "family"}));
+    EXPECT_EQ(db.portfolioNames(), db.toPropertyList()->keys());
 }
 
-TEST_F(BondDatabaseTest, DeletingPortfolios) {
-    ASSERT_TRUE(db.addPortfolioWithName("Keep"));
-    ASSERT_TRUE(db.addBondWithSerial("K", "100", "EE", "2001", "May"));
-    ASSERT_TRUE(db.addPortfolioWithName("Gone"));
-    ASSERT_TRUE(db.addBondWithSerial("G", "100", "EE", "2001", "May"));
-    db.deletePortfolioWithName("absent");
-    EXPECT_EQ(db.getPortfolioNames().size(), 2u);
+TEST_F(BondDatabaseTest, DeletingAndRenamingPortfolios) {
+    ASSERT_TRUE(db.createPortfolio("Keep"));
+    ASSERT_TRUE(db.addBond("Keep", bondOf("K", "100", "EE", "2001", "May")));
+    ASSERT_TRUE(db.createPortfolio("Gone"));
+    ASSERT_TRUE(db.addBond("Gone", bondOf("G", "100", "EE", "2001", "May")));
+    EXPECT_FALSE(db.deletePortfolio("absent"));
+    EXPECT_EQ(db.portfolioNames().size(), 2u);
 
-    db.setNewCurrentPortfolio("Keep");
-    db.deletePortfolioWithName("Gone");
-    EXPECT_EQ(db.getCurrentPortfolio(), "Keep");
-    EXPECT_EQ(serials(), std::vector<std::string>{"K"});
+    ASSERT_TRUE(db.deletePortfolio("Gone"));
+    EXPECT_EQ(serials("Keep"), std::vector<std::string>{"K"});
+    EXPECT_FALSE(db.addBond("Gone", bondOf("X", "100", "EE", "2001", "May")));
+    EXPECT_EQ(db.portfolioNames(), std::vector<std::string>{"Keep"});
 
-    // Deleting the open portfolio closes it, so that no later change or save brings it back.
-    db.deletePortfolioWithName("Keep");
-    EXPECT_FALSE(db.getCurrentPortfolio());
-    EXPECT_FALSE(db.currentBondList());
-    EXPECT_FALSE(db.addBondWithSerial("X", "100", "EE", "2001", "May"));
-    db.save();
-    EXPECT_TRUE(db.getPortfolioNames().empty());
+    EXPECT_EQ(db.renamePortfolio("Keep", "Keep").status, StoreOutcome::Status::Done);
+    ASSERT_TRUE(db.createPortfolio("Other"));
+    EXPECT_EQ(db.renamePortfolio("Keep", "Other").status, StoreOutcome::Status::DuplicateName);
+    ASSERT_TRUE(db.renamePortfolio("Keep", "Kept"));
+    EXPECT_EQ(db.portfolioNames(), (std::vector<std::string>{"Kept", "Other"}));
+    EXPECT_EQ(db.toPropertyList()->find("Kept")->dictPtr()->text(kPortfolioNameKey), "Kept");
+    EXPECT_EQ(serials("Kept"), std::vector<std::string>{"K"});
 }
 
-TEST_F(BondDatabaseTest, OpeningAPortfolioStoresNothing) {
-    ASSERT_TRUE(db.addPortfolioWithName("A"));
-    ASSERT_TRUE(db.addPortfolioWithName("B"));
-    const PlistValue before = PlistValue(db.portfolios()->copy());
-    db.setNewCurrentPortfolio("A");
-    db.setNewCurrentPortfolio("absent");
-    EXPECT_EQ(db.getCurrentPortfolio(), "absent");
-    EXPECT_FALSE(db.currentBondList());
-    EXPECT_EQ(PlistValue(db.portfolios()), before);
-}
-
-TEST_F(BondDatabaseTest, ARecordWithoutBondsGetsAListWhenABondIsAdded) {
+TEST_F(BondDatabaseTest, ARecordWithoutBondsKeepsItsKeysUntilABondIsAdded) {
+    PlistDict root;
     auto record = PlistDict::create();
     record->set(kPortfolioNameKey, PlistValue("Bare"));
     record->set("Colour", PlistValue("blue"));
-    db.portfolios()->set("Bare", PlistValue(record));
-    db.setNewCurrentPortfolio("Bare");
-    EXPECT_FALSE(db.currentBondList());
-    EXPECT_EQ(db.getBondIndexWithSerial("A"), 1234567890);
-    // Storing without a list keeps the record as it was.
-    db.saveCurrentPortfolio();
-    EXPECT_EQ(db.portfolios()->find("Bare")->dictPtr()->text("Colour"), "blue");
+    root.set("Bare", PlistValue(record));
+    auto store = BondDatabase::fromPropertyList(root);
+    EXPECT_TRUE(store->portfolio("Bare")->bonds.empty());
+    EXPECT_FALSE(store->portfolio("Bare")->indexOf("A"));
+    // Written without a list, the record is kept as it was.
+    EXPECT_EQ(PlistValue(store->toPropertyList()->find("Bare")->dict()), PlistValue(record));
 
-    ASSERT_TRUE(db.addBondWithSerial("A", "100", "EE", "2001", "May"));
-    ASSERT_TRUE(storedList("Bare"));
-    EXPECT_EQ(storedList("Bare"), db.currentBondList());
-    EXPECT_EQ(serials(), std::vector<std::string>{"A"});
+    ASSERT_TRUE(store->addBond("Bare", bondOf("A", "100", "EE", "2001", "May")));
+    const PlistDictRef written = store->toPropertyList();
+    const PlistValue* list = plistFind(written.get(), {"Bare", kPortfolioBondsKey});
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->arrayPtr()->size(), 1u);
 }
 
-TEST_F(BondDatabaseTest, IndexIsNoneForAnEmptyList) {
-    ASSERT_TRUE(db.addPortfolioWithName("Empty"));
-    EXPECT_EQ(db.getBondIndexWithSerial(""), kNoBondIndex);
-    EXPECT_EQ(kNoBondIndex, 1234567890);
+// Every change says which portfolio it touched; reading says nothing.
+TEST_F(BondDatabaseTest, ChangesAreAnnouncedWithTheirPortfolio) {
+    std::vector<std::string> bonds;
+    int portfolios = 0;
+    QObject::connect(&db, &BondDatabase::bondsChanged,
+                     [&bonds](const std::string& name) { bonds.push_back(name); });
+    QObject::connect(&db, &BondDatabase::portfoliosChanged, [&portfolios] { ++portfolios; });
+    const std::uint64_t start = db.revision();
+    addThree();
+    ASSERT_TRUE(db.createPortfolio("Other"));
+    EXPECT_EQ(portfolios, 2);
+    EXPECT_EQ(bonds.size(), 3u);
+    EXPECT_EQ(bonds.back(), "Family");
+    db.portfolio("Family");
+    db.toPropertyList();
+    EXPECT_FALSE(db.addBond("Family", bondOf("A1", "1", "E", "1990", "May")));
+    EXPECT_EQ(bonds.size(), 3u);
+    ASSERT_TRUE(db.sortBondsByDate("Family"));
+    EXPECT_EQ(bonds.size(), 4u);
+    ASSERT_TRUE(db.sortBondsByDate("Family")); // already in order: no change
+    EXPECT_EQ(bonds.size(), 4u);
+    ASSERT_TRUE(db.removeBonds("Family", {"A1", "C3"}));
+    EXPECT_EQ(serials(), std::vector<std::string>{"B2"});
+    EXPECT_EQ(bonds.size(), 5u);
+    ASSERT_TRUE(db.deletePortfolio("Other"));
+    EXPECT_EQ(portfolios, 3);
+    EXPECT_GT(db.revision(), start);
+    EXPECT_TRUE(db.hasUnsavedChanges());
 }
 
 } // namespace

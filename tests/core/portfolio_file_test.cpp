@@ -21,7 +21,7 @@ class PortfolioFileTest : public ::testing::Test {
     fs::path file = dir / "portfolios.plist";
     ScriptedToolkitServices services;
 
-    std::unique_ptr<BondDatabase> open() { return BondDatabase::initWithFile(file, services); }
+    std::unique_ptr<BondDatabase> open() { return BondDatabase::open(file); }
 
     std::vector<fs::path> filesInDir() const {
         std::vector<fs::path> names;
@@ -44,11 +44,10 @@ class PortfolioFileTest : public ::testing::Test {
         return value->dictPtr()->keys();
     }
 
-    std::vector<std::string> dates(const BondDatabase& db) const {
+    std::vector<std::string> dates(const BondDatabase& db, const std::string& portfolio) const {
         std::vector<std::string> result;
-        for (const PlistValue& bond : *db.currentBondList()) {
-            result.push_back(bond.dictPtr()->text(kIssueMonthKey) + " " +
-                             bond.dictPtr()->text(kIssueYearKey));
+        for (const Bond& bond : db.portfolio(portfolio)->bonds) {
+            result.push_back(bond.issueMonth + " " + bond.issueYear);
         }
         return result;
     }
@@ -58,44 +57,41 @@ TEST_F(PortfolioFileTest, SavedPortfoliosReadBackWithTheirBondsInOrder) {
     {
         auto db = open();
         EXPECT_FALSE(db->startupNotice());
-        EXPECT_TRUE(db->getPortfolioNames().empty());
-        ASSERT_TRUE(db->addPortfolioWithName("Zeta"));
-        ASSERT_TRUE(db->addBondWithSerial("Z1", "100", "EE", "1995", "March"));
-        ASSERT_TRUE(db->addPortfolioWithName("Alpha"));
-        ASSERT_TRUE(db->addBondWithSerial("A2", "50", "I", "2001", "May"));
-        ASSERT_TRUE(db->addBondWithSerial("A1", "25", "S", "1990", "January"));
-        db->save();
+        EXPECT_TRUE(db->portfolioNames().empty());
+        ASSERT_TRUE(db->createPortfolio("Zeta"));
+        ASSERT_TRUE(db->addBond("Zeta", Bond("Z1", "EE", "100", "1995", "March")));
+        ASSERT_TRUE(db->createPortfolio("Alpha"));
+        ASSERT_TRUE(db->addBond("Alpha", Bond("A2", "I", "50", "2001", "May")));
+        ASSERT_TRUE(db->addBond("Alpha", Bond("A1", "S", "25", "1990", "January")));
+        EXPECT_TRUE(db->hasUnsavedChanges());
+        EXPECT_TRUE(db->save());
+        EXPECT_FALSE(db->hasUnsavedChanges());
     }
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     auto db = open();
-    EXPECT_EQ(db->getPortfolioNames(), (std::vector<std::string>{"Zeta", "Alpha"}));
-    EXPECT_FALSE(db->getCurrentPortfolio());
-    db->setNewCurrentPortfolio("Alpha");
-    EXPECT_EQ(dates(*db), (std::vector<std::string>{"May 2001", "January 1990"}));
-    // The lists read are modifiable in place.
-    db->deleteBondWithSerial("A2");
-    ASSERT_TRUE(db->addBondWithSerial("A3", "75", "EE", "2002", "June"));
-    db->sortBondsByDate();
+    EXPECT_EQ(db->portfolioNames(), (std::vector<std::string>{"Zeta", "Alpha"}));
+    EXPECT_EQ(dates(*db, "Alpha"), (std::vector<std::string>{"May 2001", "January 1990"}));
+    // The portfolios read can be changed.
+    ASSERT_TRUE(db->removeBond("Alpha", "A2"));
+    ASSERT_TRUE(db->addBond("Alpha", Bond("A3", "EE", "75", "2002", "June")));
+    ASSERT_TRUE(db->sortBondsByDate("Alpha"));
     db->save();
     auto again = open();
-    again->setNewCurrentPortfolio("Alpha");
-    EXPECT_EQ(dates(*again), (std::vector<std::string>{"January 1990", "June 2002"}));
+    EXPECT_EQ(dates(*again, "Alpha"), (std::vector<std::string>{"January 1990", "June 2002"}));
 }
 
-TEST_F(PortfolioFileTest, SaveWithoutAnOpenPortfolioAndOfAnEmptyDatabase) {
+TEST_F(PortfolioFileTest, SaveOfAnEmptyDatabaseAndOfANewPortfolio) {
     auto db = open();
     db->save();
     EXPECT_EQ(savedKeys(), std::vector<std::string>{});
-    ASSERT_TRUE(db->addPortfolioWithName("P"));
-    ASSERT_TRUE(db->addBondWithSerial("S", "100", "EE", "2001", "May"));
+    ASSERT_TRUE(db->createPortfolio("P"));
+    ASSERT_TRUE(db->addBond("P", Bond("S", "EE", "100", "2001", "May")));
     // Created after the last save: not in the file until the next one.
     EXPECT_EQ(savedKeys(), std::vector<std::string>{});
-    db->setCurrentPortfolio(std::nullopt);
-    db->setCurrentBondList(nullptr);
     db->save();
-    EXPECT_EQ(readPropertyList(file), PlistValue(db->portfolios()));
+    EXPECT_EQ(readPropertyList(file), PlistValue(db->toPropertyList()));
 }
 
 TEST_F(PortfolioFileTest, RecordsNotStoredAnewAreWrittenBackAsRead) {
@@ -105,19 +101,22 @@ TEST_F(PortfolioFileTest, RecordsNotStoredAnewAreWrittenBackAsRead) {
     ASSERT_NE(original.dictPtr(), nullptr);
     auto db = open();
     EXPECT_FALSE(db->startupNotice());
-    db->setNewCurrentPortfolio("Family");
-    // An <integer> face value is read as a number.
-    const PlistDictRef bond = db->getBondWithSerial("Q 42 & <co>");
+    // An <integer> face value is read as a number, and kept as one.
+    const Bond* bond = db->bond("Family", "Q 42 & <co>");
     ASSERT_TRUE(bond);
-    const PlistValue* face = bond->find(kFaceValueKey);
+    EXPECT_EQ(bond->faceAmount(), 500.0);
+    const PlistValue record = bond->toRecord();
+    const PlistValue* face = record.dictPtr()->find(kFaceValueKey);
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(doubleValueOf(*face), 500.0);
-    db->setNewCurrentPortfolio("No list");
-    db->setNewCurrentPortfolio("Grandmère's 債券");
+    // A portfolio whose bonds changed is stored anew.
+    const std::string changed = "Grandmère's 債券";
+    ASSERT_TRUE(db->addBond(changed, Bond("Added", "EE", "100", "2001", "May")));
+    ASSERT_TRUE(db->removeBond(changed, "Added"));
     db->save();
     PlistValue saved = readPropertyList(file);
     ASSERT_NE(saved.dictPtr(), nullptr);
-    // "Family" and "No list" keep their unknown keys; the open portfolio is stored anew with
+    // "Family" and "No list" keep their unknown keys; the changed portfolio is stored anew with
     // exactly its two keys.
     EXPECT_EQ(saved.dictPtr()->value("Family"), original.dictPtr()->value("Family"));
     EXPECT_EQ(saved.dictPtr()->value("No list"), original.dictPtr()->value("No list"));
@@ -133,22 +132,20 @@ TEST_F(PortfolioFileTest, ARecordWithoutBondsKeepsTheBondAddedToIt) {
                                        "plistlib_portfolios.plist"));
     {
         auto db = open();
-        db->setNewCurrentPortfolio("No list");
         db->save();
         EXPECT_EQ(savedKeys("No list"), std::vector<std::string>{"Name"});
-        ASSERT_TRUE(db->addBondWithSerial("N1", "100", "EE", "2001", "May"));
+        ASSERT_TRUE(db->addBond("No list", Bond("N1", "EE", "100", "2001", "May")));
         db->save();
     }
     auto db = open();
-    db->setNewCurrentPortfolio("No list");
-    EXPECT_TRUE(db->bondExistsWithSerial("N1"));
+    EXPECT_TRUE(db->bond("No list", "N1"));
 }
 
 TEST_F(PortfolioFileTest, AMissingFileStartsEmptyAndSavesNormally) {
     auto db = open();
     EXPECT_FALSE(db->startupNotice());
-    EXPECT_TRUE(db->getPortfolioNames().empty());
-    ASSERT_TRUE(db->addPortfolioWithName("New"));
+    EXPECT_TRUE(db->portfolioNames().empty());
+    ASSERT_TRUE(db->createPortfolio("New"));
     db->save();
     EXPECT_EQ(savedKeys(), std::vector<std::string>{"New"});
     EXPECT_EQ(filesInDir(), std::vector<fs::path>{"portfolios.plist"});
@@ -194,20 +191,19 @@ TEST_F(PortfolioFileTest, AnUnreadableFileIsSetAsideAndNewWorkIsSaved) {
         TempDir caseDir;
         const fs::path path = caseDir / "portfolios.plist";
         writeWholeFile(path, bytes);
-        auto db = BondDatabase::initWithFile(path, services);
-        EXPECT_TRUE(db->getPortfolioNames().empty());
+        auto db = BondDatabase::open(path);
+        EXPECT_TRUE(db->portfolioNames().empty());
         ASSERT_TRUE(db->startupNotice());
         ASSERT_TRUE(db->setAsidePath());
         EXPECT_EQ(db->setAsidePath()->parent_path(), caseDir.path());
         EXPECT_NE(db->startupNotice()->find(db->setAsidePath()->string()), std::string::npos);
         EXPECT_EQ(readWholeFile(*db->setAsidePath()), bytes);
-        ASSERT_TRUE(db->addPortfolioWithName("After"));
-        ASSERT_TRUE(db->addBondWithSerial("S", "100", "EE", "2001", "May"));
-        db->save();
-        auto reopened = BondDatabase::initWithFile(path, services);
+        ASSERT_TRUE(db->createPortfolio("After"));
+        ASSERT_TRUE(db->addBond("After", Bond("S", "EE", "100", "2001", "May")));
+        EXPECT_TRUE(db->save());
+        auto reopened = BondDatabase::open(path);
         EXPECT_FALSE(reopened->startupNotice());
-        reopened->setNewCurrentPortfolio("After");
-        EXPECT_TRUE(reopened->bondExistsWithSerial("S"));
+        EXPECT_TRUE(reopened->bond("After", "S"));
         EXPECT_EQ(readWholeFile(*db->setAsidePath()), bytes);
     }
     // The notice is for the application to show; the store shows nothing itself.
@@ -223,10 +219,15 @@ TEST_F(PortfolioFileTest, AnUnreadableFileThatCannotBeSetAsideIsNeverOverwritten
     EXPECT_FALSE(db->setAsidePath());
     ASSERT_TRUE(db->startupNotice());
     EXPECT_NE(db->startupNotice()->find("left untouched"), std::string::npos);
-    ASSERT_TRUE(db->addPortfolioWithName("New"));
-    ASSERT_TRUE(db->addBondWithSerial("S", "100", "EE", "2001", "May"));
-    db->save();
-    db->deletePortfolioWithName("New");
+    ASSERT_TRUE(db->createPortfolio("New"));
+    ASSERT_TRUE(db->addBond("New", Bond("S", "EE", "100", "2001", "May")));
+    // The save is refused, with a reason the application shows.
+    const SaveOutcome refused = db->save();
+    EXPECT_FALSE(refused.saved);
+    EXPECT_EQ(refused.file, file);
+    EXPECT_FALSE(refused.reason.empty());
+    EXPECT_TRUE(db->hasUnsavedChanges());
+    ASSERT_TRUE(db->deletePortfolio("New"));
     db->save();
     EXPECT_EQ(readWholeFile(file), damaged);
     EXPECT_EQ(filesInDir(), std::vector<fs::path>{"portfolios.plist"});
@@ -257,58 +258,76 @@ TEST_F(PortfolioFileTest, AFileLargerThanTheLimitIsSetAsideUnread) {
 
 TEST_F(PortfolioFileTest, AFailedSaveLeavesThePreviousFileWhole) {
     auto db = open();
-    ASSERT_TRUE(db->addPortfolioWithName("P"));
-    ASSERT_TRUE(db->addBondWithSerial("S1", "100", "EE", "2001", "May"));
+    ASSERT_TRUE(db->createPortfolio("P"));
+    ASSERT_TRUE(db->addBond("P", Bond("S1", "EE", "100", "2001", "May")));
     db->save();
     const std::string before = readWholeFile(file);
-    ASSERT_TRUE(db->addBondWithSerial("S2", "100", "EE", "2001", "May"));
+    ASSERT_TRUE(db->addBond("P", Bond("S2", "EE", "100", "2001", "May")));
     for (const char* step : {"open", "write", "sync", "rename"}) {
         SCOPED_TRACE(step);
         setAtomicWriteFaultHookForTesting(
             [step](std::string_view current) { return current != step; });
-        db->save();
+        // The failure is answered with its reason, never passed over.
+        const SaveOutcome failed = db->save();
         setAtomicWriteFaultHookForTesting({});
+        EXPECT_FALSE(failed.saved);
+        EXPECT_FALSE(failed.reason.empty());
+        EXPECT_TRUE(db->hasUnsavedChanges());
         EXPECT_EQ(readWholeFile(file), before);
         EXPECT_EQ(filesInDir(), std::vector<fs::path>{"portfolios.plist"});
-        EXPECT_TRUE(db->bondExistsWithSerial("S2"));
+        EXPECT_TRUE(db->bond("P", "S2"));
     }
-    db->save();
+    // The change stayed in memory, so a later save succeeds.
+    EXPECT_TRUE(db->save());
+    EXPECT_FALSE(db->hasUnsavedChanges());
     auto again = open();
-    again->setNewCurrentPortfolio("P");
-    EXPECT_TRUE(again->bondExistsWithSerial("S2"));
+    EXPECT_TRUE(again->bond("P", "S2"));
 }
 
 // Serials that differ only in a control character stay two bonds across a save.
 TEST_F(PortfolioFileTest, SerialsWithControlCharactersReadBackUnchangedAndDistinct) {
     auto db = open();
-    ASSERT_TRUE(db->addPortfolioWithName("P"));
-    ASSERT_TRUE(db->addBondWithSerialWhileImporting("C1\x01"
-                                                    "EE",
-                                                    "100", "EE", "2001", "May"));
-    ASSERT_TRUE(db->addBondWithSerialWhileImporting("C1\x1f"
-                                                    "EE",
-                                                    "100", "EE", "2001", "May"));
-    ASSERT_TRUE(db->addBondWithSerial("Fine", "50", "I", "2002", "June"));
+    ASSERT_TRUE(db->createPortfolio("P"));
+    ASSERT_TRUE(db->addBond("P", Bond("C1\x01"
+                                      "EE",
+                                      "EE", "100", "2001", "May")));
+    ASSERT_TRUE(db->addBond("P", Bond("C1\x1f"
+                                      "EE",
+                                      "EE", "100", "2001", "May")));
+    ASSERT_TRUE(db->addBond("P", Bond("Fine", "I", "50", "2002", "June")));
     db->save();
     auto again = open();
     EXPECT_FALSE(again->startupNotice());
-    again->setNewCurrentPortfolio("P");
-    ASSERT_EQ(again->currentBondList()->size(), 3u);
-    EXPECT_TRUE(again->bondExistsWithSerial("C1\x01"
-                                            "EE"));
-    EXPECT_TRUE(again->bondExistsWithSerial("C1\x1f"
-                                            "EE"));
-    EXPECT_TRUE(again->bondExistsWithSerial("Fine"));
+    ASSERT_EQ(again->portfolio("P")->bonds.size(), 3u);
+    EXPECT_TRUE(again->bond("P", "C1\x01"
+                                 "EE"));
+    EXPECT_TRUE(again->bond("P", "C1\x1f"
+                                 "EE"));
+    EXPECT_TRUE(again->bond("P", "Fine"));
 }
 
 TEST_F(PortfolioFileTest, MonthNumbers) {
-    BondDatabase db(services);
-    EXPECT_EQ(db.getIntValueOfMonth("January"), 0);
-    EXPECT_EQ(db.getIntValueOfMonth("December"), 11);
-    EXPECT_EQ(db.getIntValueOfMonth("June"), 5);
-    EXPECT_EQ(db.getIntValueOfMonth("january"), 12);
-    EXPECT_EQ(db.getIntValueOfMonth(""), 12);
-    EXPECT_EQ(db.getIntValueOfMonth(" March"), 12);
+    EXPECT_EQ(monthNumberOfName("January"), 1);
+    EXPECT_EQ(monthNumberOfName("December"), 12);
+    EXPECT_EQ(monthNumberOfName("June"), 6);
+    EXPECT_EQ(monthNumberOfName("january"), std::nullopt);
+    EXPECT_EQ(monthNumberOfName(""), std::nullopt);
+    EXPECT_EQ(monthNumberOfName(" March"), std::nullopt);
+}
+
+// The serials of a portfolio of bonds with these issue dates, once sorted.
+std::vector<std::string> sortedSerials(const std::vector<PlistValue>& records) {
+    PlistDict root;
+    auto record = PlistDict::create();
+    record->set(kPortfolioBondsKey, PlistValue(std::make_shared<PlistArray>(records)));
+    root.set("P", PlistValue(record));
+    auto db = BondDatabase::fromPropertyList(root);
+    db->sortBondsByDate("P");
+    std::vector<std::string> serials;
+    for (const Bond& bond : db->portfolio("P")->bonds) {
+        serials.push_back(bond.serial);
+    }
+    return serials;
 }
 
 PlistValue bondOf(const char* year, const char* month, const char* serial = "") {
@@ -320,25 +339,34 @@ PlistValue bondOf(const char* year, const char* month, const char* serial = "") 
 }
 
 TEST_F(PortfolioFileTest, MonthAndYearComparisons) {
-    EXPECT_EQ(monthSort(bondOf("1990", "March"), bondOf("1990", "May"), nullptr), -1);
-    EXPECT_EQ(monthSort(bondOf("1990", "December"), bondOf("1990", "May"), nullptr), 1);
-    // Text that is no month name ranks with January.
-    EXPECT_EQ(monthSort(bondOf("1990", "13"), bondOf("1990", "January"), nullptr), 0);
-    EXPECT_EQ(monthSort(bondOf("1990", "march"), bondOf("1990", "February"), nullptr), -1);
-    EXPECT_EQ(yearSort(bondOf("1990", ""), bondOf(" 1995x", ""), nullptr), -1);
-    EXPECT_EQ(yearSort(bondOf("-5", ""), bondOf("abc", ""), nullptr), -1);
-    EXPECT_EQ(yearSort(bondOf("+2001", ""), bondOf("2001.9", ""), nullptr), 0);
-    EXPECT_EQ(yearSort(bondOf("2010", ""), bondOf("2009", ""), nullptr), 1);
+    using Serials = std::vector<std::string>;
+    EXPECT_EQ(sortedSerials({bondOf("1990", "May", "b"), bondOf("1990", "March", "a")}),
+              (Serials{"a", "b"}));
+    EXPECT_EQ(sortedSerials({bondOf("1990", "December", "b"), bondOf("1990", "May", "a")}),
+              (Serials{"a", "b"}));
+    // Text that is no month name ranks with January: the order stays.
+    EXPECT_EQ(sortedSerials({bondOf("1990", "13", "a"), bondOf("1990", "January", "b")}),
+              (Serials{"a", "b"}));
+    EXPECT_EQ(sortedSerials({bondOf("1990", "February", "b"), bondOf("1990", "march", "a")}),
+              (Serials{"a", "b"}));
+    EXPECT_EQ(sortedSerials({bondOf(" 1995x", "", "b"), bondOf("1990", "", "a")}),
+              (Serials{"a", "b"}));
+    EXPECT_EQ(sortedSerials({bondOf("abc", "", "b"), bondOf("-5", "", "a")}), (Serials{"a", "b"}));
+    EXPECT_EQ(sortedSerials({bondOf("+2001", "", "a"), bondOf("2001.9", "", "b")}),
+              (Serials{"a", "b"}));
+    EXPECT_EQ(sortedSerials({bondOf("2010", "", "b"), bondOf("2009", "", "a")}),
+              (Serials{"a", "b"}));
     // A numeric year read from a file is compared as its number.
     auto numeric = PlistDict::create();
+    numeric->set(kSerialKey, PlistValue("a"));
     numeric->set(kIssueYearKey, PlistValue::integer(1999));
-    EXPECT_EQ(yearSort(PlistValue(numeric), bondOf("2000", ""), nullptr), -1);
+    EXPECT_EQ(sortedSerials({bondOf("2000", "", "b"), PlistValue(numeric)}), (Serials{"a", "b"}));
 }
 
 TEST_F(PortfolioFileTest, SortByDateOrdersByYearThenMonth) {
-    BondDatabase db(services);
-    db.sortBondsByDate();
-    ASSERT_TRUE(db.addPortfolioWithName("P"));
+    BondDatabase db;
+    EXPECT_FALSE(db.sortBondsByDate("P"));
+    ASSERT_TRUE(db.createPortfolio("P"));
     for (auto [year, month, serial] :
          std::vector<std::tuple<const char*, const char*, const char*>>{
              {"1995", "March", "a"},
@@ -347,18 +375,21 @@ TEST_F(PortfolioFileTest, SortByDateOrdersByYearThenMonth) {
              {"1990", "January", "d"},
              {"1995", "Smarch", "e"},
              {"1990", "December", "f"}}) {
-        db.currentBondList()->push_back(bondOf(year, month, serial));
+        ASSERT_TRUE(db.addBond("P", Bond(serial, "", "", year, month)));
     }
-    const PlistArrayRef list = db.currentBondList();
-    db.sortBondsByDate();
-    EXPECT_EQ(db.currentBondList(), list);
+    ASSERT_TRUE(db.sortBondsByDate("P"));
     std::vector<std::string> serials;
-    for (const PlistValue& bond : *list) {
-        serials.push_back(bond.dictPtr()->text(kSerialKey));
+    for (const Bond& bond : db.portfolio("P")->bonds) {
+        serials.push_back(bond.serial);
     }
     EXPECT_EQ(serials, (std::vector<std::string>{"d", "b", "f", "c", "e", "a"}));
     // The new order is the portfolio's: it is what the next save writes.
-    EXPECT_EQ(plistFind(db.portfolios().get(), {"P", kPortfolioBondsKey})->arrayPtr(), list.get());
+    const PlistDictRef root = db.toPropertyList();
+    const PlistArray* written = plistFind(root.get(), {"P", kPortfolioBondsKey})->arrayPtr();
+    ASSERT_EQ(written->size(), serials.size());
+    for (std::size_t i = 0; i < serials.size(); ++i) {
+        EXPECT_EQ((*written)[i].dictPtr()->text(kSerialKey), serials[i]);
+    }
 }
 
 } // namespace

@@ -16,7 +16,7 @@ class ReportCellsTest : public ::testing::Test {
     void SetUp() override {
         files.writeTable(standardTestTable());
         owner.database = &database;
-        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+        ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
     ValueReport& openReport() {
@@ -27,7 +27,7 @@ class ReportCellsTest : public ::testing::Test {
 
     void addBond(const std::string& serial, const std::string& face, const std::string& type,
                  const std::string& year, const std::string& month) {
-        ASSERT_TRUE(database.addBondWithSerial(serial, face, type, year, month));
+        ASSERT_TRUE(database.addBond("Family", Bond(serial, type, face, year, month)));
     }
 
     // The value report's own six columns of a row (the owner's figures have tests of their
@@ -62,7 +62,7 @@ class ReportCellsTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database{services};
+    BondDatabase database;
     TestOwner owner;
     std::unique_ptr<ValueReport> report;
 };
@@ -102,9 +102,9 @@ TEST_F(ReportCellsTest, OneBondIsRowTwoFollowedByBlankAndTotals) {
 
 TEST_F(ReportCellsTest, OtherColumnIdentifiersShowTheStoredValueUnderThatKey) {
     addBond("C100", "100", "EE", "2001", "March");
-    PlistDictRef bond = database.getBondWithSerial("C100");
-    bond->set("Notes", "gift from grandma");
-    database.setBond(bond, "C100");
+    PlistDictRef record = database.bond("Family", "C100")->toRecord().dictPtr()->copy();
+    record->set("Notes", "gift from grandma");
+    ASSERT_TRUE(database.changeBond("Family", "C100", Bond::fromRecord(PlistValue(record))));
     openReport();
     EXPECT_EQ(report->cellText("Notes", 0), "Notes");
     EXPECT_EQ(report->cellText("Notes", 2), "gift from grandma");
@@ -179,8 +179,7 @@ TEST_F(ReportCellsTest, OnlyTheBondsAndTheTotalsCanBeSelected) {
 }
 
 TEST_F(ReportCellsTest, WithoutOpenPortfolioOrParentOnlyTheFrameIsShown) {
-    database.setCurrentPortfolio(std::nullopt);
-    database.setCurrentBondList(nullptr);
+    owner.portfolio.reset();
     openReport();
     EXPECT_EQ(report->rowCount(), 4);
     EXPECT_EQ(report->cellText("Face Value", 3), "$0.00");

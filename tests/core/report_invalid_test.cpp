@@ -16,7 +16,7 @@ class ReportInvalidBondsTest : public ::testing::Test {
     void SetUp() override {
         files.writeTable(standardTestTable());
         owner.database = &database;
-        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+        ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
     ValueReport& createReport() {
@@ -29,14 +29,14 @@ class ReportInvalidBondsTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database{services};
+    BondDatabase database;
     TestOwner owner;
     std::unique_ptr<ValueReport> report;
 };
 
 TEST_F(ReportInvalidBondsTest, AnInvalidBondShowsNoValueAndCountsInNoAmount) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD", "100", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD", "EE", "100", "2001", "April")));
     createReport();
     EXPECT_EQ(valueCell(3), "no value");
     EXPECT_EQ(report->cellText("Face Value", 3), "$100");
@@ -51,9 +51,9 @@ TEST_F(ReportInvalidBondsTest, AnInvalidBondShowsNoValueAndCountsInNoAmount) {
 }
 
 TEST_F(ReportInvalidBondsTest, EveryInvalidBondIsFoundWithoutAnyCellAskedFor) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD1", "100", "EE", "2001", "April"));
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
-    ASSERT_TRUE(database.addBondWithSerial("BAD2", "50", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD1", "EE", "100", "2001", "April")));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD2", "EE", "50", "2001", "April")));
     createReport();
     // Issue-date order: GOOD (March), then the April bonds in their list order.
     EXPECT_EQ(report->invalidSerials(), (std::vector<std::string>{"BAD1", "BAD2"}));
@@ -66,7 +66,7 @@ TEST_F(ReportInvalidBondsTest, EveryInvalidBondIsFoundWithoutAnyCellAskedFor) {
 }
 
 TEST_F(ReportInvalidBondsTest, ReportOfOnlyInvalidBondsTotalsNothing) {
-    ASSERT_TRUE(database.addBondWithSerial("BAD", "10000", "EE", "2001", "April"));
+    ASSERT_TRUE(database.addBond("Family", Bond("BAD", "EE", "10000", "2001", "April")));
     createReport();
     EXPECT_EQ(valueCell(4), "$0.00");
     EXPECT_EQ(report->snapshot().summaryLines()[1], "Worth now: $0.00, of which interest: $0.00");
@@ -74,7 +74,7 @@ TEST_F(ReportInvalidBondsTest, ReportOfOnlyInvalidBondsTotalsNothing) {
 }
 
 TEST_F(ReportInvalidBondsTest, ValidReportHasNoInvalidBonds) {
-    ASSERT_TRUE(database.addBondWithSerial("GOOD", "100", "EE", "2001", "March"));
+    ASSERT_TRUE(database.addBond("Family", Bond("GOOD", "EE", "100", "2001", "March")));
     createReport();
     EXPECT_TRUE(report->valid());
     EXPECT_TRUE(report->invalidSerials().empty());

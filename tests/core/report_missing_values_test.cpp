@@ -23,7 +23,7 @@ class ReportMissingValuesTest : public ::testing::Test {
             {"I", "2010", "01", "2003", "May", "003200"},
         }));
         owner.database = &database;
-        ASSERT_TRUE(database.addPortfolioWithName("Family"));
+        ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
     ValueReport& openReport() {
@@ -34,12 +34,12 @@ class ReportMissingValuesTest : public ::testing::Test {
 
     void addBond(const std::string& serial, const std::string& type, const std::string& year,
                  const std::string& month) {
-        ASSERT_TRUE(database.addBondWithSerial(serial, "100", type, year, month));
+        ASSERT_TRUE(database.addBond("Family", Bond(serial, type, "100", year, month)));
     }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database{services};
+    BondDatabase database;
     TestOwner owner;
     std::unique_ptr<ValueReport> report;
 };
@@ -134,7 +134,7 @@ TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
     openReport();
     EXPECT_EQ(report->bondsWithoutValue(), 1) << "no table: every bond shows $0.00";
 
-    BondDatabase empty{services};
+    BondDatabase empty;
     TestOwner nobody;
     nobody.database = &empty;
     ValueReport unowned(files.resources());

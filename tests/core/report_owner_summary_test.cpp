@@ -21,17 +21,17 @@ class ReportOwnerSummaryTest : public ::testing::Test {
             {"E", "2009", "06", "1970", "May", "010000"},
         }));
         owner.database = &database;
-        ASSERT_TRUE(database.addPortfolioWithName("Family"));
-        ASSERT_TRUE(database.addBondWithSerial("paying", "100", "EE", "2001", "March"));
-        ASSERT_TRUE(database.addBondWithSerial("young", "1000", "EE", "2009", "January"));
-        ASSERT_TRUE(database.addBondWithSerial("old", "100", "E", "1970", "May"));
+        ASSERT_TRUE(database.createPortfolio("Family"));
+        ASSERT_TRUE(database.addBond("Family", Bond("paying", "EE", "100", "2001", "March")));
+        ASSERT_TRUE(database.addBond("Family", Bond("young", "EE", "1000", "2009", "January")));
+        ASSERT_TRUE(database.addBond("Family", Bond("old", "E", "100", "1970", "May")));
         report = std::make_unique<ValueReport>(files.resources());
         report->setOwner(&owner);
     }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database{services};
+    BondDatabase database;
     TestOwner owner;
     std::unique_ptr<ValueReport> report;
 };

@@ -50,9 +50,9 @@ TEST_F(SpecialFilesTest, SavesGoThroughALinkToItsTargetAndTheLinkStays) {
     const fs::path link = dir / "data" / "portfolios.plist";
     fs::create_symlink("../elsewhere/middle.plist", link);
 
-    auto db = BondDatabase::initWithFile(link, services);
+    auto db = BondDatabase::open(link);
     ASSERT_FALSE(db->startupNotice());
-    ASSERT_TRUE(db->addPortfolioWithName("Through the link"));
+    ASSERT_TRUE(db->createPortfolio("Through the link"));
     db->save();
 
     EXPECT_TRUE(fs::is_symlink(link));
@@ -82,12 +82,12 @@ TEST_F(SpecialFilesTest, ALinkLeadingNowhereIsAnUnreadableFileNeverReplacedByThe
     const auto path = ResourceLocations(shipped, data).pathForResource("portfolios", "plist");
     ASSERT_TRUE(path);
     ASSERT_TRUE(fs::is_symlink(*path)) << "the link was replaced by the shipped file";
-    auto db = BondDatabase::initWithFile(*path, services);
+    auto db = BondDatabase::open(*path);
     ASSERT_TRUE(db->startupNotice());
     ASSERT_TRUE(db->setAsidePath());
     EXPECT_NE(db->startupNotice()->find(db->setAsidePath()->string()), std::string::npos);
     EXPECT_EQ(fs::read_symlink(*db->setAsidePath()), dir / "unmounted" / "portfolios.plist");
-    EXPECT_TRUE(db->getPortfolioNames().empty());
+    EXPECT_TRUE(db->portfolioNames().empty());
 }
 
 TEST_F(SpecialFilesTest, NamedPipesAreRefusedAtOnceWhereverAFileIsRead) {
@@ -97,7 +97,7 @@ TEST_F(SpecialFilesTest, NamedPipesAreRefusedAtOnceWhereverAFileIsRead) {
     // The portfolio file: set aside with a notice, as any unreadable file.
     const fs::path portfolios = data / "portfolios.plist";
     ASSERT_EQ(::mkfifo(portfolios.c_str(), 0600), 0);
-    auto db = BondDatabase::initWithFile(portfolios, services);
+    auto db = BondDatabase::open(portfolios);
     ASSERT_TRUE(db->startupNotice());
     ASSERT_TRUE(db->setAsidePath());
     EXPECT_TRUE(fs::is_fifo(*db->setAsidePath()));
@@ -116,11 +116,9 @@ TEST_F(SpecialFilesTest, NamedPipesAreRefusedAtOnceWhereverAFileIsRead) {
     // A bond list chosen for import: the file cannot be read.
     const fs::path bondList = dir / "bonds.csv";
     ASSERT_EQ(::mkfifo(bondList.c_str(), 0600), 0);
-    BondDatabase store(services);
-    ASSERT_TRUE(store.addPortfolioWithName("Family"));
-    services.answerOpenPanel({bondList.string()});
-    EXPECT_EQ(runBondListImportCommand(store).outcome, ImportReport::Outcome::Unreadable);
-    EXPECT_TRUE(store.currentBondList()->empty());
+    std::string bytes;
+    EXPECT_EQ(readBondListFile(bondList, bytes), ImportReport::Outcome::Unreadable);
+    EXPECT_TRUE(bytes.empty());
 }
 
 } // namespace

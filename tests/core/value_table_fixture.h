@@ -15,13 +15,16 @@
 #include <initializer_list>
 #include <string>
 
-// The application controller's part in a valuation: the database and the redemption date.
+// The application controller's part in a valuation: the database, the portfolio valued and the
+// redemption date.
 struct TestOwner : ValuationContext {
     BondDatabase* database = nullptr;
     std::string year = "2009";
     std::string month = "06";
 
+    std::optional<std::string> portfolio = "Family";
     BondDatabase* bondDatabase() const override { return database; }
+    std::optional<std::string> openPortfolio() const override { return portfolio; }
     std::string redemptionYear() const override { return year; }
     std::string redemptionMonth() const override { return month; }
 };

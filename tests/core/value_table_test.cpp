@@ -88,7 +88,7 @@ class ValueForBondTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database{services};
+    BondDatabase database;
     TestOwner owner;
     std::unique_ptr<ValueReport> controller;
 };
@@ -174,7 +174,7 @@ TEST_F(ValueForBondTest, TableIsReadOnceWhenTheReportIsCreated) {
 
 TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     ScriptedToolkitServices services;
-    BondDatabase database(services);
+    BondDatabase database;
     TestOwner owner;
     owner.database = &database;
     const PlistValue march2001 = bond("A", "100", "EE", "2001", "March");
@@ -214,7 +214,7 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
     ResourceLocations resources(std::filesystem::path(ORVELT_TEST_DATA_DIR) / "valuation",
                                 user.path());
     ScriptedToolkitServices services;
-    BondDatabase database(services);
+    BondDatabase database;
     TestOwner owner;
     owner.database = &database;
     ValueReport report(resources);

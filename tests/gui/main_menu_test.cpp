@@ -67,8 +67,8 @@ TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
     AppHarness june({{"Savings", {}}}, "2009-06-15 10:03:07 +0000");
     EXPECT_EQ(june.view().redemptionYear(), "2009");
     EXPECT_EQ(june.view().redemptionMonth(), "06");
-    EXPECT_FALSE(june.database().getCurrentPortfolio().has_value());
-    EXPECT_EQ(june.database().getPortfolioNames(), std::vector<std::string>{"Savings"});
+    EXPECT_FALSE(june.view().openPortfolio().has_value());
+    EXPECT_EQ(june.database().portfolioNames(), std::vector<std::string>{"Savings"});
     EXPECT_FALSE(june.view().bondValueReportButton()->isEnabled());
     EXPECT_FALSE(june.view().editItem()->isEnabled());
     EXPECT_FALSE(june.view().generateItem()->isEnabled());
@@ -229,7 +229,7 @@ TEST(MainMenuCommands, OpenPortfolioWindowListsTheNamesInTheDatabasesOrder) {
     app.view().openBondTableButtonPressed();
     auto windows = app.openWindows<LoadPortfolioWindowController>();
     ASSERT_EQ(windows.size(), 1u);
-    EXPECT_EQ(windows[0]->portfolios(), app.database().getPortfolioNames());
+    EXPECT_EQ(windows[0]->portfolios(), app.database().portfolioNames());
     EXPECT_EQ(windows[0]->selectedPortfolio(), "");
 }
 

@@ -74,7 +74,7 @@ TEST(NewPortfolioWindow, EmptyNameIsRefusedAndTheWindowStaysOpen) {
     EXPECT_EQ(app.services.alerts[0].message, "Please enter a name.");
     ASSERT_FALSE(window.isNull());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(app.database().getPortfolioNames().empty());
+    EXPECT_TRUE(app.database().portfolioNames().empty());
 }
 
 TEST(NewPortfolioWindow, NameOfSpacesIsRefusedAndTheWindowStaysOpen) {
@@ -86,7 +86,7 @@ TEST(NewPortfolioWindow, NameOfSpacesIsRefusedAndTheWindowStaysOpen) {
     ASSERT_EQ(app.services.alerts.size(), 1u);
     EXPECT_EQ(app.services.alerts[0].title, "Error");
     ASSERT_FALSE(window.isNull());
-    EXPECT_EQ(app.database().getPortfolioNames(), std::vector<std::string>{"Savings"});
+    EXPECT_EQ(app.database().portfolioNames(), std::vector<std::string>{"Savings"});
     EXPECT_EQ(app.title(), "Orvelt");
 }
 
@@ -120,7 +120,7 @@ TEST(NewPortfolioWindow, NamesDifferingInCaseAreDifferentPortfolios) {
     window->nameField()->setText("savings");
     window->donePressed();
     EXPECT_TRUE(app.services.alerts.empty());
-    EXPECT_EQ(app.database().getPortfolioNames().size(), 2u);
+    EXPECT_EQ(app.database().portfolioNames().size(), 2u);
     EXPECT_EQ(app.title(), "Orvelt - savings");
 }
 
@@ -138,7 +138,7 @@ TEST(NewPortfolioWindow, DuplicateNameIsRefusedByTheStoreAndTheWindowCloses) {
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(app.title(), "Orvelt");
     EXPECT_FALSE(app.view().bondValueReportButton()->isEnabled());
-    EXPECT_FALSE(app.database().getCurrentPortfolio().has_value());
+    EXPECT_FALSE(app.view().openPortfolio().has_value());
 }
 
 TEST(NewPortfolioWindow, CancelChangesNothing) {
@@ -148,7 +148,7 @@ TEST(NewPortfolioWindow, CancelChangesNothing) {
     window->cancelPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_TRUE(app.database().getPortfolioNames().empty());
+    EXPECT_TRUE(app.database().portfolioNames().empty());
     EXPECT_EQ(app.title(), "Orvelt");
 }
 
@@ -175,9 +175,9 @@ TEST(OpenPortfolioWindow, OpeningEnablesTheReportButtonAndTheMenuItems) {
     window->okPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("First"));
-    ASSERT_TRUE(app.database().currentBondList());
-    EXPECT_EQ(app.database().currentBondList()->size(), 1u);
+    EXPECT_EQ(app.view().openPortfolio(), std::optional<std::string>("First"));
+    ASSERT_TRUE(app.database().portfolio("First"));
+    EXPECT_EQ(app.database().portfolio("First")->bonds.size(), 1u);
     EXPECT_EQ(app.title(), "Orvelt - First");
     EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
     EXPECT_TRUE(menuItemsEnabled(app));
@@ -209,7 +209,7 @@ TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation)
     EXPECT_EQ(asked.message, "Are you sure you want to delete the portfolio named \"Second\"? "
                              "This action cannot be undone.");
     const std::vector<std::string> remaining{"First", "Third"};
-    EXPECT_EQ(app.database().getPortfolioNames(), remaining);
+    EXPECT_EQ(app.database().portfolioNames(), remaining);
     EXPECT_EQ(app.portfolioNamesOnDisk(), remaining);
     ASSERT_FALSE(window.isNull());
     EXPECT_TRUE(window->isVisible()) << "the window stays open through deletions";
@@ -239,7 +239,7 @@ TEST(OpenPortfolioWindow, AnsweringNoOrOtherKeysOrNoSelectionChangeNothing) {
     app.services.answerConfirmation(0);
     pressKey(window, Qt::Key_Backspace);
     EXPECT_EQ(app.services.confirmations.size(), 1u) << "the window itself takes Backspace too";
-    EXPECT_EQ(app.database().getPortfolioNames().size(), 2u);
+    EXPECT_EQ(app.database().portfolioNames().size(), 2u);
     EXPECT_EQ(window->portfolios().size(), 2u);
     EXPECT_EQ(window->selectedPortfolio(), "First");
     EXPECT_EQ(readWholeFile(app.portfolioFile()), fileBefore);
@@ -260,8 +260,8 @@ TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
     pressKey(window->tableView(), Qt::Key_Backspace);
     settle();
 
-    EXPECT_FALSE(app.database().getCurrentPortfolio().has_value());
-    EXPECT_FALSE(app.database().currentBondList());
+    EXPECT_FALSE(app.view().openPortfolio().has_value());
+    EXPECT_FALSE(app.database().portfolio("Open one"));
     EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Other"});
     EXPECT_EQ(app.title(), "Orvelt") << "the title no longer names the deleted portfolio";
     EXPECT_FALSE(app.view().bondValueReportButton()->isEnabled());
@@ -291,7 +291,7 @@ TEST(OpenPortfolioWindow, DeletingAnotherPortfolioKeepsTheOpenOne) {
     selectRow(window, 1);
     app.services.answerConfirmation(ToolkitServices::kDefaultButton);
     pressKey(window->tableView(), Qt::Key_Backspace);
-    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Open one"));
+    EXPECT_EQ(app.view().openPortfolio(), std::optional<std::string>("Open one"));
     EXPECT_EQ(app.title(), "Orvelt - Open one");
     EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
 }
@@ -303,7 +303,7 @@ TEST(OpenPortfolioWindow, DeletesTheNameItsRowShowsWhenAnotherWindowChangedTheLi
     selectRow(other, 0);
     app.services.answerConfirmation(ToolkitServices::kDefaultButton);
     pressKey(other->tableView(), Qt::Key_Backspace);
-    ASSERT_EQ(app.database().getPortfolioNames(), (std::vector<std::string>{"B", "C"}));
+    ASSERT_EQ(app.database().portfolioNames(), (std::vector<std::string>{"B", "C"}));
 
     // The first window still shows A, B, C; its second row is B, whatever the database's second
     // name is now.
@@ -312,7 +312,7 @@ TEST(OpenPortfolioWindow, DeletesTheNameItsRowShowsWhenAnotherWindowChangedTheLi
     pressKey(stale->tableView(), Qt::Key_Backspace);
     ASSERT_EQ(app.services.confirmations.size(), 2u);
     EXPECT_NE(app.services.confirmations[1].message.find("\"B\""), std::string::npos);
-    EXPECT_EQ(app.database().getPortfolioNames(), std::vector<std::string>{"C"});
+    EXPECT_EQ(app.database().portfolioNames(), std::vector<std::string>{"C"});
     EXPECT_EQ(stale->portfolios(), std::vector<std::string>{"C"})
         << "after a deletion the list is the database's fresh one";
 }

@@ -41,7 +41,7 @@ class ReportCoverageTest : public ::testing::Test {
         // The report at that month, even one the table lacks (start-up would pick another).
         app->view().setRedemptionYear(date.substr(0, 4));
         app->view().setRedemptionMonth(date.substr(5, 2));
-        app->database().setNewCurrentPortfolio("Savings");
+        app->view().setOpenPortfolio("Savings");
         app->view().bondValueReportButtonPressed();
         settle();
         report = app->openWindows<ReportWindow>().back();

@@ -56,7 +56,7 @@ class ReportExportTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
-        app->database().setNewCurrentPortfolio("Grandma's bonds");
+        app->view().setOpenPortfolio("Grandma's bonds");
         report = new ReportWindow(app->view().resources());
         report->setParentView(&app->view());
         report->showWindow();
@@ -159,7 +159,7 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
     app = std::make_unique<AppHarness>(
         std::vector<TestPortfolio>{{"Ann <&> Bo", {{"Q<1>&2", "EE", "100", "2001", "June"}}}});
     app->useValueTable(valueTable());
-    app->database().setNewCurrentPortfolio("Ann <&> Bo");
+    app->view().setOpenPortfolio("Ann <&> Bo");
     report = new ReportWindow(app->view().resources());
     report->setParentView(&app->view());
     report->showWindow();
@@ -172,8 +172,8 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
     EXPECT_NE(all.find("Q<1>&2"), std::string::npos) << all;
     EXPECT_EQ(all.find(note), std::string::npos) << all;
 
-    ASSERT_TRUE(app->database().addBondWithSerial("Q24681357 9E", "50", "EE", "1999", "March"));
-    report->recompute();
+    ASSERT_TRUE(
+        app->database().addBond("Ann <&> Bo", Bond("Q24681357 9E", "EE", "50", "1999", "March")));
     settle();
     app->services.answerSavePanel((out / "missing.pdf").string());
     report->exportButton()->click();

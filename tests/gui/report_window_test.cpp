@@ -45,13 +45,13 @@ class ReportWindowTest : public ::testing::Test {
     void open(const std::vector<TestBond>& bonds) {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
         app->useValueTable(smallValueTable());
-        app->database().setNewCurrentPortfolio("Savings");
+        app->view().setOpenPortfolio("Savings");
         report = new ReportWindow(resourcesOf(*app));
         report->setParentView(&app->view());
     }
     // As the main window's command opens it, so that it follows the main window's changes.
     ReportWindow* openThroughHost(const std::string& portfolio) {
-        app->database().setNewCurrentPortfolio(portfolio);
+        app->view().setOpenPortfolio(portfolio);
         app->view().bondValueReportButtonPressed();
         settle();
         return app->openWindows<ReportWindow>().back();
@@ -207,19 +207,15 @@ TEST_F(ReportWindowTest, AReportStaysWithItsPortfolioAndFollowsItsBonds) {
         {"A", {{"A1", "EE", "100", "2001", "June"}}}, {"B", {{"B1", "EE", "50", "2001", "June"}}}});
     app->useValueTable(smallValueTable());
     report = openThroughHost("A");
-    app->database().setNewCurrentPortfolio("B");
-    app->view().portfolioChanged();
-    ASSERT_TRUE(app->database().addBondWithSerial("B2", "25", "EE", "2001", "June"));
-    app->view().bondsChanged();
+    app->view().setOpenPortfolio("B");
+    ASSERT_TRUE(app->database().addBond("B", Bond("B2", "EE", "25", "2001", "June")));
     settle();
     EXPECT_EQ(report->windowTitle(), "Value Report - A");
     ASSERT_EQ(report->tableView()->model()->rowCount(), 5);
     EXPECT_EQ(cell(2, 0), "A1");
     EXPECT_EQ(cell(4, kCurrentValue), "$108.48");
 
-    app->database().setNewCurrentPortfolio("A");
-    ASSERT_TRUE(app->database().addBondWithSerial("A2", "25", "EE", "2001", "June"));
-    app->view().bondsChanged();
+    ASSERT_TRUE(app->database().addBond("A", Bond("A2", "EE", "25", "2001", "June")));
     settle();
     ASSERT_EQ(report->tableView()->model()->rowCount(), 6);
     EXPECT_EQ(cell(5, kCurrentValue), "$135.60");

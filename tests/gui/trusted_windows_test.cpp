@@ -9,6 +9,7 @@
 #include "store/BondRecord.h"
 #include "support/gui/AppHarness.h"
 
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,25 +22,23 @@
 
 namespace {
 
-using Bond = std::vector<std::string>; // serial, type, face value, issue year, issue month
+using BondRow = std::vector<std::string>; // serial, type, face value, issue year, issue month
 
 // A portfolio's bonds as the file on disk holds them.
-std::vector<Bond> bondsOnDisk(AppHarness& app, const std::string& portfolio) {
-    ScriptedToolkitServices quiet;
-    const auto db = BondDatabase::initWithFile(app.portfolioFile(), quiet);
-    std::vector<Bond> bonds;
-    if (const PlistArrayRef list = db->bondListOfPortfolio(portfolio)) {
-        for (const PlistValue& value : *list) {
-            const PlistDict& bond = *value.dictPtr();
-            bonds.push_back({bond.text(kSerialKey), bond.text(kTypeKey), bond.text(kFaceValueKey),
-                             bond.text(kIssueYearKey), bond.text(kIssueMonthKey)});
+std::vector<BondRow> bondsOnDisk(AppHarness& app, const std::string& portfolio) {
+    const auto db = BondDatabase::open(app.portfolioFile());
+    std::vector<BondRow> bonds;
+    if (const Portfolio* stored = db->portfolio(portfolio)) {
+        for (const Bond& bond : stored->bonds) {
+            bonds.push_back(
+                {bond.serial, bond.type, bond.faceValue, bond.issueYear, bond.issueMonth});
         }
     }
     return bonds;
 }
 
 BondEditingWindowController* openEditor(AppHarness& app, const std::string& portfolio) {
-    app.database().setNewCurrentPortfolio(portfolio);
+    app.view().setOpenPortfolio(portfolio);
     app.view().portfolioChanged();
     app.view().editBondsButtonPressed();
     return app.view().editorOf(portfolio);
@@ -68,10 +67,10 @@ TEST(TrustedEditor, ClearEndsTheChangeSoTheNextSaveAddsABond) {
     editor->clearPressed();
     editor->serialField()->setText("NEW1");
     pressKey(editor->serialField(), Qt::Key_Return);
-    std::vector<Bond> onDisk = bondsOnDisk(app, "Family");
+    std::vector<BondRow> onDisk = bondsOnDisk(app, "Family");
     std::sort(onDisk.begin(), onDisk.end());
     ASSERT_EQ(onDisk.size(), 2u);
-    EXPECT_EQ(onDisk[0], (Bond{"I1000", "I", "1000", "2001", "July"}));
+    EXPECT_EQ(onDisk[0], (BondRow{"I1000", "I", "1000", "2001", "July"}));
     EXPECT_EQ(onDisk[1][0], "NEW1");
 }
 
@@ -100,16 +99,16 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     create->nameField()->setText("Test");
     create->donePressed();
     settle();
-    ASSERT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Test"));
+    ASSERT_EQ(app.view().openPortfolio(), std::optional<std::string>("Test"));
     EXPECT_EQ(editor->windowTitle(), "Edit Bonds - Family");
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
     editor->serialField()->setText("F2");
     editor->savePressed();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 2u);
     EXPECT_TRUE(bondsOnDisk(app, "Test").empty());
     EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("0 bonds"))
         << "the main window still sums up its own open portfolio";
-    EXPECT_EQ(app.database().getCurrentPortfolio(), std::optional<std::string>("Test"));
+    EXPECT_EQ(app.view().openPortfolio(), std::optional<std::string>("Test"));
 
     // Deleting another portfolio leaves the editor; deleting its own closes it.
     app.view().openBondTableButtonPressed();
@@ -137,12 +136,12 @@ TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
 
     app.view().undoStack()->undo();
     EXPECT_EQ(bondsOnDisk(app, "Family"),
-              (std::vector<Bond>{{"I1000", "I", "1000", "2001", "July"}}));
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
-    EXPECT_EQ(app.database().currentBondList()->size(), 1u);
+              (std::vector<BondRow>{{"I1000", "I", "1000", "2001", "July"}}));
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
+    EXPECT_EQ(app.database().portfolio("Family")->bonds.size(), 1u);
     app.view().undoStack()->redo();
     EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 0);
 }
 
 TEST(TrustedEditor, TypedFaceValueSelectsExactlyThatAmount) {
@@ -176,7 +175,8 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
         {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1950", "May"}}}});
     QLabel* summary = app.view().summaryLabel();
     EXPECT_TRUE(summary->text().startsWith("No portfolio is open"));
-    app.database().setNewCurrentPortfolio("Family");
+    app.view().setOpenPortfolio("Family");
+    app.view().portfolioChanged();
     app.view().portfolioChanged();
     const std::string text = summary->text().toStdString();
     EXPECT_NE(text.find("2 bonds, face value $1050.00"), std::string::npos) << text;
@@ -188,7 +188,7 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
 TEST(TrustedMainWindow, SummaryNeverCountsABondTheTableCallsInvalid) {
     AppHarness app(
         {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1941", "January"}}}});
-    app.database().setNewCurrentPortfolio("Family");
+    app.view().setOpenPortfolio("Family");
     app.view().portfolioChanged();
     const std::string text = app.view().summaryLabel()->text().toStdString();
     EXPECT_EQ(text.rfind("2 bonds, face value $1050.00, worth $", 0), 0u) << text;
@@ -207,7 +207,8 @@ TEST(TrustedMainWindow, HelpWithoutABrowserSaysWhereThePageIs) {
 
 TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
     AppHarness app({kFamily});
-    app.database().setNewCurrentPortfolio("Family");
+    app.view().setOpenPortfolio("Family");
+    app.view().portfolioChanged();
     app.view().portfolioChanged();
     app.services.answerOpenPanel(
         {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
@@ -225,8 +226,8 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
 
     BondEditingWindowController* editor = openEditor(app, "Family");
     const auto row = [&] {
-        for (int index = 0; index < editor->numberOfRowsInTableView(); ++index) {
-            if (editor->tableViewObjectValueForTableColumnRow("Serial", index) == "Q111222333E") {
+        for (int index = 0; index < editor->bondTable()->model()->rowCount(); ++index) {
+            if (editor->bondTable()->model()->index(index, 0).data().toString() == "Q111222333E") {
                 return index;
             }
         }
@@ -239,5 +240,5 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
 
     app.view().undoStack()->undo();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 1u);
-    EXPECT_EQ(editor->numberOfRowsInTableView(), 1);
+    EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
 }

@@ -91,7 +91,7 @@ class UpdateValuesTest : public ::testing::Test {
 
     ReportWindow* openReport() {
         const std::vector<ReportWindow*> before = app.openWindows<ReportWindow>();
-        app.database().setNewCurrentPortfolio("Savings");
+        app.view().setOpenPortfolio("Savings");
         app.view().bondValueReportButtonPressed();
         settle();
         return opened(before);

@@ -2,7 +2,7 @@
 
 // Toolkit services for tests: records every alert, question and panel, and answers as told.
 
-#include "platform/ToolkitServices.h"
+#include "platform/ui/WindowServices.h"
 
 #include <deque>
 #include <functional>
@@ -21,7 +21,9 @@ struct RecordedConfirmation {
     std::string message;
 };
 
-class ScriptedToolkitServices : public ToolkitServices {
+// It answers the window side's questions too (the print dialog); the printer stays a forward
+// declaration here, so that the core tests need no window library.
+class ScriptedToolkitServices : public WindowServices {
   public:
     void showErrorAlert(const std::string& title, const std::string& message) override;
     void showInformationAlert(const std::string& title, const std::string& message) override;

@@ -1,8 +1,8 @@
 #include "valuation/ui/RedemptionDateWindowController.h"
 
+#include "app/WindowHost.h"
 #include "platform/NumberText.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "ui_RedemptionDateWindow.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueTable.h"

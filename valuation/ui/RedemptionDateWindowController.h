@@ -6,7 +6,7 @@
 // accepted are those of the value table in effect (the user's updated copy when there is one,
 // else the shipped table), read once when the window gets its parent view.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <memory>

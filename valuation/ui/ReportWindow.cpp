@@ -1,10 +1,10 @@
 #include "valuation/ui/ReportWindow.h"
 
+#include "app/WindowHost.h"
 #include "platform/ExportTarget.h"
 #include "platform/NumberText.h"
 #include "platform/ResourceLocations.h"
 #include "platform/ToolkitServices.h"
-#include "platform/ui/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_ReportWindow.h"
@@ -84,11 +84,20 @@ ReportWindow::~ReportWindow() = default;
 
 void ReportWindow::setParentView(WindowHost* view) {
     TaskWindowController::setParentView(view);
-    if (view != nullptr && view->bondDatabase() != nullptr) {
-        // The host's list of the portfolio follows the report's order, as it always has.
-        view->bondDatabase()->sortBondsByDate();
+    if (view != nullptr && view->bondDatabase() != nullptr && view->openPortfolio()) {
+        // The portfolio's stored order follows the report's order, as it always has.
+        view->bondDatabase()->sortBondsByDate(*view->openPortfolio());
     }
     report_.setOwner(view);
+    if (view != nullptr && view->bondDatabase() != nullptr) {
+        // The report follows its own portfolio's bonds, whichever portfolio is open.
+        connect(view->bondDatabase(), &BondDatabase::bondsChanged, this,
+                [this](const std::string& portfolio) {
+                    if (report_.portfolioName() == portfolio) {
+                        recompute();
+                    }
+                });
+    }
     if (report_.portfolioName()) {
         setWindowTitle(QStringLiteral("Value Report - %1")
                            .arg(QString::fromStdString(*report_.portfolioName())));

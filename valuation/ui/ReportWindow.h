@@ -7,7 +7,7 @@
 // opened. When it opens with bonds the value table calls invalid, one alert names them all
 // (from the event loop) and the window closes.
 
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 #include "valuation/ReportDocument.h"
 #include "valuation/ValueReport.h"
 

@@ -9,14 +9,17 @@ namespace {
 
 class FixedOwner : public ValuationContext {
   public:
-    FixedOwner(BondDatabase* database, std::string year, std::string month)
-        : database_(database), year_(std::move(year)), month_(std::move(month)) {}
+    FixedOwner(BondDatabase* database, std::string portfolio, std::string year, std::string month)
+        : database_(database), portfolio_(std::move(portfolio)), year_(std::move(year)),
+          month_(std::move(month)) {}
     BondDatabase* bondDatabase() const override { return database_; }
+    std::optional<std::string> openPortfolio() const override { return portfolio_; }
     std::string redemptionYear() const override { return year_; }
     std::string redemptionMonth() const override { return month_; }
 
   private:
     BondDatabase* database_;
+    std::string portfolio_;
     std::string year_;
     std::string month_;
 };
@@ -30,10 +33,8 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
     // A copy of the file, so that nothing here can touch the folder the program works on.
     TempDir copy;
     std::filesystem::copy_file(folder.portfolioFile(), copy / "portfolios.plist");
-    std::unique_ptr<BondDatabase> database =
-        BondDatabase::initWithFile(copy / "portfolios.plist", services);
-    database->setNewCurrentPortfolio(portfolio);
-    FixedOwner owner(database.get(), year, month);
+    std::unique_ptr<BondDatabase> database = BondDatabase::open(copy / "portfolios.plist");
+    FixedOwner owner(database.get(), portfolio, year, month);
 
     ValueReport report(folder.resources());
     report.setOwner(&owner);

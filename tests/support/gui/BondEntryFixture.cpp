@@ -55,13 +55,13 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
     mainView = std::make_unique<MainMenuView>(services, ResourceLocations(shippedDir, dataDir));
     mainView->applicationDidFinishLaunching();
     ASSERT_NE(mainView->bondDatabase(), nullptr);
-    ASSERT_TRUE(mainView->bondDatabase()->addPortfolioWithName(kPortfolio));
+    ASSERT_TRUE(mainView->bondDatabase()->createPortfolio(kPortfolio));
+    mainView->setOpenPortfolio(kPortfolio);
 }
 
 BondEditingWindowController* BondEntryFixture::openWindow() {
-    auto* window = new BondEditingWindowController(mainView->resources());
-    window->setParentView(mainView.get());
-    window->showWindow();
+    auto* window = new BondEditingWindowController(*mainView);
+    window->showInFront();
     return window;
 }
 
@@ -70,15 +70,16 @@ BondDatabase& BondEntryFixture::database() const {
 }
 
 void BondEntryFixture::addBond(const EntryBond& bond) {
-    ASSERT_TRUE(database().addBondWithSerial(bond.serial, bond.faceValue, bond.type, bond.issueYear,
-                                             bond.issueMonth));
+    ASSERT_TRUE(database().addBond(
+        kPortfolio, Bond(bond.serial, bond.type, bond.faceValue, bond.issueYear, bond.issueMonth)));
 }
 
 std::vector<EntryBond> BondEntryFixture::bondsInMemory() const {
     std::vector<EntryBond> bonds;
-    if (PlistArrayRef list = database().currentBondList()) {
-        for (const PlistValue& value : *list) {
-            bonds.push_back(bondOf(value));
+    if (const Portfolio* portfolio = database().portfolio(kPortfolio)) {
+        for (const Bond& bond : portfolio->bonds) {
+            bonds.push_back(
+                {bond.serial, bond.type, bond.faceValue, bond.issueYear, bond.issueMonth});
         }
     }
     return bonds;

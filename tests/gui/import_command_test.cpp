@@ -1,6 +1,6 @@
+#include "app/BondListImportCommand.h"
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
-#include "store/BondListImport.h"
 #include "store/BondRecord.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
@@ -16,27 +16,37 @@ class ImportCommandTest : public ::testing::Test {
   protected:
     TempDir dir;
     ScriptedToolkitServices services;
-    BondDatabase db{services};
+    BondDatabase db;
 
-    void SetUp() override { ASSERT_TRUE(db.addPortfolioWithName("Family")); }
+    void SetUp() override { ASSERT_TRUE(db.createPortfolio("Family")); }
 
     std::vector<std::string> serials() const {
         std::vector<std::string> result;
-        for (const PlistValue& bond : *db.currentBondList()) {
-            result.push_back(bond.dictPtr()->text(kSerialKey));
+        for (const Bond& bond : db.portfolio("Family")->bonds) {
+            result.push_back(bond.serial);
         }
         return result;
     }
+    // The Import command on a portfolio: the panel, the alerts, then the bonds added as the
+    // application adds them.
+    ImportReport runImport(ToolkitServices& answering, BondDatabase& store,
+                           const std::optional<std::string>& portfolio) {
+        ImportReport report = chooseAndReadBondList(answering, store, portfolio);
+        if (portfolio && !report.bonds.empty()) {
+            store.appendBonds(*portfolio, report.bonds);
+        }
+        return report;
+    }
     ImportReport importChosenFile(const std::filesystem::path& path) {
         services.answerOpenPanel({path.string()});
-        return runBondListImportCommand(db);
+        return runImport(services, db, "Family");
     }
 };
 
 TEST_F(ImportCommandTest, WithNoPortfolioOpenTheErrorAlertShowsAndNoPanel) {
-    BondDatabase closed(services);
+    BondDatabase closed;
     services.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
-    const ImportReport report = runBondListImportCommand(closed);
+    const ImportReport report = runImport(services, closed, std::nullopt);
     EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
     EXPECT_TRUE(services.panels.empty());
     ASSERT_EQ(services.alerts.size(), 1u);
@@ -44,11 +54,11 @@ TEST_F(ImportCommandTest, WithNoPortfolioOpenTheErrorAlertShowsAndNoPanel) {
     EXPECT_EQ(services.alerts[0].message,
               "Please either open an existing bond file or create a new bond file for the "
               "imported bonds to be stored in.");
-    EXPECT_TRUE(closed.portfolios()->empty());
+    EXPECT_TRUE(closed.toPropertyList()->empty());
 }
 
 TEST_F(ImportCommandTest, ThePanelAsksForOneCsvOrXlwFileAndCancelDoesNothing) {
-    const ImportReport report = runBondListImportCommand(db);
+    const ImportReport report = runImport(services, db, "Family");
     EXPECT_EQ(report.outcome, ImportReport::Outcome::Cancelled);
     ASSERT_EQ(services.panels.size(), 1u);
     const OpenPanelRequest& panel = services.panels[0];
@@ -58,27 +68,27 @@ TEST_F(ImportCommandTest, ThePanelAsksForOneCsvOrXlwFileAndCancelDoesNothing) {
     EXPECT_FALSE(panel.allowsMultipleSelection);
     EXPECT_EQ(panel.startDirectory, ""); // the user's home directory
     EXPECT_TRUE(services.alerts.empty());
-    EXPECT_TRUE(db.currentBondList()->empty());
+    EXPECT_TRUE(db.portfolio("Family")->bonds.empty());
 }
 
 TEST_F(ImportCommandTest, AWindowsExportIsImportedNeitherSortedNorSaved) {
     TempDir data;
     ScriptedToolkitServices fileServices;
     ASSERT_TRUE(writePropertyList(data / "portfolios.plist", PlistValue(PlistDict::create())));
-    auto stored = BondDatabase::initWithFile(data / "portfolios.plist", fileServices);
-    ASSERT_TRUE(stored->addPortfolioWithName("Family"));
+    auto stored = BondDatabase::open(data / "portfolios.plist");
+    ASSERT_TRUE(stored->createPortfolio("Family"));
     stored->save();
     const std::string savedBefore = readWholeFile(data / "portfolios.plist");
 
     fileServices.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
-    const ImportReport report = runBondListImportCommand(*stored);
+    const ImportReport report = runImport(fileServices, *stored, "Family");
     EXPECT_EQ(report.added, 3u);
-    ASSERT_EQ(stored->currentBondList()->size(), 3u);
-    const PlistDict& first = *stored->currentBondList()->front().dictPtr();
-    EXPECT_EQ(first.text(kSerialKey), "C123456789EE");
-    EXPECT_EQ(first.text(kIssueMonthKey), "June");
+    const std::vector<Bond>& bonds = stored->portfolio("Family")->bonds;
+    ASSERT_EQ(bonds.size(), 3u);
+    EXPECT_EQ(bonds.front().serial, "C123456789EE");
+    EXPECT_EQ(bonds.front().issueMonth, "June");
     // File order, not date order (1985 is last), and the portfolio file is untouched.
-    EXPECT_EQ(stored->currentBondList()->back().dictPtr()->text(kIssueYearKey), "1985");
+    EXPECT_EQ(bonds.back().issueYear, "1985");
     EXPECT_EQ(readWholeFile(data / "portfolios.plist"), savedBefore);
     EXPECT_TRUE(fileServices.alerts.empty());
 }
@@ -87,15 +97,15 @@ TEST_F(ImportCommandTest, WindowsAndUnicodeEncodingsOfTheSameRow) {
     const std::string aUmlaut100 = "\xC3\x84"
                                    "100";
     for (const char* name : {"windows_1252.csv", "utf8_with_bom.csv", "utf16le_with_bom.csv"}) {
-        BondDatabase fresh(services);
-        ASSERT_TRUE(fresh.addPortfolioWithName("P"));
+        BondDatabase fresh;
+        ASSERT_TRUE(fresh.createPortfolio("P"));
         services.answerOpenPanel({(kImportData / name).string()});
-        runBondListImportCommand(fresh);
-        ASSERT_GE(fresh.currentBondList()->size(), 1u) << name;
-        const PlistDict& bond = *fresh.currentBondList()->front().dictPtr();
-        EXPECT_EQ(bond.text(kSerialKey), aUmlaut100) << name;
-        EXPECT_EQ(bond.text(kFaceValueKey), "200") << name;
-        EXPECT_EQ(bond.text(kIssueMonthKey), "March") << name;
+        runImport(services, fresh, "P");
+        ASSERT_GE(fresh.portfolio("P")->bonds.size(), 1u) << name;
+        const Bond& bond = fresh.portfolio("P")->bonds.front();
+        EXPECT_EQ(bond.serial, aUmlaut100) << name;
+        EXPECT_EQ(bond.faceValue, "200") << name;
+        EXPECT_EQ(bond.issueMonth, "March") << name;
     }
     EXPECT_TRUE(services.alerts.empty());
 }
@@ -122,7 +132,7 @@ TEST_F(ImportCommandTest, AFileThatCannotBeReadSaysSo) {
         EXPECT_EQ(services.alerts[0].message,
                   "The file \"" + path.filename().string() + "\" could not be read.");
     }
-    EXPECT_TRUE(db.currentBondList()->empty());
+    EXPECT_TRUE(db.portfolio("Family")->bonds.empty());
 }
 
 TEST_F(ImportCommandTest, AFileWithoutReadPermissionSaysSo) {
@@ -147,7 +157,7 @@ TEST_F(ImportCommandTest, AFileOverTheSizeLimitIsRefusedUnread) {
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].title, "Invalid File");
     EXPECT_NE(services.alerts[0].message.find("\"huge.csv\" is too large"), std::string::npos);
-    EXPECT_TRUE(db.currentBondList()->empty());
+    EXPECT_TRUE(db.portfolio("Family")->bonds.empty());
 
     // At the limit it is still read.
     std::filesystem::resize_file(huge, kMaxBondListFileBytes);
@@ -162,7 +172,7 @@ TEST_F(ImportCommandTest, AnUnendingDeviceIsRefusedUnread) {
         GTEST_SKIP() << "no /dev/zero";
     }
     services.answerOpenPanel({"/dev/zero"});
-    EXPECT_EQ(runBondListImportCommand(db).outcome, ImportReport::Outcome::Unreadable);
+    EXPECT_EQ(runImport(services, db, "Family").outcome, ImportReport::Outcome::Unreadable);
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].message, "The file \"zero\" could not be read.");
 }

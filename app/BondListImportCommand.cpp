@@ -1,10 +1,7 @@
-// The Import command and its alerts: choosing the file, reading it, and telling the user what
-// could not be imported.
+#include "app/BondListImportCommand.h"
 
-#include "platform/RegularFile.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
-#include "store/BondListImport.h"
 
 namespace {
 
@@ -15,30 +12,6 @@ const std::string kInvalidFileMessage =
     "correctly and try again.";
 const std::string kNoPortfolioMessage = "Please either open an existing bond file or create a new "
                                         "bond file for the imported bonds to be stored in.";
-
-struct FileBytes {
-    ImportReport::Outcome outcome = ImportReport::Outcome::Imported;
-    std::string bytes;
-};
-
-// Reads the whole file, but never more than the size limit; a named pipe, a device or a folder
-// is unreadable.
-FileBytes readWholeFileWithinLimit(const std::filesystem::path& path) {
-    FileBytes result;
-    switch (readRegularFile(path, kMaxBondListFileBytes, result.bytes)) {
-    case RegularFileRead::Read:
-        break;
-    case RegularFileRead::TooLarge:
-        result.outcome = ImportReport::Outcome::TooLarge;
-        break;
-    case RegularFileRead::CannotOpen:
-    case RegularFileRead::NotRegular:
-    case RegularFileRead::Failed:
-        result.outcome = ImportReport::Outcome::Unreadable;
-        break;
-    }
-    return result;
-}
 
 } // namespace
 
@@ -74,28 +47,33 @@ void showImportReport(ToolkitServices& services, const ImportReport& report,
     }
 }
 
-ImportReport addBondListTextToCurrentPortfolio(BondDatabase& db, std::string_view text) {
-    ImportReport report = importBondListText(db, text);
-    showImportReport(db.services(), report);
+ImportReport readBondListTextShowingAlerts(ToolkitServices& services, const BondDatabase& db,
+                                           std::string_view portfolio, std::string_view text) {
+    ImportReport report = readBondListText(db, portfolio, text);
+    showImportReport(services, report);
     return report;
 }
 
-ImportReport importBondListFileAtPath(BondDatabase& db, const std::filesystem::path& path) {
-    FileBytes file = readWholeFileWithinLimit(path);
-    if (file.outcome != ImportReport::Outcome::Imported) {
+ImportReport readBondListFileShowingAlerts(ToolkitServices& services, const BondDatabase& db,
+                                           std::string_view portfolio,
+                                           const std::filesystem::path& path) {
+    std::string bytes;
+    const ImportReport::Outcome read = readBondListFile(path, bytes);
+    if (read != ImportReport::Outcome::Imported) {
         ImportReport report;
-        report.outcome = file.outcome;
-        showImportReport(db.services(), report, path);
+        report.outcome = read;
+        showImportReport(services, report, path);
         return report;
     }
-    return addBondListTextToCurrentPortfolio(db, file.bytes);
+    return readBondListTextShowingAlerts(services, db, portfolio, bytes);
 }
 
-ImportReport runBondListImportCommand(BondDatabase& db) {
+ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase& db,
+                                   const std::optional<std::string>& portfolio) {
     ImportReport report;
-    if (!db.getCurrentPortfolio()) {
+    if (!portfolio || !db.hasPortfolio(*portfolio)) {
         report.outcome = ImportReport::Outcome::NoPortfolioOpen;
-        showImportReport(db.services(), report);
+        showImportReport(services, report);
         return report;
     }
     OpenPanelRequest request;
@@ -104,10 +82,10 @@ ImportReport runBondListImportCommand(BondDatabase& db) {
     request.extensions = {"csv", "xlw"};
     request.allowsMultipleSelection = false;
     request.startDirectory = ""; // the user's home directory
-    const std::vector<std::string> chosen = db.services().runOpenPanel(request);
+    const std::vector<std::string> chosen = services.runOpenPanel(request);
     if (chosen.empty()) {
         report.outcome = ImportReport::Outcome::Cancelled;
         return report;
     }
-    return importBondListFileAtPath(db, chosen.front());
+    return readBondListFileShowingAlerts(services, db, *portfolio, chosen.front());
 }

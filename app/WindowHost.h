@@ -1,33 +1,40 @@
 #pragma once
 
-// What a task window needs of the main window that opened it: the portfolio database and the
-// redemption date (read and set), the toolkit services, the resource locations, writing the
-// portfolio file, and telling the main window what changed so that it updates its own title
-// and commands. Task windows hold this interface and never the main window's widgets.
+// What a task window needs of the application controller that opened it: the portfolio store,
+// the open portfolio and the redemption date (read and set), the window services, the resource
+// locations, writing the portfolio file, and telling the controller what changed so that the
+// main window updates its own title and commands. Task windows hold this interface and never the
+// main window's widgets.
 
+#include "platform/ui/WindowServices.h"
 #include "valuation/ValuationContext.h"
 
+#include <optional>
 #include <string>
 
 class QUndoStack;
 class QWidget;
 class ResourceLocations;
-class ToolkitServices;
 
 class WindowHost : public ValuationContext {
   public:
     virtual void setRedemptionMonth(std::string month) = 0;
     virtual void setRedemptionYear(std::string year) = 0;
 
-    virtual ToolkitServices& services() const = 0;
+    virtual WindowServices& services() const = 0;
     virtual const ResourceLocations& resources() const = 0;
 
     // The widget that stands for the host; task windows become windows of its top-level window
     // (so they stay above it and are freed with it) and forget the host when it is gone.
     virtual QWidget* hostWidget() = 0;
 
-    // Writes the portfolio file.
-    virtual void save() = 0;
+    // Makes a portfolio the open one (none: no portfolio open); the caller then tells the host
+    // with portfolioChanged().
+    virtual void setOpenPortfolio(std::optional<std::string> name) = 0;
+
+    // Writes the portfolio file; a failure is shown to the user ("Could Not Save"), and the
+    // changes stay in memory for a later save. False when the file could not be written.
+    virtual bool save() = 0;
 
     // The open portfolio was created, opened or deleted: the host's title and the commands that
     // need an open portfolio follow it.

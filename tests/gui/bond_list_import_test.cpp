@@ -1,6 +1,6 @@
+#include "app/BondListImportCommand.h"
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
-#include "store/BondListImport.h"
 #include "store/BondRecord.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
@@ -18,12 +18,12 @@ const std::string kInvalidFileMessage =
     "This file is invalid. Please check you have exported your bonds from Orvelt for Windows "
     "correctly and try again.";
 
-struct Bond {
+struct Row {
     std::string serial, type, faceValue, year, month;
-    bool operator==(const Bond&) const = default;
+    bool operator==(const Row&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Bond& b) {
+std::ostream& operator<<(std::ostream& out, const Row& b) {
     return out << "{" << b.serial << "|" << b.type << "|" << b.faceValue << "|" << b.year << "|"
                << b.month << "}";
 }
@@ -31,43 +31,45 @@ std::ostream& operator<<(std::ostream& out, const Bond& b) {
 class BondListImportTest : public ::testing::Test {
   protected:
     ScriptedToolkitServices services;
-    BondDatabase db{services};
+    BondDatabase db;
 
-    void SetUp() override { ASSERT_TRUE(db.addPortfolioWithName("Family")); }
+    void SetUp() override { ASSERT_TRUE(db.createPortfolio("Family")); }
 
-    std::vector<Bond> bonds() const {
-        std::vector<Bond> result;
-        for (const PlistValue& value : *db.currentBondList()) {
-            const PlistDict& b = *value.dictPtr();
-            result.push_back({b.text(kSerialKey), b.text(kTypeKey), b.text(kFaceValueKey),
-                              b.text(kIssueYearKey), b.text(kIssueMonthKey)});
+    std::vector<Row> bonds() const {
+        std::vector<Row> result;
+        for (const Bond& b : db.portfolio("Family")->bonds) {
+            result.push_back({b.serial, b.type, b.faceValue, b.issueYear, b.issueMonth});
         }
         return result;
     }
     std::vector<std::string> serials() const {
         std::vector<std::string> result;
-        for (const Bond& b : bonds()) {
+        for (const Row& b : bonds()) {
             result.push_back(b.serial);
         }
         return result;
     }
+    // As the Import command does: the text read with its alert, then the bonds added.
     ImportReport import(const std::string& text) {
-        return addBondListTextToCurrentPortfolio(db, text);
+        ImportReport report = readBondListTextShowingAlerts(services, db, "Family", text);
+        db.appendBonds("Family", report.bonds);
+        return report;
     }
 };
 
 TEST_F(BondListImportTest, CrlfRowsGoToTheEndInFileOrderWithMonthNamesAndNoDollar) {
-    ASSERT_TRUE(db.addBondWithSerial("OLD1", "500", "I", "1999", "May"));
+    ASSERT_TRUE(db.addBond("Family", Bond("OLD1", "I", "500", "1999", "May")));
     const ImportReport report = import(kHeader + "\r\n\"C100\",\"EE\",$100,\"6\",\"2001\"\r\n" +
                                        "\"A200\",\"I\",$50,\"12\",\"2004\"\r\n");
-    EXPECT_EQ(bonds(), (std::vector<Bond>{{"OLD1", "I", "500", "1999", "May"},
-                                          {"C100", "EE", "100", "2001", "June"},
-                                          {"A200", "I", "50", "2004", "December"}}));
+    EXPECT_EQ(bonds(), (std::vector<Row>{{"OLD1", "I", "500", "1999", "May"},
+                                         {"C100", "EE", "100", "2001", "June"},
+                                         {"A200", "I", "50", "2004", "December"}}));
     EXPECT_EQ(report.outcome, ImportReport::Outcome::Imported);
     EXPECT_EQ(report.added, 2u);
     EXPECT_TRUE(services.alerts.empty());
-    // The portfolio record holds the same list: the bonds reach the file with the next save.
-    const PlistDict* record = db.portfolios()->find("Family")->dictPtr();
+    // The portfolio is written with them: the bonds reach the file with the next save.
+    const PlistDictRef root = db.toPropertyList();
+    const PlistDict* record = root->find("Family")->dictPtr();
     EXPECT_EQ(record->value(kPortfolioBondsKey).arrayPtr()->size(), 3u);
 }
 
@@ -82,7 +84,7 @@ TEST_F(BondListImportTest, MonthNumbersBecomeNamesByTheIntegerRuleOthersStayAsRe
            "\"MWORD\",\"EE\",$100,\"May\",\"2001\"\n"
            "\"MNONE\",\"EE\",$100,\"\",\"2001\"\n");
     std::vector<std::string> months;
-    for (const Bond& b : bonds()) {
+    for (const Row& b : bonds()) {
         months.push_back(b.month);
     }
     EXPECT_EQ(months,
@@ -96,9 +98,9 @@ TEST_F(BondListImportTest, FieldsAreKeptAsReadExtraColumnsAndCommaInFaceValue) {
            "\"X2\",\"E\",$1,000,\"4\",\"1990\"\r\n" +
            // Nothing is trimmed or checked beyond the delimiters.
            "\"X3 \",\"eee\",$ 25.5,\"  9\",\"  85\"\n");
-    EXPECT_EQ(bonds(), (std::vector<Bond>{{"X1", "EE", "100", "2001", "March"},
-                                          {"X2", "E", "1", "1990", "April"},
-                                          {"X3 ", "eee", " 25.5", "  85", "September"}}));
+    EXPECT_EQ(bonds(), (std::vector<Row>{{"X1", "EE", "100", "2001", "March"},
+                                         {"X2", "E", "1", "1990", "April"},
+                                         {"X3 ", "eee", " 25.5", "  85", "September"}}));
     EXPECT_TRUE(services.alerts.empty());
 }
 
@@ -117,8 +119,8 @@ TEST_F(BondListImportTest, DuplicatesAreSkippedSilentlyFromThePortfolioAndFromTh
                              "\"D1\",\"I\",$200,\"2\",\"2002\"\n" +
                              "\"D3\",\"EE\",$100,\"3\",\"2003\"\n";
     ImportReport first = import(file);
-    EXPECT_EQ(bonds(), (std::vector<Bond>{{"D1", "EE", "100", "2001", "January"},
-                                          {"D3", "EE", "100", "2003", "March"}}));
+    EXPECT_EQ(bonds(), (std::vector<Row>{{"D1", "EE", "100", "2001", "January"},
+                                         {"D3", "EE", "100", "2003", "March"}}));
     EXPECT_EQ(first.added, 2u);
     EXPECT_EQ(first.skippedDuplicates, 1u);
     ImportReport second = import(file);
@@ -129,17 +131,17 @@ TEST_F(BondListImportTest, DuplicatesAreSkippedSilentlyFromThePortfolioAndFromTh
 }
 
 TEST_F(BondListImportTest, SerialsMatchByExactTextAsTheStoreDoes) {
-    ASSERT_TRUE(db.addBondWithSerial("a1", "100", "EE", "2001", "May"));
+    ASSERT_TRUE(db.addBond("Family", Bond("a1", "EE", "100", "2001", "May")));
     // A record whose serial is not text matches no serial, as in the store's own scan.
     auto odd = PlistDict::create();
     odd->set(kSerialKey, PlistValue::integer(7));
-    db.currentBondList()->push_back(PlistValue(odd));
+    ASSERT_TRUE(db.appendBonds("Family", {Bond::fromRecord(PlistValue(odd))}));
     import(kHeader + "\n\"A1\",\"EE\",$1,\"1\",\"2001\"\n\" a1\",\"EE\",$1,\"1\",\"2001\"\n" +
            "\"a1\",\"EE\",$1,\"1\",\"2001\"\n\"7\",\"EE\",$1,\"1\",\"2001\"\n");
-    EXPECT_EQ(db.currentBondList()->size(), 5u);
-    EXPECT_TRUE(db.bondExistsWithSerial("A1"));
-    EXPECT_TRUE(db.bondExistsWithSerial(" a1"));
-    EXPECT_TRUE(db.bondExistsWithSerial("7"));
+    EXPECT_EQ(db.portfolio("Family")->bonds.size(), 5u);
+    EXPECT_TRUE(db.bond("Family", "A1"));
+    EXPECT_TRUE(db.bond("Family", " a1"));
+    EXPECT_TRUE(db.bond("Family", "7"));
 }
 
 TEST_F(BondListImportTest, TextWithoutHeaderIsAnInvalidFileAndAddsNothing) {
@@ -206,15 +208,15 @@ TEST_F(BondListImportTest, EachMissingDelimiterIsNamedAndNeverReachesIntoTheNext
         {"\"", "the serial has no closing double quote"},
     };
     for (const auto& [line, reason] : cases) {
-        BondDatabase fresh(services);
-        ASSERT_TRUE(fresh.addPortfolioWithName("P"));
+        BondDatabase fresh;
+        ASSERT_TRUE(fresh.createPortfolio("P"));
         // The next line holds every delimiter; a search that ran on into it would take it in.
         const ImportReport report = importBondListText(
-            fresh, kHeader + "\n" + line + "\r\n\"NEXT\",\"EE\",$100,\"6\",\"2001\"\r\n");
+            fresh, "P", kHeader + "\n" + line + "\r\n\"NEXT\",\"EE\",$100,\"6\",\"2001\"\r\n");
         ASSERT_EQ(report.skipped.size(), 1u) << line;
         EXPECT_EQ(report.skipped[0], (SkippedLine{2, reason})) << line;
-        ASSERT_EQ(fresh.currentBondList()->size(), 1u) << line;
-        EXPECT_EQ(fresh.currentBondList()->front().dictPtr()->text(kSerialKey), "NEXT") << line;
+        ASSERT_EQ(fresh.portfolio("P")->bonds.size(), 1u) << line;
+        EXPECT_EQ(fresh.portfolio("P")->bonds.front().serial, "NEXT") << line;
     }
 }
 
@@ -287,22 +289,21 @@ TEST_F(BondListImportTest, EncodingsUtf8WithAndWithoutMarkAndWindows1252) {
 }
 
 TEST_F(BondListImportTest, WithNoPortfolioOpenNothingIsAddedAndTheUserIsTold) {
-    BondDatabase closed(services);
-    const ImportReport report = addBondListTextToCurrentPortfolio(
-        closed, kHeader + "\n\"N1\",\"EE\",$100,\"1\",\"2001\"\n");
+    BondDatabase closed;
+    const ImportReport report = readBondListTextShowingAlerts(
+        services, closed, "Family", kHeader + "\n\"N1\",\"EE\",$100,\"1\",\"2001\"\n");
     EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
     EXPECT_EQ(report.added, 0u);
-    EXPECT_TRUE(closed.portfolios()->empty());
+    EXPECT_TRUE(closed.toPropertyList()->empty());
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].title, "Error");
 }
 
 TEST(BondListImportNoiseTest, BinaryNoiseIsReadQuicklyAndTheFileStaysReadable) {
     TempDir dir;
-    ScriptedToolkitServices services;
     ASSERT_TRUE(writePropertyList(dir / "portfolios.plist", PlistValue(PlistDict::create())));
-    auto db = BondDatabase::initWithFile(dir / "portfolios.plist", services);
-    ASSERT_TRUE(db->addPortfolioWithName("Noise"));
+    auto db = BondDatabase::open(dir / "portfolios.plist");
+    ASSERT_TRUE(db->createPortfolio("Noise"));
     std::mt19937 random(42);
     std::string noise = kHeader + "\n";
     // Quotes, commas, dollars and line feeds made likely, so that some rows come through.
@@ -311,17 +312,15 @@ TEST(BondListImportNoiseTest, BinaryNoiseIsReadQuicklyAndTheFileStaysReadable) {
         const unsigned r = random();
         noise.push_back(r % 4 == 0 ? likely[(r >> 8) % likely.size()] : static_cast<char>(r >> 16));
     }
-    const ImportReport report = importBondListText(*db, noise);
+    const ImportReport report = importBondListText(*db, "Noise", noise);
     EXPECT_EQ(report.outcome, ImportReport::Outcome::Imported);
     EXPECT_GT(report.skippedLineCount, 0u);
-    EXPECT_EQ(db->currentBondList()->size(), report.added);
+    EXPECT_EQ(db->portfolio("Noise")->bonds.size(), report.added);
     // Whatever was added survives a save and a fresh read unchanged.
-    db->save();
-    ScriptedToolkitServices otherServices;
-    auto reread = BondDatabase::initWithFile(dir / "portfolios.plist", otherServices);
-    reread->setNewCurrentPortfolio("Noise");
-    ASSERT_TRUE(reread->currentBondList());
-    EXPECT_EQ(*reread->currentBondList(), *db->currentBondList());
+    ASSERT_TRUE(db->save());
+    auto reread = BondDatabase::open(dir / "portfolios.plist");
+    ASSERT_TRUE(reread->portfolio("Noise"));
+    EXPECT_EQ(*reread->toPropertyList(), *db->toPropertyList());
 }
 
 } // namespace
@@ -339,35 +338,43 @@ std::string bondRows(int first, int count) {
 // An import that would make the portfolio file unreadable adds nothing and says why in one
 // alert; one that just fits is added and the file still reads back.
 TEST_F(BondListImportTest, AnImportBeyondTheFilesLimitsAddsNothing) {
-    // Values shared many times over, so that the database is large without the memory.
+    // Values shared many times over, so that the store is large without the memory.
     auto thousand = std::make_shared<PlistArray>(1000, PlistValue(true));
     auto filler = PlistDict::create();
     for (int i = 0; i < 3990; ++i) {
         filler->set("k" + std::to_string(i), PlistValue(thousand));
     }
-    db.portfolios()->set("Filler", PlistValue(filler));
+    PlistDict root = *db.toPropertyList();
+    root.set("Filler", PlistValue(filler));
+    const std::unique_ptr<BondDatabase> big = BondDatabase::fromPropertyList(std::move(root));
+    const auto importIntoBig = [&](const std::string& text) {
+        ImportReport report = readBondListTextShowingAlerts(services, *big, "Family", text);
+        big->appendBonds("Family", report.bonds);
+        return report;
+    };
     const std::size_t room =
-        (kMaxPropertyListValues - propertyListSize(PlistValue(db.portfolios())).values) / 6;
+        (kMaxPropertyListValues - propertyListSize(PlistValue(big->toPropertyList())).values) / 6;
     ASSERT_GT(room, 10u);
 
-    ImportReport report = import(kHeader + "\n" + bondRows(0, static_cast<int>(room) + 1));
+    ImportReport report = importIntoBig(kHeader + "\n" + bondRows(0, static_cast<int>(room) + 1));
     EXPECT_EQ(report.outcome, ImportReport::Outcome::TooManyBonds);
     EXPECT_EQ(report.added, 0u);
-    EXPECT_TRUE(db.currentBondList()->empty());
+    EXPECT_TRUE(big->portfolio("Family")->bonds.empty());
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_NE(services.alerts[0].message.find("can take only " + std::to_string(room) + " more"),
               std::string::npos)
         << services.alerts[0].message;
 
-    report = import(kHeader + "\n" + bondRows(0, static_cast<int>(room)));
+    report = importIntoBig(kHeader + "\n" + bondRows(0, static_cast<int>(room)));
     EXPECT_EQ(report.added, room);
     TempDir dir;
     std::string error;
-    ASSERT_TRUE(writePropertyList(dir / "p.plist", PlistValue(db.portfolios()), &error)) << error;
+    ASSERT_TRUE(writePropertyList(dir / "p.plist", PlistValue(big->toPropertyList()), &error))
+        << error;
     EXPECT_FALSE(readPropertyList(dir / "p.plist", &error).isAbsent()) << error;
     // One value more is neither written nor read.
-    ASSERT_TRUE(db.addBondWithSerial("ONE MORE", "100", "EE", "2001", "May"));
-    EXPECT_FALSE(writePropertyList(dir / "p.plist", PlistValue(db.portfolios()), &error));
+    ASSERT_TRUE(big->addBond("Family", Bond("ONE MORE", "EE", "100", "2001", "May")));
+    EXPECT_FALSE(writePropertyList(dir / "p.plist", PlistValue(big->toPropertyList()), &error));
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #pragma once
 
 // The common part of the application's task windows: each is a top-level window of its own,
-// created anew by a command of the main view, given its host as parent view, shown without
-// modality and freed when it closes.
+// created anew by a command of the main window for its host, shown without modality and freed
+// when it closes. A window takes its host in its constructor; the report windows are still
+// given theirs afterwards and load when first shown.
 
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +15,8 @@ class TaskWindowController : public QWidget {
 
   public:
     explicit TaskWindowController(QWidget* parent = nullptr);
+    // A window of the host's top-level window from the start.
+    explicit TaskWindowController(WindowHost& host);
 
     // The host, or nullptr once the host's widget is gone.
     WindowHost* parentView() const { return hostWidget_ ? parentView_ : nullptr; }
@@ -21,9 +24,12 @@ class TaskWindowController : public QWidget {
     // at the latest and stays above it.
     virtual void setParentView(WindowHost* view);
 
-    // Runs windowDidLoad once, then shows the window without modality. A controller whose
-    // windowDidLoad closed the window is not shown.
+    // Runs windowDidLoad once, then showInFront(). A controller whose windowDidLoad closed the
+    // window is not shown.
     void showWindow();
+    // Shows the window without modality, in front, the first time where and as large as the
+    // user last left a window of its kind.
+    void showInFront();
     bool isLoaded() const { return loaded_; }
 
   protected:

@@ -1,6 +1,6 @@
-#include "platform/ui/TaskWindowController.h"
+#include "app/TaskWindowController.h"
 
-#include "platform/ui/WindowHost.h"
+#include "app/WindowHost.h"
 
 #include <QEvent>
 #include <QScreen>
@@ -9,6 +9,10 @@
 
 TaskWindowController::TaskWindowController(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
+}
+
+TaskWindowController::TaskWindowController(WindowHost& host) : TaskWindowController() {
+    TaskWindowController::setParentView(&host);
 }
 
 void TaskWindowController::setParentView(WindowHost* view) {
@@ -25,19 +29,23 @@ void TaskWindowController::showWindow() {
         windowDidLoad();
     }
     if (!closedWhileLoading_) {
-        if (!shownBefore_) {
-            shownBefore_ = true;
-            // Each kind of window opens where and as large as the user last left it.
-            const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
-            if (!geometry.isEmpty()) {
-                restoreGeometry(geometry);
-            }
-        }
-        show();
-        keepOnScreen();
-        raise();
-        activateWindow();
+        showInFront();
     }
+}
+
+void TaskWindowController::showInFront() {
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        // Each kind of window opens where and as large as the user last left it.
+        const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
+        if (!geometry.isEmpty()) {
+            restoreGeometry(geometry);
+        }
+    }
+    show();
+    keepOnScreen();
+    raise();
+    activateWindow();
 }
 
 void TaskWindowController::keepOnScreen() {

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Checks the layers of the sources: the core folders (store/, valuation/, entry/ and platform/,
+# their ui/ subfolders apart) include no Qt Widgets, Gui or PrintSupport header and no window
+# code (a file of a ui/ folder or of app/, a form's ui_*.h); nothing in platform/ (ui/ included)
+# includes another folder of the project. Prints each offending line and fails when there is
+# any; changes nothing.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+include='^[[:space:]]*#[[:space:]]*include[[:space:]]*'
+# The window modules by name, and their classes most often included on their own.
+window_classes='Widget|MainWindow|Dialog|MessageBox|FileDialog|PrintDialog|Printer|PrinterInfo'
+window_classes+='|PageSetupDialog|Application|GuiApplication|Painter|Pixmap|Image|Icon|Font'
+window_classes+='|Color|KeyEvent|MouseEvent|Action|Menu|MenuBar|PushButton|Label|LineEdit'
+window_classes+='|ComboBox|TableView|TreeView|ListView|HeaderView|Layout|BoxLayout|VBoxLayout'
+window_classes+='|HBoxLayout|GridLayout|Shortcut|UndoStack|UndoCommand|Clipboard|TextDocument'
+window_classes+='|PdfWriter|Screen|Window|AbstractButton|AbstractItemView|StyledItemDelegate'
+window_header="${include}<(Qt(Widgets|Gui|PrintSupport)/[^>]*|Q($window_classes))>"
+window_code="${include}\"(([a-z]+/)*ui/|app/|ui_)"
+other_folder="${include}\"(store|valuation|entry|app|cli|tools|fuzz|bench|tests|resources)/"
+
+failed=0
+offences() { # pattern, message, files...
+    local pattern=$1 message=$2
+    shift 2
+    local found
+    found=$(grep -nHE "$pattern" "$@" 2>/dev/null)
+    if [ -n "$found" ]; then
+        echo "$found" | sed "s|\$|   <- $message|" >&2
+        failed=1
+    fi
+}
+
+mapfile -t core < <(git ls-files -- 'store/*' 'valuation/*' 'entry/*' 'platform/*' |
+    grep -E '\.(cpp|h)$' | grep -Ev '(^|/)ui/')
+mapfile -t platform < <(git ls-files -- 'platform/*' | grep -E '\.(cpp|h)$')
+offences "$window_header" "a core file includes a window header" "${core[@]}"
+offences "$window_code" "a core file includes window code" "${core[@]}"
+offences "$other_folder" "platform/ includes another folder of the project" "${platform[@]}"
+
+if [ "$failed" -ne 0 ]; then
+    echo "Layers: FAILED (see above)." >&2
+    exit 1
+fi
+echo "Layers: ${#core[@]} core and ${#platform[@]} platform files checked."
