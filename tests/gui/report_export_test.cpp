@@ -54,9 +54,9 @@ class ReportExportTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
-        app->view().setOpenPortfolio("Grandma's bonds");
-        report = new ReportWindow(app->view().resources(), app->services);
-        report->setParentView(&app->view());
+        app->view().controller().setOpenPortfolio("Grandma's bonds");
+        report = new ReportWindow(app->view().controller().resources(), app->services);
+        report->setParentView(&app->view().controller());
         report->showWindow();
         settle();
     }

@@ -43,11 +43,13 @@ class ReportWindowTest : public ::testing::Test {
     void open(const std::vector<TestBond>& bonds) {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
         app->useValueTable(smallValueTable());
-        app->view().setOpenPortfolio("Savings");
+        app->view().controller().setOpenPortfolio("Savings");
         report = new ReportWindow(resourcesOf(*app), app->services);
-        report->setParentView(&app->view());
+        report->setParentView(&app->view().controller());
     }
-    static ResourceLocations resourcesOf(AppHarness& harness) { return harness.view().resources(); }
+    static ResourceLocations resourcesOf(AppHarness& harness) {
+        return harness.view().controller().resources();
+    }
     QString cell(int row, int column) const {
         return report->tableView()->model()->index(row, column).data().toString();
     }
@@ -144,7 +146,7 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
 
 TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     open({{"A1", "EE", "100", "2001", "June"}});
-    app->view().setRedemptionMonth("07");
+    app->view().controller().setRedemptionMonth("07");
     report->showWindow();
     settle();
     // Today lies past July 2009, the last month of this table.
@@ -175,11 +177,11 @@ TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesShowsTheNewValuesAtItsNex
     report->showWindow();
     settle();
     EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
-    app->view().setRedemptionMonth("07");
+    app->view().controller().setRedemptionMonth("07");
     EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
     EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
     // A date the table does not cover values at zero, without a message.
-    app->view().setRedemptionYear("2011");
+    app->view().controller().setRedemptionYear("2011");
     EXPECT_EQ(cell(2, kCurrentValue), "$0.00");
     settle();
     EXPECT_TRUE(app->services.alerts.empty());

@@ -52,8 +52,8 @@ class UpdateValuesTest : public ::testing::Test {
         : app({{"Savings", {{"I200201", "I", "100", "2002", "January"}}}},
               "2016-06-10 09:00:00 +0000") {
         // The current month, which the shipped table lacks (start-up would pick May 2010).
-        app.view().setRedemptionYear("2016");
-        app.view().setRedemptionMonth("06");
+        app.view().controller().setRedemptionYear("2016");
+        app.view().controller().setRedemptionMonth("06");
     }
 
     fs::path userTable() const { return app.userDir() / "BondTable.plist"; }
@@ -76,7 +76,7 @@ class UpdateValuesTest : public ::testing::Test {
 
     ReportWindow* openReport() {
         const std::vector<ReportWindow*> before = app.openWindows<ReportWindow>();
-        app.view().setOpenPortfolio("Savings");
+        app.view().controller().setOpenPortfolio("Savings");
         app.view().bondValueReportButtonPressed();
         settle();
         return opened(before);
@@ -209,15 +209,15 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
               "This redemption date is not supported by the current version of Orvelt. Valid "
               "redemption dates range from " +
                   kBothRanges + ".");
-    EXPECT_EQ(app.view().redemptionMonth(), "06");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
 
     // November 2016 is, and so is a month of the shipped range.
     window->monthBox()->setCurrentIndex(10);
     window->okPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().redemptionYear(), "2016");
-    EXPECT_EQ(app.view().redemptionMonth(), "11");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2016");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
     EXPECT_EQ(app.services.alerts.size(), 1u);
 
     window = openDateWindow();
@@ -226,8 +226,8 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     window->yearBox()->setCurrentIndex(window->yearBox()->findText("2010"));
     window->okPressed();
     settle();
-    EXPECT_EQ(app.view().redemptionYear(), "2010");
-    EXPECT_EQ(app.view().redemptionMonth(), "01");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2010");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "01");
 }
 
 TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {
