@@ -304,7 +304,7 @@ void MainMenuView::updateValuesPressed() {
     request.extensions = {"asc", "txt"};
     request.fileKindName = "Savings bond value files";
     request.allowsMultipleSelection = true;
-    const std::vector<std::string> chosen = services_.runOpenPanel(request);
+    const std::vector<std::string> chosen = services_.chooseFilesToOpen(request);
     if (chosen.empty()) {
         return;
     }
