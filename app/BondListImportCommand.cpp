@@ -82,7 +82,7 @@ ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase
     request.extensions = {"csv", "xlw"};
     request.allowsMultipleSelection = false;
     request.startDirectory = ""; // the user's home directory
-    const std::vector<std::string> chosen = services.runOpenPanel(request);
+    const std::vector<std::string> chosen = services.chooseFilesToOpen(request);
     if (chosen.empty()) {
         report.outcome = ImportReport::Outcome::Cancelled;
         return report;

@@ -31,115 +31,42 @@
 namespace {
 
 constexpr const char* kErrorTitle = "Error";
-constexpr const char* kCouldNotSaveTitle = "Could Not Save";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
 constexpr const char* kValuesUpdatedTitle = "Values Updated";
-constexpr const char* kLastPortfolioKey = "lastPortfolio";
-
-// The local date and time written year first, as "2009-06-15 10:03:07 +0200".
-std::string localDateText() {
-    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
-}
 
 } // namespace
 
 MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources, QWidget* parent)
-    : QWidget(parent), services_(services), resources_(std::move(resources)),
-      currentDateText_(localDateText), undoStack_(new QUndoStack(this)) {}
+    : QWidget(parent), services_(services), resources_(resources),
+      controller_(new ApplicationController(services, std::move(resources), this)) {
+    controller_->setHostWidget(this);
+    connect(controller_, &ApplicationController::openPortfolioChanged, this,
+            &MainMenuView::followOpenPortfolio);
+    connect(controller_, &ApplicationController::menuItemsEnabled, this,
+            &MainMenuView::enableMenuItems);
+    connect(controller_, &ApplicationController::summaryChanged, this,
+            &MainMenuView::updateSummary);
+    connect(controller_, &ApplicationController::redemptionMonthChanged, this,
+            [this] { recomputeReports(); });
+}
 
 MainMenuView::~MainMenuView() {
-    // Before the database goes: the stack tells open windows of its clearing.
-    undoStack_->disconnect();
-    delete undoStack_;
+    // The controller's undo history goes first: its clearing reaches windows still open.
+    delete controller_;
 }
 
 void MainMenuView::applicationDidFinishLaunching() {
-    const auto path = resources_.pathForResource("portfolios", "plist");
-    bondDatabase_ = BondDatabase::open(path.value_or(std::filesystem::path()));
-    connect(bondDatabase_.get(), &BondDatabase::bondsChanged, this,
-            [this](const std::string& name) {
-                if (openPortfolio_ == name) {
-                    updateSummary();
-                }
-            });
+    controller_->applicationDidFinishLaunching();
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(false);
     }
     updatePortfolioCommands();
     updateSummary();
-    const std::string date = currentDateText_ ? currentDateText_() : std::string();
-    redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
-    redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
-    // The month chosen last, or the latest month with values when the table lacks the current
-    // one: a month without values would show every bond at $0.00.
-    if (const auto current = redemptionMonthFromText(redemptionYear_ + "-" + redemptionMonth_)) {
-        const StartingMonth start =
-            startingRedemptionMonth(redemptionMonthsInTable(loadBondTable(resources_).get()),
-                                    *current, rememberedRedemptionMonth());
-        const std::string key = redemptionMonthKeyText(start.month);
-        redemptionYear_ = key.substr(0, 4);
-        redemptionMonth_ = key.substr(5, 2);
-    }
-}
-
-void MainMenuView::showStartupNotice() {
-    if (startupNoticeShown_ || !bondDatabase_ || !bondDatabase_->startupNotice()) {
-        return;
-    }
-    startupNoticeShown_ = true;
-    services_.showErrorAlert(std::string(BondDatabase::kStartupNoticeTitle),
-                             *bondDatabase_->startupNotice());
-}
-
-void MainMenuView::applicationWillTerminate() {
-    if (terminated_ || unsavedChangesDiscarded_) {
-        return;
-    }
-    terminated_ = true;
-    save();
-}
-
-bool MainMenuView::unsavedChangesMayBeLost() {
-    while (bondDatabase_ && bondDatabase_->hasUnsavedChanges() && !unsavedChangesDiscarded_) {
-        const SaveOutcome saved = bondDatabase_->save();
-        if (saved) {
-            return true;
-        }
-        switch (services_.askThreeWay(
-            kCouldNotSaveTitle, "Try Again", "Quit Without Saving", "Cancel",
-            "Your latest changes could not be saved to \"" + saved.file.string() + "\" (" +
-                saved.reason + "). If you quit now, they are lost.")) {
-        case ToolkitServices::ThreeWayAnswer::First:
-            continue;
-        case ToolkitServices::ThreeWayAnswer::Second:
-            unsavedChangesDiscarded_ = true;
-            return true;
-        case ToolkitServices::ThreeWayAnswer::Third:
-            return false;
-        }
-    }
-    return true;
 }
 
 void MainMenuView::windowWillClose() {
     QCoreApplication::quit();
-}
-
-bool MainMenuView::save() {
-    if (!bondDatabase_) {
-        return true;
-    }
-    const SaveOutcome saved = bondDatabase_->save();
-    if (!saved) {
-        // The changes stay in the store: the next save writes them, and quitting asks first.
-        services_.showErrorAlert(kCouldNotSaveTitle,
-                                 "The portfolio file \"" + saved.file.string() +
-                                     "\" could not be saved: " + saved.reason +
-                                     ".\n\nYour changes are kept while Orvelt runs; save again "
-                                     "once the folder can be written to.");
-    }
-    return saved.saved;
 }
 
 void MainMenuView::setMainWindowTitle(const QString& title) {
@@ -160,8 +87,9 @@ void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {
 }
 
 void MainMenuView::updatePortfolioCommands() {
-    const bool open =
-        bondDatabase_ && openPortfolio_ && bondDatabase_->hasPortfolio(*openPortfolio_);
+    const BondDatabase* store = controller_->bondDatabase();
+    const std::optional<std::string> openName = controller_->openPortfolio();
+    const bool open = store != nullptr && openName && store->hasPortfolio(*openName);
     for (QObject* command : portfolioCommands_) {
         if (auto* action = qobject_cast<QAction*>(command)) {
             action->setEnabled(open);
@@ -176,23 +104,6 @@ void MainMenuView::updatePortfolioCommands() {
     }
 }
 
-void MainMenuView::bondsChanged() {
-    updateSummary();
-    recomputeReports();
-}
-
-void MainMenuView::setRedemptionMonth(std::string month) {
-    redemptionMonth_ = std::move(month);
-    updateSummary();
-    recomputeReports();
-}
-
-void MainMenuView::setRedemptionYear(std::string year) {
-    redemptionYear_ = std::move(year);
-    updateSummary();
-    recomputeReports();
-}
-
 void MainMenuView::recomputeReports(bool newValues) {
     for (QWidget* window : windows_.reports()) {
         if (auto* report = qobject_cast<ReportWindow*>(window)) {
@@ -205,11 +116,10 @@ void MainMenuView::updateSummary() {
     if (summaryLabel_ == nullptr) {
         return;
     }
-    if (!summaryTable_ && bondDatabase_ && openPortfolio_) {
-        summaryTable_ = loadBondTable(resources_);
-    }
-    const std::string text =
-        bondDatabase_ ? portfolioSummaryText(*this, summaryTable_) : std::string();
+    const PlistDictRef& table = controller_->summaryTable();
+    const std::string text = controller_->bondDatabase() != nullptr
+                                 ? portfolioSummaryText(*controller_, table)
+                                 : std::string();
     summaryLabel_->setText(text.empty() ? tr("No portfolio is open. Create a new portfolio or "
                                              "open one to enter bonds and see their value.")
                                         : QString::fromStdString(text));
@@ -223,32 +133,18 @@ bool MainMenuView::taskWindowsMayClose() {
     return windows_.editorsMayClose();
 }
 
-void MainMenuView::reopenLastPortfolio() {
-    const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
-    if (!bondDatabase_ || name.empty() || !bondDatabase_->hasPortfolio(name)) {
-        return;
-    }
-    openPortfolio_ = name;
-    portfolioChanged();
-}
-
-void MainMenuView::portfolioChanged() {
-    if (bondDatabase_) {
+void MainMenuView::followOpenPortfolio() {
+    if (const BondDatabase* store = controller_->bondDatabase()) {
         windows_.closeWindowsOfGonePortfolios(
-            [this](const std::string& name) { return bondDatabase_->hasPortfolio(name); });
+            [store](const std::string& name) { return store->hasPortfolio(name); });
     }
     updatePortfolioCommands();
     updateSummary();
-    // A portfolio opened under a name the store cannot hold is none.
-    if (openPortfolio_ && bondDatabase_ && !bondDatabase_->hasPortfolio(*openPortfolio_)) {
-        openPortfolio_.reset();
-    }
-    const std::optional<std::string> current = openPortfolio_;
+    const std::optional<std::string> current = controller_->openPortfolio();
     if (!current) {
         showNoCurrentPortfolio();
         return;
     }
-    QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*current));
     setMainWindowTitle(QString("Orvelt - %1").arg(QString::fromStdString(*current)));
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(true);
@@ -263,21 +159,23 @@ void MainMenuView::showNoCurrentPortfolio() {
 }
 
 void MainMenuView::importPressed() {
-    if (!bondDatabase_) {
+    const BondDatabase* store = controller_->bondDatabase();
+    const std::optional<std::string> portfolio = controller_->openPortfolio();
+    if (store == nullptr) {
         return;
     }
-    const ImportReport report = chooseAndReadBondList(services_, *bondDatabase_, openPortfolio_);
+    const ImportReport report = chooseAndReadBondList(services_, *store, portfolio);
     if (report.outcome != ImportReport::Outcome::Imported) {
         return;
     }
     if (!report.bonds.empty()) {
         // The command adds the bonds and writes the file.
-        undoStack_->push(
-            new AddBondsCommand(*this, *openPortfolio_, report.bonds, tr("Import Bonds")));
+        controller_->undoStack()->push(
+            new AddBondsCommand(*controller_, *portfolio, report.bonds, tr("Import Bonds")));
     } else {
-        save();
+        controller_->save();
     }
-    bondsChanged();
+    controller_->bondsChanged();
     std::string warnings;
     const BondChoiceLists lists = BondChoiceLists::read(resources_);
     int warned = 0;
@@ -342,38 +240,39 @@ void MainMenuView::openPage(const std::string& url) {
 
 namespace {
 
-bool hasCurrentPortfolio(const BondDatabase* database, const std::optional<std::string>& open) {
-    return database != nullptr && open.has_value() && !open->empty();
+bool hasCurrentPortfolio(const ApplicationController& controller) {
+    const std::optional<std::string> open = controller.openPortfolio();
+    return controller.bondDatabase() != nullptr && open.has_value() && !open->empty();
 }
 
 } // namespace
 
 void MainMenuView::editBondsButtonPressed() {
-    if (!hasCurrentPortfolio(bondDatabase_.get(), openPortfolio_)) {
+    if (!hasCurrentPortfolio(*controller_)) {
         services_.showErrorAlert(kErrorTitle, std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    const std::string portfolio = *openPortfolio_;
+    const std::string portfolio = *controller_->openPortfolio();
     if (WindowRegistry::raiseIfOpen(windows_.editorOf(portfolio))) {
         return;
     }
-    auto* controller = new BondEditingWindowController(*this);
+    auto* controller = new BondEditingWindowController(*controller_);
     windows_.addEditor(portfolio, controller);
     controller->showInFront();
 }
 
 void MainMenuView::bondValueReportButtonPressed() {
-    if (!hasCurrentPortfolio(bondDatabase_.get(), openPortfolio_)) {
+    if (!hasCurrentPortfolio(*controller_)) {
         services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
                                               "a new bond file before generating a report.");
         return;
     }
-    const std::string portfolio = *openPortfolio_;
+    const std::string portfolio = *controller_->openPortfolio();
     if (WindowRegistry::raiseIfOpen(windows_.reportOf(portfolio))) {
         return;
     }
     auto* report = new ReportWindow(resources_);
-    report->setParentView(this);
+    report->setParentView(controller_);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
         connect(new QShortcut(keys, report), &QShortcut::activated, report, &QWidget::close);
@@ -387,18 +286,18 @@ void MainMenuView::setRedemptionDateButtonPressed() {
         return;
     }
     auto* controller = new RedemptionDateWindowController();
-    controller->setParentView(this);
+    controller->setParentView(controller_);
     windows_.setDateWindow(controller);
     controller->showWindow();
 }
 
 void MainMenuView::addNewPortfolioButtonPressed() {
-    auto* controller = new AddNewPortfolioWindowController(*this);
+    auto* controller = new AddNewPortfolioWindowController(*controller_);
     controller->showInFront();
 }
 
 void MainMenuView::openBondTableButtonPressed() {
-    auto* controller = new LoadPortfolioWindowController(*this);
+    auto* controller = new LoadPortfolioWindowController(*controller_);
     controller->showInFront();
 }
 
@@ -415,7 +314,7 @@ void MainMenuView::updateValuesPressed() {
     request.extensions = {"asc", "txt"};
     request.fileKindName = "Savings bond value files";
     request.allowsMultipleSelection = true;
-    const std::vector<std::string> chosen = services_.runOpenPanel(request);
+    const std::vector<std::string> chosen = services_.chooseFilesToOpen(request);
     if (chosen.empty()) {
         return;
     }
@@ -426,7 +325,8 @@ void MainMenuView::updateValuesPressed() {
                                                   "\n\nThe value table was not changed.");
         return;
     }
-    summaryTable_.reset();
+    // Report windows already open keep the table they loaded; the next ones read this one.
+    controller_->forgetSummaryTable();
     updateSummary();
     recomputeReports(true);
     const std::vector<RedemptionMonth> months =

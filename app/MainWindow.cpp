@@ -48,7 +48,8 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
     addUndoMenu();
     connectCommands();
 
-    connect(qApp, &QCoreApplication::aboutToQuit, view_, &MainMenuView::applicationWillTerminate);
+    connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
+            &ApplicationController::applicationWillTerminate);
 }
 
 MainWindow::~MainWindow() = default;
@@ -61,7 +62,9 @@ void MainWindow::connectCommands() {
     onClick(ui_->addNewPortfolioButton, &MainMenuView::addNewPortfolioButtonPressed);
     onClick(ui_->openBondTableButton, &MainMenuView::openBondTableButtonPressed);
     onClick(ui_->importButton, &MainMenuView::importPressed);
-    connect(ui_->saveButton, &QPushButton::clicked, view, [view] { view->save(); });
+    ApplicationController* controller = &view->controller();
+    connect(ui_->saveButton, &QPushButton::clicked, controller,
+            [controller] { controller->save(); });
     onClick(ui_->editBondsButton, &MainMenuView::editBondsButtonPressed);
     onClick(ui_->bondValueReportButton, &MainMenuView::bondValueReportButtonPressed);
     onClick(ui_->setRedemptionDateButton, &MainMenuView::setRedemptionDateButtonPressed);
@@ -71,7 +74,7 @@ void MainWindow::connectCommands() {
     };
     onTrigger(ui_->newItem, &MainMenuView::addNewPortfolioButtonPressed);
     onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);
-    connect(ui_->saveItem, &QAction::triggered, view, [view] { view->save(); });
+    connect(ui_->saveItem, &QAction::triggered, controller, [controller] { controller->save(); });
     onTrigger(ui_->importItem, &MainMenuView::importPressed);
     onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
     onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
@@ -84,7 +87,7 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::addUndoMenu() {
-    QUndoStack* stack = view_->undoStack();
+    QUndoStack* stack = view_->controller().undoStack();
     QAction* undo = stack->createUndoAction(this, tr("&Undo"));
     undo->setShortcut(QKeySequence::Undo);
     QAction* redo = stack->createRedoAction(this, tr("&Redo"));
@@ -105,7 +108,7 @@ void MainWindow::restoreSettings() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Typing left in a bond editing window is not lost without asking.
     // Nor are changes that could not be saved.
-    if (!view_->taskWindowsMayClose() || !view_->unsavedChangesMayBeLost()) {
+    if (!view_->taskWindowsMayClose() || !view_->controller().unsavedChangesMayBeLost()) {
         event->ignore();
         return;
     }

@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
     MainWindow window(services, resources);
     window.view()->applicationDidFinishLaunching();
     window.restoreSettings();
-    window.view()->reopenLastPortfolio();
+    window.view()->controller().reopenLastPortfolio();
     window.show();
-    QTimer::singleShot(0, window.view(), &MainMenuView::showStartupNotice);
+    QTimer::singleShot(0, &window.view()->controller(), &ApplicationController::showStartupNotice);
     return application.exec();
 }

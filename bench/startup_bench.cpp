@@ -34,7 +34,7 @@ class SilentWindowServices : public WindowServices {
                          const std::string&) override {
         return 0;
     }
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
+    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest&) override { return {}; }
     void openUrl(const std::string&) override {}
 };
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     MainWindow window(services, resources);
     window.view()->applicationDidFinishLaunching();
     window.restoreSettings();
-    window.view()->reopenLastPortfolio();
+    window.view()->controller().reopenLastPortfolio();
     window.show();
     QApplication::processEvents();
     const auto shown = std::chrono::steady_clock::now();
@@ -83,8 +83,9 @@ int main(int argc, char** argv) {
     const bool met = seconds <= kTargetSeconds;
     std::printf("Start-up to the main window (offscreen, portfolio reopened, redemption %s-%s)\n"
                 "  %.3f s (target < %.2f) %s\n",
-                window.view()->redemptionYear().c_str(), window.view()->redemptionMonth().c_str(),
-                seconds, kTargetSeconds, met ? "ok" : "MISSED");
+                window.view()->controller().redemptionYear().c_str(),
+                window.view()->controller().redemptionMonth().c_str(), seconds, kTargetSeconds,
+                met ? "ok" : "MISSED");
     std::filesystem::remove_all(home);
     return met ? 0 : 1;
 }

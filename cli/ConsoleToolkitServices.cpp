@@ -16,7 +16,8 @@ int ConsoleToolkitServices::showConfirmation(const std::string& title,
     return kDefaultButton + 1;
 }
 
-std::vector<std::string> ConsoleToolkitServices::runOpenPanel(const OpenPanelRequest& /*request*/) {
+std::vector<std::string>
+ConsoleToolkitServices::chooseFilesToOpen(const OpenPanelRequest& /*request*/) {
     return {};
 }
 

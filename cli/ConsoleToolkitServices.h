@@ -15,7 +15,7 @@ class ConsoleToolkitServices : public ToolkitServices {
     void showErrorAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
+    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
     void openUrl(const std::string& url) override;
 
     int alertCount() const { return alertCount_; }

@@ -12,6 +12,6 @@ class SilentToolkitServices : public ToolkitServices {
                          const std::string&) override {
         return 0;
     }
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest&) override { return {}; }
+    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest&) override { return {}; }
     void openUrl(const std::string&) override {}
 };

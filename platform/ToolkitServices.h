@@ -72,7 +72,7 @@ class ToolkitServices {
     }
 
     // Modal file-open panel; the full paths chosen, empty when the user cancelled.
-    virtual std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) = 0;
+    virtual std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) = 0;
 
     // Modal file-save panel; the full path chosen, with the chosen kind's extension when the
     // user typed none; empty when the user cancelled. The toolkit asks before replacing a file.

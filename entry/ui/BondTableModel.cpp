@@ -39,16 +39,16 @@ QStringList BondTableModel::columnTitles() {
 }
 
 BondTableModel::BondTableModel(const BondDatabase& store, std::string portfolio, QObject* parent)
-    : QAbstractTableModel(parent), store_(store), portfolio_(std::move(portfolio)),
+    : QAbstractTableModel(parent), store_(&store), portfolio_(std::move(portfolio)),
       titles_(columnTitles()), rows_(bondCount()) {}
 
 int BondTableModel::bondCount() const {
-    const Portfolio* portfolio = store_.portfolio(portfolio_);
+    const Portfolio* portfolio = store_ ? store_->portfolio(portfolio_) : nullptr;
     return portfolio != nullptr ? static_cast<int>(portfolio->bonds.size()) : 0;
 }
 
 const Bond* BondTableModel::bondAt(int row) const {
-    const Portfolio* portfolio = store_.portfolio(portfolio_);
+    const Portfolio* portfolio = store_ ? store_->portfolio(portfolio_) : nullptr;
     if (portfolio == nullptr || row < 0 ||
         static_cast<std::size_t>(row) >= portfolio->bonds.size()) {
         return nullptr;

@@ -4,13 +4,13 @@
 // column is titled with the bond record key whose value it shows. The rows are counted at each
 // reload, as a view expects them to change only then.
 
+#include "store/BondDatabase.h"
+
 #include <QAbstractTableModel>
+#include <QPointer>
 #include <QStringList>
 #include <string>
 #include <string_view>
-
-class Bond;
-class BondDatabase;
 
 class BondTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -38,7 +38,8 @@ class BondTableModel : public QAbstractTableModel {
   private:
     int bondCount() const;
 
-    const BondDatabase& store_;
+    // The store outlives the window in use; at the end the window may be freed after it.
+    QPointer<const BondDatabase> store_;
     std::string portfolio_;
     QStringList titles_;
     int rows_ = 0;

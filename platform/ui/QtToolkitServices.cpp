@@ -68,7 +68,7 @@ int QtToolkitServices::showConfirmation(const std::string& title, const std::str
     return box.clickedButton() == yes ? kDefaultButton : 0;
 }
 
-std::vector<std::string> QtToolkitServices::runOpenPanel(const OpenPanelRequest& request) {
+std::vector<std::string> QtToolkitServices::chooseFilesToOpen(const OpenPanelRequest& request) {
     const QString start =
         request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);
     QFileDialog dialog(alertParent(), qs(request.title), start);

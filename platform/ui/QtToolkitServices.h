@@ -12,7 +12,7 @@ class QtToolkitServices : public WindowServices {
     void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
+    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
     std::string runSavePanel(const SavePanelRequest& request) override;
     bool runPrintDialog(QPrinter& printer) override;
     void openUrl(const std::string& url) override;

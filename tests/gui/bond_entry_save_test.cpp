@@ -194,7 +194,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
     BondEditingWindowController* window = openWindow();
     ASSERT_TRUE(database().deletePortfolio(kPortfolio));
-    mainView->setOpenPortfolio(std::nullopt);
+    mainView->controller().setOpenPortfolio(std::nullopt);
     enter(*window, "LOST?", "EE", "$50", "May", "2001");
     window->savePressed();
     ASSERT_EQ(services.alerts.size(), 1u);
@@ -231,7 +231,7 @@ TEST_F(BondEntrySaveTest, PresetHoldsPositionsAndALaterWindowReadsIt) {
     PlistDictRef shipped = readPropertyList(presetFile()).dict();
     if (!shipped) {
         // Not yet seeded: asking for the path seeds it.
-        mainView->resources().pathForResource("preset", "plist");
+        mainView->controller().resources().pathForResource("preset", "plist");
         shipped = readPropertyList(presetFile()).dict();
     }
     ASSERT_NE(shipped, nullptr);

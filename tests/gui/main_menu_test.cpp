@@ -65,9 +65,9 @@ void createPortfolio(AppHarness& app, const QString& name) {
 
 TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
     AppHarness june({{"Savings", {}}}, "2009-06-15 10:03:07 +0000");
-    EXPECT_EQ(june.view().redemptionYear(), "2009");
-    EXPECT_EQ(june.view().redemptionMonth(), "06");
-    EXPECT_FALSE(june.view().openPortfolio().has_value());
+    EXPECT_EQ(june.view().controller().redemptionYear(), "2009");
+    EXPECT_EQ(june.view().controller().redemptionMonth(), "06");
+    EXPECT_FALSE(june.view().controller().openPortfolio().has_value());
     EXPECT_EQ(june.database().portfolioNames(), std::vector<std::string>{"Savings"});
     EXPECT_FALSE(june.view().bondValueReportButton()->isEnabled());
     EXPECT_FALSE(june.view().editItem()->isEnabled());
@@ -76,22 +76,23 @@ TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
     EXPECT_EQ(june.title(), "Orvelt");
 
     AppHarness january({}, "2010-01-31 23:59:59 -0500");
-    EXPECT_EQ(january.view().redemptionYear(), "2010");
-    EXPECT_EQ(january.view().redemptionMonth(), "01");
+    EXPECT_EQ(january.view().controller().redemptionYear(), "2010");
+    EXPECT_EQ(january.view().controller().redemptionMonth(), "01");
 }
 
 TEST(MainMenuStartUp, AMonthOutsideTheValueTableGivesWayToTheLatestMonthItHolds) {
     QSettings().remove("report/redemptionMonth");
     AppHarness app({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(app.view().redemptionYear(), "2026") << "the shipped table ends in November 2026";
-    EXPECT_EQ(app.view().redemptionMonth(), "11");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2026")
+        << "the shipped table ends in November 2026";
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
     EXPECT_TRUE(app.services.alerts.empty());
 
     // With an updated table that reaches further, its latest month.
     app.useValueTable(makeTableWithMonths({{"2016", "06"}, {"2016", "11"}}));
     app.view().applicationDidFinishLaunching();
-    EXPECT_EQ(app.view().redemptionYear(), "2016");
-    EXPECT_EQ(app.view().redemptionMonth(), "11");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2016");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
 }
 
 TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
@@ -106,13 +107,13 @@ TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
         settle();
     }
     AppHarness next({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(next.view().redemptionYear(), "2009");
-    EXPECT_EQ(next.view().redemptionMonth(), "12");
+    EXPECT_EQ(next.view().controller().redemptionYear(), "2009");
+    EXPECT_EQ(next.view().controller().redemptionMonth(), "12");
     // A table without that month: the latest month it holds.
     next.useValueTable(makeTableWithMonths({{"2016", "06"}}));
     next.view().applicationDidFinishLaunching();
-    EXPECT_EQ(next.view().redemptionYear(), "2016");
-    EXPECT_EQ(next.view().redemptionMonth(), "06");
+    EXPECT_EQ(next.view().controller().redemptionYear(), "2016");
+    EXPECT_EQ(next.view().controller().redemptionMonth(), "06");
     QSettings().remove("report/redemptionMonth");
 }
 
@@ -122,8 +123,8 @@ TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {
     MainMenuView view(services, ResourceLocations(data / "shipped", data.path()));
     view.applicationDidFinishLaunching();
     const QDate today = QDate::currentDate();
-    EXPECT_EQ(view.redemptionYear(), today.toString("yyyy").toStdString());
-    EXPECT_EQ(view.redemptionMonth(), today.toString("MM").toStdString());
+    EXPECT_EQ(view.controller().redemptionYear(), today.toString("yyyy").toStdString());
+    EXPECT_EQ(view.controller().redemptionMonth(), today.toString("MM").toStdString());
 }
 
 TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {
@@ -136,8 +137,8 @@ TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {
         ResourceLocations(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", probe.userDir()));
     view.applicationDidFinishLaunching();
     EXPECT_TRUE(services.alerts.empty()) << "nothing is shown before the window is up";
-    view.showStartupNotice();
-    view.showStartupNotice();
+    view.controller().showStartupNotice();
+    view.controller().showStartupNotice();
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].title, "Invalid File");
     EXPECT_FALSE(services.alerts[0].message.empty());
@@ -172,7 +173,7 @@ TEST(MainMenuCommands, CreatingAPortfolioLetsEditAndReportOpenTheirWindows) {
     EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u)
         << "asking again raises the portfolio's open editor";
     ASSERT_EQ(app.openWindows<ReportWindow>().size(), 1u);
-    EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentView(), &app.view());
+    EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentView(), &app.view().controller());
     EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentWidget(), &app.window())
         << "task windows are freed with the main window at the latest";
 }
@@ -236,7 +237,7 @@ TEST(MainMenuCommands, OpenPortfolioWindowListsTheNamesInTheDatabasesOrder) {
 TEST(MainMenuSaving, SaveWritesTheFileEvenWithNoPortfolioOpen) {
     AppHarness app({{"Savings", {}}});
     std::filesystem::remove(app.portfolioFile());
-    app.view().save();
+    app.view().controller().save();
     ASSERT_TRUE(std::filesystem::exists(app.portfolioFile()));
     EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Savings"});
 }

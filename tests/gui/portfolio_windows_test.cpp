@@ -138,7 +138,7 @@ TEST(NewPortfolioWindow, DuplicateNameIsRefusedByTheStoreAndTheWindowCloses) {
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(app.title(), "Orvelt");
     EXPECT_FALSE(app.view().bondValueReportButton()->isEnabled());
-    EXPECT_FALSE(app.view().openPortfolio().has_value());
+    EXPECT_FALSE(app.view().controller().openPortfolio().has_value());
 }
 
 TEST(NewPortfolioWindow, CancelChangesNothing) {
@@ -175,7 +175,7 @@ TEST(OpenPortfolioWindow, OpeningEnablesTheReportButtonAndTheMenuItems) {
     window->okPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().openPortfolio(), std::optional<std::string>("First"));
+    EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("First"));
     ASSERT_TRUE(app.database().portfolio("First"));
     EXPECT_EQ(app.database().portfolio("First")->bonds.size(), 1u);
     EXPECT_EQ(app.title(), "Orvelt - First");
@@ -260,14 +260,14 @@ TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
     pressKey(window->tableView(), Qt::Key_Backspace);
     settle();
 
-    EXPECT_FALSE(app.view().openPortfolio().has_value());
+    EXPECT_FALSE(app.view().controller().openPortfolio().has_value());
     EXPECT_FALSE(app.database().portfolio("Open one"));
     EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Other"});
     EXPECT_EQ(app.title(), "Orvelt") << "the title no longer names the deleted portfolio";
     EXPECT_FALSE(app.view().bondValueReportButton()->isEnabled());
 
     // A later save must not bring the deleted portfolio back.
-    app.view().save();
+    app.view().controller().save();
     EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Other"});
 
     app.view().editBondsButtonPressed();
@@ -291,7 +291,7 @@ TEST(OpenPortfolioWindow, DeletingAnotherPortfolioKeepsTheOpenOne) {
     selectRow(window, 1);
     app.services.answerConfirmation(ToolkitServices::kDefaultButton);
     pressKey(window->tableView(), Qt::Key_Backspace);
-    EXPECT_EQ(app.view().openPortfolio(), std::optional<std::string>("Open one"));
+    EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("Open one"));
     EXPECT_EQ(app.title(), "Orvelt - Open one");
     EXPECT_TRUE(app.view().bondValueReportButton()->isEnabled());
 }

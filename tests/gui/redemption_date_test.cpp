@@ -53,8 +53,8 @@ TEST(RedemptionDateWindow, AcceptedMonthsAreStoredAsTableKeys) {
         window->okPressed();
         settle();
         EXPECT_TRUE(app.services.alerts.empty());
-        EXPECT_EQ(app.view().redemptionMonth(), c.storedMonth);
-        EXPECT_EQ(app.view().redemptionYear(), c.storedYear);
+        EXPECT_EQ(app.view().controller().redemptionMonth(), c.storedMonth);
+        EXPECT_EQ(app.view().controller().redemptionYear(), c.storedYear);
         EXPECT_TRUE(window.isNull()) << "the window closed";
     }
 }
@@ -70,8 +70,8 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
         ASSERT_EQ(app.services.alerts.size(), 1u);
         EXPECT_EQ(app.services.alerts[0].title, "Error");
         EXPECT_EQ(app.services.alerts[0].message, kRefusal);
-        EXPECT_EQ(app.view().redemptionMonth(), "08");
-        EXPECT_EQ(app.view().redemptionYear(), "2009");
+        EXPECT_EQ(app.view().controller().redemptionMonth(), "08");
+        EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
         ASSERT_FALSE(window.isNull());
         EXPECT_TRUE(window->isVisible()) << "the window stays open for another choice";
     }
@@ -80,15 +80,15 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
 TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNothing) {
     AppHarness app({}, "2027-11-20 12:00:00 +0000");
     // A date outside the table, which start-up would have replaced.
-    app.view().setRedemptionYear("2027");
-    app.view().setRedemptionMonth("11");
+    app.view().controller().setRedemptionYear("2027");
+    app.view().controller().setRedemptionMonth("11");
     auto* window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);
     window->okPressed();
     ASSERT_EQ(app.services.alerts.size(), 1u) << "no year chosen";
     EXPECT_EQ(app.services.alerts[0].message, kRefusal);
-    EXPECT_EQ(app.view().redemptionYear(), "2027");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
 
     choose(window, 9, "2009");
     window->okPressed();
@@ -110,8 +110,8 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     window->cancelPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().redemptionMonth(), "06");
-    EXPECT_EQ(app.view().redemptionYear(), "2009");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
 }
 
 TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToNovember2026) {

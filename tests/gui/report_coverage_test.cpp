@@ -39,9 +39,9 @@ class ReportCoverageTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}}, date);
         app->useValueTable(coverageTable());
         // The report at that month, even one the table lacks (start-up would pick another).
-        app->view().setRedemptionYear(date.substr(0, 4));
-        app->view().setRedemptionMonth(date.substr(5, 2));
-        app->view().setOpenPortfolio("Savings");
+        app->view().controller().setRedemptionYear(date.substr(0, 4));
+        app->view().controller().setRedemptionMonth(date.substr(5, 2));
+        app->view().controller().setOpenPortfolio("Savings");
         app->view().bondValueReportButtonPressed();
         settle();
         report = app->openWindows<ReportWindow>().back();
@@ -87,7 +87,7 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
     open({kThreeBonds[0], kThreeBonds[1]}, "2009-06-15 10:03:07 +0000");
     EXPECT_TRUE(note()->isHidden()) << "every bond has a value: nothing to say";
 
-    app->view().setRedemptionMonth("07");
+    app->view().controller().setRedemptionMonth("07");
     redraw();
     ASSERT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text(), "The value table has no value for 1 of these 2 bonds in July 2009; "
@@ -95,13 +95,13 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
     EXPECT_EQ(cell(2, 5), "$0.00");
     EXPECT_EQ(cell(3, 5), "$62.20");
 
-    app->view().setRedemptionMonth("08");
+    app->view().controller().setRedemptionMonth("08");
     redraw();
     EXPECT_EQ(note()->text().toStdString(),
               "The value table holds no values for August 2009; all 2 bonds show $0.00." +
                   kOutsideTheTable);
 
-    app->view().setRedemptionMonth("06");
+    app->view().controller().setRedemptionMonth("06");
     redraw();
     EXPECT_TRUE(note()->isHidden());
 }

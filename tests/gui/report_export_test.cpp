@@ -56,9 +56,9 @@ class ReportExportTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
-        app->view().setOpenPortfolio("Grandma's bonds");
-        report = new ReportWindow(app->view().resources());
-        report->setParentView(&app->view());
+        app->view().controller().setOpenPortfolio("Grandma's bonds");
+        report = new ReportWindow(app->view().controller().resources());
+        report->setParentView(&app->view().controller());
         report->showWindow();
         settle();
     }
@@ -159,9 +159,9 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
     app = std::make_unique<AppHarness>(
         std::vector<TestPortfolio>{{"Ann <&> Bo", {{"Q<1>&2", "EE", "100", "2001", "June"}}}});
     app->useValueTable(valueTable());
-    app->view().setOpenPortfolio("Ann <&> Bo");
-    report = new ReportWindow(app->view().resources());
-    report->setParentView(&app->view());
+    app->view().controller().setOpenPortfolio("Ann <&> Bo");
+    report = new ReportWindow(app->view().controller().resources());
+    report->setParentView(&app->view().controller());
     report->showWindow();
     settle();
     const std::string note = "The value table has no value for";

@@ -45,18 +45,20 @@ class ReportWindowTest : public ::testing::Test {
     void open(const std::vector<TestBond>& bonds) {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
         app->useValueTable(smallValueTable());
-        app->view().setOpenPortfolio("Savings");
+        app->view().controller().setOpenPortfolio("Savings");
         report = new ReportWindow(resourcesOf(*app));
-        report->setParentView(&app->view());
+        report->setParentView(&app->view().controller());
     }
     // As the main window's command opens it, so that it follows the main window's changes.
     ReportWindow* openThroughHost(const std::string& portfolio) {
-        app->view().setOpenPortfolio(portfolio);
+        app->view().controller().setOpenPortfolio(portfolio);
         app->view().bondValueReportButtonPressed();
         settle();
         return app->openWindows<ReportWindow>().back();
     }
-    static ResourceLocations resourcesOf(AppHarness& harness) { return harness.view().resources(); }
+    static ResourceLocations resourcesOf(AppHarness& harness) {
+        return harness.view().controller().resources();
+    }
     QString cell(int row, int column) const {
         return report->tableView()->model()->index(row, column).data().toString();
     }
@@ -155,7 +157,7 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     open({{"A1", "EE", "100", "2001", "June"}});
     report->close();
     report = openThroughHost("Savings");
-    app->view().setRedemptionMonth("07");
+    app->view().controller().setRedemptionMonth("07");
     settle();
     // Today lies past July 2009, the last month of this table.
     const QString caption = report->findChild<QLabel*>("dateLabel")->text();
@@ -189,14 +191,14 @@ TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesIsComputedOnceForTheNewDa
     EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
     const long computed = report->report().computationCount();
     // The date window sets the month, then the year: one change, one computation.
-    app->view().setRedemptionMonth("07");
-    app->view().setRedemptionYear("2009");
+    app->view().controller().setRedemptionMonth("07");
+    app->view().controller().setRedemptionYear("2009");
     settle();
     EXPECT_EQ(report->report().computationCount(), computed + 1);
     EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
     EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
     // A date the table does not cover values at zero, without a message.
-    app->view().setRedemptionYear("2011");
+    app->view().controller().setRedemptionYear("2011");
     settle();
     EXPECT_EQ(cell(2, kCurrentValue), "$0.00");
     EXPECT_TRUE(app->services.alerts.empty());
@@ -207,7 +209,7 @@ TEST_F(ReportWindowTest, AReportStaysWithItsPortfolioAndFollowsItsBonds) {
         {"A", {{"A1", "EE", "100", "2001", "June"}}}, {"B", {{"B1", "EE", "50", "2001", "June"}}}});
     app->useValueTable(smallValueTable());
     report = openThroughHost("A");
-    app->view().setOpenPortfolio("B");
+    app->view().controller().setOpenPortfolio("B");
     ASSERT_TRUE(app->database().addBond("B", Bond("B2", "EE", "25", "2001", "June")));
     settle();
     EXPECT_EQ(report->windowTitle(), "Value Report - A");

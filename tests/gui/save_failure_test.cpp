@@ -28,8 +28,8 @@ struct FullDisk {
 };
 
 void openPortfolio(AppHarness& app, const std::string& name) {
-    app.view().setOpenPortfolio(name);
-    app.view().portfolioChanged();
+    app.view().controller().setOpenPortfolio(name);
+    app.view().controller().portfolioChanged();
 }
 
 } // namespace
@@ -41,7 +41,7 @@ TEST(SaveFailure, IsShownWithTheFileAndTheChangeIsSavedLater) {
     ASSERT_TRUE(app.database().addBond("Family", Bond("B2", "I", "50", "2001", "June")));
     {
         FullDisk full;
-        EXPECT_FALSE(app.view().save());
+        EXPECT_FALSE(app.view().controller().save());
     }
     ASSERT_EQ(app.services.alerts.size(), 1u);
     EXPECT_EQ(app.services.alerts[0].title, "Could Not Save");
@@ -49,7 +49,7 @@ TEST(SaveFailure, IsShownWithTheFileAndTheChangeIsSavedLater) {
     EXPECT_EQ(readWholeFile(app.portfolioFile()), before);
     EXPECT_TRUE(app.database().bond("Family", "B2"));
 
-    EXPECT_TRUE(app.view().save());
+    EXPECT_TRUE(app.view().controller().save());
     EXPECT_EQ(app.services.alerts.size(), 1u);
     EXPECT_TRUE(BondDatabase::open(app.portfolioFile())->bond("Family", "B2"));
 }
@@ -68,7 +68,7 @@ TEST(SaveFailure, QuittingAsksBeforeLosingTheChange) {
     // Quit without saving: asked once more, and no further alert on the way out.
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);
     EXPECT_TRUE(app.window().close());
-    app.view().applicationWillTerminate();
+    app.view().controller().applicationWillTerminate();
     EXPECT_EQ(app.services.threeWayQuestions.size(), 2u);
     EXPECT_TRUE(app.services.alerts.empty());
 }
@@ -92,9 +92,9 @@ TEST(UndoByDifference, AChangedBondGoesBackWhereItStoodAsItWasStored) {
     ASSERT_EQ(app.database().portfolio("Family")->bonds.back().serial, "A1-late");
     ASSERT_NE(readWholeFile(app.portfolioFile()), before);
 
-    app.view().undoStack()->undo();
+    app.view().controller().undoStack()->undo();
     EXPECT_EQ(readWholeFile(app.portfolioFile()), before);
-    app.view().undoStack()->redo();
+    app.view().controller().undoStack()->redo();
     EXPECT_TRUE(app.database().bond("Family", "A1-late"));
     EXPECT_FALSE(app.database().bond("Family", "A1"));
 }

@@ -38,8 +38,8 @@ std::vector<BondRow> bondsOnDisk(AppHarness& app, const std::string& portfolio) 
 }
 
 BondEditingWindowController* openEditor(AppHarness& app, const std::string& portfolio) {
-    app.view().setOpenPortfolio(portfolio);
-    app.view().portfolioChanged();
+    app.view().controller().setOpenPortfolio(portfolio);
+    app.view().controller().portfolioChanged();
     app.view().editBondsButtonPressed();
     return app.view().editorOf(portfolio);
 }
@@ -99,7 +99,7 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     create->nameField()->setText("Test");
     create->donePressed();
     settle();
-    ASSERT_EQ(app.view().openPortfolio(), std::optional<std::string>("Test"));
+    ASSERT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("Test"));
     EXPECT_EQ(editor->windowTitle(), "Edit Bonds - Family");
     EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
     editor->serialField()->setText("F2");
@@ -108,7 +108,7 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     EXPECT_TRUE(bondsOnDisk(app, "Test").empty());
     EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("0 bonds"))
         << "the main window still sums up its own open portfolio";
-    EXPECT_EQ(app.view().openPortfolio(), std::optional<std::string>("Test"));
+    EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("Test"));
 
     // Deleting another portfolio leaves the editor; deleting its own closes it.
     app.view().openBondTableButtonPressed();
@@ -134,12 +134,12 @@ TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
     EXPECT_NE(app.services.confirmations[0].message.find("\"I1000\""), std::string::npos);
     EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
 
-    app.view().undoStack()->undo();
+    app.view().controller().undoStack()->undo();
     EXPECT_EQ(bondsOnDisk(app, "Family"),
               (std::vector<BondRow>{{"I1000", "I", "1000", "2001", "July"}}));
     EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
     EXPECT_EQ(app.database().portfolio("Family")->bonds.size(), 1u);
-    app.view().undoStack()->redo();
+    app.view().controller().undoStack()->redo();
     EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
     EXPECT_EQ(editor->bondTable()->model()->rowCount(), 0);
 }
@@ -175,9 +175,8 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
         {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1950", "May"}}}});
     QLabel* summary = app.view().summaryLabel();
     EXPECT_TRUE(summary->text().startsWith("No portfolio is open"));
-    app.view().setOpenPortfolio("Family");
-    app.view().portfolioChanged();
-    app.view().portfolioChanged();
+    app.view().controller().setOpenPortfolio("Family");
+    app.view().controller().portfolioChanged();
     const std::string text = summary->text().toStdString();
     EXPECT_NE(text.find("2 bonds, face value $1050.00"), std::string::npos) << text;
     EXPECT_NE(text.find("June 2009"), std::string::npos) << text;
@@ -188,8 +187,8 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
 TEST(TrustedMainWindow, SummaryNeverCountsABondTheTableCallsInvalid) {
     AppHarness app(
         {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1941", "January"}}}});
-    app.view().setOpenPortfolio("Family");
-    app.view().portfolioChanged();
+    app.view().controller().setOpenPortfolio("Family");
+    app.view().controller().portfolioChanged();
     const std::string text = app.view().summaryLabel()->text().toStdString();
     EXPECT_EQ(text.rfind("2 bonds, face value $1050.00, worth $", 0), 0u) << text;
     EXPECT_EQ(text.find("13579"), std::string::npos) << text;
@@ -207,9 +206,8 @@ TEST(TrustedMainWindow, HelpWithoutABrowserSaysWhereThePageIs) {
 
 TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
     AppHarness app({kFamily});
-    app.view().setOpenPortfolio("Family");
-    app.view().portfolioChanged();
-    app.view().portfolioChanged();
+    app.view().controller().setOpenPortfolio("Family");
+    app.view().controller().portfolioChanged();
     app.services.answerOpenPanel(
         {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
     app.view().importPressed();
@@ -238,7 +236,7 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
     EXPECT_FALSE(warning->isHidden());
     EXPECT_TRUE(warning->text().contains("1985"));
 
-    app.view().undoStack()->undo();
+    app.view().controller().undoStack()->undo();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 1u);
     EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
 }

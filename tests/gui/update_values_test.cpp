@@ -67,8 +67,8 @@ class UpdateValuesTest : public ::testing::Test {
               "2027-06-10 09:00:00 +0000"),
           laterFile(writeLaterCopy(files).string()) {
         // The current month, which the shipped table lacks (start-up would pick November 2026).
-        app.view().setRedemptionYear("2027");
-        app.view().setRedemptionMonth("06");
+        app.view().controller().setRedemptionYear("2027");
+        app.view().controller().setRedemptionMonth("06");
     }
 
     fs::path userTable() const { return app.userDir() / "BondTable.plist"; }
@@ -91,7 +91,7 @@ class UpdateValuesTest : public ::testing::Test {
 
     ReportWindow* openReport() {
         const std::vector<ReportWindow*> before = app.openWindows<ReportWindow>();
-        app.view().setOpenPortfolio("Savings");
+        app.view().controller().setOpenPortfolio("Savings");
         app.view().bondValueReportButtonPressed();
         settle();
         return opened(before);
@@ -225,15 +225,15 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
               "This redemption date is not supported by the current version of Orvelt. Valid "
               "redemption dates range from " +
                   kBothRanges + ".");
-    EXPECT_EQ(app.view().redemptionMonth(), "06");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
 
     // November 2027 is, and so is a month of the shipped range.
     window->monthBox()->setCurrentIndex(10);
     window->okPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().redemptionYear(), "2027");
-    EXPECT_EQ(app.view().redemptionMonth(), "11");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
     EXPECT_EQ(app.services.alerts.size(), 1u);
 
     window = openDateWindow();
@@ -242,8 +242,8 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     window->yearBox()->setCurrentIndex(window->yearBox()->findText("2010"));
     window->okPressed();
     settle();
-    EXPECT_EQ(app.view().redemptionYear(), "2010");
-    EXPECT_EQ(app.view().redemptionMonth(), "01");
+    EXPECT_EQ(app.view().controller().redemptionYear(), "2010");
+    EXPECT_EQ(app.view().controller().redemptionMonth(), "01");
 }
 
 TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {

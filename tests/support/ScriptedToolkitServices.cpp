@@ -28,7 +28,8 @@ int ScriptedToolkitServices::showConfirmation(const std::string& title,
     return answer;
 }
 
-std::vector<std::string> ScriptedToolkitServices::runOpenPanel(const OpenPanelRequest& request) {
+std::vector<std::string>
+ScriptedToolkitServices::chooseFilesToOpen(const OpenPanelRequest& request) {
     panels.push_back(request);
     if (panelAnswers_.empty()) {
         return {};

@@ -29,7 +29,7 @@ class ScriptedToolkitServices : public WindowServices {
     void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
-    std::vector<std::string> runOpenPanel(const OpenPanelRequest& request) override;
+    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
     void openUrl(const std::string& url) override;
     bool openUrlInBrowser(const std::string& url) override;
     ThreeWayAnswer askThreeWay(const std::string& title, const std::string& first,

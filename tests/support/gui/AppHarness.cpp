@@ -20,7 +20,7 @@ AppHarness::AppHarness(const std::vector<TestPortfolio>& portfolios, std::string
     }
     ResourceLocations resources(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", userDir_);
     window_ = std::make_unique<MainWindow>(services, resources);
-    view().setCurrentDateText([dateText] { return dateText; });
+    view().controller().setCurrentDateText([dateText] { return dateText; });
     view().applicationDidFinishLaunching();
     window_->show();
 }
@@ -31,7 +31,7 @@ AppHarness::~AppHarness() {
 }
 
 BondDatabase& AppHarness::database() {
-    return *view().bondDatabase();
+    return *view().controller().bondDatabase();
 }
 
 std::vector<std::string> AppHarness::portfolioNamesOnDisk() const {

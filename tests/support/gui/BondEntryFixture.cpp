@@ -54,19 +54,19 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
     }
     mainView = std::make_unique<MainMenuView>(services, ResourceLocations(shippedDir, dataDir));
     mainView->applicationDidFinishLaunching();
-    ASSERT_NE(mainView->bondDatabase(), nullptr);
-    ASSERT_TRUE(mainView->bondDatabase()->createPortfolio(kPortfolio));
-    mainView->setOpenPortfolio(kPortfolio);
+    ASSERT_NE(mainView->controller().bondDatabase(), nullptr);
+    ASSERT_TRUE(mainView->controller().bondDatabase()->createPortfolio(kPortfolio));
+    mainView->controller().setOpenPortfolio(kPortfolio);
 }
 
 BondEditingWindowController* BondEntryFixture::openWindow() {
-    auto* window = new BondEditingWindowController(*mainView);
+    auto* window = new BondEditingWindowController(mainView->controller());
     window->showInFront();
     return window;
 }
 
 BondDatabase& BondEntryFixture::database() const {
-    return *mainView->bondDatabase();
+    return *mainView->controller().bondDatabase();
 }
 
 void BondEntryFixture::addBond(const EntryBond& bond) {

@@ -1,0 +1,150 @@
+#include "app/ApplicationController.h"
+
+#include "store/BondDatabase.h"
+#include "valuation/RememberedMonth.h"
+#include "valuation/ValueTable.h"
+#include "valuation/ValueTableMonths.h"
+
+#include <QDateTime>
+#include <QSettings>
+#include <QUndoStack>
+
+namespace {
+
+constexpr const char* kCouldNotSaveTitle = "Could Not Save";
+constexpr const char* kLastPortfolioKey = "lastPortfolio";
+
+// The local date and time written year first, as "2009-06-15 10:03:07 +0200".
+std::string localDateText() {
+    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
+}
+
+} // namespace
+
+ApplicationController::ApplicationController(WindowServices& services, ResourceLocations resources,
+                                             QObject* parent)
+    : QObject(parent), services_(services), resources_(std::move(resources)),
+      currentDateText_(localDateText), undoStack_(new QUndoStack(this)) {}
+
+ApplicationController::~ApplicationController() {
+    // Before the store goes: the stack tells open windows of its clearing.
+    undoStack_->disconnect();
+    delete undoStack_;
+}
+
+void ApplicationController::applicationDidFinishLaunching() {
+    const auto path = resources_.pathForResource("portfolios", "plist");
+    store_ = BondDatabase::open(path.value_or(std::filesystem::path()));
+    connect(store_.get(), &BondDatabase::bondsChanged, this, [this](const std::string& name) {
+        if (openPortfolio_ == name) {
+            emit summaryChanged();
+        }
+    });
+    const std::string date = currentDateText_ ? currentDateText_() : std::string();
+    redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
+    redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
+    // The month chosen last, or the latest month with values when the table lacks the current
+    // one: a month without values would show every bond at $0.00.
+    if (const auto current = redemptionMonthFromText(redemptionYear_ + "-" + redemptionMonth_)) {
+        const StartingMonth start =
+            startingRedemptionMonth(redemptionMonthsInTable(loadBondTable(resources_).get()),
+                                    *current, rememberedRedemptionMonth());
+        const std::string key = redemptionMonthKeyText(start.month);
+        redemptionYear_ = key.substr(0, 4);
+        redemptionMonth_ = key.substr(5, 2);
+    }
+}
+
+void ApplicationController::setRedemptionMonth(std::string month) {
+    redemptionMonth_ = std::move(month);
+    emit summaryChanged();
+    emit redemptionMonthChanged();
+}
+
+void ApplicationController::setRedemptionYear(std::string year) {
+    redemptionYear_ = std::move(year);
+    emit summaryChanged();
+    emit redemptionMonthChanged();
+}
+
+void ApplicationController::portfolioChanged() {
+    // A portfolio opened under a name the store cannot hold is none.
+    if (openPortfolio_ && store_ && !store_->hasPortfolio(*openPortfolio_)) {
+        openPortfolio_.reset();
+    }
+    if (openPortfolio_) {
+        QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*openPortfolio_));
+    }
+    emit openPortfolioChanged();
+}
+
+void ApplicationController::reopenLastPortfolio() {
+    const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
+    if (!store_ || name.empty() || !store_->hasPortfolio(name)) {
+        return;
+    }
+    openPortfolio_ = name;
+    portfolioChanged();
+}
+
+void ApplicationController::showStartupNotice() {
+    if (startupNoticeShown_ || !store_ || !store_->startupNotice()) {
+        return;
+    }
+    startupNoticeShown_ = true;
+    services_.showErrorAlert(std::string(BondDatabase::kStartupNoticeTitle),
+                             *store_->startupNotice());
+}
+
+bool ApplicationController::save() {
+    if (!store_) {
+        return true;
+    }
+    const SaveOutcome saved = store_->save();
+    if (!saved) {
+        // The changes stay in the store: the next save writes them, and quitting asks first.
+        services_.showErrorAlert(kCouldNotSaveTitle,
+                                 "The portfolio file \"" + saved.file.string() +
+                                     "\" could not be saved: " + saved.reason +
+                                     ".\n\nYour changes are kept while Orvelt runs; save again "
+                                     "once the folder can be written to.");
+    }
+    return saved.saved;
+}
+
+bool ApplicationController::unsavedChangesMayBeLost() {
+    while (store_ && store_->hasUnsavedChanges() && !unsavedChangesDiscarded_) {
+        const SaveOutcome saved = store_->save();
+        if (saved) {
+            return true;
+        }
+        switch (services_.askThreeWay(
+            kCouldNotSaveTitle, "Try Again", "Quit Without Saving", "Cancel",
+            "Your latest changes could not be saved to \"" + saved.file.string() + "\" (" +
+                saved.reason + "). If you quit now, they are lost.")) {
+        case ToolkitServices::ThreeWayAnswer::First:
+            continue;
+        case ToolkitServices::ThreeWayAnswer::Second:
+            unsavedChangesDiscarded_ = true;
+            return true;
+        case ToolkitServices::ThreeWayAnswer::Third:
+            return false;
+        }
+    }
+    return true;
+}
+
+void ApplicationController::applicationWillTerminate() {
+    if (terminated_ || unsavedChangesDiscarded_) {
+        return;
+    }
+    terminated_ = true;
+    save();
+}
+
+const PlistDictRef& ApplicationController::summaryTable() {
+    if (!summaryTable_ && store_ && openPortfolio_) {
+        summaryTable_ = loadBondTable(resources_);
+    }
+    return summaryTable_;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+// The application controller: the one portfolio store and its undo history, which portfolio is
+// open, the redemption month, the value table the main window's summary is valued with, and the
+// settings kept between runs. It is the host of every task window; the main window's view shows
+// what it holds and follows its signals.
+
+#include "app/WindowHost.h"
+#include "platform/PlistValue.h"
+#include "platform/ResourceLocations.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class BondDatabase;
+
+class ApplicationController : public QObject, public WindowHost {
+    Q_OBJECT
+
+  public:
+    ApplicationController(WindowServices& services, ResourceLocations resources,
+                          QObject* parent = nullptr);
+    ~ApplicationController() override;
+
+    BondDatabase* bondDatabase() const override { return store_.get(); }
+    std::optional<std::string> openPortfolio() const override { return openPortfolio_; }
+    void setOpenPortfolio(std::optional<std::string> name) override {
+        openPortfolio_ = std::move(name);
+    }
+    std::string redemptionYear() const override { return redemptionYear_; }
+    std::string redemptionMonth() const override { return redemptionMonth_; }
+    // The summary follows the date.
+    void setRedemptionMonth(std::string month) override;
+    void setRedemptionYear(std::string year) override;
+    WindowServices& services() const override { return services_; }
+    const ResourceLocations& resources() const override { return resources_; }
+    QWidget* hostWidget() override { return hostWidget_; }
+    // The widget task windows become windows of: the main window's view.
+    void setHostWidget(QWidget* widget) { hostWidget_ = widget; }
+    // Writes the portfolio file; a failure is shown in a "Could Not Save" alert.
+    bool save() override;
+    // Remembers the open portfolio for the next start and tells the view.
+    void portfolioChanged() override;
+    void enableMenuItems() override { emit menuItemsEnabled(); }
+    void bondsChanged() override { emit summaryChanged(); }
+    QUndoStack* undoStack() override { return undoStack_; }
+
+    // The current date as text, year first ("2009-06-15 10:03:07 +0000"); tests set it.
+    void setCurrentDateText(std::function<std::string()> clock) {
+        currentDateText_ = std::move(clock);
+    }
+
+    // Reads the portfolio file and starts at the month chosen last, or at the current month, or
+    // at the latest the value table holds.
+    void applicationDidFinishLaunching();
+    // Saves once, unless the user chose to lose the changes that could not be saved.
+    void applicationWillTerminate();
+    // Saves what the portfolio file lacks; when that fails, asks whether to try again, quit
+    // without the changes or stay. False when the user chose to stay.
+    bool unsavedChangesMayBeLost();
+    // Opens the portfolio open when the application last ended, if it still exists.
+    void reopenLastPortfolio();
+    // Tells the user, once, what start-up found wrong with the portfolio file (set aside
+    // unreadable); nothing when it was read normally. Run once the main window is on screen.
+    void showStartupNotice();
+
+    // The value table the summary is valued with, read when first needed.
+    const PlistDictRef& summaryTable();
+    // The user's value table changed: it is read again when next needed.
+    void forgetSummaryTable() { summaryTable_.reset(); }
+
+  signals:
+    // The open portfolio was created, opened or deleted.
+    void openPortfolioChanged();
+    // The commands that work on the open portfolio's bonds become available.
+    void menuItemsEnabled();
+    // What the summary shows may have changed: bonds, the open portfolio or the date.
+    void summaryChanged();
+    // The redemption month (its month or its year) changed.
+    void redemptionMonthChanged();
+
+  private:
+    WindowServices& services_;
+    ResourceLocations resources_;
+    std::function<std::string()> currentDateText_;
+    QPointer<QWidget> hostWidget_;
+    std::unique_ptr<BondDatabase> store_;
+    QUndoStack* undoStack_ = nullptr;
+    std::optional<std::string> openPortfolio_;
+    std::string redemptionMonth_;
+    std::string redemptionYear_;
+    PlistDictRef summaryTable_;
+    bool terminated_ = false;
+    bool startupNoticeShown_ = false;
+    // The user chose to quit without the changes that could not be saved.
+    bool unsavedChangesDiscarded_ = false;
+};
