@@ -7,6 +7,7 @@
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueTable.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -20,14 +21,35 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
     connect(ui_->okButton, &QPushButton::clicked, this, &RedemptionDateWindowController::okPressed);
     connect(ui_->cancelButton, &QPushButton::clicked, this,
             &RedemptionDateWindowController::cancelPressed);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &RedemptionDateWindowController::cancelPressed);
-    // OK is the default button: Return presses it, wherever the focus is.
+    // Escape closes an open month or year list first, and only then the window.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (!closeOpenList(false)) {
+            cancelPressed();
+        }
+    });
+    // OK is the default button: Return presses it, wherever the focus is, once no list is open
+    // (in an open list it chooses the highlighted item).
     ui_->okButton->setDefault(true);
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                &RedemptionDateWindowController::okPressed);
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this, [this] {
+            if (!closeOpenList(true)) {
+                okPressed();
+            }
+        });
     }
+}
+
+bool RedemptionDateWindowController::closeOpenList(bool chooseHighlighted) {
+    for (QComboBox* box : {monthBox_, yearBox_}) {
+        if (box != nullptr && box->view()->isVisible()) {
+            if (chooseHighlighted && box->view()->currentIndex().isValid()) {
+                box->setCurrentIndex(box->view()->currentIndex().row());
+            }
+            box->hidePopup();
+            return true;
+        }
+    }
+    return false;
 }
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
@@ -85,8 +107,11 @@ void RedemptionDateWindowController::okPressed() {
         monthText = "0" + monthText;
     }
     if (!hasYear || !acceptsRedemptionDate(year, month)) {
-        view->services().showErrorAlert("Error",
-                                        unsupportedRedemptionDateMessage(redemptionMonths_));
+        view->services().showErrorAlert(
+            "Error", unsupportedRedemptionDateMessage(
+                         redemptionMonths_,
+                         hasYear ? std::optional<RedemptionMonth>(RedemptionMonth{year, month})
+                                 : std::nullopt));
         return;
     }
     view->setRedemptionMonth(monthText);

@@ -50,6 +50,10 @@ class RedemptionDateWindowController : public TaskWindowController {
     void windowDidLoad() override;
 
   private:
+    // Closes the month or year list when one is open, choosing its highlighted item if asked;
+    // false when none is open.
+    bool closeOpenList(bool chooseHighlighted);
+
     std::unique_ptr<Ui::RedemptionDateWindow> ui_;
     QComboBox* monthBox_ = nullptr;
     QComboBox* yearBox_ = nullptr;
