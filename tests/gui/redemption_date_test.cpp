@@ -137,7 +137,7 @@ TEST(RedemptionDateWindow, EscapeInAnOpenListClosesTheListAndThenTheWindow) {
 
     window->activateWindow();
     settle();
-    QTest::keyClick(window, Qt::Key_Escape);
+    QTest::keyClick(window->monthBox(), Qt::Key_Escape);
     settle();
     EXPECT_TRUE(window.isNull()) << "a second Escape closes the window";
     EXPECT_EQ(app.view().redemptionMonth(), "06");

@@ -7,10 +7,9 @@
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueTable.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <string>
 
 RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
@@ -21,35 +20,8 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
     connect(ui_->okButton, &QPushButton::clicked, this, &RedemptionDateWindowController::okPressed);
     connect(ui_->cancelButton, &QPushButton::clicked, this,
             &RedemptionDateWindowController::cancelPressed);
-    // Escape closes an open month or year list first, and only then the window.
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
-        if (!closeOpenList(false)) {
-            cancelPressed();
-        }
-    });
-    // OK is the default button: Return presses it, wherever the focus is, once no list is open
-    // (in an open list it chooses the highlighted item).
+    // OK is the default button: Return presses it wherever the focus is (keyPressEvent).
     ui_->okButton->setDefault(true);
-    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this, [this] {
-            if (!closeOpenList(true)) {
-                okPressed();
-            }
-        });
-    }
-}
-
-bool RedemptionDateWindowController::closeOpenList(bool chooseHighlighted) {
-    for (QComboBox* box : {monthBox_, yearBox_}) {
-        if (box != nullptr && box->view()->isVisible()) {
-            if (chooseHighlighted && box->view()->currentIndex().isValid()) {
-                box->setCurrentIndex(box->view()->currentIndex().row());
-            }
-            box->hidePopup();
-            return true;
-        }
-    }
-    return false;
 }
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
@@ -119,6 +91,18 @@ void RedemptionDateWindowController::okPressed() {
     // The next start of the application begins with this month while the table holds it.
     rememberRedemptionMonth({year, month});
     close();
+}
+
+void RedemptionDateWindowController::keyPressEvent(QKeyEvent* event) {
+    // Only keys that no box or list took come here: an open month or year list takes Escape
+    // (closing the list) and Return (choosing its item) itself.
+    if (event->matches(QKeySequence::Cancel)) {
+        cancelPressed();
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        okPressed();
+    } else {
+        TaskWindowController::keyPressEvent(event);
+    }
 }
 
 void RedemptionDateWindowController::cancelPressed() {

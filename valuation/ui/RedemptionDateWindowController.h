@@ -48,12 +48,10 @@ class RedemptionDateWindowController : public TaskWindowController {
   protected:
     // Preselects the main view's redemption date.
     void windowDidLoad() override;
+    // Escape cancels and Return presses OK, once no open list has taken them.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // Closes the month or year list when one is open, choosing its highlighted item if asked;
-    // false when none is open.
-    bool closeOpenList(bool chooseHighlighted);
-
     std::unique_ptr<Ui::RedemptionDateWindow> ui_;
     QComboBox* monthBox_ = nullptr;
     QComboBox* yearBox_ = nullptr;

@@ -14,6 +14,7 @@
 #include "valuation/ValueSources.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
+#include "valuation/ui/ReportHeaderView.h"
 #include "valuation/ui/ReportTableModel.h"
 #include "valuation/ui/WarningColour.h"
 
@@ -59,6 +60,7 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
     : TaskWindowController(parent), ui_(std::make_unique<Ui::ReportWindow>()), report_(resources) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
+    tableView_->setHorizontalHeader(new ReportHeaderView(tableView_));
     model_ = new ReportTableModel(report_, this);
     tableView_->setModel(model_);
     tableView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -68,10 +70,13 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
     // report's own heading row would only repeat them.
     tableView_->verticalHeader()->hide();
     tableView_->horizontalHeader()->setStretchLastSection(true);
-    tableView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(model_, &QAbstractItemModel::modelReset, this,
-            [this] { tableView_->setRowHidden(0, true); });
-    tableView_->setRowHidden(0, true);
+    // Nor is the blank row below it needed.
+    auto hideHeadingRows = [this] {
+        tableView_->setRowHidden(0, true);
+        tableView_->setRowHidden(1, true);
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, hideHeadingRows);
+    hideHeadingRows();
     // A click on a title sorts by its column; none is chosen at first: issue-date order.
     tableView_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     tableView_->horizontalHeader()->setSortIndicatorShown(true);
