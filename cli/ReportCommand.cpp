@@ -21,6 +21,11 @@
 
 namespace {
 
+// How the command line adds the Treasury's value files for more months.
+constexpr std::string_view kAddValuesWithValuesImport =
+    "To add values for other months, import the Treasury's value files for them with orvelt-cli "
+    "values import.";
+
 std::string zeroPadded(int value, std::size_t width) {
     std::string digits = std::to_string(value);
     if (digits.size() < width) {
@@ -124,8 +129,9 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     const bool covered =
         holdsRedemptionMonth(months, intValueOfText(date.year), intValueOfText(date.month));
     if (!covered && monthGiven) {
-        throw CliError(kExitFailure, "no values for " + dateText + ": " +
-                                         unsupportedRedemptionDateMessage(months));
+        throw CliError(kExitFailure,
+                       unsupportedRedemptionDateMessage(months, redemptionMonthFromText(dateText),
+                                                        kAddValuesWithValuesImport));
     }
 
     const ReportSnapshot report =
@@ -153,9 +159,10 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         io.err << "orvelt-cli: note: " << *startingNote << '\n';
     }
     if (!covered) {
-        io.err << "orvelt-cli: warning: the value table holds no values for " << dateText
-               << ", so every value shows as $0.00; choose a month with --month. "
-               << unsupportedRedemptionDateMessage(months) << '\n';
+        io.err << "orvelt-cli: warning: every value shows as $0.00. "
+               << unsupportedRedemptionDateMessage(months, redemptionMonthFromText(dateText),
+                                                   kAddValuesWithValuesImport)
+               << " --month chooses another month.\n";
     } else if (report.bondsWithoutLeaf > 0) {
         // As the window says below its table: a $0.00 here is no value, not a worthless bond.
         io.err << "orvelt-cli: note: " << report.missingValuesNote() << '\n';

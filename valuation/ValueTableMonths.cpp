@@ -94,14 +94,15 @@ std::string redemptionMonthRangesText(const std::vector<RedemptionMonth>& months
     return joined;
 }
 
-std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months) {
-    const std::string opening =
-        "This redemption date is not supported by the current version of Orvelt.";
-    if (months.empty()) {
-        return opening + " The redemption value table holds no redemption dates.";
-    }
-    return opening + " Valid redemption dates range from " + redemptionMonthRangesText(months) +
-           ".";
+std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months,
+                                             std::optional<RedemptionMonth> chosen,
+                                             std::string_view howToAdd) {
+    const std::string opening = "The value table holds no values for " +
+                                (chosen ? redemptionMonthName(*chosen) : "that month") + ".";
+    const std::string held =
+        months.empty() ? " It holds no redemption dates at all."
+                       : " It holds values from " + redemptionMonthRangesText(months) + ".";
+    return opening + held + " " + std::string(howToAdd);
 }
 
 StartingMonth startingRedemptionMonth(const std::vector<RedemptionMonth>& months,

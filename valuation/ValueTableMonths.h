@@ -49,7 +49,15 @@ std::string redemptionMonthName(RedemptionMonth month);
 // to May 2010 and June 2016 to November 2016", "A to B, C to D and E to F"; empty for none.
 std::string redemptionMonthRangesText(const std::vector<RedemptionMonth>& months);
 
-// The refusal for a month the table does not hold, naming one range per run of consecutive
-// months: "... range from June 2009 to May 2010." or "... range from June 2009 to May 2010 and
-// June 2016 to November 2016." (three runs and more: "A to B, C to D and E to F").
-std::string unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months);
+// How a user adds the Treasury's value files for more months, in the application's windows.
+inline constexpr std::string_view kAddValuesWithUpdateValues =
+    "To add values for other months, choose Update Values… with the Treasury's value files for "
+    "them.";
+
+// The refusal for a month the table does not hold (`chosen`; none: "that month"): that the table
+// holds no values for it, the months it holds as ranges ("June 2009 to May 2010 and June 2016 to
+// November 2016", as redemptionMonthRangesText) and then `howToAdd`.
+std::string
+unsupportedRedemptionDateMessage(const std::vector<RedemptionMonth>& months,
+                                 std::optional<RedemptionMonth> chosen,
+                                 std::string_view howToAdd = kAddValuesWithUpdateValues);

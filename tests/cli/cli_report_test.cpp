@@ -307,7 +307,7 @@ TEST_F(CliReportTest, EachErrorIsOneLineOnStandardErrorWithAFailingStatus) {
         {{"report", "Family", "--month", "2009-6"}, 2, "bad month"},
         {{"report", "Family", "--month", "June"}, 2, "bad month"},
         {{"report", "Family", "--month"}, 2, "option --month needs a value"},
-        {{"report", "Family", "--month", "2011-01"}, 1, "no values for 2011-01"},
+        {{"report", "Family", "--month", "2011-01"}, 1, "no values for January 2011"},
         {{"report", "Family", "--format", "xml"}, 2, "unknown format \"xml\""},
         {{"report"}, 2, "missing arguments"},
         {{"report", "Family", "Other"}, 2, "too many arguments"},

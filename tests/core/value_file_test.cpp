@@ -276,24 +276,28 @@ TEST(RedemptionMonths, ListsTheMonthsAndNamesThemInTheRefusal) {
     for (int m = 1; m <= 5; ++m) {
         window.push_back({2010, m});
     }
-    EXPECT_EQ(unsupportedRedemptionDateMessage(window),
-              "This redemption date is not supported by the current version of Orvelt. Valid "
-              "redemption dates range from June 2009 to May 2010.");
+    const std::string add = " To add values for other months, choose Update Values… with the "
+                            "Treasury's value files for them.";
+    EXPECT_EQ(unsupportedRedemptionDateMessage(window, RedemptionMonth{2010, 6}),
+              "The value table holds no values for June 2010. It holds values from June 2009 to "
+              "May 2010." +
+                  add);
     std::vector<RedemptionMonth> more = window;
     for (int m = 6; m <= 11; ++m) {
         more.push_back({2016, m});
     }
-    EXPECT_EQ(unsupportedRedemptionDateMessage(more),
-              "This redemption date is not supported by the current version of Orvelt. Valid "
-              "redemption dates range from June 2009 to May 2010 and June 2016 to November 2016.");
+    EXPECT_EQ(unsupportedRedemptionDateMessage(more, std::nullopt, "Import them."),
+              "The value table holds no values for that month. It holds values from June 2009 to "
+              "May 2010 and June 2016 to November 2016. Import them.");
     more.insert(more.begin() + 12, RedemptionMonth{2012, 3});
-    EXPECT_EQ(unsupportedRedemptionDateMessage(more),
-              "This redemption date is not supported by the current version of Orvelt. Valid "
-              "redemption dates range from June 2009 to May 2010, March 2012 to March 2012 and "
-              "June 2016 to November 2016.");
-    EXPECT_EQ(unsupportedRedemptionDateMessage({}),
-              "This redemption date is not supported by the current version of Orvelt. The "
-              "redemption value table holds no redemption dates.");
+    EXPECT_EQ(unsupportedRedemptionDateMessage(more, RedemptionMonth{2001, 1}),
+              "The value table holds no values for January 2001. It holds values from June 2009 "
+              "to May 2010, March 2012 to March 2012 and June 2016 to November 2016." +
+                  add);
+    EXPECT_EQ(unsupportedRedemptionDateMessage({}, RedemptionMonth{2009, 6}),
+              "The value table holds no values for June 2009. It holds no redemption dates at "
+              "all." +
+                  add);
 }
 
 } // namespace

@@ -4,15 +4,22 @@
 #include "support/gui/AppHarness.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
-const std::string kRefusal =
-    "This redemption date is not supported by the current version of "
-    "Orvelt. Valid redemption dates range from June 2009 to November 2026.";
+// The refusal of a month (none: no year chosen), with the months the shipped table holds.
+std::string refusal(const std::string& month = "that month") {
+    return "The value table holds no values for " + month +
+           ". It holds values from June 2009 to November 2026. To add values for other months, "
+           "choose Update Values… with the Treasury's value files for them.";
+}
 
 RedemptionDateWindowController* openWindow(AppHarness& app) {
     app.view().setRedemptionDateButtonPressed();
@@ -60,8 +67,9 @@ TEST(RedemptionDateWindow, AcceptedMonthsAreStoredAsTableKeys) {
 }
 
 TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
-    for (const auto& [month, year] : {std::pair{5, QString("2009")}, std::pair{1, QString("2009")},
-                                      std::pair{12, QString("2026")}}) {
+    for (const auto& [month, year, name] : {std::tuple{5, QString("2009"), "May 2009"},
+                                            std::tuple{1, QString("2009"), "January 2009"},
+                                            std::tuple{12, QString("2026"), "December 2026"}}) {
         AppHarness app({}, "2009-08-15 00:00:00 +0000");
         QPointer<RedemptionDateWindowController> window = openWindow(app);
         choose(window, month, year);
@@ -69,7 +77,7 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
         settle();
         ASSERT_EQ(app.services.alerts.size(), 1u);
         EXPECT_EQ(app.services.alerts[0].title, "Error");
-        EXPECT_EQ(app.services.alerts[0].message, kRefusal);
+        EXPECT_EQ(app.services.alerts[0].message, refusal(name));
         EXPECT_EQ(app.view().controller().redemptionMonth(), "08");
         EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
         ASSERT_FALSE(window.isNull());
@@ -87,7 +95,7 @@ TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNo
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);
     window->okPressed();
     ASSERT_EQ(app.services.alerts.size(), 1u) << "no year chosen";
-    EXPECT_EQ(app.services.alerts[0].message, kRefusal);
+    EXPECT_EQ(app.services.alerts[0].message, refusal());
     EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
 
     choose(window, 9, "2009");
@@ -112,6 +120,28 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
     EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
+}
+
+TEST(RedemptionDateWindow, EscapeInAnOpenListClosesTheListAndThenTheWindow) {
+    AppHarness app({}, "2009-06-15 10:03:07 +0000");
+    const std::string month = app.view().controller().redemptionMonth();
+    QPointer<RedemptionDateWindowController> window = openWindow(app);
+    window->activateWindow();
+    window->yearBox()->showPopup();
+    settle();
+    ASSERT_TRUE(window->yearBox()->view()->isVisible());
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(window->yearBox()->view()->isVisible());
+    ASSERT_FALSE(window.isNull()) << "the window stays open";
+    EXPECT_TRUE(window->isVisible());
+
+    window->activateWindow();
+    settle();
+    QTest::keyClick(window->monthBox(), Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(window.isNull()) << "a second Escape closes the window";
+    EXPECT_EQ(app.view().controller().redemptionMonth(), month) << "and changes nothing";
 }
 
 TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToNovember2026) {

@@ -3,6 +3,7 @@
 // for bonds the value table marks invalid.
 
 #include "store/BondDatabase.h"
+#include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/ValueSources.h"
 #include "valuation/ui/ReportWindow.h"
@@ -16,9 +17,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
+#include <QTest>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace {
 
@@ -78,6 +85,7 @@ class ReportWindowTest : public ::testing::Test {
 
 constexpr int kCurrentValue = 5;
 constexpr int kFaceValue = 2;
+constexpr int kIssueYear = 3;
 
 } // namespace
 
@@ -182,6 +190,89 @@ TEST_F(ReportWindowTest, BondsAreShownInIssueDateOrder) {
     report->showWindow();
     EXPECT_EQ(cell(2, 0), "Early");
     EXPECT_EQ(cell(3, 0), "Late");
+}
+
+TEST_F(ReportWindowTest, ATitleClickSortsTheBondRowsByValueAgainTheOtherWayTotalsStayLast) {
+    open({{"A1", "EE", "100", "2001", "June"},
+          {"A2", "EE", "50", "2001", "June"},
+          {"B", "EE", "1000", "2001", "June"},
+          {"Old", "EE", "50", "1999", "March"}});
+    report->showWindow();
+    settle();
+    QHeaderView* header = report->tableView()->horizontalHeader();
+    auto clickTitle = [header](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(column) + 4, header->height() / 2});
+    };
+    auto serials = [this] {
+        QStringList shown;
+        for (int row = 2; row < 6; ++row) {
+            shown << cell(row, 0);
+        }
+        return shown.join(' ');
+    };
+    EXPECT_EQ(serials(), "Old A1 A2 B") << "issue-date order at first";
+    clickTitle(kCurrentValue);
+    // Old has no value in this table ("$0.00"): last both ways.
+    EXPECT_EQ(serials(), "A2 A1 B Old");
+    clickTitle(kCurrentValue);
+    EXPECT_EQ(serials(), "B A1 A2 Old");
+    EXPECT_EQ(cell(7, 1), "Total:") << "the totals stay last";
+    EXPECT_EQ(cell(7, kCurrentValue), "$1247.52");
+    clickTitle(kIssueYear);
+    EXPECT_EQ(serials(), "Old A1 A2 B");
+    clickTitle(kIssueYear);
+    EXPECT_EQ(serials(), "A1 A2 B Old");
+    EXPECT_TRUE(report->tableView()->isRowHidden(0));
+
+    // Export follows the order shown, and the status line says where it went.
+    TempDir out;
+    const std::string path = (out / "sorted.csv").string();
+    app->services.answerSavePanel(path);
+    report->exportButton()->click();
+    std::ifstream in(path);
+    const std::string csv((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_LT(csv.find("\r\nB,"), csv.find("\r\nOld,")) << csv;
+    EXPECT_LT(csv.find("\r\nA1,"), csv.find("\r\nB,")) << csv;
+    EXPECT_EQ(report->statusLabel()->text(), QString::fromStdString("Exported to " + path + "."));
+}
+
+TEST_F(ReportWindowTest, ColumnsFitTheirContentAndTheWindowFitsTheColumnsWithinTheScreen) {
+    QSettings().setValue("report/hiddenColumns",
+                         QStringList{"Issue Price", "Interest", "Interest This Year",
+                                     "Yield Since Issue", "Status"});
+    open({{"A1", "EE", "100", "2001", "June"}});
+    report->showWindow();
+    settle();
+    QTableView* table = report->tableView();
+    QHeaderView* header = table->horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    // Type and Issue Year are as wide as their titles, which are wider than their cells.
+    for (int column : {1, kIssueYear}) {
+        EXPECT_LE(table->columnWidth(column), header->sectionSizeHint(column)) << column;
+        EXPECT_LT(table->columnWidth(column),
+                  metrics.horizontalAdvance(cell(0, column)) + 3 * metrics.height())
+            << column;
+    }
+    EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0) << "every shown column is seen whole";
+    EXPECT_LT(report->width(), report->screen()->availableGeometry().width());
+
+    const int fiveHidden = report->width();
+
+    // All twelve: wider.
+    QSettings().remove("report/hiddenColumns");
+    report->close();
+    open({{"A1", "EE", "100", "2001", "June"}});
+    report->showWindow();
+    settle();
+    EXPECT_GT(report->width(), fiveHidden);
+
+    // A serial too long for the screen: the window and its frame take the screen's whole width,
+    // no more.
+    report->close();
+    open({{std::string(200, 'M'), "EE", "100", "2001", "June"}});
+    report->showWindow();
+    EXPECT_EQ(report->frameGeometry().width(), report->screen()->availableGeometry().width());
 }
 
 TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesIsComputedOnceForTheNewDate) {

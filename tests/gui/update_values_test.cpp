@@ -222,9 +222,10 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     window->okPressed();
     ASSERT_EQ(app.services.alerts.size(), 1u);
     EXPECT_EQ(app.services.alerts[0].message,
-              "This redemption date is not supported by the current version of Orvelt. Valid "
-              "redemption dates range from " +
-                  kBothRanges + ".");
+              "The value table holds no values for December 2027. It holds values from " +
+                  kBothRanges +
+                  ". To add values for other months, choose Update Values… with the Treasury's "
+                  "value files for them.");
     EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
 
     // November 2027 is, and so is a month of the shipped range.

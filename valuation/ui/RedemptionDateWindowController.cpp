@@ -8,8 +8,8 @@
 #include "valuation/ValueTable.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <string>
 
 RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
@@ -20,14 +20,8 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
     connect(ui_->okButton, &QPushButton::clicked, this, &RedemptionDateWindowController::okPressed);
     connect(ui_->cancelButton, &QPushButton::clicked, this,
             &RedemptionDateWindowController::cancelPressed);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &RedemptionDateWindowController::cancelPressed);
-    // OK is the default button: Return presses it, wherever the focus is.
+    // OK is the default button: Return presses it wherever the focus is (keyPressEvent).
     ui_->okButton->setDefault(true);
-    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                &RedemptionDateWindowController::okPressed);
-    }
 }
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
@@ -85,8 +79,11 @@ void RedemptionDateWindowController::okPressed() {
         monthText = "0" + monthText;
     }
     if (!hasYear || !acceptsRedemptionDate(year, month)) {
-        view->services().showErrorAlert("Error",
-                                        unsupportedRedemptionDateMessage(redemptionMonths_));
+        view->services().showErrorAlert(
+            "Error", unsupportedRedemptionDateMessage(
+                         redemptionMonths_,
+                         hasYear ? std::optional<RedemptionMonth>(RedemptionMonth{year, month})
+                                 : std::nullopt));
         return;
     }
     view->setRedemptionMonth(monthText);
@@ -94,6 +91,18 @@ void RedemptionDateWindowController::okPressed() {
     // The next start of the application begins with this month while the table holds it.
     rememberRedemptionMonth({year, month});
     close();
+}
+
+void RedemptionDateWindowController::keyPressEvent(QKeyEvent* event) {
+    // Only keys that no box or list took come here: an open month or year list takes Escape
+    // (closing the list) and Return (choosing its item) itself.
+    if (event->matches(QKeySequence::Cancel)) {
+        cancelPressed();
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        okPressed();
+    } else {
+        TaskWindowController::keyPressEvent(event);
+    }
 }
 
 void RedemptionDateWindowController::cancelPressed() {

@@ -48,6 +48,8 @@ class RedemptionDateWindowController : public TaskWindowController {
   protected:
     // Preselects the main view's redemption date.
     void windowDidLoad() override;
+    // Escape cancels and Return presses OK, once no open list has taken them.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     std::unique_ptr<Ui::RedemptionDateWindow> ui_;

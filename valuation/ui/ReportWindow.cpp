@@ -10,10 +10,13 @@
 #include "ui_ReportWindow.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportDocument.h"
+#include "valuation/ReportOrder.h"
 #include "valuation/ValueSources.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
+#include "valuation/ui/ReportHeaderView.h"
 #include "valuation/ui/ReportTableModel.h"
+#include "valuation/ui/WarningColour.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -22,7 +25,6 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QFont>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -58,6 +60,7 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
     : TaskWindowController(parent), ui_(std::make_unique<Ui::ReportWindow>()), report_(resources) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
+    tableView_->setHorizontalHeader(new ReportHeaderView(tableView_));
     model_ = new ReportTableModel(report_, this);
     tableView_->setModel(model_);
     tableView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -67,12 +70,20 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
     // report's own heading row would only repeat them.
     tableView_->verticalHeader()->hide();
     tableView_->horizontalHeader()->setStretchLastSection(true);
-    tableView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(model_, &QAbstractItemModel::modelReset, this,
-            [this] { tableView_->setRowHidden(0, true); });
-    tableView_->setRowHidden(0, true);
-    sizeColumns();
+    // Nor is the blank row below it needed.
+    auto hideHeadingRows = [this] {
+        tableView_->setRowHidden(0, true);
+        tableView_->setRowHidden(1, true);
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, hideHeadingRows);
+    hideHeadingRows();
+    // A click on a title sorts by its column; none is chosen at first: issue-date order.
+    tableView_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    tableView_->horizontalHeader()->setSortIndicatorShown(true);
+    tableView_->setSortingEnabled(true);
+    fitColumns(false);
     setUpColumnsMenu();
+    colourWarnings();
 
     // Ctrl+C copies the selected rows, not just the current cell as the table would.
     tableView_->installEventFilter(this);
@@ -104,6 +115,16 @@ void ReportWindow::setParentView(WindowHost* view) {
     }
     model_->reload();
     updateLabels();
+    fitColumns(false);
+}
+
+void ReportWindow::showEvent(QShowEvent* event) {
+    // Opened as wide as the columns need, or wider when the user left it so last time.
+    if (!fittedToColumns_) {
+        fittedToColumns_ = true;
+        fitWidthToColumns();
+    }
+    TaskWindowController::showEvent(event);
 }
 
 void ReportWindow::windowDidLoad() {
@@ -143,6 +164,7 @@ void ReportWindow::reloadValueTable() {
         recomputePending_ = false;
         model_->reload();
         updateLabels();
+        fitColumns(true);
     }
 }
 
@@ -151,6 +173,7 @@ void ReportWindow::recomputeNow() {
     report_.recompute();
     model_->reload();
     updateLabels();
+    fitColumns(true);
 }
 
 void ReportWindow::updateLabels() {
@@ -167,6 +190,10 @@ QLabel* ReportWindow::summaryLabel() const {
     return ui_->summaryLabel;
 }
 
+QLabel* ReportWindow::statusLabel() const {
+    return ui_->statusLabel;
+}
+
 QPushButton* ReportWindow::exportButton() const {
     return ui_->exportButton;
 }
@@ -179,35 +206,53 @@ void ReportWindow::reloadData() {
     model_->reload();
 }
 
-void ReportWindow::sizeColumns() {
-    // Wide enough for each column's widest sample text, such as "$10000.00" per bond and
-    // six-figure totals, and for its heading in bold.
-    const QFontMetrics metrics(tableView_->font());
-    QFont bold = tableView_->font();
-    bold.setBold(true);
-    const QFontMetrics boldMetrics(bold);
-    const int padding = 24;
-    int tableWidth = 0;
-    int position = 0;
-    for (const ReportColumn& column : kReportColumns) {
-        const QString sample = QString::fromUtf8(
-            column.widestSample.data(), static_cast<qsizetype>(column.widestSample.size()));
-        const QString heading =
-            QString::fromUtf8(column.title.data(), static_cast<qsizetype>(column.title.size()));
-        const int width = std::max(metrics.horizontalAdvance(sample),
-                                   boldMetrics.horizontalAdvance(heading + QStringLiteral("0000")));
-        tableView_->setColumnWidth(position++, width + padding);
-        tableWidth += width + padding;
+void ReportWindow::fitColumns(bool onlyWiden) {
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const int before = tableView_->columnWidth(column);
+        tableView_->resizeColumnToContents(column);
+        if (onlyWiden && tableView_->columnWidth(column) < before) {
+            tableView_->setColumnWidth(column, before);
+        }
     }
-    // The window opens wide enough to show every column without scrolling.
-    const int frame =
-        2 * tableView_->frameWidth() + tableView_->verticalScrollBar()->sizeHint().width();
-    int wanted = tableWidth + frame + layout()->contentsMargins().left() +
-                 layout()->contentsMargins().right();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+}
+
+void ReportWindow::fitWidthToColumns() {
+    int columnsWidth = 0;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        if (!tableView_->isColumnHidden(column)) {
+            columnsWidth += tableView_->columnWidth(column);
+        }
     }
-    resize(std::max(width(), wanted), height());
+    const QMargins margins = layout()->contentsMargins();
+    int wanted = columnsWidth + 2 * tableView_->frameWidth() +
+                 tableView_->verticalScrollBar()->sizeHint().width() + margins.left() +
+                 margins.right();
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shownOn != nullptr) {
+        // The window manager's frame, once there is one, takes its share of the screen too.
+        const int frame = std::max(0, frameGeometry().width() - width());
+        wanted = std::min(wanted, shownOn->availableGeometry().width() - frame);
+    }
+    resize(std::max({wanted, width(), minimumSizeHint().width()}), height());
+}
+
+void ReportWindow::colourWarnings() {
+    QPalette palette = ui_->missingValuesLabel->palette();
+    palette.setColor(QPalette::WindowText, warningColour(this->palette()));
+    ui_->missingValuesLabel->setPalette(palette);
+}
+
+void ReportWindow::changeEvent(QEvent* event) {
+    TaskWindowController::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        colourWarnings();
+    }
+}
+
+void ReportWindow::showStatus(const QString& text) {
+    ui_->statusLabel->setText(text);
+    // The whole text, a long path included, when the line is too short for it.
+    ui_->statusLabel->setToolTip(text);
 }
 
 void ReportWindow::updateDateLabel() {
@@ -340,6 +385,10 @@ ReportColumnPositions ReportWindow::shownColumns() const {
     return columns;
 }
 
+ReportSnapshot ReportWindow::shownSnapshot() const {
+    return withBondRowOrder(report_.snapshot(), model_->bondOrder());
+}
+
 std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     ReportDocumentInfo info;
     info.madeOn =
@@ -356,7 +405,7 @@ std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     QTextOption wrapping = document->defaultTextOption();
     wrapping.setWrapMode(QTextOption::WordWrap);
     document->setDefaultTextOption(wrapping);
-    document->setHtml(QString::fromStdString(reportHtml(report_.snapshot(), info, shownColumns())));
+    document->setHtml(QString::fromStdString(reportHtml(shownSnapshot(), info, shownColumns())));
     return document;
 }
 
@@ -395,12 +444,15 @@ void ReportWindow::exportPressed() {
         QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     std::string error;
     const bool written =
-        csv ? writeExportFile(path, reportCsv(report_.snapshot(), shownColumns()), &error)
+        csv ? writeExportFile(path, reportCsv(shownSnapshot(), shownColumns()), &error)
             : writePdf(path, &error);
     if (!written) {
+        showStatus(QStringLiteral("Nothing was exported."));
         view->services().showErrorAlert("Error", "The report could not be saved to " + path +
                                                      ".\n\n" + error);
+        return;
     }
+    showStatus(QStringLiteral("Exported to %1.").arg(QString::fromStdString(path)));
 }
 
 void ReportWindow::printPressed() {
@@ -413,6 +465,14 @@ void ReportWindow::printPressed() {
     printer.setDocName(windowTitle());
     if (view->services().runPrintDialog(printer)) {
         reportDocument()->print(&printer);
+        // Printing to a file names the file; a printer is named when the system names it.
+        if (!printer.outputFileName().isEmpty()) {
+            showStatus(QStringLiteral("Printed to %1.").arg(printer.outputFileName()));
+        } else if (!printer.printerName().isEmpty()) {
+            showStatus(QStringLiteral("Sent to the printer %1.").arg(printer.printerName()));
+        } else {
+            showStatus(QStringLiteral("Sent to the printer."));
+        }
     }
 }
 

@@ -3,9 +3,11 @@
 // The value report's window: a table over the report's snapshot, one column per report column,
 // titles in a header that stays while the rows scroll, the owner's summary below, and commands
 // to show or hide the owner's columns, copy the selected rows, export to CSV or PDF and print
-// (all three in the columns shown). The window stays with the portfolio open when it was
-// opened. When it opens with bonds the value table calls invalid, one alert names them all
-// (from the event loop) and the window closes.
+// (all three in the columns and the row order shown). Clicking a column's title sorts the bond
+// rows by it (again: the other way); the report opens in issue-date order. The window opens as
+// wide as its columns need, within the screen, and its status line says what Export and Print
+// did. The window stays with the portfolio open when it was opened. When it opens with bonds the
+// value table calls invalid, one alert names them all (from the event loop) and the window closes.
 
 #include "app/TaskWindowController.h"
 #include "valuation/ReportDocument.h"
@@ -39,6 +41,8 @@ class ReportWindow : public TaskWindowController {
     QLabel* missingValuesLabel() const;
     // The owner's summary below the table.
     QLabel* summaryLabel() const;
+    // The line beside the buttons that says what Export and Print last did.
+    QLabel* statusLabel() const;
     QPushButton* exportButton() const;
     QPushButton* printButton() const;
     // One checkable action per column of the owner's figures; unchecked hides the column.
@@ -70,11 +74,18 @@ class ReportWindow : public TaskWindowController {
   protected:
     void windowDidLoad() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void recomputeNow();
     void updateLabels();
-    void sizeColumns();
+    // Each column as wide as its title and cells; `onlyWiden` keeps widths the user chose.
+    void fitColumns(bool onlyWiden);
+    // The window at least as wide as its shown columns, within the screen's available width.
+    void fitWidthToColumns();
+    void colourWarnings();
+    void showStatus(const QString& text);
     void updateDateLabel();
     void updateMissingValuesLabel();
     void updateSummaryLabel();
@@ -82,6 +93,8 @@ class ReportWindow : public TaskWindowController {
     void showColumn(std::size_t position, bool shown);
     // The columns shown, for export and print as for Copy.
     ReportColumnPositions shownColumns() const;
+    // The snapshot with its bond rows in the order shown, for export and print.
+    ReportSnapshot shownSnapshot() const;
     // The report as a page to print or save as PDF.
     std::unique_ptr<QTextDocument> reportDocument() const;
     bool writePdf(const std::string& path, std::string* error) const;
@@ -89,6 +102,7 @@ class ReportWindow : public TaskWindowController {
     std::unique_ptr<Ui::ReportWindow> ui_;
     ValueReport report_;
     bool recomputePending_ = false;
+    bool fittedToColumns_ = false;
     QTableView* tableView_ = nullptr;
     ReportTableModel* model_ = nullptr;
     QMenu* columnsMenu_ = nullptr;
