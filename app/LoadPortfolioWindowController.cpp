@@ -1,5 +1,6 @@
 #include "app/LoadPortfolioWindowController.h"
 
+#include "app/DeletePortfolioCommand.h"
 #include "app/PortfolioListModel.h"
 #include "app/WindowHost.h"
 #include "platform/ToolkitServices.h"
@@ -33,6 +34,7 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(WindowHost& host)
     connect(ui_->okButton, &QPushButton::clicked, this, &LoadPortfolioWindowController::okPressed);
     connect(ui_->cancelButton, &QPushButton::clicked, this,
             &LoadPortfolioWindowController::cancelPressed);
+    connect(ui_->deleteButton, &QPushButton::clicked, this, [this] { keyDown(Qt::Key_Delete); });
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &LoadPortfolioWindowController::cancelPressed);
     // OK is the default button: Return presses it, wherever the focus is.
@@ -70,7 +72,7 @@ void LoadPortfolioWindowController::okPressed() {
     if (selectedPortfolio_.empty()) {
         if (view != nullptr) {
             view->services().showErrorAlert(
-                "Error", "Please select a bond file. If there are no bond files, please press "
+                "Error", "Please select a portfolio. If there are no portfolios, please press "
                          "\"Cancel\" and create a new portfolio.");
         }
         return;
@@ -90,7 +92,7 @@ void LoadPortfolioWindowController::cancelPressed() {
 }
 
 void LoadPortfolioWindowController::keyDown(int key) {
-    if (key != Qt::Key_Backspace) {
+    if (key != Qt::Key_Backspace && key != Qt::Key_Delete) {
         return;
     }
     const int row = selectedRow();
@@ -110,21 +112,24 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     // list may have grown since this window was opened, and its index would then name
     // another portfolio.
     const std::string name = model_->nameAt(row);
-    const int answer =
-        view->services().showConfirmation("Delete Portfolio", "Yes", "No",
-                                          "Are you sure you want to delete the portfolio named \"" +
-                                              name + "\"? This action cannot be undone.");
-    if (answer != ToolkitServices::kDefaultButton) {
+    const Portfolio* portfolio = database->portfolio(name);
+    const std::optional<std::size_t> position = database->positionOf(name);
+    if (portfolio == nullptr || !position) {
         return;
     }
-    // The deleted portfolio is closed with it.
-    if (view->openPortfolio() == name) {
-        view->setOpenPortfolio(std::nullopt);
+    // "No" is the default, so that Return never deletes a portfolio; Edit > Undo brings it back.
+    if (!view->services().confirmDestruction(
+            "Delete Portfolio", "No", "Yes",
+            "Are you sure you want to delete the portfolio named \"" + name +
+                "\"? Edit > Undo Delete Portfolio brings it back.")) {
+        return;
     }
-    database->deletePortfolio(name);
-    // Also when another portfolio was deleted: its windows close.
-    view->portfolioChanged();
-    view->save();
+    auto command = std::make_unique<DeletePortfolioCommand>(*view, *portfolio, *position);
+    if (QUndoStack* undo = view->undoStack()) {
+        undo->push(command.release()); // deletes it in redo()
+    } else {
+        command->redo();
+    }
     model_->setNames(database->portfolioNames());
     selectedPortfolio_.clear();
 }
@@ -136,10 +141,12 @@ void LoadPortfolioWindowController::keyPressEvent(QKeyEvent* event) {
 
 bool LoadPortfolioWindowController::eventFilter(QObject* watched, QEvent* event) {
     // The list would otherwise take Backspace for its type-ahead search.
-    if (watched == tableView_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace) {
-        keyDown(Qt::Key_Backspace);
-        return true;
+    if (watched == tableView_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+            keyDown(key);
+            return true;
+        }
     }
     return TaskWindowController::eventFilter(watched, event);
 }

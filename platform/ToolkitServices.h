@@ -41,6 +41,8 @@ class ToolkitServices {
   public:
     // The answer of a confirmation when the user chose its default button.
     static constexpr int kDefaultButton = 1;
+    // The answer of a confirmation when the user chose its alternate button (scripted answers).
+    static constexpr int kAlternateButton = 2;
 
     virtual ~ToolkitServices() = default;
 
@@ -58,6 +60,15 @@ class ToolkitServices {
     virtual int showConfirmation(const std::string& title, const std::string& defaultButton,
                                  const std::string& alternateButton,
                                  const std::string& message) = 0;
+
+    // Modal question before something that destroys data: `keepButton` is the default, and
+    // Return and Escape both choose it; true only when the user chose `destroyButton`. Without
+    // anyone to ask, nothing is destroyed.
+    virtual bool confirmDestruction(const std::string& title, const std::string& keepButton,
+                                    const std::string& destroyButton, const std::string& message) {
+        (void)title, (void)keepButton, (void)destroyButton, (void)message;
+        return false;
+    }
 
     // The button chosen in a three-way question, in the order the buttons were given.
     enum class ThreeWayAnswer { First, Second, Third };

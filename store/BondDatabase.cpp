@@ -163,6 +163,30 @@ StoreOutcome BondDatabase::deletePortfolio(const std::string& name) {
     return done();
 }
 
+StoreOutcome BondDatabase::restorePortfolio(Portfolio portfolio, std::size_t position) {
+    if (hasPortfolio(portfolio.name)) {
+        return StoreOutcome::refused(Status::DuplicateName,
+                                     "Please enter a different name, \"" + portfolio.name +
+                                         "\" is already being used by another portfolio.");
+    }
+    portfolios_.insert(portfolios_.begin() +
+                           static_cast<std::ptrdiff_t>(std::min(position, portfolios_.size())),
+                       std::move(portfolio));
+    unsaved_ = true;
+    ++revision_;
+    emit portfoliosChanged();
+    return done();
+}
+
+std::optional<std::size_t> BondDatabase::positionOf(std::string_view name) const {
+    for (std::size_t i = 0; i < portfolios_.size(); ++i) {
+        if (portfolios_[i].name == name) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 StoreOutcome BondDatabase::checkNewBond(std::string_view portfolio, const Bond& bond) const {
     const Portfolio* target = this->portfolio(portfolio);
     if (target == nullptr) {

@@ -60,6 +60,11 @@ class BondDatabase : public QObject {
     StoreOutcome createPortfolio(const std::string& name);
     StoreOutcome renamePortfolio(const std::string& name, const std::string& newName);
     StoreOutcome deletePortfolio(const std::string& name);
+    // Puts back a portfolio deleted before, whole and at its former place in the file's order
+    // (at the end for a place beyond it); refused when its name is taken meanwhile.
+    StoreOutcome restorePortfolio(Portfolio portfolio, std::size_t position);
+    // A portfolio's place in the file's order.
+    std::optional<std::size_t> positionOf(std::string_view name) const;
 
     // Bonds. Each field must be storable text; a new serial must not be in the portfolio yet.
     StoreOutcome checkNewBond(std::string_view portfolio, const Bond& bond) const;

@@ -10,6 +10,7 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_BondEditingWindow.h"
+#include "valuation/ui/WarningColour.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -86,7 +87,10 @@ BondEditingWindowController::BondEditingWindowController(WindowHost& host)
     warningLabel_ = new QLabel(this);
     warningLabel_->setObjectName("warningLabel");
     warningLabel_->setWordWrap(true);
-    warningLabel_->setStyleSheet("color: #a33;");
+    // From the palette, so that the line reads on light and dark themes alike.
+    QPalette warning = warningLabel_->palette();
+    warning.setColor(QPalette::WindowText, warningColour(palette()));
+    warningLabel_->setPalette(warning);
     warningLabel_->hide();
     if (auto* box = qobject_cast<QBoxLayout*>(ui_->modeLabel->parentWidget()->layout())) {
         box->insertWidget(box->indexOf(ui_->modeLabel) + 1, warningLabel_);

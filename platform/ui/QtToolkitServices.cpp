@@ -68,6 +68,19 @@ int QtToolkitServices::showConfirmation(const std::string& title, const std::str
     return box.clickedButton() == yes ? kDefaultButton : 0;
 }
 
+bool QtToolkitServices::confirmDestruction(const std::string& title, const std::string& keepButton,
+                                           const std::string& destroyButton,
+                                           const std::string& message) {
+    QMessageBox box(QMessageBox::Warning, qs(title), qs(message), QMessageBox::NoButton,
+                    alertParent());
+    QPushButton* keep = box.addButton(qs(keepButton), QMessageBox::RejectRole);
+    QPushButton* destroy = box.addButton(qs(destroyButton), QMessageBox::DestructiveRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == destroy;
+}
+
 std::vector<std::string> QtToolkitServices::chooseFilesToOpen(const OpenPanelRequest& request) {
     const QString start =
         request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);

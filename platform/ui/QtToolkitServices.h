@@ -12,6 +12,8 @@ class QtToolkitServices : public WindowServices {
     void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
+    bool confirmDestruction(const std::string& title, const std::string& keepButton,
+                            const std::string& destroyButton, const std::string& message) override;
     std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
     std::string runSavePanel(const SavePanelRequest& request) override;
     bool runPrintDialog(QPrinter& printer) override;

@@ -13,12 +13,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
+#include <QUndoStack>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
-const std::string kSelectionError = "Please select a bond file. If there are no bond files, "
+const std::string kSelectionError = "Please select a portfolio. If there are no portfolios, "
                                     "please press \"Cancel\" and create a new portfolio.";
 
 // The window the command opened: the one that was not open before.
@@ -197,17 +198,17 @@ TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation)
     AppHarness app({{"First", {}}, {"Second", {}}, {"Third", {}}});
     QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
     selectRow(window, 1);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(window->tableView(), Qt::Key_Backspace);
     settle();
 
     ASSERT_EQ(app.services.confirmations.size(), 1u);
     const RecordedConfirmation& asked = app.services.confirmations[0];
     EXPECT_EQ(asked.title, "Delete Portfolio");
-    EXPECT_EQ(asked.defaultButton, "Yes");
-    EXPECT_EQ(asked.alternateButton, "No");
+    EXPECT_EQ(asked.defaultButton, "No") << "Return never deletes";
+    EXPECT_EQ(asked.alternateButton, "Yes");
     EXPECT_EQ(asked.message, "Are you sure you want to delete the portfolio named \"Second\"? "
-                             "This action cannot be undone.");
+                             "Edit > Undo Delete Portfolio brings it back.");
     const std::vector<std::string> remaining{"First", "Third"};
     EXPECT_EQ(app.database().portfolioNames(), remaining);
     EXPECT_EQ(app.portfolioNamesOnDisk(), remaining);
@@ -232,13 +233,14 @@ TEST(OpenPortfolioWindow, AnsweringNoOrOtherKeysOrNoSelectionChangeNothing) {
     EXPECT_TRUE(app.services.confirmations.empty()) << "no row selected";
 
     selectRow(window, 0);
-    pressKey(window->tableView(), Qt::Key_Delete);
     pressKey(window->tableView(), Qt::Key_A);
-    EXPECT_TRUE(app.services.confirmations.empty()) << "only Backspace deletes";
+    EXPECT_TRUE(app.services.confirmations.empty()) << "only Backspace and Delete delete";
 
-    app.services.answerConfirmation(0);
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
     pressKey(window, Qt::Key_Backspace);
     EXPECT_EQ(app.services.confirmations.size(), 1u) << "the window itself takes Backspace too";
+    pressKey(window->tableView(), Qt::Key_Delete);
+    EXPECT_EQ(app.services.confirmations.size(), 2u) << "Delete asks as Backspace does";
     EXPECT_EQ(app.database().portfolioNames().size(), 2u);
     EXPECT_EQ(window->portfolios().size(), 2u);
     EXPECT_EQ(window->selectedPortfolio(), "First");
@@ -256,7 +258,7 @@ TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
 
     auto* window = openLoadWindow(app);
     selectRow(window, 0);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(window->tableView(), Qt::Key_Backspace);
     settle();
 
@@ -289,7 +291,7 @@ TEST(OpenPortfolioWindow, DeletingAnotherPortfolioKeepsTheOpenOne) {
 
     auto* window = openLoadWindow(app);
     selectRow(window, 1);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(window->tableView(), Qt::Key_Backspace);
     EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("Open one"));
     EXPECT_EQ(app.title(), "Orvelt - Open one");
@@ -301,14 +303,14 @@ TEST(OpenPortfolioWindow, DeletesTheNameItsRowShowsWhenAnotherWindowChangedTheLi
     auto* stale = openLoadWindow(app);
     auto* other = openLoadWindow(app);
     selectRow(other, 0);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(other->tableView(), Qt::Key_Backspace);
     ASSERT_EQ(app.database().portfolioNames(), (std::vector<std::string>{"B", "C"}));
 
     // The first window still shows A, B, C; its second row is B, whatever the database's second
     // name is now.
     selectRow(stale, 1);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(stale->tableView(), Qt::Key_Backspace);
     ASSERT_EQ(app.services.confirmations.size(), 2u);
     EXPECT_NE(app.services.confirmations[1].message.find("\"B\""), std::string::npos);
@@ -329,4 +331,28 @@ TEST(PortfolioWindowLifetime, EachCommandOpensANewWindowThatIsFreedWhenClosed) {
     settle();
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().size(), 1u);
+}
+
+// Deleting is one change that Undo takes back whole: the file is as it was, byte for byte, and the
+// portfolio that was open is open again.
+TEST(OpenPortfolioWindow, UndoBringsADeletedPortfolioBackWhole) {
+    AppHarness app({{"Kept", {}}, {"Gone", {{"S1", "EE", "100", "2001", "June"}}}, {"Last", {}}});
+    app.view().controller().setOpenPortfolio("Gone");
+    app.view().controller().portfolioChanged();
+    app.view().controller().save();
+    const std::string before = readWholeFile(app.portfolioFile());
+    auto* window = openLoadWindow(app);
+    selectRow(window, 1);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
+    window->findChild<QPushButton*>("deleteButton")->click();
+    settle();
+    EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Kept", "Last"}));
+    EXPECT_FALSE(app.view().controller().openPortfolio());
+
+    app.view().controller().undoStack()->undo();
+    settle();
+    EXPECT_EQ(readWholeFile(app.portfolioFile()), before);
+    EXPECT_EQ(app.view().controller().openPortfolio(), "Gone");
+    app.view().controller().undoStack()->redo();
+    EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Kept", "Last"}));
 }

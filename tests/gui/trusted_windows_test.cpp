@@ -117,7 +117,7 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
         const auto& names = load->portfolios();
         load->tableView()->selectRow(
             static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin()));
-        app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+        app.services.answerConfirmation(ToolkitServices::kAlternateButton);
         load->keyDown(Qt::Key_Backspace);
         settle();
         EXPECT_EQ(editor.isNull(), name == "Family") << name;

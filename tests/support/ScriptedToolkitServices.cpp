@@ -92,3 +92,10 @@ void ScriptedToolkitServices::clear() {
     savePanels.clear();
     printDialogs = 0;
 }
+
+bool ScriptedToolkitServices::confirmDestruction(const std::string& title,
+                                                 const std::string& keepButton,
+                                                 const std::string& destroyButton,
+                                                 const std::string& message) {
+    return showConfirmation(title, keepButton, destroyButton, message) == kAlternateButton;
+}

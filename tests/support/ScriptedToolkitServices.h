@@ -29,6 +29,10 @@ class ScriptedToolkitServices : public WindowServices {
     void showInformationAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
+    // Recorded as a confirmation (keep as its default button); scripted kAlternateButton
+    // destroys.
+    bool confirmDestruction(const std::string& title, const std::string& keepButton,
+                            const std::string& destroyButton, const std::string& message) override;
     std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
     void openUrl(const std::string& url) override;
     bool openUrlInBrowser(const std::string& url) override;
