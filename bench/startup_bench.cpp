@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "platform/ApplicationIdentity.h"
 #include "platform/ResourceLocations.h"
+#include "platform/SilentToolkitServices.h"
 #include "platform/ui/WindowServices.h"
 #include "store/BondDatabase.h"
 
@@ -26,17 +27,7 @@
 
 namespace {
 
-// Nothing is shown and every question is declined.
-class SilentWindowServices : public WindowServices {
-  public:
-    void showErrorAlert(const std::string&, const std::string&) override {}
-    int showConfirmation(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return 0;
-    }
-    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest&) override { return {}; }
-    void openUrl(const std::string&) override {}
-};
+using SilentWindowServices = SilentServices<WindowServices>;
 
 constexpr double kTargetSeconds = 0.2;
 

@@ -5,7 +5,8 @@
 
 #include "platform/ToolkitServices.h"
 
-class SilentToolkitServices : public ToolkitServices {
+// `Base` is ToolkitServices or an interface that extends it (the windows' services).
+template <typename Base = ToolkitServices> class SilentServices : public Base {
   public:
     void showErrorAlert(const std::string&, const std::string&) override {}
     int showConfirmation(const std::string&, const std::string&, const std::string&,
@@ -15,3 +16,5 @@ class SilentToolkitServices : public ToolkitServices {
     std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest&) override { return {}; }
     void openUrl(const std::string&) override {}
 };
+
+using SilentToolkitServices = SilentServices<>;
