@@ -34,7 +34,7 @@ void AddNewPortfolioWindowController::donePressed() {
     // The name exactly as typed: spaces are part of it.
     const std::string name = nameField_->text().toStdString();
     if (name.empty()) {
-        view->services().showErrorAlert("Error", "Please enter a name.");
+        view->services().showInformationAlert("No Name Entered", "Please enter a name.");
         return;
     }
     // A name of spaces alone cannot be told apart from no name in the title or the list.

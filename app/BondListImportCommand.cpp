@@ -1,5 +1,7 @@
 #include "app/BondListImportCommand.h"
 
+#include "entry/EntryMessages.h"
+#include "platform/RememberedFolders.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 
@@ -28,7 +30,7 @@ void showImportReport(ToolkitServices& services, const ImportReport& report,
         services.showErrorAlert(kInvalidFileTitle, kInvalidFileMessage);
         return;
     case ImportReport::Outcome::NoPortfolioOpen:
-        services.showErrorAlert(kErrorTitle, kNoPortfolioMessage);
+        services.showInformationAlert(std::string(kNoPortfolioOpenTitle), kNoPortfolioMessage);
         return;
     case ImportReport::Outcome::Cancelled:
         return;
@@ -77,12 +79,13 @@ ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase
         return report;
     }
     OpenPanelRequest request;
-    request.title = "Choose File";
+    request.title = "Import Bond List";
     request.message = "";
     request.extensions = {"csv", "xlw"};
     request.allowsMultipleSelection = false;
-    request.startDirectory = ""; // the user's home directory
-    const std::vector<std::string> chosen = services.chooseFilesToOpen(request);
+    request.startDirectory = ""; // the user's home directory, until a folder is remembered
+    const std::vector<std::string> chosen =
+        chooseFilesFromLastFolder(services, request, FileDialogKind::BondList);
     if (chosen.empty()) {
         report.outcome = ImportReport::Outcome::Cancelled;
         return report;

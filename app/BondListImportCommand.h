@@ -15,7 +15,8 @@ class BondDatabase;
 class ToolkitServices;
 
 // Shows the one alert an import ends with, if any: "Invalid File" for a text without the
-// header, an "Error" naming the passed-over lines, the unreadable or too-large file.
+// header, an "Error" naming the passed-over lines, the unreadable or too-large file, a note
+// that no portfolio is open.
 void showImportReport(ToolkitServices& services, const ImportReport& report,
                       const std::filesystem::path& file = {});
 
@@ -29,7 +30,8 @@ ImportReport readBondListFileShowingAlerts(ToolkitServices& services, const Bond
                                            std::string_view portfolio,
                                            const std::filesystem::path& path);
 
-// The Import command: the "Error" alert when no portfolio is open, else the file-open panel for
-// a "csv" or "xlw" file, nothing on cancel, else readBondListFileShowingAlerts.
+// The Import command: a note when no portfolio is open, else the file-open panel for a "csv" or
+// "xlw" file (in the folder of the last import), nothing on cancel, else
+// readBondListFileShowingAlerts.
 ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase& db,
                                    const std::optional<std::string>& portfolio);

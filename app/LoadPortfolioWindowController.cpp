@@ -71,9 +71,10 @@ void LoadPortfolioWindowController::okPressed() {
     WindowHost* view = parentView();
     if (selectedPortfolio_.empty()) {
         if (view != nullptr) {
-            view->services().showErrorAlert(
-                "Error", "Please select a portfolio. If there are no portfolios, please press "
-                         "\"Cancel\" and create a new portfolio.");
+            view->services().showInformationAlert(
+                "No Portfolio Selected",
+                "Please select a portfolio. If there are no portfolios, please press "
+                "\"Cancel\" and create a new portfolio.");
         }
         return;
     }

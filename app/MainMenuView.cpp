@@ -9,6 +9,7 @@
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "entry/ui/BondListUndoCommand.h"
+#include "platform/RememberedFolders.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "valuation/RememberedMonth.h"
@@ -249,7 +250,8 @@ bool hasCurrentPortfolio(const ApplicationController& controller) {
 
 void MainMenuView::editBondsButtonPressed() {
     if (!hasCurrentPortfolio(*controller_)) {
-        services_.showErrorAlert(kErrorTitle, std::string(kNoPortfolioForEditingMessage));
+        services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
+                                       std::string(kNoPortfolioForEditingMessage));
         return;
     }
     const std::string portfolio = *controller_->openPortfolio();
@@ -263,8 +265,9 @@ void MainMenuView::editBondsButtonPressed() {
 
 void MainMenuView::bondValueReportButtonPressed() {
     if (!hasCurrentPortfolio(*controller_)) {
-        services_.showErrorAlert(kErrorTitle, "Please either open an existing bond file or create "
-                                              "a new bond file before generating a report.");
+        services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
+                                       "Please either open an existing bond file or create a new "
+                                       "bond file before generating a report.");
         return;
     }
     const std::string portfolio = *controller_->openPortfolio();
@@ -308,13 +311,14 @@ void MainMenuView::aboutPressed() {
 
 void MainMenuView::updateValuesPressed() {
     OpenPanelRequest request;
-    request.title = "Choose File";
+    request.title = "Add Value Files";
     request.message = "Choose one or more of the Treasury's savings bond value files.";
     // The Treasury publishes them as "sb201606.asc"; some copies carry ".txt".
     request.extensions = {"asc", "txt"};
     request.fileKindName = "Savings bond value files";
     request.allowsMultipleSelection = true;
-    const std::vector<std::string> chosen = services_.chooseFilesToOpen(request);
+    const std::vector<std::string> chosen =
+        chooseFilesFromLastFolder(services_, request, FileDialogKind::ValueFiles);
     if (chosen.empty()) {
         return;
     }

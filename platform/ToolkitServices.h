@@ -49,8 +49,9 @@ class ToolkitServices {
     // Modal alert with one default button ("OK"); returns once the user has dismissed it.
     virtual void showErrorAlert(const std::string& title, const std::string& message) = 0;
 
-    // Modal alert that tells the user something went well; one default button ("OK"). Where
-    // the toolkit has no distinct look for it, it is shown like an error alert.
+    // Modal alert that tells the user something when nothing failed (a task finished, or what
+    // to do first); one default button ("OK"). Where the toolkit has no distinct look for it,
+    // it is shown like an error alert.
     virtual void showInformationAlert(const std::string& title, const std::string& message) {
         showErrorAlert(title, message);
     }

@@ -295,8 +295,8 @@ TEST_F(BondListImportTest, WithNoPortfolioOpenNothingIsAddedAndTheUserIsTold) {
     EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
     EXPECT_EQ(report.added, 0u);
     EXPECT_TRUE(closed.toPropertyList()->empty());
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].title, "No Portfolio Open");
 }
 
 TEST(BondListImportNoiseTest, BinaryNoiseIsReadQuicklyAndTheFileStaysReadable) {

@@ -43,15 +43,15 @@ class ImportCommandTest : public ::testing::Test {
     }
 };
 
-TEST_F(ImportCommandTest, WithNoPortfolioOpenTheErrorAlertShowsAndNoPanel) {
+TEST_F(ImportCommandTest, WithNoPortfolioOpenANoteShowsAndNoPanel) {
     BondDatabase closed;
     services.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
     const ImportReport report = runImport(services, closed, std::nullopt);
     EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
     EXPECT_TRUE(services.panels.empty());
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message,
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].title, "No Portfolio Open");
+    EXPECT_EQ(services.informationAlerts[0].message,
               "Please either open an existing bond file or create a new bond file for the "
               "imported bonds to be stored in.");
     EXPECT_TRUE(closed.toPropertyList()->empty());
@@ -62,7 +62,7 @@ TEST_F(ImportCommandTest, ThePanelAsksForOneCsvOrXlwFileAndCancelDoesNothing) {
     EXPECT_EQ(report.outcome, ImportReport::Outcome::Cancelled);
     ASSERT_EQ(services.panels.size(), 1u);
     const OpenPanelRequest& panel = services.panels[0];
-    EXPECT_EQ(panel.title, "Choose File");
+    EXPECT_EQ(panel.title, "Import Bond List");
     EXPECT_EQ(panel.message, "");
     EXPECT_EQ(panel.extensions, (std::vector<std::string>{"csv", "xlw"}));
     EXPECT_FALSE(panel.allowsMultipleSelection);

@@ -149,12 +149,14 @@ TEST(MainMenuCommands, CommandsThatNeedAPortfolioRefuseWithoutOne) {
     app.view().editBondsButtonPressed();
     app.view().bondValueReportButtonPressed();
     app.view().importPressed();
-    ASSERT_EQ(app.services.alerts.size(), 3u);
-    EXPECT_EQ(app.services.alerts[0].title, "Error");
-    EXPECT_EQ(app.services.alerts[0].message, kEditRefusal);
-    EXPECT_EQ(app.services.alerts[1].title, "Error");
-    EXPECT_EQ(app.services.alerts[1].message, kReportRefusal);
-    EXPECT_EQ(app.services.alerts[2].message,
+    ASSERT_EQ(app.services.informationAlerts.size(), 3u);
+    EXPECT_TRUE(app.services.alerts.empty()) << "nothing failed";
+    for (const RecordedAlert& alert : app.services.informationAlerts) {
+        EXPECT_EQ(alert.title, "No Portfolio Open");
+    }
+    EXPECT_EQ(app.services.informationAlerts[0].message, kEditRefusal);
+    EXPECT_EQ(app.services.informationAlerts[1].message, kReportRefusal);
+    EXPECT_EQ(app.services.informationAlerts[2].message,
               "Please either open an existing bond file or create a new bond file for the "
               "imported bonds to be stored in.");
     EXPECT_TRUE(app.services.panels.empty());

@@ -70,9 +70,9 @@ TEST(NewPortfolioWindow, EmptyNameIsRefusedAndTheWindowStaysOpen) {
     QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
     window->donePressed();
     settle();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
-    EXPECT_EQ(app.services.alerts[0].title, "Error");
-    EXPECT_EQ(app.services.alerts[0].message, "Please enter a name.");
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts[0].title, "No Name Entered");
+    EXPECT_EQ(app.services.informationAlerts[0].message, "Please enter a name.");
     ASSERT_FALSE(window.isNull());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(app.database().portfolioNames().empty());
@@ -159,9 +159,9 @@ TEST(OpenPortfolioWindow, OkWithoutSelectionIsRefusedAlsoWithNoPortfoliosAtAll) 
     EXPECT_EQ(window->tableView()->model()->rowCount(), 0);
     window->okPressed();
     settle();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
-    EXPECT_EQ(app.services.alerts[0].title, "Error");
-    EXPECT_EQ(app.services.alerts[0].message, kSelectionError);
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts[0].title, "No Portfolio Selected");
+    EXPECT_EQ(app.services.informationAlerts[0].message, kSelectionError);
     ASSERT_FALSE(window.isNull());
     EXPECT_TRUE(window->isVisible());
 }
@@ -190,8 +190,8 @@ TEST(OpenPortfolioWindow, ClearingTheSelectionForgetsTheName) {
     selectRow(window, 0);
     window->tableView()->selectionModel()->clearSelection();
     window->okPressed();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
-    EXPECT_EQ(app.services.alerts[0].message, kSelectionError);
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts[0].message, kSelectionError);
 }
 
 TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation) {
@@ -219,8 +219,8 @@ TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation)
     EXPECT_EQ(window->selectedPortfolio(), "");
 
     window->okPressed();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
-    EXPECT_EQ(app.services.alerts[0].message, kSelectionError)
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts[0].message, kSelectionError)
         << "no name is remembered after a deletion";
 }
 
@@ -274,12 +274,13 @@ TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
 
     app.view().editBondsButtonPressed();
     app.view().bondValueReportButtonPressed();
-    ASSERT_EQ(app.services.alerts.size(), 2u);
-    EXPECT_EQ(app.services.alerts[0].message, "Please either open an existing bond file or "
-                                              "create a new bond file before editing bonds.");
-    EXPECT_EQ(app.services.alerts[1].message, "Please either open an existing bond file or "
-                                              "create a new bond file before generating a "
-                                              "report.");
+    ASSERT_EQ(app.services.informationAlerts.size(), 2u);
+    EXPECT_EQ(app.services.informationAlerts[0].message,
+              "Please either open an existing bond file or create a new bond file before "
+              "editing bonds.");
+    EXPECT_EQ(app.services.informationAlerts[1].message,
+              "Please either open an existing bond file or create a new bond file before "
+              "generating a report.");
 }
 
 TEST(OpenPortfolioWindow, DeletingAnotherPortfolioKeepsTheOpenOne) {

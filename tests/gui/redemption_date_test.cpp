@@ -75,9 +75,9 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
         choose(window, month, year);
         window->okPressed();
         settle();
-        ASSERT_EQ(app.services.alerts.size(), 1u);
-        EXPECT_EQ(app.services.alerts[0].title, "Error");
-        EXPECT_EQ(app.services.alerts[0].message, refusal(name));
+        ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+        EXPECT_EQ(app.services.informationAlerts[0].title, "No Values for That Month");
+        EXPECT_EQ(app.services.informationAlerts[0].message, refusal(name));
         EXPECT_EQ(app.view().controller().redemptionMonth(), "08");
         EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
         ASSERT_FALSE(window.isNull());
@@ -94,8 +94,8 @@ TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNo
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);
     window->okPressed();
-    ASSERT_EQ(app.services.alerts.size(), 1u) << "no year chosen";
-    EXPECT_EQ(app.services.alerts[0].message, refusal());
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u) << "no year chosen";
+    EXPECT_EQ(app.services.informationAlerts[0].message, refusal());
     EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
 
     choose(window, 9, "2009");
@@ -113,7 +113,7 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     EXPECT_EQ(window->yearBox()->currentText(), "2009");
     choose(window, 12, "2026");
     window->okPressed();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     choose(window, 8, "2009");
     window->cancelPressed();
     settle();

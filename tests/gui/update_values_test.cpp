@@ -123,7 +123,7 @@ TEST_F(UpdateValuesTest, TheMenuCommandAsksForValueFilesAndCancelChangesNothing)
 
     ASSERT_EQ(app.services.panels.size(), 1u);
     const OpenPanelRequest& panel = app.services.panels[0];
-    EXPECT_EQ(panel.title, "Choose File");
+    EXPECT_EQ(panel.title, "Add Value Files");
     EXPECT_TRUE(panel.allowsMultipleSelection);
     EXPECT_NE(std::find(panel.extensions.begin(), panel.extensions.end(), "asc"),
               panel.extensions.end());
@@ -207,6 +207,7 @@ TEST_F(UpdateValuesTest, OpenReportsShowTheUpdatedTableAtOnceAndNewOnesReadItToo
 
 TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     update({laterFile});
+    app.services.clear(); // the note that the values were added
     QPointer<RedemptionDateWindowController> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
     QComboBox* years = window->yearBox();
@@ -220,8 +221,8 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     // December 2027 is not in the table: the refusal names both ranges.
     window->monthBox()->setCurrentIndex(11);
     window->okPressed();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
-    EXPECT_EQ(app.services.alerts[0].message,
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts[0].message,
               "The value table holds no values for December 2027. It holds values from " +
                   kBothRanges +
                   ". To add values for other months, choose Update Values… with the Treasury's "
@@ -235,7 +236,8 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
     EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
-    EXPECT_EQ(app.services.alerts.size(), 1u);
+    EXPECT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_TRUE(app.services.alerts.empty());
 
     window = openDateWindow();
     ASSERT_FALSE(window.isNull());

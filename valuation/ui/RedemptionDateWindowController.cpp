@@ -79,11 +79,13 @@ void RedemptionDateWindowController::okPressed() {
         monthText = "0" + monthText;
     }
     if (!hasYear || !acceptsRedemptionDate(year, month)) {
-        view->services().showErrorAlert(
-            "Error", unsupportedRedemptionDateMessage(
-                         redemptionMonths_,
-                         hasYear ? std::optional<RedemptionMonth>(RedemptionMonth{year, month})
-                                 : std::nullopt));
+        // Not an error: the month is a real one, the table only lacks its values for now.
+        view->services().showInformationAlert(
+            "No Values for That Month",
+            unsupportedRedemptionDateMessage(
+                redemptionMonths_,
+                hasYear ? std::optional<RedemptionMonth>(RedemptionMonth{year, month})
+                        : std::nullopt));
         return;
     }
     view->setRedemptionMonth(monthText);

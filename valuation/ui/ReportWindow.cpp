@@ -3,6 +3,7 @@
 #include "app/WindowHost.h"
 #include "platform/ExportTarget.h"
 #include "platform/NumberText.h"
+#include "platform/RememberedFolders.h"
 #include "platform/ResourceLocations.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
@@ -436,7 +437,8 @@ void ReportWindow::exportPressed() {
     const std::string name = report_.portfolioName().value_or("Value Report");
     request.suggestedName = name + ".pdf";
     request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};
-    const std::string path = view->services().runSavePanel(request);
+    const std::string path =
+        runSavePanelInLastFolder(view->services(), request, FileDialogKind::ReportExport);
     if (path.empty() || !mayExportTo(path, view->resources(), view->services())) {
         return;
     }
