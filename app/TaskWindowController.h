@@ -2,7 +2,8 @@
 
 // The common part of the application's task windows: each is a top-level window of its own,
 // created anew by a command of the main window for the host given to its constructor, shown
-// without modality and freed when it closes.
+// without modality and freed when it closes. A window sets itself up in its constructor, where
+// its host is known, and does what needs its final size or screen in showEvent.
 
 #include <QPointer>
 #include <QWidget>
