@@ -26,7 +26,7 @@ AddNewPortfolioWindowController::AddNewPortfolioWindowController(WindowHost& hos
 AddNewPortfolioWindowController::~AddNewPortfolioWindowController() = default;
 
 void AddNewPortfolioWindowController::donePressed() {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (view == nullptr || view->bondDatabase() == nullptr) {
         close();
         return;

@@ -68,7 +68,7 @@ void LoadPortfolioWindowController::rememberSelection() {
 }
 
 void LoadPortfolioWindowController::okPressed() {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (selectedPortfolio_.empty()) {
         if (view != nullptr) {
             view->services().showInformationAlert(
@@ -104,7 +104,7 @@ void LoadPortfolioWindowController::keyDown(int key) {
 }
 
 void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     BondDatabase* database = view != nullptr ? view->bondDatabase() : nullptr;
     if (database == nullptr) {
         return;

@@ -274,24 +274,22 @@ void MainMenuView::bondValueReportButtonPressed() {
     if (WindowRegistry::raiseIfOpen(windows_.reportOf(portfolio))) {
         return;
     }
-    auto* report = new ReportWindow(resources_);
-    report->setParentView(controller_);
+    auto* report = new ReportWindow(*controller_);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
         connect(new QShortcut(keys, report), &QShortcut::activated, report, &QWidget::close);
     }
     windows_.addReport(portfolio, report);
-    report->showWindow();
+    report->open();
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {
     if (WindowRegistry::raiseIfOpen(windows_.dateWindow())) {
         return;
     }
-    auto* controller = new RedemptionDateWindowController();
-    controller->setParentView(controller_);
+    auto* controller = new RedemptionDateWindowController(*controller_);
     windows_.setDateWindow(controller);
-    controller->showWindow();
+    controller->showInFront();
 }
 
 void MainMenuView::addNewPortfolioButtonPressed() {

@@ -5,31 +5,46 @@
 #include <QEvent>
 #include <QScreen>
 #include <QSettings>
+#include <QWindow>
 #include <algorithm>
+#include <functional>
 
-TaskWindowController::TaskWindowController(QWidget* parent) : QWidget(parent, Qt::Window) {
+namespace {
+
+// Calls `exposed` when `window` is first exposed, then goes.
+class FirstExposure : public QObject {
+  public:
+    FirstExposure(QWindow* window, std::function<void()> exposed)
+        : QObject(window), exposed_(std::move(exposed)) {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            // After the window has handled the exposure itself.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    exposed_();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> exposed_;
+};
+
+} // namespace
+
+TaskWindowController::TaskWindowController(WindowHost& host)
+    : QWidget(nullptr, Qt::Window), host_(&host), hostWidget_(host.hostWidget()) {
     setAttribute(Qt::WA_DeleteOnClose);
-}
-
-TaskWindowController::TaskWindowController(WindowHost& host) : TaskWindowController() {
-    TaskWindowController::setParentView(&host);
-}
-
-void TaskWindowController::setParentView(WindowHost* view) {
-    parentView_ = view;
-    hostWidget_ = view != nullptr ? view->hostWidget() : nullptr;
     if (hostWidget_ != nullptr) {
         setParent(hostWidget_->window(), Qt::Window);
-    }
-}
-
-void TaskWindowController::showWindow() {
-    if (!loaded_) {
-        loaded_ = true;
-        windowDidLoad();
-    }
-    if (!closedWhileLoading_) {
-        showInFront();
     }
 }
 
@@ -43,7 +58,12 @@ void TaskWindowController::showInFront() {
         }
     }
     show();
+    // Without a window manager the frame is known now; with one, it is known once the manager
+    // has framed and placed the window, which the window's first exposure tells.
     keepOnScreen();
+    if (QWindow* window = windowHandle()) {
+        new FirstExposure(window, [this] { keepOnScreen(); });
+    }
     raise();
     activateWindow();
 }
@@ -53,27 +73,26 @@ void TaskWindowController::keepOnScreen() {
     if (screen == nullptr) {
         return;
     }
-    // Moved, and shrunk if it must be, so that no part of the window lies off the screen.
+    // Moved, and shrunk if it must be, so that no part of the window or its frame lies off the
+    // screen.
     const QRect area = screen->availableGeometry();
+    const QSize margins = frameGeometry().size() - size();
+    const QSize fittedSize(std::min(width(), area.width() - margins.width()),
+                           std::min(height(), area.height() - margins.height()));
+    if (fittedSize != size()) {
+        resize(fittedSize);
+    }
     const QRect frame = frameGeometry();
-    const QSize margins = frame.size() - size();
-    resize(std::min(width(), area.width() - margins.width()),
-           std::min(height(), area.height() - margins.height()));
-    const QRect fitted = frameGeometry();
-    const int x = std::clamp(fitted.x(), area.left(),
-                             std::max(area.left(), area.right() + 1 - fitted.width()));
-    const int y = std::clamp(fitted.y(), area.top(),
-                             std::max(area.top(), area.bottom() + 1 - fitted.height()));
-    if (x != fitted.x() || y != fitted.y()) {
+    const int x =
+        std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
+    const int y =
+        std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
+    if (x != frame.x() || y != frame.y()) {
         move(x, y);
     }
 }
 
 bool TaskWindowController::event(QEvent* event) {
-    // A window that gives up while loading (the report with invalid bonds) is never shown.
-    if (event->type() == QEvent::Close && !isVisible()) {
-        closedWhileLoading_ = true;
-    }
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::Close && event->isAccepted() && isVisible()) {
         QSettings().setValue(geometryKey(), saveGeometry());

@@ -67,13 +67,13 @@ BondEditingWindowController::BondEditingWindowController(WindowHost& host)
             &BondEditingWindowController::updateWarningLabel);
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] {
-        if (WindowHost* view = parentView(); view != nullptr && view->undoStack() != nullptr) {
+        if (WindowHost* view = this->host(); view != nullptr && view->undoStack() != nullptr) {
             view->undoStack()->undo();
         }
     });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this),
             &QShortcut::activated, this, [this] {
-                if (WindowHost* view = parentView();
+                if (WindowHost* view = this->host();
                     view != nullptr && view->undoStack() != nullptr) {
                     view->undoStack()->redo();
                 }
@@ -184,7 +184,7 @@ void BondEditingWindowController::attachChoiceBox(QComboBox* box) {
 // The bond table.
 
 BondDatabase* BondEditingWindowController::database() const {
-    return parentView() != nullptr ? parentView()->bondDatabase() : nullptr;
+    return host() != nullptr ? host()->bondDatabase() : nullptr;
 }
 
 const Bond* BondEditingWindowController::bondAtRow(int row) const {
@@ -259,7 +259,7 @@ void BondEditingWindowController::doubleClickedOnRow() {
 void BondEditingWindowController::deleteBondPressed() {
     const Bond* selected = bondAtRow(selectedRow());
     BondDatabase* db = database();
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (selected == nullptr || db == nullptr || view == nullptr) {
         showError("No bond selected. Please select a bond to delete.");
         return;
@@ -325,21 +325,21 @@ void BondEditingWindowController::clearPressed() {
 // Closing.
 
 void BondEditingWindowController::closePressed() {
-    if (WindowHost* view = parentView()) {
+    if (WindowHost* view = host()) {
         view->save();
     }
     close();
 }
 
 void BondEditingWindowController::windowWillClose() {
-    if (WindowHost* view = parentView();
+    if (WindowHost* view = host();
         view != nullptr && database() != nullptr && database()->hasUnsavedChanges()) {
         view->save();
     }
 }
 
 bool BondEditingWindowController::windowShouldClose() {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (view == nullptr || !hasUnsavedEntry() || !database() ||
         !database()->hasPortfolio(portfolio_)) {
         return true;
@@ -447,7 +447,7 @@ void BondEditingWindowController::updateModeLabel() {
 }
 
 void BondEditingWindowController::showError(const std::string& message) const {
-    if (WindowHost* view = parentView()) {
+    if (WindowHost* view = host()) {
         view->services().showErrorAlert("Error", message);
     }
 }
@@ -703,7 +703,7 @@ void BondEditingWindowController::savePressed() {
     BondDatabase* db = database();
     const std::string serial =
         serialField_ != nullptr ? serialField_->text().toStdString() : std::string();
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (db == nullptr || view == nullptr || portfolio_.empty() || !db->hasPortfolio(portfolio_)) {
         // The portfolio was deleted while this window was open: nothing can be stored, and the
         // user must not be told otherwise by fields that clear themselves.
@@ -766,7 +766,7 @@ void BondEditingWindowController::savePressed() {
 }
 
 void BondEditingWindowController::pushChange(QUndoCommand* command) {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (view != nullptr && view->undoStack() != nullptr) {
         view->undoStack()->push(command);
         return;
@@ -800,7 +800,7 @@ void BondEditingWindowController::savePresetPressed() {
         showError("The preset could not be saved.");
         return;
     }
-    if (WindowHost* view = parentView()) {
+    if (WindowHost* view = host()) {
         view->services().showInformationAlert(
             "Preset Saved", "Clear and new windows now fill in the fields as they are now.");
     }

@@ -39,7 +39,7 @@ TEST_F(BondEditingWindowTest, NewWindowShowsFirstEntriesAndNotThePreset) {
     EXPECT_FALSE(window->editing());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindow());
-    EXPECT_EQ(window->parentView(), &mainView->controller());
+    EXPECT_EQ(window->host(), &mainView->controller());
     EXPECT_TRUE(window->windowTitle().contains(kPortfolio));
     for (QComboBox* box : {window->typeField(), window->faceValueField(), window->issueYearField(),
                            window->issueMonthField()}) {

@@ -175,14 +175,14 @@ TEST(MainMenuCommands, CreatingAPortfolioLetsEditAndReportOpenTheirWindows) {
     EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u)
         << "asking again raises the portfolio's open editor";
     ASSERT_EQ(app.openWindows<ReportWindow>().size(), 1u);
-    EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentView(), &app.view().controller());
+    EXPECT_EQ(app.openWindows<ReportWindow>()[0]->host(), &app.view().controller());
     EXPECT_EQ(app.openWindows<ReportWindow>()[0]->parentWidget(), &app.window())
         << "task windows are freed with the main window at the latest";
 }
 
 TEST(MainMenuCommands, ButtonsAndMenuItemsReachTheirCommands) {
     AppHarness app({{"Savings", {}}});
-    // Controls are found by their outlet names, as the form names them.
+    // Controls are found by their object names, as the form names them.
     const auto item = [&](const char* name) {
         auto* action = app.window().findChild<QAction*>(name);
         EXPECT_NE(action, nullptr) << name;

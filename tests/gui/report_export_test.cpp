@@ -57,9 +57,8 @@ class ReportExportTest : public ::testing::Test {
             std::vector<TestPortfolio>{{"Grandma's bonds", {{"A1", "EE", "100", "2001", "June"}}}});
         app->useValueTable(valueTable());
         app->view().controller().setOpenPortfolio("Grandma's bonds");
-        report = new ReportWindow(app->view().controller().resources());
-        report->setParentView(&app->view().controller());
-        report->showWindow();
+        report = new ReportWindow(app->view().controller());
+        report->open();
         settle();
     }
 
@@ -160,9 +159,8 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
         std::vector<TestPortfolio>{{"Ann <&> Bo", {{"Q<1>&2", "EE", "100", "2001", "June"}}}});
     app->useValueTable(valueTable());
     app->view().controller().setOpenPortfolio("Ann <&> Bo");
-    report = new ReportWindow(app->view().controller().resources());
-    report->setParentView(&app->view().controller());
-    report->showWindow();
+    report = new ReportWindow(app->view().controller());
+    report->open();
     settle();
     const std::string note = "The value table has no value for";
     app->services.answerSavePanel((out / "all.pdf").string());

@@ -53,8 +53,7 @@ class ReportWindowTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
         app->useValueTable(smallValueTable());
         app->view().controller().setOpenPortfolio("Savings");
-        report = new ReportWindow(resourcesOf(*app));
-        report->setParentView(&app->view().controller());
+        report = new ReportWindow(app->view().controller());
     }
     // As the main window's command opens it, so that it follows the main window's changes.
     ReportWindow* openThroughHost(const std::string& portfolio) {
@@ -62,9 +61,6 @@ class ReportWindowTest : public ::testing::Test {
         app->view().bondValueReportButtonPressed();
         settle();
         return app->openWindows<ReportWindow>().back();
-    }
-    static ResourceLocations resourcesOf(AppHarness& harness) {
-        return harness.view().controller().resources();
     }
     QString cell(int row, int column) const {
         return report->tableView()->model()->index(row, column).data().toString();
@@ -91,7 +87,7 @@ constexpr int kIssueYear = 3;
 
 TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhileRowsScroll) {
     open({{"A1", "EE", "100", "2001", "June"}});
-    report->showWindow();
+    report->open();
     QAbstractItemModel* model = report->tableView()->model();
     ASSERT_EQ(model->columnCount(), 12);
     const char* identifiers[] = {"Serial",     "Type",        "Face Value",
@@ -125,7 +121,7 @@ TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhile
 
 TEST_F(ReportWindowTest, BondRowsCanBeSelectedAndCtrlCCopiesThemAsTabSeparatedText) {
     open({{"A1", "EE", "100", "2001", "June"}, {"A2", "EE", "50", "2001", "June"}});
-    report->showWindow();
+    report->open();
     settle();
     QTableView* table = report->tableView();
     for (int row : {0, 1, 4}) {
@@ -153,7 +149,7 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
     EXPECT_TRUE(report->tableView()->isColumnHidden(11));
     EXPECT_FALSE(report->tableView()->isColumnHidden(10));
 
-    auto* next = new ReportWindow(resourcesOf(*app));
+    auto* next = new ReportWindow(app->view().controller());
     next->setAttribute(Qt::WA_DeleteOnClose);
     EXPECT_TRUE(next->tableView()->isColumnHidden(11));
     EXPECT_FALSE(next->columnsMenu()->actions().back()->isChecked());
@@ -179,7 +175,7 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
 
 TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {
     open({});
-    report->showWindow();
+    report->open();
     ASSERT_EQ(report->tableView()->model()->rowCount(), 4);
     EXPECT_EQ(cell(3, kFaceValue), "$0.00");
     EXPECT_EQ(cell(3, kCurrentValue), "$0.00");
@@ -187,7 +183,7 @@ TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {
 
 TEST_F(ReportWindowTest, BondsAreShownInIssueDateOrder) {
     open({{"Late", "EE", "50", "2001", "June"}, {"Early", "EE", "50", "1999", "March"}});
-    report->showWindow();
+    report->open();
     EXPECT_EQ(cell(2, 0), "Early");
     EXPECT_EQ(cell(3, 0), "Late");
 }
@@ -197,7 +193,7 @@ TEST_F(ReportWindowTest, ATitleClickSortsTheBondRowsByValueAgainTheOtherWayTotal
           {"A2", "EE", "50", "2001", "June"},
           {"B", "EE", "1000", "2001", "June"},
           {"Old", "EE", "50", "1999", "March"}});
-    report->showWindow();
+    report->open();
     settle();
     QHeaderView* header = report->tableView()->horizontalHeader();
     auto clickTitle = [header](int column) {
@@ -242,7 +238,7 @@ TEST_F(ReportWindowTest, ColumnsFitTheirContentAndTheWindowFitsTheColumnsWithinT
                          QStringList{"Issue Price", "Interest", "Interest This Year",
                                      "Yield Since Issue", "Status"});
     open({{"A1", "EE", "100", "2001", "June"}});
-    report->showWindow();
+    report->open();
     settle();
     QTableView* table = report->tableView();
     QHeaderView* header = table->horizontalHeader();
@@ -263,7 +259,7 @@ TEST_F(ReportWindowTest, ColumnsFitTheirContentAndTheWindowFitsTheColumnsWithinT
     QSettings().remove("report/hiddenColumns");
     report->close();
     open({{"A1", "EE", "100", "2001", "June"}});
-    report->showWindow();
+    report->open();
     settle();
     EXPECT_GT(report->width(), fiveHidden);
 
@@ -271,7 +267,7 @@ TEST_F(ReportWindowTest, ColumnsFitTheirContentAndTheWindowFitsTheColumnsWithinT
     // no more.
     report->close();
     open({{std::string(200, 'M'), "EE", "100", "2001", "June"}});
-    report->showWindow();
+    report->open();
     EXPECT_EQ(report->frameGeometry().width(), report->screen()->availableGeometry().width());
 }
 
@@ -323,8 +319,9 @@ TEST_F(ReportWindowTest, InvalidBondsAreNamedInOneAlertAsTheWindowOpensThenItClo
     report->tableView()->resize(400, 100);
     redraw();
     EXPECT_TRUE(app->services.alerts.empty()) << "no alert from inside a cell request";
-    report->showWindow();
+    report->open();
     EXPECT_TRUE(app->services.alerts.empty()) << "the alert waits for the event loop";
+    EXPECT_FALSE(report->isVisible()) << "the window is never shown";
     EXPECT_EQ(cell(42, kCurrentValue), "no value");
     settle();
     ASSERT_EQ(app->services.alerts.size(), 1u);
@@ -339,7 +336,7 @@ TEST_F(ReportWindowTest, InvalidBondsAreNamedInOneAlertAsTheWindowOpensThenItClo
 
 TEST_F(ReportWindowTest, AReportThatClosesBeforeItsAlertRunsShowsNothingAndCrashesNothing) {
     open({{"BAD1", "EE", "100", "2002", "January"}});
-    report->showWindow();
+    report->open();
     redraw();
     report->close();
     settle();

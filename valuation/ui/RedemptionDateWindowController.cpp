@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <string>
 
-RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::RedemptionDateWindow>()) {
+RedemptionDateWindowController::RedemptionDateWindowController(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::RedemptionDateWindow>()) {
     ui_->setupUi(this);
     setMonthBox(ui_->monthBox);
     setYearBox(ui_->yearBox);
@@ -22,16 +22,16 @@ RedemptionDateWindowController::RedemptionDateWindowController(QWidget* parent)
             &RedemptionDateWindowController::cancelPressed);
     // OK is the default button: Return presses it wherever the focus is (keyPressEvent).
     ui_->okButton->setDefault(true);
+
+    setRedemptionMonths(redemptionMonthsInTable(loadBondTable(host.resources()).get()));
+    const int monthIndex = intValueOfText(host.redemptionMonth()) - 1;
+    monthBox_->setCurrentIndex(monthIndex >= 0 && monthIndex < monthBox_->count() ? monthIndex
+                                                                                  : -1);
+    yearBox_->setCurrentIndex(
+        yearBox_->findText(QString::fromStdString(host.redemptionYear()), Qt::MatchExactly));
 }
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
-
-void RedemptionDateWindowController::setParentView(WindowHost* view) {
-    TaskWindowController::setParentView(view);
-    if (view != nullptr) {
-        setRedemptionMonths(redemptionMonthsInTable(loadBondTable(view->resources()).get()));
-    }
-}
 
 void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionMonth> months) {
     redemptionMonths_ = std::move(months);
@@ -52,20 +52,8 @@ bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) 
     return holdsRedemptionMonth(redemptionMonths_, year, month);
 }
 
-void RedemptionDateWindowController::windowDidLoad() {
-    WindowHost* view = parentView();
-    if (view == nullptr) {
-        return;
-    }
-    const int monthIndex = intValueOfText(view->redemptionMonth()) - 1;
-    monthBox_->setCurrentIndex(monthIndex >= 0 && monthIndex < monthBox_->count() ? monthIndex
-                                                                                  : -1);
-    yearBox_->setCurrentIndex(
-        yearBox_->findText(QString::fromStdString(view->redemptionYear()), Qt::MatchExactly));
-}
-
 void RedemptionDateWindowController::okPressed() {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (view == nullptr) {
         close();
         return;

@@ -1,10 +1,10 @@
 #pragma once
 
 // The redemption date window: a month box (January to December, in calendar order) and a year
-// box; OK stores the chosen month in the main view when the value table covers it, and
-// remembers it for the next start of the application. The months
-// accepted are those of the value table in effect (the user's updated copy when there is one,
-// else the shipped table), read once when the window gets its parent view.
+// box; OK makes the chosen month the host's redemption date when the value table covers it, and
+// remembers it for the next start of the application. The months accepted are those of the value
+// table in effect (the user's updated copy when there is one, else the shipped table), read once
+// as the window is made.
 
 #include "app/TaskWindowController.h"
 #include "valuation/ValueTableMonths.h"
@@ -22,16 +22,15 @@ class RedemptionDateWindowController : public TaskWindowController {
     Q_OBJECT
 
   public:
-    explicit RedemptionDateWindowController(QWidget* parent = nullptr);
+    // Reads the redemption months of the value table in effect and preselects the host's
+    // redemption date.
+    explicit RedemptionDateWindowController(WindowHost& host);
     ~RedemptionDateWindowController() override;
 
     QComboBox* monthBox() const { return monthBox_; }
     void setMonthBox(QComboBox* box) { monthBox_ = box; }
     QComboBox* yearBox() const { return yearBox_; }
     void setYearBox(QComboBox* box) { yearBox_ = box; }
-
-    // Also reads the redemption months of the value table in effect.
-    void setParentView(WindowHost* view) override;
 
     // The months the window accepts; setting them offers their years in the year box and names
     // them in the window.
@@ -46,8 +45,6 @@ class RedemptionDateWindowController : public TaskWindowController {
     void cancelPressed();
 
   protected:
-    // Preselects the main view's redemption date.
-    void windowDidLoad() override;
     // Escape cancels and Return presses OK, once no open list has taken them.
     void keyPressEvent(QKeyEvent* event) override;
 

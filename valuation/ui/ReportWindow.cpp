@@ -57,8 +57,9 @@ QString qText(std::string_view text) {
 
 } // namespace
 
-ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
-    : TaskWindowController(parent), ui_(std::make_unique<Ui::ReportWindow>()), report_(resources) {
+ReportWindow::ReportWindow(WindowHost& host)
+    : TaskWindowController(host), ui_(std::make_unique<Ui::ReportWindow>()),
+      report_(host.resources()) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
     tableView_->setHorizontalHeader(new ReportHeaderView(tableView_));
@@ -90,26 +91,20 @@ ReportWindow::ReportWindow(const ResourceLocations& resources, QWidget* parent)
     tableView_->installEventFilter(this);
     connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
     connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
-}
 
-ReportWindow::~ReportWindow() = default;
-
-void ReportWindow::setParentView(WindowHost* view) {
-    TaskWindowController::setParentView(view);
-    if (view != nullptr && view->bondDatabase() != nullptr && view->openPortfolio()) {
-        // The portfolio's stored order follows the report's order, as it always has.
-        view->bondDatabase()->sortBondsByDate(*view->openPortfolio());
-    }
-    report_.setOwner(view);
-    if (view != nullptr && view->bondDatabase() != nullptr) {
+    if (BondDatabase* store = host.bondDatabase()) {
+        if (host.openPortfolio()) {
+            // The portfolio's stored order follows the report's order, as it always has.
+            store->sortBondsByDate(*host.openPortfolio());
+        }
         // The report follows its own portfolio's bonds, whichever portfolio is open.
-        connect(view->bondDatabase(), &BondDatabase::bondsChanged, this,
-                [this](const std::string& portfolio) {
-                    if (report_.portfolioName() == portfolio) {
-                        recompute();
-                    }
-                });
+        connect(store, &BondDatabase::bondsChanged, this, [this](const std::string& portfolio) {
+            if (report_.portfolioName() == portfolio) {
+                recompute();
+            }
+        });
     }
+    report_.setOwner(&host);
     if (report_.portfolioName()) {
         setWindowTitle(QStringLiteral("Value Report - %1")
                            .arg(QString::fromStdString(*report_.portfolioName())));
@@ -118,6 +113,8 @@ void ReportWindow::setParentView(WindowHost* view) {
     updateLabels();
     fitColumns(false);
 }
+
+ReportWindow::~ReportWindow() = default;
 
 void ReportWindow::showEvent(QShowEvent* event) {
     // Opened as wide as the columns need, or wider when the user left it so last time.
@@ -128,22 +125,24 @@ void ReportWindow::showEvent(QShowEvent* event) {
     TaskWindowController::showEvent(event);
 }
 
-void ReportWindow::windowDidLoad() {
-    updateLabels();
-    // Decided once, as the window opens: bonds the table calls invalid end the report. The
-    // alert comes from the event loop, and is dropped if the window has gone by then.
-    if (!report_.valid()) {
-        const std::string message = invalidBondsMessage(report_.invalidSerials());
-        QMetaObject::invokeMethod(
-            this,
-            [this, message] {
-                if (WindowHost* view = parentView()) {
-                    view->services().showErrorAlert("Error", message);
-                }
-                close();
-            },
-            Qt::QueuedConnection);
+void ReportWindow::open() {
+    if (report_.valid()) {
+        showInFront();
+        return;
     }
+    // Decided once, as the window opens: bonds the table calls invalid end the report before it
+    // is seen. The alert comes from the event loop, after the command that opened the report,
+    // and is dropped if the window has gone by then.
+    const std::string message = invalidBondsMessage(report_.invalidSerials());
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            if (WindowHost* view = host()) {
+                view->services().showErrorAlert("Error", message);
+            }
+            close();
+        },
+        Qt::QueuedConnection);
 }
 
 void ReportWindow::recompute() {
@@ -160,7 +159,7 @@ void ReportWindow::recompute() {
 }
 
 void ReportWindow::reloadValueTable() {
-    if (WindowHost* view = parentView()) {
+    if (WindowHost* view = host()) {
         report_.setBondTable(loadBondTable(view->resources()));
         recomputePending_ = false;
         model_->reload();
@@ -271,7 +270,7 @@ void ReportWindow::updateDateLabel() {
                            "%1 yet. Add newer values with Update Values…")
                 .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
     }
-    if (WindowHost* view = parentView(); view != nullptr && snapshot.month) {
+    if (WindowHost* view = host(); view != nullptr && snapshot.month) {
         text += QStringLiteral(" ") +
                 QString::fromStdString(monthValueSourceText(*snapshot.month, view->resources()));
     }
@@ -394,7 +393,7 @@ std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     ReportDocumentInfo info;
     info.madeOn =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    if (WindowHost* view = parentView()) {
+    if (WindowHost* view = host()) {
         info.valuesSource = valuesSourceText(view->resources(), report_.bondTable());
     }
     auto document = std::make_unique<QTextDocument>();
@@ -428,7 +427,7 @@ bool ReportWindow::writePdf(const std::string& path, std::string* error) const {
 }
 
 void ReportWindow::exportPressed() {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (view == nullptr) {
         return;
     }
@@ -458,7 +457,7 @@ void ReportWindow::exportPressed() {
 }
 
 void ReportWindow::printPressed() {
-    WindowHost* view = parentView();
+    WindowHost* view = host();
     if (view == nullptr) {
         return;
     }

@@ -7,7 +7,8 @@
 // rows by it (again: the other way); the report opens in issue-date order. The window opens as
 // wide as its columns need, within the screen, and its status line says what Export and Print
 // did. The window stays with the portfolio open when it was opened. When it opens with bonds the
-// value table calls invalid, one alert names them all (from the event loop) and the window closes.
+// value table calls invalid, one alert names them all (from the event loop) and the window closes
+// without ever being shown.
 
 #include "app/TaskWindowController.h"
 #include "valuation/ReportDocument.h"
@@ -21,7 +22,6 @@ class QPushButton;
 class QTextDocument;
 class QTableView;
 class ReportTableModel;
-class ResourceLocations;
 
 namespace Ui {
 class ReportWindow;
@@ -31,8 +31,14 @@ class ReportWindow : public TaskWindowController {
     Q_OBJECT
 
   public:
-    explicit ReportWindow(const ResourceLocations& resources, QWidget* parent = nullptr);
+    // Pins the report to the host's open portfolio, whose bonds are put in date order, and
+    // computes it.
+    explicit ReportWindow(WindowHost& host);
     ~ReportWindow() override;
+
+    // Shows the window in front; or, when the value table calls bonds of the report invalid,
+    // names them all in one alert (from the event loop) and closes the window unseen.
+    void open();
 
     const ValueReport& report() const { return report_; }
     QTableView* tableView() const { return tableView_; }
@@ -53,10 +59,6 @@ class ReportWindow : public TaskWindowController {
     QString selectedRowsText() const;
     void copySelectedRows() const;
 
-    // Pins the report to the host's open portfolio, whose bonds are put in date order, and
-    // computes it.
-    void setParentView(WindowHost* view) override;
-
     // Asks the table for every cell again (the snapshot stays as it is).
     void reloadData();
 
@@ -72,7 +74,6 @@ class ReportWindow : public TaskWindowController {
     void printPressed();
 
   protected:
-    void windowDidLoad() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
