@@ -55,8 +55,8 @@ class BondEditingSession : public QObject {
     // window may close. A discarded entry is gone, so that nothing asks about it again.
     bool mayClose();
 
+    // The host's store while the host lives.
     BondDatabase* store() const;
-    void showError(const std::string& message) const;
 
   signals:
     // Entry or editing mode, or the bond being changed, changed.
@@ -67,6 +67,7 @@ class BondEditingSession : public QObject {
     void bondsChanged();
 
   private:
+    void showError(const std::string& message) const;
     void setMode(bool editing, std::string serial);
     void saveChange(BondDatabase& store, WindowHost& host);
     void saveNew(BondDatabase& store, WindowHost& host);

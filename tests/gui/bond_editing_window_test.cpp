@@ -232,8 +232,8 @@ TEST_F(BondEditingWindowTest, DeletingKeepsToTheWindowsPortfolioWhenAnotherIsOpe
     mainView->controller().setOpenPortfolio("Other");
     mainView->controller().portfolioChanged();
     const auto otherOnDisk = [this] {
-        const PlistValue* list =
-            plistFind(readPropertyList(portfolioFile()).dictPtr(), {"Other", kPortfolioBondsKey});
+        const PlistValue root = readPropertyList(portfolioFile());
+        const PlistValue* list = plistFind(root.dictPtr(), {"Other", kPortfolioBondsKey});
         return list != nullptr && list->arrayPtr() != nullptr ? list->arrayPtr()->size() : 0u;
     };
 
