@@ -181,7 +181,8 @@ void MainMenuView::importPressed() {
     const BondChoiceLists lists = BondChoiceLists::read(resources_);
     int warned = 0;
     for (const Bond& bond : report.bonds) {
-        const std::string warning = issueYearWarning(lists, bond.type, bond.issueYear);
+        const std::string warning =
+            issueDateWarning(lists, bond.type, bond.issueMonth, bond.issueYear);
         if (!warning.empty() && ++warned <= 15) {
             warnings += "\n" + bond.serial + ": " + warning;
         }
@@ -195,8 +196,8 @@ void MainMenuView::importPressed() {
                           " already in the portfolio skipped, " +
                           std::to_string(report.skippedLineCount) + " lines passed over.";
     if (warned > 0) {
-        message += "\n\nThese bonds have an issue year their series was not issued in; they "
-                   "were kept, please check them:" +
+        message += "\n\nThese bonds have an issue date on which their series was not issued; "
+                   "they were kept, please check them:" +
                    warnings;
     }
     if (report.added > 0) {

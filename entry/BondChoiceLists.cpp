@@ -2,8 +2,10 @@
 
 #include "entry/DictionaryResource.h"
 #include "store/BondRecord.h"
+#include "store/YearMonth.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -20,6 +22,28 @@ std::vector<std::string> stringsOf(const PlistValue& value) {
         }
     }
     return strings;
+}
+
+// The month each series was first issued: E May 1941 (31 CFR 316), savings notes May 1967
+// (31 CFR 342.0), EE January 1980 (31 CFR 351), I September 1998 (31 CFR 359).
+struct FirstIssue {
+    std::string_view series;
+    YearMonth month;
+};
+constexpr std::array<FirstIssue, 4> kFirstIssues = {{
+    {"E", {1941, 5}},
+    {"S", {1967, 5}},
+    {"EE", {1980, 1}},
+    {"I", {1998, 9}},
+}};
+
+std::optional<YearMonth> firstIssueOf(std::string_view series) {
+    for (const FirstIssue& first : kFirstIssues) {
+        if (first.series == series) {
+            return first.month;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -44,12 +68,21 @@ std::string BondChoiceLists::issueYearsText(const std::string& type) const {
     return years.empty() ? std::string() : years.front() + " to " + years.back();
 }
 
-std::string issueYearWarning(const BondChoiceLists& lists, const std::string& type,
-                             const std::string& issueYear) {
+std::string issueDateWarning(const BondChoiceLists& lists, const std::string& type,
+                             const std::string& issueMonth, const std::string& issueYear) {
     const std::vector<std::string> years = lists.yearsForType(type);
-    if (years.empty() || std::find(years.begin(), years.end(), issueYear) != years.end()) {
+    if (years.empty()) {
         return {};
     }
-    return "Series " + type + " bonds were issued from " + lists.issueYearsText(type) +
-           ", not in " + issueYear + ". Please check the series and the issue year.";
+    if (std::find(years.begin(), years.end(), issueYear) == years.end()) {
+        return "Series " + type + " bonds were issued from " + lists.issueYearsText(type) +
+               ", not in " + issueYear + ". Please check the series and the issue year.";
+    }
+    const std::optional<YearMonth> issued = YearMonth::fromYearAndMonthName(issueYear, issueMonth);
+    const std::optional<YearMonth> first = firstIssueOf(type);
+    if (issued && first && *issued < *first) {
+        return "Series " + type + " bonds were first issued in " + first->name() + ", not in " +
+               issued->name() + ". Please check the series and the issue date.";
+    }
+    return {};
 }

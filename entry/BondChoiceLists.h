@@ -49,8 +49,9 @@ class BondChoiceLists {
     std::vector<std::string> months_;
 };
 
-// A warning when a bond's issue year lies outside the years its series was issued in (an
-// imported "E" bond of 1985); empty when it lies inside, or when the series' years are unknown.
-// Such bonds are kept: the warning only asks the user to check them.
-std::string issueYearWarning(const BondChoiceLists& lists, const std::string& type,
-                             const std::string& issueYear);
+// A warning when a bond's issue date lies outside the time its series was issued in: a year the
+// series' list lacks (an imported "E" bond of 1985), or a month before the series' first issue
+// (an "E" bond of January 1941); empty when the date lies inside, or when the series' years are
+// unknown. Such bonds are kept: the warning only asks the user to check them.
+std::string issueDateWarning(const BondChoiceLists& lists, const std::string& type,
+                             const std::string& issueMonth, const std::string& issueYear);

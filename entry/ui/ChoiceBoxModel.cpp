@@ -1,15 +1,14 @@
 #include "entry/ui/ChoiceBoxModel.h"
 
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ChoiceList.h"
 
-#include <QComboBox>
 #include <QFont>
 
-ChoiceBoxModel::ChoiceBoxModel(const BondEditingWindowController& controller, QComboBox* box)
-    : QAbstractListModel(box), controller_(controller), box_(box) {}
+ChoiceBoxModel::ChoiceBoxModel(const ChoiceList& list, QString prefix, QObject* parent)
+    : QAbstractListModel(parent), list_(list), prefix_(std::move(prefix)) {}
 
 int ChoiceBoxModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : controller_.numberOfItemsInComboBox(box_);
+    return parent.isValid() ? 0 : list_.count();
 }
 
 QVariant ChoiceBoxModel::data(const QModelIndex& index, int role) const {
@@ -18,16 +17,18 @@ QVariant ChoiceBoxModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return controller_.comboBoxObjectValueForItemAtIndex(box_, index.row());
+    case Qt::EditRole: {
+        const std::optional<std::string> value = list_.valueAt(index.row());
+        return value ? prefix_ + QString::fromStdString(*value) : QString();
+    }
     case Qt::ToolTipRole:
-        if (controller_.isExtraEntryAtIndex(box_, index.row())) {
+        if (list_.isExtraAt(index.row())) {
             return QStringLiteral("Not one of the usual choices: this bond's own value, kept "
                                   "when the bond is saved");
         }
         return {};
     case Qt::FontRole:
-        if (controller_.isExtraEntryAtIndex(box_, index.row())) {
+        if (list_.isExtraAt(index.row())) {
             QFont font;
             font.setItalic(true);
             return font;

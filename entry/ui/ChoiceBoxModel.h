@@ -1,26 +1,27 @@
 #pragma once
 
-// The Qt model behind a choice box of the bond editing window. It holds no data of its own:
-// every count and text comes from the window controller's data-source operations.
+// The Qt model behind a choice box of the bond entry: the entries of its choice list, each shown
+// after a prefix (the "$" of the face values); the extra entry in italics, with a tooltip.
 
 #include <QAbstractListModel>
+#include <QString>
 
-class BondEditingWindowController;
-class QComboBox;
+class ChoiceList;
 
 class ChoiceBoxModel : public QAbstractListModel {
     Q_OBJECT
 
   public:
-    ChoiceBoxModel(const BondEditingWindowController& controller, QComboBox* box);
+    // The list outlives the model (both belong to the bond entry form).
+    ChoiceBoxModel(const ChoiceList& list, QString prefix, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // The box's entries have changed: it asks for them anew.
+    // The list's entries have changed: the box asks for them anew.
     void reload();
 
   private:
-    const BondEditingWindowController& controller_;
-    QComboBox* box_;
+    const ChoiceList& list_;
+    QString prefix_;
 };

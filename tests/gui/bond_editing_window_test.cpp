@@ -1,16 +1,22 @@
 // The bond editing window: its choice lists, the type change, the bond table, taking a bond into
 // the fields, deleting, clearing and closing.
 
+#include "entry/ChoiceList.h"
+#include "entry/ui/ChoiceBoxModel.h"
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
+#include "store/BondRecord.h"
 #include "support/gui/BondEntryFixture.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QUndoStack>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -29,30 +35,33 @@ class BondEditingWindowTest : public BondEntryFixture {
     void SetUp() override { startApplication(); }
 };
 
-TEST_F(BondEditingWindowTest, NewWindowShowsFirstEntriesAndNotThePreset) {
+TEST_F(BondEditingWindowTest, NewWindowShowsTheShippedPresetADateItsSeriesWasIssuedOn) {
     BondEditingWindowController* window = openWindow();
-    EXPECT_EQ(boxText(window->typeField()), "E");
-    EXPECT_EQ(boxText(window->faceValueField()), "$10");
-    EXPECT_EQ(boxText(window->issueYearField()), "1941");
+    EXPECT_EQ(boxText(window->typeField()), "EE");
+    EXPECT_EQ(boxText(window->faceValueField()), "$100");
+    EXPECT_EQ(boxText(window->issueYearField()), "1980");
     EXPECT_EQ(boxText(window->issueMonthField()), "January");
+    EXPECT_TRUE(window->findChild<QLabel*>("warningLabel")->isHidden());
     EXPECT_EQ(window->serialField()->text(), "");
     EXPECT_FALSE(window->editing());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindow());
     EXPECT_EQ(window->host(), &mainView->controller());
     EXPECT_TRUE(window->windowTitle().contains(kPortfolio));
+    // Each box shows its own list through a model of its own.
+    std::set<QAbstractItemModel*> models;
     for (QComboBox* box : {window->typeField(), window->faceValueField(), window->issueYearField(),
                            window->issueMonthField()}) {
         EXPECT_FALSE(box->isEditable());
+        EXPECT_NE(qobject_cast<ChoiceBoxModel*>(box->model()), nullptr);
+        models.insert(box->model());
     }
-    EXPECT_EQ(window->typeField()->property("tag").toInt(), 0);
-    EXPECT_EQ(window->faceValueField()->property("tag").toInt(), 1);
-    EXPECT_EQ(window->issueMonthField()->property("tag").toInt(), 2);
-    EXPECT_EQ(window->issueYearField()->property("tag").toInt(), 3);
+    EXPECT_EQ(models.size(), 4u);
 }
 
 TEST_F(BondEditingWindowTest, BoxesOfferTheShippedChoiceLists) {
     BondEditingWindowController* window = openWindow();
+    chooseText(window->typeField(), "E");
     EXPECT_EQ(boxEntries(window->typeField()), (std::vector<std::string>{"E", "EE", "I", "S"}));
     EXPECT_EQ(boxEntries(window->faceValueField()),
               (std::vector<std::string>{"$10", "$25", "$50", "$75", "$100", "$200", "$500", "$1000",
@@ -68,6 +77,7 @@ TEST_F(BondEditingWindowTest, BoxesOfferTheShippedChoiceLists) {
 
 TEST_F(BondEditingWindowTest, ChoosingATypeOffersItsYearsBeforeTheCallReturns) {
     BondEditingWindowController* window = openWindow();
+    chooseText(window->typeField(), "E");
     chooseText(window->issueYearField(), "1975");
     window->typeField()->setCurrentIndex(1);
     EXPECT_EQ(window->selectedType(), "EE");
@@ -102,6 +112,7 @@ TEST_F(BondEditingWindowTest, DoubleClickingAnIBondWhileTheTypeBoxShowsE) {
     addBond({"A1", "EE", "100", "1990", "May"});
     addBond({"I-77", "I", "500", "2003", "March"});
     BondEditingWindowController* window = openWindow();
+    chooseText(window->typeField(), "E");
     ASSERT_EQ(boxText(window->typeField()), "E");
 
     doubleClickRow(*window, 1);
@@ -199,18 +210,50 @@ TEST_F(BondEditingWindowTest, ClearingFillsThePresetAndEndsEditingMode) {
                                                        {"A2", "EE", "100", "1980", "January"}}));
 }
 
-TEST_F(BondEditingWindowTest, BoxWithAnotherTagOffersNothing) {
+TEST_F(BondEditingWindowTest, ChoiceBoxModelsOfferTheirListsAndNothingBeyond) {
     BondEditingWindowController* window = openWindow();
-    QComboBox stray;
-    stray.setProperty("tag", 7);
-    EXPECT_EQ(window->numberOfItemsInComboBox(&stray), 0);
-    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(&stray, 0), "");
-    QComboBox untagged;
-    EXPECT_EQ(window->numberOfItemsInComboBox(&untagged), 0);
-    EXPECT_EQ(window->numberOfItemsInComboBox(window->issueMonthField()), 12);
-    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(window->faceValueField(), 9), "$10000");
-    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(window->faceValueField(), 10), "");
-    EXPECT_EQ(window->comboBoxObjectValueForItemAtIndex(window->faceValueField(), -1), "");
+    const ChoiceList empty;
+    const ChoiceBoxModel stray(empty, QString(), nullptr);
+    EXPECT_EQ(stray.rowCount(), 0);
+    EXPECT_EQ(stray.index(0, 0).data().toString(), "");
+    const QAbstractItemModel* faceValues = window->faceValueField()->model();
+    EXPECT_EQ(window->issueMonthField()->model()->rowCount(), 12);
+    EXPECT_EQ(faceValues->index(9, 0).data().toString(), "$10000");
+    EXPECT_EQ(faceValues->index(10, 0).data().toString(), "");
+    EXPECT_EQ(faceValues->index(-1, 0).data().toString(), "");
+}
+
+TEST_F(BondEditingWindowTest, DeletingKeepsToTheWindowsPortfolioWhenAnotherIsOpened) {
+    addBond({"A1", "EE", "100", "1990", "May"});
+    addBond({"B2", "I", "50", "2001", "July"});
+    ASSERT_TRUE(database().createPortfolio("Other"));
+    ASSERT_TRUE(database().addBond("Other", Bond("O1", "E", "25", "1950", "May")));
+    BondEditingWindowController* window = openWindow();
+    mainView->controller().setOpenPortfolio("Other");
+    mainView->controller().portfolioChanged();
+    const auto otherOnDisk = [this] {
+        const PlistValue root = readPropertyList(portfolioFile());
+        const PlistValue* list = plistFind(root.dictPtr(), {"Other", kPortfolioBondsKey});
+        return list != nullptr && list->arrayPtr() != nullptr ? list->arrayPtr()->size() : 0u;
+    };
+
+    clickRow(*window, 0);
+    services.answerConfirmation(ToolkitServices::kDefaultButton);
+    window->deleteBondPressed();
+    const std::vector<EntryBond> left = {{"B2", "I", "50", "2001", "July"}};
+    EXPECT_EQ(bondsInMemory(), left);
+    EXPECT_EQ(bondsOnDisk(), left);
+    EXPECT_EQ(database().portfolio("Other")->bonds.size(), 1u);
+    EXPECT_EQ(otherOnDisk(), 1u);
+
+    mainView->controller().undoStack()->undo();
+    const std::vector<EntryBond> whole = {{"A1", "EE", "100", "1990", "May"},
+                                          {"B2", "I", "50", "2001", "July"}};
+    EXPECT_EQ(bondsInMemory(), whole);
+    EXPECT_EQ(bondsOnDisk(), whole);
+    EXPECT_EQ(database().portfolio("Other")->bonds.size(), 1u);
+    EXPECT_EQ(otherOnDisk(), 1u);
+    EXPECT_EQ(tableRows(*window).size(), 2u);
 }
 
 TEST_F(BondEditingWindowTest, CloseButtonWritesThePortfolioFileAndFreesTheWindow) {

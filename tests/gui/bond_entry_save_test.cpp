@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QUndoStack>
 
 namespace {
 
@@ -72,6 +73,7 @@ TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndStillClears) {
     BondEditingWindowController* window = openWindow();
     enter(*window, "DUP", "I", "$50", "June", "2002");
     window->savePressed();
+    EXPECT_EQ(mainView->controller().undoStack()->count(), 0) << "nothing to undo";
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].message,
               "Serial already exists. Please enter a different serial.");
@@ -135,6 +137,7 @@ TEST_F(BondEntrySaveTest, RenamingToAnotherBondsSerialIsRefusedAndEditingGoesOn)
     doubleClickRow(*window, 0);
     enter(*window, "B", "S", "$500", "April", "1968");
     window->savePressed();
+    EXPECT_EQ(mainView->controller().undoStack()->count(), 0) << "nothing to undo";
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].message,
               "Serial already exists. Please enter a different serial.");
@@ -294,6 +297,26 @@ TEST_F(BondEntrySaveTest, SavingThePresetLeavesBondsAndModeAlone) {
     const PlistDictRef preset = readPropertyList(presetFile()).dict();
     ASSERT_NE(preset, nullptr);
     EXPECT_EQ(preset->text("Issue Year"), "19");
+}
+
+TEST_F(BondEntrySaveTest, SavedPresetIsWhatANewEntryShowsAfterARestart) {
+    const std::string shippedPreset =
+        readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "preset.plist");
+    BondEditingWindowController* window = openWindow();
+    enter(*window, "", "I", "$500", "March", "2001");
+    window->savePresetPressed();
+    window->close();
+
+    restartApplication();
+    BondEditingWindowController* reopened = openWindow();
+    EXPECT_EQ(boxText(reopened->typeField()), "I");
+    EXPECT_EQ(boxText(reopened->faceValueField()), "$500");
+    EXPECT_EQ(boxText(reopened->issueMonthField()), "March");
+    EXPECT_EQ(boxText(reopened->issueYearField()), "2001");
+    // The user's own copy changed, never the one shipped with the program.
+    EXPECT_EQ(
+        readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "preset.plist"),
+        shippedPreset);
 }
 
 } // namespace

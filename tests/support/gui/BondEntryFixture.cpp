@@ -52,11 +52,20 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
     if (shippedDir.empty()) {
         shippedDir = std::filesystem::path(ORVELT_SOURCE_DIR) / "resources";
     }
+    shippedInUse = shippedDir;
     mainView = std::make_unique<MainMenuView>(services, ResourceLocations(shippedDir, dataDir));
     mainView->applicationDidFinishLaunching();
-    ASSERT_NE(mainView->controller().bondDatabase(), nullptr);
-    ASSERT_TRUE(mainView->controller().bondDatabase()->createPortfolio(kPortfolio));
+    BondDatabase* store = mainView->controller().bondDatabase();
+    ASSERT_NE(store, nullptr);
+    if (!store->hasPortfolio(kPortfolio)) {
+        ASSERT_TRUE(store->createPortfolio(kPortfolio));
+    }
     mainView->controller().setOpenPortfolio(kPortfolio);
+}
+
+void BondEntryFixture::restartApplication() {
+    mainView.reset();
+    startApplication(shippedInUse);
 }
 
 BondEditingWindowController* BondEntryFixture::openWindow() {

@@ -33,6 +33,8 @@ class BondEntryFixture : public ::testing::Test {
 
     // The shipped resources are the project's own; `shippedDir` overrides them.
     void startApplication(std::filesystem::path shippedDir = {});
+    // Ends the application and starts it again over the same folders, as the next run would.
+    void restartApplication();
     // Opens a bond editing window as the main view's edit command does.
     BondEditingWindowController* openWindow();
 
@@ -60,6 +62,7 @@ class BondEntryFixture : public ::testing::Test {
     static void chooseText(QComboBox* box, const std::string& text);
 
     TempDir temp;
+    std::filesystem::path shippedInUse;
     std::filesystem::path dataDir;
     ScriptedToolkitServices services;
     std::unique_ptr<MainMenuView> mainView;

@@ -1,0 +1,83 @@
+#pragma once
+
+// What the bond editor does with its form, for one portfolio whatever portfolio is opened
+// meanwhile: adding the entry as a new bond (entry mode) or storing it over the bond taken into
+// the fields (editing mode), deleting, clearing to the entry preset, saving the preset, and the
+// question about an unsaved entry when the window closes. Every change to the bonds goes
+// through the host's undo history.
+
+#include "entry/EntryPreset.h"
+#include "platform/ResourceLocations.h"
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+class Bond;
+class BondDatabase;
+class BondEntryForm;
+class QUndoCommand;
+class WindowHost;
+
+class BondEditingSession : public QObject {
+    Q_OBJECT
+
+  public:
+    // The host as the window knows it now; nullptr once it is gone.
+    using HostLookup = std::function<WindowHost*()>;
+
+    BondEditingSession(BondEntryForm& form, std::string portfolio, ResourceLocations resources,
+                       HostLookup host, QObject* parent);
+
+    const std::string& portfolio() const { return portfolio_; }
+    bool editing() const { return editing_; }
+    // The serial of the bond taken into the fields.
+    const std::string& editingSerial() const { return editingSerial_; }
+    // The preset as read when the window opened, or as saved since.
+    const EntryPreset& preset() const { return preset_; }
+
+    // Adds the entry, or stores it over the bond taken into the fields; a refused entry is
+    // shown and changes nothing (not even the undo history).
+    void save();
+    // Takes a bond into the fields for a change (editing mode).
+    void edit(const Bond& bond);
+    // Asks, then deletes the bond; nullptr says none is selected.
+    void remove(const Bond* bond);
+    // Back to a new bond, the fields filled from the preset.
+    void clear();
+    // Keeps what the fields show as the preset, in the user's preset file.
+    void savePreset();
+
+    // Whether the fields hold what a save would store and has not: a serial typed for a new
+    // bond, or changes to the bond taken into the fields.
+    bool hasUnsavedEntry() const;
+    // Asks whether to keep an unsaved entry (save it, discard it, or stay open); true when the
+    // window may close. A discarded entry is gone, so that nothing asks about it again.
+    bool mayClose();
+
+    // The host's store while the host lives.
+    BondDatabase* store() const;
+
+  signals:
+    // Entry or editing mode, or the bond being changed, changed.
+    void modeChanged();
+    // The fields went back to a new bond: no bond stays selected.
+    void cleared();
+    // The bonds were added to, changed, deleted or sorted.
+    void bondsChanged();
+
+  private:
+    void showError(const std::string& message) const;
+    void setMode(bool editing, std::string serial);
+    void saveChange(BondDatabase& store, WindowHost& host);
+    void saveNew(BondDatabase& store, WindowHost& host);
+    void pushChange(QUndoCommand* command);
+
+    BondEntryForm& form_;
+    std::string portfolio_;
+    ResourceLocations resources_;
+    HostLookup host_;
+    EntryPreset preset_;
+    bool editing_ = false;
+    std::string editingSerial_;
+};

@@ -1,0 +1,151 @@
+#include "entry/ui/BondEntryForm.h"
+
+#include "entry/EntryPreset.h"
+#include "entry/ui/ChoiceBoxModel.h"
+#include "entry/ui/FaceValueTypeAhead.h"
+#include "store/Bond.h"
+#include "store/BondRecord.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+BondEntryForm::BondEntryForm(Fields fields, BondChoiceLists lists, QObject* parent)
+    : QObject(parent), fields_(fields), lists_(std::move(lists)), selectedType_("E") {
+    type_.box = fields.type;
+    type_.list.setValues(lists_.types());
+    faceValue_.box = fields.faceValue;
+    faceValue_.list.setValues(lists_.faceValues());
+    issueMonth_.box = fields.issueMonth;
+    issueMonth_.list.setValues(lists_.months());
+    issueYear_.box = fields.issueYear;
+    issueYear_.list.setValues(lists_.yearsForType(selectedType_));
+
+    attach(type_, QString());
+    attach(faceValue_, QStringLiteral("$"));
+    attach(issueMonth_, QString());
+    attach(issueYear_, QString());
+    connect(type_.box, &QComboBox::currentIndexChanged, this, &BondEntryForm::typeChanged);
+    new FaceValueTypeAhead(*faceValue_.box,
+                           [this](int index) { return faceValue_.list.valueAt(index); });
+
+    connect(fields_.serial, &QLineEdit::textChanged, this, &BondEntryForm::changed);
+    connect(issueMonth_.box, &QComboBox::currentIndexChanged, this, &BondEntryForm::changed);
+    connect(issueYear_.box, &QComboBox::currentIndexChanged, this, &BondEntryForm::changed);
+
+    for (Box* box : {&type_, &faceValue_, &issueYear_, &issueMonth_}) {
+        select(*box, 0);
+    }
+}
+
+void BondEntryForm::attach(Box& box, const QString& prefix) {
+    // The boxes take no typed text, so one of their entries is selected whenever they have any.
+    box.box->setEditable(false);
+    box.model = new ChoiceBoxModel(box.list, prefix, box.box);
+    box.box->setModel(box.model);
+}
+
+bool BondEntryForm::isChoiceBox(const QWidget* widget) const {
+    return widget != nullptr && (widget == type_.box || widget == faceValue_.box ||
+                                 widget == issueMonth_.box || widget == issueYear_.box);
+}
+
+std::string BondEntryForm::serial() const {
+    return fields_.serial->text().toStdString();
+}
+
+void BondEntryForm::select(Box& box, int index) {
+    if (box.box->count() == 0) {
+        return;
+    }
+    if (index < 0 || index >= box.box->count()) {
+        index = 0;
+    }
+    const bool unchanged = box.box->currentIndex() == index;
+    box.box->setCurrentIndex(index);
+    // Qt reports only real changes; the type change must run on every selection of a type.
+    if (unchanged && &box == &type_) {
+        typeChanged();
+    }
+}
+
+void BondEntryForm::selectValue(Box& box, const std::string& value) {
+    const int index = box.list.indexFor(value);
+    if (box.list.isExtraAt(index)) {
+        box.model->reload();
+    }
+    select(box, index);
+}
+
+void BondEntryForm::dropExtraEntries() {
+    for (Box* box : {&type_, &faceValue_, &issueMonth_, &issueYear_}) {
+        if (box->list.hasExtra()) {
+            box->list.dropExtra();
+            box->model->reload();
+        }
+    }
+}
+
+void BondEntryForm::typeChanged() {
+    const std::optional<std::string> type = type_.list.valueAt(type_.box->currentIndex());
+    if (!type) {
+        return;
+    }
+    selectedType_ = *type;
+    issueYear_.list.setValues(lists_.yearsForType(selectedType_));
+    issueYear_.model->reload();
+    select(issueYear_, 0);
+    emit changed();
+}
+
+void BondEntryForm::load(const Bond& bond) {
+    // A copy: selecting entries runs code that may change what the caller's bond refers to.
+    const Bond shown = bond;
+    fields_.serial->setText(QString::fromStdString(shown.serial));
+    dropExtraEntries();
+    selectValue(type_, shown.type); // runs the type change: the year box offers its years
+    selectValue(faceValue_, shown.faceValue);
+    selectValue(issueMonth_, shown.issueMonth);
+    selectValue(issueYear_, shown.issueYear);
+}
+
+void BondEntryForm::fill(const EntryPreset& preset) {
+    dropExtraEntries();
+    fields_.serial->setText(QString::fromStdString(preset.serial()));
+    select(type_, preset.position(kTypeKey)); // runs the type change
+    select(faceValue_, preset.position(kFaceValueKey));
+    select(issueYear_, preset.position(kIssueYearKey));
+    select(issueMonth_, preset.position(kIssueMonthKey));
+}
+
+std::optional<BondEntry> BondEntryForm::entry(std::string* missingChoiceMessage) const {
+    // A box with no entry to read stops the save: storing an empty value would make a bond
+    // that cannot be valued.
+    const auto read = [&](const Box& box, const char* message) -> std::optional<std::string> {
+        std::optional<std::string> value = box.list.valueAt(box.box->currentIndex());
+        if (!value && missingChoiceMessage != nullptr && missingChoiceMessage->empty()) {
+            *missingChoiceMessage = message;
+        }
+        return value;
+    };
+    const std::optional<std::string> type = read(type_, "Please choose a series.");
+    const std::optional<std::string> faceValue = read(faceValue_, "Please choose a face value.");
+    const std::optional<std::string> month = read(issueMonth_, "Please choose an issue month.");
+    // The year box always offers the years of the type it shows (the type change keeps them
+    // together), so its entry is the year within the type just read.
+    const std::optional<std::string> year = read(issueYear_, "Please choose an issue year.");
+    if (!type || !faceValue || !month || !year) {
+        return std::nullopt;
+    }
+    return BondEntry{serial(), *type, *faceValue, *month, *year};
+}
+
+void BondEntryForm::keepIn(EntryPreset& preset) const {
+    preset.set(serial(), type_.box->currentIndex(), faceValue_.box->currentIndex(),
+               issueMonth_.box->currentIndex(), issueYear_.box->currentIndex());
+}
+
+std::string BondEntryForm::warning() const {
+    const std::optional<BondEntry> shown = entry();
+    return shown ? issueDateWarning(lists_, shown->type, shown->issueMonth, shown->issueYear)
+                 : std::string();
+}
