@@ -32,7 +32,7 @@ ApplicationController::~ApplicationController() {
     delete undoStack_;
 }
 
-void ApplicationController::applicationDidFinishLaunching() {
+void ApplicationController::start() {
     const auto path = resources_.pathForResource("portfolios", "plist");
     store_ = BondDatabase::open(path.value_or(std::filesystem::path()));
     connect(store_.get(), &BondDatabase::bondsChanged, this, [this](const std::string& name) {
@@ -134,7 +134,7 @@ bool ApplicationController::unsavedChangesMayBeLost() {
     return true;
 }
 
-void ApplicationController::applicationWillTerminate() {
+void ApplicationController::saveBeforeQuit() {
     if (terminated_ || unsavedChangesDiscarded_) {
         return;
     }

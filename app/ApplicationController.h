@@ -57,9 +57,9 @@ class ApplicationController : public QObject, public WindowHost {
 
     // Reads the portfolio file and starts at the month chosen last, or at the current month, or
     // at the latest the value table holds.
-    void applicationDidFinishLaunching();
+    void start();
     // Saves once, unless the user chose to lose the changes that could not be saved.
-    void applicationWillTerminate();
+    void saveBeforeQuit();
     // Saves what the portfolio file lacks; when that fails, asks whether to try again, quit
     // without the changes or stay. False when the user chose to stay.
     bool unsavedChangesMayBeLost();

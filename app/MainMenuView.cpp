@@ -57,8 +57,8 @@ MainMenuView::~MainMenuView() {
     delete controller_;
 }
 
-void MainMenuView::applicationDidFinishLaunching() {
-    controller_->applicationDidFinishLaunching();
+void MainMenuView::start() {
+    controller_->start();
     if (bondValueReportButton_ != nullptr) {
         bondValueReportButton_->setEnabled(false);
     }
@@ -66,7 +66,7 @@ void MainMenuView::applicationDidFinishLaunching() {
     updateSummary();
 }
 
-void MainMenuView::windowWillClose() {
+void MainMenuView::mainWindowClosed() {
     QCoreApplication::quit();
 }
 

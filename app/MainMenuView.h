@@ -71,7 +71,7 @@ class MainMenuView : public QWidget {
   public slots:
     void importPressed();
     void urlClicked();
-    void windowWillClose();
+    void mainWindowClosed();
     void setRedemptionDateButtonPressed();
     void bondValueReportButtonPressed();
     void editBondsButtonPressed();
@@ -79,7 +79,7 @@ class MainMenuView : public QWidget {
     void addNewPortfolioButtonPressed();
     void openBondTableButtonPressed();
     // Starts the controller and shows what it read.
-    void applicationDidFinishLaunching();
+    void start();
     void aboutPressed();
     // Merges official value files the user chooses into the user's own copy of the value table.
     void updateValuesPressed();

@@ -49,7 +49,7 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
-            &ApplicationController::applicationWillTerminate);
+            &ApplicationController::saveBeforeQuit);
 }
 
 MainWindow::~MainWindow() = default;
@@ -114,5 +114,5 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QSettings().setValue("mainWindow/geometry", saveGeometry());
     event->accept();
-    view_->windowWillClose();
+    view_->mainWindowClosed();
 }

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     }
 
     MainWindow window(services, resources);
-    window.view()->applicationDidFinishLaunching();
+    window.view()->start();
     window.restoreSettings();
     window.view()->controller().reopenLastPortfolio();
     window.show();

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     SilentWindowServices services;
     const ResourceLocations resources(shipped, home / "data");
     MainWindow window(services, resources);
-    window.view()->applicationDidFinishLaunching();
+    window.view()->start();
     window.restoreSettings();
     window.view()->controller().reopenLastPortfolio();
     window.show();

@@ -90,7 +90,7 @@ TEST(MainMenuStartUp, AMonthOutsideTheValueTableGivesWayToTheLatestMonthItHolds)
 
     // With an updated table that reaches further, its latest month.
     app.useValueTable(makeTableWithMonths({{"2016", "06"}, {"2016", "11"}}));
-    app.view().applicationDidFinishLaunching();
+    app.view().start();
     EXPECT_EQ(app.view().controller().redemptionYear(), "2016");
     EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
 }
@@ -111,7 +111,7 @@ TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
     EXPECT_EQ(next.view().controller().redemptionMonth(), "12");
     // A table without that month: the latest month it holds.
     next.useValueTable(makeTableWithMonths({{"2016", "06"}}));
-    next.view().applicationDidFinishLaunching();
+    next.view().start();
     EXPECT_EQ(next.view().controller().redemptionYear(), "2016");
     EXPECT_EQ(next.view().controller().redemptionMonth(), "06");
     QSettings().remove("report/redemptionMonth");
@@ -121,7 +121,7 @@ TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {
     TempDir data;
     ScriptedToolkitServices services;
     MainMenuView view(services, ResourceLocations(data / "shipped", data.path()));
-    view.applicationDidFinishLaunching();
+    view.start();
     const QDate today = QDate::currentDate();
     EXPECT_EQ(view.controller().redemptionYear(), today.toString("yyyy").toStdString());
     EXPECT_EQ(view.controller().redemptionMonth(), today.toString("MM").toStdString());
@@ -135,7 +135,7 @@ TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {
     MainMenuView view(
         services,
         ResourceLocations(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", probe.userDir()));
-    view.applicationDidFinishLaunching();
+    view.start();
     EXPECT_TRUE(services.alerts.empty()) << "nothing is shown before the window is up";
     view.controller().showStartupNotice();
     view.controller().showStartupNotice();

@@ -68,7 +68,7 @@ TEST(SaveFailure, QuittingAsksBeforeLosingTheChange) {
     // Quit without saving: asked once more, and no further alert on the way out.
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);
     EXPECT_TRUE(app.window().close());
-    app.view().controller().applicationWillTerminate();
+    app.view().controller().saveBeforeQuit();
     EXPECT_EQ(app.services.threeWayQuestions.size(), 2u);
     EXPECT_TRUE(app.services.alerts.empty());
 }

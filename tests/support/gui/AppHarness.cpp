@@ -21,7 +21,7 @@ AppHarness::AppHarness(const std::vector<TestPortfolio>& portfolios, std::string
     ResourceLocations resources(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", userDir_);
     window_ = std::make_unique<MainWindow>(services, resources);
     view().controller().setCurrentDateText([dateText] { return dateText; });
-    view().applicationDidFinishLaunching();
+    view().start();
     window_->show();
 }
 

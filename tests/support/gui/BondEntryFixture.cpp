@@ -54,7 +54,7 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
     }
     shippedInUse = shippedDir;
     mainView = std::make_unique<MainMenuView>(services, ResourceLocations(shippedDir, dataDir));
-    mainView->applicationDidFinishLaunching();
+    mainView->start();
     BondDatabase* store = mainView->controller().bondDatabase();
     ASSERT_NE(store, nullptr);
     if (!store->hasPortfolio(kPortfolio)) {
