@@ -28,6 +28,12 @@ void BondEditingSession::showError(const std::string& message) const {
     }
 }
 
+void BondEditingSession::showNotice(const std::string& title, const std::string& message) const {
+    if (WindowHost* host = host_()) {
+        host->services().showInformationAlert(title, message);
+    }
+}
+
 void BondEditingSession::setMode(bool editing, std::string serial) {
     editing_ = editing;
     editingSerial_ = std::move(serial);
@@ -57,7 +63,7 @@ void BondEditingSession::saveChange(BondDatabase& store, WindowHost& host) {
     const std::optional<BondEntry> entry = form_.entry(&missingChoice);
     const Bond* before = store.bond(portfolio_, editingSerial_);
     if (!entry) {
-        showError(missingChoice);
+        showNotice("Choice Needed", missingChoice);
         return;
     }
     if (before == nullptr) {
@@ -87,12 +93,12 @@ void BondEditingSession::saveChange(BondDatabase& store, WindowHost& host) {
 void BondEditingSession::saveNew(BondDatabase& store, WindowHost& host) {
     std::string missingChoice;
     if (form_.serial().empty()) {
-        showError("Please enter a serial.");
+        showNotice("No Serial Entered", "Please enter a serial.");
         return;
     }
     const std::optional<BondEntry> entry = form_.entry(&missingChoice);
     if (!entry) {
-        showError(missingChoice);
+        showNotice("Choice Needed", missingChoice);
         return;
     }
     Bond bond = entry->toBond();
@@ -132,7 +138,7 @@ void BondEditingSession::edit(const Bond& bond) {
 void BondEditingSession::remove(const Bond* selected) {
     WindowHost* host = host_();
     if (selected == nullptr || store() == nullptr || host == nullptr) {
-        showError("No bond selected. Please select a bond to delete.");
+        showNotice("No Bond Selected", "No bond selected. Please select a bond to delete.");
         return;
     }
     const Bond bond = *selected;

@@ -68,6 +68,8 @@ class BondEditingSession : public QObject {
 
   private:
     void showError(const std::string& message) const;
+    // Asks for something the user left out; nothing failed.
+    void showNotice(const std::string& title, const std::string& message) const;
     void setMode(bool editing, std::string serial);
     void saveChange(BondDatabase& store, WindowHost& host);
     void saveNew(BondDatabase& store, WindowHost& host);

@@ -154,9 +154,10 @@ TEST_F(BondEditingWindowTest, DeletingWithNothingSelectedShowsTheMessage) {
     addBond({"A1", "EE", "100", "1990", "May"});
     BondEditingWindowController* window = openWindow();
     window->deleteBondPressed();
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message, "No bond selected. Please select a bond to delete.");
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].title, "No Bond Selected");
+    EXPECT_EQ(services.informationAlerts[0].message,
+              "No bond selected. Please select a bond to delete.");
     EXPECT_EQ(bondsInMemory().size(), 1u);
     EXPECT_FALSE(portfolioOnDisk());
 }
@@ -294,8 +295,9 @@ TEST_F(BondEditingWindowTest, StaleRowFromAnotherWindowsDeletionIsNotUsed) {
     // The first window's row 1 no longer exists: nothing more is deleted.
     first->deleteBondPressed();
     EXPECT_EQ(bondsInMemory().size(), 1u);
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, "No bond selected. Please select a bond to delete.");
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].message,
+              "No bond selected. Please select a bond to delete.");
     first->doubleClickedOnRow();
     EXPECT_FALSE(first->editing());
 }
@@ -319,7 +321,7 @@ TEST_F(BondEditingWindowTest, SelectionFollowsItsBondThroughTheSortAndGoesWithAD
     EXPECT_EQ(window->selectedRow(), -1);
     window->deleteBondPressed();
     EXPECT_EQ(bondsInMemory().size(), 1u);
-    EXPECT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts.size(), 1u);
 }
 
 // Bonds whose values the lists do not hold (imported, or from an older file).
@@ -390,8 +392,9 @@ TEST_F(BondEditingWindowWithoutResourcesTest, MissingListsLeaveBoxesEmptyAndSavi
 
     window->serialField()->setText("S1");
     window->savePressed();
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, "Please choose a face value.");
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].title, "Choice Needed");
+    EXPECT_EQ(services.informationAlerts[0].message, "Please choose a face value.");
     EXPECT_TRUE(bondsInMemory().empty());
     EXPECT_EQ(window->serialField()->text(), "S1");
 }

@@ -36,9 +36,9 @@ TEST_F(BondEntrySaveTest, EmptySerialIsRefusedAndTheFieldsKept) {
     BondEditingWindowController* window = openWindow();
     enter(*window, "", "I", "$200", "July", "2004");
     window->savePressed();
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].title, "Error");
-    EXPECT_EQ(services.alerts[0].message, "Please enter a serial.");
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].title, "No Serial Entered");
+    EXPECT_EQ(services.informationAlerts[0].message, "Please enter a serial.");
     EXPECT_EQ(bondsInMemory().size(), 2u);
     EXPECT_FALSE(portfolioOnDisk());
     EXPECT_EQ(boxText(window->typeField()), "I");
