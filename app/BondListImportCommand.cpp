@@ -78,7 +78,7 @@ ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase
         showImportReport(services, report);
         return report;
     }
-    OpenPanelRequest request;
+    OpenFileRequest request;
     request.title = "Import Bond List";
     request.message = "";
     request.extensions = {"csv", "xlw"};

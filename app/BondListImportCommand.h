@@ -30,7 +30,7 @@ ImportReport readBondListFileShowingAlerts(ToolkitServices& services, const Bond
                                            std::string_view portfolio,
                                            const std::filesystem::path& path);
 
-// The Import command: a note when no portfolio is open, else the file-open panel for a "csv" or
+// The Import command: a note when no portfolio is open, else the file-open dialog for a "csv" or
 // "xlw" file (in the folder of the last import), nothing on cancel, else
 // readBondListFileShowingAlerts.
 ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase& db,

@@ -309,7 +309,7 @@ void MainMenuView::aboutPressed() {
 }
 
 void MainMenuView::updateValuesPressed() {
-    OpenPanelRequest request;
+    OpenFileRequest request;
     request.title = "Add Value Files";
     request.message = "Choose one or more of the Treasury's savings bond value files.";
     // The Treasury publishes them as "sb201606.asc"; some copies carry ".txt".

@@ -17,7 +17,7 @@ int ConsoleToolkitServices::showConfirmation(const std::string& title,
 }
 
 std::vector<std::string>
-ConsoleToolkitServices::chooseFilesToOpen(const OpenPanelRequest& /*request*/) {
+ConsoleToolkitServices::chooseFilesToOpen(const OpenFileRequest& /*request*/) {
     return {};
 }
 

@@ -2,7 +2,7 @@
 
 // The toolkit services of the command-line program. There is no one to click a button: an
 // alert is written to standard error as "orvelt-cli: <title>: <message>", a question is answered
-// with its alternate (non-destructive) button, and no file is chosen in an open panel.
+// with its alternate (non-destructive) button, and no file is chosen in an open dialog.
 
 #include "platform/ToolkitServices.h"
 
@@ -15,7 +15,7 @@ class ConsoleToolkitServices : public ToolkitServices {
     void showErrorAlert(const std::string& title, const std::string& message) override;
     int showConfirmation(const std::string& title, const std::string& defaultButton,
                          const std::string& alternateButton, const std::string& message) override;
-    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
+    std::vector<std::string> chooseFilesToOpen(const OpenFileRequest& request) override;
     void openUrl(const std::string& url) override;
 
     int alertCount() const { return alertCount_; }

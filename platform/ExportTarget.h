@@ -1,6 +1,6 @@
 #pragma once
 
-// Where an export (a report saved as PDF or CSV) may write. The file-save panel lets the user
+// Where an export (a report saved as PDF or CSV) may write. The file-save dialog lets the user
 // pick any file, the program's own included; replacing the portfolio file with a report would
 // lose every portfolio.
 
@@ -16,7 +16,7 @@ class ToolkitServices;
 // may.
 std::string exportRefusal(const std::filesystem::path& path, const ResourceLocations& resources);
 
-// Decides, with the user where needed, whether an export may write to the path the save panel
+// Decides, with the user where needed, whether an export may write to the path the save dialog
 // gave: an error alert says why when it is one of the program's own files, and a read-only file
 // is replaced only when the user says so. True when the export may go on.
 bool mayExportTo(const std::filesystem::path& path, const ResourceLocations& resources,

@@ -35,7 +35,7 @@ void rememberFolderOf(FileDialogKind kind, const std::string& chosenPath) {
 } // namespace
 
 std::vector<std::string> chooseFilesFromLastFolder(ToolkitServices& services,
-                                                   OpenPanelRequest request, FileDialogKind kind) {
+                                                   OpenFileRequest request, FileDialogKind kind) {
     if (std::string folder = rememberedFolder(kind); !folder.empty()) {
         request.startDirectory = std::move(folder);
     }
@@ -46,12 +46,12 @@ std::vector<std::string> chooseFilesFromLastFolder(ToolkitServices& services,
     return chosen;
 }
 
-std::string runSavePanelInLastFolder(ToolkitServices& services, SavePanelRequest request,
-                                     FileDialogKind kind) {
+std::string chooseFileToSaveInLastFolder(ToolkitServices& services, SaveFileRequest request,
+                                         FileDialogKind kind) {
     if (std::string folder = rememberedFolder(kind); !folder.empty()) {
         request.startDirectory = std::move(folder);
     }
-    std::string chosen = services.runSavePanel(request);
+    std::string chosen = services.chooseFileToSave(request);
     if (!chosen.empty()) {
         rememberFolderOf(kind, chosen);
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-// File panels that start in the folder the user last chose a file in, kept in the user's
-// settings across starts. Each kind of panel keeps its own folder: bond lists, the Treasury's
+// File dialogs that start in the folder the user last chose a file in, kept in the user's
+// settings across starts. Each kind of dialog keeps its own folder: bond lists, the Treasury's
 // value files and exported reports usually live in different places (an old program's export
-// folder, Downloads, the user's records), so one shared folder would send each panel to the
+// folder, Downloads, the user's records), so one shared folder would send each dialog to the
 // last one's place.
 
 #include "platform/ToolkitServices.h"
@@ -13,11 +13,11 @@
 
 enum class FileDialogKind { BondList, ValueFiles, ReportExport };
 
-// The open panel of `request`, started in the folder remembered for `kind` (the request's own
+// The open dialog of `request`, started in the folder remembered for `kind` (the request's own
 // start while none is remembered or that folder is gone); remembers the folder of the choice.
 std::vector<std::string> chooseFilesFromLastFolder(ToolkitServices& services,
-                                                   OpenPanelRequest request, FileDialogKind kind);
+                                                   OpenFileRequest request, FileDialogKind kind);
 
-// The save panel likewise.
-std::string runSavePanelInLastFolder(ToolkitServices& services, SavePanelRequest request,
-                                     FileDialogKind kind);
+// The save dialog likewise.
+std::string chooseFileToSaveInLastFolder(ToolkitServices& services, SaveFileRequest request,
+                                         FileDialogKind kind);

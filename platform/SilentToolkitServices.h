@@ -13,7 +13,7 @@ template <typename Base = ToolkitServices> class SilentServices : public Base {
                          const std::string&) override {
         return 0;
     }
-    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest&) override { return {}; }
+    std::vector<std::string> chooseFilesToOpen(const OpenFileRequest&) override { return {}; }
     void openUrl(const std::string&) override {}
 };
 

@@ -1,14 +1,14 @@
 #pragma once
 
 // What the program asks of the window toolkit beyond its own windows: modal alerts, the
-// confirmation, the file-open and file-save panels and opening a web address. The application uses
+// confirmation, the file-open and file-save dialogs and opening a web address. The application uses
 // the Qt implementation; tests use a scripted one that records what was shown and answers as told.
 // What only windows ask for (the print dialog) is in WindowServices, on the window side.
 
 #include <string>
 #include <vector>
 
-struct OpenPanelRequest {
+struct OpenFileRequest {
     std::string title = "Choose File";
     std::string message;
     // File-name extensions offered, without the dot ("csv"); empty offers every file.
@@ -16,18 +16,18 @@ struct OpenPanelRequest {
     bool allowsMultipleSelection = false;
     // Empty starts in the user's home directory.
     std::string startDirectory;
-    // What the offered files are, named in the panel's file-type filter.
+    // What the offered files are, named in the dialog's file-type filter.
     std::string fileKindName = "Bond lists";
 };
 
 struct SaveFileKind {
-    // Named in the panel's file-type filter ("PDF document").
+    // Named in the dialog's file-type filter ("PDF document").
     std::string name;
     // The file-name extension, without the dot ("pdf").
     std::string extension;
 };
 
-struct SavePanelRequest {
+struct SaveFileRequest {
     std::string title = "Save";
     // The file name offered, without a folder ("Family.pdf").
     std::string suggestedName;
@@ -83,12 +83,12 @@ class ToolkitServices {
         return ThreeWayAnswer::Third;
     }
 
-    // Modal file-open panel; the full paths chosen, empty when the user cancelled.
-    virtual std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) = 0;
+    // Modal file-open dialog; the full paths chosen, empty when the user cancelled.
+    virtual std::vector<std::string> chooseFilesToOpen(const OpenFileRequest& request) = 0;
 
-    // Modal file-save panel; the full path chosen, with the chosen kind's extension when the
+    // Modal file-save dialog; the full path chosen, with the chosen kind's extension when the
     // user typed none; empty when the user cancelled. The toolkit asks before replacing a file.
-    virtual std::string runSavePanel(const SavePanelRequest& /*request*/) { return {}; }
+    virtual std::string chooseFileToSave(const SaveFileRequest& /*request*/) { return {}; }
 
     // Opens the address in the user's default browser; failures are not reported.
     virtual void openUrl(const std::string& url) = 0;

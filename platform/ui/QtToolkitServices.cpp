@@ -81,12 +81,12 @@ bool QtToolkitServices::confirmDestruction(const std::string& title, const std::
     return box.clickedButton() == destroy;
 }
 
-std::vector<std::string> QtToolkitServices::chooseFilesToOpen(const OpenPanelRequest& request) {
+std::vector<std::string> QtToolkitServices::chooseFilesToOpen(const OpenFileRequest& request) {
     const QString start =
         request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);
     QFileDialog dialog(alertParent(), qs(request.title), start);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // Qt's own panel opens too small to show the names, sizes and the file-type filter whole.
+    // Qt's own dialog opens too small to show the names, sizes and the file-type filter whole.
     dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 480));
     dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles
                                                        : QFileDialog::ExistingFile);
@@ -106,7 +106,7 @@ std::vector<std::string> QtToolkitServices::chooseFilesToOpen(const OpenPanelReq
     return chosen;
 }
 
-std::string QtToolkitServices::runSavePanel(const SavePanelRequest& request) {
+std::string QtToolkitServices::chooseFileToSave(const SaveFileRequest& request) {
     const QString start =
         request.startDirectory.empty() ? QDir::homePath() : qs(request.startDirectory);
     QFileDialog dialog(alertParent(), qs(request.title),

@@ -14,8 +14,8 @@ class QtToolkitServices : public WindowServices {
                          const std::string& alternateButton, const std::string& message) override;
     bool confirmDestruction(const std::string& title, const std::string& keepButton,
                             const std::string& destroyButton, const std::string& message) override;
-    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
-    std::string runSavePanel(const SavePanelRequest& request) override;
+    std::vector<std::string> chooseFilesToOpen(const OpenFileRequest& request) override;
+    std::string chooseFileToSave(const SaveFileRequest& request) override;
     bool runPrintDialog(QPrinter& printer) override;
     void openUrl(const std::string& url) override;
     bool openUrlInBrowser(const std::string& url) override;

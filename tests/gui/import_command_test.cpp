@@ -27,7 +27,7 @@ class ImportCommandTest : public ::testing::Test {
         }
         return result;
     }
-    // The Import command on a portfolio: the panel, the alerts, then the bonds added as the
+    // The Import command on a portfolio: the file dialog, the alerts, then the bonds added as the
     // application adds them.
     ImportReport runImport(ToolkitServices& answering, BondDatabase& store,
                            const std::optional<std::string>& portfolio) {
@@ -38,17 +38,17 @@ class ImportCommandTest : public ::testing::Test {
         return report;
     }
     ImportReport importChosenFile(const std::filesystem::path& path) {
-        services.answerOpenPanel({path.string()});
+        services.answerOpenFile({path.string()});
         return runImport(services, db, "Family");
     }
 };
 
-TEST_F(ImportCommandTest, WithNoPortfolioOpenANoteShowsAndNoPanel) {
+TEST_F(ImportCommandTest, WithNoPortfolioOpenANoteShowsAndNoDialog) {
     BondDatabase closed;
-    services.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
+    services.answerOpenFile({(kImportData / "windows_export_crlf.csv").string()});
     const ImportReport report = runImport(services, closed, std::nullopt);
     EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
-    EXPECT_TRUE(services.panels.empty());
+    EXPECT_TRUE(services.openFileRequests.empty());
     ASSERT_EQ(services.informationAlerts.size(), 1u);
     EXPECT_EQ(services.informationAlerts[0].title, "No Portfolio Open");
     EXPECT_EQ(services.informationAlerts[0].message,
@@ -57,11 +57,11 @@ TEST_F(ImportCommandTest, WithNoPortfolioOpenANoteShowsAndNoPanel) {
     EXPECT_TRUE(closed.toPropertyList()->empty());
 }
 
-TEST_F(ImportCommandTest, ThePanelAsksForOneCsvOrXlwFileAndCancelDoesNothing) {
+TEST_F(ImportCommandTest, TheDialogAsksForOneCsvOrXlwFileAndCancelDoesNothing) {
     const ImportReport report = runImport(services, db, "Family");
     EXPECT_EQ(report.outcome, ImportReport::Outcome::Cancelled);
-    ASSERT_EQ(services.panels.size(), 1u);
-    const OpenPanelRequest& panel = services.panels[0];
+    ASSERT_EQ(services.openFileRequests.size(), 1u);
+    const OpenFileRequest& panel = services.openFileRequests[0];
     EXPECT_EQ(panel.title, "Import Bond List");
     EXPECT_EQ(panel.message, "");
     EXPECT_EQ(panel.extensions, (std::vector<std::string>{"csv", "xlw"}));
@@ -80,7 +80,7 @@ TEST_F(ImportCommandTest, AWindowsExportIsImportedNeitherSortedNorSaved) {
     stored->save();
     const std::string savedBefore = readWholeFile(data / "portfolios.plist");
 
-    fileServices.answerOpenPanel({(kImportData / "windows_export_crlf.csv").string()});
+    fileServices.answerOpenFile({(kImportData / "windows_export_crlf.csv").string()});
     const ImportReport report = runImport(fileServices, *stored, "Family");
     EXPECT_EQ(report.added, 3u);
     const std::vector<Bond>& bonds = stored->portfolio("Family")->bonds;
@@ -99,7 +99,7 @@ TEST_F(ImportCommandTest, WindowsAndUnicodeEncodingsOfTheSameRow) {
     for (const char* name : {"windows_1252.csv", "utf8_with_bom.csv", "utf16le_with_bom.csv"}) {
         BondDatabase fresh;
         ASSERT_TRUE(fresh.createPortfolio("P"));
-        services.answerOpenPanel({(kImportData / name).string()});
+        services.answerOpenFile({(kImportData / name).string()});
         runImport(services, fresh, "P");
         ASSERT_GE(fresh.portfolio("P")->bonds.size(), 1u) << name;
         const Bond& bond = fresh.portfolio("P")->bonds.front();
@@ -171,7 +171,7 @@ TEST_F(ImportCommandTest, AnUnendingDeviceIsRefusedUnread) {
     if (!std::filesystem::exists("/dev/zero")) {
         GTEST_SKIP() << "no /dev/zero";
     }
-    services.answerOpenPanel({"/dev/zero"});
+    services.answerOpenFile({"/dev/zero"});
     EXPECT_EQ(runImport(services, db, "Family").outcome, ImportReport::Outcome::Unreadable);
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].message, "The file \"zero\" could not be read.");

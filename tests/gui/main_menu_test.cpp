@@ -159,7 +159,7 @@ TEST(MainMenuCommands, CommandsThatNeedAPortfolioRefuseWithoutOne) {
     EXPECT_EQ(app.services.informationAlerts[2].message,
               "Please either open an existing bond file or create a new bond file for the "
               "imported bonds to be stored in.");
-    EXPECT_TRUE(app.services.panels.empty());
+    EXPECT_TRUE(app.services.openFileRequests.empty());
     EXPECT_TRUE(app.openWindows<BondEditingWindowController>().empty());
     EXPECT_TRUE(app.openWindows<ReportWindow>().empty());
 }

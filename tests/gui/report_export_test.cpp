@@ -1,5 +1,5 @@
 // The report window's Export… and Print…: the PDF an owner keeps (its text read back with
-// pdftotext), the CSV, and nothing written when the panel or the print dialog is cancelled.
+// pdftotext), the CSV, and nothing written when the file dialog or the print dialog is cancelled.
 
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
@@ -68,10 +68,10 @@ class ReportExportTest : public ::testing::Test {
 };
 
 TEST_F(ReportExportTest, ThePdfHoldsEverythingAnOwnerFiles) {
-    app->services.answerSavePanel((out / "report.pdf").string());
+    app->services.answerSaveFile((out / "report.pdf").string());
     report->exportButton()->click();
-    ASSERT_EQ(app->services.savePanels.size(), 1u);
-    EXPECT_EQ(app->services.savePanels[0].suggestedName, "Grandma's bonds.pdf");
+    ASSERT_EQ(app->services.saveFileRequests.size(), 1u);
+    EXPECT_EQ(app->services.saveFileRequests[0].suggestedName, "Grandma's bonds.pdf");
     const std::string text = pdfText(out / "report.pdf");
     for (const char* expected :
          {"Grandma's bonds", "June 2009", "Current Value", "Issue Price", "Yield Since Issue",
@@ -97,7 +97,7 @@ TEST_F(ReportExportTest, ThePdfHoldsEverythingAnOwnerFiles) {
 }
 
 TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
-    app->services.answerSavePanel((out / "report.csv").string());
+    app->services.answerSaveFile((out / "report.csv").string());
     report->exportButton()->click();
     const std::string csv = fileText(out / "report.csv");
     EXPECT_EQ(csv.substr(0, csv.find("\r\n\r\n")),
@@ -112,7 +112,7 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
 
     // Export follows the columns shown, as Copy does.
     report->columnsMenu()->actions().back()->setChecked(false);
-    app->services.answerSavePanel((out / "shown.csv").string());
+    app->services.answerSaveFile((out / "shown.csv").string());
     report->exportButton()->click();
     const std::string shown = fileText(out / "shown.csv");
     EXPECT_NE(shown.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
@@ -124,17 +124,17 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
 
     report->exportButton()->click();
     report->printButton()->click();
-    EXPECT_EQ(app->services.savePanels.size(), 3u);
+    EXPECT_EQ(app->services.saveFileRequests.size(), 3u);
     EXPECT_EQ(app->services.printDialogs, 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
     EXPECT_TRUE(app->services.alerts.empty());
 }
 
-// The save panel offers every file, the portfolio file included: exporting there is refused.
+// The save dialog offers every file, the portfolio file included: exporting there is refused.
 TEST_F(ReportExportTest, ThePortfolioFileIsNeverReplacedByAReport) {
     const std::string before = fileText(app->portfolioFile());
     ASSERT_FALSE(before.empty());
-    app->services.answerSavePanel(app->portfolioFile().string());
+    app->services.answerSaveFile(app->portfolioFile().string());
     report->exportButton()->click();
     ASSERT_EQ(app->services.alerts.size(), 1u);
     EXPECT_EQ(app->services.alerts[0].title, "Cannot Export Here");
@@ -163,7 +163,7 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
     report->open();
     settle();
     const std::string note = "The value table has no value for";
-    app->services.answerSavePanel((out / "all.pdf").string());
+    app->services.answerSaveFile((out / "all.pdf").string());
     report->exportButton()->click();
     const std::string all = pdfText(out / "all.pdf");
     EXPECT_NE(all.find("Value Report - Ann <&> Bo"), std::string::npos) << all;
@@ -173,7 +173,7 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
     ASSERT_TRUE(
         app->database().addBond("Ann <&> Bo", Bond("Q24681357 9E", "EE", "50", "1999", "March")));
     settle();
-    app->services.answerSavePanel((out / "missing.pdf").string());
+    app->services.answerSaveFile((out / "missing.pdf").string());
     report->exportButton()->click();
     const std::string missing = pdfText(out / "missing.pdf");
     EXPECT_NE(missing.find(note + " 1 of these 2 bonds in June 2009"), std::string::npos)

@@ -224,7 +224,7 @@ TEST_F(ReportWindowTest, ATitleClickSortsTheBondRowsByValueAgainTheOtherWayTotal
     // Export follows the order shown, and the status line says where it went.
     TempDir out;
     const std::string path = (out / "sorted.csv").string();
-    app->services.answerSavePanel(path);
+    app->services.answerSaveFile(path);
     report->exportButton()->click();
     std::ifstream in(path);
     const std::string csv((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -208,7 +208,7 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
     AppHarness app({kFamily});
     app.view().controller().setOpenPortfolio("Family");
     app.view().controller().portfolioChanged();
-    app.services.answerOpenPanel(
+    app.services.answerOpenFile(
         {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
     app.view().importPressed();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);

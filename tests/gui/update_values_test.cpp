@@ -1,4 +1,4 @@
-// The "Update Values…" command: the file-open panel it asks for, merging the Treasury's real
+// The "Update Values…" command: the file-open dialog it asks for, merging the Treasury's real
 // value file into the user's own copy of the value table, refusing a broken file without
 // changing anything, Cancel, and which windows see the new values.
 
@@ -74,7 +74,7 @@ class UpdateValuesTest : public ::testing::Test {
     fs::path userTable() const { return app.userDir() / "BondTable.plist"; }
 
     void update(std::vector<std::string> files) {
-        app.services.answerOpenPanel(std::move(files));
+        app.services.answerOpenFile(std::move(files));
         app.view().updateValuesPressed();
         settle();
     }
@@ -121,13 +121,13 @@ TEST_F(UpdateValuesTest, TheMenuCommandAsksForValueFilesAndCancelChangesNothing)
     item->trigger();
     settle();
 
-    ASSERT_EQ(app.services.panels.size(), 1u);
-    const OpenPanelRequest& panel = app.services.panels[0];
+    ASSERT_EQ(app.services.openFileRequests.size(), 1u);
+    const OpenFileRequest& panel = app.services.openFileRequests[0];
     EXPECT_EQ(panel.title, "Add Value Files");
     EXPECT_TRUE(panel.allowsMultipleSelection);
     EXPECT_NE(std::find(panel.extensions.begin(), panel.extensions.end(), "asc"),
               panel.extensions.end());
-    // The panel was cancelled.
+    // The dialog was cancelled.
     EXPECT_TRUE(app.services.alerts.empty());
     EXPECT_TRUE(app.services.informationAlerts.empty());
     EXPECT_FALSE(fs::exists(userTable()));

@@ -29,8 +29,8 @@ int ScriptedToolkitServices::showConfirmation(const std::string& title,
 }
 
 std::vector<std::string>
-ScriptedToolkitServices::chooseFilesToOpen(const OpenPanelRequest& request) {
-    panels.push_back(request);
+ScriptedToolkitServices::chooseFilesToOpen(const OpenFileRequest& request) {
+    openFileRequests.push_back(request);
     if (panelAnswers_.empty()) {
         return {};
     }
@@ -62,13 +62,13 @@ ToolkitServices::ThreeWayAnswer ScriptedToolkitServices::askThreeWay(const std::
     return answer;
 }
 
-std::string ScriptedToolkitServices::runSavePanel(const SavePanelRequest& request) {
-    savePanels.push_back(request);
-    if (savePanelAnswers_.empty()) {
+std::string ScriptedToolkitServices::chooseFileToSave(const SaveFileRequest& request) {
+    saveFileRequests.push_back(request);
+    if (saveFileAnswers_.empty()) {
         return {};
     }
-    std::string answer = std::move(savePanelAnswers_.front());
-    savePanelAnswers_.pop_front();
+    std::string answer = std::move(saveFileAnswers_.front());
+    saveFileAnswers_.pop_front();
     return answer;
 }
 
@@ -86,10 +86,10 @@ void ScriptedToolkitServices::clear() {
     alerts.clear();
     informationAlerts.clear();
     confirmations.clear();
-    panels.clear();
+    openFileRequests.clear();
     openedUrls.clear();
     threeWayQuestions.clear();
-    savePanels.clear();
+    saveFileRequests.clear();
     printDialogs = 0;
 }
 

@@ -33,7 +33,7 @@ class ScriptedToolkitServices : public WindowServices {
     // destroys.
     bool confirmDestruction(const std::string& title, const std::string& keepButton,
                             const std::string& destroyButton, const std::string& message) override;
-    std::vector<std::string> chooseFilesToOpen(const OpenPanelRequest& request) override;
+    std::vector<std::string> chooseFilesToOpen(const OpenFileRequest& request) override;
     void openUrl(const std::string& url) override;
     bool openUrlInBrowser(const std::string& url) override;
     ThreeWayAnswer askThreeWay(const std::string& title, const std::string& first,
@@ -43,17 +43,17 @@ class ScriptedToolkitServices : public WindowServices {
     void answerThreeWay(ThreeWayAnswer answer) { threeWayAnswers_.push_back(answer); }
     // Whether a browser "opens" the addresses given to openUrlInBrowser.
     bool browserAvailable = true;
-    std::string runSavePanel(const SavePanelRequest& request) override;
+    std::string chooseFileToSave(const SaveFileRequest& request) override;
     bool runPrintDialog(QPrinter& printer) override;
 
     // Answers, used in order; a confirmation with no answer left chooses the alternate button,
     // a panel with no answer left is cancelled.
     void answerConfirmation(int answer) { confirmationAnswers_.push_back(answer); }
-    void answerOpenPanel(std::vector<std::string> paths) {
+    void answerOpenFile(std::vector<std::string> paths) {
         panelAnswers_.push_back(std::move(paths));
     }
-    // The path the next save panel answers; a save panel with no answer left is cancelled.
-    void answerSavePanel(std::string path) { savePanelAnswers_.push_back(std::move(path)); }
+    // The path the next save dialog answers; a save dialog with no answer left is cancelled.
+    void answerSaveFile(std::string path) { saveFileAnswers_.push_back(std::move(path)); }
     // What the next print dialog does with the printer (say, print to a PDF file) and whether
     // the user prints; a print dialog with no answer left is cancelled.
     void answerPrintDialog(std::function<bool(QPrinter&)> answer) {
@@ -66,10 +66,10 @@ class ScriptedToolkitServices : public WindowServices {
     // Information alerts, kept apart from the error alerts above.
     std::vector<RecordedAlert> informationAlerts;
     std::vector<RecordedConfirmation> confirmations;
-    std::vector<OpenPanelRequest> panels;
+    std::vector<OpenFileRequest> openFileRequests;
     std::vector<std::string> openedUrls;
     std::vector<RecordedAlert> threeWayQuestions;
-    std::vector<SavePanelRequest> savePanels;
+    std::vector<SaveFileRequest> saveFileRequests;
     int printDialogs = 0;
 
     void clear();
@@ -78,7 +78,7 @@ class ScriptedToolkitServices : public WindowServices {
     std::deque<int> confirmationAnswers_;
     std::deque<ThreeWayAnswer> threeWayAnswers_;
     std::deque<std::vector<std::string>> panelAnswers_;
-    std::deque<std::string> savePanelAnswers_;
+    std::deque<std::string> saveFileAnswers_;
     std::deque<std::function<bool(QPrinter&)>> printAnswers_;
     std::function<void()> duringAlert_;
 };

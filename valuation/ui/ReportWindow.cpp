@@ -431,13 +431,13 @@ void ReportWindow::exportPressed() {
     if (view == nullptr) {
         return;
     }
-    SavePanelRequest request;
+    SaveFileRequest request;
     request.title = "Export Report";
     const std::string name = report_.portfolioName().value_or("Value Report");
     request.suggestedName = name + ".pdf";
     request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};
     const std::string path =
-        runSavePanelInLastFolder(view->services(), request, FileDialogKind::ReportExport);
+        chooseFileToSaveInLastFolder(view->services(), request, FileDialogKind::ReportExport);
     if (path.empty() || !mayExportTo(path, view->resources(), view->services())) {
         return;
     }
