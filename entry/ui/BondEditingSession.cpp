@@ -7,6 +7,7 @@
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 
+#include <QLineEdit>
 #include <QString>
 #include <QUndoStack>
 
@@ -102,15 +103,16 @@ void BondEditingSession::saveNew(BondDatabase& store, WindowHost& host) {
         return;
     }
     Bond bond = entry->toBond();
-    // A serial in use is refused with its own message; the fields return to the preset all
-    // the same.
+    // A serial in use is refused with its own message; the entry stays, its serial selected,
+    // so that only the serial needs typing again.
     if (const StoreOutcome check = store.checkNewBond(portfolio_, bond); !check) {
         showError(check.message);
         host.save();
-    } else {
-        // The command adds the bond and writes the file; the date order follows.
-        pushChange(new AddBondsCommand(host, portfolio_, {std::move(bond)}, tr("Add Bond")));
+        form_.serialField()->selectAll();
+        return;
     }
+    // The command adds the bond and writes the file; the date order follows.
+    pushChange(new AddBondsCommand(host, portfolio_, {std::move(bond)}, tr("Add Bond")));
     clear();
 }
 

@@ -68,7 +68,7 @@ TEST_F(BondEntrySaveTest, NewSerialIsAddedWrittenAndShownInDateOrder) {
     EXPECT_FALSE(window->editing());
 }
 
-TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndStillClears) {
+TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndKeepsTheEntry) {
     addBond({"DUP", "E", "25", "1960", "May"});
     BondEditingWindowController* window = openWindow();
     enter(*window, "DUP", "I", "$50", "June", "2002");
@@ -79,7 +79,12 @@ TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndStillClears) {
               "Serial already exists. Please enter a different serial.");
     EXPECT_EQ(bondsInMemory(), (Bonds{{"DUP", "E", "25", "1960", "May"}}));
     EXPECT_EQ(bondsOnDisk(), bondsInMemory());
-    expectFieldsShowShippedPreset(*window);
+    EXPECT_EQ(window->serialField()->selectedText(), "DUP");
+    EXPECT_EQ(boxText(window->typeField()), "I");
+    EXPECT_EQ(boxText(window->faceValueField()), "$50");
+    EXPECT_EQ(boxText(window->issueMonthField()), "June");
+    EXPECT_EQ(boxText(window->issueYearField()), "2002");
+    EXPECT_FALSE(window->editing());
 }
 
 TEST_F(BondEntrySaveTest, SerialsDifferingInCaseOrSpaceAreNewBonds) {
