@@ -6,9 +6,7 @@
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(QuitWithUnsavedEntry, DiscardIsAskedOnceAndTheEntryIsNotStored) {
@@ -22,17 +20,10 @@ TEST(QuitWithUnsavedEntry, DiscardIsAskedOnceAndTheEntryIsNotStored) {
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);
 
-    bool closed = false;
-    QTimer::singleShot(0, &app.window(), [&] { closed = app.window().close(); });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    watchdog.start(10000);
-    const int status = QCoreApplication::exec();
-    watchdog.stop();
+    const AppHarness::QuitOutcome quit = app.quitFromEventLoop();
 
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(quit.closed);
+    EXPECT_EQ(quit.status, 0);
     EXPECT_EQ(app.services.threeWayQuestions.size(), 1u);
     EXPECT_TRUE(app.database().portfolio("Family")->bonds.empty());
 }

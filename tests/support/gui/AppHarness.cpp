@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <stdexcept>
 
 AppHarness::AppHarness(std::initializer_list<TestPortfolio> portfolios, std::string dateText)
@@ -58,4 +59,16 @@ void pressKey(QWidget* widget, int key) {
     QCoreApplication::sendEvent(widget, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &release);
+}
+
+AppHarness::QuitOutcome AppHarness::quitFromEventLoop() {
+    QuitOutcome outcome;
+    QTimer::singleShot(0, window_.get(), [&] { outcome.closed = window_->close(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    outcome.status = QCoreApplication::exec();
+    watchdog.stop();
+    return outcome;
 }

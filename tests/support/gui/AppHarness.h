@@ -55,6 +55,15 @@ class AppHarness {
 
     std::string title() const { return window_->windowTitle().toStdString(); }
 
+    // Closes the main window from the running event loop, as the user does; the loop can run
+    // only once in a program. `status` is the loop's exit status, 99 when it did not end
+    // within 10 seconds.
+    struct QuitOutcome {
+        bool closed = false;
+        int status = 0;
+    };
+    QuitOutcome quitFromEventLoop();
+
   private:
     TempDir dir_;
     std::filesystem::path userDir_;
