@@ -20,9 +20,4 @@ struct BondEntry {
         bond.issueYear = issueYear;
         return bond;
     }
-    // Whether saving the entry over `bond` would change it.
-    bool differsFrom(const Bond& bond) const {
-        return serial != bond.serial || type != bond.type || faceValue != bond.faceValue ||
-               issueMonth != bond.issueMonth || issueYear != bond.issueYear;
-    }
 };

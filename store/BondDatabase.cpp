@@ -27,6 +27,13 @@ StoreOutcome noSuchPortfolio(std::string_view name) {
                                  "There is no portfolio named \"" + std::string(name) + "\".");
 }
 
+StoreOutcome nameInUse(std::string_view name) {
+    return StoreOutcome::refused(Status::DuplicateName, "Please enter a different name, \"" +
+                                                            std::string(name) +
+                                                            "\" is already being used by "
+                                                            "another portfolio.");
+}
+
 StoreOutcome unstorable() {
     return StoreOutcome::refused(Status::UnstorableText, kUnstorableTextMessage);
 }
@@ -99,6 +106,12 @@ const Bond* BondDatabase::bond(std::string_view portfolio, std::string_view seri
     return found != nullptr ? found->find(serial) : nullptr;
 }
 
+void BondDatabase::portfoliosEdited() {
+    unsaved_ = true;
+    ++revision_;
+    emit portfoliosChanged();
+}
+
 void BondDatabase::changed(const std::string& portfolio) {
     if (Portfolio* changedPortfolio = find(portfolio)) {
         changedPortfolio->bondsChanged = true;
@@ -113,16 +126,12 @@ StoreOutcome BondDatabase::createPortfolio(const std::string& name) {
         return unstorable();
     }
     if (hasPortfolio(name)) {
-        return StoreOutcome::refused(Status::DuplicateName,
-                                     "Please enter a different name, \"" + name +
-                                         "\" is already being used by another portfolio.");
+        return nameInUse(name);
     }
     Portfolio& created = portfolios_.emplace_back();
     created.name = name;
     created.bondsChanged = true;
-    unsaved_ = true;
-    ++revision_;
-    emit portfoliosChanged();
+    portfoliosEdited();
     return done();
 }
 
@@ -138,15 +147,11 @@ StoreOutcome BondDatabase::renamePortfolio(const std::string& name, const std::s
         return unstorable();
     }
     if (hasPortfolio(newName)) {
-        return StoreOutcome::refused(Status::DuplicateName,
-                                     "Please enter a different name, \"" + newName +
-                                         "\" is already being used by another portfolio.");
+        return nameInUse(newName);
     }
     renamed->name = newName;
     renamed->bondsChanged = true; // its record carries the name
-    unsaved_ = true;
-    ++revision_;
-    emit portfoliosChanged();
+    portfoliosEdited();
     return done();
 }
 
@@ -157,24 +162,18 @@ StoreOutcome BondDatabase::deletePortfolio(const std::string& name) {
         return noSuchPortfolio(name);
     }
     portfolios_.erase(found);
-    unsaved_ = true;
-    ++revision_;
-    emit portfoliosChanged();
+    portfoliosEdited();
     return done();
 }
 
 StoreOutcome BondDatabase::restorePortfolio(Portfolio portfolio, std::size_t position) {
     if (hasPortfolio(portfolio.name)) {
-        return StoreOutcome::refused(Status::DuplicateName,
-                                     "Please enter a different name, \"" + portfolio.name +
-                                         "\" is already being used by another portfolio.");
+        return nameInUse(portfolio.name);
     }
     portfolios_.insert(portfolios_.begin() +
                            static_cast<std::ptrdiff_t>(std::min(position, portfolios_.size())),
                        std::move(portfolio));
-    unsaved_ = true;
-    ++revision_;
-    emit portfoliosChanged();
+    portfoliosEdited();
     return done();
 }
 

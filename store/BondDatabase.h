@@ -103,6 +103,8 @@ class BondDatabase : public QObject {
 
   private:
     Portfolio* find(std::string_view name);
+    // A portfolio was created, renamed, deleted or restored: unsaved, announced.
+    void portfoliosEdited();
     void changed(const std::string& portfolio);
 
     std::vector<Portfolio> portfolios_;

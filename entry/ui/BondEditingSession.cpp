@@ -185,7 +185,7 @@ bool BondEditingSession::hasUnsavedEntry() const {
         const BondDatabase* db = store();
         const Bond* bond = db != nullptr ? db->bond(portfolio_, editingSerial_) : nullptr;
         const std::optional<BondEntry> entry = form_.entry();
-        return bond != nullptr && entry && entry->differsFrom(*bond);
+        return bond != nullptr && entry && !entry->applyTo(*bond).sameFields(*bond);
     }
     const std::string serial = form_.serial();
     return !QString::fromStdString(serial).trimmed().isEmpty() && serial != preset_.serial();
