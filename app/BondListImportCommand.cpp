@@ -18,7 +18,7 @@ const std::string kNoPortfolioMessage = "Please either open an existing bond fil
 } // namespace
 
 void showImportReport(ToolkitServices& services, const ImportReport& report,
-                      const std::filesystem::path& file) {
+                      const std::filesystem::path& file, const std::string& unreadable) {
     const std::string name = "\"" + file.filename().string() + "\"";
     switch (report.outcome) {
     case ImportReport::Outcome::Imported:
@@ -35,7 +35,9 @@ void showImportReport(ToolkitServices& services, const ImportReport& report,
     case ImportReport::Outcome::Cancelled:
         return;
     case ImportReport::Outcome::Unreadable:
-        services.showErrorAlert(kErrorTitle, "The file " + name + " could not be read.");
+        services.showErrorAlert(kErrorTitle, "The file " + name + " could not be read" +
+                                                 (unreadable.empty() ? "" : ": " + unreadable) +
+                                                 ".");
         return;
     case ImportReport::Outcome::TooManyBonds:
         services.showErrorAlert(kErrorTitle, tooManyBondsMessage(report));
@@ -50,28 +52,32 @@ void showImportReport(ToolkitServices& services, const ImportReport& report,
 }
 
 ImportReport readBondListTextShowingAlerts(ToolkitServices& services, const BondDatabase& db,
-                                           std::string_view portfolio, std::string_view text) {
-    ImportReport report = readBondListText(db, portfolio, text);
+                                           std::string_view portfolio, std::string_view text,
+                                           const std::vector<std::string>& faceValues) {
+    ImportReport report = readBondListText(db, portfolio, text, faceValues);
     showImportReport(services, report);
     return report;
 }
 
 ImportReport readBondListFileShowingAlerts(ToolkitServices& services, const BondDatabase& db,
                                            std::string_view portfolio,
-                                           const std::filesystem::path& path) {
+                                           const std::filesystem::path& path,
+                                           const std::vector<std::string>& faceValues) {
     std::string bytes;
-    const ImportReport::Outcome read = readBondListFile(path, bytes);
+    std::string why;
+    const ImportReport::Outcome read = readBondListFile(path, bytes, &why);
     if (read != ImportReport::Outcome::Imported) {
         ImportReport report;
         report.outcome = read;
-        showImportReport(services, report, path);
+        showImportReport(services, report, path, why);
         return report;
     }
-    return readBondListTextShowingAlerts(services, db, portfolio, bytes);
+    return readBondListTextShowingAlerts(services, db, portfolio, bytes, faceValues);
 }
 
 ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase& db,
-                                   const std::optional<std::string>& portfolio) {
+                                   const std::optional<std::string>& portfolio,
+                                   const std::vector<std::string>& faceValues) {
     ImportReport report;
     if (!portfolio || !db.hasPortfolio(*portfolio)) {
         report.outcome = ImportReport::Outcome::NoPortfolioOpen;
@@ -90,5 +96,5 @@ ImportReport chooseAndReadBondList(ToolkitServices& services, const BondDatabase
         report.outcome = ImportReport::Outcome::Cancelled;
         return report;
     }
-    return readBondListFileShowingAlerts(services, db, *portfolio, chosen.front());
+    return readBondListFileShowingAlerts(services, db, *portfolio, chosen.front(), faceValues);
 }

@@ -165,7 +165,9 @@ void MainMenuView::importPressed() {
     if (store == nullptr) {
         return;
     }
-    const ImportReport report = chooseAndReadBondList(services_, *store, portfolio);
+    const BondChoiceLists lists = BondChoiceLists::read(resources_);
+    const ImportReport report =
+        chooseAndReadBondList(services_, *store, portfolio, lists.faceValues());
     if (report.outcome != ImportReport::Outcome::Imported) {
         return;
     }
@@ -178,7 +180,6 @@ void MainMenuView::importPressed() {
     }
     controller_->bondsChanged();
     std::string warnings;
-    const BondChoiceLists lists = BondChoiceLists::read(resources_);
     int warned = 0;
     for (const Bond& bond : report.bonds) {
         const std::string warning =

@@ -10,6 +10,8 @@ enum ExitStatus : int {
     kExitFailure = 1,    // bad data, an unreadable file, invalid bonds, a failed write
     kExitUsage = 2,      // unknown command or option, a missing or malformed argument
     kExitFolderBusy = 3, // the data folder is locked by the application or another command
+    kExitSavedButOutputFailed =
+        4, // the change was saved; only standard output could not be written
 };
 
 class CliError : public std::runtime_error {

@@ -37,7 +37,8 @@ const char* const kCliUsage =
     "\n"
     "The commands that write (import, values import) refuse while Orvelt or another of these\n"
     "commands uses the data folder. Exit status: 0 success, 1 failure, 2 bad command line,\n"
-    "3 data folder in use. See orvelt-cli(1).\n";
+    "3 data folder in use, 4 saved but standard output could not be written.\n"
+    "See orvelt-cli(1).\n";
 
 namespace {
 
@@ -66,7 +67,7 @@ int dispatch(const CliArguments& arguments, CommandIo& io) {
 
 int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     ConsoleToolkitServices services(err);
-    CommandIo io{out, err, services};
+    CommandIo io{out, err, services, {}};
     int status = kExitSuccess;
     try {
         const CliArguments parsed = parseCliArguments(arguments);
@@ -100,8 +101,13 @@ int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     }
     out.flush();
     if (!out) {
-        err << "orvelt-cli: cannot write to standard output\n";
-        return status == kExitSuccess ? kExitFailure : status;
+        if (io.saved.empty()) {
+            err << "orvelt-cli: cannot write to standard output\n";
+            return status == kExitSuccess ? kExitFailure : status;
+        }
+        err << "orvelt-cli: " << io.saved
+            << "; only its report could not be written to standard output\n";
+        return status == kExitSuccess ? kExitSavedButOutputFailed : status;
     }
     return status;
 }

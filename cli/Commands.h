@@ -4,6 +4,7 @@
 // goes to `out`, alerts of the core library to standard error through `services`.
 
 #include <ostream>
+#include <string>
 
 struct CliArguments;
 class ConsoleToolkitServices;
@@ -12,6 +13,9 @@ struct CommandIo {
     std::ostream& out;
     std::ostream& err;
     ConsoleToolkitServices& services;
+    // What a writing command saved ("the import into \"Family\" was saved"), once it is saved:
+    // when standard output then fails, the user learns that only the output was lost.
+    std::string saved;
 };
 
 int runListCommand(const CliArguments& arguments, CommandIo& io);

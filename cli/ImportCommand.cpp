@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
+#include "entry/BondChoiceLists.h"
 #include "platform/RegularFile.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
@@ -76,7 +77,8 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
                                          " (orvelt-cli list shows them); nothing was imported");
     }
     const std::string text = readBondListFile(file);
-    const ImportReport report = importBondListText(*database, name, text);
+    const ImportReport report =
+        importBondListText(*database, name, text, BondChoiceLists::read(locations).faceValues());
     if (report.outcome == ImportReport::Outcome::InvalidFile) {
         throw CliError(kExitFailure, file.string() +
                                          " is not a bond list exported from Orvelt for Windows "
@@ -91,6 +93,8 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
     }
     if (report.added > 0) {
         writePortfolios(locations, database->toPropertyList());
+        io.saved = "the import of " + plural(report.added, "bond", "bonds") + " into " +
+                   quoted(name) + " was saved";
     }
 
     io.out << "Added " << plural(report.added, "bond", "bonds") << " to " << quoted(name)

@@ -54,6 +54,7 @@ int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
     if (!updateUserValueTable(locations, files, &error)) {
         throw CliError(kExitFailure, error + " The value table was not changed.");
     }
+    io.saved = "the value files were merged into your value table";
 
     const std::filesystem::path table =
         locations.userPathForResource(kBondTableResource, kBondTableType);

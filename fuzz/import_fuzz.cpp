@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(db.addBond("Family", Bond("C123", "EE", "100", "2001", "June")));
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const ImportReport report = importBondListText(db, "Family", text);
+    const ImportReport report = importBondListText(db, "Family", text, {"25", "100", "1000"});
     skippedLinesMessage(report);
 
     const std::vector<Bond>& bonds = db.portfolio("Family")->bonds;

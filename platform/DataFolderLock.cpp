@@ -30,8 +30,10 @@ std::optional<DataFolderLock> DataFolderLock::tryAcquire(const std::filesystem::
     std::error_code ec;
     std::filesystem::create_directories(dataFolder, ec);
     // A folder that cannot be written would otherwise pass for one in use: the lock file of an
-    // earlier run can still be opened there, or cannot be created at all.
-    if (::access(dataFolder.c_str(), W_OK) != 0) {
+    // earlier run can still be opened there, or cannot be created at all. The files are written
+    // with the effective credentials, so those are asked about (access() would ask about the
+    // real ones, and grant the superuser everything even without its capabilities).
+    if (::faccessat(AT_FDCWD, dataFolder.c_str(), W_OK, AT_EACCESS) != 0) {
         return refuse(refusal, true, errno);
     }
     const int fd = ::open(lockFilePath(dataFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

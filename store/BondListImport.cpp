@@ -7,26 +7,29 @@
 #include "platform/XmlSafeText.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
+#include "store/ImportedFaceValue.h"
 #include "store/TextDecoding.h"
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <unordered_set>
 
 namespace {
 
 // The delimiters of a row, in the order a row is read.
-constexpr std::string_view kQuote = "\"";
+constexpr char kQuote = '"';
 constexpr std::string_view kQuoteCommaQuote = "\",\"";
 constexpr std::string_view kQuoteCommaDollar = "\",$";
-constexpr std::string_view kComma = ",";
+constexpr std::string_view kQuoteCommaQuoteDollar = "\",\"$";
 constexpr std::string_view kCommaQuote = ",\"";
 
 struct RowFields {
-    std::string_view serial;
-    std::string_view type;
-    std::string_view faceValue;
-    std::string_view monthNumber;
-    std::string_view year;
+    std::string serial;
+    std::string type;
+    std::string faceValue;
+    std::string monthNumber;
+    std::string year;
 };
 
 // The length in bytes of the UTF-8 character that `text` begins with (1 for an ASCII byte).
@@ -39,57 +42,99 @@ std::size_t firstCharacterLength(std::string_view text) {
 }
 
 // Reads one row within its own line, each search starting where the previous step left off.
-// Answers nullptr when every delimiter was found, else why the line is passed over.
-const char* readRow(std::string_view line, RowFields& fields) {
-    // The opening double quote, not looked at. Whatever character stands there is passed over
-    // whole: cutting into a multi-byte one would begin the serial with a broken character,
-    // which the portfolio file cannot store.
-    std::size_t position = firstCharacterLength(line);
-    auto fieldUpTo = [&](std::string_view delimiter, std::string_view& field) {
-        const std::size_t end = line.find(delimiter, position);
-        if (end == std::string_view::npos) {
-            return false;
+// Inside double quotes a doubled double quote stands for one, as in any CSV file. Answers
+// nullptr when every delimiter was found, else why the line is passed over.
+class RowScanner {
+  public:
+    explicit RowScanner(std::string_view line) : line_(line) {}
+
+    const char* read(RowFields& fields) {
+        // The opening double quote, not looked at. Whatever character stands there is passed
+        // over whole: cutting into a multi-byte one would begin the serial with a broken
+        // character, which the portfolio file cannot store.
+        position_ = firstCharacterLength(line_);
+        if (!quotedField(fields.serial)) {
+            return "the serial has no closing double quote";
         }
-        field = line.substr(position, end - position);
-        return true;
-    };
-    auto dropThrough = [&](std::string_view delimiter) {
-        const std::size_t at = line.find(delimiter, position);
+        if (!dropThrough(kQuoteCommaQuote)) {
+            return "the series is missing";
+        }
+        if (!quotedField(fields.type)) {
+            return "the series has no closing double quote";
+        }
+        if (const char* reason = faceValueField(fields.faceValue)) {
+            return reason;
+        }
+        if (!quotedField(fields.monthNumber)) {
+            return "the month has no closing double quote";
+        }
+        if (!dropThrough(kQuoteCommaQuote)) {
+            return "the year is missing";
+        }
+        if (!quotedField(fields.year)) {
+            return "the year has no closing double quote";
+        }
+        return nullptr;
+    }
+
+  private:
+    // The text up to the closing double quote, where it leaves the position.
+    bool quotedField(std::string& field) {
+        field.clear();
+        for (std::size_t at = position_; at < line_.size(); ++at) {
+            if (line_[at] != kQuote) {
+                field += line_[at];
+            } else if (at + 1 < line_.size() && line_[at + 1] == kQuote) {
+                field += kQuote;
+                ++at;
+            } else {
+                position_ = at;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool dropThrough(std::string_view delimiter) {
+        const std::size_t at = line_.find(delimiter, position_);
         if (at == std::string_view::npos) {
             return false;
         }
-        position = at + delimiter.size();
+        position_ = at + delimiter.size();
         return true;
-    };
-    if (!fieldUpTo(kQuote, fields.serial)) {
-        return "the serial has no closing double quote";
     }
-    if (!dropThrough(kQuoteCommaQuote)) {
-        return "the series is missing";
+
+    // As the Windows edition writes it, $100 or $1,000 up to the comma that opens the month; or,
+    // from a list a spreadsheet saved again, "$1,000" in double quotes. Leaves the position
+    // inside the month's double quotes.
+    const char* faceValueField(std::string& field) {
+        const std::size_t bare = line_.find(kQuoteCommaDollar, position_);
+        const std::size_t quoted = line_.find(kQuoteCommaQuoteDollar, position_);
+        if (quoted < bare) {
+            position_ = quoted + kQuoteCommaQuoteDollar.size();
+            if (!quotedField(field)) {
+                return "the face value has no closing double quote";
+            }
+            return dropThrough(kCommaQuote) ? nullptr : "the month is missing";
+        }
+        if (bare == std::string_view::npos) {
+            return "the face value is missing (no \",$\" after the series)";
+        }
+        position_ = bare + kQuoteCommaDollar.size();
+        const std::size_t month = line_.find(kCommaQuote, position_);
+        if (month == std::string_view::npos) {
+            return line_.find(',', position_) == std::string_view::npos
+                       ? "the face value has no comma after it"
+                       : "the month is missing";
+        }
+        field = line_.substr(position_, month - position_);
+        position_ = month + kCommaQuote.size();
+        return nullptr;
     }
-    if (!fieldUpTo(kQuote, fields.type)) {
-        return "the series has no closing double quote";
-    }
-    if (!dropThrough(kQuoteCommaDollar)) {
-        return "the face value is missing (no \",$\" after the series)";
-    }
-    if (!fieldUpTo(kComma, fields.faceValue)) {
-        return "the face value has no comma after it";
-    }
-    if (!dropThrough(kCommaQuote)) {
-        return "the month is missing";
-    }
-    if (!fieldUpTo(kQuote, fields.monthNumber)) {
-        return "the month has no closing double quote";
-    }
-    if (!dropThrough(kQuoteCommaQuote)) {
-        return "the year is missing";
-    }
-    if (!fieldUpTo(kQuote, fields.year)) {
-        return "the year has no closing double quote";
-    }
-    return nullptr;
-}
+
+    std::string_view line_;
+    std::size_t position_ = 0;
+};
 
 // Control characters (a tab aside) and the two non-characters U+FFFE and U+FFFF cannot be kept
 // in the portfolio file, which is XML.
@@ -158,51 +203,102 @@ std::size_t bondsTheFileCanTake(const BondDatabase& db, const std::vector<Bond>&
     return bonds.size();
 }
 
+// True when the line leaves a field in double quotes open (or closes one opened before): in CSV
+// such a field runs on over the line feed.
+bool leavesQuotesOpen(std::string_view line) {
+    return std::count(line.begin(), line.end(), '"') % 2 != 0;
+}
+
 class RowReader {
   public:
-    RowReader(const Portfolio& portfolio, ImportReport& report)
-        : report_(report), serials_(serialsOf(portfolio)) {}
+    RowReader(const Portfolio& portfolio, const std::vector<std::string>& faceValues,
+              bool headerSeen, ImportReport& report)
+        : report_(report), faceValues_(faceValues), serials_(serialsOf(portfolio)),
+          headerSeen_(headerSeen) {}
 
     void readLine(std::string_view line, std::size_t lineNumber) {
-        if (isBlank(line) || line.find(kBondListHeader) != std::string_view::npos) {
+        // A line feed inside double quotes: the lines that follow, up to the one that closes
+        // them, belong to that field. Rows never hold one, so they are passed over with it;
+        // only a field after a bond's own ones (a note) is left quietly.
+        if (openSince_ != 0 && !line.starts_with('"')) {
+            if (!openQuietly_) {
+                recordSkipped(report_, lineNumber,
+                              "it continues a field in double quotes that line " +
+                                  std::to_string(openSince_) + " leaves open");
+            }
+            if (leavesQuotesOpen(line)) {
+                openSince_ = 0;
+            }
             return;
+        }
+        openSince_ = 0;
+        const bool added = readRowLine(line, lineNumber);
+        if (leavesQuotesOpen(line)) {
+            openSince_ = lineNumber;
+            openQuietly_ = added;
+        }
+    }
+
+  private:
+    // Reads one line as a row; true when it gave a bond or named a serial already there.
+    bool readRowLine(std::string_view line, std::size_t lineNumber) {
+        if (isBlank(line)) {
+            return true;
+        }
+        if (line.starts_with(kBondListHeader)) {
+            // The first header is the file's own (the text before it is not read as rows); a
+            // repeated one is named, so that no line goes uncounted.
+            if (headerSeen_) {
+                recordSkipped(report_, lineNumber, "it repeats the column titles");
+            }
+            headerSeen_ = true;
+            return true;
         }
         if (line.find('"') == std::string_view::npos) {
             recordSkipped(report_, lineNumber, "it is not a bond row (it has no double quotes)");
-            return;
+            return false;
         }
         RowFields fields;
-        if (const char* reason = readRow(line, fields)) {
+        if (const char* reason = RowScanner(line).read(fields)) {
             recordSkipped(report_, lineNumber, reason);
-            return;
+            return false;
         }
         if (holdsUnstorableCharacters(fields.serial) || holdsUnstorableCharacters(fields.type) ||
             holdsUnstorableCharacters(fields.faceValue) ||
             holdsUnstorableCharacters(fields.monthNumber) ||
             holdsUnstorableCharacters(fields.year)) {
             recordSkipped(report_, lineNumber, "it holds control characters");
-            return;
+            return false;
+        }
+        std::string dollars;
+        if (std::optional<std::string> problem =
+                faceValueProblem(fields.faceValue, faceValues_, dollars)) {
+            recordSkipped(report_, lineNumber, std::move(*problem));
+            return false;
         }
         if (serials_.contains(fields.serial)) {
             ++report_.skippedDuplicates;
-            return;
+            return true;
         }
-        Bond bond(std::string(fields.serial), std::string(fields.type),
-                  std::string(fields.faceValue), std::string(fields.year),
-                  monthFromNumberText(fields.monthNumber));
+        Bond bond(std::move(fields.serial), std::move(fields.type), std::move(dollars),
+                  std::move(fields.year), monthFromNumberText(fields.monthNumber));
         if (!isStorableText(bond.serial) || !isStorableText(bond.type) ||
-            !isStorableText(bond.faceValue) || !isStorableText(bond.issueYear) ||
-            !isStorableText(bond.issueMonth)) {
-            return;
+            !isStorableText(bond.issueYear) || !isStorableText(bond.issueMonth)) {
+            recordSkipped(report_, lineNumber, "it holds text the portfolio file cannot keep");
+            return false;
         }
         serials_.insert(bond.serial);
         report_.bonds.push_back(std::move(bond));
         ++report_.added;
+        return true;
     }
 
-  private:
     ImportReport& report_;
+    const std::vector<std::string>& faceValues_;
     SerialSet serials_;
+    bool headerSeen_;
+    std::size_t openSince_ = 0; // the line that left double quotes open, or 0
+    bool openQuietly_ = false;
 };
 
 // Bond lists end lines with a line feed; one with none at all may come from a program that
@@ -228,7 +324,8 @@ std::string_view asUtf8(std::string_view text, std::string& storage) {
 } // namespace
 
 ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio,
-                              std::string_view rawText) {
+                              std::string_view rawText,
+                              const std::vector<std::string>& faceValues) {
     ImportReport report;
     std::string converted;
     const std::string_view text = asUtf8(rawText, converted);
@@ -241,10 +338,11 @@ ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio
         report.outcome = ImportReport::Outcome::NoPortfolioOpen;
         return report;
     }
-    RowReader reader(*target, report);
     const char lineEnd = lineEndOf(text);
-    // The first line is the header line and is never read as a row.
+    // The first line is never read as a row; when it holds the header, that is the file's own.
     std::size_t lineStart = text.find(lineEnd);
+    const bool headerFirst = text.substr(0, lineStart).find(kBondListHeader) != std::string::npos;
+    RowReader reader(*target, faceValues, headerFirst, report);
     std::size_t lineNumber = 1;
     while (lineStart != std::string_view::npos && lineStart + 1 < text.size()) {
         ++lineStart;
@@ -275,24 +373,33 @@ std::string tooManyBondsMessage(const ImportReport& report) {
 }
 
 ImportReport importBondListText(BondDatabase& db, const std::string& portfolio,
-                                std::string_view text) {
-    ImportReport report = readBondListText(db, portfolio, text);
+                                std::string_view text, const std::vector<std::string>& faceValues) {
+    ImportReport report = readBondListText(db, portfolio, text, faceValues);
     if (!report.bonds.empty()) {
         db.appendBonds(portfolio, report.bonds);
     }
     return report;
 }
 
-ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes) {
-    switch (readRegularFile(path, kMaxBondListFileBytes, bytes)) {
+ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes,
+                                       std::string* why) {
+    int error = 0;
+    std::string reason;
+    switch (readRegularFile(path, kMaxBondListFileBytes, bytes, &error)) {
     case RegularFileRead::Read:
         return ImportReport::Outcome::Imported;
     case RegularFileRead::TooLarge:
         return ImportReport::Outcome::TooLarge;
-    case RegularFileRead::CannotOpen:
     case RegularFileRead::NotRegular:
-    case RegularFileRead::Failed:
+        reason = "it is not a regular file";
         break;
+    case RegularFileRead::CannotOpen:
+    case RegularFileRead::Failed:
+        reason = std::strerror(error);
+        break;
+    }
+    if (why != nullptr) {
+        *why = std::move(reason);
     }
     return ImportReport::Outcome::Unreadable;
 }

@@ -4,6 +4,7 @@
 // bond, e.g.
 //   "Serial Number","Type","Face Value","Month Issued","Year Issued"
 //   "C123","EE",$100,"6","2001"
+//   "C124","EE",$1,000,"6","2001"
 // The bonds go to the end of the portfolio's list; a serial already there is skipped without a
 // word. Nothing is sorted or saved here: the bonds reach the portfolio file with the next save.
 
@@ -67,19 +68,23 @@ inline constexpr std::size_t kMaxBondsNamedAfterImport = 20;
 //
 // Rows are read line by line from the line after the first; a line ends at a line feed (at a
 // carriage return in a file that has no line feed at all), and the last one need not be ended.
-// Blank lines and lines repeating the header are passed over quietly. A line in which a
-// delimiter of the row format is missing, or whose fields hold control characters, is passed
-// over and recorded, and the lines after it are read as usual.
+// Blank lines and the file's own header line are passed over quietly. A line in which a
+// delimiter of the row format is missing, whose fields hold control characters, whose face value
+// is not one of `faceValues` (the face values a bond is entered with; thousands separators are
+// read), that repeats the header, or that belongs to a field broken by a line feed inside double
+// quotes, is passed over and recorded, and the lines after it are read as usual.
 ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio,
-                              std::string_view text);
+                              std::string_view text, const std::vector<std::string>& faceValues);
 
 // readBondListText, then the bonds read appended to the portfolio (neither sorted nor saved).
 ImportReport importBondListText(BondDatabase& db, const std::string& portfolio,
-                                std::string_view text);
+                                std::string_view text, const std::vector<std::string>& faceValues);
 
 // Reads a bond list file whole, refusing one over the size limit; a named pipe, a device or a
-// folder is unreadable. Imported when `bytes` holds the file.
-ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes);
+// folder is unreadable. Imported when `bytes` holds the file; when Unreadable, `why` (when given)
+// says why, as "Permission denied".
+ImportReport::Outcome readBondListFile(const std::filesystem::path& path, std::string& bytes,
+                                       std::string* why = nullptr);
 
 // Why an import with the outcome TooManyBonds added nothing, for an alert or a command's error.
 std::string tooManyBondsMessage(const ImportReport& report);

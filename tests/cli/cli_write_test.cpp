@@ -120,6 +120,18 @@ TEST_F(CliWriteTest, ImportingTheSameFileTwiceAddsItsBondsOnce) {
     EXPECT_EQ(serialsInFile(folder, "Family"), (std::vector<std::string>{"C300", "C100"}));
 }
 
+// The bonds are saved before the report is printed: when only the printing fails, the status and
+// the message say that the import itself was saved.
+TEST_F(CliWriteTest, AnImportWhoseReportCannotBePrintedSaysItWasSaved) {
+    const auto file =
+        folder.writeFile("bonds.csv", kHeader + "\"N1\",\"EE\",$100,\"6\",\"2001\"\n");
+    const CliResult result = folder.run({"import", "Other", file.string()}, "/dev/full");
+    EXPECT_EQ(result.exitCode, 4);
+    EXPECT_EQ(result.err, "orvelt-cli: the import of 1 bond into \"Other\" was saved; only its "
+                          "report could not be written to standard output\n");
+    EXPECT_EQ(serialsInFile(folder, "Other"), std::vector<std::string>{"N1"});
+}
+
 TEST_F(CliWriteTest, FailedImportsLeaveThePortfolioFileAsItWas) {
     const std::string before = readWholeFile(folder.portfolioFile());
     const auto noHeader = folder.writeFile("workspace.xlw", "\"N1\",\"EE\",$100,\"6\",\"2001\"\n");

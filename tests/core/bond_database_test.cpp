@@ -197,6 +197,22 @@ TEST_F(BondDatabaseTest, DeletingAndRenamingPortfolios) {
     EXPECT_EQ(serials("Kept"), std::vector<std::string>{"K"});
 }
 
+// A record read from the file is written back as it was while its bonds are untouched; a rename
+// must still reach the name inside it.
+TEST_F(BondDatabaseTest, APortfolioReadFromTheFileAndRenamedIsWrittenUnderItsNewName) {
+    auto record = PlistDict::create();
+    record->set(kPortfolioNameKey, PlistValue("Old"));
+    record->set(kPortfolioBondsKey, PlistValue(std::make_shared<PlistArray>(PlistArray{
+                                        bondOf("A", "100", "EE", "2001", "May").toRecord()})));
+    PlistDict root;
+    root.set("Old", PlistValue(record));
+    auto store = BondDatabase::fromPropertyList(root);
+    ASSERT_TRUE(store->renamePortfolio("Old", "New"));
+    const PlistDictRef written = store->toPropertyList();
+    EXPECT_EQ(written->keys(), std::vector<std::string>{"New"});
+    EXPECT_EQ(written->find("New")->dictPtr()->text(kPortfolioNameKey), "New");
+}
+
 TEST_F(BondDatabaseTest, ARecordWithoutBondsKeepsItsKeysUntilABondIsAdded) {
     PlistDict root;
     auto record = PlistDict::create();

@@ -52,4 +52,15 @@ TEST(ReportOrderTest, AmountsAndDatesSortByValueBothWaysWithAbsentFiguresLast) {
         << "the totals stay";
 }
 
+// The Status column orders by how far a bond is from paying: its words would give the reverse.
+TEST(ReportOrderTest, StatusSortsByItsOrderNotByItsWords) {
+    const PlistDictRef table = makeValueTable({{"EE", "2009", "06", "2006", "May", "002712"}});
+    const ReportSnapshot report = computeReportSnapshot({{"PENALTY", "EE", "100", "2006", "May"},
+                                                         {"NO VALUE", "EE", "100", "2001", "April"},
+                                                         {"LATER", "EE", "100", "2010", "May"}},
+                                                        "Mixed", table.get(), YearMonth{2009, 6});
+    EXPECT_EQ(serials(report, bondRowOrder(report, reportColumnNamed("Status"), true)),
+              (std::vector<std::string>{"LATER", "NO VALUE", "PENALTY"}));
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "app/BondListImportCommand.h"
+#include "entry/BondChoiceLists.h"
 #include "platform/PropertyList.h"
+#include "platform/ResourceLocations.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "support/ScriptedToolkitServices.h"
@@ -28,10 +30,20 @@ std::ostream& operator<<(std::ostream& out, const Row& b) {
                << b.month << "}";
 }
 
+// The face values a bond is entered with, from the shipped lists.
+std::vector<std::string> shippedFaceValues() {
+    TempDir data;
+    return BondChoiceLists::read(
+               ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources",
+                                 data.path()))
+        .faceValues();
+}
+
 class BondListImportTest : public ::testing::Test {
   protected:
     ScriptedToolkitServices services;
     BondDatabase db;
+    const std::vector<std::string> faceValues = shippedFaceValues();
 
     void SetUp() override { ASSERT_TRUE(db.createPortfolio("Family")); }
 
@@ -51,7 +63,8 @@ class BondListImportTest : public ::testing::Test {
     }
     // As the Import command does: the text read with its alert, then the bonds added.
     ImportReport import(const std::string& text) {
-        ImportReport report = readBondListTextShowingAlerts(services, db, "Family", text);
+        ImportReport report =
+            readBondListTextShowingAlerts(services, db, "Family", text, faceValues);
         db.appendBonds("Family", report.bonds);
         return report;
     }
@@ -91,17 +104,47 @@ TEST_F(BondListImportTest, MonthNumbersBecomeNamesByTheIntegerRuleOthersStayAsRe
               (std::vector<std::string>{"0", "13", "June", "July", "-3", "May", "May", ""}));
 }
 
-TEST_F(BondListImportTest, FieldsAreKeptAsReadExtraColumnsAndCommaInFaceValue) {
-    import(kHeader + ",\"Notes\",\"Value\"\r\n" +
-           "\"X1\",\"EE\",$100,\"3\",\"2001\",\"gift from Ann\",$104.40\r\n" +
-           // A face value written with a thousands separator ends at the separator.
-           "\"X2\",\"E\",$1,000,\"4\",\"1990\"\r\n" +
-           // Nothing is trimmed or checked beyond the delimiters.
-           "\"X3 \",\"eee\",$ 25.5,\"  9\",\"  85\"\n");
-    EXPECT_EQ(bonds(), (std::vector<Row>{{"X1", "EE", "100", "2001", "March"},
-                                         {"X2", "E", "1", "1990", "April"},
-                                         {"X3 ", "eee", " 25.5", "  85", "September"}}));
-    EXPECT_TRUE(services.alerts.empty());
+// A face value is read whole, thousands separators and all; one that is not a face value a bond
+// is entered with, or no whole number of dollars, is passed over and named by its line. The
+// other fields keep their text, a doubled double quote standing for one.
+TEST_F(BondListImportTest, FaceValuesAreReadWholeAndNamedWhenNoBondHasThem) {
+    const ImportReport report =
+        import(readWholeFile(std::filesystem::path(ORVELT_TEST_DATA_DIR) /
+                             "import/windows_export_crlf.csv") +
+               "\"B1,000,8EE\",\"EE\",$1,000,\"1\",\"2010\"\r\n"         // 5
+               "\"B10K\",\"EE\",\"$10,000\",\"2\",\"2010\",\"gift\"\r\n" // 6
+               "\"Q\"\"1\",\"EE\",$100.00,\"3\",\"2010\"\r\n"            // 7
+               "\"X3 \",\"eee\",$25,\"  9\",\"  85\"\n"                  // 8
+               "\"F30\",\"EE\",$30,\"1\",\"2010\"\r\n"                   // 9
+               "\"F0\",\"EE\",$0,\"1\",\"2010\"\r\n"                     // 10
+               "\"F-\",\"EE\",$-100,\"1\",\"2010\"\r\n"                  // 11
+               "\"FE\",\"EE\",$1e309,\"1\",\"2010\"\r\n"                 // 12
+               "\"FN\",\"EE\",$nan,\"1\",\"2010\"\r\n"                   // 13
+               "\"FA\",\"EE\",$abc,\"1\",\"2010\"\r\n"                   // 14
+               "\"FG\",\"EE\",$1,00,\"1\",\"2010\"\r\n"                  // 15
+               "\"FC\",\"EE\",$25.50,\"1\",\"2010\"\r\n" +               // 16
+               kHeader +
+               "\r\n" +                                     // 17
+               "\"LF\n1\",\"EE\",$100,\"1\",\"2010\"\r\n"); // 18, 19
+    EXPECT_EQ(bonds(), (std::vector<Row>{{"C123456789EE", "EE", "100", "2001", "June"},
+                                         {"L987654321I", "I", "50", "2004", "December"},
+                                         {"Q111222333E", "E", "25", "1985", "January"},
+                                         {"B1,000,8EE", "EE", "1000", "2010", "January"},
+                                         {"B10K", "EE", "10000", "2010", "February"},
+                                         {"Q\"1", "EE", "100", "2010", "March"},
+                                         {"X3 ", "eee", "25", "  85", "September"}}));
+    std::vector<std::size_t> lines;
+    for (const SkippedLine& line : report.skipped) {
+        lines.push_back(line.lineNumber);
+    }
+    EXPECT_EQ(lines, (std::vector<std::size_t>{9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
+    EXPECT_EQ(report.skipped[0].reason,
+              "the face value $30 is not one a bond is issued in ($10, $25, $50, $75, $100, $200, "
+              "$500, $1000, $5000, $10000)");
+    EXPECT_EQ(report.skipped[2].reason,
+              "the face value $-100 is not a positive whole number of dollars");
+    EXPECT_EQ(report.skipped[10].reason,
+              "it continues a field in double quotes that line 18 leaves open");
 }
 
 TEST_F(BondListImportTest, HeaderOnlyAndTrailingEmptyLinesAddNothingAndShowNothing) {
@@ -136,8 +179,8 @@ TEST_F(BondListImportTest, SerialsMatchByExactTextAsTheStoreDoes) {
     auto odd = PlistDict::create();
     odd->set(kSerialKey, PlistValue::integer(7));
     ASSERT_TRUE(db.appendBonds("Family", {Bond::fromRecord(PlistValue(odd))}));
-    import(kHeader + "\n\"A1\",\"EE\",$1,\"1\",\"2001\"\n\" a1\",\"EE\",$1,\"1\",\"2001\"\n" +
-           "\"a1\",\"EE\",$1,\"1\",\"2001\"\n\"7\",\"EE\",$1,\"1\",\"2001\"\n");
+    import(kHeader + "\n\"A1\",\"EE\",$50,\"1\",\"2001\"\n\" a1\",\"EE\",$50,\"1\",\"2001\"\n" +
+           "\"a1\",\"EE\",$50,\"1\",\"2001\"\n\"7\",\"EE\",$50,\"1\",\"2001\"\n");
     EXPECT_EQ(db.portfolio("Family")->bonds.size(), 5u);
     EXPECT_TRUE(db.bond("Family", "A1"));
     EXPECT_TRUE(db.bond("Family", " a1"));
@@ -161,12 +204,13 @@ TEST_F(BondListImportTest, TextWithoutHeaderIsAnInvalidFileAndAddsNothing) {
 }
 
 TEST_F(BondListImportTest, HeaderAnywhereRowsFromTheSecondLine) {
-    // The header need not be the first line; the first line is never a row, and a line that
-    // repeats the header (two exports pasted together) is not reported.
-    import("Exported by Orvelt for Windows\n" + kHeader + "\n\"H1\",\"EE\",$100,\"1\",\"2001\"\n" +
-           kHeader + "\r\n\"H2\",\"EE\",$100,\"2\",\"2001\"\n");
+    // The header need not be the first line, and the first line is never a row; a line that
+    // repeats the header (two exports pasted together) is counted as passed over.
+    const ImportReport report = import("Exported by Orvelt for Windows\n" + kHeader +
+                                       "\n\"H1\",\"EE\",$100,\"1\",\"2001\"\n" + kHeader +
+                                       "\r\n\"H2\",\"EE\",$100,\"2\",\"2001\"\n");
     EXPECT_EQ(serials(), (std::vector<std::string>{"H1", "H2"}));
-    EXPECT_TRUE(services.alerts.empty());
+    EXPECT_EQ(report.skipped, (std::vector<SkippedLine>{{4, "it repeats the column titles"}}));
 }
 
 TEST_F(BondListImportTest, MalformedRowsArePassedOverAndNamedInOneAlert) {
@@ -212,7 +256,8 @@ TEST_F(BondListImportTest, EachMissingDelimiterIsNamedAndNeverReachesIntoTheNext
         ASSERT_TRUE(fresh.createPortfolio("P"));
         // The next line holds every delimiter; a search that ran on into it would take it in.
         const ImportReport report = importBondListText(
-            fresh, "P", kHeader + "\n" + line + "\r\n\"NEXT\",\"EE\",$100,\"6\",\"2001\"\r\n");
+            fresh, "P", kHeader + "\n" + line + "\r\n\"NEXT\",\"EE\",$100,\"6\",\"2001\"\r\n",
+            faceValues);
         ASSERT_EQ(report.skipped.size(), 1u) << line;
         EXPECT_EQ(report.skipped[0], (SkippedLine{2, reason})) << line;
         ASSERT_EQ(fresh.portfolio("P")->bonds.size(), 1u) << line;
@@ -291,7 +336,7 @@ TEST_F(BondListImportTest, EncodingsUtf8WithAndWithoutMarkAndWindows1252) {
 TEST_F(BondListImportTest, WithNoPortfolioOpenNothingIsAddedAndTheUserIsTold) {
     BondDatabase closed;
     const ImportReport report = readBondListTextShowingAlerts(
-        services, closed, "Family", kHeader + "\n\"N1\",\"EE\",$100,\"1\",\"2001\"\n");
+        services, closed, "Family", kHeader + "\n\"N1\",\"EE\",$100,\"1\",\"2001\"\n", faceValues);
     EXPECT_EQ(report.outcome, ImportReport::Outcome::NoPortfolioOpen);
     EXPECT_EQ(report.added, 0u);
     EXPECT_TRUE(closed.toPropertyList()->empty());
@@ -312,7 +357,7 @@ TEST(BondListImportNoiseTest, BinaryNoiseIsReadQuicklyAndTheFileStaysReadable) {
         const unsigned r = random();
         noise.push_back(r % 4 == 0 ? likely[(r >> 8) % likely.size()] : static_cast<char>(r >> 16));
     }
-    const ImportReport report = importBondListText(*db, "Noise", noise);
+    const ImportReport report = importBondListText(*db, "Noise", noise, shippedFaceValues());
     EXPECT_EQ(report.outcome, ImportReport::Outcome::Imported);
     EXPECT_GT(report.skippedLineCount, 0u);
     EXPECT_EQ(db->portfolio("Noise")->bonds.size(), report.added);
@@ -348,7 +393,8 @@ TEST_F(BondListImportTest, AnImportBeyondTheFilesLimitsAddsNothing) {
     root.set("Filler", PlistValue(filler));
     const std::unique_ptr<BondDatabase> big = BondDatabase::fromPropertyList(std::move(root));
     const auto importIntoBig = [&](const std::string& text) {
-        ImportReport report = readBondListTextShowingAlerts(services, *big, "Family", text);
+        ImportReport report =
+            readBondListTextShowingAlerts(services, *big, "Family", text, faceValues);
         big->appendBonds("Family", report.bonds);
         return report;
     };

@@ -1,12 +1,14 @@
 #include "app/BondListImportCommand.h"
+#include "entry/BondChoiceLists.h"
 #include "platform/PropertyList.h"
+#include "platform/ResourceLocations.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
+#include "support/FilePermissionsApply.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,6 +19,10 @@ class ImportCommandTest : public ::testing::Test {
     TempDir dir;
     ScriptedToolkitServices services;
     BondDatabase db;
+    const std::vector<std::string> faceValues =
+        BondChoiceLists::read(
+            ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources", dir.path()))
+            .faceValues();
 
     void SetUp() override { ASSERT_TRUE(db.createPortfolio("Family")); }
 
@@ -31,7 +37,7 @@ class ImportCommandTest : public ::testing::Test {
     // application adds them.
     ImportReport runImport(ToolkitServices& answering, BondDatabase& store,
                            const std::optional<std::string>& portfolio) {
-        ImportReport report = chooseAndReadBondList(answering, store, portfolio);
+        ImportReport report = chooseAndReadBondList(answering, store, portfolio, faceValues);
         if (portfolio && !report.bonds.empty()) {
             store.appendBonds(*portfolio, report.bonds);
         }
@@ -123,27 +129,28 @@ TEST_F(ImportCommandTest, AFileWithBadRowsKeepsTheGoodOnesAndSaysWhichLinesWereL
 TEST_F(ImportCommandTest, AFileThatCannotBeReadSaysSo) {
     const std::filesystem::path folder = dir / "a folder.csv";
     std::filesystem::create_directory(folder);
-    for (const std::filesystem::path& path : {dir / "gone.csv", folder}) {
+    for (const auto& [path, why] : {std::pair{dir / "gone.csv", "No such file or directory"},
+                                    std::pair{folder, "it is not a regular file"}}) {
         services.clear();
         const ImportReport report = importChosenFile(path);
         EXPECT_EQ(report.outcome, ImportReport::Outcome::Unreadable);
         ASSERT_EQ(services.alerts.size(), 1u);
         EXPECT_EQ(services.alerts[0].title, "Error");
         EXPECT_EQ(services.alerts[0].message,
-                  "The file \"" + path.filename().string() + "\" could not be read.");
+                  "The file \"" + path.filename().string() + "\" could not be read: " + why + ".");
     }
     EXPECT_TRUE(db.portfolio("Family")->bonds.empty());
 }
 
 TEST_F(ImportCommandTest, AFileWithoutReadPermissionSaysSo) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "the superuser reads every file";
-    }
     const std::filesystem::path locked = dir / "locked.csv";
     writeWholeFile(locked, readWholeFile(kImportData / "windows_export_crlf.csv"));
     std::filesystem::permissions(locked, std::filesystem::perms::none);
+    const FilePermissionsApply asAnyUser;
     EXPECT_EQ(importChosenFile(locked).outcome, ImportReport::Outcome::Unreadable);
-    EXPECT_EQ(services.alerts.size(), 1u);
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].message,
+              "The file \"locked.csv\" could not be read: Permission denied.");
 }
 
 TEST_F(ImportCommandTest, AFileOverTheSizeLimitIsRefusedUnread) {
@@ -174,7 +181,8 @@ TEST_F(ImportCommandTest, AnUnendingDeviceIsRefusedUnread) {
     services.answerOpenFile({"/dev/zero"});
     EXPECT_EQ(runImport(services, db, "Family").outcome, ImportReport::Outcome::Unreadable);
     ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message, "The file \"zero\" could not be read.");
+    EXPECT_EQ(services.alerts[0].message,
+              "The file \"zero\" could not be read: it is not a regular file.");
 }
 
 } // namespace

@@ -25,10 +25,11 @@ std::filesystem::path CliDataFolder::writeFile(const std::string& name,
     return file;
 }
 
-CliResult CliDataFolder::run(const std::vector<std::string>& arguments) const {
+CliResult CliDataFolder::run(const std::vector<std::string>& arguments,
+                             const std::string& output) const {
     std::vector<std::string> all = {"--data-dir", dataDir_.string()};
     all.insert(all.end(), arguments.begin(), arguments.end());
-    return runOrveltCli(all, home());
+    return runOrveltCli(all, home(), output);
 }
 
 void setLeaf(PlistDict& table, const std::vector<std::string>& keys, const std::string& leaf) {

@@ -30,8 +30,9 @@ class CliDataFolder {
     // A file beside the data folder, for imports.
     std::filesystem::path writeFile(const std::string& name, const std::string& bytes) const;
 
-    // orvelt-cli with "--data-dir <this folder>" before the arguments.
-    CliResult run(const std::vector<std::string>& arguments) const;
+    // orvelt-cli with "--data-dir <this folder>" before the arguments; standard output to
+    // `output` when one is given.
+    CliResult run(const std::vector<std::string>& arguments, const std::string& output = {}) const;
 
   private:
     TempDir temp_;

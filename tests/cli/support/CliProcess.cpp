@@ -40,10 +40,10 @@ std::vector<std::string> childEnvironment(const std::filesystem::path& home) {
 
 } // namespace
 
-CliResult runOrveltCli(const std::vector<std::string>& arguments,
-                       const std::filesystem::path& home) {
+CliResult runOrveltCli(const std::vector<std::string>& arguments, const std::filesystem::path& home,
+                       const std::string& output) {
     TempDir capture;
-    const std::string outPath = (capture / "out").string();
+    const std::string outPath = output.empty() ? (capture / "out").string() : output;
     const std::string errPath = (capture / "err").string();
 
     std::vector<std::string> argv = {ORVELT_CLI_PROGRAM};
@@ -79,7 +79,9 @@ CliResult runOrveltCli(const std::vector<std::string>& arguments,
     }
     CliResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = readWholeFile(outPath);
+    if (output.empty()) {
+        result.out = readWholeFile(outPath);
+    }
     result.err = readWholeFile(errPath);
     return result;
 }

@@ -14,8 +14,9 @@ struct CliResult {
     std::string err;
 };
 
-CliResult runOrveltCli(const std::vector<std::string>& arguments,
-                       const std::filesystem::path& home);
+// Standard output is captured, or goes to `output` when one is given (e.g. "/dev/full").
+CliResult runOrveltCli(const std::vector<std::string>& arguments, const std::filesystem::path& home,
+                       const std::string& output = {});
 
 // The lines of a text, without their line ends ("\n" or "\r\n").
 std::vector<std::string> linesOf(const std::string& text);
