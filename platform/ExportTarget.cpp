@@ -53,8 +53,10 @@ std::optional<Landing> landingOf(const fs::path& target) {
     if (::stat(target.c_str(), &info) == 0) {
         return Landing{info.st_dev, info.st_ino, {}};
     }
+    // A folder named through one that is not there ("new/../") is taken as written out.
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    if (::stat(folder.c_str(), &info) != 0) {
+    if (::stat(folder.c_str(), &info) != 0 &&
+        ::stat(folder.lexically_normal().c_str(), &info) != 0) {
         return std::nullopt;
     }
     return Landing{info.st_dev, info.st_ino, target.filename().string()};
