@@ -108,7 +108,11 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
                                          " (orvelt-cli list shows them)");
     }
 
-    const PlistDictRef table = loadBondTable(locations);
+    std::string tableProblem;
+    const PlistDictRef table = loadBondTable(locations, &tableProblem);
+    if (!tableProblem.empty()) {
+        throw CliError(kExitFailure, tableProblem);
+    }
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.get());
     std::optional<std::string> startingNote;
     if (!monthGiven) {

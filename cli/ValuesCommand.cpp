@@ -19,8 +19,12 @@ std::string monthText(const RedemptionMonth& month) {
 int printValueSources(const CliArguments& arguments, CommandIo& io) {
     refuseReportOptions(arguments, false);
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
-    const std::vector<RedemptionMonth> months =
-        redemptionMonthsInTable(loadBondTable(locations).get());
+    std::string problem;
+    const PlistDictRef table = loadBondTable(locations, &problem);
+    if (!problem.empty()) {
+        throw CliError(kExitFailure, problem);
+    }
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.get());
     if (months.empty()) {
         io.out << "The value table holds no redemption months.\n";
     } else {

@@ -1,6 +1,7 @@
 #include "entry/EntryPreset.h"
 
 #include "entry/DictionaryResource.h"
+#include "platform/ExportTarget.h"
 #include "platform/NumberText.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
@@ -37,6 +38,13 @@ bool EntryPreset::write(const ResourceLocations& resources, std::string* error) 
     if (!path) {
         if (error != nullptr) {
             *error = "The data folder has no place for the entry preset.";
+        }
+        return false;
+    }
+    // The file may be a link the user made: it must not lead to another of Orvelt's files.
+    if (std::string refusal = writeTargetRefusal(*path, resources, *path); !refusal.empty()) {
+        if (error != nullptr) {
+            *error = std::move(refusal);
         }
         return false;
     }

@@ -142,6 +142,14 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         setError(error, "cannot follow the links at " + path.string(), ELOOP);
         return false;
     }
+    // Renaming over a device node, a named pipe or a folder would replace it with a plain file.
+    if (struct stat existing{};
+        ::lstat(target->c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (error != nullptr) {
+            *error = target->string() + " is not a regular file";
+        }
+        return false;
+    }
     const std::filesystem::path dir = target->parent_path();
     std::string pattern = (dir / ("." + target->filename().string() + ".XXXXXX")).string();
     if (!stepAllowed("open")) {

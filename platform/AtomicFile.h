@@ -17,7 +17,8 @@ enum class AtomicFileMode {
 // the new content, whole: the bytes go into a temporary file beside it, are flushed to disk, and
 // the temporary file is renamed over the old one. The new file is readable by its owner only,
 // unless `mode` says otherwise. When `path` is a symbolic link, the file it leads to is replaced
-// (the temporary file goes beside that file) and the link stays a link.
+// (the temporary file goes beside that file) and the link stays a link. Something there that is
+// not a regular file (a device node, a named pipe, a folder) is never replaced.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error = nullptr,
                          AtomicFileMode mode = AtomicFileMode::OwnerOnly);

@@ -4,7 +4,6 @@
 
 #include <QStandardPaths>
 #include <cstdlib>
-#include <cstring>
 #include <pwd.h>
 #include <system_error>
 #include <unistd.h>
@@ -48,12 +47,29 @@ bool isEmptyFolder(const fs::path& dir) {
            fs::is_empty(dir, ec) && !ec;
 }
 
-DataFolderMove failed(const fs::path& oldDir, const fs::path& newDir, const std::string& reason) {
+// What the user can do depends on why the move failed: a folder that cannot be written can be
+// made writable; a folder on another file system cannot be renamed at all.
+std::string_view adviceFor(std::errc reason) {
+    switch (reason) {
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+    case std::errc::read_only_file_system:
+        return "Make the old folder and the folder that holds it writable, or move it there "
+               "yourself while Orvelt is not running, then start Orvelt again.";
+    case std::errc::cross_device_link:
+        return "The two folders are on different file systems, so Orvelt cannot move it in one "
+               "step. Move it there yourself (copy it, then delete the old folder) while Orvelt "
+               "is not running, then start Orvelt again.";
+    default:
+        return "Move it there yourself while Orvelt is not running, then start Orvelt again.";
+    }
+}
+
+DataFolderMove failed(const fs::path& oldDir, const fs::path& newDir, std::error_code reason) {
     return {DataFolderMove::Outcome::Failed,
             "Orvelt could not move your data from " + oldDir.string() + " to " + newDir.string() +
-                ": " + reason +
-                ". Nothing was changed. Make the old folder writable, or move it there yourself "
-                "while Orvelt is not running, then start Orvelt again."};
+                ": " + reason.message() + ". Nothing was changed. " +
+                std::string(adviceFor(static_cast<std::errc>(reason.value())))};
 }
 
 } // namespace
@@ -73,7 +89,7 @@ DataFolderMove moveOldDataFolder(const fs::path& oldDir, const fs::path& newDir)
     }
     const fs::path oldReal = fs::canonical(oldDir, ec);
     if (ec) {
-        return failed(oldDir, newDir, ec.message());
+        return failed(oldDir, newDir, ec);
     }
     if (fs::exists(fs::symlink_status(newDir, ec))) {
         const fs::path newReal = fs::weakly_canonical(newDir, ec);
@@ -99,7 +115,7 @@ DataFolderMove moveOldDataFolder(const fs::path& oldDir, const fs::path& newDir)
     const std::optional<DataFolderLock> lock = DataFolderLock::tryAcquire(oldReal, &refusal);
     if (!lock) {
         if (refusal.folderNotWritable) {
-            return failed(oldDir, newDir, std::strerror(refusal.error));
+            return failed(oldDir, newDir, std::error_code(refusal.error, std::generic_category()));
         }
         return {DataFolderMove::Outcome::InUse,
                 "Your data in " + oldDir.string() +
@@ -119,7 +135,7 @@ DataFolderMove moveOldDataFolder(const fs::path& oldDir, const fs::path& newDir)
         fs::rename(oldDir, newDir, ec);
     }
     if (ec) {
-        return failed(oldDir, newDir, ec.message());
+        return failed(oldDir, newDir, ec);
     }
     fs::remove(oldDir.parent_path(), ec); // only when it is left empty
     return {DataFolderMove::Outcome::Moved, {}};

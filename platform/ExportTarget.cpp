@@ -1,28 +1,81 @@
 #include "platform/ExportTarget.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DataFolderLock.h"
 #include "platform/ResourceLocations.h"
 #include "platform/ToolkitServices.h"
 
+#include <QSettings>
+#include <optional>
 #include <sys/stat.h>
-#include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The same file, by identity when both exist (hard links, links), else by resolved path.
-bool sameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    if (fs::exists(a, ec) && fs::exists(b, ec)) {
-        return fs::equivalent(a, b, ec);
+struct OwnFile {
+    fs::path path;
+    std::string_view what;
+};
+
+std::vector<OwnFile> ownFiles(const ResourceLocations& resources) {
+    std::vector<OwnFile> files;
+    for (const fs::path& folder : {resources.userDataDir(), resources.shippedDir()}) {
+        if (folder.empty()) {
+            continue;
+        }
+        files.push_back(
+            {folder / "portfolios.plist", "the file where Orvelt keeps your portfolios"});
+        files.push_back(
+            {folder / "preset.plist", "the file where Orvelt keeps the bond entry settings"});
+        files.push_back({folder / "BondTable.plist", "the table of bond values Orvelt reads"});
     }
-    const fs::path left = fs::weakly_canonical(a, ec);
-    if (ec) {
-        return false;
+    if (!resources.userDataDir().empty()) {
+        files.push_back({DataFolderLock::lockFilePath(resources.userDataDir()),
+                         "the lock that keeps Orvelt's programs from writing your data at once"});
     }
-    const fs::path right = fs::weakly_canonical(b, ec);
-    return !ec && left == right;
+    files.push_back({QSettings().fileName().toStdString(), "the file of Orvelt's settings"});
+    return files;
+}
+
+// Where a write to a path lands: the file itself by device and inode when it exists, else the
+// folder it would be made in by device and inode, and its name.
+struct Landing {
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::string newName; // empty when the file exists
+    bool operator==(const Landing&) const = default;
+};
+
+std::optional<Landing> landingOf(const fs::path& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        return Landing{info.st_dev, info.st_ino, {}};
+    }
+    // A folder named through one that is not there ("new/../") is taken as written out.
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    if (::stat(folder.c_str(), &info) != 0 &&
+        ::stat(folder.lexically_normal().c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return Landing{info.st_dev, info.st_ino, target.filename().string()};
+}
+
+std::string_view kindOfSpecialFile(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    return "not a regular file";
 }
 
 bool isReadOnly(const fs::path& path) {
@@ -33,32 +86,44 @@ bool isReadOnly(const fs::path& path) {
 
 } // namespace
 
-std::string exportRefusal(const fs::path& path, const ResourceLocations& resources) {
-    struct OwnFile {
-        std::string_view name;
-        std::string_view what;
-    };
-    constexpr OwnFile kOwnFiles[] = {
-        {"portfolios.plist", "the file where Orvelt keeps your portfolios"},
-        {"preset.plist", "the file where Orvelt keeps the bond entry settings"},
-        {"BondTable.plist", "the table of bond values Orvelt reads"},
-    };
-    for (const OwnFile& own : kOwnFiles) {
-        for (const fs::path& folder : {resources.userDataDir(), resources.shippedDir()}) {
-            if (!folder.empty() && sameFile(path, folder / own.name)) {
-                return path.string() + " is " + std::string(own.what) +
-                       ". A report saved there would replace it. Please choose another name "
-                       "or folder.";
-            }
+std::string writeTargetRefusal(const fs::path& path, const ResourceLocations& resources,
+                               const fs::path& ownFileWritten) {
+    const std::optional<fs::path> target = atomicWriteTarget(path);
+    if (!target) {
+        return path.string() + " is a link that leads round in a loop, to no file.";
+    }
+    // The end of the chain of links: what a write would replace.
+    if (struct stat info{}; ::lstat(target->c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        const bool throughLink = *target != path;
+        return path.string() +
+               (throughLink ? " leads to " + target->string() + ", which is " : " is ") +
+               std::string(kindOfSpecialFile(info.st_mode)) +
+               ", not a regular file: it cannot hold the file written there.";
+    }
+    const std::optional<Landing> landing = landingOf(*target);
+    if (!landing) {
+        return {};
+    }
+    const fs::path exempt = ownFileWritten.lexically_normal();
+    for (const OwnFile& own : ownFiles(resources)) {
+        if (own.path.empty() || (!exempt.empty() && own.path.lexically_normal() == exempt)) {
+            continue;
+        }
+        const std::optional<fs::path> ownTarget = atomicWriteTarget(own.path);
+        if (ownTarget && landingOf(*ownTarget) == landing) {
+            const bool named = path.lexically_normal() == own.path.lexically_normal();
+            return path.string() + (named ? " is " : " leads to ") + std::string(own.what) +
+                   (named ? "" : " (" + own.path.string() + ")") +
+                   ". Writing there would replace it.";
         }
     }
     return {};
 }
 
 bool mayExportTo(const fs::path& path, const ResourceLocations& resources,
-                 ToolkitServices& services) {
-    if (const std::string refusal = exportRefusal(path, resources); !refusal.empty()) {
-        services.showErrorAlert("Cannot Export Here", refusal);
+                 ToolkitServices& services, const std::string& refusalTitle) {
+    if (const std::string refusal = writeTargetRefusal(path, resources); !refusal.empty()) {
+        services.showErrorAlert(refusalTitle, refusal + " Please choose another name or folder.");
         return false;
     }
     const std::optional<fs::path> target = atomicWriteTarget(path);

@@ -605,5 +605,5 @@ bool writePropertyList(const std::filesystem::path& path, const PlistValue& root
         setError(error, "the data is larger than a property-list file can be");
         return false;
     }
-    return writeFileAtomically(path, xml, error);
+    return writeFileAtomically(path, xml, error, AtomicFileMode::KeepExisting);
 }

@@ -56,7 +56,8 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
 // deeper than the reader takes.
 std::string propertyListToXml(const PlistValue& root, std::string* error = nullptr);
 
-// Writes the property list whole to `path`, atomically and readable by its owner only. Answers
+// Writes the property list whole to `path`, atomically. A file it replaces keeps the permissions
+// its owner gave it; a new one is readable by its owner only. Answers
 // false, with the file left as it was, when anything goes wrong or the data cannot be written
 // as it is (see propertyListToXml).
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace {
@@ -52,10 +53,13 @@ std::filesystem::path ResourceLocations::shippedDirBesideProgram() {
 ResourceLocations ResourceLocations::forApplication() {
     const std::filesystem::path shipped = shippedDirBesideProgram();
     const std::filesystem::path data = applicationDataFolder();
+    // A folder made here is private to its owner; one that is there keeps the permissions its
+    // owner gave it (or the folder a link leads to).
     std::error_code ec;
-    std::filesystem::create_directories(data, ec);
-    std::filesystem::permissions(data, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace, ec);
+    if (std::filesystem::symlink_status(data, ec).type() == std::filesystem::file_type::not_found) {
+        std::filesystem::create_directories(data.parent_path(), ec);
+        ::mkdir(data.c_str(), S_IRWXU);
+    }
     return ResourceLocations(shipped, data);
 }
 

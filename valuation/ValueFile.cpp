@@ -1,5 +1,6 @@
 #include "valuation/ValueFile.h"
 
+#include "platform/ExportTarget.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "store/BondRecord.h"
@@ -397,6 +398,14 @@ bool writeTableWithValueFiles(const PlistDict* base,
 
 bool updateUserValueTable(const ResourceLocations& locations,
                           const std::vector<std::filesystem::path>& files, std::string* error) {
+    const std::filesystem::path destination =
+        locations.userPathForResource(kBondTableResource, kBondTableType);
+    // The user's table may be a link: it must not lead to another of Orvelt's files.
+    if (const std::string refusal = writeTargetRefusal(destination, locations, destination);
+        !refusal.empty()) {
+        setError(error, refusal);
+        return false;
+    }
     PlistValue current;
     if (const auto path = locations.pathForResource(kBondTableResource, kBondTableType)) {
         std::string readError;
@@ -409,8 +418,6 @@ bool updateUserValueTable(const ResourceLocations& locations,
             return false;
         }
     }
-    const std::filesystem::path destination =
-        locations.userPathForResource(kBondTableResource, kBondTableType);
     std::error_code ec;
     std::filesystem::create_directories(destination.parent_path(), ec);
     return writeTableWithValueFiles(current.dictPtr(), files, destination, error);

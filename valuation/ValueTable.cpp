@@ -79,7 +79,7 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
 
 } // namespace
 
-PlistDictRef loadBondTable(const ResourceLocations& resources) {
+PlistDictRef loadBondTable(const ResourceLocations& resources, std::string* problem) {
     const auto path = resources.pathForResource(kBondTableResource, kBondTableType);
     if (!path) {
         return {};
@@ -95,7 +95,18 @@ PlistDictRef loadBondTable(const ResourceLocations& resources) {
     if (identity && lastTable && lastIdentity == identity) {
         return lastTable;
     }
-    PlistDictRef table = readPropertyList(*path).dict();
+    std::string readError;
+    const PlistValue read = readPropertyList(*path, &readError);
+    PlistDictRef table = read.dict();
+    if (!table && problem != nullptr) {
+        const bool usersCopy =
+            *path == resources.userPathForResource(kBondTableResource, kBondTableType);
+        *problem = "The value table " + path->string() + " cannot be read: " +
+                   (readError.empty() ? "it holds no dictionary of values" : readError) + ". " +
+                   (usersCopy ? "Remove it, or put back a whole copy, to use the table that "
+                                "comes with Orvelt."
+                              : "Install Orvelt again to put back a whole copy.");
+    }
     // Kept only when the file did not change while it was read.
     if (identity && table && identityOf(*path) == identity) {
         lastIdentity = identity;
@@ -181,4 +192,10 @@ std::string storedValueText(const PlistValue& value) {
         return {};
     }
     return std::string(buffer.data(), result.ptr);
+}
+
+std::string valueTableProblem(const ResourceLocations& resources) {
+    std::string problem;
+    loadBondTable(resources, &problem);
+    return problem;
 }

@@ -22,8 +22,13 @@ inline constexpr std::string_view kInvalidLeaf = "      ";
 inline constexpr std::string_view kNoPayLeaf = "NO PAY";
 
 // The table resource read whole; an empty reference when it is missing or not a dictionary.
-// Calls share one table while its file stays the same: the table must not be changed.
-PlistDictRef loadBondTable(const ResourceLocations& resources);
+// Calls share one table while its file stays the same: the table must not be changed. When a
+// table file is there but cannot be used (damaged, cut short), `problem` names the file, the
+// reason and what to do.
+PlistDictRef loadBondTable(const ResourceLocations& resources, std::string* problem = nullptr);
+
+// Why the table file in effect cannot be used; empty when it can, or when there is none.
+std::string valueTableProblem(const ResourceLocations& resources);
 
 // The leaf read as a number with a point put after its fourth character ("002712" is 27.12).
 // Everything after the fourth character is the fraction ("0027125" is 27.125). A leaf of four

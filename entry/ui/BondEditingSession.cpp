@@ -168,8 +168,8 @@ void BondEditingSession::savePreset() {
     form_.keepIn(preset_);
     // A preset that cannot be written is reported; the window goes on with the one it holds,
     // and the file stays as it was.
-    if (!preset_.write(resources_)) {
-        showError("The preset could not be saved.");
+    if (std::string error; !preset_.write(resources_, &error)) {
+        showError("The preset could not be saved: " + error + (error.ends_with('.') ? "" : "."));
         return;
     }
     if (WindowHost* host = host_()) {

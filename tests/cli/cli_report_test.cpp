@@ -108,6 +108,22 @@ TEST_F(CliReportTest, ValuesSourcesNamesTheTablesMonthsAndWhereTheirValuesComeFr
               (std::vector<std::string>{
                   "The value table holds 2 redemption months, June 2009 to July 2009.",
                   valueSourcesText()}));
+
+    // A table cut short is named with the reason, not taken for an empty one, by every command
+    // that reads it.
+    const std::string table = readWholeFile(folder.tableFile());
+    writeWholeFile(folder.tableFile(), table.substr(0, table.size() / 2));
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"values", "sources"},
+          std::vector<std::string>{"report", "Family", "--month", "2009-06"}}) {
+        const CliResult damaged = folder.run(command);
+        EXPECT_EQ(damaged.exitCode, 1) << command[0];
+        EXPECT_NE(damaged.err.find("The value table " + folder.tableFile().string() +
+                                   " cannot be read: "),
+                  std::string::npos)
+            << damaged.err;
+        EXPECT_EQ(damaged.out, "");
+    }
 }
 
 TEST_F(CliReportTest, TextReportShowsTheWindowsCellsInDateOrderAligned) {

@@ -1,13 +1,22 @@
-// Where a report may be exported: never over the program's own files, and a read-only file only
-// when the user says so, keeping its permissions.
+// Where a file the user chose may be written: never over the program's own files nor over
+// anything that is not a regular file, and a read-only file only when the user says so, keeping
+// its permissions.
 
+#include "entry/EntryPreset.h"
+#include "platform/DataFolderLock.h"
 #include "platform/ExportTarget.h"
 #include "platform/ResourceLocations.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
+#include "valuation/ValueFile.h"
 
+#include <QCoreApplication>
+#include <QSettings>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -35,25 +44,71 @@ class ExportTargetTest : public ::testing::Test {
     }
 };
 
-TEST_F(ExportTargetTest, TheProgramsOwnFilesAreRefusedWithTheReason) {
+// Files are told apart by device and inode, so that no other spelling of a path reaches them: a
+// link, a hard link, ".." parts, or (as root, in a private mount namespace) a bind mount of the
+// data folder, through which the user's value table, not there yet, would be made.
+TEST_F(ExportTargetTest, OrveltsOwnFilesAndWhatIsNoRegularFileAreRefusedHoweverReached) {
+    const std::optional<DataFolderLock> lock = DataFolderLock::tryAcquire(data);
+    QCoreApplication::setOrganizationName("Orvelt");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(temp.path().string()));
+    QSettings().setValue("kept", 1); // written when the object goes
     fs::create_symlink(data / "portfolios.plist", temp / "Report.pdf");
-    const fs::path refused[] = {
-        data / "portfolios.plist",
-        temp / "Report.pdf",                  // a link to the portfolio file
-        data / "sub" / ".." / "preset.plist", // not there yet, by another spelling
-        shipped / "BondTable.plist",
+    fs::create_hard_link(data / "portfolios.plist", temp / "Hard.pdf");
+    fs::create_directory(temp / "Folder.pdf");
+    ASSERT_EQ(::mkfifo((temp / "Pipe.csv").c_str(), 0600), 0);
+    // As root a device node of its own, else the system's: either is reached through a link.
+    const fs::path node = ::mknod((temp / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0
+                              ? temp / "null"
+                              : "/dev/null";
+    fs::create_symlink(node, temp / "Device.pdf");
+    const std::string own = "Writing there would replace it.", special = "not a regular file";
+    std::vector<std::pair<fs::path, std::string>> refused = {
+        {temp / "Report.pdf", own},
+        {temp / "Hard.pdf", own},
+        {data / "sub" / ".." / "preset.plist", own},
+        {shipped / "BondTable.plist", own},
+        {DataFolderLock::lockFilePath(data), own},
+        {QSettings().fileName().toStdString(), own},
+        {temp / "Folder.pdf", special},
+        {temp / "Pipe.csv", special},
+        {temp / "Device.pdf", special},
     };
-    for (const fs::path& path : refused) {
-        services.clear();
-        EXPECT_FALSE(mayExportTo(path, resources, services)) << path;
-        ASSERT_EQ(services.alerts.size(), 1u) << path;
-        EXPECT_EQ(services.alerts[0].title, "Cannot Export Here");
-        EXPECT_NE(services.alerts[0].message.find("would replace it"), std::string::npos);
+    const fs::path mirror = temp / "mirror";
+    fs::create_directory(mirror);
+    if (::unshare(CLONE_NEWNS) == 0 &&
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+        ::mount(data.c_str(), mirror.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+        refused.emplace_back(mirror / "BondTable.plist", own);
     }
+    for (const auto& [path, why] : refused) {
+        EXPECT_NE(writeTargetRefusal(path, resources).find(why), std::string::npos) << path;
+    }
+    EXPECT_FALSE(mayExportTo(data / "portfolios.plist", resources, services));
+    ASSERT_EQ(services.alerts.size(), 1u);
+    EXPECT_EQ(services.alerts[0].title, "Cannot Export Here");
+    // Nor does any other write replace a device node with a plain file.
+    EXPECT_FALSE(writeExportFile(temp / "Device.pdf", "report"));
+    EXPECT_TRUE(fs::is_character_file(node));
     EXPECT_EQ(readWholeFile(data / "portfolios.plist"), "portfolios");
-    services.clear();
+    ::umount(mirror.c_str());
     EXPECT_TRUE(mayExportTo(temp / "Family.pdf", resources, services));
-    EXPECT_TRUE(services.alerts.empty() && services.confirmations.empty());
+    EXPECT_EQ(services.alerts.size() + services.confirmations.size(), 1u);
+}
+
+// The preset and the user's value table may be links the user made; they are written only when
+// they lead to no other file of Orvelt's, and the refusal is the reason given.
+TEST_F(ExportTargetTest, TheUsersDataFilesAreNotWrittenWhereTheyLeadToAnotherOwnFile) {
+    fs::create_symlink(data / "portfolios.plist", data / "preset.plist");
+    std::string error;
+    EXPECT_FALSE(EntryPreset(PlistDict::create()).write(resources, &error));
+    EXPECT_NE(error.find("keeps your portfolios"), std::string::npos) << error;
+
+    fs::create_hard_link(data / "portfolios.plist", data / "BondTable.plist");
+    writeWholeFile(temp / "values.asc", "");
+    EXPECT_FALSE(updateUserValueTable(resources, {temp / "values.asc"}, &error));
+    EXPECT_NE(error.find("keeps your portfolios"), std::string::npos) << error;
+    EXPECT_EQ(readWholeFile(data / "portfolios.plist"), "portfolios");
 }
 
 TEST_F(ExportTargetTest, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSoAndKeepsItsMode) {

@@ -70,6 +70,11 @@ TEST_F(PortfolioFileTest, SavedPortfoliosReadBackWithTheirBondsInOrder) {
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+    // Permissions the owner gives the file are theirs: a save keeps them.
+    ::chmod(file.c_str(), 0444);
+    ASSERT_TRUE(open()->save());
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
     auto db = open();
     EXPECT_EQ(db->portfolioNames(), (std::vector<std::string>{"Zeta", "Alpha"}));
     EXPECT_EQ(dates(*db, "Alpha"), (std::vector<std::string>{"May 2001", "January 1990"}));

@@ -8,6 +8,7 @@
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QPrinter>
@@ -130,14 +131,23 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     EXPECT_TRUE(app->services.alerts.empty());
 }
 
-// The save dialog offers every file, the portfolio file included: exporting there is refused.
+// The save and print dialogs offer every file, the portfolio file included: exporting or
+// printing there is refused.
 TEST_F(ReportExportTest, ThePortfolioFileIsNeverReplacedByAReport) {
     const std::string before = fileText(app->portfolioFile());
     ASSERT_FALSE(before.empty());
     app->services.answerSaveFile(app->portfolioFile().string());
     report->exportButton()->click();
-    ASSERT_EQ(app->services.alerts.size(), 1u);
+    app->services.answerPrintDialog([this](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(app->portfolioFile().string()));
+        return true;
+    });
+    report->printButton()->click();
+    ASSERT_EQ(app->services.alerts.size(), 2u);
     EXPECT_EQ(app->services.alerts[0].title, "Cannot Export Here");
+    EXPECT_EQ(app->services.alerts[1].title, "Cannot Print Here");
+    EXPECT_EQ(report->statusLabel()->text(), "Nothing was printed.");
     EXPECT_EQ(fileText(app->portfolioFile()), before);
 }
 

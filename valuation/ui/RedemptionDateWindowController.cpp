@@ -23,7 +23,8 @@ RedemptionDateWindowController::RedemptionDateWindowController(WindowHost& host)
     // OK is the default button: Return presses it wherever the focus is (keyPressEvent).
     ui_->okButton->setDefault(true);
 
-    setRedemptionMonths(redemptionMonthsInTable(loadBondTable(host.resources()).get()));
+    setRedemptionMonths(
+        redemptionMonthsInTable(loadBondTable(host.resources(), &tableProblem_).get()));
     const int monthIndex = intValueOfText(host.redemptionMonth()) - 1;
     monthBox_->setCurrentIndex(monthIndex >= 0 && monthIndex < monthBox_->count() ? monthIndex
                                                                                   : -1);
@@ -40,12 +41,17 @@ void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionM
         yearBox_->addItem(QString::fromStdString(year));
     }
     yearBox_->setCurrentIndex(-1);
-    ui_->rangeLabel->setText(
-        redemptionMonths_.empty()
-            ? QStringLiteral("The value table holds no redemption dates. Use Update Values… "
-                             "to add the Treasury's value files.")
-            : QStringLiteral("Dates from %1 can be chosen.")
-                  .arg(QString::fromStdString(redemptionMonthRangesText(redemptionMonths_))));
+    if (!redemptionMonths_.empty()) {
+        ui_->rangeLabel->setText(
+            QStringLiteral("Dates from %1 can be chosen.")
+                .arg(QString::fromStdString(redemptionMonthRangesText(redemptionMonths_))));
+    } else if (!tableProblem_.empty()) {
+        ui_->rangeLabel->setText(QString::fromStdString(tableProblem_));
+    } else {
+        ui_->rangeLabel->setText(
+            QStringLiteral("The value table holds no redemption dates. Use "
+                           "Update Values… to add the Treasury's value files."));
+    }
 }
 
 bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) const {
@@ -68,6 +74,10 @@ void RedemptionDateWindowController::okPressed() {
     }
     if (!hasYear || !acceptsRedemptionDate(year, month)) {
         // Not an error: the month is a real one, the table only lacks its values for now.
+        if (redemptionMonths_.empty() && !tableProblem_.empty()) {
+            view->services().showErrorAlert("Value Table Damaged", tableProblem_);
+            return;
+        }
         view->services().showInformationAlert(
             "No Values for That Month",
             unsupportedRedemptionDateMessage(

@@ -10,6 +10,7 @@
 #include "valuation/ValueTableMonths.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QComboBox;
@@ -53,4 +54,6 @@ class RedemptionDateWindowController : public TaskWindowController {
     QComboBox* monthBox_ = nullptr;
     QComboBox* yearBox_ = nullptr;
     std::vector<RedemptionMonth> redemptionMonths_;
+    // Why the value table in effect cannot be used; empty when it can.
+    std::string tableProblem_;
 };

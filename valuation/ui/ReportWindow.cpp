@@ -282,8 +282,16 @@ void ReportWindow::updateDateLabel() {
 void ReportWindow::updateMissingValuesLabel() {
     QString note = QString::fromStdString(report_.missingValuesNote());
     if (!note.isEmpty() && !report_.tableHoldsRedemptionDate()) {
-        note += QStringLiteral(" Choose another redemption date, or add the Treasury's value file "
-                               "for that month with Update Values…");
+        // A table that cannot be read holds no month: it is named, not taken for an empty one.
+        const WindowHost* view = host();
+        const std::string problem = view != nullptr && report_.bondTable() == nullptr
+                                        ? valueTableProblem(view->resources())
+                                        : std::string();
+        note = problem.empty()
+                   ? note + QStringLiteral(" Choose another redemption date, or add the "
+                                           "Treasury's value file for that month with Update "
+                                           "Values…")
+                   : QString::fromStdString(problem) + QStringLiteral(" Every bond shows $0.00.");
     }
     if (ui_->missingValuesLabel->text() != note) {
         ui_->missingValuesLabel->setText(note);
@@ -409,13 +417,18 @@ std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
     return document;
 }
 
-bool ReportWindow::writePdf(const std::string& path, std::string* error) const {
+bool ReportWindow::writePdf(const std::string& path, std::string* error,
+                            const std::optional<QPageLayout>& layout) const {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
-        writer.setPageOrientation(QPageLayout::Landscape);
+        if (layout) {
+            writer.setPageLayout(*layout);
+        } else {
+            writer.setPageSize(QPageSize(QPageSize::Letter));
+            writer.setPageOrientation(QPageLayout::Landscape);
+        }
         writer.setTitle(windowTitle());
         writer.setCreator(QStringLiteral("Orvelt"));
         reportDocument()->print(&writer);
@@ -465,16 +478,38 @@ void ReportWindow::printPressed() {
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(windowTitle());
     if (view->services().runPrintDialog(printer)) {
-        reportDocument()->print(&printer);
-        // Printing to a file names the file; a printer is named when the system names it.
         if (!printer.outputFileName().isEmpty()) {
-            showStatus(QStringLiteral("Printed to %1.").arg(printer.outputFileName()));
-        } else if (!printer.printerName().isEmpty()) {
+            printToFile(printer);
+            return;
+        }
+        reportDocument()->print(&printer);
+        // A printer is named when the system names it.
+        if (!printer.printerName().isEmpty()) {
             showStatus(QStringLiteral("Sent to the printer %1.").arg(printer.printerName()));
         } else {
             showStatus(QStringLiteral("Sent to the printer."));
         }
     }
+}
+
+void ReportWindow::printToFile(const QPrinter& printer) {
+    WindowHost* view = host();
+    const std::string path = printer.outputFileName().toStdString();
+    // The print dialog offers any file, as the export's save dialog does: the same check, and
+    // the same whole-or-nothing write, instead of the printer writing the file in place.
+    if (view == nullptr ||
+        !mayExportTo(path, view->resources(), view->services(), "Cannot Print Here")) {
+        showStatus(QStringLiteral("Nothing was printed."));
+        return;
+    }
+    std::string error;
+    if (!writePdf(path, &error, printer.pageLayout())) {
+        showStatus(QStringLiteral("Nothing was printed."));
+        view->services().showErrorAlert("Error", "The report could not be printed to " + path +
+                                                     ".\n\n" + error);
+        return;
+    }
+    showStatus(QStringLiteral("Printed to %1.").arg(printer.outputFileName()));
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -14,10 +14,13 @@
 #include "valuation/ReportDocument.h"
 #include "valuation/ValueReport.h"
 
+#include <QPageLayout>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTextDocument;
 class QTableView;
@@ -98,7 +101,12 @@ class ReportWindow : public TaskWindowController {
     ReportSnapshot shownSnapshot() const;
     // The report as a page to print or save as PDF.
     std::unique_ptr<QTextDocument> reportDocument() const;
-    bool writePdf(const std::string& path, std::string* error) const;
+    // The report as a PDF file, written whole or not at all; on US Letter in landscape unless
+    // a page layout is given (the one chosen in the print dialog).
+    bool writePdf(const std::string& path, std::string* error,
+                  const std::optional<QPageLayout>& layout = std::nullopt) const;
+    // Print to File: the report goes where the print dialog says, when it may be written there.
+    void printToFile(const QPrinter& printer);
 
     std::unique_ptr<Ui::ReportWindow> ui_;
     ValueReport report_;
