@@ -395,8 +395,9 @@ TEST(OpenPortfolioWindow, DeletingAsksAboutABondTypedInThePortfoliosEditor) {
     app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Third);
     pressKey(window->tableView(), Qt::Key_Backspace);
-    EXPECT_EQ(app.services.threeWayQuestions.size(), 1u);
+    ASSERT_EQ(app.services.threeWayQuestions.size(), 1u);
     EXPECT_TRUE(app.database().hasPortfolio("Family")) << "Cancel keeps the portfolio";
+    ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
     EXPECT_EQ(app.openWindows<BondEditingWindowController>()[0]->serialField()->text(), "TYPED");
 
     app.services.answerConfirmation(ToolkitServices::kAlternateButton);
