@@ -14,9 +14,8 @@
 // DEL (U+007F), C1 (U+0080 to U+009F), or one of the non-characters U+FFFE and U+FFFF.
 bool holdsControlCharacter(std::string_view text);
 
-// True for the characters XML 1.0 cannot hold at all: C0 other than tab, line feed and carriage
-// return, and U+FFFE and U+FFFF; `length` is the character's length in bytes at `pos`, 0 when
-// it is none of them.
+// The length in bytes of the character at `pos` when XML 1.0 cannot hold it at all (C0 other
+// than tab, line feed and carriage return; U+FFFE and U+FFFF); 0 for any other character.
 std::size_t xmlForbiddenCharacterAt(std::string_view text, std::size_t pos);
 
 // The replacement character U+FFFD in UTF-8.
