@@ -46,6 +46,9 @@ void AddNewPortfolioWindowController::donePressed() {
     if (const StoreOutcome created = view->bondDatabase()->createPortfolio(name); !created) {
         view->services().showErrorAlert(kStoreRefusalTitle, created.message);
     } else {
+        // Written at once: a portfolio without bonds is the user's work too, and would
+        // otherwise be lost if the application were ended before its first bond.
+        view->save();
         view->setOpenPortfolio(name);
         view->portfolioChanged();
     }

@@ -49,6 +49,13 @@ class ApplicationController : public QObject, public WindowHost {
     void enableMenuItems() override { emit menuItemsEnabled(); }
     void bondsChanged() override { emit summaryChanged(); }
     QUndoStack* undoStack() override { return undoStack_; }
+    bool windowsOfPortfolioMayClose(const std::string& portfolio) override {
+        return !windowsMayClose_ || windowsMayClose_(portfolio);
+    }
+    // Who answers windowsOfPortfolioMayClose: the view that keeps the task windows.
+    void setWindowsOfPortfolioMayClose(std::function<bool(const std::string&)> ask) {
+        windowsMayClose_ = std::move(ask);
+    }
 
     // The current date as text, year first ("2009-06-15 10:03:07 +0000"); tests set it.
     void setCurrentDateText(std::function<std::string()> clock) {
@@ -88,6 +95,7 @@ class ApplicationController : public QObject, public WindowHost {
     WindowServices& services_;
     ResourceLocations resources_;
     std::function<std::string()> currentDateText_;
+    std::function<bool(const std::string&)> windowsMayClose_;
     QPointer<QWidget> hostWidget_;
     std::unique_ptr<BondDatabase> store_;
     QUndoStack* undoStack_ = nullptr;

@@ -42,6 +42,9 @@ void showImportReport(ToolkitServices& services, const ImportReport& report,
     case ImportReport::Outcome::TooManyBonds:
         services.showErrorAlert(kErrorTitle, tooManyBondsMessage(report));
         return;
+    case ImportReport::Outcome::Refused:
+        services.showErrorAlert(kErrorTitle, report.refusal);
+        return;
     case ImportReport::Outcome::TooLarge:
         services.showErrorAlert(kInvalidFileTitle,
                                 "The file " + name +

@@ -24,7 +24,17 @@ void DeletePortfolioCommand::redo() {
 
 void DeletePortfolioCommand::undo() {
     BondDatabase* store = host_.bondDatabase();
-    if (store == nullptr || !store->restorePortfolio(portfolio_, position_)) {
+    if (store == nullptr) {
+        return;
+    }
+    // A portfolio created meanwhile under the same name is left alone, and the deleted one is
+    // brought back beside it under a free name: the user asked for its bonds back, and Redo
+    // then deletes the one restored, never the other.
+    const std::string deletedName = portfolio_.name;
+    portfolio_.name = store->freeNameLike(deletedName);
+    const bool renamed = portfolio_.name != deletedName;
+    portfolio_.bondsChanged = portfolio_.bondsChanged || renamed; // its record carries the name
+    if (!store->restorePortfolio(portfolio_, position_)) {
         return;
     }
     if (wasOpen_) {
@@ -33,4 +43,11 @@ void DeletePortfolioCommand::undo() {
     }
     host_.portfolioChanged();
     host_.save();
+    if (renamed) {
+        host_.services().showInformationAlert(
+            "Portfolio Restored Under Another Name",
+            "A portfolio named \"" + deletedName + "\" was created after the deleted one, so the " +
+                "deleted portfolio has been brought back, with all its bonds, as \"" +
+                portfolio_.name + "\".");
+    }
 }

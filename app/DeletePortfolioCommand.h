@@ -2,7 +2,8 @@
 
 // Deleting a portfolio as a change that can be undone: redo() deletes it (closing it when it is
 // the open one) and writes the file; undo() puts it back whole, at its former place, reopens it
-// when it was open, and writes the file again.
+// when it was open, and writes the file again. When a portfolio of its name was created
+// meanwhile, it comes back under a free name (see BondDatabase::freeNameLike) with a note.
 
 #include "store/Portfolio.h"
 

@@ -113,9 +113,7 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     // list may have grown since this window was opened, and its index would then name
     // another portfolio.
     const std::string name = model_->nameAt(row);
-    const Portfolio* portfolio = database->portfolio(name);
-    const std::optional<std::size_t> position = database->positionOf(name);
-    if (portfolio == nullptr || !position) {
+    if (!database->hasPortfolio(name)) {
         return;
     }
     // "No" is the default, so that Return never deletes a portfolio; Edit > Undo brings it back.
@@ -123,6 +121,16 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
             "Delete Portfolio", "No", "Yes",
             "Are you sure you want to delete the portfolio named \"" + name +
                 "\"? Edit > Undo Delete Portfolio brings it back.")) {
+        return;
+    }
+    // A bond typed in its editor is kept, dropped or the deletion given up, as on closing the
+    // editor; one kept goes into the portfolio, which Undo brings back with it.
+    if (!view->windowsOfPortfolioMayClose(name)) {
+        return;
+    }
+    const Portfolio* portfolio = database->portfolio(name);
+    const std::optional<std::size_t> position = database->positionOf(name);
+    if (portfolio == nullptr || !position) {
         return;
     }
     auto command = std::make_unique<DeletePortfolioCommand>(*view, *portfolio, *position);

@@ -42,6 +42,8 @@ MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources
     : QWidget(parent), services_(services), resources_(resources),
       controller_(new ApplicationController(services, std::move(resources), this)) {
     controller_->setHostWidget(this);
+    controller_->setWindowsOfPortfolioMayClose(
+        [this](const std::string& portfolio) { return windows_.editorMayClose(portfolio); });
     connect(controller_, &ApplicationController::openPortfolioChanged, this,
             &MainMenuView::followOpenPortfolio);
     connect(controller_, &ApplicationController::menuItemsEnabled, this,

@@ -42,6 +42,11 @@ class WindowHost : public ValuationContext {
     // The commands that work on the open portfolio's bonds become available.
     virtual void enableMenuItems() = 0;
 
+    // Before a portfolio is deleted: its bond editor, when it holds an entry typed but not
+    // saved, asks what to do with it as its own closing does. False when the user chose to
+    // stay, so that nothing is deleted.
+    virtual bool windowsOfPortfolioMayClose(const std::string& /*portfolio*/) { return true; }
+
     // Bonds of a portfolio were added, changed or deleted: what the host shows of them follows.
     virtual void bondsChanged() {}
     // The changes to bonds that can be undone until the application ends; none when the host

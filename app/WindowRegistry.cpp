@@ -46,11 +46,19 @@ void WindowRegistry::closeWindowsOfGonePortfolios(
 
 bool WindowRegistry::editorsMayClose() {
     for (const auto& [name, editor] : editors_) {
-        if (editor && editor->isVisible() && !editor->windowShouldClose()) {
+        if (!editorMayClose(name)) {
             return false;
         }
     }
     return true;
+}
+
+bool WindowRegistry::editorMayClose(const std::string& portfolio) {
+    const auto found = editors_.find(portfolio);
+    if (found == editors_.end() || !found->second || !found->second->isVisible()) {
+        return true;
+    }
+    return found->second->windowShouldClose();
 }
 
 std::vector<QWidget*> WindowRegistry::reports() const {

@@ -33,6 +33,8 @@ class WindowRegistry {
     // Asks every shown editor holding unsaved typing what to do with it; false when the user
     // chose to stay.
     bool editorsMayClose();
+    // The same for the editor of one portfolio.
+    bool editorMayClose(const std::string& portfolio);
 
   private:
     std::map<std::string, QPointer<BondEditingWindowController>> editors_;

@@ -1,6 +1,7 @@
 #include "cli/DataFolder.h"
 
 #include "cli/CliError.h"
+#include "platform/ControlCharacters.h"
 #include "platform/PropertyList.h"
 
 #include <cerrno>
@@ -15,7 +16,8 @@ constexpr std::string_view kPlistType = "plist";
 } // namespace
 
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    // A name from an older file may hold an escape sequence, which must not act on a terminal.
+    return "\"" + withControlCharactersReplaced(text, false) + "\"";
 }
 
 ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& dataDir) {

@@ -88,6 +88,9 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
         throw CliError(kExitFailure,
                        "cannot import " + file.string() + ": " + tooManyBondsMessage(report));
     }
+    if (report.outcome == ImportReport::Outcome::Refused) {
+        throw CliError(kExitFailure, "cannot import " + file.string() + ": " + report.refusal);
+    }
     if (report.outcome != ImportReport::Outcome::Imported) {
         throw CliError(kExitFailure, "cannot import " + file.string() + "; nothing was imported");
     }

@@ -1,5 +1,6 @@
 #include "platform/PlistXmlWriter.h"
 
+#include "platform/ControlCharacters.h"
 #include "platform/XmlSafeText.h"
 
 #include <charconv>
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -81,6 +83,20 @@ void appendBase64(std::string& out, const unsigned char* bytes, std::size_t coun
     }
 }
 
+// The text as appendXmlText writes it, before entities: each character XML cannot hold as U+FFFD.
+std::string withXmlForbiddenReplaced(std::string_view text) {
+    std::string result;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (const std::size_t length = xmlForbiddenCharacterAt(text, pos); length != 0) {
+            result += kReplacementCharacter;
+            pos += length;
+        } else {
+            result += text[pos++];
+        }
+    }
+    return result;
+}
+
 class XmlWriter {
   public:
     XmlWriter(std::string& out, std::string& error) : out_(out), error_(error) {}
@@ -151,10 +167,11 @@ class XmlWriter {
         out_.append("</").append(tag).append(">\n");
     }
 
-    bool writeText(std::string_view tag, std::string_view text, int depth) {
+    bool writeText(std::string_view tag, std::string_view text, int depth,
+                   bool* replaced = nullptr) {
         indent(depth);
         out_.append("<").append(tag).append(">");
-        if (!appendXmlText(out_, text)) {
+        if (!appendXmlText(out_, text, replaced)) {
             return fail(kUnwritableText);
         }
         out_.append("</").append(tag).append(">\n");
@@ -185,10 +202,20 @@ class XmlWriter {
 
     bool writeDict(const PlistDict& dict, int depth) {
         return writeContainer("dict", depth, [&] {
+            // Keys written otherwise than they are, which must not meet another key.
+            std::unordered_set<std::string> replacedKeys;
             for (const auto& [key, child] : dict.entries()) {
                 const std::size_t start = out_.size();
-                if (!writeText("key", key, depth + 1)) {
+                bool replaced = false;
+                if (!writeText("key", key, depth + 1, &replaced)) {
                     return false;
+                }
+                if (replaced) {
+                    std::string written = withXmlForbiddenReplaced(key);
+                    if (dict.contains(written) || !replacedKeys.insert(std::move(written)).second) {
+                        return fail("two keys of a dictionary differ only in control characters, "
+                                    "which are written as U+FFFD");
+                    }
                 }
                 if (child.isAbsent()) {
                     out_.resize(start);

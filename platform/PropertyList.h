@@ -40,7 +40,7 @@ bool fitsPropertyListFile(const PropertyListSize& size);
 
 // Reads a whole property-list file; the absent value when the file is missing, larger than
 // `maxBytes`, not a property list, nested more than 256 values deep, holding more than four
-// million values, in a text encoding other than UTF-8, US-ASCII or ISO-8859-1, or holding
+// million values, in a text encoding other than UTF-8, UTF-16, US-ASCII or ISO-8859-1, or holding
 // anything that would not be written back the same: text that is not UTF-8 or holds a NUL
 // byte, a key twice in one dictionary, an integer beyond 64 signed bits, a number that is not
 // finite, a date that is not a real date of the years 1000 to 9999.

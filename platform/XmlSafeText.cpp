@@ -1,5 +1,7 @@
 #include "platform/XmlSafeText.h"
 
+#include "platform/ControlCharacters.h"
+
 #include <cstdint>
 
 bool isStorableText(std::string_view text) {
@@ -39,7 +41,7 @@ constexpr SpecialBytes kSpecial;
 
 } // namespace
 
-bool appendXmlText(std::string& out, std::string_view text) {
+bool appendXmlText(std::string& out, std::string_view text, bool* replaced) {
     const std::size_t size = text.size();
     std::size_t done = 0;
     std::size_t pos = 0;
@@ -51,15 +53,19 @@ bool appendXmlText(std::string& out, std::string_view text) {
         }
         std::size_t length = 1;
         std::string_view replacement;
-        char buffer[8];
         if (c >= 0x80) {
             length = utf8SequenceLength(text, pos);
             if (length == 0) {
                 return false;
             }
-            if (length == 3 && c == 0xEF && text[pos + 1] == '\xBF' &&
-                (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF')) {
-                replacement = text[pos + 2] == '\xBE' ? "&#65534;" : "&#65535;";
+        }
+        if (c == 0) {
+            return false;
+        }
+        if (xmlForbiddenCharacterAt(text, pos) != 0) {
+            replacement = kReplacementCharacter;
+            if (replaced != nullptr) {
+                *replaced = true;
             }
         } else if (c == '<') {
             replacement = "&lt;";
@@ -67,15 +73,8 @@ bool appendXmlText(std::string& out, std::string_view text) {
             replacement = "&gt;";
         } else if (c == '&') {
             replacement = "&amp;";
-        } else if (c == 0) {
-            return false;
-        } else {
-            buffer[0] = '&';
-            buffer[1] = '#';
-            buffer[2] = static_cast<char>('0' + c / 10);
-            buffer[3] = static_cast<char>('0' + c % 10);
-            buffer[4] = ';';
-            replacement = std::string_view(buffer, 5);
+        } else if (c == '\r') {
+            replacement = "&#13;";
         }
         if (!replacement.empty()) {
             out.append(text.data() + done, pos - done).append(replacement);

@@ -1,6 +1,9 @@
 #include "platform/XmlTextEncoding.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -50,11 +53,73 @@ std::string declaredEncoding(std::string_view xml) {
     return name;
 }
 
+enum class Utf16Order { LittleEndian, BigEndian };
+
+// UTF-16 text is told by its byte-order mark, or without one by "<" as its first character
+// (as XML 1.0 tells encodings, in its appendix F).
+std::optional<Utf16Order> utf16OrderOf(std::string_view xml) {
+    if (xml.starts_with("\xFF\xFE") || xml.starts_with(std::string_view("<\0", 2))) {
+        return Utf16Order::LittleEndian;
+    }
+    if (xml.starts_with("\xFE\xFF") || xml.starts_with(std::string_view("\0<", 2))) {
+        return Utf16Order::BigEndian;
+    }
+    return std::nullopt;
+}
+
+// The UTF-16 text as UTF-8, without its byte-order mark; false when it is cut short or holds a
+// surrogate that is not one of a pair.
+bool utf16ToUtf8(std::string_view xml, Utf16Order order, std::string& utf8) {
+    if (xml.size() % 2 != 0) {
+        return false;
+    }
+    const auto unitAt = [xml, order](std::size_t at) {
+        const auto first = static_cast<unsigned char>(xml[at]);
+        const auto second = static_cast<unsigned char>(xml[at + 1]);
+        return static_cast<char32_t>(order == Utf16Order::LittleEndian ? first | second << 8
+                                                                       : first << 8 | second);
+    };
+    utf8.clear();
+    utf8.reserve(xml.size() / 2);
+    std::size_t at = unitAt(0) == 0xFEFF ? 2 : 0;
+    while (at < xml.size()) {
+        char32_t code = unitAt(at);
+        at += 2;
+        if (code >= 0xDC00 && code <= 0xDFFF) {
+            return false;
+        }
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            const char32_t low = at < xml.size() ? unitAt(at) : 0;
+            if (low < 0xDC00 || low > 0xDFFF) {
+                return false;
+            }
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            at += 2;
+        }
+        appendUtf8(utf8, code);
+    }
+    return true;
+}
+
 } // namespace
 
 bool decodeDeclaredEncoding(std::string_view xml, std::string& utf8, bool& converted,
                             std::string& error) {
     converted = false;
+    if (const std::optional<Utf16Order> order = utf16OrderOf(xml)) {
+        if (!utf16ToUtf8(xml, *order, utf8)) {
+            error = "the file's UTF-16 text is damaged";
+            return false;
+        }
+        converted = true;
+        const std::string declared = declaredEncoding(utf8);
+        if (!declared.empty() && declared != "utf-16" && declared != "utf-16le" &&
+            declared != "utf-16be" && declared != "utf16") {
+            error = "the file is UTF-16 text but declares the encoding \"" + declared + "\"";
+            return false;
+        }
+        return true;
+    }
     const std::string encoding = declaredEncoding(xml);
     if (encoding.empty() || encoding == "utf-8" || encoding == "utf8") {
         return true;
@@ -81,6 +146,10 @@ bool decodeDeclaredEncoding(std::string_view xml, std::string& utf8, bool& conve
         }
         converted = true;
         return true;
+    }
+    if (encoding.starts_with("utf-16") || encoding == "utf16") {
+        error = "the file declares UTF-16 but its text is not UTF-16";
+        return false;
     }
     error = "the file's text encoding \"" + encoding + "\" is not supported";
     return false;

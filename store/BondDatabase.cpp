@@ -1,5 +1,6 @@
 #include "store/BondDatabase.h"
 
+#include "platform/ControlCharacters.h"
 #include "platform/PropertyList.h"
 #include "platform/XmlSafeText.h"
 #include "store/BondRecord.h"
@@ -44,6 +45,32 @@ bool storable(const Bond& bond) {
     return isStorableText(bond.serial) && isStorableText(bond.type) &&
            isStorableText(bond.faceValue) && isStorableText(bond.issueYear) &&
            isStorableText(bond.issueMonth);
+}
+
+StoreOutcome controlCharacterIn(std::string_view what) {
+    return StoreOutcome::refused(Status::ControlCharacter,
+                                 std::string(what) +
+                                     " holds a control character (an invisible character such as "
+                                     "an escape or a line break), which Orvelt does not keep. "
+                                     "Please type it again without it.");
+}
+
+// The fields of `bond` that are being entered (all of them for a new bond, those that differ
+// from `before` for a changed one) hold no control character.
+StoreOutcome checkEnteredFields(const Bond& bond, const Bond* before) {
+    const auto entered = [before, &bond](std::string Bond::*field) {
+        return before == nullptr || bond.*field != before->*field;
+    };
+    if (entered(&Bond::serial) && holdsControlCharacter(bond.serial)) {
+        return controlCharacterIn("The serial");
+    }
+    for (std::string Bond::*field :
+         {&Bond::type, &Bond::faceValue, &Bond::issueYear, &Bond::issueMonth}) {
+        if (entered(field) && holdsControlCharacter(bond.*field)) {
+            return controlCharacterIn("A field of the bond");
+        }
+    }
+    return {};
 }
 
 // Month rank for the date order: a text that is no month name ranks with January.
@@ -125,6 +152,9 @@ StoreOutcome BondDatabase::createPortfolio(const std::string& name) {
     if (!isStorableText(name)) {
         return unstorable();
     }
+    if (holdsControlCharacter(name)) {
+        return controlCharacterIn("The name");
+    }
     if (hasPortfolio(name)) {
         return nameInUse(name);
     }
@@ -145,6 +175,9 @@ StoreOutcome BondDatabase::renamePortfolio(const std::string& name, const std::s
     }
     if (!isStorableText(newName)) {
         return unstorable();
+    }
+    if (holdsControlCharacter(newName)) {
+        return controlCharacterIn("The name");
     }
     if (hasPortfolio(newName)) {
         return nameInUse(newName);
@@ -177,6 +210,17 @@ StoreOutcome BondDatabase::restorePortfolio(Portfolio portfolio, std::size_t pos
     return done();
 }
 
+std::string BondDatabase::freeNameLike(const std::string& name) const {
+    if (!hasPortfolio(name)) {
+        return name;
+    }
+    std::string candidate = name + " (restored)";
+    for (int number = 2; hasPortfolio(candidate); ++number) {
+        candidate = name + " (restored " + std::to_string(number) + ")";
+    }
+    return candidate;
+}
+
 std::optional<std::size_t> BondDatabase::positionOf(std::string_view name) const {
     for (std::size_t i = 0; i < portfolios_.size(); ++i) {
         if (portfolios_[i].name == name) {
@@ -186,13 +230,31 @@ std::optional<std::size_t> BondDatabase::positionOf(std::string_view name) const
     return std::nullopt;
 }
 
-StoreOutcome BondDatabase::checkNewBond(std::string_view portfolio, const Bond& bond) const {
+StoreOutcome BondDatabase::checkTakesBonds(std::string_view portfolio) const {
     const Portfolio* target = this->portfolio(portfolio);
     if (target == nullptr) {
         return noSuchPortfolio(portfolio);
     }
+    if (const std::string unfit = target->recordUnfitForBonds(); !unfit.empty()) {
+        return StoreOutcome::refused(
+            Status::RecordUnfitForBonds,
+            "Bonds cannot be added to the portfolio \"" + target->name + "\": " + unfit +
+                ". The portfolio file is kept as it is; please put its record right in a text "
+                "editor, or keep the bonds in another portfolio.");
+    }
+    return done();
+}
+
+StoreOutcome BondDatabase::checkNewBond(std::string_view portfolio, const Bond& bond) const {
+    if (StoreOutcome takes = checkTakesBonds(portfolio); !takes) {
+        return takes;
+    }
+    const Portfolio* target = this->portfolio(portfolio);
     if (!storable(bond)) {
         return unstorable();
+    }
+    if (StoreOutcome entered = checkEnteredFields(bond, nullptr); !entered) {
+        return entered;
     }
     if (target->find(bond.serial) != nullptr) {
         return StoreOutcome::refused(Status::DuplicateSerial, kDuplicateSerialMessage);
@@ -215,12 +277,16 @@ StoreOutcome BondDatabase::checkChangedBond(std::string_view portfolio, std::str
     if (target == nullptr) {
         return noSuchPortfolio(portfolio);
     }
-    if (target->find(serial) == nullptr) {
+    const Bond* before = target->find(serial);
+    if (before == nullptr) {
         return StoreOutcome::refused(Status::NoSuchBond, "There is no bond with the serial \"" +
                                                              std::string(serial) + "\".");
     }
     if (!storable(bond)) {
         return unstorable();
+    }
+    if (StoreOutcome entered = checkEnteredFields(bond, before); !entered) {
+        return entered;
     }
     if (bond.serial != serial && target->find(bond.serial) != nullptr) {
         return StoreOutcome::refused(Status::DuplicateSerial, kDuplicateSerialMessage);
@@ -256,6 +322,9 @@ StoreOutcome BondDatabase::removeBond(const std::string& portfolio, std::string_
 
 StoreOutcome BondDatabase::insertBonds(const std::string& portfolio, std::size_t position,
                                        std::vector<Bond> bonds) {
+    if (StoreOutcome takes = checkTakesBonds(portfolio); !takes && !bonds.empty()) {
+        return takes;
+    }
     Portfolio* target = find(portfolio);
     if (target == nullptr) {
         return noSuchPortfolio(portfolio);
@@ -297,6 +366,9 @@ StoreOutcome BondDatabase::removeBonds(const std::string& portfolio,
 }
 
 StoreOutcome BondDatabase::replaceBonds(const std::string& portfolio, std::vector<Bond> bonds) {
+    if (StoreOutcome takes = checkTakesBonds(portfolio); !takes && !bonds.empty()) {
+        return takes;
+    }
     Portfolio* target = find(portfolio);
     if (target == nullptr) {
         return noSuchPortfolio(portfolio);

@@ -56,17 +56,24 @@ class BondDatabase : public QObject {
     // Grows with every change, so that a reader can tell whether what it took is still current.
     std::uint64_t revision() const { return revision_; }
 
-    // Portfolios. A name must be storable text and not taken.
+    // Portfolios. A name must be storable text without control characters, and not taken.
     StoreOutcome createPortfolio(const std::string& name);
     StoreOutcome renamePortfolio(const std::string& name, const std::string& newName);
     StoreOutcome deletePortfolio(const std::string& name);
     // Puts back a portfolio deleted before, whole and at its former place in the file's order
     // (at the end for a place beyond it); refused when its name is taken meanwhile.
     StoreOutcome restorePortfolio(Portfolio portfolio, std::size_t position);
+    // `name` when no portfolio has it, else the first of "<name> (restored)", "<name> (restored
+    // 2)", ... that none has: for putting back a portfolio whose name was taken meanwhile.
+    std::string freeNameLike(const std::string& name) const;
     // A portfolio's place in the file's order.
     std::optional<std::size_t> positionOf(std::string_view name) const;
 
-    // Bonds. Each field must be storable text; a new serial must not be in the portfolio yet.
+    // Bonds. Each field must be storable text, and a field being entered (every field of a new
+    // bond, a changed field of a bond) hold no control character; a new serial must not be in
+    // the portfolio yet. A portfolio whose record in the file cannot hold bonds (see
+    // Portfolio::recordUnfitForBonds) takes none, so that the record is never replaced.
+    StoreOutcome checkTakesBonds(std::string_view portfolio) const;
     StoreOutcome checkNewBond(std::string_view portfolio, const Bond& bond) const;
     StoreOutcome addBond(const std::string& portfolio, Bond bond);
     // Replaces the first bond with `serial` by `bond`, in its place.

@@ -1,5 +1,6 @@
 #include "store/BondListImport.h"
 
+#include "platform/ControlCharacters.h"
 #include "platform/NumberText.h"
 #include "platform/PlistValue.h"
 #include "platform/PropertyList.h"
@@ -136,19 +137,6 @@ class RowScanner {
     std::size_t position_ = 0;
 };
 
-// Control characters (a tab aside) and the two non-characters U+FFFE and U+FFFF cannot be kept
-// in the portfolio file, which is XML.
-bool holdsUnstorableCharacters(std::string_view field) {
-    for (char c : field) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && c != '\t') {
-            return true;
-        }
-    }
-    return field.find("\xEF\xBF\xBE") != std::string_view::npos ||
-           field.find("\xEF\xBF\xBF") != std::string_view::npos;
-}
-
 // White space alone, or the end-of-file mark (Ctrl-Z) that old Windows programs append.
 bool isBlank(std::string_view line) {
     return line.find_first_not_of(" \t\r\v\f\x1A") == std::string_view::npos;
@@ -263,10 +251,9 @@ class RowReader {
             recordSkipped(report_, lineNumber, reason);
             return false;
         }
-        if (holdsUnstorableCharacters(fields.serial) || holdsUnstorableCharacters(fields.type) ||
-            holdsUnstorableCharacters(fields.faceValue) ||
-            holdsUnstorableCharacters(fields.monthNumber) ||
-            holdsUnstorableCharacters(fields.year)) {
+        if (holdsControlCharacter(fields.serial) || holdsControlCharacter(fields.type) ||
+            holdsControlCharacter(fields.faceValue) || holdsControlCharacter(fields.monthNumber) ||
+            holdsControlCharacter(fields.year)) {
             recordSkipped(report_, lineNumber, "it holds control characters");
             return false;
         }
@@ -336,6 +323,11 @@ ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio
     const Portfolio* target = db.portfolio(portfolio);
     if (target == nullptr) {
         report.outcome = ImportReport::Outcome::NoPortfolioOpen;
+        return report;
+    }
+    if (const StoreOutcome takes = db.checkTakesBonds(portfolio); !takes) {
+        report.outcome = ImportReport::Outcome::Refused;
+        report.refusal = takes.message;
         return report;
     }
     const char lineEnd = lineEndOf(text);

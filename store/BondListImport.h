@@ -46,6 +46,7 @@ struct ImportReport {
         TooLarge,        // the chosen file is bigger than kMaxBondListFileBytes
         TooManyBonds,    // with its bonds the portfolio file would grow beyond what it can hold;
                          // nothing added
+        Refused,         // the portfolio takes no bonds (`refusal` says why); nothing added
     };
     Outcome outcome = Outcome::Imported;
     std::size_t added = 0;
@@ -55,6 +56,7 @@ struct ImportReport {
     std::size_t rowsToAdd = 0;         // the bonds the file would have added (TooManyBonds)
     std::size_t rowsThatFit = 0;       // how many of them the portfolio file could take
     std::vector<Bond> bonds;           // the bonds read to be added, in file order
+    std::string refusal;               // why the portfolio takes no bonds (Refused)
 };
 
 // How many added bonds an import names one by one; the others are counted.

@@ -56,18 +56,43 @@ std::vector<Portfolio> takePortfoliosFromPropertyList(PlistDict& root) {
     return portfolios;
 }
 
+std::string Portfolio::recordUnfitForBonds() const {
+    if (stored.isAbsent() || storedHasBondList) {
+        return {};
+    }
+    const PlistDict* fields = stored.dictPtr();
+    if (fields == nullptr) {
+        return "its record in the portfolio file is not a dictionary";
+    }
+    if (fields->find(kPortfolioBondsKey) != nullptr) {
+        return "its \"" + std::string(kPortfolioBondsKey) +
+               "\" entry in the portfolio file is not a list";
+    }
+    return {};
+}
+
 PlistValue portfolioRecord(const Portfolio& portfolio) {
-    if (!portfolio.bondsChanged && !portfolio.stored.isAbsent()) {
-        if (!portfolio.storedHasBondList) {
-            return portfolio.stored;
-        }
-        PlistDictRef record = portfolio.stored.dictPtr()->copy();
+    if (portfolio.stored.isAbsent()) {
+        auto record = PlistDict::create();
+        record->set(kPortfolioNameKey, PlistValue(portfolio.name));
         record->set(kPortfolioBondsKey, PlistValue(recordsOf(portfolio.bonds)));
         return PlistValue(std::move(record));
     }
-    auto record = PlistDict::create();
-    record->set(kPortfolioNameKey, PlistValue(portfolio.name));
-    record->set(kPortfolioBondsKey, PlistValue(recordsOf(portfolio.bonds)));
+    const PlistDict* fields = portfolio.stored.dictPtr();
+    // A record of another shape never takes bonds (the store refuses them), so it stays as read.
+    const bool writesBonds = portfolio.storedHasBondList ||
+                             (portfolio.bondsChanged && portfolio.recordUnfitForBonds().empty());
+    if (fields == nullptr || (!portfolio.bondsChanged && !writesBonds)) {
+        return portfolio.stored;
+    }
+    // The record keeps its other keys and their order.
+    PlistDictRef record = fields->copy();
+    if (portfolio.bondsChanged) {
+        record->set(kPortfolioNameKey, PlistValue(portfolio.name));
+    }
+    if (writesBonds) {
+        record->set(kPortfolioBondsKey, PlistValue(recordsOf(portfolio.bonds)));
+    }
     return PlistValue(std::move(record));
 }
 

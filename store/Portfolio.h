@@ -20,9 +20,13 @@ struct Portfolio {
     PlistValue stored;
     // `stored` held a bond list, which is written back from `bonds` in its place.
     bool storedHasBondList = false;
-    // The bonds were changed since reading: the record is written anew, its name and its bonds
-    // alone.
+    // The bonds or the name were changed since reading: the record is written with its name and
+    // its bonds as they are now, its other keys kept.
     bool bondsChanged = false;
+
+    // Why bonds cannot be stored in the record read (one that is not a dictionary, or whose
+    // "Bonds" is not a list), so that it is never replaced by one that can; empty when they can.
+    std::string recordUnfitForBonds() const;
 
     // The position of the first bond with this serial.
     std::optional<std::size_t> indexOf(std::string_view serial) const;

@@ -80,22 +80,27 @@ PortfolioFileContents readPortfolioFile(const std::filesystem::path& path,
         contents.portfolios = PlistDict::create();
         return contents;
     }
-    const PlistValue root = readPropertyList(path, maxBytes);
+    std::string reason;
+    const PlistValue root = readPropertyList(path, maxBytes, &reason);
     if (PlistDictRef dict = root.dict()) {
         contents.portfolios = std::move(dict);
         return contents;
     }
     contents.portfolios = PlistDict::create();
+    // A root of another kind reads as a property list, without a reason of the reader's.
+    const std::string why =
+        !reason.empty() ? reason : "it holds no dictionary of portfolios at its root";
     contents.setAsidePath = setFileAside(path, currentTimeStamp());
     if (contents.setAsidePath) {
-        contents.notice = "The portfolio file could not be read, so Orvelt has started without "
-                          "portfolios. The unreadable file has been kept as \"" +
+        contents.notice = "The portfolio file could not be read (" + why +
+                          "), so Orvelt has started without portfolios. The unreadable file has "
+                          "been kept as \"" +
                           contents.setAsidePath->string() +
                           "\". Portfolios you create now are saved in a new portfolio file.";
     } else {
         contents.writingBlocked = true;
-        contents.notice = "The portfolio file \"" + path.string() +
-                          "\" could not be read, so Orvelt has started without portfolios. "
+        contents.notice = "The portfolio file \"" + path.string() + "\" could not be read (" + why +
+                          "), so Orvelt has started without portfolios. "
                           "The file has been left untouched, and portfolios you create now "
                           "cannot be saved.";
     }

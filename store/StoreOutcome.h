@@ -14,6 +14,8 @@ struct StoreOutcome {
         DuplicateSerial,
         DuplicateName,
         UnstorableText,
+        ControlCharacter,    // in a name or a field being entered
+        RecordUnfitForBonds, // the portfolio's record read from the file cannot hold bonds
     };
     Status status = Status::Done;
     // Empty when done.

@@ -1,18 +1,32 @@
 #include "valuation/TableText.h"
 
+#include "platform/ControlCharacters.h"
+
 #include <algorithm>
 
 namespace {
 
-std::string printable(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            c = ' ';
-        }
+// A number as a spreadsheet reads it, e.g. "-12.5": nothing a formula could be made of.
+bool isPlainNumber(std::string_view text) {
+    if (text.starts_with('-')) {
+        text.remove_prefix(1);
     }
-    return result;
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return !whole.empty() && digits(whole) &&
+           (point == std::string_view::npos || (!fraction.empty() && digits(fraction)));
+}
+
+// A spreadsheet would take the cell for a formula (or, after a tab or carriage return, may).
+bool readsAsFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos &&
+           !isPlainNumber(text);
 }
 
 // Characters of UTF-8 text: every byte but the continuation bytes starts one.
@@ -37,7 +51,7 @@ std::string alignedText(const std::vector<TextRow>& rows,
     for (const TextRow& row : rows) {
         std::string line;
         for (std::size_t column = 0; column < row.size(); ++column) {
-            const std::string cell = printable(row[column]);
+            const std::string cell = withControlCharactersReplaced(row[column], false);
             const std::string padding(widths[column] - characterCount(cell), ' ');
             const bool right = column < alignments.size() && alignments[column] == Alignment::Right;
             if (column > 0) {
@@ -52,13 +66,15 @@ std::string alignedText(const std::vector<TextRow>& rows,
     return out;
 }
 
-std::string csvField(std::string_view text) {
-    const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+std::string csvField(std::string_view cell) {
+    const std::string text = withControlCharactersReplaced(cell, true);
+    const bool formula = readsAsFormula(text);
+    const bool needsQuotes = formula || text.find_first_of(",\"\r\n") != std::string::npos ||
                              (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!needsQuotes) {
-        return std::string(text);
+        return text;
     }
-    std::string field = "\"";
+    std::string field = formula ? "\"'" : "\"";
     for (char c : text) {
         if (c == '"') {
             field += '"';

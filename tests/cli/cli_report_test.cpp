@@ -319,6 +319,8 @@ TEST_F(CliReportTest, EachErrorIsOneLineOnStandardErrorWithAFailingStatus) {
     const std::vector<ErrorCase> cases = {
         {{"report", "Nobody", "--month", "2009-06"}, 1, "no portfolio named \"Nobody\""},
         {{"report", "family", "--month", "2009-06"}, 1, "no portfolio named \"family\""},
+        // A name never sends an escape sequence to the terminal.
+        {{"report", "X\x1b[2J"}, 1, "no portfolio named \"X\xEF\xBF\xBD[2J\""},
         {{"report", "Family", "--month", "2009-13"}, 2, "bad month \"2009-13\""},
         {{"report", "Family", "--month", "2009-6"}, 2, "bad month"},
         {{"report", "Family", "--month", "June"}, 2, "bad month"},

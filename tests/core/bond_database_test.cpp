@@ -49,28 +49,45 @@ TEST_F(BondDatabaseTest, DuplicateSerialIsRefusedWithTheMessageToShow) {
     EXPECT_EQ(db.bond("Family", "C123")->faceValue, "100");
 }
 
-// Text the portfolio file cannot hold would make every later save fail: it never gets in.
-TEST_F(BondDatabaseTest, TextTheFileCannotHoldIsRefused) {
+// Text the portfolio file cannot hold would make every later save fail: it never gets in. A
+// control character is refused where a name or a field is entered; one read from the file stays.
+TEST_F(BondDatabaseTest, TextTheFileCannotHoldAndControlCharactersAreRefused) {
     const std::string nul("A\0B", 3);
     const std::string notUtf8 = "C\xff";
     EXPECT_EQ(db.createPortfolio(nul).status, StoreOutcome::Status::UnstorableText);
     EXPECT_EQ(db.addBond(nul, bondOf("C0", "100", "EE", "2001", "March")).status,
               StoreOutcome::Status::NoSuchPortfolio);
-    ASSERT_TRUE(db.createPortfolio("Family"));
-    EXPECT_FALSE(db.addBond("Family", Bond(notUtf8, "EE", "100", "2001", "March")));
-    EXPECT_FALSE(db.addBond("Family", Bond("C1", "EE", "100", nul, "March")));
-    ASSERT_TRUE(db.addBond("Family", bondOf("C1\x01", "100", "EE", "2001", "March")));
-    Bond renamed = *db.bond("Family", "C1\x01");
+    for (const char* control : {"CTL\x01X", "\x1b[31m", "DEL\x7f", "C1\xC2\x9B"}) {
+        SCOPED_TRACE(control);
+        EXPECT_EQ(db.createPortfolio(control).status, StoreOutcome::Status::ControlCharacter);
+    }
+    PlistDict root;
+    auto bonds = std::make_shared<PlistArray>();
+    bonds->push_back(Bond("C1\x01", "EE", "100", "2001", "March").toRecord());
+    auto record = PlistDict::create();
+    record->set(kPortfolioBondsKey, PlistValue(bonds));
+    root.set("Family", PlistValue(record));
+    auto store = BondDatabase::fromPropertyList(root);
+    const StoreOutcome control =
+        store->addBond("Family", Bond("C2\x1b", "EE", "100", "2001", "May"));
+    EXPECT_EQ(control.status, StoreOutcome::Status::ControlCharacter);
+    EXPECT_NE(control.message.find("The serial holds a control character"), std::string::npos);
+    EXPECT_FALSE(store->addBond("Family", Bond("C2", "EE", "100\t\x01", "2001", "May")));
+    EXPECT_FALSE(store->addBond("Family", Bond(notUtf8, "EE", "100", "2001", "March")));
+    EXPECT_FALSE(store->addBond("Family", Bond("C1", "EE", "100", nul, "March")));
+    Bond renamed = *store->bond("Family", "C1\x01");
     renamed.serial = nul;
-    EXPECT_FALSE(db.changeBond("Family", "C1\x01", renamed));
-    Bond reFaced = *db.bond("Family", "C1\x01");
+    EXPECT_FALSE(store->changeBond("Family", "C1\x01", renamed));
+    Bond reFaced = *store->bond("Family", "C1\x01");
     reFaced.faceValue = notUtf8;
-    const StoreOutcome refused = db.changeBond("Family", "C1\x01", reFaced);
+    const StoreOutcome refused = store->changeBond("Family", "C1\x01", reFaced);
     EXPECT_EQ(refused.status, StoreOutcome::Status::UnstorableText);
     EXPECT_FALSE(refused.message.empty());
-    EXPECT_EQ(db.portfolioNames(), std::vector<std::string>{"Family"});
-    EXPECT_EQ(serials(), std::vector<std::string>{"C1\x01"});
-    EXPECT_EQ(db.bond("Family", "C1\x01")->faceValue, "100");
+    EXPECT_EQ(store->portfolioNames(), std::vector<std::string>{"Family"});
+    EXPECT_EQ(store->bond("Family", "C1\x01")->faceValue, "100");
+    // The serial read is not being entered: the bond's other fields can still be changed.
+    reFaced.faceValue = "200";
+    EXPECT_TRUE(store->changeBond("Family", "C1\x01", reFaced));
 }
 
 TEST_F(BondDatabaseTest, AddedBondIsWrittenWithItsFieldsInTheFilesOrder) {
@@ -230,6 +247,33 @@ TEST_F(BondDatabaseTest, ARecordWithoutBondsKeepsItsKeysUntilABondIsAdded) {
     const PlistValue* list = plistFind(written.get(), {"Bare", kPortfolioBondsKey});
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->arrayPtr()->size(), 1u);
+}
+
+// A record of another shape than a portfolio record is never replaced: it takes no bonds, and
+// says why.
+TEST_F(BondDatabaseTest, ARecordOfAnotherShapeTakesNoBondsAndIsKept) {
+    PlistDict root;
+    root.set("Text", PlistValue("a string"));
+    auto record = PlistDict::create();
+    record->set(kPortfolioBondsKey, PlistValue(PlistDict::create()));
+    root.set("Mapped", PlistValue(record));
+    auto store = BondDatabase::fromPropertyList(root);
+    const StoreOutcome refused = store->addBond("Text", bondOf("A", "100", "EE", "2001", "May"));
+    EXPECT_EQ(refused.status, StoreOutcome::Status::RecordUnfitForBonds);
+    EXPECT_NE(refused.message.find("\"Text\": its record in the portfolio file is not a "
+                                   "dictionary"),
+              std::string::npos)
+        << refused.message;
+    EXPECT_EQ(store->appendBonds("Mapped", {bondOf("A", "100", "EE", "2001", "May")}).status,
+              StoreOutcome::Status::RecordUnfitForBonds);
+    EXPECT_EQ(PlistValue(store->toPropertyList()), PlistValue(root.copy()));
+}
+
+TEST_F(BondDatabaseTest, AFreeNameForARestoredPortfolio) {
+    ASSERT_TRUE(db.createPortfolio("A"));
+    ASSERT_TRUE(db.createPortfolio("A (restored)"));
+    EXPECT_EQ(db.freeNameLike("B"), "B");
+    EXPECT_EQ(db.freeNameLike("A"), "A (restored 2)");
 }
 
 // Every change says which portfolio it touched; reading says nothing.

@@ -94,6 +94,19 @@ TEST(PropertyListHardeningTest, TextIsReadByItsDeclaredEncodingOrRefused) {
     EXPECT_EQ(propertyListFromXml("<?xml version=\"1.0\" encoding=\"us-ascii\"?>"
                                   "<plist><string>plain</string></plist>"),
               PlistValue("plain"));
+    // UTF-16 in either byte order, with its mark or without.
+    const std::u16string utf16 = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><array>"
+                                 u"<string>Caf\u00e9</string><string>\xFF</string></array></plist>";
+    for (const bool littleEndian : {true, false}) {
+        for (const std::u16string& text : {u"\uFEFF" + utf16, utf16}) {
+            std::string bytes;
+            for (const char16_t unit : text) {
+                bytes += static_cast<char>(littleEndian ? unit & 0xFF : unit >> 8);
+                bytes += static_cast<char>(littleEndian ? unit >> 8 : unit & 0xFF);
+            }
+            EXPECT_EQ(propertyListFromXml(bytes), cafe) << littleEndian;
+        }
+    }
     // Character references to control characters keep two serials apart.
     EXPECT_EQ(propertyListFromXml(plist("<array><string>C&#1;</string><string>C&#x2;</string>"
                                         "</array>")),
@@ -105,7 +118,8 @@ TEST(PropertyListHardeningTest, TextIsReadByItsDeclaredEncodingOrRefused) {
                "</dict>")},
         {"undeclared ISO-8859-1", "<plist><string>Caf\xE9</string></plist>"},
         {"a surrogate by reference", plist("<string>&#xD800;</string>")},
-        {"UTF-16", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><true/></plist>"},
+        {"UTF-16 declared, not written",
+         "<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><true/></plist>"},
         {"Shift_JIS", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><plist><true/></plist>"},
         {"US-ASCII with other bytes",
          "<?xml version=\"1.0\" encoding=\"US-ASCII\"?><plist><string>\xC3\xA9</string></plist>"},

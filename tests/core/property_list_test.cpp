@@ -76,22 +76,34 @@ TEST(PropertyListTest, MarkupAndNonAsciiAreEscapedOrKeptAsUtf8) {
     EXPECT_NE(xml.find("<string>a&amp;b&lt;c&gt;d \xC3\xBC</string>"), std::string::npos);
 }
 
-// Characters XML cannot hold as they are are written as character references and read back
-// the same; text that no XML file can hold is not written, and the file is left as it was.
-TEST(PropertyListTest, ControlCharactersReadBackAndUnwritableTextIsRefused) {
+// Characters XML 1.0 cannot hold are written as U+FFFD, so that any XML reader takes the file;
+// two keys that would then meet fail the write. Text that no XML file can hold is not written,
+// and the file is left as it was.
+TEST(PropertyListTest, ControlCharactersAreWrittenAsReplacementAndUnwritableTextIsRefused) {
     auto root = PlistDict::create();
     root->set("control", PlistValue("C1\x01\x1b\x1f"
                                     "EE\xEF\xBF\xBE\xEF\xBF\xBF"));
     root->set(std::string("key\x07", 4), PlistValue("bell"));
-    root->set(std::string("key\x08", 4), PlistValue("backspace"));
-    root->set("allowed", PlistValue("tab\t lf\n cr\r crlf\r\n"));
+    root->set("allowed", PlistValue("tab\t lf\n cr\r crlf\r\n del\x7f"));
     const std::string xml = propertyListToXml(PlistValue(root));
     for (char c : xml) {
         const auto byte = static_cast<unsigned char>(c);
         EXPECT_TRUE(byte >= 0x20 || c == '\t' || c == '\n') << "raw byte " << int(byte);
     }
-    EXPECT_NE(xml.find("C1&#01;&#27;&#31;EE&#65534;&#65535;"), std::string::npos) << xml;
-    EXPECT_EQ(propertyListFromXml(xml), PlistValue(root));
+    const std::string replacement = "\xEF\xBF\xBD";
+    const std::string written =
+        "C1" + replacement + replacement + replacement + "EE" + replacement + replacement;
+    EXPECT_NE(xml.find(written), std::string::npos) << xml;
+    const PlistValue back = propertyListFromXml(xml);
+    ASSERT_NE(back.dictPtr(), nullptr);
+    EXPECT_EQ(back.dictPtr()->keys(),
+              (std::vector<std::string>{"control", "key" + replacement, "allowed"}));
+    EXPECT_EQ(back.dictPtr()->text("control"), written);
+    EXPECT_EQ(back.dictPtr()->value("allowed"), root->value("allowed"));
+    root->set(std::string("key\x08", 4), PlistValue("backspace"));
+    std::string error;
+    EXPECT_TRUE(propertyListToXml(PlistValue(root), &error).empty());
+    EXPECT_NE(error.find("differ only in control characters"), std::string::npos) << error;
 
     TempDir dir;
     writeWholeFile(dir / "kept.plist", "before");

@@ -3,6 +3,7 @@
 
 #include "app/AddNewPortfolioWindowController.h"
 #include "entry/ui/BondEditingWindowController.h"
+#include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 
 #include <QLineEdit>
@@ -17,11 +18,13 @@ TEST(MainMenuSaving, ClosingTheMainWindowSavesAndEndsTheApplication) {
     settle();
     app.view().editBondsButtonPressed();
     ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
-    ASSERT_TRUE(app.portfolioNamesOnDisk().empty()) << "creating alone does not write the file";
+    // A change of the store that no window has written yet.
+    ASSERT_TRUE(app.database().createPortfolio("Unsaved"));
+    ASSERT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Kept on quit"});
 
     const AppHarness::QuitOutcome quit = app.quitFromEventLoop();
 
     EXPECT_TRUE(quit.closed);
     EXPECT_EQ(quit.status, 0) << "the event loop ended because the main window closed";
-    EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Kept on quit"});
+    EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Kept on quit", "Unsaved"}));
 }

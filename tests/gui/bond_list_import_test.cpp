@@ -279,11 +279,15 @@ TEST_F(BondListImportTest, FieldsWithControlCharactersAreRefused) {
         "\"C2\",\"E\0E\",$100,\"1\",\"2001\"\n"s + "\"C3\",\"EE\",$100,\"1\",\"2001\"\x02\n" +
         "\"C\tTAB\",\"EE\",$100,\"1\",\"2001\"\n" +
         // The last control character and the first one kept.
-        "\"C\x1FUS\",\"EE\",$100,\"1\",\"2001\"\n" + "\"C\x20SP\",\"EE\",$100,\"1\",\"2001\"\n");
+        "\"C\x1FUS\",\"EE\",$100,\"1\",\"2001\"\n" + "\"C\x20SP\",\"EE\",$100,\"1\",\"2001\"\n" +
+        // DEL and C1 (here CSI, which a terminal takes for an escape) are refused too.
+        "\"C\x7F\",\"EE\",$100,\"1\",\"2001\"\n" + "\"C\xC2\x9B\",\"EE\",$100,\"1\",\"2001\"\n");
     EXPECT_EQ(serials(), (std::vector<std::string>{"C3", "C\tTAB", "C SP"}));
     EXPECT_EQ(report.skipped, (std::vector<SkippedLine>{{2, "it holds control characters"},
                                                         {3, "it holds control characters"},
-                                                        {6, "it holds control characters"}}));
+                                                        {6, "it holds control characters"},
+                                                        {8, "it holds control characters"},
+                                                        {9, "it holds control characters"}}));
 }
 
 TEST_F(BondListImportTest, ManyBadLinesAreCountedAndTheAlertStaysShort) {

@@ -107,6 +107,8 @@ TEST(NewPortfolioWindow, CreatingEnablesEveryPortfolioCommandAndNamesThePortfoli
     EXPECT_TRUE(menuItemsEnabled(app));
     EXPECT_TRUE(button(app, "editBondsButton")->isEnabled());
     EXPECT_TRUE(button(app, "saveButton")->isEnabled());
+    EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Savings", " Family "}))
+        << "written at once, before its first bond";
 
     // The shortcut's item works as the button does.
     EXPECT_EQ(app.view().editItem()->shortcut(), QKeySequence("Ctrl+E"));
@@ -356,4 +358,51 @@ TEST(OpenPortfolioWindow, UndoBringsADeletedPortfolioBackWhole) {
     EXPECT_EQ(app.view().controller().openPortfolio(), "Gone");
     app.view().controller().undoStack()->redo();
     EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Kept", "Last"}));
+}
+
+// A portfolio created under the deleted one's name meanwhile stays; the deleted one comes back
+// under a free name, and Redo deletes that one alone.
+TEST(OpenPortfolioWindow, UndoAfterTheNameWasTakenRestoresUnderAFreeName) {
+    AppHarness app({{"Gone", {{"S1", "EE", "100", "2001", "June"}}}});
+    auto* window = openLoadWindow(app);
+    selectRow(window, 0);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    ASSERT_TRUE(app.database().createPortfolio("Gone"));
+    ASSERT_TRUE(app.database().addBond("Gone", Bond("NEW", "I", "50", "2002", "May")));
+
+    app.view().controller().undoStack()->undo();
+    EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Gone (restored)", "Gone"}));
+    EXPECT_TRUE(app.database().bond("Gone (restored)", "S1"));
+    EXPECT_TRUE(app.database().bond("Gone", "NEW"));
+    ASSERT_EQ(app.services.informationAlerts.size(), 1u);
+    EXPECT_NE(app.services.informationAlerts[0].message.find("as \"Gone (restored)\""),
+              std::string::npos);
+    app.view().controller().undoStack()->redo();
+    EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Gone"});
+    EXPECT_TRUE(app.database().bond("Gone", "NEW"));
+}
+
+// The editor of the portfolio asks about a typed bond before the deletion, as its closing does.
+TEST(OpenPortfolioWindow, DeletingAsksAboutABondTypedInThePortfoliosEditor) {
+    AppHarness app({{"Family", {}}});
+    app.view().controller().setOpenPortfolio("Family");
+    app.view().controller().portfolioChanged();
+    app.view().editBondsButtonPressed();
+    app.openWindows<BondEditingWindowController>()[0]->serialField()->setText("TYPED");
+    auto* window = openLoadWindow(app);
+    selectRow(window, 0);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
+    app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Third);
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    ASSERT_EQ(app.services.threeWayQuestions.size(), 1u);
+    EXPECT_TRUE(app.database().hasPortfolio("Family")) << "Cancel keeps the portfolio";
+    ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
+    EXPECT_EQ(app.openWindows<BondEditingWindowController>()[0]->serialField()->text(), "TYPED");
+
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
+    app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);
+    pressKey(window->tableView(), Qt::Key_Backspace);
+    EXPECT_EQ(app.services.threeWayQuestions.size(), 2u);
+    EXPECT_FALSE(app.database().hasPortfolio("Family")) << "Discard lets it go";
 }

@@ -1,6 +1,7 @@
 // Reads a property-list file with Orvelt's reader and writes it back with Orvelt's writer, adding
 // to a dictionary root a string with carriage returns, which XML readers would otherwise turn
-// into line feeds. Used by the plistlib cross-check (plistlib_cross_check.py).
+// into line feeds, and one with control characters, which XML 1.0 cannot hold. Used by the plistlib
+// cross-check (plistlib_cross_check.py).
 //
 //   plist_rewrite INPUT OUTPUT
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     }
     if (PlistDictRef dict = root.dict()) {
         dict->set("Carriage return", PlistValue("line\r\nnext\rlast"));
+        dict->set("Control", PlistValue("CTL\x01X\x1b[31m"));
     }
     if (!writePropertyList(argv[2], root, &error)) {
         std::fprintf(stderr, "cannot write %s: %s\n", argv[2], error.c_str());

@@ -3,7 +3,7 @@
 
 For each fixture (written by plistlib, or by hand in another declared encoding): Orvelt reads it
 and writes it back (plist_rewrite), and plistlib must read Orvelt's file with the same content
-as the fixture, keys in the same order, plus the string plist_rewrite adds.
+as the fixture, keys in the same order, plus the strings plist_rewrite adds.
 
     plistlib_cross_check.py PLIST_REWRITE OUTPUT_DIR FIXTURE...
 """
@@ -39,6 +39,8 @@ def main():
         with open(fixture, "rb") as f:
             expected = plistlib.load(f)
         expected["Carriage return"] = "line\r\nnext\rlast"
+        # Characters XML 1.0 cannot hold are written as U+FFFD.
+        expected["Control"] = "CTL\ufffdX\ufffd[31m"
         with open(written, "rb") as f:
             actual = plistlib.load(f)
         same(expected, actual)
