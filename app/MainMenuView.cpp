@@ -4,6 +4,7 @@
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/BondListImportCommand.h"
 #include "app/LoadPortfolioWindowController.h"
+#include "app/PageWindow.h"
 #include "app/PortfolioSummary.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -236,6 +238,14 @@ void MainMenuView::openPage(const std::string& url) {
         return;
     }
     const QUrl address(QString::fromStdString(url));
+    // The shipped pages need no browser: they are shown in a window of the application's own.
+    if (address.isLocalFile() && QFileInfo::exists(address.toLocalFile())) {
+        if (pageWindow_ == nullptr) {
+            pageWindow_ = new PageWindow(this);
+        }
+        pageWindow_->showPage(address);
+        return;
+    }
     const std::string where = address.isLocalFile() ? address.toLocalFile().toStdString()
                                                     : address.toString().toStdString();
     services_.showErrorAlert(kErrorTitle, "No web browser could be started to show the page. "

@@ -20,6 +20,7 @@
 
 class BondDatabase;
 class BondEditingWindowController;
+class PageWindow;
 class QAction;
 class QLabel;
 class QUndoStack;
@@ -106,4 +107,6 @@ class MainMenuView : public QWidget {
     std::vector<QPointer<QObject>> portfolioCommands_;
     // One editor and one report per portfolio, one redemption date window.
     WindowRegistry windows_;
+    // The shipped pages, when no browser could show them.
+    QPointer<PageWindow> pageWindow_;
 };

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTime>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -62,9 +64,7 @@ void MainWindow::connectCommands() {
     onClick(ui_->addNewPortfolioButton, &MainMenuView::addNewPortfolioButtonPressed);
     onClick(ui_->openBondTableButton, &MainMenuView::openBondTableButtonPressed);
     onClick(ui_->importButton, &MainMenuView::importPressed);
-    ApplicationController* controller = &view->controller();
-    connect(ui_->saveButton, &QPushButton::clicked, controller,
-            [controller] { controller->save(); });
+    connect(ui_->saveButton, &QPushButton::clicked, this, &MainWindow::saveByHand);
     onClick(ui_->editBondsButton, &MainMenuView::editBondsButtonPressed);
     onClick(ui_->bondValueReportButton, &MainMenuView::bondValueReportButtonPressed);
     onClick(ui_->setRedemptionDateButton, &MainMenuView::setRedemptionDateButtonPressed);
@@ -74,7 +74,7 @@ void MainWindow::connectCommands() {
     };
     onTrigger(ui_->newItem, &MainMenuView::addNewPortfolioButtonPressed);
     onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);
-    connect(ui_->saveItem, &QAction::triggered, controller, [controller] { controller->save(); });
+    connect(ui_->saveItem, &QAction::triggered, this, &MainWindow::saveByHand);
     onTrigger(ui_->importItem, &MainMenuView::importPressed);
     onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
     onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
@@ -84,6 +84,16 @@ void MainWindow::connectCommands() {
     onTrigger(ui_->webSiteItem, &MainMenuView::urlClicked);
     onTrigger(ui_->aboutItem, &MainMenuView::aboutPressed);
     connect(ui_->quitItem, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::saveByHand() {
+    ApplicationController& controller = view_->controller();
+    // A save that fails says so in an alert; one that works says so here, for a while.
+    if (controller.bondDatabase() != nullptr && controller.save()) {
+        statusBar()->showMessage(
+            tr("Saved at %1.").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
+            10000);
+    }
 }
 
 void MainWindow::addUndoMenu() {

@@ -35,6 +35,8 @@ class MainWindow : public QMainWindow {
   private:
     void connectCommands();
     void addUndoMenu();
+    // Save and Ctrl+S: saves, and the status bar says so when it worked.
+    void saveByHand();
 
     std::unique_ptr<Ui::MainMenu> ui_;
     MainMenuView* view_ = nullptr;

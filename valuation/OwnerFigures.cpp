@@ -136,9 +136,9 @@ OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
     }
     const int monthsHeld = redemption->monthsSince(*issue);
     if (monthsHeld < 0) {
-        // Nothing is owed or worth anything before the bond exists.
+        // Nothing is worth anything before the bond exists; its price is fixed by its series
+        // and face value all the same.
         figures.status = BondStatus::NotIssuedYet;
-        figures.issuePrice.reset();
         return figures;
     }
     const bool matured = *redemption >= *figures.finalMaturity;

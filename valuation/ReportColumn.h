@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 // How a bond's cell of the column is made.
 enum class ReportCellRule {
@@ -87,6 +88,9 @@ inline constexpr std::array<std::string_view, kReportColumns.size()> kReportColu
     }
     return identifiers;
 }();
+
+// Positions in kReportColumns, for the columns a report shows.
+using ReportColumnPositions = std::vector<std::size_t>;
 
 // The column at a position; nullptr outside the columns.
 const ReportColumn* reportColumnAt(int position);

@@ -165,7 +165,19 @@ std::string ReportSnapshot::cellText(const ReportColumn& column, int row) const 
     return {};
 }
 
-std::vector<std::string> ReportSnapshot::summaryLines() const {
+namespace {
+
+bool columnShown(const ReportColumnPositions* shownColumns, std::string_view title) {
+    return shownColumns == nullptr ||
+           std::any_of(shownColumns->begin(), shownColumns->end(), [title](std::size_t position) {
+               return position < kReportColumns.size() && kReportColumns[position].title == title;
+           });
+}
+
+} // namespace
+
+std::vector<std::string>
+ReportSnapshot::summaryLines(const ReportColumnPositions* shownColumns) const {
     std::vector<std::string> lines = {
         "Paid for these bonds: " + totalText(summary.paid),
         "Worth now: " + totalText(summary.worth) +
@@ -196,10 +208,20 @@ std::vector<std::string> ReportSnapshot::summaryLines() const {
         lines.push_back("These totals count the bonds that have a value; they leave out " + which +
                         ".");
     }
-    for (const auto& [title, total] :
-         {std::pair<std::string_view, const ReportTotal*>{"Issue Price", &summary.paid},
-          {"Interest", &summary.interest},
-          {"Interest This Year", &summary.interestThisYear}}) {
+    // The summary above carries the Issue Price and Interest totals too; the year's interest
+    // only its column shows.
+    struct Footnoted {
+        std::string_view title;
+        const ReportTotal* total;
+        bool onlyInItsColumn;
+    };
+    for (const auto& [title, total, onlyInItsColumn] :
+         {Footnoted{"Issue Price", &summary.paid, false},
+          Footnoted{"Interest", &summary.interest, false},
+          Footnoted{"Interest This Year", &summary.interestThisYear, true}}) {
+        if (onlyInItsColumn && !columnShown(shownColumns, title)) {
+            continue;
+        }
         if (total->leftOut > 0 && total->knownCount > 0) {
             lines.push_back(leftOutLine(title, *total));
         }

@@ -84,8 +84,10 @@ struct ReportSnapshot {
     // A cell's text; empty outside the rows.
     std::string cellText(const ReportColumn& column, int row) const;
 
-    // The summary in plain sentences, one a line, then one line per incomplete total.
-    std::vector<std::string> summaryLines() const;
+    // The summary in plain sentences, one a line, then one line per incomplete total. A total
+    // that only its column shows is footnoted only when `shownColumns` (none: all) holds it.
+    std::vector<std::string>
+    summaryLines(const ReportColumnPositions* shownColumns = nullptr) const;
     // The line for below the table when issued bonds have no leaf in the table, naming how many
     // and the month, or that the table holds nothing for the month; empty otherwise.
     std::string missingValuesNote() const;

@@ -35,6 +35,15 @@ void BondEditingSession::showNotice(const std::string& title, const std::string&
     }
 }
 
+void BondEditingSession::showRefusal(const StoreOutcome& refusal) const {
+    // A serial in use is a slip to correct, not a failure.
+    if (refusal.status == StoreOutcome::Status::DuplicateSerial) {
+        showNotice("Serial Already in Use", refusal.message);
+        return;
+    }
+    showError(refusal.message);
+}
+
 void BondEditingSession::setMode(bool editing, std::string serial) {
     editing_ = editing;
     editingSerial_ = std::move(serial);
@@ -80,7 +89,7 @@ void BondEditingSession::saveChange(BondDatabase& store, WindowHost& host) {
     if (const StoreOutcome check = store.checkChangedBond(portfolio_, editingSerial_, after);
         !check) {
         // A refused change keeps editing mode and what the user entered.
-        showError(check.message);
+        showRefusal(check);
         return;
     }
     if (!after.sameFields(*before)) {
@@ -106,7 +115,7 @@ void BondEditingSession::saveNew(BondDatabase& store, WindowHost& host) {
     // A serial in use is refused with its own message; the entry stays, its serial selected,
     // so that only the serial needs typing again.
     if (const StoreOutcome check = store.checkNewBond(portfolio_, bond); !check) {
-        showError(check.message);
+        showRefusal(check);
         host.save();
         form_.serialField()->selectAll();
         return;

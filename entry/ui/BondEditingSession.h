@@ -8,6 +8,7 @@
 
 #include "entry/EntryPreset.h"
 #include "platform/ResourceLocations.h"
+#include "store/StoreOutcome.h"
 
 #include <QObject>
 #include <functional>
@@ -70,6 +71,8 @@ class BondEditingSession : public QObject {
     void showError(const std::string& message) const;
     // Asks for something the user left out; nothing failed.
     void showNotice(const std::string& title, const std::string& message) const;
+    // A refused change, as a notice when it is the user's slip, else as an error.
+    void showRefusal(const StoreOutcome& refusal) const;
     void setMode(bool editing, std::string serial);
     void saveChange(BondDatabase& store, WindowHost& host);
     void saveNew(BondDatabase& store, WindowHost& host);

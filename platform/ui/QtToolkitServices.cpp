@@ -4,10 +4,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QStringList>
 #include <QUrl>
 #include <algorithm>
@@ -38,10 +41,30 @@ QString nameFilterFor(const std::string& kindName, const std::vector<std::string
 
 namespace {
 
+// Room in a title bar beside its text: the window manager's buttons, icon and padding.
+constexpr int kTitleBarRoom = 160;
+
+// Window managers cut a title longer than its window ("No Se…ntered"): the box is made at least
+// as wide as its title needs.
+void fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) +
+                       kTitleBarRoom - grid->contentsMargins().left() -
+                       grid->contentsMargins().right();
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 void runAlert(QMessageBox::Icon icon, const std::string& title, const std::string& message) {
     QMessageBox box(icon, qs(title), qs(message), QMessageBox::Ok, alertParent());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
+    fitTitle(box);
     box.exec();
 }
 
@@ -64,6 +87,7 @@ int QtToolkitServices::showConfirmation(const std::string& title, const std::str
     QPushButton* no = box.addButton(qs(alternateButton), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    fitTitle(box);
     box.exec();
     return box.clickedButton() == yes ? kDefaultButton : 0;
 }
@@ -77,6 +101,7 @@ bool QtToolkitServices::confirmDestruction(const std::string& title, const std::
     QPushButton* destroy = box.addButton(qs(destroyButton), QMessageBox::DestructiveRole);
     box.setDefaultButton(keep);
     box.setEscapeButton(keep);
+    fitTitle(box);
     box.exec();
     return box.clickedButton() == destroy;
 }
@@ -161,6 +186,7 @@ ToolkitServices::ThreeWayAnswer QtToolkitServices::askThreeWay(const std::string
     QPushButton* thirdButton = box.addButton(qs(third), QMessageBox::RejectRole);
     box.setDefaultButton(firstButton);
     box.setEscapeButton(thirdButton);
+    fitTitle(box);
     box.exec();
     if (box.clickedButton() == firstButton) {
         return ThreeWayAnswer::First;

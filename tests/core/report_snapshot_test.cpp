@@ -3,6 +3,7 @@
 // includes the table's invalid mark.
 
 #include "core/value_table_fixture.h"
+#include "valuation/ReportDocument.h"
 #include "valuation/ReportSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -49,9 +50,10 @@ TEST(ReportSnapshotTest, MixedPortfolioTotalsCountTheSameBondsAndSaySoWhenTheyLe
     EXPECT_EQ(cell("Current Value", 5), "$500.00");
     EXPECT_EQ(cell("Status", 5), "not yet payable");
     EXPECT_EQ(cell("Interest", 5), "not known");
-    for (std::string_view column : {"Issue Price", "Interest", "Yield Since Issue"}) {
+    for (std::string_view column : {"Interest", "Yield Since Issue"}) {
         EXPECT_EQ(cell(column, 6), "not known") << column;
     }
+    EXPECT_EQ(cell("Issue Price", 6), "$50.00") << "fixed by the series, bought or not";
     EXPECT_EQ(cell("Current Value", 6), "no value");
     EXPECT_EQ(cell("Status", 6), "not issued yet");
 
@@ -76,6 +78,12 @@ TEST(ReportSnapshotTest, MixedPortfolioTotalsCountTheSameBondsAndSaySoWhenTheyLe
                   "* The Interest total leaves out 1 bond whose figure is not known.",
                   "* The Interest This Year total leaves out 2 bonds whose figure is not known.",
               }));
+    // The year's interest is footnoted for its column only; the other totals the summary shows.
+    ReportColumnPositions withoutThisYear = allReportColumns();
+    std::erase(withoutThisYear, 8);
+    const std::vector<std::string> lines = report.summaryLines(&withoutThisYear);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines.back(), "* The Interest total leaves out 1 bond whose figure is not known.");
     EXPECT_EQ(report.missingValuesNote(),
               "The value table has no value for 1 of these 6 bonds in June 2009; it shows $0.00.");
 }

@@ -74,8 +74,9 @@ TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndKeepsTheEntry) {
     enter(*window, "DUP", "I", "$50", "June", "2002");
     window->savePressed();
     EXPECT_EQ(mainView->controller().undoStack()->count(), 0) << "nothing to undo";
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message,
+    ASSERT_EQ(services.informationAlerts.size(), 1u) << "a slip to correct, not an error";
+    EXPECT_EQ(services.informationAlerts[0].title, "Serial Already in Use");
+    EXPECT_EQ(services.informationAlerts[0].message,
               "Serial already exists. Please enter a different serial.");
     EXPECT_EQ(bondsInMemory(), (Bonds{{"DUP", "E", "25", "1960", "May"}}));
     EXPECT_EQ(bondsOnDisk(), bondsInMemory());
@@ -143,8 +144,9 @@ TEST_F(BondEntrySaveTest, RenamingToAnotherBondsSerialIsRefusedAndEditingGoesOn)
     enter(*window, "B", "S", "$500", "April", "1968");
     window->savePressed();
     EXPECT_EQ(mainView->controller().undoStack()->count(), 0) << "nothing to undo";
-    ASSERT_EQ(services.alerts.size(), 1u);
-    EXPECT_EQ(services.alerts[0].message,
+    ASSERT_EQ(services.informationAlerts.size(), 1u) << "a slip to correct, not an error";
+    EXPECT_EQ(services.informationAlerts[0].title, "Serial Already in Use");
+    EXPECT_EQ(services.informationAlerts[0].message,
               "Serial already exists. Please enter a different serial.");
     EXPECT_EQ(bondsInMemory(), before);
     EXPECT_TRUE(window->editing());

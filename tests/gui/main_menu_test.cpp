@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -243,6 +244,15 @@ TEST(MainMenuSaving, SaveWritesTheFileEvenWithNoPortfolioOpen) {
     app.view().controller().save();
     ASSERT_TRUE(std::filesystem::exists(app.portfolioFile()));
     EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Savings"});
+}
+
+TEST(MainMenuSaving, SavingByHandSaysSoInTheStatusBar) {
+    AppHarness app({{"Savings", {}}});
+    app.view().controller().setOpenPortfolio("Savings");
+    app.view().controller().portfolioChanged();
+    app.view().saveItem()->trigger();
+    EXPECT_TRUE(app.window().statusBar()->currentMessage().startsWith("Saved at "))
+        << app.window().statusBar()->currentMessage().toStdString();
 }
 
 TEST(MainMenuWebPages, BothPagesAreShippedFilesOpenedInTheBrowser) {

@@ -5,6 +5,7 @@
 #include "store/BondDatabase.h"
 #include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
+#include "valuation/ui/ReportPages.h"
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
@@ -110,6 +111,7 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
         << csv;
 
     EXPECT_NE(csv.find("\r\n,Total:,$100.00,,,$108.48,"), std::string::npos) << "labelled once";
+    EXPECT_TRUE(report->statusLabel()->text().startsWith("Exported to "));
 
     // Export follows the columns shown, as Copy does.
     report->columnsMenu()->actions().back()->setChecked(false);
@@ -129,6 +131,50 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     EXPECT_EQ(app->services.printDialogs, 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
     EXPECT_TRUE(app->services.alerts.empty());
+
+    // What was exported no longer says what the report shows once its figures change.
+    ASSERT_TRUE(app->database().addBond("Grandma's bonds", Bond("A2", "EE", "50", "2001", "June")));
+    settle();
+    EXPECT_EQ(report->statusLabel()->text(), "");
+}
+
+TEST_F(ReportExportTest, EveryPageHasTheColumnTitlesAndACancelledPdfWritesNothing) {
+    std::vector<TestBond> bonds;
+    for (int i = 0; i < 150; ++i) {
+        bonds.push_back({"S" + std::to_string(i), "EE", "100", "2001", "June"});
+    }
+    app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Many", bonds}});
+    app->useValueTable(valueTable());
+    app->view().controller().setOpenPortfolio("Many");
+    report = new ReportWindow(app->view().controller());
+    report->open();
+    settle();
+    app->services.answerSaveFile((out / "many.pdf").string());
+    report->exportButton()->click();
+    const QStringList pages =
+        QString::fromStdString(pdfText(out / "many.pdf")).split('\f', Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 3);
+    int withTotals = 0;
+    for (const QString& page : pages) {
+        if (page.contains("$108.48")) {
+            EXPECT_TRUE(page.contains("Serial") && page.contains("Status")) << page.toStdString();
+            withTotals += page.contains("Total:") ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(withTotals, 1);
+
+    // Stopped at the second page, the file is left as it was.
+    const std::filesystem::path kept = out / "kept.pdf";
+    std::ofstream(kept) << "before";
+    const ReportColumnPositions columns = allReportColumns();
+    const ReportSnapshot& snapshot = report->report().snapshot();
+    const ReportPrintout printout{snapshot, columns, reportPageTexts(snapshot, {}, columns)};
+    int asked = 0;
+    EXPECT_EQ(writeReportPdf(kept.string(), printout, reportPdfPageLayout(), "Many",
+                             [&asked](int pagesDone, int) { return ++asked, pagesDone < 2; }),
+              PaintOutcome::Cancelled);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(fileText(kept), "before");
 }
 
 // The save and print dialogs offer every file, the portfolio file included: exporting or

@@ -171,6 +171,13 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     EXPECT_TRUE(caption.contains("Update Values")) << caption.toStdString();
     EXPECT_TRUE(caption.endsWith(QString::fromStdString(monthValueSourceText({2009, 7}, true))))
         << caption.toStdString();
+
+    // Any other month is a sentence of its own.
+    app->view().controller().setRedemptionMonth("06");
+    settle();
+    EXPECT_TRUE(report->findChild<QLabel*>("dateLabel")
+                    ->text()
+                    .startsWith("Values at the redemption date June 2009. Values of this month"));
 }
 
 TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {

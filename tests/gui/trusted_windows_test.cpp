@@ -4,6 +4,7 @@
 
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
+#include "app/PageWindow.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
@@ -195,13 +196,19 @@ TEST(TrustedMainWindow, SummaryNeverCountsABondTheTableCallsInvalid) {
     EXPECT_NE(text.find("1 bond has no value for June 2009"), std::string::npos) << text;
 }
 
-TEST(TrustedMainWindow, HelpWithoutABrowserSaysWhereThePageIs) {
+TEST(TrustedMainWindow, HelpWithoutABrowserIsShownInAWindowOfItsOwn) {
     AppHarness app;
     app.services.browserAvailable = false;
     app.view().launchHelp();
-    ASSERT_EQ(app.services.alerts.size(), 1u);
-    EXPECT_NE(app.services.alerts[0].message.find("Orvelt_Help.html"), std::string::npos);
-    EXPECT_EQ(app.services.alerts[0].message.find("file:"), std::string::npos);
+    EXPECT_TRUE(app.services.alerts.empty());
+    auto* page = app.view().findChild<PageWindow*>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(page->windowTitle(), "Orvelt Help");
+    EXPECT_TRUE(page->toPlainText().contains("Getting started"));
+    // Asked again, the same window.
+    app.view().launchHelp();
+    EXPECT_EQ(app.view().findChildren<PageWindow*>().size(), 1);
 }
 
 TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {

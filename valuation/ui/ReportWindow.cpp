@@ -20,12 +20,10 @@
 #include "valuation/ui/WarningColour.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QClipboard>
 #include <QDate>
 #include <QDateTime>
 #include <QEvent>
-#include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -33,16 +31,13 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMetaObject>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
-#include <QTextDocument>
-#include <QTextOption>
 #include <QTimer>
 #include <algorithm>
 
@@ -162,6 +157,7 @@ void ReportWindow::reloadValueTable() {
     if (WindowHost* view = host()) {
         report_.setBondTable(loadBondTable(view->resources()));
         recomputePending_ = false;
+        showStatus(QString());
         model_->reload();
         updateLabels();
         fitColumns(true);
@@ -171,6 +167,8 @@ void ReportWindow::reloadValueTable() {
 void ReportWindow::recomputeNow() {
     recomputePending_ = false;
     report_.recompute();
+    // What Export or Print did was done with the figures before.
+    showStatus(QString());
     model_->reload();
     updateLabels();
     fitColumns(true);
@@ -269,6 +267,8 @@ void ReportWindow::updateDateLabel() {
             QStringLiteral(", the latest month the value table holds: it has no values for "
                            "%1 yet. Add newer values with Update Values…")
                 .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
+    } else {
+        text += QLatin1Char('.');
     }
     if (WindowHost* view = host(); view != nullptr && snapshot.month) {
         text += QStringLiteral(" ") +
@@ -282,16 +282,8 @@ void ReportWindow::updateDateLabel() {
 void ReportWindow::updateMissingValuesLabel() {
     QString note = QString::fromStdString(report_.missingValuesNote());
     if (!note.isEmpty() && !report_.tableHoldsRedemptionDate()) {
-        // A table that cannot be read holds no month: it is named, not taken for an empty one.
-        const WindowHost* view = host();
-        const std::string problem = view != nullptr && report_.bondTable() == nullptr
-                                        ? valueTableProblem(view->resources())
-                                        : std::string();
-        note = problem.empty()
-                   ? note + QStringLiteral(" Choose another redemption date, or add the "
-                                           "Treasury's value file for that month with Update "
-                                           "Values…")
-                   : QString::fromStdString(problem) + QStringLiteral(" Every bond shows $0.00.");
+        note += QStringLiteral(" Choose another redemption date, or add the Treasury's value file "
+                               "for that month with Update Values…");
     }
     if (ui_->missingValuesLabel->text() != note) {
         ui_->missingValuesLabel->setText(note);
@@ -303,7 +295,8 @@ void ReportWindow::updateMissingValuesLabel() {
 
 void ReportWindow::updateSummaryLabel() {
     QStringList lines;
-    for (const std::string& line : report_.snapshot().summaryLines()) {
+    const ReportColumnPositions shown = shownColumns();
+    for (const std::string& line : report_.snapshot().summaryLines(&shown)) {
         lines << QString::fromStdString(line);
     }
     const QString text = lines.join(QLatin1Char('\n'));
@@ -346,6 +339,8 @@ void ReportWindow::setUpColumnsMenu() {
 
 void ReportWindow::showColumn(std::size_t position, bool shown) {
     tableView_->setColumnHidden(static_cast<int>(position), !shown);
+    // The notes of a hidden total go with it.
+    updateSummaryLabel();
 }
 
 QString ReportWindow::selectedRowsText() const {
@@ -397,46 +392,73 @@ ReportSnapshot ReportWindow::shownSnapshot() const {
     return withBondRowOrder(report_.snapshot(), model_->bondOrder());
 }
 
-std::unique_ptr<QTextDocument> ReportWindow::reportDocument() const {
+ReportPageTexts ReportWindow::pageTexts(const ReportSnapshot& shown) const {
     ReportDocumentInfo info;
     info.madeOn =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     if (WindowHost* view = host()) {
         info.valuesSource = valuesSourceText(view->resources(), report_.bondTable());
     }
-    auto document = std::make_unique<QTextDocument>();
-    QFont font = document->defaultFont();
-    // Twelve columns fit a landscape page at this size.
-    font.setPointSizeF(7.5);
-    document->setDefaultFont(font);
-    // Lines break between words only, never inside a serial or an amount.
-    QTextOption wrapping = document->defaultTextOption();
-    wrapping.setWrapMode(QTextOption::WordWrap);
-    document->setDefaultTextOption(wrapping);
-    document->setHtml(QString::fromStdString(reportHtml(shownSnapshot(), info, shownColumns())));
-    return document;
+    return reportPageTexts(shown, info, shownColumns());
 }
 
-bool ReportWindow::writePdf(const std::string& path, std::string* error,
-                            const std::optional<QPageLayout>& layout) const {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        if (layout) {
-            writer.setPageLayout(*layout);
-        } else {
-            writer.setPageSize(QPageSize(QPageSize::Letter));
-            writer.setPageOrientation(QPageLayout::Landscape);
-        }
-        writer.setTitle(windowTitle());
-        writer.setCreator(QStringLiteral("Orvelt"));
-        reportDocument()->print(&writer);
+namespace {
+
+// A modal progress dialog that counts the pages made; its Cancel stops the pages.
+class PageProgressDialog : public QProgressDialog {
+  public:
+    PageProgressDialog(const QString& label, QWidget* parent)
+        : QProgressDialog(label, QStringLiteral("Cancel"), 0, 1, parent) {
+        setWindowModality(Qt::ApplicationModal);
+        setMinimumDuration(300);
+        setAutoClose(false);
+        setAutoReset(false);
     }
-    // Written whole or not at all, like every file of the user's.
-    return writeExportFile(
-        path, std::string_view(buffer.data().constData(), static_cast<std::size_t>(buffer.size())),
-        error);
+
+    PageProgress pageProgress() {
+        return [this](int pagesDone, int pageCount) {
+            setMaximum(pageCount);
+            setLabelText(labelText().section(QLatin1Char('\n'), 0, 0) +
+                         QStringLiteral("\nPage %1 of %2").arg(pagesDone).arg(pageCount));
+            setValue(pagesDone);
+            return !wasCanceled();
+        };
+    }
+};
+
+} // namespace
+
+PaintOutcome ReportWindow::writePdf(const std::string& path, std::string* error) {
+    const ReportSnapshot shown = shownSnapshot();
+    const ReportPrintout printout{shown, shownColumns(), pageTexts(shown)};
+    PageProgressDialog progress(QStringLiteral("Exporting the report as PDF…"), this);
+    return writeReportPdf(path, printout, reportPdfPageLayout(), windowTitle().toStdString(),
+                          progress.pageProgress(), error);
+}
+
+PaintOutcome ReportWindow::printTo(QPrinter& printer, std::string* error) {
+    const ReportSnapshot shown = shownSnapshot();
+    const ReportPrintout printout{shown, shownColumns(), pageTexts(shown)};
+    PageProgressDialog progress(QStringLiteral("Printing the report…"), this);
+    if (!printer.outputFileName().isEmpty()) {
+        // A file is written as an export is: whole, or not at all.
+        return writeReportPdf(printer.outputFileName().toStdString(), printout,
+                              printer.pageLayout(), printer.docName().toStdString(),
+                              progress.pageProgress(), error);
+    }
+    const PageProgress step = progress.pageProgress();
+    const PaintOutcome outcome =
+        paintReportPages(printer, printout, [&printer, &step](int pagesDone, int pageCount) {
+            if (step(pagesDone, pageCount)) {
+                return true;
+            }
+            printer.abort();
+            return false;
+        });
+    if (outcome == PaintOutcome::Failed && error != nullptr) {
+        *error = "The printer did not take the pages.";
+    }
+    return outcome;
 }
 
 void ReportWindow::exportPressed() {
@@ -457,10 +479,16 @@ void ReportWindow::exportPressed() {
     const bool csv =
         QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     std::string error;
-    const bool written =
-        csv ? writeExportFile(path, reportCsv(shownSnapshot(), shownColumns()), &error)
+    const PaintOutcome written =
+        csv ? (writeExportFile(path, reportCsv(shownSnapshot(), shownColumns()), &error)
+                   ? PaintOutcome::Done
+                   : PaintOutcome::Failed)
             : writePdf(path, &error);
-    if (!written) {
+    if (written == PaintOutcome::Cancelled) {
+        showStatus(QStringLiteral("Nothing was exported: the export was cancelled."));
+        return;
+    }
+    if (written == PaintOutcome::Failed) {
         showStatus(QStringLiteral("Nothing was exported."));
         view->services().showErrorAlert("Error", "The report could not be saved to " + path +
                                                      ".\n\n" + error);
@@ -478,38 +506,34 @@ void ReportWindow::printPressed() {
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(windowTitle());
     if (view->services().runPrintDialog(printer)) {
-        if (!printer.outputFileName().isEmpty()) {
-            printToFile(printer);
+        // The print dialog offers any file, as the export's save dialog does: the same check.
+        if (!printer.outputFileName().isEmpty() &&
+            !mayExportTo(printer.outputFileName().toStdString(), view->resources(),
+                         view->services(), "Cannot Print Here")) {
+            showStatus(QStringLiteral("Nothing was printed."));
             return;
         }
-        reportDocument()->print(&printer);
-        // A printer is named when the system names it.
-        if (!printer.printerName().isEmpty()) {
+        std::string error;
+        const PaintOutcome printed = printTo(printer, &error);
+        if (printed == PaintOutcome::Cancelled) {
+            showStatus(QStringLiteral("Nothing was printed: printing was cancelled."));
+            return;
+        }
+        if (printed == PaintOutcome::Failed) {
+            showStatus(QStringLiteral("Nothing was printed."));
+            view->services().showErrorAlert("Error",
+                                            "The report could not be printed.\n\n" + error);
+            return;
+        }
+        // Printing to a file names the file; a printer is named when the system names it.
+        if (!printer.outputFileName().isEmpty()) {
+            showStatus(QStringLiteral("Printed to %1.").arg(printer.outputFileName()));
+        } else if (!printer.printerName().isEmpty()) {
             showStatus(QStringLiteral("Sent to the printer %1.").arg(printer.printerName()));
         } else {
             showStatus(QStringLiteral("Sent to the printer."));
         }
     }
-}
-
-void ReportWindow::printToFile(const QPrinter& printer) {
-    WindowHost* view = host();
-    const std::string path = printer.outputFileName().toStdString();
-    // The print dialog offers any file, as the export's save dialog does: the same check, and
-    // the same whole-or-nothing write, instead of the printer writing the file in place.
-    if (view == nullptr ||
-        !mayExportTo(path, view->resources(), view->services(), "Cannot Print Here")) {
-        showStatus(QStringLiteral("Nothing was printed."));
-        return;
-    }
-    std::string error;
-    if (!writePdf(path, &error, printer.pageLayout())) {
-        showStatus(QStringLiteral("Nothing was printed."));
-        view->services().showErrorAlert("Error", "The report could not be printed to " + path +
-                                                     ".\n\n" + error);
-        return;
-    }
-    showStatus(QStringLiteral("Printed to %1.").arg(printer.outputFileName()));
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {

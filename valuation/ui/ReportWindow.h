@@ -6,23 +6,22 @@
 // (all three in the columns and the row order shown). Clicking a column's title sorts the bond
 // rows by it (again: the other way); the report opens in issue-date order. The window opens as
 // wide as its columns need, within the screen, and its status line says what Export and Print
-// did. The window stays with the portfolio open when it was opened. When it opens with bonds the
-// value table calls invalid, one alert names them all (from the event loop) and the window closes
-// without ever being shown.
+// did until the report's figures change. Both show their progress, page by page, and can be
+// cancelled. The window stays with the portfolio open when it was opened. When it opens with bonds
+// the value table calls invalid, one alert names them all (from the event loop) and the window
+// closes without ever being shown.
 
 #include "app/TaskWindowController.h"
 #include "valuation/ReportDocument.h"
 #include "valuation/ValueReport.h"
+#include "valuation/ui/ReportPages.h"
 
-#include <QPageLayout>
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QMenu;
 class QPrinter;
 class QPushButton;
-class QTextDocument;
 class QTableView;
 class ReportTableModel;
 
@@ -99,14 +98,12 @@ class ReportWindow : public TaskWindowController {
     ReportColumnPositions shownColumns() const;
     // The snapshot with its bond rows in the order shown, for export and print.
     ReportSnapshot shownSnapshot() const;
-    // The report as a page to print or save as PDF.
-    std::unique_ptr<QTextDocument> reportDocument() const;
-    // The report as a PDF file, written whole or not at all; on US Letter in landscape unless
-    // a page layout is given (the one chosen in the print dialog).
-    bool writePdf(const std::string& path, std::string* error,
-                  const std::optional<QPageLayout>& layout = std::nullopt) const;
-    // Print to File: the report goes where the print dialog says, when it may be written there.
-    void printToFile(const QPrinter& printer);
+    // What the printed page says around the table of `shown`.
+    ReportPageTexts pageTexts(const ReportSnapshot& shown) const;
+    // Writes the PDF page by page under a progress dialog whose Cancel stops it.
+    PaintOutcome writePdf(const std::string& path, std::string* error);
+    // Prints the pages of the report, or writes them whole when the printer prints to a file.
+    PaintOutcome printTo(QPrinter& printer, std::string* error);
 
     std::unique_ptr<Ui::ReportWindow> ui_;
     ValueReport report_;
