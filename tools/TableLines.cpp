@@ -29,8 +29,6 @@ constexpr MonthIndex kFirstEE = monthIndex(1980, 1);
 // EE issued November 1982 - April 1995 follow the guaranteed-minimum path, May 1995 - April 1997
 // the long-term rate (ValueEngine.h); earlier issues have values here only past final maturity.
 constexpr MonthIndex kFirstMinimumPathEE = monthIndex(1982, 11);
-constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
-constexpr MonthIndex kFirstMarketRateEE = monthIndex(1997, 5);
 constexpr MonthIndex kFirstI = monthIndex(1998, 9);
 constexpr int kThirtyYears = 30 * 12;
 
@@ -173,8 +171,7 @@ bool addLines(const std::string& series, int firstYear, int lastYear, MonthIndex
 }
 
 // The lines the rules give for one redemption month.
-bool computedLines(const BondRates& rates, const OfficialLines& official,
-                   const OfficialEEValues& officialEE, MonthIndex redemption,
+bool computedLines(const BondRates& rates, const OfficialLines& official, MonthIndex redemption,
                    std::vector<ValueFileLine>& lines, std::string* error) {
     const LeafRule eRule = maturedOnly("E", kFirstE, kLastE, redemption, official, error);
     const LeafRule sRule = maturedOnly("S", kFirstS, kLastS, redemption, official, error);
@@ -190,8 +187,7 @@ bool computedLines(const BondRates& rates, const OfficialLines& official,
             hasMatured("EE", issue, official.lastMonth())) {
             return finalLeaf(official, "EE", issue, leaf, error);
         }
-        leaf = computedLeaf(
-            redemptionValue(rates, ComputedSeries::EE, issue, redemption, &officialEE));
+        leaf = computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption));
         return true;
     };
     const LeafRule iRule = [&](MonthIndex issue, std::string& leaf) {
@@ -228,28 +224,15 @@ bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialL
     return true;
 }
 
-// The official EE values of the file's last month, where the long-term EE values go on from.
-OfficialEEValues officialEEValues(const OfficialLines& official) {
-    OfficialEEValues values{official.lastMonth(), {}};
-    for (MonthIndex issue = kFirstLongTermEE; issue < kFirstMarketRateEE; ++issue) {
-        const std::string leaf = official.leaf(official.lastMonth(), "EE", issue);
-        if (!leaf.empty()) {
-            values.centsByIssue[issue] = std::stoll(leaf);
-        }
-    }
-    return values;
-}
-
 } // namespace
 
 bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFile,
                      MonthIndex first, MonthIndex last, std::vector<ValueFileLine>& lines,
                      std::string* error) {
     const OfficialLines official(officialFile);
-    const OfficialEEValues officialEE = officialEEValues(official);
     for (MonthIndex redemption = first; redemption <= last; ++redemption) {
         std::vector<ValueFileLine> computed;
-        if (!computedLines(rates, official, officialEE, redemption, computed, error)) {
+        if (!computedLines(rates, official, redemption, computed, error)) {
             return false;
         }
         const std::vector<const ValueFileLine*>* published = official.linesOf(redemption);

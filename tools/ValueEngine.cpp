@@ -228,27 +228,20 @@ std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSerie
 
 namespace {
 
-// EE of May 1995 - April 1997: face value at 17 years, then interest every six months at the
-// long-term rate until final maturity. The official value at the last accrual date on or before
-// `official.redemption` is where the computation starts.
-RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthIndex redemption,
-                              const OfficialEEValues* official) {
+// EE of May 1995 - April 1997: face value at 17 years (the official June - November 2016 file
+// shows every one of them there, their accrued value being lower), then interest every six
+// months at the long-term rate until final maturity. Before 17 years their path is not known.
+RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthIndex redemption) {
     using Kind = RedemptionValue::Kind;
     const MonthIndex maturity = issue + kLongTermOriginalMaturityMonths;
-    if (official == nullptr || redemption <= official->redemption ||
-        official->redemption < maturity) {
+    if (redemption < maturity) {
         return {Kind::Unknown, 0};
     }
-    const auto found = official->centsByIssue.find(issue);
-    if (found == official->centsByIssue.end()) {
-        return {Kind::Unknown, 0};
-    }
-    const auto lastAccrual = [&](MonthIndex month) {
-        return maturity + (month - maturity) / 6 * 6;
-    };
-    long long value = found->second;
-    const MonthIndex end = lastAccrual(issue + earningMonths(redemption - issue));
-    for (MonthIndex start = lastAccrual(official->redemption); start < end; start += 6) {
+    // Nothing accrues between accrual dates (31 CFR 351.28(c)).
+    const MonthIndex end =
+        maturity + (issue + earningMonths(redemption - issue) - maturity) / 6 * 6;
+    long long value = kEEFaceCents;
+    for (MonthIndex start = maturity; start < end; start += 6) {
         const std::optional<int> rate =
             announcedRate(rates.eeLongTermByAnnouncement, governingAnnouncement(start));
         if (!rate) {
@@ -262,7 +255,7 @@ RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthInd
 } // namespace
 
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption, const OfficialEEValues* official) {
+                                MonthIndex redemption) {
     using Kind = RedemptionValue::Kind;
     if (issue > redemption || (series == ComputedSeries::I && issue < kFirstIBond)) {
         return {Kind::NotIssued, 0};
@@ -287,7 +280,7 @@ RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, M
         return {Kind::Value, *value};
     }
     if (series == ComputedSeries::EE && issue < kFirstComputedEE) {
-        return longTermValue(rates, issue, redemption, official);
+        return longTermValue(rates, issue, redemption);
     }
     const int valuedAt = age < kPenaltyEndsAtMonths ? age - kPenaltyMonths : age;
     const std::optional<long long> value = accruedValueCents(rates, series, issue, valuedAt);

@@ -13,8 +13,7 @@
 //     years for issues up to May 2003, 20 years after): the adjustment is made in the anniversary
 //     month and accrual goes on from the adjusted value;
 //   - EE issued May 1995 - April 1997 add interest only every six months, at the 85% long-term
-//     rate; their values go on from the Treasury's official value at their last accrual date in
-//     the official file (the rates before it are not all known);
+//     rate, from face value at 17 years (their path before it is not known);
 //   - EE issued November 1982 - April 1995 follow their guaranteed-minimum path (31 CFR 351.20,
 //     351.21): each maturity period starts from the value at the end of the previous one, and
 //     the Treasury rounds every value on that path UP to the cent (tools/data/README.md). Their
@@ -26,7 +25,6 @@
 
 #include "BondRates.h"
 
-#include <map>
 #include <optional>
 
 enum class ComputedSeries { I, EE };
@@ -73,13 +71,6 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths);
 std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,
                                                int ageMonths);
 
-// The Treasury's official EE values (cents per $25 face) in one redemption month, by issue
-// month: where the values of EE issued May 1995 - April 1997 go on from.
-struct OfficialEEValues {
-    MonthIndex redemption = 0;
-    std::map<MonthIndex, long long> centsByIssue;
-};
-
 struct RedemptionValue {
     enum class Kind {
         NotIssued,  // no bond of the series was issued that month, or it is after redemption
@@ -93,6 +84,6 @@ struct RedemptionValue {
 
 // The unit's redemption value in month `redemption` of a bond issued in `issue`. EE issued
 // before November 1982 are Unknown here (only their final values are known, from official
-// files); EE of May 1995 - April 1997 need `official` and are Unknown until after its month.
+// files), and so are EE of May 1995 - April 1997 before 17 years.
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption, const OfficialEEValues* official = nullptr);
+                                MonthIndex redemption);
