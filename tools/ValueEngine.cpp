@@ -119,7 +119,8 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) 
     int months = earningMonths(ageMonths);
     long long base = 1250;
     for (const MinimumPathPeriod& period : band->periods) {
-        if (months <= period.months) {
+        // The last period runs on as far as the months do: final maturity ends it.
+        if (months <= period.months || &period == &band->periods.back()) {
             const int accrued = band->monthly ? months : months / 6 * 6;
             return grownRoundedUp(base, period.rateHundredths, accrued);
         }
@@ -127,7 +128,7 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) 
         base = grownRoundedUp(base, period.rateHundredths, period.months);
         months -= period.months;
     }
-    return base;
+    return std::nullopt;
 }
 
 std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,

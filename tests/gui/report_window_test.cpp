@@ -284,10 +284,10 @@ TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesIsComputedOnceForTheNewDa
     EXPECT_EQ(report->report().computationCount(), computed + 1);
     EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
     EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
-    // A date the table does not cover values at zero, without a message.
+    // A date the table does not cover shows no value, without a message.
     app->view().controller().setRedemptionYear("2011");
     settle();
-    EXPECT_EQ(cell(2, kCurrentValue), "$0.00");
+    EXPECT_EQ(cell(2, kCurrentValue), "no value");
     EXPECT_TRUE(app->services.alerts.empty());
 }
 
