@@ -209,7 +209,7 @@ TEST_F(ReportWindowTest, ATitleClickSortsTheBondRowsByValueAgainTheOtherWayTotal
     };
     EXPECT_EQ(serials(), "Old A1 A2 B") << "issue-date order at first";
     clickTitle(kCurrentValue);
-    // Old has no value in this table ("$0.00"): last both ways.
+    // Old has no value in this table ("no value"): last both ways.
     EXPECT_EQ(serials(), "A2 A1 B Old");
     clickTitle(kCurrentValue);
     EXPECT_EQ(serials(), "B A1 A2 Old");
