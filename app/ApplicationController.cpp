@@ -44,7 +44,7 @@ void ApplicationController::start() {
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
     redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
     // The month chosen last, or the latest month with values when the table lacks the current
-    // one: a month without values would show every bond at $0.00.
+    // one: a month without values would show no value for any bond.
     if (const auto current = redemptionMonthFromText(redemptionYear_ + "-" + redemptionMonth_)) {
         const StartingMonth start =
             startingRedemptionMonth(redemptionMonthsInTable(loadBondTable(resources_).get()),

@@ -116,7 +116,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.get());
     std::optional<std::string> startingNote;
     if (!monthGiven) {
-        // As the application starts: a month without values would show every bond at $0.00,
+        // As the application starts: a month without values would show no value for any bond,
         // so the latest month the table holds stands in for the current one.
         const RedemptionMonth current{intValueOfText(date.year), intValueOfText(date.month)};
         const StartingMonth start = startingRedemptionMonth(months, current, std::nullopt);
@@ -163,12 +163,12 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         io.err << "orvelt-cli: note: " << *startingNote << '\n';
     }
     if (!covered) {
-        io.err << "orvelt-cli: warning: every value shows as $0.00. "
+        io.err << "orvelt-cli: warning: every bond shows \"no value\". "
                << unsupportedRedemptionDateMessage(months, redemptionMonthFromText(dateText),
                                                    kAddValuesWithValuesImport)
                << " --month chooses another month.\n";
     } else if (report.bondsWithoutLeaf > 0) {
-        // As the window says below its table: a $0.00 here is no value, not a worthless bond.
+        // As the window says below its table.
         io.err << "orvelt-cli: note: " << report.missingValuesNote() << '\n';
     }
 

@@ -2,6 +2,7 @@
 
 #include "entry/DictionaryResource.h"
 #include "store/BondRecord.h"
+#include "store/SeriesFirstIssue.h"
 #include "store/YearMonth.h"
 
 #include <algorithm>
@@ -22,28 +23,6 @@ std::vector<std::string> stringsOf(const PlistValue& value) {
         }
     }
     return strings;
-}
-
-// The month each series was first issued: E May 1941 (31 CFR 316), savings notes May 1967
-// (31 CFR 342.0), EE January 1980 (31 CFR 351), I September 1998 (31 CFR 359).
-struct FirstIssue {
-    std::string_view series;
-    YearMonth month;
-};
-constexpr std::array<FirstIssue, 4> kFirstIssues = {{
-    {"E", {1941, 5}},
-    {"S", {1967, 5}},
-    {"EE", {1980, 1}},
-    {"I", {1998, 9}},
-}};
-
-std::optional<YearMonth> firstIssueOf(std::string_view series) {
-    for (const FirstIssue& first : kFirstIssues) {
-        if (first.series == series) {
-            return first.month;
-        }
-    }
-    return std::nullopt;
 }
 
 } // namespace

@@ -113,6 +113,80 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
     return true;
 }
 
+// Reads the final values: issue month, final maturity month, six-digit leaf, status, where read.
+bool loadFinalValues(const std::filesystem::path& path,
+                     std::map<MonthIndex, PublishedFinalValue>& finals, std::string* error) {
+    std::ifstream in(path);
+    if (!in) {
+        *error = path.string() + ": cannot be read";
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        const std::vector<std::string> fields = splitTabs(line);
+        const std::optional<MonthIndex> issue =
+            fields.size() == 5 ? parseMonth(fields[0]) : std::nullopt;
+        const std::optional<MonthIndex> maturity =
+            fields.size() == 5 ? parseMonth(fields[1]) : std::nullopt;
+        const bool leaf = fields.size() == 5 && fields[2].size() == 6 &&
+                          std::all_of(fields[2].begin(), fields[2].end(),
+                                      [](char c) { return c >= '0' && c <= '9'; });
+        if (!issue || !maturity || !leaf || finals.contains(*issue)) {
+            *error = path.filename().string() + ", line " + std::to_string(number) +
+                     ": expected a new issue month, its final maturity month, a six-digit value, "
+                     "a status and where it was read";
+            return false;
+        }
+        finals[*issue] = {*maturity, std::stoll(fields[2])};
+    }
+    if (finals.empty()) {
+        *error = path.string() + ": holds no final values";
+        return false;
+    }
+    return true;
+}
+
+// Reads the monthly yields: month, percent, status, where read; months in a row without gaps.
+bool loadYields(const std::filesystem::path& path, std::map<MonthIndex, int>& yields,
+                std::string* error) {
+    std::ifstream in(path);
+    if (!in) {
+        *error = path.string() + ": cannot be read";
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        const std::vector<std::string> fields = splitTabs(line);
+        const std::optional<MonthIndex> month =
+            fields.size() == 4 ? parseMonth(fields[0]) : std::nullopt;
+        const std::optional<int> percent =
+            fields.size() == 4 ? parseHundredthsOfPercent(fields[1]) : std::nullopt;
+        if (!month || !percent || *percent < 0 ||
+            (!yields.empty() && *month != yields.rbegin()->first + 1)) {
+            *error = path.filename().string() + ", line " + std::to_string(number) +
+                     ": expected the month after the previous row, a yield, a status and where "
+                     "it was read";
+            return false;
+        }
+        yields[*month] = *percent;
+    }
+    if (yields.empty()) {
+        *error = path.string() + ": holds no yields";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool isUsableRate(const std::string& status, const std::string& whereRead) {
@@ -161,7 +235,9 @@ std::optional<BondRates> BondRates::load(const std::filesystem::path& dataDir, s
         !loadRates(dataDir / "ee_market_rates.tsv", 1, rates.eeMarketByAnnouncement, nullptr,
                    &message) ||
         !loadRates(dataDir / "ee_long_term_rates.tsv", 1, rates.eeLongTermByAnnouncement, nullptr,
-                   &message)) {
+                   &message) ||
+        !loadFinalValues(dataDir / "ee_final_values.tsv", rates.eeFinalValuesByIssue, &message) ||
+        !loadYields(dataDir / "five_year_yields.tsv", rates.fiveYearYieldByMonth, &message)) {
         return std::nullopt;
     }
     for (const auto& [announcement, rate] : rates.eeMarketByAnnouncement) {

@@ -37,6 +37,13 @@ struct PublishedRate {
 // values (data/README.md names them).
 bool isUsableRate(const std::string& status, const std::string& whereRead);
 
+// A final value the Treasury's rules give an EE bond at final maturity, published per issue
+// month: what the built table must hold from that month on.
+struct PublishedFinalValue {
+    MonthIndex finalMaturity = 0;
+    long long cents = 0;
+};
+
 struct BondRates {
     // Keyed by the first issue month of each period; a rate holds until the next key.
     std::map<MonthIndex, PublishedRate> iFixedByIssue;
@@ -46,14 +53,19 @@ struct BondRates {
     std::map<MonthIndex, PublishedRate> eeMarketByAnnouncement;
     // The 85% long-term rate of EE issued May 1995 - April 1997, by announcement.
     std::map<MonthIndex, PublishedRate> eeLongTermByAnnouncement;
+    // Monthly averages of the 5-year Treasury yield in hundredths of a percent, by month: what
+    // bounds the market-based value of EE issued before May 1995.
+    std::map<MonthIndex, int> fiveYearYieldByMonth;
+    // The final values of EE issued December 1986 - April 1995, by issue month.
+    std::map<MonthIndex, PublishedFinalValue> eeFinalValuesByIssue;
     // The highest market-based rate used, for bounding values that need a missing one.
     int eeMarketHighest = 0;
     // The last issue month that the fixed-rate tables cover.
     MonthIndex iFixedLastIssue = 0;
     MonthIndex eeFixedLastIssue = 0;
 
-    // The five rate files in `dataDir`. On a malformed file answers nothing, with `error` naming
-    // the file and line.
+    // The five rate files, the final values and the yields in `dataDir`. On a malformed file
+    // answers nothing, with `error` naming the file and line.
     static std::optional<BondRates> load(const std::filesystem::path& dataDir, std::string* error);
 };
 

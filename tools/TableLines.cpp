@@ -26,10 +26,9 @@ constexpr MonthIndex kFirstS = monthIndex(1967, 5);
 constexpr MonthIndex kLastS = monthIndex(1970, 10);
 // Series EE: first issued January 1980, final maturity 30 years (31 CFR 351.5).
 constexpr MonthIndex kFirstEE = monthIndex(1980, 1);
-// EE issued May 1995 - April 1997 earn the long-term rate (ValueEngine.h); earlier issues have
-// values here only past final maturity.
-constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
-constexpr MonthIndex kFirstMarketRateEE = monthIndex(1997, 5);
+// EE issued November 1982 - April 1995 follow the guaranteed-minimum path, May 1995 - April 1997
+// the long-term rate (ValueEngine.h); earlier issues have values here only past final maturity.
+constexpr MonthIndex kFirstMinimumPathEE = monthIndex(1982, 11);
 constexpr MonthIndex kFirstI = monthIndex(1998, 9);
 constexpr int kThirtyYears = 30 * 12;
 
@@ -172,8 +171,7 @@ bool addLines(const std::string& series, int firstYear, int lastYear, MonthIndex
 }
 
 // The lines the rules give for one redemption month.
-bool computedLines(const BondRates& rates, const OfficialLines& official,
-                   const OfficialEEValues& officialEE, MonthIndex redemption,
+bool computedLines(const BondRates& rates, const OfficialLines& official, MonthIndex redemption,
                    std::vector<ValueFileLine>& lines, std::string* error) {
     const LeafRule eRule = maturedOnly("E", kFirstE, kLastE, redemption, official, error);
     const LeafRule sRule = maturedOnly("S", kFirstS, kLastS, redemption, official, error);
@@ -182,15 +180,14 @@ bool computedLines(const BondRates& rates, const OfficialLines& official,
             leaf = kNotIssued;
             return true;
         }
-        // Final values are known for bonds that matured by the official file's last month;
-        // other EE issued before May 1995 follow rules the data cannot reproduce.
-        if (hasMatured("EE", issue, redemption) && hasMatured("EE", issue, official.lastMonth())) {
+        // Final values of the earliest EE that matured by the official file's last month are
+        // known from it; their path, like that of EE of January 1980 - October 1982 before
+        // final maturity, follows rules the data cannot reproduce.
+        if (issue < kFirstMinimumPathEE && hasMatured("EE", issue, redemption) &&
+            hasMatured("EE", issue, official.lastMonth())) {
             return finalLeaf(official, "EE", issue, leaf, error);
         }
-        leaf = issue < kFirstLongTermEE
-                   ? std::string(kUnknownValueLeaf)
-                   : computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption,
-                                                  &officialEE));
+        leaf = computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption));
         return true;
     };
     const LeafRule iRule = [&](MonthIndex issue, std::string& leaf) {
@@ -227,28 +224,15 @@ bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialL
     return true;
 }
 
-// The official EE values of the file's last month, where the long-term EE values go on from.
-OfficialEEValues officialEEValues(const OfficialLines& official) {
-    OfficialEEValues values{official.lastMonth(), {}};
-    for (MonthIndex issue = kFirstLongTermEE; issue < kFirstMarketRateEE; ++issue) {
-        const std::string leaf = official.leaf(official.lastMonth(), "EE", issue);
-        if (!leaf.empty()) {
-            values.centsByIssue[issue] = std::stoll(leaf);
-        }
-    }
-    return values;
-}
-
 } // namespace
 
 bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFile,
                      MonthIndex first, MonthIndex last, std::vector<ValueFileLine>& lines,
                      std::string* error) {
     const OfficialLines official(officialFile);
-    const OfficialEEValues officialEE = officialEEValues(official);
     for (MonthIndex redemption = first; redemption <= last; ++redemption) {
         std::vector<ValueFileLine> computed;
-        if (!computedLines(rates, official, officialEE, redemption, computed, error)) {
+        if (!computedLines(rates, official, redemption, computed, error)) {
             return false;
         }
         const std::vector<const ValueFileLine*>* published = official.linesOf(redemption);
@@ -263,46 +247,108 @@ bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFi
             lines.push_back(*line);
         }
     }
+    return matchesFinalValues(lines, rates.eeFinalValuesByIssue, first, last, error);
+}
+
+namespace {
+
+// The lines by redemption month, series and issue year.
+class LineIndex {
+  public:
+    explicit LineIndex(const std::vector<ValueFileLine>& lines) {
+        for (const ValueFileLine& line : lines) {
+            byKey_[{monthOfLine(line), line.series, std::stoi(line.issueYear)}] = &line;
+        }
+    }
+    // The leaf of a bond issued in `issue`; empty when no line holds it.
+    std::string leaf(MonthIndex redemption, const std::string& series, MonthIndex issue) const {
+        const auto found = byKey_.find({redemption, series, yearOf(issue)});
+        return found == byKey_.end()
+                   ? std::string()
+                   : found->second->leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
+    }
+
+  private:
+    std::map<std::tuple<MonthIndex, std::string, int>, const ValueFileLine*> byKey_;
+};
+
+struct SeriesSpan {
+    std::string name;
+    MonthIndex first;
+    MonthIndex last; // the last issue month, or none yet
+};
+
+struct Share {
+    int valued = 0;
+    int pairs = 0;
+};
+
+std::string shareText(const Share& share) {
+    char text[64];
+    // Rounded down, so that only a full share reads 100%.
+    std::snprintf(text, sizeof text, "%d of %d (%d%%)", share.valued, share.pairs,
+                  share.pairs == 0 ? 0 : share.valued * 100 / share.pairs);
+    return text;
+}
+
+} // namespace
+
+bool matchesFinalValues(const std::vector<ValueFileLine>& lines,
+                        const std::map<MonthIndex, PublishedFinalValue>& finals, MonthIndex first,
+                        MonthIndex last, std::string* error) {
+    const LineIndex index(lines);
+    for (const auto& [issue, final] : finals) {
+        const std::string expected = digits(final.cents, 6);
+        for (MonthIndex month = std::max(first, final.finalMaturity); month <= last; ++month) {
+            const std::string leaf = index.leaf(month, "EE", issue);
+            if (leaf != expected) {
+                if (error != nullptr) {
+                    *error = "series EE issued " + monthText(issue) + " at " + monthText(month) +
+                             ": the table holds \"" + leaf + "\", its published final value is \"" +
+                             expected + "\"";
+                }
+                return false;
+            }
+        }
+    }
     return true;
 }
 
-std::string coverageText(const std::vector<ValueFileLine>& lines, MonthIndex redemption) {
-    std::map<std::pair<std::string, int>, const ValueFileLine*> byYear;
-    for (const ValueFileLine& line : lines) {
-        if (monthOfLine(line) == redemption) {
-            byYear[{line.series, std::stoi(line.issueYear)}] = &line;
-        }
-    }
-    struct Series {
-        std::string name;
-        MonthIndex first, last;
-    };
-    const std::vector<Series> all = {{"E", kFirstE, kLastE},
-                                     {"S", kFirstS, kLastS},
-                                     {"EE", kFirstEE, redemption},
-                                     {"I", kFirstI, redemption}};
-    std::string text;
-    for (const Series& series : all) {
-        for (int decade = yearOf(series.first) / 10 * 10; decade <= yearOf(series.last);
-             decade += 10) {
-            int issued = 0;
-            int valued = 0;
-            for (MonthIndex issue = std::max(series.first, monthIndex(decade, 1));
-                 issue <= std::min(series.last, monthIndex(decade + 9, 12)); ++issue) {
-                ++issued;
-                const auto found = byYear.find({series.name, yearOf(issue)});
-                const std::string leaf =
-                    found == byYear.end()
-                        ? std::string()
-                        : found->second->leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
-                valued += isSixDigits(leaf) || leaf == kNoPayLeaf ? 1 : 0;
+std::string coverageText(const std::vector<ValueFileLine>& lines, MonthIndex first,
+                         MonthIndex last) {
+    const LineIndex index(lines);
+    const std::vector<SeriesSpan> all = {{"E", kFirstE, kLastE},
+                                         {"S", kFirstS, kLastS},
+                                         {"EE", kFirstEE, last},
+                                         {"I", kFirstI, last}};
+    constexpr int kBandYears = 5;
+    std::string text = "| Series | Issued | Pairs with a value, " + monthText(first) + " to " +
+                       monthText(last) + " | Issue months with a value in " + monthText(last) +
+                       " |\n| --- | --- | --- | --- |\n";
+    for (const SeriesSpan& series : all) {
+        for (int band = yearOf(series.first) / kBandYears * kBandYears; band <= yearOf(series.last);
+             band += kBandYears) {
+            const MonthIndex bandFirst = std::max(series.first, monthIndex(band, 1));
+            const MonthIndex bandLast =
+                std::min(series.last, monthIndex(band + kBandYears - 1, 12));
+            Share whole;
+            Share latest;
+            for (MonthIndex redemption = first; redemption <= last; ++redemption) {
+                for (MonthIndex issue = bandFirst; issue <= std::min(bandLast, redemption);
+                     ++issue) {
+                    const std::string leaf = index.leaf(redemption, series.name, issue);
+                    const int valued = isSixDigits(leaf) || leaf == kNoPayLeaf ? 1 : 0;
+                    whole.valued += valued;
+                    ++whole.pairs;
+                    if (redemption == last) {
+                        latest.valued += valued;
+                        ++latest.pairs;
+                    }
+                }
             }
-            char row[128];
-            std::snprintf(row, sizeof row, "%-2s issued %d-%d: %3d of %3d issue months (%3d%%)\n",
-                          series.name.c_str(), std::max(decade, yearOf(series.first)),
-                          std::min(decade + 9, yearOf(series.last)), valued, issued,
-                          issued == 0 ? 0 : valued * 100 / issued);
-            text += row;
+            text += "| " + series.name + " | " + std::to_string(yearOf(bandFirst)) + "-" +
+                    std::to_string(yearOf(bandLast)) + " | " + shareText(whole) + " | " +
+                    shareText(latest) + " |\n";
         }
     }
     return text;

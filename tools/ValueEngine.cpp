@@ -1,6 +1,7 @@
 #include "ValueEngine.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -12,6 +13,11 @@ constexpr MonthIndex kFirstIBond = monthIndex(1998, 9);
 constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
 constexpr MonthIndex kFirstComputedEE = monthIndex(1997, 5);
 constexpr MonthIndex kFirstFixedRateEE = monthIndex(2005, 5);
+// Market-based yields of EE issued before May 1989 are rounded to 1/4%, later ones to 0.01%.
+constexpr MonthIndex kFirstHundredthRoundedEE = monthIndex(1989, 5);
+// From this month the official value file (June - November 2016) and, after it, the market-based
+// values of ee-1982-1995-minimum-path.md (at most 86% of the path) show the path governing.
+constexpr MonthIndex kMinimumPathGoverns = monthIndex(2016, 6);
 constexpr MonthIndex kLastSeventeenYearEE = monthIndex(2003, 5);
 // Issued on or before this month: payable after 6 months; later issues after 12 months.
 constexpr MonthIndex kLastSixMonthHolding = monthIndex(2003, 1);
@@ -21,6 +27,35 @@ constexpr int kFinalMaturityMonths = 30 * 12;
 constexpr int kLongTermOriginalMaturityMonths = 17 * 12;
 // The face value of the EE unit: what original maturity guarantees.
 constexpr long long kEEFaceCents = 2500;
+
+// EE issued November 1982 - April 1995: the maturity periods of the guaranteed-minimum path
+// (31 CFR 351.20, 351.21), each a length in months and a yearly rate in hundredths of a percent.
+// A bond of November 1982 - February 1983 entered its second period before March 1993, at the
+// 6% minimum of that time; later periods have the 4% minimum.
+struct MinimumPathPeriod {
+    int months;
+    int rateHundredths;
+};
+struct MinimumPathBand {
+    MonthIndex firstIssue;
+    MonthIndex lastIssue;
+    std::array<MinimumPathPeriod, 3> periods;
+    bool monthly; // the value grows every month; else every six months
+};
+constexpr std::array<MinimumPathBand, 4> kMinimumPathBands = {{
+    {monthIndex(1982, 11), monthIndex(1983, 2), {{{120, 750}, {120, 600}, {120, 400}}}, false},
+    {monthIndex(1983, 3), monthIndex(1986, 10), {{{120, 750}, {120, 400}, {120, 400}}}, false},
+    {monthIndex(1986, 11), monthIndex(1993, 2), {{{144, 600}, {120, 400}, {96, 400}}}, false},
+    {monthIndex(1993, 3), monthIndex(1995, 4), {{{216, 400}, {120, 400}, {24, 400}}}, true},
+}};
+
+// startCents * (1 + rate/2)^(months/6), rounded up to the cent. The slack keeps a value that is
+// a whole cent, computed a hair above it, from rounding up a further cent.
+long long grownRoundedUp(long long startCents, int rateHundredths, int months) {
+    const long double growth = std::pow(1.0L + static_cast<long double>(rateHundredths) / 20000.0L,
+                                        static_cast<long double>(months) / 6.0L);
+    return static_cast<long long>(std::ceil(static_cast<long double>(startCents) * growth - 1e-6L));
+}
 
 std::optional<int> rateInEffect(const std::map<MonthIndex, PublishedRate>& table, MonthIndex key,
                                 MonthIndex lastCovered) {
@@ -69,6 +104,63 @@ long long accrueWithinPeriod(long long startCents, int rateHundredths, int month
     return static_cast<long long>(std::floor(cents + 0.5L + 1e-9L));
 }
 
+int earningMonths(int ageMonths) {
+    return std::min(ageMonths, kFinalMaturityMonths);
+}
+
+std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) {
+    const auto band = std::find_if(kMinimumPathBands.begin(), kMinimumPathBands.end(),
+                                   [issue](const MinimumPathBand& b) {
+                                       return issue >= b.firstIssue && issue <= b.lastIssue;
+                                   });
+    if (band == kMinimumPathBands.end() || ageMonths < 0) {
+        return std::nullopt;
+    }
+    int months = earningMonths(ageMonths);
+    long long base = 1250;
+    for (const MinimumPathPeriod& period : band->periods) {
+        // The last period runs on as far as the months do: final maturity ends it.
+        if (months <= period.months || &period == &band->periods.back()) {
+            const int accrued = band->monthly ? months : months / 6 * 6;
+            return grownRoundedUp(base, period.rateHundredths, accrued);
+        }
+        // The value at the period's end, rounded up, is the next period's base.
+        base = grownRoundedUp(base, period.rateHundredths, period.months);
+        months -= period.months;
+    }
+    return std::nullopt;
+}
+
+std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,
+                                               int ageMonths) {
+    const int months = earningMonths(ageMonths);
+    const MonthIndex last = issue + months - 1;
+    long long highest = -1; // 85 x the average, in hundredths of a percent x 100 x count
+    long long highestCount = 1;
+    for (MonthIndex first = issue - 6; first <= issue && first <= last; ++first) {
+        long long sum = 0;
+        for (MonthIndex month = first; month <= last; ++month) {
+            const auto found = rates.fiveYearYieldByMonth.find(month);
+            if (found == rates.fiveYearYieldByMonth.end()) {
+                return std::nullopt;
+            }
+            sum += found->second;
+        }
+        const long long count = last - first + 1;
+        if (highest < 0 || sum * highestCount > highest * count) {
+            highest = sum;
+            highestCount = count;
+        }
+    }
+    if (highest < 0) {
+        return std::nullopt;
+    }
+    const long long step = issue < kFirstHundredthRoundedEE ? 25 : 1;
+    const long long scale = 100 * highestCount * step;
+    const auto rate = static_cast<int>((85 * highest + scale - 1) / scale * step);
+    return grownRoundedUp(1250, rate, (months + 5) / 6 * 6);
+}
+
 MonthIndex governingAnnouncement(MonthIndex periodStart) {
     const int year = yearOf(periodStart);
     const int month = monthOf(periodStart);
@@ -107,7 +199,7 @@ int eeOriginalMaturityMonths(MonthIndex issue) {
 
 std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
                                            MonthIndex issue, int months) {
-    months = std::min(months, kFinalMaturityMonths); // interest stops at final maturity
+    months = earningMonths(months);
     const int floorAt = series == ComputedSeries::EE ? eeOriginalMaturityMonths(issue) : -1;
     std::optional<long long> value = issuePriceCents(series);
     // The value with every missing market-based rate taken as the highest one the data hold (the
@@ -137,27 +229,20 @@ std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSerie
 
 namespace {
 
-// EE of May 1995 - April 1997: face value at 17 years, then interest every six months at the
-// long-term rate until final maturity. The official value at the last accrual date on or before
-// `official.redemption` is where the computation starts.
-RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthIndex redemption,
-                              const OfficialEEValues* official) {
+// EE of May 1995 - April 1997: face value at 17 years (the official June - November 2016 file
+// shows every one of them there, their accrued value being lower), then interest every six
+// months at the long-term rate until final maturity. Before 17 years their path is not known.
+RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthIndex redemption) {
     using Kind = RedemptionValue::Kind;
     const MonthIndex maturity = issue + kLongTermOriginalMaturityMonths;
-    if (official == nullptr || redemption <= official->redemption ||
-        official->redemption < maturity) {
+    if (redemption < maturity) {
         return {Kind::Unknown, 0};
     }
-    const auto found = official->centsByIssue.find(issue);
-    if (found == official->centsByIssue.end()) {
-        return {Kind::Unknown, 0};
-    }
-    const auto lastAccrual = [&](MonthIndex month) {
-        return maturity + (month - maturity) / 6 * 6;
-    };
-    long long value = found->second;
-    const MonthIndex end = lastAccrual(std::min(redemption, issue + kFinalMaturityMonths));
-    for (MonthIndex start = lastAccrual(official->redemption); start < end; start += 6) {
+    // Nothing accrues between accrual dates (31 CFR 351.28(c)).
+    const MonthIndex end =
+        maturity + (issue + earningMonths(redemption - issue) - maturity) / 6 * 6;
+    long long value = kEEFaceCents;
+    for (MonthIndex start = maturity; start < end; start += 6) {
         const std::optional<int> rate =
             announcedRate(rates.eeLongTermByAnnouncement, governingAnnouncement(start));
         if (!rate) {
@@ -171,7 +256,7 @@ RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthInd
 } // namespace
 
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption, const OfficialEEValues* official) {
+                                MonthIndex redemption) {
     using Kind = RedemptionValue::Kind;
     if (issue > redemption || (series == ComputedSeries::I && issue < kFirstIBond)) {
         return {Kind::NotIssued, 0};
@@ -181,9 +266,22 @@ RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, M
     if (age < minimumHolding) {
         return {Kind::NotPayable, 0};
     }
+    if (series == ComputedSeries::EE && issue < kFirstLongTermEE) {
+        const std::optional<long long> value = minimumPathValueCents(issue, age);
+        if (!value) {
+            return {Kind::Unknown, 0};
+        }
+        // Where the market-based value might be the higher one, the value is not known.
+        if (redemption < kMinimumPathGoverns) {
+            const std::optional<long long> market = marketBasedBoundCents(rates, issue, age);
+            if (!market || *market >= *value) {
+                return {Kind::Unknown, 0};
+            }
+        }
+        return {Kind::Value, *value};
+    }
     if (series == ComputedSeries::EE && issue < kFirstComputedEE) {
-        return issue < kFirstLongTermEE ? RedemptionValue{Kind::Unknown, 0}
-                                        : longTermValue(rates, issue, redemption, official);
+        return longTermValue(rates, issue, redemption);
     }
     const int valuedAt = age < kPenaltyEndsAtMonths ? age - kPenaltyMonths : age;
     const std::optional<long long> value = accruedValueCents(rates, series, issue, valuedAt);

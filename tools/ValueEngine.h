@@ -13,15 +13,18 @@
 //     years for issues up to May 2003, 20 years after): the adjustment is made in the anniversary
 //     month and accrual goes on from the adjusted value;
 //   - EE issued May 1995 - April 1997 add interest only every six months, at the 85% long-term
-//     rate; their values go on from the Treasury's official value at their last accrual date in
-//     the official file (the rates before it are not all known);
+//     rate, from face value at 17 years (their path before it is not known);
+//   - EE issued November 1982 - April 1995 follow their guaranteed-minimum path (31 CFR 351.20,
+//     351.21): each maturity period starts from the value at the end of the previous one, and
+//     the Treasury rounds every value on that path UP to the cent (tools/data/README.md). Their
+//     value is the higher of that path and a market-based value; before June 2016 the path is
+//     used only where it exceeds a bound of the market-based value, else there is no value;
 //   - interest stops at final maturity (30 years) and the value stays the same after it;
 //   - before five years the value is that of three months earlier (never below the price);
 //   - a bond is not payable before 6 months (issued January 2003 or earlier) or 12 months.
 
 #include "BondRates.h"
 
-#include <map>
 #include <optional>
 
 enum class ComputedSeries { I, EE };
@@ -53,12 +56,20 @@ std::optional<int> periodRate(const BondRates& rates, ComputedSeries series, Mon
 std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
                                            MonthIndex issue, int months);
 
-// The Treasury's official EE values (cents per $25 face) in one redemption month, by issue
-// month: where the values of EE issued May 1995 - April 1997 go on from.
-struct OfficialEEValues {
-    MonthIndex redemption = 0;
-    std::map<MonthIndex, long long> centsByIssue;
-};
+// The months a bond of `ageMonths` has earned interest: none after final maturity (30 years).
+int earningMonths(int ageMonths);
+
+// The guaranteed-minimum value in cents per $25 face of an EE bond issued November 1982 - April
+// 1995 at `ageMonths`; nothing for other issue months.
+std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths);
+
+// An upper bound, in cents per $25 face, of the market-based value of an EE bond issued
+// November 1982 - April 1995 at `ageMonths`: $12.50 compounded every six months, for every
+// half-year begun, at 85% of the highest average of the monthly 5-year yields from up to six
+// months before issue to the last month before redemption or final maturity, rounded up to 1/4%
+// for issues before May 1989 and to 0.01% after. Nothing when a yield it needs is missing.
+std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,
+                                               int ageMonths);
 
 struct RedemptionValue {
     enum class Kind {
@@ -72,7 +83,7 @@ struct RedemptionValue {
 };
 
 // The unit's redemption value in month `redemption` of a bond issued in `issue`. EE issued
-// before May 1995 are Unknown here (only their final values are known, from official files); EE
-// of May 1995 - April 1997 need `official` and are Unknown until after its month.
+// before November 1982 are Unknown here (only their final values are known, from official
+// files), and so are EE of May 1995 - April 1997 before 17 years.
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption, const OfficialEEValues* official = nullptr);
+                                MonthIndex redemption);

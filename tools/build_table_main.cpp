@@ -1,10 +1,11 @@
 // orvelt-build-table: builds the redemption value table "BondTable" from value files.
 //
-//   orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist
+//   orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist [--keep TABLE.plist]
 //       Computes the lines of the shipped table (the redemption months of valuation/ValueSources.h)
 //       from the rate files and the official June 2016 value file in DIR (tools/data), writes
 //       them to OUT.asc in the Treasury value file format, then converts that file into
-//       OUT.plist. Prints how much of each series has a value in the last month.
+//       OUT.plist. Prints how much of each series has a value. With --keep, fails unless every
+//       leaf of TABLE.plist is in OUT.plist unchanged: a table may gain values, never change one.
 //   orvelt-build-table convert --table OUT.plist [--base TABLE.plist] FILE...
 //       Converts official Treasury value files into a table, merged into a copy of TABLE.plist
 //       when given (later files win).
@@ -33,7 +34,8 @@ const std::string kOfficialFile(kShippedOfficialFile);
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist\n"
+                 "usage: orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist "
+                 "[--keep TABLE.plist]\n"
                  "       orvelt-build-table convert --table OUT.plist [--base TABLE.plist] "
                  "FILE...\n");
     return 2;
@@ -42,6 +44,46 @@ int usage() {
 int fail(const std::string& message) {
     std::fprintf(stderr, "orvelt-build-table: %s\n", message.c_str());
     return 1;
+}
+
+// The first leaf of `kept` that `built` lacks or holds differently, as its key path; empty when
+// there is none.
+std::string changedLeaf(const PlistDict& kept, const PlistDict& built, const std::string& path) {
+    for (const auto& [key, value] : kept.entries()) {
+        const PlistValue* now = built.find(key);
+        const std::string where = path + "/" + key;
+        if (now == nullptr) {
+            return where + " is gone";
+        }
+        if (value.dictPtr() != nullptr) {
+            if (now->dictPtr() == nullptr) {
+                return where + " is no longer a dictionary";
+            }
+            if (std::string changed = changedLeaf(*value.dictPtr(), *now->dictPtr(), where);
+                !changed.empty()) {
+                return changed;
+            }
+        } else if (!value.isString() || !now->isString() || value.text() != now->text()) {
+            return where + " changed";
+        }
+    }
+    return {};
+}
+
+int checkKept(const std::filesystem::path& keptPath, const std::filesystem::path& builtPath) {
+    std::string error;
+    const PlistValue kept = readPropertyList(keptPath, &error);
+    const PlistValue built = readPropertyList(builtPath, &error);
+    if (kept.dictPtr() == nullptr || built.dictPtr() == nullptr) {
+        return fail("cannot compare with " + keptPath.string() + ": " + error);
+    }
+    if (std::string changed = changedLeaf(*kept.dictPtr(), *built.dictPtr(), "");
+        !changed.empty()) {
+        return fail(builtPath.string() + " would change a value of " + keptPath.string() + ": " +
+                    changed);
+    }
+    std::printf("Every value of %s is kept unchanged.\n", keptPath.string().c_str());
+    return 0;
 }
 
 bool readText(const std::filesystem::path& path, std::string& text) {
@@ -73,8 +115,8 @@ int buildShipped(const std::map<std::string, std::string>& options) {
     if (!buildTableLines(*rates, official, kShippedFirst, kShippedLast, lines, &error)) {
         return fail(error);
     }
-    std::printf("Issue months with a value or NO PAY in %04d-%02d:\n%s", yearOf(kShippedLast),
-                monthOf(kShippedLast), coverageText(lines, kShippedLast).c_str());
+    std::printf("Values (or NO PAY) per series and issue years:\n\n%s\n",
+                coverageText(lines, kShippedFirst, kShippedLast).c_str());
     std::string text;
     for (const ValueFileLine& line : lines) {
         text += formatValueFileLine(line);
@@ -89,7 +131,7 @@ int buildShipped(const std::map<std::string, std::string>& options) {
     if (!writeTableWithValueFiles(nullptr, {linesPath}, options.at("--table"), &error, computed)) {
         return fail(error);
     }
-    return 0;
+    return options.contains("--keep") ? checkKept(options.at("--keep"), options.at("--table")) : 0;
 }
 
 int convert(const std::map<std::string, std::string>& options,

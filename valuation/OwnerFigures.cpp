@@ -1,6 +1,7 @@
 #include "valuation/OwnerFigures.h"
 
 #include "platform/NumberText.h"
+#include "store/SeriesFirstIssue.h"
 
 #include <algorithm>
 #include <charconv>
@@ -91,6 +92,8 @@ std::string_view bondStatusText(BondStatus status) {
         return "includes 3-month penalty";
     case BondStatus::NotIssuedYet:
         return "not issued yet";
+    case BondStatus::BeforeFirstIssue:
+        return "dated before its series was first issued";
     case BondStatus::NoValue:
         return "no value";
     case BondStatus::NotKnown:
@@ -139,6 +142,11 @@ OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
         // Nothing is worth anything before the bond exists; its price is fixed by its series
         // and face value all the same.
         figures.status = BondStatus::NotIssuedYet;
+        return figures;
+    }
+    if (const std::optional<YearMonth> first = firstIssueOf(bond.type); first && *issue < *first) {
+        // No value to look up: whatever the table holds for that date, no such bond exists.
+        figures.status = BondStatus::BeforeFirstIssue;
         return figures;
     }
     const bool matured = *redemption >= *figures.finalMaturity;

@@ -17,13 +17,14 @@
 
 // In the order they are decided: the first that applies is the bond's status.
 enum class BondStatus {
-    NotKnown,        // the series, issue month or redemption month is not one the rules know
-    NotIssuedYet,    // the redemption month comes before the issue month
-    NoValue,         // the table has no value for the bond at the redemption month
-    NotYetPayable,   // the table's leaf is "NO PAY": too young to cash
-    Matured,         // at or past final maturity: no longer earns interest
-    IncludesPenalty, // EE or I bond held less than five years: the value has three months less
-    Earning,         // payable, still earning interest, no penalty: shown as an empty cell
+    NotKnown,         // the series, issue month or redemption month is not one the rules know
+    NotIssuedYet,     // the redemption month comes before the issue month
+    BeforeFirstIssue, // dated before its series was first issued: no such bond exists
+    NoValue,          // the table has no value for the bond at the redemption month
+    NotYetPayable,    // the table's leaf is "NO PAY": too young to cash
+    Matured,          // at or past final maturity: no longer earns interest
+    IncludesPenalty,  // EE or I bond held less than five years: the value has three months less
+    Earning,          // payable, still earning interest, no penalty: shown as an empty cell
 };
 
 // The word the report shows for a status ("matured", "not yet payable", ...; "" for Earning).

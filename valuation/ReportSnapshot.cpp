@@ -58,12 +58,8 @@ std::string valueCellText(const OwnerFigures& figures) {
     if (figures.value) {
         return amountText(*figures.value);
     }
-    // The table's invalid mark and a bond not yet bought are no amount at all; a bond the table
-    // lacks shows $0.00, which the note below the table explains.
-    if (figures.leaf == TableEntry::Kind::Invalid || figures.status == BondStatus::NotIssuedYet) {
-        return std::string(kNoValueText);
-    }
-    return amountText(0.0);
+    // Never an amount: $0.00 would read as a worthless bond.
+    return std::string(kNoValueText);
 }
 
 std::string storedText(const ReportRow& row, std::string_view key) {
@@ -239,7 +235,7 @@ std::string ReportSnapshot::missingValuesNote() const {
         return "The value table holds no values for " + monthName + "; " +
                (count == 1 ? std::string("this bond shows")
                            : "all " + std::to_string(count) + " bonds show") +
-               " $0.00.";
+               " \"no value\".";
     }
     std::string which;
     std::string shows;
@@ -254,7 +250,7 @@ std::string ReportSnapshot::missingValuesNote() const {
         shows = missing == 1 ? "it shows" : "they show";
     }
     return "The value table has no value for " + which + " in " + monthName + "; " + shows +
-           " $0.00.";
+           " \"no value\".";
 }
 
 ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,

@@ -25,8 +25,7 @@
 #include <vector>
 
 inline constexpr std::string_view kIncompleteTotalMark = "*";
-// What the value cell of a bond without a value shows when the table cannot stand for it
-// (invalid, or not issued yet); a bond the table merely lacks shows $0.00, as the note says.
+// What the value cell of a bond without a value shows, whatever the reason: never an amount.
 inline constexpr std::string_view kNoValueText = "no value";
 
 struct ReportRow {
@@ -66,7 +65,7 @@ struct ReportSnapshot {
     // The face values of every bond issued by the redemption month.
     double totalFaceValue = 0.0;
     ReportSummary summary;
-    // Issued bonds the table holds no leaf for (their value cells show $0.00).
+    // Issued bonds the table holds no leaf for (their value cells show kNoValueText).
     int bondsWithoutLeaf = 0;
     // Whether the table holds the month for any series.
     bool tableHoldsMonth = false;

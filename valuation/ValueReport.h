@@ -55,7 +55,7 @@ class ValueReport {
     double totalFaceValue() const { return snapshot_.totalFaceValue; }
     // The sum of the values the bonds have.
     double totalCurrentValue() const { return snapshot_.summary.worth.known; }
-    // Issued bonds the value table holds no leaf for (their value cells show $0.00).
+    // Issued bonds the value table holds no leaf for (their value cells show "no value").
     int bondsWithoutValue() const { return snapshot_.bondsWithoutLeaf; }
     bool tableHoldsRedemptionDate() const { return snapshot_.tableHoldsMonth; }
     std::string missingValuesNote() const { return snapshot_.missingValuesNote(); }

@@ -27,7 +27,7 @@ bool holdsRedemptionMonth(const std::vector<RedemptionMonth>& months, int year, 
 
 // The redemption month a session starts with: the month the user chose last (`remembered`) while
 // the table holds it, else the current month when the table holds it, else the latest month the
-// table holds (a month without values would show every bond at $0.00). With no months at all the
+// table holds (a month without values would show no value for any bond). With no months at all the
 // current month stays.
 struct StartingMonth {
     RedemptionMonth month;

@@ -147,7 +147,7 @@ TEST_F(CliReportTest, TextReportShowsTheWindowsCellsInDateOrderAligned) {
     EXPECT_EQ(expected.rows[3][0], "Q,\"7");
     EXPECT_EQ(expected.rows[4][0], "C200");
     EXPECT_EQ(expected.rows[4][5], "$1084.80");
-    EXPECT_EQ(expected.rows[6][5], "$0.00");
+    EXPECT_EQ(expected.rows[6][5], "no value");
 
     // The amounts are right-aligned under their heading; the texts left-aligned.
     const std::size_t valueEnd = lines[0].size();
@@ -237,6 +237,7 @@ TEST_F(CliReportTest, DetailsAddTheOwnersColumnsToCsvAndJsonCarriesThemAll) {
                                    "Yield Since Issue", "Final Maturity", "Status"}));
     const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "06", true);
     EXPECT_EQ(records[1], expected.rows[2]);
+    EXPECT_EQ(records[5][5], "no value") << "the bond the table lacks, as in the text";
     EXPECT_EQ(records.back(), expected.rows.back());
 
     const CliResult json =
@@ -253,6 +254,7 @@ TEST_F(CliReportTest, DetailsAddTheOwnersColumnsToCsvAndJsonCarriesThemAll) {
                       .toStdString(),
                   expected.rows[2][column]);
     }
+    EXPECT_EQ(bonds[4].toObject()["Current Value"].toString(), "no value");
     EXPECT_EQ(root["totals"].toObject()["Issue Price"].toString().toStdString(),
               expected.rows.back()[6]);
     EXPECT_FALSE(root["summary"].toArray().isEmpty());

@@ -149,8 +149,6 @@ TEST(PublishedValues, SeriesEEEarningsReport1997AndItsHalfCent) {
     for (MonthIndex issue = ym(1997, 5); issue <= ym(1997, 10); ++issue) {
         EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::EE, issue, 6), 5144);
     }
-    // The next period needs the November 1997 rate, which no source gave: no value.
-    EXPECT_FALSE(accruedValueCents(rates(), ComputedSeries::EE, ym(1997, 5), 7).has_value());
 }
 
 TEST(PublishedValues, RegulationWorkedExamples) {
@@ -243,8 +241,7 @@ TEST(RateData, EveryPeriodHasItsRateAndOnlyTheSourcedGapsAreOpen) {
             missing.push_back(announcement);
         }
     }
-    EXPECT_EQ(missing,
-              (std::vector<MonthIndex>{ym(1997, 11), ym(1998, 5), ym(1998, 11), ym(1999, 5)}));
+    EXPECT_EQ(missing, std::vector<MonthIndex>{});
 }
 
 TEST(RateData, MalformedRateFilesAreRefused) {
@@ -342,12 +339,14 @@ TEST(Rules, ZeroCompositeOfMay2009HoldsValuesAndNothingEverDecreases) {
 
 TEST(Rules, EESeriesWithoutSourcedRatesHasNoValue) {
     using Kind = RedemptionValue::Kind;
-    // Before May 1997 other rules apply; May 1997 - Oct 1999 issues need a rate not found.
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1997, 4), ym(2009, 6)).kind,
+    // EE of January 1980 - October 1982 before final maturity, and of May 1995 - April 1997
+    // before 17 years (April 1997: April 2014), follow paths no source gives.
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1982, 10), ym(2012, 9)).kind,
               Kind::Unknown);
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1997, 4), ym(2014, 3)).kind,
+              Kind::Unknown);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 4), ym(2014, 4)), 2500);
     EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1999, 10), ym(2009, 6)).kind,
-              Kind::Unknown);
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1999, 11), ym(2009, 6)).kind,
               Kind::Value);
 }
 
@@ -409,14 +408,10 @@ TEST(OfficialValueFile, TheRulesGiveEveryOfficialValueOfTheBondsTheyCover) {
             const MonthIndex issue = ym(std::stoi(line.issueYear), month);
             const std::string& official = line.leaves[static_cast<std::size_t>(month - 1)];
             if ((line.series != "I" && line.series != "EE") ||
-                (line.series == "EE" && issue < ym(1997, 5)) || official == "      ") {
+                (line.series == "EE" && issue < ym(1982, 11)) || official == "      ") {
                 continue;
             }
             const RedemptionValue value = redemptionValue(rates(), series, issue, redemption);
-            // May 1997 - October 1999 before 17 years: rates not found.
-            if (value.kind == RedemptionValue::Kind::Unknown && issue < ym(1999, 11)) {
-                continue;
-            }
             const std::string computed =
                 value.kind == RedemptionValue::Kind::NotPayable
                     ? "NO PAY"
@@ -424,11 +419,19 @@ TEST(OfficialValueFile, TheRulesGiveEveryOfficialValueOfTheBondsTheyCover) {
                           .str();
             EXPECT_EQ(computed, official) << line.series << " " << yearOf(issue) << "-"
                                           << monthOf(issue) << " at " << line.redemptionMonth;
-            ++compared[line.series + (official == "NO PAY" ? " NO PAY" : "")];
+            const std::string band = line.series != "EE"   ? ""
+                                     : issue < ym(1995, 5) ? " 1982-1995"
+                                     : issue < ym(1997, 5) ? " 1995-1997"
+                                                           : "";
+            ++compared[line.series + band + (official == "NO PAY" ? " NO PAY" : "")];
         }
     }
-    EXPECT_EQ(compared, (std::map<std::string, int>{
-                            {"I", 1227}, {"I NO PAY", 72}, {"EE", 1313}, {"EE NO PAY", 72}}));
+    EXPECT_EQ(compared, (std::map<std::string, int>{{"I", 1227},
+                                                    {"I NO PAY", 72},
+                                                    {"EE", 1323},
+                                                    {"EE 1982-1995", 900},
+                                                    {"EE 1995-1997", 144},
+                                                    {"EE NO PAY", 72}}));
 }
 
 TEST(OfficialValueFile, TheBuilderStopsWhenItsRulesDisagreeWithTheFile) {
@@ -451,7 +454,7 @@ TEST(OfficialValueFile, TheBuilderStopsWhenItsRulesDisagreeWithTheFile) {
     }
     EXPECT_EQ(linesFor(ym(2016, 9)).size(), september.size());
     EXPECT_EQ(leafOf(linesFor(ym(2016, 9)), "EE", "1990", 6), leafOf(september, "EE", "1990", 6));
-    EXPECT_EQ(leafOf(linesFor(ym(2016, 12)), "EE", "1990", 6), "(no line)");
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 6)), "EE", "1981", 6), "(no line)");
 }
 
 TEST(Rules, EEIsWorthFaceValueAtOriginalMaturityAndGrowsFromThere) {
@@ -472,9 +475,8 @@ TEST(Rules, EEIsWorthFaceValueAtOriginalMaturityAndGrowsFromThere) {
     }
     EXPECT_LT(valueCents(ComputedSeries::EE, ym(2003, 6), ym(2020, 6)), 2500);
     EXPECT_GT(valueCents(ComputedSeries::EE, ym(2006, 5), ym(2026, 5)), 2500);
-    // May 1997 - October 1999 need rates not found before 17 years, none after.
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1998, 6), ym(2015, 5)).kind,
-              RedemptionValue::Kind::Unknown);
+    // May 1997 - October 1999 too, with the market-based rates of November 1997 - May 1999.
+    EXPECT_LT(valueCents(ComputedSeries::EE, ym(1998, 6), ym(2015, 5)), 2500);
     EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1998, 6), ym(2015, 6)), 2500);
 }
 
@@ -483,17 +485,41 @@ TEST(FinalMaturity, BondsPastFinalMaturityKeepTheirValueIn2026) {
     EXPECT_EQ(leafOf(lines, "E", "1965", 12), "012812");
     EXPECT_EQ(leafOf(lines, "S", "1967", 5), "015333");
     EXPECT_EQ(leafOf(lines, "EE", "1980", 1), "008287");
-    // EE of May 1995 reached 30 years in May 2025; the value of June 2016 grew until then.
-    const OfficialEEValues official{ym(2016, 11), {{ym(1995, 5), 2532}}};
-    const RedemptionValue atMaturity =
-        redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2025, 5), &official);
-    ASSERT_EQ(atMaturity.kind, RedemptionValue::Kind::Value);
-    EXPECT_GT(atMaturity.cents, 2532);
-    EXPECT_EQ(
-        redemptionValue(rates(), ComputedSeries::EE, ym(1995, 5), ym(2026, 11), &official).cents,
-        atMaturity.cents);
+    // EE of May 1995 reached 30 years in May 2025; its official value of November 2016 (25.32)
+    // grew until then.
+    const long long atMaturity = valueCents(ComputedSeries::EE, ym(1995, 5), ym(2025, 5));
+    EXPECT_GT(atMaturity, 2532);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1995, 5), ym(2026, 11)), atMaturity);
     EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 5), ym(2026, 11)),
               *accruedValueCents(rates(), ComputedSeries::EE, ym(1997, 5), 354));
+}
+
+// EE of November 1982 - April 1995 on their rounded-up guaranteed-minimum path (the official
+// June 2016 leaves are in TheRulesGiveEveryOfficialValueOfTheBondsTheyCover).
+TEST(FinalMaturity, MinimumPathEEStopAtThirtyYearsAtTheirPublishedFinalValues) {
+    // December 1986: 50.82 in the official November 2016 file, 51.84 from December 2016 on.
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1986, 12), ym(2016, 11)), 5082);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1986, 12), ym(2016, 12)), 5184);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1986, 12), ym(2026, 11)), 5184);
+    // March 1993 grows monthly: 40.89 a month before final maturity, then 41.03 for good.
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2023, 2)), 4089);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2023, 3)), 4103);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2026, 11)), 4103);
+    const std::vector<ValueFileLine> lines = linesFor(ym(2026, 11));
+    EXPECT_EQ(leafOf(lines, "EE", "1990", 6), "005184");
+    EXPECT_EQ(leafOf(lines, "EE", "1995", 4), "004103");
+    // Before June 2016 the path stands only where the market-based value cannot exceed it.
+    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1993, 3), ym(2009, 6)).kind,
+              RedemptionValue::Kind::Unknown);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1991, 1), ym(2015, 1)), 4088); // bank payment
+    // A final value the table does not hold stops the builder.
+    BondRates wrongFinal = rates();
+    wrongFinal.eeFinalValuesByIssue.at(ym(1990, 6)).cents = 5185;
+    std::vector<ValueFileLine> built;
+    std::string error;
+    EXPECT_FALSE(
+        buildTableLines(wrongFinal, officialFile(), ym(2020, 6), ym(2020, 6), built, &error));
+    EXPECT_NE(error.find("series EE issued 1990-06 at 2020-06"), std::string::npos) << error;
 }
 
 TEST(Gaps, AMissingRateGivesNoValueAndIsNeverCarriedForward) {
@@ -505,7 +531,6 @@ TEST(Gaps, AMissingRateGivesNoValueAndIsNeverCarriedForward) {
     EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(2025, 11), ym(2026, 11)).kind,
               Kind::Unknown);
     EXPECT_EQ(leafOf(linesFor(ym(2026, 11)), "EE", "2025", 6), std::string(kUnknownValueLeaf));
-    EXPECT_EQ(leafOf(linesFor(ym(2026, 11)), "EE", "1990", 6), "(no line)");
     // Without the May 2026 inflation rate, no I bond has a value once a period needs it.
     BondRates withGap = rates();
     withGap.iInflationByAnnouncement.at(ym(2026, 5)).hundredthsOfPercent.reset();
@@ -546,8 +571,8 @@ TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
     EXPECT_EQ(leaf({"I", "2009", "06", "2009", "July"}), "      ");
     EXPECT_EQ(leaf({"I", "2009", "06", "1998", "August"}), "      ");
     // No value where the sources give none.
-    EXPECT_EQ(leaf({"EE", "2009", "06", "1998", "June"}), "(absent)");
-    EXPECT_EQ(leaf({"EE", "2009", "06", "1990", "June"}), "(absent)");
+    EXPECT_EQ(leaf({"EE", "2009", "06", "1996", "June"}), "(absent)");
+    EXPECT_EQ(leaf({"EE", "2009", "06", "1993", "June"}), "(absent)");
     EXPECT_EQ(leaf({"E", "2009", "06", "1979", "July"}), "(absent)");
 }
 

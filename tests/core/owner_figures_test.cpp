@@ -7,6 +7,7 @@
 #include "valuation/OwnerFigures.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -121,6 +122,15 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
     }
     EXPECT_EQ(bondStatusText(figuresAt(table, "EE", "100", "2009", "July").status),
               "not issued yet");
+    // Before the series' first issue, whatever the table holds for the date (six spaces here).
+    const PlistDictRef early = makeValueTable({{"I", "2009", "06", "1998", "August", "      "}});
+    for (const auto& [series, year, month] :
+         {std::tuple{"I", "1998", "August"}, {"EE", "1979", "December"}}) {
+        const OwnerFigures before = figuresAt(early, series, "100", year, month);
+        EXPECT_EQ(bondStatusText(before.status), "dated before its series was first issued");
+        EXPECT_NE(before.leaf, TableEntry::Kind::Invalid) << "shown, not refused";
+        EXPECT_FALSE(before.value);
+    }
 }
 
 // The value stops growing at final maturity, and so do the months the yield counts.

@@ -75,17 +75,17 @@ TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
     report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
-                                           "July 2009; it shows $0.00.");
+                                           "July 2009; it shows \"no value\".");
     owner.year = "2010";
     owner.month = "01";
     report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
-                                           "January 2010; it shows $0.00.");
+                                           "January 2010; it shows \"no value\".");
     owner.month = "02";
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table holds no values for February 2010; "
-                                           "all 2 bonds show $0.00.");
+                                           "all 2 bonds show \"no value\".");
 }
 
 TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
@@ -97,31 +97,31 @@ TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
     report->recompute();
     EXPECT_FALSE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(),
-              "The value table holds no values for December 2009; this bond shows $0.00.");
+              "The value table holds no values for December 2009; this bond shows \"no value\".");
     owner.month = "07";
     report->recompute();
     EXPECT_TRUE(report->tableHoldsRedemptionDate()) << "held for series I";
     EXPECT_EQ(report->missingValuesNote(),
-              "The value table has no value for this bond in July 2009; it shows $0.00.");
+              "The value table has no value for this bond in July 2009; it shows \"no value\".");
 
     addBond("B", "E", "1970", "March");
     addBond("C", "E", "1971", "March");
     owner.month = "06";
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 2 of these 3 bonds in "
-                                           "June 2009; they show $0.00.");
+                                           "June 2009; they show \"no value\".");
     addBond("D", "EE", "2001", "May");
     owner.month = "07";
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 4 "
-                                           "bonds in July 2009; they all show $0.00.");
+                                           "bonds in July 2009; they all show \"no value\".");
 }
 
-TEST_F(ReportMissingValuesTest, BondsWithoutValueShowZeroAndTheCellsStayAsTheyWere) {
+TEST_F(ReportMissingValuesTest, BondsWithoutValueShowNoValueAndTheCellsStayAsTheyWere) {
     addBond("E1", "E", "1970", "March");
     addBond("EE1", "EE", "2001", "March");
     openReport();
-    EXPECT_EQ(report->cellText(kCurrentValueColumn, 2), "$0.00");
+    EXPECT_EQ(report->cellText(kCurrentValueColumn, 2), "no value");
     EXPECT_EQ(report->cellText(kCurrentValueColumn, 3), "$108.48");
     EXPECT_EQ(report->cellText(kCurrentValueColumn, 5), "$108.48");
     EXPECT_EQ(report->bondsWithoutValue(), 1);
@@ -132,7 +132,7 @@ TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
     addBond("EE1", "EE", "2001", "March");
     std::filesystem::remove(files.shippedTablePath());
     openReport();
-    EXPECT_EQ(report->bondsWithoutValue(), 1) << "no table: every bond shows $0.00";
+    EXPECT_EQ(report->bondsWithoutValue(), 1) << "no table: no bond has a value";
 
     BondDatabase empty;
     TestOwner nobody;
@@ -150,7 +150,7 @@ TEST_F(ReportMissingValuesTest, AMonthThatIsNotAMonthIsShownAsHeld) {
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(),
               "The value table holds no values for the month \"6\" of 2009; this bond shows "
-              "$0.00.");
+              "\"no value\".");
 }
 
 } // namespace

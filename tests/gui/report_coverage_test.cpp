@@ -69,14 +69,14 @@ const std::vector<TestBond> kThreeBonds = {{"EE1", "EE", "100", "2001", "March"}
                                            {"I1", "I", "50", "2003", "May"},
                                            {"E1", "E", "25", "1970", "July"}};
 
-TEST_F(ReportCoverageTest, TheNoteCountsTheBondsShownAtZeroAndTheCellsStayAsTheyAre) {
+TEST_F(ReportCoverageTest, TheNoteCountsTheBondsWithoutValueAndTheCellsStayAsTheyAre) {
     open(kThreeBonds, "2009-06-15 10:03:07 +0000");
     ASSERT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text(), "The value table has no value for 1 of these 3 bonds in June 2009; "
-                              "it shows $0.00.");
+                              "it shows \"no value\".");
     // Rows in date order: E1 (1970), EE1 (2001), I1 (2003).
     EXPECT_EQ(cell(2, 0), "E1");
-    EXPECT_EQ(cell(2, 5), "$0.00");
+    EXPECT_EQ(cell(2, 5), "no value");
     EXPECT_EQ(cell(3, 5), "$108.48");
     EXPECT_EQ(cell(4, 5), "$62.00");
     EXPECT_EQ(cell(6, 5), "$170.48");
@@ -91,14 +91,14 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
     redraw();
     ASSERT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text(), "The value table has no value for 1 of these 2 bonds in July 2009; "
-                              "it shows $0.00.");
-    EXPECT_EQ(cell(2, 5), "$0.00");
+                              "it shows \"no value\".");
+    EXPECT_EQ(cell(2, 5), "no value");
     EXPECT_EQ(cell(3, 5), "$62.20");
 
     app->view().controller().setRedemptionMonth("08");
     redraw();
     EXPECT_EQ(note()->text().toStdString(),
-              "The value table holds no values for August 2009; all 2 bonds show $0.00." +
+              "The value table holds no values for August 2009; all 2 bonds show \"no value\"." +
                   kOutsideTheTable);
 
     app->view().controller().setRedemptionMonth("06");
@@ -110,7 +110,7 @@ TEST_F(ReportCoverageTest, AReportOutsideTheTableSaysSoBelowTheTable) {
     open({kThreeBonds[0]}, "2026-03-01 00:00:00 +0000");
     ASSERT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text().toStdString(),
-              "The value table holds no values for March 2026; this bond shows $0.00." +
+              "The value table holds no values for March 2026; this bond shows \"no value\"." +
                   kOutsideTheTable);
     const QRect table = report->tableView()->geometry();
     EXPECT_GE(note()->geometry().top(), table.bottom()) << "below the table";

@@ -234,7 +234,16 @@ TEST_F(ReportExportTest, ThePdfShowsMarkupCharactersAsTypedAndTheNoteOnlyWhenNee
     const std::string missing = pdfText(out / "missing.pdf");
     EXPECT_NE(missing.find(note + " 1 of these 2 bonds in June 2009"), std::string::npos)
         << missing;
-    EXPECT_NE(missing.find("Q24681357 9E"), std::string::npos) << "one line: " << missing;
+    const std::size_t row = missing.find("Q24681357 9E");
+    ASSERT_NE(row, std::string::npos) << "one line: " << missing;
+    // No amount for a bond without a value, in the PDF as in the CSV.
+    const std::string line = missing.substr(row, missing.find('\n', row) - row);
+    EXPECT_NE(line.find("no value"), std::string::npos) << line;
+    EXPECT_EQ(line.find("$0.00"), std::string::npos) << line;
+    app->services.answerSaveFile((out / "missing.csv").string());
+    report->exportButton()->click();
+    EXPECT_NE(fileText(out / "missing.csv").find("\r\nQ24681357 9E,EE,$50,1999,March,no value,"),
+              std::string::npos);
 }
 
 } // namespace

@@ -216,7 +216,7 @@ TEST_F(ReportWindowTest, ATitleClickSortsTheBondRowsByValueAgainTheOtherWayTotal
     };
     EXPECT_EQ(serials(), "Old A1 A2 B") << "issue-date order at first";
     clickTitle(kCurrentValue);
-    // Old has no value in this table ("$0.00"): last both ways.
+    // Old has no value in this table ("no value"): last both ways.
     EXPECT_EQ(serials(), "A2 A1 B Old");
     clickTitle(kCurrentValue);
     EXPECT_EQ(serials(), "B A1 A2 Old");
@@ -291,10 +291,10 @@ TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesIsComputedOnceForTheNewDa
     EXPECT_EQ(report->report().computationCount(), computed + 1);
     EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
     EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
-    // A date the table does not cover values at zero, without a message.
+    // A date the table does not cover shows no value, without a message.
     app->view().controller().setRedemptionYear("2011");
     settle();
-    EXPECT_EQ(cell(2, kCurrentValue), "$0.00");
+    EXPECT_EQ(cell(2, kCurrentValue), "no value");
     EXPECT_TRUE(app->services.alerts.empty());
 }
 
