@@ -30,7 +30,7 @@ std::string portfolioSummaryText(const ReportSnapshot& report) {
     // The worth follows the report's rule for totals: bonds without a value are named below.
     std::string text = counted(report.bondCount(), "bond", "bonds") + ", face value " +
                        amountText(report.totalFaceValue) + ", worth " +
-                       ReportSnapshot::totalText(summary.worth) + " in " + month + ".";
+                       report.totalText(summary.worth) + " in " + month + ".";
     if (summary.withoutValue > 0) {
         text += "\n" + counted(summary.withoutValue, "bond has", "bonds have") + " no value for " +
                 month + " in the value table.";

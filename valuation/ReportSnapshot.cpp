@@ -125,11 +125,24 @@ const ReportRow* ReportSnapshot::bondRow(int row) const {
     return &rows[static_cast<std::size_t>(row - 2)];
 }
 
-std::string ReportSnapshot::totalText(const ReportTotal& total) {
-    if (total.leftOut > 0 && total.knownCount == 0) {
+namespace {
+
+bool onlyBondsWithoutValue(const ReportSummary& summary) {
+    return summary.withValue == 0 && summary.withoutValue > 0;
+}
+
+} // namespace
+
+std::string ReportSnapshot::totalText(const ReportTotal& total) const {
+    if ((total.leftOut > 0 && total.knownCount == 0) || onlyBondsWithoutValue(summary)) {
         return std::string(kNotKnownText);
     }
     return amountText(total.known) + (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+}
+
+std::string ReportSnapshot::worthIfCashedNowText() const {
+    return onlyBondsWithoutValue(summary) ? std::string(kNotKnownText)
+                                          : amountText(summary.worthIfCashedNow);
 }
 
 std::string ReportSnapshot::cellText(const ReportColumn& column, int row) const {
@@ -178,8 +191,7 @@ ReportSnapshot::summaryLines(const ReportColumnPositions* shownColumns) const {
         "Paid for these bonds: " + totalText(summary.paid),
         "Worth now: " + totalText(summary.worth) +
             ", of which interest: " + totalText(summary.interest),
-        "Worth if cashed now: " + amountText(summary.worthIfCashedNow) +
-            " (bonds not yet payable count nothing)",
+        "Worth if cashed now: " + worthIfCashedNowText() + " (bonds not yet payable count nothing)",
     };
     const int matured = summary.matured;
     if (matured == 0) {

@@ -90,8 +90,11 @@ struct ReportSnapshot {
     // The line for below the table when issued bonds have no leaf in the table, naming how many
     // and the month, or that the table holds nothing for the month; empty otherwise.
     std::string missingValuesNote() const;
-    // A total's text: "$12.34", "$12.34*" when it leaves bonds out, or "not known".
-    static std::string totalText(const ReportTotal& total);
+    // A total's text: "$12.34", "$12.34*" when it leaves bonds out, or "not known", also when
+    // no issued bond has a value (a sum over none of them would read as worthless).
+    std::string totalText(const ReportTotal& total) const;
+    // "Worth if cashed now" as an amount, or "not known" as for the totals.
+    std::string worthIfCashedNowText() const;
 };
 
 // The report of `bonds` (in the portfolio's order) at `month` with the value table `table`
