@@ -142,7 +142,7 @@ void ApplicationController::saveBeforeQuit() {
     save();
 }
 
-const PlistDictRef& ApplicationController::summaryTable() {
+const ValueTableRef& ApplicationController::summaryTable() {
     if (!summaryTable_ && store_ && openPortfolio_) {
         summaryTable_ = loadBondTable(resources_);
     }

@@ -8,6 +8,7 @@
 #include "app/WindowHost.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
+#include "valuation/ValueTable.h"
 
 #include <QObject>
 #include <QPointer>
@@ -77,7 +78,7 @@ class ApplicationController : public QObject, public WindowHost {
     void showStartupNotice();
 
     // The value table the summary is valued with, read when first needed.
-    const PlistDictRef& summaryTable();
+    const ValueTableRef& summaryTable();
     // The user's value table changed: it is read again when next needed.
     void forgetSummaryTable() { summaryTable_.reset(); }
 
@@ -102,7 +103,7 @@ class ApplicationController : public QObject, public WindowHost {
     std::optional<std::string> openPortfolio_;
     std::string redemptionMonth_;
     std::string redemptionYear_;
-    PlistDictRef summaryTable_;
+    ValueTableRef summaryTable_;
     bool terminated_ = false;
     bool startupNoticeShown_ = false;
     // The user chose to quit without the changes that could not be saved.

@@ -121,7 +121,7 @@ void MainMenuView::updateSummary() {
     if (summaryLabel_ == nullptr) {
         return;
     }
-    const PlistDictRef& table = controller_->summaryTable();
+    const ValueTableRef& table = controller_->summaryTable();
     const std::string text = controller_->bondDatabase() != nullptr
                                  ? portfolioSummaryText(*controller_, table)
                                  : std::string();

@@ -13,7 +13,7 @@ std::string counted(int count, const char* one, const char* many) {
 
 } // namespace
 
-std::string portfolioSummaryText(ValuationContext& context, PlistDictRef bondTable) {
+std::string portfolioSummaryText(ValuationContext& context, ValueTableRef bondTable) {
     const BondDatabase* db = context.bondDatabase();
     const std::optional<std::string> open = context.openPortfolio();
     if (db == nullptr || !open || !db->hasPortfolio(*open)) {

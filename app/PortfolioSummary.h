@@ -4,7 +4,7 @@
 // their value at the redemption month, the month itself, and how many bonds have no value in the
 // table or have matured.
 
-#include "platform/PlistValue.h"
+#include "valuation/ValueTable.h"
 
 #include <string>
 
@@ -13,6 +13,6 @@ struct ReportSnapshot;
 
 // Empty when no portfolio is open. `bondTable` may be empty (every bond then has no value).
 // The open portfolio's report is computed once for it.
-std::string portfolioSummaryText(ValuationContext& context, PlistDictRef bondTable);
+std::string portfolioSummaryText(ValuationContext& context, ValueTableRef bondTable);
 // The lines for a report already computed.
 std::string portfolioSummaryText(const ReportSnapshot& report);

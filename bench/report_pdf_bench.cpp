@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(home);
 
     const ResourceLocations resources(shipped, home);
-    const PlistDictRef table = loadBondTable(resources);
+    const ValueTableRef table = loadBondTable(resources);
     const ReportSnapshot snapshot =
         computeReportSnapshot(manyBonds(count), "Bench", table.get(), YearMonth{2024, 6});
     ReportDocumentInfo info;

@@ -99,9 +99,7 @@ struct Fixture {
         file.reset();
         portfolio.reset();
         database = BondDatabase::open(dir / "portfolios.plist");
-        for (const Bond& bond : database->portfolio("Large")->bonds) {
-            records.push_back(bond.toRecord());
-        }
+        bonds = database->portfolio("Large")->bonds;
         owner.database = database.get();
         report = std::make_unique<ValueReport>(*resources);
         report->setOwner(&owner);
@@ -116,7 +114,7 @@ struct Fixture {
     std::unique_ptr<ResourceLocations> resources;
     std::unique_ptr<BondDatabase> database;
     // The bonds as the report reads them.
-    PlistArray records;
+    std::vector<Bond> bonds;
     Owner owner;
     std::unique_ptr<ValueReport> report;
 };
@@ -133,7 +131,7 @@ Fixture& portfolioOf(int bondCount) {
 // Over a portfolio of the given size: a small one stays in the processor's caches.
 void BM_ValueForBond(benchmark::State& state) {
     Fixture& fixture = portfolioOf(static_cast<int>(state.range(0)));
-    const PlistArray& bonds = fixture.records;
+    const std::vector<Bond>& bonds = fixture.bonds;
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(fixture.report->valueForBond(bonds[i]));

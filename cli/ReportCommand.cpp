@@ -109,7 +109,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     }
 
     std::string tableProblem;
-    const PlistDictRef table = loadBondTable(locations, &tableProblem);
+    const ValueTableRef table = loadBondTable(locations, &tableProblem);
     if (!tableProblem.empty()) {
         throw CliError(kExitFailure, tableProblem);
     }

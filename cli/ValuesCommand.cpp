@@ -20,7 +20,7 @@ int printValueSources(const CliArguments& arguments, CommandIo& io) {
     refuseReportOptions(arguments, false);
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     std::string problem;
-    const PlistDictRef table = loadBondTable(locations, &problem);
+    const ValueTableRef table = loadBondTable(locations, &problem);
     if (!problem.empty()) {
         throw CliError(kExitFailure, problem);
     }
@@ -64,7 +64,7 @@ int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
         locations.userPathForResource(kBondTableResource, kBondTableType);
     io.out << "Merged " << files.size() << (files.size() == 1 ? " value file" : " value files")
            << " into " << table.string() << ".\n";
-    const PlistDictRef merged = loadBondTable(locations);
+    const ValueTableRef merged = loadBondTable(locations);
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(merged.get());
     if (!months.empty()) {
         io.out << "The table holds " << months.size() << " redemption months, "

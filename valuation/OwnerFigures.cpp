@@ -55,9 +55,9 @@ std::string fourDigits(int value) {
 }
 
 // The bond's value at a month where the table holds a payable value for it.
-std::optional<double> payableValueAt(const PlistDict* table, const Bond& bond,
+std::optional<double> payableValueAt(const ValueTable* table, const Bond& bond,
                                      const RedemptionMonth& month) {
-    const TableEntry entry = tableEntryOfBond(table, bond, redemptionKeysOf(month));
+    const TableEntry entry = tableEntryOfBond(table, bond, month);
     return entry.kind == TableEntry::Kind::Value ? std::optional<double>(entry.amount)
                                                  : std::nullopt;
 }
@@ -115,13 +115,7 @@ std::optional<YearMonth> redemptionMonthOfKeys(std::string_view year, std::strin
     return YearMonth{*y, m};
 }
 
-OwnerFigures ownerFiguresOfBond(const PlistDict* table, const PlistValue& record,
-                                std::string_view redemptionYear, std::string_view redemptionMonth) {
-    return ownerFiguresOfBond(table, Bond::fromRecord(record),
-                              redemptionMonthOfKeys(redemptionYear, redemptionMonth));
-}
-
-OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
+OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption) {
     OwnerFigures figures;
     const double face = bond.faceAmount();
@@ -150,7 +144,7 @@ OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
         return figures;
     }
     const bool matured = *redemption >= *figures.finalMaturity;
-    const TableEntry entry = tableEntryOfBond(table, bond, redemptionKeysOf(*redemption));
+    const TableEntry entry = tableEntryOfBond(table, bond, *redemption);
     figures.leaf = entry.kind;
     figures.status = statusOf(entry.kind, matured, carriesPenalty(bond.type, *issue, monthsHeld));
     if (entry.kind == TableEntry::Kind::NotYetPayable) {
@@ -165,7 +159,7 @@ OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
     return figures;
 }
 
-OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
+OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption) {
     OwnerFigures figures = valueFiguresOfBond(table, bond, redemption);
     // Interest and yield only for a payable value and a known price; a value from the table

@@ -6,7 +6,6 @@
 // value table's leaves, by the Treasury's published rules; a figure the rules or the table do
 // not give is absent ("not known"), never estimated.
 
-#include "platform/PlistValue.h"
 #include "store/Bond.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
@@ -56,16 +55,12 @@ struct OwnerFigures {
 };
 
 // The owner's figures of a bond at a redemption month (none: a month the rules do not know).
-OwnerFigures ownerFiguresOfBond(const PlistDict* table, const Bond& bond,
+OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption);
 // Only the figures that need no more than the bond's own leaf: value, issue price, final maturity,
 // status, what cashing pays. Interest and yield stay absent.
-OwnerFigures valueFiguresOfBond(const PlistDict* table, const Bond& bond,
+OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption);
-// The owner's figures of a stored bond record at a redemption date given as the table's keys
-// ("2009", "06"; any other text is a month the rules do not know).
-OwnerFigures ownerFiguresOfBond(const PlistDict* table, const PlistValue& record,
-                                std::string_view redemptionYear, std::string_view redemptionMonth);
 // A redemption date given as the table's keys ("2009", "06"), when it is one.
 std::optional<YearMonth> redemptionMonthOfKeys(std::string_view year, std::string_view month);
 

@@ -17,10 +17,6 @@ Bond reportBondOf(const Bond& stored) {
     return bond;
 }
 
-Bond reportBondOf(const PlistValue& record) {
-    return reportBondOf(Bond::fromRecord(record));
-}
-
 std::vector<Bond> bondsOfPortfolio(const BondDatabase& store, const std::string& name) {
     std::vector<Bond> bonds;
     if (const Portfolio* portfolio = store.portfolio(name)) {

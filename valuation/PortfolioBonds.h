@@ -16,5 +16,4 @@ std::vector<Bond> bondsOfPortfolio(const BondDatabase& store, const std::string&
 
 // A stored bond record as the report reads it: a face value stored as a number counts as its
 // plain decimal text, as the value table has always read it.
-Bond reportBondOf(const PlistValue& record);
 Bond reportBondOf(const Bond& stored);

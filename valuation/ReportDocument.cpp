@@ -82,7 +82,7 @@ ReportPageTexts reportPageTexts(const ReportSnapshot& report, const ReportDocume
     return texts;
 }
 
-std::string valuesSourceText(const ResourceLocations& resources, const PlistDict* table) {
+std::string valuesSourceText(const ResourceLocations& resources, const ValueTable* table) {
     std::error_code error;
     const bool updated = std::filesystem::exists(
         resources.userPathForResource(kBondTableResource, kBondTableType), error);

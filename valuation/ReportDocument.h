@@ -15,6 +15,7 @@
 #include <vector>
 
 class ResourceLocations;
+class ValueTable;
 struct ReportSnapshot;
 
 // Every column of the report.
@@ -49,4 +50,4 @@ ReportPageTexts reportPageTexts(const ReportSnapshot& report, const ReportDocume
 
 // Which value table the values come from: the user's updated copy or the one shipped with the
 // program, with the months it holds.
-std::string valuesSourceText(const ResourceLocations& resources, const PlistDict* table);
+std::string valuesSourceText(const ResourceLocations& resources, const ValueTable* table);

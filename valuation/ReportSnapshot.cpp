@@ -40,16 +40,6 @@ void add(ReportTotal& total, const std::optional<double>& figure) {
     }
 }
 
-bool tableHolds(const PlistDict* table, const RedemptionKeys& keys) {
-    if (table == nullptr) {
-        return false;
-    }
-    return std::any_of(
-        table->entries().begin(), table->entries().end(), [&keys](const PlistDict::Entry& series) {
-            return plistFind(series.second.dictPtr(), {keys.year, keys.month}) != nullptr;
-        });
-}
-
 std::string counted(int count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -266,13 +256,13 @@ std::string ReportSnapshot::missingValuesNote() const {
 }
 
 ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
-                                     const PlistDict* table, std::optional<YearMonth> month,
+                                     const ValueTable* table, std::optional<YearMonth> month,
                                      std::string otherMonthName) {
     ReportSnapshot snapshot;
     snapshot.portfolioName = std::move(portfolioName);
     snapshot.month = month;
     snapshot.monthName = month ? month->name() : std::move(otherMonthName);
-    snapshot.tableHoldsMonth = month && tableHolds(table, redemptionKeysOf(*month));
+    snapshot.tableHoldsMonth = month && table != nullptr && table->holdsMonth(*month);
     snapshot.rows.reserve(bonds.size());
     for (const Bond& bond : bonds) {
         snapshot.rows.push_back({bond, ownerFiguresOfBond(table, bond, month)});

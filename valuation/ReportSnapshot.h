@@ -100,7 +100,7 @@ struct ReportSnapshot {
 // The report of `bonds` (in the portfolio's order) at `month` with the value table `table`
 // (nullptr: no values at all). `otherMonthName` names a month that is not one.
 ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
-                                     const PlistDict* table, std::optional<YearMonth> month,
+                                     const ValueTable* table, std::optional<YearMonth> month,
                                      std::string otherMonthName = {});
 
 // The alert text that names the bonds the table calls invalid.

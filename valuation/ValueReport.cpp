@@ -20,7 +20,7 @@ std::string monthNameOfKeys(const std::string& year, const std::string& month) {
 ValueReport::ValueReport(const ResourceLocations& resources)
     : ValueReport(loadBondTable(resources)) {}
 
-ValueReport::ValueReport(PlistDictRef bondTable) : bondTable_(std::move(bondTable)) {
+ValueReport::ValueReport(ValueTableRef bondTable) : bondTable_(std::move(bondTable)) {
     recompute();
 }
 
@@ -49,7 +49,7 @@ void ValueReport::recompute() {
                           : std::string());
 }
 
-void ValueReport::setBondTable(PlistDictRef bondTable) {
+void ValueReport::setBondTable(ValueTableRef bondTable) {
     bondTable_ = std::move(bondTable);
     recompute();
 }
@@ -63,10 +63,6 @@ bool ValueReport::isSelectableRow(int row) const {
     return row > 0 && row < snapshot_.rowCount() && !snapshot_.isBlankRow(row);
 }
 
-std::optional<double> ValueReport::valueForBond(const PlistValue& bond) const {
+std::optional<double> ValueReport::valueForBond(const Bond& bond) const {
     return valueFiguresOfBond(bondTable_.get(), reportBondOf(bond), ownerMonth()).value;
-}
-
-double ValueReport::sixDigitStringValueToDouble(std::string_view leaf) {
-    return ::sixDigitStringValueToDouble(leaf);
 }

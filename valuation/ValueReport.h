@@ -6,9 +6,9 @@
 // owner is set and again at `recompute` (the bonds or the month changed) or `setBondTable`
 // (new values), never while it is read.
 
-#include "platform/PlistValue.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
+#include "valuation/ValueTable.h"
 
 #include <optional>
 #include <string>
@@ -22,7 +22,7 @@ class ValueReport {
   public:
     // Reads the value table; a missing or unreadable table gives no bond a value.
     explicit ValueReport(const ResourceLocations& resources);
-    explicit ValueReport(PlistDictRef bondTable);
+    explicit ValueReport(ValueTableRef bondTable);
 
     ValueReport(const ValueReport&) = delete;
     ValueReport& operator=(const ValueReport&) = delete;
@@ -36,9 +36,9 @@ class ValueReport {
     // The bonds or the owner's month changed: computes the snapshot anew.
     void recompute();
     // New values: the report reads them from now on.
-    void setBondTable(PlistDictRef bondTable);
+    void setBondTable(ValueTableRef bondTable);
     // The value table; nullptr when it could not be read.
-    const PlistDict* bondTable() const { return bondTable_.get(); }
+    const ValueTable* bondTable() const { return bondTable_.get(); }
 
     const ReportSnapshot& snapshot() const { return snapshot_; }
     // How many times the snapshot has been computed: a change must cost one computation.
@@ -62,15 +62,14 @@ class ValueReport {
     const std::vector<std::string>& invalidSerials() const { return snapshot_.invalidSerials; }
     bool valid() const { return snapshot_.valid(); }
 
-    // A bond record's value at the month the owner holds now; none when the table has no value
-    // for it, calls it invalid or it is not issued yet. A bond not yet payable is worth its price.
-    std::optional<double> valueForBond(const PlistValue& bond) const;
-    static double sixDigitStringValueToDouble(std::string_view leaf);
+    // A bond's value at the month the owner holds now; none when the table has no value for it,
+    // calls it invalid or it is not issued yet. A bond not yet payable is worth its price.
+    std::optional<double> valueForBond(const Bond& bond) const;
 
   private:
     std::optional<YearMonth> ownerMonth() const;
 
-    PlistDictRef bondTable_;
+    ValueTableRef bondTable_;
     ValuationContext* owner_ = nullptr;
     std::optional<std::string> portfolio_;
     ReportSnapshot snapshot_;

@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
+#include "valuation/ValueTableFile.h"
 
 #include <array>
 #include <charconv>
@@ -79,30 +80,27 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
 
 } // namespace
 
-PlistDictRef loadBondTable(const ResourceLocations& resources, std::string* problem) {
+ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* problem) {
     const auto path = resources.pathForResource(kBondTableResource, kBondTableType);
     if (!path) {
         return {};
     }
     // The table is read whole and never changed once read, so the windows and the start-up share
-    // the last one read while its file stays the same: reading a table of many months takes a
-    // good part of start-up and its memory.
+    // the last one read while its file stays the same.
     static std::mutex mutex;
     static std::optional<FileIdentity> lastIdentity;
-    static PlistDictRef lastTable;
+    static ValueTableRef lastTable;
     const std::optional<FileIdentity> identity = identityOf(*path);
     const std::lock_guard<std::mutex> lock(mutex);
     if (identity && lastTable && lastIdentity == identity) {
         return lastTable;
     }
     std::string readError;
-    const PlistValue read = readPropertyList(*path, &readError);
-    PlistDictRef table = read.dict();
+    ValueTableRef table = readValueTableFile(*path, &readError);
     if (!table && problem != nullptr) {
         const bool usersCopy =
             *path == resources.userPathForResource(kBondTableResource, kBondTableType);
-        *problem = "The value table " + path->string() + " cannot be read: " +
-                   (readError.empty() ? "it holds no dictionary of values" : readError) + ". " +
+        *problem = "The value table " + path->string() + " cannot be read: " + readError + ". " +
                    (usersCopy ? "Remove it, or put back a whole copy, to use the table that "
                                 "comes with Orvelt."
                               : "Install Orvelt again to put back a whole copy.");
@@ -115,48 +113,27 @@ PlistDictRef loadBondTable(const ResourceLocations& resources, std::string* prob
     return table;
 }
 
-double sixDigitStringValueToDouble(std::string_view leaf) {
-    const std::string_view dollars = leaf.substr(0, std::min<std::size_t>(4, leaf.size()));
-    const std::string_view fraction = leaf.size() > 4 ? leaf.substr(4) : std::string_view();
-    double plain = 0.0;
-    if (readPlainDecimal(dollars, fraction, plain)) {
-        return plain;
-    }
-
-    // The leaves of the table are six characters; joining them needs no allocation.
-    std::array<char, 32> buffer{};
-    if (leaf.size() + 1 <= buffer.size()) {
-        char* out = std::copy(dollars.begin(), dollars.end(), buffer.data());
-        *out++ = '.';
-        out = std::copy(fraction.begin(), fraction.end(), out);
-        return doubleValueOfText(std::string_view(buffer.data(), out));
-    }
-    std::string joined;
-    joined.reserve(leaf.size() + 1);
-    joined.append(dollars).append(".").append(fraction);
-    return doubleValueOfText(joined);
-}
-
-RedemptionKeys redemptionKeysOf(const YearMonth& month) {
-    const std::string key = month.keyText();
-    return {key.substr(0, 4), key.substr(5, 2)};
-}
-
-TableEntry tableEntryOfBond(const PlistDict* table, const Bond& bond, const RedemptionKeys& keys) {
-    const PlistValue* found =
-        plistFind(table, {bond.type, keys.year, keys.month, bond.issueYear, bond.issueMonth});
-    const std::string* leaf = found != nullptr ? found->stringPtr() : nullptr;
-    if (leaf == nullptr) {
+TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
+                            const YearMonth& redemption) {
+    const std::optional<BondSeries> series = bondSeriesOfName(bond.type);
+    const std::optional<YearMonth> issue = bond.issued();
+    if (table == nullptr || !series || !issue) {
         return {};
     }
-    if (*leaf == kInvalidLeaf) {
+    const ValueCell cell = table->cell(*series, redemption, *issue);
+    switch (cell) {
+    case kMissingCell:
+        return {};
+    case kInvalidCell:
         return {TableEntry::Kind::Invalid, 0.0};
-    }
-    if (*leaf == kNoPayLeaf) {
+    case kNoPayCell:
         return {TableEntry::Kind::NotYetPayable, 0.0};
+    default:
+        break;
     }
+    // The same double as the leaf's text read as dollars: the cents divided by a hundred.
     const double perDollarOfQuarter = faceValueOf(bond.faceValue) / 25.0;
-    return {TableEntry::Kind::Value, sixDigitStringValueToDouble(*leaf) * perDollarOfQuarter};
+    return {TableEntry::Kind::Value, static_cast<double>(cell) / 100.0 * perDollarOfQuarter};
 }
 
 std::string cutToTwoDecimals(std::string_view sixDecimals) {

@@ -2,17 +2,25 @@
 
 // The redemption value table and the value of one bond.
 //
-// The table is nested dictionaries: series, redemption year, redemption month ("01" to "12"),
-// issue year, issue month name, down to a six-character leaf. A leaf of six digits is the value
-// of 25 dollars of face value (four digits of dollars, two of cents), "NO PAY" marks a bond too
-// young to cash, and six spaces mark a bond the table calls invalid.
+// The table file is nested dictionaries: series, redemption year, redemption month ("01" to
+// "12"), issue year, issue month name, down to a six-character leaf. A leaf of six digits is the
+// value of 25 dollars of face value (four digits of dollars, two of cents), "NO PAY" marks a bond
+// too young to cash, and six spaces mark a bond the table calls invalid. The file is read once
+// into a `ValueTable` of whole cents; its dictionaries are gone once it is read.
 
 #include "platform/PlistValue.h"
 #include "store/Bond.h"
 #include "store/YearMonth.h"
 
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class ResourceLocations;
 
@@ -21,27 +29,69 @@ inline constexpr std::string_view kBondTableType = "plist";
 inline constexpr std::string_view kInvalidLeaf = "      ";
 inline constexpr std::string_view kNoPayLeaf = "NO PAY";
 
+// The series the table can value; the table file's key of each is its name.
+enum class BondSeries : std::uint8_t { E, EE, I, S };
+inline constexpr int kBondSeriesCount = 4;
+// "E", "EE", "I" or "S" exactly; nothing for any other text.
+std::optional<BondSeries> bondSeriesOfName(std::string_view name);
+
+// One leaf: the whole cents of $25 face value, or a marker below zero.
+using ValueCell = std::int32_t;
+inline constexpr ValueCell kMissingCell = -1; // no leaf, or one that is none of the forms
+inline constexpr ValueCell kNoPayCell = -2;
+inline constexpr ValueCell kInvalidCell = -3;
+
+// "002712" is 2712, "NO PAY" kNoPayCell, six spaces kInvalidCell; any other text is not a
+// leaf (kMissingCell).
+ValueCell valueCellOfLeaf(std::string_view leaf);
+
+class ValueTable;
+using ValueTableRef = std::shared_ptr<const ValueTable>;
+
+// The table as read: for each series and redemption month a row of cells, one per issue month
+// from the row's first to its last, so a lookup is two subtractions and an index. Immutable.
+class ValueTable {
+  public:
+    class Builder {
+      public:
+        // Later leaves under the same keys replace earlier ones.
+        void setCell(BondSeries series, YearMonth redemption, YearMonth issue, ValueCell cell);
+        // A month the table holds, for any series (one of another series, or with no leaf).
+        void holdMonth(YearMonth redemption);
+        ValueTableRef build();
+
+      private:
+        std::map<std::pair<int, int>, std::vector<std::pair<int, ValueCell>>> rows_;
+        std::vector<YearMonth> months_;
+    };
+
+    ValueCell cell(BondSeries series, YearMonth redemption, YearMonth issue) const;
+    // Every redemption month filed under any series, in calendar order without repeats.
+    const std::vector<YearMonth>& redemptionMonths() const { return months_; }
+    bool holdsMonth(YearMonth redemption) const;
+    // The bytes the cells and rows take, for the benchmarks.
+    std::size_t storageBytes() const;
+
+  private:
+    struct Row {
+        std::uint32_t start = 0;
+        std::int32_t firstIssue = 0;
+        std::uint32_t count = 0;
+    };
+    int firstRedemption_ = 0;
+    int redemptionCount_ = 0;
+    std::vector<Row> rows_; // series-major, then redemption month
+    std::vector<ValueCell> cells_;
+    std::vector<YearMonth> months_;
+};
+
 // The table resource read whole; an empty reference when it is missing or not a dictionary.
-// Calls share one table while its file stays the same: the table must not be changed. When a
-// table file is there but cannot be used (damaged, cut short), `problem` names the file, the
-// reason and what to do.
-PlistDictRef loadBondTable(const ResourceLocations& resources, std::string* problem = nullptr);
+// Calls share one table while its file stays the same. When a table file is there but cannot be
+// used (damaged, cut short), `problem` names the file, the reason and what to do.
+ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* problem = nullptr);
 
 // Why the table file in effect cannot be used; empty when it can, or when there is none.
 std::string valueTableProblem(const ResourceLocations& resources);
-
-// The leaf read as a number with a point put after its fourth character ("002712" is 27.12).
-// Everything after the fourth character is the fraction ("0027125" is 27.125). A leaf of four
-// characters or fewer is read whole as the dollar part ("12" is 12.0, "" is 0.0); text that is
-// not a number gives 0.0. Never reads past the end of the leaf.
-double sixDigitStringValueToDouble(std::string_view leaf);
-
-// The table's keys of a redemption month: "2009" and "06".
-struct RedemptionKeys {
-    std::string year;
-    std::string month;
-};
-RedemptionKeys redemptionKeysOf(const YearMonth& month);
 
 // What the table says of a bond at a redemption month. Only `Value` carries an amount: the
 // leaf scaled by face value / 25.
@@ -56,8 +106,8 @@ struct TableEntry {
     double amount = 0.0;
 };
 
-// Five keyed lookups and a scaling. No table gives Missing.
-TableEntry tableEntryOfBond(const PlistDict* table, const Bond& bond, const RedemptionKeys& keys);
+// No table, or a bond whose series or issue month is not one the table knows, gives Missing.
+TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond, const YearMonth& redemption);
 
 // "$" and the amount with six decimals cut (not rounded) to two: 27.125 gives "$27.12".
 std::string amountText(double amount);

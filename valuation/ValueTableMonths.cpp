@@ -6,19 +6,6 @@
 
 namespace {
 
-bool isDigits(std::string_view text, std::size_t length) {
-    return text.size() == length &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int digitsValue(std::string_view text) {
-    int value = 0;
-    for (char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 bool follows(const RedemptionMonth& earlier, const RedemptionMonth& later) {
     return earlier.month == 12 ? later.year == earlier.year + 1 && later.month == 1
                                : later.year == earlier.year && later.month == earlier.month + 1;
@@ -31,32 +18,8 @@ std::string monthText(const RedemptionMonth& month) {
 
 } // namespace
 
-std::vector<RedemptionMonth> redemptionMonthsInTable(const PlistDict* table) {
-    std::vector<RedemptionMonth> months;
-    if (table == nullptr) {
-        return months;
-    }
-    for (const auto& [series, seriesValue] : table->entries()) {
-        const PlistDict* years = seriesValue.dictPtr();
-        if (years == nullptr) {
-            continue;
-        }
-        for (const auto& [year, yearValue] : years->entries()) {
-            const PlistDict* monthDict = yearValue.dictPtr();
-            if (monthDict == nullptr || !isDigits(year, 4)) {
-                continue;
-            }
-            for (const auto& [month, monthValue] : monthDict->entries()) {
-                const int number = isDigits(month, 2) ? digitsValue(month) : 0;
-                if (monthValue.dictPtr() != nullptr && number >= 1 && number <= 12) {
-                    months.push_back({digitsValue(year), number});
-                }
-            }
-        }
-    }
-    std::sort(months.begin(), months.end());
-    months.erase(std::unique(months.begin(), months.end()), months.end());
-    return months;
+std::vector<RedemptionMonth> redemptionMonthsInTable(const ValueTable* table) {
+    return table != nullptr ? table->redemptionMonths() : std::vector<RedemptionMonth>();
 }
 
 std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>& months) {

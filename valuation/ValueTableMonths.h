@@ -3,8 +3,8 @@
 // The redemption months that a value table holds, and the message that names them when a user
 // picks a month outside them.
 
-#include "platform/PlistValue.h"
 #include "store/YearMonth.h"
+#include "valuation/ValueTable.h"
 
 #include <compare>
 #include <optional>
@@ -16,8 +16,8 @@
 using RedemptionMonth = YearMonth;
 
 // Every (year, month) filed under any series of the table, in calendar order without repeats.
-// Only keys of the table's own form count: four-digit years and months "01" to "12".
-std::vector<RedemptionMonth> redemptionMonthsInTable(const PlistDict* table);
+// None without a table.
+std::vector<RedemptionMonth> redemptionMonthsInTable(const ValueTable* table);
 
 // The distinct years of `months`, ascending, as four-digit texts (the year box's items).
 std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>& months);

@@ -7,6 +7,7 @@
 #include "ValueEngine.h"
 #include "platform/PropertyList.h"
 #include "valuation/ValueSources.h"
+#include "valuation/ValueTableFile.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <fstream>
@@ -554,7 +555,8 @@ TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
     const PlistValue table = readPropertyList(
         std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "BondTable.plist", &error);
     ASSERT_NE(table.dictPtr(), nullptr) << error;
-    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.dictPtr());
+    const std::vector<RedemptionMonth> months =
+        redemptionMonthsInTable(valueTableOfDictionary(*table.dictPtr()).get());
     ASSERT_EQ(months.size(), 210u);
     EXPECT_EQ(months.front(), (RedemptionMonth{2009, 6}));
     EXPECT_EQ(months.back(), (RedemptionMonth{2026, 11}));

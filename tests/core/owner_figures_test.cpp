@@ -11,26 +11,27 @@
 
 namespace {
 
-PlistValue bond(const std::string& series, const std::string& face, const std::string& year,
-                const std::string& month) {
+Bond bond(const std::string& series, const std::string& face, const std::string& year,
+          const std::string& month) {
     PlistDictRef record = PlistDict::create();
     record->set("Serial", std::string("S1"));
     record->set("Type", series);
     record->set("Face Value", face);
     record->set("Issue Year", year);
     record->set("Issue Month", month);
-    return PlistValue(record);
+    return Bond::fromRecord(PlistValue(record));
 }
 
 // The figures of a bond of the series, face value and issue month at June 2009 (or `month`).
-OwnerFigures figuresAt(const PlistDictRef& table, const std::string& series,
+OwnerFigures figuresAt(const ValueTableRef& table, const std::string& series,
                        const std::string& face, const std::string& year,
                        const std::string& issueMonth, const std::string& month = "06") {
-    return ownerFiguresOfBond(table.get(), bond(series, face, year, issueMonth), "2009", month);
+    return ownerFiguresOfBond(table.get(), bond(series, face, year, issueMonth),
+                              redemptionMonthOfKeys("2009", month));
 }
 
 TEST(OwnerFiguresTest, IssuePriceIsTheSeriesShareOfFace) {
-    const PlistDictRef none = PlistDict::create();
+    const ValueTableRef none = makeTypedValueTable({});
     EXPECT_EQ(figuresAt(none, "E", "100", "1970", "May").issuePrice, 75.0);
     EXPECT_EQ(figuresAt(none, "EE", "100", "2001", "May").issuePrice, 50.0);
     EXPECT_EQ(figuresAt(none, "I", "100", "2001", "May").issuePrice, 100.0);
@@ -42,7 +43,7 @@ TEST(OwnerFiguresTest, IssuePriceIsTheSeriesShareOfFace) {
 }
 
 TEST(OwnerFiguresTest, EBondsIssuedBeforeDecember1965RunFortyYearsAndMatureInTheirMonth) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"E", "2009", "06", "1979", "June", "008000"},
         {"E", "2009", "05", "1979", "June", "007990"},
     });
@@ -57,7 +58,7 @@ TEST(OwnerFiguresTest, EBondsIssuedBeforeDecember1965RunFortyYearsAndMatureInThe
 }
 
 TEST(OwnerFiguresTest, ThePenaltyEndsInTheSixtiethMonthAndSpareBondsBeforeMay1997) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"EE", "2009", "06", "2004", "June", "001400"},
         {"EE", "2009", "06", "2004", "July", "001390"},
         {"EE", "2009", "06", "1997", "April", "002500"},
@@ -73,12 +74,12 @@ TEST(OwnerFiguresTest, ThePenaltyEndsInTheSixtiethMonthAndSpareBondsBeforeMay199
 }
 
 TEST(OwnerFiguresTest, InterestAndYieldComeFromPriceAndValue) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"EE", "2010", "03", "2000", "March", "002500"},
         {"EE", "2009", "12", "2000", "March", "002400"},
     });
     const OwnerFigures figures =
-        ownerFiguresOfBond(table.get(), bond("EE", "100", "2000", "March"), "2010", "03");
+        ownerFiguresOfBond(table.get(), bond("EE", "100", "2000", "March"), YearMonth{2010, 3});
     EXPECT_EQ(ownerAmountText(figures.interest), "$50.00");
     EXPECT_EQ(ownerAmountText(figures.interestThisYear), "$4.00");
     // Doubling in 120 months: 2 * (2^(6/120) - 1).
@@ -87,7 +88,7 @@ TEST(OwnerFiguresTest, InterestAndYieldComeFromPriceAndValue) {
 }
 
 TEST(OwnerFiguresTest, TheYearsInterestStartsAtDecemberOrAtThePriceOfABondIssuedThisYear) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"I", "2010", "05", "2010", "January", "002520"},
         {"I", "2010", "05", "2009", "January", "002600"},
         {"I", "2010", "05", "2008", "January", "002700"},
@@ -95,7 +96,7 @@ TEST(OwnerFiguresTest, TheYearsInterestStartsAtDecemberOrAtThePriceOfABondIssued
     });
     auto thisYear = [&table](const char* year) {
         return ownerAmountText(
-            ownerFiguresOfBond(table.get(), bond("I", "25", year, "January"), "2010", "05")
+            ownerFiguresOfBond(table.get(), bond("I", "25", year, "January"), YearMonth{2010, 5})
                 .interestThisYear);
     };
     EXPECT_EQ(thisYear("2010"), "$0.20") << "issued in the redemption year: from its price";
@@ -104,7 +105,7 @@ TEST(OwnerFiguresTest, TheYearsInterestStartsAtDecemberOrAtThePriceOfABondIssued
 }
 
 TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"EE", "2009", "06", "2009", "January", "NO PAY"},
         {"EE", "2009", "06", "2002", "January", "      "},
     });
@@ -123,7 +124,8 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
     EXPECT_EQ(bondStatusText(figuresAt(table, "EE", "100", "2009", "July").status),
               "not issued yet");
     // Before the series' first issue, whatever the table holds for the date (six spaces here).
-    const PlistDictRef early = makeValueTable({{"I", "2009", "06", "1998", "August", "      "}});
+    const ValueTableRef early =
+        makeTypedValueTable({{"I", "2009", "06", "1998", "August", "      "}});
     for (const auto& [series, year, month] :
          {std::tuple{"I", "1998", "August"}, {"EE", "1979", "December"}}) {
         const OwnerFigures before = figuresAt(early, series, "100", year, month);
@@ -135,7 +137,7 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
 
 // The value stops growing at final maturity, and so do the months the yield counts.
 TEST(OwnerFiguresTest, YieldAfterFinalMaturityNoLongerChanges) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"E", "2009", "06", "1941", "May", "020000"},
         {"E", "2009", "08", "1941", "May", "020000"},
     });

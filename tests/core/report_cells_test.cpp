@@ -113,24 +113,26 @@ TEST_F(ReportCellsTest, OtherColumnIdentifiersShowTheStoredValueUnderThatKey) {
 }
 
 TEST_F(ReportCellsTest, FaceValueShowsStoredTextAndValuesAreCutNotRounded) {
-    addBond("A", "25", "EE", "1995", "January");  // 27.129999
-    addBond("B", "25", "EE", "1995", "February"); // 27.1299996
+    // A $10 bond is worth two fifths of the leaf: 27.14 gives 10.856, and 27.15 gives 10.86, a
+    // double just below it that the six decimals printed first round back up.
+    addBond("A", "10", "EE", "1995", "January");  // 10.856
+    addBond("B", "10", "EE", "1995", "February"); // 10.8599999...
     addBond("C", "50.5", "EE", "2001", "May");    // NO PAY: worth its issue price
     addBond("D", "1000", "S", "2001", "March");   // not in the table
     openReport();
     ASSERT_EQ(report->rowCount(), 8);
-    EXPECT_EQ(report->cellText("Current Value", 2), "$27.12");
-    EXPECT_EQ(report->cellText("Current Value", 3), "$27.13");
+    EXPECT_EQ(report->cellText("Current Value", 2), "$10.85");
+    EXPECT_EQ(report->cellText("Current Value", 3), "$10.86");
     // In date order March comes before May.
     EXPECT_EQ(report->cellText("Face Value", 4), "$1000");
     EXPECT_EQ(report->cellText("Current Value", 4), "no value");
     EXPECT_EQ(report->cellText("Face Value", 5), "$50.5");
     EXPECT_EQ(report->cellText("Current Value", 5), "$25.25");
-    // 27.129999 + 27.1299996 + 25.25 = 79.5099986; the bond without a value counts nothing.
-    EXPECT_DOUBLE_EQ(report->totalCurrentValue(), 27.129999 + 27.1299996 + 25.25);
-    EXPECT_EQ(report->cellText("Current Value", 7), "$79.50");
-    EXPECT_DOUBLE_EQ(report->totalFaceValue(), 1100.5);
-    EXPECT_EQ(report->cellText("Face Value", 7), "$1100.50");
+    // 10.856 + 10.86 + 25.25 = 46.966; the bond without a value counts nothing.
+    EXPECT_DOUBLE_EQ(report->totalCurrentValue(), 10.856 + 10.86 + 25.25);
+    EXPECT_EQ(report->cellText("Current Value", 7), "$46.96");
+    EXPECT_DOUBLE_EQ(report->totalFaceValue(), 1070.5);
+    EXPECT_EQ(report->cellText("Face Value", 7), "$1070.50");
     EXPECT_TRUE(services.alerts.empty());
 }
 
@@ -224,10 +226,9 @@ TEST_F(ReportCellsTest, NumberTextsAreTheSameUnderADecimalCommaLocale) {
     for (int r = 0; r < report->rowCount(); ++r) {
         EXPECT_EQ(row(r), expected[static_cast<std::size_t>(r)]) << "row " << r;
     }
-    EXPECT_EQ(report->cellText("Current Value", 2), "$27.12");
+    EXPECT_EQ(report->cellText("Current Value", 2), "$27.14");
     EXPECT_EQ(report->cellText("Face Value", 4), "$12.75");
-    EXPECT_EQ(report->cellText("Current Value", 6), "$141.98") << "C not yet payable: its price";
-    EXPECT_DOUBLE_EQ(ValueReport::sixDigitStringValueToDouble("002712"), 27.12);
+    EXPECT_EQ(report->cellText("Current Value", 6), "$141.99") << "C not yet payable: its price";
     EXPECT_DOUBLE_EQ(report->totalFaceValue(), 137.75);
 }
 

@@ -18,7 +18,7 @@ std::vector<std::string> serials(const ReportSnapshot& report,
 }
 
 TEST(ReportOrderTest, AmountsAndDatesSortByValueBothWaysWithAbsentFiguresLast) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"EE", "2009", "06", "2001", "May", "002712"},
         {"EE", "2009", "06", "2001", "March", "002712"},
         {"EE", "2009", "06", "2001", "January", "002712"},
@@ -54,7 +54,8 @@ TEST(ReportOrderTest, AmountsAndDatesSortByValueBothWaysWithAbsentFiguresLast) {
 
 // The Status column orders by how far a bond is from paying: its words would give the reverse.
 TEST(ReportOrderTest, StatusSortsByItsOrderNotByItsWords) {
-    const PlistDictRef table = makeValueTable({{"EE", "2009", "06", "2006", "May", "002712"}});
+    const ValueTableRef table =
+        makeTypedValueTable({{"EE", "2009", "06", "2006", "May", "002712"}});
     const ReportSnapshot report = computeReportSnapshot({{"PENALTY", "EE", "100", "2006", "May"},
                                                          {"NO VALUE", "EE", "100", "2001", "April"},
                                                          {"LATER", "EE", "100", "2010", "May"}},

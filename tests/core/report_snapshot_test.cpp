@@ -11,7 +11,7 @@
 namespace {
 
 TEST(ReportSnapshotTest, MixedPortfolioTotalsCountTheSameBondsAndSaySoWhenTheyLeaveOneOut) {
-    const PlistDictRef table = makeValueTable({
+    const ValueTableRef table = makeTypedValueTable({
         {"EE", "2009", "06", "2001", "March", "002712"},
         {"EE", "2008", "12", "2001", "March", "002650"},
         {"I", "2009", "06", "2003", "July", "003000"},

@@ -2,6 +2,7 @@
 #include "platform/ResourceLocations.h"
 #include "support/TempDir.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueTableFile.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <gtest/gtest.h>
@@ -238,9 +239,9 @@ TEST(UserValueTable, UpdatesTheUsersCopyAndNeverTheShippedTable) {
     std::string error;
     ASSERT_TRUE(updateUserValueTable(locations, {shipped / "v2016.asc"}, &error)) << error;
     ASSERT_TRUE(updateUserValueTable(locations, {shipped / "v2017.asc"}, &error)) << error;
-    const PlistValue mine = readPropertyList(user.path() / "data" / "BondTable.plist");
-    ASSERT_NE(mine.dictPtr(), nullptr);
-    EXPECT_EQ(redemptionMonthsInTable(mine.dictPtr()),
+    const ValueTableRef mine = readValueTableFile(user.path() / "data" / "BondTable.plist");
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(redemptionMonthsInTable(mine.get()),
               (std::vector<RedemptionMonth>{{2009, 6}, {2016, 6}, {2017, 6}}));
     EXPECT_EQ(readWholeFile(shipped / "BondTable.plist"), shippedBytes);
 
@@ -261,12 +262,13 @@ TEST(RedemptionMonths, ListsTheMonthsAndNamesThemInTheRefusal) {
     }
     ASSERT_TRUE(mergeValueFile(table, lines, "m.asc", nullptr));
     table.set("notes", PlistValue("not a series"));
-    EXPECT_EQ(redemptionMonthsInTable(&table),
+    const ValueTableRef typed = valueTableOfDictionary(table);
+    EXPECT_EQ(redemptionMonthsInTable(typed.get()),
               (std::vector<RedemptionMonth>{{2009, 6}, {2009, 12}, {2010, 1}, {2010, 5}}));
-    EXPECT_EQ(redemptionYearTexts(redemptionMonthsInTable(&table)),
+    EXPECT_EQ(redemptionYearTexts(redemptionMonthsInTable(typed.get())),
               (std::vector<std::string>{"2009", "2010"}));
-    EXPECT_TRUE(holdsRedemptionMonth(redemptionMonthsInTable(&table), 2010, 1));
-    EXPECT_FALSE(holdsRedemptionMonth(redemptionMonthsInTable(&table), 2010, 2));
+    EXPECT_TRUE(holdsRedemptionMonth(redemptionMonthsInTable(typed.get()), 2010, 1));
+    EXPECT_FALSE(holdsRedemptionMonth(redemptionMonthsInTable(typed.get()), 2010, 2));
     EXPECT_TRUE(redemptionMonthsInTable(nullptr).empty());
 
     std::vector<RedemptionMonth> window;

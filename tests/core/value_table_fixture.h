@@ -9,6 +9,7 @@
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 #include "valuation/ValuationContext.h"
+#include "valuation/ValueTableFile.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -56,6 +57,11 @@ inline PlistDictRef makeValueTable(std::initializer_list<TableLeaf> leaves) {
     return root;
 }
 
+// The leaves as the typed table the application reads from such a file.
+inline ValueTableRef makeTypedValueTable(std::initializer_list<TableLeaf> leaves) {
+    return valueTableOfDictionary(*makeValueTable(leaves));
+}
+
 // A shipped-resources folder and a user-data folder in a temporary folder.
 class ValueTableFiles {
   public:
@@ -83,8 +89,8 @@ inline PlistDictRef standardTestTable() {
         {"EE", "2009", "06", "2001", "March", "002712"},
         {"EE", "2009", "06", "2001", "April", "      "},
         {"EE", "2009", "06", "2001", "May", "NO PAY"},
-        {"EE", "2009", "06", "1995", "January", "0027129999"},
-        {"EE", "2009", "06", "1995", "February", "00271299996"},
+        {"EE", "2009", "06", "1995", "January", "002714"},
+        {"EE", "2009", "06", "1995", "February", "002715"},
         {"I", "2009", "06", "2003", "July", "003000"},
         {"EE", "2009", "07", "2001", "March", "002800"},
         {"EE", "2010", "01", "2001", "March", "002900"},

@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 namespace {
 
-PlistValue bond(std::string serial, PlistValue face, std::string type, std::string year,
-                std::string month) {
+PlistValue record(std::string serial, PlistValue face, std::string type, std::string year,
+                  std::string month) {
     PlistDictRef record = PlistDict::create();
     record->set("Serial", std::move(serial));
     record->set("Face Value", std::move(face));
@@ -21,55 +23,99 @@ PlistValue bond(std::string serial, PlistValue face, std::string type, std::stri
     return PlistValue(record);
 }
 
+Bond bond(std::string serial, PlistValue face, std::string type, std::string year,
+          std::string month) {
+    return Bond::fromRecord(record(std::move(serial), std::move(face), std::move(type),
+                                   std::move(year), std::move(month)));
+}
+
 // Reads the leaf from a buffer holding exactly its characters, so that a read past its end is
 // caught by the address sanitizer.
-double leafValueExact(std::string_view leaf) {
+ValueCell cellExact(std::string_view leaf) {
     auto bytes = std::make_unique<char[]>(leaf.size() == 0 ? 1 : leaf.size());
     std::copy(leaf.begin(), leaf.end(), bytes.get());
-    return sixDigitStringValueToDouble(std::string_view(bytes.get(), leaf.size()));
+    return valueCellOfLeaf(std::string_view(bytes.get(), leaf.size()));
 }
 
-TEST(SixDigitLeaf, PointGoesAfterTheFourthCharacter) {
-    EXPECT_DOUBLE_EQ(leafValueExact("002712"), 27.12);
-    EXPECT_DOUBLE_EQ(leafValueExact("123456"), 1234.56);
-    EXPECT_DOUBLE_EQ(leafValueExact("000001"), 0.01);
-    // Everything after the fourth character is the fraction.
-    EXPECT_DOUBLE_EQ(leafValueExact("0027125"), 27.125);
-    EXPECT_DOUBLE_EQ(ValueReport::sixDigitStringValueToDouble("002712"), 27.12);
+TEST(ValueCellOfLeaf, SixDigitsAreCentsAndTheMarkersStayApart) {
+    EXPECT_EQ(cellExact("002712"), 2712);
+    EXPECT_EQ(cellExact("123456"), 123456);
+    EXPECT_EQ(cellExact("000001"), 1);
+    EXPECT_EQ(cellExact("NO PAY"), kNoPayCell);
+    EXPECT_EQ(cellExact("      "), kInvalidCell);
 }
 
-TEST(SixDigitLeaf, ShortAndOddLeavesStayInsideTheirText) {
-    // Four characters or fewer are the whole dollar part.
-    EXPECT_EQ(leafValueExact(""), 0.0);
-    EXPECT_EQ(leafValueExact("7"), 7.0);
-    EXPECT_EQ(leafValueExact("12"), 12.0);
-    EXPECT_EQ(leafValueExact("123"), 123.0);
-    EXPECT_EQ(leafValueExact("1234"), 1234.0);
-    EXPECT_DOUBLE_EQ(leafValueExact("12345"), 1234.5);
-    // Text that is not a number reads as far as it forms one.
-    EXPECT_EQ(leafValueExact("NO PAY"), 0.0);
-    EXPECT_EQ(leafValueExact("      "), 0.0);
-    EXPECT_EQ(leafValueExact("  12ab"), 12.0);
-    EXPECT_DOUBLE_EQ(leafValueExact("-00012"), -0.12);
-    EXPECT_DOUBLE_EQ(leafValueExact("12.456"), 12.4);
-    EXPECT_EQ(leafValueExact("\xc3\xa4\xc3\xa4\xc3\xa4"), 0.0);
-    const std::string longLeaf = "0001" + std::string(100, '5');
-    EXPECT_NEAR(leafValueExact(longLeaf), 1.5555555555, 1e-9);
+// What is not six digits or a marker has no value to give: it is no leaf at all, never an amount
+// read from part of its text.
+TEST(ValueCellOfLeaf, ShortLongAndOddLeavesAreNoLeafAndStayInsideTheirText) {
+    for (std::string_view odd :
+         {"", "7", "12", "1234", "12345", "0027125", "  12ab", "-00012", "12.456", "+00012",
+          "NO PAY ", "     ", "\xc3\xa4\xc3\xa4\xc3\xa4"}) {
+        EXPECT_EQ(cellExact(odd), kMissingCell) << odd;
+    }
+    EXPECT_EQ(cellExact("0001" + std::string(100, '5')), kMissingCell);
 }
 
-// Plain digit leaves are read without the general parser; they must give the very same double.
-TEST(SixDigitLeaf, EveryPlainLeafReadsAsTheTextToNumberRuleReadsIt) {
+// The cents of every plain leaf divided by a hundred are the very double its text gives read as
+// dollars, so every amount stays what it was when the leaves were read as text.
+TEST(ValueCellOfLeaf, EveryPlainLeafReadsAsTheTextToNumberRuleReadsIt) {
     char leaf[8];
     for (int n = 0; n <= 999999; n += 7) {
         std::snprintf(leaf, sizeof leaf, "%06d", n);
         const std::string joined = std::string(leaf, 4) + "." + std::string(leaf + 4, 2);
-        ASSERT_EQ(sixDigitStringValueToDouble(leaf), doubleValueOfText(joined)) << leaf;
+        ASSERT_EQ(static_cast<double>(valueCellOfLeaf(leaf)) / 100.0, doubleValueOfText(joined))
+            << leaf;
     }
-    for (std::string_view longLeaf : {"0027125", "123456789012345", "1234567890123456789"}) {
-        const std::string joined =
-            std::string(longLeaf.substr(0, 4)) + "." + std::string(longLeaf.substr(4));
-        EXPECT_EQ(sixDigitStringValueToDouble(longLeaf), doubleValueOfText(joined)) << longLeaf;
+}
+
+// Rows of different spans side by side: every leaf is found at its own keys, and the gaps between
+// and around them, keys not of the table's form and leaves of no form find nothing.
+TEST(ValueTableCells, EachLeafIsFoundAtItsKeysAndNowhereElse) {
+    const ValueTableRef table = makeTypedValueTable({
+        {"EE", "2009", "06", "2001", "March", "002712"},
+        {"EE", "2009", "06", "1990", "December", "NO PAY"},
+        {"EE", "2009", "08", "2001", "March", "      "},
+        {"I", "2009", "07", "2003", "July", "003000"},
+        {"H", "2010", "01", "2001", "March", "001000"},
+        {"EE", "2009", "06", "2001", "march", "001111"},
+        {"EE", "2009", "6", "2001", "March", "001111"},
+        {"EE", "2009", "06", "2001", "May", "27.12 "},
+    });
+    const auto at = [&](BondSeries series, YearMonth redemption, YearMonth issue) {
+        return table->cell(series, redemption, issue);
+    };
+    EXPECT_EQ(at(BondSeries::EE, {2009, 6}, {2001, 3}), 2712);
+    EXPECT_EQ(at(BondSeries::EE, {2009, 6}, {1990, 12}), kNoPayCell);
+    EXPECT_EQ(at(BondSeries::EE, {2009, 8}, {2001, 3}), kInvalidCell);
+    EXPECT_EQ(at(BondSeries::I, {2009, 7}, {2003, 7}), 3000);
+    for (const auto& [series, redemption, issue] :
+         std::vector<std::tuple<BondSeries, YearMonth, YearMonth>>{
+             {BondSeries::EE, {2009, 6}, {2001, 2}},  // inside the row, no leaf
+             {BondSeries::EE, {2009, 6}, {1990, 11}}, // before the row
+             {BondSeries::EE, {2009, 6}, {2001, 4}},  // after the row
+             {BondSeries::EE, {2009, 6}, {2001, 5}},  // a leaf of no form
+             {BondSeries::EE, {2009, 7}, {2001, 3}},  // a month without the series' row
+             {BondSeries::EE, {2009, 5}, {2001, 3}},  // before the first month
+             {BondSeries::EE, {2010, 2}, {2001, 3}},  // after the last month
+             {BondSeries::I, {2009, 6}, {2003, 7}},
+             {BondSeries::S, {2009, 6}, {2001, 3}},
+         }) {
+        EXPECT_EQ(at(series, redemption, issue), kMissingCell);
     }
+    // A month of a series the table cannot value is held all the same.
+    EXPECT_EQ(table->redemptionMonths(),
+              (std::vector<YearMonth>{{2009, 6}, {2009, 7}, {2009, 8}, {2010, 1}}));
+    EXPECT_TRUE(table->holdsMonth({2010, 1}));
+    EXPECT_FALSE(table->holdsMonth({2009, 9}));
+    EXPECT_EQ(bondSeriesOfName("EE"), BondSeries::EE);
+    EXPECT_EQ(bondSeriesOfName("EE "), std::nullopt);
+}
+
+TEST(ValueTableCells, ALaterLeafUnderTheSameKeysWins) {
+    ValueTable::Builder builder;
+    builder.setCell(BondSeries::I, {2009, 6}, {2003, 7}, 3000);
+    builder.setCell(BondSeries::I, {2009, 6}, {2003, 7}, kNoPayCell);
+    EXPECT_EQ(builder.build()->cell(BondSeries::I, {2009, 6}, {2003, 7}), kNoPayCell);
 }
 
 class ValueForBondTest : public ::testing::Test {
@@ -134,13 +180,13 @@ TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
     EXPECT_EQ(report().valueForBond(bond("C", "100", "EE", "2001", "march")), std::nullopt);
     EXPECT_EQ(report().valueForBond(bond("D", "100", "EE ", "2001", "March")), std::nullopt);
     // A field stored as something other than text, or missing, finds nothing either.
-    EXPECT_EQ(report().valueForBond(PlistValue()), std::nullopt);
-    PlistValue numericYear = bond("F", "100", "EE", "2001", "March");
+    EXPECT_EQ(report().valueForBond(Bond::fromRecord(PlistValue())), std::nullopt);
+    PlistValue numericYear = record("F", "100", "EE", "2001", "March");
     numericYear.dict()->set("Issue Year", PlistValue::integer(2001));
-    EXPECT_EQ(report().valueForBond(numericYear), std::nullopt);
-    PlistValue noType = bond("G", "100", "EE", "2001", "March");
+    EXPECT_EQ(report().valueForBond(Bond::fromRecord(numericYear)), std::nullopt);
+    PlistValue noType = record("G", "100", "EE", "2001", "March");
     noType.dict()->remove("Type");
-    EXPECT_EQ(report().valueForBond(noType), std::nullopt);
+    EXPECT_EQ(report().valueForBond(Bond::fromRecord(noType)), std::nullopt);
 
     owner.year = "2024";
     EXPECT_EQ(report().valueForBond(bond("H", "100", "EE", "2001", "March")), std::nullopt);
@@ -152,7 +198,7 @@ TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
 }
 
 TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
-    const PlistValue march2001 = bond("A", "25", "EE", "2001", "March");
+    const Bond march2001 = bond("A", "25", "EE", "2001", "March");
     EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 27.12);
     owner.month = "07";
     EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 28.0);
@@ -177,7 +223,7 @@ TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     BondDatabase database;
     TestOwner owner;
     owner.database = &database;
-    const PlistValue march2001 = bond("A", "100", "EE", "2001", "March");
+    const Bond march2001 = bond("A", "100", "EE", "2001", "March");
 
     ValueTableFiles missing;
     ValueReport noTable(missing.resources());
@@ -237,18 +283,17 @@ TEST(ValueTableLoading, OneReadTableIsSharedUntilItsFileChanges) {
             dir / "BondTable.plist",
             PlistValue(makeValueTable({{"EE", "2009", "06", "2001", "March", leaf}}))));
     };
-    const auto leafOf = [](const PlistDictRef& table) {
-        const PlistValue* found = plistFind(table.get(), {"EE", "2009", "06", "2001", "March"});
-        return found != nullptr ? found->text() : std::string();
+    const auto leafOf = [](const ValueTableRef& table) {
+        return table->cell(BondSeries::EE, YearMonth{2009, 6}, YearMonth{2001, 3});
     };
     write("002712");
-    const PlistDictRef first = loadBondTable(resources);
+    const ValueTableRef first = loadBondTable(resources);
     EXPECT_EQ(loadBondTable(resources), first);
     write("003000");
-    const PlistDictRef second = loadBondTable(resources);
+    const ValueTableRef second = loadBondTable(resources);
     EXPECT_NE(second, first);
-    EXPECT_EQ(leafOf(second), "003000");
-    EXPECT_EQ(leafOf(first), "002712") << "a holder keeps the table it read";
+    EXPECT_EQ(leafOf(second), 3000);
+    EXPECT_EQ(leafOf(first), 2712) << "a holder keeps the table it read";
     std::filesystem::remove(dir / "BondTable.plist");
     EXPECT_EQ(loadBondTable(resources), nullptr);
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+// Reading the value table's file: its nested dictionaries (series, redemption year, redemption
+// month, issue year, issue month name, leaf) become a ValueTable and are gone once it is built.
+
+#include "platform/PlistValue.h"
+#include "valuation/ValueTable.h"
+
+#include <filesystem>
+#include <string>
+
+// The dictionaries as a table. Keys not of the table's own form (series other than E, EE, I and
+// S, years not of four digits, months other than "01" to "12" or the English month names) and
+// leaves that are not text are passed over; a redemption month of another series still counts as
+// held.
+ValueTableRef valueTableOfDictionary(const PlistDict& root);
+
+// The table held in a property-list file; an empty reference, and `error` set, when the file
+// cannot be read or holds no dictionary.
+ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error = nullptr);
