@@ -138,7 +138,7 @@ TEST_F(BondListImportTest, FaceValuesAreReadWholeAndNamedWhenNoBondHasThem) {
     for (const SkippedLine& line : report.skipped) {
         lines.push_back(line.lineNumber);
     }
-    EXPECT_EQ(lines, (std::vector<std::size_t>{9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+    ASSERT_EQ(lines, (std::vector<std::size_t>{9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
     EXPECT_EQ(report.skipped[0].reason,
               "the face value $30 is not one a bond is issued in ($10, $25, $50, $75, $100, $200, "
               "$500, $1000, $5000, $10000)");
