@@ -274,6 +274,8 @@ TEST(RateData, MalformedRateFilesAreRefused) {
     // A guessed number beside "not found".
     EXPECT_FALSE(tryWith("ee_market_rates.tsv", "not found\tnot found", "5.50\tnot found"));
     EXPECT_FALSE(tryWith("i_inflation_rates.tsv", "0.62", "0.6"));
+    // A month of yields left out.
+    EXPECT_FALSE(tryWith("five_year_yields.tsv", "1982-02\t", "1982-03\t"));
 }
 
 TEST(Rules, PenaltyEndsAtFiveYears) {

@@ -96,7 +96,10 @@ TEST(PropertyListHardeningTest, TextIsReadByItsDeclaredEncodingOrRefused) {
               PlistValue("plain"));
     // UTF-16 in either byte order, with its mark or without.
     const std::u16string utf16 = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><array>"
-                                 u"<string>Caf\u00e9</string><string>\xFF</string></array></plist>";
+                                 u"<string>Caf\u00e9</string><string>\xFF</string>"
+                                 u"<string>\U0001F4B5</string></array></plist>";
+    const PlistValue cafeAndNote(arrayOf(
+        {PlistValue("Caf\xC3\xA9"), PlistValue("\xC3\xBF"), PlistValue("\xF0\x9F\x92\xB5")}));
     for (const bool littleEndian : {true, false}) {
         for (const std::u16string& text : {u"\uFEFF" + utf16, utf16}) {
             std::string bytes;
@@ -104,7 +107,7 @@ TEST(PropertyListHardeningTest, TextIsReadByItsDeclaredEncodingOrRefused) {
                 bytes += static_cast<char>(littleEndian ? unit & 0xFF : unit >> 8);
                 bytes += static_cast<char>(littleEndian ? unit >> 8 : unit & 0xFF);
             }
-            EXPECT_EQ(propertyListFromXml(bytes), cafe) << littleEndian;
+            EXPECT_EQ(propertyListFromXml(bytes), cafeAndNote) << littleEndian;
         }
     }
     // Character references to control characters keep two serials apart.

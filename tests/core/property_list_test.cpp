@@ -104,6 +104,12 @@ TEST(PropertyListTest, ControlCharactersAreWrittenAsReplacementAndUnwritableText
     std::string error;
     EXPECT_TRUE(propertyListToXml(PlistValue(root), &error).empty());
     EXPECT_NE(error.find("differ only in control characters"), std::string::npos) << error;
+    auto meets = PlistDict::create();
+    meets->set("key" + replacement, PlistValue("written as it is"));
+    meets->set(std::string("key\x07", 4), PlistValue("bell"));
+    error.clear();
+    EXPECT_TRUE(propertyListToXml(PlistValue(meets), &error).empty());
+    EXPECT_NE(error.find("differ only in control characters"), std::string::npos) << error;
 
     TempDir dir;
     writeWholeFile(dir / "kept.plist", "before");

@@ -124,8 +124,9 @@ TEST_F(BondListImportTest, FaceValuesAreReadWholeAndNamedWhenNoBondHasThem) {
                "\"FG\",\"EE\",$1,00,\"1\",\"2010\"\r\n"                  // 15
                "\"FC\",\"EE\",$25.50,\"1\",\"2010\"\r\n" +               // 16
                kHeader +
-               "\r\n" +                                     // 17
-               "\"LF\n1\",\"EE\",$100,\"1\",\"2010\"\r\n"); // 18, 19
+               "\r\n" +                                       // 17
+               "\"LF\n1\",\"EE\",$100,\"1\",\"2010\"\r\n"     // 18, 19
+               "\"FL\",\"EE\",$1000,000,\"1\",\"2010\"\r\n"); // 20
     EXPECT_EQ(bonds(), (std::vector<Row>{{"C123456789EE", "EE", "100", "2001", "June"},
                                          {"L987654321I", "I", "50", "2004", "December"},
                                          {"Q111222333E", "E", "25", "1985", "January"},
@@ -137,7 +138,7 @@ TEST_F(BondListImportTest, FaceValuesAreReadWholeAndNamedWhenNoBondHasThem) {
     for (const SkippedLine& line : report.skipped) {
         lines.push_back(line.lineNumber);
     }
-    EXPECT_EQ(lines, (std::vector<std::size_t>{9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
+    ASSERT_EQ(lines, (std::vector<std::size_t>{9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
     EXPECT_EQ(report.skipped[0].reason,
               "the face value $30 is not one a bond is issued in ($10, $25, $50, $75, $100, $200, "
               "$500, $1000, $5000, $10000)");
@@ -145,6 +146,21 @@ TEST_F(BondListImportTest, FaceValuesAreReadWholeAndNamedWhenNoBondHasThem) {
               "the face value $-100 is not a positive whole number of dollars");
     EXPECT_EQ(report.skipped[10].reason,
               "it continues a field in double quotes that line 18 leaves open");
+    EXPECT_EQ(report.skipped[11].reason,
+              "the face value $1000,000 is not a positive whole number of dollars");
+}
+
+// A portfolio whose record in the file cannot hold bonds refuses the whole import, saying why,
+// rather than reporting bonds added that the store then refuses.
+TEST_F(BondListImportTest, APortfolioWhoseRecordTakesNoBondsRefusesTheImport) {
+    PlistDict root;
+    root.set("Text", PlistValue("a string"));
+    auto store = BondDatabase::fromPropertyList(root);
+    const ImportReport report = importBondListText(
+        *store, "Text", kHeader + "\n\"T1\",\"EE\",$100,\"1\",\"2001\"\n", faceValues);
+    EXPECT_EQ(report.outcome, ImportReport::Outcome::Refused);
+    EXPECT_EQ(report.added, 0u);
+    EXPECT_NE(report.refusal.find("not a dictionary"), std::string::npos) << report.refusal;
 }
 
 TEST_F(BondListImportTest, HeaderOnlyAndTrailingEmptyLinesAddNothingAndShowNothing) {

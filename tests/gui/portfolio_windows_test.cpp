@@ -4,7 +4,9 @@
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/LoadPortfolioWindowController.h"
 #include "entry/ui/BondEditingWindowController.h"
+#include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
+#include "store/BondRecord.h"
 #include "support/gui/AppHarness.h"
 
 #include <QAction>
@@ -375,6 +377,10 @@ TEST(OpenPortfolioWindow, UndoAfterTheNameWasTakenRestoresUnderAFreeName) {
     EXPECT_EQ(app.portfolioNamesOnDisk(), (std::vector<std::string>{"Gone (restored)", "Gone"}));
     EXPECT_TRUE(app.database().bond("Gone (restored)", "S1"));
     EXPECT_TRUE(app.database().bond("Gone", "NEW"));
+    const PlistDictRef onDisk = readPropertyList(app.portfolioFile()).dict();
+    ASSERT_TRUE(onDisk);
+    EXPECT_EQ(onDisk->find("Gone (restored)")->dictPtr()->text(kPortfolioNameKey),
+              "Gone (restored)");
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_NE(app.services.informationAlerts[0].message.find("as \"Gone (restored)\""),
               std::string::npos);
