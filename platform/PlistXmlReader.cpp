@@ -210,6 +210,9 @@ class Reader {
         // Where the frame's entries or items start in the shared lists.
         std::size_t base = 0;
         std::string key;
+        // Whether the key may not be UTF-8: checked when a value takes it, as a key that takes
+        // no value is dropped.
+        bool keyUnchecked = false;
     };
 
     bool fail(std::string_view reason) {
@@ -382,6 +385,9 @@ class Reader {
             }
             out.append(run.substr(done, pos - done));
             const std::string_view name = run.substr(pos + 1, semicolon - pos - 1);
+            if (name.find('\0') != kNone) {
+                return fail("a text holds a NUL byte");
+            }
             if (name.starts_with("amp")) {
                 out += '&';
             } else if (name.starts_with("apos")) {
@@ -481,7 +487,8 @@ class Reader {
             return misclosed();
         }
         ++pos_;
-        return use != TextUse::Unescaped || !checkUtf8 || isStorableText(out) || fail(kNotUtf8);
+        textNeedsUtf8Check_ = use == TextUse::Unescaped && checkUtf8;
+        return true;
     }
 
     bool readTag(std::string_view name, bool empty) {
@@ -536,19 +543,22 @@ class Reader {
         frames_.pop_back();
         // The library stops when the root value is closed.
         done_ = frames_.empty();
-        add(std::move(container));
-        return true;
+        return add(std::move(container));
     }
 
     // Adds a finished value to the container being read, or makes it the root.
-    void add(PlistValue value) {
+    bool add(PlistValue value) {
         if (frames_.empty()) {
             root_ = std::move(value);
         } else if (Frame& parent = frames_.back(); parent.isDict) {
+            if (parent.keyUnchecked && !isStorableText(parent.key)) {
+                return fail(kNotUtf8);
+            }
             entries_.emplace_back(std::move(parent.key), std::move(value));
         } else {
             items_.push_back(std::move(value));
         }
+        return true;
     }
 
     bool readValue(std::string_view name, bool empty) {
@@ -581,26 +591,25 @@ class Reader {
         if (parent != nullptr && parent->isDict) {
             parent->keyPending = isKey;
             if (isKey) {
+                parent->keyUnchecked = textNeedsUtf8Check_;
                 return true;
             }
         }
         const bool first = !rootSeen_;
         rootSeen_ = true;
         if (!isContainer) {
-            add(std::move(value));
             done_ = first;
-            return true;
+            return add(std::move(value));
         }
         if (static_cast<int>(frames_.size()) + 1 > limits_.maxDepth) {
             return fail("the property list is nested too deeply");
         }
         if (empty) {
-            add(isDict ? PlistValue(PlistDict::create())
-                       : PlistValue(std::make_shared<PlistArray>()));
-            return true;
+            return add(isDict ? PlistValue(PlistDict::create())
+                              : PlistValue(std::make_shared<PlistArray>()));
         }
         frames_.push_back(
-            Frame{isDict, false, isDict ? entries_.size() : items_.size(), std::string()});
+            Frame{isDict, false, isDict ? entries_.size() : items_.size(), std::string(), false});
         return true;
     }
 
@@ -611,6 +620,7 @@ class Reader {
         const bool isBoolean = name == "true" || name == "false";
         std::string content;
         int parts = 0;
+        textNeedsUtf8Check_ = false;
         if (key != nullptr) {
             // The library takes an empty <key/> for a value without a key.
             if (empty) {
@@ -630,6 +640,9 @@ class Reader {
             return true;
         }
         if (isString) {
+            if (textNeedsUtf8Check_ && !isStorableText(content)) {
+                return fail(kNotUtf8);
+            }
             out = PlistValue(std::move(content));
         } else if (isBoolean) {
             out = PlistValue(name == "true");
@@ -678,6 +691,8 @@ class Reader {
     bool plistOpen_ = false;
     bool rootSeen_ = false;
     bool done_ = false;
+    // Whether the text last read may not be UTF-8.
+    bool textNeedsUtf8Check_ = false;
 };
 
 } // namespace
