@@ -1,6 +1,6 @@
 // The program's reader of property-list text against the property-list library's reading: a
 // text the reader takes must read as the same values the library reads; a text read must be
-// written and read back the same, by both.
+// written and read back, by both alike, as the same values or as values written the same.
 //
 // The input is the text's bytes.
 
@@ -34,12 +34,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkSame("the reader and the library differ", propertyListFromXmlByLibrary(text), read);
     std::string error;
     const std::string written = propertyListToXml(read, &error);
+    // Keys told apart only by characters written as U+FFFD are refused by the writer.
+    if (written.empty() && error.starts_with("two keys of a dictionary differ only")) {
+        return 0;
+    }
     if (written.empty()) {
         std::fprintf(stderr, "read but not writable: %s\n", error.c_str());
     }
     FUZZ_CHECK(!written.empty());
-    checkSame("written text reads otherwise", read, propertyListFromXml(written));
-    checkSame("the library reads the written text otherwise", read,
+    // The writer writes characters XML cannot hold as U+FFFD, so what reads back may differ
+    // from what was read only in what writes as the same text.
+    const PlistValue back = propertyListFromXml(written);
+    FUZZ_CHECK(!back.isAbsent());
+    checkSame("the library reads the written text otherwise", back,
               propertyListFromXmlByLibrary(written));
+    FUZZ_CHECK(back == read || propertyListToXml(back) == written);
     return 0;
 }

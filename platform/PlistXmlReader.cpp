@@ -547,7 +547,7 @@ class Reader {
     }
 
     // Adds a finished value to the container being read, or makes it the root.
-    bool add(PlistValue value) {
+    bool add(PlistValue&& value) {
         if (frames_.empty()) {
             root_ = std::move(value);
         } else if (Frame& parent = frames_.back(); parent.isDict) {
@@ -584,8 +584,8 @@ class Reader {
                 return fail("a dictionary value has no key");
             }
         }
-        PlistValue value;
-        if (!isContainer && !readScalar(name, empty, isKey ? &parent->key : nullptr, value)) {
+        // A scalar is added as it is read.
+        if (!isContainer && !readScalar(name, empty, isKey ? &parent->key : nullptr)) {
             return false;
         }
         if (parent != nullptr && parent->isDict) {
@@ -599,7 +599,7 @@ class Reader {
         rootSeen_ = true;
         if (!isContainer) {
             done_ = first;
-            return add(std::move(value));
+            return true;
         }
         if (static_cast<int>(frames_.size()) + 1 > limits_.maxDepth) {
             return fail("the property list is nested too deeply");
@@ -613,9 +613,9 @@ class Reader {
         return true;
     }
 
-    // The value of a scalar element whose start tag has been read; a dictionary's key goes to
-    // `key` instead.
-    bool readScalar(std::string_view name, bool empty, std::string* key, PlistValue& out) {
+    // Adds the value of a scalar element whose start tag has been read; a dictionary's key goes
+    // to `key` instead.
+    bool readScalar(std::string_view name, bool empty, std::string* key) {
         const bool isString = name == "string" || name == "key";
         const bool isBoolean = name == "true" || name == "false";
         std::string content;
@@ -643,22 +643,22 @@ class Reader {
             if (textNeedsUtf8Check_ && !isStorableText(content)) {
                 return fail(kNotUtf8);
             }
-            out = PlistValue(std::move(content));
+            return add(PlistValue(std::move(content)));
         } else if (isBoolean) {
-            out = PlistValue(name == "true");
+            return add(PlistValue(name == "true"));
         } else if (name == "integer") {
             PlistInteger integer;
             if (!empty && !parseInteger(content, integer)) {
                 return fail("an integer does not fit in 64 bits");
             }
-            out = PlistValue(integer);
+            return add(PlistValue(integer));
         } else if (name == "real") {
             const double real = strtod_l(content.c_str(), nullptr, cLocale());
             if (!std::isfinite(real)) {
                 // Neither written back the same nor an amount anyone stores.
                 return fail("the property list holds a number that is not finite");
             }
-            out = PlistValue(real);
+            return add(PlistValue(real));
         } else if (name == "date") {
             PlistDate date;
             if (empty) {
@@ -667,13 +667,13 @@ class Reader {
             if (parts > 1 || !parseDate(content, date)) {
                 return fail("a date is not a valid date between the years 1000 and 9999");
             }
-            out = PlistValue(date);
+            return add(PlistValue(date));
         } else {
             PlistData data;
             if (parts > 1 || !decodeBase64(content, data.bytes)) {
                 return fail("the property list holds data that is not base64");
             }
-            out = PlistValue(std::move(data));
+            return add(PlistValue(std::move(data)));
         }
         return true;
     }
