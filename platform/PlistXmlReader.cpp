@@ -50,6 +50,19 @@ struct TextStops {
 };
 constexpr TextStops kTextStops;
 
+// White space, and the bytes that end a tag's name: white space, '<' and '>'.
+struct MarkupBytes {
+    bool space[256] = {};
+    bool nameEnd[256] = {};
+    constexpr MarkupBytes() {
+        for (const char c : {' ', '\t', '\r', '\n'}) {
+            space[static_cast<unsigned char>(c)] = nameEnd[static_cast<unsigned char>(c)] = true;
+        }
+        nameEnd[static_cast<unsigned char>('<')] = nameEnd[static_cast<unsigned char>('>')] = true;
+    }
+};
+constexpr MarkupBytes kMarkupBytes;
+
 // The character of a reference "#65" or "#x41" (without '&' and ';') as the library reads it,
 // with strtoull; 0 when the library refuses it.
 std::uint32_t characterReference(std::string_view name) {
@@ -223,7 +236,7 @@ class Reader {
     }
 
     void skipSpace() {
-        while (pos_ < xml_.size() && isSpace(xml_[pos_])) {
+        while (pos_ < xml_.size() && kMarkupBytes.space[static_cast<unsigned char>(xml_[pos_])]) {
             ++pos_;
         }
     }
@@ -286,8 +299,8 @@ class Reader {
             return readDeclaration();
         }
         std::size_t nameEnd = pos_;
-        while (nameEnd < xml_.size() && !isSpace(xml_[nameEnd]) && xml_[nameEnd] != '<' &&
-               xml_[nameEnd] != '>') {
+        while (nameEnd < xml_.size() &&
+               !kMarkupBytes.nameEnd[static_cast<unsigned char>(xml_[nameEnd])]) {
             ++nameEnd;
         }
         std::size_t close = nameEnd;
