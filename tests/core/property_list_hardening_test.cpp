@@ -377,6 +377,10 @@ TEST(PropertyListHardeningTest, WhatIsReadTheLibraryReadsAlike) {
     }
     EXPECT_EQ(propertyListFromXml(plist("<data> QUJD\n\tQQ== </data>")),
               PlistValue(PlistData{"ABCA"}));
+    expectRefused(plist(std::string("<string>&amp\0;</string>", 23)), "a NUL in a reference");
+    // A key that takes no value is dropped, whatever its text.
+    EXPECT_EQ(propertyListFromXml(plist("<dict><key>\xFF</key></dict>")),
+              PlistValue(PlistDict::create()));
     std::size_t compared = 0;
     for (const char* folder :
          {ORVELT_SOURCE_DIR "/fuzz/corpus/oracle", ORVELT_SOURCE_DIR "/fuzz/corpus/portfolio",
