@@ -1,7 +1,6 @@
 #pragma once
 
-// Reading and writing property-list files in the XML format. Nothing outside this file's
-// implementation sees the property-list library.
+// Reading and writing property-list files in the XML format.
 
 #include "platform/PlistValue.h"
 
@@ -11,13 +10,10 @@
 #include <string>
 #include <string_view>
 
-// Parses XML property-list text. On failure gives the absent value and, when `error` is given,
-// a short reason.
+// Parses XML property-list text in the encoding it declares (see XmlTextEncoding.h), refusing
+// what readPlistXml refuses. On failure gives the absent value and, when `error` is given, a
+// short reason.
 PlistValue propertyListFromXml(std::string_view xml, std::string* error = nullptr);
-
-// The same by the careful reading alone, through the property-list library, without the quick
-// reader of the plain form: for checks that the two read every text alike.
-PlistValue propertyListFromXmlWithLibrary(std::string_view xml, std::string* error = nullptr);
 
 // Larger files are not taken for property lists: reading one would take the memory of the
 // whole machine.

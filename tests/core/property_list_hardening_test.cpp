@@ -1,8 +1,9 @@
 // Property-list text made to crash, exhaust or fool the reader, and values that the writer could
 // not write back the same: each is refused as a whole file, or read and written unchanged.
 
-#include "platform/PlistXmlLayout.h"
+#include "platform/PlistXmlReader.h"
 #include "platform/PropertyList.h"
+#include "support/PlistLibraryReading.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -43,8 +44,7 @@ std::int64_t secondsSince2001(int year, unsigned month, unsigned day, int hms = 
     return (date - sys_days(std::chrono::year(2001) / 1 / 1)).count() * 86400LL + hms;
 }
 
-// Markup that the library reads differently from a naive look must not hide deep nesting: the
-// library would free the nested values recursively and overflow the stack.
+// Markup that reads differently from a naive look must not hide nesting beyond the limit.
 TEST(PropertyListHardeningTest, NestingHiddenByMarkupIsRefusedWithoutCrashing) {
     constexpr int kDeep = 400000;
     const std::pair<std::string, std::string> cases[] = {
@@ -220,19 +220,20 @@ TEST(PropertyListHardeningTest, ValuesAreReadOnlyWhenTheyReadBackTheSame) {
     EXPECT_EQ(readWholeFile(dir / "kept.plist"), "before");
 }
 
-// The number of values is bounded before the library builds its tree.
+// The number of values is bounded, exactly.
 TEST(PropertyListHardeningTest, TooManyValuesAreRefusedBeforeParsing) {
     const std::string five = plist("<array>" + repeated("<true/>", 4) + "</array>");
-    EXPECT_TRUE(scanPlistXml(five, PlistXmlLimits{256, 5}).error.empty());
-    EXPECT_EQ(scanPlistXml(five, PlistXmlLimits{256, 4}).error,
-              "the property list holds more than 4 values");
+    std::string reason;
+    EXPECT_FALSE(readPlistXml(five, reason, PlistXmlLimits{256, 5}).isAbsent());
+    EXPECT_TRUE(readPlistXml(five, reason, PlistXmlLimits{256, 4}).isAbsent());
+    EXPECT_EQ(reason, "the property list holds more than 4 values");
     std::string error;
     const std::string huge = plist("<array>" + repeated("<true/>", 4'000'000) + "</array>");
     EXPECT_TRUE(propertyListFromXml(huge, &error).isAbsent());
     EXPECT_EQ(error, "the property list holds more than 4000000 values");
 }
 
-// A root dictionary read part by part is read only when the library would read the whole text.
+// A root dictionary is read only when the library would read the whole text.
 TEST(PropertyListHardeningTest, PartWiseReadingAcceptsExactlyWhatAWholeParseAccepts) {
     const std::string entries =
         "<key>a</key><string>x</string><key>b</key><array><true/></array><key>c</key><dict/>";
@@ -276,8 +277,8 @@ TEST(PropertyListHardeningTest, PartWiseReadingAcceptsExactlyWhatAWholeParseAcce
 
 namespace {
 
-// The pre-check's own reading of document types and quoted attribute text decides what reaches
-// the library: an integer it never sees would be read as some other number.
+// Document types and quoted attribute text are read as the library reads them: an integer
+// hidden from the reader would be read as some other number.
 TEST(PropertyListHardeningTest, ThePreCheckSeesPastDocumentTypesAndQuotedAttributes) {
     const std::string tooBig = "<integer>99999999999999999999999</integer>";
     const std::pair<std::string, std::string> refused[] = {
@@ -329,8 +330,8 @@ TEST(PropertyListHardeningTest, AByteOrderMarkIsPassedOver) {
 
 namespace {
 
-// The library takes time growing with the square of the references in one text: a text with
-// more than any real one holds is refused at once, one below the bound is read.
+// A text with more references than any real one holds is refused at once (the library, the
+// tests' oracle, takes time growing with their number squared); one below the bound is read.
 TEST(PropertyListHardeningTest, ReferencesInOneTextAreBounded) {
     const auto start = std::chrono::steady_clock::now();
     expectRefused(plist("<string>" + repeated("&amp;", 500000) + "</string>"), "500,000");
@@ -358,9 +359,45 @@ TEST(PropertyListHardeningTest, AValuesSizeInAFileIsBoundBeforeWriting) {
         ASSERT_FALSE(value.isAbsent());
         const std::string xml = propertyListToXml(value);
         const PropertyListSize size = propertyListSize(value);
-        EXPECT_EQ(size.values, scanPlistXml(xml).values);
+        std::string error;
+        EXPECT_FALSE(readPlistXml(xml, error, PlistXmlLimits{256, size.values}).isAbsent());
+        EXPECT_TRUE(readPlistXml(xml, error, PlistXmlLimits{256, size.values - 1}).isAbsent());
         EXPECT_GE(size.maxXmlBytes, xml.size());
     }
+}
+
+} // namespace
+
+namespace {
+
+// Dates and data that the library reads as something else than they say are refused; what the
+// reader takes from the seeds of the fuzz target and the test files, the library reads alike.
+TEST(PropertyListHardeningTest, WhatIsReadTheLibraryReadsAlike) {
+    for (const char* value : {"<date><!-- -->2001-01-01T00:00:00Z</date>",
+                              "<date>2001-01-01T00:00:00Z            </date>", "<data>Q=JD</data>",
+                              "<data>QU JD</data>", "<data>QU<!-- -->JD</data>"}) {
+        expectRefused(plist(value), value);
+    }
+    EXPECT_EQ(propertyListFromXml(plist("<data> QUJD\n\tQQ== </data>")),
+              PlistValue(PlistData{"ABCA"}));
+    expectRefused(plist(std::string("<string>&amp\0;</string>", 23)), "a NUL in a reference");
+    // A key that takes no value is dropped, whatever its text.
+    EXPECT_EQ(propertyListFromXml(plist("<dict><key>\xFF</key></dict>")),
+              PlistValue(PlistDict::create()));
+    std::size_t compared = 0;
+    for (const char* folder :
+         {ORVELT_SOURCE_DIR "/fuzz/corpus/oracle", ORVELT_SOURCE_DIR "/fuzz/corpus/portfolio",
+          ORVELT_TEST_DATA_DIR "/plist"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::string text = readWholeFile(entry.path());
+            const PlistValue read = propertyListFromXml(text);
+            if (!read.isAbsent()) {
+                EXPECT_EQ(read, propertyListFromXmlByLibrary(text)) << entry.path();
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(compared, 10u);
 }
 
 } // namespace

@@ -31,7 +31,7 @@ const char* const kTexts[] = {"",
                               "\xc2\xa0no-break\xc2\xa0"};
 constexpr std::size_t kTextCount = sizeof kTexts / sizeof kTexts[0];
 
-// Dates and data are left out of `plainOnly` values: the quick reading leaves them to the library.
+// Dates and data are left out of `plainOnly` values, the plain form of most writers' files.
 PlistValue anyValue(std::mt19937& random, bool plainOnly) {
     const unsigned kind = random() % 8;
     switch (plainOnly && (kind == 3 || kind == 4) ? 7 : kind) {
@@ -124,8 +124,7 @@ TEST(PropertyListOutputTest, TextIsTheSameAsEarlierVersionsWrote) {
     EXPECT_EQ(propertyListToXml(propertyListFromXml(expected)), expected);
 }
 
-// The usual writers' plain text is read straight into values; text with other markup goes
-// through the library. Both readings give the same values.
+// The usual writers' plain text and text with other markup read as the same values.
 TEST(PropertyListOutputTest, PlainAndOtherTextReadTheSame) {
     const std::string plain = propertyListToXml(portfolios(true));
     std::string marked = plain;

@@ -1,8 +1,8 @@
-// Text in the usual writers' plain form is read straight into values; the same text with a
-// comment in it goes through the property-list library. Both readings must give the same value,
-// or refuse the text with the same reason, whatever the text holds.
+// Text in the usual writers' plain form and the same text with a comment in it read alike, with
+// the same reason when refused, and as the property-list library reads them when read.
 
 #include "platform/PropertyList.h"
+#include "support/PlistLibraryReading.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +96,9 @@ TEST(PropertyListPlainTextTest, PlainTextReadsAsTheLibraryReadsIt) {
         const PlistValue plainValue = propertyListFromXml(plain, &plainError);
         EXPECT_EQ(plainValue, propertyListFromXml(marked, &markedError)) << body;
         EXPECT_EQ(plainError, markedError) << body;
+        if (!plainValue.isAbsent()) {
+            EXPECT_EQ(plainValue, propertyListFromXmlByLibrary(plain)) << body;
+        }
     }
 }
 

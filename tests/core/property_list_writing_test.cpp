@@ -85,8 +85,7 @@ TEST(PropertyListWritingTest, ManyRootEntriesKeepTheirOrder) {
     }
 }
 
-// A large root is parsed in parts on more than one thread: a fault in any part, first or last,
-// fails the whole read.
+// A fault anywhere in a large root, first or last, fails the whole read.
 TEST(PropertyListWritingTest, AFaultInAnyPartOfALargeRootFailsTheRead) {
     auto root = PlistDict::create();
     for (int p = 0; p < 40; ++p) {
@@ -103,7 +102,7 @@ TEST(PropertyListWritingTest, AFaultInAnyPartOfALargeRootFailsTheRead) {
         std::string broken = xml;
         const std::size_t at = broken.find("<string>" + serial + "</string>");
         ASSERT_NE(at, std::string::npos);
-        // An entity the library does not know: only the library's parse of the part sees it.
+        // An entity no property-list reader knows.
         broken.insert(at + 8, "&bogus;");
         std::string error;
         EXPECT_TRUE(propertyListFromXml(broken, &error).isAbsent()) << serial;
@@ -111,7 +110,7 @@ TEST(PropertyListWritingTest, AFaultInAnyPartOfALargeRootFailsTheRead) {
     }
 }
 
-// Every thread that writes or parses a part does so under the "C" locale.
+// Numbers are written and read under the "C" locale, whatever the process's.
 TEST(PropertyListWritingTest, PartsOnEveryThreadIgnoreTheLocale) {
     auto root = PlistDict::create();
     for (int p = 0; p < 50; ++p) {
