@@ -154,13 +154,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::unique_ptr<BondDatabase> again = BondDatabase::open(file);
     const PlistDictRef held = db->toPropertyList();
     const PlistDictRef readBack = again->toPropertyList();
-    if (again->startupNotice() || *readBack != *held) {
+    // Characters XML cannot hold are written as U+FFFD, so what reads back may differ from what
+    // was held only in what writes as the same text.
+    const bool same = *readBack == *held || propertyListToXml(PlistValue(readBack)) ==
+                                                propertyListToXml(PlistValue(held));
+    if (again->startupNotice() || !same) {
         std::fprintf(stderr, "held:\n%s\nread back (%s):\n%s\n",
                      propertyListToXml(PlistValue(held)).c_str(),
                      again->startupNotice().value_or("read normally").c_str(),
                      propertyListToXml(PlistValue(readBack)).c_str());
     }
     FUZZ_CHECK(!again->startupNotice().has_value());
-    FUZZ_CHECK(*readBack == *held);
+    FUZZ_CHECK(same);
     return 0;
 }
