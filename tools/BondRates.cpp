@@ -43,11 +43,11 @@ std::optional<MonthIndex> parseMonth(const std::string& text) {
     return monthIndex(year, month);
 }
 
-// Reads a rate file: `periodColumns` is 2 for issue periods (first, last) and 1 for
-// announcements. Lines starting with '#' are comments.
-bool loadRates(const std::filesystem::path& path, int periodColumns,
-               std::map<MonthIndex, PublishedRate>& rates, MonthIndex* lastIssue,
-               std::string* error) {
+// Reads a tab-separated data file, passing each line that is not blank or a '#' comment to
+// `readRow` with its fields and "FILE, line N"; stops at the first row `readRow` refuses (it sets
+// the error).
+template <typename ReadRow>
+bool readDataRows(const std::filesystem::path& path, std::string* error, ReadRow readRow) {
     std::ifstream in(path);
     if (!in) {
         *error = path.string() + ": cannot be read";
@@ -55,56 +55,74 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
     }
     std::string line;
     int number = 0;
-    std::optional<MonthIndex> expectedNext;
     while (std::getline(in, line)) {
         ++number;
         if (line.empty() || line[0] == '#') {
             continue;
         }
-        const std::vector<std::string> fields = splitTabs(line);
-        const std::string where = path.filename().string() + ", line " + std::to_string(number);
-        if (fields.size() != static_cast<std::size_t>(periodColumns + 3)) {
-            *error = where + ": expected " + std::to_string(periodColumns + 3) + " fields";
+        if (!readRow(splitTabs(line),
+                     path.filename().string() + ", line " + std::to_string(number))) {
             return false;
         }
-        const std::optional<MonthIndex> first = parseMonth(fields[0]);
-        const std::optional<MonthIndex> last = periodColumns == 2 ? parseMonth(fields[1]) : first;
-        const std::string& rateText = fields[static_cast<std::size_t>(periodColumns)];
-        const std::string& status = fields[static_cast<std::size_t>(periodColumns + 1)];
-        if (!first || !last || *last < *first) {
-            *error = where + ": bad month";
-            return false;
-        }
-        // Periods and announcements follow each other without gaps or overlaps, so that no
-        // bond silently falls between two rows.
-        const int step = periodColumns == 2 ? *last - *first + 1 : 6;
-        if (expectedNext && *first != *expectedNext) {
-            *error = where + ": does not follow the previous row";
-            return false;
-        }
-        expectedNext = *first + step;
-        PublishedRate rate{parseHundredthsOfPercent(rateText), status, false};
-        const bool notFound = rateText == "not found" && status == "not found";
-        if (!rate.hundredthsOfPercent && !notFound) {
-            *error = where + ": bad rate \"" + rateText + "\"";
-            return false;
-        }
-        if (rate.hundredthsOfPercent && status == "not found") {
-            *error = where + ": a rate marked \"not found\"";
-            return false;
-        }
-        if (rate.hundredthsOfPercent && !isUsableRate(status, fields.back())) {
-            if (status.find("unconfirmed (1 secondary)") == std::string::npos) {
-                *error = where + ": unknown status \"" + status + "\"";
+    }
+    return true;
+}
+
+// Reads a rate file: `periodColumns` is 2 for issue periods (first, last) and 1 for
+// announcements. Lines starting with '#' are comments.
+bool loadRates(const std::filesystem::path& path, int periodColumns,
+               std::map<MonthIndex, PublishedRate>& rates, MonthIndex* lastIssue,
+               std::string* error) {
+    std::optional<MonthIndex> expectedNext;
+    const bool read = readDataRows(
+        path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
+            if (fields.size() != static_cast<std::size_t>(periodColumns + 3)) {
+                *error = where + ": expected " + std::to_string(periodColumns + 3) + " fields";
                 return false;
             }
-            rate.hundredthsOfPercent.reset();
-            rate.unused = true;
-        }
-        rates[*first] = rate;
-        if (lastIssue != nullptr) {
-            *lastIssue = *last;
-        }
+            const std::optional<MonthIndex> first = parseMonth(fields[0]);
+            const std::optional<MonthIndex> last =
+                periodColumns == 2 ? parseMonth(fields[1]) : first;
+            const std::string& rateText = fields[static_cast<std::size_t>(periodColumns)];
+            const std::string& status = fields[static_cast<std::size_t>(periodColumns + 1)];
+            if (!first || !last || *last < *first) {
+                *error = where + ": bad month";
+                return false;
+            }
+            // Periods and announcements follow each other without gaps or overlaps, so that no
+            // bond silently falls between two rows.
+            const int step = periodColumns == 2 ? *last - *first + 1 : 6;
+            if (expectedNext && *first != *expectedNext) {
+                *error = where + ": does not follow the previous row";
+                return false;
+            }
+            expectedNext = *first + step;
+            PublishedRate rate{parseHundredthsOfPercent(rateText), status, false};
+            const bool notFound = rateText == "not found" && status == "not found";
+            if (!rate.hundredthsOfPercent && !notFound) {
+                *error = where + ": bad rate \"" + rateText + "\"";
+                return false;
+            }
+            if (rate.hundredthsOfPercent && status == "not found") {
+                *error = where + ": a rate marked \"not found\"";
+                return false;
+            }
+            if (rate.hundredthsOfPercent && !isUsableRate(status, fields.back())) {
+                if (status.find("unconfirmed (1 secondary)") == std::string::npos) {
+                    *error = where + ": unknown status \"" + status + "\"";
+                    return false;
+                }
+                rate.hundredthsOfPercent.reset();
+                rate.unused = true;
+            }
+            rates[*first] = rate;
+            if (lastIssue != nullptr) {
+                *lastIssue = *last;
+            }
+            return true;
+        });
+    if (!read) {
+        return false;
     }
     if (rates.empty()) {
         *error = path.string() + ": holds no rates";
@@ -116,33 +134,27 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
 // Reads the final values: issue month, final maturity month, six-digit leaf, status, where read.
 bool loadFinalValues(const std::filesystem::path& path,
                      std::map<MonthIndex, PublishedFinalValue>& finals, std::string* error) {
-    std::ifstream in(path);
-    if (!in) {
-        *error = path.string() + ": cannot be read";
+    const bool read = readDataRows(
+        path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
+            const std::optional<MonthIndex> issue =
+                fields.size() == 5 ? parseMonth(fields[0]) : std::nullopt;
+            const std::optional<MonthIndex> maturity =
+                fields.size() == 5 ? parseMonth(fields[1]) : std::nullopt;
+            const bool leaf = fields.size() == 5 && fields[2].size() == 6 &&
+                              std::all_of(fields[2].begin(), fields[2].end(),
+                                          [](char c) { return c >= '0' && c <= '9'; });
+            if (!issue || !maturity || !leaf || finals.contains(*issue)) {
+                *error =
+                    where +
+                    ": expected a new issue month, its final maturity month, a six-digit value, "
+                    "a status and where it was read";
+                return false;
+            }
+            finals[*issue] = {*maturity, std::stoll(fields[2])};
+            return true;
+        });
+    if (!read) {
         return false;
-    }
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        const std::vector<std::string> fields = splitTabs(line);
-        const std::optional<MonthIndex> issue =
-            fields.size() == 5 ? parseMonth(fields[0]) : std::nullopt;
-        const std::optional<MonthIndex> maturity =
-            fields.size() == 5 ? parseMonth(fields[1]) : std::nullopt;
-        const bool leaf = fields.size() == 5 && fields[2].size() == 6 &&
-                          std::all_of(fields[2].begin(), fields[2].end(),
-                                      [](char c) { return c >= '0' && c <= '9'; });
-        if (!issue || !maturity || !leaf || finals.contains(*issue)) {
-            *error = path.filename().string() + ", line " + std::to_string(number) +
-                     ": expected a new issue month, its final maturity month, a six-digit value, "
-                     "a status and where it was read";
-            return false;
-        }
-        finals[*issue] = {*maturity, std::stoll(fields[2])};
     }
     if (finals.empty()) {
         *error = path.string() + ": holds no final values";
@@ -154,31 +166,24 @@ bool loadFinalValues(const std::filesystem::path& path,
 // Reads the monthly yields: month, percent, status, where read; months in a row without gaps.
 bool loadYields(const std::filesystem::path& path, std::map<MonthIndex, int>& yields,
                 std::string* error) {
-    std::ifstream in(path);
-    if (!in) {
-        *error = path.string() + ": cannot be read";
+    const bool read = readDataRows(
+        path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
+            const std::optional<MonthIndex> month =
+                fields.size() == 4 ? parseMonth(fields[0]) : std::nullopt;
+            const std::optional<int> percent =
+                fields.size() == 4 ? parseHundredthsOfPercent(fields[1]) : std::nullopt;
+            if (!month || !percent || *percent < 0 ||
+                (!yields.empty() && *month != yields.rbegin()->first + 1)) {
+                *error = where +
+                         ": expected the month after the previous row, a yield, a status and "
+                         "where it was read";
+                return false;
+            }
+            yields[*month] = *percent;
+            return true;
+        });
+    if (!read) {
         return false;
-    }
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        const std::vector<std::string> fields = splitTabs(line);
-        const std::optional<MonthIndex> month =
-            fields.size() == 4 ? parseMonth(fields[0]) : std::nullopt;
-        const std::optional<int> percent =
-            fields.size() == 4 ? parseHundredthsOfPercent(fields[1]) : std::nullopt;
-        if (!month || !percent || *percent < 0 ||
-            (!yields.empty() && *month != yields.rbegin()->first + 1)) {
-            *error = path.filename().string() + ", line " + std::to_string(number) +
-                     ": expected the month after the previous row, a yield, a status and where "
-                     "it was read";
-            return false;
-        }
-        yields[*month] = *percent;
     }
     if (yields.empty()) {
         *error = path.string() + ": holds no yields";
