@@ -56,7 +56,7 @@ QString qText(const std::string& text) {
 }
 
 // The whole report for scripts: every column of every bond by its title, the totals, the
-// summary and the note on missing values.
+// summary, what to do and the note on missing values.
 std::string reportJson(const std::string& portfolio, const std::string& month,
                        const std::vector<TextRow>& records, const ReportSnapshot& model) {
     const TextRow& titles = records.front();
@@ -83,6 +83,11 @@ std::string reportJson(const std::string& portfolio, const std::string& month,
     root.insert("bonds", bonds);
     root.insert("totals", object(records.back(), true));
     root.insert("summary", summary);
+    QJsonArray actions;
+    for (const std::string& line : model.actionLines()) {
+        actions.append(qText(line));
+    }
+    root.insert("whatToDo", actions);
     root.insert("missingValuesNote", qText(model.missingValuesNote()));
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
@@ -153,12 +158,6 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         }
         rows.push_back(std::move(cells));
     }
-    // As the window does when it opens: bonds the table calls invalid end the report with the
-    // alert that names them all, and no values are shown.
-    if (!report.valid()) {
-        io.services.showErrorAlert("Error", invalidBondsMessage(report.invalidSerials));
-        return kExitFailure;
-    }
     if (startingNote) {
         io.err << "orvelt-cli: note: " << *startingNote << '\n';
     }
@@ -189,6 +188,20 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
                 io.out << line << '\n';
             }
         }
+        // What to do comes with every text report; CSV, like the summary, is the table alone.
+        const std::vector<std::string> actions = report.actionLines();
+        if (!actions.empty()) {
+            io.out << '\n';
+            for (const std::string& line : actions) {
+                io.out << line << '\n';
+            }
+        }
+    }
+    // As the window does when it opens: the bonds with an invalid issue date are listed, in no
+    // total, and one alert names them all; the command then fails.
+    if (!report.valid()) {
+        io.services.showErrorAlert("Error", invalidBondsMessage(report));
+        return kExitFailure;
     }
     return kExitSuccess;
 }

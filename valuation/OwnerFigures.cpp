@@ -62,11 +62,44 @@ std::optional<double> payableValueAt(const ValueTable* table, const Bond& bond,
                                                  : std::nullopt;
 }
 
+// EE and I bonds can be cashed six months after issue when issued January 2003 or earlier,
+// twelve months after when issued February 2003 or later (31 CFR 359.6, 351.6, 360.35(b)).
+std::optional<YearMonth> firstPayableMonth(std::string_view series, const YearMonth& issue) {
+    if (series != "EE" && series != "I") {
+        return std::nullopt;
+    }
+    return issue.plusMonths(issue >= YearMonth{2003, 2} ? 12 : 6);
+}
+
+// An EE bond is worth at least its face value, twice its price, at original maturity: 17 years
+// for issues May 1995 - May 2003 (31 CFR 351.24, 351.29(a)(1), 351.32(b)), 20 years for issues
+// of June 2003 on (351.29(a)(2), 351.35(f)). Earlier issues' original maturity guarantees a
+// minimum rate, not face value.
+std::optional<YearMonth> doublingMonth(std::string_view series, const YearMonth& issue) {
+    if (series != "EE" || issue < YearMonth{1995, 5}) {
+        return std::nullopt;
+    }
+    return issue.plusMonths((issue < YearMonth{2003, 6} ? 17 : 20) * 12);
+}
+
+// Why no bond of the series exists with the issue date: before its first issue, after its last
+// (Series E: June 1980, 31 CFR 316), or a date the table holds no such bond for.
+std::string invalidIssueReason(const std::string& series, const YearMonth& issue) {
+    if (const std::optional<YearMonth> first = firstIssueOf(series); first && issue < *first) {
+        return "Series " + series + " bonds were first issued in " + first->name();
+    }
+    if (series == "E" && issue > YearMonth{1980, 6}) {
+        return "Series E bonds were last issued in June 1980";
+    }
+    return "the value table holds no Series " + series + " bond issued in " + issue.name();
+}
+
 BondStatus statusOf(TableEntry::Kind leaf, bool matured, bool penalty) {
     switch (leaf) {
     case TableEntry::Kind::Missing:
-    case TableEntry::Kind::Invalid:
         return BondStatus::NoValue;
+    case TableEntry::Kind::Invalid:
+        return BondStatus::InvalidIssueDate;
     case TableEntry::Kind::NotYetPayable:
         return BondStatus::NotYetPayable;
     case TableEntry::Kind::Value:
@@ -85,15 +118,15 @@ std::string_view bondStatusText(BondStatus status) {
     case BondStatus::Earning:
         return "";
     case BondStatus::Matured:
-        return "matured";
+        return "stopped earning";
     case BondStatus::NotYetPayable:
         return "not yet payable";
     case BondStatus::IncludesPenalty:
-        return "includes 3-month penalty";
+        return "includes the 3-month penalty";
     case BondStatus::NotIssuedYet:
         return "not issued yet";
-    case BondStatus::BeforeFirstIssue:
-        return "dated before its series was first issued";
+    case BondStatus::InvalidIssueDate:
+        return "invalid issue date";
     case BondStatus::NoValue:
         return "no value";
     case BondStatus::NotKnown:
@@ -140,13 +173,34 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
     }
     if (const std::optional<YearMonth> first = firstIssueOf(bond.type); first && *issue < *first) {
         // No value to look up: whatever the table holds for that date, no such bond exists.
-        figures.status = BondStatus::BeforeFirstIssue;
+        figures.status = BondStatus::InvalidIssueDate;
+        figures.invalidReason = invalidIssueReason(bond.type, *issue);
         return figures;
     }
     const bool matured = *redemption >= *figures.finalMaturity;
     const TableEntry entry = tableEntryOfBond(table, bond, *redemption);
     figures.leaf = entry.kind;
     figures.status = statusOf(entry.kind, matured, carriesPenalty(bond.type, *issue, monthsHeld));
+    switch (figures.status) {
+    case BondStatus::InvalidIssueDate:
+        figures.invalidReason = invalidIssueReason(bond.type, *issue);
+        return figures;
+    case BondStatus::NotYetPayable:
+        figures.statusMonth = firstPayableMonth(bond.type, *issue);
+        break;
+    case BondStatus::IncludesPenalty:
+        figures.statusMonth = issue->plusMonths(60);
+        break;
+    case BondStatus::Matured:
+        figures.statusMonth = figures.finalMaturity;
+        break;
+    default:
+        break;
+    }
+    if (const std::optional<YearMonth> doubles = doublingMonth(bond.type, *issue);
+        doubles && *redemption < *doubles && figures.status != BondStatus::NoValue) {
+        figures.doublesIn = doubles;
+    }
     if (entry.kind == TableEntry::Kind::NotYetPayable) {
         figures.value = figures.issuePrice;
         return figures;
@@ -190,6 +244,21 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
             200.0 * (std::pow(value / price, 6.0 / static_cast<double>(monthsEarning)) - 1.0);
     }
     return figures;
+}
+
+std::string statusCellText(const OwnerFigures& figures) {
+    std::string text(bondStatusText(figures.status));
+    if (figures.statusMonth) {
+        text += (figures.status == BondStatus::Matured ? " in " : " until ") +
+                figures.statusMonth->name();
+    }
+    if (!figures.invalidReason.empty()) {
+        text += ": " + figures.invalidReason;
+    }
+    if (figures.doublesIn) {
+        text += (text.empty() ? "doubles in " : "; doubles in ") + figures.doublesIn->name();
+    }
+    return text;
 }
 
 std::string ownerAmountText(const std::optional<double>& amount) {

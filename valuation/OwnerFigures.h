@@ -18,7 +18,7 @@
 enum class BondStatus {
     NotKnown,         // the series, issue month or redemption month is not one the rules know
     NotIssuedYet,     // the redemption month comes before the issue month
-    BeforeFirstIssue, // dated before its series was first issued: no such bond exists
+    InvalidIssueDate, // before its series' first issue, or the table says invalid: no such bond
     NoValue,          // the table has no value for the bond at the redemption month
     NotYetPayable,    // the table's leaf is "NO PAY": too young to cash
     Matured,          // at or past final maturity: no longer earns interest
@@ -26,7 +26,8 @@ enum class BondStatus {
     Earning,          // payable, still earning interest, no penalty: shown as an empty cell
 };
 
-// The word the report shows for a status ("matured", "not yet payable", ...; "" for Earning).
+// The words for a status ("stopped earning", "not yet payable", ...; "" for Earning), without
+// the months and reasons statusCellText adds.
 std::string_view bondStatusText(BondStatus status);
 
 inline constexpr std::string_view kNotKnownText = "not known";
@@ -50,9 +51,22 @@ struct OwnerFigures {
     std::optional<double> yieldSinceIssue;
     std::optional<RedemptionMonth> finalMaturity;
     BondStatus status = BondStatus::NotKnown;
+    // The month the status's note names, where a Treasury rule gives it: the first month the
+    // bond can be cashed (NotYetPayable), the first without the penalty (IncludesPenalty), or
+    // final maturity, when it stopped earning (Matured).
+    std::optional<YearMonth> statusMonth;
+    // An EE bond not yet at original maturity whose rules guarantee its value then is at least
+    // face value, twice its price: that month.
+    std::optional<YearMonth> doublesIn;
+    // Why an InvalidIssueDate bond cannot exist ("Series E bonds were first issued in May 1941").
+    std::string invalidReason;
     // What cashing the bond now pays: its value when payable, 0 otherwise.
     double cashValue = 0.0;
 };
+
+// The Status cell: the status's words with their month or reason, then the doubling month:
+// "includes the 3-month penalty until May 2029; doubles in June 2030".
+std::string statusCellText(const OwnerFigures& figures);
 
 // The owner's figures of a bond at a redemption month (none: a month the rules do not know).
 OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,

@@ -49,6 +49,9 @@ namespace {
 std::vector<std::string> reportNotes(const ReportSnapshot& report,
                                      const ReportColumnPositions& columns) {
     std::vector<std::string> notes = report.summaryLines(&columns);
+    for (std::string& line : report.actionLines()) {
+        notes.push_back(std::move(line));
+    }
     if (std::string note = report.missingValuesNote(); !note.empty()) {
         notes.push_back(std::move(note));
     }

@@ -91,8 +91,14 @@ std::optional<SortKey> sortKey(const ReportSnapshot& snapshot, const ReportColum
         return numberKey(figures.yieldSinceIssue);
     case ReportCellRule::FinalMaturity:
         return monthKey(figures.finalMaturity);
-    case ReportCellRule::Status:
-        return SortKey{static_cast<double>(figures.status), 0.0, {}};
+    case ReportCellRule::Status: {
+        // By the status's order, then by the month its note names: the soonest first.
+        const std::optional<YearMonth> month =
+            figures.statusMonth ? figures.statusMonth : figures.doublesIn;
+        return SortKey{static_cast<double>(figures.status),
+                       month ? static_cast<double>(month->year * 12 + month->month) : 0.0,
+                       {}};
+    }
     }
     return std::nullopt;
 }

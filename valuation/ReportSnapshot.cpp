@@ -95,7 +95,7 @@ std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
     case ReportCellRule::FinalMaturity:
         return finalMaturityText(figures.finalMaturity);
     case ReportCellRule::Status:
-        return std::string(bondStatusText(figures.status));
+        return statusCellText(figures);
     }
     return {};
 }
@@ -276,10 +276,13 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
             ++summary.notIssuedYet;
             continue;
         }
-        snapshot.totalFaceValue += row.bond.faceAmount();
-        if (figures.leaf == TableEntry::Kind::Invalid) {
+        if (figures.status == BondStatus::InvalidIssueDate) {
+            // Listed, but no such bond exists: not even its face value counts.
             snapshot.invalidSerials.push_back(row.bond.serial);
+            ++summary.withoutValue;
+            continue;
         }
+        snapshot.totalFaceValue += row.bond.faceAmount();
         if (figures.leaf == TableEntry::Kind::Missing) {
             ++snapshot.bondsWithoutLeaf;
         }
@@ -299,11 +302,13 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
     return snapshot;
 }
 
-std::string invalidBondsMessage(const std::vector<std::string>& serials) {
+std::string invalidBondsMessage(const ReportSnapshot& snapshot) {
     std::string message = "The bonds with the following serials are invalid:\n";
-    for (const std::string& serial : serials) {
-        message += '\n';
-        message += serial;
+    for (const ReportRow& row : snapshot.rows) {
+        if (row.figures.status == BondStatus::InvalidIssueDate) {
+            message += "\n" + row.bond.serial + " (" + row.figures.invalidReason + ")";
+        }
     }
-    return message + "\n\nPlease fix this error and try again.";
+    return message + "\n\nThey are listed without a value and counted in no total. Please correct "
+                     "their issue dates.";
 }

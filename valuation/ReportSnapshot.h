@@ -1,8 +1,8 @@
 #pragma once
 
 // The value report of one portfolio at one redemption month, computed once from the bonds and the
-// value table: a row per bond in issue-date order with its figures, the totals, the bonds the
-// table calls invalid, and the notes. The report window, its exports and print, the main
+// value table: a row per bond in issue-date order with its figures, the totals, the bonds with
+// an invalid issue date, and the notes. The report window, its exports and print, the main
 // window's summary and the command line all read their figures from it, so they agree.
 //
 // Totals are summed over one set of bonds: those issued by the redemption month that have a
@@ -49,7 +49,7 @@ struct ReportSummary {
     int matured = 0;               // bonds with a value that no longer earn interest
     int withValue = 0;             // bonds issued by the redemption month that have a value
     int notIssuedYet = 0;
-    // Issued bonds without a value: the table lacks them or calls them invalid.
+    // Issued bonds without a value: the table lacks them, or their issue date is invalid.
     int withoutValue = 0;
 };
 
@@ -60,9 +60,9 @@ struct ReportSnapshot {
     // "June 2009"; the owner's text for a month that is not one.
     std::string monthName;
     std::vector<ReportRow> rows;
-    // The serials of the bonds the table calls invalid, in row order.
+    // The serials of the bonds with an invalid issue date, in row order: listed, in no total.
     std::vector<std::string> invalidSerials;
-    // The face values of every bond issued by the redemption month.
+    // The face values of every bond issued by the redemption month but those.
     double totalFaceValue = 0.0;
     ReportSummary summary;
     // Issued bonds the table holds no leaf for (their value cells show kNoValueText).
@@ -87,6 +87,11 @@ struct ReportSnapshot {
     // that only its column shows is footnoted only when `shownColumns` (none: all) holds it.
     std::vector<std::string>
     summaryLines(const ReportColumnPositions* shownColumns = nullptr) const;
+    // What to do, at a glance, one sentence a line: the bonds that stopped earning (since when,
+    // worth what together), those still carrying the 3-month penalty (the first month one comes
+    // free), and EE bonds that double within the next 12 months (what waiting gains where the
+    // value is known). Nothing when none applies.
+    std::vector<std::string> actionLines() const;
     // The line for below the table when issued bonds have no leaf in the table, naming how many
     // and the month, or that the table holds nothing for the month; empty otherwise.
     std::string missingValuesNote() const;
@@ -103,5 +108,5 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
                                      const ValueTable* table, std::optional<YearMonth> month,
                                      std::string otherMonthName = {});
 
-// The alert text that names the bonds the table calls invalid.
-std::string invalidBondsMessage(const std::vector<std::string>& serials);
+// The alert text that names the bonds with an invalid issue date, each with its reason.
+std::string invalidBondsMessage(const ReportSnapshot& snapshot);

@@ -5,6 +5,7 @@
 
 #include "core/value_table_fixture.h"
 #include "valuation/OwnerFigures.h"
+#include "valuation/ValueTable.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -53,7 +54,7 @@ TEST(OwnerFiguresTest, EBondsIssuedBeforeDecember1965RunFortyYearsAndMatureInThe
               "1995-12");
     EXPECT_EQ(figuresAt(table, "E", "100", "1979", "June", "05").status, BondStatus::Earning);
     const OwnerFigures matured = figuresAt(table, "E", "100", "1979", "June");
-    EXPECT_EQ(bondStatusText(matured.status), "matured");
+    EXPECT_EQ(bondStatusText(matured.status), "stopped earning");
     EXPECT_EQ(finalMaturityText(matured.finalMaturity), "2009-06");
 }
 
@@ -68,8 +69,8 @@ TEST(OwnerFiguresTest, ThePenaltyEndsInTheSixtiethMonthAndSpareBondsBeforeMay199
         return bondStatusText(figuresAt(table, series, "100", year, month).status);
     };
     EXPECT_EQ(statusOf("EE", "2004", "June"), "") << "held 60 months";
-    EXPECT_EQ(statusOf("EE", "2004", "July"), "includes 3-month penalty") << "held 59 months";
-    EXPECT_EQ(statusOf("I", "2004", "July"), "includes 3-month penalty");
+    EXPECT_EQ(statusOf("EE", "2004", "July"), "includes the 3-month penalty") << "held 59 months";
+    EXPECT_EQ(statusOf("I", "2004", "July"), "includes the 3-month penalty");
     EXPECT_EQ(statusOf("EE", "1997", "April"), "");
 }
 
@@ -116,9 +117,10 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
     EXPECT_FALSE(noPay.yieldSinceIssue);
     EXPECT_EQ(noPay.cashValue, 0.0);
 
-    for (const char* year : {"2002", "2003"}) {
+    for (const auto& [year, status] :
+         {std::pair{"2002", "invalid issue date"}, std::pair{"2003", "no value"}}) {
         const OwnerFigures missing = figuresAt(table, "EE", "100", year, "January");
-        EXPECT_EQ(bondStatusText(missing.status), "no value") << year;
+        EXPECT_EQ(bondStatusText(missing.status), status) << year;
         EXPECT_EQ(ownerAmountText(missing.interest), "not known") << year;
     }
     EXPECT_EQ(bondStatusText(figuresAt(table, "EE", "100", "2009", "July").status),
@@ -129,9 +131,64 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
     for (const auto& [series, year, month] :
          {std::tuple{"I", "1998", "August"}, {"EE", "1979", "December"}}) {
         const OwnerFigures before = figuresAt(early, series, "100", year, month);
-        EXPECT_EQ(bondStatusText(before.status), "dated before its series was first issued");
+        EXPECT_EQ(bondStatusText(before.status), "invalid issue date");
         EXPECT_NE(before.leaf, TableEntry::Kind::Invalid) << "shown, not refused";
         EXPECT_FALSE(before.value);
+    }
+}
+
+// The Status cell's months and reasons, from the shipped table: when a bond can be cashed, when
+// its penalty ends, when it stopped earning, when an EE bond doubles (17 or 20 years, none before
+// May 1995 issues), and why no bond has its issue date.
+TEST(OwnerFiguresTest, TheStatusCellNamesItsMonthsAndReasons) {
+    const ValueTableRef shipped = loadBondTable(
+        ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources", "/nonexistent"));
+    ASSERT_TRUE(shipped);
+    const ValueTableRef early =
+        makeTypedValueTable({{"EE", "2003", "03", "2003", "January", "NO PAY"},
+                             {"EE", "2009", "06", "1995", "April", "002000"},
+                             {"EE", "2009", "06", "1995", "May", "002000"}});
+    const YearMonth nov2026{2026, 11};
+    const YearMonth jun2009{2009, 6};
+    const std::vector<std::tuple<const ValueTable*, const char*, const char*, const char*,
+                                 YearMonth, const char*>>
+        cases = {
+            {shipped.get(),
+             "EE",
+             "2025",
+             "November",
+             {2026, 6},
+             "not yet payable until November 2026; doubles in November 2045"},
+            {early.get(),
+             "EE",
+             "2003",
+             "January",
+             {2003, 3},
+             "not yet payable until July 2003; doubles in January 2020"},
+            {shipped.get(), "I", "2024", "May", nov2026,
+             "includes the 3-month penalty until May 2029"},
+            {shipped.get(), "EE", "2024", "November", nov2026,
+             "includes the 3-month penalty until November 2029; doubles in November 2044"},
+            {shipped.get(), "EE", "2010", "June", nov2026, "doubles in June 2030"},
+            {shipped.get(), "EE", "2006", "November", nov2026, ""},
+            {shipped.get(), "EE", "2003", "May", jun2009, "doubles in May 2020"},
+            {shipped.get(), "EE", "2003", "June", jun2009, "doubles in June 2023"},
+            {early.get(), "EE", "1995", "May", jun2009, "doubles in May 2012"},
+            {early.get(), "EE", "1995", "April", jun2009, ""},
+            {shipped.get(), "EE", "1990", "January", nov2026, "stopped earning in January 2020"},
+            {shipped.get(), "EE", "2026", "December", nov2026, "not issued yet"},
+            {shipped.get(), "E", "1941", "January", nov2026,
+             "invalid issue date: Series E bonds were first issued in May 1941"},
+            {shipped.get(), "E", "1980", "July", nov2026,
+             "invalid issue date: Series E bonds were last issued in June 1980"},
+            {shipped.get(), "S", "1970", "November", nov2026,
+             "invalid issue date: the value table holds no Series S bond issued in November 1970"},
+        };
+    for (const auto& [table, series, year, month, redemption, expected] : cases) {
+        EXPECT_EQ(
+            statusCellText(ownerFiguresOfBond(table, bond(series, "100", year, month), redemption)),
+            expected)
+            << series << " " << year << " " << month;
     }
 }
 

@@ -1,5 +1,5 @@
 // Bonds the value table calls invalid (six spaces): all of them are found when the report is
-// computed, whichever cells are asked for, and none is ever an amount.
+// computed, whichever cells are asked for, listed with the reason, and none is ever an amount.
 
 #include "core/value_table_fixture.h"
 #include "valuation/ValueReport.h"
@@ -40,10 +40,11 @@ TEST_F(ReportInvalidBondsTest, AnInvalidBondShowsNoValueAndCountsInNoAmount) {
     createReport();
     EXPECT_EQ(valueCell(3), "no value");
     EXPECT_EQ(report->cellText("Face Value", 3), "$100");
-    EXPECT_EQ(report->cellText("Status", 3), "no value");
+    EXPECT_EQ(report->cellText("Status", 3),
+              "invalid issue date: the value table holds no Series EE bond issued in April 2001");
     EXPECT_DOUBLE_EQ(report->totalCurrentValue(), 108.48);
     EXPECT_EQ(valueCell(5), "$108.48");
-    EXPECT_EQ(report->cellText("Face Value", 5), "$200.00");
+    EXPECT_EQ(report->cellText("Face Value", 5), "$100.00") << "not even its face value counts";
     EXPECT_EQ(report->cellText("Issue Price", 5), "$50.00") << "the invalid bond's price left out";
     EXPECT_FALSE(report->valid());
     EXPECT_EQ(report->invalidSerials(), std::vector<std::string>{"BAD"});
@@ -57,12 +58,12 @@ TEST_F(ReportInvalidBondsTest, EveryInvalidBondIsFoundWithoutAnyCellAskedFor) {
     createReport();
     // Issue-date order: GOOD (March), then the April bonds in their list order.
     EXPECT_EQ(report->invalidSerials(), (std::vector<std::string>{"BAD1", "BAD2"}));
-    EXPECT_EQ(invalidBondsMessage(report->invalidSerials()),
-              "The bonds with the following serials are invalid:\n\nBAD1\nBAD2\n\nPlease fix this "
-              "error and try again.");
-    EXPECT_EQ(invalidBondsMessage({"BAD1"}), "The bonds with the following serials are "
-                                             "invalid:\n\nBAD1\n\nPlease fix this error and try "
-                                             "again.");
+    const std::string reason = " (the value table holds no Series EE bond issued in April 2001)";
+    EXPECT_EQ(invalidBondsMessage(report->snapshot()),
+              "The bonds with the following serials are invalid:\n\nBAD1" + reason + "\nBAD2" +
+                  reason +
+                  "\n\nThey are listed without a value and counted in no total. Please correct "
+                  "their issue dates.");
 }
 
 TEST_F(ReportInvalidBondsTest, ReportOfOnlyInvalidBondsTotalsNothing) {

@@ -52,16 +52,22 @@ TEST(ReportOrderTest, AmountsAndDatesSortByValueBothWaysWithAbsentFiguresLast) {
         << "the totals stay";
 }
 
-// The Status column orders by how far a bond is from paying: its words would give the reverse.
-TEST(ReportOrderTest, StatusSortsByItsOrderNotByItsWords) {
+// The Status column orders by how far a bond is from paying, then by the month its note names:
+// its words would give the reverse.
+TEST(ReportOrderTest, StatusSortsByItsOrderThenItsMonthNotByItsWords) {
     const ValueTableRef table =
-        makeTypedValueTable({{"EE", "2009", "06", "2006", "May", "002712"}});
+        makeTypedValueTable({{"EE", "2009", "06", "2006", "May", "002712"},
+                             {"EE", "2009", "06", "2005", "June", "002712"}});
     const ReportSnapshot report = computeReportSnapshot({{"PENALTY", "EE", "100", "2006", "May"},
                                                          {"NO VALUE", "EE", "100", "2001", "April"},
-                                                         {"LATER", "EE", "100", "2010", "May"}},
+                                                         {"LATER", "EE", "100", "2010", "May"},
+                                                         {"SOONER", "EE", "100", "2005", "June"}},
                                                         "Mixed", table.get(), YearMonth{2009, 6});
-    EXPECT_EQ(serials(report, bondRowOrder(report, reportColumnNamed("Status"), true)),
-              (std::vector<std::string>{"LATER", "NO VALUE", "PENALTY"}));
+    const ReportColumn status = reportColumnNamed("Status");
+    EXPECT_EQ(serials(report, bondRowOrder(report, status, true)),
+              (std::vector<std::string>{"LATER", "NO VALUE", "SOONER", "PENALTY"}));
+    EXPECT_EQ(serials(report, bondRowOrder(report, status, false)),
+              (std::vector<std::string>{"PENALTY", "SOONER", "NO VALUE", "LATER"}));
 }
 
 } // namespace

@@ -121,21 +121,21 @@ void ReportWindow::showEvent(QShowEvent* event) {
 }
 
 void ReportWindow::open() {
-    if (report_.valid()) {
-        showInFront();
+    showInFront();
+    if (report_.valid() || invalidBondsNamed_) {
         return;
     }
-    // Decided once, as the window opens: bonds the table calls invalid end the report before it
-    // is seen. The alert comes from the event loop, after the command that opened the report,
-    // and is dropped if the window has gone by then.
-    const std::string message = invalidBondsMessage(report_.invalidSerials());
+    // Once, as the window opens, never at a later computation: the bonds with an invalid issue
+    // date are listed in the report, and the alert names them all. It comes from the event loop,
+    // after the command that opened the report, and is dropped if the window has gone by then.
+    invalidBondsNamed_ = true;
+    const std::string message = invalidBondsMessage(report_.snapshot());
     QMetaObject::invokeMethod(
         this,
         [this, message] {
             if (WindowHost* view = host()) {
                 view->services().showErrorAlert("Error", message);
             }
-            close();
         },
         Qt::QueuedConnection);
 }
@@ -178,6 +178,21 @@ void ReportWindow::updateLabels() {
     updateDateLabel();
     updateMissingValuesLabel();
     updateSummaryLabel();
+    updateActionsLabel();
+}
+
+void ReportWindow::updateActionsLabel() {
+    QStringList lines;
+    for (const std::string& line : report_.snapshot().actionLines()) {
+        lines << QString::fromStdString(line);
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (ui_->actionsLabel->text() != text) {
+        ui_->actionsLabel->setText(text);
+    }
+    if (ui_->actionsLabel->isHidden() != text.isEmpty()) {
+        ui_->actionsLabel->setHidden(text.isEmpty());
+    }
 }
 
 QLabel* ReportWindow::missingValuesLabel() const {
@@ -186,6 +201,10 @@ QLabel* ReportWindow::missingValuesLabel() const {
 
 QLabel* ReportWindow::summaryLabel() const {
     return ui_->summaryLabel;
+}
+
+QLabel* ReportWindow::actionsLabel() const {
+    return ui_->actionsLabel;
 }
 
 QLabel* ReportWindow::statusLabel() const {

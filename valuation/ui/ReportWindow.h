@@ -7,9 +7,9 @@
 // rows by it (again: the other way); the report opens in issue-date order. The window opens as
 // wide as its columns need, within the screen, and its status line says what Export and Print
 // did until the report's figures change. Both show their progress, page by page, and can be
-// cancelled. The window stays with the portfolio open when it was opened. When it opens with bonds
-// the value table calls invalid, one alert names them all (from the event loop) and the window
-// closes without ever being shown.
+// cancelled. The window stays with the portfolio open when it was opened. Bonds with an invalid
+// issue date are listed with the reason and counted in no total; when the window opens with
+// such bonds, one alert names them all (from the event loop), once.
 
 #include "app/TaskWindowController.h"
 #include "valuation/ReportDocument.h"
@@ -38,8 +38,8 @@ class ReportWindow : public TaskWindowController {
     explicit ReportWindow(WindowHost& host);
     ~ReportWindow() override;
 
-    // Shows the window in front; or, when the value table calls bonds of the report invalid,
-    // names them all in one alert (from the event loop) and closes the window unseen.
+    // Shows the window in front; the first time, when bonds of the report have an invalid issue
+    // date, also names them all in one alert (from the event loop).
     void open();
 
     const ValueReport& report() const { return report_; }
@@ -49,6 +49,8 @@ class ReportWindow : public TaskWindowController {
     QLabel* missingValuesLabel() const;
     // The owner's summary below the table.
     QLabel* summaryLabel() const;
+    // What to do, at a glance, below the summary; hidden when nothing applies.
+    QLabel* actionsLabel() const;
     // The line beside the buttons that says what Export and Print last did.
     QLabel* statusLabel() const;
     QPushButton* exportButton() const;
@@ -92,6 +94,7 @@ class ReportWindow : public TaskWindowController {
     void updateDateLabel();
     void updateMissingValuesLabel();
     void updateSummaryLabel();
+    void updateActionsLabel();
     void setUpColumnsMenu();
     void showColumn(std::size_t position, bool shown);
     // The columns shown, for export and print as for Copy.
@@ -108,6 +111,7 @@ class ReportWindow : public TaskWindowController {
     std::unique_ptr<Ui::ReportWindow> ui_;
     ValueReport report_;
     bool recomputePending_ = false;
+    bool invalidBondsNamed_ = false;
     bool fittedToColumns_ = false;
     QTableView* tableView_ = nullptr;
     ReportTableModel* model_ = nullptr;

@@ -53,7 +53,7 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
     }
     // As the window does when it opens: one alert that names every invalid bond.
     if (!report.valid()) {
-        expected.alerts.push_back(invalidBondsMessage(report.invalidSerials()));
+        expected.alerts.push_back(invalidBondsMessage(report.snapshot()));
     }
     return expected;
 }
