@@ -171,11 +171,16 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
         figures.status = BondStatus::NotIssuedYet;
         return figures;
     }
-    if (const std::optional<YearMonth> first = firstIssueOf(bond.type); first && *issue < *first) {
-        // No value to look up: whatever the table holds for that date, no such bond exists.
+    // No such bond exists, so it never matures either; its price is still its series' share.
+    auto invalidIssueDate = [&figures, &bond, &issue] {
         figures.status = BondStatus::InvalidIssueDate;
         figures.invalidReason = invalidIssueReason(bond.type, *issue);
+        figures.finalMaturity.reset();
         return figures;
+    };
+    if (const std::optional<YearMonth> first = firstIssueOf(bond.type); first && *issue < *first) {
+        // No value to look up: whatever the table holds for that date.
+        return invalidIssueDate();
     }
     const bool matured = *redemption >= *figures.finalMaturity;
     const TableEntry entry = tableEntryOfBond(table, bond, *redemption);
@@ -183,8 +188,7 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
     figures.status = statusOf(entry.kind, matured, carriesPenalty(bond.type, *issue, monthsHeld));
     switch (figures.status) {
     case BondStatus::InvalidIssueDate:
-        figures.invalidReason = invalidIssueReason(bond.type, *issue);
-        return figures;
+        return invalidIssueDate();
     case BondStatus::NotYetPayable:
         figures.statusMonth = firstPayableMonth(bond.type, *issue);
         break;

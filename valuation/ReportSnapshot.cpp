@@ -183,16 +183,7 @@ ReportSnapshot::summaryLines(const ReportColumnPositions* shownColumns) const {
             ", of which interest: " + totalText(summary.interest),
         "Worth if cashed now: " + worthIfCashedNowText() + " (bonds not yet payable count nothing)",
     };
-    const int matured = summary.matured;
-    if (matured == 0) {
-        lines.emplace_back("None of these bonds has matured: all still earn interest.");
-    } else {
-        lines.push_back(
-            (matured == 1 ? std::string("1 bond has") : std::to_string(matured) + " bonds have") +
-            " matured and no longer earn" + (matured == 1 ? "s" : "") + " interest: keeping " +
-            (matured == 1 ? "it" : "them") + " brings nothing more, so you may cash " +
-            (matured == 1 ? "it" : "them") + " without losing anything.");
-    }
+    // The bonds that stopped earning are told with what to do about them (actionLines).
     if (summary.notIssuedYet > 0 || summary.withoutValue > 0) {
         std::string which;
         if (summary.notIssuedYet > 0) {

@@ -83,7 +83,8 @@ struct ReportSnapshot {
     // A cell's text; empty outside the rows.
     std::string cellText(const ReportColumn& column, int row) const;
 
-    // The summary in plain sentences, one a line, then one line per incomplete total. A total
+    // The summary in plain sentences, one a line, then one line per incomplete total; the bonds
+    // that stopped earning are told in actionLines, shown beside it. A total
     // that only its column shows is footnoted only when `shownColumns` (none: all) holds it.
     std::vector<std::string>
     summaryLines(const ReportColumnPositions* shownColumns = nullptr) const;

@@ -132,8 +132,9 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
          {std::tuple{"I", "1998", "August"}, {"EE", "1979", "December"}}) {
         const OwnerFigures before = figuresAt(early, series, "100", year, month);
         EXPECT_EQ(bondStatusText(before.status), "invalid issue date");
-        EXPECT_NE(before.leaf, TableEntry::Kind::Invalid) << "shown, not refused";
+        EXPECT_NE(before.leaf, TableEntry::Kind::Invalid) << "whatever the table holds";
         EXPECT_FALSE(before.value);
+        EXPECT_FALSE(before.finalMaturity) << "no such bond ever matures";
     }
 }
 
@@ -143,53 +144,36 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
 TEST(OwnerFiguresTest, TheStatusCellNamesItsMonthsAndReasons) {
     const ValueTableRef shipped = loadBondTable(
         ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources", "/nonexistent"));
-    ASSERT_TRUE(shipped);
     const ValueTableRef early =
         makeTypedValueTable({{"EE", "2003", "03", "2003", "January", "NO PAY"},
                              {"EE", "2009", "06", "1995", "April", "002000"},
                              {"EE", "2009", "06", "1995", "May", "002000"}});
-    const YearMonth nov2026{2026, 11};
-    const YearMonth jun2009{2009, 6};
-    const std::vector<std::tuple<const ValueTable*, const char*, const char*, const char*,
-                                 YearMonth, const char*>>
-        cases = {
-            {shipped.get(),
-             "EE",
-             "2025",
-             "November",
-             {2026, 6},
-             "not yet payable until November 2026; doubles in November 2045"},
-            {early.get(),
-             "EE",
-             "2003",
-             "January",
-             {2003, 3},
-             "not yet payable until July 2003; doubles in January 2020"},
-            {shipped.get(), "I", "2024", "May", nov2026,
-             "includes the 3-month penalty until May 2029"},
-            {shipped.get(), "EE", "2024", "November", nov2026,
-             "includes the 3-month penalty until November 2029; doubles in November 2044"},
-            {shipped.get(), "EE", "2010", "June", nov2026, "doubles in June 2030"},
-            {shipped.get(), "EE", "2006", "November", nov2026, ""},
-            {shipped.get(), "EE", "2003", "May", jun2009, "doubles in May 2020"},
-            {shipped.get(), "EE", "2003", "June", jun2009, "doubles in June 2023"},
-            {early.get(), "EE", "1995", "May", jun2009, "doubles in May 2012"},
-            {early.get(), "EE", "1995", "April", jun2009, ""},
-            {shipped.get(), "EE", "1990", "January", nov2026, "stopped earning in January 2020"},
-            {shipped.get(), "EE", "2026", "December", nov2026, "not issued yet"},
-            {shipped.get(), "E", "1941", "January", nov2026,
-             "invalid issue date: Series E bonds were first issued in May 1941"},
-            {shipped.get(), "E", "1980", "July", nov2026,
-             "invalid issue date: Series E bonds were last issued in June 1980"},
-            {shipped.get(), "S", "1970", "November", nov2026,
-             "invalid issue date: the value table holds no Series S bond issued in November 1970"},
-        };
-    for (const auto& [table, series, year, month, redemption, expected] : cases) {
-        EXPECT_EQ(
-            statusCellText(ownerFiguresOfBond(table, bond(series, "100", year, month), redemption)),
-            expected)
-            << series << " " << year << " " << month;
-    }
+    auto note = [](const ValueTableRef& table, const char* series, const char* issued,
+                   const char* at) {
+        const YearMonth issue = *YearMonth::fromKeyText(issued);
+        const Bond of =
+            bond(series, "100", std::to_string(issue.year), std::string(monthName(issue.month)));
+        return statusCellText(ownerFiguresOfBond(table.get(), of, YearMonth::fromKeyText(at)));
+    };
+    EXPECT_EQ(note(shipped, "EE", "2025-11", "2026-06"),
+              "not yet payable until November 2026; doubles in November 2045");
+    EXPECT_EQ(note(early, "EE", "2003-01", "2003-03"),
+              "not yet payable until July 2003; doubles in January 2020");
+    EXPECT_EQ(note(shipped, "I", "2024-05", "2026-11"),
+              "includes the 3-month penalty until May 2029");
+    EXPECT_EQ(note(shipped, "EE", "2024-11", "2026-11"),
+              "includes the 3-month penalty until November 2029; doubles in November 2044");
+    EXPECT_EQ(note(shipped, "EE", "2010-06", "2026-11"), "doubles in June 2030");
+    EXPECT_EQ(note(shipped, "EE", "2006-11", "2026-11"), "") << "doubled this month";
+    EXPECT_EQ(note(shipped, "EE", "2003-05", "2009-06"), "doubles in May 2020");
+    EXPECT_EQ(note(shipped, "EE", "2003-06", "2009-06"), "doubles in June 2023");
+    EXPECT_EQ(note(early, "EE", "1995-05", "2009-06"), "doubles in May 2012");
+    EXPECT_EQ(note(early, "EE", "1995-04", "2009-06"), "");
+    EXPECT_EQ(note(shipped, "EE", "1990-01", "2026-11"), "stopped earning in January 2020");
+    EXPECT_EQ(note(shipped, "E", "1941-01", "2026-11"),
+              "invalid issue date: Series E bonds were first issued in May 1941");
+    EXPECT_EQ(note(shipped, "E", "1980-07", "2026-11"),
+              "invalid issue date: Series E bonds were last issued in June 1980");
 }
 
 // The value stops growing at final maturity, and so do the months the yield counts.
