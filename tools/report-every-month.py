@@ -30,7 +30,7 @@ FACE_VALUES = ["25", "50", "75", "100", "200", "500", "1000", "5000", "10000", "
 def portfolio_bonds(table):
     """Two bonds of each series and issue year of the table, at months and face values that
     vary from bond to bond, and a bond of a series no table knows; and apart from them the bonds
-    the table calls invalid in some month (an invalid bond ends the report)."""
+    the table calls invalid in some month (an invalid bond fails the report)."""
     years = {}
     invalid = set()
     for series, redemption_years in table.items():
