@@ -105,6 +105,9 @@ void ValueChartView::rebuildSeries() {
     graph->removeAllSeries();
 
     const std::vector<MonthWorth>& months = portfolio_.months;
+    // Without a table there are no months to show.
+    monthAxis_->setVisible(!months.empty());
+    amountAxis_->setVisible(!months.empty());
     const YearMonth first = months.empty() ? YearMonth{2000, 1} : months.front().month;
     const YearMonth last = months.empty() ? YearMonth{2001, 1} : months.back().month;
     for (const QString& label : monthAxis_->categoriesLabels()) {
@@ -133,7 +136,7 @@ void ValueChartView::rebuildSeries() {
     bool firstMarker = true;
     for (const YearMonth& maturity : portfolio_.finalMaturities) {
         if (inRange(maturity)) {
-            addMarker(maturity, tr("Final maturity"), maturityPen, firstMarker);
+            addMarker(maturity, "finalMaturity", tr("Final maturity"), maturityPen, firstMarker);
             firstMarker = false;
         }
     }
@@ -164,9 +167,10 @@ void ValueChartView::addLine(const WorthOverTime& worth, const char* objectName,
     }
 }
 
-QLineSeries* ValueChartView::addMarker(const YearMonth& month, const QString& name, const QPen& pen,
-                                       bool inLegend) {
+QLineSeries* ValueChartView::addMarker(const YearMonth& month, const char* objectName,
+                                       const QString& name, const QPen& pen, bool inLegend) {
     auto* series = new QLineSeries;
+    series->setObjectName(objectName);
     series->setName(name);
     series->setPen(pen);
     series->append(monthPosition(month), amountAxis_->min());
@@ -177,7 +181,6 @@ QLineSeries* ValueChartView::addMarker(const YearMonth& month, const QString& na
     for (QLegendMarker* marker : chart()->legend()->markers(series)) {
         marker->setVisible(inLegend);
     }
-    series->setObjectName("finalMaturity");
     return series;
 }
 
@@ -191,6 +194,6 @@ void ValueChartView::placeShownMonthMarker() {
         return;
     }
     const QString name = tr("Shown month: %1").arg(QString::fromStdString(shownMonth_->name()));
-    shownMonthMarker_ = addMarker(*shownMonth_, name, QPen(kShownMonthColor, 1.5), true);
-    shownMonthMarker_->setObjectName("shownMonth");
+    shownMonthMarker_ =
+        addMarker(*shownMonth_, "shownMonth", name, QPen(kShownMonthColor, 1.5), true);
 }

@@ -49,8 +49,8 @@ class ValueChartView : public QChartView {
     void rebuildSeries();
     void addLine(const WorthOverTime& worth, const char* objectName, const QString& name,
                  const QColor& color);
-    QLineSeries* addMarker(const YearMonth& month, const QString& name, const QPen& pen,
-                           bool inLegend);
+    QLineSeries* addMarker(const YearMonth& month, const char* objectName, const QString& name,
+                           const QPen& pen, bool inLegend);
     void placeShownMonthMarker();
     bool inRange(const YearMonth& month) const;
 
