@@ -6,6 +6,7 @@
 #include "app/LoadPortfolioWindowController.h"
 #include "app/PageWindow.h"
 #include "app/PortfolioSummary.h"
+#include "app/ValueChartWindow.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
 #include "entry/ui/BondEditingWindowController.h"
@@ -114,6 +115,9 @@ void MainMenuView::recomputeReports(bool newValues) {
         if (auto* report = qobject_cast<ReportWindow*>(window)) {
             newValues ? report->reloadValueTable() : report->recompute();
         }
+    }
+    if (newValues && valueChart_) {
+        valueChart_->followPortfolio();
     }
 }
 
@@ -295,6 +299,19 @@ void MainMenuView::bondValueReportButtonPressed() {
     }
     windows_.addReport(portfolio, report);
     report->open();
+}
+
+void MainMenuView::valueChartPressed() {
+    if (WindowRegistry::raiseIfOpen(valueChart_)) {
+        return;
+    }
+    valueChart_ = new ValueChartWindow(*controller_);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        connect(new QShortcut(keys, valueChart_), &QShortcut::activated, valueChart_,
+                &QWidget::close);
+    }
+    valueChart_->showInFront();
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {

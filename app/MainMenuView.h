@@ -25,6 +25,7 @@ class QAction;
 class QLabel;
 class QUndoStack;
 class QPushButton;
+class ValueChartWindow;
 class WindowServices;
 
 class MainMenuView : public QWidget {
@@ -75,6 +76,8 @@ class MainMenuView : public QWidget {
     void mainWindowClosed();
     void setRedemptionDateButtonPressed();
     void bondValueReportButtonPressed();
+    // Opens the chart of the open portfolio's worth by month, or brings it to the front.
+    void valueChartPressed();
     void editBondsButtonPressed();
     void launchHelp();
     void addNewPortfolioButtonPressed();
@@ -109,4 +112,6 @@ class MainMenuView : public QWidget {
     WindowRegistry windows_;
     // The shipped pages, when no browser could show them.
     QPointer<PageWindow> pageWindow_;
+    // One chart window, following whichever portfolio is open.
+    QPointer<ValueChartWindow> valueChart_;
 };

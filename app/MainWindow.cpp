@@ -45,9 +45,10 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
     view_->setEditItem(ui_->editItem);
     view_->setGenerateItem(ui_->generateItem);
     view_->setSaveItem(ui_->saveItem);
-    view_->setPortfolioCommands({ui_->editBondsButton, ui_->saveButton, ui_->importButton,
-                                 ui_->importItem, ui_->bondValueReportButton});
     addUndoMenu();
+    QAction* valueChartItem = addViewMenu();
+    view_->setPortfolioCommands({ui_->editBondsButton, ui_->saveButton, ui_->importButton,
+                                 ui_->importItem, ui_->bondValueReportButton, valueChartItem});
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
@@ -106,6 +107,16 @@ void MainWindow::addUndoMenu() {
     edit->addAction(undo);
     edit->addAction(redo);
     menuBar()->insertMenu(ui_->bondsMenu->menuAction(), edit);
+}
+
+QAction* MainWindow::addViewMenu() {
+    QMenu* viewMenu = new QMenu(tr("&View"), menuBar());
+    QAction* valueChart = viewMenu->addAction(tr("&Value Over Time…"));
+    valueChart->setObjectName("valueOverTimeItem");
+    valueChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(valueChart, &QAction::triggered, view_, &MainMenuView::valueChartPressed);
+    menuBar()->insertMenu(ui_->helpMenu->menuAction(), viewMenu);
+    return valueChart;
 }
 
 void MainWindow::restoreSettings() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class MainMenuView;
+class QAction;
 class QCloseEvent;
 class ResourceLocations;
 class WindowServices;
@@ -35,6 +36,8 @@ class MainWindow : public QMainWindow {
   private:
     void connectCommands();
     void addUndoMenu();
+    // The View menu; answers its "Value Over Time" item.
+    QAction* addViewMenu();
     // Save and Ctrl+S: saves, and the status bar says so when it worked.
     void saveByHand();
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks the layers of the sources: the core folders (store/, valuation/, entry/ and platform/,
-# their ui/ subfolders apart) include no Qt Widgets, Gui or PrintSupport header and no window
-# code (a file of a ui/ folder or of app/, a form's ui_*.h); nothing in platform/ (ui/ included)
-# includes another folder of the project. Prints each offending line and fails when there is
-# any; changes nothing.
+# their ui/ subfolders apart) include no Qt Widgets, Gui, PrintSupport or Charts header and no
+# window code (a file of a ui/ folder or of app/, a form's ui_*.h); nothing in platform/ (ui/
+# included) includes another folder of the project. Prints each offending line and fails when
+# there is any; changes nothing.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +15,8 @@ window_classes+='|Color|KeyEvent|MouseEvent|Action|Menu|MenuBar|PushButton|Label
 window_classes+='|ComboBox|TableView|TreeView|ListView|HeaderView|Layout|BoxLayout|VBoxLayout'
 window_classes+='|HBoxLayout|GridLayout|Shortcut|UndoStack|UndoCommand|Clipboard|TextDocument'
 window_classes+='|PdfWriter|Screen|Window|AbstractButton|AbstractItemView|StyledItemDelegate'
-window_header="${include}<(Qt(Widgets|Gui|PrintSupport)/[^>]*|Q($window_classes))>"
+window_classes+='|Chart|ChartView|LineSeries|ValueAxis|CategoryAxis|DateTimeAxis'
+window_header="${include}<(Qt(Widgets|Gui|PrintSupport|Charts)/[^>]*|Q($window_classes))>"
 window_code="${include}\"(([a-z]+/)*ui/|app/|ui_)"
 other_folder="${include}\"(store|valuation|entry|app|cli|tools|fuzz|bench|tests|resources)/"
 

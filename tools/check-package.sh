@@ -38,6 +38,10 @@ for path in \
     grep -qx "./$path" <<<"$contents" || fail "the package lacks /$path"
 done
 
+# The chart window needs the Qt Charts library; dpkg-shlibdeps must have found it.
+dpkg-deb --field "$deb" Depends | grep -q 'libqt6charts6' ||
+    fail "the package does not depend on libqt6charts6"
+
 # Removing the package must leave the user's data alone: it runs no script of its own.
 control=$(mktemp -d)
 dpkg-deb --control "$deb" "$control"

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # Qt Charts' CMake package needs Qt OpenGL's, which qt6-charts-dev does not bring.
+    qt6-charts-dev libqt6opengl6-dev
     libplist-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 locales clang-format

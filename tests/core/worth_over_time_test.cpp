@@ -1,0 +1,55 @@
+// A portfolio's worth by month over the shipped table: the report's total in every month where
+// each bond issued by then has a value, a gap wherever one lacks it, nothing before any bond was
+// issued, and the bonds' final maturities.
+
+#include "platform/ResourceLocations.h"
+#include "valuation/ReportSnapshot.h"
+#include "valuation/WorthOverTime.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WorthOverTime, FollowsTheReportsTotalAndLeavesAGapWhereABondLacksAValue) {
+    const ResourceLocations shipped(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources",
+                                    "/nonexistent");
+    const ValueTableRef table = loadBondTable(shipped);
+    ASSERT_TRUE(table);
+    // The table lacks the EE bond of March 1995 in six months of 2009 and in April 2010.
+    const std::vector<Bond> bonds = {{"EE95", "EE", "100", "1995", "March"},
+                                     {"I01", "I", "100", "2001", "May"},
+                                     {"E76", "E", "100", "1976", "June"},
+                                     {"I20", "I", "1000", "2020", "March"}};
+    const WorthOverTime worth = worthOverTime(bonds, table.get());
+
+    ASSERT_EQ(worth.months.size(), 210U);
+    EXPECT_EQ(worth.months.front().month, (YearMonth{2009, 6}));
+    EXPECT_EQ(worth.months.back().month, (YearMonth{2026, 11}));
+    for (const MonthWorth& month : worth.months) {
+        const ReportSnapshot report =
+            computeReportSnapshot(bonds, "Mixed", table.get(), month.month);
+        if (month.worth) {
+            EXPECT_EQ(report.summary.withoutValue, 0) << month.month.keyText();
+            EXPECT_DOUBLE_EQ(*month.worth, report.summary.worth.known) << month.month.keyText();
+        } else {
+            EXPECT_GT(report.summary.withoutValue, 0) << month.month.keyText();
+        }
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (const WorthRun& run : worth.runs()) {
+        runs.emplace_back(run.first, run.count);
+    }
+    // September 2009 alone, January to March 2010, then May 2010 on.
+    EXPECT_EQ(runs, (std::vector<std::pair<std::size_t, std::size_t>>{{3, 1}, {7, 3}, {11, 199}}));
+    EXPECT_EQ(worth.finalMaturities,
+              (std::vector<YearMonth>{{2006, 6}, {2025, 3}, {2031, 5}, {2050, 3}}));
+
+    // Nothing is drawn before the first bond of a set was issued; not yet payable, it is worth
+    // its price.
+    const WorthOverTime young = worthOverTime({bonds[3]}, table.get());
+    EXPECT_FALSE(young.worthAt({2020, 2}));
+    EXPECT_EQ(young.worthAt({2020, 3}), 1000.0);
+    EXPECT_EQ(young.runs().size(), 1U);
+}
+
+} // namespace
