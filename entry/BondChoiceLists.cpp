@@ -2,7 +2,7 @@
 
 #include "entry/DictionaryResource.h"
 #include "store/BondRecord.h"
-#include "store/SeriesFirstIssue.h"
+#include "store/SeriesRules.h"
 #include "store/YearMonth.h"
 
 #include <algorithm>
