@@ -3,7 +3,6 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
-#include "platform/NumberText.h"
 #include "store/BondDatabase.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/PortfolioBonds.h"

@@ -26,11 +26,12 @@ struct SeriesRules {
     double issuePriceShare;
 };
 
+// In the order the bond editor offers the series.
 inline constexpr std::array<SeriesRules, 4> kSeriesRules = {{
     {"E", 'E', {1941, 5}, 1980, 0.75},
-    {"S", 'S', {1967, 5}, 1970, 0.81},
     {"EE", 'N', {1980, 1}, 0, 0.5},
     {"I", 'I', {1998, 9}, 0, 1.0},
+    {"S", 'S', {1967, 5}, 1970, 0.81},
 }};
 
 // The rules of `series`; nullptr for a series Orvelt does not know.
