@@ -5,7 +5,6 @@
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
-#include <QDateTime>
 #include <QSettings>
 #include <QUndoStack>
 
@@ -13,11 +12,6 @@ namespace {
 
 constexpr const char* kCouldNotSaveTitle = "Could Not Save";
 constexpr const char* kLastPortfolioKey = "lastPortfolio";
-
-// The local date and time written year first, as "2009-06-15 10:03:07 +0200".
-std::string localDateText() {
-    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
-}
 
 } // namespace
 
@@ -40,29 +34,17 @@ void ApplicationController::start() {
             emit summaryChanged();
         }
     });
-    const std::string date = currentDateText_ ? currentDateText_() : std::string();
-    redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
-    redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
-    // The month chosen last, or the latest month with values when the table lacks the current
-    // one: a month without values would show no value for any bond.
-    if (const auto current = redemptionMonthFromText(redemptionYear_ + "-" + redemptionMonth_)) {
-        const StartingMonth start =
+    redemptionMonth_ = monthOfDateText(currentDateText_ ? currentDateText_() : std::string());
+    if (redemptionMonth_) {
+        redemptionMonth_ =
             startingRedemptionMonth(redemptionMonthsInTable(loadBondTable(resources_).get()),
-                                    *current, rememberedRedemptionMonth());
-        const std::string key = redemptionMonthKeyText(start.month);
-        redemptionYear_ = key.substr(0, 4);
-        redemptionMonth_ = key.substr(5, 2);
+                                    *redemptionMonth_, rememberedRedemptionMonth())
+                .month;
     }
 }
 
-void ApplicationController::setRedemptionMonth(std::string month) {
-    redemptionMonth_ = std::move(month);
-    emit summaryChanged();
-    emit redemptionMonthChanged();
-}
-
-void ApplicationController::setRedemptionYear(std::string year) {
-    redemptionYear_ = std::move(year);
+void ApplicationController::setRedemptionMonth(YearMonth month) {
+    redemptionMonth_ = month;
     emit summaryChanged();
     emit redemptionMonthChanged();
 }

@@ -33,11 +33,9 @@ class ApplicationController : public QObject, public WindowHost {
     void setOpenPortfolio(std::optional<std::string> name) override {
         openPortfolio_ = std::move(name);
     }
-    std::string redemptionYear() const override { return redemptionYear_; }
-    std::string redemptionMonth() const override { return redemptionMonth_; }
+    std::optional<YearMonth> redemptionMonth() const override { return redemptionMonth_; }
     // The summary follows the date.
-    void setRedemptionMonth(std::string month) override;
-    void setRedemptionYear(std::string year) override;
+    void setRedemptionMonth(YearMonth month) override;
     WindowServices& services() const override { return services_; }
     const ResourceLocations& resources() const override { return resources_; }
     QWidget* hostWidget() override { return hostWidget_; }
@@ -89,7 +87,7 @@ class ApplicationController : public QObject, public WindowHost {
     void menuItemsEnabled();
     // What the summary shows may have changed: bonds, the open portfolio or the date.
     void summaryChanged();
-    // The redemption month (its month or its year) changed.
+    // The redemption month changed.
     void redemptionMonthChanged();
 
   private:
@@ -101,8 +99,7 @@ class ApplicationController : public QObject, public WindowHost {
     std::unique_ptr<BondDatabase> store_;
     QUndoStack* undoStack_ = nullptr;
     std::optional<std::string> openPortfolio_;
-    std::string redemptionMonth_;
-    std::string redemptionYear_;
+    std::optional<YearMonth> redemptionMonth_;
     ValueTableRef summaryTable_;
     bool terminated_ = false;
     bool startupNoticeShown_ = false;

@@ -46,6 +46,5 @@ void ValueChartWindow::followPortfolio() {
 }
 
 void ValueChartWindow::followShownMonth() {
-    chart_->setShownMonth(
-        redemptionMonthOfKeys(controller_.redemptionYear(), controller_.redemptionMonth()));
+    chart_->setShownMonth(controller_.redemptionMonth());
 }

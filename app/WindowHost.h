@@ -18,8 +18,8 @@ class ResourceLocations;
 
 class WindowHost : public ValuationContext {
   public:
-    virtual void setRedemptionMonth(std::string month) = 0;
-    virtual void setRedemptionYear(std::string year) = 0;
+    // One change of the redemption date, month and year together.
+    virtual void setRedemptionMonth(YearMonth month) = 0;
 
     virtual WindowServices& services() const = 0;
     virtual const ResourceLocations& resources() const = 0;

@@ -27,8 +27,7 @@ struct Owner : ValuationContext {
     BondDatabase* database = nullptr;
     BondDatabase* bondDatabase() const override { return database; }
     std::optional<std::string> openPortfolio() const override { return "Large"; }
-    std::string redemptionYear() const override { return "2010"; }
-    std::string redemptionMonth() const override { return "03"; }
+    std::optional<YearMonth> redemptionMonth() const override { return YearMonth{2010, 3}; }
 };
 
 std::string twoDigits(int month) {

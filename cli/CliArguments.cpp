@@ -1,14 +1,11 @@
 #include "cli/CliArguments.h"
 
 #include "cli/CliError.h"
+#include "store/YearMonth.h"
 
 #include <string_view>
 
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // Splits "--name=value"; nothing for the value when there is no "=".
 std::pair<std::string_view, std::optional<std::string>> splitOption(std::string_view argument) {
@@ -76,14 +73,11 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
     return result;
 }
 
-RedemptionDate parseRedemptionMonth(const std::string& text) {
-    const bool wellFormed = text.size() == 7 && isDigit(text[0]) && isDigit(text[1]) &&
-                            isDigit(text[2]) && isDigit(text[3]) && text[4] == '-' &&
-                            isDigit(text[5]) && isDigit(text[6]);
-    const int month = wellFormed ? (text[5] - '0') * 10 + (text[6] - '0') : 0;
-    if (!wellFormed || month < 1 || month > 12) {
+YearMonth parseRedemptionMonth(const std::string& text) {
+    const std::optional<YearMonth> month = YearMonth::fromKeyText(text);
+    if (!month) {
         throw CliError(kExitUsage,
                        "bad month \"" + text + "\": give it as YYYY-MM, for example 2009-06");
     }
-    return RedemptionDate{text.substr(0, 4), text.substr(5, 2)};
+    return *month;
 }

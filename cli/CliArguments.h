@@ -24,11 +24,8 @@ struct CliArguments {
 // Throws CliError (kExitUsage) for an unknown option or an option without its value.
 CliArguments parseCliArguments(const std::vector<std::string>& arguments);
 
-// A redemption date given as YYYY-MM: the table's keys, year "2009" and month "06".
-struct RedemptionDate {
-    std::string year;
-    std::string month;
-};
+struct YearMonth;
 
-// Throws CliError (kExitUsage) unless the text is four digits, a dash and a month 01 to 12.
-RedemptionDate parseRedemptionMonth(const std::string& text);
+// The month given as YYYY-MM. Throws CliError (kExitUsage) unless the text is four digits, a
+// dash and a month 01 to 12.
+YearMonth parseRedemptionMonth(const std::string& text);

@@ -3,17 +3,16 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
-#include "platform/NumberText.h"
 #include "store/BondDatabase.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/PortfolioBonds.h"
+#include "valuation/RememberedMonth.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
 #include "valuation/TableText.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
-#include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,20 +24,6 @@ namespace {
 constexpr std::string_view kAddValuesWithValuesImport =
     "To add values for other months, import the Treasury's value files for them with orvelt-cli "
     "values import.";
-
-std::string zeroPadded(int value, std::size_t width) {
-    std::string digits = std::to_string(value);
-    if (digits.size() < width) {
-        digits.insert(0, width - digits.size(), '0');
-    }
-    return digits;
-}
-
-// The application starts with the current month.
-RedemptionDate currentMonth() {
-    const QDate today = QDate::currentDate();
-    return RedemptionDate{zeroPadded(today.year(), 4), zeroPadded(today.month(), 2)};
-}
 
 // The report's cells, without the blank rows: the heading, the bonds, the totals.
 std::vector<TextRow> reportRecords(const std::vector<TextRow>& rows, const ReportSnapshot& model) {
@@ -100,7 +85,8 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     const std::string& name = arguments.words[1];
     const OutputFormat format = outputFormat(arguments, true);
     const bool monthGiven = arguments.month.has_value();
-    RedemptionDate date = monthGiven ? parseRedemptionMonth(*arguments.month) : currentMonth();
+    RedemptionMonth month =
+        monthGiven ? parseRedemptionMonth(*arguments.month) : currentRedemptionMonth();
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     // Read only: nothing is written.
@@ -123,29 +109,23 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     if (!monthGiven) {
         // As the application starts: a month without values would show no value for any bond,
         // so the latest month the table holds stands in for the current one.
-        const RedemptionMonth current{intValueOfText(date.year), intValueOfText(date.month)};
-        const StartingMonth start = startingRedemptionMonth(months, current, std::nullopt);
+        const StartingMonth start = startingRedemptionMonth(months, month, std::nullopt);
         if (start.latestHeld) {
-            const std::string key = redemptionMonthKeyText(start.month);
-            startingNote = "the value table holds no values for " + date.year + "-" + date.month +
-                           ", so the report is for " + key +
+            startingNote = "the value table holds no values for " + month.keyText() +
+                           ", so the report is for " + start.month.keyText() +
                            ", the latest month it holds (orvelt-cli values import adds newer "
                            "months; --month chooses another)";
-            date = RedemptionDate{key.substr(0, 4), key.substr(5, 2)};
+            month = start.month;
         }
     }
-    const std::string dateText = date.year + "-" + date.month;
-    const bool covered =
-        holdsRedemptionMonth(months, intValueOfText(date.year), intValueOfText(date.month));
+    const bool covered = holdsRedemptionMonth(months, month.year, month.month);
     if (!covered && monthGiven) {
         throw CliError(kExitFailure,
-                       unsupportedRedemptionDateMessage(months, redemptionMonthFromText(dateText),
-                                                        kAddValuesWithValuesImport));
+                       unsupportedRedemptionDateMessage(months, month, kAddValuesWithValuesImport));
     }
 
     const ReportSnapshot report =
-        computeReportSnapshot(bondsOfPortfolio(database, name), name, table.get(),
-                              redemptionMonthOfKeys(date.year, date.month), dateText);
+        computeReportSnapshot(bondsOfPortfolio(database, name), name, table.get(), month);
     // JSON carries every column; text and CSV the owner's figures only when asked.
     const std::size_t columnCount = arguments.details || format == OutputFormat::Json
                                         ? kReportColumns.size()
@@ -163,8 +143,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     }
     if (!covered) {
         io.err << "orvelt-cli: warning: every bond shows \"no value\". "
-               << unsupportedRedemptionDateMessage(months, redemptionMonthFromText(dateText),
-                                                   kAddValuesWithValuesImport)
+               << unsupportedRedemptionDateMessage(months, month, kAddValuesWithValuesImport)
                << " --month chooses another month.\n";
     } else if (report.bondsWithoutLeaf > 0) {
         // As the window says below its table.
@@ -172,7 +151,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     }
 
     if (format == OutputFormat::Json) {
-        io.out << reportJson(name, dateText, reportRecords(rows, report), report);
+        io.out << reportJson(name, month.keyText(), reportRecords(rows, report), report);
     } else if (format == OutputFormat::Csv) {
         io.out << csvText(reportRecords(rows, report));
     } else {

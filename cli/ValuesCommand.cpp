@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string monthText(const RedemptionMonth& month) {
-    return std::string(kMonthNames[static_cast<std::size_t>(month.month - 1)]) + " " +
-           std::to_string(month.year);
-}
-
 // "values sources": the months the table in effect holds and where their values come from.
 int printValueSources(const CliArguments& arguments, CommandIo& io) {
     refuseReportOptions(arguments, false);
@@ -68,7 +63,7 @@ int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(merged.get());
     if (!months.empty()) {
         io.out << "The table holds " << months.size() << " redemption months, "
-               << monthText(months.front()) << " to " << monthText(months.back()) << ".\n";
+               << months.front().name() << " to " << months.back().name() << ".\n";
     }
     return kExitSuccess;
 }

@@ -2,7 +2,7 @@
 
 #include "entry/DictionaryResource.h"
 #include "store/BondRecord.h"
-#include "store/SeriesFirstIssue.h"
+#include "store/SeriesRules.h"
 #include "store/YearMonth.h"
 
 #include <algorithm>
@@ -27,8 +27,11 @@ std::vector<std::string> stringsOf(const PlistValue& value) {
 
 } // namespace
 
-BondChoiceLists::BondChoiceLists()
-    : types_{"E", "EE", "I", "S"}, months_(kMonthNames.begin(), kMonthNames.end()) {}
+BondChoiceLists::BondChoiceLists() : months_(kMonthNames.begin(), kMonthNames.end()) {
+    for (const SeriesRules& rules : kSeriesRules) {
+        types_.emplace_back(rules.series);
+    }
+}
 
 BondChoiceLists BondChoiceLists::read(const ResourceLocations& resources) {
     BondChoiceLists lists;

@@ -44,6 +44,14 @@ int Bond::issueYearNumber() const {
     return number != nullptr ? intValueOf(*number) : intValueOfText(issueYear);
 }
 
+YearMonth issueDateOrder(int year, std::string_view monthName) {
+    return YearMonth{year, monthNumberOfName(monthName).value_or(1)};
+}
+
+YearMonth Bond::issueDateOrder() const {
+    return ::issueDateOrder(issueYearNumber(), issueMonth);
+}
+
 const PlistValue* Bond::storedNumber(std::string_view key) const {
     const PlistDict* dict = stored_.dictPtr();
     const PlistValue* value = dict != nullptr ? dict->find(key) : nullptr;

@@ -12,6 +12,10 @@
 #include <optional>
 #include <string>
 
+// Issue-date order, the one order of the store, the report and its Issue Year column: the year,
+// then the month (January when the month text is not a month name).
+YearMonth issueDateOrder(int year, std::string_view monthName);
+
 class Bond {
   public:
     Bond() = default;
@@ -32,6 +36,8 @@ class Bond {
     // The issue year as a number for ordering: the leading number of its text (0 when there is
     // none).
     int issueYearNumber() const;
+    // Where the bond stands in issue-date order (issueDateOrder of its year's number).
+    YearMonth issueDateOrder() const;
 
     // The bond read from a portfolio file's bond record (normally a dictionary of texts; a
     // field that is missing or not text reads as empty).

@@ -73,11 +73,6 @@ StoreOutcome checkEnteredFields(const Bond& bond, const Bond* before) {
     return {};
 }
 
-// Month rank for the date order: a text that is no month name ranks with January.
-int monthRank(const Bond& bond) {
-    return monthNumberOfName(bond.issueMonth).value_or(1);
-}
-
 } // namespace
 
 BondDatabase::BondDatabase(QObject* parent) : QObject(parent) {}
@@ -386,20 +381,18 @@ StoreOutcome BondDatabase::sortBondsByDate(const std::string& portfolio) {
     if (target == nullptr) {
         return noSuchPortfolio(portfolio);
     }
-    // One stable pass on (year, month), reading each bond's date once.
+    // One stable pass in issue-date order, reading each bond's date once.
     struct Keyed {
-        int year;
-        int month;
+        YearMonth issued;
         std::size_t index;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(target->bonds.size());
     for (std::size_t i = 0; i < target->bonds.size(); ++i) {
-        keyed.push_back({target->bonds[i].issueYearNumber(), monthRank(target->bonds[i]), i});
+        keyed.push_back({target->bonds[i].issueDateOrder(), i});
     }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        return a.year != b.year ? a.year < b.year : a.month < b.month;
-    });
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Keyed& a, const Keyed& b) { return a.issued < b.issued; });
     const bool alreadySorted =
         std::is_sorted(keyed.begin(), keyed.end(),
                        [](const Keyed& a, const Keyed& b) { return a.index < b.index; });

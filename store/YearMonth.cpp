@@ -34,7 +34,11 @@ int YearMonth::monthsSince(const YearMonth& earlier) const {
 }
 
 std::string YearMonth::keyText() const {
-    return std::to_string(year) + "-" + twoDigits(month);
+    std::string digits = std::to_string(year);
+    if (digits.size() < 4) {
+        digits.insert(0, 4 - digits.size(), '0');
+    }
+    return digits + "-" + twoDigits(month);
 }
 
 std::string YearMonth::name() const {

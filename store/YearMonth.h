@@ -1,7 +1,8 @@
 #pragma once
 
 // A calendar month of a year: a bond's issue month and a redemption month alike. This is the one
-// place that turns month numbers into their English names and back.
+// place that turns month numbers into their English names and back, and that reads and writes
+// the "2009-06" form.
 
 #include <array>
 #include <compare>
@@ -24,7 +25,7 @@ struct YearMonth {
     // Months from `earlier` to this month; negative when `earlier` comes after it.
     int monthsSince(const YearMonth& earlier) const;
 
-    // "2009-06".
+    // "2009-06": the command line's and the settings' form (the year at least four digits).
     std::string keyText() const;
     // "June 2009".
     std::string name() const;

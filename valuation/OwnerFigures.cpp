@@ -1,7 +1,7 @@
 #include "valuation/OwnerFigures.h"
 
 #include "platform/NumberText.h"
-#include "store/SeriesFirstIssue.h"
+#include "store/SeriesRules.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,77 +9,12 @@
 
 namespace {
 
-// Purchase price as a share of face value: E bonds 75 % (31 CFR 316), EE 50 % (paper bonds,
-// 31 CFR 351.40), I at par (31 CFR 359.25), savings notes 81 % (31 CFR 342).
-std::optional<double> issuePriceShare(std::string_view series) {
-    if (series == "E") {
-        return 0.75;
-    }
-    if (series == "EE") {
-        return 0.5;
-    }
-    if (series == "I") {
-        return 1.0;
-    }
-    if (series == "S") {
-        return 0.81;
-    }
-    return std::nullopt;
-}
-
-// Final maturity: E bonds issued May 1941 to November 1965 run 40 years, those of December 1965
-// on 30 years (31 CFR 316.8(b)); EE (31 CFR 351.5), I (31 CFR 359.5) and savings notes run 30.
-RedemptionMonth finalMaturityOf(std::string_view series, const RedemptionMonth& issue) {
-    const bool fortyYears = series == "E" && issue < RedemptionMonth{1965, 12};
-    return {issue.year + (fortyYears ? 40 : 30), issue.month};
-}
-
-// EE and I bonds issued May 1997 or later lose the last three months of interest when cashed
-// before five years (31 CFR 351.31, 351.35(e), 359.7); the table's values already include it.
-bool carriesPenalty(std::string_view series, const RedemptionMonth& issue, int monthsHeld) {
-    return (series == "EE" || series == "I") && issue >= RedemptionMonth{1997, 5} &&
-           monthsHeld < 60;
-}
-
-std::string twoDigits(int value) {
-    return std::string(1, static_cast<char>('0' + value / 10)) +
-           static_cast<char>('0' + value % 10);
-}
-
-std::string fourDigits(int value) {
-    std::string digits = std::to_string(value);
-    if (digits.size() < 4) {
-        digits.insert(0, 4 - digits.size(), '0');
-    }
-    return digits;
-}
-
 // The bond's value at a month where the table holds a payable value for it.
 std::optional<double> payableValueAt(const ValueTable* table, const Bond& bond,
                                      const RedemptionMonth& month) {
     const TableEntry entry = tableEntryOfBond(table, bond, month);
     return entry.kind == TableEntry::Kind::Value ? std::optional<double>(entry.amount)
                                                  : std::nullopt;
-}
-
-// EE and I bonds can be cashed six months after issue when issued January 2003 or earlier,
-// twelve months after when issued February 2003 or later (31 CFR 359.6, 351.6, 360.35(b)).
-std::optional<YearMonth> firstPayableMonth(std::string_view series, const YearMonth& issue) {
-    if (series != "EE" && series != "I") {
-        return std::nullopt;
-    }
-    return issue.plusMonths(issue >= YearMonth{2003, 2} ? 12 : 6);
-}
-
-// An EE bond is worth at least its face value, twice its price, at original maturity: 17 years
-// for issues May 1995 - May 2003 (31 CFR 351.24, 351.29(a)(1), 351.32(b)), 20 years for issues
-// of June 2003 on (351.29(a)(2), 351.35(f)). Earlier issues' original maturity guarantees a
-// minimum rate, not face value.
-std::optional<YearMonth> doublingMonth(std::string_view series, const YearMonth& issue) {
-    if (series != "EE" || issue < YearMonth{1995, 5}) {
-        return std::nullopt;
-    }
-    return issue.plusMonths((issue < YearMonth{2003, 6} ? 17 : 20) * 12);
 }
 
 // Why no bond of the series exists with the issue date: before its first issue, after its last
@@ -135,29 +70,16 @@ std::string_view bondStatusText(BondStatus status) {
     return kNotKnownText;
 }
 
-std::optional<YearMonth> redemptionMonthOfKeys(std::string_view year, std::string_view month) {
-    const std::optional<int> y = fourDigitYear(year);
-    if (!y || month.size() != 2 || month[0] < '0' || month[0] > '1' || month[1] < '0' ||
-        month[1] > '9') {
-        return std::nullopt;
-    }
-    const int m = (month[0] - '0') * 10 + (month[1] - '0');
-    if (m < 1 || m > 12) {
-        return std::nullopt;
-    }
-    return YearMonth{*y, m};
-}
-
 OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption) {
     OwnerFigures figures;
     const double face = bond.faceAmount();
-    const std::optional<double> share = issuePriceShare(bond.type);
-    if (share && face > 0.0 && std::isfinite(face)) {
-        figures.issuePrice = face * *share;
+    const SeriesRules* rules = seriesRulesOf(bond.type);
+    if (rules != nullptr && face > 0.0 && std::isfinite(face)) {
+        figures.issuePrice = face * rules->issuePriceShare;
     }
     const std::optional<RedemptionMonth> issue = bond.issued();
-    if (!share || !issue) {
+    if (rules == nullptr || !issue) {
         return figures;
     }
     figures.finalMaturity = finalMaturityOf(bond.type, *issue);
@@ -185,7 +107,8 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
     const bool matured = *redemption >= *figures.finalMaturity;
     const TableEntry entry = tableEntryOfBond(table, bond, *redemption);
     figures.leaf = entry.kind;
-    figures.status = statusOf(entry.kind, matured, carriesPenalty(bond.type, *issue, monthsHeld));
+    figures.status =
+        statusOf(entry.kind, matured, carriesEarlyRedemptionPenalty(bond.type, *issue, monthsHeld));
     switch (figures.status) {
     case BondStatus::InvalidIssueDate:
         return invalidIssueDate();
@@ -283,5 +206,5 @@ std::string finalMaturityText(const std::optional<RedemptionMonth>& month) {
     if (!month) {
         return std::string(kNotKnownText);
     }
-    return fourDigits(month->year) + "-" + twoDigits(month->month);
+    return month->keyText();
 }

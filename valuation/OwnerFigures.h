@@ -75,8 +75,6 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
 // status, what cashing pays. Interest and yield stay absent.
 OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption);
-// A redemption date given as the table's keys ("2009", "06"), when it is one.
-std::optional<YearMonth> redemptionMonthOfKeys(std::string_view year, std::string_view month);
 
 // An amount as the value column shows it ("$375.00"), or "not known".
 std::string ownerAmountText(const std::optional<double>& amount);

@@ -1,5 +1,7 @@
 #include "valuation/RememberedMonth.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QSettings>
 
 namespace {
@@ -11,10 +13,35 @@ constexpr const char* kRedemptionMonthKey = "report/redemptionMonth";
 
 std::optional<RedemptionMonth> rememberedRedemptionMonth() {
     const QSettings settings;
-    return redemptionMonthFromText(settings.value(kRedemptionMonthKey).toString().toStdString());
+    return YearMonth::fromKeyText(settings.value(kRedemptionMonthKey).toString().toStdString());
 }
 
 void rememberRedemptionMonth(RedemptionMonth month) {
     QSettings settings;
-    settings.setValue(kRedemptionMonthKey, QString::fromStdString(redemptionMonthKeyText(month)));
+    settings.setValue(kRedemptionMonthKey, QString::fromStdString(month.keyText()));
+}
+
+RedemptionMonth currentRedemptionMonth() {
+    const QDate today = QDate::currentDate();
+    return {today.year(), today.month()};
+}
+
+std::string localDateText() {
+    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
+}
+
+std::optional<RedemptionMonth> monthOfDateText(std::string_view dateText) {
+    return YearMonth::fromKeyText(dateText.substr(0, 7));
+}
+
+StartingMonth startingRedemptionMonth(const std::vector<RedemptionMonth>& months,
+                                      RedemptionMonth current,
+                                      std::optional<RedemptionMonth> remembered) {
+    if (remembered && holdsRedemptionMonth(months, remembered->year, remembered->month)) {
+        return {*remembered, false};
+    }
+    if (months.empty() || holdsRedemptionMonth(months, current.year, current.month)) {
+        return {current, false};
+    }
+    return {months.back(), true};
 }

@@ -40,13 +40,12 @@ std::optional<SortKey> storedKey(const ReportColumn& column, const ReportRow& ro
                                  std::string cellText) {
     const Bond& bond = row.bond;
     if (column.identifier == kIssueYearKey) {
-        // The issue date, as the report orders it: year, then month (January when the month is
-        // not a name).
+        // The issue date, as the report orders it; a year that is not four digits has none.
         const std::optional<int> year = fourDigitYear(bond.issueYear);
         if (!year) {
             return std::nullopt;
         }
-        return monthKey(YearMonth{*year, monthNumberOfName(bond.issueMonth).value_or(1)});
+        return monthKey(issueDateOrder(*year, bond.issueMonth));
     }
     if (column.identifier == kIssueMonthKey) {
         // The month of the year first, then the year.

@@ -10,16 +10,14 @@ namespace {
 
 constexpr std::string_view kTotalLabel = "Total:";
 
-// Issue-date order: year, then month (a month that is not a name counts as January), stable.
+// Issue-date order, stable. The report reads a year from its text only: a year stored as a
+// number shows no year and stands first.
 void sortByIssueDate(std::vector<ReportRow>& rows) {
-    auto key = [](const Bond& bond) {
-        const std::optional<int> month = monthNumberOfName(bond.issueMonth);
-        return std::pair<int, int>(intValueOfText(bond.issueYear), month.value_or(1));
-    };
-    std::vector<std::pair<std::pair<int, int>, std::size_t>> keyed;
+    std::vector<std::pair<YearMonth, std::size_t>> keyed;
     keyed.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        keyed.emplace_back(key(rows[i].bond), i);
+        const Bond& bond = rows[i].bond;
+        keyed.emplace_back(issueDateOrder(intValueOfText(bond.issueYear), bond.issueMonth), i);
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -247,12 +245,11 @@ std::string ReportSnapshot::missingValuesNote() const {
 }
 
 ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
-                                     const ValueTable* table, std::optional<YearMonth> month,
-                                     std::string otherMonthName) {
+                                     const ValueTable* table, std::optional<YearMonth> month) {
     ReportSnapshot snapshot;
     snapshot.portfolioName = std::move(portfolioName);
     snapshot.month = month;
-    snapshot.monthName = month ? month->name() : std::move(otherMonthName);
+    snapshot.monthName = month ? month->name() : std::string(kUnknownMonthName);
     snapshot.tableHoldsMonth = month && table != nullptr && table->holdsMonth(*month);
     snapshot.rows.reserve(bonds.size());
     for (const Bond& bond : bonds) {

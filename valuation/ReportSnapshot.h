@@ -25,6 +25,8 @@
 #include <vector>
 
 inline constexpr std::string_view kIncompleteTotalMark = "*";
+// How the report names the month when the owner's date did not read as one.
+inline constexpr std::string_view kUnknownMonthName = "an unknown month";
 // What the value cell of a bond without a value shows, whatever the reason: never an amount.
 inline constexpr std::string_view kNoValueText = "no value";
 
@@ -57,7 +59,7 @@ struct ReportSnapshot {
     std::string portfolioName;
     // Absent when the owner's month is not one the rules know: no bond then has a value.
     std::optional<YearMonth> month;
-    // "June 2009"; the owner's text for a month that is not one.
+    // "June 2009"; kUnknownMonthName without a month.
     std::string monthName;
     std::vector<ReportRow> rows;
     // The serials of the bonds with an invalid issue date, in row order: listed, in no total.
@@ -104,10 +106,9 @@ struct ReportSnapshot {
 };
 
 // The report of `bonds` (in the portfolio's order) at `month` with the value table `table`
-// (nullptr: no values at all). `otherMonthName` names a month that is not one.
+// (nullptr: no values at all).
 ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
-                                     const ValueTable* table, std::optional<YearMonth> month,
-                                     std::string otherMonthName = {});
+                                     const ValueTable* table, std::optional<YearMonth> month);
 
 // The alert text that names the bonds with an invalid issue date, each with its reason.
 std::string invalidBondsMessage(const ReportSnapshot& snapshot);

@@ -4,6 +4,8 @@
 // portfolio to value and the redemption date. They are read afresh at every valuation, so a
 // change applies to the next value asked for.
 
+#include "store/YearMonth.h"
+
 #include <optional>
 #include <string>
 
@@ -16,8 +18,6 @@ class ValuationContext {
     virtual BondDatabase* bondDatabase() const = 0;
     // The portfolio whose bonds are valued; none when no portfolio is open.
     virtual std::optional<std::string> openPortfolio() const = 0;
-    // Four digits, such as "2009".
-    virtual std::string redemptionYear() const = 0;
-    // Two digits with a leading zero, "01" to "12".
-    virtual std::string redemptionMonth() const = 0;
+    // The month bonds are valued at; none when the clock's date did not read as a month.
+    virtual std::optional<YearMonth> redemptionMonth() const = 0;
 };

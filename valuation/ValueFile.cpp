@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "store/BondRecord.h"
+#include "store/SeriesRules.h"
 
 #include <algorithm>
 #include <fstream>
@@ -27,19 +28,6 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // damaged line, not a real file.
 constexpr int kFirstBondYear = 1941;
 constexpr int kLastRedemptionYear = 2099;
-
-// The issue years of each series; series EE and I are still sold (0: no last year).
-struct SeriesYears {
-    std::string_view series;
-    int first;
-    int last;
-};
-constexpr std::array<SeriesYears, 4> kSeriesYears = {{
-    {"E", 1941, 1980},
-    {"S", 1967, 1970},
-    {"EE", 1980, 0},
-    {"I", 1998, 0},
-}};
 
 bool allDigits(std::string_view text) {
     return !text.empty() &&
@@ -77,14 +65,13 @@ std::string yearFault(const ValueFileLine& line) {
         return "the issue year " + line.issueYear + " is after the redemption year " +
                line.redemptionYear;
     }
-    for (const SeriesYears& years : kSeriesYears) {
-        if (years.series != line.series) {
-            continue;
-        }
-        if (issue < years.first || (years.last != 0 && issue > years.last)) {
-            const std::string range =
-                years.last != 0 ? std::to_string(years.first) + " to " + std::to_string(years.last)
-                                : "from " + std::to_string(years.first);
+    if (const SeriesRules* rules = seriesRulesOf(line.series)) {
+        const int first = rules->firstIssue.year;
+        const int last = rules->lastIssueYear;
+        if (issue < first || (last != 0 && issue > last)) {
+            const std::string range = last != 0
+                                          ? std::to_string(first) + " to " + std::to_string(last)
+                                          : "from " + std::to_string(first);
             return "the issue year " + line.issueYear + " is not a year in which series " +
                    line.series + " bonds were issued (" + range + ")";
         }
@@ -93,23 +80,17 @@ std::string yearFault(const ValueFileLine& line) {
 }
 
 std::string seriesForCode(char code) {
-    switch (code) {
-    case 'I':
-        return "I";
-    case 'E':
-        return "E";
-    case 'N':
-        return "EE";
-    case 'S':
-        return "S";
-    default:
-        return {};
+    for (const SeriesRules& rules : kSeriesRules) {
+        if (rules.valueFileCode == code) {
+            return std::string(rules.series);
+        }
     }
+    return {};
 }
 
 char codeForSeries(std::string_view series) {
-    if (series == "EE") {
-        return 'N';
+    if (const SeriesRules* rules = seriesRulesOf(series)) {
+        return rules->valueFileCode;
     }
     return series.size() == 1 ? series[0] : ' ';
 }

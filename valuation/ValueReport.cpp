@@ -5,18 +5,6 @@
 #include "valuation/ValuationContext.h"
 #include "valuation/ValueTable.h"
 
-namespace {
-
-// "June 2009"; a month that is not "01" to "12" as it is held.
-std::string monthNameOfKeys(const std::string& year, const std::string& month) {
-    if (const std::optional<YearMonth> held = redemptionMonthOfKeys("2000", month)) {
-        return std::string(::monthName(held->month)) + " " + year;
-    }
-    return "the month \"" + month + "\" of " + year;
-}
-
-} // namespace
-
 ValueReport::ValueReport(const ResourceLocations& resources)
     : ValueReport(loadBondTable(resources)) {}
 
@@ -34,7 +22,7 @@ std::optional<YearMonth> ValueReport::ownerMonth() const {
     if (owner_ == nullptr) {
         return std::nullopt;
     }
-    return redemptionMonthOfKeys(owner_->redemptionYear(), owner_->redemptionMonth());
+    return owner_->redemptionMonth();
 }
 
 void ValueReport::recompute() {
@@ -43,10 +31,8 @@ void ValueReport::recompute() {
     const std::vector<Bond> bonds = store != nullptr && portfolio_
                                         ? bondsOfPortfolio(*store, *portfolio_)
                                         : std::vector<Bond>();
-    snapshot_ = computeReportSnapshot(
-        bonds, portfolio_.value_or(std::string()), bondTable_.get(), ownerMonth(),
-        owner_ != nullptr ? monthNameOfKeys(owner_->redemptionYear(), owner_->redemptionMonth())
-                          : std::string());
+    snapshot_ = computeReportSnapshot(bonds, portfolio_.value_or(std::string()), bondTable_.get(),
+                                      ownerMonth());
 }
 
 void ValueReport::setBondTable(ValueTableRef bondTable) {

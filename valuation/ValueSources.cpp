@@ -8,7 +8,7 @@
 namespace {
 
 std::string rangeText(RedemptionMonth first, RedemptionMonth last) {
-    return redemptionMonthName(first) + " to " + redemptionMonthName(last);
+    return first.name() + " to " + last.name();
 }
 
 bool inRange(RedemptionMonth month, RedemptionMonth first, RedemptionMonth last) {

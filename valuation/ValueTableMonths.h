@@ -6,7 +6,6 @@
 #include "store/YearMonth.h"
 #include "valuation/ValueTable.h"
 
-#include <compare>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,26 +23,6 @@ std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>&
 
 // Whether `months` (as given by redemptionMonthsInTable) holds the month.
 bool holdsRedemptionMonth(const std::vector<RedemptionMonth>& months, int year, int month);
-
-// The redemption month a session starts with: the month the user chose last (`remembered`) while
-// the table holds it, else the current month when the table holds it, else the latest month the
-// table holds (a month without values would show no value for any bond). With no months at all the
-// current month stays.
-struct StartingMonth {
-    RedemptionMonth month;
-    // The current month is not in the table and the latest month it holds stands in for it.
-    bool latestHeld = false;
-};
-StartingMonth startingRedemptionMonth(const std::vector<RedemptionMonth>& months,
-                                      RedemptionMonth current,
-                                      std::optional<RedemptionMonth> remembered);
-
-// "2009-06" read as a month; nothing for any other text.
-std::optional<RedemptionMonth> redemptionMonthFromText(std::string_view text);
-// "2009-06".
-std::string redemptionMonthKeyText(RedemptionMonth month);
-// "June 2009".
-std::string redemptionMonthName(RedemptionMonth month);
 
 // The months as ranges, one per run of consecutive months: "June 2009 to May 2010", "June 2009
 // to May 2010 and June 2016 to November 2016", "A to B, C to D and E to F"; empty for none.

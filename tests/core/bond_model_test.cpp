@@ -9,7 +9,9 @@ TEST(YearMonth, ConvertsNamesKeysAndCounts) {
     EXPECT_FALSE(YearMonth::fromYearAndMonthName("209", "June"));
     EXPECT_EQ((YearMonth{2009, 6}).name(), "June 2009");
     EXPECT_EQ((YearMonth{2009, 6}).keyText(), "2009-06");
+    EXPECT_EQ((YearMonth{999, 1}).keyText(), "0999-01") << "read back as it was given";
     EXPECT_EQ(YearMonth::fromKeyText("2009-12"), (YearMonth{2009, 12}));
+    EXPECT_EQ(YearMonth::fromKeyText("0999-01"), (YearMonth{999, 1}));
     EXPECT_FALSE(YearMonth::fromKeyText("2009-13"));
     EXPECT_EQ((YearMonth{2009, 11}).plusMonths(3), (YearMonth{2010, 2}));
     EXPECT_EQ((YearMonth{2010, 2}).plusMonths(-14), (YearMonth{2008, 12}));

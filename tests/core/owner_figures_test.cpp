@@ -28,7 +28,7 @@ OwnerFigures figuresAt(const ValueTableRef& table, const std::string& series,
                        const std::string& face, const std::string& year,
                        const std::string& issueMonth, const std::string& month = "06") {
     return ownerFiguresOfBond(table.get(), bond(series, face, year, issueMonth),
-                              redemptionMonthOfKeys("2009", month));
+                              YearMonth::fromKeyText("2009-" + month));
 }
 
 TEST(OwnerFiguresTest, IssuePriceIsTheSeriesShareOfFace) {

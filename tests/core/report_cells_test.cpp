@@ -154,13 +154,13 @@ TEST_F(ReportCellsTest, RowsFollowTheListAndTheDateWhenRecomputed) {
     openReport();
     const long computed = report->computationCount();
     EXPECT_EQ(report->cellText("Current Value", 2), "$108.48");
-    owner.month = "07";
+    owner.month = YearMonth{2009, 7};
     EXPECT_EQ(report->cellText("Current Value", 2), "$108.48") << "reading never recomputes";
     report->recompute();
     EXPECT_EQ(report->computationCount(), computed + 1);
     EXPECT_EQ(report->cellText("Current Value", 2), "$112.00");
     EXPECT_EQ(report->cellText("Current Value", 4), "$112.00");
-    owner.year = "2024";
+    owner.month = YearMonth{2024, 7};
     report->recompute();
     EXPECT_EQ(report->cellText("Current Value", 2), "no value");
     EXPECT_EQ(report->cellText("Current Value", 4), "not known") << "no bond has a value";

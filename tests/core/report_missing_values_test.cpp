@@ -56,11 +56,10 @@ TEST_F(ReportMissingValuesTest, EveryMissingKeyCountsAndEveryLeafDoesNot) {
     EXPECT_EQ(report->bondsWithoutValue(), 3);
 
     // A redemption month the table lacks, then a redemption year it lacks.
-    owner.month = "08";
+    owner.month = YearMonth{2009, 8};
     report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 6);
-    owner.year = "2011";
-    owner.month = "06";
+    owner.month = YearMonth{2011, 6};
     report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 6);
 }
@@ -71,18 +70,17 @@ TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
     openReport();
     EXPECT_EQ(report->bondsWithoutValue(), 0);
     EXPECT_EQ(report->missingValuesNote(), "");
-    owner.month = "07";
+    owner.month = YearMonth{2009, 7};
     report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "July 2009; it shows \"no value\".");
-    owner.year = "2010";
-    owner.month = "01";
+    owner.month = YearMonth{2010, 1};
     report->recompute();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "January 2010; it shows \"no value\".");
-    owner.month = "02";
+    owner.month = YearMonth{2010, 2};
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table holds no values for February 2010; "
                                            "all 2 bonds show \"no value\".");
@@ -93,12 +91,12 @@ TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
     openReport();
     EXPECT_TRUE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(), "");
-    owner.month = "12";
+    owner.month = YearMonth{2009, 12};
     report->recompute();
     EXPECT_FALSE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(),
               "The value table holds no values for December 2009; this bond shows \"no value\".");
-    owner.month = "07";
+    owner.month = YearMonth{2009, 7};
     report->recompute();
     EXPECT_TRUE(report->tableHoldsRedemptionDate()) << "held for series I";
     EXPECT_EQ(report->missingValuesNote(),
@@ -106,12 +104,12 @@ TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
 
     addBond("B", "E", "1970", "March");
     addBond("C", "E", "1971", "March");
-    owner.month = "06";
+    owner.month = YearMonth{2009, 6};
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 2 of these 3 bonds in "
                                            "June 2009; they show \"no value\".");
     addBond("D", "EE", "2001", "May");
-    owner.month = "07";
+    owner.month = YearMonth{2009, 7};
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 4 "
                                            "bonds in July 2009; they all show \"no value\".");
@@ -146,10 +144,10 @@ TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
 TEST_F(ReportMissingValuesTest, AMonthThatIsNotAMonthIsShownAsHeld) {
     addBond("EE1", "EE", "2001", "March");
     openReport();
-    owner.month = "6";
+    owner.month = std::nullopt;
     report->recompute();
     EXPECT_EQ(report->missingValuesNote(),
-              "The value table holds no values for the month \"6\" of 2009; this bond shows "
+              "The value table holds no values for an unknown month; this bond shows "
               "\"no value\".");
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/value_table_fixture.h"
 #include "platform/PropertyList.h"
+#include "valuation/RememberedMonth.h"
 #include "valuation/ReportDocument.h"
 #include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"

@@ -20,14 +20,12 @@
 // redemption date.
 struct TestOwner : ValuationContext {
     BondDatabase* database = nullptr;
-    std::string year = "2009";
-    std::string month = "06";
+    std::optional<YearMonth> month = YearMonth{2009, 6};
 
     std::optional<std::string> portfolio = "Family";
     BondDatabase* bondDatabase() const override { return database; }
     std::optional<std::string> openPortfolio() const override { return portfolio; }
-    std::string redemptionYear() const override { return year; }
-    std::string redemptionMonth() const override { return month; }
+    std::optional<YearMonth> redemptionMonth() const override { return month; }
 };
 
 struct TableLeaf {

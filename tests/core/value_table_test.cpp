@@ -188,22 +188,20 @@ TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
     noType.dict()->remove("Type");
     EXPECT_EQ(report().valueForBond(Bond::fromRecord(noType)), std::nullopt);
 
-    owner.year = "2024";
+    owner.month = YearMonth{2024, 6};
     EXPECT_EQ(report().valueForBond(bond("H", "100", "EE", "2001", "March")), std::nullopt);
     EXPECT_EQ(report().valueForBond(bond("I", "100", "EE", "2001", "April")), std::nullopt);
-    // Month keys are exact text: "6" does not find "06".
-    owner.year = "2009";
-    owner.month = "6";
+    // Without a redemption month nothing has a value.
+    owner.month = std::nullopt;
     EXPECT_EQ(report().valueForBond(bond("J", "100", "EE", "2001", "March")), std::nullopt);
 }
 
 TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
     const Bond march2001 = bond("A", "25", "EE", "2001", "March");
     EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 27.12);
-    owner.month = "07";
+    owner.month = YearMonth{2009, 7};
     EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 28.0);
-    owner.year = "2010";
-    owner.month = "01";
+    owner.month = YearMonth{2010, 1};
     EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 29.0);
 }
 
@@ -269,8 +267,7 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
                      108.48);
     EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), 25.0);
     EXPECT_EQ(report.valueForBond(bond("C", "50", "EE", "2001", "April")), std::nullopt);
-    owner.year = "2010";
-    owner.month = "05";
+    owner.month = YearMonth{2010, 5};
     EXPECT_DOUBLE_EQ(
         report.valueForBond(bond("D", "1000", "I", "1998", "September")).value_or(-1.0), 1844.4);
 }

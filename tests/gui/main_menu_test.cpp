@@ -67,8 +67,7 @@ void createPortfolio(AppHarness& app, const QString& name) {
 
 TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
     AppHarness june({{"Savings", {}}}, "2009-06-15 10:03:07 +0000");
-    EXPECT_EQ(june.view().controller().redemptionYear(), "2009");
-    EXPECT_EQ(june.view().controller().redemptionMonth(), "06");
+    EXPECT_EQ(monthKey(june.view().controller().redemptionMonth()), "2009-06");
     EXPECT_FALSE(june.view().controller().openPortfolio().has_value());
     EXPECT_EQ(june.database().portfolioNames(), std::vector<std::string>{"Savings"});
     EXPECT_FALSE(june.view().bondValueReportButton()->isEnabled());
@@ -78,23 +77,20 @@ TEST(MainMenuStartUp, TakesTheRedemptionDateFromTheClockAndOpensNoPortfolio) {
     EXPECT_EQ(june.title(), "Orvelt");
 
     AppHarness january({}, "2010-01-31 23:59:59 -0500");
-    EXPECT_EQ(january.view().controller().redemptionYear(), "2010");
-    EXPECT_EQ(january.view().controller().redemptionMonth(), "01");
+    EXPECT_EQ(monthKey(january.view().controller().redemptionMonth()), "2010-01");
 }
 
 TEST(MainMenuStartUp, AMonthOutsideTheValueTableGivesWayToTheLatestMonthItHolds) {
     QSettings().remove("report/redemptionMonth");
     AppHarness app({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(app.view().controller().redemptionYear(), "2026")
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2026-11")
         << "the shipped table ends in November 2026";
-    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
     EXPECT_TRUE(app.services.alerts.empty());
 
     // With an updated table that reaches further, its latest month.
     app.useValueTable(makeTableWithMonths({{"2016", "06"}, {"2016", "11"}}));
     app.view().start();
-    EXPECT_EQ(app.view().controller().redemptionYear(), "2016");
-    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2016-11");
 }
 
 TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
@@ -109,13 +105,11 @@ TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
         settle();
     }
     AppHarness next({}, "2026-12-07 08:00:00 +0100");
-    EXPECT_EQ(next.view().controller().redemptionYear(), "2009");
-    EXPECT_EQ(next.view().controller().redemptionMonth(), "12");
+    EXPECT_EQ(monthKey(next.view().controller().redemptionMonth()), "2009-12");
     // A table without that month: the latest month it holds.
     next.useValueTable(makeTableWithMonths({{"2016", "06"}}));
     next.view().start();
-    EXPECT_EQ(next.view().controller().redemptionYear(), "2016");
-    EXPECT_EQ(next.view().controller().redemptionMonth(), "06");
+    EXPECT_EQ(monthKey(next.view().controller().redemptionMonth()), "2016-06");
     QSettings().remove("report/redemptionMonth");
 }
 
@@ -125,8 +119,8 @@ TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {
     MainMenuView view(services, ResourceLocations(data / "shipped", data.path()));
     view.start();
     const QDate today = QDate::currentDate();
-    EXPECT_EQ(view.controller().redemptionYear(), today.toString("yyyy").toStdString());
-    EXPECT_EQ(view.controller().redemptionMonth(), today.toString("MM").toStdString());
+    EXPECT_EQ(monthKey(view.controller().redemptionMonth()),
+              today.toString("yyyy-MM").toStdString());
 }
 
 TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {

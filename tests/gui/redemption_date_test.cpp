@@ -46,22 +46,28 @@ TEST(RedemptionDateWindow, OffersTheMonthsInCalendarOrderAndTheTableYears) {
     EXPECT_FALSE(window->yearBox()->isEditable());
 }
 
-TEST(RedemptionDateWindow, AcceptedMonthsAreStoredAsTableKeys) {
+TEST(RedemptionDateWindow, AnAcceptedMonthIsStoredInOneChange) {
     struct Case {
         int month;
         QString year;
-        std::string storedMonth, storedYear;
+        std::string stored;
     };
-    for (const Case& c : {Case{6, "2009", "06", "2009"}, Case{12, "2009", "12", "2009"},
-                          Case{1, "2010", "01", "2010"}, Case{5, "2010", "05", "2010"}}) {
+    for (const Case& c : {Case{6, "2009", "2009-06"}, Case{12, "2009", "2009-12"},
+                          Case{1, "2010", "2010-01"}, Case{5, "2010", "2010-05"}}) {
         AppHarness app({}, "2026-03-01 00:00:00 +0000");
         QPointer<RedemptionDateWindowController> window = openWindow(app);
         choose(window, c.month, c.year);
+        // The summary is computed once, never at a month half changed.
+        std::vector<std::string> changes;
+        QObject::connect(&app.view().controller(), &ApplicationController::summaryChanged,
+                         [&app, &changes] {
+                             changes.push_back(monthKey(app.view().controller().redemptionMonth()));
+                         });
         window->okPressed();
         settle();
         EXPECT_TRUE(app.services.alerts.empty());
-        EXPECT_EQ(app.view().controller().redemptionMonth(), c.storedMonth);
-        EXPECT_EQ(app.view().controller().redemptionYear(), c.storedYear);
+        EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), c.stored);
+        EXPECT_EQ(changes, std::vector<std::string>{c.stored});
         EXPECT_TRUE(window.isNull()) << "the window closed";
     }
 }
@@ -78,8 +84,7 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
         ASSERT_EQ(app.services.informationAlerts.size(), 1u);
         EXPECT_EQ(app.services.informationAlerts[0].title, "No Values for That Month");
         EXPECT_EQ(app.services.informationAlerts[0].message, refusal(name));
-        EXPECT_EQ(app.view().controller().redemptionMonth(), "08");
-        EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
+        EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2009-08");
         ASSERT_FALSE(window.isNull());
         EXPECT_TRUE(window->isVisible()) << "the window stays open for another choice";
     }
@@ -88,15 +93,14 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
 TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNothing) {
     AppHarness app({}, "2027-11-20 12:00:00 +0000");
     // A date outside the table, which start-up would have replaced.
-    app.view().controller().setRedemptionYear("2027");
-    app.view().controller().setRedemptionMonth("11");
+    app.view().controller().setRedemptionMonth({2027, 11});
     auto* window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);
     window->okPressed();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u) << "no year chosen";
     EXPECT_EQ(app.services.informationAlerts[0].message, refusal());
-    EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2027-11");
 
     choose(window, 9, "2009");
     window->okPressed();
@@ -118,13 +122,12 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     window->cancelPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
-    EXPECT_EQ(app.view().controller().redemptionYear(), "2009");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2009-06");
 }
 
 TEST(RedemptionDateWindow, EscapeInAnOpenListClosesTheListAndThenTheWindow) {
     AppHarness app({}, "2009-06-15 10:03:07 +0000");
-    const std::string month = app.view().controller().redemptionMonth();
+    const std::optional<YearMonth> month = app.view().controller().redemptionMonth();
     QPointer<RedemptionDateWindowController> window = openWindow(app);
     window->activateWindow();
     window->yearBox()->showPopup();

@@ -39,8 +39,7 @@ class ReportCoverageTest : public ::testing::Test {
         app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}}, date);
         app->useValueTable(coverageTable());
         // The report at that month, even one the table lacks (start-up would pick another).
-        app->view().controller().setRedemptionYear(date.substr(0, 4));
-        app->view().controller().setRedemptionMonth(date.substr(5, 2));
+        app->view().controller().setRedemptionMonth(*YearMonth::fromKeyText(date.substr(0, 7)));
         app->view().controller().setOpenPortfolio("Savings");
         app->view().bondValueReportButtonPressed();
         settle();
@@ -87,7 +86,7 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
     open({kThreeBonds[0], kThreeBonds[1]}, "2009-06-15 10:03:07 +0000");
     EXPECT_TRUE(note()->isHidden()) << "every bond has a value: nothing to say";
 
-    app->view().controller().setRedemptionMonth("07");
+    app->view().controller().setRedemptionMonth({2009, 7});
     redraw();
     ASSERT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text(), "The value table has no value for 1 of these 2 bonds in July 2009; "
@@ -95,13 +94,13 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
     EXPECT_EQ(cell(2, 5), "no value");
     EXPECT_EQ(cell(3, 5), "$62.20");
 
-    app->view().controller().setRedemptionMonth("08");
+    app->view().controller().setRedemptionMonth({2009, 8});
     redraw();
     EXPECT_EQ(note()->text().toStdString(),
               "The value table holds no values for August 2009; all 2 bonds show \"no value\"." +
                   kOutsideTheTable);
 
-    app->view().controller().setRedemptionMonth("06");
+    app->view().controller().setRedemptionMonth({2009, 6});
     redraw();
     EXPECT_TRUE(note()->isHidden());
 }

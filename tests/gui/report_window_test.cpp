@@ -161,7 +161,7 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     open({{"A1", "EE", "100", "2001", "June"}});
     report->close();
     report = openThroughHost("Savings");
-    app->view().controller().setRedemptionMonth("07");
+    app->view().controller().setRedemptionMonth({2009, 7});
     settle();
     // Today lies past July 2009, the last month of this table.
     const QString caption = report->findChild<QLabel*>("dateLabel")->text();
@@ -173,7 +173,7 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
         << caption.toStdString();
 
     // Any other month is a sentence of its own.
-    app->view().controller().setRedemptionMonth("06");
+    app->view().controller().setRedemptionMonth({2009, 6});
     settle();
     EXPECT_TRUE(report->findChild<QLabel*>("dateLabel")
                     ->text()
@@ -284,15 +284,14 @@ TEST_F(ReportWindowTest, AReportOpenWhileTheDateChangesIsComputedOnceForTheNewDa
     report = openThroughHost("Savings");
     EXPECT_EQ(cell(2, kCurrentValue), "$108.48");
     const long computed = report->report().computationCount();
-    // The date window sets the month, then the year: one change, one computation.
-    app->view().controller().setRedemptionMonth("07");
-    app->view().controller().setRedemptionYear("2009");
+    // The date window sets the month and the year in one change: one computation.
+    app->view().controller().setRedemptionMonth({2009, 7});
     settle();
     EXPECT_EQ(report->report().computationCount(), computed + 1);
     EXPECT_EQ(cell(2, kCurrentValue), "$120.00");
     EXPECT_EQ(cell(3 + 1, kCurrentValue), "$120.00");
     // A date the table does not cover shows no value, without a message.
-    app->view().controller().setRedemptionYear("2011");
+    app->view().controller().setRedemptionMonth({2011, 7});
     settle();
     EXPECT_EQ(cell(2, kCurrentValue), "no value");
     EXPECT_TRUE(app->services.alerts.empty());

@@ -67,8 +67,7 @@ class UpdateValuesTest : public ::testing::Test {
               "2027-06-10 09:00:00 +0000"),
           laterFile(writeLaterCopy(files).string()) {
         // The current month, which the shipped table lacks (start-up would pick November 2026).
-        app.view().controller().setRedemptionYear("2027");
-        app.view().controller().setRedemptionMonth("06");
+        app.view().controller().setRedemptionMonth({2027, 6});
     }
 
     fs::path userTable() const { return app.userDir() / "BondTable.plist"; }
@@ -227,15 +226,14 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
                   kBothRanges +
                   ". To add values for other months, choose Update Values… with the Treasury's "
                   "value files for them.");
-    EXPECT_EQ(app.view().controller().redemptionMonth(), "06");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2027-06");
 
     // November 2027 is, and so is a month of the shipped range.
     window->monthBox()->setCurrentIndex(10);
     window->okPressed();
     settle();
     EXPECT_TRUE(window.isNull());
-    EXPECT_EQ(app.view().controller().redemptionYear(), "2027");
-    EXPECT_EQ(app.view().controller().redemptionMonth(), "11");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2027-11");
     EXPECT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_TRUE(app.services.alerts.empty());
 
@@ -245,8 +243,7 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     window->yearBox()->setCurrentIndex(window->yearBox()->findText("2010"));
     window->okPressed();
     settle();
-    EXPECT_EQ(app.view().controller().redemptionYear(), "2010");
-    EXPECT_EQ(app.view().controller().redemptionMonth(), "01");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2010-01");
 }
 
 TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {

@@ -73,7 +73,7 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
     const long computed = view->computationCount();
     ASSERT_EQ(seriesNamed(chart, "shownMonth").size(), 1U);
     EXPECT_EQ(seriesNamed(chart, "shownMonth")[0]->name(), "Shown month: June 2026");
-    app.view().controller().setRedemptionMonth("01");
+    app.view().controller().setRedemptionMonth(YearMonth{2026, 1});
     ASSERT_EQ(seriesNamed(chart, "shownMonth").size(), 1U);
     EXPECT_EQ(seriesNamed(chart, "shownMonth")[0]->name(), "Shown month: January 2026");
     EXPECT_EQ(view->computationCount(), computed);

@@ -25,11 +25,11 @@ RedemptionDateWindowController::RedemptionDateWindowController(WindowHost& host)
 
     setRedemptionMonths(
         redemptionMonthsInTable(loadBondTable(host.resources(), &tableProblem_).get()));
-    const int monthIndex = intValueOfText(host.redemptionMonth()) - 1;
-    monthBox_->setCurrentIndex(monthIndex >= 0 && monthIndex < monthBox_->count() ? monthIndex
-                                                                                  : -1);
+    const std::optional<YearMonth> chosen = host.redemptionMonth();
+    const int monthIndex = chosen ? chosen->month - 1 : -1;
+    monthBox_->setCurrentIndex(monthIndex < monthBox_->count() ? monthIndex : -1);
     yearBox_->setCurrentIndex(
-        yearBox_->findText(QString::fromStdString(host.redemptionYear()), Qt::MatchExactly));
+        chosen ? yearBox_->findText(QString::number(chosen->year), Qt::MatchExactly) : -1);
 }
 
 RedemptionDateWindowController::~RedemptionDateWindowController() = default;
@@ -68,10 +68,6 @@ void RedemptionDateWindowController::okPressed() {
     const bool hasYear = yearBox_->currentIndex() >= 0;
     const std::string yearText = hasYear ? yearBox_->currentText().toStdString() : std::string();
     const int year = intValueOfText(yearText);
-    std::string monthText = std::to_string(month);
-    if (monthText.size() < 2) {
-        monthText = "0" + monthText;
-    }
     if (!hasYear || !acceptsRedemptionDate(year, month)) {
         // Not an error: the month is a real one, the table only lacks its values for now.
         if (redemptionMonths_.empty() && !tableProblem_.empty()) {
@@ -86,8 +82,7 @@ void RedemptionDateWindowController::okPressed() {
                         : std::nullopt));
         return;
     }
-    view->setRedemptionMonth(monthText);
-    view->setRedemptionYear(yearText);
+    view->setRedemptionMonth({year, month});
     // The next start of the application begins with this month while the table holds it.
     rememberRedemptionMonth({year, month});
     close();

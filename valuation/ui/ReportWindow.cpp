@@ -9,6 +9,7 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_ReportWindow.h"
+#include "valuation/RememberedMonth.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportDocument.h"
 #include "valuation/ReportOrder.h"
@@ -21,7 +22,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDate>
 #include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
@@ -279,13 +279,12 @@ void ReportWindow::updateDateLabel() {
     // The application starts at the latest month with values when the table lacks the current
     // month; say so, and where newer values come from.
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(report_.bondTable());
-    const QDate today = QDate::currentDate();
-    if (!months.empty() && !holdsRedemptionMonth(months, today.year(), today.month()) &&
+    const RedemptionMonth today = currentRedemptionMonth();
+    if (!months.empty() && !holdsRedemptionMonth(months, today.year, today.month) &&
         snapshot.month == months.back()) {
-        text +=
-            QStringLiteral(", the latest month the value table holds: it has no values for "
-                           "%1 yet. Add newer values with Update Values…")
-                .arg(QString::fromStdString(redemptionMonthName({today.year(), today.month()})));
+        text += QStringLiteral(", the latest month the value table holds: it has no values for "
+                               "%1 yet. Add newer values with Update Values…")
+                    .arg(QString::fromStdString(today.name()));
     } else {
         text += QLatin1Char('.');
     }

@@ -9,19 +9,16 @@ namespace {
 
 class FixedOwner : public ValuationContext {
   public:
-    FixedOwner(BondDatabase* database, std::string portfolio, std::string year, std::string month)
-        : database_(database), portfolio_(std::move(portfolio)), year_(std::move(year)),
-          month_(std::move(month)) {}
+    FixedOwner(BondDatabase* database, std::string portfolio, std::optional<YearMonth> month)
+        : database_(database), portfolio_(std::move(portfolio)), month_(month) {}
     BondDatabase* bondDatabase() const override { return database_; }
     std::optional<std::string> openPortfolio() const override { return portfolio_; }
-    std::string redemptionYear() const override { return year_; }
-    std::string redemptionMonth() const override { return month_; }
+    std::optional<YearMonth> redemptionMonth() const override { return month_; }
 
   private:
     BondDatabase* database_;
     std::string portfolio_;
-    std::string year_;
-    std::string month_;
+    std::optional<YearMonth> month_;
 };
 
 } // namespace
@@ -34,7 +31,7 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
     TempDir copy;
     std::filesystem::copy_file(folder.portfolioFile(), copy / "portfolios.plist");
     std::unique_ptr<BondDatabase> database = BondDatabase::open(copy / "portfolios.plist");
-    FixedOwner owner(database.get(), portfolio, year, month);
+    FixedOwner owner(database.get(), portfolio, YearMonth::fromKeyText(year + "-" + month));
 
     ValueReport report(folder.resources());
     report.setOwner(&owner);

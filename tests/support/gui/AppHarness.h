@@ -7,6 +7,7 @@
 #include "app/MainMenuView.h"
 #include "app/MainWindow.h"
 #include "platform/PlistValue.h"
+#include "store/YearMonth.h"
 #include "support/PortfolioFileFixture.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
@@ -15,11 +16,17 @@
 #include <QWidget>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class BondDatabase;
 class QAbstractButton;
+
+// "2009-06" for a redemption month; "none" without one.
+inline std::string monthKey(const std::optional<YearMonth>& month) {
+    return month ? month->keyText() : "none";
+}
 
 class AppHarness {
   public:
