@@ -62,7 +62,8 @@ TEST_F(ReportOwnerSummaryTest, TheCsvExportHasEveryColumnUnderItsTitle) {
     EXPECT_EQ(csv.substr(0, csv.find("\r\nSerial")),
               "Portfolio,Family\r\nRedemption month,June 2009\r\n");
     EXPECT_NE(csv.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
-                       "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity,Status"
+                       "Price,Interest,Interest This Year,Yield Since Issue,Interest Rate,Next "
+                       "Accrual,Final Maturity,Status"
                        "\r\n"),
               std::string::npos);
     EXPECT_NE(csv.find("young,EE,$1000,2009,January,$500.00,$500.00,not known,not known,"

@@ -77,7 +77,7 @@ TEST_F(ReportExportTest, ThePdfHoldsEverythingAnOwnerFiles) {
     const std::string text = pdfText(out / "report.pdf");
     for (const char* expected :
          {"Grandma's bonds", "June 2009", "Current Value", "Issue Price", "Yield Since Issue",
-          "Final Maturity", "$108.48", "$58.48", "2031-06",
+          "Interest Rate", "Next Accrual", "Final Maturity", "$108.48", "$58.48", "2031-06",
           "Total:", "Paid for these bonds: $50.00", "Worth if cashed now", "not known", "Made on ",
           "Values from your updated copy"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
@@ -105,7 +105,8 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     EXPECT_EQ(csv.substr(0, csv.find("\r\n\r\n")),
               "Portfolio,Grandma's bonds\r\nRedemption month,June 2009");
     EXPECT_NE(csv.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
-                       "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity,Status"
+                       "Price,Interest,Interest This Year,Yield Since Issue,Interest Rate,Next "
+                       "Accrual,Final Maturity,Status"
                        "\r\n"),
               std::string::npos)
         << csv;
@@ -119,7 +120,8 @@ TEST_F(ReportExportTest, CsvWhenTheNameSaysSoAndNothingWhenCancelled) {
     report->exportButton()->click();
     const std::string shown = fileText(out / "shown.csv");
     EXPECT_NE(shown.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
-                         "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity\r\n"),
+                         "Price,Interest,Interest This Year,Yield Since Issue,Interest Rate,Next "
+                         "Accrual,Final Maturity\r\n"),
               std::string::npos)
         << shown;
     report->columnsMenu()->actions().back()->setChecked(true);

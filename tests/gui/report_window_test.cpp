@@ -89,7 +89,7 @@ TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhile
     open({{"A1", "EE", "100", "2001", "June"}});
     report->open();
     QAbstractItemModel* model = report->tableView()->model();
-    ASSERT_EQ(model->columnCount(), 12);
+    ASSERT_EQ(model->columnCount(), 14);
     const char* identifiers[] = {"Serial",     "Type",        "Face Value",
                                  "Issue Year", "Issue Month", "Current Value"};
     for (int column = 0; column < 6; ++column) {
@@ -97,7 +97,9 @@ TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhile
         EXPECT_EQ(cell(0, column), identifiers[column]) << "the heading row";
     }
     EXPECT_EQ(model->headerData(6, Qt::Horizontal).toString(), "Issue Price");
-    EXPECT_EQ(model->headerData(11, Qt::Horizontal).toString(), "Status");
+    EXPECT_EQ(model->headerData(10, Qt::Horizontal).toString(), "Interest Rate");
+    EXPECT_EQ(model->headerData(11, Qt::Horizontal).toString(), "Next Accrual");
+    EXPECT_EQ(model->headerData(13, Qt::Horizontal).toString(), "Status");
     ASSERT_EQ(model->rowCount(), 5);
     EXPECT_EQ(cell(2, 0), "A1");
     EXPECT_EQ(cell(2, kFaceValue), "$100");
