@@ -90,18 +90,19 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
     // the last one read while its file stays the same.
     static std::mutex mutex;
     static std::optional<FileIdentity> lastIdentity;
+    static std::optional<std::filesystem::path> lastRatesPath;
     static ValueTableRef lastTable;
     const std::optional<FileIdentity> identity = identityOf(*path);
+    // The rates come with the application; without them every rate reads "not known".
+    const auto ratesPath = resources.pathForResource(kEarningRatesResource, kEarningRatesType);
     const std::lock_guard<std::mutex> lock(mutex);
-    if (identity && lastTable && lastIdentity == identity) {
+    if (identity && lastTable && lastIdentity == identity && lastRatesPath == ratesPath) {
         return lastTable;
     }
     std::string readError;
     ValueTableRef table = readValueTableFile(*path, &readError);
-    // The rates come with the application; without them every rate reads "not known".
-    if (const auto rates = resources.pathForResource(kEarningRatesResource, kEarningRatesType);
-        table && rates) {
-        table = withEarningRates(std::move(table), readEarningRatesFile(*rates));
+    if (table && ratesPath) {
+        table = withEarningRates(std::move(table), readEarningRatesFile(*ratesPath));
     }
     if (!table && problem != nullptr) {
         const bool usersCopy =
@@ -114,6 +115,7 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
     // Kept only when the file did not change while it was read.
     if (identity && table && identityOf(*path) == identity) {
         lastIdentity = identity;
+        lastRatesPath = ratesPath;
         lastTable = table;
     }
     return table;

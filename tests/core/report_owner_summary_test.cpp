@@ -66,8 +66,9 @@ TEST_F(ReportOwnerSummaryTest, TheCsvExportHasEveryColumnUnderItsTitle) {
                        "Accrual,Final Maturity,Status"
                        "\r\n"),
               std::string::npos);
+    // This table has no rates beside it: the rate and next accrual are not known.
     EXPECT_NE(csv.find("young,EE,$1000,2009,January,$500.00,$500.00,not known,not known,"
-                       "not known,2039-01,not yet payable\r\n"),
+                       "not known,not known,not known,2039-01,not yet payable\r\n"),
               std::string::npos)
         << csv;
     // The total row is labelled once; the note on the marked total follows the table.
