@@ -148,12 +148,12 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
     QAction* status = report->columnsMenu()->actions().back();
     EXPECT_EQ(status->text(), "Status");
     status->setChecked(false);
-    EXPECT_TRUE(report->tableView()->isColumnHidden(11));
-    EXPECT_FALSE(report->tableView()->isColumnHidden(10));
+    EXPECT_TRUE(report->tableView()->isColumnHidden(13));
+    EXPECT_FALSE(report->tableView()->isColumnHidden(12));
 
     auto* next = new ReportWindow(app->view().controller());
     next->setAttribute(Qt::WA_DeleteOnClose);
-    EXPECT_TRUE(next->tableView()->isColumnHidden(11));
+    EXPECT_TRUE(next->tableView()->isColumnHidden(13));
     EXPECT_FALSE(next->columnsMenu()->actions().back()->isChecked());
     next->close();
     QSettings().remove("report/hiddenColumns");
