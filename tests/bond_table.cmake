@@ -7,5 +7,6 @@ add_test(NAME bond_table_reproducible
          COMMAND ${CMAKE_COMMAND} -DBUILDER=$<TARGET_FILE:orvelt-build-table>
                  -DDATA=${CMAKE_SOURCE_DIR}/tools/data -DOUT=${CMAKE_BINARY_DIR}/bond-table-check
                  -DCOMMITTED=${CMAKE_SOURCE_DIR}/resources/BondTable.plist
+                 -DCOMMITTED_RATES=${CMAKE_SOURCE_DIR}/resources/EarningRates.plist
                  -P ${CMAKE_SOURCE_DIR}/tools/CompareBondTable.cmake)
 set_tests_properties(bond_table_reproducible PROPERTIES LABELS core)

@@ -206,6 +206,22 @@ bool isUsableRate(const std::string& status, const std::string& whereRead) {
                        [&](std::string_view source) { return whereRead.starts_with(source); });
 }
 
+const PublishedRate* publishedRateInEffect(const std::map<MonthIndex, PublishedRate>& table,
+                                           MonthIndex key, MonthIndex lastCovered) {
+    if (table.empty() || key < table.begin()->first || key > lastCovered) {
+        return nullptr;
+    }
+    auto found = table.upper_bound(key);
+    --found;
+    return &found->second;
+}
+
+const PublishedRate* publishedAnnouncedRate(const std::map<MonthIndex, PublishedRate>& table,
+                                            MonthIndex announcement) {
+    const auto found = table.find(announcement);
+    return found == table.end() ? nullptr : &found->second;
+}
+
 std::optional<int> parseHundredthsOfPercent(const std::string& text) {
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';

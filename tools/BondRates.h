@@ -69,6 +69,15 @@ struct BondRates {
     static std::optional<BondRates> load(const std::filesystem::path& dataDir, std::string* error);
 };
 
+// The published rate in effect for `key` in a table keyed by the first month of each period, up to
+// `lastCovered`; nullptr outside the table.
+const PublishedRate* publishedRateInEffect(const std::map<MonthIndex, PublishedRate>& table,
+                                           MonthIndex key, MonthIndex lastCovered);
+
+// The rate announced in `announcement`; nullptr when the table has no row for it.
+const PublishedRate* publishedAnnouncedRate(const std::map<MonthIndex, PublishedRate>& table,
+                                            MonthIndex announcement);
+
 // "3.40" -> 340, "-2.78" -> -278; nothing unless the text is an optional minus, digits, a point
 // and exactly two digits.
 std::optional<int> parseHundredthsOfPercent(const std::string& text);

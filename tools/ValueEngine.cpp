@@ -49,6 +49,14 @@ constexpr std::array<MinimumPathBand, 4> kMinimumPathBands = {{
     {monthIndex(1993, 3), monthIndex(1995, 4), {{{216, 400}, {120, 400}, {24, 400}}}, true},
 }};
 
+const MinimumPathBand* minimumPathBandOf(MonthIndex issue) {
+    const auto band = std::find_if(kMinimumPathBands.begin(), kMinimumPathBands.end(),
+                                   [issue](const MinimumPathBand& b) {
+                                       return issue >= b.firstIssue && issue <= b.lastIssue;
+                                   });
+    return band == kMinimumPathBands.end() ? nullptr : &*band;
+}
+
 // startCents * (1 + rate/2)^(months/6), rounded up to the cent. The slack keeps a value that is
 // a whole cent, computed a hair above it, from rounding up a further cent.
 long long grownRoundedUp(long long startCents, int rateHundredths, int months) {
@@ -59,18 +67,14 @@ long long grownRoundedUp(long long startCents, int rateHundredths, int months) {
 
 std::optional<int> rateInEffect(const std::map<MonthIndex, PublishedRate>& table, MonthIndex key,
                                 MonthIndex lastCovered) {
-    if (table.empty() || key < table.begin()->first || key > lastCovered) {
-        return std::nullopt;
-    }
-    auto found = table.upper_bound(key);
-    --found;
-    return found->second.hundredthsOfPercent;
+    const PublishedRate* rate = publishedRateInEffect(table, key, lastCovered);
+    return rate == nullptr ? std::nullopt : rate->hundredthsOfPercent;
 }
 
 std::optional<int> announcedRate(const std::map<MonthIndex, PublishedRate>& table,
                                  MonthIndex announcement) {
-    const auto found = table.find(announcement);
-    return found == table.end() ? std::nullopt : found->second.hundredthsOfPercent;
+    const PublishedRate* rate = publishedAnnouncedRate(table, announcement);
+    return rate == nullptr ? std::nullopt : rate->hundredthsOfPercent;
 }
 
 } // namespace
@@ -109,11 +113,8 @@ int earningMonths(int ageMonths) {
 }
 
 std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) {
-    const auto band = std::find_if(kMinimumPathBands.begin(), kMinimumPathBands.end(),
-                                   [issue](const MinimumPathBand& b) {
-                                       return issue >= b.firstIssue && issue <= b.lastIssue;
-                                   });
-    if (band == kMinimumPathBands.end() || ageMonths < 0) {
+    const MinimumPathBand* band = minimumPathBandOf(issue);
+    if (band == nullptr || ageMonths < 0) {
         return std::nullopt;
     }
     int months = earningMonths(ageMonths);
@@ -283,10 +284,58 @@ RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, M
     if (series == ComputedSeries::EE && issue < kFirstComputedEE) {
         return longTermValue(rates, issue, redemption);
     }
-    const int valuedAt = age < kPenaltyEndsAtMonths ? age - kPenaltyMonths : age;
+    const std::optional<long long> value = valueIfPayableCents(rates, series, issue, redemption);
+    return value ? RedemptionValue{Kind::Value, *value} : RedemptionValue{Kind::Unknown, 0};
+}
+
+std::optional<long long> valueIfPayableCents(const BondRates& rates, ComputedSeries series,
+                                             MonthIndex issue, MonthIndex redemption) {
+    const int age = redemption - issue;
+    if (age < 0 || (series == ComputedSeries::EE && issue < kFirstComputedEE)) {
+        return std::nullopt;
+    }
+    const int valuedAt = age < kPenaltyEndsAtMonths ? std::max(0, age - kPenaltyMonths) : age;
     const std::optional<long long> value = accruedValueCents(rates, series, issue, valuedAt);
     if (!value) {
-        return {Kind::Unknown, 0};
+        return std::nullopt;
     }
-    return {Kind::Value, std::max(*value, issuePriceCents(series))};
+    return std::max(*value, issuePriceCents(series));
+}
+
+EERules eeRulesOf(MonthIndex issue) {
+    if (issue < kMinimumPathBands.front().firstIssue) {
+        return EERules::BeforeMinimumPath;
+    }
+    if (issue < kFirstLongTermEE) {
+        return EERules::MinimumPath;
+    }
+    if (issue < kFirstComputedEE) {
+        return EERules::LongTerm;
+    }
+    return issue < kFirstFixedRateEE ? EERules::MarketBased : EERules::FixedRate;
+}
+
+int eeAccrualStepMonths(MonthIndex issue) {
+    const MinimumPathBand* band = minimumPathBandOf(issue);
+    if (band != nullptr) {
+        return band->monthly ? 1 : 6;
+    }
+    // 31 CFR 351.22 and 351.28: earlier issues grow every six months once past their first
+    // years, May 1995 - April 1997 issues every six months; later ones every month.
+    return issue < kFirstComputedEE ? 6 : 1;
+}
+
+std::optional<int> minimumPathRate(MonthIndex issue, int ageMonths) {
+    const MinimumPathBand* band = minimumPathBandOf(issue);
+    if (band == nullptr || ageMonths < 0 || ageMonths >= kFinalMaturityMonths) {
+        return std::nullopt;
+    }
+    int periodStart = 0;
+    for (const MinimumPathPeriod& period : band->periods) {
+        if (ageMonths < periodStart + period.months) {
+            return period.rateHundredths;
+        }
+        periodStart += period.months;
+    }
+    return band->periods.back().rateHundredths;
 }

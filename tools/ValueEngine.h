@@ -71,6 +71,25 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths);
 std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,
                                                int ageMonths);
 
+// The rules that value an EE bond, by issue month (see above).
+enum class EERules {
+    BeforeMinimumPath, // January 1980 - October 1982: only final values are known
+    MinimumPath,       // November 1982 - April 1995
+    LongTerm,          // May 1995 - April 1997
+    MarketBased,       // May 1997 - April 2005
+    FixedRate,         // May 2005 on
+};
+EERules eeRulesOf(MonthIndex issue);
+
+// How many months apart an EE bond's value grows: 1 (monthly: May 1997 on, and November 1982 -
+// April 1995 issues of the monthly band), 6 (every six months from the issue month).
+int eeAccrualStepMonths(MonthIndex issue);
+
+// The guaranteed-minimum rate, in hundredths of a percent, of the maturity period that holds
+// `ageMonths` (below 30 years) of an EE bond issued November 1982 - April 1995; nothing for
+// other issue months and ages.
+std::optional<int> minimumPathRate(MonthIndex issue, int ageMonths);
+
 struct RedemptionValue {
     enum class Kind {
         NotIssued,  // no bond of the series was issued that month, or it is after redemption
@@ -87,3 +106,10 @@ struct RedemptionValue {
 // files), and so are EE of May 1995 - April 1997 before 17 years.
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
                                 MonthIndex redemption);
+
+// The value the rules give a Series I bond, or an EE bond issued May 1997 or later, in
+// `redemption` whether or not it may be cashed yet (the three-month penalty counted): what the
+// Treasury counts as its value at the end of a year in which it was not yet payable. Nothing when
+// a rate it needs is not known.
+std::optional<long long> valueIfPayableCents(const BondRates& rates, ComputedSeries series,
+                                             MonthIndex issue, MonthIndex redemption);

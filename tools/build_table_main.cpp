@@ -1,16 +1,20 @@
 // orvelt-build-table: builds the redemption value table "BondTable" from value files.
 //
-//   orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist [--keep TABLE.plist]
+//   orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist [--rates RATES.plist]
+//                              [--keep TABLE.plist]
 //       Computes the lines of the shipped table (the redemption months of valuation/ValueSources.h)
 //       from the rate files and the official June 2016 value file in DIR (tools/data), writes
 //       them to OUT.asc in the Treasury value file format, then converts that file into
 //       OUT.plist. Prints how much of each series has a value. With --keep, fails unless every
 //       leaf of TABLE.plist is in OUT.plist unchanged: a table may gain values, never change one.
+//       With --rates, also writes the rate each bond earns and when its value next grows
+//       (EarningRates.h) to RATES.plist.
 //   orvelt-build-table convert --table OUT.plist [--base TABLE.plist] FILE...
 //       Converts official Treasury value files into a table, merged into a copy of TABLE.plist
 //       when given (later files win).
 
 #include "BondRates.h"
+#include "EarningRates.h"
 #include "TableLines.h"
 #include "platform/AtomicFile.h"
 #include "platform/PropertyList.h"
@@ -35,7 +39,7 @@ const std::string kOfficialFile(kShippedOfficialFile);
 int usage() {
     std::fprintf(stderr,
                  "usage: orvelt-build-table shipped --data DIR --lines OUT.asc --table OUT.plist "
-                 "[--keep TABLE.plist]\n"
+                 "[--rates RATES.plist] [--keep TABLE.plist]\n"
                  "       orvelt-build-table convert --table OUT.plist [--base TABLE.plist] "
                  "FILE...\n");
     return 2;
@@ -125,6 +129,13 @@ int buildShipped(const std::map<std::string, std::string>& options) {
     const std::filesystem::path linesPath = options.at("--lines");
     if (!writeFileAtomically(linesPath, text, &error)) {
         return fail(linesPath.string() + ": " + error);
+    }
+    if (options.contains("--rates") &&
+        !writePropertyList(
+            options.at("--rates"),
+            earningRatesPropertyList(buildEarningRates(*rates, kShippedFirst, kShippedLast)),
+            &error)) {
+        return fail(options.at("--rates") + ": " + error);
     }
     ValueFileOptions computed;
     computed.allowUnknownLeaves = true;

@@ -9,12 +9,47 @@
 
 namespace {
 
-// The bond's value at a month where the table holds a payable value for it.
-std::optional<double> payableValueAt(const ValueTable* table, const Bond& bond,
-                                     const RedemptionMonth& month) {
-    const TableEntry entry = tableEntryOfBond(table, bond, month);
-    return entry.kind == TableEntry::Kind::Value ? std::optional<double>(entry.amount)
-                                                 : std::nullopt;
+// The December value the year's interest counts from: the table's value, or for a bond not yet
+// payable then the value the rules gave it there.
+std::optional<double> yearEndValue(const ValueTable* table, const Bond& bond, int year) {
+    const RedemptionMonth december{year - 1, 12};
+    const TableEntry entry = tableEntryOfBond(table, bond, december);
+    if (entry.kind == TableEntry::Kind::Value) {
+        return entry.amount;
+    }
+    const std::optional<BondSeries> series = bondSeriesOfName(bond.type);
+    const EarningRates* rates = table != nullptr ? table->earningRates() : nullptr;
+    if (entry.kind != TableEntry::Kind::NotYetPayable || rates == nullptr || !series) {
+        return std::nullopt;
+    }
+    const std::optional<ValueCell> cents =
+        rates->yearEndCentsWhileNotPayable(*series, *bond.issued(), december.year);
+    if (!cents) {
+        return std::nullopt;
+    }
+    return amountOfBond(bond, *cents);
+}
+
+// The rate and next accrual at `redemption` of a bond issued in `issue`, by the rates shipped
+// beside the table.
+void setEarnings(OwnerFigures& figures, const ValueTable* table, BondSeries series,
+                 RedemptionMonth issue, RedemptionMonth redemption) {
+    if (*figures.finalMaturity <= redemption) {
+        figures.interestRate = {EarningRate::Kind::Stopped, 0, {}};
+        figures.nextAccrual = {NextAccrual::Kind::None, {}};
+        return;
+    }
+    const EarningRates* rates = table != nullptr ? table->earningRates() : nullptr;
+    if (rates == nullptr) {
+        return;
+    }
+    figures.interestRate = rates->rateIn(series, issue, redemption);
+    const int step = rates->accrualStepMonths(series, issue);
+    if (step > 0) {
+        // The next accrual date counted from the issue month, never after final maturity.
+        const int age = redemption.monthsSince(issue);
+        figures.nextAccrual = {NextAccrual::Kind::Month, issue.plusMonths((age / step + 1) * step)};
+    }
 }
 
 // Why no bond of the series exists with the issue date: before its first issue, after its last
@@ -124,6 +159,9 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
     default:
         break;
     }
+    if (const std::optional<BondSeries> series = bondSeriesOfName(bond.type)) {
+        setEarnings(figures, table, *series, *issue, *redemption);
+    }
     if (const std::optional<YearMonth> doubles = doublingMonth(bond.type, *issue);
         doubles && *redemption < *doubles && figures.status != BondStatus::NoValue) {
         figures.doublesIn = doubles;
@@ -156,10 +194,9 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
 
     // For the year's interest, December of the year before; a bond issued this year starts
     // from its price.
-    const std::optional<double> yearStart =
-        issue.year == redemption->year
-            ? std::optional<double>(price)
-            : payableValueAt(table, bond, RedemptionMonth{redemption->year - 1, 12});
+    const std::optional<double> yearStart = issue.year == redemption->year
+                                                ? std::optional<double>(price)
+                                                : yearEndValue(table, bond, redemption->year);
     if (yearStart) {
         figures.interestThisYear = value - *yearStart;
     }
@@ -207,4 +244,28 @@ std::string finalMaturityText(const std::optional<RedemptionMonth>& month) {
         return std::string(kNotKnownText);
     }
     return month->keyText();
+}
+
+std::string interestRateText(const EarningRate& rate) {
+    switch (rate.kind) {
+    case EarningRate::Kind::Known:
+        return yieldText(rate.hundredthsOfPercent / 100.0);
+    case EarningRate::Kind::Stopped:
+        return std::string(kNoneText);
+    case EarningRate::Kind::NotKnown:
+        break;
+    }
+    return std::string(kNotKnownText);
+}
+
+std::string nextAccrualText(const NextAccrual& next) {
+    switch (next.kind) {
+    case NextAccrual::Kind::Month:
+        return finalMaturityText(next.month);
+    case NextAccrual::Kind::None:
+        return std::string(kNoneText);
+    case NextAccrual::Kind::NotKnown:
+        break;
+    }
+    return std::string(kNotKnownText);
 }

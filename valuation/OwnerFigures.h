@@ -7,6 +7,7 @@
 // not give is absent ("not known"), never estimated.
 
 #include "store/Bond.h"
+#include "valuation/EarningRates.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
@@ -31,6 +32,19 @@ enum class BondStatus {
 std::string_view bondStatusText(BondStatus status);
 
 inline constexpr std::string_view kNotKnownText = "not known";
+// What the rate and next accrual of a bond past final maturity read: it earns nothing more.
+inline constexpr std::string_view kNoneText = "none";
+
+// The first month after the redemption month in which the bond's value grows.
+struct NextAccrual {
+    enum class Kind : std::uint8_t {
+        NotKnown,
+        None, // at or past final maturity
+        Month,
+    };
+    Kind kind = Kind::NotKnown;
+    RedemptionMonth month;
+};
 
 struct OwnerFigures {
     // What the bond is worth at the redemption month: the table's value when payable, its issue
@@ -44,11 +58,15 @@ struct OwnerFigures {
     // Value minus issue price, only where the bond is payable and the table has its value.
     std::optional<double> interest;
     // Value now minus value in December of the year before (or the issue price for a bond
-    // issued in the redemption year).
+    // issued in the redemption year); a bond not yet payable that December counts the value the
+    // rules gave it there, as the Treasury does.
     std::optional<double> interestThisYear;
     // Annual percentage, compounded semiannually, from issue price to value over the months from
     // issue to the redemption month or final maturity, whichever is earlier.
     std::optional<double> yieldSinceIssue;
+    // The annual rate of the accrual period that holds the redemption month (EarningRates.h).
+    EarningRate interestRate;
+    NextAccrual nextAccrual;
     std::optional<RedemptionMonth> finalMaturity;
     BondStatus status = BondStatus::NotKnown;
     // The month the status's note names, where a Treasury rule gives it: the first month the
@@ -82,3 +100,7 @@ std::string ownerAmountText(const std::optional<double>& amount);
 std::string yieldText(const std::optional<double>& percent);
 // "2039-06", or "not known".
 std::string finalMaturityText(const std::optional<RedemptionMonth>& month);
+// "2.87%", "none" or "not known".
+std::string interestRateText(const EarningRate& rate);
+// "2026-12", "none" or "not known".
+std::string nextAccrualText(const NextAccrual& next);

@@ -20,6 +20,8 @@ enum class ReportCellRule {
     Interest,
     InterestThisYear,
     YieldSinceIssue,
+    InterestRate,
+    NextAccrual,
     FinalMaturity,
     Status,
 };
@@ -54,7 +56,7 @@ inline constexpr std::string_view kCurrentValueColumn = "Current Value";
 // The value report's own six columns come first; the owner's figures follow them.
 inline constexpr std::size_t kValueColumnCount = 6;
 
-inline constexpr std::array<ReportColumn, 12> kReportColumns = {{
+inline constexpr std::array<ReportColumn, 14> kReportColumns = {{
     {kSerialKey, kSerialKey, false, "M000000000EE", ReportCellRule::StoredText,
      ReportTotalRule::Blank},
     {kTypeKey, kTypeKey, false, "Type", ReportCellRule::StoredText, ReportTotalRule::Label},
@@ -73,6 +75,10 @@ inline constexpr std::array<ReportColumn, 12> kReportColumns = {{
     {"Interest This Year", "Interest This Year", true, "$000000.00",
      ReportCellRule::InterestThisYear, ReportTotalRule::InterestThisYearSum},
     {"Yield Since Issue", "Yield Since Issue", true, "not known", ReportCellRule::YieldSinceIssue,
+     ReportTotalRule::Blank},
+    {"Interest Rate", "Interest Rate", true, "not known", ReportCellRule::InterestRate,
+     ReportTotalRule::Blank},
+    {"Next Accrual", "Next Accrual", false, "not known", ReportCellRule::NextAccrual,
      ReportTotalRule::Blank},
     {"Final Maturity", "Final Maturity", false, "not known", ReportCellRule::FinalMaturity,
      ReportTotalRule::Blank},

@@ -88,6 +88,16 @@ std::optional<SortKey> sortKey(const ReportSnapshot& snapshot, const ReportColum
         return numberKey(figures.interestThisYear);
     case ReportCellRule::YieldSinceIssue:
         return numberKey(figures.yieldSinceIssue);
+    case ReportCellRule::InterestRate:
+        // A bond that stopped earning sorts as one earning nothing.
+        if (figures.interestRate.kind == EarningRate::Kind::NotKnown) {
+            return std::nullopt;
+        }
+        return numberKey(figures.interestRate.hundredthsOfPercent / 100.0);
+    case ReportCellRule::NextAccrual:
+        return monthKey(figures.nextAccrual.kind == NextAccrual::Kind::Month
+                            ? std::optional<RedemptionMonth>(figures.nextAccrual.month)
+                            : std::nullopt);
     case ReportCellRule::FinalMaturity:
         return monthKey(figures.finalMaturity);
     case ReportCellRule::Status: {

@@ -90,6 +90,10 @@ std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
         return ownerAmountText(figures.interestThisYear);
     case ReportCellRule::YieldSinceIssue:
         return yieldText(figures.yieldSinceIssue);
+    case ReportCellRule::InterestRate:
+        return interestRateText(figures.interestRate);
+    case ReportCellRule::NextAccrual:
+        return nextAccrualText(figures.nextAccrual);
     case ReportCellRule::FinalMaturity:
         return finalMaturityText(figures.finalMaturity);
     case ReportCellRule::Status:

@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
+#include "valuation/EarningRates.h"
 #include "valuation/ValueTableFile.h"
 
 #include <array>
@@ -89,14 +90,20 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
     // the last one read while its file stays the same.
     static std::mutex mutex;
     static std::optional<FileIdentity> lastIdentity;
+    static std::optional<std::filesystem::path> lastRatesPath;
     static ValueTableRef lastTable;
     const std::optional<FileIdentity> identity = identityOf(*path);
+    // The rates come with the application; without them every rate reads "not known".
+    const auto ratesPath = resources.pathForResource(kEarningRatesResource, kEarningRatesType);
     const std::lock_guard<std::mutex> lock(mutex);
-    if (identity && lastTable && lastIdentity == identity) {
+    if (identity && lastTable && lastIdentity == identity && lastRatesPath == ratesPath) {
         return lastTable;
     }
     std::string readError;
     ValueTableRef table = readValueTableFile(*path, &readError);
+    if (table && ratesPath) {
+        table = withEarningRates(std::move(table), readEarningRatesFile(*ratesPath));
+    }
     if (!table && problem != nullptr) {
         const bool usersCopy =
             *path == resources.userPathForResource(kBondTableResource, kBondTableType);
@@ -108,9 +115,23 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
     // Kept only when the file did not change while it was read.
     if (identity && table && identityOf(*path) == identity) {
         lastIdentity = identity;
+        lastRatesPath = ratesPath;
         lastTable = table;
     }
     return table;
+}
+
+ValueTableRef withEarningRates(ValueTableRef table, std::shared_ptr<const EarningRates> rates) {
+    if (!table) {
+        return table;
+    }
+    // A table nobody else holds was made writable and is not yet shared: set in place rather
+    // than copy its cells.
+    std::shared_ptr<ValueTable> changed = table.use_count() == 1
+                                              ? std::const_pointer_cast<ValueTable>(table)
+                                              : std::make_shared<ValueTable>(*table);
+    changed->earningRates_ = std::move(rates);
+    return changed;
 }
 
 TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
@@ -131,9 +152,13 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
     default:
         break;
     }
+    return {TableEntry::Kind::Value, amountOfBond(bond, cell)};
+}
+
+double amountOfBond(const Bond& bond, ValueCell cents) {
     // The same double as the leaf's text read as dollars: the cents divided by a hundred.
     const double perDollarOfQuarter = faceValueOf(bond.faceValue) / 25.0;
-    return {TableEntry::Kind::Value, static_cast<double>(cell) / 100.0 * perDollarOfQuarter};
+    return static_cast<double>(cents) / 100.0 * perDollarOfQuarter;
 }
 
 std::string cutToTwoDecimals(std::string_view sixDecimals) {

@@ -47,6 +47,7 @@ ValueCell valueCellOfLeaf(std::string_view leaf);
 
 class ValueTable;
 using ValueTableRef = std::shared_ptr<const ValueTable>;
+class EarningRates;
 
 // The table as read: for each series and redemption month a row of cells, one per issue month
 // from the row's first to its last, so a lookup is two subtractions and an index. Immutable.
@@ -71,6 +72,11 @@ class ValueTable {
     bool holdsMonth(YearMonth redemption) const;
     // The bytes the cells and rows take, for the benchmarks.
     std::size_t storageBytes() const;
+    // What each bond earns (EarningRates.h), shipped beside the table; nullptr when not read.
+    const EarningRates* earningRates() const { return earningRates_.get(); }
+    // `table` with `rates` beside it: the same table when nothing else holds it yet.
+    friend ValueTableRef withEarningRates(ValueTableRef table,
+                                          std::shared_ptr<const EarningRates> rates);
 
   private:
     struct Row {
@@ -83,7 +89,10 @@ class ValueTable {
     std::vector<Row> rows_; // series-major, then redemption month
     std::vector<ValueCell> cells_;
     std::vector<YearMonth> months_;
+    std::shared_ptr<const EarningRates> earningRates_;
 };
+
+ValueTableRef withEarningRates(ValueTableRef table, std::shared_ptr<const EarningRates> rates);
 
 // The table resource read whole; an empty reference when it is missing or not a dictionary.
 // Calls share one table while its file stays the same. When a table file is there but cannot be
@@ -108,6 +117,9 @@ struct TableEntry {
 
 // No table, or a bond whose series or issue month is not one the table knows, gives Missing.
 TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond, const YearMonth& redemption);
+
+// What a value of `cents` per $25 face comes to for the bond: scaled by face value / 25.
+double amountOfBond(const Bond& bond, ValueCell cents);
 
 // "$" and the amount with six decimals cut (not rounded) to two: 27.125 gives "$27.12".
 std::string amountText(double amount);

@@ -238,10 +238,11 @@ TEST_F(CliReportTest, DetailsAddTheOwnersColumnsToCsvAndJsonCarriesThemAll) {
         folder.run({"report", "Family", "--month", "2009-06", "--details", "--format", "csv"});
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     const Rows records = parseCsv(csv.out);
-    EXPECT_EQ(records.front(), (std::vector<std::string>{
-                                   "Serial", "Type", "Face Value", "Issue Year", "Issue Month",
-                                   "Current Value", "Issue Price", "Interest", "Interest This Year",
-                                   "Yield Since Issue", "Final Maturity", "Status"}));
+    EXPECT_EQ(records.front(),
+              (std::vector<std::string>{"Serial", "Type", "Face Value", "Issue Year", "Issue Month",
+                                        "Current Value", "Issue Price", "Interest",
+                                        "Interest This Year", "Yield Since Issue", "Interest Rate",
+                                        "Next Accrual", "Final Maturity", "Status"}));
     const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "06", true);
     EXPECT_EQ(records[1], expected.rows[2]);
     EXPECT_EQ(records[5][5], "no value") << "the bond the table lacks, as in the text";

@@ -3,6 +3,7 @@
 // composite rates, the CFR worked examples), and the rules' boundaries.
 
 #include "BondRates.h"
+#include "EarningRates.h"
 #include "TableLines.h"
 #include "ValueEngine.h"
 #include "platform/PropertyList.h"
@@ -550,6 +551,33 @@ TEST(RateData, OnlySingleSourcesThatMatchOfficialValuesAreUsed) {
     EXPECT_TRUE(isUsableRate("unconfirmed (1 secondary)", "depositaccounts May 2020"));
     EXPECT_FALSE(isUsableRate("unconfirmed (1 secondary)", "finwright v0.9.3 release notes"));
     EXPECT_FALSE(rates().iInflationByAnnouncement.at(ym(2026, 11)).hundredthsOfPercent);
+}
+
+// The builder's rate of the accrual period holding a month, with its status, and the series'
+// accrual steps.
+TEST(EarningRates, EachMonthHoldsItsPeriodsRateWithItsStatus) {
+    const EarningRatesTable table = buildEarningRates(rates(), ym(2009, 6), ym(2026, 11));
+    const auto at = [&](const char* series, MonthIndex issue, int age) {
+        const IssueEarnings& issued = table.bySeries.at(series).at(issue);
+        std::string rate = "(none)";
+        for (const EarningSegment& segment : issued.segments) {
+            if (segment.fromAge <= age) {
+                rate = segment.code >= 0 ? table.rates.at(static_cast<std::size_t>(segment.code))
+                       : segment.code == kStoppedEarning ? "-"
+                                                         : "?";
+            }
+        }
+        return std::to_string(issued.accrualStep) + " " + rate;
+    };
+    // An I bond's composite rate names the standing of both its rates.
+    EXPECT_EQ(at("I", ym(2003, 6), 78),
+              "1 4.18 fixed rate official; inflation rate unconfirmed (2+ secondary)");
+    EXPECT_EQ(at("EE", ym(2025, 11), 12), "1 ?") << "one unchecked source's rate is not used";
+    // EE of May 1995 - April 1997 grow every six months, at rates known from 17 years on.
+    EXPECT_EQ(at("EE", ym(1996, 3), 203), "6 ?");
+    EXPECT_EQ(at("EE", ym(1996, 3), 204), "6 0.59 formula-derived");
+    EXPECT_EQ(at("S", ym(1970, 10), 464), "6 -");
+    EXPECT_EQ(at("E", ym(1980, 6), 348), "0 ?");
 }
 
 TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {

@@ -102,7 +102,8 @@ TEST(OwnerFiguresTest, TheYearsInterestStartsAtDecemberOrAtThePriceOfABondIssued
     };
     EXPECT_EQ(thisYear("2010"), "$0.20") << "issued in the redemption year: from its price";
     EXPECT_EQ(thisYear("2009"), "not known") << "the table has no December 2009 value";
-    EXPECT_EQ(thisYear("2008"), "not known") << "December 2009 was not payable";
+    EXPECT_EQ(thisYear("2008"), "not known")
+        << "December 2009 was not payable, and no rates give its value there";
 }
 
 TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {

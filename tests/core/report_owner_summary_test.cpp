@@ -65,12 +65,14 @@ TEST_F(ReportOwnerSummaryTest, TheCsvExportHasEveryColumnUnderItsTitle) {
     EXPECT_EQ(csv.substr(0, csv.find("\r\nSerial")),
               "Portfolio,Family\r\nRedemption month,June 2009\r\n");
     EXPECT_NE(csv.find("\r\nSerial,Type,Face Value,Issue Year,Issue Month,Current Value,Issue "
-                       "Price,Interest,Interest This Year,Yield Since Issue,Final Maturity,Status"
+                       "Price,Interest,Interest This Year,Yield Since Issue,Interest Rate,Next "
+                       "Accrual,Final Maturity,Status"
                        "\r\n"),
               std::string::npos);
+    // This table has no rates beside it: the rate and next accrual are not known.
     EXPECT_NE(csv.find("young,EE,$1000,2009,January,$500.00,$500.00,not known,not known,"
-                       "not known,2039-01,not yet payable until January 2010; doubles in "
-                       "January 2029\r\n"),
+                       "not known,not known,not known,2039-01,not yet payable until January "
+                       "2010; doubles in January 2029\r\n"),
               std::string::npos)
         << csv;
     // The total row is labelled once; the note on the marked total follows the table.

@@ -89,7 +89,7 @@ TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhile
     open({{"A1", "EE", "100", "2001", "June"}});
     report->open();
     QAbstractItemModel* model = report->tableView()->model();
-    ASSERT_EQ(model->columnCount(), 12);
+    ASSERT_EQ(model->columnCount(), 14);
     const char* identifiers[] = {"Serial",     "Type",        "Face Value",
                                  "Issue Year", "Issue Month", "Current Value"};
     for (int column = 0; column < 6; ++column) {
@@ -97,7 +97,9 @@ TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhile
         EXPECT_EQ(cell(0, column), identifiers[column]) << "the heading row";
     }
     EXPECT_EQ(model->headerData(6, Qt::Horizontal).toString(), "Issue Price");
-    EXPECT_EQ(model->headerData(11, Qt::Horizontal).toString(), "Status");
+    EXPECT_EQ(model->headerData(10, Qt::Horizontal).toString(), "Interest Rate");
+    EXPECT_EQ(model->headerData(11, Qt::Horizontal).toString(), "Next Accrual");
+    EXPECT_EQ(model->headerData(13, Qt::Horizontal).toString(), "Status");
     ASSERT_EQ(model->rowCount(), 5);
     EXPECT_EQ(cell(2, 0), "A1");
     EXPECT_EQ(cell(2, kFaceValue), "$100");
@@ -146,12 +148,12 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
     QAction* status = report->columnsMenu()->actions().back();
     EXPECT_EQ(status->text(), "Status");
     status->setChecked(false);
-    EXPECT_TRUE(report->tableView()->isColumnHidden(11));
-    EXPECT_FALSE(report->tableView()->isColumnHidden(10));
+    EXPECT_TRUE(report->tableView()->isColumnHidden(13));
+    EXPECT_FALSE(report->tableView()->isColumnHidden(12));
 
     auto* next = new ReportWindow(app->view().controller());
     next->setAttribute(Qt::WA_DeleteOnClose);
-    EXPECT_TRUE(next->tableView()->isColumnHidden(11));
+    EXPECT_TRUE(next->tableView()->isColumnHidden(13));
     EXPECT_FALSE(next->columnsMenu()->actions().back()->isChecked());
     next->close();
     QSettings().remove("report/hiddenColumns");

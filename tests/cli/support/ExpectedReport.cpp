@@ -33,7 +33,11 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
     std::unique_ptr<BondDatabase> database = BondDatabase::open(copy / "portfolios.plist");
     FixedOwner owner(database.get(), portfolio, YearMonth::fromKeyText(year + "-" + month));
 
-    ValueReport report(folder.resources());
+    // The data folder's table with the resources shipped beside the program, the rates among
+    // them, as orvelt-cli reads them.
+    ValueReport report(ResourceLocations(
+        std::filesystem::path(ORVELT_CLI_PROGRAM).parent_path().parent_path() / "resources",
+        folder.path()));
     report.setOwner(&owner);
     ExpectedReport expected;
     for (int row = 0; row < report.rowCount(); ++row) {

@@ -1,0 +1,235 @@
+#include "EarningRates.h"
+
+#include "ValueEngine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The issue months the table holds per series (TableLines.cpp) and their final maturities.
+constexpr MonthIndex kFirstE = monthIndex(1941, 5);
+constexpr MonthIndex kLastE = monthIndex(1980, 6);
+constexpr MonthIndex kLastFortyYearE = monthIndex(1965, 11);
+constexpr MonthIndex kFirstS = monthIndex(1967, 5);
+constexpr MonthIndex kLastS = monthIndex(1970, 10);
+constexpr MonthIndex kFirstEE = monthIndex(1980, 1);
+constexpr MonthIndex kFirstI = monthIndex(1998, 9);
+constexpr int kThirtyYears = 30 * 12;
+constexpr int kLongTermOriginalMaturity = 17 * 12;
+// The guaranteed-minimum path is a rule of 31 CFR 351.21 whose every value the official file
+// reproduces (tools/data/README.md).
+constexpr std::string_view kMinimumPathStatus =
+    "guaranteed minimum (31 CFR 351.21), official-table";
+
+struct MonthRate {
+    int code = kRateNotKnown;
+    int hundredths = 0;
+    std::string status;
+};
+
+std::string percentText(int hundredths) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d.%02d", hundredths / 100, hundredths % 100);
+    return buffer;
+}
+
+std::string monthText(MonthIndex month) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d", yearOf(month), monthOf(month));
+    return buffer;
+}
+
+MonthRate known(int hundredths, std::string status) {
+    return {0, hundredths, std::move(status)};
+}
+
+MonthRate stopped() {
+    return {kStoppedEarning, 0, {}};
+}
+
+MonthRate published(const PublishedRate* rate, std::optional<int> used) {
+    if (rate == nullptr || !used) {
+        return {};
+    }
+    return known(*used, rate->status);
+}
+
+// The rate of an I bond in the six-month period holding `month`.
+MonthRate iRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
+    const MonthIndex periodStart = issue + (month - issue) / 6 * 6;
+    const std::optional<int> composite = periodRate(rates, ComputedSeries::I, issue, periodStart);
+    const PublishedRate* fixed =
+        publishedRateInEffect(rates.iFixedByIssue, issue, rates.iFixedLastIssue);
+    const PublishedRate* inflation =
+        publishedAnnouncedRate(rates.iInflationByAnnouncement, governingAnnouncement(periodStart));
+    if (!composite || fixed == nullptr || inflation == nullptr) {
+        return {};
+    }
+    return known(*composite,
+                 fixed->status == inflation->status
+                     ? fixed->status
+                     : "fixed rate " + fixed->status + "; inflation rate " + inflation->status);
+}
+
+MonthRate eeRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
+    const int age = month - issue;
+    const MonthIndex periodStart = issue + age / 6 * 6;
+    switch (eeRulesOf(issue)) {
+    case EERules::BeforeMinimumPath:
+        return {};
+    case EERules::MinimumPath:
+        // Where the market-based value might govern, the table has no value and no rate is
+        // known.
+        if (redemptionValue(rates, ComputedSeries::EE, issue, month).kind !=
+            RedemptionValue::Kind::Value) {
+            return {};
+        }
+        return known(*minimumPathRate(issue, age), std::string(kMinimumPathStatus));
+    case EERules::LongTerm: {
+        if (age < kLongTermOriginalMaturity) {
+            return {};
+        }
+        const PublishedRate* rate = publishedAnnouncedRate(rates.eeLongTermByAnnouncement,
+                                                           governingAnnouncement(periodStart));
+        return published(rate, rate != nullptr ? rate->hundredthsOfPercent : std::nullopt);
+    }
+    case EERules::MarketBased:
+        return published(publishedAnnouncedRate(rates.eeMarketByAnnouncement,
+                                                governingAnnouncement(periodStart)),
+                         periodRate(rates, ComputedSeries::EE, issue, periodStart));
+    case EERules::FixedRate:
+        return published(publishedRateInEffect(rates.eeFixedByIssue, issue, rates.eeFixedLastIssue),
+                         periodRate(rates, ComputedSeries::EE, issue, periodStart));
+    }
+    return {};
+}
+
+int finalMaturityMonths(const std::string& series, MonthIndex issue) {
+    return series == "E" && issue <= kLastFortyYearE ? 40 * 12 : kThirtyYears;
+}
+
+MonthRate rateInMonth(const BondRates& rates, const std::string& series, MonthIndex issue,
+                      MonthIndex month) {
+    if (month - issue >= finalMaturityMonths(series, issue)) {
+        return stopped();
+    }
+    if (series == "I") {
+        return iRate(rates, issue, month);
+    }
+    if (series == "EE") {
+        return eeRate(rates, issue, month);
+    }
+    return {}; // Series E and savings notes: the data state no rate
+}
+
+int accrualStep(const std::string& series, MonthIndex issue) {
+    if (series == "I") {
+        return 1;
+    }
+    if (series == "EE") {
+        return eeAccrualStepMonths(issue);
+    }
+    return series == "S" ? 6 : 0;
+}
+
+class RateCodes {
+  public:
+    explicit RateCodes(std::vector<std::string>& texts) : texts_(texts) {}
+    int codeOf(const MonthRate& rate) {
+        if (rate.code != 0) {
+            return rate.code;
+        }
+        const std::string text = percentText(rate.hundredths) + " " + rate.status;
+        const auto [found, added] = codes_.try_emplace(text, static_cast<int>(texts_.size()));
+        if (added) {
+            texts_.push_back(text);
+        }
+        return found->second;
+    }
+
+  private:
+    std::vector<std::string>& texts_;
+    std::map<std::string, int> codes_;
+};
+
+IssueEarnings issueEarnings(const BondRates& rates, RateCodes& codes, const std::string& series,
+                            MonthIndex issue, MonthIndex first, MonthIndex last) {
+    IssueEarnings earnings;
+    earnings.accrualStep = accrualStep(series, issue);
+    for (MonthIndex month = std::max(first, issue); month <= last; ++month) {
+        const int code = codes.codeOf(rateInMonth(rates, series, issue, month));
+        if (earnings.segments.empty() || earnings.segments.back().code != code) {
+            earnings.segments.push_back({month - issue, code});
+        }
+        const bool computed =
+            series == "I" || (series == "EE" && eeRulesOf(issue) >= EERules::MarketBased);
+        if (computed && monthOf(month) == 12 &&
+            redemptionValue(rates, series == "I" ? ComputedSeries::I : ComputedSeries::EE, issue,
+                            month)
+                    .kind == RedemptionValue::Kind::NotPayable) {
+            const std::optional<long long> cents = valueIfPayableCents(
+                rates, series == "I" ? ComputedSeries::I : ComputedSeries::EE, issue, month);
+            if (cents) {
+                earnings.yearEndWhileNotPayable = month;
+                earnings.yearEndCents = *cents;
+            }
+        }
+    }
+    return earnings;
+}
+
+std::string issueText(const IssueEarnings& earnings) {
+    std::string text = earnings.accrualStep > 0 ? std::to_string(earnings.accrualStep) : "?";
+    if (earnings.yearEndWhileNotPayable != 0) {
+        text += " Y" + monthText(earnings.yearEndWhileNotPayable) + "=" +
+                std::to_string(earnings.yearEndCents);
+    }
+    for (const EarningSegment& segment : earnings.segments) {
+        text += " " + std::to_string(segment.fromAge) + ":";
+        text += segment.code == kStoppedEarning ? "-"
+                : segment.code == kRateNotKnown ? "?"
+                                                : std::to_string(segment.code);
+    }
+    return text;
+}
+
+} // namespace
+
+EarningRatesTable buildEarningRates(const BondRates& rates, MonthIndex first, MonthIndex last) {
+    EarningRatesTable table{first, last, {}, {}};
+    RateCodes codes(table.rates);
+    const struct {
+        const char* series;
+        MonthIndex firstIssue;
+        MonthIndex lastIssue;
+    } kIssued[] = {{"E", kFirstE, kLastE},
+                   {"S", kFirstS, kLastS},
+                   {"EE", kFirstEE, last},
+                   {"I", kFirstI, last}};
+    for (const auto& [series, firstIssue, lastIssue] : kIssued) {
+        auto& issues = table.bySeries[series];
+        for (MonthIndex issue = firstIssue; issue <= lastIssue; ++issue) {
+            issues[issue] = issueEarnings(rates, codes, series, issue, first, last);
+        }
+    }
+    return table;
+}
+
+PlistValue earningRatesPropertyList(const EarningRatesTable& table) {
+    const PlistDictRef root = PlistDict::create();
+    const PlistArrayRef rates = std::make_shared<PlistArray>();
+    for (const std::string& rate : table.rates) {
+        rates->emplace_back(rate);
+    }
+    root->appendNew("Months", monthText(table.first) + " " + monthText(table.last));
+    root->appendNew("Rates", rates);
+    for (const auto& [series, issues] : table.bySeries) {
+        const PlistDictRef byIssue = PlistDict::create();
+        for (const auto& [issue, earnings] : issues) {
+            byIssue->appendNew(monthText(issue), issueText(earnings));
+        }
+        root->appendNew(series, byIssue);
+    }
+    return root;
+}
