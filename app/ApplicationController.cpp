@@ -2,10 +2,12 @@
 
 #include "store/BondDatabase.h"
 #include "valuation/RememberedMonth.h"
+#include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <QDateTime>
+#include <QMetaObject>
 #include <QSettings>
 #include <QUndoStack>
 
@@ -37,9 +39,12 @@ void ApplicationController::start() {
     store_ = BondDatabase::open(path.value_or(std::filesystem::path()));
     connect(store_.get(), &BondDatabase::bondsChanged, this, [this](const std::string& name) {
         if (openPortfolio_ == name) {
-            emit summaryChanged();
+            snapshotOutdated();
         }
     });
+    connect(store_.get(), &BondDatabase::portfoliosChanged, this,
+            &ApplicationController::snapshotOutdated);
+    snapshotOutdated();
     const std::string date = currentDateText_ ? currentDateText_() : std::string();
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));
     redemptionMonth_ = date.size() > 5 ? date.substr(5, 2) : std::string();
@@ -57,13 +62,13 @@ void ApplicationController::start() {
 
 void ApplicationController::setRedemptionMonth(std::string month) {
     redemptionMonth_ = std::move(month);
-    emit summaryChanged();
+    snapshotOutdated();
     emit redemptionMonthChanged();
 }
 
 void ApplicationController::setRedemptionYear(std::string year) {
     redemptionYear_ = std::move(year);
-    emit summaryChanged();
+    snapshotOutdated();
     emit redemptionMonthChanged();
 }
 
@@ -75,6 +80,7 @@ void ApplicationController::portfolioChanged() {
     if (openPortfolio_) {
         QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*openPortfolio_));
     }
+    snapshotOutdated();
     emit openPortfolioChanged();
 }
 
@@ -147,4 +153,50 @@ const ValueTableRef& ApplicationController::summaryTable() {
         summaryTable_ = loadBondTable(resources_);
     }
     return summaryTable_;
+}
+
+void ApplicationController::forgetSummaryTable() {
+    summaryTable_.reset();
+    snapshotOutdated();
+}
+
+void ApplicationController::snapshotOutdated() {
+    snapshotIsOutdated_ = true;
+    if (snapshotAnnouncementPending_) {
+        return;
+    }
+    // Changes that come together (bonds added, then sorted; a month, then its year) are one.
+    snapshotAnnouncementPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            snapshotAnnouncementPending_ = false;
+            sharedSnapshot();
+            emit snapshotChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+std::shared_ptr<const ReportSnapshot> ApplicationController::sharedSnapshot() {
+    if (snapshotIsOutdated_ || !snapshot_) {
+        snapshotIsOutdated_ = false;
+        ++snapshotComputations_;
+        const bool open = store_ && openPortfolio_ && store_->hasPortfolio(*openPortfolio_);
+        snapshot_ = std::make_shared<const ReportSnapshot>(computeOwnerSnapshot(
+            this, open ? openPortfolio_ : std::nullopt, open ? summaryTable().get() : nullptr));
+    }
+    return snapshot_;
+}
+
+const ReportSnapshot& ApplicationController::snapshot() {
+    return *sharedSnapshot();
+}
+
+std::shared_ptr<const ReportSnapshot>
+ApplicationController::sharedSnapshot(const std::string& portfolio, const ValueTable* table) {
+    if (!store_ || openPortfolio_ != portfolio || !store_->hasPortfolio(portfolio) ||
+        summaryTable().get() != table) {
+        return nullptr;
+    }
+    return sharedSnapshot();
 }

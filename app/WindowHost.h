@@ -2,17 +2,20 @@
 
 // What a task window needs of the application controller that opened it: the portfolio store,
 // the open portfolio and the redemption date (read and set), the window services, the resource
-// locations, writing the portfolio file, and telling the controller what changed so that the
-// main window updates its own title and commands. Task windows hold this interface and never the
-// main window's widgets.
+// locations, writing the portfolio file, the open portfolio's report, and telling the controller
+// which portfolio is open so that the main window updates its own title and commands. Task windows
+// hold this interface and never the main window's widgets.
 
 #include "platform/ui/WindowServices.h"
 #include "valuation/ValuationContext.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
 class QUndoStack;
+class ValueTable;
+struct ReportSnapshot;
 class QWidget;
 class ResourceLocations;
 
@@ -47,8 +50,13 @@ class WindowHost : public ValuationContext {
     // stay, so that nothing is deleted.
     virtual bool windowsOfPortfolioMayClose(const std::string& /*portfolio*/) { return true; }
 
-    // Bonds of a portfolio were added, changed or deleted: what the host shows of them follows.
-    virtual void bondsChanged() {}
+    // The report of the open portfolio at the redemption month with `table`, as the host holds
+    // it for every window to read; none when `portfolio` is not the open one or the host values
+    // it with another table. Windows follow the store's announcements, never the host's.
+    virtual std::shared_ptr<const ReportSnapshot> sharedSnapshot(const std::string& /*portfolio*/,
+                                                                 const ValueTable* /*table*/) {
+        return nullptr;
+    }
     // The changes to bonds that can be undone until the application ends; none when the host
     // keeps none.
     virtual QUndoStack* undoStack() { return nullptr; }
