@@ -33,6 +33,10 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
     ui_->openItem->setShortcut(QKeySequence::Open);
     ui_->saveItem->setShortcut(QKeySequence::Save);
     ui_->quitItem->setShortcut(QKeySequence::Quit);
+    // Where the platform names no key for quitting, the usual one.
+    if (ui_->quitItem->shortcut().isEmpty()) {
+        ui_->quitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    }
     ui_->helpItem->setShortcut(QKeySequence::HelpContents);
 
     // The list of the open portfolio's bonds is the content of the view, which is the window's

@@ -69,10 +69,14 @@ TEST(BondList, OneComputationPerChangeReadByListSummaryAndReport) {
     computed = controller.snapshotComputations();
     app.view().editBondsButtonPressed();
     BondEditingWindowController* editor = app.view().editorOf("Family");
+    int editorReloads = 0;
+    QObject::connect(editor->bondTable()->model(), &QAbstractItemModel::modelReset,
+                     [&editorReloads] { ++editorReloads; });
     editor->serialField()->setText("EE0");
     editor->savePressed();
     settle();
     EXPECT_EQ(controller.snapshotComputations(), computed + 1);
+    EXPECT_EQ(editorReloads, 1);
     EXPECT_EQ(list->model()->rowCount(), 4);
     EXPECT_EQ(&report->report().snapshot(), &controller.snapshot());
     EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("4 bonds"));
