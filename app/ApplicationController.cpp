@@ -42,8 +42,12 @@ void ApplicationController::start() {
             snapshotOutdated();
         }
     });
-    connect(store_.get(), &BondDatabase::portfoliosChanged, this,
-            &ApplicationController::snapshotOutdated);
+    // Only the open portfolio's going touches the snapshot.
+    connect(store_.get(), &BondDatabase::portfoliosChanged, this, [this] {
+        if (openPortfolio_ && !store_->hasPortfolio(*openPortfolio_)) {
+            snapshotOutdated();
+        }
+    });
     snapshotOutdated();
     const std::string date = currentDateText_ ? currentDateText_() : std::string();
     redemptionYear_ = date.substr(0, std::min<std::size_t>(4, date.size()));

@@ -49,7 +49,6 @@ class ApplicationController : public QObject, public WindowHost {
     bool save() override;
     // Remembers the open portfolio for the next start and tells the view.
     void portfolioChanged() override;
-    void enableMenuItems() override { emit menuItemsEnabled(); }
     QUndoStack* undoStack() override { return undoStack_; }
     bool windowsOfPortfolioMayClose(const std::string& portfolio) override {
         return !windowsMayClose_ || windowsMayClose_(portfolio);
@@ -98,8 +97,6 @@ class ApplicationController : public QObject, public WindowHost {
   signals:
     // The open portfolio was created, opened or deleted.
     void openPortfolioChanged();
-    // The commands that work on the open portfolio's bonds become available.
-    void menuItemsEnabled();
     // The snapshot was computed anew: what the main window shows of it follows.
     void snapshotChanged();
     // The redemption month (its month or its year) changed.

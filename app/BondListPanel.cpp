@@ -4,6 +4,7 @@
 #include "valuation/ReportSnapshot.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -84,6 +85,9 @@ void BondListPanel::showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot,
                                                                        QItemSelectionModel::Rows);
         }
     }
+    if (!layoutSet_ && model_->rowCount() > 0) {
+        fitColumns();
+    }
     table_->setVisible(portfolioOpen);
     filter_->setEnabled(portfolioOpen);
     summary_->setText(summary);
@@ -121,7 +125,24 @@ QByteArray BondListPanel::saveLayout() const {
 void BondListPanel::restoreLayout(const QByteArray& state) {
     QHeaderView* header = table_->horizontalHeader();
     if (!state.isEmpty() && header->restoreState(state)) {
+        layoutSet_ = true;
         table_->sortByColumn(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    }
+}
+
+void BondListPanel::fitColumns() {
+    // From each column's widest usual text, so that no cell is read to size it.
+    layoutSet_ = true;
+    const QFontMetrics metrics = table_->fontMetrics();
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        const ReportColumn& column = model_->column(section);
+        const QString widest = QString::fromUtf8(
+            column.widestSample.data(), static_cast<qsizetype>(column.widestSample.size()));
+        const QString title =
+            model_->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString();
+        table_->setColumnWidth(section, std::max(metrics.horizontalAdvance(widest),
+                                                 metrics.horizontalAdvance(title) + 16) +
+                                            16);
     }
 }
 

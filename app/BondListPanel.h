@@ -55,6 +55,10 @@ class BondListPanel : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Each column as wide as its widest usual text; once, unless a kept layout was restored.
+    void fitColumns();
+
+    bool layoutSet_ = false;
     QLabel* actionLines_ = nullptr;
     QLabel* month_ = nullptr;
     QLineEdit* filter_ = nullptr;

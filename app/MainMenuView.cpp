@@ -48,8 +48,6 @@ MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources
         [this](const std::string& portfolio) { return windows_.editorMayClose(portfolio); });
     connect(controller_, &ApplicationController::openPortfolioChanged, this,
             &MainMenuView::followOpenPortfolio);
-    connect(controller_, &ApplicationController::menuItemsEnabled, this,
-            &MainMenuView::enableMenuItems);
     connect(controller_, &ApplicationController::snapshotChanged, this,
             &MainMenuView::updateSummary);
     connect(controller_, &ApplicationController::redemptionMonthChanged, this,
@@ -63,6 +61,14 @@ MainMenuView::~MainMenuView() {
 
 void MainMenuView::start() {
     controller_->start();
+    // A portfolio deleted, whichever window deleted it, takes its windows with it.
+    connect(controller_->bondDatabase(), &BondDatabase::portfoliosChanged, this, [this] {
+        if (const BondDatabase* store = controller_->bondDatabase()) {
+            windows_.closeWindowsOfGonePortfolios(
+                [store](const std::string& name) { return store->hasPortfolio(name); });
+        }
+        updatePortfolioCommands();
+    });
     updatePortfolioCommands();
     updateSummary();
 }
@@ -73,14 +79,6 @@ void MainMenuView::mainWindowClosed() {
 
 void MainMenuView::setMainWindowTitle(const QString& title) {
     window()->setWindowTitle(title);
-}
-
-void MainMenuView::enableMenuItems() {
-    for (QAction* item : {editItem_, generateItem_, saveItem_}) {
-        if (item != nullptr) {
-            item->setEnabled(true);
-        }
-    }
 }
 
 void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {

@@ -55,7 +55,6 @@ class MainMenuView : public QWidget {
 
     // Sets the main window's title.
     void setMainWindowTitle(const QString& title);
-    void enableMenuItems();
 
     // The bond editing window of a portfolio, if one is open.
     BondEditingWindowController* editorOf(const std::string& portfolio) const;

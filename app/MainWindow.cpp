@@ -61,6 +61,8 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
         bondList_->tableView()->addAction(onList);
     }
     addToolBarOfCommands();
+    // The keyboard starts in the list; Tab leads to the filter and back.
+    bondList_->tableView()->setFocus();
     addUndoMenu();
     connectCommands();
 

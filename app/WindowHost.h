@@ -42,8 +42,6 @@ class WindowHost : public ValuationContext {
     // The open portfolio was created, opened or deleted: the host's title and the commands that
     // need an open portfolio follow it.
     virtual void portfolioChanged() = 0;
-    // The commands that work on the open portfolio's bonds become available.
-    virtual void enableMenuItems() = 0;
 
     // Before a portfolio is deleted: its bond editor, when it holds an entry typed but not
     // saved, asks what to do with it as its own closing does. False when the user chose to

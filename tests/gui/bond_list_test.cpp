@@ -10,6 +10,7 @@
 #include "valuation/ui/ReportWindow.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -129,4 +130,20 @@ TEST(BondList, ShowsTheReportsTextsInItsOrderAndActsOnTheSelectedBonds) {
     app.view().controller().undoStack()->undo();
     settle();
     EXPECT_EQ(list->model()->rowCount(), 3);
+}
+
+TEST(BondList, ItsSortColumnIsKeptForTheNextRun) {
+    {
+        AppHarness first({kFamily});
+        openFamily(first);
+        first.window().bondList()->tableView()->sortByColumn(section("Face Value"),
+                                                             Qt::DescendingOrder);
+        ASSERT_TRUE(first.window().close());
+    }
+    AppHarness next({kFamily});
+    next.window().restoreSettings();
+    openFamily(next);
+    QTableView* list = next.window().bondList()->tableView();
+    EXPECT_EQ(list->horizontalHeader()->sortIndicatorSection(), section("Face Value"));
+    EXPECT_EQ(column(list, section("Serial")), QStringList({"I1", "EE1", "EE2"}));
 }
