@@ -2,9 +2,11 @@
 
 #include "store/BondDatabase.h"
 #include "valuation/RememberedMonth.h"
+#include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 
+#include <QMetaObject>
 #include <QSettings>
 #include <QUndoStack>
 
@@ -31,9 +33,16 @@ void ApplicationController::start() {
     store_ = BondDatabase::open(path.value_or(std::filesystem::path()));
     connect(store_.get(), &BondDatabase::bondsChanged, this, [this](const std::string& name) {
         if (openPortfolio_ == name) {
-            emit summaryChanged();
+            snapshotOutdated();
         }
     });
+    // Only the open portfolio's going touches the snapshot.
+    connect(store_.get(), &BondDatabase::portfoliosChanged, this, [this] {
+        if (openPortfolio_ && !store_->hasPortfolio(*openPortfolio_)) {
+            snapshotOutdated();
+        }
+    });
+    snapshotOutdated();
     redemptionMonth_ = monthOfDateText(currentDateText_ ? currentDateText_() : std::string());
     if (redemptionMonth_) {
         redemptionMonth_ =
@@ -45,7 +54,7 @@ void ApplicationController::start() {
 
 void ApplicationController::setRedemptionMonth(YearMonth month) {
     redemptionMonth_ = month;
-    emit summaryChanged();
+    snapshotOutdated();
     emit redemptionMonthChanged();
 }
 
@@ -57,6 +66,7 @@ void ApplicationController::portfolioChanged() {
     if (openPortfolio_) {
         QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*openPortfolio_));
     }
+    snapshotOutdated();
     emit openPortfolioChanged();
 }
 
@@ -129,4 +139,50 @@ const ValueTableRef& ApplicationController::summaryTable() {
         summaryTable_ = loadBondTable(resources_);
     }
     return summaryTable_;
+}
+
+void ApplicationController::forgetSummaryTable() {
+    summaryTable_.reset();
+    snapshotOutdated();
+}
+
+void ApplicationController::snapshotOutdated() {
+    snapshotIsOutdated_ = true;
+    if (snapshotAnnouncementPending_) {
+        return;
+    }
+    // Changes that come together (bonds added, then sorted; a month, then its year) are one.
+    snapshotAnnouncementPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            snapshotAnnouncementPending_ = false;
+            sharedSnapshot();
+            emit snapshotChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+std::shared_ptr<const ReportSnapshot> ApplicationController::sharedSnapshot() {
+    if (snapshotIsOutdated_ || !snapshot_) {
+        snapshotIsOutdated_ = false;
+        ++snapshotComputations_;
+        const bool open = store_ && openPortfolio_ && store_->hasPortfolio(*openPortfolio_);
+        snapshot_ = std::make_shared<const ReportSnapshot>(computeOwnerSnapshot(
+            this, open ? openPortfolio_ : std::nullopt, open ? summaryTable().get() : nullptr));
+    }
+    return snapshot_;
+}
+
+const ReportSnapshot& ApplicationController::snapshot() {
+    return *sharedSnapshot();
+}
+
+std::shared_ptr<const ReportSnapshot>
+ApplicationController::sharedSnapshot(const std::string& portfolio, const ValueTable* table) {
+    if (!store_ || openPortfolio_ != portfolio || !store_->hasPortfolio(portfolio) ||
+        summaryTable().get() != table) {
+        return nullptr;
+    }
+    return sharedSnapshot();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 // The application controller: the one portfolio store and its undo history, which portfolio is
-// open, the redemption month, the value table the main window's summary is valued with, and the
-// settings kept between runs. It is the host of every task window; the main window's view shows
-// what it holds and follows its signals.
+// open, the redemption month, the value table the main window's summary is valued with, the open
+// portfolio's report computed once per change, and the settings kept between runs. It is the host
+// of every task window; the main window's view shows what it holds and follows its signals.
 
 #include "app/WindowHost.h"
 #include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
+#include "valuation/ReportSnapshot.h"
 #include "valuation/ValueTable.h"
 
 #include <QObject>
@@ -32,9 +33,10 @@ class ApplicationController : public QObject, public WindowHost {
     std::optional<std::string> openPortfolio() const override { return openPortfolio_; }
     void setOpenPortfolio(std::optional<std::string> name) override {
         openPortfolio_ = std::move(name);
+        snapshotOutdated();
     }
     std::optional<YearMonth> redemptionMonth() const override { return redemptionMonth_; }
-    // The summary follows the date.
+    // The snapshot follows the date.
     void setRedemptionMonth(YearMonth month) override;
     WindowServices& services() const override { return services_; }
     const ResourceLocations& resources() const override { return resources_; }
@@ -45,8 +47,6 @@ class ApplicationController : public QObject, public WindowHost {
     bool save() override;
     // Remembers the open portfolio for the next start and tells the view.
     void portfolioChanged() override;
-    void enableMenuItems() override { emit menuItemsEnabled(); }
-    void bondsChanged() override { emit summaryChanged(); }
     QUndoStack* undoStack() override { return undoStack_; }
     bool windowsOfPortfolioMayClose(const std::string& portfolio) override {
         return !windowsMayClose_ || windowsMayClose_(portfolio);
@@ -78,19 +78,32 @@ class ApplicationController : public QObject, public WindowHost {
     // The value table the summary is valued with, read when first needed.
     const ValueTableRef& summaryTable();
     // The user's value table changed: it is read again when next needed.
-    void forgetSummaryTable() { summaryTable_.reset(); }
+    void forgetSummaryTable();
+
+    // The open portfolio's report at the redemption month, which the main window's list and
+    // summary and the open portfolio's report window all read. It is computed once per change
+    // (of the open portfolio's bonds, of portfolios, of which one is open, of the month or of
+    // the value table), when first read after it; snapshotChanged follows from the event loop,
+    // once however many changes came before. Empty when no portfolio is open.
+    const ReportSnapshot& snapshot();
+    std::shared_ptr<const ReportSnapshot> sharedSnapshot();
+    std::shared_ptr<const ReportSnapshot> sharedSnapshot(const std::string& portfolio,
+                                                         const ValueTable* table) override;
+    // How many times the snapshot has been computed, for tests that hold it to once a change.
+    long snapshotComputations() const { return snapshotComputations_; }
 
   signals:
     // The open portfolio was created, opened or deleted.
     void openPortfolioChanged();
-    // The commands that work on the open portfolio's bonds become available.
-    void menuItemsEnabled();
-    // What the summary shows may have changed: bonds, the open portfolio or the date.
-    void summaryChanged();
+    // The snapshot was computed anew: what the main window shows of it follows.
+    void snapshotChanged();
     // The redemption month changed.
     void redemptionMonthChanged();
 
   private:
+    // Something the snapshot is computed from changed.
+    void snapshotOutdated();
+
     WindowServices& services_;
     ResourceLocations resources_;
     std::function<std::string()> currentDateText_;
@@ -101,6 +114,10 @@ class ApplicationController : public QObject, public WindowHost {
     std::optional<std::string> openPortfolio_;
     std::optional<YearMonth> redemptionMonth_;
     ValueTableRef summaryTable_;
+    std::shared_ptr<const ReportSnapshot> snapshot_;
+    bool snapshotIsOutdated_ = true;
+    bool snapshotAnnouncementPending_ = false;
+    long snapshotComputations_ = 0;
     bool terminated_ = false;
     bool startupNoticeShown_ = false;
     // The user chose to quit without the changes that could not be saved.

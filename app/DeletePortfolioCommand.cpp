@@ -14,11 +14,12 @@ void DeletePortfolioCommand::redo() {
         return;
     }
     wasOpen_ = host_.openPortfolio() == portfolio_.name;
+    // The store has announced the deletion, and the windows of the portfolio close with it; the
+    // host only needs telling when the open portfolio is gone.
     if (wasOpen_) {
         host_.setOpenPortfolio(std::nullopt);
+        host_.portfolioChanged();
     }
-    // Also when another portfolio was deleted: its windows close.
-    host_.portfolioChanged();
     host_.save();
 }
 
@@ -39,9 +40,8 @@ void DeletePortfolioCommand::undo() {
     }
     if (wasOpen_) {
         host_.setOpenPortfolio(portfolio_.name);
-        host_.enableMenuItems();
+        host_.portfolioChanged();
     }
-    host_.portfolioChanged();
     host_.save();
     if (renamed) {
         host_.services().showInformationAlert(

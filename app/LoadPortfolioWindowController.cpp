@@ -84,7 +84,6 @@ void LoadPortfolioWindowController::okPressed() {
     }
     view->setOpenPortfolio(selectedPortfolio_);
     view->portfolioChanged();
-    view->enableMenuItems();
     close();
 }
 

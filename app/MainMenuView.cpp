@@ -3,6 +3,7 @@
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
 #include "app/BondListImportCommand.h"
+#include "app/BondListPanel.h"
 #include "app/LoadPortfolioWindowController.h"
 #include "app/PageWindow.h"
 #include "app/PortfolioSummary.h"
@@ -26,7 +27,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
 #include <QUndoStack>
@@ -49,9 +49,7 @@ MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources
         [this](const std::string& portfolio) { return windows_.editorMayClose(portfolio); });
     connect(controller_, &ApplicationController::openPortfolioChanged, this,
             &MainMenuView::followOpenPortfolio);
-    connect(controller_, &ApplicationController::menuItemsEnabled, this,
-            &MainMenuView::enableMenuItems);
-    connect(controller_, &ApplicationController::summaryChanged, this,
+    connect(controller_, &ApplicationController::snapshotChanged, this,
             &MainMenuView::updateSummary);
     connect(controller_, &ApplicationController::redemptionMonthChanged, this,
             [this] { recomputeReports(); });
@@ -64,9 +62,14 @@ MainMenuView::~MainMenuView() {
 
 void MainMenuView::start() {
     controller_->start();
-    if (bondValueReportButton_ != nullptr) {
-        bondValueReportButton_->setEnabled(false);
-    }
+    // A portfolio deleted, whichever window deleted it, takes its windows with it.
+    connect(controller_->bondDatabase(), &BondDatabase::portfoliosChanged, this, [this] {
+        if (const BondDatabase* store = controller_->bondDatabase()) {
+            windows_.closeWindowsOfGonePortfolios(
+                [store](const std::string& name) { return store->hasPortfolio(name); });
+        }
+        updatePortfolioCommands();
+    });
     updatePortfolioCommands();
     updateSummary();
 }
@@ -77,14 +80,6 @@ void MainMenuView::mainWindowClosed() {
 
 void MainMenuView::setMainWindowTitle(const QString& title) {
     window()->setWindowTitle(title);
-}
-
-void MainMenuView::enableMenuItems() {
-    for (QAction* item : {editItem_, generateItem_, saveItem_}) {
-        if (item != nullptr) {
-            item->setEnabled(true);
-        }
-    }
 }
 
 void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {
@@ -122,16 +117,24 @@ void MainMenuView::recomputeReports(bool newValues) {
 }
 
 void MainMenuView::updateSummary() {
-    if (summaryLabel_ == nullptr) {
-        return;
+    const BondDatabase* store = controller_->bondDatabase();
+    const std::optional<std::string> open = controller_->openPortfolio();
+    const bool isOpen = store != nullptr && open && store->hasPortfolio(*open);
+    const std::shared_ptr<const ReportSnapshot> snapshot = controller_->sharedSnapshot();
+    const QString text = isOpen ? QString::fromStdString(portfolioSummaryText(*snapshot))
+                                : tr("No portfolio is open. Create a new portfolio (Ctrl+N) or "
+                                     "open one (Ctrl+O) to enter bonds and see their value.");
+    if (bondList_ != nullptr) {
+        bondList_->showSnapshot(snapshot, isOpen, text);
+    } else if (summaryLabel_ != nullptr) {
+        summaryLabel_->setText(text);
     }
-    const ValueTableRef& table = controller_->summaryTable();
-    const std::string text = controller_->bondDatabase() != nullptr
-                                 ? portfolioSummaryText(*controller_, table)
-                                 : std::string();
-    summaryLabel_->setText(text.empty() ? tr("No portfolio is open. Create a new portfolio or "
-                                             "open one to enter bonds and see their value.")
-                                        : QString::fromStdString(text));
+}
+
+void MainMenuView::setActionLines(const std::vector<std::string>& lines) {
+    if (bondList_ != nullptr) {
+        bondList_->setActionLines(lines);
+    }
 }
 
 BondEditingWindowController* MainMenuView::editorOf(const std::string& portfolio) const {
@@ -155,16 +158,10 @@ void MainMenuView::followOpenPortfolio() {
         return;
     }
     setMainWindowTitle(QString("Orvelt - %1").arg(QString::fromStdString(*current)));
-    if (bondValueReportButton_ != nullptr) {
-        bondValueReportButton_->setEnabled(true);
-    }
 }
 
 void MainMenuView::showNoCurrentPortfolio() {
     setMainWindowTitle(kApplicationTitle);
-    if (bondValueReportButton_ != nullptr) {
-        bondValueReportButton_->setEnabled(false);
-    }
 }
 
 void MainMenuView::importPressed() {
@@ -186,7 +183,6 @@ void MainMenuView::importPressed() {
     } else {
         controller_->save();
     }
-    controller_->bondsChanged();
     std::string warnings;
     int warned = 0;
     for (const Bond& bond : report.bonds) {
@@ -279,6 +275,50 @@ void MainMenuView::editBondsButtonPressed() {
     auto* controller = new BondEditingWindowController(*controller_);
     windows_.addEditor(portfolio, controller);
     controller->showInFront();
+}
+
+void MainMenuView::editBond(const std::string& serial) {
+    editBondsButtonPressed();
+    const std::optional<std::string> portfolio = controller_->openPortfolio();
+    BondEditingWindowController* editor = portfolio ? windows_.editorOf(*portfolio) : nullptr;
+    if (editor != nullptr && !serial.empty()) {
+        editor->editBond(serial);
+    }
+}
+
+void MainMenuView::editCurrentBond() {
+    if (bondList_ != nullptr && !bondList_->currentSerial().empty()) {
+        editBond(bondList_->currentSerial());
+    }
+}
+
+void MainMenuView::deleteSelectedBonds() {
+    BondDatabase* store = controller_->bondDatabase();
+    const std::optional<std::string> portfolio = controller_->openPortfolio();
+    const std::vector<std::string> serials =
+        bondList_ != nullptr ? bondList_->selectedSerials() : std::vector<std::string>();
+    if (store == nullptr || !portfolio || serials.empty()) {
+        return;
+    }
+    const std::string what = serials.size() == 1
+                                 ? "the bond with serial \"" + serials.front() + "\""
+                                 : std::to_string(serials.size()) + " bonds";
+    if (services_.showConfirmation("Delete Bonds", "Delete", "Cancel",
+                                   "Are you sure you want to delete " + what +
+                                       "? You can undo this with Undo (Ctrl+Z).") !=
+        ToolkitServices::kDefaultButton) {
+        return;
+    }
+    QUndoStack* history = controller_->undoStack();
+    history->beginMacro(serials.size() == 1 ? tr("Delete Bond") : tr("Delete Bonds"));
+    for (const std::string& serial : serials) {
+        if (const Bond* bond = store->bond(*portfolio, serial)) {
+            // Each command removes its bond and writes the file.
+            history->push(
+                new RemoveBondCommand(*controller_, *portfolio, *bond, tr("Delete Bond")));
+        }
+    }
+    history->endMacro();
 }
 
 void MainMenuView::bondValueReportButtonPressed() {

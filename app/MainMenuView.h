@@ -1,8 +1,8 @@
 #pragma once
 
-// The main window's view: its commands (the buttons and menu items act through it), the
-// summary of the open portfolio, the title, and the task windows it opens. What it shows and
-// changes is held by the application controller, which it owns and follows.
+// The main window's view: its commands (the toolbar and menu items act through it), the list
+// and summary of the open portfolio's bonds, the title, and the task windows it opens. What it
+// shows and changes is held by the application controller, which it owns and follows.
 
 #include "app/ApplicationController.h"
 #include "app/WindowRegistry.h"
@@ -19,12 +19,12 @@
 #include <vector>
 
 class BondDatabase;
+class BondListPanel;
 class BondEditingWindowController;
 class PageWindow;
 class QAction;
 class QLabel;
 class QUndoStack;
-class QPushButton;
 class ValueChartWindow;
 class WindowServices;
 
@@ -37,8 +37,6 @@ class MainMenuView : public QWidget {
 
     ApplicationController& controller() const { return *controller_; }
 
-    QPushButton* bondValueReportButton() const { return bondValueReportButton_; }
-    void setBondValueReportButton(QPushButton* button) { bondValueReportButton_ = button; }
     QAction* editItem() const { return editItem_; }
     void setEditItem(QAction* item) { editItem_ = item; }
     QAction* generateItem() const { return generateItem_; }
@@ -51,10 +49,13 @@ class MainMenuView : public QWidget {
     // The label that shows the open portfolio's summary.
     void setSummaryLabel(QLabel* label) { summaryLabel_ = label; }
     QLabel* summaryLabel() const { return summaryLabel_; }
+    // The list of the open portfolio's bonds, which shows the controller's snapshot.
+    void setBondList(BondListPanel* list) { bondList_ = list; }
+    // The sentences above the list that say what to do about the bonds; none hides them.
+    void setActionLines(const std::vector<std::string>& lines);
 
     // Sets the main window's title.
     void setMainWindowTitle(const QString& title);
-    void enableMenuItems();
 
     // The bond editing window of a portfolio, if one is open.
     BondEditingWindowController* editorOf(const std::string& portfolio) const;
@@ -62,8 +63,8 @@ class MainMenuView : public QWidget {
     // user chose to stay.
     bool taskWindowsMayClose();
 
-    // The main window as it is with no portfolio open: the plain title, the report button
-    // disabled. Used when the open portfolio has been deleted.
+    // The main window as it is with no portfolio open: the plain title. Used when the open
+    // portfolio has been deleted.
     void showNoCurrentPortfolio();
 
     // The addresses of the publisher's web site that ships with the application.
@@ -82,6 +83,13 @@ class MainMenuView : public QWidget {
     void launchHelp();
     void addNewPortfolioButtonPressed();
     void openBondTableButtonPressed();
+    // Opens the open portfolio's bond editor with the bond taken into its fields (unless they
+    // hold an entry not saved yet, which stays).
+    void editBond(const std::string& serial);
+    // The same for the list's current bond.
+    void editCurrentBond();
+    // Asks, then deletes the bonds selected in the list, as one change that Undo takes back.
+    void deleteSelectedBonds();
     // Starts the controller and shows what it read.
     void start();
     void aboutPressed();
@@ -102,7 +110,7 @@ class MainMenuView : public QWidget {
     ResourceLocations resources_;
     ApplicationController* controller_ = nullptr;
 
-    QPushButton* bondValueReportButton_ = nullptr;
+    BondListPanel* bondList_ = nullptr;
     QAction* editItem_ = nullptr;
     QAction* generateItem_ = nullptr;
     QAction* saveItem_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/BondListPanel.h"
 #include "app/MainMenuView.h"
 #include "ui_MainMenu.h"
 
@@ -9,12 +10,20 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTime>
+#include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+namespace {
+
+// The list's column widths, order and sort column.
+constexpr const char* kListLayoutKey = "mainWindow/bondList";
+
+} // namespace
 
 MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resources,
                        QWidget* parent)
@@ -24,31 +33,39 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
     ui_->openItem->setShortcut(QKeySequence::Open);
     ui_->saveItem->setShortcut(QKeySequence::Save);
     ui_->quitItem->setShortcut(QKeySequence::Quit);
+    // Where the platform names no key for quitting, the usual one.
+    if (ui_->quitItem->shortcut().isEmpty()) {
+        ui_->quitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    }
     ui_->helpItem->setShortcut(QKeySequence::HelpContents);
 
-    // The form's buttons become the content of the view, which is the window's central widget.
+    // The list of the open portfolio's bonds is the content of the view, which is the window's
+    // central widget.
     view_ = new MainMenuView(services, resources, this);
-    QWidget* buttons = takeCentralWidget();
+    delete takeCentralWidget();
     auto* layout = new QVBoxLayout(view_);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(buttons);
-    auto* summary = new QLabel(view_);
-    summary->setObjectName("summaryLabel");
-    summary->setWordWrap(true);
-    summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    summary->setContentsMargins(8, 4, 8, 8);
-    layout->addWidget(summary);
+    bondList_ = new BondListPanel(view_);
+    layout->addWidget(bondList_);
     setCentralWidget(view_);
-    view_->setSummaryLabel(summary);
+    view_->setBondList(bondList_);
+    view_->setSummaryLabel(bondList_->summaryLabel());
 
-    view_->setBondValueReportButton(ui_->bondValueReportButton);
     view_->setEditItem(ui_->editItem);
     view_->setGenerateItem(ui_->generateItem);
     view_->setSaveItem(ui_->saveItem);
+    // Return and Delete act on the list's bonds only while the list has the focus.
+    for (QAction* onList : {ui_->openBondItem, ui_->deleteBondsItem}) {
+        onList->setShortcutContext(Qt::WidgetShortcut);
+        bondList_->tableView()->addAction(onList);
+    }
+    addToolBarOfCommands();
+    // The keyboard starts in the list; Tab leads to the filter and back.
+    bondList_->tableView()->setFocus();
     addUndoMenu();
     QAction* valueChartItem = addViewMenu();
-    view_->setPortfolioCommands({ui_->editBondsButton, ui_->saveButton, ui_->importButton,
-                                 ui_->importItem, ui_->bondValueReportButton, valueChartItem});
+    view_->setPortfolioCommands(
+        {ui_->importItem, ui_->openBondItem, ui_->deleteBondsItem, valueChartItem});
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
@@ -59,17 +76,6 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::connectCommands() {
     MainMenuView* view = view_;
-    const auto onClick = [this, view](QPushButton* button, void (MainMenuView::*command)()) {
-        connect(button, &QPushButton::clicked, view, command);
-    };
-    onClick(ui_->addNewPortfolioButton, &MainMenuView::addNewPortfolioButtonPressed);
-    onClick(ui_->openBondTableButton, &MainMenuView::openBondTableButtonPressed);
-    onClick(ui_->importButton, &MainMenuView::importPressed);
-    connect(ui_->saveButton, &QPushButton::clicked, this, &MainWindow::saveByHand);
-    onClick(ui_->editBondsButton, &MainMenuView::editBondsButtonPressed);
-    onClick(ui_->bondValueReportButton, &MainMenuView::bondValueReportButtonPressed);
-    onClick(ui_->setRedemptionDateButton, &MainMenuView::setRedemptionDateButtonPressed);
-
     const auto onTrigger = [this, view](QAction* item, void (MainMenuView::*command)()) {
         connect(item, &QAction::triggered, view, command);
     };
@@ -78,6 +84,10 @@ void MainWindow::connectCommands() {
     connect(ui_->saveItem, &QAction::triggered, this, &MainWindow::saveByHand);
     onTrigger(ui_->importItem, &MainMenuView::importPressed);
     onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
+    onTrigger(ui_->openBondItem, &MainMenuView::editCurrentBond);
+    onTrigger(ui_->deleteBondsItem, &MainMenuView::deleteSelectedBonds);
+    connect(bondList_, &BondListPanel::bondActivated, view, &MainMenuView::editBond);
+    connect(bondList_, &BondListPanel::deleteRequested, view, &MainMenuView::deleteSelectedBonds);
     onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
     onTrigger(ui_->redemptionDateItem, &MainMenuView::setRedemptionDateButtonPressed);
     onTrigger(ui_->updateValuesItem, &MainMenuView::updateValuesPressed);
@@ -94,6 +104,24 @@ void MainWindow::saveByHand() {
         statusBar()->showMessage(
             tr("Saved at %1.").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
             10000);
+    }
+}
+
+void MainWindow::addToolBarOfCommands() {
+    QToolBar* bar = addToolBar(tr("Commands"));
+    bar->setObjectName("commandsToolBar");
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setMovable(false);
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->addActions({ui_->newItem, ui_->openItem, ui_->saveItem, ui_->importItem});
+    bar->addSeparator();
+    bar->addActions({ui_->editItem, ui_->generateItem, ui_->redemptionDateItem});
+    // Each button's tip names its shortcut.
+    for (QAction* action : bar->actions()) {
+        if (!action->isSeparator()) {
+            action->setToolTip(action->text().remove('&').remove(QChar(0x2026)) + " (" +
+                               action->shortcut().toString(QKeySequence::NativeText) + ")");
+        }
     }
 }
 
@@ -120,10 +148,12 @@ QAction* MainWindow::addViewMenu() {
 }
 
 void MainWindow::restoreSettings() {
-    const QByteArray geometry = QSettings().value("mainWindow/geometry").toByteArray();
+    const QSettings settings;
+    const QByteArray geometry = settings.value("mainWindow/geometry").toByteArray();
     if (!geometry.isEmpty()) {
         restoreGeometry(geometry);
     }
+    bondList_->restoreLayout(settings.value(kListLayoutKey).toByteArray());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -134,6 +164,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     QSettings().setValue("mainWindow/geometry", saveGeometry());
+    QSettings().setValue(kListLayoutKey, bondList_->saveLayout());
     event->accept();
     view_->mainWindowClosed();
 }

@@ -1,12 +1,14 @@
 #pragma once
 
-// The main window: the buttons and the menu bar of the "MainMenu" form around the application
-// controller, which is the window's view and receives every command. Closing it ends the
-// application.
+// The main window: the menu bar of the "MainMenu" form, a toolbar of its portfolio and bond
+// commands, and the list of the open portfolio's bonds, around the application controller, which
+// is the window's view and receives every command. Closing it ends the application; its size and
+// the list's layout are kept for the next run.
 
 #include <QMainWindow>
 #include <memory>
 
+class BondListPanel;
 class MainMenuView;
 class QAction;
 class QCloseEvent;
@@ -26,6 +28,7 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     MainMenuView* view() const { return view_; }
+    BondListPanel* bondList() const { return bondList_; }
     Ui::MainMenu& form() const { return *ui_; }
     // Puts the window where it was when the application last ended.
     void restoreSettings();
@@ -38,9 +41,11 @@ class MainWindow : public QMainWindow {
     void addUndoMenu();
     // The View menu; answers its "Value Over Time" item.
     QAction* addViewMenu();
+    void addToolBarOfCommands();
     // Save and Ctrl+S: saves, and the status bar says so when it worked.
     void saveByHand();
 
     std::unique_ptr<Ui::MainMenu> ui_;
     MainMenuView* view_ = nullptr;
+    BondListPanel* bondList_ = nullptr;
 };

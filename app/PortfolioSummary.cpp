@@ -1,9 +1,7 @@
 #include "app/PortfolioSummary.h"
 
-#include "store/BondDatabase.h"
 #include "valuation/OwnerFigures.h"
-#include "valuation/ValuationContext.h"
-#include "valuation/ValueReport.h"
+#include "valuation/ReportSnapshot.h"
 
 namespace {
 
@@ -12,17 +10,6 @@ std::string counted(int count, const char* one, const char* many) {
 }
 
 } // namespace
-
-std::string portfolioSummaryText(ValuationContext& context, ValueTableRef bondTable) {
-    const BondDatabase* db = context.bondDatabase();
-    const std::optional<std::string> open = context.openPortfolio();
-    if (db == nullptr || !open || !db->hasPortfolio(*open)) {
-        return {};
-    }
-    ValueReport report(std::move(bondTable));
-    report.setOwner(&context);
-    return portfolioSummaryText(report.snapshot());
-}
 
 std::string portfolioSummaryText(const ReportSnapshot& report) {
     const ReportSummary& summary = report.summary;
@@ -39,9 +26,9 @@ std::string portfolioSummaryText(const ReportSnapshot& report) {
         text += "\n" + counted(summary.notIssuedYet, "bond is", "bonds are") +
                 " not issued yet in " + month + " and counted in no total.";
     }
-    if (summary.matured > 0) {
-        text += "\n" + counted(summary.matured, "bond has", "bonds have") +
-                " matured and no longer earn interest.";
+    // Then what was paid, what the bonds are worth and earned, and which have matured.
+    for (const std::string& line : report.summaryLines()) {
+        text += "\n" + line;
     }
     return text;
 }

@@ -25,7 +25,7 @@ ValueChartWindow::ValueChartWindow(ApplicationController& controller)
 
     connect(&controller, &ApplicationController::openPortfolioChanged, this,
             &ValueChartWindow::followPortfolio);
-    connect(&controller, &ApplicationController::summaryChanged, this,
+    connect(&controller, &ApplicationController::snapshotChanged, this,
             &ValueChartWindow::followPortfolio);
     connect(&controller, &ApplicationController::redemptionMonthChanged, this,
             &ValueChartWindow::followShownMonth);

@@ -114,9 +114,17 @@ void runOperations(FuzzedDataProvider& input, BondDatabase& db) {
             db.sortBondsByDate(portfolio);
             break;
         case 8: {
-            std::string newName = someText(input, 12);
-            if (db.renamePortfolio(portfolio, newName)) {
-                portfolio = std::move(newName);
+            // Deleted, then put back under another name, as undoing a deletion may.
+            const Portfolio* kept = db.portfolio(portfolio);
+            const std::optional<std::size_t> position = db.positionOf(portfolio);
+            if (kept != nullptr && position) {
+                Portfolio restored = *kept;
+                db.deletePortfolio(portfolio);
+                restored.name = db.freeNameLike(someText(input, 12));
+                restored.bondsChanged = true;
+                if (db.restorePortfolio(restored, *position)) {
+                    portfolio = restored.name;
+                }
             }
             break;
         }

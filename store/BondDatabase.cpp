@@ -130,7 +130,6 @@ const Bond* BondDatabase::bond(std::string_view portfolio, std::string_view seri
 
 void BondDatabase::portfoliosEdited() {
     unsaved_ = true;
-    ++revision_;
     emit portfoliosChanged();
 }
 
@@ -139,7 +138,6 @@ void BondDatabase::changed(const std::string& portfolio) {
         changedPortfolio->bondsChanged = true;
     }
     unsaved_ = true;
-    ++revision_;
     emit bondsChanged(portfolio);
 }
 
@@ -156,29 +154,6 @@ StoreOutcome BondDatabase::createPortfolio(const std::string& name) {
     Portfolio& created = portfolios_.emplace_back();
     created.name = name;
     created.bondsChanged = true;
-    portfoliosEdited();
-    return done();
-}
-
-StoreOutcome BondDatabase::renamePortfolio(const std::string& name, const std::string& newName) {
-    Portfolio* renamed = find(name);
-    if (renamed == nullptr) {
-        return noSuchPortfolio(name);
-    }
-    if (name == newName) {
-        return done();
-    }
-    if (!isStorableText(newName)) {
-        return unstorable();
-    }
-    if (holdsControlCharacter(newName)) {
-        return controlCharacterIn("The name");
-    }
-    if (hasPortfolio(newName)) {
-        return nameInUse(newName);
-    }
-    renamed->name = newName;
-    renamed->bondsChanged = true; // its record carries the name
     portfoliosEdited();
     return done();
 }
@@ -356,22 +331,6 @@ StoreOutcome BondDatabase::removeBonds(const std::string& portfolio,
         return done();
     }
     target->bonds.erase(removed, target->bonds.end());
-    changed(portfolio);
-    return done();
-}
-
-StoreOutcome BondDatabase::replaceBonds(const std::string& portfolio, std::vector<Bond> bonds) {
-    if (StoreOutcome takes = checkTakesBonds(portfolio); !takes && !bonds.empty()) {
-        return takes;
-    }
-    Portfolio* target = find(portfolio);
-    if (target == nullptr) {
-        return noSuchPortfolio(portfolio);
-    }
-    if (!std::all_of(bonds.begin(), bonds.end(), storable)) {
-        return unstorable();
-    }
-    target->bonds = std::move(bonds);
     changed(portfolio);
     return done();
 }

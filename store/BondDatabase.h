@@ -10,7 +10,6 @@
 #include "store/StoreOutcome.h"
 
 #include <QObject>
-#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -53,12 +52,9 @@ class BondDatabase : public QObject {
     const Portfolio* portfolio(std::string_view name) const;
     // The first bond of the portfolio with this serial; nullptr when there is none.
     const Bond* bond(std::string_view portfolio, std::string_view serial) const;
-    // Grows with every change, so that a reader can tell whether what it took is still current.
-    std::uint64_t revision() const { return revision_; }
 
     // Portfolios. A name must be storable text without control characters, and not taken.
     StoreOutcome createPortfolio(const std::string& name);
-    StoreOutcome renamePortfolio(const std::string& name, const std::string& newName);
     StoreOutcome deletePortfolio(const std::string& name);
     // Puts back a portfolio deleted before, whole and at its former place in the file's order
     // (at the end for a place beyond it); refused when its name is taken meanwhile.
@@ -89,7 +85,6 @@ class BondDatabase : public QObject {
     StoreOutcome appendBonds(const std::string& portfolio, std::vector<Bond> bonds);
     // Removes the first bond with each of the serials, in one pass: for undoing an addition.
     StoreOutcome removeBonds(const std::string& portfolio, const std::vector<std::string>& serials);
-    StoreOutcome replaceBonds(const std::string& portfolio, std::vector<Bond> bonds);
     // Orders the bonds by issue year, then month (a month that is no month name ranks with
     // January, a year that is no number with 0); bonds of the same month keep their order.
     StoreOutcome sortBondsByDate(const std::string& portfolio);
@@ -103,14 +98,14 @@ class BondDatabase : public QObject {
     const std::filesystem::path& filePath() const { return filePath_; }
 
   signals:
-    // A portfolio was created, renamed or deleted.
+    // A portfolio was created, deleted or restored.
     void portfoliosChanged();
     // Bonds of the portfolio were added, changed, removed or reordered.
     void bondsChanged(const std::string& portfolio);
 
   private:
     Portfolio* find(std::string_view name);
-    // A portfolio was created, renamed, deleted or restored: unsaved, announced.
+    // A portfolio was created, deleted or restored: unsaved, announced.
     void portfoliosEdited();
     void changed(const std::string& portfolio);
 
@@ -121,5 +116,4 @@ class BondDatabase : public QObject {
     // Set when an unreadable file could not be set aside: it is then never overwritten.
     bool writingBlocked_ = false;
     bool unsaved_ = false;
-    std::uint64_t revision_ = 0;
 };

@@ -25,14 +25,30 @@ std::optional<YearMonth> ValueReport::ownerMonth() const {
     return owner_->redemptionMonth();
 }
 
+ReportSnapshot computeOwnerSnapshot(const ValuationContext* owner,
+                                    const std::optional<std::string>& portfolio,
+                                    const ValueTable* table) {
+    const BondDatabase* store = owner != nullptr ? owner->bondDatabase() : nullptr;
+    const std::vector<Bond> bonds =
+        store != nullptr && portfolio ? bondsOfPortfolio(*store, *portfolio) : std::vector<Bond>();
+    if (owner == nullptr) {
+        return computeReportSnapshot(bonds, portfolio.value_or(std::string()), table, std::nullopt);
+    }
+    return computeReportSnapshot(bonds, portfolio.value_or(std::string()), table,
+                                 owner->redemptionMonth());
+}
+
 void ValueReport::recompute() {
+    if (shared_ && portfolio_) {
+        if (std::shared_ptr<const ReportSnapshot> computed =
+                shared_(*portfolio_, bondTable_.get())) {
+            snapshot_ = std::move(computed);
+            return;
+        }
+    }
     ++computations_;
-    const BondDatabase* store = owner_ != nullptr ? owner_->bondDatabase() : nullptr;
-    const std::vector<Bond> bonds = store != nullptr && portfolio_
-                                        ? bondsOfPortfolio(*store, *portfolio_)
-                                        : std::vector<Bond>();
-    snapshot_ = computeReportSnapshot(bonds, portfolio_.value_or(std::string()), bondTable_.get(),
-                                      ownerMonth());
+    snapshot_ = std::make_shared<const ReportSnapshot>(
+        computeOwnerSnapshot(owner_, portfolio_, bondTable_.get()));
 }
 
 void ValueReport::setBondTable(ValueTableRef bondTable) {
@@ -41,12 +57,12 @@ void ValueReport::setBondTable(ValueTableRef bondTable) {
 }
 
 std::string ValueReport::cellText(std::string_view columnIdentifier, int row) const {
-    return snapshot_.cellText(reportColumnNamed(columnIdentifier), row);
+    return snapshot_->cellText(reportColumnNamed(columnIdentifier), row);
 }
 
 bool ValueReport::isSelectableRow(int row) const {
     // The bonds and the totals, to be copied; not the heading or the blank rows.
-    return row > 0 && row < snapshot_.rowCount() && !snapshot_.isBlankRow(row);
+    return row > 0 && row < snapshot_->rowCount() && !snapshot_->isBlankRow(row);
 }
 
 std::optional<double> ValueReport::valueForBond(const Bond& bond) const {

@@ -61,11 +61,13 @@ void BondEditingSession::save() {
         showError(std::string(kNoPortfolioForEditingMessage));
         return;
     }
-    editing_ ? saveChange(*db, *host) : saveNew(*db, *host);
-    // Even a refused save ends with the date order.
-    db->sortBondsByDate(portfolio_);
+    {
+        const ChangingBonds changing(changingBonds_);
+        editing_ ? saveChange(*db, *host) : saveNew(*db, *host);
+        // Even a refused save ends with the date order.
+        db->sortBondsByDate(portfolio_);
+    }
     emit bondsChanged();
-    host->bondsChanged();
 }
 
 void BondEditingSession::saveChange(BondDatabase& store, WindowHost& host) {
@@ -160,10 +162,12 @@ void BondEditingSession::remove(const Bond* selected) {
     if (answer != ToolkitServices::kDefaultButton) {
         return;
     }
-    // The command removes the bond and writes the file.
-    pushChange(new RemoveBondCommand(*host, portfolio_, bond, tr("Delete Bond")));
+    {
+        const ChangingBonds changing(changingBonds_);
+        // The command removes the bond and writes the file.
+        pushChange(new RemoveBondCommand(*host, portfolio_, bond, tr("Delete Bond")));
+    }
     emit bondsChanged();
-    host->bondsChanged();
 }
 
 void BondEditingSession::clear() {

@@ -58,13 +58,16 @@ class BondEditingSession : public QObject {
 
     // The host's store while the host lives.
     BondDatabase* store() const;
+    // While a save or a deletion changes the bonds in several steps: bondsChanged follows once
+    // they are all done, so the window waits for it rather than for the store's announcements.
+    bool changingBonds() const { return changingBonds_; }
 
   signals:
     // Entry or editing mode, or the bond being changed, changed.
     void modeChanged();
     // The fields went back to a new bond: no bond stays selected.
     void cleared();
-    // The bonds were added to, changed, deleted or sorted.
+    // A save or a deletion has changed the bonds (added to, changed, deleted or sorted them).
     void bondsChanged();
 
   private:
@@ -85,4 +88,14 @@ class BondEditingSession : public QObject {
     EntryPreset preset_;
     bool editing_ = false;
     std::string editingSerial_;
+    bool changingBonds_ = false;
+
+    // Sets the flag for its scope.
+    struct ChangingBonds {
+        explicit ChangingBonds(bool& flag) : flag_(flag) { flag_ = true; }
+        ~ChangingBonds() { flag_ = false; }
+        ChangingBonds(const ChangingBonds&) = delete;
+        ChangingBonds& operator=(const ChangingBonds&) = delete;
+        bool& flag_;
+    };
 };

@@ -92,6 +92,14 @@ void BondEditingWindowController::connectCommands() {
     connect(session_, &BondEditingSession::modeChanged, this, &Window::updateModeLabel);
     connect(session_, &BondEditingSession::cleared, this, &Window::dropSelection);
     connect(session_, &BondEditingSession::bondsChanged, this, &Window::reloadTable);
+    // Every other change (an undo, an import, a deletion in the main window) the store announces.
+    if (BondDatabase* store = host() != nullptr ? host()->bondDatabase() : nullptr) {
+        connect(store, &BondDatabase::bondsChanged, this, [this](const std::string& changed) {
+            if (changed == portfolio() && !session_->changingBonds()) {
+                reloadTable();
+            }
+        });
+    }
 
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     QUndoStack* history = host() != nullptr ? host()->undoStack() : nullptr;
@@ -102,10 +110,11 @@ void BondEditingWindowController::connectCommands() {
             &QUndoStack::undo);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this),
             &QShortcut::activated, history, &QUndoStack::redo);
-    // An undo or redo changes the bonds under the table.
+    // After an undo or redo no bond stays selected: the table's rows have changed under it.
     connect(history, &QUndoStack::indexChanged, this, [this] {
-        selectedSerial_.reset();
-        reloadTable();
+        if (!session_->changingBonds()) {
+            dropSelection();
+        }
     });
 }
 
@@ -153,6 +162,19 @@ void BondEditingWindowController::dropSelection() {
 void BondEditingWindowController::doubleClickedOnRow() {
     if (const Bond* bond = tableModel_ != nullptr ? tableModel_->bondAt(selectedRow()) : nullptr) {
         session_->edit(*bond);
+    }
+}
+
+void BondEditingWindowController::editBond(const std::string& serial) {
+    if (tableModel_ == nullptr || hasUnsavedEntry()) {
+        return;
+    }
+    for (int row = 0; row < tableModel_->rowCount(); ++row) {
+        if (const Bond* bond = tableModel_->bondAt(row); bond && bond->serial == serial) {
+            bondTable_->selectRow(row);
+            session_->edit(*bond);
+            return;
+        }
     }
 }
 

@@ -64,6 +64,9 @@ class BondEditingWindowController : public TaskWindowController {
     const std::string& editingSerial() const { return session_->editingSerial(); }
 
     bool hasUnsavedEntry() const { return session_->hasUnsavedEntry(); }
+    // Takes the bond with `serial` into the fields for a change, its row selected, as a
+    // double-click on the row does; an entry typed and not saved stays, and so does the window.
+    void editBond(const std::string& serial);
     // Asks whether to keep what was typed but not saved (save it, discard it, or stay open);
     // true when the window may close.
     bool windowShouldClose() { return session_->mayClose(); }

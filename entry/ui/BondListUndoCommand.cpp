@@ -12,8 +12,8 @@ BondDatabase* BondChangeCommand::store() const {
 }
 
 void BondChangeCommand::finish() {
+    // The store has announced the change; every window follows it.
     host_.save();
-    host_.bondsChanged();
 }
 
 AddBondsCommand::AddBondsCommand(WindowHost& host, std::string portfolio, std::vector<Bond> bonds,

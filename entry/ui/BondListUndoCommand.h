@@ -20,7 +20,7 @@ class BondChangeCommand : public QUndoCommand {
     BondChangeCommand(WindowHost& host, std::string portfolio, const QString& text);
     // The store while the portfolio exists.
     BondDatabase* store() const;
-    // Writes the file and tells the host.
+    // Writes the file.
     void finish();
 
     WindowHost& host_;

@@ -99,6 +99,13 @@ ReportWindow::ReportWindow(WindowHost& host)
             }
         });
     }
+    // Showing the open portfolio at the host's month, it reads the host's report of it, which
+    // the main window reads too: one computation for both.
+    report_.setSharedSnapshots([this](const std::string& portfolio, const ValueTable* table) {
+        WindowHost* view = this->host();
+        return view != nullptr ? view->sharedSnapshot(portfolio, table)
+                               : std::shared_ptr<const ReportSnapshot>();
+    });
     report_.setOwner(&host);
     if (report_.portfolioName()) {
         setWindowTitle(QStringLiteral("Value Report - %1")

@@ -1,0 +1,163 @@
+#include "app/BondListPanel.h"
+
+#include "app/BondListModel.h"
+#include "valuation/ReportSnapshot.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+
+    actionLines_ = new QLabel(this);
+    actionLines_->setObjectName("actionLinesLabel");
+    actionLines_->setWordWrap(true);
+    actionLines_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    actionLines_->hide();
+    layout->addWidget(actionLines_);
+
+    auto* bar = new QHBoxLayout();
+    month_ = new QLabel(this);
+    month_->setObjectName("monthLabel");
+    bar->addWidget(month_, 1);
+    auto* filterTitle = new QLabel(tr("&Filter:"), this);
+    filter_ = new QLineEdit(this);
+    filter_->setObjectName("filterField");
+    filter_->setPlaceholderText(tr("serial, series or status"));
+    filter_->setClearButtonEnabled(true);
+    filterTitle->setBuddy(filter_);
+    bar->addWidget(filterTitle);
+    bar->addWidget(filter_);
+    layout->addLayout(bar);
+
+    model_ = new BondListModel(this);
+    rows_ = new BondListFilter(model_, this);
+    table_ = new QTableView(this);
+    table_->setObjectName("bondList");
+    table_->setModel(rows_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setTabKeyNavigation(false);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionsMovable(true);
+    // Issue-date order until a title is clicked.
+    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
+    table_->installEventFilter(this);
+    layout->addWidget(table_, 1);
+    connect(filter_, &QLineEdit::textChanged, rows_, &QSortFilterProxyModel::setFilterFixedString);
+    connect(table_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        emit bondActivated(model_->serialAt(rows_->mapToSource(index).row()));
+    });
+
+    summary_ = new QLabel(this);
+    summary_->setObjectName("summaryLabel");
+    summary_->setWordWrap(true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(summary_);
+    setTabOrder(filter_, table_);
+}
+
+void BondListPanel::showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, bool portfolioOpen,
+                                 const QString& summary) {
+    // The selection follows its bonds into the new snapshot.
+    const std::vector<std::string> selected = selectedSerials();
+    month_->setText(portfolioOpen && snapshot
+                        ? tr("Values for %1").arg(QString::fromStdString(snapshot->monthName))
+                        : QString());
+    model_->setSnapshot(portfolioOpen ? std::move(snapshot) : nullptr);
+    for (int row = 0; row < rows_->rowCount(); ++row) {
+        const int bond = rows_->mapToSource(rows_->index(row, 0)).row();
+        if (std::find(selected.begin(), selected.end(), model_->serialAt(bond)) != selected.end()) {
+            table_->selectionModel()->select(rows_->index(row, 0), QItemSelectionModel::Select |
+                                                                       QItemSelectionModel::Rows);
+        }
+    }
+    if (!layoutSet_ && model_->rowCount() > 0) {
+        fitColumns();
+    }
+    table_->setVisible(portfolioOpen);
+    filter_->setEnabled(portfolioOpen);
+    summary_->setText(summary);
+}
+
+void BondListPanel::setActionLines(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) {
+        text << QString::fromStdString(line);
+    }
+    actionLines_->setText(text.join('\n'));
+    actionLines_->setVisible(!text.isEmpty());
+}
+
+std::vector<std::string> BondListPanel::selectedSerials() const {
+    std::vector<std::string> serials;
+    QModelIndexList rows = table_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& row : rows) {
+        serials.push_back(model_->serialAt(rows_->mapToSource(row).row()));
+    }
+    return serials;
+}
+
+std::string BondListPanel::currentSerial() const {
+    const QModelIndex current = table_->currentIndex();
+    return current.isValid() ? model_->serialAt(rows_->mapToSource(current).row()) : std::string();
+}
+
+QByteArray BondListPanel::saveLayout() const {
+    return table_->horizontalHeader()->saveState();
+}
+
+void BondListPanel::restoreLayout(const QByteArray& state) {
+    QHeaderView* header = table_->horizontalHeader();
+    if (!state.isEmpty() && header->restoreState(state)) {
+        layoutSet_ = true;
+        table_->sortByColumn(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    }
+}
+
+void BondListPanel::fitColumns() {
+    // From each column's widest usual text, so that no cell is read to size it.
+    layoutSet_ = true;
+    const QFontMetrics metrics = table_->fontMetrics();
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        const ReportColumn& column = model_->column(section);
+        const QString widest = QString::fromUtf8(
+            column.widestSample.data(), static_cast<qsizetype>(column.widestSample.size()));
+        const QString title =
+            model_->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString();
+        table_->setColumnWidth(section, std::max(metrics.horizontalAdvance(widest),
+                                                 metrics.horizontalAdvance(title) + 16) +
+                                            16);
+    }
+}
+
+bool BondListPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        // The keys the window's shortcuts give, also while the window is not the active one.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !currentSerial().empty()) {
+            emit bondActivated(currentSerial());
+            return true;
+        }
+        if (key == Qt::Key_Delete) {
+            emit deleteRequested();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
