@@ -7,6 +7,7 @@
 #include "app/LoadPortfolioWindowController.h"
 #include "app/PageWindow.h"
 #include "app/PortfolioSummary.h"
+#include "app/ValueChartView.h"
 #include "app/ValueChartWindow.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
@@ -26,9 +27,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QSettings>
 #include <QShortcut>
+#include <QTableView>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -124,6 +127,7 @@ void MainMenuView::updateSummary() {
     const QString text = isOpen ? QString::fromStdString(portfolioSummaryText(*snapshot))
                                 : tr("No portfolio is open. Create a new portfolio (Ctrl+N) or "
                                      "open one (Ctrl+O) to enter bonds and see their value.");
+    setActionLines(isOpen ? snapshot->actionLines() : std::vector<std::string>());
     if (bondList_ != nullptr) {
         bondList_->showSnapshot(snapshot, isOpen, text);
     } else if (summaryLabel_ != nullptr) {
@@ -341,6 +345,18 @@ void MainMenuView::bondValueReportButtonPressed() {
     report->open();
 }
 
+void MainMenuView::setBondList(BondListPanel* list) {
+    bondList_ = list;
+    connect(list->tableView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainMenuView::showSelectionInChart);
+}
+
+void MainMenuView::showSelectionInChart() {
+    if (valueChart_ && bondList_ != nullptr) {
+        valueChart_->chartView()->setSelection(bondList_->selectedSerials());
+    }
+}
+
 void MainMenuView::valueChartPressed() {
     if (WindowRegistry::raiseIfOpen(valueChart_)) {
         return;
@@ -351,6 +367,7 @@ void MainMenuView::valueChartPressed() {
         connect(new QShortcut(keys, valueChart_), &QShortcut::activated, valueChart_,
                 &QWidget::close);
     }
+    showSelectionInChart();
     valueChart_->showInFront();
 }
 

@@ -50,7 +50,8 @@ class MainMenuView : public QWidget {
     void setSummaryLabel(QLabel* label) { summaryLabel_ = label; }
     QLabel* summaryLabel() const { return summaryLabel_; }
     // The list of the open portfolio's bonds, which shows the controller's snapshot.
-    void setBondList(BondListPanel* list) { bondList_ = list; }
+    // The list of the open portfolio's bonds; the chart's second line follows its selection.
+    void setBondList(BondListPanel* list);
     // The sentences above the list that say what to do about the bonds; none hides them.
     void setActionLines(const std::vector<std::string>& lines);
 
@@ -99,6 +100,8 @@ class MainMenuView : public QWidget {
     void recomputeReports(bool newValues = false);
 
   private:
+    // The open chart draws the bonds selected in the list as its second line.
+    void showSelectionInChart();
     // Closes the windows of a portfolio that is gone; titles the main window with the open
     // portfolio's name and enables the report command, or shows it with no portfolio open.
     void followOpenPortfolio();

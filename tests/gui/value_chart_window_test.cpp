@@ -2,6 +2,7 @@
 // portfolio, one line piece per run of months with a worth, the markers, axis labels that ignore
 // the locale, and a change of month that moves its marker without computing the worth again.
 
+#include "app/BondListPanel.h"
 #include "app/ValueChartView.h"
 #include "app/ValueChartWindow.h"
 #include "support/gui/AppHarness.h"
@@ -13,6 +14,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -56,7 +58,8 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
     }
     EXPECT_EQ(seriesNamed(chart, "finalMaturity").size(), 1U) << "only March 2025 is in range";
     EXPECT_TRUE(seriesNamed(chart, "selection").empty());
-    view->setSelection({"I20"});
+    // The bond selected in the main window's list gets a line of its own.
+    app.window().bondList()->tableView()->selectRow(2);
     EXPECT_EQ(seriesNamed(chart, "selection").size(), 1U);
 
     windows[0]->resize(900, 600);
