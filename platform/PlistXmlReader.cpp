@@ -50,7 +50,14 @@ struct TextStops {
 };
 constexpr TextStops kTextStops;
 
-// White space, and the bytes that end a tag's name: white space, '<' and '>'.
+// Text without a reference, a NUL byte or a byte outside ASCII: the usual text, taken as it is.
+bool isPlainRun(std::string_view run) {
+    return std::none_of(run.begin(), run.end(),
+                        [](char c) { return kTextStops.table[static_cast<unsigned char>(c)]; });
+}
+
+// White space, and the bytes that end a tag's name: white space, '<' and '>', and the NUL byte,
+// which no name may hold.
 struct MarkupBytes {
     bool space[256] = {};
     bool nameEnd[256] = {};
@@ -59,6 +66,7 @@ struct MarkupBytes {
             space[static_cast<unsigned char>(c)] = nameEnd[static_cast<unsigned char>(c)] = true;
         }
         nameEnd[static_cast<unsigned char>('<')] = nameEnd[static_cast<unsigned char>('>')] = true;
+        nameEnd[0] = true;
     }
 };
 constexpr MarkupBytes kMarkupBytes;
@@ -190,6 +198,56 @@ bool decodeBase64(std::string_view text, std::string& out) {
 
 enum class TextUse { Skipped, Kept, Unescaped };
 
+// The elements of a property list, told apart once per tag.
+enum class Element : std::uint8_t {
+    Key,
+    String,
+    Dict,
+    Array,
+    Integer,
+    Real,
+    Date,
+    Data,
+    True,
+    False,
+    Plist,
+    Other
+};
+constexpr std::string_view kElementNames[] = {"key",  "string", "dict", "array", "integer", "real",
+                                              "date", "data",   "true", "false", "plist"};
+
+Element elementOf(std::string_view name) {
+    switch (name.empty() ? '\0' : name[0]) {
+    case 'k':
+        return name == "key" ? Element::Key : Element::Other;
+    case 's':
+        return name == "string" ? Element::String : Element::Other;
+    case 'd':
+        return name == "dict"   ? Element::Dict
+               : name == "date" ? Element::Date
+               : name == "data" ? Element::Data
+                                : Element::Other;
+    case 'a':
+        return name == "array" ? Element::Array : Element::Other;
+    case 'i':
+        return name == "integer" ? Element::Integer : Element::Other;
+    case 'r':
+        return name == "real" ? Element::Real : Element::Other;
+    case 't':
+        return name == "true" ? Element::True : Element::Other;
+    case 'f':
+        return name == "false" ? Element::False : Element::Other;
+    case 'p':
+        return name == "plist" ? Element::Plist : Element::Other;
+    default:
+        return Element::Other;
+    }
+}
+
+std::string_view nameOf(Element element) {
+    return kElementNames[static_cast<int>(element)];
+}
+
 class Reader {
   public:
     Reader(std::string_view xml, const PlistXmlLimits& limits, std::string& error)
@@ -315,7 +373,7 @@ class Reader {
         if (empty && close - pos_ - 1 < name.size()) {
             name = name.substr(0, close - pos_ - 1);
         }
-        if (name.find('\0') != kNone) {
+        if (xml_[nameEnd] == '\0') {
             return fail("a tag name holds a NUL byte");
         }
         pos_ = close + 1;
@@ -446,7 +504,10 @@ class Reader {
             }
             if (at > pos_) {
                 ++parts;
-                if (!appendRun(xml_.substr(pos_, at - pos_), use, out, references, checkUtf8)) {
+                const std::string_view run(xml_.data() + pos_, at - pos_);
+                if (use == TextUse::Unescaped && isPlainRun(run)) {
+                    out.append(run);
+                } else if (!appendRun(run, use, out, references, checkUtf8)) {
                     return false;
                 }
             }
@@ -505,7 +566,9 @@ class Reader {
     }
 
     bool readTag(std::string_view name, bool empty) {
-        if (name == "plist") {
+        const bool isEnd = name.starts_with('/');
+        const Element element = elementOf(isEnd ? name.substr(1) : name);
+        if (element == Element::Plist && !isEnd) {
             if (rootSeen_ && frames_.empty() && !plistOpen_) {
                 // The library stops at a second property list.
                 done_ = true;
@@ -517,7 +580,7 @@ class Reader {
             plistOpen_ = true;
             return true;
         }
-        if (name == "/plist") {
+        if (element == Element::Plist) {
             // Reached only after an empty root container: any other root ends the reading.
             if (!plistOpen_ || !frames_.empty() || !rootSeen_) {
                 return fail("a </plist> closes nothing");
@@ -525,14 +588,15 @@ class Reader {
             plistOpen_ = false;
             return true;
         }
-        if (name.starts_with('/')) {
-            return closeContainer(name.substr(1));
+        if (isEnd) {
+            return closeContainer(element);
         }
-        return readValue(name, empty);
+        return readValue(element, name, empty);
     }
 
-    bool closeContainer(std::string_view name) {
-        if (frames_.empty() || name != (frames_.back().isDict ? "dict" : "array")) {
+    bool closeContainer(Element element) {
+        if (frames_.empty() ||
+            element != (frames_.back().isDict ? Element::Dict : Element::Array)) {
             return fail("an end tag does not match its element");
         }
         const std::size_t base = frames_.back().base;
@@ -574,12 +638,10 @@ class Reader {
         return true;
     }
 
-    bool readValue(std::string_view name, bool empty) {
-        const bool isDict = name == "dict";
-        const bool isContainer = isDict || name == "array";
-        const bool isString = name == "string" || name == "key";
-        if (!isContainer && !isString && name != "integer" && name != "real" && name != "date" &&
-            name != "data" && name != "true" && name != "false") {
+    bool readValue(Element element, std::string_view name, bool empty) {
+        const bool isDict = element == Element::Dict;
+        const bool isContainer = isDict || element == Element::Array;
+        if (element == Element::Other) {
             return fail("the file holds an element <" + std::string(name) + ">");
         }
         if (rootSeen_ && frames_.empty()) {
@@ -587,7 +649,7 @@ class Reader {
         }
         Frame* parent = frames_.empty() ? nullptr : &frames_.back();
         const bool isKey =
-            name == "key" && parent != nullptr && parent->isDict && !parent->keyPending;
+            element == Element::Key && parent != nullptr && parent->isDict && !parent->keyPending;
         if (!isKey) {
             if (++values_ > limits_.maxValues) {
                 return fail("the property list holds more than " +
@@ -598,7 +660,7 @@ class Reader {
             }
         }
         // A scalar is added as it is read.
-        if (!isContainer && !readScalar(name, empty, isKey ? &parent->key : nullptr)) {
+        if (!isContainer && !readScalar(element, empty, isKey ? &parent->key : nullptr)) {
             return false;
         }
         if (parent != nullptr && parent->isDict) {
@@ -628,9 +690,9 @@ class Reader {
 
     // Adds the value of a scalar element whose start tag has been read; a dictionary's key goes
     // to `key` instead.
-    bool readScalar(std::string_view name, bool empty, std::string* key) {
-        const bool isString = name == "string" || name == "key";
-        const bool isBoolean = name == "true" || name == "false";
+    bool readScalar(Element element, bool empty, std::string* key) {
+        const bool isString = element == Element::String || element == Element::Key;
+        const bool isBoolean = element == Element::True || element == Element::False;
         std::string content;
         int parts = 0;
         textNeedsUtf8Check_ = false;
@@ -645,7 +707,8 @@ class Reader {
             const TextUse use = isString    ? TextUse::Unescaped
                                 : isBoolean ? TextUse::Skipped
                                             : TextUse::Kept;
-            if (!readText(name, !isString, use, key != nullptr ? *key : content, parts)) {
+            if (!readText(nameOf(element), !isString, use, key != nullptr ? *key : content,
+                          parts)) {
                 return false;
             }
         }
@@ -658,21 +721,21 @@ class Reader {
             }
             return add(PlistValue(std::move(content)));
         } else if (isBoolean) {
-            return add(PlistValue(name == "true"));
-        } else if (name == "integer") {
+            return add(PlistValue(element == Element::True));
+        } else if (element == Element::Integer) {
             PlistInteger integer;
             if (!empty && !parseInteger(content, integer)) {
                 return fail("an integer does not fit in 64 bits");
             }
             return add(PlistValue(integer));
-        } else if (name == "real") {
+        } else if (element == Element::Real) {
             const double real = strtod_l(content.c_str(), nullptr, cLocale());
             if (!std::isfinite(real)) {
                 // Neither written back the same nor an amount anyone stores.
                 return fail("the property list holds a number that is not finite");
             }
             return add(PlistValue(real));
-        } else if (name == "date") {
+        } else if (element == Element::Date) {
             PlistDate date;
             if (empty) {
                 return fail("a date is empty");

@@ -97,22 +97,54 @@ std::string withXmlForbiddenReplaced(std::string_view text) {
     return result;
 }
 
+void appendIndent(std::string& out, int depth) {
+    static constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    for (; depth > static_cast<int>(kTabs.size()); depth -= static_cast<int>(kTabs.size())) {
+        out.append(kTabs);
+    }
+    out.append(kTabs.data(), static_cast<std::size_t>(depth));
+}
+
+bool appendTextElement(std::string& out, std::string_view tag, std::string_view text, int depth,
+                       bool* replaced = nullptr) {
+    appendIndent(out, depth);
+    out.append("<").append(tag).append(">");
+    if (!appendXmlText(out, text, replaced)) {
+        return false;
+    }
+    out.append("</").append(tag).append(">\n");
+    return true;
+}
+
+// Why a container at `depth` cannot be written; empty when it can. Containers count from 1 at
+// the root, as the reader counts them.
+std::string_view depthProblem(int depth, bool isContainer) {
+    return depth > kMaxPlistDepth || (isContainer && depth >= kMaxPlistDepth)
+               ? std::string_view("the data is nested too deeply")
+               : std::string_view();
+}
+
+constexpr std::string_view kTooManyValues =
+    "the data holds more values than a property-list file can";
+constexpr std::string_view kKeysMeet = "two keys of a dictionary differ only in control "
+                                       "characters, which are written as U+FFFD";
+
 class XmlWriter {
   public:
-    XmlWriter(std::string& out, std::string& error) : out_(out), error_(error) {}
+    XmlWriter(std::string& out, std::string& error, std::size_t& values)
+        : out_(out), error_(error), values_(values) {}
 
     // Appends `value` at `depth`; the absent value appends nothing.
     bool write(const PlistValue& value, int depth) {
-        // Containers count from 1 at the root, as the reader counts them.
         const bool isContainer = value.dictPtr() != nullptr || value.arrayPtr() != nullptr;
-        if (depth > kMaxPlistDepth || (isContainer && depth >= kMaxPlistDepth)) {
-            return fail("the data is nested too deeply");
+        if (const std::string_view problem = depthProblem(depth, isContainer); !problem.empty()) {
+            return fail(problem);
         }
         if (const std::string_view reason = unwritableReason(value); !reason.empty()) {
             return fail(reason);
         }
         if (!value.isAbsent() && ++values_ > kMaxPlistValues) {
-            return fail("the data holds more values than a property-list file can");
+            return fail(kTooManyValues);
         }
         switch (value.type()) {
         case PlistValue::Type::Dict:
@@ -153,13 +185,7 @@ class XmlWriter {
         return false;
     }
 
-    void indent(int depth) {
-        static constexpr std::string_view kTabs = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
-        for (; depth > static_cast<int>(kTabs.size()); depth -= static_cast<int>(kTabs.size())) {
-            out_.append(kTabs);
-        }
-        out_.append(kTabs.data(), static_cast<std::size_t>(depth));
-    }
+    void indent(int depth) { appendIndent(out_, depth); }
 
     void writeElement(std::string_view tag, std::string_view content, int depth) {
         indent(depth);
@@ -169,13 +195,7 @@ class XmlWriter {
 
     bool writeText(std::string_view tag, std::string_view text, int depth,
                    bool* replaced = nullptr) {
-        indent(depth);
-        out_.append("<").append(tag).append(">");
-        if (!appendXmlText(out_, text, replaced)) {
-            return fail(kUnwritableText);
-        }
-        out_.append("</").append(tag).append(">\n");
-        return true;
+        return appendTextElement(out_, tag, text, depth, replaced) || fail(kUnwritableText);
     }
 
     // A container without entries is written as an empty element; entries that are all absent
@@ -213,8 +233,7 @@ class XmlWriter {
                 if (replaced) {
                     std::string written = withXmlForbiddenReplaced(key);
                     if (dict.contains(written) || !replacedKeys.insert(std::move(written)).second) {
-                        return fail("two keys of a dictionary differ only in control characters, "
-                                    "which are written as U+FFFD");
+                        return fail(kKeysMeet);
                     }
                 }
                 if (child.isAbsent()) {
@@ -287,7 +306,7 @@ class XmlWriter {
 
     std::string& out_;
     std::string& error_;
-    std::size_t values_ = 0;
+    std::size_t& values_;
 };
 
 } // namespace
@@ -297,10 +316,115 @@ bool appendPlistXml(const PlistValue& root, std::string& out, std::string& error
         error = "the data cannot be written as a property list";
         return false;
     }
-    out.append(kProlog);
-    if (!XmlWriter(out, error).write(root, 0)) {
+    PlistXmlWriter writer(out);
+    writer.value(root);
+    return writer.finish(error);
+}
+
+PlistXmlWriter::PlistXmlWriter(std::string& out) : out_(out) {
+    out_.append(kProlog);
+}
+
+void PlistXmlWriter::begin(bool isDict) {
+    if (stopped()) {
+        return;
+    }
+    if (const std::string_view problem = depthProblem(depth(), true); !problem.empty()) {
+        error_ = problem;
+        return;
+    }
+    if (++values_ > kMaxPlistValues) {
+        error_ = kTooManyValues;
+        return;
+    }
+    Frame frame{isDict, out_.size(), 0, keys_.size(), false};
+    appendIndent(out_, depth());
+    out_.append(isDict ? "<dict>\n" : "<array>\n");
+    frame.entries = out_.size();
+    frames_.push_back(frame);
+}
+
+void PlistXmlWriter::beginDict() {
+    begin(true);
+}
+
+void PlistXmlWriter::beginArray() {
+    begin(false);
+}
+
+void PlistXmlWriter::key(std::string_view key) {
+    if (stopped()) {
+        return;
+    }
+    const std::size_t start = out_.size();
+    bool replaced = false;
+    if (!appendTextElement(out_, "key", key, depth(), &replaced)) {
+        error_ = kUnwritableText;
+        return;
+    }
+    frames_.back().keyReplaced |= replaced;
+    keys_.emplace_back(start, out_.size());
+}
+
+void PlistXmlWriter::string(std::string_view text) {
+    if (stopped()) {
+        return;
+    }
+    if (++values_ > kMaxPlistValues) {
+        error_ = kTooManyValues;
+    } else if (!appendTextElement(out_, "string", text, depth())) {
+        error_ = kUnwritableText;
+    }
+}
+
+void PlistXmlWriter::value(const PlistValue& value) {
+    if (stopped()) {
+        return;
+    }
+    if (value.isAbsent() && !frames_.empty() && frames_.back().isDict &&
+        keys_.size() > frames_.back().firstKey) {
+        // Its key goes too.
+        out_.resize(keys_.back().first);
+        keys_.pop_back();
+        return;
+    }
+    XmlWriter(out_, error_, values_).write(value, depth());
+}
+
+void PlistXmlWriter::end() {
+    if (stopped() || frames_.empty()) {
+        return;
+    }
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    if (frame.keyReplaced) {
+        // The keys as written, which must all differ.
+        std::unordered_set<std::string_view> written;
+        for (std::size_t k = frame.firstKey; k < keys_.size(); ++k) {
+            const auto [start, stop] = keys_[k];
+            if (!written.insert(std::string_view(out_).substr(start, stop - start)).second) {
+                error_ = kKeysMeet;
+                return;
+            }
+        }
+    }
+    keys_.resize(frame.firstKey);
+    const std::string_view tag = frame.isDict ? "dict" : "array";
+    if (out_.size() == frame.entries) {
+        out_.resize(frame.start);
+        appendIndent(out_, depth());
+        out_.append("<").append(tag).append("/>\n");
+    } else {
+        appendIndent(out_, depth());
+        out_.append("</").append(tag).append(">\n");
+    }
+}
+
+bool PlistXmlWriter::finish(std::string& error) {
+    if (stopped()) {
+        error = error_;
         return false;
     }
-    out.append(kEpilog);
+    out_.append(kEpilog);
     return true;
 }

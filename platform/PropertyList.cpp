@@ -156,12 +156,14 @@ std::string propertyListToXml(const PlistValue& root, std::string* error) {
 
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
                        std::string* error) {
+    const std::string xml = propertyListToXml(root, error);
+    return !xml.empty() && writePropertyListText(path, xml, error);
+}
+
+bool writePropertyListText(const std::filesystem::path& path, std::string_view xml,
+                           std::string* error) {
     if (path.empty()) {
         setError(error, "no file to write to");
-        return false;
-    }
-    std::string xml = propertyListToXml(root, error);
-    if (xml.empty()) {
         return false;
     }
     if (xml.size() > kMaxPropertyListBytes) {

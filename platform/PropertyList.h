@@ -58,3 +58,6 @@ std::string propertyListToXml(const PlistValue& root, std::string* error = nullp
 // as it is (see propertyListToXml).
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
                        std::string* error = nullptr);
+// The same for a property list's text already made (see PlistXmlWriter).
+bool writePropertyListText(const std::filesystem::path& path, std::string_view xml,
+                           std::string* error = nullptr);

@@ -1,6 +1,7 @@
 #include "store/Bond.h"
 
 #include "platform/NumberText.h"
+#include "platform/PlistXmlWriter.h"
 #include "store/BondRecord.h"
 
 #include <algorithm>
@@ -114,6 +115,19 @@ PlistValue Bond::toRecord() const {
         record->set(field.key, PlistValue(text));
     }
     return PlistValue(std::move(record));
+}
+
+void Bond::writeRecord(PlistXmlWriter& writer) const {
+    if (!stored_.isAbsent()) {
+        writer.value(toRecord());
+        return;
+    }
+    writer.beginDict();
+    for (const FieldKey& field : kFieldKeys) {
+        writer.key(field.key);
+        writer.string(this->*field.field);
+    }
+    writer.end();
 }
 
 bool Bond::sameFields(const Bond& other) const {

@@ -16,6 +16,8 @@
 // then the month (January when the month text is not a month name).
 YearMonth issueDateOrder(int year, std::string_view monthName);
 
+class PlistXmlWriter;
+
 class Bond {
   public:
     Bond() = default;
@@ -45,6 +47,9 @@ class Bond {
     // The record to store: the record it was read from with the fields as they are now, in the
     // record's own key order; a new bond's record holds the five fields.
     PlistValue toRecord() const;
+    // The same record written as property-list text, the five fields straight from the bond
+    // when it has no stored record.
+    void writeRecord(PlistXmlWriter& writer) const;
 
     // Same fields, whatever else the stored record holds.
     bool sameFields(const Bond& other) const;

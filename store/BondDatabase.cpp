@@ -100,6 +100,10 @@ PlistDictRef BondDatabase::toPropertyList() const {
     return portfoliosToPropertyList(portfolios_);
 }
 
+bool BondDatabase::fileText(std::string& out, std::string& error) const {
+    return appendPortfolioFileXml(portfolios_, out, error);
+}
+
 std::vector<std::string> BondDatabase::portfolioNames() const {
     std::vector<std::string> names;
     names.reserve(portfolios_.size());
@@ -392,7 +396,8 @@ SaveOutcome BondDatabase::save() {
         return outcome;
     }
     std::string error;
-    if (!writePropertyList(filePath_, PlistValue(toPropertyList()), &error)) {
+    std::string xml;
+    if (!fileText(xml, error) || !writePropertyListText(filePath_, xml, &error)) {
         outcome.saved = false;
         outcome.reason = error.empty() ? "it could not be written" : error;
         return outcome;

@@ -36,6 +36,9 @@ class BondDatabase : public QObject {
     static std::unique_ptr<BondDatabase> fromPropertyList(PlistDict root);
     // The root dictionary of the portfolio file as it is to be written.
     PlistDictRef toPropertyList() const;
+    // The portfolio file's text that `save` writes: the bytes of toPropertyList() as XML, made
+    // straight from the portfolios. False, with the reason, when it cannot be written.
+    bool fileText(std::string& out, std::string& error) const;
 
     // Title of the alert that shows `startupNotice`.
     static constexpr std::string_view kStartupNoticeTitle = "Invalid File";

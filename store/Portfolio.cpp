@@ -1,5 +1,6 @@
 #include "store/Portfolio.h"
 
+#include "platform/PlistXmlWriter.h"
 #include "store/BondRecord.h"
 
 namespace {
@@ -11,6 +12,53 @@ PlistArrayRef recordsOf(const std::vector<Bond>& bonds) {
         records->push_back(bond.toRecord());
     }
     return records;
+}
+
+void writeBonds(PlistXmlWriter& writer, const std::vector<Bond>& bonds) {
+    writer.beginArray();
+    for (const Bond& bond : bonds) {
+        bond.writeRecord(writer);
+    }
+    writer.end();
+}
+
+// What portfolioRecord gives, written as it is made.
+void writePortfolioRecord(PlistXmlWriter& writer, const Portfolio& portfolio) {
+    const PlistDict* fields = portfolio.stored.dictPtr();
+    const bool writesBonds = portfolio.stored.isAbsent() || portfolio.storedHasBondList ||
+                             (portfolio.bondsChanged && portfolio.recordUnfitForBonds().empty());
+    const bool writesName = portfolio.stored.isAbsent() || portfolio.bondsChanged;
+    if (!portfolio.stored.isAbsent() &&
+        (fields == nullptr || (!portfolio.bondsChanged && !writesBonds))) {
+        writer.value(portfolio.stored);
+        return;
+    }
+    writer.beginDict();
+    bool nameWritten = false;
+    bool bondsWritten = false;
+    static const std::vector<PlistDict::Entry> kNoEntries;
+    for (const auto& [key, value] : fields != nullptr ? fields->entries() : kNoEntries) {
+        writer.key(key);
+        if (writesName && key == kPortfolioNameKey) {
+            writer.string(portfolio.name);
+            nameWritten = true;
+        } else if (writesBonds && key == kPortfolioBondsKey) {
+            writeBonds(writer, portfolio.bonds);
+            bondsWritten = true;
+        } else {
+            writer.value(value);
+        }
+    }
+    // A key the record lacks comes after its others, as a new key of a dictionary does.
+    if (writesName && !nameWritten) {
+        writer.key(kPortfolioNameKey);
+        writer.string(portfolio.name);
+    }
+    if (writesBonds && !bondsWritten) {
+        writer.key(kPortfolioBondsKey);
+        writeBonds(writer, portfolio.bonds);
+    }
+    writer.end();
 }
 
 } // namespace
@@ -103,4 +151,23 @@ PlistDictRef portfoliosToPropertyList(const std::vector<Portfolio>& portfolios) 
         root->appendNew(portfolio.name, portfolioRecord(portfolio));
     }
     return root;
+}
+
+bool appendPortfolioFileXml(const std::vector<Portfolio>& portfolios, std::string& out,
+                            std::string& error) {
+    // Room for the usual bond record at once, so that a large file's text is not copied over
+    // and over as it grows.
+    std::size_t bonds = 0;
+    for (const Portfolio& portfolio : portfolios) {
+        bonds += portfolio.bonds.size();
+    }
+    out.reserve(out.size() + 4096 + bonds * 320);
+    PlistXmlWriter writer(out);
+    writer.beginDict();
+    for (const Portfolio& portfolio : portfolios) {
+        writer.key(portfolio.name);
+        writePortfolioRecord(writer, portfolio);
+    }
+    writer.end();
+    return writer.finish(error);
 }

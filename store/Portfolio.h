@@ -41,3 +41,7 @@ std::vector<Portfolio> takePortfoliosFromPropertyList(PlistDict& root);
 PlistDictRef portfoliosToPropertyList(const std::vector<Portfolio>& portfolios);
 // The record written for one portfolio.
 PlistValue portfolioRecord(const Portfolio& portfolio);
+// The portfolio file's text: the same bytes as the root dictionary above written as XML, written
+// straight from the portfolios. False, with the reason, when it cannot be written.
+bool appendPortfolioFileXml(const std::vector<Portfolio>& portfolios, std::string& out,
+                            std::string& error);

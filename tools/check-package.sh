@@ -25,7 +25,8 @@ echo "== Checking $deb"
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in \
     usr/bin/orvelt usr/bin/orvelt-cli \
-    usr/share/orvelt/resources/BondTable.plist usr/share/orvelt/resources/EarningRates.plist \
+    usr/share/orvelt/resources/BondTable.plist usr/share/orvelt/resources/BondTable.cells \
+    usr/share/orvelt/resources/EarningRates.plist \
     usr/share/orvelt/resources/BondTypeYears.plist \
     usr/share/orvelt/resources/portfolios.plist usr/share/orvelt/resources/preset.plist \
     usr/share/orvelt/resources/orvelt.png usr/share/orvelt/resources/site/index.html \

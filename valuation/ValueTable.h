@@ -79,6 +79,10 @@ class ValueTable {
                                           std::shared_ptr<const EarningRates> rates);
 
   private:
+    // The compact form is the table's own storage, written and read whole.
+    friend std::string compactFormOfTable(const ValueTable& table, std::string_view source);
+    friend ValueTableRef tableOfCompactForm(std::string_view compact, std::string_view source);
+
     struct Row {
         std::uint32_t start = 0;
         std::int32_t firstIssue = 0;

@@ -1,6 +1,14 @@
 #include "valuation/ValueTableFile.h"
 
 #include "platform/PropertyList.h"
+#include "valuation/ValueTableCompact.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -27,6 +35,52 @@ void addIssueYears(ValueTable::Builder& builder, BondSeries series, YearMonth re
             }
         }
     }
+}
+
+// A file's bytes mapped into memory for as long as this lives; empty when it cannot be.
+class MappedFile {
+  public:
+    explicit MappedFile(const std::filesystem::path& path) {
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat status {};
+        if (descriptor < 0) {
+            return;
+        }
+        if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+            size_ = static_cast<std::size_t>(status.st_size);
+            void* mapped =
+                ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+            data_ = mapped != MAP_FAILED ? static_cast<const char*>(mapped) : nullptr;
+        }
+        ::close(descriptor);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() {
+        if (data_ != nullptr) {
+            ::munmap(const_cast<char*>(data_), size_);
+        }
+    }
+    std::string_view bytes() const {
+        return data_ != nullptr ? std::string_view(data_, size_) : "";
+    }
+
+  private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// The table from the compact form beside the file, when that was made from the file's bytes.
+ValueTableRef readCompactForm(const std::filesystem::path& path) {
+    std::ifstream compact(compactFormPath(path), std::ios::binary);
+    if (!compact) {
+        return {};
+    }
+    std::ostringstream bytes;
+    bytes << compact.rdbuf();
+    const MappedFile source(path);
+    return source.bytes().empty() ? ValueTableRef()
+                                  : tableOfCompactForm(bytes.str(), source.bytes());
 }
 
 } // namespace
@@ -60,6 +114,13 @@ ValueTableRef valueTableOfDictionary(const PlistDict& root) {
 }
 
 ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error) {
+    if (ValueTableRef compact = readCompactForm(path)) {
+        return compact;
+    }
+    return readValueTableXml(path, error);
+}
+
+ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* error) {
     ValueTableRef table;
     {
         std::string readError;

@@ -16,5 +16,9 @@
 ValueTableRef valueTableOfDictionary(const PlistDict& root);
 
 // The table held in a property-list file; an empty reference, and `error` set, when the file
-// cannot be read or holds no dictionary.
+// cannot be read or holds no dictionary. Read from the compact form beside the file when that
+// was made from exactly this file (see ValueTableCompact.h), else from the file's XML.
 ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error = nullptr);
+
+// The same from the file's XML alone.
+ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* error = nullptr);

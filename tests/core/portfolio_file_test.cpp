@@ -396,3 +396,36 @@ TEST_F(PortfolioFileTest, SortByDateOrdersByYearThenMonth) {
 }
 
 } // namespace
+
+// The text a save writes straight from the portfolios is the text of the tree they map to, for
+// every sample file and for names written alike, as read and once every portfolio has changed.
+TEST(PortfolioFileText, IsTheTextOfThePortfoliosAsAPropertyList) {
+    std::vector<PlistDict> roots(1);
+    roots[0].set("A\x01", PlistValue(PlistDict::create()));
+    roots[0].set("A\x02", PlistValue(PlistDict::create()));
+    for (const fs::path& folder : {fs::path(ORVELT_TEST_DATA_DIR) / "plist",
+                                   fs::path(ORVELT_SOURCE_DIR) / "fuzz" / "corpus" / "portfolio"}) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (const PlistValue root = readPropertyList(entry.path()); root.dictPtr() != nullptr) {
+                roots.push_back(*root.dictPtr());
+            }
+        }
+    }
+    ASSERT_GE(roots.size(), 8u);
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        auto db = BondDatabase::fromPropertyList(std::move(roots[i]));
+        for (int pass = 0; pass < 2; ++pass) {
+            std::string text;
+            std::string error;
+            std::string treeError;
+            const bool written = db->fileText(text, error);
+            const std::string tree =
+                propertyListToXml(PlistValue(db->toPropertyList()), &treeError);
+            EXPECT_EQ(written ? text : error, tree.empty() ? treeError : tree)
+                << "root " << i << " pass " << pass;
+            for (const std::string& name : db->portfolioNames()) {
+                db->addBond(name, Bond("Z1", "EE", "100", "2001", "May"));
+            }
+        }
+    }
+}

@@ -3,6 +3,7 @@
 #include "support/TempDir.h"
 #include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"
+#include "valuation/ValueTableCompact.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -293,6 +294,49 @@ TEST(ValueTableLoading, OneReadTableIsSharedUntilItsFileChanges) {
     EXPECT_EQ(leafOf(first), 2712) << "a holder keeps the table it read";
     std::filesystem::remove(dir / "BondTable.plist");
     EXPECT_EQ(loadBondTable(resources), nullptr);
+}
+
+TEST(ValueTableLoading, CompactFormIsReadOnlyWhenMadeFromTheFileBesideItAndWhole) {
+    ValueTableFiles files;
+    const std::filesystem::path xml = files.shippedTablePath();
+    files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
+    // A compact form of another value, so that which of the two was read shows.
+    const std::string compact =
+        compactFormOfTable(*makeTypedValueTable({{"EE", "2009", "06", "2001", "March", "002000"}}),
+                           readWholeFile(xml));
+    const auto cellRead = [&](const std::string& form) {
+        writeWholeFile(compactFormPath(xml), form);
+        const ValueTableRef table = readValueTableFile(xml);
+        return table ? table->cell(BondSeries::EE, YearMonth{2009, 6}, YearMonth{2001, 3}) : -9;
+    };
+    EXPECT_EQ(cellRead(compact), 2000);
+    for (std::size_t at : {std::size_t{0}, std::size_t{40}, compact.size() - 12}) {
+        std::string damaged = compact;
+        damaged[at] = static_cast<char>(damaged[at] ^ 1);
+        EXPECT_EQ(cellRead(damaged), 1000) << "byte " << at;
+    }
+    EXPECT_EQ(cellRead(compact.substr(0, compact.size() - 1)), 1000);
+    files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001001"}}));
+    EXPECT_EQ(cellRead(compact), 1001) << "made from another file";
+}
+
+TEST(ValueTableLoading, TheBuiltCompactFormHoldsEveryCellOfTheShippedTable) {
+    const std::filesystem::path xml =
+        std::filesystem::path(ORVELT_BINARY_DIR) / "resources" / "BondTable.plist";
+    const ValueTableRef compact =
+        tableOfCompactForm(readWholeFile(compactFormPath(xml)), readWholeFile(xml));
+    const ValueTableRef read = readValueTableXml(xml);
+    ASSERT_TRUE(compact && read);
+    ASSERT_EQ(compact->redemptionMonths(), read->redemptionMonths());
+    for (const YearMonth& redemption : read->redemptionMonths()) {
+        for (int series = 0; series < kBondSeriesCount; ++series) {
+            for (YearMonth issue{1941, 1}; issue <= redemption; issue = issue.plusMonths(1)) {
+                const auto bondSeries = static_cast<BondSeries>(series);
+                ASSERT_EQ(compact->cell(bondSeries, redemption, issue),
+                          read->cell(bondSeries, redemption, issue));
+            }
+        }
+    }
 }
 
 TEST(AmountText, CutsToTwoDecimalsWithoutRounding) {
