@@ -50,6 +50,8 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setTabKeyNavigation(false);
     table_->verticalHeader()->hide();
+    // One line a bond: a long status reads in full by scrolling, not by taller rows.
+    table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionsMovable(true);
     // Issue-date order until a title is clicked.
@@ -136,8 +138,12 @@ void BondListPanel::fitColumns() {
     const QFontMetrics metrics = table_->fontMetrics();
     for (int section = 0; section < model_->columnCount(); ++section) {
         const ReportColumn& column = model_->column(section);
-        const QString widest = QString::fromUtf8(
-            column.widestSample.data(), static_cast<qsizetype>(column.widestSample.size()));
+        // The list shows the issue month and year together under "Issue Date".
+        const QString widest =
+            column.identifier == kIssueYearKey
+                ? QStringLiteral("September 0000")
+                : QString::fromUtf8(column.widestSample.data(),
+                                    static_cast<qsizetype>(column.widestSample.size()));
         const QString title =
             model_->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString();
         table_->setColumnWidth(section, std::max(metrics.horizontalAdvance(widest),

@@ -152,6 +152,9 @@ void MainWindow::restoreSettings() {
     const QByteArray geometry = settings.value("mainWindow/geometry").toByteArray();
     if (!geometry.isEmpty()) {
         restoreGeometry(geometry);
+    } else {
+        // Wide enough at first for the list's columns up to the final maturity.
+        resize(1180, 720);
     }
     bondList_->restoreLayout(settings.value(kListLayoutKey).toByteArray());
 }

@@ -18,9 +18,17 @@ std::string portfolioSummaryText(const ReportSnapshot& report) {
     std::string text = counted(report.bondCount(), "bond", "bonds") + ", face value " +
                        amountText(report.totalFaceValue) + ", worth " +
                        report.totalText(summary.worth) + " in " + month + ".";
-    if (summary.withoutValue > 0) {
-        text += "\n" + counted(summary.withoutValue, "bond has", "bonds have") + " no value for " +
-                month + " in the value table.";
+    // Bonds of an impossible issue date are without a value too, but the table is not to blame.
+    const int invalid = static_cast<int>(report.invalidSerials.size());
+    if (summary.withoutValue > invalid) {
+        text += "\n" + counted(summary.withoutValue - invalid, "bond has", "bonds have") +
+                " no value for " + month + " in the value table.";
+    }
+    if (invalid > 0) {
+        text += "\n" +
+                counted(invalid, "bond has an invalid issue date and counts",
+                        "bonds have invalid issue dates and count") +
+                " in no total.";
     }
     if (summary.notIssuedYet > 0) {
         text += "\n" + counted(summary.notIssuedYet, "bond is", "bonds are") +

@@ -7,14 +7,15 @@
 namespace {
 
 // The month's sum over the bonds issued by then; none when one of them has no value or none
-// is issued yet.
+// is issued yet. A bond of an impossible issue date counts nowhere, as in the report's totals.
 std::optional<double> worthAtMonth(const std::vector<Bond>& bonds, const ValueTable* table,
                                    const YearMonth& month) {
     double sum = 0.0;
     bool anyIssued = false;
     for (const Bond& bond : bonds) {
         const OwnerFigures figures = valueFiguresOfBond(table, bond, month);
-        if (figures.status == BondStatus::NotIssuedYet) {
+        if (figures.status == BondStatus::NotIssuedYet ||
+            figures.status == BondStatus::InvalidIssueDate) {
             continue;
         }
         if (!figures.value) {
@@ -30,8 +31,13 @@ std::optional<double> worthAtMonth(const std::vector<Bond>& bonds, const ValueTa
 
 WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* table) {
     WorthOverTime result;
+    // Valued at the table's last month, a bond of an impossible issue date has no maturity.
+    const std::optional<YearMonth> last =
+        table != nullptr && !table->redemptionMonths().empty()
+            ? std::optional<YearMonth>(table->redemptionMonths().back())
+            : std::nullopt;
     for (const Bond& bond : bonds) {
-        if (const auto maturity = valueFiguresOfBond(table, bond, std::nullopt).finalMaturity) {
+        if (const auto maturity = valueFiguresOfBond(table, bond, last).finalMaturity) {
             result.finalMaturities.push_back(*maturity);
         }
     }
