@@ -93,14 +93,14 @@ def main():
     kills = attempts = old_seen = new_seen = kills_in_save = 0
     while kills < kills_wanted:
         attempts += 1
-        if attempts > 4 * kills_wanted:
+        if attempts > 20 * kills_wanted:
             sys.exit(f"only {kills} of {attempts} imports were still running when killed")
         with open(folder.portfolio_file, "wb") as f:
             f.write(old)
         before = set(folder.leftovers())
         process = folder.start_import(cli, bond_list)
         if attempts % 2:
-            time.sleep(rng.uniform(0.0, 1.2 * duration))
+            time.sleep(rng.uniform(0.0, 0.9 * duration))
         else:
             # The save is a short part of an import: every other kill falls while it runs,
             # from the moment its temporary file appears.
