@@ -3,6 +3,8 @@
 #include "cli/CliError.h"
 #include "platform/ControlCharacters.h"
 #include "platform/PropertyList.h"
+#include "store/BondDatabase.h"
+#include "store/BondRecord.h"
 
 #include <cerrno>
 #include <cstring>
@@ -49,7 +51,9 @@ DataFolderLock lockDataFolder(const ResourceLocations& locations) {
                        "changed. Quit Orvelt (or wait for the command) and try again.");
 }
 
-PlistDictRef readPortfolios(const ResourceLocations& locations) {
+namespace {
+
+PlistDictRef readPortfolioDictionary(const ResourceLocations& locations) {
     std::error_code ec;
     std::filesystem::path path = locations.userPathForResource(kPortfoliosResource, kPlistType);
     // A link that leads nowhere is the user's file too, an unreadable one: the shipped file
@@ -70,11 +74,29 @@ PlistDictRef readPortfolios(const ResourceLocations& locations) {
     return portfolios;
 }
 
-void writePortfolios(const ResourceLocations& locations, const PlistDictRef& portfolios) {
+} // namespace
+
+std::unique_ptr<BondDatabase> readPortfolios(const ResourceLocations& locations) {
+    return BondDatabase::fromPropertyList(std::move(*readPortfolioDictionary(locations)));
+}
+
+std::vector<PortfolioBondCount> readPortfolioBondCounts(const ResourceLocations& locations) {
+    std::vector<PortfolioBondCount> counts;
+    const PlistDictRef portfolios = readPortfolioDictionary(locations);
+    for (const auto& [name, record] : portfolios->entries()) {
+        const PlistDict* fields = record.dictPtr();
+        const PlistValue* list = fields != nullptr ? fields->find(kPortfolioBondsKey) : nullptr;
+        const PlistArray* bonds = list != nullptr ? list->arrayPtr() : nullptr;
+        counts.push_back({name, bonds != nullptr ? bonds->size() : 0});
+    }
+    return counts;
+}
+
+void writePortfolios(const ResourceLocations& locations, const BondDatabase& portfolios) {
     const std::filesystem::path path =
         locations.userPathForResource(kPortfoliosResource, kPlistType);
     std::string error;
-    if (!writePropertyList(path, PlistValue(portfolios), &error)) {
+    if (!writePropertyList(path, PlistValue(portfolios.toPropertyList()), &error)) {
         throw CliError(kExitFailure, "cannot write the portfolio file " + path.string() + ": " +
                                          error + "; it was left as it was");
     }

@@ -69,8 +69,7 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     const DataFolderLock lock = lockDataFolder(locations);
-    const std::unique_ptr<BondDatabase> database =
-        BondDatabase::fromPropertyList(std::move(*readPortfolios(locations)));
+    const std::unique_ptr<BondDatabase> database = readPortfolios(locations);
     if (!database->hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
                                          locations.userDataDir().string() +
@@ -95,7 +94,7 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
         throw CliError(kExitFailure, "cannot import " + file.string() + "; nothing was imported");
     }
     if (report.added > 0) {
-        writePortfolios(locations, database->toPropertyList());
+        writePortfolios(locations, *database);
         io.saved = "the import of " + plural(report.added, "bond", "bonds") + " into " +
                    quoted(name) + " was saved";
     }

@@ -47,14 +47,10 @@ int runListCommand(const CliArguments& arguments, CommandIo& io) {
     expectOperandCount(arguments, 1, "list");
     refuseReportOptions(arguments, true);
     const OutputFormat format = outputFormat(arguments);
-    const PlistDictRef portfolios = readPortfolios(locateDataFolder(arguments.dataDir));
-
     std::vector<TextRow> rows;
-    for (const auto& [name, record] : portfolios->entries()) {
-        const PlistDict* fields = record.dictPtr();
-        const PlistValue* list = fields != nullptr ? fields->find(kPortfolioBondsKey) : nullptr;
-        const PlistArray* bonds = list != nullptr ? list->arrayPtr() : nullptr;
-        rows.push_back({name, std::to_string(bonds != nullptr ? bonds->size() : 0)});
+    for (const PortfolioBondCount& portfolio :
+         readPortfolioBondCounts(locateDataFolder(arguments.dataDir))) {
+        rows.push_back({portfolio.name, std::to_string(portfolio.bonds)});
     }
     if (format == OutputFormat::Csv) {
         rows.insert(rows.begin(), TextRow{"Portfolio", "Bonds"});

@@ -90,8 +90,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
 
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     // Read only: nothing is written.
-    const std::unique_ptr<BondDatabase> store =
-        BondDatabase::fromPropertyList(std::move(*readPortfolios(locations)));
+    const std::unique_ptr<BondDatabase> store = readPortfolios(locations);
     BondDatabase& database = *store;
     if (!database.hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +

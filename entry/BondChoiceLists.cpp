@@ -1,6 +1,6 @@
 #include "entry/BondChoiceLists.h"
 
-#include "entry/DictionaryResource.h"
+#include "platform/DictionaryResource.h"
 #include "store/BondRecord.h"
 #include "store/SeriesRules.h"
 #include "store/YearMonth.h"
@@ -35,14 +35,20 @@ BondChoiceLists::BondChoiceLists() : months_(kMonthNames.begin(), kMonthNames.en
 
 BondChoiceLists BondChoiceLists::read(const ResourceLocations& resources) {
     BondChoiceLists lists;
-    lists.bondTypeYears_ = readDictionaryResource(resources, kResourceName);
-    lists.faceValues_ = stringsOf(lists.bondTypeYears_ ? lists.bondTypeYears_->value(kFaceValuesKey)
-                                                       : PlistValue());
+    if (const PlistDictRef resource = readDictionaryResource(resources, kResourceName)) {
+        for (const auto& [key, value] : resource->entries()) {
+            if (value.arrayPtr() != nullptr) {
+                lists.listsByKey_.emplace(key, stringsOf(value));
+            }
+        }
+    }
+    lists.faceValues_ = lists.yearsForType(std::string(kFaceValuesKey));
     return lists;
 }
 
 std::vector<std::string> BondChoiceLists::yearsForType(const std::string& type) const {
-    return bondTypeYears_ ? stringsOf(bondTypeYears_->value(type)) : std::vector<std::string>{};
+    const auto found = listsByKey_.find(type);
+    return found != listsByKey_.end() ? found->second : std::vector<std::string>{};
 }
 
 std::string BondChoiceLists::issueYearsText(const std::string& type) const {

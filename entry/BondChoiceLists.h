@@ -4,8 +4,7 @@
 // series, the issue years. The face values and the years come from the "BondTypeYears"
 // resource; the series and the months are fixed.
 
-#include "platform/PlistValue.h"
-
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,11 +29,6 @@ class BondChoiceLists {
     const std::vector<std::string>& months() const { return months_; }
     void setMonths(std::vector<std::string> months) { months_ = std::move(months); }
 
-    // The resource's dictionary: a list of years under each series, the face values under
-    // "Face Values".
-    const PlistDictRef& bondTypeYears() const { return bondTypeYears_; }
-    void setBondTypeYears(PlistDictRef bondTypeYears) { bondTypeYears_ = std::move(bondTypeYears); }
-
     // The issue years offered for a series ("E"); empty when the resource has none. Entries
     // that are not strings are not offered.
     std::vector<std::string> yearsForType(const std::string& type) const;
@@ -43,7 +37,9 @@ class BondChoiceLists {
     std::string issueYearsText(const std::string& type) const;
 
   private:
-    PlistDictRef bondTypeYears_;
+    // The resource's lists by key, their text entries only: the years under each series, the
+    // face values under "Face Values".
+    std::map<std::string, std::vector<std::string>, std::less<>> listsByKey_;
     std::vector<std::string> types_;
     std::vector<std::string> faceValues_;
     std::vector<std::string> months_;

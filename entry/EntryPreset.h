@@ -5,8 +5,7 @@
 // user's "preset" resource; entries of that file that are not the preset's own are kept when
 // it is written back.
 
-#include "platform/PlistValue.h"
-
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,13 +17,12 @@ class EntryPreset {
 
     // No preset: an empty serial and the first entry of every list.
     EntryPreset() = default;
-    explicit EntryPreset(PlistDictRef values) : values_(std::move(values)) {}
 
     // The preset in the resources; none when there is no readable preset file.
     static EntryPreset read(const ResourceLocations& resources);
 
-    // The dictionary as read or set; an empty reference when there is no preset.
-    const PlistDictRef& values() const { return values_; }
+    // Whether there is a preset: one was read or set.
+    bool exists() const { return file_ != nullptr || isSet_; }
 
     std::string serial() const;
     // The position kept under a bond record key (kTypeKey, kFaceValueKey, kIssueMonthKey,
@@ -35,10 +33,20 @@ class EntryPreset {
     // Keeps a serial and four positions; without a preset a fresh one is made.
     void set(const std::string& serial, int type, int faceValue, int issueMonth, int issueYear);
 
-    // Writes the whole dictionary to the user's preset file, atomically. False, with the file as
-    // it was and the reason in `error`, when it cannot be written.
+    // Writes the preset, with the other entries of the file it was read from, to the user's
+    // preset file, atomically. False, with the file as it was and the reason in `error`, when it
+    // cannot be written.
     bool write(const ResourceLocations& resources, std::string* error = nullptr) const;
 
   private:
-    PlistDictRef values_;
+    // The file's dictionary as read, kept only to be written back with the preset in it.
+    struct FileEntries;
+
+    std::shared_ptr<const FileEntries> file_;
+    std::string serial_;
+    int type_ = 0;
+    int faceValue_ = 0;
+    int issueMonth_ = 0;
+    int issueYear_ = 0;
+    bool isSet_ = false;
 };

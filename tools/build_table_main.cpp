@@ -20,6 +20,7 @@
 #include "platform/PropertyList.h"
 #include "valuation/ValueFile.h"
 #include "valuation/ValueSources.h"
+#include "valuation/ValueTableFile.h"
 
 #include <cstdio>
 #include <fstream>
@@ -151,14 +152,14 @@ int convert(const std::map<std::string, std::string>& options,
         return usage();
     }
     std::string error;
-    PlistValue base;
+    ValueTableRef base;
     if (options.contains("--base")) {
-        base = readPropertyList(options.at("--base"), &error);
-        if (base.dictPtr() == nullptr) {
+        base = readValueTableXml(options.at("--base"), &error);
+        if (base == nullptr) {
             return fail(options.at("--base") + ": not a value table (" + error + ")");
         }
     }
-    if (!writeTableWithValueFiles(base.dictPtr(), files, options.at("--table"), &error)) {
+    if (!writeTableWithValueFiles(base.get(), files, options.at("--table"), &error)) {
         return fail(error);
     }
     return 0;

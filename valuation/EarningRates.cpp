@@ -169,7 +169,12 @@ bool EarningRates::readIssue(BondSeries series, int issue, std::string_view text
     return true;
 }
 
-EarningRatesRef EarningRates::ofDictionary(const PlistDict& root, std::string* error) {
+struct EarningRates::FileReader {
+    // The rates of the file's dictionaries; empty, with `error`, when they are not of its form.
+    static EarningRatesRef read(const PlistDict& root, std::string* error);
+};
+
+EarningRatesRef EarningRates::FileReader::read(const PlistDict& root, std::string* error) {
     auto rates = std::make_shared<EarningRates>();
     const auto fail = [error](std::string message) {
         if (error != nullptr) {
@@ -221,5 +226,5 @@ EarningRatesRef readEarningRatesFile(const std::filesystem::path& path, std::str
         }
         return {};
     }
-    return EarningRates::ofDictionary(*root, error);
+    return EarningRates::FileReader::read(*root, error);
 }

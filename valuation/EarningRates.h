@@ -54,8 +54,8 @@ class EarningRates {
     std::optional<ValueCell> yearEndCentsWhileNotPayable(BondSeries series, YearMonth issue,
                                                          int year) const;
 
-    // The rates of the file's dictionaries; empty, with `error`, when they are not of its form.
-    static EarningRatesRef ofDictionary(const PlistDict& root, std::string* error = nullptr);
+    // Reads the file's dictionaries into the rates (readEarningRatesFile).
+    struct FileReader;
 
   private:
     struct Segment {

@@ -1,10 +1,11 @@
 #include "valuation/ValueFile.h"
 
 #include "platform/ExportTarget.h"
-#include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "store/BondRecord.h"
 #include "store/SeriesRules.h"
+#include "store/YearMonth.h"
+#include "valuation/ValueTableFile.h"
 
 #include <algorithm>
 #include <fstream>
@@ -152,77 +153,36 @@ std::string readLine(std::string_view raw, const ValueFileOptions& options, Valu
     return {};
 }
 
-PlistDict& childDict(PlistDict& parent, const std::string& key) {
-    PlistValue* existing = parent.find(key);
-    if (existing != nullptr && existing->dictPtr() != nullptr) {
-        return *existing->dict();
+// The line's leaves as typed cells of the table; unknown leaves are left out.
+void addLineCells(ValueTable::Builder& builder, const ValueFileLine& line) {
+    const std::optional<BondSeries> series = bondSeriesOfName(line.series);
+    const std::optional<YearMonth> redemption =
+        YearMonth::fromKeyText(line.redemptionYear + "-" + line.redemptionMonth);
+    const std::optional<int> issueYear = fourDigitYear(line.issueYear);
+    if (!series || !redemption || !issueYear) {
+        return; // a line parseValueFile gave always has them
     }
-    // A missing key, or one holding something other than a dictionary, which no lookup could
-    // use: the new values take its place.
-    PlistDictRef fresh = PlistDict::create();
-    parent.set(key, PlistValue(fresh));
-    return *fresh;
-}
-
-int issueMonthRank(std::string_view key) {
-    const auto found = std::find(kMonthNames.begin(), kMonthNames.end(), key);
-    return static_cast<int>(found - kMonthNames.begin()); // 12 for any other key
-}
-
-// A copy of the table's dictionaries down to the issue years, keys in order: series, years and
-// months ascending as text (all are fixed-width digits), issue months in calendar order. Leaves
-// are values and are shared as they are.
-PlistDictRef orderedCopy(const PlistDict& dict, int level) {
-    std::vector<const PlistDict::Entry*> entries;
-    entries.reserve(dict.size());
-    for (const PlistDict::Entry& entry : dict.entries()) {
-        entries.push_back(&entry);
-    }
-    const bool issueMonths = level == 5;
-    std::stable_sort(entries.begin(), entries.end(),
-                     [issueMonths](const PlistDict::Entry* a, const PlistDict::Entry* b) {
-                         if (issueMonths) {
-                             return issueMonthRank(a->first) < issueMonthRank(b->first);
-                         }
-                         return a->first < b->first;
-                     });
-    PlistDictRef copy = PlistDict::create();
-    copy->reserve(entries.size());
-    for (const PlistDict::Entry* entry : entries) {
-        const PlistDict* child = entry->second.dictPtr();
-        if (level < 5 && child != nullptr) {
-            copy->set(entry->first, PlistValue(orderedCopy(*child, level + 1)));
-        } else {
-            copy->set(entry->first, entry->second);
-        }
-    }
-    return copy;
-}
-
-void applyLine(PlistDict& table, const ValueFileLine& line) {
-    PlistDict* issueYear = nullptr;
     for (std::size_t month = 0; month < 12; ++month) {
-        if (line.leaves[month] == kUnknownValueLeaf) {
-            continue;
+        if (line.leaves[month] != kUnknownValueLeaf) {
+            builder.setCell(*series, *redemption, {*issueYear, static_cast<int>(month) + 1},
+                            valueCellOfLeaf(line.leaves[month]));
         }
-        if (issueYear == nullptr) {
-            PlistDict& series = childDict(table, line.series);
-            PlistDict& year = childDict(series, line.redemptionYear);
-            PlistDict& monthDict = childDict(year, line.redemptionMonth);
-            issueYear = &childDict(monthDict, line.issueYear);
-        }
-        issueYear->set(kMonthNames[month], PlistValue(line.leaves[month]));
     }
 }
 
-// The lines are applied to a fresh copy, so that dictionaries shared with other holders of the
-// table stay as they were; the copy then replaces the table's content.
-void mergeLines(PlistDict& table, const std::vector<ValueFileLine>& lines) {
-    PlistDictRef merged = orderedCopy(table, 1);
-    for (const ValueFileLine& line : lines) {
-        applyLine(*merged, line);
+// The table's cells, then the lines' cells over them.
+ValueTableRef mergedTable(const ValueTable* table, const std::vector<ValueFileLine>& lines) {
+    ValueTable::Builder builder;
+    if (table != nullptr) {
+        table->forEachCell(
+            [&builder](BondSeries series, YearMonth redemption, YearMonth issue, ValueCell cell) {
+                builder.setCell(series, redemption, issue, cell);
+            });
     }
-    table = std::move(*orderedCopy(*merged, 1));
+    for (const ValueFileLine& line : lines) {
+        addLineCells(builder, line);
+    }
+    return builder.build();
 }
 
 void setError(std::string* error, std::string message) {
@@ -332,44 +292,44 @@ std::string formatValueFileLine(const ValueFileLine& line) {
     return out;
 }
 
-bool mergeValueFile(PlistDict& table, std::string_view text, const std::string& sourceName,
-                    std::string* error, const ValueFileOptions& options) {
+ValueTableRef mergeValueFile(const ValueTable* table, std::string_view text,
+                             const std::string& sourceName, std::string* error,
+                             const ValueFileOptions& options) {
     std::vector<ValueFileLine> lines;
     if (!parseValueFile(text, sourceName, lines, error, options)) {
-        return false;
+        return {};
     }
-    mergeLines(table, lines);
-    return true;
+    return mergedTable(table, lines);
 }
 
-bool mergeValueFiles(PlistDict& table, const std::vector<std::filesystem::path>& files,
-                     std::string* error, const ValueFileOptions& options) {
+ValueTableRef mergeValueFiles(const ValueTable* table,
+                              const std::vector<std::filesystem::path>& files, std::string* error,
+                              const ValueFileOptions& options) {
     if (files.empty()) {
         setError(error, "No value file was given.");
-        return false;
+        return {};
     }
     std::vector<ValueFileLine> lines;
     for (const std::filesystem::path& path : files) {
         std::string text;
         if (!readValueFileText(path, text, error) ||
             !parseValueFile(text, path.filename().string(), lines, error, options)) {
-            return false;
+            return {};
         }
     }
-    mergeLines(table, lines);
-    return true;
+    return mergedTable(table, lines);
 }
 
-bool writeTableWithValueFiles(const PlistDict* base,
+bool writeTableWithValueFiles(const ValueTable* base,
                               const std::vector<std::filesystem::path>& files,
                               const std::filesystem::path& destination, std::string* error,
                               const ValueFileOptions& options) {
-    PlistDictRef table = base != nullptr ? base->copy() : PlistDict::create();
-    if (!mergeValueFiles(*table, files, error, options)) {
+    const ValueTableRef table = mergeValueFiles(base, files, error, options);
+    if (!table) {
         return false;
     }
     std::string writeError;
-    if (!writePropertyList(destination, PlistValue(table), &writeError)) {
+    if (!writeValueTableFile(destination, *table, &writeError)) {
         setError(error, "The value table " + shown(destination.filename().string()) +
                             " could not be written: " + writeError + ".");
         return false;
@@ -387,11 +347,11 @@ bool updateUserValueTable(const ResourceLocations& locations,
         setError(error, refusal);
         return false;
     }
-    PlistValue current;
+    ValueTableRef current;
     if (const auto path = locations.pathForResource(kBondTableResource, kBondTableType)) {
         std::string readError;
-        current = readPropertyList(*path, &readError);
-        if (current.dictPtr() == nullptr) {
+        current = readValueTableFile(*path, &readError);
+        if (!current) {
             setError(error, "The value table " + shown(path->string()) + " cannot be read (" +
                                 readError +
                                 "). Remove it to start again from the table that "
@@ -401,5 +361,5 @@ bool updateUserValueTable(const ResourceLocations& locations,
     }
     std::error_code ec;
     std::filesystem::create_directories(destination.parent_path(), ec);
-    return writeTableWithValueFiles(current.dictPtr(), files, destination, error);
+    return writeTableWithValueFiles(current.get(), files, destination, error);
 }

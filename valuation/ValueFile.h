@@ -14,10 +14,9 @@
 // are refused. A carriage return before the line feed is ignored, and so are empty lines and
 // a UTF-8 byte-order mark at the start.
 //
-// The table has the layout series -> redemption year -> redemption month -> issue year ->
-// issue month name -> leaf, the leaf copied exactly as the file holds it.
+// Each line's leaves become the table's cells of its series, redemption month and issue months;
+// the table file keeps each cell as its leaf (see ValueTableFile.h).
 
-#include "platform/PlistValue.h"
 #include "valuation/ValueTable.h"
 
 #include <array>
@@ -57,21 +56,22 @@ bool parseValueFile(std::string_view text, const std::string& sourceName,
 // The line in the file's own format, 83 characters without the line feed.
 std::string formatValueFileLine(const ValueFileLine& line);
 
-// Merges one value file into `table`: its leaves replace those under the same keys, new keys go
-// in order (series, years and months ascending, issue months January to December). All or
-// nothing: on a malformed line `table` is left exactly as it was. Dictionaries inside `table`
-// that other holders share are not changed: the merged levels are fresh copies.
-bool mergeValueFile(PlistDict& table, std::string_view text, const std::string& sourceName,
-                    std::string* error, const ValueFileOptions& options = {});
+// `table` (none: an empty one) with the file's values merged in: its leaves replace the cells
+// under the same keys. None, with `error` saying why, when a line is malformed; `table` itself
+// never changes.
+ValueTableRef mergeValueFile(const ValueTable* table, std::string_view text,
+                             const std::string& sourceName, std::string* error,
+                             const ValueFileOptions& options = {});
 
-// Reads the files and merges them in the order given (later files win) into `table`. All or
-// nothing, as above; a file that cannot be read is an error naming it.
-bool mergeValueFiles(PlistDict& table, const std::vector<std::filesystem::path>& files,
-                     std::string* error, const ValueFileOptions& options = {});
+// Reads the files and merges them in the order given (later files win), as above; a file that
+// cannot be read is an error naming it.
+ValueTableRef mergeValueFiles(const ValueTable* table,
+                              const std::vector<std::filesystem::path>& files, std::string* error,
+                              const ValueFileOptions& options = {});
 
-// Merges the files into a copy of `base` (an empty table when null) and writes the result to
-// `destination` atomically, only when every file is good. `base` is never changed.
-bool writeTableWithValueFiles(const PlistDict* base,
+// Merges the files into `base` (an empty table when null) and writes the result to
+// `destination` atomically, only when every file is good.
+bool writeTableWithValueFiles(const ValueTable* base,
                               const std::vector<std::filesystem::path>& files,
                               const std::filesystem::path& destination, std::string* error,
                               const ValueFileOptions& options = {});

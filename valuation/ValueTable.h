@@ -34,6 +34,7 @@ enum class BondSeries : std::uint8_t { E, EE, I, S };
 inline constexpr int kBondSeriesCount = 4;
 // "E", "EE", "I" or "S" exactly; nothing for any other text.
 std::optional<BondSeries> bondSeriesOfName(std::string_view name);
+std::string_view bondSeriesName(BondSeries series);
 
 // One leaf: the whole cents of $25 face value, or a marker below zero.
 using ValueCell = std::int32_t;
@@ -44,6 +45,9 @@ inline constexpr ValueCell kInvalidCell = -3;
 // "002712" is 2712, "NO PAY" kNoPayCell, six spaces kInvalidCell; any other text is not a
 // leaf (kMissingCell).
 ValueCell valueCellOfLeaf(std::string_view leaf);
+// The leaf of a cell, as the table file holds it: 2712 is "002712"; the empty text for
+// kMissingCell.
+std::string leafOfValueCell(ValueCell cell);
 
 class ValueTable;
 using ValueTableRef = std::shared_ptr<const ValueTable>;
@@ -70,6 +74,10 @@ class ValueTable {
     // Every redemption month filed under any series, in calendar order without repeats.
     const std::vector<YearMonth>& redemptionMonths() const { return months_; }
     bool holdsMonth(YearMonth redemption) const;
+    // Calls visit(series, redemption, issue, cell) for every cell that holds a leaf (all but
+    // kMissingCell), in the table file's order: series E, EE, I, S, then redemption months and
+    // issue months ascending.
+    template <typename Visit> void forEachCell(Visit&& visit) const;
     // The bytes the cells and rows take, for the benchmarks.
     std::size_t storageBytes() const;
     // What each bond earns (EarningRates.h), shipped beside the table; nullptr when not read.
@@ -97,6 +105,23 @@ class ValueTable {
 };
 
 ValueTableRef withEarningRates(ValueTableRef table, std::shared_ptr<const EarningRates> rates);
+
+template <typename Visit> void ValueTable::forEachCell(Visit&& visit) const {
+    const auto monthOfIndex = [](int index) { return YearMonth{index / 12, index % 12 + 1}; };
+    for (int series = 0; series < kBondSeriesCount; ++series) {
+        for (int offset = 0; offset < redemptionCount_; ++offset) {
+            const Row& row = rows_[static_cast<std::size_t>(series * redemptionCount_ + offset)];
+            const YearMonth redemption = monthOfIndex(firstRedemption_ + offset);
+            for (std::uint32_t i = 0; i < row.count; ++i) {
+                const ValueCell cell = cells_[row.start + i];
+                if (cell != kMissingCell) {
+                    visit(static_cast<BondSeries>(series), redemption,
+                          monthOfIndex(row.firstIssue + static_cast<int>(i)), cell);
+                }
+            }
+        }
+    }
+}
 
 // The table resource read whole; an empty reference when it is missing or not a dictionary.
 // Calls share one table while its file stays the same. When a table file is there but cannot be

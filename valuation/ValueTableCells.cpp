@@ -1,6 +1,7 @@
 #include "valuation/ValueTable.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -27,6 +28,11 @@ std::optional<BondSeries> bondSeriesOfName(std::string_view name) {
     return std::nullopt;
 }
 
+std::string_view bondSeriesName(BondSeries series) {
+    static constexpr std::array<std::string_view, kBondSeriesCount> kNames = {"E", "EE", "I", "S"};
+    return kNames[static_cast<std::size_t>(series)];
+}
+
 ValueCell valueCellOfLeaf(std::string_view leaf) {
     if (leaf == kNoPayLeaf) {
         return kNoPayCell;
@@ -45,6 +51,24 @@ ValueCell valueCellOfLeaf(std::string_view leaf) {
         cents = cents * 10 + (c - '0');
     }
     return cents;
+}
+
+std::string leafOfValueCell(ValueCell cell) {
+    switch (cell) {
+    case kMissingCell:
+        return {};
+    case kNoPayCell:
+        return std::string(kNoPayLeaf);
+    case kInvalidCell:
+        return std::string(kInvalidLeaf);
+    default:
+        break;
+    }
+    std::string leaf(6, '0');
+    for (auto digit = leaf.rbegin(); digit != leaf.rend() && cell > 0; ++digit, cell /= 10) {
+        *digit = static_cast<char>('0' + cell % 10);
+    }
+    return leaf;
 }
 
 void ValueTable::Builder::setCell(BondSeries series, YearMonth redemption, YearMonth issue,

@@ -1,8 +1,10 @@
 #include "valuation/ValueTableFile.h"
 
+#include "platform/PlistXmlWriter.h"
 #include "platform/PropertyList.h"
 #include "valuation/ValueTableCompact.h"
 
+#include <array>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -83,6 +85,57 @@ ValueTableRef readCompactForm(const std::filesystem::path& path) {
                                   : tableOfCompactForm(bytes.str(), source.bytes());
 }
 
+// Writes the cells as nested dictionaries, opening and closing a level whenever its key
+// changes from the cell before.
+class TableXmlWriter {
+  public:
+    explicit TableXmlWriter(std::string& out) : writer_(out) { writer_.beginDict(); }
+
+    void add(BondSeries series, YearMonth redemption, YearMonth issue, ValueCell cell) {
+        const std::array<int, 4> keys = {static_cast<int>(series), redemption.year,
+                                         redemption.month, issue.year};
+        std::size_t same = 0;
+        while (same < open_ && keys[same] == keys_[same]) {
+            ++same;
+        }
+        closeTo(same);
+        for (; open_ < keys.size(); ++open_) {
+            keys_[open_] = keys[open_];
+            writer_.key(keyText(open_, keys[open_]));
+            writer_.beginDict();
+        }
+        writer_.key(monthName(issue.month));
+        writer_.string(leafOfValueCell(cell));
+    }
+
+    bool finish(std::string& error) {
+        closeTo(0);
+        writer_.end();
+        return writer_.finish(error);
+    }
+
+  private:
+    void closeTo(std::size_t level) {
+        for (; open_ > level; --open_) {
+            writer_.end();
+        }
+    }
+
+    // Series by name, years in four digits, redemption months in two.
+    static std::string keyText(std::size_t level, int key) {
+        if (level == 0) {
+            return std::string(bondSeriesName(static_cast<BondSeries>(key)));
+        }
+        std::string digits = std::to_string(key);
+        const std::size_t width = level == 2 ? 2 : 4;
+        return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+    }
+
+    PlistXmlWriter writer_;
+    std::array<int, 4> keys_{};
+    std::size_t open_ = 0;
+};
+
 } // namespace
 
 ValueTableRef valueTableOfDictionary(const PlistDict& root) {
@@ -140,4 +193,20 @@ ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* 
     malloc_trim(0);
 #endif
     return table;
+}
+
+bool writeValueTableFile(const std::filesystem::path& path, const ValueTable& table,
+                         std::string* error) {
+    std::string xml;
+    std::string writeError;
+    TableXmlWriter writer(xml);
+    table.forEachCell([&writer](BondSeries series, YearMonth redemption, YearMonth issue,
+                                ValueCell cell) { writer.add(series, redemption, issue, cell); });
+    if (!writer.finish(writeError)) {
+        if (error != nullptr) {
+            *error = writeError;
+        }
+        return false;
+    }
+    return writePropertyListText(path, xml, error);
 }

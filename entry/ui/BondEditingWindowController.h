@@ -56,7 +56,7 @@ class BondEditingWindowController : public TaskWindowController {
         return form_->lists().yearsForType(type);
     }
     // The entry preset as read at creation or saved since (none without a preset file).
-    PlistDictRef preset() const { return session_->preset().values(); }
+    const EntryPreset& preset() const { return session_->preset(); }
 
     // The portfolio the window belongs to: the one open when it was opened.
     const std::string& portfolio() const { return session_->portfolio(); }

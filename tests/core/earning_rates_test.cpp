@@ -2,8 +2,10 @@
 // rate, next accrual and year's interest of bonds at the edges of their rules, read through the
 // shipped resources as the application reads them.
 
+#include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "support/TempDir.h"
+#include "valuation/EarningRates.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/ValueSources.h"
 
@@ -119,11 +121,16 @@ TEST(EarningRatesTest, RatesNotOfTheirFormAreRefused) {
     PlistDictRef issues = PlistDict::create();
     root->set("I", PlistValue(issues));
     issues->set("2003-06", std::string("1 115:0"));
-    ASSERT_NE(EarningRates::ofDictionary(*root), nullptr);
+    TempDir dir;
+    const auto ratesOf = [&](std::string* error) {
+        EXPECT_TRUE(writePropertyList(dir / "EarningRates.plist", PlistValue(root)));
+        return readEarningRatesFile(dir / "EarningRates.plist", error);
+    };
+    ASSERT_NE(ratesOf(nullptr), nullptr);
     for (const char* text : {"1 115:1", "2 115:0", "1 115:0 115:-", "1 Y2013-12= 115:0"}) {
         issues->set("2003-06", std::string(text));
         std::string error;
-        EXPECT_EQ(EarningRates::ofDictionary(*root, &error), nullptr) << text;
+        EXPECT_EQ(ratesOf(&error), nullptr) << text;
         EXPECT_NE(error, "") << text;
     }
 }

@@ -19,14 +19,14 @@ class EntryPresetTest : public ::testing::Test {
 
 TEST_F(EntryPresetTest, WithoutAFileThereIsNoPresetAndSettingMakesOne) {
     EntryPreset preset = EntryPreset::read(resources);
-    EXPECT_EQ(preset.values(), nullptr);
+    EXPECT_FALSE(preset.exists());
     EXPECT_EQ(preset.serial(), "");
     EXPECT_EQ(preset.position(kTypeKey), 0);
 
     preset.set("C123", 1, 2, 3, -1);
-    ASSERT_NE(preset.values(), nullptr);
+    EXPECT_TRUE(preset.exists());
     EXPECT_EQ(preset.serial(), "C123");
-    EXPECT_EQ(preset.values()->text(kFaceValueKey), "2");
+    EXPECT_EQ(preset.position(kFaceValueKey), 2);
     EXPECT_EQ(preset.position(kIssueYearKey), -1);
 }
 
@@ -46,7 +46,12 @@ TEST_F(EntryPresetTest, WritingKeepsEntriesThatAreNotThePresetsAndALaterReadSees
     EXPECT_EQ(again.serial(), "NEW");
     EXPECT_EQ(again.position(kTypeKey), 3);
     EXPECT_EQ(again.position(kIssueMonthKey), 11);
-    EXPECT_EQ(again.values()->text("Note"), "kept");
+    const PlistValue written = readPropertyList(data / "preset.plist");
+    ASSERT_NE(written.dictPtr(), nullptr);
+    EXPECT_EQ(written.dictPtr()->text("Note"), "kept");
+    // Positions are kept as text, and the serial where the file had it.
+    EXPECT_EQ(written.dictPtr()->text(kFaceValueKey), "0");
+    EXPECT_EQ(written.dictPtr()->keys().at(1), kSerialKey);
 }
 
 TEST_F(EntryPresetTest, AFailedWriteSaysWhyAndLeavesNoFile) {

@@ -101,7 +101,9 @@ TEST_F(ExportTargetTest, OrveltsOwnFilesAndWhatIsNoRegularFileAreRefusedHoweverR
 TEST_F(ExportTargetTest, TheUsersDataFilesAreNotWrittenWhereTheyLeadToAnotherOwnFile) {
     fs::create_symlink(data / "portfolios.plist", data / "preset.plist");
     std::string error;
-    EXPECT_FALSE(EntryPreset(PlistDict::create()).write(resources, &error));
+    EntryPreset preset;
+    preset.set("", 0, 0, 0, 0);
+    EXPECT_FALSE(preset.write(resources, &error));
     EXPECT_NE(error.find("keeps your portfolios"), std::string::npos) << error;
 
     fs::create_hard_link(data / "portfolios.plist", data / "BondTable.plist");

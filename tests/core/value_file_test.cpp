@@ -18,6 +18,25 @@ std::string leafAt(const PlistDict& table, std::initializer_list<std::string_vie
     return found == nullptr ? "(absent)" : found->text();
 }
 
+// The table as its file holds it: written, then read back as a property list.
+PlistDict writtenTable(const ValueTableRef& table) {
+    TempDir dir;
+    std::string error;
+    EXPECT_TRUE(table != nullptr && writeValueTableFile(dir / "BondTable.plist", *table, &error))
+        << error;
+    const PlistValue read = readPropertyList(dir / "BondTable.plist", &error);
+    EXPECT_NE(read.dictPtr(), nullptr) << error;
+    return read.dictPtr() != nullptr ? *read.dictPtr() : PlistDict();
+}
+
+PlistDict merged(const ValueTableRef& table, std::string_view text,
+                 const ValueFileOptions& options = {}) {
+    std::string error;
+    const ValueTableRef result = mergeValueFile(table.get(), text, "m.asc", &error, options);
+    EXPECT_NE(result, nullptr) << error;
+    return writtenTable(result);
+}
+
 // Eighty-three characters: "I 2016 06 <year>" and twelve leaves.
 std::string line(std::string_view head, std::string_view leaves) {
     std::string text(head);
@@ -28,10 +47,7 @@ const std::string kTwelveValues = "000100000200000300000400000500000600000700000
                                   "001100001200";
 
 TEST(OfficialValueFile, ConvertsEveryLineWithTheLeavesAsTheFileHasThem) {
-    const std::string text = readWholeFile(kOfficialFile);
-    PlistDict table;
-    std::string error;
-    ASSERT_TRUE(mergeValueFile(table, text, "sb201606.asc", &error)) << error;
+    const PlistDict table = merged(nullptr, readWholeFile(kOfficialFile));
 
     // Leaves read by hand from the file's text (line numbers of sb201606.asc):
     // line 1 "E2016061980011062011062011062011062011175011175" then 36 spaces.
@@ -80,9 +96,7 @@ TEST(ValueFileLines, ByteOrderMarkCarriageReturnsBlankAndRepeatedLinesAreAccepte
     const std::string text = "\xEF\xBB\xBF\r\n" + line("I2009061998", blanksThenTwo) + "\r\n" +
                              line("I2009061999", kTwelveValues) + "\n\n" +
                              line("I2009061998", blanksThenTwo) + "\n";
-    PlistDict table;
-    std::string error;
-    ASSERT_TRUE(mergeValueFile(table, text, "short.asc", &error)) << error;
+    const PlistDict table = merged(nullptr, text);
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1998", "December"}), "002510");
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1998", "January"}), "      ");
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "January"}), "000100");
@@ -126,51 +140,42 @@ TEST(ValueFileLines, MalformedLinesAreReportedWithFileAndLineAndChangeNothing) {
         {line("I2009051999", "NO PAY" + kTwelveValues.substr(6)),
          "the values for series I bonds of 1999 redeemed in May 2009 differ from those of line 1"},
     };
+    std::string error;
+    const ValueTableRef table =
+        mergeValueFile(nullptr, line("I2009061999", kTwelveValues), "first.asc", &error);
+    ASSERT_NE(table, nullptr) << error;
     for (const Case& c : cases) {
-        PlistDict table;
-        const std::string good = line("I2009061999", kTwelveValues);
-        ASSERT_TRUE(mergeValueFile(table, good, "first.asc", nullptr));
-        // Keep a hold on an inner level, as a report window's loaded table would.
-        const PlistDictRef inner = plistFind(&table, {"I", "2009", "06"})->dict();
-        const PlistDict before = table;
-        const PlistDict innerBefore = *inner;
-
         const std::string text = line("I2009051999", kTwelveValues) + "\n\n" + c.badLine + "\n" +
                                  line("I2009061998", kTwelveValues) + "\n";
-        std::string error;
-        EXPECT_FALSE(mergeValueFile(table, text, "broken.asc", &error)) << c.badLine;
+        EXPECT_EQ(mergeValueFile(table.get(), text, "broken.asc", &error), nullptr) << c.badLine;
         EXPECT_EQ(error.rfind("broken.asc, line 3: ", 0), 0u) << error;
         EXPECT_NE(error.find(c.fault), std::string::npos) << error;
-        EXPECT_EQ(table, before) << c.badLine;
-        EXPECT_EQ(*inner, innerBefore);
-        EXPECT_EQ(leafAt(table, {"I", "2009", "05"}), "(absent)");
     }
+    // The table merged into is never changed.
+    EXPECT_EQ(table->redemptionMonths(), (std::vector<YearMonth>{{2009, 6}}));
+    EXPECT_EQ(table->cell(BondSeries::I, {2009, 6}, {1999, 1}), 100);
 }
 
 TEST(ValueFileLines, UnprintableBytesAreShownSafelyAndEmptyFilesRefused) {
-    PlistDict table;
     std::string error;
-    EXPECT_FALSE(mergeValueFile(table, std::string("\x01\xff", 2), "binary.bin", &error));
+    EXPECT_EQ(mergeValueFile(nullptr, std::string("\x01\xff", 2), "binary.bin", &error), nullptr);
     EXPECT_EQ(
         error,
         "binary.bin, line 1: the series code \"?\" is not E, I, S or N (the code of series EE).");
-    EXPECT_FALSE(mergeValueFile(table, "\n \r\n", "empty.asc", &error));
+    EXPECT_EQ(mergeValueFile(nullptr, "\n \r\n", "empty.asc", &error), nullptr);
     EXPECT_EQ(error, "empty.asc holds no savings bond values.");
-    EXPECT_TRUE(table.empty());
 }
 
 TEST(ValueFileMerge, LaterValuesWinKeysStayInOrderAndSharedLevelsStayUntouched) {
-    PlistDict table;
-    ASSERT_TRUE(mergeValueFile(
-        table, line("I2016061999", kTwelveValues) + "\n" + line("N2016061999", kTwelveValues),
-        "a.asc", nullptr));
-    const PlistDictRef heldYear = plistFind(&table, {"I", "2016", "06", "1999"})->dict();
+    const ValueTableRef first = mergeValueFile(
+        nullptr, line("I2016061999", kTwelveValues) + "\n" + line("N2016061999", kTwelveValues),
+        "a.asc", nullptr);
+    ASSERT_NE(first, nullptr);
     const std::string later = line("I2016061999", "NO PAY" + kTwelveValues.substr(6)) + "\n" +
                               line("I2009121999", kTwelveValues) + "\n" +
                               line("I2016061998", kTwelveValues) + "\n" +
                               line("E2016061980", kTwelveValues);
-    std::string error;
-    ASSERT_TRUE(mergeValueFile(table, later, "b.asc", &error)) << error;
+    const PlistDict table = merged(first, later);
 
     EXPECT_EQ(leafAt(table, {"I", "2016", "06", "1999", "January"}), "NO PAY");
     EXPECT_EQ(leafAt(table, {"I", "2016", "06", "1999", "February"}), "000200");
@@ -182,18 +187,16 @@ TEST(ValueFileMerge, LaterValuesWinKeysStayInOrderAndSharedLevelsStayUntouched) 
               (std::vector<std::string>{"1998", "1999"}));
     EXPECT_EQ(plistFind(&table, {"I", "2016", "06", "1999"})->dictPtr()->keys().back(), "December");
     // A report that loaded the table earlier keeps what it read.
-    EXPECT_EQ(heldYear->text("January"), "000100");
+    EXPECT_EQ(first->cell(BondSeries::I, {2016, 6}, {1999, 1}), 100);
 }
 
 TEST(ValueFileMerge, UnknownLeavesAreForTheTableBuilderOnlyAndLeaveKeysOut) {
     const std::string text = line("I2009061999", "------" + kTwelveValues.substr(6)) + "\n" +
                              line("I2009061998", std::string(72, '-'));
-    PlistDict table;
-    EXPECT_FALSE(mergeValueFile(table, text, "computed.asc", nullptr));
+    EXPECT_EQ(mergeValueFile(nullptr, text, "computed.asc", nullptr), nullptr);
     ValueFileOptions builder;
     builder.allowUnknownLeaves = true;
-    std::string error;
-    ASSERT_TRUE(mergeValueFile(table, text, "computed.asc", &error, builder)) << error;
+    const PlistDict table = merged(nullptr, text, builder);
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "January"}), "(absent)");
     EXPECT_EQ(leafAt(table, {"I", "2009", "06", "1999", "February"}), "000200");
     EXPECT_EQ(plistFind(&table, {"I", "2009", "06", "1998"}), nullptr);
@@ -215,22 +218,23 @@ TEST(ValueFileMerge, WritesOnlyWhenEveryFileIsGood) {
     EXPECT_NE(error.find("missing.asc"), std::string::npos) << error;
     EXPECT_EQ(readWholeFile(destination), "previous content");
 
-    PlistDict base;
-    base.set("S", PlistValue(PlistDict::create()));
-    ASSERT_TRUE(writeTableWithValueFiles(&base, {dir / "good.asc"}, destination, &error)) << error;
+    const ValueTableRef base =
+        mergeValueFile(nullptr, line("S2016061970", kTwelveValues), "s", nullptr);
+    ASSERT_TRUE(writeTableWithValueFiles(base.get(), {dir / "good.asc"}, destination, &error))
+        << error;
     const PlistValue written = readPropertyList(destination);
     ASSERT_NE(written.dictPtr(), nullptr);
     EXPECT_EQ(written.dictPtr()->keys(), (std::vector<std::string>{"I", "S"}));
     EXPECT_EQ(leafAt(*written.dictPtr(), {"I", "2016", "06", "1999", "December"}), "001200");
-    EXPECT_EQ(base.keys(), (std::vector<std::string>{"S"}));
+    EXPECT_EQ(base->cell(BondSeries::I, {2016, 6}, {1999, 12}), kMissingCell);
 }
 
 TEST(UserValueTable, UpdatesTheUsersCopyAndNeverTheShippedTable) {
     TempDir shipped;
     TempDir user;
-    PlistDict shippedTable;
-    ASSERT_TRUE(mergeValueFile(shippedTable, line("I2009061999", kTwelveValues), "s", nullptr));
-    ASSERT_TRUE(writePropertyList(shipped / "BondTable.plist", PlistValue(shippedTable.copy())));
+    const ValueTableRef shippedTable =
+        mergeValueFile(nullptr, line("I2009061999", kTwelveValues), "s", nullptr);
+    ASSERT_TRUE(writeValueTableFile(shipped / "BondTable.plist", *shippedTable));
     const std::string shippedBytes = readWholeFile(shipped / "BondTable.plist");
     const ResourceLocations locations(shipped.path(), user.path() / "data");
     writeWholeFile(shipped / "v2016.asc", line("I2016061999", kTwelveValues) + "\n");
@@ -253,14 +257,13 @@ TEST(UserValueTable, UpdatesTheUsersCopyAndNeverTheShippedTable) {
 }
 
 TEST(RedemptionMonths, ListsTheMonthsAndNamesThemInTheRefusal) {
-    PlistDict table;
     std::string lines;
     for (const char* month : {"2009 06", "2009 12", "2010 01", "2010 05"}) {
         std::string head = std::string("I") + month + "1999";
         head.erase(5, 1);
         lines += line(head, kTwelveValues) + "\n";
     }
-    ASSERT_TRUE(mergeValueFile(table, lines, "m.asc", nullptr));
+    PlistDict table = merged(nullptr, lines);
     table.set("notes", PlistValue("not a series"));
     const ValueTableRef typed = valueTableOfDictionary(table);
     EXPECT_EQ(redemptionMonthsInTable(typed.get()),

@@ -404,7 +404,7 @@ TEST_F(BondEditingWindowWithoutResourcesTest, MissingPresetClearsToEmptySerialAn
                    readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
                                  "BondTypeYears.plist"));
     BondEditingWindowController* window = openWindow();
-    EXPECT_EQ(window->preset(), nullptr);
+    EXPECT_FALSE(window->preset().exists());
     enter(*window, "X9", "S", "$500", "May", "1969");
     window->clearPressed();
     EXPECT_EQ(window->serialField()->text(), "");

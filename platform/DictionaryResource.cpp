@@ -1,4 +1,4 @@
-#include "entry/DictionaryResource.h"
+#include "platform/DictionaryResource.h"
 
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"

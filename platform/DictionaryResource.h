@@ -1,6 +1,7 @@
 #pragma once
 
-// Reading a resource that is a property-list dictionary.
+// Reading a resource that is a property-list dictionary: the readers of such resources map it
+// to their own types.
 
 #include "platform/PlistValue.h"
 
