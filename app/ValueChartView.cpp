@@ -124,7 +124,7 @@ void ValueChartView::rebuildSeries() {
     double highest = 0.0;
     for (const WorthOverTime* worth : {&portfolio_, &selection_}) {
         for (const MonthWorth& month : worth->months) {
-            highest = std::max(highest, month.worth.value_or(0.0));
+            highest = std::max(highest, month.worth.value_or(Amount()).dollars());
         }
     }
     amountAxis_->setRange(0.0, highest > 0.0 ? highest * 1.05 : 100.0);
@@ -152,7 +152,8 @@ void ValueChartView::addLine(const WorthOverTime& worth, const char* objectName,
         series->setName(name);
         series->setPen(QPen(color, 2.0));
         for (std::size_t index = run.first; index < run.first + run.count; ++index) {
-            series->append(monthPosition(worth.months[index].month), *worth.months[index].worth);
+            series->append(monthPosition(worth.months[index].month),
+                           worth.months[index].worth->dollars());
         }
         // A month alone between gaps would draw no line at all.
         series->setPointsVisible(run.count == 1);

@@ -11,7 +11,7 @@ namespace {
 
 // The December value the year's interest counts from: the table's value, or for a bond not yet
 // payable then the value the rules gave it there.
-std::optional<double> yearEndValue(const ValueTable* table, const Bond& bond, int year) {
+std::optional<Amount> yearEndValue(const ValueTable* table, const Bond& bond, int year) {
     const RedemptionMonth december{year - 1, 12};
     const TableEntry entry = tableEntryOfBond(table, bond, december);
     if (entry.kind == TableEntry::Kind::Value) {
@@ -111,7 +111,7 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
     const double face = bond.faceAmount();
     const SeriesRules* rules = seriesRulesOf(bond.type);
     if (rules != nullptr && face > 0.0 && std::isfinite(face)) {
-        figures.issuePrice = face * rules->issuePriceShare;
+        figures.issuePrice = issuePriceOfFace(face, *rules);
     }
     const std::optional<RedemptionMonth> issue = bond.issued();
     if (rules == nullptr || !issue) {
@@ -188,14 +188,14 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
     }
     const RedemptionMonth issue = *bond.issued();
     const int monthsHeld = redemption->monthsSince(issue);
-    const double value = *figures.value;
-    const double price = *figures.issuePrice;
+    const Amount value = *figures.value;
+    const Amount price = *figures.issuePrice;
     figures.interest = value - price;
 
     // For the year's interest, December of the year before; a bond issued this year starts
     // from its price.
-    const std::optional<double> yearStart = issue.year == redemption->year
-                                                ? std::optional<double>(price)
+    const std::optional<Amount> yearStart = issue.year == redemption->year
+                                                ? std::optional<Amount>(price)
                                                 : yearEndValue(table, bond, redemption->year);
     if (yearStart) {
         figures.interestThisYear = value - *yearStart;
@@ -203,9 +203,11 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
     // The rate r with value = price * (1 + r/2)^(months/6), the way savings bonds compound;
     // after final maturity the value no longer grows, so those months do not count.
     const int monthsEarning = std::min(monthsHeld, figures.finalMaturity->monthsSince(issue));
-    if (monthsEarning > 0 && value > 0.0) {
+    if (monthsEarning > 0 && value > Amount()) {
+        const double growth =
+            static_cast<double>(value.millionths()) / static_cast<double>(price.millionths());
         figures.yieldSinceIssue =
-            200.0 * (std::pow(value / price, 6.0 / static_cast<double>(monthsEarning)) - 1.0);
+            200.0 * (std::pow(growth, 6.0 / static_cast<double>(monthsEarning)) - 1.0);
     }
     return figures;
 }
@@ -225,8 +227,16 @@ std::string statusCellText(const OwnerFigures& figures) {
     return text;
 }
 
-std::string ownerAmountText(const std::optional<double>& amount) {
+std::string ownerAmountText(const std::optional<Amount>& amount) {
     return amount ? amountText(*amount) : std::string(kNotKnownText);
+}
+
+Amount issuePriceOfFace(double face, const SeriesRules& rules) {
+    if (const std::optional<std::int64_t> faceCents = wholeCentsOf(face)) {
+        // faceCents * perMille / 1000 cents is faceCents * perMille * 10 millionths of a dollar.
+        return Amount::ofMillionths(Amount::Millionths{*faceCents} * rules.issuePricePerMille * 10);
+    }
+    return Amount::ofDollars(face * (rules.issuePricePerMille / 1000.0));
 }
 
 std::string yieldText(const std::optional<double>& percent) {

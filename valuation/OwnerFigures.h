@@ -7,6 +7,7 @@
 // not give is absent ("not known"), never estimated.
 
 #include "store/Bond.h"
+#include "store/SeriesRules.h"
 #include "valuation/EarningRates.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
@@ -50,17 +51,17 @@ struct OwnerFigures {
     // What the bond is worth at the redemption month: the table's value when payable, its issue
     // price while not yet payable (a savings bond is never worth less than its price); absent
     // when the table has no value for it, calls it invalid, or it is not issued yet.
-    std::optional<double> value;
+    std::optional<Amount> value;
     // What the table holds for the bond at the redemption month; Missing also when the month or
     // the bond is not one the rules know, or the bond is not issued yet.
     TableEntry::Kind leaf = TableEntry::Kind::Missing;
-    std::optional<double> issuePrice;
+    std::optional<Amount> issuePrice;
     // Value minus issue price, only where the bond is payable and the table has its value.
-    std::optional<double> interest;
+    std::optional<Amount> interest;
     // Value now minus value in December of the year before (or the issue price for a bond
     // issued in the redemption year); a bond not yet payable that December counts the value the
     // rules gave it there, as the Treasury does.
-    std::optional<double> interestThisYear;
+    std::optional<Amount> interestThisYear;
     // Annual percentage, compounded semiannually, from issue price to value over the months from
     // issue to the redemption month or final maturity, whichever is earlier.
     std::optional<double> yieldSinceIssue;
@@ -79,7 +80,7 @@ struct OwnerFigures {
     // Why an InvalidIssueDate bond cannot exist ("Series E bonds were first issued in May 1941").
     std::string invalidReason;
     // What cashing the bond now pays: its value when payable, 0 otherwise.
-    double cashValue = 0.0;
+    Amount cashValue;
 };
 
 // The Status cell: the status's words with their month or reason, then the doubling month:
@@ -95,7 +96,10 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption);
 
 // An amount as the value column shows it ("$375.00"), or "not known".
-std::string ownerAmountText(const std::optional<double>& amount);
+std::string ownerAmountText(const std::optional<Amount>& amount);
+// What a bond of `face` dollars cost: its series' share of the face value, exactly when the face
+// value is whole cents (wholeCentsOf); otherwise the floating product to the nearest millionth.
+Amount issuePriceOfFace(double face, const SeriesRules& rules);
 // "3.41%", or "not known".
 std::string yieldText(const std::optional<double>& percent);
 // "2039-06", or "not known".

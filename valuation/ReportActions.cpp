@@ -23,7 +23,7 @@ struct Tally {
     std::optional<YearMonth> first;
 };
 
-std::string stoppedLine(const Tally& stopped, double worth) {
+std::string stoppedLine(const Tally& stopped, Amount worth) {
     const bool one = stopped.count == 1;
     return (one ? std::string("1 bond has stopped earning interest, in ")
                 : std::to_string(stopped.count) +
@@ -41,7 +41,7 @@ std::string penaltyLine(const Tally& penalty) {
            monthText(penalty.first) + ".";
 }
 
-std::string doublingLine(const Tally& doubling, double gain, int gainsKnown) {
+std::string doublingLine(const Tally& doubling, Amount gain, int gainsKnown) {
     const bool one = doubling.count == 1;
     std::string line = one ? "1 EE bond doubles in " + monthText(doubling.first)
                            : std::to_string(doubling.count) +
@@ -64,10 +64,10 @@ std::string doublingLine(const Tally& doubling, double gain, int gainsKnown) {
 
 std::vector<std::string> ReportSnapshot::actionLines() const {
     Tally stopped;
-    double stoppedWorth = 0.0;
+    Amount stoppedWorth;
     Tally penalty;
     Tally doubling;
-    double doublingGain = 0.0;
+    Amount doublingGain;
     int doublingGainsKnown = 0;
     for (const ReportRow& row : rows) {
         const OwnerFigures& figures = row.figures;
@@ -83,7 +83,7 @@ std::vector<std::string> ReportSnapshot::actionLines() const {
             ++doubling.count;
             keepEarliest(doubling.first, figures.doublesIn);
             if (figures.leaf == TableEntry::Kind::Value && figures.value && figures.issuePrice) {
-                doublingGain += 2.0 * *figures.issuePrice - *figures.value;
+                doublingGain += *figures.issuePrice + *figures.issuePrice - *figures.value;
                 ++doublingGainsKnown;
             }
         }

@@ -29,6 +29,14 @@ std::optional<SortKey> numberKey(const std::optional<double>& number) {
     return SortKey{*number, 0.0, {}};
 }
 
+std::optional<SortKey> numberKey(const std::optional<Amount>& amount) {
+    if (!amount) {
+        return std::nullopt;
+    }
+    // Amounts of the same size are equal keys, whatever face values and leaves they come from.
+    return SortKey{static_cast<double>(amount->millionths()), 0.0, {}};
+}
+
 std::optional<SortKey> monthKey(const std::optional<YearMonth>& month) {
     if (!month) {
         return std::nullopt;

@@ -29,7 +29,7 @@ void sortByIssueDate(std::vector<ReportRow>& rows) {
     rows = std::move(sorted);
 }
 
-void add(ReportTotal& total, const std::optional<double>& figure) {
+void add(ReportTotal& total, const std::optional<Amount>& figure) {
     if (figure) {
         total.known += *figure;
         ++total.knownCount;
@@ -274,7 +274,7 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
             ++summary.withoutValue;
             continue;
         }
-        snapshot.totalFaceValue += row.bond.faceAmount();
+        snapshot.totalFaceValue += Amount::ofDollars(row.bond.faceAmount());
         if (figures.leaf == TableEntry::Kind::Missing) {
             ++snapshot.bondsWithoutLeaf;
         }

@@ -37,7 +37,7 @@ struct ReportRow {
 
 // A total over the bonds with a value: the known sum and how many of them lack the figure.
 struct ReportTotal {
-    double known = 0.0;
+    Amount known;
     int knownCount = 0;
     int leftOut = 0;
 };
@@ -47,9 +47,9 @@ struct ReportSummary {
     ReportTotal worth;    // current values
     ReportTotal interest; // interest
     ReportTotal interestThisYear;
-    double worthIfCashedNow = 0.0; // values of the bonds that can be cashed now
-    int matured = 0;               // bonds with a value that no longer earn interest
-    int withValue = 0;             // bonds issued by the redemption month that have a value
+    Amount worthIfCashedNow; // values of the bonds that can be cashed now
+    int matured = 0;         // bonds with a value that no longer earn interest
+    int withValue = 0;       // bonds issued by the redemption month that have a value
     int notIssuedYet = 0;
     // Issued bonds without a value: the table lacks them, or their issue date is invalid.
     int withoutValue = 0;
@@ -65,7 +65,7 @@ struct ReportSnapshot {
     // The serials of the bonds with an invalid issue date, in row order: listed, in no total.
     std::vector<std::string> invalidSerials;
     // The face values of every bond issued by the redemption month but those.
-    double totalFaceValue = 0.0;
+    Amount totalFaceValue;
     ReportSummary summary;
     // Issued bonds the table holds no leaf for (their value cells show kNoValueText).
     int bondsWithoutLeaf = 0;

@@ -65,6 +65,6 @@ bool ValueReport::isSelectableRow(int row) const {
     return row > 0 && row < snapshot_->rowCount() && !snapshot_->isBlankRow(row);
 }
 
-std::optional<double> ValueReport::valueForBond(const Bond& bond) const {
+std::optional<Amount> ValueReport::valueForBond(const Bond& bond) const {
     return valueFiguresOfBond(bondTable_.get(), reportBondOf(bond), ownerMonth()).value;
 }

@@ -66,9 +66,9 @@ class ValueReport {
     bool isSelectableRow(int row) const;
 
     int bondCount() const { return snapshot_->bondCount(); }
-    double totalFaceValue() const { return snapshot_->totalFaceValue; }
+    Amount totalFaceValue() const { return snapshot_->totalFaceValue; }
     // The sum of the values the bonds have.
-    double totalCurrentValue() const { return snapshot_->summary.worth.known; }
+    Amount totalCurrentValue() const { return snapshot_->summary.worth.known; }
     // Issued bonds the value table holds no leaf for (their value cells show "no value").
     int bondsWithoutValue() const { return snapshot_->bondsWithoutLeaf; }
     bool tableHoldsRedemptionDate() const { return snapshot_->tableHoldsMonth; }
@@ -78,7 +78,7 @@ class ValueReport {
 
     // A bond's value at the month the owner holds now; none when the table has no value for it,
     // calls it invalid or it is not issued yet. A bond not yet payable is worth its price.
-    std::optional<double> valueForBond(const Bond& bond) const;
+    std::optional<Amount> valueForBond(const Bond& bond) const;
 
   private:
     std::optional<YearMonth> ownerMonth() const;

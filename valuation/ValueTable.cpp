@@ -146,30 +146,25 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
     case kMissingCell:
         return {};
     case kInvalidCell:
-        return {TableEntry::Kind::Invalid, 0.0};
+        return {TableEntry::Kind::Invalid, {}};
     case kNoPayCell:
-        return {TableEntry::Kind::NotYetPayable, 0.0};
+        return {TableEntry::Kind::NotYetPayable, {}};
     default:
         break;
     }
     return {TableEntry::Kind::Value, amountOfBond(bond, cell)};
 }
 
-double amountOfBond(const Bond& bond, ValueCell cents) {
-    // The same double as the leaf's text read as dollars: the cents divided by a hundred.
-    const double perDollarOfQuarter = faceValueOf(bond.faceValue) / 25.0;
-    return static_cast<double>(cents) / 100.0 * perDollarOfQuarter;
+Amount amountOfFace(double face, ValueCell cents) {
+    if (const std::optional<std::int64_t> faceCents = wholeCentsOf(face)) {
+        // cents * faceCents / 25 cents is cents * faceCents * 4 millionths of a dollar.
+        return Amount::ofMillionths(Amount::Millionths{cents} * *faceCents * 4);
+    }
+    return Amount::ofDollars(static_cast<double>(cents) / 100.0 * (face / 25.0));
 }
 
-std::string cutToTwoDecimals(std::string_view sixDecimals) {
-    // Printed amounts always have six decimals; a shorter text ("inf") is cut to nothing
-    // rather than read out of bounds.
-    const std::size_t keep = sixDecimals.size() >= 4 ? sixDecimals.size() - 4 : 0;
-    return std::string(sixDecimals.substr(0, keep));
-}
-
-std::string amountText(double amount) {
-    return "$" + cutToTwoDecimals(formatSixDecimals(amount));
+Amount amountOfBond(const Bond& bond, ValueCell cents) {
+    return amountOfFace(faceValueOf(bond.faceValue), cents);
 }
 
 std::string storedValueText(const PlistValue& value) {

@@ -11,6 +11,7 @@
 #include "platform/PlistValue.h"
 #include "store/Bond.h"
 #include "store/YearMonth.h"
+#include "valuation/Amount.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -141,20 +142,18 @@ struct TableEntry {
         Value,
     };
     Kind kind = Kind::Missing;
-    double amount = 0.0;
+    Amount amount;
 };
 
 // No table, or a bond whose series or issue month is not one the table knows, gives Missing.
 TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond, const YearMonth& redemption);
 
-// What a value of `cents` per $25 face comes to for the bond: scaled by face value / 25.
-double amountOfBond(const Bond& bond, ValueCell cents);
-
-// "$" and the amount with six decimals cut (not rounded) to two: 27.125 gives "$27.12".
-std::string amountText(double amount);
-
-// Six-decimal text with its last four characters dropped: "27.129999" gives "27.12".
-std::string cutToTwoDecimals(std::string_view sixDecimals);
+// What a value of `cents` per $25 face comes to for a bond of `face` dollars: scaled by face
+// value / 25, exactly when the face value is whole cents (wholeCentsOf); otherwise the floating
+// product of the leaf's dollars and face / 25, to the nearest millionth of a dollar.
+Amount amountOfFace(double face, ValueCell cents);
+// The same for the bond's face value.
+Amount amountOfBond(const Bond& bond, ValueCell cents);
 
 // A stored value as the user sees it: text as it is, a number in plain decimal notation
 // (locale-independent), anything else the empty text.

@@ -8,9 +8,9 @@ namespace {
 
 // The month's sum over the bonds issued by then; none when one of them has no value or none
 // is issued yet. A bond of an impossible issue date counts nowhere, as in the report's totals.
-std::optional<double> worthAtMonth(const std::vector<Bond>& bonds, const ValueTable* table,
+std::optional<Amount> worthAtMonth(const std::vector<Bond>& bonds, const ValueTable* table,
                                    const YearMonth& month) {
-    double sum = 0.0;
+    Amount sum;
     bool anyIssued = false;
     for (const Bond& bond : bonds) {
         const OwnerFigures figures = valueFiguresOfBond(table, bond, month);
@@ -24,7 +24,7 @@ std::optional<double> worthAtMonth(const std::vector<Bond>& bonds, const ValueTa
         anyIssued = true;
         sum += *figures.value;
     }
-    return anyIssued ? std::optional<double>(sum) : std::nullopt;
+    return anyIssued ? std::optional<Amount>(sum) : std::nullopt;
 }
 
 } // namespace
@@ -73,7 +73,7 @@ std::vector<WorthRun> WorthOverTime::runs() const {
     return found;
 }
 
-std::optional<double> WorthOverTime::worthAt(const YearMonth& month) const {
+std::optional<Amount> WorthOverTime::worthAt(const YearMonth& month) const {
     if (months.empty()) {
         return std::nullopt;
     }

@@ -21,7 +21,7 @@
 
 struct MonthWorth {
     YearMonth month;
-    std::optional<double> worth;
+    std::optional<Amount> worth;
 };
 
 // A run of consecutive months that all have a worth: one unbroken piece of the line.
@@ -40,7 +40,7 @@ struct WorthOverTime {
     // The pieces of the line, in month order.
     std::vector<WorthRun> runs() const;
     // The worth at a month; none outside the months or in a gap.
-    std::optional<double> worthAt(const YearMonth& month) const;
+    std::optional<Amount> worthAt(const YearMonth& month) const;
 };
 
 // The worth of `bonds` (as the report reads them) over the months of `table` (nullptr: none).

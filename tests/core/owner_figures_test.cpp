@@ -33,10 +33,10 @@ OwnerFigures figuresAt(const ValueTableRef& table, const std::string& series,
 
 TEST(OwnerFiguresTest, IssuePriceIsTheSeriesShareOfFace) {
     const ValueTableRef none = makeTypedValueTable({});
-    EXPECT_EQ(figuresAt(none, "E", "100", "1970", "May").issuePrice, 75.0);
-    EXPECT_EQ(figuresAt(none, "EE", "100", "2001", "May").issuePrice, 50.0);
-    EXPECT_EQ(figuresAt(none, "I", "100", "2001", "May").issuePrice, 100.0);
-    EXPECT_EQ(figuresAt(none, "S", "25", "1968", "June").issuePrice, 20.25);
+    EXPECT_EQ(figuresAt(none, "E", "100", "1970", "May").issuePrice, Amount::ofCents(7500));
+    EXPECT_EQ(figuresAt(none, "EE", "100", "2001", "May").issuePrice, Amount::ofCents(5000));
+    EXPECT_EQ(figuresAt(none, "I", "100", "2001", "May").issuePrice, Amount::ofCents(10000));
+    EXPECT_EQ(figuresAt(none, "S", "25", "1968", "June").issuePrice, Amount::ofCents(2025));
     const OwnerFigures unknown = figuresAt(none, "H", "100", "1970", "May");
     EXPECT_FALSE(unknown.issuePrice);
     EXPECT_FALSE(unknown.finalMaturity);
@@ -85,7 +85,7 @@ TEST(OwnerFiguresTest, InterestAndYieldComeFromPriceAndValue) {
     EXPECT_EQ(ownerAmountText(figures.interestThisYear), "$4.00");
     // Doubling in 120 months: 2 * (2^(6/120) - 1).
     EXPECT_EQ(yieldText(figures.yieldSinceIssue), "7.05%");
-    EXPECT_EQ(figures.cashValue, 100.0);
+    EXPECT_EQ(figures.cashValue, Amount::ofCents(10000));
 }
 
 TEST(OwnerFiguresTest, TheYearsInterestStartsAtDecemberOrAtThePriceOfABondIssuedThisYear) {
@@ -113,10 +113,10 @@ TEST(OwnerFiguresTest, NoPayMissingValuesAndLaterIssuesGiveNoInterest) {
     });
     const OwnerFigures noPay = figuresAt(table, "EE", "1000", "2009", "January");
     EXPECT_EQ(bondStatusText(noPay.status), "not yet payable");
-    EXPECT_EQ(noPay.issuePrice, 500.0);
+    EXPECT_EQ(noPay.issuePrice, Amount::ofCents(50000));
     EXPECT_FALSE(noPay.interest);
     EXPECT_FALSE(noPay.yieldSinceIssue);
-    EXPECT_EQ(noPay.cashValue, 0.0);
+    EXPECT_EQ(noPay.cashValue, Amount());
 
     for (const auto& [year, status] :
          {std::pair{"2002", "invalid issue date"}, std::pair{"2003", "no value"}}) {

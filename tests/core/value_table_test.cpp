@@ -5,6 +5,7 @@
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableCompact.h"
 
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
@@ -141,20 +142,16 @@ class ValueForBondTest : public ::testing::Test {
 };
 
 TEST_F(ValueForBondTest, SixDigitLeafIsScaledByFaceValueOverTwentyFive) {
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("A", "100", "EE", "2001", "March")).value_or(-1.0),
-                     108.48);
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("B", "25", "EE", "2001", "March")).value_or(-1.0),
-                     27.12);
+    EXPECT_EQ(report().valueForBond(bond("A", "100", "EE", "2001", "March")),
+              Amount::ofCents(10848));
+    EXPECT_EQ(report().valueForBond(bond("B", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     // The face value is read by the text-to-number rule, or taken as it is when a number.
-    EXPECT_DOUBLE_EQ(
-        report().valueForBond(bond("C", " 50abc", "EE", "2001", "March")).value_or(-1.0), 54.24);
-    EXPECT_DOUBLE_EQ(report()
-                         .valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March"))
-                         .value_or(-1.0),
-                     216.96);
-    EXPECT_DOUBLE_EQ(report().valueForBond(bond("E", 75.0, "EE", "2001", "March")).value_or(-1.0),
-                     81.36);
-    EXPECT_EQ(report().valueForBond(bond("F", "none", "EE", "2001", "March")), 0.0);
+    EXPECT_EQ(report().valueForBond(bond("C", " 50abc", "EE", "2001", "March")),
+              Amount::ofCents(5424));
+    EXPECT_EQ(report().valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March")),
+              Amount::ofCents(21696));
+    EXPECT_EQ(report().valueForBond(bond("E", 75.0, "EE", "2001", "March")), Amount::ofCents(8136));
+    EXPECT_EQ(report().valueForBond(bond("F", "none", "EE", "2001", "March")), Amount::ofCents(0));
 }
 
 // A bond not yet payable is worth its issue price (half the face value of an EE bond), the face
@@ -164,13 +161,13 @@ TEST_F(ValueForBondTest, NoPayGivesTheIssuePriceOfTheFaceValueAsTheTextToNumberR
                              "007", "50.25", " 75", "+100", "-100", "1e3", "", "abc"}) {
         const double read = doubleValueOfText(face);
         EXPECT_EQ(report().valueForBond(bond("N", face, "EE", "2001", "May")),
-                  read > 0.0 ? std::optional<double>(read * 0.5) : std::nullopt)
+                  read > 0.0 ? std::optional<Amount>(Amount::ofDollars(read * 0.5)) : std::nullopt)
             << "face value '" << face << "'";
     }
 }
 
 TEST_F(ValueForBondTest, NoPayIsTheIssuePriceAndSixSpacesIsNoAmount) {
-    EXPECT_EQ(report().valueForBond(bond("A", "50", "EE", "2001", "May")), 25.0);
+    EXPECT_EQ(report().valueForBond(bond("A", "50", "EE", "2001", "May")), Amount::ofCents(2500));
     EXPECT_EQ(report().valueForBond(bond("B", "50", "EE", "2001", "April")), std::nullopt);
     EXPECT_EQ(report().valueForBond(bond("C", "10000", "EE", "2001", "April")), std::nullopt);
 }
@@ -199,22 +196,20 @@ TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
 
 TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
     const Bond march2001 = bond("A", "25", "EE", "2001", "March");
-    EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 27.12);
+    EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2712));
     owner.month = YearMonth{2009, 7};
-    EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 28.0);
+    EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2800));
     owner.month = YearMonth{2010, 1};
-    EXPECT_DOUBLE_EQ(report().valueForBond(march2001).value_or(-1.0), 29.0);
+    EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2900));
 }
 
 TEST_F(ValueForBondTest, TableIsReadOnceWhenTheReportIsCreated) {
     ValueReport& first = report();
     files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
-    EXPECT_DOUBLE_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")).value_or(-1.0),
-                     27.12);
+    EXPECT_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     ValueReport second(files.resources());
     second.setOwner(&owner);
-    EXPECT_DOUBLE_EQ(second.valueForBond(bond("A", "25", "EE", "2001", "March")).value_or(-1.0),
-                     10.0);
+    EXPECT_EQ(second.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(1000));
 }
 
 TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
@@ -264,13 +259,12 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
     owner.database = &database;
     ValueReport report(resources);
     report.setOwner(&owner);
-    EXPECT_DOUBLE_EQ(report.valueForBond(bond("A", "100", "EE", "2001", "March")).value_or(-1.0),
-                     108.48);
-    EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), 25.0);
+    EXPECT_EQ(report.valueForBond(bond("A", "100", "EE", "2001", "March")), Amount::ofCents(10848));
+    EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), Amount::ofCents(2500));
     EXPECT_EQ(report.valueForBond(bond("C", "50", "EE", "2001", "April")), std::nullopt);
     owner.month = YearMonth{2010, 5};
-    EXPECT_DOUBLE_EQ(
-        report.valueForBond(bond("D", "1000", "I", "1998", "September")).value_or(-1.0), 1844.4);
+    EXPECT_EQ(report.valueForBond(bond("D", "1000", "I", "1998", "September")),
+              Amount::ofCents(184440));
 }
 
 TEST(ValueTableLoading, OneReadTableIsSharedUntilItsFileChanges) {
@@ -340,13 +334,33 @@ TEST(ValueTableLoading, TheBuiltCompactFormHoldsEveryCellOfTheShippedTable) {
 }
 
 TEST(AmountText, CutsToTwoDecimalsWithoutRounding) {
-    EXPECT_EQ(amountText(1234.5), "$1234.50");
-    EXPECT_EQ(amountText(27.125), "$27.12");
-    EXPECT_EQ(amountText(27.129999), "$27.12");
-    EXPECT_EQ(amountText(27.1299996), "$27.13");
-    EXPECT_EQ(amountText(0.0), "$0.00");
-    EXPECT_EQ(amountText(1234567.891), "$1234567.89");
-    EXPECT_EQ(cutToTwoDecimals("inf"), "");
+    EXPECT_EQ(amountText(Amount::ofDollars(1234.5)), "$1234.50");
+    EXPECT_EQ(amountText(Amount::ofDollars(27.125)), "$27.12");
+    EXPECT_EQ(amountText(Amount::ofDollars(27.129999)), "$27.12");
+    // Taken to the nearest millionth first, as the amounts were always printed.
+    EXPECT_EQ(amountText(Amount::ofDollars(27.1299996)), "$27.13");
+    EXPECT_EQ(amountText(Amount()), "$0.00");
+    EXPECT_EQ(amountText(Amount::ofDollars(1234567.891)), "$1234567.89");
+    EXPECT_EQ(amountText(Amount::ofDollars(-0.445)), "$-0.44");
+    EXPECT_EQ(Amount::ofDollars(1e300), Amount::ofDollars(1e30));
+    Amount sum;
+    for (int i = 0; i < 200; ++i) {
+        sum -= Amount::ofDollars(1e300);
+    }
+    EXPECT_EQ(amountText(sum).substr(0, 5), "$-170");
+    EXPECT_EQ(amountText(Amount::ofDollars(std::nan(""))), "$0.00");
+}
+
+// Whole cents of face value give exact amounts, a fraction of a cent included; any other face
+// value gives the floating product to the nearest millionth.
+TEST(AmountOfFace, IsExactForFaceValuesOfWholeCents) {
+    EXPECT_EQ(amountOfFace(10, 2712), Amount::ofMillionths(10848000));
+    EXPECT_EQ(amountOfFace(37.55, 999999), Amount::ofMillionths(15019984980));
+    EXPECT_EQ(wholeCentsOf(37.55), 3755);
+    EXPECT_EQ(wholeCentsOf(37.555), std::nullopt);
+    EXPECT_EQ(amountOfFace(37.555, 2712), Amount::ofDollars(27.12 * (37.555 / 25.0)));
+    EXPECT_EQ(wholeCentsOf(1e7), std::nullopt);
+    EXPECT_EQ(amountOfFace(1e7, 2712), Amount::ofCents(1084800000));
 }
 
 TEST(StoredValueText, NumbersAreShownPlainly) {

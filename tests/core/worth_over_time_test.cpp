@@ -34,7 +34,7 @@ TEST(WorthOverTime, FollowsTheReportsTotalAndLeavesAGapWhereABondLacksAValue) {
             report.summary.withoutValue - static_cast<int>(report.invalidSerials.size());
         if (month.worth) {
             EXPECT_EQ(lacking, 0) << month.month.keyText();
-            EXPECT_DOUBLE_EQ(*month.worth, report.summary.worth.known) << month.month.keyText();
+            EXPECT_EQ(*month.worth, report.summary.worth.known) << month.month.keyText();
         } else {
             EXPECT_GT(lacking, 0) << month.month.keyText();
         }
@@ -52,7 +52,7 @@ TEST(WorthOverTime, FollowsTheReportsTotalAndLeavesAGapWhereABondLacksAValue) {
     // its price.
     const WorthOverTime young = worthOverTime({bonds[3]}, table.get());
     EXPECT_FALSE(young.worthAt({2020, 2}));
-    EXPECT_EQ(young.worthAt({2020, 3}), 1000.0);
+    EXPECT_EQ(young.worthAt({2020, 3}), Amount::ofCents(100000));
     EXPECT_EQ(young.runs().size(), 1U);
 }
 
