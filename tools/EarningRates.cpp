@@ -1,5 +1,6 @@
 #include "EarningRates.h"
 
+#include "SeriesIssueMonths.h"
 #include "ValueEngine.h"
 
 #include <algorithm>
@@ -7,15 +8,6 @@
 
 namespace {
 
-// The issue months the table holds per series (TableLines.cpp) and their final maturities.
-constexpr MonthIndex kFirstE = monthIndex(1941, 5);
-constexpr MonthIndex kLastE = monthIndex(1980, 6);
-constexpr MonthIndex kLastFortyYearE = monthIndex(1965, 11);
-constexpr MonthIndex kFirstS = monthIndex(1967, 5);
-constexpr MonthIndex kLastS = monthIndex(1970, 10);
-constexpr MonthIndex kFirstEE = monthIndex(1980, 1);
-constexpr MonthIndex kFirstI = monthIndex(1998, 9);
-constexpr int kThirtyYears = 30 * 12;
 constexpr int kLongTermOriginalMaturity = 17 * 12;
 // The guaranteed-minimum path is a rule of 31 CFR 351.21 whose every value the official file
 // reproduces (tools/data/README.md).

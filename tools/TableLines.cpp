@@ -1,5 +1,6 @@
 #include "TableLines.h"
 
+#include "SeriesIssueMonths.h"
 #include "ValueEngine.h"
 #include "valuation/ValueTable.h"
 
@@ -14,23 +15,9 @@ namespace {
 
 constexpr std::string_view kNotIssued = "      ";
 
-// Series E: issued May 1941 to June 1980; final maturity 40 years for issues up to November
-// 1965 and 30 years after (31 CFR 316.8, as given in rates.md, Section 3).
-constexpr MonthIndex kFirstE = monthIndex(1941, 5);
-constexpr MonthIndex kLastE = monthIndex(1980, 6);
-constexpr MonthIndex kLastFortyYearE = monthIndex(1965, 11);
-// Savings notes: issued May 1967 to October 1970, final maturity 30 years. Not covered by
-// rates.md; the dates and the term are those published for savings notes ("Freedom Shares"),
-// and the June to November 2016 official file shows their values no longer rising.
-constexpr MonthIndex kFirstS = monthIndex(1967, 5);
-constexpr MonthIndex kLastS = monthIndex(1970, 10);
-// Series EE: first issued January 1980, final maturity 30 years (31 CFR 351.5).
-constexpr MonthIndex kFirstEE = monthIndex(1980, 1);
 // EE issued November 1982 - April 1995 follow the guaranteed-minimum path, May 1995 - April 1997
 // the long-term rate (ValueEngine.h); earlier issues have values here only past final maturity.
 constexpr MonthIndex kFirstMinimumPathEE = monthIndex(1982, 11);
-constexpr MonthIndex kFirstI = monthIndex(1998, 9);
-constexpr int kThirtyYears = 30 * 12;
 
 std::string digits(long long value, int width) {
     char buffer[32];
