@@ -174,6 +174,10 @@ StoreOutcome BondDatabase::deletePortfolio(const std::string& name) {
 }
 
 StoreOutcome BondDatabase::restorePortfolio(Portfolio portfolio, std::size_t position) {
+    // A name the file cannot hold would make every later save fail.
+    if (!isStorableText(portfolio.name)) {
+        return unstorable();
+    }
     if (hasPortfolio(portfolio.name)) {
         return nameInUse(portfolio.name);
     }

@@ -60,7 +60,8 @@ class BondDatabase : public QObject {
     StoreOutcome createPortfolio(const std::string& name);
     StoreOutcome deletePortfolio(const std::string& name);
     // Puts back a portfolio deleted before, whole and at its former place in the file's order
-    // (at the end for a place beyond it); refused when its name is taken meanwhile.
+    // (at the end for a place beyond it); refused when its name is taken meanwhile or is not
+    // storable text.
     StoreOutcome restorePortfolio(Portfolio portfolio, std::size_t position);
     // `name` when no portfolio has it, else the first of "<name> (restored)", "<name> (restored
     // 2)", ... that none has: for putting back a portfolio whose name was taken meanwhile.

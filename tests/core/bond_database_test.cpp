@@ -211,6 +211,8 @@ TEST_F(BondDatabaseTest, DeletingAndRestoringPortfoliosUnderANewName) {
     ASSERT_TRUE(db.createPortfolio("Other"));
     kept.name = "Other";
     EXPECT_EQ(db.restorePortfolio(kept, 0).status, StoreOutcome::Status::DuplicateName);
+    kept.name = std::string("K\0pt", 4);
+    EXPECT_EQ(db.restorePortfolio(kept, 0).status, StoreOutcome::Status::UnstorableText);
     kept.name = "Kept";
     kept.bondsChanged = true;
     ASSERT_TRUE(db.restorePortfolio(kept, 0));
