@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr std::size_t kNone = std::string_view::npos;
 // No real text holds more references than this; the library, which reads the same files in the
 // tests, takes time growing with their number squared.
 constexpr std::size_t kMaxReferencesInText = 65536;
@@ -23,8 +22,28 @@ constexpr std::size_t kMaxReferencesInText = 65536;
 constexpr std::string_view kNotAPropertyList = "the file is not an XML property list";
 constexpr std::string_view kNotUtf8 = "the property list holds text that is not UTF-8";
 
+// Bytes told apart by table: white space; the bytes that end a tag's name (white space, '<',
+// '>' and the NUL byte, which no name may hold); and the bytes of a text that are not simply
+// copied (a reference, a NUL byte, a byte outside ASCII).
+struct ByteClasses {
+    bool space[256] = {};
+    bool nameEnd[256] = {};
+    bool textStop[256] = {};
+    constexpr ByteClasses() {
+        for (const char c : {' ', '\t', '\r', '\n'}) {
+            space[static_cast<unsigned char>(c)] = nameEnd[static_cast<unsigned char>(c)] = true;
+        }
+        nameEnd[static_cast<unsigned char>('<')] = nameEnd[static_cast<unsigned char>('>')] = true;
+        nameEnd[0] = textStop[0] = textStop[static_cast<unsigned char>('&')] = true;
+        for (int c = 0x80; c < 0x100; ++c) {
+            textStop[c] = true;
+        }
+    }
+};
+constexpr ByteClasses kBytes;
+
 bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return kBytes.space[static_cast<unsigned char>(c)];
 }
 
 bool isDigit(char c) {
@@ -36,40 +55,6 @@ locale_t cLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     return locale;
 }
-
-// Bytes of a string's text that are not simply copied.
-struct TextStops {
-    bool table[256] = {};
-    constexpr TextStops() {
-        table[0] = true;
-        table[static_cast<unsigned char>('&')] = true;
-        for (int c = 0x80; c < 0x100; ++c) {
-            table[c] = true;
-        }
-    }
-};
-constexpr TextStops kTextStops;
-
-// Text without a reference, a NUL byte or a byte outside ASCII: the usual text, taken as it is.
-bool isPlainRun(std::string_view run) {
-    return std::none_of(run.begin(), run.end(),
-                        [](char c) { return kTextStops.table[static_cast<unsigned char>(c)]; });
-}
-
-// White space, and the bytes that end a tag's name: white space, '<' and '>', and the NUL byte,
-// which no name may hold.
-struct MarkupBytes {
-    bool space[256] = {};
-    bool nameEnd[256] = {};
-    constexpr MarkupBytes() {
-        for (const char c : {' ', '\t', '\r', '\n'}) {
-            space[static_cast<unsigned char>(c)] = nameEnd[static_cast<unsigned char>(c)] = true;
-        }
-        nameEnd[static_cast<unsigned char>('<')] = nameEnd[static_cast<unsigned char>('>')] = true;
-        nameEnd[0] = true;
-    }
-};
-constexpr MarkupBytes kMarkupBytes;
 
 // The character of a reference "#65" or "#x41" (without '&' and ';') as the library reads it,
 // with strtoull; 0 when the library refuses it.
@@ -113,14 +98,6 @@ bool parseInteger(std::string_view content, PlistInteger& out) {
     return true;
 }
 
-int number(std::string_view text) {
-    int value = 0;
-    for (char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // "YYYY-MM-DDTHH:MM:SSZ" with a real calendar date and time, then only white space, shorter than
 // the 32 bytes the library reads. The library turns other text into some other date, and writes
 // years before 1000 with fewer than four digits.
@@ -137,13 +114,19 @@ bool parseDate(std::string_view content, PlistDate& out) {
             return false;
         }
     }
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (const char c : content.substr(at, length)) {
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
     using namespace std::chrono;
-    const year_month_day date{year(number(content.substr(0, 4))),
-                              month(static_cast<unsigned>(number(content.substr(5, 2)))),
-                              day(static_cast<unsigned>(number(content.substr(8, 2))))};
-    const int hour = number(content.substr(11, 2));
-    const int minute = number(content.substr(14, 2));
-    const int second = number(content.substr(17, 2));
+    const year_month_day date{year(number(0, 4)), month(static_cast<unsigned>(number(5, 2))),
+                              day(static_cast<unsigned>(number(8, 2)))};
+    const int hour = number(11, 2);
+    const int minute = number(14, 2);
+    const int second = number(17, 2);
     if (!date.ok() || int(date.year()) < 1000 || hour >= 24 || minute >= 60 || second >= 60) {
         return false;
     }
@@ -153,16 +136,10 @@ bool parseDate(std::string_view content, PlistDate& out) {
 }
 
 int base64Digit(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (isDigit(c)) {
-        return c - '0' + 52;
-    }
-    return c == '+' ? 62 : c == '/' ? 63 : -1;
+    constexpr std::string_view digits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const std::size_t at = c == '\0' ? std::string_view::npos : digits.find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 
 // Base64 in groups of four characters, padded with '=' at the end of a group, the groups parted
@@ -196,9 +173,6 @@ bool decodeBase64(std::string_view text, std::string& out) {
     return true;
 }
 
-enum class TextUse { Skipped, Kept, Unescaped };
-
-// The elements of a property list, told apart once per tag.
 enum class Element : std::uint8_t {
     Key,
     String,
@@ -213,225 +187,409 @@ enum class Element : std::uint8_t {
     Plist,
     Other
 };
-constexpr std::string_view kElementNames[] = {"key",  "string", "dict", "array", "integer", "real",
-                                              "date", "data",   "true", "false", "plist"};
 
+// Each name is compared as the constant it is, which costs less than a call to compare.
 Element elementOf(std::string_view name) {
-    switch (name.empty() ? '\0' : name[0]) {
-    case 'k':
-        return name == "key" ? Element::Key : Element::Other;
-    case 's':
-        return name == "string" ? Element::String : Element::Other;
-    case 'd':
-        return name == "dict"   ? Element::Dict
-               : name == "date" ? Element::Date
-               : name == "data" ? Element::Data
-                                : Element::Other;
-    case 'a':
-        return name == "array" ? Element::Array : Element::Other;
-    case 'i':
-        return name == "integer" ? Element::Integer : Element::Other;
-    case 'r':
-        return name == "real" ? Element::Real : Element::Other;
-    case 't':
-        return name == "true" ? Element::True : Element::Other;
-    case 'f':
-        return name == "false" ? Element::False : Element::Other;
-    case 'p':
-        return name == "plist" ? Element::Plist : Element::Other;
-    default:
-        return Element::Other;
-    }
+    const auto is = [name](const auto& literal) {
+        return name.size() == sizeof literal - 1 &&
+               std::memcmp(name.data(), literal, sizeof literal - 1) == 0;
+    };
+    return is("key")       ? Element::Key
+           : is("string")  ? Element::String
+           : is("dict")    ? Element::Dict
+           : is("array")   ? Element::Array
+           : is("integer") ? Element::Integer
+           : is("real")    ? Element::Real
+           : is("date")    ? Element::Date
+           : is("data")    ? Element::Data
+           : is("true")    ? Element::True
+           : is("false")   ? Element::False
+           : is("plist")   ? Element::Plist
+                           : Element::Other;
 }
 
-std::string_view nameOf(Element element) {
-    return kElementNames[static_cast<int>(element)];
-}
+struct Tag {
+    std::string_view name;
+    Element element = Element::Other;
+    bool isEnd = false;
+    bool isEmpty = false;
+    bool isContainer() const { return element == Element::Dict || element == Element::Array; }
+};
 
+enum class TextUse { Skipped, Kept, Unescaped };
+
+// The content of an element: its text, how many runs of text and CDATA sections it was read
+// from, and whether that text may not be UTF-8.
+struct Content {
+    std::string text;
+    int parts = 0;
+    bool mayNotBeUtf8 = false;
+};
+
+// Reads the values in one pass, descending into containers as it meets them.
 class Reader {
   public:
     Reader(std::string_view xml, const PlistXmlLimits& limits, std::string& error)
-        : xml_(xml), limits_(limits), error_(error) {}
+        : p_(xml.data()), end_(xml.data() + xml.size()), limits_(limits), error_(error) {}
 
     PlistValue run() {
-        while (!done_ && pos_ < xml_.size()) {
-            skipSpace();
-            if (pos_ >= xml_.size()) {
+        Tag tag;
+        bool plistOpen = false;
+        for (;;) {
+            if (!nextTag(tag)) {
+                return failed(plistOpen ? "the text ends before its elements are closed"
+                                        : "the file holds no property list");
+            }
+            if (tag.element != Element::Plist) {
                 break;
             }
-            if (!readItem()) {
-                return {};
+            if (tag.isEnd || plistOpen || tag.isEmpty) {
+                return failed(tag.isEnd ? "a </plist> closes nothing"
+                                        : "a <plist> element is misplaced");
             }
+            plistOpen = true;
         }
-        if (!done_ && (!frames_.empty() || plistOpen_)) {
-            fail("the text ends before its elements are closed");
+        PlistValue root = startValue(tag) ? readValue(tag, 0) : PlistValue();
+        if (root.isAbsent()) {
             return {};
         }
-        if (!rootSeen_) {
-            fail("the file holds no property list");
-            return {};
+        // The library reads on only after an empty root container, until a second property
+        // list or the end.
+        if (!tag.isEmpty || !tag.isContainer()) {
+            return root;
         }
-        return std::move(root_);
+        while (nextTag(tag)) {
+            if (tag.element == Element::Plist && !tag.isEnd) {
+                return plistOpen ? failed("a <plist> element is misplaced") : root;
+            }
+            if (tag.element != Element::Plist || !plistOpen) {
+                return tag.element == Element::Plist ? failed("a </plist> closes nothing")
+                       : tag.isEnd || tag.element == Element::Other
+                           ? (refuseStart(tag), PlistValue())
+                           : failed("the file holds a value after its root value");
+            }
+            plistOpen = false;
+        }
+        return !error_.empty() ? PlistValue()
+               : plistOpen     ? failed("the text ends before its elements are closed")
+                               : root;
     }
 
   private:
-    struct Frame {
-        bool isDict = false;
-        bool keyPending = false;
-        // Where the frame's entries or items start in the shared lists.
-        std::size_t base = 0;
-        std::string key;
-        // Whether the key may not be UTF-8: checked when a value takes it, as a key that takes
-        // no value is dropped.
-        bool keyUnchecked = false;
-    };
-
-    bool fail(std::string_view reason) {
+    [[gnu::cold]] bool fail(std::string_view reason) {
         if (error_.empty()) {
             error_ = reason;
         }
         return false;
     }
 
+    [[gnu::cold]] bool failAbout(std::string_view before, const Tag& tag, std::string_view after) {
+        return fail(std::string(before) + std::string(tag.name) + std::string(after));
+    }
+
+    // The absent value, with `reason` unless a reason was given before.
+    PlistValue failed(std::string_view reason) {
+        fail(reason);
+        return {};
+    }
+
     void skipSpace() {
-        while (pos_ < xml_.size() && kMarkupBytes.space[static_cast<unsigned char>(xml_[pos_])]) {
-            ++pos_;
-        }
-    }
-
-    bool startsWithAt(std::size_t at, std::string_view text) const {
-        return xml_.size() - at > text.size() && xml_.compare(at, text.size(), text) == 0;
-    }
-
-    // The first of `chars` at or after `from`, stepping over double-quoted runs as the library
-    // does inside tags; kNone when there is none or a quote is not closed.
-    std::size_t findSkippingQuotes(std::size_t from, std::string_view chars) const {
-        for (std::size_t p = from; p < xml_.size(); ++p) {
-            if (xml_[p] == '"') {
-                p = xml_.find('"', p + 1);
-                if (p == kNone) {
-                    return kNone;
-                }
-            } else if (chars.find(xml_[p]) != kNone) {
-                return p;
-            }
-        }
-        return kNone;
-    }
-
-    std::size_t findTextSkippingQuotes(std::size_t from, std::string_view text) const {
-        std::size_t p = from;
-        while (p + text.size() < xml_.size()) {
-            if (xml_.compare(p, text.size(), text) == 0) {
-                return p;
-            }
-            if (xml_[p] == '"') {
-                p = xml_.find('"', p + 1);
-                if (p == kNone) {
-                    return kNone;
-                }
-            }
+        const char* p = p_;
+        while (p < end_ && isSpace(*p)) {
             ++p;
         }
-        return p + text.size() <= xml_.size() && xml_.compare(p, text.size(), text) == 0 ? p
-                                                                                         : kNone;
+        p_ = p;
     }
 
-    // One piece of markup at the element level, starting at '<'.
-    bool readItem() {
-        if (xml_[pos_] != '<') {
-            return fail("the file holds text outside the elements");
-        }
-        if (++pos_ >= xml_.size()) {
-            return fail("the text ends inside a tag");
-        }
-        if (xml_[pos_] == '?') {
-            const std::size_t end = findTextSkippingQuotes(pos_, "?>");
-            if (end == kNone) {
-                return fail("a processing instruction is not closed");
+    bool startsWith(const char* at, std::string_view text) const {
+        return static_cast<std::size_t>(end_ - at) > text.size() &&
+               std::memcmp(at, text.data(), text.size()) == 0;
+    }
+
+    // The first byte from `from` on that `isStop` takes, stepping over double-quoted runs as the
+    // library does inside markup; nullptr when there is none or a quote is not closed.
+    template <typename Stop> const char* findOutsideQuotes(const char* from, Stop isStop) const {
+        for (const char* p = from; p < end_; ++p) {
+            if (*p == '"') {
+                p = static_cast<const char*>(std::memchr(p + 1, '"', end_ - p - 1));
+                if (p == nullptr) {
+                    return nullptr;
+                }
+            } else if (isStop(p)) {
+                return p;
             }
-            pos_ = end + 2;
+        }
+        return nullptr;
+    }
+
+    const char* find(const char* from, std::string_view text) const {
+        const auto* at = std::search(from, end_, text.begin(), text.end());
+        return at == end_ ? nullptr : at;
+    }
+
+    // The next tag at the element level, past white space, comments, processing instructions
+    // and the document type. False at the end of the text, and on a fault, with the reason.
+    bool nextTag(Tag& tag) {
+        for (;;) {
+            skipSpace();
+            if (p_ == end_) {
+                return false;
+            }
+            if (*p_ != '<') {
+                return fail("the file holds text outside the elements");
+            }
+            if (++p_ == end_) {
+                return fail("the text ends inside a tag");
+            }
+            if (*p_ != '?' && *p_ != '!') {
+                return readTag(tag);
+            }
+            if (!skipMarkup()) {
+                return false;
+            }
+        }
+    }
+
+    bool readTag(Tag& tag) {
+        // The usual tags are told without a scan of their names.
+        const auto isUsual = [&](Element element, std::string_view text) {
+            if (!startsWith(p_, text)) {
+                return false;
+            }
+            tag = Tag{std::string_view(p_, text.size() - 1), element, false, false};
+            p_ += text.size();
+            return true;
+        };
+        if (isUsual(Element::Key, "key>") || isUsual(Element::String, "string>")) {
             return true;
         }
-        if (xml_[pos_] == '!') {
-            return readDeclaration();
-        }
-        std::size_t nameEnd = pos_;
-        while (nameEnd < xml_.size() &&
-               !kMarkupBytes.nameEnd[static_cast<unsigned char>(xml_[nameEnd])]) {
+        const char* nameEnd = p_;
+        while (nameEnd < end_ && !kBytes.nameEnd[static_cast<unsigned char>(*nameEnd)]) {
             ++nameEnd;
         }
-        std::size_t close = nameEnd;
-        if (close < xml_.size() && xml_[close] != '>') {
-            close = findSkippingQuotes(close, "<>");
-        }
-        if (close >= xml_.size() || xml_[close] != '>') {
+        const char* close =
+            nameEnd < end_ && *nameEnd != '>'
+                ? findOutsideQuotes(nameEnd, [](const char* p) { return *p == '<' || *p == '>'; })
+                : nameEnd;
+        if (close == nullptr || close == end_ || *close != '>') {
             return fail("a tag is not closed");
         }
-        std::string_view name = xml_.substr(pos_, nameEnd - pos_);
-        const bool empty = xml_[close - 1] == '/';
-        if (empty && close - pos_ - 1 < name.size()) {
-            name = name.substr(0, close - pos_ - 1);
-        }
-        if (xml_[nameEnd] == '\0') {
+        if (*nameEnd == '\0') {
             return fail("a tag name holds a NUL byte");
         }
-        pos_ = close + 1;
-        return readTag(name, empty);
+        tag.name = std::string_view(p_, static_cast<std::size_t>(nameEnd - p_));
+        tag.isEmpty = close[-1] == '/';
+        if (tag.isEmpty && nameEnd == close) {
+            tag.name.remove_suffix(1);
+        }
+        tag.isEnd = tag.name.starts_with('/');
+        tag.element = elementOf(tag.isEnd ? tag.name.substr(1) : tag.name);
+        p_ = close + 1;
+        return true;
     }
 
-    bool readDeclaration() {
-        if (startsWithAt(pos_, "!--")) {
-            const std::size_t end = xml_.find("-->", pos_ + 3);
-            if (end == kNone) {
-                return fail("a comment is not closed");
-            }
-            pos_ = end + 3;
-            return true;
+    // A processing instruction, a comment or the document type.
+    [[gnu::noinline]] bool skipMarkup() {
+        if (*p_ == '?') {
+            const char* end = findOutsideQuotes(
+                p_, [&](const char* p) { return *p == '?' && p + 1 < end_ && p[1] == '>'; });
+            p_ = end != nullptr ? end + 2 : p_;
+            return end != nullptr || fail("a processing instruction is not closed");
         }
-        if (!startsWithAt(pos_, "!DOCTYPE")) {
+        if (startsWith(p_, "!--")) {
+            const char* end = find(p_ + 3, "-->");
+            p_ = end != nullptr ? end + 3 : p_;
+            return end != nullptr || fail("a comment is not closed");
+        }
+        if (!startsWith(p_, "!DOCTYPE")) {
             return fail("the file holds markup that is not part of a property list");
         }
-        pos_ += 8;
-        for (;;) {
-            const std::size_t stop = findSkippingQuotes(pos_, " \t\r\n[>");
-            if (stop == kNone) {
-                return fail("the document type is not closed");
-            }
-            if (xml_[stop] == '[') {
-                // Its entities and comments could hide markup; no property list needs them.
-                return fail("the document type has an internal subset");
-            }
-            if (xml_[stop] == '>') {
-                pos_ = stop + 1;
-                return true;
-            }
-            pos_ = stop;
-            skipSpace();
+        const char* stop =
+            findOutsideQuotes(p_ + 8, [](const char* p) { return *p == '[' || *p == '>'; });
+        if (stop == nullptr) {
+            return fail("the document type is not closed");
         }
+        // Its entities and comments could hide markup; no property list needs them.
+        p_ = stop + 1;
+        return *stop == '>' || fail("the document type has an internal subset");
+    }
+
+    // Counts the value a tag met where a value may stand starts, or refuses the tag.
+    bool startValue(const Tag& tag) {
+        return (!tag.isEnd && tag.element != Element::Other && ++values_ <= limits_.maxValues) ||
+               refuseStart(tag);
+    }
+
+    [[gnu::cold]] bool refuseStart(const Tag& tag) {
+        return tag.isEnd ? fail("an end tag does not match its element")
+               : tag.element == Element::Other
+                   ? failAbout("the file holds an element <", tag, ">")
+                   : fail("the property list holds more than " + std::to_string(limits_.maxValues) +
+                          " values");
+    }
+
+    // The value whose start tag `tag` has been read, inside `depth` containers; the absent value
+    // on a fault.
+    PlistValue readValue(const Tag& tag, int depth) {
+        if (!tag.isContainer()) {
+            return readScalar(tag);
+        }
+        if (depth + 1 > limits_.maxDepth) {
+            return failed("the property list is nested too deeply");
+        }
+        const bool isDict = tag.element == Element::Dict;
+        if (tag.isEmpty) {
+            return isDict ? PlistValue(PlistDict::create())
+                          : PlistValue(std::make_shared<PlistArray>());
+        }
+        return isDict ? readDict(depth + 1) : readArray(depth + 1);
+    }
+
+    // The next tag inside a container.
+    bool readChild(Tag& tag) {
+        if (nextTag(tag)) {
+            return tag.element != Element::Plist ||
+                   fail(tag.isEnd ? "a </plist> closes nothing" : "a <plist> element is misplaced");
+        }
+        return fail(error_.empty() ? "the text ends before its elements are closed" : "");
+    }
+
+    PlistValue readArray(int depth) {
+        const std::size_t base = items_.size();
+        Tag tag;
+        while (readChild(tag) && !tag.isEnd) {
+            items_.push_back(startValue(tag) ? readValue(tag, depth) : PlistValue());
+            if (items_.back().isAbsent()) {
+                return {};
+            }
+        }
+        if (!error_.empty() || tag.element != Element::Array) {
+            return failed("an end tag does not match its element");
+        }
+        auto array = std::make_shared<PlistArray>(std::make_move_iterator(items_.begin() + base),
+                                                  std::make_move_iterator(items_.end()));
+        items_.resize(base);
+        return array;
+    }
+
+    // A key read when no key waits for its value starts an entry; any other element there has
+    // no key. A key without a value before the end tag is dropped, as the library drops it.
+    PlistValue readDict(int depth) {
+        const std::size_t base = entries_.size();
+        Tag tag;
+        Content key;
+        bool keyPending = false;
+        while (readChild(tag) && !tag.isEnd) {
+            if (!keyPending && tag.element == Element::Key) {
+                key = Content();
+                // The library takes an empty <key/> for a value without a key.
+                if ((tag.isEmpty && fail(kNotAPropertyList)) ||
+                    !readText(tag, TextUse::Unescaped, key)) {
+                    return {};
+                }
+                keyPending = true;
+                continue;
+            }
+            if (!startValue(tag) || (!keyPending && fail("a dictionary value has no key"))) {
+                return {};
+            }
+            PlistValue value = readValue(tag, depth);
+            if (value.isAbsent()) {
+                return {};
+            }
+            if (key.mayNotBeUtf8 && !isStorableText(key.text)) {
+                return failed(kNotUtf8);
+            }
+            entries_.emplace_back(std::move(key.text), std::move(value));
+            keyPending = false;
+        }
+        if (!error_.empty() || tag.element != Element::Dict) {
+            return failed("an end tag does not match its element");
+        }
+        std::vector<PlistDict::Entry> entries(std::make_move_iterator(entries_.begin() + base),
+                                              std::make_move_iterator(entries_.end()));
+        entries_.resize(base);
+        auto dict = PlistDict::create();
+        if (!dict->assignEntries(std::move(entries))) {
+            return failed("a dictionary of the property list holds the same key twice");
+        }
+        return dict;
+    }
+
+    // The value of a scalar element whose start tag has been read.
+    PlistValue readScalar(const Tag& tag) {
+        const Element element = tag.element;
+        const bool isString = element == Element::String || element == Element::Key;
+        const bool isBoolean = element == Element::True || element == Element::False;
+        Content content;
+        const TextUse use = isString    ? TextUse::Unescaped
+                            : isBoolean ? TextUse::Skipped
+                                        : TextUse::Kept;
+        if (!tag.isEmpty && !readText(tag, use, content)) {
+            return {};
+        }
+        std::string& text = content.text;
+        if (isString) {
+            if (content.mayNotBeUtf8 && !isStorableText(text)) {
+                return failed(kNotUtf8);
+            }
+            return std::move(text);
+        }
+        if (isBoolean) {
+            return element == Element::True;
+        }
+        if (element == Element::Integer) {
+            PlistInteger integer;
+            if (!tag.isEmpty && !parseInteger(text, integer)) {
+                return failed("an integer does not fit in 64 bits");
+            }
+            return integer;
+        }
+        if (element == Element::Real) {
+            const double real = strtod_l(text.c_str(), nullptr, cLocale());
+            // Neither written back the same nor an amount anyone stores.
+            return std::isfinite(real)
+                       ? PlistValue(real)
+                       : failed("the property list holds a number that is not finite");
+        }
+        if (element == Element::Date) {
+            PlistDate date;
+            if (tag.isEmpty) {
+                return failed("a date is empty");
+            }
+            if (content.parts > 1 || !parseDate(text, date)) {
+                return failed("a date is not a valid date between the years 1000 and 9999");
+            }
+            return date;
+        }
+        PlistData data;
+        if (content.parts > 1 || !decodeBase64(text, data.bytes)) {
+            return failed("the property list holds data that is not base64");
+        }
+        return data;
+    }
+
+    bool tooManyReferences() {
+        return fail("a text holds more than " + std::to_string(kMaxReferencesInText) +
+                    " character or entity references");
     }
 
     // Appends a run of text between markup; references are resolved when `use` says so, as the
     // library resolves them: the five predefined entities, told by their first letters, and
     // character references; a '&' that ends the run stays as it is.
-    bool appendRun(std::string_view run, TextUse use, std::string& out, std::size_t& references,
-                   bool& checkUtf8) {
+    bool appendRun(std::string_view run, TextUse use, Content& out, std::size_t& references) {
         if (use != TextUse::Unescaped) {
             if (std::memchr(run.data(), '\0', run.size()) != nullptr) {
                 return fail("a text holds a NUL byte");
             }
             references += static_cast<std::size_t>(std::count(run.begin(), run.end(), '&'));
-            if (use == TextUse::Kept) {
-                out.append(run);
-            }
-            return references <= kMaxReferencesInText ||
-                   fail("a text holds more than " + std::to_string(kMaxReferencesInText) +
-                        " character or entity references");
+            out.text.append(use == TextUse::Kept ? run : std::string_view());
+            return references <= kMaxReferencesInText || tooManyReferences();
         }
         std::size_t done = 0;
         for (std::size_t pos = 0; pos < run.size(); ++pos) {
             const auto c = static_cast<unsigned char>(run[pos]);
-            if (!kTextStops.table[c]) {
+            if (!kBytes.textStop[c]) {
                 continue;
             }
             if (c == 0) {
@@ -439,336 +597,134 @@ class Reader {
             }
             if (c >= 0x80) {
                 const std::size_t length = utf8SequenceLength(run, pos);
-                checkUtf8 = checkUtf8 || length == 0;
+                out.mayNotBeUtf8 = out.mayNotBeUtf8 || length == 0;
                 pos += length > 0 ? length - 1 : 0;
                 continue;
             }
             if (++references > kMaxReferencesInText) {
-                return fail("a text holds more than " + std::to_string(kMaxReferencesInText) +
-                            " character or entity references");
+                return tooManyReferences();
             }
             if (pos + 1 == run.size()) {
                 break;
             }
             const std::size_t semicolon = run.find(';', pos + 1);
-            if (semicolon == kNone || semicolon == pos + 1) {
+            if (semicolon == std::string_view::npos || semicolon == pos + 1) {
                 return fail(kNotAPropertyList);
             }
-            out.append(run.substr(done, pos - done));
+            out.text.append(run.substr(done, pos - done));
             const std::string_view name = run.substr(pos + 1, semicolon - pos - 1);
-            if (name.find('\0') != kNone) {
+            if (name.find('\0') != std::string_view::npos) {
                 return fail("a text holds a NUL byte");
             }
-            if (name.starts_with("amp")) {
-                out += '&';
-            } else if (name.starts_with("apos")) {
-                out += '\'';
-            } else if (name.starts_with("quot")) {
-                out += '"';
-            } else if (name.starts_with("lt")) {
-                out += '<';
-            } else if (name.starts_with("gt")) {
-                out += '>';
-            } else if (const std::uint32_t code = name[0] == '#' ? characterReference(name) : 0) {
-                checkUtf8 = checkUtf8 || (code >= 0xD800 && code <= 0xDFFF);
-                appendUtf8(out, code);
+            constexpr std::string_view kEntities[] = {"amp", "apos", "quot", "lt", "gt"};
+            constexpr std::string_view kCharacters = "&'\"<>";
+            const auto* entity =
+                std::find_if(std::begin(kEntities), std::end(kEntities),
+                             [&](std::string_view e) { return name.starts_with(e); });
+            const std::uint32_t code = name[0] == '#' ? characterReference(name) : 0;
+            if (entity != std::end(kEntities)) {
+                out.text += kCharacters[static_cast<std::size_t>(entity - std::begin(kEntities))];
+            } else if (code != 0) {
+                out.mayNotBeUtf8 = out.mayNotBeUtf8 || (code >= 0xD800 && code <= 0xDFFF);
+                appendUtf8(out.text, code);
             } else {
                 return fail(kNotAPropertyList);
             }
             pos = semicolon;
             done = semicolon + 1;
         }
-        out.append(run.substr(done));
+        out.text.append(run.substr(done));
         return true;
     }
 
-    // The content of a <tag> element up to and past its end tag, with comments and CDATA
-    // sections as the library reads them. `parts` counts the runs of text and CDATA sections.
-    bool readText(std::string_view tag, bool skipLeadingSpace, TextUse use, std::string& out,
-                  int& parts) {
-        if (skipLeadingSpace) {
+    // The content of the element `tag` up to and past its end tag, with comments and CDATA
+    // sections as the library reads them. Text other than a string's starts after white space.
+    bool readText(const Tag& tag, TextUse use, Content& out) {
+        if (use != TextUse::Unescaped) {
             skipSpace();
         }
         std::size_t references = 0;
-        bool checkUtf8 = false;
-        const auto unclosed = [&] {
-            return fail("the text ends inside <" + std::string(tag) + ">");
-        };
         for (;;) {
-            const auto* lt =
-                static_cast<const char*>(std::memchr(xml_.data() + pos_, '<', xml_.size() - pos_));
-            const std::size_t at =
-                lt != nullptr ? static_cast<std::size_t>(lt - xml_.data()) : kNone;
-            if (at == kNone || at + 2 >= xml_.size()) {
-                return unclosed();
+            const auto* lt = static_cast<const char*>(std::memchr(p_, '<', end_ - p_));
+            if (lt == nullptr || end_ - lt <= 2) {
+                return failAbout("the text ends inside <", tag, ">");
             }
-            if (at > pos_) {
-                ++parts;
-                const std::string_view run(xml_.data() + pos_, at - pos_);
-                if (use == TextUse::Unescaped && isPlainRun(run)) {
-                    out.append(run);
-                } else if (!appendRun(run, use, out, references, checkUtf8)) {
+            if (lt > p_) {
+                ++out.parts;
+                const std::string_view run(p_, static_cast<std::size_t>(lt - p_));
+                const bool plain =
+                    use == TextUse::Unescaped && std::none_of(run.begin(), run.end(), [](char c) {
+                        return kBytes.textStop[static_cast<unsigned char>(c)];
+                    });
+                if (plain) {
+                    out.text.append(run);
+                } else if (!appendRun(run, use, out, references)) {
                     return false;
                 }
             }
-            pos_ = at + 1;
-            if (xml_[pos_] == '/') {
+            p_ = lt + 1;
+            if (*p_ == '/') {
                 break;
             }
-            if (xml_[pos_] != '!') {
-                return fail("an element inside <" + std::string(tag) + ">");
-            }
-            if (++pos_ + 1 >= xml_.size()) {
-                return unclosed();
-            }
-            if (xml_[pos_] == '-' && xml_[pos_ + 1] == '-') {
-                const std::size_t end = xml_.find("-->", pos_ + 2);
-                if (end == kNone) {
-                    return fail("a comment is not closed");
-                }
-                ++parts;
-                pos_ = end + 3;
-            } else if (xml_[pos_] == '[' && startsWithAt(pos_ + 1, "CDATA[")) {
-                const std::size_t begin = pos_ + 7;
-                const std::size_t end = xml_.find("]]>", begin);
-                if (end == kNone) {
-                    return fail("a CDATA section is not closed");
-                }
-                const std::string_view section = xml_.substr(begin, end - begin);
-                if (section.find('\0') != kNone) {
-                    return fail("a text holds a NUL byte");
-                }
-                ++parts;
-                if (use != TextUse::Skipped) {
-                    checkUtf8 = true;
-                    out.append(section);
-                }
-                pos_ = end + 3;
-            } else {
-                return fail("unknown markup inside <" + std::string(tag) + ">");
-            }
-        }
-        ++pos_;
-        const auto misclosed = [&] {
-            return fail("<" + std::string(tag) + "> is not closed by its own end tag");
-        };
-        if (pos_ + tag.size() >= xml_.size() || xml_.compare(pos_, tag.size(), tag) != 0) {
-            return misclosed();
-        }
-        pos_ += tag.size();
-        skipSpace();
-        if (pos_ >= xml_.size() || xml_[pos_] != '>') {
-            return misclosed();
-        }
-        ++pos_;
-        textNeedsUtf8Check_ = use == TextUse::Unescaped && checkUtf8;
-        return true;
-    }
-
-    bool readTag(std::string_view name, bool empty) {
-        const bool isEnd = name.starts_with('/');
-        const Element element = elementOf(isEnd ? name.substr(1) : name);
-        if (element == Element::Plist && !isEnd) {
-            if (rootSeen_ && frames_.empty() && !plistOpen_) {
-                // The library stops at a second property list.
-                done_ = true;
-                return true;
-            }
-            if (rootSeen_ || plistOpen_ || empty) {
-                return fail("a <plist> element is misplaced");
-            }
-            plistOpen_ = true;
-            return true;
-        }
-        if (element == Element::Plist) {
-            // Reached only after an empty root container: any other root ends the reading.
-            if (!plistOpen_ || !frames_.empty() || !rootSeen_) {
-                return fail("a </plist> closes nothing");
-            }
-            plistOpen_ = false;
-            return true;
-        }
-        if (isEnd) {
-            return closeContainer(element);
-        }
-        return readValue(element, name, empty);
-    }
-
-    bool closeContainer(Element element) {
-        if (frames_.empty() ||
-            element != (frames_.back().isDict ? Element::Dict : Element::Array)) {
-            return fail("an end tag does not match its element");
-        }
-        const std::size_t base = frames_.back().base;
-        PlistValue container;
-        if (frames_.back().isDict) {
-            // A key without a value before the end tag is dropped, as the library drops it.
-            std::vector<PlistDict::Entry> entries(std::make_move_iterator(entries_.begin() + base),
-                                                  std::make_move_iterator(entries_.end()));
-            entries_.resize(base);
-            auto dict = PlistDict::create();
-            if (!dict->assignEntries(std::move(entries))) {
-                return fail("a dictionary of the property list holds the same key twice");
-            }
-            container = PlistValue(std::move(dict));
-        } else {
-            container = PlistValue(
-                std::make_shared<PlistArray>(std::make_move_iterator(items_.begin() + base),
-                                             std::make_move_iterator(items_.end())));
-            items_.resize(base);
-        }
-        frames_.pop_back();
-        // The library stops when the root value is closed.
-        done_ = frames_.empty();
-        return add(std::move(container));
-    }
-
-    // Adds a finished value to the container being read, or makes it the root.
-    bool add(PlistValue&& value) {
-        if (frames_.empty()) {
-            root_ = std::move(value);
-        } else if (Frame& parent = frames_.back(); parent.isDict) {
-            if (parent.keyUnchecked && !isStorableText(parent.key)) {
-                return fail(kNotUtf8);
-            }
-            entries_.emplace_back(std::move(parent.key), std::move(value));
-        } else {
-            items_.push_back(std::move(value));
-        }
-        return true;
-    }
-
-    bool readValue(Element element, std::string_view name, bool empty) {
-        const bool isDict = element == Element::Dict;
-        const bool isContainer = isDict || element == Element::Array;
-        if (element == Element::Other) {
-            return fail("the file holds an element <" + std::string(name) + ">");
-        }
-        if (rootSeen_ && frames_.empty()) {
-            return fail("the file holds a value after its root value");
-        }
-        Frame* parent = frames_.empty() ? nullptr : &frames_.back();
-        const bool isKey =
-            element == Element::Key && parent != nullptr && parent->isDict && !parent->keyPending;
-        if (!isKey) {
-            if (++values_ > limits_.maxValues) {
-                return fail("the property list holds more than " +
-                            std::to_string(limits_.maxValues) + " values");
-            }
-            if (parent != nullptr && parent->isDict && !parent->keyPending) {
-                return fail("a dictionary value has no key");
-            }
-        }
-        // A scalar is added as it is read.
-        if (!isContainer && !readScalar(element, empty, isKey ? &parent->key : nullptr)) {
-            return false;
-        }
-        if (parent != nullptr && parent->isDict) {
-            parent->keyPending = isKey;
-            if (isKey) {
-                parent->keyUnchecked = textNeedsUtf8Check_;
-                return true;
-            }
-        }
-        const bool first = !rootSeen_;
-        rootSeen_ = true;
-        if (!isContainer) {
-            done_ = first;
-            return true;
-        }
-        if (static_cast<int>(frames_.size()) + 1 > limits_.maxDepth) {
-            return fail("the property list is nested too deeply");
-        }
-        if (empty) {
-            return add(isDict ? PlistValue(PlistDict::create())
-                              : PlistValue(std::make_shared<PlistArray>()));
-        }
-        frames_.push_back(
-            Frame{isDict, false, isDict ? entries_.size() : items_.size(), std::string(), false});
-        return true;
-    }
-
-    // Adds the value of a scalar element whose start tag has been read; a dictionary's key goes
-    // to `key` instead.
-    bool readScalar(Element element, bool empty, std::string* key) {
-        const bool isString = element == Element::String || element == Element::Key;
-        const bool isBoolean = element == Element::True || element == Element::False;
-        std::string content;
-        int parts = 0;
-        textNeedsUtf8Check_ = false;
-        if (key != nullptr) {
-            // The library takes an empty <key/> for a value without a key.
-            if (empty) {
-                return fail(kNotAPropertyList);
-            }
-            key->clear();
-        }
-        if (!empty) {
-            const TextUse use = isString    ? TextUse::Unescaped
-                                : isBoolean ? TextUse::Skipped
-                                            : TextUse::Kept;
-            if (!readText(nameOf(element), !isString, use, key != nullptr ? *key : content,
-                          parts)) {
+            if (!readInnerMarkup(tag, use, out)) {
                 return false;
             }
         }
-        if (key != nullptr) {
+        const std::size_t size = tag.name.size();
+        if (static_cast<std::size_t>(end_ - ++p_) <= size ||
+            elementOf(std::string_view(p_, size)) != tag.element) {
+            return failAbout("<", tag, "> is not closed by its own end tag");
+        }
+        p_ += size;
+        skipSpace();
+        if (p_ == end_ || *p_ != '>') {
+            return failAbout("<", tag, "> is not closed by its own end tag");
+        }
+        ++p_;
+        out.mayNotBeUtf8 = use == TextUse::Unescaped && out.mayNotBeUtf8;
+        return true;
+    }
+
+    // A comment or a CDATA section inside the text of `tag`, from the byte past its '<'.
+    [[gnu::noinline]] bool readInnerMarkup(const Tag& tag, TextUse use, Content& out) {
+        if (*p_ != '!') {
+            return failAbout("an element inside <", tag, ">");
+        }
+        if (++p_ + 1 >= end_) {
+            return failAbout("the text ends inside <", tag, ">");
+        }
+        const bool isComment = p_[0] == '-' && p_[1] == '-';
+        if (!isComment && !(p_[0] == '[' && startsWith(p_ + 1, "CDATA["))) {
+            return failAbout("unknown markup inside <", tag, ">");
+        }
+        const char* begin = p_ + (isComment ? 2 : 7);
+        const char* end = find(begin, isComment ? "-->" : "]]>");
+        if (end == nullptr) {
+            return fail(isComment ? "a comment is not closed" : "a CDATA section is not closed");
+        }
+        ++out.parts;
+        p_ = end + 3;
+        if (isComment) {
             return true;
         }
-        if (isString) {
-            if (textNeedsUtf8Check_ && !isStorableText(content)) {
-                return fail(kNotUtf8);
-            }
-            return add(PlistValue(std::move(content)));
-        } else if (isBoolean) {
-            return add(PlistValue(element == Element::True));
-        } else if (element == Element::Integer) {
-            PlistInteger integer;
-            if (!empty && !parseInteger(content, integer)) {
-                return fail("an integer does not fit in 64 bits");
-            }
-            return add(PlistValue(integer));
-        } else if (element == Element::Real) {
-            const double real = strtod_l(content.c_str(), nullptr, cLocale());
-            if (!std::isfinite(real)) {
-                // Neither written back the same nor an amount anyone stores.
-                return fail("the property list holds a number that is not finite");
-            }
-            return add(PlistValue(real));
-        } else if (element == Element::Date) {
-            PlistDate date;
-            if (empty) {
-                return fail("a date is empty");
-            }
-            if (parts > 1 || !parseDate(content, date)) {
-                return fail("a date is not a valid date between the years 1000 and 9999");
-            }
-            return add(PlistValue(date));
-        } else {
-            PlistData data;
-            if (parts > 1 || !decodeBase64(content, data.bytes)) {
-                return fail("the property list holds data that is not base64");
-            }
-            return add(PlistValue(std::move(data)));
+        if (std::memchr(begin, '\0', static_cast<std::size_t>(end - begin)) != nullptr) {
+            return fail("a text holds a NUL byte");
+        }
+        if (use != TextUse::Skipped) {
+            out.mayNotBeUtf8 = true;
+            out.text.append(begin, end);
         }
         return true;
     }
 
-    std::string_view xml_;
+    const char* p_;
+    const char* end_;
     const PlistXmlLimits& limits_;
     std::string& error_;
-    std::size_t pos_ = 0;
     std::size_t values_ = 0;
-    std::vector<Frame> frames_;
     // Entries and items of the containers being read, innermost last.
     std::vector<PlistDict::Entry> entries_;
     std::vector<PlistValue> items_;
-    PlistValue root_;
-    bool plistOpen_ = false;
-    bool rootSeen_ = false;
-    bool done_ = false;
-    // Whether the text last read may not be UTF-8.
-    bool textNeedsUtf8Check_ = false;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -27,8 +28,13 @@ std::string_view withoutByteOrderMark(std::string_view xml) {
     return xml.starts_with(kUtf8Mark) ? xml.substr(kUtf8Mark.size()) : xml;
 }
 
-// Reads the whole file into memory with one allocation of its size.
-bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, std::string& bytes,
+// The bytes of a whole file, in one allocation of its size that is not filled before the read.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
+bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, FileBytes& bytes,
                    std::string* error) {
     // Without waiting: opening a named pipe for reading would block until a writer came.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -45,10 +51,11 @@ bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, s
         ok = false;
     }
     if (ok) {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
+        const auto size = static_cast<std::size_t>(info.st_size);
+        bytes.data.reset(new char[size]);
         std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        while (done < size) {
+            const ssize_t got = ::read(fd, bytes.data.get() + done, size - done);
             if (got < 0 && errno == EINTR) {
                 continue;
             }
@@ -57,8 +64,8 @@ bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, s
             }
             done += static_cast<std::size_t>(got);
         }
-        bytes.resize(done);
-        if (done < static_cast<std::size_t>(info.st_size)) {
+        bytes.size = done;
+        if (done < size) {
             setError(error, "cannot read " + path.string());
             ok = false;
         }
@@ -91,11 +98,11 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::string* erro
 
 PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t maxBytes,
                             std::string* error) {
-    std::string bytes;
+    FileBytes bytes;
     if (!readFileBytes(path, maxBytes, bytes, error)) {
         return {};
     }
-    return propertyListFromXml(bytes, error);
+    return propertyListFromXml(std::string_view(bytes.data.get(), bytes.size), error);
 }
 
 PropertyListSize propertyListSize(const PlistValue& value, int depth) {
