@@ -76,8 +76,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::connectCommands() {
     MainMenuView* view = view_;
-    const auto onTrigger = [this, view](QAction* item, void (MainMenuView::*command)()) {
-        connect(item, &QAction::triggered, view, command);
+    const auto onTrigger = [view](QAction* item, void (MainMenuView::*command)()) {
+        QObject::connect(item, &QAction::triggered, view, command);
     };
     onTrigger(ui_->newItem, &MainMenuView::addNewPortfolioButtonPressed);
     onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);

@@ -173,7 +173,7 @@ bool decodeBase64(std::string_view text, std::string& out) {
     return true;
 }
 
-enum class Element : std::uint8_t {
+enum class Element {
     Key,
     String,
     Dict,
@@ -360,9 +360,11 @@ class Reader {
             p_ += text.size();
             return true;
         };
-        if (isUsual(Element::Key, "key>") || isUsual(Element::String, "string>")) {
-            return true;
-        }
+        return isUsual(Element::Key, "key>") || isUsual(Element::String, "string>") ||
+               readAnyTag(tag);
+    }
+
+    [[gnu::noinline]] bool readAnyTag(Tag& tag) {
         const char* nameEnd = p_;
         while (nameEnd < end_ && !kBytes.nameEnd[static_cast<unsigned char>(*nameEnd)]) {
             ++nameEnd;
@@ -472,28 +474,25 @@ class Reader {
         return array;
     }
 
-    // A key read when no key waits for its value starts an entry; any other element there has
-    // no key. A key without a value before the end tag is dropped, as the library drops it.
+    // Entries of a key and the value after it, whatever its element. A key without a value
+    // before the end tag is dropped, as the library drops it.
     PlistValue readDict(int depth) {
         const std::size_t base = entries_.size();
         Tag tag;
-        Content key;
-        bool keyPending = false;
         while (readChild(tag) && !tag.isEnd) {
-            if (!keyPending && tag.element == Element::Key) {
-                key = Content();
-                // The library takes an empty <key/> for a value without a key.
-                if ((tag.isEmpty && fail(kNotAPropertyList)) ||
-                    !readText(tag, TextUse::Unescaped, key)) {
-                    return {};
-                }
-                keyPending = true;
-                continue;
+            if (tag.element != Element::Key) {
+                return failed(startValue(tag) ? "a dictionary value has no key" : "");
             }
-            if (!startValue(tag) || (!keyPending && fail("a dictionary value has no key"))) {
+            Content key;
+            // The library takes an empty <key/> for a value without a key.
+            if ((tag.isEmpty && fail(kNotAPropertyList)) ||
+                !readText(tag, TextUse::Unescaped, key) || !readChild(tag)) {
                 return {};
             }
-            PlistValue value = readValue(tag, depth);
+            if (tag.isEnd) {
+                break;
+            }
+            PlistValue value = startValue(tag) ? readValue(tag, depth) : PlistValue();
             if (value.isAbsent()) {
                 return {};
             }
@@ -501,7 +500,6 @@ class Reader {
                 return failed(kNotUtf8);
             }
             entries_.emplace_back(std::move(key.text), std::move(value));
-            keyPending = false;
         }
         if (!error_.empty() || tag.element != Element::Dict) {
             return failed("an end tag does not match its element");
@@ -664,6 +662,7 @@ class Reader {
             }
             p_ = lt + 1;
             if (*p_ == '/') {
+                ++p_;
                 break;
             }
             if (!readInnerMarkup(tag, use, out)) {
@@ -671,8 +670,12 @@ class Reader {
             }
         }
         const std::size_t size = tag.name.size();
-        if (static_cast<std::size_t>(end_ - ++p_) <= size ||
-            elementOf(std::string_view(p_, size)) != tag.element) {
+        const auto closes = [&](Element element, std::string_view name) {
+            return tag.element == element && startsWith(p_, name);
+        };
+        if (!closes(Element::Key, "key") && !closes(Element::String, "string") &&
+            (static_cast<std::size_t>(end_ - p_) <= size ||
+             elementOf(std::string_view(p_, size)) != tag.element)) {
             return failAbout("<", tag, "> is not closed by its own end tag");
         }
         p_ += size;
