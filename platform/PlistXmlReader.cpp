@@ -520,51 +520,47 @@ class Reader {
         const bool isString = element == Element::String || element == Element::Key;
         const bool isBoolean = element == Element::True || element == Element::False;
         Content content;
-        const TextUse use = isString    ? TextUse::Unescaped
-                            : isBoolean ? TextUse::Skipped
-                                        : TextUse::Kept;
-        if (!tag.isEmpty && !readText(tag, use, content)) {
+        if (!tag.isEmpty && !readText(tag,
+                                      isString    ? TextUse::Unescaped
+                                      : isBoolean ? TextUse::Skipped
+                                                  : TextUse::Kept,
+                                      content)) {
             return {};
         }
         std::string& text = content.text;
         if (isString) {
-            if (content.mayNotBeUtf8 && !isStorableText(text)) {
-                return failed(kNotUtf8);
-            }
-            return std::move(text);
+            return !content.mayNotBeUtf8 || isStorableText(text) ? PlistValue(std::move(text))
+                                                                 : failed(kNotUtf8);
         }
-        if (isBoolean) {
+        PlistInteger integer;
+        PlistDate date;
+        switch (element) {
+        case Element::True:
+        case Element::False:
             return element == Element::True;
-        }
-        if (element == Element::Integer) {
-            PlistInteger integer;
-            if (!tag.isEmpty && !parseInteger(text, integer)) {
-                return failed("an integer does not fit in 64 bits");
-            }
-            return integer;
-        }
-        if (element == Element::Real) {
+        case Element::Integer:
+            return tag.isEmpty || parseInteger(text, integer)
+                       ? PlistValue(integer)
+                       : failed("an integer does not fit in 64 bits");
+        case Element::Real: {
             const double real = strtod_l(text.c_str(), nullptr, cLocale());
             // Neither written back the same nor an amount anyone stores.
             return std::isfinite(real)
                        ? PlistValue(real)
                        : failed("the property list holds a number that is not finite");
         }
-        if (element == Element::Date) {
-            PlistDate date;
-            if (tag.isEmpty) {
-                return failed("a date is empty");
-            }
-            if (content.parts > 1 || !parseDate(text, date)) {
-                return failed("a date is not a valid date between the years 1000 and 9999");
-            }
-            return date;
+        case Element::Date:
+            return tag.isEmpty ? failed("a date is empty")
+                   : content.parts <= 1 && parseDate(text, date)
+                       ? PlistValue(date)
+                       : failed("a date is not a valid date between the years 1000 and 9999");
+        default: {
+            PlistData data;
+            return content.parts <= 1 && decodeBase64(text, data.bytes)
+                       ? PlistValue(std::move(data))
+                       : failed("the property list holds data that is not base64");
         }
-        PlistData data;
-        if (content.parts > 1 || !decodeBase64(text, data.bytes)) {
-            return failed("the property list holds data that is not base64");
         }
-        return data;
     }
 
     bool tooManyReferences() {
