@@ -29,6 +29,7 @@ struct ByteClasses {
     bool space[256] = {};
     bool nameEnd[256] = {};
     bool textStop[256] = {};
+    bool plainEnd[256] = {};
     constexpr ByteClasses() {
         for (const char c : {' ', '\t', '\r', '\n'}) {
             space[static_cast<unsigned char>(c)] = nameEnd[static_cast<unsigned char>(c)] = true;
@@ -37,6 +38,9 @@ struct ByteClasses {
         nameEnd[0] = textStop[0] = textStop[static_cast<unsigned char>('&')] = true;
         for (int c = 0x80; c < 0x100; ++c) {
             textStop[c] = true;
+        }
+        for (int c = 0; c < 0x100; ++c) {
+            plainEnd[c] = textStop[c] || c == '<';
         }
     }
 };
@@ -639,19 +643,23 @@ class Reader {
         }
         std::size_t references = 0;
         for (;;) {
-            const auto* lt = static_cast<const char*>(std::memchr(p_, '<', end_ - p_));
+            // Plain text, the usual kind, is scanned once up to its '<'.
+            const char* lt = p_;
+            while (lt < end_ && !kBytes.plainEnd[static_cast<unsigned char>(*lt)]) {
+                ++lt;
+            }
+            const bool plain = lt < end_ && *lt == '<';
+            if (!plain) {
+                lt = static_cast<const char*>(std::memchr(lt, '<', end_ - lt));
+            }
             if (lt == nullptr || end_ - lt <= 2) {
                 return failAbout("the text ends inside <", tag, ">");
             }
             if (lt > p_) {
                 ++out.parts;
                 const std::string_view run(p_, static_cast<std::size_t>(lt - p_));
-                const bool plain =
-                    use == TextUse::Unescaped && std::none_of(run.begin(), run.end(), [](char c) {
-                        return kBytes.textStop[static_cast<unsigned char>(c)];
-                    });
                 if (plain) {
-                    out.text.append(run);
+                    out.text.append(use == TextUse::Skipped ? std::string_view() : run);
                 } else if (!appendRun(run, use, out, references)) {
                     return false;
                 }
