@@ -65,11 +65,11 @@ PlistDictRef readPortfolioDictionary(const ResourceLocations& locations) {
         }
     }
     std::string error;
-    const PlistValue root = readPropertyList(path, &error);
-    PlistDictRef portfolios = root.dict();
+    PlistDictRef portfolios =
+        readPropertyListDictionary(path, "its root is not a dictionary", &error);
     if (!portfolios) {
-        throw CliError(kExitFailure, "cannot read the portfolio file " + path.string() + ": " +
-                                         (error.empty() ? "its root is not a dictionary" : error));
+        throw CliError(kExitFailure,
+                       "cannot read the portfolio file " + path.string() + ": " + error);
     }
     return portfolios;
 }

@@ -105,6 +105,17 @@ PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t ma
     return propertyListFromXml(std::string_view(bytes.data.get(), bytes.size), error);
 }
 
+PlistDictRef readPropertyListDictionary(const std::filesystem::path& path,
+                                        std::string_view notADictionary, std::string* error,
+                                        std::uintmax_t maxBytes) {
+    std::string reason;
+    PlistDictRef root = readPropertyList(path, maxBytes, &reason).dict();
+    if (!root) {
+        setError(error, reason.empty() ? std::string(notADictionary) : std::move(reason));
+    }
+    return root;
+}
+
 PropertyListSize propertyListSize(const PlistValue& value, int depth) {
     // Per value at most: its indentation, its tags, a line end; a text's bytes at most six
     // times over (a control character becomes "&#NN;"); data at most three times over (base64

@@ -43,6 +43,11 @@ bool fitsPropertyListFile(const PropertyListSize& size);
 PlistValue readPropertyList(const std::filesystem::path& path, std::string* error = nullptr);
 PlistValue readPropertyList(const std::filesystem::path& path, std::uintmax_t maxBytes,
                             std::string* error = nullptr);
+// The dictionary at the root of the file; an empty reference, with the reader's reason in
+// `error`, when the file cannot be read, or with `notADictionary` when its root is another value.
+PlistDictRef readPropertyListDictionary(const std::filesystem::path& path,
+                                        std::string_view notADictionary, std::string* error,
+                                        std::uintmax_t maxBytes = kMaxPropertyListBytes);
 
 // The XML text of a property list, dictionary keys in their order; absent values inside
 // containers are left out; characters XML cannot hold as they are become character references.

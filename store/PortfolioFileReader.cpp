@@ -80,16 +80,13 @@ PortfolioFileContents readPortfolioFile(const std::filesystem::path& path,
         contents.portfolios = PlistDict::create();
         return contents;
     }
-    std::string reason;
-    const PlistValue root = readPropertyList(path, maxBytes, &reason);
-    if (PlistDictRef dict = root.dict()) {
+    std::string why;
+    if (PlistDictRef dict = readPropertyListDictionary(
+            path, "it holds no dictionary of portfolios at its root", &why, maxBytes)) {
         contents.portfolios = std::move(dict);
         return contents;
     }
     contents.portfolios = PlistDict::create();
-    // A root of another kind reads as a property list, without a reason of the reader's.
-    const std::string why =
-        !reason.empty() ? reason : "it holds no dictionary of portfolios at its root";
     contents.setAsidePath = setFileAside(path, currentTimeStamp());
     if (contents.setAsidePath) {
         contents.notice = "The portfolio file could not be read (" + why +

@@ -217,14 +217,6 @@ EarningRatesRef EarningRates::FileReader::read(const PlistDict& root, std::strin
 }
 
 EarningRatesRef readEarningRatesFile(const std::filesystem::path& path, std::string* error) {
-    std::string readError;
-    const PlistValue read = readPropertyList(path, &readError);
-    const PlistDict* root = read.dictPtr();
-    if (root == nullptr) {
-        if (error != nullptr) {
-            *error = readError.empty() ? "it holds no dictionary" : readError;
-        }
-        return {};
-    }
-    return EarningRates::FileReader::read(*root, error);
+    const PlistDictRef root = readPropertyListDictionary(path, "it holds no dictionary", error);
+    return root ? EarningRates::FileReader::read(*root, error) : EarningRatesRef();
 }

@@ -176,13 +176,9 @@ ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string*
 ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* error) {
     ValueTableRef table;
     {
-        std::string readError;
-        const PlistValue read = readPropertyList(path, &readError);
-        const PlistDict* root = read.dictPtr();
-        if (root == nullptr) {
-            if (error != nullptr) {
-                *error = readError.empty() ? "it holds no dictionary of values" : readError;
-            }
+        const PlistDictRef root =
+            readPropertyListDictionary(path, "it holds no dictionary of values", error);
+        if (!root) {
             return {};
         }
         table = valueTableOfDictionary(*root);

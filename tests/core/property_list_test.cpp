@@ -294,6 +294,18 @@ TEST(PropertyListTest, ReadingFiles) {
     EXPECT_EQ(readPropertyList(dir / "small.plist"), PlistValue("x"));
     EXPECT_TRUE(readPropertyList(dir / "small.plist", 10, &error).isAbsent());
     EXPECT_NE(error.find("too large"), std::string::npos);
+
+    // A root dictionary is read as one; another root gets the caller's words, a file that cannot
+    // be read keeps the reader's reason.
+    writeWholeFile(dir / "dict.plist",
+                   "<plist><dict><key>a</key><string>x</string></dict></plist>");
+    const PlistDictRef dict = readPropertyListDictionary(dir / "dict.plist", "no dict", &error);
+    ASSERT_TRUE(dict);
+    EXPECT_EQ(dict->text("a"), "x");
+    EXPECT_FALSE(readPropertyListDictionary(dir / "small.plist", "no dict", &error));
+    EXPECT_EQ(error, "no dict");
+    EXPECT_FALSE(readPropertyListDictionary(dir / "small.plist", "no dict", &error, 10));
+    EXPECT_NE(error.find("too large"), std::string::npos);
 }
 
 } // namespace
