@@ -263,14 +263,18 @@ class Reader {
             return root;
         }
         while (nextTag(tag)) {
-            if (tag.element == Element::Plist && !tag.isEnd) {
+            if (tag.element != Element::Plist) {
+                if (tag.isEnd || tag.element == Element::Other) {
+                    refuseStart(tag);
+                    return {};
+                }
+                return failed("the file holds a value after its root value");
+            }
+            if (!tag.isEnd) {
                 return plistOpen ? failed("a <plist> element is misplaced") : root;
             }
-            if (tag.element != Element::Plist || !plistOpen) {
-                return tag.element == Element::Plist ? failed("a </plist> closes nothing")
-                       : tag.isEnd || tag.element == Element::Other
-                           ? (refuseStart(tag), PlistValue())
-                           : failed("the file holds a value after its root value");
+            if (!plistOpen) {
+                return failed("a </plist> closes nothing");
             }
             plistOpen = false;
         }
