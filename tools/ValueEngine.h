@@ -1,6 +1,6 @@
 #pragma once
 
-// Redemption values of Series I and Series EE (issued May 1995 or later) computed by the
+// Redemption values of Series I, Series EE and the last Series E issues computed by the
 // Treasury's rules (31 CFR 359 and 351, as summarised in the project's rates.md, Sections 1-3, and
 // rates-2010-2026.md, Sections 2.3 and 4):
 //   - values are kept per unit: $25 face for I (price $25), $25 face for EE (price $12.50);
