@@ -10,3 +10,9 @@ add_test(NAME bond_table_reproducible
                  -DCOMMITTED_RATES=${CMAKE_SOURCE_DIR}/resources/EarningRates.plist
                  -P ${CMAKE_SOURCE_DIR}/tools/CompareBondTable.cmake)
 set_tests_properties(bond_table_reproducible PROPERTIES LABELS core)
+
+add_test(NAME bond_table_keeps_values
+         COMMAND ${CMAKE_COMMAND} -DBUILDER=$<TARGET_FILE:orvelt-build-table>
+                 -DDATA=${CMAKE_SOURCE_DIR}/tools/data -DOUT=${CMAKE_BINARY_DIR}/bond-table-keep
+                 -P ${CMAKE_SOURCE_DIR}/tests/tools/KeepOnlyRaisedValues.cmake)
+set_tests_properties(bond_table_keeps_values PROPERTIES LABELS core)

@@ -68,6 +68,31 @@ bool readDataRows(const std::filesystem::path& path, std::string* error, ReadRow
     return true;
 }
 
+// The rate of one row: `rateText` and its `status` as the data files write them, "not found"
+// twice where no source gave it. False, with `problem`, for a rate of any other form or status.
+bool readRate(const std::string& rateText, const std::string& status, const std::string& whereRead,
+              PublishedRate& rate, std::string& problem) {
+    rate = {parseHundredthsOfPercent(rateText), status, false};
+    const bool notFound = rateText == "not found" && status == "not found";
+    if (!rate.hundredthsOfPercent && !notFound) {
+        problem = "bad rate \"" + rateText + "\"";
+        return false;
+    }
+    if (rate.hundredthsOfPercent && status == "not found") {
+        problem = "a rate marked \"not found\"";
+        return false;
+    }
+    if (rate.hundredthsOfPercent && !isUsableRate(status, whereRead)) {
+        if (status.find("unconfirmed (1 secondary)") == std::string::npos) {
+            problem = "unknown status \"" + status + "\"";
+            return false;
+        }
+        rate.hundredthsOfPercent.reset();
+        rate.unused = true;
+    }
+    return true;
+}
+
 // Reads a rate file: `periodColumns` is 2 for issue periods (first, last) and 1 for
 // announcements. Lines starting with '#' are comments.
 bool loadRates(const std::filesystem::path& path, int periodColumns,
@@ -83,8 +108,6 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
             const std::optional<MonthIndex> first = parseMonth(fields[0]);
             const std::optional<MonthIndex> last =
                 periodColumns == 2 ? parseMonth(fields[1]) : first;
-            const std::string& rateText = fields[static_cast<std::size_t>(periodColumns)];
-            const std::string& status = fields[static_cast<std::size_t>(periodColumns + 1)];
             if (!first || !last || *last < *first) {
                 *error = where + ": bad month";
                 return false;
@@ -97,23 +120,13 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
                 return false;
             }
             expectedNext = *first + step;
-            PublishedRate rate{parseHundredthsOfPercent(rateText), status, false};
-            const bool notFound = rateText == "not found" && status == "not found";
-            if (!rate.hundredthsOfPercent && !notFound) {
-                *error = where + ": bad rate \"" + rateText + "\"";
+            PublishedRate rate;
+            std::string problem;
+            if (!readRate(fields[static_cast<std::size_t>(periodColumns)],
+                          fields[static_cast<std::size_t>(periodColumns + 1)], fields.back(), rate,
+                          problem)) {
+                *error = where + ": " + problem;
                 return false;
-            }
-            if (rate.hundredthsOfPercent && status == "not found") {
-                *error = where + ": a rate marked \"not found\"";
-                return false;
-            }
-            if (rate.hundredthsOfPercent && !isUsableRate(status, fields.back())) {
-                if (status.find("unconfirmed (1 secondary)") == std::string::npos) {
-                    *error = where + ": unknown status \"" + status + "\"";
-                    return false;
-                }
-                rate.hundredthsOfPercent.reset();
-                rate.unused = true;
             }
             rates[*first] = rate;
             if (lastIssue != nullptr) {
@@ -129,6 +142,147 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
         return false;
     }
     return true;
+}
+
+// Reads the rates of EE issued May 1995 - April 1997: announcement, short-term rate and status,
+// long-term rate and status, inputs; "-" twice where a rate is not given. The long-term rates
+// join `longTerm`, which already holds those of ee_long_term_rates.tsv: an announcement both
+// files give must have one rate.
+bool loadEarlyEERates(const std::filesystem::path& path,
+                      std::map<MonthIndex, PublishedRate>& shortTerm,
+                      std::map<MonthIndex, PublishedRate>& longTerm, std::string* error) {
+    std::optional<MonthIndex> expectedNext;
+    const auto readOne = [&](const std::string& rateText, const std::string& status,
+                             const std::string& inputs, MonthIndex announcement,
+                             std::map<MonthIndex, PublishedRate>& rates, std::string& problem) {
+        if (rateText == "-" && status == "-") {
+            return true;
+        }
+        PublishedRate rate;
+        if (!readRate(rateText, status, inputs, rate, problem)) {
+            return false;
+        }
+        const auto [found, added] = rates.try_emplace(announcement, rate);
+        if (!added && found->second.hundredthsOfPercent != rate.hundredthsOfPercent) {
+            problem = "the long-term rate " + rateText + " differs from ee_long_term_rates.tsv";
+            return false;
+        }
+        return true;
+    };
+    const bool read = readDataRows(
+        path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
+            const std::optional<MonthIndex> announcement =
+                fields.size() == 6 ? parseMonth(fields[0]) : std::nullopt;
+            if (!announcement || (expectedNext && *announcement != *expectedNext)) {
+                *error = where + ": expected the announcement after the previous row's, two "
+                                 "rates with their status, and their inputs";
+                return false;
+            }
+            expectedNext = *announcement + 6;
+            std::string problem;
+            if (!readOne(fields[1], fields[2], fields[5], *announcement, shortTerm, problem) ||
+                !readOne(fields[3], fields[4], fields[5], *announcement, longTerm, problem)) {
+                *error = where + ": " + problem;
+                return false;
+            }
+            return true;
+        });
+    if (read && shortTerm.empty()) {
+        *error = path.string() + ": holds no short-term rates";
+        return false;
+    }
+    return read;
+}
+
+// "252" -> 252; nothing unless the text is one to three digits.
+std::optional<int> parseMonthCount(const std::string& text) {
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(text);
+}
+
+// "73.64" -> 7364; nothing for a negative amount or one not of that form.
+std::optional<long long> parseCents(const std::string& text) {
+    const std::optional<int> cents = parseHundredthsOfPercent(text);
+    return cents && *cents >= 0 ? std::optional<long long>(*cents) : std::nullopt;
+}
+
+// Reads the official values: first and last issue month, age in months, value per $100, status,
+// where read.
+bool loadPublishedValues(const std::filesystem::path& path, std::vector<PublishedEEValue>& values,
+                         std::string* error) {
+    const bool read = readDataRows(
+        path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
+            const bool six = fields.size() == 6;
+            const std::optional<MonthIndex> first = six ? parseMonth(fields[0]) : std::nullopt;
+            const std::optional<MonthIndex> last = six ? parseMonth(fields[1]) : std::nullopt;
+            const std::optional<int> age = six ? parseMonthCount(fields[2]) : std::nullopt;
+            const std::optional<long long> cents = six ? parseCents(fields[3]) : std::nullopt;
+            if (!first || !last || *last < *first || !age || !cents) {
+                *error = where + ": expected the first and last issue month, an age in months, a "
+                                 "value per $100, a status and where it was read";
+                return false;
+            }
+            values.push_back({*first, *last, *age, *cents, fields[5]});
+            return true;
+        });
+    if (read && values.empty()) {
+        *error = path.string() + ": holds no values";
+        return false;
+    }
+    return read;
+}
+
+// One row of the last extensions' bases: series, first and last issue month, the age in months
+// the extension starts at, the base rounded up, the base rounded half up or "-", status, where
+// read.
+std::optional<LastExtensionBase> parseLastExtensionBase(const std::vector<std::string>& fields) {
+    if (fields.size() != 8 || (fields[0] != "E" && fields[0] != "EE")) {
+        return std::nullopt;
+    }
+    LastExtensionBase base;
+    base.series = fields[0] == "E" ? ExtendedSeries::E : ExtendedSeries::EE;
+    const std::optional<MonthIndex> first = parseMonth(fields[1]);
+    const std::optional<MonthIndex> last = parseMonth(fields[2]);
+    const std::optional<int> fromAge = parseMonthCount(fields[3]);
+    const std::optional<long long> up = parseCents(fields[4]);
+    if (!first || !last || *last < *first || !fromAge || *fromAge == 0 || !up) {
+        return std::nullopt;
+    }
+    base.firstIssue = *first;
+    base.lastIssue = *last;
+    base.fromAgeMonths = *fromAge;
+    base.roundUpCents = *up;
+    if (fields[5] != "-") {
+        base.halfUpCents = parseCents(fields[5]);
+        if (!base.halfUpCents) {
+            return std::nullopt;
+        }
+    }
+    return base;
+}
+
+bool loadLastExtensionBases(const std::filesystem::path& path,
+                            std::vector<LastExtensionBase>& bases, std::string* error) {
+    const bool read = readDataRows(
+        path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
+            const std::optional<LastExtensionBase> base = parseLastExtensionBase(fields);
+            if (!base) {
+                *error = where + ": expected a series, the first and last issue month, the age in "
+                                 "months the extension starts at, its base rounded up and rounded "
+                                 "half up (or \"-\"), a status and where it was read";
+                return false;
+            }
+            bases.push_back(*base);
+            return true;
+        });
+    if (read && bases.empty()) {
+        *error = path.string() + ": holds no bases";
+        return false;
+    }
+    return read;
 }
 
 // Reads the final values: issue month, final maturity month, six-digit leaf, status, where read.
@@ -257,7 +411,13 @@ std::optional<BondRates> BondRates::load(const std::filesystem::path& dataDir, s
                    &message) ||
         !loadRates(dataDir / "ee_long_term_rates.tsv", 1, rates.eeLongTermByAnnouncement, nullptr,
                    &message) ||
+        !loadEarlyEERates(dataDir / "ee_1995_1997_rates.tsv", rates.eeShortTermByAnnouncement,
+                          rates.eeLongTermByAnnouncement, &message) ||
         !loadFinalValues(dataDir / "ee_final_values.tsv", rates.eeFinalValuesByIssue, &message) ||
+        !loadPublishedValues(dataDir / "ee_published_values.tsv", rates.eePublishedValues,
+                             &message) ||
+        !loadLastExtensionBases(dataDir / "last_extension_bases.tsv", rates.lastExtensionBases,
+                                &message) ||
         !loadYields(dataDir / "five_year_yields.tsv", rates.fiveYearYieldByMonth, &message)) {
         return std::nullopt;
     }

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A month as a count of months since January of year 0: year * 12 + (month - 1).
 using MonthIndex = int;
@@ -44,6 +45,31 @@ struct PublishedFinalValue {
     long long cents = 0;
 };
 
+// An official value per $100 face of the EE bonds issued `firstIssue` to `lastIssue`, each at
+// `ageMonths` after its issue month, that the builder's rules must reproduce.
+struct PublishedEEValue {
+    MonthIndex firstIssue = 0;
+    MonthIndex lastIssue = 0;
+    int ageMonths = 0;
+    long long centsPer100 = 0;
+    std::string whereRead;
+};
+
+// Which series a last extension belongs to.
+enum class ExtendedSeries { E, EE };
+
+// The bonds issued `firstIssue` to `lastIssue` in their last extension, from `fromAgeMonths` to
+// final maturity: the base per $25 face at its start, pinned by the official final value, for the
+// Treasury rounding up and, where that rounding is not settled, for it rounding half up.
+struct LastExtensionBase {
+    ExtendedSeries series = ExtendedSeries::EE;
+    MonthIndex firstIssue = 0;
+    MonthIndex lastIssue = 0;
+    int fromAgeMonths = 0;
+    long long roundUpCents = 0;
+    std::optional<long long> halfUpCents; // empty: rounding up is settled
+};
+
 struct BondRates {
     // Keyed by the first issue month of each period; a rate holds until the next key.
     std::map<MonthIndex, PublishedRate> iFixedByIssue;
@@ -51,21 +77,28 @@ struct BondRates {
     // Keyed by the announcement's month (May or November).
     std::map<MonthIndex, PublishedRate> iInflationByAnnouncement;
     std::map<MonthIndex, PublishedRate> eeMarketByAnnouncement;
-    // The 85% long-term rate of EE issued May 1995 - April 1997, by announcement.
+    // The rates of EE issued May 1995 - April 1997, by announcement: the short-term rate of their
+    // first five years and the 85% long-term rate after them.
+    std::map<MonthIndex, PublishedRate> eeShortTermByAnnouncement;
     std::map<MonthIndex, PublishedRate> eeLongTermByAnnouncement;
     // Monthly averages of the 5-year Treasury yield in hundredths of a percent, by month: what
-    // bounds the market-based value of EE issued before May 1995.
+    // the market-based value of EE issued before May 1995 is averaged from.
     std::map<MonthIndex, int> fiveYearYieldByMonth;
     // The final values of EE issued December 1986 - April 1995, by issue month.
     std::map<MonthIndex, PublishedFinalValue> eeFinalValuesByIssue;
+    // Official values of EE issued before May 1997 at given ages.
+    std::vector<PublishedEEValue> eePublishedValues;
+    // The bases of the last extensions, in the order of the data file.
+    std::vector<LastExtensionBase> lastExtensionBases;
     // The highest market-based rate used, for bounding values that need a missing one.
     int eeMarketHighest = 0;
     // The last issue month that the fixed-rate tables cover.
     MonthIndex iFixedLastIssue = 0;
     MonthIndex eeFixedLastIssue = 0;
 
-    // The five rate files, the final values and the yields in `dataDir`. On a malformed file
-    // answers nothing, with `error` naming the file and line.
+    // The rate files, the final and published values, the last extensions' bases and the yields
+    // in `dataDir`. On a malformed file, or two files giving one rate differently, answers
+    // nothing, with `error` naming the file and line.
     static std::optional<BondRates> load(const std::filesystem::path& dataDir, std::string* error);
 };
 

@@ -8,11 +8,14 @@
 
 namespace {
 
-constexpr int kLongTermOriginalMaturity = 17 * 12;
 // The guaranteed-minimum path is a rule of 31 CFR 351.21 whose every value the official file
 // reproduces (tools/data/README.md).
 constexpr std::string_view kMinimumPathStatus =
     "guaranteed minimum (31 CFR 351.21), official-table";
+// A last extension earns 4% from a base that its official final value pins (data/README.md).
+constexpr int kLastExtensionRate = 400;
+constexpr std::string_view kLastExtensionStatus =
+    "guaranteed minimum of the last extension, pinned by the official final value";
 
 struct MonthRate {
     int code = kRateNotKnown;
@@ -64,26 +67,36 @@ MonthRate iRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
                      : "fixed rate " + fixed->status + "; inflation rate " + inflation->status);
 }
 
+// The 4% of a last extension in the months it values the bond.
+MonthRate lastExtensionRate(const BondRates& rates, ExtendedSeries series, MonthIndex issue,
+                            MonthIndex month) {
+    if (!lastExtensionValueCents(rates, series, issue, month - issue)) {
+        return {};
+    }
+    return known(kLastExtensionRate, std::string(kLastExtensionStatus));
+}
+
 MonthRate eeRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
     const int age = month - issue;
     const MonthIndex periodStart = issue + age / 6 * 6;
     switch (eeRulesOf(issue)) {
     case EERules::BeforeMinimumPath:
-        return {};
-    case EERules::MinimumPath:
-        // Where the market-based value might govern, the table has no value and no rate is
-        // known.
+        return lastExtensionRate(rates, ExtendedSeries::EE, issue, month);
+    case EERules::MinimumPath: {
+        // The path's rate tells the growth to the next accrual only where the path is the value
+        // at both ends; the market-based value grows by no stated rate.
+        const int step = eeAccrualStepMonths(issue);
+        const MonthIndex next = issue + (age / step + 1) * step;
         if (redemptionValue(rates, ComputedSeries::EE, issue, month).kind !=
-            RedemptionValue::Kind::Value) {
+                RedemptionValue::Kind::Value ||
+            marketBasedValueGoverns(rates, issue, month) ||
+            marketBasedValueGoverns(rates, issue, next)) {
             return {};
         }
         return known(*minimumPathRate(issue, age), std::string(kMinimumPathStatus));
-    case EERules::LongTerm: {
-        if (age < kLongTermOriginalMaturity) {
-            return {};
-        }
-        const PublishedRate* rate = publishedAnnouncedRate(rates.eeLongTermByAnnouncement,
-                                                           governingAnnouncement(periodStart));
+    }
+    case EERules::ShortAndLongTerm: {
+        const PublishedRate* rate = earlyEEPeriodRate(rates, issue, periodStart);
         return published(rate, rate != nullptr ? rate->hundredthsOfPercent : std::nullopt);
     }
     case EERules::MarketBased:
@@ -112,15 +125,23 @@ MonthRate rateInMonth(const BondRates& rates, const std::string& series, MonthIn
     if (series == "EE") {
         return eeRate(rates, issue, month);
     }
-    return {}; // Series E and savings notes: the data state no rate
+    if (series == "E") {
+        return lastExtensionRate(rates, ExtendedSeries::E, issue, month);
+    }
+    return {}; // savings notes: the data state no rate
 }
 
-int accrualStep(const std::string& series, MonthIndex issue) {
+int accrualStep(const BondRates& rates, const std::string& series, MonthIndex issue) {
     if (series == "I") {
         return 1;
     }
     if (series == "EE") {
         return eeAccrualStepMonths(issue);
+    }
+    // A Series E bond's last extension grows every six months from its start, a whole number of
+    // years after issue; earlier E terms are not in the data.
+    if (series == "E") {
+        return lastExtensionBaseOf(rates, ExtendedSeries::E, issue) != nullptr ? 6 : 0;
     }
     return series == "S" ? 6 : 0;
 }
@@ -148,7 +169,7 @@ class RateCodes {
 IssueEarnings issueEarnings(const BondRates& rates, RateCodes& codes, const std::string& series,
                             MonthIndex issue, MonthIndex first, MonthIndex last) {
     IssueEarnings earnings;
-    earnings.accrualStep = accrualStep(series, issue);
+    earnings.accrualStep = accrualStep(rates, series, issue);
     for (MonthIndex month = std::max(first, issue); month <= last; ++month) {
         const int code = codes.codeOf(rateInMonth(rates, series, issue, month));
         if (earnings.segments.empty() || earnings.segments.back().code != code) {

@@ -4,11 +4,12 @@
 // (ValueEngine.h), for the resource "EarningRates" shipped beside the value table:
 //   - the annual rate of the accrual period that holds the month, with its status: an I bond's
 //     composite rate of its six-month period counted from the issue month; an EE bond's fixed
-//     rate, market-based rate of its period, long-term rate of its period after 17 years, or
-//     guaranteed-minimum rate of its maturity period where that path is its value; none from
-//     final maturity on; not known where the data give no rate;
+//     rate, market-based rate of its period, short-term or long-term rate of its period (issues
+//     of May 1995 - April 1997), or guaranteed-minimum rate of its maturity period where that
+//     path is its value to the next accrual; 4% in a last extension; none from final maturity
+//     on; not known where the data give no rate or the market-based value counts;
 //   - how many months apart its value grows (31 CFR 351.22, 351.28, 351.30, 359; savings notes
-//     every half-year, 342.2; not known for Series E);
+//     every half-year, 342.2; Series E in a last extension every half-year, else not known);
 //   - for a bond not yet payable in a December, the value the rules give it there, from which the
 //     Treasury counts the next year's interest.
 //

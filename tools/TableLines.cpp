@@ -103,21 +103,85 @@ bool finalLeaf(const OfficialLines& official, const std::string& series, MonthIn
     return !leaf.empty();
 }
 
-// A series that only has final values: E and savings notes.
-LeafRule maturedOnly(const std::string& series, MonthIndex first, MonthIndex last,
-                     MonthIndex redemption, const OfficialLines& official, std::string* error) {
-    return [=, &official](MonthIndex issue, std::string& leaf) {
+std::string amountText(long long cents) {
+    return std::to_string(cents / 100) + "." + digits(cents % 100, 2);
+}
+
+// A series known by its final values and, for Series E, by the last extension of its latest
+// issues: E and savings notes.
+LeafRule maturedOnly(const BondRates& rates, const std::string& series, MonthIndex first,
+                     MonthIndex last, MonthIndex redemption, const OfficialLines& official,
+                     std::string* error) {
+    return [=, &rates, &official](MonthIndex issue, std::string& leaf) {
         if (issue < first || issue > last) {
             leaf = kNotIssued;
             return true;
         }
         if (!hasMatured(series, issue, redemption)) {
-            leaf = kUnknownValueLeaf;
+            const std::optional<long long> extended =
+                series == "E"
+                    ? lastExtensionValueCents(rates, ExtendedSeries::E, issue, redemption - issue)
+                    : std::nullopt;
+            leaf = extended ? digits(*extended, 6) : std::string(kUnknownValueLeaf);
             return true;
         }
         return finalLeaf(official, series, issue, leaf, error);
     };
 }
+
+// Every official EE value of data/ee_published_values.tsv, from the rules alone.
+bool reproducesPublishedValues(const BondRates& rates, std::string* error) {
+    for (const PublishedEEValue& published : rates.eePublishedValues) {
+        for (MonthIndex issue = published.firstIssue; issue <= published.lastIssue; ++issue) {
+            const std::optional<long long> cents =
+                earlyEEValueCents(rates, issue, published.ageMonths);
+            if (cents && 4 * *cents == published.centsPer100) {
+                continue;
+            }
+            if (error != nullptr) {
+                *error = "series EE issued " + monthText(issue) + ", " +
+                         std::to_string(published.ageMonths) + " months after issue (" +
+                         monthText(issue + published.ageMonths) + "): the rules give " +
+                         (cents ? amountText(4 * *cents) + " per $100 (" + amountText(*cents) +
+                                      " per $25)"
+                                : std::string("no value")) +
+                         ", the official value is " + amountText(published.centsPer100) +
+                         " per $100 (" + published.whereRead + ")";
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every last extension ends at the official final value of each of its issue months, in each
+// rounding the data give a base for.
+bool reproducesFinalValues(const BondRates& rates, const OfficialLines& official,
+                           std::string* error) {
+    for (const LastExtensionBase& base : rates.lastExtensionBases) {
+        const std::string series = base.series == ExtendedSeries::E ? "E" : "EE";
+        for (MonthIndex issue = base.firstIssue; issue <= base.lastIssue; ++issue) {
+            const std::string leaf = official.leaf(official.lastMonth(), series, issue);
+            for (const bool halfUp : {false, true}) {
+                const std::optional<long long> final = lastExtensionFinalCents(base, halfUp);
+                if (!final || digits(*final, 6) == leaf) {
+                    continue;
+                }
+                if (error != nullptr) {
+                    *error = "series " + series + " issued " + monthText(issue) +
+                             ": its last extension from " +
+                             amountText(halfUp ? *base.halfUpCents : base.roundUpCents) +
+                             (halfUp ? " rounded half up" : " rounded up") + " ends at " +
+                             amountText(*final) + ", " + official.name() + " gives \"" + leaf +
+                             "\"";
+                }
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 std::string computedLeaf(const RedemptionValue& value) {
     switch (value.kind) {
     case RedemptionValue::Kind::NotIssued:
@@ -160,16 +224,15 @@ bool addLines(const std::string& series, int firstYear, int lastYear, MonthIndex
 // The lines the rules give for one redemption month.
 bool computedLines(const BondRates& rates, const OfficialLines& official, MonthIndex redemption,
                    std::vector<ValueFileLine>& lines, std::string* error) {
-    const LeafRule eRule = maturedOnly("E", kFirstE, kLastE, redemption, official, error);
-    const LeafRule sRule = maturedOnly("S", kFirstS, kLastS, redemption, official, error);
+    const LeafRule eRule = maturedOnly(rates, "E", kFirstE, kLastE, redemption, official, error);
+    const LeafRule sRule = maturedOnly(rates, "S", kFirstS, kLastS, redemption, official, error);
     const LeafRule eeRule = [&](MonthIndex issue, std::string& leaf) {
         if (issue < kFirstEE) {
             leaf = kNotIssued;
             return true;
         }
         // Final values of the earliest EE that matured by the official file's last month are
-        // known from it; their path, like that of EE of January 1980 - October 1982 before
-        // final maturity, follows rules the data cannot reproduce.
+        // known from it; before final maturity their last extension's rule gives the value.
         if (issue < kFirstMinimumPathEE && hasMatured("EE", issue, redemption) &&
             hasMatured("EE", issue, official.lastMonth())) {
             return finalLeaf(official, "EE", issue, leaf, error);
@@ -217,6 +280,10 @@ bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFi
                      MonthIndex first, MonthIndex last, std::vector<ValueFileLine>& lines,
                      std::string* error) {
     const OfficialLines official(officialFile);
+    if (!reproducesPublishedValues(rates, error) ||
+        !reproducesFinalValues(rates, official, error)) {
+        return false;
+    }
     for (MonthIndex redemption = first; redemption <= last; ++redemption) {
         std::vector<ValueFileLine> computed;
         if (!computedLines(rates, official, redemption, computed, error)) {

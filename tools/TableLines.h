@@ -3,8 +3,8 @@
 // The lines, in the Treasury value file format, from which the shipped value table is built:
 //   - in the months of the official value file, its lines as they stand, after checking that
 //     every leaf the rules compute for those months is the official one;
-//   - elsewhere, Series I and Series EE issued November 1982 or later, computed from the
-//     published rates and rules (ValueEngine.h);
+//   - elsewhere, Series I and Series EE, computed from the published rates and rules
+//     (ValueEngine.h), and Series E issued July 1979 - June 1980 in their last extension;
 //   - bonds past final maturity (Series E, savings notes, EE issued before November 1982): their
 //     final values, copied from the official file, since interest stops at final maturity;
 //   - "NO PAY" for bonds not yet payable, six spaces where no bond of the series was issued
@@ -25,10 +25,11 @@ struct OfficialValueFile {
     std::string name;
 };
 
-// Every line for the redemption months `first` to `last`. Answers false, with `error`, when a
-// final value the rules call for is missing from the official file, a leaf computed for one of
-// its months differs from the official one, or a published final value (rates.eeFinalValues-
-// ByIssue) is not the one the lines hold.
+// Every line for the redemption months `first` to `last`. Answers false, with `error`, when the
+// rules do not give an official value of rates.eePublishedValues, a last extension does not end at
+// the official final value, a final value the rules call for is missing from the official file,
+// a leaf computed for one of its months differs from the official one, or a published final value
+// (rates.eeFinalValuesByIssue) is not the one the lines hold.
 bool buildTableLines(const BondRates& rates, const OfficialValueFile& official, MonthIndex first,
                      MonthIndex last, std::vector<ValueFileLine>& lines, std::string* error);
 

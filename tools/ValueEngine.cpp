@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -13,11 +14,14 @@ constexpr MonthIndex kFirstIBond = monthIndex(1998, 9);
 constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
 constexpr MonthIndex kFirstComputedEE = monthIndex(1997, 5);
 constexpr MonthIndex kFirstFixedRateEE = monthIndex(2005, 5);
-// Market-based yields of EE issued before May 1989 are rounded to 1/4%, later ones to 0.01%.
-constexpr MonthIndex kFirstHundredthRoundedEE = monthIndex(1989, 5);
-// From this month the official value file (June - November 2016) and, after it, the market-based
-// values of ee-1982-1995-minimum-path.md (at most 86% of the path) show the path governing.
-constexpr MonthIndex kMinimumPathGoverns = monthIndex(2016, 6);
+// The last month whose market-based value the table weighs for EE issued November 1982 - April
+// 1995: the official file of June - November 2016 checks it there (the path governs in all its
+// months), and later market-based values stay at most 86% of the path (ee-1982-1995-minimum-
+// path.md) while the yields' data end in December 2016.
+constexpr MonthIndex kLastMarketBasedMonth = monthIndex(2016, 11);
+constexpr MonthIndex kFirstMinimumPathEE = monthIndex(1982, 11);
+// EE issued May 1995 - April 1997 earn the short-term rate for five years (31 CFR 351.11).
+constexpr int kShortTermMonths = 60;
 constexpr MonthIndex kLastSeventeenYearEE = monthIndex(2003, 5);
 // Issued on or before this month: payable after 6 months; later issues after 12 months.
 constexpr MonthIndex kLastSixMonthHolding = monthIndex(2003, 1);
@@ -63,6 +67,41 @@ long long grownRoundedUp(long long startCents, int rateHundredths, int months) {
     const long double growth = std::pow(1.0L + static_cast<long double>(rateHundredths) / 20000.0L,
                                         static_cast<long double>(months) / 6.0L);
     return static_cast<long long>(std::ceil(static_cast<long double>(startCents) * growth - 1e-6L));
+}
+
+enum class CentRounding { Up, HalfUp };
+
+// startCents * (factor / 10^decimals)^periods rounded to the cent, in exact decimal digits: a
+// value that is a whole cent, or half a cent, is told as such however many periods it grew.
+long long grownExactly(long long startCents, int factor, int decimals, int periods,
+                       CentRounding rounding) {
+    std::vector<int> digits; // least significant first
+    for (long long rest = startCents; rest > 0; rest /= 10) {
+        digits.push_back(static_cast<int>(rest % 10));
+    }
+    for (int period = 0; period < periods; ++period) {
+        long long carry = 0;
+        for (int& digit : digits) {
+            const long long product = static_cast<long long>(digit) * factor + carry;
+            digit = static_cast<int>(product % 10);
+            carry = product / 10;
+        }
+        for (; carry > 0; carry /= 10) {
+            digits.push_back(static_cast<int>(carry % 10));
+        }
+    }
+    // The last decimals * periods digits are the fraction of a cent.
+    const std::size_t point =
+        static_cast<std::size_t>(decimals) * static_cast<std::size_t>(periods);
+    long long cents = 0;
+    for (std::size_t i = digits.size(); i > point; --i) {
+        cents = cents * 10 + digits[i - 1];
+    }
+    const auto fractionEnd =
+        digits.begin() + static_cast<std::ptrdiff_t>(std::min(point, digits.size()));
+    const bool anyFraction = std::any_of(digits.begin(), fractionEnd, [](int d) { return d != 0; });
+    const bool halfOrMore = point > 0 && point <= digits.size() && digits[point - 1] >= 5;
+    return cents + ((rounding == CentRounding::Up ? anyFraction : halfOrMore) ? 1 : 0);
 }
 
 std::optional<int> rateInEffect(const std::map<MonthIndex, PublishedRate>& table, MonthIndex key,
@@ -132,34 +171,83 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) 
     return std::nullopt;
 }
 
-std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,
+std::optional<long long> marketBasedValueCents(const BondRates& rates, MonthIndex issue,
                                                int ageMonths) {
-    const int months = earningMonths(ageMonths);
-    const MonthIndex last = issue + months - 1;
-    long long highest = -1; // 85 x the average, in hundredths of a percent x 100 x count
-    long long highestCount = 1;
-    for (MonthIndex first = issue - 6; first <= issue && first <= last; ++first) {
-        long long sum = 0;
-        for (MonthIndex month = first; month <= last; ++month) {
-            const auto found = rates.fiveYearYieldByMonth.find(month);
-            if (found == rates.fiveYearYieldByMonth.end()) {
-                return std::nullopt;
-            }
-            sum += found->second;
-        }
-        const long long count = last - first + 1;
-        if (highest < 0 || sum * highestCount > highest * count) {
-            highest = sum;
-            highestCount = count;
-        }
+    const int halfYears = earningMonths(ageMonths) / 6;
+    if (halfYears == 0) {
+        return issuePriceCents(ComputedSeries::EE);
     }
-    if (highest < 0) {
+    // The six-month period that most recently ended before the issue month is the one whose
+    // average the announcement governing the issue month was made from.
+    const MonthIndex first = governingAnnouncement(issue) - 6;
+    long long sum = 0;
+    for (MonthIndex month = first; month < first + 6 * halfYears; ++month) {
+        const auto found = rates.fiveYearYieldByMonth.find(month);
+        if (found == rates.fiveYearYieldByMonth.end()) {
+            return std::nullopt;
+        }
+        sum += found->second;
+    }
+    // The average of j six-month averages is that of their 6j months; 85% of it, half up.
+    const long long months = 6LL * halfYears;
+    const auto yield = static_cast<int>((170 * sum + 100 * months) / (200 * months));
+    // (1 + y/2) a half-year, y in hundredths of a percent, is (100000 + 5y) / 10^5.
+    return grownExactly(issuePriceCents(ComputedSeries::EE), 100000 + 5 * yield, 5, halfYears,
+                        CentRounding::Up);
+}
+
+bool marketBasedValueGoverns(const BondRates& rates, MonthIndex issue, MonthIndex redemption) {
+    if (redemption > kLastMarketBasedMonth) {
+        return false;
+    }
+    const std::optional<long long> path = minimumPathValueCents(issue, redemption - issue);
+    const std::optional<long long> market = marketBasedValueCents(rates, issue, redemption - issue);
+    return path && market && *market > *path;
+}
+
+const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, ExtendedSeries series,
+                                             MonthIndex issue) {
+    const auto found = std::find_if(
+        rates.lastExtensionBases.begin(), rates.lastExtensionBases.end(),
+        [&](const LastExtensionBase& base) {
+            return base.series == series && issue >= base.firstIssue && issue <= base.lastIssue;
+        });
+    return found == rates.lastExtensionBases.end() ? nullptr : &*found;
+}
+
+namespace {
+
+// The value of a last extension `ageMonths` after issue: 4% a year from its base, for every
+// whole half-year since it began (1.02 = 102 / 10^2 a half-year).
+std::optional<long long> lastExtensionValue(const LastExtensionBase& base, int ageMonths,
+                                            bool halfUp) {
+    const int months = earningMonths(ageMonths);
+    const std::optional<long long> start = halfUp ? base.halfUpCents : base.roundUpCents;
+    if (months < base.fromAgeMonths || !start) {
         return std::nullopt;
     }
-    const long long step = issue < kFirstHundredthRoundedEE ? 25 : 1;
-    const long long scale = 100 * highestCount * step;
-    const auto rate = static_cast<int>((85 * highest + scale - 1) / scale * step);
-    return grownRoundedUp(1250, rate, (months + 5) / 6 * 6);
+    return grownExactly(*start, 102, 2, (months - base.fromAgeMonths) / 6,
+                        halfUp ? CentRounding::HalfUp : CentRounding::Up);
+}
+
+} // namespace
+
+std::optional<long long> lastExtensionFinalCents(const LastExtensionBase& base, bool halfUp) {
+    return lastExtensionValue(base, kFinalMaturityMonths, halfUp);
+}
+
+std::optional<long long> lastExtensionValueCents(const BondRates& rates, ExtendedSeries series,
+                                                 MonthIndex issue, int ageMonths) {
+    const LastExtensionBase* base = lastExtensionBaseOf(rates, series, issue);
+    if (base == nullptr) {
+        return std::nullopt;
+    }
+    const std::optional<long long> up = lastExtensionValue(*base, ageMonths, false);
+    // Where the rounding is not settled, only a cent both roundings give is a value.
+    if (base->halfUpCents && lastExtensionValue(*base, ageMonths, true) != up) {
+        return std::nullopt;
+    }
+    return up;
 }
 
 MonthIndex governingAnnouncement(MonthIndex periodStart) {
@@ -228,33 +316,66 @@ std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSerie
     }
 }
 
+const PublishedRate* earlyEEPeriodRate(const BondRates& rates, MonthIndex issue,
+                                       MonthIndex periodStart) {
+    return publishedAnnouncedRate(periodStart - issue < kShortTermMonths
+                                      ? rates.eeShortTermByAnnouncement
+                                      : rates.eeLongTermByAnnouncement,
+                                  governingAnnouncement(periodStart));
+}
+
 namespace {
 
-// EE of May 1995 - April 1997: face value at 17 years (the official June - November 2016 file
-// shows every one of them there, their accrued value being lower), then interest every six
-// months at the long-term rate until final maturity. Before 17 years their path is not known.
-RedemptionValue longTermValue(const BondRates& rates, MonthIndex issue, MonthIndex redemption) {
-    using Kind = RedemptionValue::Kind;
-    const MonthIndex maturity = issue + kLongTermOriginalMaturityMonths;
-    if (redemption < maturity) {
-        return {Kind::Unknown, 0};
-    }
-    // Nothing accrues between accrual dates (31 CFR 351.28(c)).
-    const MonthIndex end =
-        maturity + (issue + earningMonths(redemption - issue) - maturity) / 6 * 6;
-    long long value = kEEFaceCents;
-    for (MonthIndex start = maturity; start < end; start += 6) {
-        const std::optional<int> rate =
-            announcedRate(rates.eeLongTermByAnnouncement, governingAnnouncement(start));
-        if (!rate) {
-            return {Kind::Unknown, 0};
+// EE of May 1995 - April 1997: interest every six months at the rate of the period (nothing
+// accrues between accrual dates, 31 CFR 351.28(c)), each period from the rounded value before
+// it, at least face value from 17 years on (351.27).
+std::optional<long long> earlyEEPathCents(const BondRates& rates, MonthIndex issue, int ageMonths) {
+    const int months = earningMonths(ageMonths) / 6 * 6;
+    long long value = issuePriceCents(ComputedSeries::EE);
+    for (int start = 0;; start += 6) {
+        if (start == kLongTermOriginalMaturityMonths) {
+            value = std::max(value, kEEFaceCents);
         }
-        value = accrueWithinPeriod(value, *rate, 6);
+        if (start >= months) {
+            return value;
+        }
+        const PublishedRate* rate = earlyEEPeriodRate(rates, issue, issue + start);
+        if (rate == nullptr || !rate->hundredthsOfPercent) {
+            return std::nullopt;
+        }
+        value = accrueWithinPeriod(value, *rate->hundredthsOfPercent, 6);
     }
-    return {Kind::Value, value};
+}
+
+// EE of November 1982 - April 1995: the higher of the path and the market-based value in the
+// months whose yields the table weighs, the path after them.
+std::optional<long long> minimumPathEEValue(const BondRates& rates, MonthIndex issue,
+                                            int ageMonths) {
+    const std::optional<long long> path = minimumPathValueCents(issue, ageMonths);
+    if (!path || issue + ageMonths > kLastMarketBasedMonth) {
+        return path;
+    }
+    const std::optional<long long> market = marketBasedValueCents(rates, issue, ageMonths);
+    return market ? std::optional(std::max(*path, *market)) : std::nullopt;
 }
 
 } // namespace
+
+std::optional<long long> earlyEEValueCents(const BondRates& rates, MonthIndex issue,
+                                           int ageMonths) {
+    switch (eeRulesOf(issue)) {
+    case EERules::BeforeMinimumPath:
+        return lastExtensionValueCents(rates, ExtendedSeries::EE, issue, ageMonths);
+    case EERules::MinimumPath:
+        return minimumPathEEValue(rates, issue, ageMonths);
+    case EERules::ShortAndLongTerm:
+        return earlyEEPathCents(rates, issue, ageMonths);
+    case EERules::MarketBased:
+    case EERules::FixedRate:
+        break;
+    }
+    return std::nullopt;
+}
 
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
                                 MonthIndex redemption) {
@@ -267,24 +388,10 @@ RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, M
     if (age < minimumHolding) {
         return {Kind::NotPayable, 0};
     }
-    if (series == ComputedSeries::EE && issue < kFirstLongTermEE) {
-        const std::optional<long long> value = minimumPathValueCents(issue, age);
-        if (!value) {
-            return {Kind::Unknown, 0};
-        }
-        // Where the market-based value might be the higher one, the value is not known.
-        if (redemption < kMinimumPathGoverns) {
-            const std::optional<long long> market = marketBasedBoundCents(rates, issue, age);
-            if (!market || *market >= *value) {
-                return {Kind::Unknown, 0};
-            }
-        }
-        return {Kind::Value, *value};
-    }
-    if (series == ComputedSeries::EE && issue < kFirstComputedEE) {
-        return longTermValue(rates, issue, redemption);
-    }
-    const std::optional<long long> value = valueIfPayableCents(rates, series, issue, redemption);
+    const std::optional<long long> value =
+        series == ComputedSeries::EE && issue < kFirstComputedEE
+            ? earlyEEValueCents(rates, issue, age)
+            : valueIfPayableCents(rates, series, issue, redemption);
     return value ? RedemptionValue{Kind::Value, *value} : RedemptionValue{Kind::Unknown, 0};
 }
 
@@ -303,14 +410,14 @@ std::optional<long long> valueIfPayableCents(const BondRates& rates, ComputedSer
 }
 
 EERules eeRulesOf(MonthIndex issue) {
-    if (issue < kMinimumPathBands.front().firstIssue) {
+    if (issue < kFirstMinimumPathEE) {
         return EERules::BeforeMinimumPath;
     }
     if (issue < kFirstLongTermEE) {
         return EERules::MinimumPath;
     }
     if (issue < kFirstComputedEE) {
-        return EERules::LongTerm;
+        return EERules::ShortAndLongTerm;
     }
     return issue < kFirstFixedRateEE ? EERules::MarketBased : EERules::FixedRate;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// Redemption values of Series I and Series EE (issued May 1995 or later) computed by the
+// Redemption values of Series I, Series EE and the last Series E issues computed by the
 // Treasury's rules (31 CFR 359 and 351, as summarised in the project's rates.md, Sections 1-3, and
 // rates-2010-2026.md, Sections 2.3 and 4):
 //   - values are kept per unit: $25 face for I (price $25), $25 face for EE (price $12.50);
@@ -12,13 +12,15 @@
 //   - an EE bond of May 1997 or later is worth at least its face value at original maturity (17
 //     years for issues up to May 2003, 20 years after): the adjustment is made in the anniversary
 //     month and accrual goes on from the adjusted value;
-//   - EE issued May 1995 - April 1997 add interest only every six months, at the 85% long-term
-//     rate, from face value at 17 years (their path before it is not known);
+//   - EE issued May 1995 - April 1997 add interest only every six months (351.28), at the
+//     short-term rate for their first five years and the 85% long-term rate after, chained from
+//     the rounded value, and are worth at least face value at 17 years;
 //   - EE issued November 1982 - April 1995 follow their guaranteed-minimum path (31 CFR 351.20,
 //     351.21): each maturity period starts from the value at the end of the previous one, and
 //     the Treasury rounds every value on that path UP to the cent (tools/data/README.md). Their
-//     value is the higher of that path and a market-based value; before June 2016 the path is
-//     used only where it exceeds a bound of the market-based value, else there is no value;
+//     value is the higher of that path and their market-based value (351.20(b)(3), 351.21(b));
+//   - EE issued January 1980 - October 1982 and E issued July 1979 - June 1980, in their last
+//     extension, grow at 4% a year from a base pinned by their official final value;
 //   - interest stops at final maturity (30 years) and the value stays the same after it;
 //   - before five years the value is that of three months earlier (never below the price);
 //   - a bond is not payable before 6 months (issued January 2003 or earlier) or 12 months.
@@ -63,19 +65,50 @@ int earningMonths(int ageMonths);
 // 1995 at `ageMonths`; nothing for other issue months.
 std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths);
 
-// An upper bound, in cents per $25 face, of the market-based value of an EE bond issued
-// November 1982 - April 1995 at `ageMonths`: $12.50 compounded every six months, for every
-// half-year begun, at 85% of the highest average of the monthly 5-year yields from up to six
-// months before issue to the last month before redemption or final maturity, rounded up to 1/4%
-// for issues before May 1989 and to 0.01% after. Nothing when a yield it needs is missing.
-std::optional<long long> marketBasedBoundCents(const BondRates& rates, MonthIndex issue,
+// The market-based value in cents per $25 face of an EE bond issued November 1982 - April 1995
+// at `ageMonths` (31 CFR 351.20(b)(3), 351.21(b)): $12.50 compounded for every whole half-year j
+// since issue at y, 85% of the average of the j six-month averages of the monthly 5-year yields
+// starting with the six-month period (May - October or November - April) that most recently
+// ended before the issue month, y rounded half up to 0.01% and the value rounded up to the cent.
+// Nothing when a yield it needs is missing.
+std::optional<long long> marketBasedValueCents(const BondRates& rates, MonthIndex issue,
                                                int ageMonths);
+
+// Whether the market-based value is the one that counts for an EE bond issued November 1982 -
+// April 1995 in `redemption`: it is above the guaranteed path in a month whose yields the table
+// uses (to November 2016; later the path governs, tools/data/README.md).
+bool marketBasedValueGoverns(const BondRates& rates, MonthIndex issue, MonthIndex redemption);
+
+// The published rate of the six-month period starting in `periodStart` of an EE bond issued May
+// 1995 - April 1997: the short-term rate in its first five years, the long-term rate after;
+// nullptr when the data have no row for it.
+const PublishedRate* earlyEEPeriodRate(const BondRates& rates, MonthIndex issue,
+                                       MonthIndex periodStart);
+
+// The value in cents per $25 face of a bond of `series` issued in `issue` in its last extension
+// at `ageMonths` (final maturity ends it), where the data hold its base and, for a rounding not
+// settled, both roundings give the same cent; nothing elsewhere.
+std::optional<long long> lastExtensionValueCents(const BondRates& rates, ExtendedSeries series,
+                                                 MonthIndex issue, int ageMonths);
+
+// The last extension's base of `series` for `issue`; nullptr when the data have none.
+const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, ExtendedSeries series,
+                                             MonthIndex issue);
+
+// The value in cents per $25 face at final maturity of a bond whose last extension has `base`,
+// rounded up, or half up when `halfUp`; nothing for a half-up rounding the data give no base for.
+std::optional<long long> lastExtensionFinalCents(const LastExtensionBase& base, bool halfUp);
+
+// The value in cents per $25 face of an EE bond issued before May 1997 at `ageMonths`, by the
+// rules of its issue month, whether or not it may be cashed then: what the Treasury's earnings
+// reports print. Nothing where the rules give none.
+std::optional<long long> earlyEEValueCents(const BondRates& rates, MonthIndex issue, int ageMonths);
 
 // The rules that value an EE bond, by issue month (see above).
 enum class EERules {
-    BeforeMinimumPath, // January 1980 - October 1982: only final values are known
+    BeforeMinimumPath, // January 1980 - October 1982: their last extension and final values
     MinimumPath,       // November 1982 - April 1995
-    LongTerm,          // May 1995 - April 1997
+    ShortAndLongTerm,  // May 1995 - April 1997
     MarketBased,       // May 1997 - April 2005
     FixedRate,         // May 2005 on
 };
@@ -102,8 +135,8 @@ struct RedemptionValue {
 };
 
 // The unit's redemption value in month `redemption` of a bond issued in `issue`. EE issued
-// before November 1982 are Unknown here (only their final values are known, from official
-// files), and so are EE of May 1995 - April 1997 before 17 years.
+// before November 1982 have a value here only in their last extension (their final values come
+// from the official file).
 RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
                                 MonthIndex redemption);
 

@@ -5,8 +5,9 @@
 //       Computes the lines of the shipped table (the redemption months of valuation/ValueSources.h)
 //       from the rate files and the official June 2016 value file in DIR (tools/data), writes
 //       them to OUT.asc in the Treasury value file format, then converts that file into
-//       OUT.plist. Prints how much of each series has a value. With --keep, fails unless every
-//       leaf of TABLE.plist is in OUT.plist unchanged: a table may gain values, never change one.
+//       OUT.plist. Prints how much of each series has a value. With --keep, lists every leaf of
+//       TABLE.plist that OUT.plist changes and fails unless each is an EE value the market-based
+//       value raised: a table may gain values, and change none but those.
 //       With --rates, also writes the rate each bond earns and when its value next grows
 //       (EarningRates.h) to RATES.plist.
 //   orvelt-build-table convert --table OUT.plist [--base TABLE.plist] FILE...
@@ -16,8 +17,10 @@
 #include "BondRates.h"
 #include "EarningRates.h"
 #include "TableLines.h"
+#include "ValueEngine.h"
 #include "platform/AtomicFile.h"
 #include "platform/PropertyList.h"
+#include "store/YearMonth.h"
 #include "valuation/ValueFile.h"
 #include "valuation/ValueSources.h"
 #include "valuation/ValueTableFile.h"
@@ -51,43 +54,99 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// The first leaf of `kept` that `built` lacks or holds differently, as its key path; empty when
-// there is none.
-std::string changedLeaf(const PlistDict& kept, const PlistDict& built, const std::string& path) {
+// A leaf of the kept table that the built one lacks or holds differently.
+struct ChangedLeaf {
+    std::vector<std::string> keys; // series, redemption year and month, issue year and month
+    std::string kept;
+    std::string built; // empty when the built table lacks it
+};
+
+void collectChangedLeaves(const PlistDict& kept, const PlistDict& built,
+                          std::vector<std::string>& keys, std::vector<ChangedLeaf>& changed) {
     for (const auto& [key, value] : kept.entries()) {
+        keys.push_back(key);
         const PlistValue* now = built.find(key);
-        const std::string where = path + "/" + key;
-        if (now == nullptr) {
-            return where + " is gone";
+        if (value.dictPtr() != nullptr && now != nullptr && now->dictPtr() != nullptr) {
+            collectChangedLeaves(*value.dictPtr(), *now->dictPtr(), keys, changed);
+        } else if (value.dictPtr() != nullptr || now == nullptr || !value.isString() ||
+                   !now->isString() || value.text() != now->text()) {
+            changed.push_back({keys, value.isString() ? value.text() : "(a dictionary)",
+                               now != nullptr && now->isString() ? now->text() : std::string()});
         }
-        if (value.dictPtr() != nullptr) {
-            if (now->dictPtr() == nullptr) {
-                return where + " is no longer a dictionary";
-            }
-            if (std::string changed = changedLeaf(*value.dictPtr(), *now->dictPtr(), where);
-                !changed.empty()) {
-                return changed;
-            }
-        } else if (!value.isString() || !now->isString() || value.text() != now->text()) {
-            return where + " changed";
-        }
+        keys.pop_back();
     }
-    return {};
 }
 
-int checkKept(const std::filesystem::path& keptPath, const std::filesystem::path& builtPath) {
+std::string pathText(const std::vector<std::string>& keys) {
+    std::string text;
+    for (const std::string& key : keys) {
+        text += "/" + key;
+    }
+    return text;
+}
+
+bool isSixDigits(const std::string& leaf) {
+    return leaf.size() == 6 && leaf.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Whether the change is an EE value the market-based value raised above the guaranteed path
+// (31 CFR 351.20(b)(3)): the one change a rebuild may make to a value the table held.
+bool raisedByMarketBasedValue(const BondRates& rates, const ChangedLeaf& leaf) {
+    if (leaf.keys.size() != 5 || leaf.keys[0] != "EE" || !isSixDigits(leaf.kept) ||
+        !isSixDigits(leaf.built) || std::stoll(leaf.built) <= std::stoll(leaf.kept)) {
+        return false;
+    }
+    const std::optional<YearMonth> redemption =
+        YearMonth::fromKeyText(leaf.keys[1] + "-" + leaf.keys[2]);
+    const std::optional<YearMonth> issue =
+        YearMonth::fromYearAndMonthName(leaf.keys[3], leaf.keys[4]);
+    return redemption && issue &&
+           marketBasedValueGoverns(rates, monthIndex(issue->year, issue->month),
+                                   monthIndex(redemption->year, redemption->month));
+}
+
+std::string centsText(const std::string& leaf) {
+    return std::to_string(std::stoll(leaf) / 100) + "." + leaf.substr(4);
+}
+
+// Lists every value of the kept table the built one changes; fails unless each is one the
+// market-based value raised.
+int checkKept(const BondRates& rates, const std::filesystem::path& keptPath,
+              const std::filesystem::path& builtPath) {
     std::string error;
     const PlistValue kept = readPropertyList(keptPath, &error);
     const PlistValue built = readPropertyList(builtPath, &error);
     if (kept.dictPtr() == nullptr || built.dictPtr() == nullptr) {
         return fail("cannot compare with " + keptPath.string() + ": " + error);
     }
-    if (std::string changed = changedLeaf(*kept.dictPtr(), *built.dictPtr(), "");
-        !changed.empty()) {
-        return fail(builtPath.string() + " would change a value of " + keptPath.string() + ": " +
-                    changed);
+    std::vector<std::string> keys;
+    std::vector<ChangedLeaf> changed;
+    collectChangedLeaves(*kept.dictPtr(), *built.dictPtr(), keys, changed);
+    int raised = 0;
+    int other = 0;
+    for (const ChangedLeaf& leaf : changed) {
+        if (raisedByMarketBasedValue(rates, leaf)) {
+            std::printf("Raised by the market-based value: %s %s -> %s\n",
+                        pathText(leaf.keys).c_str(), centsText(leaf.kept).c_str(),
+                        centsText(leaf.built).c_str());
+            ++raised;
+        } else {
+            const std::string now =
+                leaf.built.empty() ? "is gone" : "became \"" + leaf.built + "\"";
+            std::fprintf(stderr, "orvelt-build-table: %s: \"%s\" %s\n", pathText(leaf.keys).c_str(),
+                         leaf.kept.c_str(), now.c_str());
+            ++other;
+        }
     }
-    std::printf("Every value of %s is kept unchanged.\n", keptPath.string().c_str());
+    if (other > 0) {
+        return fail(builtPath.string() + " would change " + std::to_string(other) + " value" +
+                    (other == 1 ? "" : "s") + " of " + keptPath.string());
+    }
+    std::printf("Every value of %s is kept unchanged", keptPath.string().c_str());
+    if (raised > 0) {
+        std::printf(" but the %d raised by the market-based value", raised);
+    }
+    std::printf(".\n");
     return 0;
 }
 
@@ -143,7 +202,9 @@ int buildShipped(const std::map<std::string, std::string>& options) {
     if (!writeTableWithValueFiles(nullptr, {linesPath}, options.at("--table"), &error, computed)) {
         return fail(error);
     }
-    return options.contains("--keep") ? checkKept(options.at("--keep"), options.at("--table")) : 0;
+    return options.contains("--keep")
+               ? checkKept(*rates, options.at("--keep"), options.at("--table"))
+               : 0;
 }
 
 int convert(const std::map<std::string, std::string>& options,

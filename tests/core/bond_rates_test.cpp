@@ -246,6 +246,13 @@ TEST(RateData, EveryPeriodHasItsRateAndOnlyTheSourcedGapsAreOpen) {
     EXPECT_EQ(missing, std::vector<MonthIndex>{});
 }
 
+TEST(RateData, ARateHoldsUpToTheLastIssueMonthItsRowCovers) {
+    const std::map<MonthIndex, PublishedRate> table = {{ym(2025, 5), {340, "official", false}}};
+    EXPECT_EQ(publishedRateInEffect(table, ym(2025, 10), ym(2025, 10)), &table.begin()->second);
+    EXPECT_EQ(publishedRateInEffect(table, ym(2025, 11), ym(2025, 10)), nullptr);
+    EXPECT_EQ(publishedRateInEffect(table, ym(2025, 4), ym(2025, 10)), nullptr);
+}
+
 TEST(RateData, MalformedRateFilesAreRefused) {
     const auto tryWith = [](const std::string& file, const std::string& replaceFrom,
                             const std::string& replaceTo) {
@@ -341,17 +348,33 @@ TEST(Rules, ZeroCompositeOfMay2009HoldsValuesAndNothingEverDecreases) {
     }
 }
 
-TEST(Rules, EESeriesWithoutSourcedRatesHasNoValue) {
-    using Kind = RedemptionValue::Kind;
-    // EE of January 1980 - October 1982 before final maturity, and of May 1995 - April 1997
-    // before 17 years (April 1997: April 2014), follow paths no source gives.
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1982, 10), ym(2012, 9)).kind,
-              Kind::Unknown);
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1997, 4), ym(2014, 3)).kind,
-              Kind::Unknown);
+// EE of November 1982 - April 1995 are worth the higher of their guaranteed path and their
+// market-based value, averaged from the six-month period that ended before the issue month.
+TEST(EarlyEE, TheMarketBasedValueCountsWhereItIsAboveThePath) {
+    // The Treasury's November 1995 report: EE of May - October 1989 at 73.64 per $100 after 13
+    // half-years, above their path's 73.44 (rounding the value half up would give 73.60); those
+    // of November 1989 on their path at 71.32.
+    for (MonthIndex issue = ym(1989, 5); issue <= ym(1989, 10); ++issue) {
+        EXPECT_EQ(*earlyEEValueCents(rates(), issue, 78), 1841);
+    }
+    EXPECT_EQ(*minimumPathValueCents(ym(1989, 5), 78), 1836);
+    EXPECT_EQ(*earlyEEValueCents(rates(), ym(1989, 11), 72), 1783);
+    EXPECT_LT(*marketBasedValueCents(rates(), ym(1989, 11), 72), 1783);
+    // In the table, above paths of 52.22 and 22.57; the yields' average rounded half up gives
+    // these (rounded down 54.41, rounded up 22.71).
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1983, 3), ym(2010, 9)), 5455);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1995, 3), ym(2010, 2)), 2268);
+    EXPECT_TRUE(marketBasedValueGoverns(rates(), ym(1983, 3), ym(2010, 9)));
+    EXPECT_FALSE(marketBasedValueGoverns(rates(), ym(1983, 3), ym(2013, 3)));
+}
+
+// EE of May 1995 - April 1997: interest every six months at the short-term rate for five years,
+// then at the long-term rate, and face value at 17 years.
+TEST(EarlyEE, TheShortTermPathGivesTheOfficialValues) {
+    // FS Form 0034: a $100 bond of July 1996 worth $51.08 on January 1, 1997 (at 4.36%).
+    EXPECT_EQ(4 * *earlyEEValueCents(rates(), ym(1996, 7), 6), 5108);
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 4), ym(2014, 3)), 2107);
     EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 4), ym(2014, 4)), 2500);
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1999, 10), ym(2009, 6)).kind,
-              Kind::Value);
 }
 
 std::string leafOf(const std::vector<ValueFileLine>& lines, const std::string& series,
@@ -384,10 +407,11 @@ std::vector<ValueFileLine> linesFor(MonthIndex redemption,
 
 TEST(FinalMaturity, FinalValuesFromTheOfficialFileStartInTheMaturityMonth) {
     const std::string unknown(kUnknownValueLeaf);
-    // EE of January 1980 matures in January 2010 (sb201606.asc line 301: "008287").
-    EXPECT_EQ(leafOf(linesFor(ym(2009, 12)), "EE", "1980", 1), "(no line)");
+    // EE of January 1980 matures in January 2010 (sb201606.asc line 301: "008287"); a month
+    // before, it is in its last extension.
+    EXPECT_EQ(leafOf(linesFor(ym(2009, 12)), "EE", "1980", 1), "008125");
     EXPECT_EQ(leafOf(linesFor(ym(2010, 1)), "EE", "1980", 1), "008287");
-    EXPECT_EQ(leafOf(linesFor(ym(2010, 1)), "EE", "1980", 2), unknown);
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 1)), "EE", "1980", 2), "008125");
     // E of June 1980 matures in June 2010 (sb201606.asc line 1: "011175"); July 1980 had none.
     EXPECT_EQ(leafOf(linesFor(ym(2010, 5)), "E", "1980", 6), unknown);
     EXPECT_EQ(leafOf(linesFor(ym(2010, 6)), "E", "1980", 6), "011175");
@@ -458,7 +482,53 @@ TEST(OfficialValueFile, TheBuilderStopsWhenItsRulesDisagreeWithTheFile) {
     }
     EXPECT_EQ(linesFor(ym(2016, 9)).size(), september.size());
     EXPECT_EQ(leafOf(linesFor(ym(2016, 9)), "EE", "1990", 6), leafOf(september, "EE", "1990", 6));
-    EXPECT_EQ(leafOf(linesFor(ym(2010, 6)), "EE", "1981", 6), "(no line)");
+    // Elsewhere an issue year with no value adds no line.
+    BondRates withoutBases = rates();
+    withoutBases.lastExtensionBases.clear();
+    EXPECT_EQ(leafOf(linesFor(ym(2010, 6)), "EE", "1981", 6), "007059");
+    std::vector<ValueFileLine> june2010;
+    EXPECT_TRUE(
+        buildTableLines(withoutBases, officialFile(), ym(2010, 6), ym(2010, 6), june2010, &error));
+    EXPECT_EQ(leafOf(june2010, "EE", "1981", 6), "(no line)");
+}
+
+// EE of January 1980 - October 1982 and E of July 1979 - June 1980 in their last extension: 4%
+// from a base their official final value pins; for Series E only where rounding up and half up
+// agree.
+TEST(LastExtension, ValuesGrowFromTheBaseToTheOfficialFinalValue) {
+    // EE of May 1981 - October 1982: 45.66 at 18 years, the official 73.45 at 30.
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1982, 10), ym(2012, 9)), 7201);
+    EXPECT_EQ(lastExtensionValueCents(rates(), ExtendedSeries::EE, ym(1982, 10), 360), 7345);
+    // E of July 1979: 107.44 both ways; E of January 1980 in June 2009: 106.32 rounded up from
+    // 90.74, 106.33 half up from 90.75 (the base that gives its final 110.62 that way).
+    const std::vector<ValueFileLine> june2009 = linesFor(ym(2009, 6));
+    EXPECT_EQ(leafOf(june2009, "E", "1979", 7), "010744");
+    EXPECT_EQ(leafOf(june2009, "E", "1980", 1), std::string(kUnknownValueLeaf));
+}
+
+// Each rule stops the build when an official figure it must give is not reproduced.
+TEST(LastExtension, TheBuilderStopsWhenAnOfficialFigureIsNotReproduced) {
+    const auto buildError = [](const BondRates& changed) {
+        std::vector<ValueFileLine> lines;
+        std::string error;
+        EXPECT_FALSE(
+            buildTableLines(changed, officialFile(), ym(2010, 6), ym(2010, 6), lines, &error));
+        return error;
+    };
+    BondRates yields = rates();
+    yields.fiveYearYieldByMonth.at(ym(1989, 1)) += 300;
+    const std::string market = buildError(yields);
+    EXPECT_NE(market.find("series EE issued 1989-05, 78 months after issue (1995-11): the rules "
+                          "give 73.76 per $100 (18.44 per $25), the official value is 73.64"),
+              std::string::npos)
+        << market;
+    BondRates base = rates();
+    base.lastExtensionBases.front().roundUpCents += 1;
+    const std::string final = buildError(base);
+    EXPECT_NE(final.find("series EE issued 1980-01: its last extension from 58.03 rounded up ends "
+                         "at 82.89, sb201606.asc gives \"008287\""),
+              std::string::npos)
+        << final;
 }
 
 TEST(Rules, EEIsWorthFaceValueAtOriginalMaturityAndGrowsFromThere) {
@@ -512,9 +582,8 @@ TEST(FinalMaturity, MinimumPathEEStopAtThirtyYearsAtTheirPublishedFinalValues) {
     const std::vector<ValueFileLine> lines = linesFor(ym(2026, 11));
     EXPECT_EQ(leafOf(lines, "EE", "1990", 6), "005184");
     EXPECT_EQ(leafOf(lines, "EE", "1995", 4), "004103");
-    // Before June 2016 the path stands only where the market-based value cannot exceed it.
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(1993, 3), ym(2009, 6)).kind,
-              RedemptionValue::Kind::Unknown);
+    // Before June 2016 the market-based value counts where it is higher (path: 23.80).
+    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2009, 6)), 2458);
     EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1991, 1), ym(2015, 1)), 4088); // bank payment
     // A final value the table does not hold stops the builder.
     BondRates wrongFinal = rates();
@@ -573,11 +642,20 @@ TEST(EarningRates, EachMonthHoldsItsPeriodsRateWithItsStatus) {
     EXPECT_EQ(at("I", ym(2003, 6), 78),
               "1 4.18 fixed rate official; inflation rate unconfirmed (2+ secondary)");
     EXPECT_EQ(at("EE", ym(2025, 11), 12), "1 ?") << "one unchecked source's rate is not used";
-    // EE of May 1995 - April 1997 grow every six months, at rates known from 17 years on.
-    EXPECT_EQ(at("EE", ym(1996, 3), 203), "6 ?");
+    // EE of May 1995 - April 1997 grow every six months, at the long-term rate of the period.
+    EXPECT_EQ(at("EE", ym(1996, 3), 203), "6 0.76 formula-derived");
     EXPECT_EQ(at("EE", ym(1996, 3), 204), "6 0.59 formula-derived");
     EXPECT_EQ(at("S", ym(1970, 10), 464), "6 -");
-    EXPECT_EQ(at("E", ym(1980, 6), 348), "0 ?");
+    // Interest stops in the final maturity month itself.
+    EXPECT_EQ(at("EE", ym(1986, 11), 359),
+              "6 4.00 guaranteed minimum (31 CFR 351.21), official-table");
+    EXPECT_EQ(at("EE", ym(1986, 11), 360), "6 -");
+    // Where the market-based value counts no rate is stated; a last extension earns 4%.
+    EXPECT_EQ(at("EE", ym(1983, 3), 329), "6 ?");
+    EXPECT_EQ(
+        at("E", ym(1980, 6), 348),
+        "6 4.00 guaranteed minimum of the last extension, pinned by the official final value");
+    EXPECT_EQ(at("E", ym(1980, 1), 353), "6 ?");
 }
 
 TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
@@ -602,10 +680,10 @@ TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
     EXPECT_EQ(leaf({"EE", "2009", "06", "2008", "July"}), "NO PAY");
     EXPECT_EQ(leaf({"I", "2009", "06", "2009", "July"}), "      ");
     EXPECT_EQ(leaf({"I", "2009", "06", "1998", "August"}), "      ");
-    // No value where the sources give none.
-    EXPECT_EQ(leaf({"EE", "2009", "06", "1996", "June"}), "(absent)");
-    EXPECT_EQ(leaf({"EE", "2009", "06", "1993", "June"}), "(absent)");
-    EXPECT_EQ(leaf({"E", "2009", "06", "1979", "July"}), "(absent)");
+    // The market-based value where it counts; no value where the sources give none.
+    EXPECT_EQ(leaf({"EE", "2010", "09", "1983", "March"}), "005455");
+    EXPECT_EQ(leaf({"EE", "2026", "06", "2025", "June"}), "(absent)");
+    EXPECT_EQ(leaf({"E", "2009", "06", "1980", "January"}), "(absent)");
 }
 
 } // namespace

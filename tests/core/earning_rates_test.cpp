@@ -104,8 +104,10 @@ TEST(EarningRatesTest, RateAndNextAccrualAtTheEdgesOfTheRules) {
     EXPECT_EQ(earnings("EE", "100", {1986, 11}, {2016, 10}), "4.00% 2016-11 $203.28");
     EXPECT_EQ(earnings("EE", "100", {1986, 11}, {2016, 11}), "none none $207.36");
     EXPECT_EQ(earnings("EE", "100", {1986, 11}, {2017, 1}), "none none $207.36");
-    // Series E still earning: neither its rate nor its accrual dates are in the data.
-    EXPECT_EQ(earnings("E", "100", {1980, 6}, {2009, 6}), "not known not known not known");
+    // Series E in its last extension earns 4% every six months; where its rounding is not
+    // settled neither its value nor its rate is known.
+    EXPECT_EQ(earnings("E", "100", {1980, 6}, {2009, 6}), "4.00% 2009-12 $429.64");
+    EXPECT_EQ(earnings("E", "100", {1980, 1}, {2009, 6}), "not known 2009-07 not known");
 }
 
 // As the Treasury's calculator counts it: a $1,000 I bond of March 2020 could not be cashed in

@@ -15,12 +15,12 @@ TEST(WorthOverTime, FollowsTheReportsTotalAndLeavesAGapWhereABondLacksAValue) {
                                     "/nonexistent");
     const ValueTableRef table = loadBondTable(shipped);
     ASSERT_TRUE(table);
-    // The table lacks the EE bond of March 1995 in six months of 2009 and in April 2010.
-    const std::vector<Bond> bonds = {{"EE95", "EE", "100", "1995", "March"},
-                                     {"I01", "I", "100", "2001", "May"},
-                                     {"E76", "E", "100", "1976", "June"},
-                                     {"I20", "I", "1000", "2020", "March"},
-                                     {"E41", "E", "25", "1941", "January"}};
+    // The table lacks the E bond of June 1980 from December 2009 to May 2010, before its final
+    // maturity, and the E bond of April 1980 from June to September 2009.
+    const std::vector<Bond> bonds = {
+        {"E80", "E", "100", "1980", "June"},   {"E80A", "E", "50", "1980", "April"},
+        {"I01", "I", "100", "2001", "May"},    {"E76", "E", "100", "1976", "June"},
+        {"I20", "I", "1000", "2020", "March"}, {"E41", "E", "25", "1941", "January"}};
     const WorthOverTime worth = worthOverTime(bonds, table.get());
 
     ASSERT_EQ(worth.months.size(), 210U);
@@ -43,14 +43,14 @@ TEST(WorthOverTime, FollowsTheReportsTotalAndLeavesAGapWhereABondLacksAValue) {
     for (const WorthRun& run : worth.runs()) {
         runs.emplace_back(run.first, run.count);
     }
-    // September 2009 alone, January to March 2010, then May 2010 on.
-    EXPECT_EQ(runs, (std::vector<std::pair<std::size_t, std::size_t>>{{3, 1}, {7, 3}, {11, 199}}));
+    // October and November 2009, then June 2010 on.
+    EXPECT_EQ(runs, (std::vector<std::pair<std::size_t, std::size_t>>{{4, 2}, {12, 198}}));
     EXPECT_EQ(worth.finalMaturities,
-              (std::vector<YearMonth>{{2006, 6}, {2025, 3}, {2031, 5}, {2050, 3}}));
+              (std::vector<YearMonth>{{2006, 6}, {2010, 4}, {2010, 6}, {2031, 5}, {2050, 3}}));
 
     // Nothing is drawn before the first bond of a set was issued; not yet payable, it is worth
     // its price.
-    const WorthOverTime young = worthOverTime({bonds[3]}, table.get());
+    const WorthOverTime young = worthOverTime({bonds[4]}, table.get());
     EXPECT_FALSE(young.worthAt({2020, 2}));
     EXPECT_EQ(young.worthAt({2020, 3}), Amount::ofCents(100000));
     EXPECT_EQ(young.runs().size(), 1U);

@@ -34,7 +34,7 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
     // Axis labels read "$1234" even where the locale writes "1.234".
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     AppHarness app({{"Savings",
-                     {{"EE95", "EE", "100", "1995", "March"},
+                     {{"E80", "E", "100", "1980", "June"},
                       {"I01", "I", "100", "2001", "May"},
                       {"I20", "I", "1000", "2020", "March"}}}},
                    "2026-06-15 10:03:07 +0000");
@@ -52,11 +52,11 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
     const std::vector<WorthRun> runs = view->portfolioWorth().runs();
     const std::vector<QLineSeries*> pieces = seriesNamed(chart, "portfolio");
     ASSERT_EQ(pieces.size(), runs.size());
-    ASSERT_GT(runs.size(), 1U) << "the table lacks the EE bond in months of 2009 and 2010";
+    ASSERT_GT(runs.size(), 1U) << "the table lacks the E bond in months of 2009 and 2010";
     for (std::size_t index = 0; index < runs.size(); ++index) {
         EXPECT_EQ(static_cast<std::size_t>(pieces[index]->count()), runs[index].count);
     }
-    EXPECT_EQ(seriesNamed(chart, "finalMaturity").size(), 1U) << "only March 2025 is in range";
+    EXPECT_EQ(seriesNamed(chart, "finalMaturity").size(), 1U) << "only June 2010 is in range";
     EXPECT_TRUE(seriesNamed(chart, "selection").empty());
     // The bond selected in the main window's list gets a line of its own.
     app.window().bondList()->tableView()->selectRow(2);
