@@ -132,10 +132,8 @@ std::filesystem::path writeEarlierShape(const std::filesystem::path& table) {
         std::filesystem::temp_directory_path() /
         ("orvelt-table-bench-" + std::to_string(::getpid()) + ".plist");
     writePropertyList(path, PlistValue(cut));
-    std::ifstream source(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(source)), {});
     std::ofstream(compactFormPath(path), std::ios::binary)
-        << compactFormOfTable(*readValueTableXml(path), bytes);
+        << compactFormOfTable(*readValueTableXml(path), *fingerprintOfTableFile(path));
     return path;
 }
 

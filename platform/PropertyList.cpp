@@ -173,13 +173,13 @@ std::string propertyListToXml(const PlistValue& root, std::string* error) {
 }
 
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
-                       std::string* error) {
+                       std::string* error, const AtomicWritePlace::Check& check) {
     const std::string xml = propertyListToXml(root, error);
-    return !xml.empty() && writePropertyListText(path, xml, error);
+    return !xml.empty() && writePropertyListText(path, xml, error, check);
 }
 
 bool writePropertyListText(const std::filesystem::path& path, std::string_view xml,
-                           std::string* error) {
+                           std::string* error, const AtomicWritePlace::Check& check) {
     if (path.empty()) {
         setError(error, "no file to write to");
         return false;
@@ -188,5 +188,5 @@ bool writePropertyListText(const std::filesystem::path& path, std::string_view x
         setError(error, "the data is larger than a property-list file can be");
         return false;
     }
-    return writeFileAtomically(path, xml, error, AtomicFileMode::KeepExisting);
+    return writeFileAtomically(path, xml, error, AtomicFileMode::KeepExisting, check);
 }
