@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/PlistXmlReader.h"
 #include "platform/PlistXmlWriter.h"
 #include "platform/XmlSafeText.h"
@@ -37,7 +38,8 @@ struct FileBytes {
 bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, FileBytes& bytes,
                    std::string* error) {
     // Without waiting: opening a named pipe for reading would block until a writer came.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int fd = file.get();
     if (fd < 0) {
         setError(error, "cannot open " + path.string() + ": " + std::strerror(errno));
         return false;
@@ -70,7 +72,6 @@ bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, F
             ok = false;
         }
     }
-    ::close(fd);
     return ok;
 }
 

@@ -67,7 +67,7 @@ TableFileFingerprint fingerprintOfBytes(std::string_view bytes) {
 std::optional<TableFileFingerprint> fingerprintOfTableFile(const std::filesystem::path& path) {
     Sha256 sha;
     std::uint64_t size = 0;
-    const std::function<void()>& hook = tableFileReadHook();
+    const std::function<void()> hook = tableFileReadHook();
     const RegularFileRead read =
         readRegularFileInParts(path, kMaxValueTableBytes, [&](std::string_view part) {
             sha.add(part);
