@@ -177,7 +177,7 @@ TEST_F(ReportExportTest, EveryPageHasTheColumnTitlesAndACancelledPdfWritesNothin
     const ReportSnapshot& snapshot = report->report().snapshot();
     const ReportPrintout printout{snapshot, columns, reportPageTexts(snapshot, {}, columns)};
     int asked = 0;
-    EXPECT_EQ(writeReportPdf(kept.string(), app->view().resources(), printout,
+    EXPECT_EQ(writeReportPdf(kept.string(), app->view().controller().resources(), printout,
                              reportPdfPageLayout(), "Many",
                              [&asked](int pagesDone, int) { return ++asked, pagesDone < 2; }),
               PaintOutcome::Cancelled);
