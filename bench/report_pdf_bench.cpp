@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     // Until the first page is done the progress dialog cannot count anything.
     double firstPage = 0;
     const PaintOutcome outcome = writeReportPdf(
-        pdf.string(), printout, reportPdfPageLayout(), "Bench",
+        pdf.string(), resources, printout, reportPdfPageLayout(), "Bench",
         [&](int done, int) {
             firstPage = done == 1 ? since() : firstPage;
             return (pages = done), true;

@@ -74,6 +74,10 @@ struct Fixture {
               ("orvelt-bench-" + std::to_string(::getpid()) + "-" + std::to_string(bondCount));
         std::filesystem::create_directories(dir / "shipped");
         writePropertyList(dir / "shipped" / "BondTable.plist", PlistValue(makeFullSizeTable()));
+        // The table comes with its earning rates; the shipped ones serve.
+        std::filesystem::copy_file(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
+                                       "EarningRates.plist",
+                                   dir / "shipped" / "EarningRates.plist");
         resources = std::make_unique<ResourceLocations>(dir / "shipped", dir / "user");
 
         // The portfolio goes through its file, as the application reads it at start-up.

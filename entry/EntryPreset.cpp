@@ -62,13 +62,6 @@ bool EntryPreset::write(const ResourceLocations& resources, std::string* error) 
         }
         return false;
     }
-    // The file may be a link the user made: it must not lead to another of Orvelt's files.
-    if (std::string refusal = writeTargetRefusal(*path, resources, *path); !refusal.empty()) {
-        if (error != nullptr) {
-            *error = std::move(refusal);
-        }
-        return false;
-    }
     PlistDictRef dict = file_ != nullptr ? file_->dict->copy() : PlistDict::create();
     if (isSet_) {
         // Positions are kept as decimal text, as the shipped preset holds them; a key the file
@@ -79,5 +72,6 @@ bool EntryPreset::write(const ResourceLocations& resources, std::string* error) 
         dict->set(kIssueMonthKey, std::to_string(issueMonth_));
         dict->set(kIssueYearKey, std::to_string(issueYear_));
     }
-    return writePropertyList(*path, PlistValue(dict), error);
+    // The file may be a link the user made: it must not lead to another of Orvelt's files.
+    return writePropertyList(*path, PlistValue(dict), error, writeTargetCheck(resources, *path));
 }

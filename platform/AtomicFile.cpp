@@ -1,9 +1,11 @@
 #include "platform/AtomicFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -26,23 +28,6 @@ void setError(std::string* error, const std::string& what, int code) {
     }
 }
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
-
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         if (!stepAllowed("write")) {
@@ -63,12 +48,37 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-void syncDirectory(const std::filesystem::path& dir) {
-    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+// Six letters or digits for a temporary file's name, drawn afresh on each call.
+std::string randomSuffix() {
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::array<unsigned char, 6> bytes{};
+    if (::getrandom(bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+        static unsigned counter = 0;
+        const auto seed = static_cast<unsigned>(::getpid()) * 7919U + ++counter * 104729U;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            bytes[i] = static_cast<unsigned char>(seed >> (i * 5));
+        }
     }
+    std::string suffix;
+    for (unsigned char byte : bytes) {
+        suffix += kLetters[byte % kLetters.size()];
+    }
+    return suffix;
+}
+
+// A temporary file made in the folder: a new name, never a link followed.
+FileDescriptor createTemporary(int folder, const std::string& name, std::string& temporaryName) {
+    constexpr int kTries = 100;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        temporaryName = "." + name + "." + randomSuffix();
+        FileDescriptor fd(::openat(folder, temporaryName.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd.isOpen() || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return FileDescriptor();
 }
 
 } // namespace
@@ -133,69 +143,134 @@ int removeStaleAtomicWriteTemporaries(const std::filesystem::path& folder,
     return removed;
 }
 
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string* error, AtomicFileMode mode) {
+AtomicWritePlace::AtomicWritePlace(const std::filesystem::path& path) : path_(path) {
     // Through a link, the file it leads to is replaced: renaming over the link itself would
     // turn it into a plain file and leave its target behind, no longer updated.
     const std::optional<std::filesystem::path> target = atomicWriteTarget(path);
     if (!target) {
-        setError(error, "cannot follow the links at " + path.string(), ELOOP);
-        return false;
+        loop_ = true;
+        problem_ = "cannot follow the links at " + path.string() + ": " + std::strerror(ELOOP);
+        return;
+    }
+    target_ = *target;
+    name_ = target_.filename().string();
+    const std::filesystem::path folder =
+        target_.parent_path().empty() ? std::filesystem::path(".") : target_.parent_path();
+    if (name_.empty() || name_ == "." || name_ == "..") {
+        problem_ = path.string() + " names a folder, not a file";
+        return;
+    }
+    // Read access lets the folder be flushed after the rename; a folder the user may write
+    // but not list is still written, through a descriptor that only names it.
+    folder_.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    folderSyncs_ = folder_.isOpen();
+    if (!folder_.isOpen() && errno == EACCES) {
+        folder_.reset(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    if (!folder_.isOpen()) {
+        problem_ = "cannot open the folder of " + path.string() + ": " + std::strerror(errno);
+    }
+}
+
+std::optional<struct stat> AtomicWritePlace::existing() const {
+    struct stat info {};
+    if (!folder_.isOpen() ||
+        ::fstatat(folder_.get(), name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+std::optional<struct stat> AtomicWritePlace::folderStatus() const {
+    struct stat info {};
+    if (!folder_.isOpen() || ::fstat(folder_.get(), &info) != 0) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+std::string AtomicWritePlace::refusal(const Check& check) const {
+    if (!problem_.empty()) {
+        return problem_;
     }
     // Renaming over a device node, a named pipe or a folder would replace it with a plain file.
-    if (struct stat existing{};
-        ::lstat(target->c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    if (const std::optional<struct stat> now = existing(); now && !S_ISREG(now->st_mode)) {
+        return S_ISLNK(now->st_mode)
+                   ? target_.string() + " was replaced by a link while it was written"
+                   : target_.string() + " is not a regular file";
+    }
+    return check ? check(*this) : std::string();
+}
+
+bool AtomicWritePlace::write(std::string_view bytes, std::string* error, AtomicFileMode mode,
+                             const Check& check) const {
+    if (std::string refused = refusal(check); !refused.empty()) {
         if (error != nullptr) {
-            *error = target->string() + " is not a regular file";
+            *error = std::move(refused);
         }
         return false;
     }
-    const std::filesystem::path dir = target->parent_path();
-    std::string pattern = (dir / ("." + target->filename().string() + ".XXXXXX")).string();
+    mode_t permissions = S_IRUSR | S_IWUSR;
+    if (const std::optional<struct stat> old = existing();
+        mode == AtomicFileMode::KeepExisting && old) {
+        permissions = old->st_mode & 07777;
+    }
     if (!stepAllowed("open")) {
-        setError(error, "cannot create a temporary file beside " + path.string(), EACCES);
+        setError(error, "cannot create a temporary file beside " + path_.string(), EACCES);
         return false;
     }
-    FileDescriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        setError(error, "cannot create a temporary file beside " + path.string(), errno);
+    std::string temporaryName;
+    FileDescriptor fd = createTemporary(folder_.get(), name_, temporaryName);
+    if (!fd.isOpen()) {
+        setError(error, "cannot create a temporary file beside " + path_.string(), errno);
         return false;
     }
-    const std::string tempPath = pattern;
+    const std::string shownTemporary = (target_.parent_path() / temporaryName).string();
     auto fail = [&](const std::string& what) {
         int code = errno;
-        ::unlink(tempPath.c_str());
+        ::unlinkat(folder_.get(), temporaryName.c_str(), 0);
         setError(error, what, code);
         return false;
     };
-    mode_t permissions = S_IRUSR | S_IWUSR;
-    if (struct stat old{}; mode == AtomicFileMode::KeepExisting &&
-                           ::stat(target->c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        permissions = old.st_mode & 07777;
-    }
     if (::fchmod(fd.get(), permissions) != 0) {
-        return fail("cannot set the permissions of " + tempPath);
+        return fail("cannot set the permissions of " + shownTemporary);
     }
     if (!writeAll(fd.get(), bytes)) {
-        return fail("cannot write " + tempPath);
+        return fail("cannot write " + shownTemporary);
     }
     if (!stepAllowed("sync")) {
         errno = EIO;
-        return fail("cannot flush " + tempPath);
+        return fail("cannot flush " + shownTemporary);
     }
     if (::fsync(fd.get()) != 0) {
-        return fail("cannot flush " + tempPath);
+        return fail("cannot flush " + shownTemporary);
     }
     if (::close(fd.release()) != 0) {
-        return fail("cannot close " + tempPath);
+        return fail("cannot close " + shownTemporary);
     }
     if (!stepAllowed("rename")) {
         errno = EIO;
-        return fail("cannot replace " + path.string());
+        return fail("cannot replace " + path_.string());
     }
-    if (::rename(tempPath.c_str(), target->c_str()) != 0) {
-        return fail("cannot replace " + path.string());
+    // What was checked before the bytes were written is asked again of what the rename replaces.
+    if (std::string refused = refusal(check); !refused.empty()) {
+        ::unlinkat(folder_.get(), temporaryName.c_str(), 0);
+        if (error != nullptr) {
+            *error = std::move(refused);
+        }
+        return false;
     }
-    syncDirectory(dir);
+    if (::renameat(folder_.get(), temporaryName.c_str(), folder_.get(), name_.c_str()) != 0) {
+        return fail("cannot replace " + path_.string());
+    }
+    if (folderSyncs_) {
+        ::fsync(folder_.get());
+    }
     return true;
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         std::string* error, AtomicFileMode mode,
+                         const AtomicWritePlace::Check& check) {
+    return AtomicWritePlace(path).write(bytes, error, mode, check);
 }

@@ -84,23 +84,34 @@ bool isReadOnly(const fs::path& path) {
            (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-} // namespace
+// Where the place's write lands: the file there by device and inode, else the open folder by
+// device and inode and the name. A folder that cannot be opened is looked up by its path, taken
+// as written out when it is named through one that is not there.
+std::optional<Landing> landingOfPlace(const AtomicWritePlace& place) {
+    if (const std::optional<struct stat> folder = place.folderStatus()) {
+        if (const std::optional<struct stat> file = place.existing()) {
+            return Landing{file->st_dev, file->st_ino, {}};
+        }
+        return Landing{folder->st_dev, folder->st_ino, place.target().filename().string()};
+    }
+    return landingOf(place.target());
+}
 
-std::string writeTargetRefusal(const fs::path& path, const ResourceLocations& resources,
-                               const fs::path& ownFileWritten) {
-    const std::optional<fs::path> target = atomicWriteTarget(path);
-    if (!target) {
+std::string refusalOf(const AtomicWritePlace& place, const ResourceLocations& resources,
+                      const fs::path& ownFileWritten) {
+    const fs::path& path = place.path();
+    if (place.leadsRoundInALoop()) {
         return path.string() + " is a link that leads round in a loop, to no file.";
     }
     // The end of the chain of links: what a write would replace.
-    if (struct stat info{}; ::lstat(target->c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        const bool throughLink = *target != path;
+    if (const std::optional<struct stat> info = place.existing(); info && !S_ISREG(info->st_mode)) {
+        const bool throughLink = place.target() != path;
         return path.string() +
-               (throughLink ? " leads to " + target->string() + ", which is " : " is ") +
-               std::string(kindOfSpecialFile(info.st_mode)) +
+               (throughLink ? " leads to " + place.target().string() + ", which is " : " is ") +
+               std::string(kindOfSpecialFile(info->st_mode)) +
                ", not a regular file: it cannot hold the file written there.";
     }
-    const std::optional<Landing> landing = landingOf(*target);
+    const std::optional<Landing> landing = landingOfPlace(place);
     if (!landing) {
         return {};
     }
@@ -120,6 +131,20 @@ std::string writeTargetRefusal(const fs::path& path, const ResourceLocations& re
     return {};
 }
 
+} // namespace
+
+std::string writeTargetRefusal(const fs::path& path, const ResourceLocations& resources,
+                               const fs::path& ownFileWritten) {
+    return refusalOf(AtomicWritePlace(path), resources, ownFileWritten);
+}
+
+AtomicWritePlace::Check writeTargetCheck(const ResourceLocations& resources,
+                                         const fs::path& ownFileWritten) {
+    return [resources, ownFileWritten](const AtomicWritePlace& place) {
+        return refusalOf(place, resources, ownFileWritten);
+    };
+}
+
 bool mayExportTo(const fs::path& path, const ResourceLocations& resources,
                  ToolkitServices& services, const std::string& refusalTitle) {
     if (const std::string refusal = writeTargetRefusal(path, resources); !refusal.empty()) {
@@ -137,6 +162,8 @@ bool mayExportTo(const fs::path& path, const ResourceLocations& resources,
     return true;
 }
 
-bool writeExportFile(const fs::path& path, std::string_view bytes, std::string* error) {
-    return writeFileAtomically(path, bytes, error, AtomicFileMode::KeepExisting);
+bool writeExportFile(const fs::path& path, std::string_view bytes,
+                     const ResourceLocations& resources, std::string* error) {
+    return writeFileAtomically(path, bytes, error, AtomicFileMode::KeepExisting,
+                               writeTargetCheck(resources));
 }

@@ -6,6 +6,8 @@
 // program's own included; replacing the portfolio file with a report would lose every
 // portfolio, and replacing a device node or a named pipe with a regular file breaks the system.
 
+#include "platform/AtomicFile.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -23,13 +25,18 @@ std::string writeTargetRefusal(const std::filesystem::path& path,
                                const ResourceLocations& resources,
                                const std::filesystem::path& ownFileWritten = {});
 
+// The same refusals as a write's check (AtomicWritePlace): asked of the very place the write
+// replaces, found once, right before its temporary file is made and again before the rename.
+AtomicWritePlace::Check writeTargetCheck(const ResourceLocations& resources,
+                                         const std::filesystem::path& ownFileWritten = {});
+
 // Decides, with the user where needed, whether a report may be written to the path a dialog
 // gave: an error alert titled `refusalTitle` says why when writeTargetRefusal refuses it, and a
 // read-only file is replaced only when the user says so. True when the report may be written.
 bool mayExportTo(const std::filesystem::path& path, const ResourceLocations& resources,
                  ToolkitServices& services, const std::string& refusalTitle = "Cannot Export Here");
 
-// Writes an export atomically. A file it replaces keeps its permissions; a new one is readable
-// by its owner only.
+// Writes an export atomically, where writeTargetCheck allows it. A file it replaces keeps its
+// permissions; a new one is readable by its owner only.
 bool writeExportFile(const std::filesystem::path& path, std::string_view bytes,
-                     std::string* error = nullptr);
+                     const ResourceLocations& resources, std::string* error = nullptr);

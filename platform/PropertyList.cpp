@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/PlistXmlReader.h"
 #include "platform/PlistXmlWriter.h"
 #include "platform/XmlSafeText.h"
@@ -37,7 +38,8 @@ struct FileBytes {
 bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, FileBytes& bytes,
                    std::string* error) {
     // Without waiting: opening a named pipe for reading would block until a writer came.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int fd = file.get();
     if (fd < 0) {
         setError(error, "cannot open " + path.string() + ": " + std::strerror(errno));
         return false;
@@ -70,7 +72,6 @@ bool readFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes, F
             ok = false;
         }
     }
-    ::close(fd);
     return ok;
 }
 
@@ -173,13 +174,13 @@ std::string propertyListToXml(const PlistValue& root, std::string* error) {
 }
 
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
-                       std::string* error) {
+                       std::string* error, const AtomicWritePlace::Check& check) {
     const std::string xml = propertyListToXml(root, error);
-    return !xml.empty() && writePropertyListText(path, xml, error);
+    return !xml.empty() && writePropertyListText(path, xml, error, check);
 }
 
 bool writePropertyListText(const std::filesystem::path& path, std::string_view xml,
-                           std::string* error) {
+                           std::string* error, const AtomicWritePlace::Check& check) {
     if (path.empty()) {
         setError(error, "no file to write to");
         return false;
@@ -188,5 +189,5 @@ bool writePropertyListText(const std::filesystem::path& path, std::string_view x
         setError(error, "the data is larger than a property-list file can be");
         return false;
     }
-    return writeFileAtomically(path, xml, error, AtomicFileMode::KeepExisting);
+    return writeFileAtomically(path, xml, error, AtomicFileMode::KeepExisting, check);
 }

@@ -2,6 +2,7 @@
 
 // Reading and writing property-list files in the XML format.
 
+#include "platform/AtomicFile.h"
 #include "platform/PlistValue.h"
 
 #include <cstddef>
@@ -57,12 +58,12 @@ PlistDictRef readPropertyListDictionary(const std::filesystem::path& path,
 // deeper than the reader takes.
 std::string propertyListToXml(const PlistValue& root, std::string* error = nullptr);
 
-// Writes the property list whole to `path`, atomically. A file it replaces keeps the permissions
-// its owner gave it; a new one is readable by its owner only. Answers
-// false, with the file left as it was, when anything goes wrong or the data cannot be written
-// as it is (see propertyListToXml).
+// Writes the property list whole to `path`, atomically, where `check` allows it (see
+// AtomicWritePlace). A file it replaces keeps the permissions its owner gave it; a new one is
+// readable by its owner only. Answers false, with the file left as it was, when anything goes
+// wrong or the data cannot be written as it is (see propertyListToXml).
 bool writePropertyList(const std::filesystem::path& path, const PlistValue& root,
-                       std::string* error = nullptr);
+                       std::string* error = nullptr, const AtomicWritePlace::Check& check = {});
 // The same for a property list's text already made (see PlistXmlWriter).
 bool writePropertyListText(const std::filesystem::path& path, std::string_view xml,
-                           std::string* error = nullptr);
+                           std::string* error = nullptr, const AtomicWritePlace::Check& check = {});

@@ -1,16 +1,29 @@
 #pragma once
 
-// Reading a whole file that the user chose, whatever is at the path: a named pipe, a device or a
-// folder is refused at once instead of being waited on or read without end.
+// Reading a whole file, whatever is at the path: a named pipe, a device or a folder is refused at
+// once instead of being waited on or read without end, and so is a file larger than the reader
+// takes.
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 enum class RegularFileRead { Read, CannotOpen, NotRegular, TooLarge, Failed };
 
-// Reads the regular file at `path` (a link is followed) into `bytes`, but never more than
-// `maxBytes`: a file that grows past the limit while it is read is refused as too large. On
-// CannotOpen and Failed, `error` (when given) is the errno value.
+// Whether a symbolic link at the path itself is followed; refused, it is CannotOpen with ELOOP.
+enum class LinkAtPath { Follow, Refuse };
+
+// Reads the regular file at `path` into `bytes`, but never more than `maxBytes`: a file that
+// grows past the limit while it is read is refused as too large. On CannotOpen and Failed,
+// `error` (when given) is the errno value.
 RegularFileRead readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
-                                std::string& bytes, int* error = nullptr);
+                                std::string& bytes, int* error = nullptr,
+                                LinkAtPath links = LinkAtPath::Follow);
+
+// The same, handing the bytes to `take` part by part as they are read, for a file that need not
+// be held whole. A file changed while it is read gives the parts read, whatever they are.
+RegularFileRead readRegularFileInParts(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                                       const std::function<void(std::string_view)>& take,
+                                       int* error = nullptr, LinkAtPath links = LinkAtPath::Follow);

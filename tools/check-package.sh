@@ -43,6 +43,9 @@ done
 # The chart window needs the Qt Charts library; dpkg-shlibdeps must have found it.
 dpkg-deb --field "$deb" Depends | grep -q 'libqt6charts6' ||
     fail "the package does not depend on libqt6charts6"
+# The value table's compact form is checked with libcrypto's SHA-256.
+dpkg-deb --field "$deb" Depends | grep -q 'libssl3' ||
+    fail "the package does not depend on libssl3"
 
 # Removing the package must leave the user's data alone: it runs no script of its own.
 control=$(mktemp -d)

@@ -9,6 +9,8 @@ packages=(
     # Qt Charts' CMake package needs Qt OpenGL's, which qt6-charts-dev does not bring.
     qt6-charts-dev libqt6opengl6-dev
     libplist-dev
+    # libcrypto's SHA-256 binds the value table's compact form to the table file.
+    libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 locales clang-format
     xvfb xauth fonts-dejavu-core poppler-utils

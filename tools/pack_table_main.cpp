@@ -9,8 +9,7 @@
 #include "valuation/ValueTableFile.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -18,18 +17,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: orvelt-pack-table TABLE.plist OUT.cells\n");
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    std::ostringstream source;
-    source << in.rdbuf();
     std::string error;
+    const std::optional<TableFileFingerprint> source = fingerprintOfTableFile(argv[1]);
     const ValueTableRef table = readValueTableXml(argv[1], &error);
-    if (!in || !table) {
+    if (!source || !table) {
         std::fprintf(stderr, "orvelt-pack-table: %s cannot be read: %s\n", argv[1], error.c_str());
         return 1;
     }
-    const std::string compact = compactFormOfTable(*table, source.str());
+    const std::string compact = compactFormOfTable(*table, *source);
     // Read back as the application reads it, so that a form it would refuse is never installed.
-    if (!tableOfCompactForm(compact, source.str()) ||
+    if (!tableOfCompactForm(compact, *source) ||
         !writeFileAtomically(argv[2], compact, &error, AtomicFileMode::KeepExisting)) {
         std::fprintf(stderr, "orvelt-pack-table: %s cannot be written: %s\n", argv[2],
                      error.c_str());

@@ -7,6 +7,9 @@
 
 namespace {
 
+// The shipped rates are 0.25 MB; a file much larger is not theirs.
+constexpr std::uintmax_t kMaxEarningRatesBytes = std::uintmax_t{16} << 20;
+
 constexpr std::int16_t kStoppedCode = -1;
 constexpr std::int16_t kNotKnownCode = -2;
 
@@ -67,13 +70,17 @@ const EarningRates::Issue* EarningRates::issueOf(BondSeries series, YearMonth is
     return found.step < 0 ? nullptr : &found;
 }
 
+bool EarningRates::coversMonth(YearMonth month) const {
+    const int at = monthNumber(month);
+    return at >= firstMonth_ && at <= lastMonth_;
+}
+
 EarningRate EarningRates::rateIn(BondSeries series, YearMonth issue, YearMonth month) const {
     const Issue* found = issueOf(series, issue);
-    const int at = monthNumber(month);
-    if (found == nullptr || at < firstMonth_ || at > lastMonth_) {
+    if (found == nullptr || !coversMonth(month)) {
         return {};
     }
-    const int age = at - monthNumber(issue);
+    const int age = monthNumber(month) - monthNumber(issue);
     const Segment* holding = nullptr;
     for (std::uint32_t i = 0; i < found->segmentCount; ++i) {
         const Segment& segment = segments_[found->firstSegment + i];
@@ -217,6 +224,7 @@ EarningRatesRef EarningRates::FileReader::read(const PlistDict& root, std::strin
 }
 
 EarningRatesRef readEarningRatesFile(const std::filesystem::path& path, std::string* error) {
-    const PlistDictRef root = readPropertyListDictionary(path, "it holds no dictionary", error);
+    const PlistDictRef root =
+        readPropertyListDictionary(path, "it holds no dictionary", error, kMaxEarningRatesBytes);
     return root ? EarningRates::FileReader::read(*root, error) : EarningRatesRef();
 }

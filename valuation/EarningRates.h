@@ -45,6 +45,9 @@ using EarningRatesRef = std::shared_ptr<const EarningRates>;
 
 class EarningRates {
   public:
+    // Whether the rates cover `month`, from the first to the last month the file names: a rate and
+    // the accrual dates are told only there.
+    bool coversMonth(YearMonth month) const;
     // The rate of the accrual period that holds `month`; NotKnown outside the months covered.
     EarningRate rateIn(BondSeries series, YearMonth issue, YearMonth month) const;
     // Months between the dates on which the value grows (1 or 6); 0 when not known.

@@ -39,8 +39,9 @@ void setEarnings(OwnerFigures& figures, const ValueTable* table, BondSeries seri
         figures.nextAccrual = {NextAccrual::Kind::None, {}};
         return;
     }
+    // The rate and the next accrual are told from the same month of the rates, or neither is.
     const EarningRates* rates = table != nullptr ? table->earningRates() : nullptr;
-    if (rates == nullptr) {
+    if (rates == nullptr || !rates->coversMonth(redemption)) {
         return;
     }
     figures.interestRate = rates->rateIn(series, issue, redemption);

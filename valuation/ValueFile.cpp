@@ -1,6 +1,7 @@
 #include "valuation/ValueFile.h"
 
 #include "platform/ExportTarget.h"
+#include "platform/RegularFile.h"
 #include "platform/ResourceLocations.h"
 #include "store/BondRecord.h"
 #include "store/SeriesRules.h"
@@ -8,9 +9,7 @@
 #include "valuation/ValueTableFile.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <system_error>
 
 namespace {
@@ -193,26 +192,24 @@ void setError(std::string* error, std::string message) {
 
 bool readValueFileText(const std::filesystem::path& path, std::string& text, std::string* error) {
     const std::string name = path.filename().string();
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        setError(error, "The value file " + shown(name) + " cannot be read: " + ec.message() + ".");
-        return false;
-    }
-    if (size > kMaxValueFileBytes) {
+    int code = 0;
+    switch (readRegularFile(path, kMaxValueFileBytes, text, &code)) {
+    case RegularFileRead::Read:
+        return true;
+    case RegularFileRead::TooLarge:
         setError(error,
                  "The file " + shown(name) + " is too large to be a savings bond value file.");
         return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (!in || in.bad()) {
-        setError(error, "The value file " + shown(name) + " cannot be read.");
+    case RegularFileRead::NotRegular:
+        setError(error, "The value file " + shown(name) + " cannot be read: it is not a file.");
         return false;
+    case RegularFileRead::CannotOpen:
+    case RegularFileRead::Failed:
+        break;
     }
-    text = std::move(bytes).str();
-    return true;
+    setError(error, "The value file " + shown(name) + " cannot be read: " +
+                        std::error_code(code, std::generic_category()).message() + ".");
+    return false;
 }
 
 } // namespace
@@ -323,13 +320,14 @@ ValueTableRef mergeValueFiles(const ValueTable* table,
 bool writeTableWithValueFiles(const ValueTable* base,
                               const std::vector<std::filesystem::path>& files,
                               const std::filesystem::path& destination, std::string* error,
-                              const ValueFileOptions& options) {
+                              const ValueFileOptions& options,
+                              const AtomicWritePlace::Check& check) {
     const ValueTableRef table = mergeValueFiles(base, files, error, options);
     if (!table) {
         return false;
     }
     std::string writeError;
-    if (!writeValueTableFile(destination, *table, &writeError)) {
+    if (!writeValueTableFile(destination, *table, &writeError, check)) {
         setError(error, "The value table " + shown(destination.filename().string()) +
                             " could not be written: " + writeError + ".");
         return false;
@@ -350,7 +348,7 @@ bool updateUserValueTable(const ResourceLocations& locations,
     ValueTableRef current;
     if (const auto path = locations.pathForResource(kBondTableResource, kBondTableType)) {
         std::string readError;
-        current = readValueTableFile(*path, &readError);
+        current = readBondTableFile(locations, *path, &readError);
         if (!current) {
             setError(error, "The value table " + shown(path->string()) + " cannot be read (" +
                                 readError +
@@ -361,5 +359,6 @@ bool updateUserValueTable(const ResourceLocations& locations,
     }
     std::error_code ec;
     std::filesystem::create_directories(destination.parent_path(), ec);
-    return writeTableWithValueFiles(current.get(), files, destination, error);
+    return writeTableWithValueFiles(current.get(), files, destination, error, {},
+                                    writeTargetCheck(locations, destination));
 }

@@ -17,6 +17,7 @@
 // Each line's leaves become the table's cells of its series, redemption month and issue months;
 // the table file keeps each cell as its leaf (see ValueTableFile.h).
 
+#include "platform/AtomicFile.h"
 #include "valuation/ValueTable.h"
 
 #include <array>
@@ -70,11 +71,12 @@ ValueTableRef mergeValueFiles(const ValueTable* table,
                               const ValueFileOptions& options = {});
 
 // Merges the files into `base` (an empty table when null) and writes the result to
-// `destination` atomically, only when every file is good.
+// `destination` atomically, only when every file is good and `check` allows the place.
 bool writeTableWithValueFiles(const ValueTable* base,
                               const std::vector<std::filesystem::path>& files,
                               const std::filesystem::path& destination, std::string* error,
-                              const ValueFileOptions& options = {});
+                              const ValueFileOptions& options = {},
+                              const AtomicWritePlace::Check& check = {});
 
 // The "Update Values…" step: merges the files into the table in effect (the user's own copy
 // when there is one, else the shipped table) and writes the user's copy. The shipped table is

@@ -79,7 +79,38 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
                         status.st_size, status.st_ctim, status.st_mtim};
 }
 
+// The rates shipped beside the table, or why they cannot be had: the path, the reason and what to
+// do, as for a damaged table.
+EarningRatesRef readEarningRates(const ResourceLocations& resources,
+                                 const std::optional<std::filesystem::path>& path,
+                                 std::string& problem) {
+    const std::filesystem::path shown =
+        path ? *path
+             : resources.shippedDir() /
+                   (std::string(kEarningRatesResource) + "." + std::string(kEarningRatesType));
+    std::string readError = "it is missing";
+    EarningRatesRef rates = path ? readEarningRatesFile(*path, &readError) : nullptr;
+    if (!rates) {
+        const bool usersCopy = path && *path == resources.userPathForResource(kEarningRatesResource,
+                                                                              kEarningRatesType);
+        problem = "The earning rates file " + shown.string() + " cannot be read: " + readError +
+                  ". " +
+                  (usersCopy ? "Remove it to use the rates that come with Orvelt."
+                             : "Install Orvelt again to put back a whole copy.");
+    }
+    return rates;
+}
+
 } // namespace
+
+ValueTableRef readBondTableFile(const ResourceLocations& resources,
+                                const std::filesystem::path& path, std::string* error) {
+    // A compact form is made by the build for the shipped table only: one beside the user's own
+    // copy was not made from it.
+    const bool usersCopy =
+        path == resources.userPathForResource(kBondTableResource, kBondTableType);
+    return usersCopy ? readValueTableXml(path, error) : readValueTableFile(path, error);
+}
 
 ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* problem) {
     const auto path = resources.pathForResource(kBondTableResource, kBondTableType);
@@ -87,35 +118,43 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
         return {};
     }
     // The table is read whole and never changed once read, so the windows and the start-up share
-    // the last one read while its file stays the same.
+    // the last one read while its files stay the same.
     static std::mutex mutex;
     static std::optional<FileIdentity> lastIdentity;
-    static std::optional<std::filesystem::path> lastRatesPath;
+    static std::optional<FileIdentity> lastRatesIdentity;
     static ValueTableRef lastTable;
     const std::optional<FileIdentity> identity = identityOf(*path);
-    // The rates come with the application; without them every rate reads "not known".
+    // The rates come with the application, beside the table.
     const auto ratesPath = resources.pathForResource(kEarningRatesResource, kEarningRatesType);
+    const auto ratesIdentity = ratesPath ? identityOf(*ratesPath) : std::nullopt;
     const std::lock_guard<std::mutex> lock(mutex);
-    if (identity && lastTable && lastIdentity == identity && lastRatesPath == ratesPath) {
+    if (identity && ratesIdentity && lastTable && lastIdentity == identity &&
+        lastRatesIdentity == ratesIdentity) {
         return lastTable;
     }
     std::string readError;
-    ValueTableRef table = readValueTableFile(*path, &readError);
-    if (table && ratesPath) {
-        table = withEarningRates(std::move(table), readEarningRatesFile(*ratesPath));
-    }
-    if (!table && problem != nullptr) {
+    std::string found;
+    ValueTableRef table = readBondTableFile(resources, *path, &readError);
+    if (!table) {
         const bool usersCopy =
             *path == resources.userPathForResource(kBondTableResource, kBondTableType);
-        *problem = "The value table " + path->string() + " cannot be read: " + readError + ". " +
-                   (usersCopy ? "Remove it, or put back a whole copy, to use the table that "
-                                "comes with Orvelt."
-                              : "Install Orvelt again to put back a whole copy.");
+        found = "The value table " + path->string() + " cannot be read: " + readError + ". " +
+                (usersCopy ? "Remove it, or put back a whole copy, to use the table that "
+                             "comes with Orvelt."
+                           : "Install Orvelt again to put back a whole copy.");
+    } else if (EarningRatesRef rates = readEarningRates(resources, ratesPath, found)) {
+        table = withEarningRates(std::move(table), std::move(rates));
+    } else {
+        table = {};
     }
-    // Kept only when the file did not change while it was read.
-    if (identity && table && identityOf(*path) == identity) {
+    if (problem != nullptr) {
+        *problem = found;
+    }
+    // Kept only when the files did not change while they were read.
+    if (identity && ratesIdentity && table && identityOf(*path) == identity &&
+        identityOf(*ratesPath) == ratesIdentity) {
         lastIdentity = identity;
-        lastRatesPath = ratesPath;
+        lastRatesIdentity = ratesIdentity;
         lastTable = table;
     }
     return table;

@@ -50,7 +50,12 @@ ValueCell valueCellOfLeaf(std::string_view leaf);
 // kMissingCell.
 std::string leafOfValueCell(ValueCell cell);
 
+// Larger files are not taken for a value table (the shipped one is 14.4 MB): reading one would
+// take time and memory for nothing.
+inline constexpr std::uintmax_t kMaxValueTableBytes = std::uintmax_t{256} << 20;
+
 class ValueTable;
+struct TableFileFingerprint;
 using ValueTableRef = std::shared_ptr<const ValueTable>;
 class EarningRates;
 
@@ -89,8 +94,10 @@ class ValueTable {
 
   private:
     // The compact form is the table's own storage, written and read whole.
-    friend std::string compactFormOfTable(const ValueTable& table, std::string_view source);
-    friend ValueTableRef tableOfCompactForm(std::string_view compact, std::string_view source);
+    friend std::string compactFormOfTable(const ValueTable& table,
+                                          const TableFileFingerprint& source);
+    friend ValueTableRef tableOfCompactForm(std::string_view compact,
+                                            const TableFileFingerprint& source);
 
     struct Row {
         std::uint32_t start = 0;
@@ -124,10 +131,18 @@ template <typename Visit> void ValueTable::forEachCell(Visit&& visit) const {
     }
 }
 
-// The table resource read whole; an empty reference when it is missing or not a dictionary.
-// Calls share one table while its file stays the same. When a table file is there but cannot be
-// used (damaged, cut short), `problem` names the file, the reason and what to do.
+// The table resource read whole, with the earning rates beside it; an empty reference when it is
+// missing or not a dictionary. Calls share one table while its files stay the same. When a table
+// file is there but cannot be used (damaged, cut short), or the earning rates that come with it
+// are missing or damaged, the table is not used and `problem` names the file, the reason and
+// what to do.
 ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* problem = nullptr);
+
+// The table file at `path`, the one in effect for `resources`: the user's own copy (Update
+// Values) always from its XML, a shipped table from its compact form when that was made from
+// exactly its bytes (ValueTableCompact.h).
+ValueTableRef readBondTableFile(const ResourceLocations& resources,
+                                const std::filesystem::path& path, std::string* error = nullptr);
 
 // Why the table file in effect cannot be used; empty when it can, or when there is none.
 std::string valueTableProblem(const ResourceLocations& resources);

@@ -5,9 +5,10 @@
 
 namespace {
 
-// Months counted from year 0, so that the distance between two months is a subtraction.
-int monthIndex(const YearMonth& month) {
-    return month.year * 12 + month.month - 1;
+// Months counted from year 0, so that the distance between two months is a subtraction; in 64
+// bits, as a bond's date may name any year.
+std::int64_t monthIndex(const YearMonth& month) {
+    return std::int64_t{month.year} * 12 + month.month - 1;
 }
 
 } // namespace
@@ -74,7 +75,9 @@ std::string leafOfValueCell(ValueCell cell) {
 void ValueTable::Builder::setCell(BondSeries series, YearMonth redemption, YearMonth issue,
                                   ValueCell cell) {
     holdMonth(redemption);
-    rows_[{static_cast<int>(series), monthIndex(redemption)}].emplace_back(monthIndex(issue), cell);
+    // The keys of a table file and of a value file are four-digit years.
+    rows_[{static_cast<int>(series), static_cast<int>(monthIndex(redemption))}].emplace_back(
+        static_cast<int>(monthIndex(issue)), cell);
 }
 
 void ValueTable::Builder::holdMonth(YearMonth redemption) {
@@ -122,14 +125,15 @@ ValueTableRef ValueTable::Builder::build() {
 }
 
 ValueCell ValueTable::cell(BondSeries series, YearMonth redemption, YearMonth issue) const {
-    const int redemptionOffset = monthIndex(redemption) - firstRedemption_;
+    const std::int64_t redemptionOffset = monthIndex(redemption) - firstRedemption_;
     if (redemptionOffset < 0 || redemptionOffset >= redemptionCount_) {
         return kMissingCell;
     }
-    const Row& row = rows_[static_cast<std::size_t>(static_cast<int>(series) * redemptionCount_ +
-                                                    redemptionOffset)];
-    const long issueOffset = static_cast<long>(monthIndex(issue)) - row.firstIssue;
-    if (issueOffset < 0 || issueOffset >= static_cast<long>(row.count)) {
+    const Row& row = rows_[static_cast<std::size_t>(static_cast<int>(series)) *
+                               static_cast<std::size_t>(redemptionCount_) +
+                           static_cast<std::size_t>(redemptionOffset)];
+    const std::int64_t issueOffset = monthIndex(issue) - row.firstIssue;
+    if (issueOffset < 0 || issueOffset >= std::int64_t{row.count}) {
         return kMissingCell;
     }
     return cells_[row.start + static_cast<std::size_t>(issueOffset)];

@@ -1,5 +1,7 @@
 #include "valuation/ValueTableCompact.h"
 
+#include "platform/RegularFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -7,7 +9,7 @@
 namespace {
 
 // The layout's name and version; a form of another layout or byte order is refused.
-constexpr std::array<char, 8> kMagic = {'O', 'V', 'T', 'C', 'E', 'L', 'L', '1'};
+constexpr std::array<char, 8> kMagic = {'O', 'V', 'T', 'C', 'E', 'L', 'L', '2'};
 constexpr std::uint32_t kByteOrderMark = 0x01020304;
 
 struct Header {
@@ -19,24 +21,20 @@ struct Header {
     std::uint32_t cellCount = 0;
     std::uint32_t unused = 0;
     std::uint64_t sourceSize = 0;
-    std::uint64_t sourceFingerprint = 0;
+    Sha256::Digest sourceDigest{};
 };
 
-std::uint64_t load64(const char* bytes) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
+// Month numbers (year * 12 + month - 1) of the years a table's keys can name, 0 to 9999: every
+// sum and difference of two of them fits an int.
+constexpr std::int64_t kMonthNumbers = 10000 * 12;
+
+bool isMonthNumber(std::int64_t number) {
+    return number >= 0 && number < kMonthNumbers;
 }
 
-std::uint64_t rotate(std::uint64_t word, int bits) {
-    return (word << bits) | (word >> (64 - bits));
-}
-
-constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ULL;
-constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
-
-std::uint64_t mixWord(std::uint64_t lane, std::uint64_t word) {
-    return rotate(lane + word * kPrime2, 31) * kPrime1;
+// Whether `count` months from `first` on are all month numbers (none is, when count is 0).
+bool monthsInside(std::int64_t first, std::int64_t count) {
+    return count == 0 || (isMonthNumber(first) && count > 0 && count <= kMonthNumbers - first);
 }
 
 template <typename T> void append(std::string& out, const T* items, std::size_t count) {
@@ -51,30 +49,40 @@ void take(std::string_view bytes, std::size_t& offset, std::vector<T>& items, st
     offset += count * sizeof(T);
 }
 
-} // namespace
-
-// Four lanes side by side, so that the multiplications overlap: the 14 MB table file takes
-// about a millisecond.
-std::uint64_t fingerprintOfBytes(std::string_view bytes) {
-    std::array<std::uint64_t, 4> lanes = {kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1};
-    std::size_t at = 0;
-    for (; at + 32 <= bytes.size(); at += 32) {
-        for (std::size_t lane = 0; lane < 4; ++lane) {
-            lanes[lane] = mixWord(lanes[lane], load64(bytes.data() + at + lane * 8));
-        }
-    }
-    std::uint64_t hash = rotate(lanes[0], 1) + rotate(lanes[1], 7) + rotate(lanes[2], 12) +
-                         rotate(lanes[3], 18) + bytes.size();
-    for (; at < bytes.size(); ++at) {
-        hash = mixWord(hash, static_cast<unsigned char>(bytes[at]));
-    }
-    hash ^= hash >> 33;
-    hash *= kPrime2;
-    hash ^= hash >> 29;
-    return hash;
+std::function<void()>& tableFileReadHook() {
+    static std::function<void()> hook;
+    return hook;
 }
 
-std::string compactFormOfTable(const ValueTable& table, std::string_view source) {
+} // namespace
+
+void setTableFileReadHookForTesting(std::function<void()> hook) {
+    tableFileReadHook() = std::move(hook);
+}
+
+TableFileFingerprint fingerprintOfBytes(std::string_view bytes) {
+    return {bytes.size(), Sha256::of(bytes)};
+}
+
+std::optional<TableFileFingerprint> fingerprintOfTableFile(const std::filesystem::path& path) {
+    Sha256 sha;
+    std::uint64_t size = 0;
+    const std::function<void()> hook = tableFileReadHook();
+    const RegularFileRead read =
+        readRegularFileInParts(path, kMaxValueTableBytes, [&](std::string_view part) {
+            sha.add(part);
+            size += part.size();
+            if (hook) {
+                hook();
+            }
+        });
+    if (read != RegularFileRead::Read) {
+        return std::nullopt;
+    }
+    return TableFileFingerprint{size, sha.finish()};
+}
+
+std::string compactFormOfTable(const ValueTable& table, const TableFileFingerprint& source) {
     Header header;
     header.magic = kMagic;
     header.byteOrder = kByteOrderMark;
@@ -82,36 +90,41 @@ std::string compactFormOfTable(const ValueTable& table, std::string_view source)
     header.redemptionCount = table.redemptionCount_;
     header.monthCount = static_cast<std::uint32_t>(table.months_.size());
     header.cellCount = static_cast<std::uint32_t>(table.cells_.size());
-    header.sourceSize = source.size();
-    header.sourceFingerprint = fingerprintOfBytes(source);
+    header.sourceSize = source.size;
+    header.sourceDigest = source.digest;
     std::string out;
     append(out, &header, 1);
     append(out, table.months_.data(), table.months_.size());
     append(out, table.rows_.data(), table.rows_.size());
     append(out, table.cells_.data(), table.cells_.size());
-    const std::uint64_t whole = fingerprintOfBytes(out);
-    append(out, &whole, 1);
+    const Sha256::Digest whole = Sha256::of(out);
+    append(out, whole.data(), whole.size());
     return out;
 }
 
-ValueTableRef tableOfCompactForm(std::string_view compact, std::string_view source) {
+ValueTableRef tableOfCompactForm(std::string_view compact, const TableFileFingerprint& source) {
     Header header;
-    if (compact.size() < sizeof header + sizeof(std::uint64_t)) {
+    constexpr std::size_t kDigestBytes = std::tuple_size_v<Sha256::Digest>;
+    if (compact.size() < sizeof header + kDigestBytes) {
         return {};
     }
     std::memcpy(&header, compact.data(), sizeof header);
-    const std::size_t rowCount =
-        kBondSeriesCount *
-        std::size_t{header.redemptionCount < 0 ? 0U : unsigned(header.redemptionCount)};
-    const std::size_t expected =
-        sizeof header + header.monthCount * sizeof(YearMonth) + rowCount * sizeof(ValueTable::Row) +
-        std::size_t{header.cellCount} * sizeof(ValueCell) + sizeof(std::uint64_t);
-    const std::string_view body = compact.substr(0, compact.size() - sizeof(std::uint64_t));
+    // Every count is checked before it is used in a sum or product: a form that passes its digest
+    // may still have been made to mislead.
     if (header.magic != kMagic || header.byteOrder != kByteOrderMark ||
-        header.redemptionCount < 0 || compact.size() != expected ||
-        load64(compact.data() + body.size()) != fingerprintOfBytes(body) ||
-        header.sourceSize != source.size() ||
-        header.sourceFingerprint != fingerprintOfBytes(source)) {
+        !monthsInside(header.firstRedemption, header.redemptionCount) ||
+        header.sourceSize != source.size || header.sourceDigest != source.digest) {
+        return {};
+    }
+    const auto rowCount = std::size_t{kBondSeriesCount} * std::size_t(header.redemptionCount);
+    const std::size_t expected = sizeof header +
+                                 std::size_t{header.monthCount} * sizeof(YearMonth) +
+                                 rowCount * sizeof(ValueTable::Row) +
+                                 std::size_t{header.cellCount} * sizeof(ValueCell) + kDigestBytes;
+    const std::string_view body = compact.substr(0, compact.size() - kDigestBytes);
+    Sha256::Digest whole{};
+    std::memcpy(whole.data(), compact.data() + body.size(), kDigestBytes);
+    if (compact.size() != expected || whole != Sha256::of(body)) {
         return {};
     }
     auto table = std::make_shared<ValueTable>();
@@ -121,18 +134,21 @@ ValueTableRef tableOfCompactForm(std::string_view compact, std::string_view sour
     take(compact, offset, table->months_, header.monthCount);
     take(compact, offset, table->rows_, rowCount);
     take(compact, offset, table->cells_, header.cellCount);
-    // Whole as the fingerprint says, yet checked as if it were not: a lookup never reads outside
-    // the cells, and the months are those a table builds.
+    // Whole as the digest says, yet checked as if it were not: a lookup never reads outside the
+    // cells, and the months are those a table builds.
     const bool rowsInside = std::all_of(table->rows_.begin(), table->rows_.end(), [&](auto& row) {
-        return row.start <= header.cellCount && row.count <= header.cellCount - row.start;
+        return row.start <= header.cellCount && row.count <= header.cellCount - row.start &&
+               monthsInside(row.firstIssue, row.count);
     });
     const bool monthsInOrder = std::adjacent_find(table->months_.begin(), table->months_.end(),
                                                   [](const YearMonth& a, const YearMonth& b) {
                                                       return !(a < b);
                                                   }) == table->months_.end();
     const bool monthsReal =
-        std::all_of(table->months_.begin(), table->months_.end(),
-                    [](const YearMonth& month) { return month.month >= 1 && month.month <= 12; });
+        std::all_of(table->months_.begin(), table->months_.end(), [](const YearMonth& month) {
+            return month.month >= 1 && month.month <= 12 &&
+                   isMonthNumber(std::int64_t{month.year} * 12 + month.month - 1);
+        });
     const bool cellsReal =
         std::all_of(table->cells_.begin(), table->cells_.end(),
                     [](ValueCell cell) { return cell >= kInvalidCell && cell <= 999999; });

@@ -2,15 +2,10 @@
 
 #include "platform/PlistXmlWriter.h"
 #include "platform/PropertyList.h"
+#include "platform/RegularFile.h"
 #include "valuation/ValueTableCompact.h"
 
 #include <array>
-#include <fcntl.h>
-#include <fstream>
-#include <sstream>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -39,50 +34,19 @@ void addIssueYears(ValueTable::Builder& builder, BondSeries series, YearMonth re
     }
 }
 
-// A file's bytes mapped into memory for as long as this lives; empty when it cannot be.
-class MappedFile {
-  public:
-    explicit MappedFile(const std::filesystem::path& path) {
-        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat status {};
-        if (descriptor < 0) {
-            return;
-        }
-        if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-            size_ = static_cast<std::size_t>(status.st_size);
-            void* mapped =
-                ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
-            data_ = mapped != MAP_FAILED ? static_cast<const char*>(mapped) : nullptr;
-        }
-        ::close(descriptor);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile() {
-        if (data_ != nullptr) {
-            ::munmap(const_cast<char*>(data_), size_);
-        }
-    }
-    std::string_view bytes() const {
-        return data_ != nullptr ? std::string_view(data_, size_) : "";
-    }
-
-  private:
-    const char* data_ = nullptr;
-    std::size_t size_ = 0;
-};
+// The compact form beside a table file is the build's: a link there, or anything larger than
+// the forms it makes, is not one.
+constexpr std::uintmax_t kMaxCompactFormBytes = std::uintmax_t{64} << 20;
 
 // The table from the compact form beside the file, when that was made from the file's bytes.
 ValueTableRef readCompactForm(const std::filesystem::path& path) {
-    std::ifstream compact(compactFormPath(path), std::ios::binary);
-    if (!compact) {
+    std::string compact;
+    if (readRegularFile(compactFormPath(path), kMaxCompactFormBytes, compact, nullptr,
+                        LinkAtPath::Refuse) != RegularFileRead::Read) {
         return {};
     }
-    std::ostringstream bytes;
-    bytes << compact.rdbuf();
-    const MappedFile source(path);
-    return source.bytes().empty() ? ValueTableRef()
-                                  : tableOfCompactForm(bytes.str(), source.bytes());
+    const std::optional<TableFileFingerprint> source = fingerprintOfTableFile(path);
+    return source ? tableOfCompactForm(compact, *source) : ValueTableRef();
 }
 
 // Writes the cells as nested dictionaries, opening and closing a level whenever its key
@@ -176,8 +140,8 @@ ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string*
 ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* error) {
     ValueTableRef table;
     {
-        const PlistDictRef root =
-            readPropertyListDictionary(path, "it holds no dictionary of values", error);
+        const PlistDictRef root = readPropertyListDictionary(
+            path, "it holds no dictionary of values", error, kMaxValueTableBytes);
         if (!root) {
             return {};
         }
@@ -192,7 +156,7 @@ ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* 
 }
 
 bool writeValueTableFile(const std::filesystem::path& path, const ValueTable& table,
-                         std::string* error) {
+                         std::string* error, const AtomicWritePlace::Check& check) {
     std::string xml;
     std::string writeError;
     TableXmlWriter writer(xml);
@@ -204,5 +168,5 @@ bool writeValueTableFile(const std::filesystem::path& path, const ValueTable& ta
         }
         return false;
     }
-    return writePropertyListText(path, xml, error);
+    return writePropertyListText(path, xml, error, check);
 }

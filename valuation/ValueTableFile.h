@@ -4,6 +4,7 @@
 // issue year, issue month name, leaf) become a ValueTable and are gone once it is built; a table
 // is written straight from its cells.
 
+#include "platform/AtomicFile.h"
 #include "platform/PlistValue.h"
 #include "valuation/ValueTable.h"
 
@@ -24,8 +25,9 @@ ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string*
 // The same from the file's XML alone.
 ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* error = nullptr);
 
-// Writes the table's file atomically: each cell that holds a leaf as its leaf, keys in order
-// (series, years and months ascending, issue months January to December). False, with the file
-// as it was and the reason in `error`, when it cannot be written.
+// Writes the table's file atomically, where `check` allows it (see AtomicWritePlace): each cell
+// that holds a leaf as its leaf, keys in order (series, years and months ascending, issue months
+// January to December). False, with the file as it was and the reason in `error`, when it cannot
+// be written.
 bool writeValueTableFile(const std::filesystem::path& path, const ValueTable& table,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, const AtomicWritePlace::Check& check = {});

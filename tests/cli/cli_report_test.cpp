@@ -109,20 +109,25 @@ TEST_F(CliReportTest, ValuesSourcesNamesTheTablesMonthsAndWhereTheirValuesComeFr
                   "The value table holds 2 redemption months, June 2009 to July 2009.",
                   valueSourcesText()}));
 
-    // A table cut short is named with the reason, not taken for an empty one, by every command
-    // that reads it.
+    // A table cut short, or the earning rates that come with it, is named with the reason, not
+    // taken for an empty one, by every command that reads it.
     const std::string table = readWholeFile(folder.tableFile());
-    writeWholeFile(folder.tableFile(), table.substr(0, table.size() / 2));
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"values", "sources"},
-          std::vector<std::string>{"report", "Family", "--month", "2009-06"}}) {
-        const CliResult damaged = folder.run(command);
-        EXPECT_EQ(damaged.exitCode, 1) << command[0];
-        EXPECT_NE(damaged.err.find("The value table " + folder.tableFile().string() +
-                                   " cannot be read: "),
-                  std::string::npos)
-            << damaged.err;
-        EXPECT_EQ(damaged.out, "");
+    const std::filesystem::path rates = folder.path() / "EarningRates.plist";
+    for (const auto& [file, named] :
+         {std::pair{folder.tableFile(), "The value table "}, {rates, "The earning rates file "}}) {
+        const std::string whole = file == rates ? "<plist><dict><key>Months</key>" : table;
+        writeWholeFile(file, whole.substr(0, whole.size() / 2));
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"values", "sources"},
+              std::vector<std::string>{"report", "Family", "--month", "2009-06"}}) {
+            const CliResult damaged = folder.run(command);
+            EXPECT_EQ(damaged.exitCode, 1) << command[0];
+            EXPECT_NE(damaged.err.find(named + file.string() + " cannot be read: "),
+                      std::string::npos)
+                << damaged.err;
+            EXPECT_EQ(damaged.out, "");
+        }
+        writeWholeFile(folder.tableFile(), table);
     }
 }
 

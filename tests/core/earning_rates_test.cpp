@@ -2,6 +2,7 @@
 // rate, next accrual and year's interest of bonds at the edges of their rules, read through the
 // shipped resources as the application reads them.
 
+#include "core/value_table_fixture.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "support/TempDir.h"
@@ -108,6 +109,50 @@ TEST(EarningRatesTest, RateAndNextAccrualAtTheEdgesOfTheRules) {
     // settled neither its value nor its rate is known.
     EXPECT_EQ(earnings("E", "100", {1980, 6}, {2009, 6}), "4.00% 2009-12 $429.64");
     EXPECT_EQ(earnings("E", "100", {1980, 1}, {2009, 6}), "not known 2009-07 not known");
+    // The last month the rates cover, the month the application opens on, is covered.
+    const OwnerFigures last =
+        ownerFiguresOfBond(&shippedTable(), bond("EE", "100", {2020, 1}), kShippedLastMonth);
+    EXPECT_EQ(last.interestRate.kind, EarningRate::Kind::Known);
+}
+
+// The rates come with the table: missing or damaged, the table is not used and the problem names
+// the file, the reason and what to do. Months the rates do not cover tell neither a rate nor a
+// next accrual.
+TEST(EarningRatesTest, ARatesFileMissingOrDamagedIsNamedAndOneNotCoveringTheMonthTellsNothing) {
+    TempDir dir;
+    const std::filesystem::path shipped = dir / "shipped";
+    std::filesystem::create_directories(shipped);
+    const ResourceLocations resources(shipped, dir / "data");
+    ASSERT_TRUE(writePropertyList(
+        shipped / "BondTable.plist",
+        PlistValue(makeValueTable({{"EE", "2020", "01", "2010", "March", "001234"}}))));
+    const std::filesystem::path rates = shipped / "EarningRates.plist";
+    std::string problem;
+    EXPECT_EQ(loadBondTable(resources, &problem), nullptr);
+    EXPECT_EQ(problem, "The earning rates file " + rates.string() +
+                           " cannot be read: it is missing. Install Orvelt again to put back a "
+                           "whole copy.");
+    writeWholeFile(rates, "<plist><dict><key>Months</key>");
+    EXPECT_EQ(loadBondTable(resources, &problem), nullptr);
+    EXPECT_NE(problem.find(rates.string() + " cannot be read: "), std::string::npos) << problem;
+    EXPECT_NE(problem.find(". Install Orvelt again"), std::string::npos) << problem;
+
+    const PlistValue shippedRates =
+        readPropertyList(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / rates.filename());
+    ASSERT_NE(shippedRates.dictPtr(), nullptr);
+    for (const std::string months : {"2009-06 2026-11", "2020-02 2026-11"}) {
+        SCOPED_TRACE(months);
+        const PlistDictRef shifted = shippedRates.dict()->copy();
+        shifted->set("Months", months);
+        ASSERT_TRUE(writePropertyList(rates, PlistValue(shifted)));
+        const ValueTableRef table = loadBondTable(resources, &problem);
+        ASSERT_NE(table, nullptr) << problem;
+        const OwnerFigures figures =
+            ownerFiguresOfBond(table.get(), bond("EE", "100", {2010, 3}), YearMonth{2020, 1});
+        const bool covered = months.starts_with("2009");
+        EXPECT_EQ(figures.interestRate.kind == EarningRate::Kind::Known, covered);
+        EXPECT_EQ(nextAccrualText(figures.nextAccrual), covered ? "2020-02" : "not known");
+    }
 }
 
 // As the Treasury's calculator counts it: a $1,000 I bond of March 2020 could not be cashed in

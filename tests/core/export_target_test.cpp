@@ -3,6 +3,7 @@
 // its permissions.
 
 #include "entry/EntryPreset.h"
+#include "platform/AtomicFile.h"
 #include "platform/DataFolderLock.h"
 #include "platform/ExportTarget.h"
 #include "platform/ResourceLocations.h"
@@ -88,7 +89,7 @@ TEST_F(ExportTargetTest, OrveltsOwnFilesAndWhatIsNoRegularFileAreRefusedHoweverR
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].title, "Cannot Export Here");
     // Nor does any other write replace a device node with a plain file.
-    EXPECT_FALSE(writeExportFile(temp / "Device.pdf", "report"));
+    EXPECT_FALSE(writeExportFile(temp / "Device.pdf", "report", resources));
     EXPECT_TRUE(fs::is_character_file(node));
     EXPECT_EQ(readWholeFile(data / "portfolios.plist"), "portfolios");
     ::umount(mirror.c_str());
@@ -113,6 +114,42 @@ TEST_F(ExportTargetTest, TheUsersDataFilesAreNotWrittenWhereTheyLeadToAnotherOwn
     EXPECT_EQ(readWholeFile(data / "portfolios.plist"), "portfolios");
 }
 
+// A link re-pointed at the portfolio file after the check, at any step of the write, moves
+// nothing: the write lands on the file checked. The checked file's own name turned into such a
+// link is not replaced: the write fails, naming it.
+TEST_F(ExportTargetTest, ALinkSwappedDuringTheWriteNeverLeadsItToAnotherFile) {
+    const fs::path portfolios = data / "portfolios.plist";
+    const fs::path checked = temp / "Family.csv";
+    const fs::path link = temp / "Report.csv";
+    for (const std::string step : {"open", "sync", "rename"}) {
+        for (const fs::path& swapped : {link, checked}) {
+            SCOPED_TRACE(step + " " + swapped.string());
+            fs::remove(checked);
+            fs::remove(link);
+            writeWholeFile(checked, "old");
+            fs::create_symlink(checked, link);
+            setAtomicWriteFaultHookForTesting([&](std::string_view current) {
+                if (current == step) {
+                    fs::remove(swapped);
+                    fs::create_symlink(portfolios, swapped);
+                }
+                return true;
+            });
+            std::string error;
+            const bool written = writeExportFile(link, "report", resources, &error);
+            setAtomicWriteFaultHookForTesting({});
+            EXPECT_EQ(readWholeFile(portfolios), "portfolios");
+            if (swapped == link) {
+                EXPECT_TRUE(written) << error;
+                EXPECT_EQ(readWholeFile(checked), "report");
+            } else {
+                EXPECT_FALSE(written);
+                EXPECT_NE(error.find(checked.string()), std::string::npos) << error;
+            }
+        }
+    }
+}
+
 TEST_F(ExportTargetTest, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSoAndKeepsItsMode) {
     const fs::path file = temp / "Family.csv";
     writeWholeFile(file, "old");
@@ -122,16 +159,16 @@ TEST_F(ExportTargetTest, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSoAndKeepsIts
     EXPECT_NE(services.confirmations[0].message.find("read-only"), std::string::npos);
     services.answerConfirmation(ToolkitServices::kDefaultButton);
     EXPECT_TRUE(mayExportTo(file, resources, services));
-    ASSERT_TRUE(writeExportFile(file, "new"));
+    ASSERT_TRUE(writeExportFile(file, "new", resources));
     EXPECT_EQ(readWholeFile(file), "new");
     EXPECT_EQ(modeOf(file), 0440u);
 
     const fs::path shared = temp / "Shared.csv";
     writeWholeFile(shared, "old");
     fs::permissions(shared, static_cast<fs::perms>(0644));
-    ASSERT_TRUE(writeExportFile(shared, "new"));
+    ASSERT_TRUE(writeExportFile(shared, "new", resources));
     EXPECT_EQ(modeOf(shared), 0644u);
-    ASSERT_TRUE(writeExportFile(temp / "New.csv", "new"));
+    ASSERT_TRUE(writeExportFile(temp / "New.csv", "new", resources));
     EXPECT_EQ(modeOf(temp / "New.csv"), 0600u);
 }
 

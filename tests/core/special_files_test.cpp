@@ -2,6 +2,7 @@
 // nowhere) or a named pipe. Saves go through links, and nothing that is not a regular file is
 // waited on or replaced unasked.
 
+#include "core/value_table_fixture.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "store/BondDatabase.h"
@@ -9,7 +10,10 @@
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueTableCompact.h"
+#include "valuation/ValueTableFile.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,12 +117,62 @@ TEST_F(SpecialFilesTest, NamedPipesAreRefusedAtOnceWhereverAFileIsRead) {
     EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_fifo(table));
 
+    // A value file: the update stops with an error naming it.
+    fs::remove(table);
+    const fs::path pipedValues = dir / "piped.asc";
+    ASSERT_EQ(::mkfifo(pipedValues.c_str(), 0600), 0);
+    EXPECT_FALSE(updateUserValueTable(ResourceLocations({}, data), {pipedValues}, &error));
+    EXPECT_NE(error.find("piped.asc"), std::string::npos) << error;
+
     // A bond list chosen for import: the file cannot be read.
     const fs::path bondList = dir / "bonds.csv";
     ASSERT_EQ(::mkfifo(bondList.c_str(), 0600), 0);
     std::string bytes;
     EXPECT_EQ(readBondListFile(bondList, bytes), ImportReport::Outcome::Unreadable);
     EXPECT_TRUE(bytes.empty());
+}
+
+// Where a table file is read there may be a named pipe, a device reached through a link, or a
+// file far larger than any table: the compact form is then passed over for the file's XML, and
+// a table or rates file of that kind is refused, each at once.
+TEST_F(SpecialFilesTest, TableFilesThatAreNoTablesOfTheirSizeAreRefusedAtOnce) {
+    const fs::path shipped = dir / "shipped";
+    fs::create_directories(shipped);
+    const ResourceLocations resources(shipped, dir / "data");
+    const fs::path table = shipped / "BondTable.plist";
+    const fs::path rates = shipped / "EarningRates.plist";
+    const PlistDictRef leaves = makeValueTable({{"EE", "2009", "06", "2001", "March", "002712"}});
+    ASSERT_TRUE(writePropertyList(table, PlistValue(leaves)));
+    const std::vector<std::function<void(const fs::path&)>> notTables = {
+        [](const fs::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); },
+        [](const fs::path& at) { fs::create_symlink("/dev/zero", at); },
+        [](const fs::path& at) {
+            writeWholeFile(at, "");
+            fs::resize_file(at, std::uintmax_t{2} << 30);
+        },
+    };
+    for (std::size_t kind = 0; kind < notTables.size(); ++kind) {
+        SCOPED_TRACE(kind);
+        notTables[kind](compactFormPath(table));
+        const ValueTableRef read = readValueTableFile(table);
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->cell(BondSeries::EE, YearMonth{2009, 6}, YearMonth{2001, 3}), 2712);
+        fs::remove(compactFormPath(table));
+
+        notTables[kind](rates);
+        std::string problem;
+        EXPECT_EQ(loadBondTable(resources, &problem), nullptr);
+        EXPECT_NE(problem.find(rates.string() + " cannot be read"), std::string::npos) << problem;
+        fs::remove(rates);
+
+        fs::remove(table);
+        notTables[kind](table);
+        std::string error;
+        EXPECT_EQ(readValueTableXml(table, &error), nullptr);
+        EXPECT_FALSE(error.empty());
+        fs::remove(table);
+        ASSERT_TRUE(writePropertyList(table, PlistValue(leaves)));
+    }
 }
 
 } // namespace

@@ -60,12 +60,22 @@ inline ValueTableRef makeTypedValueTable(std::initializer_list<TableLeaf> leaves
     return valueTableOfDictionary(*makeValueTable(leaves));
 }
 
-// A shipped-resources folder and a user-data folder in a temporary folder.
+// The earning rates shipped beside a hand-written table: they cover its months and tell no
+// bond's rate, as none is known for such a table.
+inline void writeRatesTellingNoRate(const std::filesystem::path& folder) {
+    PlistDictRef rates = PlistDict::create();
+    rates->set("Months", std::string("2000-01 2029-12"));
+    rates->set("Rates", PlistValue(std::make_shared<PlistArray>()));
+    ASSERT_TRUE(writePropertyList(folder / "EarningRates.plist", PlistValue(rates)));
+}
+
+// A shipped-resources folder, with such rates, and a user-data folder in a temporary folder.
 class ValueTableFiles {
   public:
     ValueTableFiles() : resources_(dir_.path() / "shipped", dir_.path() / "user") {
         std::filesystem::create_directories(dir_.path() / "shipped");
         std::filesystem::create_directories(dir_.path() / "user");
+        writeRatesTellingNoRate(dir_.path() / "shipped");
     }
 
     const ResourceLocations& resources() const { return resources_; }

@@ -5,11 +5,15 @@
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableCompact.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -270,6 +274,8 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
 TEST(ValueTableLoading, OneReadTableIsSharedUntilItsFileChanges) {
     TempDir dir;
     const ResourceLocations resources(dir / "shipped", dir.path());
+    std::filesystem::create_directories(dir / "shipped");
+    writeRatesTellingNoRate(dir / "shipped");
     const auto write = [&](const char* leaf) {
         ASSERT_TRUE(writePropertyList(
             dir / "BondTable.plist",
@@ -297,7 +303,7 @@ TEST(ValueTableLoading, CompactFormIsReadOnlyWhenMadeFromTheFileBesideItAndWhole
     // A compact form of another value, so that which of the two was read shows.
     const std::string compact =
         compactFormOfTable(*makeTypedValueTable({{"EE", "2009", "06", "2001", "March", "002000"}}),
-                           readWholeFile(xml));
+                           fingerprintOfBytes(readWholeFile(xml)));
     const auto cellRead = [&](const std::string& form) {
         writeWholeFile(compactFormPath(xml), form);
         const ValueTableRef table = readValueTableFile(xml);
@@ -312,13 +318,84 @@ TEST(ValueTableLoading, CompactFormIsReadOnlyWhenMadeFromTheFileBesideItAndWhole
     EXPECT_EQ(cellRead(compact.substr(0, compact.size() - 1)), 1000);
     files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001001"}}));
     EXPECT_EQ(cellRead(compact), 1001) << "made from another file";
+
+    // Beside the user's own copy not even a form made from it is read: the build makes none.
+    const std::filesystem::path mine = files.resources().userDataDir() / "BondTable.plist";
+    std::filesystem::copy_file(xml, mine);
+    writeWholeFile(
+        compactFormPath(mine),
+        compactFormOfTable(*makeTypedValueTable({{"EE", "2009", "06", "2001", "March", "002000"}}),
+                           fingerprintOfBytes(readWholeFile(mine))));
+    const ValueTableRef users = readBondTableFile(files.resources(), mine);
+    ASSERT_NE(users, nullptr);
+    EXPECT_EQ(users->cell(BondSeries::EE, YearMonth{2009, 6}, YearMonth{2001, 3}), 1001);
+}
+
+// The table file rewritten in place while its digest is taken: the compact form made from it
+// before is not used, and the table is read again from the file's XML.
+TEST(ValueTableLoading, ATableFileChangedWhileReadIsReadFromItsXml) {
+    ValueTableFiles files;
+    const std::filesystem::path xml = files.shippedTablePath();
+    // Read in several parts, the leaf after the first.
+    const auto tableText = [](const std::string& leaf) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
+               std::string(std::size_t{1} << 20, '\n') +
+               "<key>S</key><dict><key>2009</key><dict><key>06</key><dict><key>1990</key><dict>"
+               "<key>March</key><string>" +
+               leaf + "</string></dict></dict></dict></dict></dict></plist>\n";
+    };
+    writeWholeFile(xml, tableText("001000"));
+    writeWholeFile(
+        compactFormPath(xml),
+        compactFormOfTable(*makeTypedValueTable({{"S", "2009", "06", "1990", "March", "002000"}}),
+                           fingerprintOfBytes(readWholeFile(xml))));
+    const auto cellRead = [&] {
+        const ValueTableRef table = readValueTableFile(xml);
+        return table ? table->cell(BondSeries::S, YearMonth{2009, 6}, YearMonth{1990, 3}) : -9;
+    };
+    EXPECT_EQ(cellRead(), 2000);
+    bool changed = false;
+    setTableFileReadHookForTesting([&] {
+        if (!std::exchange(changed, true)) {
+            std::ofstream(xml, std::ios::binary) << tableText("001001");
+        }
+    });
+    EXPECT_EQ(cellRead(), 1001);
+    setTableFileReadHookForTesting({});
+}
+
+// A compact form that passes its digest yet was made to mislead, with months and counts whose sums
+// overflow, is refused; and a lookup far outside any table's months is no value, not an overflow.
+TEST(ValueTableLoading, ACraftedCompactFormIsRefusedWhateverItsCounts) {
+    const ValueTableRef table =
+        makeTypedValueTable({{"EE", "2009", "06", "2001", "March", "002000"}});
+    const TableFileFingerprint source = fingerprintOfBytes("the table file");
+    const std::string form = compactFormOfTable(*table, source);
+    ASSERT_NE(tableOfCompactForm(form, source), nullptr);
+    // The layout: a header of 72 bytes (the first redemption month at 12), the months (year and
+    // month), the rows of series E, EE, I and S (start, first issue, count), the cells, the digest.
+    constexpr std::size_t kFirstMonthYear = 72;
+    constexpr std::size_t kEERowFirstIssue = 72 + 8 + 12 + 4;
+    for (const auto& [offset, value] :
+         std::vector<std::pair<std::size_t, std::int32_t>>{{12, INT32_MAX},
+                                                           {12, -1},
+                                                           {kFirstMonthYear, 1 << 30},
+                                                           {kEERowFirstIssue, INT32_MIN}}) {
+        std::string crafted = form.substr(0, form.size() - sizeof(Sha256::Digest));
+        std::memcpy(crafted.data() + offset, &value, sizeof value);
+        const Sha256::Digest digest = Sha256::of(crafted);
+        crafted.append(reinterpret_cast<const char*>(digest.data()), digest.size());
+        EXPECT_EQ(tableOfCompactForm(crafted, source), nullptr) << offset << " " << value;
+    }
+    EXPECT_EQ(table->cell(BondSeries::EE, YearMonth{INT32_MAX, 12}, YearMonth{INT32_MIN / 12, 1}),
+              kMissingCell);
 }
 
 TEST(ValueTableLoading, TheBuiltCompactFormHoldsEveryCellOfTheShippedTable) {
     const std::filesystem::path xml =
         std::filesystem::path(ORVELT_BINARY_DIR) / "resources" / "BondTable.plist";
-    const ValueTableRef compact =
-        tableOfCompactForm(readWholeFile(compactFormPath(xml)), readWholeFile(xml));
+    const ValueTableRef compact = tableOfCompactForm(readWholeFile(compactFormPath(xml)),
+                                                     fingerprintOfBytes(readWholeFile(xml)));
     const ValueTableRef read = readValueTableXml(xml);
     ASSERT_TRUE(compact && read);
     ASSERT_EQ(compact->redemptionMonths(), read->redemptionMonths());

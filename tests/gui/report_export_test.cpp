@@ -177,7 +177,8 @@ TEST_F(ReportExportTest, EveryPageHasTheColumnTitlesAndACancelledPdfWritesNothin
     const ReportSnapshot& snapshot = report->report().snapshot();
     const ReportPrintout printout{snapshot, columns, reportPageTexts(snapshot, {}, columns)};
     int asked = 0;
-    EXPECT_EQ(writeReportPdf(kept.string(), printout, reportPdfPageLayout(), "Many",
+    EXPECT_EQ(writeReportPdf(kept.string(), app->view().controller().resources(), printout,
+                             reportPdfPageLayout(), "Many",
                              [&asked](int pagesDone, int) { return ++asked, pagesDone < 2; }),
               PaintOutcome::Cancelled);
     EXPECT_EQ(asked, 2);

@@ -308,9 +308,10 @@ QPageLayout reportPdfPageLayout() {
                        QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
 }
 
-PaintOutcome writeReportPdf(const std::string& path, const ReportPrintout& printout,
-                            const QPageLayout& layout, const std::string& title,
-                            const PageProgress& progress, std::string* error) {
+PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& resources,
+                            const ReportPrintout& printout, const QPageLayout& layout,
+                            const std::string& title, const PageProgress& progress,
+                            std::string* error) {
     // The whole file is made first, then written in one step: cancelled or failed midway, no
     // part of it reaches the disk.
     QBuffer buffer;
@@ -331,5 +332,6 @@ PaintOutcome writeReportPdf(const std::string& path, const ReportPrintout& print
     }
     const std::string_view bytes(buffer.data().constData(),
                                  static_cast<std::size_t>(buffer.size()));
-    return writeExportFile(path, bytes, error) ? PaintOutcome::Done : PaintOutcome::Failed;
+    return writeExportFile(path, bytes, resources, error) ? PaintOutcome::Done
+                                                          : PaintOutcome::Failed;
 }

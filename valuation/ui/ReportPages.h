@@ -11,6 +11,7 @@
 #include <string>
 
 class QPagedPaintDevice;
+class ResourceLocations;
 class QPageLayout;
 struct ReportSnapshot;
 
@@ -37,6 +38,7 @@ QPageLayout reportPdfPageLayout();
 
 // Writes the report as a PDF file with the given page layout, atomically: a report cancelled or
 // failed leaves the path as it was. `error` says why on Failed.
-PaintOutcome writeReportPdf(const std::string& path, const ReportPrintout& printout,
-                            const QPageLayout& layout, const std::string& title,
-                            const PageProgress& progress = {}, std::string* error = nullptr);
+PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& resources,
+                            const ReportPrintout& printout, const QPageLayout& layout,
+                            const std::string& title, const PageProgress& progress = {},
+                            std::string* error = nullptr);

@@ -454,20 +454,28 @@ class PageProgressDialog : public QProgressDialog {
 } // namespace
 
 PaintOutcome ReportWindow::writePdf(const std::string& path, std::string* error) {
+    WindowHost* view = host();
+    if (view == nullptr) {
+        return PaintOutcome::Failed;
+    }
     const ReportSnapshot shown = shownSnapshot();
     const ReportPrintout printout{shown, shownColumns(), pageTexts(shown)};
     PageProgressDialog progress(QStringLiteral("Exporting the report as PDF…"), this);
-    return writeReportPdf(path, printout, reportPdfPageLayout(), windowTitle().toStdString(),
-                          progress.pageProgress(), error);
+    return writeReportPdf(path, view->resources(), printout, reportPdfPageLayout(),
+                          windowTitle().toStdString(), progress.pageProgress(), error);
 }
 
 PaintOutcome ReportWindow::printTo(QPrinter& printer, std::string* error) {
+    WindowHost* view = host();
+    if (view == nullptr) {
+        return PaintOutcome::Failed;
+    }
     const ReportSnapshot shown = shownSnapshot();
     const ReportPrintout printout{shown, shownColumns(), pageTexts(shown)};
     PageProgressDialog progress(QStringLiteral("Printing the report…"), this);
     if (!printer.outputFileName().isEmpty()) {
         // A file is written as an export is: whole, or not at all.
-        return writeReportPdf(printer.outputFileName().toStdString(), printout,
+        return writeReportPdf(printer.outputFileName().toStdString(), view->resources(), printout,
                               printer.pageLayout(), printer.docName().toStdString(),
                               progress.pageProgress(), error);
     }
@@ -505,7 +513,8 @@ void ReportWindow::exportPressed() {
         QString::fromStdString(path).endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     std::string error;
     const PaintOutcome written =
-        csv ? (writeExportFile(path, reportCsv(shownSnapshot(), shownColumns()), &error)
+        csv ? (writeExportFile(path, reportCsv(shownSnapshot(), shownColumns()), view->resources(),
+                               &error)
                    ? PaintOutcome::Done
                    : PaintOutcome::Failed)
             : writePdf(path, &error);
