@@ -11,6 +11,7 @@
 #include "app/ValueChartWindow.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
+#include "entry/ImportedBondNotes.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "entry/ui/BondListUndoCommand.h"
 #include "platform/RememberedFolders.h"
@@ -187,27 +188,16 @@ void MainMenuView::importPressed() {
     } else {
         controller_->save();
     }
-    std::string warnings;
-    int warned = 0;
-    for (const Bond& bond : report.bonds) {
-        const std::string warning =
-            issueDateWarning(lists, bond.type, bond.issueMonth, bond.issueYear);
-        if (!warning.empty() && ++warned <= 15) {
-            warnings += "\n" + bond.serial + ": " + warning;
-        }
-    }
-    if (warned > 15) {
-        warnings += "\n... and " + std::to_string(warned - 15) + " more.";
-    }
     std::string message = std::to_string(report.added) +
                           (report.added == 1 ? " bond was added, " : " bonds were added, ") +
                           std::to_string(report.skippedDuplicates) +
                           " already in the portfolio skipped, " +
                           std::to_string(report.skippedLineCount) + " lines passed over.";
-    if (warned > 0) {
-        message += "\n\nThese bonds have an issue date on which their series was not issued; "
-                   "they were kept, please check them:" +
-                   warnings;
+    // Checked against the month and the values the list shows them with.
+    if (const std::string note = importedBondsNote(report.bonds, controller_->summaryTable().get(),
+                                                   controller_->redemptionMonth());
+        !note.empty()) {
+        message += "\n\n" + note;
     }
     if (report.added > 0) {
         message += "\n\nUndo (Ctrl+Z) takes the import back.";
