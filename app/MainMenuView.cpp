@@ -19,6 +19,7 @@
 #include "store/BondRecord.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueFileMerge.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
@@ -42,6 +43,8 @@ constexpr const char* kErrorTitle = "Error";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
 constexpr const char* kValuesUpdatedTitle = "Values Updated";
+// How many of the values an update would change the question before it names.
+constexpr std::size_t kValueChangesAsked = 5;
 
 } // namespace
 
@@ -400,7 +403,23 @@ void MainMenuView::updateValuesPressed() {
     }
     const std::vector<std::filesystem::path> files(chosen.begin(), chosen.end());
     std::string error;
-    if (!updateUserValueTable(resources_, files, &error)) {
+    ValueChangeConsent consent;
+    bool updated = updateUserValueTable(resources_, files, &error, &consent);
+    // Values the table holds are replaced only when the user says so, knowing which.
+    if (!updated && !consent.refused.empty()) {
+        if (!services_.confirmDestruction(
+                "Replace Values?", "Keep Values", "Replace Values",
+                valueChangesText(consent.refused, kValueChangesAsked) +
+                    "\n\nA file whose values differ from those of the table may be damaged or "
+                    "not the Treasury's. Replace the values your table holds with those of the "
+                    "files?")) {
+            return;
+        }
+        consent.accepted = std::move(consent.refused);
+        consent.refused.clear();
+        updated = updateUserValueTable(resources_, files, &error, &consent);
+    }
+    if (!updated) {
         services_.showErrorAlert(kErrorTitle, "The values could not be updated.\n\n" + error +
                                                   "\n\nThe value table was not changed.");
         return;

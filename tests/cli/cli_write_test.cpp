@@ -218,7 +218,7 @@ TEST_F(CliWriteTest, WritesAreRefusedWhileTheDataFolderIsLocked) {
 TEST_F(CliWriteTest, ValuesImportMergesIntoTheUsersTableAndTheReportUsesIt) {
     const auto august =
         folder.writeFile("sb200908.asc", valueFileLine("N", "200908", "2001", "003000") +
-                                             valueFileLine("N", "200906", "1990", "004999"));
+                                             valueFileLine("N", "200906", "1991", "004999"));
     const CliResult result = folder.run({"values", "import", august.string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(linesOf(result.out),
@@ -227,7 +227,7 @@ TEST_F(CliWriteTest, ValuesImportMergesIntoTheUsersTableAndTheReportUsesIt) {
                   "The table holds 3 redemption months, June 2009 to August 2009."}));
     EXPECT_TRUE(isPrivateToOwner(folder.tableFile()));
     EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "08", "2001", "March"}), "003000");
-    EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "06", "1990", "January"}), "004999");
+    EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "06", "1991", "January"}), "004999");
     EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "07", "2001", "March"}), "002715")
         << "what the files do not hold is kept";
 
@@ -243,9 +243,13 @@ TEST_F(CliWriteTest, ValuesImportWithABadFileChangesNothing) {
     const auto good = folder.writeFile("good.asc", valueFileLine("N", "200908", "2001", "003000"));
     const auto bad = folder.writeFile("bad.asc", valueFileLine("N", "200908", "2001", "003000") +
                                                      "N20091x2001" + std::string(72, '0') + "\n");
+    // Values the table holds already, changed.
+    const auto changed =
+        folder.writeFile("changed.asc", valueFileLine("N", "200906", "1990", "004999"));
     for (const std::vector<std::string>& files :
          {std::vector<std::string>{good.string(), bad.string()},
-          {good.string(), (folder.path() / "missing.asc").string()}}) {
+          {good.string(), (folder.path() / "missing.asc").string()},
+          {good.string(), changed.string()}}) {
         std::vector<std::string> arguments = {"values", "import"};
         arguments.insert(arguments.end(), files.begin(), files.end());
         const CliResult result = folder.run(arguments);
@@ -256,6 +260,11 @@ TEST_F(CliWriteTest, ValuesImportWithABadFileChangesNothing) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(readWholeFile(folder.tableFile()), tableBefore);
     }
+    const CliResult refused = folder.run({"values", "import", changed.string()});
+    EXPECT_NE(refused.err.find("Series EE, redeemed in June 2009, issued in January 1990: NO PAY "
+                               "in the table, 004999 in changed.asc"),
+              std::string::npos)
+        << refused.err;
 }
 
 TEST(CliValuesTest, WithoutAUserTableTheShippedOneIsNeverWritten) {
