@@ -11,6 +11,7 @@
 #include "app/ValueChartWindow.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
+#include "entry/ImportedBondNotes.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "entry/ui/BondListUndoCommand.h"
 #include "platform/RememberedFolders.h"
@@ -18,6 +19,7 @@
 #include "store/BondRecord.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueFileMerge.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
@@ -41,6 +43,8 @@ constexpr const char* kErrorTitle = "Error";
 constexpr const char* kApplicationTitle = "Orvelt";
 constexpr const char* kHelpPath = "/help/orvelthelp/Orvelt_Help.html";
 constexpr const char* kValuesUpdatedTitle = "Values Updated";
+// How many of the values an update would change the question before it names.
+constexpr std::size_t kValueChangesAsked = 5;
 
 } // namespace
 
@@ -187,27 +191,16 @@ void MainMenuView::importPressed() {
     } else {
         controller_->save();
     }
-    std::string warnings;
-    int warned = 0;
-    for (const Bond& bond : report.bonds) {
-        const std::string warning =
-            issueDateWarning(lists, bond.type, bond.issueMonth, bond.issueYear);
-        if (!warning.empty() && ++warned <= 15) {
-            warnings += "\n" + bond.serial + ": " + warning;
-        }
-    }
-    if (warned > 15) {
-        warnings += "\n... and " + std::to_string(warned - 15) + " more.";
-    }
     std::string message = std::to_string(report.added) +
                           (report.added == 1 ? " bond was added, " : " bonds were added, ") +
                           std::to_string(report.skippedDuplicates) +
                           " already in the portfolio skipped, " +
                           std::to_string(report.skippedLineCount) + " lines passed over.";
-    if (warned > 0) {
-        message += "\n\nThese bonds have an issue date on which their series was not issued; "
-                   "they were kept, please check them:" +
-                   warnings;
+    // Checked against the month and the values the list shows them with.
+    if (const std::string note = importedBondsNote(report.bonds, controller_->summaryTable().get(),
+                                                   controller_->redemptionMonth());
+        !note.empty()) {
+        message += "\n\n" + note;
     }
     if (report.added > 0) {
         message += "\n\nUndo (Ctrl+Z) takes the import back.";
@@ -410,7 +403,23 @@ void MainMenuView::updateValuesPressed() {
     }
     const std::vector<std::filesystem::path> files(chosen.begin(), chosen.end());
     std::string error;
-    if (!updateUserValueTable(resources_, files, &error)) {
+    ValueChangeConsent consent;
+    bool updated = updateUserValueTable(resources_, files, &error, &consent);
+    // Values the table holds are replaced only when the user says so, knowing which.
+    if (!updated && !consent.refused.empty()) {
+        if (!services_.confirmDestruction(
+                "Replace Values?", "Keep Values", "Replace Values",
+                valueChangesText(consent.refused, kValueChangesAsked) +
+                    "\n\nA file whose values differ from those of the table may be damaged or "
+                    "not the Treasury's. Replace the values your table holds with those of the "
+                    "files?")) {
+            return;
+        }
+        consent.accepted = std::move(consent.refused);
+        consent.refused.clear();
+        updated = updateUserValueTable(resources_, files, &error, &consent);
+    }
+    if (!updated) {
         services_.showErrorAlert(kErrorTitle, "The values could not be updated.\n\n" + error +
                                                   "\n\nThe value table was not changed.");
         return;

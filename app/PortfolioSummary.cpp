@@ -1,5 +1,6 @@
 #include "app/PortfolioSummary.h"
 
+#include "app/BondListModel.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/ReportSnapshot.h"
 
@@ -19,11 +20,11 @@ std::string portfolioSummaryText(const ReportSnapshot& report) {
                        amountText(report.totalFaceValue) + ", worth " +
                        report.totalText(summary.worth) + " in " + month + ".";
     // Bonds of an impossible issue date are without a value too, but the table is not to blame.
-    const int invalid = static_cast<int>(report.invalidSerials.size());
-    if (summary.withoutValue > invalid) {
-        text += "\n" + counted(summary.withoutValue - invalid, "bond has", "bonds have") +
-                " no value for " + month + " in the value table.";
+    if (summary.withoutValue > 0) {
+        text += "\n" + counted(summary.withoutValue, "bond has", "bonds have") + " no value for " +
+                month + " in the value table.";
     }
+    const int invalid = static_cast<int>(report.invalidSerials.size());
     if (invalid > 0) {
         text += "\n" +
                 counted(invalid, "bond has an invalid issue date and counts",
@@ -35,7 +36,16 @@ std::string portfolioSummaryText(const ReportSnapshot& report) {
                 " not issued yet in " + month + " and counted in no total.";
     }
     // Then what was paid, what the bonds are worth and earned, and which have matured.
-    for (const std::string& line : report.summaryLines()) {
+    // Its footnotes name only the columns the list shows.
+    ReportColumnPositions shown;
+    for (const ReportColumn& column : BondListModel::shownColumns()) {
+        for (std::size_t position = 0; position < kReportColumns.size(); ++position) {
+            if (kReportColumns[position].identifier == column.identifier) {
+                shown.push_back(position);
+            }
+        }
+    }
+    for (const std::string& line : report.summaryLines(&shown)) {
         text += "\n" + line;
     }
     return text;

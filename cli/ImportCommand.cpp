@@ -4,11 +4,14 @@
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
 #include "entry/BondChoiceLists.h"
+#include "entry/ImportedBondNotes.h"
 #include "platform/RegularFile.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 #include "store/BondRecord.h"
+#include "valuation/RememberedMonth.h"
 #include "valuation/TableText.h"
+#include "valuation/ValueTable.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -102,6 +105,15 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
     io.out << "Added " << plural(report.added, "bond", "bonds") << " to " << quoted(name)
            << " from " << file.string() << (report.added > 0 ? ":" : ".") << '\n';
     printAddedBonds(io.out, report.bonds);
+    // Checked as the report values them by default.
+    const ValueTableRef table = loadBondTable(locations);
+    const RedemptionMonth month = startingRedemptionMonth(redemptionMonthsInTable(table.get()),
+                                                          currentRedemptionMonth(), std::nullopt)
+                                      .month;
+    if (const std::string note = importedBondsNote(report.bonds, table.get(), month);
+        !note.empty()) {
+        io.err << "orvelt-cli: note: " << note << '\n';
+    }
     if (report.skippedDuplicates > 0) {
         io.out << "Passed over " << plural(report.skippedDuplicates, "row", "rows")
                << (report.skippedDuplicates == 1 ? " whose serial is" : " whose serials are")

@@ -4,8 +4,10 @@
 #include "cli/DataFolder.h"
 #include "store/BondRecord.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueFileMerge.h"
 #include "valuation/ValueSources.h"
 #include "valuation/ValueTable.h"
+#include "valuation/ValueTableFile.h"
 #include "valuation/ValueTableMonths.h"
 
 namespace {
@@ -26,7 +28,24 @@ int printValueSources(const CliArguments& arguments, CommandIo& io) {
         io.out << "The value table holds " << months.size() << " redemption months, "
                << redemptionMonthRangesText(months) << ".\n";
     }
-    io.out << valueSourcesText() << "\n";
+    std::error_code ec;
+    if (table == nullptr ||
+        !std::filesystem::exists(locations.userPathForResource(kBondTableResource, kBondTableType),
+                                 ec)) {
+        io.out << valueSourcesText() << "\n";
+        return kExitSuccess;
+    }
+    // The user's table: each month credited to the file its values came from.
+    const ValueTableRef shipped =
+        readValueTableFile(locations.shippedDir() /
+                           (std::string(kBondTableResource) + "." + std::string(kBondTableType)));
+    io.out << "Where the values of each month come from:\n";
+    for (const std::string& line :
+         monthSourceLines(*table, shipped.get(), readValueSourceRecord(locations))) {
+        io.out << "  " << line << "\n";
+    }
+    io.out << "A bond past final maturity keeps its final value; a bond or month the data do not "
+              "cover has no value.\n";
     return kExitSuccess;
 }
 
@@ -50,7 +69,13 @@ int runValuesImportCommand(const CliArguments& arguments, CommandIo& io) {
     const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     const DataFolderLock lock = lockDataFolder(locations);
     std::string error;
-    if (!updateUserValueTable(locations, files, &error)) {
+    ValueChangeConsent consent;
+    if (!updateUserValueTable(locations, files, &error, &consent)) {
+        if (!consent.refused.empty()) {
+            throw CliError(kExitFailure,
+                           error + "\nThe value table was not changed. orvelt-cli never replaces a "
+                                   "value the table holds; Update Values… in Orvelt asks first.");
+        }
         throw CliError(kExitFailure, error + " The value table was not changed.");
     }
     io.saved = "the value files were merged into your value table";

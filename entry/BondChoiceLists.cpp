@@ -4,6 +4,7 @@
 #include "store/BondRecord.h"
 #include "store/SeriesRules.h"
 #include "store/YearMonth.h"
+#include "valuation/ValueTableMonths.h"
 
 #include <algorithm>
 #include <array>
@@ -51,26 +52,28 @@ std::vector<std::string> BondChoiceLists::yearsForType(const std::string& type) 
     return found != listsByKey_.end() ? found->second : std::vector<std::string>{};
 }
 
-std::string BondChoiceLists::issueYearsText(const std::string& type) const {
-    const std::vector<std::string> years = yearsForType(type);
-    return years.empty() ? std::string() : years.front() + " to " + years.back();
-}
-
-std::string issueDateWarning(const BondChoiceLists& lists, const std::string& type,
-                             const std::string& issueMonth, const std::string& issueYear) {
-    const std::vector<std::string> years = lists.yearsForType(type);
-    if (years.empty()) {
+std::string issueDateWarning(const std::string& type, const std::string& issueMonth,
+                             const std::string& issueYear, const ValueTable* table) {
+    const SeriesRules* rules = seriesRulesOf(type);
+    if (rules == nullptr) {
         return {};
     }
-    if (std::find(years.begin(), years.end(), issueYear) == years.end()) {
-        return "Series " + type + " bonds were issued from " + lists.issueYearsText(type) +
-               ", not in " + issueYear + ". Please check the series and the issue year.";
-    }
     const std::optional<YearMonth> issued = YearMonth::fromYearAndMonthName(issueYear, issueMonth);
-    const std::optional<YearMonth> first = firstIssueOf(type);
-    if (issued && first && *issued < *first) {
-        return "Series " + type + " bonds were first issued in " + first->name() + ", not in " +
-               issued->name() + ". Please check the series and the issue date.";
+    if (issued && tableValuesIssue(table, type, *issued)) {
+        return {};
+    }
+    const std::optional<int> year = fourDigitYear(issueYear);
+    if (!year || *year < rules->firstIssue.year || *year > rules->lastPaperIssueYear) {
+        // A series still sold is sold electronically: only its paper years are certain.
+        const bool alsoElectronic = rules->lastIssueYear != rules->lastPaperIssueYear;
+        return "Series " + type + (alsoElectronic ? " paper" : "") + " bonds were issued from " +
+               std::to_string(rules->firstIssue.year) + " to " +
+               std::to_string(rules->lastPaperIssueYear) + ", not in " + issueYear +
+               ". Please check the series and the issue year.";
+    }
+    if (issued && *issued < rules->firstIssue) {
+        return "Series " + type + " bonds were first issued in " + rules->firstIssue.name() +
+               ", not in " + issued->name() + ". Please check the series and the issue date.";
     }
     return {};
 }

@@ -33,9 +33,6 @@ class BondChoiceLists {
     // that are not strings are not offered.
     std::vector<std::string> yearsForType(const std::string& type) const;
 
-    // The years a series was issued in, as "1941 to 1980"; empty when the resource has none.
-    std::string issueYearsText(const std::string& type) const;
-
   private:
     // The resource's lists by key, their text entries only: the years under each series, the
     // face values under "Face Values".
@@ -45,9 +42,12 @@ class BondChoiceLists {
     std::vector<std::string> months_;
 };
 
-// A warning when a bond's issue date lies outside the time its series was issued in: a year the
-// series' list lacks (an imported "E" bond of 1985), or a month before the series' first issue
-// (an "E" bond of January 1941); empty when the date lies inside, or when the series' years are
-// unknown. Such bonds are kept: the warning only asks the user to check them.
-std::string issueDateWarning(const BondChoiceLists& lists, const std::string& type,
-                             const std::string& issueMonth, const std::string& issueYear);
+class ValueTable;
+
+// A warning when a bond's issue date lies outside the time its series was issued on paper (an
+// imported "E" bond of 1985, an "EE" bond of 2030) or before the series' first issue (an "E"
+// bond of January 1941); empty when the date lies inside, when `table` (if given) values bonds
+// of that series and issue month (an electronic "EE" bond of 2015), or when the series is not
+// one Orvelt knows. Such bonds are kept: the warning only asks the user to check them.
+std::string issueDateWarning(const std::string& type, const std::string& issueMonth,
+                             const std::string& issueYear, const ValueTable* table = nullptr);

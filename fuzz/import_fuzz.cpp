@@ -1,10 +1,12 @@
 // The bond-list import: any text, read into a portfolio. Every bond it adds has a serial
-// of its own, and the portfolio saved as a property list reads back as it was.
+// of its own, a series Orvelt knows and an issue month, and the portfolio saved as a property
+// list reads back as it was.
 
 #include "FuzzCheck.h"
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
+#include "store/SeriesRules.h"
 
 #include <cstdint>
 #include <set>
@@ -32,6 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::set<std::string> serials;
     for (const Bond& bond : bonds) {
         FUZZ_CHECK(serials.insert(bond.serial).second);
+    }
+    for (const Bond& bond : report.bonds) {
+        FUZZ_CHECK(seriesRulesOf(bond.type) != nullptr && bond.issued().has_value());
     }
 
     const PlistDictRef held = db.toPropertyList();

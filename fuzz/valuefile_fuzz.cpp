@@ -1,11 +1,13 @@
 // The value-file reader with its merge into a value table that already holds values: a refused
 // file gives no table and leaves the one merged into as it was; an accepted one puts every
-// line's values in the merged table, and its lines format back to lines that read the same.
+// line's values in the merged table, tells exactly the leaves it changed, and its lines format
+// back to lines that read the same.
 
 #include "FuzzCheck.h"
 #include "store/BondRecord.h"
 #include "store/YearMonth.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueFileMerge.h"
 
 #include <cstdint>
 #include <optional>
@@ -65,6 +67,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(leafOfValueCell(cell) == line.leaves[month]);
         }
     }
+    // The changes told are the leaves of the table the merge replaced, every one of them.
+    ValueFileMerger merger(table.get());
+    merger.add("fuzz.asc", lines);
+    const ValueFileMerge told = merger.finish();
+    std::size_t replaced = 0;
+    table->forEachCell(
+        [&](BondSeries series, YearMonth redemption, YearMonth issue, ValueCell cell) {
+            replaced += told.table->cell(series, redemption, issue) != cell ? 1 : 0;
+        });
+    FUZZ_CHECK(told.changes.size() == replaced);
+    for (const ValueChange& change : told.changes) {
+        FUZZ_CHECK(change.before == table->cell(change.series, change.redemption, change.issue));
+        FUZZ_CHECK(change.after == merged->cell(change.series, change.redemption, change.issue));
+        FUZZ_CHECK(change.after != change.before);
+    }
+
     std::vector<ValueFileLine> reread;
     FUZZ_CHECK(parseValueFile(formatted, "again.asc", reread, nullptr, options));
     FUZZ_CHECK(reread.size() == lines.size());

@@ -30,6 +30,11 @@ std::vector<OwnFile> ownFiles(const ResourceLocations& resources) {
         files.push_back(
             {folder / "preset.plist", "the file where Orvelt keeps the bond entry settings"});
         files.push_back({folder / "BondTable.plist", "the table of bond values Orvelt reads"});
+        files.push_back({folder / "BondTable.cells", "the table of bond values Orvelt reads"});
+        files.push_back(
+            {folder / "EarningRates.plist", "the table of interest rates Orvelt reads"});
+        files.push_back({folder / "BondTableSources.plist",
+                         "the file where Orvelt keeps where each month's values came from"});
     }
     if (!resources.userDataDir().empty()) {
         files.push_back({DataFolderLock::lockFilePath(resources.userDataDir()),

@@ -9,6 +9,7 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "store/ImportedFaceValue.h"
+#include "store/SeriesRules.h"
 #include "store/TextDecoding.h"
 
 #include <algorithm>
@@ -142,12 +143,79 @@ bool isBlank(std::string_view line) {
     return line.find_first_not_of(" \t\r\v\f\x1A") == std::string_view::npos;
 }
 
-std::string monthFromNumberText(std::string_view monthNumber) {
-    const int number = intValueOfText(monthNumber);
-    if (number >= 1 && number <= 12) {
-        return std::string(kMonthNames[static_cast<std::size_t>(number - 1)]);
+std::string_view trimmed(std::string_view field) {
+    const std::size_t first = field.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
     }
-    return std::string(monthNumber);
+    return field.substr(first, field.find_last_not_of(" \t") - first + 1);
+}
+
+bool isAsciiDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+char asciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiUpper(x) == asciiUpper(y);
+           });
+}
+
+std::string inQuotes(std::string_view field) {
+    return "\"" + std::string(field) + "\"";
+}
+
+// The series as the store keeps it ("EE" for " ee"); nothing for one Orvelt does not know.
+std::optional<std::string_view> seriesOfField(std::string_view field) {
+    for (const SeriesRules& rules : kSeriesRules) {
+        if (sameIgnoringAsciiCase(trimmed(field), rules.series)) {
+            return rules.series;
+        }
+    }
+    return std::nullopt;
+}
+
+// The month's English name, from its number ("6", "06") or its name in any letter case.
+std::optional<std::string_view> monthOfField(std::string_view field) {
+    std::string_view text = trimmed(field);
+    if (isAsciiDigits(text)) {
+        text.remove_prefix(std::min(text.find_first_not_of('0'), text.size()));
+        const int number = text.size() <= 2 ? intValueOfText(text) : 0;
+        return number >= 1 && number <= 12 ? std::optional(monthName(number)) : std::nullopt;
+    }
+    for (std::string_view name : kMonthNames) {
+        if (sameIgnoringAsciiCase(text, name)) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
+// Why the series, month or year of a row cannot be placed, or nothing when all three can;
+// `bond` then holds them as the store keeps them.
+std::optional<std::string> issueProblem(const RowFields& fields, Bond& bond) {
+    const std::optional<std::string_view> series = seriesOfField(fields.type);
+    if (!series) {
+        return "the series " + inQuotes(fields.type) + " is not one Orvelt knows (E, EE, I or S)";
+    }
+    const std::optional<std::string_view> month = monthOfField(fields.monthNumber);
+    if (!month) {
+        return "the month " + inQuotes(fields.monthNumber) +
+               " is not a month (1 to 12, or its name)";
+    }
+    const std::string_view year = trimmed(fields.year);
+    if (!fourDigitYear(year)) {
+        return "the year " + inQuotes(fields.year) + " is not a year of four digits";
+    }
+    bond.type = *series;
+    bond.issueMonth = *month;
+    bond.issueYear = year;
+    return std::nullopt;
 }
 
 struct TransparentHash {
@@ -263,12 +331,17 @@ class RowReader {
             recordSkipped(report_, lineNumber, std::move(*problem));
             return false;
         }
+        Bond bond;
+        if (std::optional<std::string> problem = issueProblem(fields, bond)) {
+            recordSkipped(report_, lineNumber, std::move(*problem));
+            return false;
+        }
         if (serials_.contains(fields.serial)) {
             ++report_.skippedDuplicates;
             return true;
         }
-        Bond bond(std::move(fields.serial), std::move(fields.type), std::move(dollars),
-                  std::move(fields.year), monthFromNumberText(fields.monthNumber));
+        bond.serial = std::move(fields.serial);
+        bond.faceValue = std::move(dollars);
         if (!isStorableText(bond.serial) || !isStorableText(bond.type) ||
             !isStorableText(bond.issueYear) || !isStorableText(bond.issueMonth)) {
             recordSkipped(report_, lineNumber, "it holds text the portfolio file cannot keep");

@@ -63,18 +63,22 @@ struct ImportReport {
 inline constexpr std::size_t kMaxBondsNamedAfterImport = 20;
 
 // Reads the rows of a bond list for a portfolio of the store and reports what it would add;
-// changes nothing and shows nothing. The text may be UTF-8 (a byte-order mark is dropped) or
-// Windows-1252 bytes. A portfolio the store lacks gives NoPortfolioOpen. When the whole store,
+// changes nothing and shows nothing. The text may be UTF-16 with its byte-order mark, or UTF-8
+// (a byte-order mark is dropped) and Windows-1252 line by line (decodeWindowsText). A portfolio
+// the store lacks gives NoPortfolioOpen. When the whole store,
 // portfolio file included, could not be written and read back with the new bonds, none is
 // offered (TooManyBonds).
 //
 // Rows are read line by line from the line after the first; a line ends at a line feed (at a
 // carriage return in a file that has no line feed at all), and the last one need not be ended.
-// Blank lines and the file's own header line are passed over quietly. A line in which a
-// delimiter of the row format is missing, whose fields hold control characters, whose face value
-// is not one of `faceValues` (the face values a bond is entered with; thousands separators are
-// read), that repeats the header, or that belongs to a field broken by a line feed inside double
-// quotes, is passed over and recorded, and the lines after it are read as usual.
+// Blank lines and the file's own header line are passed over quietly. The series, the month and
+// the year are read whatever their letter case and surrounding spaces ("ee", " June ", "06"). A
+// line in which a delimiter of the row format is missing, whose fields hold control characters,
+// whose face value is not one of `faceValues` (the face values a bond is entered with; thousands
+// separators are read), whose series is not one Orvelt knows, whose month is not 1 to 12 or a
+// month's name, whose year is not four digits, that repeats the header, or that belongs to a
+// field broken by a line feed inside double quotes, is passed over and recorded, and the lines
+// after it are read as usual: no bond is added that could not be valued or put in date order.
 ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio,
                               std::string_view text, const std::vector<std::string>& faceValues);
 

@@ -21,6 +21,9 @@ struct SeriesRules {
     YearMonth firstIssue;
     // The last issue year; 0 while the series is still sold.
     int lastIssueYear;
+    // The last year of paper bonds: financial institutions stopped selling them at the end of
+    // 2011, and paper I bonds bought with a tax refund ended with 2024.
+    int lastPaperIssueYear;
     // Purchase price in thousandths of face value: E 75 % (31 CFR 316), EE 50 % (paper bonds,
     // 31 CFR 351.40), I at par (31 CFR 359.25), savings notes 81 % (31 CFR 342).
     int issuePricePerMille;
@@ -28,10 +31,10 @@ struct SeriesRules {
 
 // In the order the bond editor offers the series.
 inline constexpr std::array<SeriesRules, 4> kSeriesRules = {{
-    {"E", 'E', {1941, 5}, 1980, 750},
-    {"EE", 'N', {1980, 1}, 0, 500},
-    {"I", 'I', {1998, 9}, 0, 1000},
-    {"S", 'S', {1967, 5}, 1970, 810},
+    {"E", 'E', {1941, 5}, 1980, 1980, 750},
+    {"EE", 'N', {1980, 1}, 0, 2011, 500},
+    {"I", 'I', {1998, 9}, 0, 2024, 1000},
+    {"S", 'S', {1967, 5}, 1970, 1970, 810},
 }};
 
 // The rules of `series`; nullptr for a series Orvelt does not know.

@@ -81,5 +81,16 @@ std::string decodeWindowsText(std::string_view bytes) {
     if (isValidUtf8(bytes)) {
         return std::string(bytes);
     }
-    return windows1252ToUtf8(bytes);
+    // Line by line: a file that one program wrote and another added to may mix the two, and
+    // one line of Windows-1252 must not turn the UTF-8 of the others into other letters.
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find_first_of("\r\n");
+        const std::string_view line =
+            bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+        out += isValidUtf8(line) ? std::string(line) : windows1252ToUtf8(line);
+        bytes.remove_prefix(line.size());
+    }
+    return out;
 }

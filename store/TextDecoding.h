@@ -18,5 +18,6 @@ std::string windows1252ToUtf8(std::string_view bytes);
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 // The file's text as UTF-8, the byte-order mark removed: UTF-16 when the bytes begin with its
-// mark, UTF-8 when they are well-formed UTF-8, Windows-1252 otherwise.
+// mark; otherwise line by line (a line ends at a carriage return or a line feed), each line as
+// UTF-8 when it is well-formed UTF-8 and as Windows-1252 when it is not.
 std::string decodeWindowsText(std::string_view bytes);

@@ -103,9 +103,25 @@ std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
 }
 
 // "* The Interest total leaves out 1 bond whose figure is not known."
-std::string leftOutLine(std::string_view title, const ReportTotal& total) {
-    return std::string(kIncompleteTotalMark) + " The " + std::string(title) + " total leaves out " +
-           counted(total.leftOut, "bond whose figure is", "bonds whose figure is") + " not known.";
+std::string leftOutLine(std::string_view total, const ReportTotal& figures) {
+    return std::string(kIncompleteTotalMark) + " The " + std::string(total) + " leaves out " +
+           counted(figures.leftOut, "bond whose figure is", "bonds whose figure is") +
+           " not known.";
+}
+
+// "1 bond, 2 bonds and 3 bonds": the parts that count any bond.
+std::string listed(const std::vector<std::pair<int, std::string>>& parts) {
+    std::vector<std::string> texts;
+    for (const auto& [count, what] : parts) {
+        if (count > 0) {
+            texts.push_back(counted(count, "bond", "bonds") + what);
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == texts.size() ? " and " : ", ") + texts[i];
+    }
+    return text;
 }
 
 } // namespace
@@ -119,22 +135,23 @@ const ReportRow* ReportSnapshot::bondRow(int row) const {
 
 namespace {
 
-bool onlyBondsWithoutValue(const ReportSummary& summary) {
-    return summary.withValue == 0 && summary.withoutValue > 0;
+bool onlyBondsWithoutValue(const ReportSnapshot& snapshot) {
+    return snapshot.summary.withValue == 0 &&
+           (snapshot.summary.withoutValue > 0 || !snapshot.invalidSerials.empty());
 }
 
 } // namespace
 
 std::string ReportSnapshot::totalText(const ReportTotal& total) const {
-    if ((total.leftOut > 0 && total.knownCount == 0) || onlyBondsWithoutValue(summary)) {
+    if ((total.leftOut > 0 && total.knownCount == 0) || onlyBondsWithoutValue(*this)) {
         return std::string(kNotKnownText);
     }
     return amountText(total.known) + (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
 }
 
 std::string ReportSnapshot::worthIfCashedNowText() const {
-    return onlyBondsWithoutValue(summary) ? std::string(kNotKnownText)
-                                          : amountText(summary.worthIfCashedNow);
+    return onlyBondsWithoutValue(*this) ? std::string(kNotKnownText)
+                                        : amountText(summary.worthIfCashedNow);
 }
 
 std::string ReportSnapshot::cellText(const ReportColumn& column, int row) const {
@@ -186,35 +203,39 @@ ReportSnapshot::summaryLines(const ReportColumnPositions* shownColumns) const {
         "Worth if cashed now: " + worthIfCashedNowText() + " (bonds not yet payable count nothing)",
     };
     // The bonds that stopped earning are told with what to do about them (actionLines).
-    if (summary.notIssuedYet > 0 || summary.withoutValue > 0) {
-        std::string which;
-        if (summary.notIssuedYet > 0) {
-            which =
-                counted(summary.notIssuedYet, "bond", "bonds") + " not issued yet in " + monthName;
-        }
-        if (summary.withoutValue > 0) {
-            which += (which.empty() ? "" : " and ") +
-                     counted(summary.withoutValue, "bond", "bonds") + " without a value";
-        }
+    const int invalid = static_cast<int>(invalidSerials.size());
+    const std::string notIssued = " not issued yet in " + monthName;
+    const std::string invalidDate = " with an invalid issue date";
+    if (const std::string which = listed({{summary.notIssuedYet, notIssued},
+                                          {invalid, invalidDate},
+                                          {summary.withoutValue, " without a value"}});
+        !which.empty()) {
         lines.push_back("These totals count the bonds that have a value; they leave out " + which +
                         ".");
     }
-    // The summary above carries the Issue Price and Interest totals too; the year's interest
-    // only its column shows.
+    if (const std::string which =
+            listed({{summary.notIssuedYet, notIssued}, {invalid, invalidDate}});
+        !which.empty()) {
+        lines.push_back("The face value total leaves out " + which + ".");
+    }
+    // A total the summary carries too is named by the summary's words where its column is not
+    // shown; the year's interest only its column shows.
     struct Footnoted {
-        std::string_view title;
+        std::string_view column;
+        std::string_view summaryWords;
         const ReportTotal* total;
-        bool onlyInItsColumn;
     };
-    for (const auto& [title, total, onlyInItsColumn] :
-         {Footnoted{"Issue Price", &summary.paid, false},
-          Footnoted{"Interest", &summary.interest, false},
-          Footnoted{"Interest This Year", &summary.interestThisYear, true}}) {
-        if (onlyInItsColumn && !columnShown(shownColumns, title)) {
+    for (const auto& [column, summaryWords, total] :
+         {Footnoted{"Issue Price", "amount paid", &summary.paid},
+          Footnoted{"Interest", "interest", &summary.interest},
+          Footnoted{"Interest This Year", "", &summary.interestThisYear}}) {
+        if (total->leftOut == 0 || total->knownCount == 0) {
             continue;
         }
-        if (total->leftOut > 0 && total->knownCount > 0) {
-            lines.push_back(leftOutLine(title, *total));
+        if (columnShown(shownColumns, column)) {
+            lines.push_back(leftOutLine(std::string(column) + " total", *total));
+        } else if (!summaryWords.empty()) {
+            lines.push_back(leftOutLine(summaryWords, *total));
         }
     }
     return lines;
@@ -225,13 +246,16 @@ std::string ReportSnapshot::missingValuesNote() const {
     if (missing == 0) {
         return {};
     }
-    const int count = bondCount() - summary.notIssuedYet;
+    const int issued = bondCount() - summary.notIssuedYet;
     if (!tableHoldsMonth) {
         return "The value table holds no values for " + monthName + "; " +
-               (count == 1 ? std::string("this bond shows")
-                           : "all " + std::to_string(count) + " bonds show") +
+               (issued == 1 ? std::string("this bond shows")
+                            : "all " + std::to_string(issued) + " bonds show") +
                " \"no value\".";
     }
+    // Among the bonds the table could value, those of an impossible date apart: they are named
+    // for their dates, not for the table.
+    const int count = issued - static_cast<int>(invalidSerials.size());
     std::string which;
     std::string shows;
     if (count == 1) {
@@ -271,7 +295,6 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
         if (figures.status == BondStatus::InvalidIssueDate) {
             // Listed, but no such bond exists: not even its face value counts.
             snapshot.invalidSerials.push_back(row.bond.serial);
-            ++summary.withoutValue;
             continue;
         }
         snapshot.totalFaceValue += Amount::ofDollars(row.bond.faceAmount());

@@ -51,7 +51,9 @@ struct ReportSummary {
     int matured = 0;         // bonds with a value that no longer earn interest
     int withValue = 0;       // bonds issued by the redemption month that have a value
     int notIssuedYet = 0;
-    // Issued bonds without a value: the table lacks them, or their issue date is invalid.
+    // Issued bonds without a value whose issue date is not invalid: the table lacks them, or the
+    // rules do not know their series or dates. Each bond counts under one of withValue,
+    // notIssuedYet, withoutValue and the snapshot's invalidSerials.
     int withoutValue = 0;
 };
 
@@ -64,7 +66,8 @@ struct ReportSnapshot {
     std::vector<ReportRow> rows;
     // The serials of the bonds with an invalid issue date, in row order: listed, in no total.
     std::vector<std::string> invalidSerials;
-    // The face values of every bond issued by the redemption month but those.
+    // The face values of every bond issued by the redemption month but those: the bonds without
+    // a value count, the summary names those it leaves out.
     Amount totalFaceValue;
     ReportSummary summary;
     // Issued bonds the table holds no leaf for (their value cells show kNoValueText).
@@ -85,9 +88,11 @@ struct ReportSnapshot {
     // A cell's text; empty outside the rows.
     std::string cellText(const ReportColumn& column, int row) const;
 
-    // The summary in plain sentences, one a line, then one line per incomplete total; the bonds
-    // that stopped earning are told in actionLines, shown beside it. A total
-    // that only its column shows is footnoted only when `shownColumns` (none: all) holds it.
+    // The summary in plain sentences, one a line: what was paid, what the bonds are worth, which
+    // bonds the totals and the face value total leave out, each counted under one reason; then
+    // one line per incomplete total, naming its column when `shownColumns` (none: all) holds it,
+    // else the summary's words for it (a total only its column shows is then left out). The
+    // bonds that stopped earning are told in actionLines, shown beside it.
     std::vector<std::string>
     summaryLines(const ReportColumnPositions* shownColumns = nullptr) const;
     // What to do, at a glance, one sentence a line: the bonds that stopped earning (since when,

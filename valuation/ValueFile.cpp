@@ -6,6 +6,8 @@
 #include "store/BondRecord.h"
 #include "store/SeriesRules.h"
 #include "store/YearMonth.h"
+#include "valuation/ValueFileMerge.h"
+#include "valuation/ValueSources.h"
 #include "valuation/ValueTableFile.h"
 
 #include <algorithm>
@@ -22,6 +24,8 @@ constexpr std::string_view kBlankLeaf = "      ";
 constexpr std::size_t kLeafWidth = 6;
 constexpr std::size_t kKeyWidth = 11; // series code, redemption year and month, issue year
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// How many changed values a refusal names.
+constexpr std::size_t kValueChangesListed = 20;
 
 // The years a line may name. No savings bond was issued before series E in 1941, and a value
 // file is published for the months just ahead, so a later redemption year than this is a
@@ -152,38 +156,6 @@ std::string readLine(std::string_view raw, const ValueFileOptions& options, Valu
     return {};
 }
 
-// The line's leaves as typed cells of the table; unknown leaves are left out.
-void addLineCells(ValueTable::Builder& builder, const ValueFileLine& line) {
-    const std::optional<BondSeries> series = bondSeriesOfName(line.series);
-    const std::optional<YearMonth> redemption =
-        YearMonth::fromKeyText(line.redemptionYear + "-" + line.redemptionMonth);
-    const std::optional<int> issueYear = fourDigitYear(line.issueYear);
-    if (!series || !redemption || !issueYear) {
-        return; // a line parseValueFile gave always has them
-    }
-    for (std::size_t month = 0; month < 12; ++month) {
-        if (line.leaves[month] != kUnknownValueLeaf) {
-            builder.setCell(*series, *redemption, {*issueYear, static_cast<int>(month) + 1},
-                            valueCellOfLeaf(line.leaves[month]));
-        }
-    }
-}
-
-// The table's cells, then the lines' cells over them.
-ValueTableRef mergedTable(const ValueTable* table, const std::vector<ValueFileLine>& lines) {
-    ValueTable::Builder builder;
-    if (table != nullptr) {
-        table->forEachCell(
-            [&builder](BondSeries series, YearMonth redemption, YearMonth issue, ValueCell cell) {
-                builder.setCell(series, redemption, issue, cell);
-            });
-    }
-    for (const ValueFileLine& line : lines) {
-        addLineCells(builder, line);
-    }
-    return builder.build();
-}
-
 void setError(std::string* error, std::string message) {
     if (error != nullptr) {
         *error = std::move(message);
@@ -296,25 +268,56 @@ ValueTableRef mergeValueFile(const ValueTable* table, std::string_view text,
     if (!parseValueFile(text, sourceName, lines, error, options)) {
         return {};
     }
-    return mergedTable(table, lines);
+    ValueFileMerger merger(table);
+    merger.add(sourceName, lines);
+    return merger.finish().table;
 }
 
-ValueTableRef mergeValueFiles(const ValueTable* table,
-                              const std::vector<std::filesystem::path>& files, std::string* error,
-                              const ValueFileOptions& options) {
+namespace {
+
+ValueFileMerge mergeFiles(const ValueTable* table, const std::vector<std::filesystem::path>& files,
+                          std::string* error, const ValueFileOptions& options) {
     if (files.empty()) {
         setError(error, "No value file was given.");
         return {};
     }
-    std::vector<ValueFileLine> lines;
+    ValueFileMerger merger(table);
     for (const std::filesystem::path& path : files) {
         std::string text;
+        std::vector<ValueFileLine> lines;
+        const std::string name = path.filename().string();
         if (!readValueFileText(path, text, error) ||
-            !parseValueFile(text, path.filename().string(), lines, error, options)) {
+            !parseValueFile(text, name, lines, error, options)) {
             return {};
         }
+        merger.add(name, lines);
     }
-    return mergedTable(table, lines);
+    return merger.finish();
+}
+
+bool writeTable(const std::filesystem::path& destination, const ValueTable& table,
+                std::string* error, const AtomicWritePlace::Check& check = {}) {
+    std::string writeError;
+    if (!writeValueTableFile(destination, table, &writeError, check)) {
+        setError(error, "The value table " + shown(destination.filename().string()) +
+                            " could not be written: " + writeError + ".");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ValueTableRef mergeValueFiles(const ValueTable* table,
+                              const std::vector<std::filesystem::path>& files, std::string* error,
+                              const ValueFileOptions& options) {
+    return mergeFiles(table, files, error, options).table;
+}
+
+ValueFileMerge mergeValueFilesTelling(const ValueTable* table,
+                                      const std::vector<std::filesystem::path>& files,
+                                      std::string* error) {
+    return mergeFiles(table, files, error, {});
 }
 
 bool writeTableWithValueFiles(const ValueTable* base,
@@ -326,17 +329,12 @@ bool writeTableWithValueFiles(const ValueTable* base,
     if (!table) {
         return false;
     }
-    std::string writeError;
-    if (!writeValueTableFile(destination, *table, &writeError, check)) {
-        setError(error, "The value table " + shown(destination.filename().string()) +
-                            " could not be written: " + writeError + ".");
-        return false;
-    }
-    return true;
+    return writeTable(destination, *table, error, check);
 }
 
 bool updateUserValueTable(const ResourceLocations& locations,
-                          const std::vector<std::filesystem::path>& files, std::string* error) {
+                          const std::vector<std::filesystem::path>& files, std::string* error,
+                          ValueChangeConsent* consent) {
     const std::filesystem::path destination =
         locations.userPathForResource(kBondTableResource, kBondTableType);
     // The user's table may be a link: it must not lead to another of Orvelt's files.
@@ -346,7 +344,9 @@ bool updateUserValueTable(const ResourceLocations& locations,
         return false;
     }
     ValueTableRef current;
+    bool startsFromShipped = true;
     if (const auto path = locations.pathForResource(kBondTableResource, kBondTableType)) {
+        startsFromShipped = *path != destination;
         std::string readError;
         current = readBondTableFile(locations, *path, &readError);
         if (!current) {
@@ -357,8 +357,26 @@ bool updateUserValueTable(const ResourceLocations& locations,
             return false;
         }
     }
+    ValueFileMerge merge = mergeValueFilesTelling(current.get(), files, error);
+    if (!merge.table) {
+        return false;
+    }
+    // A value the table holds changes only when the user agreed: a file that differs may be
+    // damaged or not the Treasury's, and every figure of the bonds it values would follow it.
+    if (!merge.changes.empty() && (consent == nullptr || consent->accepted != merge.changes)) {
+        setError(error, valueChangesText(merge.changes, kValueChangesListed));
+        if (consent != nullptr) {
+            consent->refused = std::move(merge.changes);
+        }
+        return false;
+    }
     std::error_code ec;
     std::filesystem::create_directories(destination.parent_path(), ec);
-    return writeTableWithValueFiles(current.get(), files, destination, error, {},
-                                    writeTargetCheck(locations, destination));
+    if (!writeTable(destination, *merge.table, error, writeTargetCheck(locations, destination))) {
+        return false;
+    }
+    // Only the credits are lost when this fails: each month is then credited to the files the
+    // user added, without their names.
+    recordValueSources(locations, merge.supplied, startsFromShipped);
+    return true;
 }

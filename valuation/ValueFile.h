@@ -78,8 +78,14 @@ bool writeTableWithValueFiles(const ValueTable* base,
                               const ValueFileOptions& options = {},
                               const AtomicWritePlace::Check& check = {});
 
+struct ValueChangeConsent;
+
 // The "Update Values…" step: merges the files into the table in effect (the user's own copy
-// when there is one, else the shipped table) and writes the user's copy. The shipped table is
-// never written. On any error nothing is written and `error` says why.
+// when there is one, else the shipped table) and writes the user's copy, then notes which file
+// brought each month its values (ValueSources.h). The shipped table is never written. A file
+// leaf that differs from one the table holds is refused, unless `consent` accepted exactly the
+// changes the files make; a refusal names them in `error` and lists them in `consent`. On any
+// error nothing is written and `error` says why.
 bool updateUserValueTable(const ResourceLocations& locations,
-                          const std::vector<std::filesystem::path>& files, std::string* error);
+                          const std::vector<std::filesystem::path>& files, std::string* error,
+                          ValueChangeConsent* consent = nullptr);

@@ -16,6 +16,19 @@ std::vector<RedemptionMonth> redemptionMonthsInTable(const ValueTable* table) {
     return table != nullptr ? table->redemptionMonths() : std::vector<RedemptionMonth>();
 }
 
+bool tableValuesIssue(const ValueTable* table, std::string_view series, YearMonth issue) {
+    const std::optional<BondSeries> typed = bondSeriesOfName(series);
+    if (table == nullptr || !typed) {
+        return false;
+    }
+    const std::vector<YearMonth>& months = table->redemptionMonths();
+    // The latest months hold the most issues: they are asked first.
+    return std::any_of(months.rbegin(), months.rend(), [&](const YearMonth& redemption) {
+        const ValueCell cell = table->cell(*typed, redemption, issue);
+        return cell >= 0 || cell == kNoPayCell;
+    });
+}
+
 std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>& months) {
     std::vector<std::string> years;
     for (const RedemptionMonth& month : months) {

@@ -18,6 +18,10 @@ using RedemptionMonth = YearMonth;
 // None without a table.
 std::vector<RedemptionMonth> redemptionMonthsInTable(const ValueTable* table);
 
+// Whether `table` holds a value or "NO PAY" for bonds of `series` issued in `issue`, in any
+// of its redemption months; false without a table.
+bool tableValuesIssue(const ValueTable* table, std::string_view series, YearMonth issue);
+
 // The distinct years of `months`, ascending, as four-digit texts (the year box's items).
 std::vector<std::string> redemptionYearTexts(const std::vector<RedemptionMonth>& months);
 

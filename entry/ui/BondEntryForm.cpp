@@ -146,6 +146,6 @@ void BondEntryForm::keepIn(EntryPreset& preset) const {
 
 std::string BondEntryForm::warning() const {
     const std::optional<BondEntry> shown = entry();
-    return shown ? issueDateWarning(lists_, shown->type, shown->issueMonth, shown->issueYear)
+    return shown ? issueDateWarning(shown->type, shown->issueMonth, shown->issueYear)
                  : std::string();
 }

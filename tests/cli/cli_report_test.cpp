@@ -104,10 +104,16 @@ class CliReportTest : public ::testing::Test {
 TEST_F(CliReportTest, ValuesSourcesNamesTheTablesMonthsAndWhereTheirValuesComeFrom) {
     const CliResult result = folder.run({"values", "sources"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
+    // The folder holds the user's own table, whose values are not the shipped ones and whose
+    // files were not recorded.
     EXPECT_EQ(linesOf(result.out),
               (std::vector<std::string>{
                   "The value table holds 2 redemption months, June 2009 to July 2009.",
-                  valueSourcesText()}));
+                  "Where the values of each month come from:",
+                  "  June 2009 to July 2009: the Treasury's official values from value files you "
+                  "added.",
+                  "A bond past final maturity keeps its final value; a bond or month the data do "
+                  "not cover has no value."}));
 
     // A table cut short, or the earning rates that come with it, is named with the reason, not
     // taken for an empty one, by every command that reads it.
@@ -129,6 +135,10 @@ TEST_F(CliReportTest, ValuesSourcesNamesTheTablesMonthsAndWhereTheirValuesComeFr
         }
         writeWholeFile(folder.tableFile(), table);
     }
+
+    // Without a table of the user's own, the shipped table's sources.
+    std::filesystem::remove(folder.tableFile());
+    EXPECT_EQ(linesOf(folder.run({"values", "sources"}).out).back(), valueSourcesText());
 }
 
 TEST_F(CliReportTest, TextReportShowsTheWindowsCellsInDateOrderAligned) {

@@ -69,11 +69,12 @@ TEST_F(CliWriteTest, ImportAddsRowsSavesAndTellsWhatWasPassedOver) {
                                                 "\"C100\",\"EE\",$50,\"1\",\"1990\"\r\n"
                                                 "\"N2\",\"EE\",$50,\"13\",\"2001\"\r\n"
                                                 "a line that is no bond\r\n"
-                                                "\"N3\",\"I\",$200,\"12\",\"2005\",extra\r\n");
+                                                "\"N3\",\"I\",$200,\"12\",\"2005\",extra\r\n"
+                                                "\"N4\",\"EE\",$100,\"1\",\"2010\"\r\n");
     const CliResult result = folder.run({"import", "Family", file.string()});
 
     EXPECT_EQ(serialsInFile(folder, "Family"),
-              (std::vector<std::string>{"C300", "C100", "N1", "N2", "N3"}))
+              (std::vector<std::string>{"C300", "C100", "N1", "N3", "N4"}))
         << "imported bonds go to the end, unsorted";
     EXPECT_TRUE(isPrivateToOwner(folder.portfolioFile()));
     const PlistValue saved = readPropertyList(folder.portfolioFile());
@@ -83,18 +84,23 @@ TEST_F(CliWriteTest, ImportAddsRowsSavesAndTellsWhatWasPassedOver) {
     const PlistDict& n1 = *(*bonds->arrayPtr())[2].dictPtr();
     EXPECT_EQ(n1.text(kIssueMonthKey), "June");
     EXPECT_EQ(n1.text(kFaceValueKey), "100");
-    EXPECT_EQ((*bonds->arrayPtr())[3].dictPtr()->text(kIssueMonthKey), "13");
 
     const std::vector<std::string> lines = linesOf(result.out);
-    ASSERT_GE(lines.size(), 7u) << result.out;
+    ASSERT_GE(lines.size(), 8u) << result.out;
     EXPECT_EQ(lines[0], "Added 3 bonds to \"Family\" from " + file.string() + ":");
     EXPECT_EQ(lines[1].rfind("  N1", 0), 0u) << lines[1];
     EXPECT_NE(lines[1].find("$100"), std::string::npos) << lines[1];
     EXPECT_NE(lines[1].find("June 2001"), std::string::npos) << lines[1];
-    EXPECT_EQ(lines[3].rfind("  N3", 0), 0u) << lines[3];
+    EXPECT_EQ(lines[2].rfind("  N3", 0), 0u) << lines[2];
     EXPECT_EQ(lines[4], "Passed over 1 row whose serial is already in \"Family\".");
-    EXPECT_EQ(lines[5], "Passed over 1 line that could not be read:");
-    EXPECT_EQ(lines[6].rfind("  line 5: ", 0), 0u) << lines[6];
+    EXPECT_EQ(lines[5], "Passed over 2 lines that could not be read:");
+    EXPECT_EQ(lines[6].rfind("  line 4: the month \"13\"", 0), 0u) << lines[6];
+    EXPECT_EQ(lines[7].rfind("  line 5: ", 0), 0u) << lines[7];
+    // As the window's import and list call it, at the month the report starts at.
+    EXPECT_NE(result.err.find("These bonds are not issued yet in July 2009 and count in no total "
+                              "until they are:\nN4 (January 2010)"),
+              std::string::npos)
+        << result.err;
     // Some of the file was not read: the status says so, the rest is kept.
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("the other bonds were added and saved"), std::string::npos)
@@ -103,7 +109,7 @@ TEST_F(CliWriteTest, ImportAddsRowsSavesAndTellsWhatWasPassedOver) {
 
 TEST_F(CliWriteTest, ImportingTheSameFileTwiceAddsItsBondsOnce) {
     const auto file = folder.writeFile("bonds.csv", kHeader + "\"N1\",\"EE\",$100,\"6\",\"2001\"\n"
-                                                              "\"N2\",\"S\",$75,\"06\",\"1995\"\n");
+                                                              "\"N2\",\"S\",$75,\"06\",\"1969\"\n");
     const CliResult first = folder.run({"import", "Other", file.string()});
     EXPECT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.err, "");
@@ -212,7 +218,7 @@ TEST_F(CliWriteTest, WritesAreRefusedWhileTheDataFolderIsLocked) {
 TEST_F(CliWriteTest, ValuesImportMergesIntoTheUsersTableAndTheReportUsesIt) {
     const auto august =
         folder.writeFile("sb200908.asc", valueFileLine("N", "200908", "2001", "003000") +
-                                             valueFileLine("N", "200906", "1990", "004999"));
+                                             valueFileLine("N", "200906", "1991", "004999"));
     const CliResult result = folder.run({"values", "import", august.string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(linesOf(result.out),
@@ -221,7 +227,7 @@ TEST_F(CliWriteTest, ValuesImportMergesIntoTheUsersTableAndTheReportUsesIt) {
                   "The table holds 3 redemption months, June 2009 to August 2009."}));
     EXPECT_TRUE(isPrivateToOwner(folder.tableFile()));
     EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "08", "2001", "March"}), "003000");
-    EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "06", "1990", "January"}), "004999");
+    EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "06", "1991", "January"}), "004999");
     EXPECT_EQ(leafInFile(folder.tableFile(), {"EE", "2009", "07", "2001", "March"}), "002715")
         << "what the files do not hold is kept";
 
@@ -237,9 +243,13 @@ TEST_F(CliWriteTest, ValuesImportWithABadFileChangesNothing) {
     const auto good = folder.writeFile("good.asc", valueFileLine("N", "200908", "2001", "003000"));
     const auto bad = folder.writeFile("bad.asc", valueFileLine("N", "200908", "2001", "003000") +
                                                      "N20091x2001" + std::string(72, '0') + "\n");
+    // Values the table holds already, changed.
+    const auto changed =
+        folder.writeFile("changed.asc", valueFileLine("N", "200906", "1990", "004999"));
     for (const std::vector<std::string>& files :
          {std::vector<std::string>{good.string(), bad.string()},
-          {good.string(), (folder.path() / "missing.asc").string()}}) {
+          {good.string(), (folder.path() / "missing.asc").string()},
+          {good.string(), changed.string()}}) {
         std::vector<std::string> arguments = {"values", "import"};
         arguments.insert(arguments.end(), files.begin(), files.end());
         const CliResult result = folder.run(arguments);
@@ -250,6 +260,11 @@ TEST_F(CliWriteTest, ValuesImportWithABadFileChangesNothing) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(readWholeFile(folder.tableFile()), tableBefore);
     }
+    const CliResult refused = folder.run({"values", "import", changed.string()});
+    EXPECT_NE(refused.err.find("Series EE, redeemed in June 2009, issued in January 1990: NO PAY "
+                               "in the table, 004999 in changed.asc"),
+              std::string::npos)
+        << refused.err;
 }
 
 TEST(CliValuesTest, WithoutAUserTableTheShippedOneIsNeverWritten) {

@@ -57,7 +57,7 @@ TEST_F(BondDatabaseTest, TextTheFileCannotHoldAndControlCharactersAreRefused) {
     EXPECT_EQ(db.createPortfolio(nul).status, StoreOutcome::Status::UnstorableText);
     EXPECT_EQ(db.addBond(nul, bondOf("C0", "100", "EE", "2001", "March")).status,
               StoreOutcome::Status::NoSuchPortfolio);
-    for (const char* control : {"CTL\x01X", "\x1b[31m", "DEL\x7f", "C1\xC2\x9B"}) {
+    for (const char* control : {"CTL\x01X", "\x1b[31m", "DEL\x7f", "C1\xC2\x9B", "C1\xC2\x9F"}) {
         SCOPED_TRACE(control);
         EXPECT_EQ(db.createPortfolio(control).status, StoreOutcome::Status::ControlCharacter);
     }

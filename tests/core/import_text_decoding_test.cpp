@@ -49,6 +49,9 @@ TEST(TextDecodingTest, TheFileIsReadByItsMarkOrByWhetherItIsUtf8) {
     EXPECT_EQ(decodeWindowsText("\xEF\xBB\xBF"
                                 "caf\xE9"),
               "caf\xC3\xA9");
+    // Line by line: one line of Windows-1252 leaves the UTF-8 of the others as it is.
+    EXPECT_EQ(decodeWindowsText("B\xC3\xA9\r\nB\xE9\rB\xC3\xA9"),
+              "B\xC3\xA9\r\nB\xC3\xA9\rB\xC3\xA9");
     EXPECT_EQ(decodeWindowsText("\xFF\xFE"
                                 "A\0"s),
               "A");

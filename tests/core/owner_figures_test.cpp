@@ -147,6 +147,7 @@ TEST(OwnerFiguresTest, TheStatusCellNamesItsMonthsAndReasons) {
         ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources", "/nonexistent"));
     const ValueTableRef early =
         makeTypedValueTable({{"EE", "2003", "03", "2003", "January", "NO PAY"},
+                             {"I", "2003", "03", "2003", "February", "NO PAY"},
                              {"EE", "2009", "06", "1995", "April", "002000"},
                              {"EE", "2009", "06", "1995", "May", "002000"}});
     auto note = [](const ValueTableRef& table, const char* series, const char* issued,
@@ -160,6 +161,7 @@ TEST(OwnerFiguresTest, TheStatusCellNamesItsMonthsAndReasons) {
               "not yet payable until November 2026; doubles in November 2045");
     EXPECT_EQ(note(early, "EE", "2003-01", "2003-03"),
               "not yet payable until July 2003; doubles in January 2020");
+    EXPECT_EQ(note(early, "I", "2003-02", "2003-03"), "not yet payable until February 2004");
     EXPECT_EQ(note(shipped, "I", "2024-05", "2026-11"),
               "includes the 3-month penalty until May 2029");
     EXPECT_EQ(note(shipped, "EE", "2024-11", "2026-11"),

@@ -75,19 +75,24 @@ TEST(ReportSnapshotTest, MixedPortfolioTotalsCountTheSameBondsAndSaySoWhenTheyLe
                   "Worth now: $1128.48, of which interest: $403.48*",
                   "Worth if cashed now: $628.48 (bonds not yet payable count nothing)",
                   "These totals count the bonds that have a value; they leave out 1 bond not "
-                  "issued yet in June 2009 and 2 bonds without a value.",
+                  "issued yet in June 2009, 1 bond with an invalid issue date and 1 bond without "
+                  "a value.",
+                  "The face value total leaves out 1 bond not issued yet in June 2009 and 1 bond "
+                  "with an invalid issue date.",
                   "* The Interest total leaves out 1 bond whose figure is not known.",
                   "* The Interest This Year total leaves out 2 bonds whose figure is not known.",
               }));
-    // The year's interest is footnoted for its column only; the other totals the summary shows.
-    ReportColumnPositions withoutThisYear = allReportColumns();
-    std::erase(withoutThisYear, 8);
-    const std::vector<std::string> lines = report.summaryLines(&withoutThisYear);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines.back(), "* The Interest total leaves out 1 bond whose figure is not known.");
+    // A footnote names a column only where it is shown; the year's interest only its column
+    // shows, the interest the summary's words too.
+    ReportColumnPositions withoutInterest = allReportColumns();
+    std::erase(withoutInterest, 7);
+    std::erase(withoutInterest, 8);
+    const std::vector<std::string> lines = report.summaryLines(&withoutInterest);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines.back(), "* The interest leaves out 1 bond whose figure is not known.");
     EXPECT_EQ(
         report.missingValuesNote(),
-        "The value table has no value for 1 of these 6 bonds in June 2009; it shows \"no value\".");
+        "The value table has no value for 1 of these 5 bonds in June 2009; it shows \"no value\".");
 }
 
 // What to do, for a small portfolio valued with the shipped table in November 2026 (values per

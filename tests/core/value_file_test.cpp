@@ -2,6 +2,7 @@
 #include "platform/ResourceLocations.h"
 #include "support/TempDir.h"
 #include "valuation/ValueFile.h"
+#include "valuation/ValueFileMerge.h"
 #include "valuation/ValueTableFile.h"
 #include "valuation/ValueTableMonths.h"
 
@@ -254,6 +255,43 @@ TEST(UserValueTable, UpdatesTheUsersCopyAndNeverTheShippedTable) {
     EXPECT_FALSE(updateUserValueTable(locations, {shipped / "v2016.asc"}, &error));
     EXPECT_NE(error.find("cannot be read"), std::string::npos) << error;
     EXPECT_EQ(readWholeFile(user.path() / "data" / "BondTable.plist"), "<plist><dict>");
+}
+
+// A file leaf that differs from one the table holds (a value turned into "NO PAY" or six spaces
+// alike) is refused and named, nothing written, unless the user agreed to exactly those changes;
+// a month the table lacks needs no consent.
+TEST(UserValueTable, AChangedValueIsRefusedAndNamedUnlessAccepted) {
+    TempDir shipped;
+    TempDir user;
+    const ValueTableRef shippedTable =
+        mergeValueFile(nullptr, line("I2009061999", kTwelveValues), "s", nullptr);
+    ASSERT_TRUE(writeValueTableFile(shipped / "BondTable.plist", *shippedTable));
+    const ResourceLocations locations(shipped.path(), user.path() / "data");
+    const std::filesystem::path changed = shipped / "changed.asc";
+    writeWholeFile(changed, line("I2009061999", kTwelveValues.substr(0, 6) + "NO PAY      " +
+                                                    kTwelveValues.substr(18)) +
+                                "\n" + line("I2009071999", kTwelveValues) + "\n");
+
+    std::string error;
+    ValueChangeConsent consent;
+    EXPECT_FALSE(updateUserValueTable(locations, {changed}, &error, &consent));
+    EXPECT_EQ(error, "2 values the value table already holds would change:\n"
+                     "Series I, redeemed in June 2009, issued in February 1999: 000200 in the "
+                     "table, NO PAY in changed.asc\n"
+                     "Series I, redeemed in June 2009, issued in March 1999: 000300 in the table, "
+                     "six spaces in changed.asc");
+    ASSERT_EQ(consent.refused.size(), 2u);
+    consent.accepted = {consent.refused.front()};
+    EXPECT_FALSE(updateUserValueTable(locations, {changed}, &error, &consent));
+    EXPECT_FALSE(std::filesystem::exists(user.path() / "data" / "BondTable.plist"));
+
+    consent.accepted = consent.refused;
+    ASSERT_TRUE(updateUserValueTable(locations, {changed}, &error, &consent)) << error;
+    const ValueTableRef mine = readValueTableFile(user.path() / "data" / "BondTable.plist");
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(mine->cell(BondSeries::I, {2009, 6}, {1999, 2}), kNoPayCell);
+    EXPECT_EQ(mine->cell(BondSeries::I, {2009, 6}, {1999, 3}), kInvalidCell);
+    EXPECT_EQ(mine->cell(BondSeries::I, {2009, 7}, {1999, 1}), 100);
 }
 
 TEST(RedemptionMonths, ListsTheMonthsAndNamesThemInTheRefusal) {

@@ -4,6 +4,7 @@
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
+#include "valuation/ValueTableFile.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
 #include "valuation/ui/ReportWindow.h"
 
@@ -180,6 +181,39 @@ TEST_F(UpdateValuesTest, ABrokenFileIsNamedWithItsLineAndNothingIsWritten) {
     ASSERT_EQ(app.services.alerts.size(), 1u);
     EXPECT_NE(app.services.alerts[0].message.find("missing.asc"), std::string::npos);
     EXPECT_EQ(readWholeFile(userTable()), updated);
+}
+
+// A value the table holds is replaced only when the user answers the question, whose default
+// keeps it.
+TEST_F(UpdateValuesTest, AChangedValueIsReplacedOnlyWhenTheUserSaysSo) {
+    std::string text = readWholeFile(kOfficialFile);
+    const std::size_t at = text.find("\nI2016062002") + 1 + 11;
+    ASSERT_EQ(text.substr(at, 6), "004575");
+    text.replace(at, 6, "009999");
+    const fs::path changed = files / "changed.asc";
+    writeWholeFile(changed, text);
+
+    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    update({changed.string()});
+    ASSERT_EQ(app.services.confirmations.size(), 1u);
+    const RecordedConfirmation& question = app.services.confirmations[0];
+    EXPECT_EQ(question.title, "Replace Values?");
+    EXPECT_EQ(question.defaultButton, "Keep Values");
+    EXPECT_EQ(question.message.rfind("1 value the value table already holds would change:\n"
+                                     "Series I, redeemed in June 2016, issued in January 2002: "
+                                     "004575 in the table, 009999 in changed.asc\n\n",
+                                     0),
+              0u)
+        << question.message;
+    EXPECT_FALSE(fs::exists(userTable()));
+    EXPECT_TRUE(app.services.alerts.empty());
+
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
+    update({changed.string()});
+    EXPECT_EQ(app.services.informationAlerts.size(), 1u);
+    const ValueTableRef mine = readValueTableFile(userTable());
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(mine->cell(BondSeries::I, {2016, 6}, {2002, 1}), 9999);
 }
 
 TEST_F(UpdateValuesTest, OpenReportsShowTheUpdatedTableAtOnceAndNewOnesReadItToo) {
