@@ -134,11 +134,14 @@ TEST_F(CliReportTest, ValuesSourcesNamesTheTablesMonthsAndWhereTheirValuesComeFr
             EXPECT_EQ(damaged.out, "");
         }
         writeWholeFile(folder.tableFile(), table);
+        std::filesystem::remove(rates);
     }
 
     // Without a table of the user's own, the shipped table's sources.
     std::filesystem::remove(folder.tableFile());
-    EXPECT_EQ(linesOf(folder.run({"values", "sources"}).out).back(), valueSourcesText());
+    const CliResult shipped = folder.run({"values", "sources"});
+    ASSERT_EQ(shipped.exitCode, 0) << shipped.err;
+    EXPECT_EQ(linesOf(shipped.out).back(), valueSourcesText());
 }
 
 TEST_F(CliReportTest, TextReportShowsTheWindowsCellsInDateOrderAligned) {
