@@ -50,7 +50,6 @@ void AddNewPortfolioWindowController::donePressed() {
         // otherwise be lost if the application were ended before its first bond.
         view->save();
         view->setOpenPortfolio(name);
-        view->portfolioChanged();
     }
     close();
 }

@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <unordered_set>
 
 BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -75,17 +76,31 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
 void BondListPanel::showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, bool portfolioOpen,
                                  const QString& summary) {
     // The selection follows its bonds into the new snapshot.
-    const std::vector<std::string> selected = selectedSerials();
+    const std::vector<std::string> serials = selectedSerials();
+    const std::unordered_set<std::string_view> selected(serials.begin(), serials.end());
     month_->setText(portfolioOpen && snapshot
                         ? tr("Values for %1").arg(QString::fromStdString(snapshot->monthName))
                         : QString());
     model_->setSnapshot(portfolioOpen ? std::move(snapshot) : nullptr);
-    for (int row = 0; row < rows_->rowCount(); ++row) {
-        const int bond = rows_->mapToSource(rows_->index(row, 0)).row();
-        if (std::find(selected.begin(), selected.end(), model_->serialAt(bond)) != selected.end()) {
-            table_->selectionModel()->select(rows_->index(row, 0), QItemSelectionModel::Select |
-                                                                       QItemSelectionModel::Rows);
+    if (!selected.empty()) {
+        // One selection of runs of rows, however many bonds it holds.
+        QItemSelection restored;
+        int runStart = -1;
+        const int rowCount = rows_->rowCount();
+        for (int row = 0; row <= rowCount; ++row) {
+            const bool kept =
+                row < rowCount &&
+                selected.count(model_->serialAt(rows_->mapToSource(rows_->index(row, 0)).row())) !=
+                    0;
+            if (kept && runStart < 0) {
+                runStart = row;
+            } else if (!kept && runStart >= 0) {
+                restored.select(rows_->index(runStart, 0), rows_->index(row - 1, 0));
+                runStart = -1;
+            }
         }
+        table_->selectionModel()->select(restored,
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     if (!layoutSet_ && model_->rowCount() > 0) {
         fitColumns();

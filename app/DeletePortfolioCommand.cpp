@@ -18,7 +18,6 @@ void DeletePortfolioCommand::redo() {
     // host only needs telling when the open portfolio is gone.
     if (wasOpen_) {
         host_.setOpenPortfolio(std::nullopt);
-        host_.portfolioChanged();
     }
     host_.save();
 }
@@ -40,7 +39,6 @@ void DeletePortfolioCommand::undo() {
     }
     if (wasOpen_) {
         host_.setOpenPortfolio(portfolio_.name);
-        host_.portfolioChanged();
     }
     host_.save();
     if (renamed) {

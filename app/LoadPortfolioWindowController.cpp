@@ -83,7 +83,6 @@ void LoadPortfolioWindowController::okPressed() {
         return;
     }
     view->setOpenPortfolio(selectedPortfolio_);
-    view->portfolioChanged();
     close();
 }
 

@@ -48,18 +48,25 @@ constexpr std::size_t kValueChangesAsked = 5;
 
 } // namespace
 
-MainMenuView::MainMenuView(WindowServices& services, ResourceLocations resources, QWidget* parent)
-    : QWidget(parent), services_(services), resources_(resources),
-      controller_(new ApplicationController(services, std::move(resources), this)) {
+MainMenuView::MainMenuView(WindowServices& services, Session& session, QWidget* parent)
+    : QWidget(parent), services_(services), session_(session), resources_(session.resources()),
+      controller_(new ApplicationController(services, session, this)) {
     controller_->setHostWidget(this);
     controller_->setWindowsOfPortfolioMayClose(
         [this](const std::string& portfolio) { return windows_.editorMayClose(portfolio); });
-    connect(controller_, &ApplicationController::openPortfolioChanged, this,
-            &MainMenuView::followOpenPortfolio);
-    connect(controller_, &ApplicationController::snapshotChanged, this,
-            &MainMenuView::updateSummary);
-    connect(controller_, &ApplicationController::redemptionMonthChanged, this,
-            [this] { recomputeReports(); });
+    connect(&session_, &Session::openPortfolioChanged, this, &MainMenuView::followOpenPortfolio);
+    connect(&session_, &Session::changed, this, [this](const std::string& portfolio) {
+        if (session_.openPortfolio() == portfolio) {
+            updateSummary();
+        }
+    });
+    // A portfolio deleted, whichever window deleted it, takes its windows with it.
+    connect(&session_, &Session::portfoliosChanged, this, [this] {
+        const BondDatabase& store = session_.store();
+        windows_.closeWindowsOfGonePortfolios(
+            [&store](const std::string& name) { return store.hasPortfolio(name); });
+        updatePortfolioCommands();
+    });
 }
 
 MainMenuView::~MainMenuView() {
@@ -69,14 +76,6 @@ MainMenuView::~MainMenuView() {
 
 void MainMenuView::start() {
     controller_->start();
-    // A portfolio deleted, whichever window deleted it, takes its windows with it.
-    connect(controller_->bondDatabase(), &BondDatabase::portfoliosChanged, this, [this] {
-        if (const BondDatabase* store = controller_->bondDatabase()) {
-            windows_.closeWindowsOfGonePortfolios(
-                [store](const std::string& name) { return store->hasPortfolio(name); });
-        }
-        updatePortfolioCommands();
-    });
     updatePortfolioCommands();
     updateSummary();
 }
@@ -95,9 +94,8 @@ void MainMenuView::setPortfolioCommands(std::vector<QObject*> commands) {
 }
 
 void MainMenuView::updatePortfolioCommands() {
-    const BondDatabase* store = controller_->bondDatabase();
-    const std::optional<std::string> openName = controller_->openPortfolio();
-    const bool open = store != nullptr && openName && store->hasPortfolio(*openName);
+    const std::optional<std::string>& openName = session_.openPortfolio();
+    const bool open = openName && session_.store().hasPortfolio(*openName);
     for (QObject* command : portfolioCommands_) {
         if (auto* action = qobject_cast<QAction*>(command)) {
             action->setEnabled(open);
@@ -112,22 +110,11 @@ void MainMenuView::updatePortfolioCommands() {
     }
 }
 
-void MainMenuView::recomputeReports(bool newValues) {
-    for (QWidget* window : windows_.reports()) {
-        if (auto* report = qobject_cast<ReportWindow*>(window)) {
-            newValues ? report->reloadValueTable() : report->recompute();
-        }
-    }
-    if (newValues && valueChart_) {
-        valueChart_->followPortfolio();
-    }
-}
-
 void MainMenuView::updateSummary() {
-    const BondDatabase* store = controller_->bondDatabase();
-    const std::optional<std::string> open = controller_->openPortfolio();
-    const bool isOpen = store != nullptr && open && store->hasPortfolio(*open);
-    const std::shared_ptr<const ReportSnapshot> snapshot = controller_->sharedSnapshot();
+    const std::optional<std::string> open = session_.openPortfolio();
+    const bool isOpen = open && session_.store().hasPortfolio(*open);
+    const std::shared_ptr<const ReportSnapshot> snapshot =
+        isOpen ? session_.snapshot(*open) : nullptr;
     const QString text = isOpen ? QString::fromStdString(portfolioSummaryText(*snapshot))
                                 : tr("No portfolio is open. Create a new portfolio (Ctrl+N) or "
                                      "open one (Ctrl+O) to enter bonds and see their value.");
@@ -154,10 +141,9 @@ bool MainMenuView::taskWindowsMayClose() {
 }
 
 void MainMenuView::followOpenPortfolio() {
-    if (const BondDatabase* store = controller_->bondDatabase()) {
-        windows_.closeWindowsOfGonePortfolios(
-            [store](const std::string& name) { return store->hasPortfolio(name); });
-    }
+    const BondDatabase& store = session_.store();
+    windows_.closeWindowsOfGonePortfolios(
+        [&store](const std::string& name) { return store.hasPortfolio(name); });
     updatePortfolioCommands();
     updateSummary();
     const std::optional<std::string> current = controller_->openPortfolio();
@@ -185,9 +171,10 @@ void MainMenuView::importPressed() {
         return;
     }
     if (!report.bonds.empty()) {
-        // The command adds the bonds and writes the file.
-        controller_->undoStack()->push(
-            new AddBondsCommand(*controller_, *portfolio, report.bonds, tr("Import Bonds")));
+        // One command adds every bond and writes the file once.
+        pushCommand(controller_->undoStack(),
+                    std::make_unique<AddBondsCommand>(session_.store(), *portfolio, report.bonds,
+                                                      "Import Bonds", controller_->saver()));
     } else {
         controller_->save();
     }
@@ -197,8 +184,8 @@ void MainMenuView::importPressed() {
                           " already in the portfolio skipped, " +
                           std::to_string(report.skippedLineCount) + " lines passed over.";
     // Checked against the month and the values the list shows them with.
-    if (const std::string note = importedBondsNote(report.bonds, controller_->summaryTable().get(),
-                                                   controller_->redemptionMonth());
+    if (const std::string note = importedBondsNote(report.bonds, session_.valueTable().get(),
+                                                   session_.redemptionMonth());
         !note.empty()) {
         message += "\n\n" + note;
     }
@@ -252,15 +239,15 @@ void MainMenuView::openPage(const std::string& url) {
 
 namespace {
 
-bool hasCurrentPortfolio(const ApplicationController& controller) {
-    const std::optional<std::string> open = controller.openPortfolio();
-    return controller.bondDatabase() != nullptr && open.has_value() && !open->empty();
+bool hasCurrentPortfolio(const Session& session) {
+    const std::optional<std::string>& open = session.openPortfolio();
+    return open.has_value() && !open->empty();
 }
 
 } // namespace
 
 void MainMenuView::editBondsButtonPressed() {
-    if (!hasCurrentPortfolio(*controller_)) {
+    if (!hasCurrentPortfolio(session_)) {
         services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
                                        std::string(kNoPortfolioForEditingMessage));
         return;
@@ -306,20 +293,15 @@ void MainMenuView::deleteSelectedBonds() {
         ToolkitServices::kDefaultButton) {
         return;
     }
-    QUndoStack* history = controller_->undoStack();
-    history->beginMacro(serials.size() == 1 ? tr("Delete Bond") : tr("Delete Bonds"));
-    for (const std::string& serial : serials) {
-        if (const Bond* bond = store->bond(*portfolio, serial)) {
-            // Each command removes its bond and writes the file.
-            history->push(
-                new RemoveBondCommand(*controller_, *portfolio, *bond, tr("Delete Bond")));
-        }
-    }
-    history->endMacro();
+    // One command removes them all and writes the file once.
+    pushCommand(controller_->undoStack(),
+                std::make_unique<RemoveBondsCommand>(
+                    *store, *portfolio, serials,
+                    serials.size() == 1 ? "Delete Bond" : "Delete Bonds", controller_->saver()));
 }
 
 void MainMenuView::bondValueReportButtonPressed() {
-    if (!hasCurrentPortfolio(*controller_)) {
+    if (!hasCurrentPortfolio(session_)) {
         services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
                                        "Please either open an existing bond file or create a new "
                                        "bond file before generating a report.");
@@ -424,12 +406,10 @@ void MainMenuView::updateValuesPressed() {
                                                   "\n\nThe value table was not changed.");
         return;
     }
-    // Report windows already open keep the table they loaded; the next ones read this one.
-    controller_->forgetSummaryTable();
-    updateSummary();
-    recomputeReports(true);
+    // Every window showing values reads them anew.
+    session_.reloadValueTable();
     const std::vector<RedemptionMonth> months =
-        redemptionMonthsInTable(loadBondTable(resources_).get());
+        redemptionMonthsInTable(session_.valueTable().get());
     const std::string added = files.size() == 1 ? files.front().filename().string()
                                                 : std::to_string(files.size()) + " value files";
     services_.showInformationAlert(kValuesUpdatedTitle,

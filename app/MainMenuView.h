@@ -2,11 +2,11 @@
 
 // The main window's view: its commands (the toolbar and menu items act through it), the list
 // and summary of the open portfolio's bonds, the title, and the task windows it opens. What it
-// shows and changes is held by the application controller, which it owns and follows.
+// shows and changes is held by the session, which it follows; the application controller it owns
+// is the host of the task windows.
 
 #include "app/ApplicationController.h"
 #include "app/WindowRegistry.h"
-#include "platform/PlistValue.h"
 #include "platform/ResourceLocations.h"
 
 #include <QPointer>
@@ -32,7 +32,8 @@ class MainMenuView : public QWidget {
     Q_OBJECT
 
   public:
-    MainMenuView(WindowServices& services, ResourceLocations resources, QWidget* parent = nullptr);
+    // The session must outlive the view.
+    MainMenuView(WindowServices& services, Session& session, QWidget* parent = nullptr);
     ~MainMenuView() override;
 
     ApplicationController& controller() const { return *controller_; }
@@ -49,8 +50,8 @@ class MainMenuView : public QWidget {
     // The label that shows the open portfolio's summary.
     void setSummaryLabel(QLabel* label) { summaryLabel_ = label; }
     QLabel* summaryLabel() const { return summaryLabel_; }
-    // The list of the open portfolio's bonds, which shows the controller's snapshot.
-    // The list of the open portfolio's bonds; the chart's second line follows its selection.
+    // The list of the open portfolio's bonds, which shows the session's snapshot of it; the
+    // chart's second line follows its selection.
     void setBondList(BondListPanel* list);
     // The sentences above the list that say what to do about the bonds; none hides them.
     void setActionLines(const std::vector<std::string>& lines);
@@ -91,13 +92,11 @@ class MainMenuView : public QWidget {
     void editCurrentBond();
     // Asks, then deletes the bonds selected in the list, as one change that Undo takes back.
     void deleteSelectedBonds();
-    // Starts the controller and shows what it read.
+    // Starts the session at its redemption month and shows what it read.
     void start();
     void aboutPressed();
     // Merges official value files the user chooses into the user's own copy of the value table.
     void updateValuesPressed();
-    // Open reports follow a change of bonds, month or (`newValues`) value table.
-    void recomputeReports(bool newValues = false);
 
   private:
     // The open chart draws the bonds selected in the list as its second line.
@@ -110,6 +109,7 @@ class MainMenuView : public QWidget {
     void openPage(const std::string& url);
 
     WindowServices& services_;
+    Session& session_;
     ResourceLocations resources_;
     ApplicationController* controller_ = nullptr;
 

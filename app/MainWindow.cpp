@@ -25,8 +25,7 @@ constexpr const char* kListLayoutKey = "mainWindow/bondList";
 
 } // namespace
 
-MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resources,
-                       QWidget* parent)
+MainWindow::MainWindow(WindowServices& services, Session& session, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::MainMenu>()) {
     ui_->setupUi(this);
     ui_->newItem->setShortcut(QKeySequence::New);
@@ -41,7 +40,7 @@ MainWindow::MainWindow(WindowServices& services, const ResourceLocations& resour
 
     // The list of the open portfolio's bonds is the content of the view, which is the window's
     // central widget.
-    view_ = new MainMenuView(services, resources, this);
+    view_ = new MainMenuView(services, session, this);
     delete takeCentralWidget();
     auto* layout = new QVBoxLayout(view_);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -100,7 +99,7 @@ void MainWindow::connectCommands() {
 void MainWindow::saveByHand() {
     ApplicationController& controller = view_->controller();
     // A save that fails says so in an alert; one that works says so here, for a while.
-    if (controller.bondDatabase() != nullptr && controller.save()) {
+    if (controller.save()) {
         statusBar()->showMessage(
             tr("Saved at %1.").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
             10000);

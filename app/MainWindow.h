@@ -1,9 +1,9 @@
 #pragma once
 
 // The main window: the menu bar of the "MainMenu" form, a toolbar of its portfolio and bond
-// commands, and the list of the open portfolio's bonds, around the application controller, which
-// is the window's view and receives every command. Closing it ends the application; its size and
-// the list's layout are kept for the next run.
+// commands, and the list of the open portfolio's bonds, around the main window's view, which
+// receives every command and shows the session it is given. Closing it ends the application; its
+// size and the list's layout are kept for the next run.
 
 #include <QMainWindow>
 #include <memory>
@@ -12,7 +12,7 @@ class BondListPanel;
 class MainMenuView;
 class QAction;
 class QCloseEvent;
-class ResourceLocations;
+class Session;
 class WindowServices;
 
 namespace Ui {
@@ -23,8 +23,8 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    MainWindow(WindowServices& services, const ResourceLocations& resources,
-               QWidget* parent = nullptr);
+    // The session must outlive the window.
+    MainWindow(WindowServices& services, Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainMenuView* view() const { return view_; }

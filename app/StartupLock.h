@@ -2,15 +2,11 @@
 
 // The application's hold on the user's data folder for as long as it runs.
 
-#include "platform/DataFolderLock.h"
-
-#include <filesystem>
-#include <optional>
-
+class Session;
 class ToolkitServices;
 
-// Takes the data folder's lock; when it cannot, tells the user why (the folder cannot be
-// written, or another Orvelt or program is using it) in an error alert that names the folder,
-// and gives nothing: the application must not start.
-std::optional<DataFolderLock> lockDataFolderForApplication(const std::filesystem::path& folder,
-                                                           ToolkitServices& services);
+// Opens the session to write: takes the data folder's lock, then reads the portfolio file. When
+// the lock cannot be taken, tells the user why (the folder cannot be written, or another Orvelt
+// or program is using it) in an error alert that names the folder, and answers false: the
+// application must not start.
+bool openSessionForApplication(Session& session, ToolkitServices& services);

@@ -23,11 +23,6 @@ double monthPosition(const YearMonth& month) {
     return month.year * 12.0 + (month.month - 1);
 }
 
-bool sameBonds(const std::vector<Bond>& a, const std::vector<Bond>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const Bond& x, const Bond& y) { return x.sameFields(y); });
-}
-
 } // namespace
 
 ValueChartView::ValueChartView(QWidget* parent) : QChartView(parent) {
@@ -55,13 +50,21 @@ ValueChartView::ValueChartView(QWidget* parent) : QChartView(parent) {
     rebuildSeries();
 }
 
-void ValueChartView::setBonds(std::vector<Bond> bonds, ValueTableRef table) {
-    if (table == table_ && sameBonds(bonds, bonds_)) {
+void ValueChartView::setSnapshot(std::shared_ptr<const ReportSnapshot> snapshot,
+                                 ValueTableRef table, bool sameBonds) {
+    snapshot_ = std::move(snapshot);
+    table_ = std::move(table);
+    if (sameBonds) {
         return;
     }
-    bonds_ = std::move(bonds);
-    table_ = std::move(table);
-    portfolio_ = worthOverTime(bonds_, table_.get());
+    std::vector<Bond> bonds;
+    if (snapshot_) {
+        bonds.reserve(snapshot_->rows.size());
+        for (const ReportRow& row : snapshot_->rows) {
+            bonds.push_back(row.bond);
+        }
+    }
+    portfolio_ = worthOverTime(bonds, table_.get());
     ++computations_;
     computeSelection();
     rebuildSeries();
@@ -85,9 +88,11 @@ void ValueChartView::computeSelection() {
     }
     const std::set<std::string> chosen(selectedSerials_.begin(), selectedSerials_.end());
     std::vector<Bond> selected;
-    for (const Bond& bond : bonds_) {
-        if (chosen.count(bond.serial) != 0) {
-            selected.push_back(bond);
+    if (snapshot_) {
+        for (const ReportRow& row : snapshot_->rows) {
+            if (chosen.count(row.bond.serial) != 0) {
+                selected.push_back(row.bond);
+            }
         }
     }
     selection_ = worthOverTime(selected, table_.get());

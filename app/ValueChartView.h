@@ -4,7 +4,8 @@
 // portfolio's worth as one line and the selected bonds' worth as a second, each drawn as separate
 // pieces where months have no worth (see WorthOverTime), with a dashed vertical marker at each
 // final maturity within the months and a solid one at the month shown. The worth is computed when
-// the bonds, the table or the selection change, never while the chart is drawn. Amounts and
+// it is given the bonds (a portfolio's snapshot) or the selection, never while the chart is
+// drawn. Amounts and
 // dates on the axes read the same whatever the user's locale.
 //
 // Series carry object names for what they show: "portfolio", "selection" (one series per
@@ -12,10 +13,12 @@
 
 #include "store/Bond.h"
 #include "store/YearMonth.h"
+#include "valuation/ReportSnapshot.h"
 #include "valuation/ValueTable.h"
 #include "valuation/WorthOverTime.h"
 
 #include <QChartView>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,9 +33,11 @@ class ValueChartView : public QChartView {
   public:
     explicit ValueChartView(QWidget* parent = nullptr);
 
-    // The portfolio's bonds (as the report reads them) and the table they are valued with. The
-    // same bonds and table again change nothing.
-    void setBonds(std::vector<Bond> bonds, ValueTableRef table);
+    // The portfolio's snapshot, whose bonds the chart shows, and the table they are valued
+    // with (none: no chart). The worth is computed anew, unless `sameBonds` says the snapshot's
+    // bonds and table are those shown already (only the month moved).
+    void setSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, ValueTableRef table,
+                     bool sameBonds = false);
     // The bonds the second line adds up, by serial; none: no second line.
     void setSelection(std::vector<std::string> serials);
     // The month the marker stands at; none (or a month outside the table's): no marker.
@@ -54,7 +59,7 @@ class ValueChartView : public QChartView {
     void placeShownMonthMarker();
     bool inRange(const YearMonth& month) const;
 
-    std::vector<Bond> bonds_;
+    std::shared_ptr<const ReportSnapshot> snapshot_;
     ValueTableRef table_;
     std::vector<std::string> selectedSerials_;
     std::optional<YearMonth> shownMonth_;

@@ -1,17 +1,15 @@
 #include "app/ValueChartWindow.h"
 
-#include "app/ApplicationController.h"
 #include "app/ValueChartView.h"
+#include "app/WindowHost.h"
 #include "store/BondDatabase.h"
-#include "valuation/OwnerFigures.h"
-#include "valuation/PortfolioBonds.h"
 
 #include <QChart>
 #include <QLabel>
 #include <QVBoxLayout>
 
-ValueChartWindow::ValueChartWindow(ApplicationController& controller)
-    : TaskWindowController(controller), controller_(controller), chart_(new ValueChartView(this)),
+ValueChartWindow::ValueChartWindow(WindowHost& host)
+    : TaskWindowController(host), session_(host.session()), chart_(new ValueChartView(this)),
       note_(new QLabel(this)) {
     setObjectName("valueChartWindow");
     setWindowTitle(tr("Value Over Time"));
@@ -23,28 +21,30 @@ ValueChartWindow::ValueChartWindow(ApplicationController& controller)
     layout->addWidget(note_);
     resize(820, 540);
 
-    connect(&controller, &ApplicationController::openPortfolioChanged, this,
-            &ValueChartWindow::followPortfolio);
-    connect(&controller, &ApplicationController::snapshotChanged, this,
-            &ValueChartWindow::followPortfolio);
-    connect(&controller, &ApplicationController::redemptionMonthChanged, this,
-            &ValueChartWindow::followShownMonth);
+    connect(&session_, &Session::openPortfolioChanged, this, [this] { followPortfolio(); });
+    connect(&session_, &Session::changed, this,
+            [this](const std::string& portfolio, unsigned what) {
+                if (session_.openPortfolio() == portfolio) {
+                    // A new month leaves every bond's worth in every month as it was.
+                    followPortfolio((what & ~unsigned(Session::MonthChanged)) == 0);
+                }
+            });
+    connect(&session_, &Session::redemptionMonthChanged, this, &ValueChartWindow::followShownMonth);
     followPortfolio();
     followShownMonth();
 }
 
-void ValueChartWindow::followPortfolio() {
-    const BondDatabase* store = controller_.bondDatabase();
-    const std::optional<std::string> open = controller_.openPortfolio();
-    if (store == nullptr || !open || !store->hasPortfolio(*open)) {
-        chart_->setBonds({}, nullptr);
+void ValueChartWindow::followPortfolio(bool sameBonds) {
+    const std::optional<std::string>& open = session_.openPortfolio();
+    if (!open || !session_.store().hasPortfolio(*open)) {
+        chart_->setSnapshot(nullptr, nullptr);
         chart_->chart()->setTitle(tr("No portfolio is open."));
         return;
     }
-    chart_->setBonds(bondsOfPortfolio(*store, *open), controller_.summaryTable());
+    chart_->setSnapshot(session_.snapshot(*open), session_.valueTable(), sameBonds);
     chart_->chart()->setTitle(tr("Worth of %1 by month").arg(QString::fromStdString(*open)));
 }
 
 void ValueChartWindow::followShownMonth() {
-    chart_->setShownMonth(controller_.redemptionMonth());
+    chart_->setShownMonth(session_.redemptionMonth());
 }

@@ -1,31 +1,30 @@
 #pragma once
 
-// The "Value Over Time" window: the chart of the open portfolio's worth by month, following the
-// application controller: another portfolio opened, bonds changed, the month shown moved, or new
-// values read. With no portfolio open the chart is empty and its title says so.
+// The "Value Over Time" window: the chart of the open portfolio's worth by month, drawn from the
+// session's snapshot of it. It follows the session: another portfolio opened, its bonds changed or
+// new values read (the worth is computed anew), the month shown moved (only the marker moves).
+// With no portfolio open the chart is empty and its title says so.
 
 #include "app/TaskWindowController.h"
 
-class ApplicationController;
 class QLabel;
+class Session;
 class ValueChartView;
 
 class ValueChartWindow : public TaskWindowController {
     Q_OBJECT
 
   public:
-    explicit ValueChartWindow(ApplicationController& controller);
+    explicit ValueChartWindow(WindowHost& host);
 
     ValueChartView* chartView() const { return chart_; }
 
-  public slots:
-    // Reads the open portfolio's bonds and the value table again; the chart recomputes only
-    // when they differ from those it shows.
-    void followPortfolio();
+  private:
+    // Reads the open portfolio's snapshot; the worth is computed anew unless `sameBonds`.
+    void followPortfolio(bool sameBonds = false);
     void followShownMonth();
 
-  private:
-    ApplicationController& controller_;
+    Session& session_;
     ValueChartView* chart_ = nullptr;
     QLabel* note_ = nullptr;
 };

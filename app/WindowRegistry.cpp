@@ -60,13 +60,3 @@ bool WindowRegistry::editorMayClose(const std::string& portfolio) {
     }
     return found->second->windowShouldClose();
 }
-
-std::vector<QWidget*> WindowRegistry::reports() const {
-    std::vector<QWidget*> open;
-    for (const auto& [portfolio, report] : reports_) {
-        if (report) {
-            open.push_back(report.data());
-        }
-    }
-    return open;
-}

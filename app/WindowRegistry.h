@@ -21,8 +21,6 @@ class WindowRegistry {
     BondEditingWindowController* editorOf(const std::string& portfolio) const;
     QWidget* reportOf(const std::string& portfolio) const;
     QWidget* dateWindow() const { return dateWindow_; }
-    // Every open value report.
-    std::vector<QWidget*> reports() const;
 
     void addEditor(const std::string& portfolio, BondEditingWindowController* editor);
     void addReport(const std::string& portfolio, QWidget* report);

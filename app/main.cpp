@@ -7,6 +7,7 @@
 #include "platform/DataFolderMove.h"
 #include "platform/ResourceLocations.h"
 #include "platform/ui/QtToolkitServices.h"
+#include "valuation/Session.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 
 namespace {
 
@@ -97,11 +97,11 @@ int main(int argc, char** argv) {
     application.setWindowIcon(
         QIcon(QString::fromStdString((resources.shippedDir() / "orvelt.png").string())));
 
-    // Held for as long as the application runs: a second Orvelt, or a command-line tool writing
-    // the same data, would otherwise overwrite this one's portfolios or be overwritten by them.
-    const std::optional<DataFolderLock> lock =
-        lockDataFolderForApplication(resources.userDataDir(), services);
-    if (!lock) {
+    // The session holds the data folder's lock for as long as the application runs: a second
+    // Orvelt, or a command-line tool writing the same data, would otherwise overwrite this one's
+    // portfolios or be overwritten by them.
+    Session session(resources);
+    if (!openSessionForApplication(session, services)) {
         return 1;
     }
 
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         services.showErrorAlert("Data Folder", move.notice);
     }
 
-    MainWindow window(services, resources);
+    MainWindow window(services, session);
     window.view()->start();
     window.restoreSettings();
     window.view()->controller().reopenLastPortfolio();

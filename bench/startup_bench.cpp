@@ -74,8 +74,9 @@ int main(int argc, char** argv) {
     setApplicationIdentity();
     QSettings().setValue("lastPortfolio", "Bench");
     SilentWindowServices services;
-    const ResourceLocations resources(shipped, home / "data");
-    MainWindow window(services, resources);
+    Session session(ResourceLocations(shipped, home / "data"));
+    session.open(Session::Access::Write);
+    MainWindow window(services, session);
     window.view()->start();
     window.restoreSettings();
     window.view()->controller().reopenLastPortfolio();

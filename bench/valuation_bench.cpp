@@ -7,7 +7,7 @@
 #include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
-#include "valuation/ValuationContext.h"
+#include "valuation/Session.h"
 #include "valuation/ValueReport.h"
 
 #include <benchmark/benchmark.h>
@@ -22,13 +22,6 @@
 namespace {
 
 constexpr const char* kSeries[] = {"E", "EE", "I", "S"};
-
-struct Owner : ValuationContext {
-    BondDatabase* database = nullptr;
-    BondDatabase* bondDatabase() const override { return database; }
-    std::optional<std::string> openPortfolio() const override { return "Large"; }
-    std::optional<YearMonth> redemptionMonth() const override { return YearMonth{2010, 3}; }
-};
 
 std::string twoDigits(int month) {
     char text[3];
@@ -73,12 +66,12 @@ struct Fixture {
         dir = std::filesystem::temp_directory_path() /
               ("orvelt-bench-" + std::to_string(::getpid()) + "-" + std::to_string(bondCount));
         std::filesystem::create_directories(dir / "shipped");
+        std::filesystem::create_directories(dir / "user");
         writePropertyList(dir / "shipped" / "BondTable.plist", PlistValue(makeFullSizeTable()));
         // The table comes with its earning rates; the shipped ones serve.
         std::filesystem::copy_file(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
                                        "EarningRates.plist",
                                    dir / "shipped" / "EarningRates.plist");
-        resources = std::make_unique<ResourceLocations>(dir / "shipped", dir / "user");
 
         // The portfolio goes through its file, as the application reads it at start-up.
         PlistArrayRef list = std::make_shared<PlistArray>();
@@ -97,15 +90,15 @@ struct Fixture {
         portfolio->set(kPortfolioBondsKey, list);
         PlistDictRef file = PlistDict::create();
         file->set("Large", portfolio);
-        writePropertyList(dir / "portfolios.plist", PlistValue(file));
+        writePropertyList(dir / "user" / "portfolios.plist", PlistValue(file));
         list.reset();
         file.reset();
         portfolio.reset();
-        database = BondDatabase::open(dir / "portfolios.plist");
-        bonds = database->portfolio("Large")->bonds;
-        owner.database = database.get();
-        report = std::make_unique<ValueReport>(*resources);
-        report->setOwner(&owner);
+        session = std::make_unique<Session>(ResourceLocations(dir / "shipped", dir / "user"));
+        session->open(Session::Access::Read);
+        session->setRedemptionMonth(YearMonth{2010, 3});
+        bonds = session->store().portfolio("Large")->bonds;
+        report = std::make_unique<ValueReport>(*session, "Large");
     }
     ~Fixture() {
         std::error_code ec;
@@ -114,11 +107,9 @@ struct Fixture {
 
     std::filesystem::path dir;
     SilentToolkitServices services;
-    std::unique_ptr<ResourceLocations> resources;
-    std::unique_ptr<BondDatabase> database;
+    std::unique_ptr<Session> session;
     // The bonds as the report reads them.
     std::vector<Bond> bonds;
-    Owner owner;
     std::unique_ptr<ValueReport> report;
 };
 
@@ -149,7 +140,9 @@ void BM_ComputeReport(benchmark::State& state) {
     const int bonds = static_cast<int>(state.range(0));
     Fixture& fixture = portfolioOf(bonds);
     for (auto _ : state) {
-        fixture.report->recompute();
+        // The same month again is a change all the same.
+        fixture.session->setRedemptionMonth(YearMonth{2010, 3});
+        fixture.report->refresh();
         benchmark::DoNotOptimize(fixture.report->snapshot().summary.worth.known);
     }
     state.SetItemsProcessed(state.iterations() * bonds);

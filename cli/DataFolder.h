@@ -1,44 +1,33 @@
 #pragma once
 
-// The user's data folder as the commands see it: where it is, the lock a writing command holds
-// on it, and the portfolio file read and written whole.
+// The user's data folder as the commands see it: where it is, and the session on it that every
+// command reads and writes the portfolios through, as the application does.
 
 #include "platform/DataFolderLock.h"
 #include "platform/ResourceLocations.h"
+#include "valuation/Session.h"
 
-#include <cstddef>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
-
-class BondDatabase;
 
 // The folder given with --data-dir (which must exist), else the application's own data folder.
 // The shipped resources are those beside the program, as for the application.
 ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& dataDir);
 
-// Held by every command that writes, for as long as it runs. Throws CliError (kExitFolderBusy)
-// while the application or another command holds the folder.
+// Held by the command that writes the value table, for as long as it runs. Throws CliError
+// (kExitFolderBusy) while the application or another command holds the folder.
 DataFolderLock lockDataFolder(const ResourceLocations& locations);
 
-// The portfolio database: the user's file, else the shipped one, else no portfolios at all.
-// Reading never creates or changes a file. Throws CliError when a file is there but is not a
-// portfolio file. The store is saved to no file: writePortfolios writes it.
-std::unique_ptr<BondDatabase> readPortfolios(const ResourceLocations& locations);
+// Opens the session on its data folder: to read (nothing is written, the shipped portfolio file
+// stands in for a missing one), or to write (the folder's lock held for as long as the session
+// lives). Throws CliError while another program holds the folder, and when the portfolio file
+// cannot be read: the message names the file and where it was set aside, if it was.
+void openDataFolder(Session& session, Session::Access access);
 
-// Each portfolio's name and the number of entries in its bond list (0 for a record without
-// one), in the file's order, read as readPortfolios reads.
-struct PortfolioBondCount {
-    std::string name;
-    std::size_t bonds = 0;
-};
-std::vector<PortfolioBondCount> readPortfolioBondCounts(const ResourceLocations& locations);
-
-// Writes the database to the user's portfolio file, atomically and private to its owner.
-// Throws CliError when the write fails; the file then keeps its previous content.
-void writePortfolios(const ResourceLocations& locations, const BondDatabase& portfolios);
+// Writes the session's portfolios to the user's portfolio file, atomically and private to its
+// owner. Throws CliError when the write fails; the file then keeps its previous content.
+void savePortfolios(Session& session);
 
 // "\"Family\"" with the name between quotes, as messages show names.
 std::string quoted(const std::string& text);

@@ -6,6 +6,7 @@
 #include "entry/BondChoiceLists.h"
 #include "entry/ImportedBondNotes.h"
 #include "platform/RegularFile.h"
+#include "store/BondCommands.h"
 #include "store/BondDatabase.h"
 #include "store/BondListImport.h"
 #include "store/BondRecord.h"
@@ -70,17 +71,17 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
     const std::string& name = arguments.words[1];
     const std::filesystem::path file = arguments.words[2];
 
-    const ResourceLocations locations = locateDataFolder(arguments.dataDir);
-    const DataFolderLock lock = lockDataFolder(locations);
-    const std::unique_ptr<BondDatabase> database = readPortfolios(locations);
-    if (!database->hasPortfolio(name)) {
+    Session session(locateDataFolder(arguments.dataDir));
+    openDataFolder(session, Session::Access::Write);
+    BondDatabase& database = session.store();
+    if (!database.hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         locations.userDataDir().string() +
+                                         session.resources().userDataDir().string() +
                                          " (orvelt-cli list shows them); nothing was imported");
     }
     const std::string text = readBondListFile(file);
-    const ImportReport report =
-        importBondListText(*database, name, text, BondChoiceLists::read(locations).faceValues());
+    const ImportReport report = readBondListText(
+        database, name, text, BondChoiceLists::read(session.resources()).faceValues());
     if (report.outcome == ImportReport::Outcome::InvalidFile) {
         throw CliError(kExitFailure, file.string() +
                                          " is not a bond list exported from Orvelt for Windows "
@@ -97,7 +98,10 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
         throw CliError(kExitFailure, "cannot import " + file.string() + "; nothing was imported");
     }
     if (report.added > 0) {
-        writePortfolios(locations, *database);
+        // The application's own import: one command adds the bonds and saves once.
+        AddBondsCommand import(database, name, report.bonds, "Import Bonds",
+                               [&session] { savePortfolios(session); });
+        import.redo();
         io.saved = "the import of " + plural(report.added, "bond", "bonds") + " into " +
                    quoted(name) + " was saved";
     }
@@ -106,11 +110,9 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
            << " from " << file.string() << (report.added > 0 ? ":" : ".") << '\n';
     printAddedBonds(io.out, report.bonds);
     // Checked as the report values them by default.
-    const ValueTableRef table = loadBondTable(locations);
-    const RedemptionMonth month = startingRedemptionMonth(redemptionMonthsInTable(table.get()),
-                                                          currentRedemptionMonth(), std::nullopt)
-                                      .month;
-    if (const std::string note = importedBondsNote(report.bonds, table.get(), month);
+    const RedemptionMonth month =
+        session.startRedemptionMonth(currentRedemptionMonth(), std::nullopt)->month;
+    if (const std::string note = importedBondsNote(report.bonds, session.valueTable().get(), month);
         !note.empty()) {
         io.err << "orvelt-cli: note: " << note << '\n';
     }

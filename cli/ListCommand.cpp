@@ -2,7 +2,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/DataFolder.h"
-#include "store/BondRecord.h"
+#include "store/BondDatabase.h"
 #include "valuation/TableText.h"
 
 #include <string>
@@ -47,10 +47,11 @@ int runListCommand(const CliArguments& arguments, CommandIo& io) {
     expectOperandCount(arguments, 1, "list");
     refuseReportOptions(arguments, true);
     const OutputFormat format = outputFormat(arguments);
+    Session session(locateDataFolder(arguments.dataDir));
+    openDataFolder(session, Session::Access::Read);
     std::vector<TextRow> rows;
-    for (const PortfolioBondCount& portfolio :
-         readPortfolioBondCounts(locateDataFolder(arguments.dataDir))) {
-        rows.push_back({portfolio.name, std::to_string(portfolio.bonds)});
+    for (const Portfolio& portfolio : session.store().portfolios()) {
+        rows.push_back({portfolio.name, std::to_string(portfolio.bonds.size())});
     }
     if (format == OutputFormat::Csv) {
         rows.insert(rows.begin(), TextRow{"Portfolio", "Bonds"});

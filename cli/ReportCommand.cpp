@@ -4,8 +4,6 @@
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
 #include "store/BondDatabase.h"
-#include "valuation/OwnerFigures.h"
-#include "valuation/PortfolioBonds.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
@@ -79,52 +77,82 @@ std::string reportJson(const std::string& portfolio, const std::string& month,
 
 } // namespace
 
+namespace {
+
+// The report's month: the one given, else the session's starting month (the latest month the
+// table holds stands in for a current month it lacks, as the application starts), with a note
+// to standard error when it stands in. A month given that the table lacks is refused.
+RedemptionMonth chooseMonth(Session& session, const std::optional<RedemptionMonth>& given,
+                            const std::vector<RedemptionMonth>& months, CommandIo& io) {
+    if (given) {
+        if (!holdsRedemptionMonth(months, given->year, given->month)) {
+            throw CliError(kExitFailure, unsupportedRedemptionDateMessage(
+                                             months, *given, kAddValuesWithValuesImport));
+        }
+        session.setRedemptionMonth(*given);
+        return *given;
+    }
+    const RedemptionMonth today = currentRedemptionMonth();
+    const StartingMonth start = *session.startRedemptionMonth(today, std::nullopt);
+    if (start.latestHeld) {
+        io.err << "orvelt-cli: note: the value table holds no values for " << today.keyText()
+               << ", so the report is for " << start.month.keyText()
+               << ", the latest month it holds (orvelt-cli values import adds newer months; "
+                  "--month chooses another)\n";
+    }
+    return start.month;
+}
+
+void printText(const std::vector<TextRow>& rows, std::size_t columnCount, bool details,
+               const ReportSnapshot& report, std::ostream& out) {
+    std::vector<Alignment> alignments;
+    for (std::size_t column = 0; column < columnCount; ++column) {
+        alignments.push_back(kReportColumns[column].isAmount ? Alignment::Right : Alignment::Left);
+    }
+    out << alignedText(rows, alignments);
+    if (details) {
+        out << '\n';
+        for (const std::string& line : report.summaryLines()) {
+            out << line << '\n';
+        }
+    }
+    // What to do comes with every text report; CSV, like the summary, is the table alone.
+    const std::vector<std::string> actions = report.actionLines();
+    if (!actions.empty()) {
+        out << '\n';
+        for (const std::string& line : actions) {
+            out << line << '\n';
+        }
+    }
+}
+
+} // namespace
+
 int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     expectOperandCount(arguments, 2,
                        "report PORTFOLIO [--month YYYY-MM] [--details] [--format text|csv|json]");
     const std::string& name = arguments.words[1];
     const OutputFormat format = outputFormat(arguments, true);
-    const bool monthGiven = arguments.month.has_value();
-    RedemptionMonth month =
-        monthGiven ? parseRedemptionMonth(*arguments.month) : currentRedemptionMonth();
+    const std::optional<RedemptionMonth> given =
+        arguments.month ? std::optional(parseRedemptionMonth(*arguments.month)) : std::nullopt;
 
-    const ResourceLocations locations = locateDataFolder(arguments.dataDir);
     // Read only: nothing is written.
-    const std::unique_ptr<BondDatabase> store = readPortfolios(locations);
-    BondDatabase& database = *store;
-    if (!database.hasPortfolio(name)) {
+    Session session(locateDataFolder(arguments.dataDir));
+    openDataFolder(session, Session::Access::Read);
+    if (!session.store().hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         locations.userDataDir().string() +
+                                         session.resources().userDataDir().string() +
                                          " (orvelt-cli list shows them)");
     }
-
-    std::string tableProblem;
-    const ValueTableRef table = loadBondTable(locations, &tableProblem);
-    if (!tableProblem.empty()) {
-        throw CliError(kExitFailure, tableProblem);
+    if (!session.valueTableProblem().empty()) {
+        throw CliError(kExitFailure, session.valueTableProblem());
     }
-    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table.get());
-    std::optional<std::string> startingNote;
-    if (!monthGiven) {
-        // As the application starts: a month without values would show no value for any bond,
-        // so the latest month the table holds stands in for the current one.
-        const StartingMonth start = startingRedemptionMonth(months, month, std::nullopt);
-        if (start.latestHeld) {
-            startingNote = "the value table holds no values for " + month.keyText() +
-                           ", so the report is for " + start.month.keyText() +
-                           ", the latest month it holds (orvelt-cli values import adds newer "
-                           "months; --month chooses another)";
-            month = start.month;
-        }
-    }
+    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(session.valueTable().get());
+    const RedemptionMonth month = chooseMonth(session, given, months, io);
     const bool covered = holdsRedemptionMonth(months, month.year, month.month);
-    if (!covered && monthGiven) {
-        throw CliError(kExitFailure,
-                       unsupportedRedemptionDateMessage(months, month, kAddValuesWithValuesImport));
-    }
 
-    const ReportSnapshot report =
-        computeReportSnapshot(bondsOfPortfolio(database, name), name, table.get(), month);
+    const std::shared_ptr<const ReportSnapshot> snapshot = session.snapshot(name);
+    const ReportSnapshot& report = *snapshot;
     // JSON carries every column; text and CSV the owner's figures only when asked.
     const std::size_t columnCount = arguments.details || format == OutputFormat::Json
                                         ? kReportColumns.size()
@@ -136,9 +164,6 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
             cells.push_back(report.cellText(kReportColumns[column], row));
         }
         rows.push_back(std::move(cells));
-    }
-    if (startingNote) {
-        io.err << "orvelt-cli: note: " << *startingNote << '\n';
     }
     if (!covered) {
         io.err << "orvelt-cli: warning: every bond shows \"no value\". "
@@ -154,26 +179,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     } else if (format == OutputFormat::Csv) {
         io.out << csvText(reportRecords(rows, report));
     } else {
-        std::vector<Alignment> alignments;
-        for (std::size_t column = 0; column < columnCount; ++column) {
-            alignments.push_back(kReportColumns[column].isAmount ? Alignment::Right
-                                                                 : Alignment::Left);
-        }
-        io.out << alignedText(rows, alignments);
-        if (arguments.details) {
-            io.out << '\n';
-            for (const std::string& line : report.summaryLines()) {
-                io.out << line << '\n';
-            }
-        }
-        // What to do comes with every text report; CSV, like the summary, is the table alone.
-        const std::vector<std::string> actions = report.actionLines();
-        if (!actions.empty()) {
-            io.out << '\n';
-            for (const std::string& line : actions) {
-                io.out << line << '\n';
-            }
-        }
+        printText(rows, columnCount, arguments.details, report, io.out);
     }
     // As the window does when it opens: the bonds with an invalid issue date are listed, in no
     // total, and one alert names them all; the command then fails.

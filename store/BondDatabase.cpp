@@ -79,13 +79,15 @@ BondDatabase::BondDatabase(QObject* parent) : QObject(parent) {}
 
 BondDatabase::~BondDatabase() = default;
 
-std::unique_ptr<BondDatabase> BondDatabase::open(const std::filesystem::path& path) {
-    PortfolioFileContents contents = readPortfolioFile(path);
+std::unique_ptr<BondDatabase> BondDatabase::open(const std::filesystem::path& path,
+                                                 UnreadableFile unreadable) {
+    PortfolioFileContents contents = readPortfolioFile(path, kMaxPropertyListBytes, unreadable);
     auto database = std::make_unique<BondDatabase>();
     database->filePath_ = path;
     database->portfolios_ = takePortfoliosFromPropertyList(*contents.portfolios);
     database->startupNotice_ = std::move(contents.notice);
     database->setAsidePath_ = std::move(contents.setAsidePath);
+    database->unreadableReason_ = std::move(contents.unreadableReason);
     database->writingBlocked_ = contents.writingBlocked;
     return database;
 }
@@ -339,6 +341,39 @@ StoreOutcome BondDatabase::removeBonds(const std::string& portfolio,
         return done();
     }
     target->bonds.erase(removed, target->bonds.end());
+    changed(portfolio);
+    return done();
+}
+
+StoreOutcome BondDatabase::insertBondsAt(const std::string& portfolio,
+                                         std::vector<PlacedBond> bonds) {
+    if (StoreOutcome takes = checkTakesBonds(portfolio); !takes && !bonds.empty()) {
+        return takes;
+    }
+    Portfolio* target = find(portfolio);
+    if (target == nullptr) {
+        return noSuchPortfolio(portfolio);
+    }
+    if (!std::all_of(bonds.begin(), bonds.end(),
+                     [](const PlacedBond& placed) { return storable(placed.bond); })) {
+        return unstorable();
+    }
+    if (bonds.empty()) {
+        return done();
+    }
+    // The list and the bonds merged by place into a new list, each bond moved once.
+    std::vector<Bond> merged;
+    merged.reserve(target->bonds.size() + bonds.size());
+    auto kept = std::make_move_iterator(target->bonds.begin());
+    const auto keptEnd = std::make_move_iterator(target->bonds.end());
+    for (PlacedBond& placed : bonds) {
+        while (merged.size() < placed.position && kept != keptEnd) {
+            merged.push_back(*kept++);
+        }
+        merged.push_back(std::move(placed.bond));
+    }
+    merged.insert(merged.end(), kept, keptEnd);
+    target->bonds = std::move(merged);
     changed(portfolio);
     return done();
 }

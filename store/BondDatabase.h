@@ -7,6 +7,7 @@
 // store's.
 
 #include "store/Portfolio.h"
+#include "store/PortfolioFileReader.h"
 #include "store/StoreOutcome.h"
 
 #include <QObject>
@@ -29,8 +30,10 @@ class BondDatabase : public QObject {
     // A missing file gives an empty store. A file that cannot be read as a portfolio file (not a
     // property list, a root that is not a dictionary, damaged, too large or too deeply nested)
     // is renamed aside, never overwritten: the store starts empty, saves to `path` as usual,
-    // and `startupNotice` says where the old file is.
-    static std::unique_ptr<BondDatabase> open(const std::filesystem::path& path);
+    // and `startupNotice` says where the old file is. Left alone (`unreadable`), such a file
+    // stays where it is and the store never saves over it.
+    static std::unique_ptr<BondDatabase> open(const std::filesystem::path& path,
+                                              UnreadableFile unreadable = UnreadableFile::SetAside);
     // The store of a portfolio file's root dictionary already read; not saved to any file.
     // The dictionary's bond lists are taken.
     static std::unique_ptr<BondDatabase> fromPropertyList(PlistDict root);
@@ -47,8 +50,12 @@ class BondDatabase : public QObject {
     const std::optional<std::string>& startupNotice() const { return startupNotice_; }
     // Where the unreadable portfolio file was set aside, if it was.
     const std::optional<std::filesystem::path>& setAsidePath() const { return setAsidePath_; }
+    // Why the portfolio file could not be read; empty when it was read or was missing.
+    const std::string& unreadableReason() const { return unreadableReason_; }
 
     // Reading.
+    // Every portfolio, in the file's order.
+    const std::vector<Portfolio>& portfolios() const { return portfolios_; }
     std::vector<std::string> portfolioNames() const;
     bool hasPortfolio(std::string_view name) const;
     // The portfolio, valid until the next change of portfolios; nullptr when there is none.
@@ -87,8 +94,17 @@ class BondDatabase : public QObject {
     StoreOutcome insertBonds(const std::string& portfolio, std::size_t position,
                              std::vector<Bond> bonds);
     StoreOutcome appendBonds(const std::string& portfolio, std::vector<Bond> bonds);
-    // Removes the first bond with each of the serials, in one pass: for undoing an addition.
+    // Removes the first bond with each of the serials, in one pass.
     StoreOutcome removeBonds(const std::string& portfolio, const std::vector<std::string>& serials);
+    // A bond and the place it is to have in the portfolio's list.
+    struct PlacedBond {
+        std::size_t position = 0;
+        Bond bond;
+    };
+    // Puts bonds at their places, given in ascending order (a place beyond the list puts the bond
+    // at its end), unchecked and in one pass: for undoing a removal of bonds from anywhere in
+    // the list, as removeBonds leaves it.
+    StoreOutcome insertBondsAt(const std::string& portfolio, std::vector<PlacedBond> bonds);
     // Orders the bonds by issue year, then month (a month that is no month name ranks with
     // January, a year that is no number with 0); bonds of the same month keep their order.
     StoreOutcome sortBondsByDate(const std::string& portfolio);
@@ -117,6 +133,7 @@ class BondDatabase : public QObject {
     std::filesystem::path filePath_;
     std::optional<std::string> startupNotice_;
     std::optional<std::filesystem::path> setAsidePath_;
+    std::string unreadableReason_;
     // Set when an unreadable file could not be set aside: it is then never overwritten.
     bool writingBlocked_ = false;
     bool unsaved_ = false;

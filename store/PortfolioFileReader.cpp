@@ -71,8 +71,8 @@ std::optional<std::filesystem::path> setFileAside(const std::filesystem::path& p
     return std::nullopt;
 }
 
-PortfolioFileContents readPortfolioFile(const std::filesystem::path& path,
-                                        std::uintmax_t maxBytes) {
+PortfolioFileContents readPortfolioFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                                        UnreadableFile unreadable) {
     PortfolioFileContents contents;
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(path, ec);
@@ -87,7 +87,10 @@ PortfolioFileContents readPortfolioFile(const std::filesystem::path& path,
         return contents;
     }
     contents.portfolios = PlistDict::create();
-    contents.setAsidePath = setFileAside(path, currentTimeStamp());
+    contents.unreadableReason = why;
+    if (unreadable == UnreadableFile::SetAside) {
+        contents.setAsidePath = setFileAside(path, currentTimeStamp());
+    }
     if (contents.setAsidePath) {
         contents.notice = "The portfolio file could not be read (" + why +
                           "), so Orvelt has started without portfolios. The unreadable file has "

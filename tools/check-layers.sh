@@ -2,8 +2,10 @@
 # Checks the layers of the sources: the core folders (store/, valuation/, entry/ and platform/,
 # their ui/ subfolders apart) include no Qt Widgets, Gui, PrintSupport or Charts header and no
 # window code (a file of a ui/ folder or of app/, a form's ui_*.h); nothing in platform/ (ui/
-# included) includes another folder of the project. Prints each offending line and fails when
-# there is any; changes nothing.
+# included) includes another folder of the project; cli/ includes no window code and reads or
+# writes no portfolio file but through the session (valuation/Session.h): no property-list
+# reading or writing, no store opened or saved on its own. Prints each offending line and fails
+# when there is any; changes nothing.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +21,9 @@ window_classes+='|Chart|ChartView|LineSeries|ValueAxis|CategoryAxis|DateTimeAxis
 window_header="${include}<(Qt(Widgets|Gui|PrintSupport|Charts)/[^>]*|Q($window_classes))>"
 window_code="${include}\"(([a-z]+/)*ui/|app/|ui_)"
 other_folder="${include}\"(store|valuation|entry|app|cli|tools|fuzz|bench|tests|resources)/"
+portfolio_io='(writePropertyList|readPropertyList|PlistDict|PlistValue|PlistArray|readPortfolioFile'
+portfolio_io+='|BondDatabase::open|fromPropertyList|toPropertyList|fileText|writeFileAtomically'
+portfolio_io+='|store\(\)\.save\()'
 
 failed=0
 offences() { # pattern, message, files...
@@ -35,12 +40,16 @@ offences() { # pattern, message, files...
 mapfile -t core < <(git ls-files -- 'store/*' 'valuation/*' 'entry/*' 'platform/*' |
     grep -E '\.(cpp|h)$' | grep -Ev '(^|/)ui/')
 mapfile -t platform < <(git ls-files -- 'platform/*' | grep -E '\.(cpp|h)$')
+mapfile -t cli < <(git ls-files -- 'cli/*' | grep -E '\.(cpp|h)$')
 offences "$window_header" "a core file includes a window header" "${core[@]}"
 offences "$window_code" "a core file includes window code" "${core[@]}"
 offences "$other_folder" "platform/ includes another folder of the project" "${platform[@]}"
+offences "$window_header" "cli/ includes a window header" "${cli[@]}"
+offences "$window_code" "cli/ includes window code" "${cli[@]}"
+offences "$portfolio_io" "cli/ reads or writes portfolios but through the session" "${cli[@]}"
 
 if [ "$failed" -ne 0 ]; then
     echo "Layers: FAILED (see above)." >&2
     exit 1
 fi
-echo "Layers: ${#core[@]} core and ${#platform[@]} platform files checked."
+echo "Layers: ${#core[@]} core, ${#platform[@]} platform and ${#cli[@]} cli files checked."

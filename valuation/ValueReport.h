@@ -1,62 +1,36 @@
 #pragma once
 
-// The value report of one portfolio without any window: the value table (read once), the owner
-// that holds the store and the redemption month, and the report's snapshot. The portfolio is the
-// one open when the owner is set, whatever is opened later. The snapshot is computed when the
-// owner is set and again at `recompute` (the bonds or the month changed) or `setBondTable`
-// (new values), never while it is read.
+// The value report of one portfolio as a session holds it, read as a table: the session's
+// snapshot of the portfolio (computed once per change for every view of it), taken when the
+// report is made and again at `refresh`, never while it is read.
 
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
 #include "valuation/ValueTable.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class ResourceLocations;
-class ValuationContext;
-
-// The report of `portfolio` (none: no bonds) with the store and the redemption month of `owner`
-// (none: neither), computed now.
-ReportSnapshot computeOwnerSnapshot(const ValuationContext* owner,
-                                    const std::optional<std::string>& portfolio,
-                                    const ValueTable* table);
+class Session;
 
 class ValueReport {
   public:
-    // Reads the value table; a missing or unreadable table gives no bond a value.
-    explicit ValueReport(const ResourceLocations& resources);
-    explicit ValueReport(ValueTableRef bondTable);
+    // The session must outlive the report.
+    ValueReport(Session& session, std::string portfolio);
 
     ValueReport(const ValueReport&) = delete;
     ValueReport& operator=(const ValueReport&) = delete;
 
-    // The owner of the store and the redemption month; not owned, must outlive the report.
-    // Pins the report to the owner's open portfolio (none when none is open) and computes it.
-    ValuationContext* owner() const { return owner_; }
-    void setOwner(ValuationContext* owner);
-    const std::optional<std::string>& portfolioName() const { return portfolio_; }
-
-    // The bonds or the owner's month changed: computes the snapshot anew.
-    void recompute();
-    // New values: the report reads them from now on.
-    void setBondTable(ValueTableRef bondTable);
-    // The value table; nullptr when it could not be read.
-    const ValueTable* bondTable() const { return bondTable_.get(); }
+    const std::string& portfolioName() const { return portfolio_; }
+    // Takes the session's snapshot as it is now.
+    void refresh();
+    // The value table in effect; nullptr when there is none.
+    const ValueTable* bondTable() const;
 
     const ReportSnapshot& snapshot() const { return *snapshot_; }
-    // How many times the snapshot has been computed: a change must cost one computation.
-    long computationCount() const { return computations_; }
-
-    // Where a snapshot already computed elsewhere for the same portfolio, month and table can be
-    // had (none: compute it here); `recompute` takes it instead of computing its own.
-    using SharedSnapshots = std::function<std::shared_ptr<const ReportSnapshot>(
-        const std::string& portfolio, const ValueTable* table)>;
-    void setSharedSnapshots(SharedSnapshots shared) { shared_ = std::move(shared); }
 
     // The snapshot as a table (ReportSnapshot's rows) by column identifier; an identifier the
     // report does not know shows the stored text under that key.
@@ -76,17 +50,12 @@ class ValueReport {
     const std::vector<std::string>& invalidSerials() const { return snapshot_->invalidSerials; }
     bool valid() const { return snapshot_->valid(); }
 
-    // A bond's value at the month the owner holds now; none when the table has no value for it,
+    // A bond's value at the session's month now; none when the table has no value for it,
     // calls it invalid or it is not issued yet. A bond not yet payable is worth its price.
     std::optional<Amount> valueForBond(const Bond& bond) const;
 
   private:
-    std::optional<YearMonth> ownerMonth() const;
-
-    ValueTableRef bondTable_;
-    ValuationContext* owner_ = nullptr;
-    std::optional<std::string> portfolio_;
+    Session& session_;
+    std::string portfolio_;
     std::shared_ptr<const ReportSnapshot> snapshot_;
-    SharedSnapshots shared_;
-    long computations_ = 0;
 };

@@ -9,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QString>
-#include <QUndoStack>
 
 BondEditingSession::BondEditingSession(BondEntryForm& form, std::string portfolio,
                                        ResourceLocations resources, HostLookup host,
@@ -96,8 +95,8 @@ void BondEditingSession::saveChange(BondDatabase& store, WindowHost& host) {
     }
     if (!after.sameFields(*before)) {
         // The command changes the bond and writes the file.
-        pushChange(
-            new ChangeBondCommand(host, portfolio_, *before, std::move(after), tr("Change Bond")));
+        pushChange(std::make_unique<ChangeBondCommand>(store, portfolio_, *before, std::move(after),
+                                                       "Change Bond", host.saver()));
     }
     clear(); // back to a new bond, the table's selection with it
 }
@@ -123,19 +122,14 @@ void BondEditingSession::saveNew(BondDatabase& store, WindowHost& host) {
         return;
     }
     // The command adds the bond and writes the file; the date order follows.
-    pushChange(new AddBondsCommand(host, portfolio_, {std::move(bond)}, tr("Add Bond")));
+    pushChange(std::make_unique<AddBondsCommand>(
+        store, portfolio_, std::vector<Bond>{std::move(bond)}, "Add Bond", host.saver()));
     clear();
 }
 
-void BondEditingSession::pushChange(QUndoCommand* command) {
+void BondEditingSession::pushChange(std::unique_ptr<UndoableCommand> command) {
     WindowHost* host = host_();
-    if (host != nullptr && host->undoStack() != nullptr) {
-        host->undoStack()->push(command);
-        return;
-    }
-    // Without an undo history the change is simply done.
-    command->redo();
-    delete command;
+    pushCommand(host != nullptr ? host->undoStack() : nullptr, std::move(command));
 }
 
 // Taking a bond into the fields, deleting, clearing.
@@ -165,7 +159,9 @@ void BondEditingSession::remove(const Bond* selected) {
     {
         const ChangingBonds changing(changingBonds_);
         // The command removes the bond and writes the file.
-        pushChange(new RemoveBondCommand(*host, portfolio_, bond, tr("Delete Bond")));
+        pushChange(std::make_unique<RemoveBondsCommand>(*store(), portfolio_,
+                                                        std::vector<std::string>{bond.serial},
+                                                        "Delete Bond", host->saver()));
     }
     emit bondsChanged();
 }

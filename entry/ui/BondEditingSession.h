@@ -12,12 +12,13 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <string>
 
 class Bond;
 class BondDatabase;
 class BondEntryForm;
-class QUndoCommand;
+class UndoableCommand;
 class WindowHost;
 
 class BondEditingSession : public QObject {
@@ -79,7 +80,7 @@ class BondEditingSession : public QObject {
     void setMode(bool editing, std::string serial);
     void saveChange(BondDatabase& store, WindowHost& host);
     void saveNew(BondDatabase& store, WindowHost& host);
-    void pushChange(QUndoCommand* command);
+    void pushChange(std::unique_ptr<UndoableCommand> command);
 
     BondEntryForm& form_;
     std::string portfolio_;

@@ -1,67 +1,24 @@
 #pragma once
 
-// Changes to the bonds of a portfolio that can be undone: a bond added, changed or deleted, a
-// bond list imported. Each command does its change in redo() (also when it is pushed), writes
-// the portfolio file as the change itself does, and keeps only the bonds it changed, never a copy
-// of the whole list. A portfolio deleted since is not brought back: the command then does nothing.
+// The windows' undo history holds the core's commands (see store/UndoableCommand.h): each is
+// wrapped for the QUndoStack as it is, its redo() and undo() its own, its text the action's name.
 
-#include "store/Bond.h"
+#include "store/UndoableCommand.h"
 
 #include <QUndoCommand>
-#include <optional>
-#include <string>
-#include <vector>
+#include <memory>
 
-class BondDatabase;
-class WindowHost;
+class QUndoStack;
 
-class BondChangeCommand : public QUndoCommand {
-  protected:
-    BondChangeCommand(WindowHost& host, std::string portfolio, const QString& text);
-    // The store while the portfolio exists.
-    BondDatabase* store() const;
-    // Writes the file.
-    void finish();
-
-    WindowHost& host_;
-    std::string portfolio_;
-};
-
-// Bonds added at the end of the list.
-class AddBondsCommand : public BondChangeCommand {
+class UndoStackCommand : public QUndoCommand {
   public:
-    AddBondsCommand(WindowHost& host, std::string portfolio, std::vector<Bond> bonds,
-                    const QString& text);
+    explicit UndoStackCommand(std::unique_ptr<UndoableCommand> command);
     void redo() override;
     void undo() override;
 
   private:
-    std::vector<Bond> bonds_;
+    std::unique_ptr<UndoableCommand> command_;
 };
 
-// The first bond with `before`'s serial becomes `after`, in its place.
-class ChangeBondCommand : public BondChangeCommand {
-  public:
-    ChangeBondCommand(WindowHost& host, std::string portfolio, Bond before, Bond after,
-                      const QString& text);
-    void redo() override;
-    void undo() override;
-
-  private:
-    Bond before_;
-    Bond after_;
-    // Where the bond stood before the change, to put it back there.
-    std::size_t position_ = 0;
-};
-
-// The first bond with the serial removed.
-class RemoveBondCommand : public BondChangeCommand {
-  public:
-    RemoveBondCommand(WindowHost& host, std::string portfolio, Bond bond, const QString& text);
-    void redo() override;
-    void undo() override;
-
-  private:
-    Bond bond_;
-    std::size_t position_ = 0;
-};
+// Pushes the command onto `history`, which does it; without a history it is simply done.
+void pushCommand(QUndoStack* history, std::unique_ptr<UndoableCommand> command);

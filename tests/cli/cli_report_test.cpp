@@ -1,6 +1,7 @@
 // orvelt-cli's reading commands, run as a program: report and list, their output formats and
 // their errors.
 
+#include "platform/DataFolderLock.h"
 #include "platform/PropertyList.h"
 #include "support/CliDataFolder.h"
 #include "support/ExpectedReport.h"
@@ -380,16 +381,40 @@ TEST_F(CliReportTest, EachErrorIsOneLineOnStandardErrorWithAFailingStatus) {
     }
 }
 
-TEST_F(CliReportTest, AnUnreadablePortfolioFileIsAnErrorAndIsLeftAlone) {
-    writeWholeFile(folder.portfolioFile(), "this is not a property list");
+// As the application does: the damaged file is set aside, never overwritten, and named; while
+// the application holds the folder it is left where it is.
+TEST_F(CliReportTest, AnUnreadablePortfolioFileIsSetAsideUnchangedAndNamed) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"list"}, {"report", "Family", "--month", "2009-06"}}) {
+        writeWholeFile(folder.portfolioFile(), "this is not a property list");
         const CliResult result = folder.run(arguments);
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_NE(result.err.find("cannot read the portfolio file"), std::string::npos)
-            << result.err;
         EXPECT_EQ(linesOf(result.err).size(), 1u) << result.err;
+        EXPECT_EQ(result.out, "");
+        std::filesystem::path aside;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+            if (entry.path().filename().string().starts_with("portfolios.unreadable-")) {
+                aside = entry.path();
+            }
+        }
+        EXPECT_NE(result.err.find("cannot read the portfolio file " +
+                                  folder.portfolioFile().string() + ": "),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find("set aside, unchanged, as " + aside.string() + ","),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(readWholeFile(aside), "this is not a property list");
+        EXPECT_FALSE(std::filesystem::exists(folder.portfolioFile())) << "nothing written there";
+        std::filesystem::remove(aside);
     }
+
+    writeWholeFile(folder.portfolioFile(), "this is not a property list");
+    const std::optional<DataFolderLock> running = DataFolderLock::tryAcquire(folder.path());
+    const CliResult whileRunning = folder.run({"list"});
+    EXPECT_EQ(whileRunning.exitCode, 1);
+    EXPECT_NE(whileRunning.err.find("it was left where it is, untouched"), std::string::npos)
+        << whileRunning.err;
     EXPECT_EQ(readWholeFile(folder.portfolioFile()), "this is not a property list");
 }
 

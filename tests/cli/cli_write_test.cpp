@@ -164,20 +164,27 @@ TEST_F(CliWriteTest, FailedImportsLeaveThePortfolioFileAsItWas) {
     }
 }
 
-TEST_F(CliWriteTest, APortfolioLinkLeadingNowhereIsAnUnreadableFileAndStaysALink) {
+TEST_F(CliWriteTest, APortfolioLinkLeadingNowhereIsAnUnreadableFileSetAsideAsALink) {
     const auto good = folder.writeFile("good.csv", kHeader + "\"N1\",\"EE\",$100,\"6\",\"2001\"\n");
-    std::filesystem::remove(folder.portfolioFile());
-    std::filesystem::create_symlink(folder.path() / "gone" / "portfolios.plist",
-                                    folder.portfolioFile());
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"import", "Family", good.string()}, {"list"}}) {
+        std::filesystem::remove(folder.portfolioFile());
+        std::filesystem::create_symlink(folder.path() / "gone" / "portfolios.plist",
+                                        folder.portfolioFile());
         const CliResult result = folder.run(arguments);
         EXPECT_EQ(result.exitCode, 1) << arguments[0];
         EXPECT_NE(result.err.find("cannot read the portfolio file"), std::string::npos)
             << result.err;
+        EXPECT_NE(result.err.find("set aside"), std::string::npos) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.portfolioFile()));
+        EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
     }
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.portfolioFile()));
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
+    std::size_t links = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        links += entry.is_symlink() &&
+                 entry.path().filename().string().starts_with("portfolios.unreadable-");
+    }
+    EXPECT_EQ(links, 2u);
 }
 
 TEST_F(CliWriteTest, WritesAreRefusedWhileTheDataFolderIsLocked) {

@@ -15,13 +15,11 @@ class ReportCellsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         files.writeTable(standardTestTable());
-        owner.database = &database;
         ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
-    ValueReport& openReport() {
-        report = std::make_unique<ValueReport>(files.resources());
-        report->setOwner(&owner);
+    ValueReport& openReport(const std::string& portfolio = "Family") {
+        report = std::make_unique<ValueReport>(session, portfolio);
         return *report;
     }
 
@@ -62,8 +60,8 @@ class ReportCellsTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
+    TestSession session{files.resources()};
+    BondDatabase& database = session.store();
     std::unique_ptr<ValueReport> report;
 };
 
@@ -152,21 +150,22 @@ TEST_F(ReportCellsTest, BondsAreListedInDateOrderOnceTheParentIsSet) {
 TEST_F(ReportCellsTest, RowsFollowTheListAndTheDateWhenRecomputed) {
     addBond("C100", "100", "EE", "2001", "March");
     openReport();
-    const long computed = report->computationCount();
+    const long computed = session.snapshotComputations();
     EXPECT_EQ(report->cellText("Current Value", 2), "$108.48");
-    owner.month = YearMonth{2009, 7};
+    session.setRedemptionMonth(YearMonth{2009, 7});
     EXPECT_EQ(report->cellText("Current Value", 2), "$108.48") << "reading never recomputes";
-    report->recompute();
-    EXPECT_EQ(report->computationCount(), computed + 1);
+    report->refresh();
+    report->refresh();
+    EXPECT_EQ(session.snapshotComputations(), computed + 1) << "once for the one change";
     EXPECT_EQ(report->cellText("Current Value", 2), "$112.00");
     EXPECT_EQ(report->cellText("Current Value", 4), "$112.00");
-    owner.month = YearMonth{2024, 7};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2024, 7});
+    report->refresh();
     EXPECT_EQ(report->cellText("Current Value", 2), "no value");
     EXPECT_EQ(report->cellText("Current Value", 4), "not known") << "no bond has a value";
 
     addBond("C200", "200", "EE", "2001", "March");
-    report->recompute();
+    report->refresh();
     EXPECT_EQ(report->rowCount(), 6);
     EXPECT_EQ(report->cellText("Face Value", 5), "$300.00");
     EXPECT_TRUE(services.alerts.empty());
@@ -181,12 +180,12 @@ TEST_F(ReportCellsTest, OnlyTheBondsAndTheTotalsCanBeSelected) {
 }
 
 TEST_F(ReportCellsTest, WithoutOpenPortfolioOrParentOnlyTheFrameIsShown) {
-    owner.portfolio.reset();
-    openReport();
+    openReport("");
     EXPECT_EQ(report->rowCount(), 4);
     EXPECT_EQ(report->cellText("Face Value", 3), "$0.00");
 
-    ValueReport orphan(files.resources());
+    session.setRedemptionMonth(std::nullopt);
+    ValueReport orphan(session, "Nobody");
     EXPECT_EQ(orphan.rowCount(), 4);
     EXPECT_EQ(orphan.cellText("Current Value", 3), "$0.00");
 }

@@ -15,13 +15,11 @@ class ReportInvalidBondsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         files.writeTable(standardTestTable());
-        owner.database = &database;
         ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
     ValueReport& createReport() {
-        report = std::make_unique<ValueReport>(files.resources());
-        report->setOwner(&owner);
+        report = std::make_unique<ValueReport>(session, "Family");
         return *report;
     }
 
@@ -29,8 +27,8 @@ class ReportInvalidBondsTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
+    TestSession session{files.resources()};
+    BondDatabase& database = session.store();
     std::unique_ptr<ValueReport> report;
 };
 

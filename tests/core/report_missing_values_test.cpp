@@ -22,13 +22,11 @@ class ReportMissingValuesTest : public ::testing::Test {
             {"I", "2009", "07", "2003", "May", "003110"},
             {"I", "2010", "01", "2003", "May", "003200"},
         }));
-        owner.database = &database;
         ASSERT_TRUE(database.createPortfolio("Family"));
     }
 
     ValueReport& openReport() {
-        report = std::make_unique<ValueReport>(files.resources());
-        report->setOwner(&owner);
+        report = std::make_unique<ValueReport>(session, "Family");
         return *report;
     }
 
@@ -39,8 +37,8 @@ class ReportMissingValuesTest : public ::testing::Test {
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
+    TestSession session{files.resources()};
+    BondDatabase& database = session.store();
     std::unique_ptr<ValueReport> report;
 };
 
@@ -56,11 +54,11 @@ TEST_F(ReportMissingValuesTest, EveryMissingKeyCountsAndEveryLeafDoesNot) {
     EXPECT_EQ(report->bondsWithoutValue(), 3);
 
     // A redemption month the table lacks, then a redemption year it lacks.
-    owner.month = YearMonth{2009, 8};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2009, 8});
+    report->refresh();
     EXPECT_EQ(report->bondsWithoutValue(), 6);
-    owner.month = YearMonth{2011, 6};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2011, 6});
+    report->refresh();
     EXPECT_EQ(report->bondsWithoutValue(), 6);
 }
 
@@ -70,18 +68,18 @@ TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
     openReport();
     EXPECT_EQ(report->bondsWithoutValue(), 0);
     EXPECT_EQ(report->missingValuesNote(), "");
-    owner.month = YearMonth{2009, 7};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2009, 7});
+    report->refresh();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "July 2009; it shows \"no value\".");
-    owner.month = YearMonth{2010, 1};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2010, 1});
+    report->refresh();
     EXPECT_EQ(report->bondsWithoutValue(), 1);
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 1 of these 2 bonds in "
                                            "January 2010; it shows \"no value\".");
-    owner.month = YearMonth{2010, 2};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2010, 2});
+    report->refresh();
     EXPECT_EQ(report->missingValuesNote(), "The value table holds no values for February 2010; "
                                            "all 2 bonds show \"no value\".");
 }
@@ -91,26 +89,26 @@ TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {
     openReport();
     EXPECT_TRUE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(), "");
-    owner.month = YearMonth{2009, 12};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2009, 12});
+    report->refresh();
     EXPECT_FALSE(report->tableHoldsRedemptionDate());
     EXPECT_EQ(report->missingValuesNote(),
               "The value table holds no values for December 2009; this bond shows \"no value\".");
-    owner.month = YearMonth{2009, 7};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2009, 7});
+    report->refresh();
     EXPECT_TRUE(report->tableHoldsRedemptionDate()) << "held for series I";
     EXPECT_EQ(report->missingValuesNote(),
               "The value table has no value for this bond in July 2009; it shows \"no value\".");
 
     addBond("B", "E", "1970", "March");
     addBond("C", "E", "1971", "March");
-    owner.month = YearMonth{2009, 6};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2009, 6});
+    report->refresh();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for 2 of these 3 bonds in "
                                            "June 2009; they show \"no value\".");
     addBond("D", "EE", "2001", "May");
-    owner.month = YearMonth{2009, 7};
-    report->recompute();
+    session.setRedemptionMonth(YearMonth{2009, 7});
+    report->refresh();
     EXPECT_EQ(report->missingValuesNote(), "The value table has no value for any of these 4 "
                                            "bonds in July 2009; they all show \"no value\".");
 }
@@ -132,11 +130,8 @@ TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
     openReport();
     EXPECT_EQ(report->bondsWithoutValue(), 1) << "no table: no bond has a value";
 
-    BondDatabase empty;
-    TestOwner nobody;
-    nobody.database = &empty;
-    ValueReport unowned(files.resources());
-    unowned.setOwner(&nobody);
+    TestSession empty(files.resources());
+    ValueReport unowned(empty, "Family");
     EXPECT_EQ(unowned.bondsWithoutValue(), 0);
     EXPECT_EQ(unowned.missingValuesNote(), "");
 }
@@ -144,8 +139,8 @@ TEST_F(ReportMissingValuesTest, NoTableAndNoPortfolioCountAsTheyShow) {
 TEST_F(ReportMissingValuesTest, AMonthThatIsNotAMonthIsShownAsHeld) {
     addBond("EE1", "EE", "2001", "March");
     openReport();
-    owner.month = std::nullopt;
-    report->recompute();
+    session.setRedemptionMonth(std::nullopt);
+    report->refresh();
     EXPECT_EQ(report->missingValuesNote(),
               "The value table holds no values for an unknown month; this bond shows "
               "\"no value\".");

@@ -21,19 +21,17 @@ class ReportOwnerSummaryTest : public ::testing::Test {
             {"EE", "2009", "06", "2009", "January", "NO PAY"},
             {"E", "2009", "06", "1970", "May", "010000"},
         }));
-        owner.database = &database;
         ASSERT_TRUE(database.createPortfolio("Family"));
         ASSERT_TRUE(database.addBond("Family", Bond("paying", "EE", "100", "2001", "March")));
         ASSERT_TRUE(database.addBond("Family", Bond("young", "EE", "1000", "2009", "January")));
         ASSERT_TRUE(database.addBond("Family", Bond("old", "E", "100", "1970", "May")));
-        report = std::make_unique<ValueReport>(files.resources());
-        report->setOwner(&owner);
+        report = std::make_unique<ValueReport>(session, "Family");
     }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
+    TestSession session{files.resources()};
+    BondDatabase& database = session.store();
     std::unique_ptr<ValueReport> report;
 };
 

@@ -1,14 +1,14 @@
 #pragma once
 
-// Small redemption value tables written to real files, a real portfolio database, and the
-// owner through which a report reaches them.
+// Small redemption value tables written to real files, and a session that values a real
+// portfolio database with them.
 
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
 #include "store/BondDatabase.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
-#include "valuation/ValuationContext.h"
+#include "valuation/Session.h"
 #include "valuation/ValueTableFile.h"
 
 #include <filesystem>
@@ -16,16 +16,13 @@
 #include <initializer_list>
 #include <string>
 
-// The application controller's part in a valuation: the database, the portfolio valued and the
-// redemption date.
-struct TestOwner : ValuationContext {
-    BondDatabase* database = nullptr;
-    std::optional<YearMonth> month = YearMonth{2009, 6};
-
-    std::optional<std::string> portfolio = "Family";
-    BondDatabase* bondDatabase() const override { return database; }
-    std::optional<std::string> openPortfolio() const override { return portfolio; }
-    std::optional<YearMonth> redemptionMonth() const override { return month; }
+// A session over the files: the value table they hold, a store in memory (no portfolio file is
+// read or written) and June 2009, the redemption month most report tests use.
+class TestSession : public Session {
+  public:
+    explicit TestSession(const ResourceLocations& resources) : Session(resources) {
+        setRedemptionMonth(YearMonth{2009, 6});
+    }
 };
 
 struct TableLeaf {

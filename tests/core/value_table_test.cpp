@@ -126,22 +126,17 @@ TEST(ValueTableCells, ALaterLeafUnderTheSameKeysWins) {
 
 class ValueForBondTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        files.writeTable(standardTestTable());
-        owner.database = &database;
-    }
+    void SetUp() override { files.writeTable(standardTestTable()); }
     ValueReport& report() {
         if (!controller) {
-            controller = std::make_unique<ValueReport>(files.resources());
-            controller->setOwner(&owner);
+            controller = std::make_unique<ValueReport>(session, "Family");
         }
         return *controller;
     }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
+    TestSession session{files.resources()};
     std::unique_ptr<ValueReport> controller;
 };
 
@@ -190,56 +185,52 @@ TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
     noType.dict()->remove("Type");
     EXPECT_EQ(report().valueForBond(Bond::fromRecord(noType)), std::nullopt);
 
-    owner.month = YearMonth{2024, 6};
+    session.setRedemptionMonth(YearMonth{2024, 6});
     EXPECT_EQ(report().valueForBond(bond("H", "100", "EE", "2001", "March")), std::nullopt);
     EXPECT_EQ(report().valueForBond(bond("I", "100", "EE", "2001", "April")), std::nullopt);
     // Without a redemption month nothing has a value.
-    owner.month = std::nullopt;
+    session.setRedemptionMonth(std::nullopt);
     EXPECT_EQ(report().valueForBond(bond("J", "100", "EE", "2001", "March")), std::nullopt);
 }
 
 TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
     const Bond march2001 = bond("A", "25", "EE", "2001", "March");
     EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2712));
-    owner.month = YearMonth{2009, 7};
+    session.setRedemptionMonth(YearMonth{2009, 7});
     EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2800));
-    owner.month = YearMonth{2010, 1};
+    session.setRedemptionMonth(YearMonth{2010, 1});
     EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2900));
 }
 
-TEST_F(ValueForBondTest, TableIsReadOnceWhenTheReportIsCreated) {
+TEST_F(ValueForBondTest, TableIsReadOnceUntilTheSessionReadsItAgain) {
     ValueReport& first = report();
     files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
     EXPECT_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
-    ValueReport second(files.resources());
-    second.setOwner(&owner);
-    EXPECT_EQ(second.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(1000));
+    session.reloadValueTable();
+    EXPECT_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(1000));
 }
 
 TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
-    owner.database = &database;
     const Bond march2001 = bond("A", "100", "EE", "2001", "March");
 
     ValueTableFiles missing;
-    ValueReport noTable(missing.resources());
-    noTable.setOwner(&owner);
+    TestSession withoutTable(missing.resources());
+    ValueReport noTable(withoutTable, "Family");
     EXPECT_EQ(noTable.bondTable(), nullptr);
     EXPECT_EQ(noTable.valueForBond(march2001), std::nullopt);
 
     ValueTableFiles garbage;
     writeWholeFile(garbage.shippedTablePath(), "<plist><dict><key>EE</key><dict>");
-    ValueReport brokenTable(garbage.resources());
-    brokenTable.setOwner(&owner);
+    TestSession withBrokenTable(garbage.resources());
+    ValueReport brokenTable(withBrokenTable, "Family");
     EXPECT_EQ(brokenTable.valueForBond(march2001), std::nullopt);
 
     ValueTableFiles arrayRoot;
     ASSERT_TRUE(writePropertyList(arrayRoot.shippedTablePath(),
                                   PlistValue(std::make_shared<PlistArray>())));
-    ValueReport wrongRoot(arrayRoot.resources());
-    wrongRoot.setOwner(&owner);
+    TestSession withWrongRoot(arrayRoot.resources());
+    ValueReport wrongRoot(withWrongRoot, "Family");
     EXPECT_EQ(wrongRoot.valueForBond(march2001), std::nullopt);
 
     // A table one level short gives a dictionary where a leaf is expected.
@@ -247,8 +238,8 @@ TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     PlistDictRef table = makeValueTable({{"EE", "2009", "06", "2001", "March", "002712"}});
     table->find("EE")->dict()->find("2009")->dict()->find("06")->dict()->set("2001", "002712");
     shallow.writeTable(table);
-    ValueReport shallowTable(shallow.resources());
-    shallowTable.setOwner(&owner);
+    TestSession withShallowTable(shallow.resources());
+    ValueReport shallowTable(withShallowTable, "Family");
     EXPECT_EQ(shallowTable.valueForBond(march2001), std::nullopt);
     EXPECT_TRUE(services.alerts.empty());
 }
@@ -258,15 +249,12 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
     ResourceLocations resources(std::filesystem::path(ORVELT_TEST_DATA_DIR) / "valuation",
                                 user.path());
     ScriptedToolkitServices services;
-    BondDatabase database;
-    TestOwner owner;
-    owner.database = &database;
-    ValueReport report(resources);
-    report.setOwner(&owner);
+    TestSession session(resources);
+    ValueReport report(session, "Family");
     EXPECT_EQ(report.valueForBond(bond("A", "100", "EE", "2001", "March")), Amount::ofCents(10848));
     EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), Amount::ofCents(2500));
     EXPECT_EQ(report.valueForBond(bond("C", "50", "EE", "2001", "April")), std::nullopt);
-    owner.month = YearMonth{2010, 5};
+    session.setRedemptionMonth(YearMonth{2010, 5});
     EXPECT_EQ(report.valueForBond(bond("D", "1000", "I", "1998", "September")),
               Amount::ofCents(184440));
 }

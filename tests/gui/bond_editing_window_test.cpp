@@ -231,7 +231,6 @@ TEST_F(BondEditingWindowTest, DeletingKeepsToTheWindowsPortfolioWhenAnotherIsOpe
     ASSERT_TRUE(database().addBond("Other", Bond("O1", "E", "25", "1950", "May")));
     BondEditingWindowController* window = openWindow();
     mainView->controller().setOpenPortfolio("Other");
-    mainView->controller().portfolioChanged();
     const auto otherOnDisk = [this] {
         const PlistValue root = readPropertyList(portfolioFile());
         const PlistValue* list = plistFind(root.dictPtr(), {"Other", kPortfolioBondsKey});

@@ -1,9 +1,10 @@
-// The main window's list of the open portfolio's bonds and the one report computation that the
-// list, the summary and the report window share.
+// The main window's list of the open portfolio's bonds and the one report computation per change
+// that the list, the summary, the report windows and the chart share.
 
 #include "app/BondListModel.h"
 #include "app/BondListPanel.h"
 #include "app/PortfolioSummary.h"
+#include "app/ValueChartWindow.h"
 #include "core/value_table_fixture.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "store/BondDatabase.h"
@@ -28,7 +29,6 @@ const TestPortfolio kFamily{"Family",
 
 void openFamily(AppHarness& app) {
     app.view().controller().setOpenPortfolio("Family");
-    app.view().controller().portfolioChanged();
     settle();
 }
 
@@ -68,6 +68,15 @@ QStringList column(QTableView* table, int section) {
     return texts;
 }
 
+ReportWindow* reportOf(AppHarness& app, const std::string& portfolio) {
+    for (ReportWindow* report : app.openWindows<ReportWindow>()) {
+        if (report->report().portfolioName() == portfolio) {
+            return report;
+        }
+    }
+    return nullptr;
+}
+
 int section(const char* title) {
     const std::vector<ReportColumn> columns = BondListModel::shownColumns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -81,23 +90,29 @@ int section(const char* title) {
 
 } // namespace
 
-TEST(BondList, OneComputationPerChangeReadByListSummaryAndReport) {
-    AppHarness app({kFamily});
+TEST(BondList, OneComputationPerChangePerPortfolioShownAndNoneForReading) {
+    AppHarness app({kFamily, {"Other", {{"O1", "EE", "100", "1995", "May"}}}});
+    Session& session = app.session();
+    // A report of Other stays open when Family is opened.
+    app.view().controller().setOpenPortfolio("Other");
+    app.view().bondValueReportButtonPressed();
     openFamily(app);
-    ApplicationController& controller = app.view().controller();
     QTableView* list = app.window().bondList()->tableView();
-    long computed = controller.snapshotComputations();
+    long computed = session.snapshotComputations();
 
     app.view().bondValueReportButtonPressed();
+    app.view().valueChartPressed();
     settle();
-    ASSERT_EQ(app.openWindows<ReportWindow>().size(), 1u);
-    const ReportWindow* report = app.openWindows<ReportWindow>()[0];
-    EXPECT_EQ(&report->report().snapshot(), &controller.snapshot()) << "one snapshot for both";
+    ReportWindow* report = reportOf(app, "Family");
+    ReportWindow* otherReport = reportOf(app, "Other");
+    ASSERT_TRUE(report != nullptr && otherReport != nullptr);
+    EXPECT_EQ(&report->report().snapshot(), session.snapshot("Family").get())
+        << "one snapshot for the list, the summary, the report and the chart";
     // Opening the report put the bonds in date order: one change.
-    EXPECT_EQ(controller.snapshotComputations(), computed + 1);
+    EXPECT_EQ(session.snapshotComputations(), computed + 1);
 
     // One Add Bond through the editor: the bond is added, then sorted into place.
-    computed = controller.snapshotComputations();
+    computed = session.snapshotComputations();
     app.view().editBondsButtonPressed();
     BondEditingWindowController* editor = app.view().editorOf("Family");
     int editorReloads = 0;
@@ -106,28 +121,46 @@ TEST(BondList, OneComputationPerChangeReadByListSummaryAndReport) {
     editor->serialField()->setText("EE0");
     editor->savePressed();
     settle();
-    EXPECT_EQ(controller.snapshotComputations(), computed + 1);
+    EXPECT_EQ(session.snapshotComputations(), computed + 1);
     EXPECT_EQ(editorReloads, 1);
     EXPECT_EQ(list->model()->rowCount(), 4);
-    EXPECT_EQ(&report->report().snapshot(), &controller.snapshot());
+    EXPECT_EQ(report->tableView()->model()->rowCount(), 4 + 4);
+    EXPECT_EQ(&report->report().snapshot(), session.snapshot("Family").get());
     EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("4 bonds"));
 
-    // Sorting and filtering read the snapshot; a change of month is one computation.
-    computed = controller.snapshotComputations();
+    // Sorting, filtering, scrolling and painting read the snapshots.
+    computed = session.snapshotComputations();
     list->sortByColumn(section("Current Value"), Qt::DescendingOrder);
     app.window().bondList()->filterField()->setText("ee");
     EXPECT_EQ(list->model()->rowCount(), 3);
-    controller.setRedemptionMonth({2010, 1});
+    report->tableView()->sortByColumn(0, Qt::DescendingOrder);
+    list->scrollToBottom();
+    report->tableView()->scrollToBottom();
+    app.window().grab();
+    report->grab();
+    otherReport->grab();
+    app.openWindows<ValueChartWindow>().at(0)->grab();
     settle();
-    EXPECT_EQ(controller.snapshotComputations(), computed + 1);
+    EXPECT_EQ(session.snapshotComputations(), computed);
+
+    // A change of month is one computation for each portfolio shown; a change of Other's bonds
+    // one for Other.
+    session.setRedemptionMonth(YearMonth{2010, 1});
+    settle();
+    EXPECT_EQ(session.snapshotComputations(), computed + 2);
     EXPECT_EQ(app.window().bondList()->monthLabel()->text(), "Values for January 2010");
+    ASSERT_TRUE(app.database().addBond("Other", Bond("O2", "EE", "50", "1995", "June")));
+    settle();
+    EXPECT_EQ(session.snapshotComputations(), computed + 3);
+    EXPECT_EQ(otherReport->tableView()->model()->rowCount(), 2 + 4);
 }
 
 TEST(BondList, ShowsTheReportsTextsInItsOrderAndActsOnTheSelectedBonds) {
     AppHarness app({kFamily});
     openFamily(app);
     QTableView* list = app.window().bondList()->tableView();
-    const ReportSnapshot& snapshot = app.view().controller().snapshot();
+    const std::shared_ptr<const ReportSnapshot> shown = app.session().snapshot("Family");
+    const ReportSnapshot& snapshot = *shown;
     EXPECT_EQ(column(list, section("Serial")), QStringList({"EE2", "EE1", "I1"}));
     EXPECT_EQ(column(list, section("Issue Year")),
               QStringList({"May 1990", "June 2001", "July 2001"}));

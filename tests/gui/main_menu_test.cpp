@@ -118,7 +118,9 @@ TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
 TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {
     TempDir data;
     ScriptedToolkitServices services;
-    MainMenuView view(services, ResourceLocations(data / "shipped", data.path()));
+    Session session(ResourceLocations(data / "shipped", data.path()));
+    ASSERT_TRUE(session.open(Session::Access::Write));
+    MainMenuView view(services, session);
     view.start();
     const QDate today = QDate::currentDate();
     EXPECT_EQ(monthKey(view.controller().redemptionMonth()),
@@ -126,13 +128,14 @@ TEST(MainMenuStartUp, TheRealClockGivesTheCurrentLocalMonth) {
 }
 
 TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {
-    AppHarness probe;
-    writeWholeFile(probe.portfolioFile(), "this is not a property list");
-    // A fresh start over the damaged file.
+    TempDir data;
+    writeWholeFile(data / "portfolios.plist", "this is not a property list");
+    // A start over the damaged file.
     ScriptedToolkitServices services;
-    MainMenuView view(
-        services,
-        ResourceLocations(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", probe.userDir()));
+    Session session(
+        ResourceLocations(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", data.path()));
+    ASSERT_TRUE(session.open(Session::Access::Write));
+    MainMenuView view(services, session);
     view.start();
     EXPECT_TRUE(services.alerts.empty()) << "nothing is shown before the window is up";
     view.controller().showStartupNotice();
@@ -253,7 +256,6 @@ TEST(MainMenuSaving, SaveWritesTheFileEvenWithNoPortfolioOpen) {
 TEST(MainMenuSaving, SavingByHandSaysSoInTheStatusBar) {
     AppHarness app({{"Savings", {}}});
     app.view().controller().setOpenPortfolio("Savings");
-    app.view().controller().portfolioChanged();
     app.view().saveItem()->trigger();
     EXPECT_TRUE(app.window().statusBar()->currentMessage().startsWith("Saved at "))
         << app.window().statusBar()->currentMessage().toStdString();
@@ -300,20 +302,21 @@ TEST(MainMenuAbout, AboutBoxRunsModallyUntilItsOk) {
 TEST(StartupLock, TheAlertSaysWhyTheDataFolderCannotBeUsedAndNamesIt) {
     TempDir folder;
     ScriptedToolkitServices services;
+    Session session(ResourceLocations(folder / "shipped", folder.path()));
     {
         const auto running = DataFolderLock::tryAcquire(folder.path());
-        EXPECT_FALSE(lockDataFolderForApplication(folder.path(), services));
+        EXPECT_FALSE(openSessionForApplication(session, services));
         ASSERT_EQ(services.alerts.size(), 1u);
         EXPECT_NE(services.alerts[0].message.find("Orvelt is already running"), std::string::npos);
         EXPECT_NE(services.alerts[0].message.find(folder.path().string()), std::string::npos);
     }
-    EXPECT_TRUE(lockDataFolderForApplication(folder.path(), services));
+    EXPECT_TRUE(openSessionForApplication(session, services));
     EXPECT_EQ(services.alerts.size(), 1u);
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::owner_exec);
     {
         const FilePermissionsApply asAnyUser;
-        EXPECT_FALSE(lockDataFolderForApplication(folder.path(), services));
+        EXPECT_FALSE(openSessionForApplication(session, services));
     }
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
     ASSERT_EQ(services.alerts.size(), 2u);

@@ -339,7 +339,6 @@ TEST(PortfolioWindowLifetime, EachCommandOpensANewWindowThatIsFreedWhenClosed) {
 TEST(OpenPortfolioWindow, UndoBringsADeletedPortfolioBackWhole) {
     AppHarness app({{"Kept", {}}, {"Gone", {{"S1", "EE", "100", "2001", "June"}}}, {"Last", {}}});
     app.view().controller().setOpenPortfolio("Gone");
-    app.view().controller().portfolioChanged();
     app.view().controller().save();
     const std::string before = readWholeFile(app.portfolioFile());
     auto* window = openLoadWindow(app);
@@ -389,7 +388,6 @@ TEST(OpenPortfolioWindow, UndoAfterTheNameWasTakenRestoresUnderAFreeName) {
 TEST(OpenPortfolioWindow, DeletingAsksAboutABondTypedInThePortfoliosEditor) {
     AppHarness app({{"Family", {}}});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().controller().portfolioChanged();
     app.view().editBondsButtonPressed();
     app.openWindows<BondEditingWindowController>()[0]->serialField()->setText("TYPED");
     auto* window = openLoadWindow(app);

@@ -12,7 +12,6 @@
 TEST(QuitWithUnsavedEntry, DiscardIsAskedOnceAndTheEntryIsNotStored) {
     AppHarness app({{"Family", {}}});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().controller().portfolioChanged();
     app.view().editBondsButtonPressed();
     ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
     app.openWindows<BondEditingWindowController>()[0]->serialField()->setText("TYPED");

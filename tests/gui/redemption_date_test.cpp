@@ -59,10 +59,9 @@ TEST(RedemptionDateWindow, AnAcceptedMonthIsStoredInOneChange) {
         choose(window, c.month, c.year);
         // The summary is computed once, never at a month half changed.
         std::vector<std::string> changes;
-        QObject::connect(&app.view().controller(), &ApplicationController::redemptionMonthChanged,
-                         [&app, &changes] {
-                             changes.push_back(monthKey(app.view().controller().redemptionMonth()));
-                         });
+        QObject::connect(&app.session(), &Session::redemptionMonthChanged, [&app, &changes] {
+            changes.push_back(monthKey(app.view().controller().redemptionMonth()));
+        });
         window->okPressed();
         settle();
         EXPECT_TRUE(app.services.alerts.empty());

@@ -29,7 +29,6 @@ struct FullDisk {
 
 void openPortfolio(AppHarness& app, const std::string& name) {
     app.view().controller().setOpenPortfolio(name);
-    app.view().controller().portfolioChanged();
 }
 
 } // namespace

@@ -41,7 +41,6 @@ std::vector<BondRow> bondsOnDisk(AppHarness& app, const std::string& portfolio) 
 
 BondEditingWindowController* openEditor(AppHarness& app, const std::string& portfolio) {
     app.view().controller().setOpenPortfolio(portfolio);
-    app.view().controller().portfolioChanged();
     app.view().editBondsButtonPressed();
     return app.view().editorOf(portfolio);
 }
@@ -178,7 +177,6 @@ TEST(TrustedMainWindow, SummaryNamesTheBondsTheirValueAndTheMonth) {
     QLabel* summary = app.view().summaryLabel();
     EXPECT_TRUE(summary->text().startsWith("No portfolio is open"));
     app.view().controller().setOpenPortfolio("Family");
-    app.view().controller().portfolioChanged();
     const std::string text = summary->text().toStdString();
     EXPECT_NE(text.find("2 bonds, face value $1050.00"), std::string::npos) << text;
     EXPECT_NE(text.find("June 2009"), std::string::npos) << text;
@@ -191,7 +189,6 @@ TEST(TrustedMainWindow, SummaryNeverCountsABondTheTableCallsInvalid) {
     AppHarness app(
         {{"Family", {{"A", "I", "1000", "2001", "July"}, {"B", "E", "50", "1941", "January"}}}});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().controller().portfolioChanged();
     const std::string text = app.view().summaryLabel()->text().toStdString();
     EXPECT_EQ(text.rfind("2 bonds, face value $1000.00, worth $", 0), 0u) << text;
     EXPECT_EQ(text.find("13579"), std::string::npos) << text;
@@ -217,7 +214,6 @@ TEST(TrustedMainWindow, HelpWithoutABrowserIsShownInAWindowOfItsOwn) {
 TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
     AppHarness app({kFamily});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().controller().portfolioChanged();
     app.services.answerOpenFile(
         {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
     app.view().importPressed();

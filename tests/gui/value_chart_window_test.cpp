@@ -39,7 +39,6 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
                       {"I20", "I", "1000", "2020", "March"}}}},
                    "2026-06-15 10:03:07 +0000");
     app.view().controller().setOpenPortfolio("Savings");
-    app.view().controller().portfolioChanged();
     QApplication::setActiveWindow(&app.window());
     QTest::keyClick(&app.window(), Qt::Key_T, Qt::ControlModifier);
     settle();

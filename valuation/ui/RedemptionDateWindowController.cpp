@@ -23,8 +23,11 @@ RedemptionDateWindowController::RedemptionDateWindowController(WindowHost& host)
     // OK is the default button: Return presses it wherever the focus is (keyPressEvent).
     ui_->okButton->setDefault(true);
 
-    setRedemptionMonths(
-        redemptionMonthsInTable(loadBondTable(host.resources(), &tableProblem_).get()));
+    // The table in effect now: a copy put back since it was read counts.
+    Session& session = host.session();
+    session.reloadValueTable();
+    tableProblem_ = session.valueTableProblem();
+    setRedemptionMonths(redemptionMonthsInTable(session.valueTable().get()));
     const std::optional<YearMonth> chosen = host.redemptionMonth();
     const int monthIndex = chosen ? chosen->month - 1 : -1;
     monthBox_->setCurrentIndex(monthIndex < monthBox_->count() ? monthIndex : -1);

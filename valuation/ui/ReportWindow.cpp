@@ -38,7 +38,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
-#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -50,11 +49,22 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The host's open portfolio, its stored order first made the report's order, as it always has
+// been; the value table in effect now, a copy put back since it was read included.
+std::string openPortfolioInDateOrder(WindowHost& host) {
+    host.session().reloadValueTable();
+    const std::string portfolio = host.openPortfolio().value_or(std::string());
+    if (!portfolio.empty()) {
+        host.bondDatabase()->sortBondsByDate(portfolio);
+    }
+    return portfolio;
+}
+
 } // namespace
 
 ReportWindow::ReportWindow(WindowHost& host)
     : TaskWindowController(host), ui_(std::make_unique<Ui::ReportWindow>()),
-      report_(host.resources()) {
+      report_(host.session(), openPortfolioInDateOrder(host)) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
     tableView_->setHorizontalHeader(new ReportHeaderView(tableView_));
@@ -87,29 +97,16 @@ ReportWindow::ReportWindow(WindowHost& host)
     connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
     connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
 
-    if (BondDatabase* store = host.bondDatabase()) {
-        if (host.openPortfolio()) {
-            // The portfolio's stored order follows the report's order, as it always has.
-            store->sortBondsByDate(*host.openPortfolio());
+    // The report follows its own portfolio, whichever portfolio is open, through the session,
+    // whose snapshot of it every other view of it reads too.
+    connect(&host.session(), &Session::changed, this, [this](const std::string& portfolio) {
+        if (report_.portfolioName() == portfolio) {
+            followSession();
         }
-        // The report follows its own portfolio's bonds, whichever portfolio is open.
-        connect(store, &BondDatabase::bondsChanged, this, [this](const std::string& portfolio) {
-            if (report_.portfolioName() == portfolio) {
-                recompute();
-            }
-        });
-    }
-    // Showing the open portfolio at the host's month, it reads the host's report of it, which
-    // the main window reads too: one computation for both.
-    report_.setSharedSnapshots([this](const std::string& portfolio, const ValueTable* table) {
-        WindowHost* view = this->host();
-        return view != nullptr ? view->sharedSnapshot(portfolio, table)
-                               : std::shared_ptr<const ReportSnapshot>();
     });
-    report_.setOwner(&host);
-    if (report_.portfolioName()) {
+    if (!report_.portfolioName().empty()) {
         setWindowTitle(QStringLiteral("Value Report - %1")
-                           .arg(QString::fromStdString(*report_.portfolioName())));
+                           .arg(QString::fromStdString(report_.portfolioName())));
     }
     model_->reload();
     updateLabels();
@@ -147,33 +144,8 @@ void ReportWindow::open() {
         Qt::QueuedConnection);
 }
 
-void ReportWindow::recompute() {
-    if (recomputePending_) {
-        return;
-    }
-    recomputePending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        // New values in the meantime have computed the report already.
-        if (recomputePending_) {
-            recomputeNow();
-        }
-    });
-}
-
-void ReportWindow::reloadValueTable() {
-    if (WindowHost* view = host()) {
-        report_.setBondTable(loadBondTable(view->resources()));
-        recomputePending_ = false;
-        showStatus(QString());
-        model_->reload();
-        updateLabels();
-        fitColumns(true);
-    }
-}
-
-void ReportWindow::recomputeNow() {
-    recomputePending_ = false;
-    report_.recompute();
+void ReportWindow::followSession() {
+    report_.refresh();
     // What Export or Print did was done with the figures before.
     showStatus(QString());
     model_->reload();
@@ -501,7 +473,8 @@ void ReportWindow::exportPressed() {
     }
     SaveFileRequest request;
     request.title = "Export Report";
-    const std::string name = report_.portfolioName().value_or("Value Report");
+    const std::string name =
+        report_.portfolioName().empty() ? "Value Report" : report_.portfolioName();
     request.suggestedName = name + ".pdf";
     request.kinds = {{"PDF document", "pdf"}, {"CSV file", "csv"}};
     const std::string path =

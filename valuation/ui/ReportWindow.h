@@ -34,7 +34,7 @@ class ReportWindow : public TaskWindowController {
 
   public:
     // Pins the report to the host's open portfolio, whose bonds are put in date order, and
-    // computes it.
+    // reads the session's snapshot of it.
     explicit ReportWindow(WindowHost& host);
     ~ReportWindow() override;
 
@@ -67,12 +67,6 @@ class ReportWindow : public TaskWindowController {
     void reloadData();
 
   public slots:
-    // The bonds or the redemption month changed: the report is computed once more, when the
-    // event loop next runs, however many changes came before.
-    void recompute();
-    // The value table changed: the report reads it anew, then is computed once more.
-    void reloadValueTable();
-
     // Asks where to save, then writes the report as CSV (a name ending ".csv") or as PDF.
     void exportPressed();
     void printPressed();
@@ -83,7 +77,8 @@ class ReportWindow : public TaskWindowController {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void recomputeNow();
+    // The session's figures of the portfolio changed: the report shows them.
+    void followSession();
     void updateLabels();
     // Each column as wide as its title and cells; `onlyWiden` keeps widths the user chose.
     void fitColumns(bool onlyWiden);
@@ -110,7 +105,6 @@ class ReportWindow : public TaskWindowController {
 
     std::unique_ptr<Ui::ReportWindow> ui_;
     ValueReport report_;
-    bool recomputePending_ = false;
     bool invalidBondsNamed_ = false;
     bool fittedToColumns_ = false;
     QTableView* tableView_ = nullptr;

@@ -2,43 +2,27 @@
 
 #include "store/BondDatabase.h"
 #include "support/ScriptedToolkitServices.h"
-#include "valuation/ValuationContext.h"
+#include "valuation/Session.h"
 #include "valuation/ValueReport.h"
-
-namespace {
-
-class FixedOwner : public ValuationContext {
-  public:
-    FixedOwner(BondDatabase* database, std::string portfolio, std::optional<YearMonth> month)
-        : database_(database), portfolio_(std::move(portfolio)), month_(month) {}
-    BondDatabase* bondDatabase() const override { return database_; }
-    std::optional<std::string> openPortfolio() const override { return portfolio_; }
-    std::optional<YearMonth> redemptionMonth() const override { return month_; }
-
-  private:
-    BondDatabase* database_;
-    std::string portfolio_;
-    std::optional<YearMonth> month_;
-};
-
-} // namespace
 
 ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::string& portfolio,
                                         const std::string& year, const std::string& month,
                                         bool withOwnerFigures) {
-    ScriptedToolkitServices services;
-    // A copy of the file, so that nothing here can touch the folder the program works on.
+    // A copy of the folder's files, so that nothing here can touch the folder the program works
+    // on; with the resources shipped beside the program, the rates among them, as orvelt-cli
+    // reads them.
     TempDir copy;
-    std::filesystem::copy_file(folder.portfolioFile(), copy / "portfolios.plist");
-    std::unique_ptr<BondDatabase> database = BondDatabase::open(copy / "portfolios.plist");
-    FixedOwner owner(database.get(), portfolio, YearMonth::fromKeyText(year + "-" + month));
-
-    // The data folder's table with the resources shipped beside the program, the rates among
-    // them, as orvelt-cli reads them.
-    ValueReport report(ResourceLocations(
+    for (const char* file : {"portfolios.plist", "BondTable.plist"}) {
+        if (std::filesystem::exists(folder.path() / file)) {
+            std::filesystem::copy_file(folder.path() / file, copy / file);
+        }
+    }
+    Session session(ResourceLocations(
         std::filesystem::path(ORVELT_CLI_PROGRAM).parent_path().parent_path() / "resources",
-        folder.path()));
-    report.setOwner(&owner);
+        copy.path()));
+    session.open(Session::Access::Read);
+    session.setRedemptionMonth(YearMonth::fromKeyText(year + "-" + month));
+    ValueReport report(session, portfolio);
     ExpectedReport expected;
     for (int row = 0; row < report.rowCount(); ++row) {
         std::vector<std::string> cells;

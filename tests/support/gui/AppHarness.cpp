@@ -19,8 +19,12 @@ AppHarness::AppHarness(const std::vector<TestPortfolio>& portfolios, std::string
     if (!writePropertyList(portfolioFile(), PlistValue(portfolioFileContents(portfolios)))) {
         throw std::runtime_error("cannot write the test portfolio file");
     }
-    ResourceLocations resources(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", userDir_);
-    window_ = std::make_unique<MainWindow>(services, resources);
+    session_ = std::make_unique<Session>(
+        ResourceLocations(std::filesystem::path(ORVELT_BINARY_DIR) / "resources", userDir_));
+    if (!session_->open(Session::Access::Write)) {
+        throw std::runtime_error("cannot take the test data folder's lock");
+    }
+    window_ = std::make_unique<MainWindow>(services, *session_);
     view().controller().setCurrentDateText([dateText] { return dateText; });
     view().start();
     window_->show();
@@ -29,10 +33,11 @@ AppHarness::AppHarness(const std::vector<TestPortfolio>& portfolios, std::string
 AppHarness::~AppHarness() {
     window_.reset();
     settle();
+    session_.reset();
 }
 
 BondDatabase& AppHarness::database() {
-    return *view().controller().bondDatabase();
+    return session_->store();
 }
 
 std::vector<std::string> AppHarness::portfolioNamesOnDisk() const {

@@ -1,8 +1,9 @@
 #pragma once
 
-// A started application for window tests: a real main window over a portfolio file in a
-// temporary folder, the scripted toolkit services, and a clock set to a known date. The shipped
-// resources are those of the build tree.
+// A started application for window tests: a session opened on a portfolio file in a temporary
+// folder (holding its lock, as the application does), a real main window over it, the scripted
+// toolkit services, and a clock set to a known date. The shipped resources are those of the
+// build tree.
 
 #include "app/MainMenuView.h"
 #include "app/MainWindow.h"
@@ -11,6 +12,7 @@
 #include "support/PortfolioFileFixture.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
+#include "valuation/Session.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -38,6 +40,7 @@ class AppHarness {
 
     MainWindow& window() { return *window_; }
     MainMenuView& view() { return *window_->view(); }
+    Session& session() { return *session_; }
     BondDatabase& database();
     ScriptedToolkitServices services;
 
@@ -74,6 +77,7 @@ class AppHarness {
   private:
     TempDir dir_;
     std::filesystem::path userDir_;
+    std::unique_ptr<Session> session_;
     std::unique_ptr<MainWindow> window_;
 };
 

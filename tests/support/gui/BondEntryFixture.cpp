@@ -53,7 +53,9 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
         shippedDir = std::filesystem::path(ORVELT_SOURCE_DIR) / "resources";
     }
     shippedInUse = shippedDir;
-    mainView = std::make_unique<MainMenuView>(services, ResourceLocations(shippedDir, dataDir));
+    session = std::make_unique<Session>(ResourceLocations(shippedDir, dataDir));
+    ASSERT_TRUE(session->open(Session::Access::Write));
+    mainView = std::make_unique<MainMenuView>(services, *session);
     mainView->start();
     BondDatabase* store = mainView->controller().bondDatabase();
     ASSERT_NE(store, nullptr);
@@ -65,6 +67,7 @@ void BondEntryFixture::startApplication(std::filesystem::path shippedDir) {
 
 void BondEntryFixture::restartApplication() {
     mainView.reset();
+    session.reset();
     startApplication(shippedInUse);
 }
 

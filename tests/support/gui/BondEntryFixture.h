@@ -8,6 +8,7 @@
 #include "platform/PlistValue.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
+#include "valuation/Session.h"
 
 #include <QPointer>
 #include <filesystem>
@@ -65,5 +66,6 @@ class BondEntryFixture : public ::testing::Test {
     std::filesystem::path shippedInUse;
     std::filesystem::path dataDir;
     ScriptedToolkitServices services;
+    std::unique_ptr<Session> session;
     std::unique_ptr<MainMenuView> mainView;
 };
