@@ -12,6 +12,7 @@ class BondListPanel;
 class MainMenuView;
 class QAction;
 class QCloseEvent;
+class QShowEvent;
 class ResourceLocations;
 class WindowServices;
 
@@ -35,6 +36,8 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first time, keeps the window wholly on its screen once it is framed.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void connectCommands();
@@ -44,8 +47,11 @@ class MainWindow : public QMainWindow {
     void addToolBarOfCommands();
     // Save and Ctrl+S: saves, and the status bar says so when it worked.
     void saveByHand();
+    // The size of the first run, before the user has chosen one.
+    QSize firstSize() const;
 
     std::unique_ptr<Ui::MainMenu> ui_;
     MainMenuView* view_ = nullptr;
     BondListPanel* bondList_ = nullptr;
+    bool shownBefore_ = false;
 };

@@ -182,7 +182,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
     // Serial unchanged: nothing is stored and the window returns to entry mode.
     doubleClickRow(*window, 0);
-    services.answerConfirmation(ToolkitServices::kDefaultButton);
+    services.answerConfirmation(ToolkitServices::kAlternateButton);
     window->deleteBondPressed();
     chooseText(window->typeField(), "I");
     window->savePressed();
@@ -192,7 +192,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
     // Serial changed: nothing is stored and editing goes on.
     doubleClickRow(*window, 0);
-    services.answerConfirmation(ToolkitServices::kDefaultButton);
+    services.answerConfirmation(ToolkitServices::kAlternateButton);
     window->deleteBondPressed();
     window->serialField()->setText("Z");
     window->savePressed();
