@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QUndoStack>
 
 namespace {
@@ -327,3 +329,39 @@ TEST_F(BondEntrySaveTest, SavedPresetIsWhatANewEntryShowsAfterARestart) {
 }
 
 } // namespace
+
+TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIsNeverSaved) {
+    BondEditingWindowController* window = openWindow();
+    QApplication::setActiveWindow(window);
+    const QLabel* warning = window->findChild<QLabel*>("warningLabel");
+    const std::vector<std::pair<std::string, std::string>> typedYears{{"EE", "1975"},
+                                                                      {"I", "2027"}};
+    for (const auto& [type, year] : typedYears) {
+        enter(*window, "Y-" + year, type, "$100", "May", window->yearsForType(type).front());
+        window->issueYearField()->setFocus(Qt::TabFocusReason);
+        window->issueYearField()->lineEdit()->selectAll();
+        QTest::keyClicks(window->issueYearField(), QString::fromStdString(year));
+        QTest::keyClick(window->issueYearField(), Qt::Key_Return);
+        EXPECT_EQ(boxText(window->issueYearField()), year) << "never another year";
+        EXPECT_FALSE(warning->isHidden());
+        ASSERT_FALSE(services.informationAlerts.empty());
+        EXPECT_EQ(services.informationAlerts.back().message, warning->text().toStdString());
+        EXPECT_NE(warning->text().indexOf(QString::fromStdString("not in " + year)), -1);
+        EXPECT_TRUE(bondsInMemory().empty());
+        EXPECT_FALSE(portfolioOnDisk());
+    }
+    // Nor is it kept as a preset, which holds positions in the lists.
+    const auto presetText = [this] {
+        return std::filesystem::exists(presetFile()) ? readWholeFile(presetFile()) : "";
+    };
+    const std::string presetBefore = presetText();
+    window->savePresetPressed();
+    EXPECT_EQ(presetText(), presetBefore);
+    EXPECT_EQ(services.informationAlerts.back().message, warning->text().toStdString());
+
+    // A year the box offers is taken as typed.
+    window->issueYearField()->lineEdit()->selectAll();
+    QTest::keyClicks(window->issueYearField(), "2001");
+    QTest::keyClick(window->issueYearField(), Qt::Key_Return);
+    EXPECT_EQ(bondsOnDisk(), (Bonds{{"Y-2027", "I", "100", "2001", "May"}}));
+}
