@@ -334,6 +334,7 @@ TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIs
     BondEditingWindowController* window = openWindow();
     QApplication::setActiveWindow(window);
     const QLabel* warning = window->findChild<QLabel*>("warningLabel");
+    ASSERT_NE(window->issueYearField()->lineEdit(), nullptr) << "a year can be typed";
     const std::vector<std::pair<std::string, std::string>> typedYears{{"EE", "1975"},
                                                                       {"I", "2027"}};
     for (const auto& [type, year] : typedYears) {

@@ -337,9 +337,12 @@ TEST_F(ReportWindowTest, InvalidBondsAreListedAndNamedInOneAlertOnceAsTheWindowO
     EXPECT_TRUE(report->isVisible()) << "the other bonds' values are shown";
     EXPECT_EQ(cell(42, kCurrentValue), "no value");
     EXPECT_EQ(cell(45, kCurrentValue), "$4339.20") << "the forty others, and only they";
-    // The alert hands the keyboard back to the window it came from, the main window here; once
-    // it is answered, the report is the window in front all the same.
-    app->services.setDuringAlert([this] { QApplication::setActiveWindow(&app->window()); });
+    // The report is in front as the alert comes; answered, the alert hands the keyboard back to
+    // the window it came from, the main window here. The report is in front all the same.
+    app->services.setDuringAlert([this] {
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(&app->window());
+    });
     settle();
     ASSERT_EQ(app->services.alerts.size(), 1u);
     EXPECT_EQ(app->services.alerts[0].title, "Invalid Issue Dates");

@@ -2,6 +2,7 @@
 // main window, and the main window's first size within the screen.
 
 #include "app/BondListPanel.h"
+#include "app/LoadPortfolioWindowController.h"
 #include "app/TaskWindowController.h"
 #include "app/WindowPlacement.h"
 #include "support/gui/AppHarness.h"
@@ -35,16 +36,21 @@ TEST(WindowPlacement, WindowsOpenWhollyOnTheScreenAndTheMainWindowFirstFitsIt) {
     EXPECT_EQ(app.window().width(),
               std::min(app.window().bondList()->widthForColumns(), screen.width() - 8));
 
-    // The task windows centred on a main window in the screen's lower right corner.
-    app.window().setGeometry(screen.center().x(), screen.center().y(), 300, 200);
+    // The task windows centred on a small main window near the screen's upper left corner, as
+    // far as the screen lets them be.
     app.view().controller().setOpenPortfolio("Family");
+    app.window().setGeometry(100, 100, 300, 200);
+    settle();
     app.view().openBondTableButtonPressed();
     app.view().editBondsButtonPressed();
     app.view().bondValueReportButtonPressed();
     settle();
-    for (QWidget* window : app.openWindows<TaskWindowController>()) {
+    const std::vector<TaskWindowController*> windows = app.openWindows<TaskWindowController>();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().front()->frameGeometry().center(),
+              app.window().frameGeometry().center());
+    for (QWidget* window : windows) {
         EXPECT_TRUE(screen.contains(window->frameGeometry()))
             << window->windowTitle().toStdString();
     }
-    EXPECT_EQ(app.openWindows<TaskWindowController>().size(), 3u);
 }
