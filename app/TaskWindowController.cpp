@@ -4,7 +4,6 @@
 #include "app/WindowPlacement.h"
 
 #include <QEvent>
-#include <QScreen>
 #include <QSettings>
 
 TaskWindowController::TaskWindowController(WindowHost& host)
@@ -30,26 +29,11 @@ void TaskWindowController::showInFront() {
 
 void TaskWindowController::showEvent(QShowEvent* event) {
     // Here the window has its first size and is not on the screen yet: it opens in place.
-    if (placeOverHost_) {
+    if (placeOverHost_ && hostWidget_ != nullptr) {
         placeOverHost_ = false;
-        placeOverHost();
+        placeCentredOn(*this, *hostWidget_->window());
     }
     QWidget::showEvent(event);
-}
-
-void TaskWindowController::placeOverHost() {
-    const QWidget* host = hostWidget_ != nullptr ? hostWidget_->window() : nullptr;
-    if (host == nullptr || !host->isVisible() || host->screen() == nullptr) {
-        return;
-    }
-    // Not framed yet, the window will get a frame like its host's.
-    const QMargins margins = frameMargins(*host);
-    const QSize marginsSize(margins.left() + margins.right(), margins.top() + margins.bottom());
-    setScreen(host->screen());
-    const QRect frame = frameCentredWithin(size() + marginsSize, host->frameGeometry(),
-                                           host->screen()->availableGeometry());
-    resize(frame.size() - marginsSize);
-    move(frame.topLeft());
 }
 
 bool TaskWindowController::event(QEvent* event) {

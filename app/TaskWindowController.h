@@ -32,7 +32,6 @@ class TaskWindowController : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void placeOverHost();
     QString geometryKey() const;
 
     WindowHost* host_ = nullptr;

@@ -21,11 +21,30 @@ QRect frameCentredWithin(const QSize& size, const QRect& over, const QRect& area
     return frameWithin(frame, area);
 }
 
+namespace {
+
+// What the window manager's frame adds around `window`; none before it is framed.
 QMargins frameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();
     const QRect inside = window.geometry();
     return {inside.left() - frame.left(), inside.top() - frame.top(),
             frame.right() - inside.right(), frame.bottom() - inside.bottom()};
+}
+
+} // namespace
+
+void placeCentredOn(QWidget& window, const QWidget& over) {
+    QScreen* screen = over.screen();
+    if (!over.isVisible() || screen == nullptr) {
+        return;
+    }
+    const QMargins margins = frameMargins(over);
+    const QSize marginsSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    window.setScreen(screen);
+    const QRect frame = frameCentredWithin(window.size() + marginsSize, over.frameGeometry(),
+                                           screen->availableGeometry());
+    window.resize(frame.size() - marginsSize);
+    window.move(frame.topLeft());
 }
 
 void keepOnScreen(QWidget& window) {

@@ -14,8 +14,9 @@ QRect frameWithin(QRect frame, const QRect& area);
 // A frame of `size` centred on `over` (the frame of the window it opens from), within `area`.
 QRect frameCentredWithin(const QSize& size, const QRect& over, const QRect& area);
 
-// What the window manager's frame adds around `window`; none before it is framed.
-QMargins frameMargins(const QWidget& window);
+// Moves and shrinks a window not framed yet so that it opens centred on `over`, a shown window,
+// wholly on that window's screen; its frame is taken to be like that of `over`.
+void placeCentredOn(QWidget& window, const QWidget& over);
 
 // Moves and shrinks a shown window so that it and its frame lie wholly on its screen.
 void keepOnScreen(QWidget& window);
