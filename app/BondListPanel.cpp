@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -31,7 +32,8 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     month_ = new QLabel(this);
     month_->setObjectName("monthLabel");
     bar->addWidget(month_, 1);
-    auto* filterTitle = new QLabel(tr("&Filter:"), this);
+    // Alt+T: Alt+F opens the File menu.
+    auto* filterTitle = new QLabel(tr("Fil&ter:"), this);
     filter_ = new QLineEdit(this);
     filter_->setObjectName("filterField");
     filter_->setPlaceholderText(tr("serial, series or status"));
@@ -51,8 +53,10 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setTabKeyNavigation(false);
     table_->verticalHeader()->hide();
-    // One line a bond: a long status reads in full by scrolling, not by taller rows.
+    // One line a bond: a long status reads in full by scrolling, not by taller rows. The rows
+    // are no taller than their text needs, so that a small screen shows many.
     table_->setWordWrap(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionsMovable(true);
     // Issue-date order until a title is clicked.
@@ -147,24 +151,35 @@ void BondListPanel::restoreLayout(const QByteArray& state) {
     }
 }
 
-void BondListPanel::fitColumns() {
-    // From each column's widest usual text, so that no cell is read to size it.
-    layoutSet_ = true;
+int BondListPanel::fittedColumnWidth(int section) const {
+    // From the column's widest usual text, so that no cell is read to size it.
     const QFontMetrics metrics = table_->fontMetrics();
+    const ReportColumn& column = model_->column(section);
+    // The list shows the issue month and year together under "Issue Date".
+    const QString widest =
+        column.identifier == kIssueYearKey
+            ? QStringLiteral("September 0000")
+            : QString::fromUtf8(column.widestSample.data(),
+                                static_cast<qsizetype>(column.widestSample.size()));
+    const QString title = model_->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString();
+    return std::max(metrics.horizontalAdvance(widest), metrics.horizontalAdvance(title) + 16) + 16;
+}
+
+void BondListPanel::fitColumns() {
+    layoutSet_ = true;
     for (int section = 0; section < model_->columnCount(); ++section) {
-        const ReportColumn& column = model_->column(section);
-        // The list shows the issue month and year together under "Issue Date".
-        const QString widest =
-            column.identifier == kIssueYearKey
-                ? QStringLiteral("September 0000")
-                : QString::fromUtf8(column.widestSample.data(),
-                                    static_cast<qsizetype>(column.widestSample.size()));
-        const QString title =
-            model_->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString();
-        table_->setColumnWidth(section, std::max(metrics.horizontalAdvance(widest),
-                                                 metrics.horizontalAdvance(title) + 16) +
-                                            16);
+        table_->setColumnWidth(section, fittedColumnWidth(section));
     }
+}
+
+int BondListPanel::widthForColumns() const {
+    int width = 0;
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        width += fittedColumnWidth(section);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    return width + 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width() +
+           margins.left() + margins.right();
 }
 
 bool BondListPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -41,6 +41,9 @@ class BondListPanel : public QWidget {
     QLabel* actionLinesLabel() const { return actionLines_; }
     BondListFilter* rows() const { return rows_; }
 
+    // The width that shows every column at its usual width, the Status note whole.
+    int widthForColumns() const;
+
     // The list's column widths, order and sort column, as kept between runs.
     QByteArray saveLayout() const;
     void restoreLayout(const QByteArray& state);
@@ -57,6 +60,7 @@ class BondListPanel : public QWidget {
   private:
     // Each column as wide as its widest usual text; once, unless a kept layout was restored.
     void fitColumns();
+    int fittedColumnWidth(int section) const;
 
     bool layoutSet_ = false;
     QLabel* actionLines_ = nullptr;

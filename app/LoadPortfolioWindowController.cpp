@@ -46,7 +46,8 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(WindowHost& host)
     if (const BondDatabase* store = host.bondDatabase()) {
         model_->setNames(store->portfolioNames());
     }
-    if (model_->rowCount() == 1) {
+    // The first portfolio is selected, so that Return opens it and the arrow keys move on.
+    if (model_->rowCount() > 0) {
         tableView_->selectRow(0);
     }
 }

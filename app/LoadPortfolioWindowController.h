@@ -1,7 +1,7 @@
 #pragma once
 
-// The open portfolio window: the portfolios by name; OK opens the selected one, the Backspace
-// key deletes it after a confirmation.
+// The open portfolio window: the portfolios by name; OK opens the selected one, the Delete or
+// Backspace key deletes it after a confirmation.
 
 #include "app/TaskWindowController.h"
 
@@ -21,8 +21,7 @@ class LoadPortfolioWindowController : public TaskWindowController {
     Q_OBJECT
 
   public:
-    // Lists the host's portfolios; with a single one listed, selects it, so that OK opens it at
-    // once.
+    // Lists the host's portfolios and selects the first, so that OK opens it at once.
     explicit LoadPortfolioWindowController(WindowHost& host);
     ~LoadPortfolioWindowController() override;
 

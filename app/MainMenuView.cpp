@@ -287,10 +287,10 @@ void MainMenuView::deleteSelectedBonds() {
     const std::string what = serials.size() == 1
                                  ? "the bond with serial \"" + serials.front() + "\""
                                  : std::to_string(serials.size()) + " bonds";
-    if (services_.showConfirmation("Delete Bonds", "Delete", "Cancel",
-                                   "Are you sure you want to delete " + what +
-                                       "? You can undo this with Undo (Ctrl+Z).") !=
-        ToolkitServices::kDefaultButton) {
+    // "Cancel" is the default, so that Return never deletes bonds.
+    if (!services_.confirmDestruction("Delete Bonds", "Cancel", "Delete",
+                                      "Are you sure you want to delete " + what +
+                                          "? You can undo this with Undo (Ctrl+Z).")) {
         return;
     }
     // One command removes them all and writes the file once.

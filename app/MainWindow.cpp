@@ -2,14 +2,17 @@
 
 #include "app/BondListPanel.h"
 #include "app/MainMenuView.h"
+#include "app/WindowPlacement.h"
 #include "ui_MainMenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
@@ -149,13 +152,29 @@ QAction* MainWindow::addViewMenu() {
 void MainWindow::restoreSettings() {
     const QSettings settings;
     const QByteArray geometry = settings.value("mainWindow/geometry").toByteArray();
-    if (!geometry.isEmpty()) {
-        restoreGeometry(geometry);
-    } else {
-        // Wide enough at first for the list's columns up to the final maturity.
-        resize(1180, 720);
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        resize(firstSize());
     }
     bondList_->restoreLayout(settings.value(kListLayoutKey).toByteArray());
+}
+
+QSize MainWindow::firstSize() const {
+    // Wide enough for every column of the list, the Status note whole, and tall enough for many
+    // rows, as far as the screen allows: the window manager's frame is not known before the
+    // window is shown, so room is left for a usual one.
+    const QSize wanted(bondList_->widthForColumns(), 720);
+    const QSize frameRoom(8, 32);
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    return shownOn != nullptr ? wanted.boundedTo(shownOn->availableGeometry().size() - frameRoom)
+                              : wanted;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        keepOnScreenOnceFramed(*this);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

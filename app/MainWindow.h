@@ -12,6 +12,8 @@ class BondListPanel;
 class MainMenuView;
 class QAction;
 class QCloseEvent;
+class QShowEvent;
+class ResourceLocations;
 class Session;
 class WindowServices;
 
@@ -35,6 +37,8 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first time, keeps the window wholly on its screen once it is framed.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void connectCommands();
@@ -44,8 +48,11 @@ class MainWindow : public QMainWindow {
     void addToolBarOfCommands();
     // Save and Ctrl+S: saves, and the status bar says so when it worked.
     void saveByHand();
+    // The size of the first run, before the user has chosen one.
+    QSize firstSize() const;
 
     std::unique_ptr<Ui::MainMenu> ui_;
     MainMenuView* view_ = nullptr;
     BondListPanel* bondList_ = nullptr;
+    bool shownBefore_ = false;
 };

@@ -1,5 +1,7 @@
 #include "app/PageWindow.h"
 
+#include "app/WindowPlacement.h"
+
 #include <QUrl>
 
 PageWindow::PageWindow(QWidget* parent) : QTextBrowser(parent) {
@@ -16,7 +18,12 @@ PageWindow::PageWindow(QWidget* parent) : QTextBrowser(parent) {
 
 void PageWindow::showPage(const QUrl& address) {
     setSource(address);
+    // The first time, centred on the main window, wholly on its screen.
+    if (!isVisible() && parentWidget() != nullptr) {
+        placeCentredOn(*this, *parentWidget()->window());
+    }
     show();
+    keepOnScreenOnceFramed(*this);
     raise();
     activateWindow();
 }

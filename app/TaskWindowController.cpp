@@ -1,44 +1,10 @@
 #include "app/TaskWindowController.h"
 
 #include "app/WindowHost.h"
+#include "app/WindowPlacement.h"
 
 #include <QEvent>
-#include <QScreen>
 #include <QSettings>
-#include <QWindow>
-#include <algorithm>
-#include <functional>
-
-namespace {
-
-// Calls `exposed` when `window` is first exposed, then goes.
-class FirstExposure : public QObject {
-  public:
-    FirstExposure(QWindow* window, std::function<void()> exposed)
-        : QObject(window), exposed_(std::move(exposed)) {
-        window->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
-            watched->removeEventFilter(this);
-            // After the window has handled the exposure itself.
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    exposed_();
-                    deleteLater();
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-  private:
-    std::function<void()> exposed_;
-};
-
-} // namespace
 
 TaskWindowController::TaskWindowController(WindowHost& host)
     : QWidget(nullptr, Qt::Window), host_(&host), hostWidget_(host.hostWidget()) {
@@ -53,43 +19,21 @@ void TaskWindowController::showInFront() {
         shownBefore_ = true;
         // Each kind of window opens where and as large as the user last left it.
         const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
-        if (!geometry.isEmpty()) {
-            restoreGeometry(geometry);
-        }
+        placeOverHost_ = geometry.isEmpty() || !restoreGeometry(geometry);
     }
     show();
-    // Without a window manager the frame is known now; with one, it is known once the manager
-    // has framed and placed the window, which the window's first exposure tells.
-    keepOnScreen();
-    if (QWindow* window = windowHandle()) {
-        new FirstExposure(window, [this] { keepOnScreen(); });
-    }
+    keepOnScreenOnceFramed(*this);
     raise();
     activateWindow();
 }
 
-void TaskWindowController::keepOnScreen() {
-    const QScreen* screen = this->screen();
-    if (screen == nullptr) {
-        return;
+void TaskWindowController::showEvent(QShowEvent* event) {
+    // Here the window has its first size and is not on the screen yet: it opens in place.
+    if (placeOverHost_ && hostWidget_ != nullptr) {
+        placeOverHost_ = false;
+        placeCentredOn(*this, *hostWidget_->window());
     }
-    // Moved, and shrunk if it must be, so that no part of the window or its frame lies off the
-    // screen.
-    const QRect area = screen->availableGeometry();
-    const QSize margins = frameGeometry().size() - size();
-    const QSize fittedSize(std::min(width(), area.width() - margins.width()),
-                           std::min(height(), area.height() - margins.height()));
-    if (fittedSize != size()) {
-        resize(fittedSize);
-    }
-    const QRect frame = frameGeometry();
-    const int x =
-        std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
-    const int y =
-        std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height()));
-    if (x != frame.x() || y != frame.y()) {
-        move(x, y);
-    }
+    QWidget::showEvent(event);
 }
 
 bool TaskWindowController::event(QEvent* event) {

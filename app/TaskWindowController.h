@@ -21,18 +21,21 @@ class TaskWindowController : public QWidget {
     // The host, or nullptr once the host's widget is gone.
     WindowHost* host() const { return hostWidget_ ? host_ : nullptr; }
 
-    // Shows the window without modality, in front, the first time where and as large as the
-    // user last left a window of its kind, and wholly on the screen.
+    // Shows the window without modality, in front, wholly on the screen: the first time where
+    // and as large as the user last left a window of its kind, or else centred on the host's
+    // window, on its screen.
     void showInFront();
 
   protected:
     bool event(QEvent* event) override;
+    // Subclasses that size themselves as they are shown do so before calling this one.
+    void showEvent(QShowEvent* event) override;
 
   private:
-    void keepOnScreen();
     QString geometryKey() const;
 
     WindowHost* host_ = nullptr;
     QPointer<QWidget> hostWidget_;
     bool shownBefore_ = false;
+    bool placeOverHost_ = false;
 };

@@ -82,8 +82,8 @@ inline constexpr std::array<ReportColumn, 14> kReportColumns = {{
      ReportTotalRule::Blank},
     {"Final Maturity", "Final Maturity", false, "not known", ReportCellRule::FinalMaturity,
      ReportTotalRule::Blank},
-    {"Status", "Status", false, "includes 3-month penalty", ReportCellRule::Status,
-     ReportTotalRule::Blank},
+    {"Status", "Status", false, "includes the 3-month penalty until September 2029",
+     ReportCellRule::Status, ReportTotalRule::Blank},
 }};
 
 // The columns' identifiers, in the order they are shown.

@@ -149,11 +149,11 @@ void BondEditingSession::remove(const Bond* selected) {
         return;
     }
     const Bond bond = *selected;
-    const int answer = host->services().showConfirmation(
-        "Delete Bond", "Delete", "Cancel",
-        "Are you sure you want to delete the bond with serial \"" + bond.serial +
-            "\"? You can undo this with Undo (Ctrl+Z).");
-    if (answer != ToolkitServices::kDefaultButton) {
+    // "Cancel" is the default, so that Return never deletes a bond.
+    if (!host->services().confirmDestruction(
+            "Delete Bond", "Cancel", "Delete",
+            "Are you sure you want to delete the bond with serial \"" + bond.serial +
+                "\"? You can undo this with Undo (Ctrl+Z).")) {
         return;
     }
     {
@@ -174,6 +174,11 @@ void BondEditingSession::clear() {
 }
 
 void BondEditingSession::savePreset() {
+    // The preset keeps positions in the lists: a year typed that they lack has none.
+    if (const std::string unoffered = form_.unofferedYearMessage(); !unoffered.empty()) {
+        showNotice("Choice Needed", unoffered);
+        return;
+    }
     form_.keepIn(preset_);
     // A preset that cannot be written is reported; the window goes on with the one it holds,
     // and the file stays as it was.
@@ -194,7 +199,12 @@ bool BondEditingSession::hasUnsavedEntry() const {
         const BondDatabase* db = store();
         const Bond* bond = db != nullptr ? db->bond(portfolio_, editingSerial_) : nullptr;
         const std::optional<BondEntry> entry = form_.entry();
-        return bond != nullptr && entry && !entry->applyTo(*bond).sameFields(*bond);
+        if (bond == nullptr) {
+            return false;
+        }
+        // A year typed that cannot be stored yet is a change all the same.
+        return entry ? !entry->applyTo(*bond).sameFields(*bond)
+                     : !form_.unofferedYearMessage().empty();
     }
     const std::string serial = form_.serial();
     return !QString::fromStdString(serial).trimmed().isEmpty() && serial != preset_.serial();

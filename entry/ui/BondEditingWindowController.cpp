@@ -102,6 +102,9 @@ void BondEditingWindowController::connectCommands() {
     }
 
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
+    // A field takes Undo for its own typing; with none to take back, the last command goes.
+    serialField()->installEventFilter(this);
+    issueYearField()->installEventFilter(this);
     QUndoStack* history = host() != nullptr ? host()->undoStack() : nullptr;
     if (history == nullptr) {
         return;
@@ -180,6 +183,16 @@ void BondEditingWindowController::editBond(const std::string& serial) {
 
 void BondEditingWindowController::savePressed() {
     session_->save();
+    // A year refused is the one field to correct; otherwise the next serial is typed.
+    if (!form_->unofferedYearMessage().empty()) {
+        issueYearField()->setFocus();
+    } else {
+        serialField()->setFocus();
+    }
+}
+
+void BondEditingWindowController::clearPressed() {
+    session_->clear();
     serialField()->setFocus();
 }
 
@@ -250,7 +263,26 @@ void BondEditingWindowController::closeWithoutAsking() {
 
 // Keys and activation.
 
+bool BondEditingWindowController::leavesKeyToHistory(QObject* watched, QKeyEvent* event) const {
+    const QLineEdit* field = watched == serialField()      ? serialField()
+                             : watched == issueYearField() ? issueYearField()->lineEdit()
+                                                           : nullptr;
+    if (field == nullptr) {
+        return false;
+    }
+    if (event->matches(QKeySequence::Undo)) {
+        return !field->isUndoAvailable();
+    }
+    return event->matches(QKeySequence::Redo) && !field->isRedoAvailable();
+}
+
 bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        leavesKeyToHistory(watched, static_cast<QKeyEvent*>(event))) {
+        // Not taken by the field: the window's shortcut runs.
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && watched == bondTable_) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {

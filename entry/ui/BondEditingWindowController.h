@@ -81,7 +81,8 @@ class BondEditingWindowController : public TaskWindowController {
     void doubleClickedOnRow();
     void savePressed();
     void savePresetPressed() { session_->savePreset(); }
-    void clearPressed() { session_->clear(); }
+    // Back to the preset, the cursor in Serial for the next bond.
+    void clearPressed();
     void deleteBondPressed();
     void closePressed();
     // Escape: clears an entry in progress; with nothing to clear, closes the window.
@@ -102,6 +103,9 @@ class BondEditingWindowController : public TaskWindowController {
     void dropSelection();
     // Keeps the serial of the selected bond, so that a reload selects the same bond again.
     void rememberSelectedBond();
+    // Whether `event`, a key about to reach `watched`, is Undo or Redo that the field there has
+    // nothing to do with, so that the window's command takes it.
+    bool leavesKeyToHistory(QObject* watched, QKeyEvent* event) const;
     // Writes what the portfolio file lacks, as the window closes.
     void saveOnClose();
 

@@ -24,6 +24,10 @@ BondEntryForm::BondEntryForm(Fields fields, BondChoiceLists lists, QObject* pare
     attach(faceValue_, QStringLiteral("$"));
     attach(issueMonth_, QString());
     attach(issueYear_, QString());
+    // A year can be typed as well as chosen; what is typed stays as it is until the box offers
+    // it, so that a year the box lacks is never taken for the nearest one it has.
+    issueYear_.box->setEditable(true);
+    issueYear_.box->setInsertPolicy(QComboBox::NoInsert);
     connect(type_.box, &QComboBox::currentIndexChanged, this, &BondEntryForm::typeChanged);
     new FaceValueTypeAhead(*faceValue_.box,
                            [this](int index) { return faceValue_.list.valueAt(index); });
@@ -31,6 +35,7 @@ BondEntryForm::BondEntryForm(Fields fields, BondChoiceLists lists, QObject* pare
     connect(fields_.serial, &QLineEdit::textChanged, this, &BondEntryForm::changed);
     connect(issueMonth_.box, &QComboBox::currentIndexChanged, this, &BondEntryForm::changed);
     connect(issueYear_.box, &QComboBox::currentIndexChanged, this, &BondEntryForm::changed);
+    connect(issueYear_.box, &QComboBox::editTextChanged, this, &BondEntryForm::changed);
 
     for (Box* box : {&type_, &faceValue_, &issueYear_, &issueMonth_}) {
         select(*box, 0);
@@ -38,7 +43,7 @@ BondEntryForm::BondEntryForm(Fields fields, BondChoiceLists lists, QObject* pare
 }
 
 void BondEntryForm::attach(Box& box, const QString& prefix) {
-    // The boxes take no typed text, so one of their entries is selected whenever they have any.
+    // One of a box's entries is selected whenever it has any.
     box.box->setEditable(false);
     box.model = new ChoiceBoxModel(box.list, prefix, box.box);
     box.box->setModel(box.model);
@@ -131,21 +136,53 @@ std::optional<BondEntry> BondEntryForm::entry(std::string* missingChoiceMessage)
     const std::optional<std::string> faceValue = read(faceValue_, "Please choose a face value.");
     const std::optional<std::string> month = read(issueMonth_, "Please choose an issue month.");
     // The year box always offers the years of the type it shows (the type change keeps them
-    // together), so its entry is the year within the type just read.
-    const std::optional<std::string> year = read(issueYear_, "Please choose an issue year.");
+    // together), so its entry is the year within the type just read. A year typed is taken
+    // only as the entry it matches.
+    const std::optional<std::string> year =
+        issueYear_.list.valueAt(positionOf(issueYear_, yearText()));
+    if (!year && missingChoiceMessage != nullptr && missingChoiceMessage->empty()) {
+        *missingChoiceMessage = unofferedYearMessage();
+    }
     if (!type || !faceValue || !month || !year) {
         return std::nullopt;
     }
     return BondEntry{serial(), *type, *faceValue, *month, *year};
 }
 
+std::string BondEntryForm::yearText() const {
+    return issueYear_.box->currentText().toStdString();
+}
+
+int BondEntryForm::positionOf(const Box& box, const std::string& value) {
+    for (int index = 0; index < box.list.count(); ++index) {
+        if (box.list.valueAt(index) == value) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+std::string BondEntryForm::unofferedYearMessage() const {
+    const std::string year = yearText();
+    if (positionOf(issueYear_, year) >= 0) {
+        return {};
+    }
+    // The warning the fields show for this date says why; without one (no year typed, or no
+    // years known for the series), the year is simply to be chosen.
+    const std::string warning = this->warning();
+    return warning.empty() ? "Please choose an issue year." : warning;
+}
+
 void BondEntryForm::keepIn(EntryPreset& preset) const {
+    const int year = positionOf(issueYear_, yearText());
     preset.set(serial(), type_.box->currentIndex(), faceValue_.box->currentIndex(),
-               issueMonth_.box->currentIndex(), issueYear_.box->currentIndex());
+               issueMonth_.box->currentIndex(), year >= 0 ? year : issueYear_.box->currentIndex());
 }
 
 std::string BondEntryForm::warning() const {
-    const std::optional<BondEntry> shown = entry();
-    return shown ? issueDateWarning(shown->type, shown->issueMonth, shown->issueYear)
-                 : std::string();
+    const std::optional<std::string> type = type_.list.valueAt(type_.box->currentIndex());
+    const std::optional<std::string> month =
+        issueMonth_.list.valueAt(issueMonth_.box->currentIndex());
+    const std::string year = yearText();
+    return type && month && !year.empty() ? issueDateWarning(*type, *month, year) : std::string();
 }

@@ -3,7 +3,8 @@
 // The fields a bond is entered in: a serial field and four choice boxes (series, face value,
 // issue month, issue year), each with its own choice list. The form shows a bond or the entry
 // preset and gives back the entry the user made; choosing a series gives the year box that
-// series' years.
+// series' years. A year may also be typed: one the box does not offer stays as typed, with the
+// warning about the issue date, and is never taken for another year.
 
 #include "entry/BondChoiceLists.h"
 #include "entry/BondEntry.h"
@@ -53,8 +54,11 @@ class BondEntryForm : public QObject {
     // The preset's serial and positions; a position outside its list selects the first entry.
     void fill(const EntryPreset& preset);
     // What the fields hold, or nothing with the message naming the first box without an entry
-    // (its list is missing from the choice-list file).
+    // (its list is missing from the choice-list file) or the year typed that the box does not
+    // offer.
     std::optional<BondEntry> entry(std::string* missingChoiceMessage = nullptr) const;
+    // Why the year typed cannot be taken: the box does not offer it. Empty when it can.
+    std::string unofferedYearMessage() const;
     // Keeps the serial and the four selected positions in the preset.
     void keepIn(EntryPreset& preset) const;
     // The warning about the entry's issue date; empty when there is none.
@@ -78,6 +82,10 @@ class BondEntryForm : public QObject {
     void selectValue(Box& box, const std::string& value);
     void dropExtraEntries();
     void typeChanged();
+    // The year box's text: an entry chosen, or what was typed there.
+    std::string yearText() const;
+    // The position of `value` among the box's entries; -1 when it offers no such entry.
+    static int positionOf(const Box& box, const std::string& value);
 
     Fields fields_;
     BondChoiceLists lists_;

@@ -7,10 +7,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QUndoStack>
+#include <tuple>
 
 namespace {
 
@@ -182,7 +185,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
     // Serial unchanged: nothing is stored and the window returns to entry mode.
     doubleClickRow(*window, 0);
-    services.answerConfirmation(ToolkitServices::kDefaultButton);
+    services.answerConfirmation(ToolkitServices::kAlternateButton);
     window->deleteBondPressed();
     chooseText(window->typeField(), "I");
     window->savePressed();
@@ -192,7 +195,7 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
 
     // Serial changed: nothing is stored and editing goes on.
     doubleClickRow(*window, 0);
-    services.answerConfirmation(ToolkitServices::kDefaultButton);
+    services.answerConfirmation(ToolkitServices::kAlternateButton);
     window->deleteBondPressed();
     window->serialField()->setText("Z");
     window->savePressed();
@@ -327,3 +330,33 @@ TEST_F(BondEntrySaveTest, SavedPresetIsWhatANewEntryShowsAfterARestart) {
 }
 
 } // namespace
+
+TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIsNeverSaved) {
+    BondEditingWindowController* window = openWindow();
+    QApplication::setActiveWindow(window);
+    const QLabel* warning = window->findChild<QLabel*>("warningLabel");
+    ASSERT_NE(window->issueYearField()->lineEdit(), nullptr) << "a year can be typed";
+    for (const auto& [type, year, offered] :
+         {std::tuple{"EE", "1975", "1990"}, std::tuple{"I", "2027", "2001"}}) {
+        enter(*window, std::string("Y-") + year, type, "$100", "May", offered);
+        window->issueYearField()->setFocus();
+        window->issueYearField()->lineEdit()->selectAll();
+        QTest::keyClicks(window->issueYearField(), year);
+        QTest::keyClick(window->issueYearField(), Qt::Key_Return);
+        EXPECT_EQ(boxText(window->issueYearField()), year) << "never another year";
+        EXPECT_FALSE(warning->isHidden());
+        ASSERT_FALSE(services.informationAlerts.empty());
+        EXPECT_EQ(services.informationAlerts.back().message, warning->text().toStdString());
+        EXPECT_TRUE(warning->text().contains(QString("not in ") + year));
+        EXPECT_TRUE(bondsInMemory().empty());
+        EXPECT_FALSE(portfolioOnDisk());
+    }
+    window->savePresetPressed();
+    EXPECT_EQ(services.informationAlerts.back().title, "Choice Needed") << "nor kept as a preset";
+
+    // A year the box offers is taken as typed.
+    window->issueYearField()->lineEdit()->selectAll();
+    QTest::keyClicks(window->issueYearField(), "2001");
+    QTest::keyClick(window->issueYearField(), Qt::Key_Return);
+    EXPECT_EQ(bondsOnDisk(), (Bonds{{"Y-2027", "I", "100", "2001", "May"}}));
+}

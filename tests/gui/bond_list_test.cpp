@@ -183,9 +183,12 @@ TEST(BondList, ShowsTheReportsTextsInItsOrderAndActsOnTheSelectedBonds) {
     list->selectRow(1);
     list->selectionModel()->select(list->model()->index(2, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(list, Qt::Key_Delete);
     settle();
+    ASSERT_EQ(app.services.confirmations.size(), 1u);
+    EXPECT_EQ(app.services.confirmations[0].title, "Delete Bonds");
+    EXPECT_EQ(app.services.confirmations[0].defaultButton, "Cancel") << "Return never deletes";
     EXPECT_EQ(app.database().portfolio("Family")->bonds.size(), 1u);
     EXPECT_EQ(list->model()->rowCount(), 1);
     EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);

@@ -242,7 +242,8 @@ TEST(MainMenuCommands, OpenPortfolioWindowListsTheNamesInTheDatabasesOrder) {
     auto windows = app.openWindows<LoadPortfolioWindowController>();
     ASSERT_EQ(windows.size(), 1u);
     EXPECT_EQ(windows[0]->portfolios(), app.database().portfolioNames());
-    EXPECT_EQ(windows[0]->selectedPortfolio(), "");
+    EXPECT_EQ(windows[0]->selectedPortfolio(), app.database().portfolioNames().front())
+        << "the first is selected";
 }
 
 TEST(MainMenuSaving, SaveWritesTheFileEvenWithNoPortfolioOpen) {

@@ -229,6 +229,7 @@ TEST(OpenPortfolioWindow, AnsweringNoOrOtherKeysOrNoSelectionChangeNothing) {
     auto* window = openLoadWindow(app);
     const std::string fileBefore = readWholeFile(app.portfolioFile());
 
+    window->tableView()->selectionModel()->clearSelection();
     pressKey(window->tableView(), Qt::Key_Backspace);
     EXPECT_TRUE(app.services.confirmations.empty()) << "no row selected";
 

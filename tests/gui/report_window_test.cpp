@@ -334,10 +334,17 @@ TEST_F(ReportWindowTest, InvalidBondsAreListedAndNamedInOneAlertOnceAsTheWindowO
     EXPECT_TRUE(report->isVisible()) << "the other bonds' values are shown";
     EXPECT_EQ(cell(42, kCurrentValue), "no value");
     EXPECT_EQ(cell(45, kCurrentValue), "$4339.20") << "the forty others, and only they";
+    // The report is in front as the alert comes; answered, the alert hands the keyboard back to
+    // the window it came from, the main window here. The report is in front all the same.
+    app->services.setDuringAlert([this] {
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(&app->window());
+    });
     settle();
     ASSERT_EQ(app->services.alerts.size(), 1u);
-    EXPECT_EQ(app->services.alerts[0].title, "Error");
+    EXPECT_EQ(app->services.alerts[0].title, "Invalid Issue Dates");
     EXPECT_EQ(app->services.alerts[0].message, invalidBondsMessage(report->report().snapshot()));
+    EXPECT_EQ(QApplication::activeWindow(), report.data());
     // A later computation, and opening it again, list them still but name them no more.
     ASSERT_TRUE(app->database().addBond("Savings", Bond("BAD3", "EE", "25", "2002", "January")));
     settle();

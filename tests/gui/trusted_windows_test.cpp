@@ -129,10 +129,11 @@ TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
     AppHarness app({kFamily});
     BondEditingWindowController* editor = openEditor(app, "Family");
     editor->bondTable()->selectRow(0);
-    app.services.answerConfirmation(ToolkitServices::kDefaultButton);
+    app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(editor->bondTable(), Qt::Key_Delete);
     ASSERT_EQ(app.services.confirmations.size(), 1u);
     EXPECT_NE(app.services.confirmations[0].message.find("\"I1000\""), std::string::npos);
+    EXPECT_EQ(app.services.confirmations[0].defaultButton, "Cancel");
     EXPECT_TRUE(bondsOnDisk(app, "Family").empty());
 
     app.view().controller().undoStack()->undo();

@@ -31,12 +31,14 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMetaObject>
+#include <QPointer>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QTableView>
 #include <algorithm>
 
@@ -44,6 +46,9 @@ namespace {
 
 // The identifiers of the owner's columns the user has hidden.
 constexpr const char* kHiddenColumnsKey = "report/hiddenColumns";
+
+// The alert that names the bonds whose issue date no bond of their series can have.
+constexpr const char* kInvalidBondsTitle = "Invalid Issue Dates";
 
 QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -96,6 +101,8 @@ ReportWindow::ReportWindow(WindowHost& host)
     tableView_->installEventFilter(this);
     connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
     connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
+    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this,
+            &ReportWindow::printPressed);
 
     // The report follows its own portfolio, whichever portfolio is open, through the session,
     // whose snapshot of it every other view of it reads too.
@@ -132,13 +139,20 @@ void ReportWindow::open() {
     // Once, as the window opens, never at a later computation: the bonds with an invalid issue
     // date are listed in the report, and the alert names them all. It comes from the event loop,
     // after the command that opened the report, and is dropped if the window has gone by then.
+    // Once it is answered, the report is the window in front, not the one the alert came back
+    // to.
     invalidBondsNamed_ = true;
     const std::string message = invalidBondsMessage(report_.snapshot());
     QMetaObject::invokeMethod(
         this,
         [this, message] {
+            const QPointer<ReportWindow> self(this);
             if (WindowHost* view = host()) {
-                view->services().showErrorAlert("Error", message);
+                view->services().showErrorAlert(kInvalidBondsTitle, message);
+            }
+            if (self && isVisible()) {
+                raise();
+                activateWindow();
             }
         },
         Qt::QueuedConnection);

@@ -39,7 +39,8 @@ class ReportWindow : public TaskWindowController {
     ~ReportWindow() override;
 
     // Shows the window in front; the first time, when bonds of the report have an invalid issue
-    // date, also names them all in one alert (from the event loop).
+    // date, also names them all in one alert (from the event loop), after which the window is
+    // in front again.
     void open();
 
     const ValueReport& report() const { return report_; }
@@ -69,6 +70,7 @@ class ReportWindow : public TaskWindowController {
   public slots:
     // Asks where to save, then writes the report as CSV (a name ending ".csv") or as PDF.
     void exportPressed();
+    // Print… and Ctrl+P.
     void printPressed();
 
   protected:
