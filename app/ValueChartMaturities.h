@@ -2,8 +2,8 @@
 
 // The final-maturity marks of the "Value Over Time" chart. Each mark has a label; where marks lie
 // too close for their labels to stand apart, they are grouped by quarter, half year, year or
-// longer, the shortest period whose labels all fit, and a group is drawn as a band over the
-// months its bonds mature in.
+// longer, the shortest period whose labels all fit, and a group is drawn as a strip along the top
+// of the plot over the months its bonds mature in.
 
 #include "store/YearMonth.h"
 #include "valuation/WorthOverTime.h"

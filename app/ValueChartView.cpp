@@ -27,8 +27,10 @@ namespace {
 const QColor kPortfolioColor(0x1f, 0x4e, 0x99);
 const QColor kSelectionColor(0xd9, 0x73, 0x0d);
 const QColor kMaturityColor(0x70, 0x70, 0x70);
-const QColor kMaturityBandColor(0x70, 0x70, 0x70, 0x30);
+const QColor kMaturityBandColor(0x70, 0x70, 0x70, 0x60);
 const QColor kShownMonthColor(0xc0, 0x39, 0x2b);
+// The share of the plot's height a group of maturity marks takes at its top.
+constexpr double kStripHeight = 0.04;
 
 // The months on the horizontal axis, one unit each.
 double monthPosition(const YearMonth& month) {
@@ -212,10 +214,14 @@ void ValueChartView::compute(Line line) {
     // The worker holds its own share of the bonds and the table, which nothing changes.
     job.worker = std::jthread([this, line, generation, bonds = bonds_, table = table_,
                                serials = selectedSerials_](std::stop_token stop) {
-        auto worth = std::make_shared<WorthOverTime>(
-            line == Line::Portfolio
-                ? worthOverTime(*bonds, table.get(), stop)
-                : worthOverTime(bondsWithSerials(*bonds, serials), table.get(), stop));
+        auto worth = std::make_shared<WorthOverTime>();
+        if (line == Line::Portfolio) {
+            *worth = worthOverTime(*bonds, table.get(), stop);
+        } else if (const std::vector<Bond> selected = bondsWithSerials(*bonds, serials);
+                   !selected.empty()) {
+            // Serials of another portfolio select nothing here: no line at all.
+            *worth = worthOverTime(selected, table.get(), stop);
+        }
         if (stop.stop_requested()) {
             return;
         }
@@ -276,8 +282,6 @@ void ValueChartView::rebuildSeries() {
     addLine(portfolio_, "portfolio", tr("Portfolio"), kPortfolioColor, amountAxis_);
     addLine(selection_, "selection", tr("Selected bonds"), kSelectionColor, selectionAxis_);
     markScale_ = -1.0;
-    rebuildMaturityMarks();
-    placeShownMonthMarker();
     placeOverPlot();
 }
 
@@ -314,13 +318,16 @@ void ValueChartView::rebuildMaturityMarks() {
                 addMarker(mark.first, "finalMaturity", tr("Final maturity"), linePen, inLegend));
             continue;
         }
-        // A group covers the months its bonds mature in.
+        // A group is a strip under its label over the months its bonds mature in, which leaves
+        // the lines below it clear.
         auto* band = new QAreaSeries;
         auto* top = new QLineSeries(band);
         auto* bottom = new QLineSeries(band);
+        const double stripBottom =
+            amountAxis_->max() - (amountAxis_->max() - amountAxis_->min()) * kStripHeight;
         for (const YearMonth& month : {mark.first, mark.last}) {
             top->append(monthPosition(month), amountAxis_->max());
-            bottom->append(monthPosition(month), amountAxis_->min());
+            bottom->append(monthPosition(month), stripBottom);
         }
         band->setUpperSeries(top);
         band->setLowerSeries(bottom);
@@ -336,6 +343,8 @@ void ValueChartView::rebuildMaturityMarks() {
         }
         maturitySeries_.push_back(band);
     }
+    // Last in the legend, as before the marks were drawn anew.
+    placeShownMonthMarker();
 }
 
 void ValueChartView::addLine(const WorthOverTime& worth, const char* objectName,
@@ -409,7 +418,7 @@ QString ValueChartView::readOutText() const {
 QString ValueChartView::readOutOf(const YearMonth& month) const {
     QStringList lines{QString::fromStdString(month.name())};
     lines << tr("Portfolio: %1").arg(worthText(portfolio_, month));
-    if (!selectedSerials_.empty()) {
+    if (selectionJob_.running || !selection_.months.empty()) {
         lines << tr("Selected bonds: %1")
                      .arg(selectionJob_.running ? tr("being computed")
                                                 : worthText(selection_, month));

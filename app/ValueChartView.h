@@ -14,7 +14,7 @@
 // the same whatever the user's locale.
 //
 // Series carry object names for what they show: "portfolio", "selection" (one series per
-// piece), "finalMaturity" (one per mark: a line, or a band for a group) and "shownMonth"; the
+// piece), "finalMaturity" (one per mark: a line, or a strip for a group) and "shownMonth"; the
 // axes are "months", "worth", "selectionWorth" and "maturities" (the marks' labels, at the top).
 
 #include "store/Bond.h"
