@@ -27,7 +27,7 @@ namespace {
 const QColor kPortfolioColor(0x1f, 0x4e, 0x99);
 const QColor kSelectionColor(0xd9, 0x73, 0x0d);
 const QColor kMaturityColor(0x70, 0x70, 0x70);
-const QColor kMaturityBandColor(0x70, 0x70, 0x70, 0x60);
+const QColor kMaturityStripColor(0x70, 0x70, 0x70, 0x60);
 const QColor kShownMonthColor(0xc0, 0x39, 0x2b);
 // The share of the plot's height a group of maturity marks takes at its top.
 constexpr double kStripHeight = 0.04;
@@ -318,33 +318,38 @@ void ValueChartView::rebuildMaturityMarks() {
                 addMarker(mark.first, "finalMaturity", tr("Final maturity"), linePen, inLegend));
             continue;
         }
-        // A group is a strip under its label over the months its bonds mature in, which leaves
-        // the lines below it clear.
-        auto* band = new QAreaSeries;
-        auto* top = new QLineSeries(band);
-        auto* bottom = new QLineSeries(band);
-        const double stripBottom =
-            amountAxis_->max() - (amountAxis_->max() - amountAxis_->min()) * kStripHeight;
-        for (const YearMonth& month : {mark.first, mark.last}) {
-            top->append(monthPosition(month), amountAxis_->max());
-            bottom->append(monthPosition(month), stripBottom);
-        }
-        band->setUpperSeries(top);
-        band->setLowerSeries(bottom);
-        band->setObjectName("finalMaturity");
-        band->setName(tr("Final maturity"));
-        band->setPen(linePen);
-        band->setBrush(kMaturityBandColor);
-        chart()->addSeries(band);
-        band->attachAxis(monthAxis_);
-        band->attachAxis(amountAxis_);
-        for (QLegendMarker* marker : chart()->legend()->markers(band)) {
-            marker->setVisible(inLegend);
-        }
-        maturitySeries_.push_back(band);
+        maturitySeries_.push_back(addMaturityStrip(mark, linePen, inLegend));
     }
     // Last in the legend, as before the marks were drawn anew.
     placeShownMonthMarker();
+}
+
+QAreaSeries* ValueChartView::addMaturityStrip(const MaturityMark& mark, const QPen& pen,
+                                              bool inLegend) {
+    // A strip under the group's label over the months its bonds mature in, which leaves the
+    // lines below it clear.
+    auto* strip = new QAreaSeries;
+    auto* top = new QLineSeries(strip);
+    auto* bottom = new QLineSeries(strip);
+    const double stripBottom =
+        amountAxis_->max() - (amountAxis_->max() - amountAxis_->min()) * kStripHeight;
+    for (const YearMonth& month : {mark.first, mark.last}) {
+        top->append(monthPosition(month), amountAxis_->max());
+        bottom->append(monthPosition(month), stripBottom);
+    }
+    strip->setUpperSeries(top);
+    strip->setLowerSeries(bottom);
+    strip->setObjectName("finalMaturity");
+    strip->setName(tr("Final maturity"));
+    strip->setPen(pen);
+    strip->setBrush(kMaturityStripColor);
+    chart()->addSeries(strip);
+    strip->attachAxis(monthAxis_);
+    strip->attachAxis(amountAxis_);
+    for (QLegendMarker* marker : chart()->legend()->markers(strip)) {
+        marker->setVisible(inLegend);
+    }
+    return strip;
 }
 
 void ValueChartView::addLine(const WorthOverTime& worth, const char* objectName,

@@ -22,6 +22,8 @@
 #include "valuation/ValueTable.h"
 #include "valuation/WorthOverTime.h"
 
+struct MaturityMark;
+
 #include <QChartView>
 #include <memory>
 #include <optional>
@@ -29,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+class QAreaSeries;
 class QCategoryAxis;
 class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
@@ -90,6 +93,7 @@ class ValueChartView : public QChartView {
     // Draws the lines and markers anew from the worth already computed.
     void rebuildSeries();
     void rebuildMaturityMarks();
+    QAreaSeries* addMaturityStrip(const MaturityMark& mark, const QPen& pen, bool inLegend);
     void addLine(const WorthOverTime& worth, const char* objectName, const QString& name,
                  const QColor& color, QValueAxis* axis);
     QLineSeries* addMarker(const YearMonth& month, const char* objectName, const QString& name,
