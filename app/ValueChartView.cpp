@@ -444,6 +444,7 @@ void ValueChartView::showReadOut(std::optional<YearMonth> month) {
     readOut_->setVisible(readOutMonth_.has_value());
     readOutLine_->setVisible(readOutMonth_.has_value());
     if (!readOutMonth_) {
+        setAccessibleDescription({});
         return;
     }
     const QRectF plot = chart()->plotArea();
@@ -452,6 +453,8 @@ void ValueChartView::showReadOut(std::optional<YearMonth> month) {
         plot.left() + (monthPosition(*readOutMonth_) - monthAxis_->min()) / span * plot.width();
     readOutLine_->setLine(x, plot.top(), x, plot.bottom());
     readOut_->setPlainText(readOutOf(*readOutMonth_));
+    // What a screen reader reads of the chart as the arrow keys move the read-out.
+    setAccessibleDescription(readOut_->toPlainText());
     // Beside the line, on the side with room for it.
     const QRectF box = readOut_->boundingRect();
     const double left = x + 8.0 + box.width() <= plot.right() ? x + 8.0 : x - 8.0 - box.width();
