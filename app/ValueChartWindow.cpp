@@ -3,19 +3,59 @@
 #include "app/ValueChartView.h"
 #include "app/WindowHost.h"
 #include "store/BondDatabase.h"
+#include "store/SeriesRules.h"
+#include "valuation/Session.h"
 
 #include <QChart>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+// The bonds the note names; the rest are counted.
+constexpr std::size_t kNamedBonds = 3;
+
+QString bondNamed(const Bond& bond) {
+    if (const std::optional<YearMonth> issue = bond.issued();
+        issue && seriesRulesOf(bond.type) != nullptr) {
+        return QObject::tr("%1 bond \"%2\", issued %3")
+            .arg(QString::fromStdString(bond.type), QString::fromStdString(bond.serial),
+                 QString::fromStdString(issue->name()));
+    }
+    return QObject::tr("the bond \"%1\" of series \"%2\", issued \"%3 %4\"")
+        .arg(QString::fromStdString(bond.serial), QString::fromStdString(bond.type),
+             QString::fromStdString(bond.issueMonth), QString::fromStdString(bond.issueYear));
+}
+
+QString monthsLacking(const Bond& bond, const BondWithoutValue& gap) {
+    if (!bond.issued() || seriesRulesOf(bond.type) == nullptr) {
+        return QObject::tr("its series or issue date is not one Orvelt knows, so no month has "
+                           "a worth");
+    }
+    const QString first = QString::fromStdString(gap.first.name());
+    const QString last = QString::fromStdString(gap.last.name());
+    if (gap.months == 1) {
+        return QObject::tr("no value in %1").arg(first);
+    }
+    if (gap.months == gap.last.monthsSince(gap.first) + 1) {
+        return QObject::tr("no value from %1 to %2").arg(first, last);
+    }
+    return QObject::tr("no value in %1 months from %2 to %3")
+        .arg(QString::number(gap.months), first, last);
+}
+
+} // namespace
 
 ValueChartWindow::ValueChartWindow(WindowHost& host)
     : TaskWindowController(host), session_(host.session()), chart_(new ValueChartView(this)),
       note_(new QLabel(this)) {
     setObjectName("valueChartWindow");
     setWindowTitle(tr("Value Over Time"));
+    note_->setObjectName("gapNote");
     note_->setWordWrap(true);
-    note_->setText(tr("The line leaves out every month in which a bond already issued has no "
-                      "value in the value table, rather than show a smaller total."));
+    note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note_->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(chart_, 1);
     layout->addWidget(note_);
@@ -30,19 +70,57 @@ ValueChartWindow::ValueChartWindow(WindowHost& host)
                 }
             });
     connect(&session_, &Session::redemptionMonthChanged, this, &ValueChartWindow::followShownMonth);
+    connect(chart_, &ValueChartView::worthDrawn, this, &ValueChartWindow::showGapNote);
     followPortfolio();
     followShownMonth();
 }
 
-void ValueChartWindow::followPortfolio(bool sameBonds) {
+void ValueChartWindow::followPortfolio(bool onlyTheMonthMoved) {
     const std::optional<std::string>& open = session_.openPortfolio();
     if (!open || !session_.store().hasPortfolio(*open)) {
-        chart_->setSnapshot(nullptr, nullptr);
+        chart_->setBonds({}, nullptr);
         chart_->chart()->setTitle(tr("No portfolio is open."));
+        showGapNote();
         return;
     }
-    chart_->setSnapshot(session_.snapshot(*open), session_.valueTable(), sameBonds);
     chart_->chart()->setTitle(tr("Worth of %1 by month").arg(QString::fromStdString(*open)));
+    if (onlyTheMonthMoved) {
+        return;
+    }
+    const std::shared_ptr<const ReportSnapshot> snapshot = session_.snapshot(*open);
+    std::vector<Bond> bonds;
+    bonds.reserve(snapshot->rows.size());
+    for (const ReportRow& row : snapshot->rows) {
+        bonds.push_back(row.bond);
+    }
+    chart_->setBonds(std::move(bonds), session_.valueTable());
+    showGapNote();
+}
+
+void ValueChartWindow::showGapNote() {
+    std::vector<BondWithoutValue> gaps = chart_->portfolioWorth().withoutValue;
+    note_->setVisible(!gaps.empty());
+    if (gaps.empty()) {
+        note_->clear();
+        return;
+    }
+    // The bonds that cut the line most first.
+    std::stable_sort(
+        gaps.begin(), gaps.end(),
+        [](const BondWithoutValue& a, const BondWithoutValue& b) { return a.months > b.months; });
+    QStringList lines{tr("The line leaves out the months in which a bond already issued has no "
+                         "value in the value table, rather than show a smaller total:")};
+    const std::vector<Bond>& bonds = chart_->bonds();
+    for (std::size_t index = 0; index < std::min(gaps.size(), kNamedBonds); ++index) {
+        const Bond& bond = bonds[gaps[index].bond];
+        lines << QStringLiteral("• %1: %2").arg(bondNamed(bond), monthsLacking(bond, gaps[index]));
+    }
+    if (gaps.size() > kNamedBonds) {
+        const std::size_t more = gaps.size() - kNamedBonds;
+        lines << (more == 1 ? tr("and 1 more bond.")
+                            : tr("and %1 more bonds.").arg(QString::number(more)));
+    }
+    note_->setText(lines.join('\n'));
 }
 
 void ValueChartWindow::followShownMonth() {

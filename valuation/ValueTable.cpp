@@ -195,15 +195,25 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
 }
 
 Amount amountOfFace(double face, ValueCell cents) {
-    if (const std::optional<std::int64_t> faceCents = wholeCentsOf(face)) {
+    return FaceScale(face).amountOf(cents);
+}
+
+FaceScale::FaceScale(double face) : face_(face), faceCents_(wholeCentsOf(face)) {}
+
+Amount FaceScale::amountOf(ValueCell cents) const {
+    if (faceCents_) {
         // cents * faceCents / 25 cents is cents * faceCents * 4 millionths of a dollar.
-        return Amount::ofMillionths(Amount::Millionths{cents} * *faceCents * 4);
+        return Amount::ofMillionths(Amount::Millionths{cents} * *faceCents_ * 4);
     }
-    return Amount::ofDollars(static_cast<double>(cents) / 100.0 * (face / 25.0));
+    return Amount::ofDollars(static_cast<double>(cents) / 100.0 * (face_ / 25.0));
+}
+
+double tableFaceOfBond(const Bond& bond) {
+    return faceValueOf(bond.faceValue);
 }
 
 Amount amountOfBond(const Bond& bond, ValueCell cents) {
-    return amountOfFace(faceValueOf(bond.faceValue), cents);
+    return amountOfFace(tableFaceOfBond(bond), cents);
 }
 
 std::string storedValueText(const PlistValue& value) {

@@ -167,6 +167,19 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond, const Yea
 // value / 25, exactly when the face value is whole cents (wholeCentsOf); otherwise the floating
 // product of the leaf's dollars and face / 25, to the nearest millionth of a dollar.
 Amount amountOfFace(double face, ValueCell cents);
+// The same rule worked out once for a face value, for the many leaves of one bond.
+class FaceScale {
+  public:
+    explicit FaceScale(double face);
+    Amount amountOf(ValueCell cents) const;
+
+  private:
+    double face_;
+    std::optional<std::int64_t> faceCents_;
+};
+// The face value in dollars that a bond's leaves are scaled by: its face value text read as
+// every number text is.
+double tableFaceOfBond(const Bond& bond);
 // The same for the bond's face value.
 Amount amountOfBond(const Bond& bond, ValueCell cents);
 

@@ -1,61 +1,152 @@
 #include "valuation/WorthOverTime.h"
 
+#include "store/SeriesRules.h"
 #include "valuation/OwnerFigures.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-// The month's sum over the bonds issued by then; none when one of them has no value or none
-// is issued yet. A bond of an impossible issue date counts nowhere, as in the report's totals.
-std::optional<Amount> worthAtMonth(const std::vector<Bond>& bonds, const ValueTable* table,
-                                   const YearMonth& month) {
-    Amount sum;
-    bool anyIssued = false;
-    for (const Bond& bond : bonds) {
-        const OwnerFigures figures = valueFiguresOfBond(table, bond, month);
-        if (figures.status == BondStatus::NotIssuedYet ||
-            figures.status == BondStatus::InvalidIssueDate) {
-            continue;
+// The sums of the months being built, one bond at a time.
+class MonthTotals {
+  public:
+    MonthTotals(WorthOverTime& result, const ValueTable& table, std::size_t count)
+        : result_(result), table_(table), sums_(count), valued_(count, false) {}
+
+    // Adds what the bond is worth in each month from its issue on, by the rule of
+    // valueFiguresOfBond: the table's value when payable, its price while "NO PAY", nothing in a
+    // month the table calls it invalid, and no worth for the month when the table lacks it.
+    void addBond(std::size_t index, const Bond& bond, BondSeries series, YearMonth issue,
+                 const SeriesRules& rules) {
+        const FaceScale face(tableFaceOfBond(bond));
+        const double ownerFace = bond.faceAmount();
+        const std::optional<Amount> price =
+            ownerFace > 0.0 && std::isfinite(ownerFace)
+                ? std::optional<Amount>(issuePriceOfFace(ownerFace, rules))
+                : std::nullopt;
+        BondWithoutValue lacking{index, {}, {}, 0};
+        const std::size_t start =
+            static_cast<std::size_t>(std::max(0, issue.monthsSince(result_.months[0].month)));
+        for (std::size_t offset = start; offset < sums_.size(); ++offset) {
+            MonthWorth& month = result_.months[offset];
+            const ValueCell cell = table_.cell(series, month.month, issue);
+            if (cell == kInvalidCell) {
+                continue;
+            }
+            if (cell == kMissingCell || (cell == kNoPayCell && !price)) {
+                ++month.bondsWithoutValue;
+                lacking.first = lacking.months == 0 ? month.month : lacking.first;
+                lacking.last = month.month;
+                ++lacking.months;
+                continue;
+            }
+            sums_[offset] += cell == kNoPayCell ? *price : face.amountOf(cell);
+            valued_[offset] = true;
         }
-        if (!figures.value) {
-            return std::nullopt;
+        if (lacking.months > 0) {
+            result_.withoutValue.push_back(lacking);
         }
-        anyIssued = true;
-        sum += *figures.value;
     }
-    return anyIssued ? std::optional<Amount>(sum) : std::nullopt;
+
+    // A bond no month can be placed in has no value in any.
+    void addUnplaceableBond(std::size_t index) {
+        for (MonthWorth& month : result_.months) {
+            ++month.bondsWithoutValue;
+        }
+        const int count = static_cast<int>(result_.months.size());
+        result_.withoutValue.push_back(
+            {index, result_.months.front().month, result_.months.back().month, count});
+    }
+
+    void finish() {
+        for (std::size_t offset = 0; offset < sums_.size(); ++offset) {
+            MonthWorth& month = result_.months[offset];
+            if (month.bondsWithoutValue == 0 && valued_[offset]) {
+                month.worth = sums_[offset];
+            }
+        }
+    }
+
+  private:
+    WorthOverTime& result_;
+    const ValueTable& table_;
+    std::vector<Amount> sums_;
+    std::vector<bool> valued_;
+};
+
+std::vector<FinalMaturity> countedMaturities(std::vector<YearMonth> maturities) {
+    std::sort(maturities.begin(), maturities.end());
+    std::vector<FinalMaturity> counted;
+    for (const YearMonth& month : maturities) {
+        if (counted.empty() || counted.back().month != month) {
+            counted.push_back({month, 0});
+        }
+        ++counted.back().bonds;
+    }
+    return counted;
 }
+
+// Checked between bonds, often enough that a stop takes effect at once.
+constexpr std::size_t kBondsBetweenStopChecks = 1024;
 
 } // namespace
 
-WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* table) {
+WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* table,
+                            std::stop_token stop) {
     WorthOverTime result;
+    const bool hasMonths = table != nullptr && !table->redemptionMonths().empty();
     // Valued at the table's last month, a bond of an impossible issue date has no maturity.
     const std::optional<YearMonth> last =
-        table != nullptr && !table->redemptionMonths().empty()
-            ? std::optional<YearMonth>(table->redemptionMonths().back())
-            : std::nullopt;
-    for (const Bond& bond : bonds) {
-        if (const auto maturity = valueFiguresOfBond(table, bond, last).finalMaturity) {
-            result.finalMaturities.push_back(*maturity);
+        hasMonths ? std::optional<YearMonth>(table->redemptionMonths().back()) : std::nullopt;
+    if (hasMonths) {
+        const YearMonth first = table->redemptionMonths().front();
+        const int count = last->monthsSince(first) + 1;
+        result.months.reserve(static_cast<std::size_t>(count));
+        for (int offset = 0; offset < count; ++offset) {
+            result.months.push_back({first.plusMonths(offset), std::nullopt, 0});
         }
     }
-    std::sort(result.finalMaturities.begin(), result.finalMaturities.end());
-    result.finalMaturities.erase(
-        std::unique(result.finalMaturities.begin(), result.finalMaturities.end()),
-        result.finalMaturities.end());
-
-    if (table == nullptr || table->redemptionMonths().empty()) {
-        return result;
+    std::optional<MonthTotals> totals;
+    if (hasMonths) {
+        totals.emplace(result, *table, result.months.size());
     }
-    const YearMonth first = table->redemptionMonths().front();
-    const int count = table->redemptionMonths().back().monthsSince(first) + 1;
-    result.months.reserve(static_cast<std::size_t>(count));
-    for (int offset = 0; offset < count; ++offset) {
-        const YearMonth month = first.plusMonths(offset);
-        result.months.push_back({month, worthAtMonth(bonds, table, month)});
+    std::vector<YearMonth> maturities;
+    maturities.reserve(bonds.size());
+    for (std::size_t index = 0; index < bonds.size(); ++index) {
+        if (index % kBondsBetweenStopChecks == 0 && stop.stop_requested()) {
+            return result;
+        }
+        const Bond& bond = bonds[index];
+        const SeriesRules* rules = seriesRulesOf(bond.type);
+        const std::optional<BondSeries> series = bondSeriesOfName(bond.type);
+        const std::optional<YearMonth> issue = bond.issued();
+        if (rules == nullptr || !series || !issue) {
+            if (totals) {
+                totals->addUnplaceableBond(index);
+            }
+            continue;
+        }
+        const bool beforeFirstIssue = *issue < rules->firstIssue;
+        const bool invalidAtLast =
+            last && *last >= *issue &&
+            (beforeFirstIssue || table->cell(*series, *last, *issue) == kInvalidCell);
+        if (!invalidAtLast) {
+            maturities.push_back(finalMaturityOf(bond.type, *issue));
+        }
+        // A bond dated before its series' first issue never existed: it counts nowhere.
+        if (beforeFirstIssue) {
+            continue;
+        }
+        result.firstIssue = result.firstIssue ? std::min(*result.firstIssue, *issue) : *issue;
+        if (totals) {
+            totals->addBond(index, bond, *series, *issue, *rules);
+        }
     }
+    if (totals) {
+        totals->finish();
+    }
+    result.finalMaturities = countedMaturities(std::move(maturities));
     return result;
 }
 
@@ -73,13 +164,18 @@ std::vector<WorthRun> WorthOverTime::runs() const {
     return found;
 }
 
-std::optional<Amount> WorthOverTime::worthAt(const YearMonth& month) const {
+const MonthWorth* WorthOverTime::at(const YearMonth& month) const {
     if (months.empty()) {
-        return std::nullopt;
+        return nullptr;
     }
     const int index = month.monthsSince(months.front().month);
     if (index < 0 || index >= static_cast<int>(months.size())) {
-        return std::nullopt;
+        return nullptr;
     }
-    return months[static_cast<std::size_t>(index)].worth;
+    return &months[static_cast<std::size_t>(index)];
+}
+
+std::optional<Amount> WorthOverTime::worthAt(const YearMonth& month) const {
+    const MonthWorth* entry = at(month);
+    return entry != nullptr ? entry->worth : std::nullopt;
 }
