@@ -24,6 +24,22 @@ constexpr std::array<FieldKey, 5> kFieldKeys = {{
     {kIssueMonthKey, &Bond::issueMonth},
 }};
 
+// Written after the five, each only when it holds text.
+constexpr std::array<FieldKey, 7> kOptionalKeys = {{
+    {kOwnerKey, &Bond::owner},
+    {kSecondNameKey, &Bond::secondName},
+    {kSecondNameIsKey, &Bond::secondNameIs},
+    {kKeptAtKey, &Bond::keptAt},
+    {kNoteKey, &Bond::note},
+    {kCashedKey, &Bond::cashed},
+    {kAmountReceivedKey, &Bond::amountReceived},
+}};
+
+bool storedElectronic(const PlistDict& dict) {
+    const PlistValue* flag = dict.find(kElectronicKey);
+    return flag != nullptr && flag->booleanPtr() != nullptr && *flag->booleanPtr();
+}
+
 } // namespace
 
 Bond::Bond(std::string serial, std::string type, std::string faceValue, std::string issueYear,
@@ -33,6 +49,10 @@ Bond::Bond(std::string serial, std::string type, std::string faceValue, std::str
 
 std::optional<YearMonth> Bond::issued() const {
     return YearMonth::fromYearAndMonthName(issueYear, issueMonth);
+}
+
+std::optional<YearMonth> Bond::cashedMonth() const {
+    return YearMonth::fromKeyText(cashed);
 }
 
 double Bond::faceAmount() const {
@@ -71,6 +91,10 @@ Bond Bond::fromRecord(const PlistValue& record) {
     for (const FieldKey& field : kFieldKeys) {
         bond.*field.field = dict->text(field.key);
     }
+    for (const FieldKey& field : kOptionalKeys) {
+        bond.*field.field = dict->text(field.key);
+    }
+    bond.electronic = storedElectronic(*dict);
     // A record of exactly the five texts in the order a new bond is written in is what toRecord
     // makes anew; only other records are kept, which spares a large portfolio a second copy of
     // every bond.
@@ -90,17 +114,20 @@ PlistValue Bond::toRecord() const {
     if (stored == nullptr && !stored_.isAbsent()) {
         // A record that was not a dictionary has no fields; it is kept as it was until a field
         // is given a value.
-        const bool untouched =
-            std::all_of(kFieldKeys.begin(), kFieldKeys.end(),
-                        [this](const FieldKey& f) { return (this->*f.field).empty(); });
+        const auto empty = [this](const FieldKey& f) { return (this->*f.field).empty(); };
+        const bool untouched = std::all_of(kFieldKeys.begin(), kFieldKeys.end(), empty) &&
+                               std::all_of(kOptionalKeys.begin(), kOptionalKeys.end(), empty) &&
+                               !electronic;
         if (untouched) {
             return stored_;
         }
     }
-    if (stored != nullptr &&
-        std::all_of(kFieldKeys.begin(), kFieldKeys.end(), [this, stored](const FieldKey& f) {
-            return stored->text(f.key) == this->*f.field;
-        })) {
+    const auto unchanged = [this, stored](const FieldKey& f) {
+        return stored->text(f.key) == this->*f.field;
+    };
+    if (stored != nullptr && std::all_of(kFieldKeys.begin(), kFieldKeys.end(), unchanged) &&
+        std::all_of(kOptionalKeys.begin(), kOptionalKeys.end(), unchanged) &&
+        storedElectronic(*stored) == electronic) {
         // Untouched: the record read is written back as it is, without a copy.
         return stored_;
     }
@@ -113,6 +140,23 @@ PlistValue Bond::toRecord() const {
             continue;
         }
         record->set(field.key, PlistValue(text));
+    }
+    if (electronic) {
+        record->set(kElectronicKey, PlistValue(true));
+    } else if (stored != nullptr && storedElectronic(*stored)) {
+        record->remove(kElectronicKey);
+    }
+    for (const FieldKey& field : kOptionalKeys) {
+        const std::string& text = this->*field.field;
+        if (stored != nullptr && stored->text(field.key) == text) {
+            continue;
+        }
+        // An optional field emptied leaves the record; one never set is not written.
+        if (text.empty()) {
+            record->remove(field.key);
+        } else {
+            record->set(field.key, PlistValue(text));
+        }
     }
     return PlistValue(std::move(record));
 }
@@ -127,10 +171,24 @@ void Bond::writeRecord(PlistXmlWriter& writer) const {
         writer.key(field.key);
         writer.string(this->*field.field);
     }
+    if (electronic) {
+        writer.key(kElectronicKey);
+        writer.value(PlistValue(true));
+    }
+    for (const FieldKey& field : kOptionalKeys) {
+        if (const std::string& text = this->*field.field; !text.empty()) {
+            writer.key(field.key);
+            writer.string(text);
+        }
+    }
     writer.end();
 }
 
 bool Bond::sameFields(const Bond& other) const {
-    return serial == other.serial && type == other.type && faceValue == other.faceValue &&
-           issueYear == other.issueYear && issueMonth == other.issueMonth;
+    const auto same = [this, &other](const FieldKey& f) {
+        return this->*f.field == other.*f.field;
+    };
+    return std::all_of(kFieldKeys.begin(), kFieldKeys.end(), same) &&
+           std::all_of(kOptionalKeys.begin(), kOptionalKeys.end(), same) &&
+           electronic == other.electronic;
 }

@@ -30,8 +30,20 @@ class Bond {
     std::string issueYear;  // four digits
     std::string issueMonth; // English month name
 
+    // Optional fields, stored only when set.
+    bool electronic = false;    // held in a Treasury account; faceValue is its amount to the cent
+    std::string owner;          // the registration's first name
+    std::string secondName;     // a co-owner or beneficiary
+    std::string secondNameIs;   // kCoOwner or kBeneficiary
+    std::string keptAt;         // where the paper certificate is kept
+    std::string note;           // the owner's own words
+    std::string cashed;         // the month cashed, "2026-03"; empty while held
+    std::string amountReceived; // dollars received when cashed, "1234.56"
+
     // The issue month, when the year and month texts name one.
     std::optional<YearMonth> issued() const;
+    // The month the bond was cashed, when `cashed` names one.
+    std::optional<YearMonth> cashedMonth() const;
     // The face value in dollars, read as every number text is (the leading number; 0 when
     // there is none). A face value or year stored as a number is read as that number.
     double faceAmount() const;
@@ -45,13 +57,13 @@ class Bond {
     // field that is missing or not text reads as empty).
     static Bond fromRecord(const PlistValue& record);
     // The record to store: the record it was read from with the fields as they are now, in the
-    // record's own key order; a new bond's record holds the five fields.
+    // record's own key order; a new bond's record holds the five fields and the optional ones set.
     PlistValue toRecord() const;
-    // The same record written as property-list text, the five fields straight from the bond
-    // when it has no stored record.
+    // The same record written as property-list text, straight from the bond's fields when it
+    // has no stored record.
     void writeRecord(PlistXmlWriter& writer) const;
 
-    // Same fields, whatever else the stored record holds.
+    // Same fields (the five and the optional ones), whatever else the stored record holds.
     bool sameFields(const Bond& other) const;
 
   private:

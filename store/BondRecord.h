@@ -13,6 +13,20 @@ inline constexpr std::string_view kTypeKey = "Type";
 inline constexpr std::string_view kFaceValueKey = "Face Value";
 inline constexpr std::string_view kIssueYearKey = "Issue Year";
 inline constexpr std::string_view kIssueMonthKey = "Issue Month";
+// Optional keys, written only when they hold something: an electronic bond (true; its face value
+// is the amount to the cent, "34.59"), who owns it and where it is kept, and its cashing ("Cashed"
+// is the month, "2026-03"; "Amount Received" the dollars, "1234.56").
+inline constexpr std::string_view kElectronicKey = "Electronic";
+inline constexpr std::string_view kOwnerKey = "Owner";
+inline constexpr std::string_view kSecondNameKey = "Second Name";
+inline constexpr std::string_view kSecondNameIsKey = "Second Name Is";
+inline constexpr std::string_view kKeptAtKey = "Kept At";
+inline constexpr std::string_view kNoteKey = "Note";
+inline constexpr std::string_view kCashedKey = "Cashed";
+inline constexpr std::string_view kAmountReceivedKey = "Amount Received";
+// What "Second Name Is" holds.
+inline constexpr std::string_view kCoOwner = "Co-owner";
+inline constexpr std::string_view kBeneficiary = "Beneficiary";
 
 inline constexpr std::string_view kPortfolioNameKey = "Name";
 inline constexpr std::string_view kPortfolioBondsKey = "Bonds";

@@ -1,3 +1,5 @@
+#include "platform/PlistXmlWriter.h"
+#include "platform/PropertyList.h"
 #include "store/Bond.h"
 #include "store/BondRecord.h"
 
@@ -47,4 +49,40 @@ TEST(Bond, RecordRoundTripKeepsWhatItDoesNotUse) {
     EXPECT_EQ(
         Bond("S1", "I", "50", "2001", "March").toRecord().dictPtr()->keys(),
         (std::vector<std::string>{"Serial", "Face Value", "Type", "Issue Year", "Issue Month"}));
+}
+
+TEST(Bond, OptionalFieldsAreStoredOnlyWhenSetAndReadBack) {
+    Bond bond("", "I", "34.59", "2001", "May");
+    bond.electronic = true;
+    bond.owner = "Ann Doe";
+    bond.secondName = "Ben Doe";
+    bond.secondNameIs = std::string(kBeneficiary);
+    bond.cashed = "2026-03";
+    bond.amountReceived = "70.12";
+    std::string xml;
+    PlistXmlWriter writer(xml);
+    bond.writeRecord(writer);
+    std::string error;
+    ASSERT_TRUE(writer.finish(error)) << error;
+    const PlistValue written = propertyListFromXml(xml);
+    ASSERT_NE(written.dictPtr(), nullptr);
+    EXPECT_EQ(written, bond.toRecord());
+    EXPECT_EQ(written.dictPtr()->keys(),
+              (std::vector<std::string>{"Serial", "Face Value", "Type", "Issue Year", "Issue Month",
+                                        "Electronic", "Owner", "Second Name", "Second Name Is",
+                                        "Cashed", "Amount Received"}));
+    EXPECT_EQ(*written.dictPtr()->find(kElectronicKey), PlistValue(true));
+
+    Bond read = Bond::fromRecord(written);
+    EXPECT_TRUE(read.sameFields(bond));
+    EXPECT_EQ(read.cashedMonth(), (YearMonth{2026, 3}));
+    // Undoing the cashing and the electronic kind takes their keys out; the rest stays.
+    read.cashed.clear();
+    read.amountReceived.clear();
+    read.electronic = false;
+    EXPECT_FALSE(read.sameFields(bond));
+    EXPECT_EQ(read.toRecord().dictPtr()->keys(),
+              (std::vector<std::string>{"Serial", "Face Value", "Type", "Issue Year", "Issue Month",
+                                        "Owner", "Second Name", "Second Name Is"}));
+    EXPECT_FALSE(read.cashedMonth());
 }
