@@ -1,15 +1,14 @@
 #include "app/ApplicationController.h"
 
+#include "platform/Settings.h"
 #include "store/BondDatabase.h"
 #include "valuation/RememberedMonth.h"
 
-#include <QSettings>
 #include <QUndoStack>
 
 namespace {
 
 constexpr const char* kCouldNotSaveTitle = "Could Not Save";
-constexpr const char* kLastPortfolioKey = "lastPortfolio";
 
 } // namespace
 
@@ -20,7 +19,7 @@ ApplicationController::ApplicationController(WindowServices& services, Session& 
     // The portfolio open at the end is opened again at the next start.
     connect(&session_, &Session::openPortfolioChanged, this, [this] {
         if (const std::optional<std::string>& open = session_.openPortfolio()) {
-            QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*open));
+            Settings::lastPortfolio.setValue(QString::fromStdString(*open));
         }
     });
 }
@@ -38,7 +37,7 @@ void ApplicationController::start() {
 }
 
 void ApplicationController::reopenLastPortfolio() {
-    const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
+    const std::string name = Settings::lastPortfolio.value().toStdString();
     if (!name.empty() && session_.store().hasPortfolio(name)) {
         session_.setOpenPortfolio(name);
     }
