@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <utility>
 
 namespace {
@@ -23,6 +24,32 @@ constexpr std::array<FieldKey, 5> kFieldKeys = {{
     {kIssueYearKey, &Bond::issueYear},
     {kIssueMonthKey, &Bond::issueMonth},
 }};
+
+// A stored value as the user sees it: text as it is, a number in plain decimal notation
+// (locale-independent), a boolean as 1 or 0, anything else the empty text.
+std::string plainTextOf(const PlistValue& value) {
+    if (const std::string* text = value.stringPtr()) {
+        return *text;
+    }
+    std::array<char, 400> buffer{};
+    std::to_chars_result result{};
+    if (const PlistInteger* integer = value.integerPtr()) {
+        result =
+            integer->isNegative
+                ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), integer->asSigned())
+                : std::to_chars(buffer.data(), buffer.data() + buffer.size(), integer->bits);
+    } else if (const double* real = value.realPtr()) {
+        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), *real);
+    } else if (const bool* flag = value.booleanPtr()) {
+        return *flag ? "1" : "0";
+    } else {
+        return {};
+    }
+    if (result.ec != std::errc()) {
+        return {};
+    }
+    return std::string(buffer.data(), result.ptr);
+}
 
 } // namespace
 
@@ -128,6 +155,19 @@ void Bond::writeRecord(PlistXmlWriter& writer) const {
         writer.string(this->*field.field);
     }
     writer.end();
+}
+
+std::string Bond::recordText(std::string_view key) const {
+    const PlistDict* stored = stored_.dictPtr();
+    const auto field = std::find_if(kFieldKeys.begin(), kFieldKeys.end(),
+                                    [key](const FieldKey& f) { return f.key == key; });
+    if (field != kFieldKeys.end() &&
+        (stored == nullptr || stored->text(key) != this->*field->field)) {
+        // toRecord writes the field's own text.
+        return this->*field->field;
+    }
+    const PlistValue* value = stored != nullptr ? stored->find(key) : nullptr;
+    return value != nullptr ? plainTextOf(*value) : std::string();
 }
 
 bool Bond::sameFields(const Bond& other) const {

@@ -8,7 +8,6 @@
 // too young to cash, and six spaces mark a bond the table calls invalid. The file is read once
 // into a `ValueTable` of whole cents; its dictionaries are gone once it is read.
 
-#include "platform/PlistValue.h"
 #include "store/Bond.h"
 #include "store/YearMonth.h"
 #include "valuation/Amount.h"
@@ -182,7 +181,3 @@ class FaceScale {
 double tableFaceOfBond(const Bond& bond);
 // The same for the bond's face value.
 Amount amountOfBond(const Bond& bond, ValueCell cents);
-
-// A stored value as the user sees it: text as it is, a number in plain decimal notation
-// (locale-independent), anything else the empty text.
-std::string storedValueText(const PlistValue& value);

@@ -428,12 +428,4 @@ TEST(AmountOfFace, IsExactForFaceValuesOfWholeCents) {
     EXPECT_EQ(amountOfFace(1e7, 2712), Amount::ofCents(1084800000));
 }
 
-TEST(StoredValueText, NumbersAreShownPlainly) {
-    EXPECT_EQ(storedValueText(PlistValue("100")), "100");
-    EXPECT_EQ(storedValueText(PlistValue::integer(100)), "100");
-    EXPECT_EQ(storedValueText(PlistValue::integer(-7)), "-7");
-    EXPECT_EQ(storedValueText(PlistValue(100.5)), "100.5");
-    EXPECT_EQ(storedValueText(PlistValue()), "");
-}
-
 } // namespace
