@@ -215,9 +215,3 @@ double tableFaceOfBond(const Bond& bond) {
 Amount amountOfBond(const Bond& bond, ValueCell cents) {
     return amountOfFace(tableFaceOfBond(bond), cents);
 }
-
-std::string valueTableProblem(const ResourceLocations& resources) {
-    std::string problem;
-    loadBondTable(resources, &problem);
-    return problem;
-}

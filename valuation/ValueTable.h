@@ -143,9 +143,6 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
 ValueTableRef readBondTableFile(const ResourceLocations& resources,
                                 const std::filesystem::path& path, std::string* error = nullptr);
 
-// Why the table file in effect cannot be used; empty when it can, or when there is none.
-std::string valueTableProblem(const ResourceLocations& resources);
-
 // What the table says of a bond at a redemption month. Only `Value` carries an amount: the
 // leaf scaled by face value / 25.
 struct TableEntry {
