@@ -14,8 +14,8 @@ constexpr const char* kCouldNotSaveTitle = "Could Not Save";
 
 ApplicationController::ApplicationController(WindowServices& services, Session& session,
                                              QObject* parent)
-    : QObject(parent), services_(services), session_(session), currentDateText_(localDateText),
-      undoStack_(new QUndoStack(this)) {
+    : QObject(parent), services_(services), session_(session),
+      currentMonth_(currentRedemptionMonth), undoStack_(new QUndoStack(this)) {
     // The portfolio open at the end is opened again at the next start.
     connect(&session_, &Session::openPortfolioChanged, this, [this] {
         if (const std::optional<std::string>& open = session_.openPortfolio()) {
@@ -31,9 +31,8 @@ ApplicationController::~ApplicationController() {
 }
 
 void ApplicationController::start() {
-    session_.startRedemptionMonth(
-        monthOfDateText(currentDateText_ ? currentDateText_() : std::string()),
-        rememberedRedemptionMonth());
+    session_.startRedemptionMonth(currentMonth_ ? std::optional(currentMonth_()) : std::nullopt,
+                                  rememberedRedemptionMonth());
 }
 
 void ApplicationController::reopenLastPortfolio() {

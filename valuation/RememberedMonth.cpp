@@ -3,7 +3,6 @@
 #include "platform/Settings.h"
 
 #include <QDate>
-#include <QDateTime>
 
 std::optional<RedemptionMonth> rememberedRedemptionMonth() {
     return YearMonth::fromKeyText(Settings::redemptionMonth.value().toStdString());
@@ -16,14 +15,6 @@ void rememberRedemptionMonth(RedemptionMonth month) {
 RedemptionMonth currentRedemptionMonth() {
     const QDate today = QDate::currentDate();
     return {today.year(), today.month()};
-}
-
-std::string localDateText() {
-    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
-}
-
-std::optional<RedemptionMonth> monthOfDateText(std::string_view dateText) {
-    return YearMonth::fromKeyText(dateText.substr(0, 7));
 }
 
 StartingMonth startingRedemptionMonth(const std::vector<RedemptionMonth>& months,
