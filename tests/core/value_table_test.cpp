@@ -204,6 +204,7 @@ TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
 }
 
 TEST_F(ValueForBondTest, TableIsReadOnceUntilTheSessionReadsItAgain) {
+    EXPECT_EQ(valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
     EXPECT_EQ(valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     session.reloadValueTable();
