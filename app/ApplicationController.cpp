@@ -1,26 +1,25 @@
 #include "app/ApplicationController.h"
 
+#include "platform/Settings.h"
 #include "store/BondDatabase.h"
 #include "valuation/RememberedMonth.h"
 
-#include <QSettings>
 #include <QUndoStack>
 
 namespace {
 
 constexpr const char* kCouldNotSaveTitle = "Could Not Save";
-constexpr const char* kLastPortfolioKey = "lastPortfolio";
 
 } // namespace
 
 ApplicationController::ApplicationController(WindowServices& services, Session& session,
                                              QObject* parent)
-    : QObject(parent), services_(services), session_(session), currentDateText_(localDateText),
-      undoStack_(new QUndoStack(this)) {
+    : QObject(parent), services_(services), session_(session),
+      currentMonth_(currentRedemptionMonth), undoStack_(new QUndoStack(this)) {
     // The portfolio open at the end is opened again at the next start.
     connect(&session_, &Session::openPortfolioChanged, this, [this] {
         if (const std::optional<std::string>& open = session_.openPortfolio()) {
-            QSettings().setValue(kLastPortfolioKey, QString::fromStdString(*open));
+            Settings::lastPortfolio.setValue(QString::fromStdString(*open));
         }
     });
 }
@@ -32,13 +31,12 @@ ApplicationController::~ApplicationController() {
 }
 
 void ApplicationController::start() {
-    session_.startRedemptionMonth(
-        monthOfDateText(currentDateText_ ? currentDateText_() : std::string()),
-        rememberedRedemptionMonth());
+    session_.startRedemptionMonth(currentMonth_ ? std::optional(currentMonth_()) : std::nullopt,
+                                  rememberedRedemptionMonth());
 }
 
 void ApplicationController::reopenLastPortfolio() {
-    const std::string name = QSettings().value(kLastPortfolioKey).toString().toStdString();
+    const std::string name = Settings::lastPortfolio.value().toStdString();
     if (!name.empty() && session_.store().hasPortfolio(name)) {
         session_.setOpenPortfolio(name);
     }

@@ -7,6 +7,7 @@
 // holds the store, the open portfolio, the redemption month and the snapshots.
 
 #include "app/WindowHost.h"
+#include "store/YearMonth.h"
 
 #include <QObject>
 #include <QPointer>
@@ -38,10 +39,8 @@ class ApplicationController : public QObject, public WindowHost {
         windowsMayClose_ = std::move(ask);
     }
 
-    // The current date as text, year first ("2009-06-15 10:03:07 +0000"); tests set it.
-    void setCurrentDateText(std::function<std::string()> clock) {
-        currentDateText_ = std::move(clock);
-    }
+    // The month of the local clock; tests set another.
+    void setCurrentMonth(std::function<YearMonth()> clock) { currentMonth_ = std::move(clock); }
 
     // Starts the session at the month chosen last, or at the current month, or at the latest
     // the value table holds.
@@ -60,7 +59,7 @@ class ApplicationController : public QObject, public WindowHost {
   private:
     WindowServices& services_;
     Session& session_;
-    std::function<std::string()> currentDateText_;
+    std::function<YearMonth()> currentMonth_;
     std::function<bool(const std::string&)> windowsMayClose_;
     QPointer<QWidget> hostWidget_;
     QUndoStack* undoStack_ = nullptr;

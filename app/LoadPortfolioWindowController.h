@@ -28,7 +28,6 @@ class LoadPortfolioWindowController : public TaskWindowController {
     // The names listed, in the store's order as it was when the list was last filled.
     const std::vector<std::string>& portfolios() const;
     const std::string& selectedPortfolio() const { return selectedPortfolio_; }
-    void setSelectedPortfolio(std::string name) { selectedPortfolio_ = std::move(name); }
     QTableView* tableView() const { return tableView_; }
 
     // The key that erases backwards deletes the selected portfolio; every other key is dropped.

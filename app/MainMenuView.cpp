@@ -31,7 +31,6 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QSettings>
 #include <QShortcut>
 #include <QTableView>
 #include <QUndoStack>

@@ -3,6 +3,7 @@
 #include "app/BondListPanel.h"
 #include "app/MainMenuView.h"
 #include "app/WindowPlacement.h"
+#include "platform/Settings.h"
 #include "ui_MainMenu.h"
 
 #include <QAction>
@@ -13,7 +14,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTime>
@@ -24,7 +24,6 @@
 namespace {
 
 // The list's column widths, order and sort column.
-constexpr const char* kListLayoutKey = "mainWindow/bondList";
 
 } // namespace
 
@@ -150,12 +149,11 @@ QAction* MainWindow::addViewMenu() {
 }
 
 void MainWindow::restoreSettings() {
-    const QSettings settings;
-    const QByteArray geometry = settings.value("mainWindow/geometry").toByteArray();
+    const QByteArray geometry = Settings::mainWindowGeometry.value();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
         resize(firstSize());
     }
-    bondList_->restoreLayout(settings.value(kListLayoutKey).toByteArray());
+    bondList_->restoreLayout(Settings::bondListLayout.value());
 }
 
 QSize MainWindow::firstSize() const {
@@ -184,8 +182,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    QSettings().setValue("mainWindow/geometry", saveGeometry());
-    QSettings().setValue(kListLayoutKey, bondList_->saveLayout());
+    Settings::mainWindowGeometry.setValue(saveGeometry());
+    Settings::bondListLayout.setValue(bondList_->saveLayout());
     event->accept();
     view_->mainWindowClosed();
 }

@@ -2,9 +2,9 @@
 
 #include "app/WindowHost.h"
 #include "app/WindowPlacement.h"
+#include "platform/Settings.h"
 
 #include <QEvent>
-#include <QSettings>
 
 TaskWindowController::TaskWindowController(WindowHost& host)
     : QWidget(nullptr, Qt::Window), host_(&host), hostWidget_(host.hostWidget()) {
@@ -18,7 +18,7 @@ void TaskWindowController::showInFront() {
     if (!shownBefore_) {
         shownBefore_ = true;
         // Each kind of window opens where and as large as the user last left it.
-        const QByteArray geometry = QSettings().value(geometryKey()).toByteArray();
+        const QByteArray geometry = geometrySetting().value();
         placeOverHost_ = geometry.isEmpty() || !restoreGeometry(geometry);
     }
     show();
@@ -39,11 +39,11 @@ void TaskWindowController::showEvent(QShowEvent* event) {
 bool TaskWindowController::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::Close && event->isAccepted() && isVisible()) {
-        QSettings().setValue(geometryKey(), saveGeometry());
+        geometrySetting().setValue(saveGeometry());
     }
     return handled;
 }
 
-QString TaskWindowController::geometryKey() const {
-    return QStringLiteral("windows/%1/geometry").arg(QLatin1String(metaObject()->className()));
+Setting<QByteArray> TaskWindowController::geometrySetting() const {
+    return Settings::windowGeometry(metaObject()->className());
 }

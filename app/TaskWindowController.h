@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class WindowHost;
+template <typename T> class Setting;
 
 class TaskWindowController : public QWidget {
     Q_OBJECT
@@ -32,7 +33,7 @@ class TaskWindowController : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    QString geometryKey() const;
+    Setting<QByteArray> geometrySetting() const;
 
     WindowHost* host_ = nullptr;
     QPointer<QWidget> hostWidget_;

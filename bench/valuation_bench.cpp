@@ -7,6 +7,8 @@
 #include "platform/SilentToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
+#include "valuation/OwnerFigures.h"
+#include "valuation/PortfolioBonds.h"
 #include "valuation/Session.h"
 #include "valuation/ValueReport.h"
 
@@ -128,7 +130,9 @@ void BM_ValueForBond(benchmark::State& state) {
     const std::vector<Bond>& bonds = fixture.bonds;
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(fixture.report->valueForBond(bonds[i]));
+        benchmark::DoNotOptimize(valueFiguresOfBond(fixture.session->valueTable().get(),
+                                                    reportBondOf(bonds[i]),
+                                                    fixture.session->redemptionMonth()));
         i = i + 1 == bonds.size() ? 0 : i + 1;
     }
     state.SetItemsProcessed(state.iterations());

@@ -1,7 +1,6 @@
 #include "cli/ConsoleToolkitServices.h"
 
 void ConsoleToolkitServices::showErrorAlert(const std::string& title, const std::string& message) {
-    ++alertCount_;
     err_ << "orvelt-cli: " << title << ": " << message << '\n' << std::flush;
 }
 

@@ -18,9 +18,6 @@ class ConsoleToolkitServices : public ToolkitServices {
     std::vector<std::string> chooseFilesToOpen(const OpenFileRequest& request) override;
     void openUrl(const std::string& url) override;
 
-    int alertCount() const { return alertCount_; }
-
   private:
     std::ostream& err_;
-    int alertCount_ = 0;
 };

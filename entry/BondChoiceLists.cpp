@@ -28,7 +28,10 @@ std::vector<std::string> stringsOf(const PlistValue& value) {
 
 } // namespace
 
-BondChoiceLists::BondChoiceLists() : months_(kMonthNames.begin(), kMonthNames.end()) {
+BondChoiceLists::BondChoiceLists() {
+    for (int month = 1; month <= 12; ++month) {
+        months_.emplace_back(monthName(month));
+    }
     for (const SeriesRules& rules : kSeriesRules) {
         types_.emplace_back(rules.series);
     }

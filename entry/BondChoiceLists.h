@@ -23,11 +23,8 @@ class BondChoiceLists {
     static BondChoiceLists read(const ResourceLocations& resources);
 
     const std::vector<std::string>& types() const { return types_; }
-    void setTypes(std::vector<std::string> types) { types_ = std::move(types); }
     const std::vector<std::string>& faceValues() const { return faceValues_; }
-    void setFaceValues(std::vector<std::string> faceValues) { faceValues_ = std::move(faceValues); }
     const std::vector<std::string>& months() const { return months_; }
-    void setMonths(std::vector<std::string> months) { months_ = std::move(months); }
 
     // The issue years offered for a series ("E"); empty when the resource has none. Entries
     // that are not strings are not offered.

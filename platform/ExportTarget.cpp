@@ -3,9 +3,9 @@
 #include "platform/AtomicFile.h"
 #include "platform/DataFolderLock.h"
 #include "platform/ResourceLocations.h"
+#include "platform/Settings.h"
 #include "platform/ToolkitServices.h"
 
-#include <QSettings>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
@@ -40,7 +40,7 @@ std::vector<OwnFile> ownFiles(const ResourceLocations& resources) {
         files.push_back({DataFolderLock::lockFilePath(resources.userDataDir()),
                          "the lock that keeps Orvelt's programs from writing your data at once"});
     }
-    files.push_back({QSettings().fileName().toStdString(), "the file of Orvelt's settings"});
+    files.push_back({Settings::fileName().toStdString(), "the file of Orvelt's settings"});
     return files;
 }
 

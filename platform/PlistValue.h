@@ -76,11 +76,6 @@ class PlistValue {
     const std::string* stringPtr() const { return std::get_if<std::string>(&value_); }
     // The string, or the empty text for any other value.
     const std::string& text() const;
-    // True only for a string equal to `other` character for character.
-    bool equalsText(std::string_view other) const {
-        const std::string* s = stringPtr();
-        return s != nullptr && *s == other;
-    }
 
     const PlistInteger* integerPtr() const { return std::get_if<PlistInteger>(&value_); }
     const double* realPtr() const { return std::get_if<double>(&value_); }

@@ -1,26 +1,27 @@
 #include "platform/RememberedFolders.h"
 
+#include "platform/Settings.h"
+
 #include <QFileInfo>
-#include <QSettings>
 #include <QString>
 
 namespace {
 
-const char* settingsKey(FileDialogKind kind) {
+const Setting<QString>& folderSetting(FileDialogKind kind) {
     switch (kind) {
-    case FileDialogKind::BondList:
-        return "fileDialogs/bondListFolder";
     case FileDialogKind::ValueFiles:
-        return "fileDialogs/valueFilesFolder";
+        return Settings::valueFilesFolder;
     case FileDialogKind::ReportExport:
-        return "fileDialogs/reportExportFolder";
+        return Settings::reportExportFolder;
+    case FileDialogKind::BondList:
+        break;
     }
-    return "fileDialogs/folder";
+    return Settings::bondListFolder;
 }
 
 // Empty when nothing is remembered or the folder was since moved, deleted or unmounted.
 std::string rememberedFolder(FileDialogKind kind) {
-    const QString folder = QSettings().value(settingsKey(kind)).toString();
+    const QString folder = folderSetting(kind).value();
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         return {};
     }
@@ -28,8 +29,7 @@ std::string rememberedFolder(FileDialogKind kind) {
 }
 
 void rememberFolderOf(FileDialogKind kind, const std::string& chosenPath) {
-    QSettings().setValue(settingsKey(kind),
-                         QFileInfo(QString::fromStdString(chosenPath)).absolutePath());
+    folderSetting(kind).setValue(QFileInfo(QString::fromStdString(chosenPath)).absolutePath());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <utility>
 
 namespace {
@@ -38,6 +39,32 @@ constexpr std::array<FieldKey, 7> kOptionalKeys = {{
 bool storedElectronic(const PlistDict& dict) {
     const PlistValue* flag = dict.find(kElectronicKey);
     return flag != nullptr && flag->booleanPtr() != nullptr && *flag->booleanPtr();
+}
+
+// A stored value as the user sees it: text as it is, a number in plain decimal notation
+// (locale-independent), a boolean as 1 or 0, anything else the empty text.
+std::string plainTextOf(const PlistValue& value) {
+    if (const std::string* text = value.stringPtr()) {
+        return *text;
+    }
+    std::array<char, 400> buffer{};
+    std::to_chars_result result{};
+    if (const PlistInteger* integer = value.integerPtr()) {
+        result =
+            integer->isNegative
+                ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), integer->asSigned())
+                : std::to_chars(buffer.data(), buffer.data() + buffer.size(), integer->bits);
+    } else if (const double* real = value.realPtr()) {
+        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), *real);
+    } else if (const bool* flag = value.booleanPtr()) {
+        return *flag ? "1" : "0";
+    } else {
+        return {};
+    }
+    if (result.ec != std::errc()) {
+        return {};
+    }
+    return std::string(buffer.data(), result.ptr);
 }
 
 } // namespace
@@ -182,6 +209,22 @@ void Bond::writeRecord(PlistXmlWriter& writer) const {
         }
     }
     writer.end();
+}
+
+std::string Bond::recordText(std::string_view key) const {
+    const PlistDict* stored = stored_.dictPtr();
+    const auto named = [key](const FieldKey& f) { return f.key == key; };
+    const FieldKey* field = std::find_if(kFieldKeys.begin(), kFieldKeys.end(), named);
+    if (field == kFieldKeys.end()) {
+        field = std::find_if(kOptionalKeys.begin(), kOptionalKeys.end(), named);
+        field = field == kOptionalKeys.end() ? nullptr : field;
+    }
+    if (field != nullptr && (stored == nullptr || stored->text(key) != this->*field->field)) {
+        // toRecord writes the field's own text.
+        return this->*field->field;
+    }
+    const PlistValue* value = stored != nullptr ? stored->find(key) : nullptr;
+    return value != nullptr ? plainTextOf(*value) : std::string();
 }
 
 bool Bond::sameFields(const Bond& other) const {

@@ -63,6 +63,11 @@ class Bond {
     // has no stored record.
     void writeRecord(PlistXmlWriter& writer) const;
 
+    // The text under `key` of the record toRecord() gives, as the user sees it: text as it is, a
+    // number in plain decimal notation (locale-independent), a boolean as 1 or 0, anything else
+    // or nothing the empty text. Reaches the keys Orvelt does not use.
+    std::string recordText(std::string_view key) const;
+
     // Same fields (the five and the optional ones), whatever else the stored record holds.
     bool sameFields(const Bond& other) const;
 

@@ -188,9 +188,9 @@ std::optional<std::string_view> monthOfField(std::string_view field) {
         const int number = text.size() <= 2 ? intValueOfText(text) : 0;
         return number >= 1 && number <= 12 ? std::optional(monthName(number)) : std::nullopt;
     }
-    for (std::string_view name : kMonthNames) {
-        if (sameIgnoringAsciiCase(text, name)) {
-            return name;
+    for (int month = 1; month <= 12; ++month) {
+        if (sameIgnoringAsciiCase(text, monthName(month))) {
+            return monthName(month);
         }
     }
     return std::nullopt;

@@ -9,13 +9,13 @@
 //       TABLE.plist that OUT.plist changes and fails unless each is an EE value the market-based
 //       value raised: a table may gain values, and change none but those.
 //       With --rates, also writes the rate each bond earns and when its value next grows
-//       (EarningRates.h) to RATES.plist.
+//       (EarningRatesBuilder.h) to RATES.plist.
 //   orvelt-build-table convert --table OUT.plist [--base TABLE.plist] FILE...
 //       Converts official Treasury value files into a table, merged into a copy of TABLE.plist
 //       when given (later files win).
 
 #include "BondRates.h"
-#include "EarningRates.h"
+#include "EarningRatesBuilder.h"
 #include "TableLines.h"
 #include "ValueEngine.h"
 #include "platform/AtomicFile.h"

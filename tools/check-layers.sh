@@ -4,7 +4,8 @@
 # window code (a file of a ui/ folder or of app/, a form's ui_*.h); nothing in platform/ (ui/
 # included) includes another folder of the project; cli/ includes no window code and reads or
 # writes no portfolio file but through the session (valuation/Session.h): no property-list
-# reading or writing, no store opened or saved on its own. Prints each offending line and fails
+# reading or writing, no store opened or saved on its own; no window, core or cli file uses
+# QSettings but the typed settings (platform/Settings.*). Prints each offending line and fails
 # when there is any; changes nothing.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -41,15 +42,19 @@ mapfile -t core < <(git ls-files -- 'store/*' 'valuation/*' 'entry/*' 'platform/
     grep -E '\.(cpp|h)$' | grep -Ev '(^|/)ui/')
 mapfile -t platform < <(git ls-files -- 'platform/*' | grep -E '\.(cpp|h)$')
 mapfile -t cli < <(git ls-files -- 'cli/*' | grep -E '\.(cpp|h)$')
+mapfile -t windows < <(git ls-files -- '*/ui/*' 'app/*' | grep -E '\.(cpp|h)$')
+mapfile -t program < <(printf '%s\n' "${core[@]}" "${windows[@]}" "${cli[@]}" |
+    grep -Ev '^platform/Settings\.(cpp|h)$')
 offences "$window_header" "a core file includes a window header" "${core[@]}"
 offences "$window_code" "a core file includes window code" "${core[@]}"
 offences "$other_folder" "platform/ includes another folder of the project" "${platform[@]}"
 offences "$window_header" "cli/ includes a window header" "${cli[@]}"
 offences "$window_code" "cli/ includes window code" "${cli[@]}"
 offences "$portfolio_io" "cli/ reads or writes portfolios but through the session" "${cli[@]}"
+offences 'QSettings' "settings are read and written through platform/Settings.h" "${program[@]}"
 
 if [ "$failed" -ne 0 ]; then
     echo "Layers: FAILED (see above)." >&2
     exit 1
 fi
-echo "Layers: ${#core[@]} core, ${#platform[@]} platform and ${#cli[@]} cli files checked."
+echo "Layers: ${#core[@]} core, ${#platform[@]} platform, ${#windows[@]} window and ${#cli[@]} cli files checked."

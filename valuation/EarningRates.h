@@ -11,7 +11,6 @@
 // <age>:<code> holds from that many months after issue on, <code> an index into "Rates", "-"
 // (stopped earning) or "?" (not known). Read once into an immutable EarningRates.
 
-#include "platform/PlistValue.h"
 #include "store/YearMonth.h"
 #include "valuation/ValueTable.h"
 

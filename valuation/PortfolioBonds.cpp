@@ -2,17 +2,11 @@
 
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
-#include "valuation/ValueTable.h"
 
 Bond reportBondOf(const Bond& stored) {
     Bond bond = stored;
     if (bond.faceValue.empty()) {
-        const PlistValue record = stored.toRecord();
-        const PlistDict* dict = record.dictPtr();
-        const PlistValue* face = dict != nullptr ? dict->find(kFaceValueKey) : nullptr;
-        if (face != nullptr && !face->isString()) {
-            bond.faceValue = storedValueText(*face);
-        }
+        bond.faceValue = stored.recordText(kFaceValueKey);
     }
     return bond;
 }

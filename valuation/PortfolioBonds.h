@@ -2,7 +2,6 @@
 
 // The one place where the report reads a portfolio's bonds from the store.
 
-#include "platform/PlistValue.h"
 #include "store/Bond.h"
 
 #include <string>

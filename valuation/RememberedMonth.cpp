@@ -1,37 +1,20 @@
 #include "valuation/RememberedMonth.h"
 
+#include "platform/Settings.h"
+
 #include <QDate>
-#include <QDateTime>
-#include <QSettings>
-
-namespace {
-
-// Kept as "2009-12", the form the command line takes.
-constexpr const char* kRedemptionMonthKey = "report/redemptionMonth";
-
-} // namespace
 
 std::optional<RedemptionMonth> rememberedRedemptionMonth() {
-    const QSettings settings;
-    return YearMonth::fromKeyText(settings.value(kRedemptionMonthKey).toString().toStdString());
+    return YearMonth::fromKeyText(Settings::redemptionMonth.value().toStdString());
 }
 
 void rememberRedemptionMonth(RedemptionMonth month) {
-    QSettings settings;
-    settings.setValue(kRedemptionMonthKey, QString::fromStdString(month.keyText()));
+    Settings::redemptionMonth.setValue(QString::fromStdString(month.keyText()));
 }
 
 RedemptionMonth currentRedemptionMonth() {
     const QDate today = QDate::currentDate();
     return {today.year(), today.month()};
-}
-
-std::string localDateText() {
-    return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss t").toStdString();
-}
-
-std::optional<RedemptionMonth> monthOfDateText(std::string_view dateText) {
-    return YearMonth::fromKeyText(dateText.substr(0, 7));
 }
 
 StartingMonth startingRedemptionMonth(const std::vector<RedemptionMonth>& months,

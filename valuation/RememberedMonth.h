@@ -16,11 +16,6 @@ void rememberRedemptionMonth(RedemptionMonth month);
 
 // The month of the local clock.
 RedemptionMonth currentRedemptionMonth();
-// The local date and time written year first, as "2009-06-15 10:03:07 +0200".
-std::string localDateText();
-// The month of a date written year first ("2009-06-15 ..." is June 2009); nothing when the text
-// does not begin with one.
-std::optional<RedemptionMonth> monthOfDateText(std::string_view dateText);
 
 // The month the user chose last (`remembered`) while the table holds it, else the current month
 // when the table holds it, else the latest month the table holds (a month without values would

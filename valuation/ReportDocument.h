@@ -6,7 +6,6 @@
 // the notes, the date it was made and where its values come from. The report window paints
 // them on pages to print or save as PDF.
 
-#include "platform/PlistValue.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/TableText.h"
 

@@ -67,10 +67,7 @@ std::string storedText(const ReportRow& row, std::string_view key) {
         return row.bond.issueMonth;
     }
     // A key the report does not know: whatever the stored record holds under it.
-    const PlistValue record = row.bond.toRecord();
-    const PlistDict* dict = record.dictPtr();
-    const PlistValue* stored = dict != nullptr ? dict->find(key) : nullptr;
-    return stored != nullptr ? storedValueText(*stored) : std::string();
+    return row.bond.recordText(key);
 }
 
 std::string bondCellText(const ReportColumn& column, const ReportRow& row) {

@@ -13,7 +13,6 @@
 // Rows as a table: 0 the heading (each column's title), 1 blank, 2 to n + 1 one per bond,
 // n + 2 blank, n + 3 the totals.
 
-#include "platform/PlistValue.h"
 #include "store/Bond.h"
 #include "store/YearMonth.h"
 #include "valuation/OwnerFigures.h"

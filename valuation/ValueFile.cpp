@@ -141,15 +141,16 @@ std::string readLine(std::string_view raw, const ValueFileOptions& options, Valu
         if (raw.size() < leafStart + kLeafWidth) {
             return "the line is cut short: it has " + std::to_string(raw.size()) + " of the " +
                    std::to_string(kValueFileLineLength) + " characters of a value file line, " +
-                   "and the values from " + std::string(kMonthNames[month]) + " " + out.issueYear +
-                   " on are missing";
+                   "and the values from " + std::string(monthName(static_cast<int>(month) + 1)) +
+                   " " + out.issueYear + " on are missing";
         }
         const std::string_view leaf = raw.substr(leafStart, kLeafWidth);
         const bool good = allDigits(leaf) || leaf == kNoPayLeaf || leaf == kBlankLeaf ||
                           (options.allowUnknownLeaves && leaf == kUnknownValueLeaf);
         if (!good) {
-            return "the value for " + std::string(kMonthNames[month]) + " " + out.issueYear + ", " +
-                   shown(leaf) + ", is not six digits, \"NO PAY\" or six spaces";
+            return "the value for " + std::string(monthName(static_cast<int>(month) + 1)) + " " +
+                   out.issueYear + ", " + shown(leaf) +
+                   ", is not six digits, \"NO PAY\" or six spaces";
         }
         out.leaves[month] = leaf;
     }
@@ -231,8 +232,8 @@ bool parseValueFile(std::string_view text, const std::string& sourceName,
             setError(error, sourceName + ", line " + std::to_string(lineNumber) +
                                 ": the values for series " + line.series + " bonds of " +
                                 line.issueYear + " redeemed in " +
-                                std::string(kMonthNames[std::stoi(line.redemptionMonth) - 1]) +
-                                " " + line.redemptionYear + " differ from those of line " +
+                                std::string(monthName(std::stoi(line.redemptionMonth))) + " " +
+                                line.redemptionYear + " differ from those of line " +
                                 std::to_string(first.lineNumber) + ".");
             return false;
         }

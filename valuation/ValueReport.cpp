@@ -1,7 +1,5 @@
 #include "valuation/ValueReport.h"
 
-#include "valuation/OwnerFigures.h"
-#include "valuation/PortfolioBonds.h"
 #include "valuation/Session.h"
 
 ValueReport::ValueReport(Session& session, std::string portfolio)
@@ -23,8 +21,4 @@ std::string ValueReport::cellText(std::string_view columnIdentifier, int row) co
 bool ValueReport::isSelectableRow(int row) const {
     // The bonds and the totals, to be copied; not the heading or the blank rows.
     return row > 0 && row < snapshot_->rowCount() && !snapshot_->isBlankRow(row);
-}
-
-std::optional<Amount> ValueReport::valueForBond(const Bond& bond) const {
-    return valueFiguresOfBond(bondTable(), reportBondOf(bond), session_.redemptionMonth()).value;
 }

@@ -40,19 +40,12 @@ class ValueReport {
     bool isSelectableRow(int row) const;
 
     int bondCount() const { return snapshot_->bondCount(); }
-    Amount totalFaceValue() const { return snapshot_->totalFaceValue; }
-    // The sum of the values the bonds have.
-    Amount totalCurrentValue() const { return snapshot_->summary.worth.known; }
     // Issued bonds the value table holds no leaf for (their value cells show "no value").
     int bondsWithoutValue() const { return snapshot_->bondsWithoutLeaf; }
     bool tableHoldsRedemptionDate() const { return snapshot_->tableHoldsMonth; }
     std::string missingValuesNote() const { return snapshot_->missingValuesNote(); }
     const std::vector<std::string>& invalidSerials() const { return snapshot_->invalidSerials; }
     bool valid() const { return snapshot_->valid(); }
-
-    // A bond's value at the session's month now; none when the table has no value for it,
-    // calls it invalid or it is not issued yet. A bond not yet payable is worth its price.
-    std::optional<Amount> valueForBond(const Bond& bond) const;
 
   private:
     Session& session_;

@@ -215,33 +215,3 @@ double tableFaceOfBond(const Bond& bond) {
 Amount amountOfBond(const Bond& bond, ValueCell cents) {
     return amountOfFace(tableFaceOfBond(bond), cents);
 }
-
-std::string storedValueText(const PlistValue& value) {
-    if (const std::string* text = value.stringPtr()) {
-        return *text;
-    }
-    std::array<char, 400> buffer{};
-    std::to_chars_result result{};
-    if (const PlistInteger* integer = value.integerPtr()) {
-        result =
-            integer->isNegative
-                ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), integer->asSigned())
-                : std::to_chars(buffer.data(), buffer.data() + buffer.size(), integer->bits);
-    } else if (const double* real = value.realPtr()) {
-        result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), *real);
-    } else if (const bool* flag = value.booleanPtr()) {
-        return *flag ? "1" : "0";
-    } else {
-        return {};
-    }
-    if (result.ec != std::errc()) {
-        return {};
-    }
-    return std::string(buffer.data(), result.ptr);
-}
-
-std::string valueTableProblem(const ResourceLocations& resources) {
-    std::string problem;
-    loadBondTable(resources, &problem);
-    return problem;
-}

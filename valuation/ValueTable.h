@@ -8,7 +8,6 @@
 // too young to cash, and six spaces mark a bond the table calls invalid. The file is read once
 // into a `ValueTable` of whole cents; its dictionaries are gone once it is read.
 
-#include "platform/PlistValue.h"
 #include "store/Bond.h"
 #include "store/YearMonth.h"
 #include "valuation/Amount.h"
@@ -144,9 +143,6 @@ ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* pro
 ValueTableRef readBondTableFile(const ResourceLocations& resources,
                                 const std::filesystem::path& path, std::string* error = nullptr);
 
-// Why the table file in effect cannot be used; empty when it can, or when there is none.
-std::string valueTableProblem(const ResourceLocations& resources);
-
 // What the table says of a bond at a redemption month. Only `Value` carries an amount: the
 // leaf scaled by face value / 25.
 struct TableEntry {
@@ -182,7 +178,3 @@ class FaceScale {
 double tableFaceOfBond(const Bond& bond);
 // The same for the bond's face value.
 Amount amountOfBond(const Bond& bond, ValueCell cents);
-
-// A stored value as the user sees it: text as it is, a number in plain decimal notation
-// (locale-independent), anything else the empty text.
-std::string storedValueText(const PlistValue& value);

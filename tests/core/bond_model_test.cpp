@@ -86,3 +86,24 @@ TEST(Bond, OptionalFieldsAreStoredOnlyWhenSetAndReadBack) {
                                         "Owner", "Second Name", "Second Name Is"}));
     EXPECT_FALSE(read.cashedMonth());
 }
+
+// What the report shows for a key of the record: numbers plainly, whatever the key.
+TEST(Bond, RecordTextShowsStoredNumbersPlainly) {
+    auto dict = PlistDict::create();
+    dict->set("Note", PlistValue("100"));
+    dict->set("Count", PlistValue::integer(100));
+    dict->set("Offset", PlistValue::integer(-7));
+    dict->set("Share", PlistValue(100.5));
+    dict->set("Extra", PlistValue(PlistDict::create()));
+    dict->set(kFaceValueKey, PlistValue::integer(50));
+    Bond bond = Bond::fromRecord(PlistValue(dict));
+    EXPECT_EQ(bond.recordText("Note"), "100");
+    EXPECT_EQ(bond.recordText("Count"), "100");
+    EXPECT_EQ(bond.recordText("Offset"), "-7");
+    EXPECT_EQ(bond.recordText("Share"), "100.5");
+    EXPECT_EQ(bond.recordText("Extra"), "");
+    EXPECT_EQ(bond.recordText("Missing"), "");
+    EXPECT_EQ(bond.recordText(kFaceValueKey), "50");
+    bond.faceValue = "75";
+    EXPECT_EQ(bond.recordText(kFaceValueKey), "75") << "the field as it is now";
+}

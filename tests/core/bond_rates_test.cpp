@@ -3,7 +3,7 @@
 // composite rates, the CFR worked examples), and the rules' boundaries.
 
 #include "BondRates.h"
-#include "EarningRates.h"
+#include "EarningRatesBuilder.h"
 #include "TableLines.h"
 #include "ValueEngine.h"
 #include "platform/PropertyList.h"

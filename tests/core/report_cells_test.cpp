@@ -127,9 +127,9 @@ TEST_F(ReportCellsTest, FaceValueShowsStoredTextAndValuesAreCutNotRounded) {
     EXPECT_EQ(report->cellText("Face Value", 5), "$50.5");
     EXPECT_EQ(report->cellText("Current Value", 5), "$25.25");
     // 10.856 + 10.86 + 25.25 = 46.966; the bond without a value counts nothing.
-    EXPECT_EQ(report->totalCurrentValue(), Amount::ofMillionths(46966000));
+    EXPECT_EQ(report->snapshot().summary.worth.known, Amount::ofMillionths(46966000));
     EXPECT_EQ(report->cellText("Current Value", 7), "$46.96");
-    EXPECT_EQ(report->totalFaceValue(), Amount::ofCents(107050));
+    EXPECT_EQ(report->snapshot().totalFaceValue, Amount::ofCents(107050));
     EXPECT_EQ(report->cellText("Face Value", 7), "$1070.50");
     EXPECT_TRUE(services.alerts.empty());
 }
@@ -228,7 +228,7 @@ TEST_F(ReportCellsTest, NumberTextsAreTheSameUnderADecimalCommaLocale) {
     EXPECT_EQ(report->cellText("Current Value", 2), "$27.14");
     EXPECT_EQ(report->cellText("Face Value", 4), "$12.75");
     EXPECT_EQ(report->cellText("Current Value", 6), "$141.99") << "C not yet payable: its price";
-    EXPECT_EQ(report->totalFaceValue(), Amount::ofCents(13775));
+    EXPECT_EQ(report->snapshot().totalFaceValue, Amount::ofCents(13775));
 }
 
 } // namespace

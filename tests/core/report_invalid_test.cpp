@@ -40,7 +40,7 @@ TEST_F(ReportInvalidBondsTest, AnInvalidBondShowsNoValueAndCountsInNoAmount) {
     EXPECT_EQ(report->cellText("Face Value", 3), "$100");
     EXPECT_EQ(report->cellText("Status", 3),
               "invalid issue date: the value table holds no Series EE bond issued in April 2001");
-    EXPECT_EQ(report->totalCurrentValue(), Amount::ofCents(10848));
+    EXPECT_EQ(report->snapshot().summary.worth.known, Amount::ofCents(10848));
     EXPECT_EQ(valueCell(5), "$108.48");
     EXPECT_EQ(report->cellText("Face Value", 5), "$100.00") << "not even its face value counts";
     EXPECT_EQ(report->cellText("Issue Price", 5), "$50.00") << "the invalid bond's price left out";

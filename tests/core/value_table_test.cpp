@@ -1,6 +1,8 @@
 #include "core/value_table_fixture.h"
 #include "platform/NumberText.h"
 #include "support/TempDir.h"
+#include "valuation/OwnerFigures.h"
+#include "valuation/PortfolioBonds.h"
 #include "valuation/ValueReport.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableCompact.h"
@@ -33,6 +35,13 @@ Bond bond(std::string serial, PlistValue face, std::string type, std::string yea
           std::string month) {
     return Bond::fromRecord(record(std::move(serial), std::move(face), std::move(type),
                                    std::move(year), std::move(month)));
+}
+
+// What the report's value column holds for the bond in the session's month, from its table now.
+std::optional<Amount> valueIn(Session& session, const Bond& bond) {
+    return valueFiguresOfBond(session.valueTable().get(), reportBondOf(bond),
+                              session.redemptionMonth())
+        .value;
 }
 
 // Reads the leaf from a buffer holding exactly its characters, so that a read past its end is
@@ -127,30 +136,22 @@ TEST(ValueTableCells, ALaterLeafUnderTheSameKeysWins) {
 class ValueForBondTest : public ::testing::Test {
   protected:
     void SetUp() override { files.writeTable(standardTestTable()); }
-    ValueReport& report() {
-        if (!controller) {
-            controller = std::make_unique<ValueReport>(session, "Family");
-        }
-        return *controller;
-    }
+    std::optional<Amount> valueForBond(const Bond& bond) { return valueIn(session, bond); }
 
     ValueTableFiles files;
     ScriptedToolkitServices services;
     TestSession session{files.resources()};
-    std::unique_ptr<ValueReport> controller;
 };
 
 TEST_F(ValueForBondTest, SixDigitLeafIsScaledByFaceValueOverTwentyFive) {
-    EXPECT_EQ(report().valueForBond(bond("A", "100", "EE", "2001", "March")),
-              Amount::ofCents(10848));
-    EXPECT_EQ(report().valueForBond(bond("B", "25", "EE", "2001", "March")), Amount::ofCents(2712));
+    EXPECT_EQ(valueForBond(bond("A", "100", "EE", "2001", "March")), Amount::ofCents(10848));
+    EXPECT_EQ(valueForBond(bond("B", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     // The face value is read by the text-to-number rule, or taken as it is when a number.
-    EXPECT_EQ(report().valueForBond(bond("C", " 50abc", "EE", "2001", "March")),
-              Amount::ofCents(5424));
-    EXPECT_EQ(report().valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March")),
+    EXPECT_EQ(valueForBond(bond("C", " 50abc", "EE", "2001", "March")), Amount::ofCents(5424));
+    EXPECT_EQ(valueForBond(bond("D", PlistValue::integer(200), "EE", "2001", "March")),
               Amount::ofCents(21696));
-    EXPECT_EQ(report().valueForBond(bond("E", 75.0, "EE", "2001", "March")), Amount::ofCents(8136));
-    EXPECT_EQ(report().valueForBond(bond("F", "none", "EE", "2001", "March")), Amount::ofCents(0));
+    EXPECT_EQ(valueForBond(bond("E", 75.0, "EE", "2001", "March")), Amount::ofCents(8136));
+    EXPECT_EQ(valueForBond(bond("F", "none", "EE", "2001", "March")), Amount::ofCents(0));
 }
 
 // A bond not yet payable is worth its issue price (half the face value of an EE bond), the face
@@ -159,55 +160,55 @@ TEST_F(ValueForBondTest, NoPayGivesTheIssuePriceOfTheFaceValueAsTheTextToNumberR
     for (std::string face : {"0", "25", "100", "10000", "123456789012345", "1234567890123456789",
                              "007", "50.25", " 75", "+100", "-100", "1e3", "", "abc"}) {
         const double read = doubleValueOfText(face);
-        EXPECT_EQ(report().valueForBond(bond("N", face, "EE", "2001", "May")),
+        EXPECT_EQ(valueForBond(bond("N", face, "EE", "2001", "May")),
                   read > 0.0 ? std::optional<Amount>(Amount::ofDollars(read * 0.5)) : std::nullopt)
             << "face value '" << face << "'";
     }
 }
 
 TEST_F(ValueForBondTest, NoPayIsTheIssuePriceAndSixSpacesIsNoAmount) {
-    EXPECT_EQ(report().valueForBond(bond("A", "50", "EE", "2001", "May")), Amount::ofCents(2500));
-    EXPECT_EQ(report().valueForBond(bond("B", "50", "EE", "2001", "April")), std::nullopt);
-    EXPECT_EQ(report().valueForBond(bond("C", "10000", "EE", "2001", "April")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("A", "50", "EE", "2001", "May")), Amount::ofCents(2500));
+    EXPECT_EQ(valueForBond(bond("B", "50", "EE", "2001", "April")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("C", "10000", "EE", "2001", "April")), std::nullopt);
 }
 
 TEST_F(ValueForBondTest, WhatTheTableDoesNotCoverIsWorthNothing) {
-    EXPECT_EQ(report().valueForBond(bond("A", "100", "S", "2001", "March")), std::nullopt);
-    EXPECT_EQ(report().valueForBond(bond("B", "100", "EE", "1980", "March")), std::nullopt);
-    EXPECT_EQ(report().valueForBond(bond("C", "100", "EE", "2001", "march")), std::nullopt);
-    EXPECT_EQ(report().valueForBond(bond("D", "100", "EE ", "2001", "March")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("A", "100", "S", "2001", "March")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("B", "100", "EE", "1980", "March")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("C", "100", "EE", "2001", "march")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("D", "100", "EE ", "2001", "March")), std::nullopt);
     // A field stored as something other than text, or missing, finds nothing either.
-    EXPECT_EQ(report().valueForBond(Bond::fromRecord(PlistValue())), std::nullopt);
+    EXPECT_EQ(valueForBond(Bond::fromRecord(PlistValue())), std::nullopt);
     PlistValue numericYear = record("F", "100", "EE", "2001", "March");
     numericYear.dict()->set("Issue Year", PlistValue::integer(2001));
-    EXPECT_EQ(report().valueForBond(Bond::fromRecord(numericYear)), std::nullopt);
+    EXPECT_EQ(valueForBond(Bond::fromRecord(numericYear)), std::nullopt);
     PlistValue noType = record("G", "100", "EE", "2001", "March");
     noType.dict()->remove("Type");
-    EXPECT_EQ(report().valueForBond(Bond::fromRecord(noType)), std::nullopt);
+    EXPECT_EQ(valueForBond(Bond::fromRecord(noType)), std::nullopt);
 
     session.setRedemptionMonth(YearMonth{2024, 6});
-    EXPECT_EQ(report().valueForBond(bond("H", "100", "EE", "2001", "March")), std::nullopt);
-    EXPECT_EQ(report().valueForBond(bond("I", "100", "EE", "2001", "April")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("H", "100", "EE", "2001", "March")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("I", "100", "EE", "2001", "April")), std::nullopt);
     // Without a redemption month nothing has a value.
     session.setRedemptionMonth(std::nullopt);
-    EXPECT_EQ(report().valueForBond(bond("J", "100", "EE", "2001", "March")), std::nullopt);
+    EXPECT_EQ(valueForBond(bond("J", "100", "EE", "2001", "March")), std::nullopt);
 }
 
 TEST_F(ValueForBondTest, RedemptionDateIsReadAtEveryCall) {
     const Bond march2001 = bond("A", "25", "EE", "2001", "March");
-    EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2712));
+    EXPECT_EQ(valueForBond(march2001), Amount::ofCents(2712));
     session.setRedemptionMonth(YearMonth{2009, 7});
-    EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2800));
+    EXPECT_EQ(valueForBond(march2001), Amount::ofCents(2800));
     session.setRedemptionMonth(YearMonth{2010, 1});
-    EXPECT_EQ(report().valueForBond(march2001), Amount::ofCents(2900));
+    EXPECT_EQ(valueForBond(march2001), Amount::ofCents(2900));
 }
 
 TEST_F(ValueForBondTest, TableIsReadOnceUntilTheSessionReadsItAgain) {
-    ValueReport& first = report();
+    EXPECT_EQ(valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
-    EXPECT_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
+    EXPECT_EQ(valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(2712));
     session.reloadValueTable();
-    EXPECT_EQ(first.valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(1000));
+    EXPECT_EQ(valueForBond(bond("A", "25", "EE", "2001", "March")), Amount::ofCents(1000));
 }
 
 TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
@@ -218,20 +219,18 @@ TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     TestSession withoutTable(missing.resources());
     ValueReport noTable(withoutTable, "Family");
     EXPECT_EQ(noTable.bondTable(), nullptr);
-    EXPECT_EQ(noTable.valueForBond(march2001), std::nullopt);
+    EXPECT_EQ(valueIn(withoutTable, march2001), std::nullopt);
 
     ValueTableFiles garbage;
     writeWholeFile(garbage.shippedTablePath(), "<plist><dict><key>EE</key><dict>");
     TestSession withBrokenTable(garbage.resources());
-    ValueReport brokenTable(withBrokenTable, "Family");
-    EXPECT_EQ(brokenTable.valueForBond(march2001), std::nullopt);
+    EXPECT_EQ(valueIn(withBrokenTable, march2001), std::nullopt);
 
     ValueTableFiles arrayRoot;
     ASSERT_TRUE(writePropertyList(arrayRoot.shippedTablePath(),
                                   PlistValue(std::make_shared<PlistArray>())));
     TestSession withWrongRoot(arrayRoot.resources());
-    ValueReport wrongRoot(withWrongRoot, "Family");
-    EXPECT_EQ(wrongRoot.valueForBond(march2001), std::nullopt);
+    EXPECT_EQ(valueIn(withWrongRoot, march2001), std::nullopt);
 
     // A table one level short gives a dictionary where a leaf is expected.
     ValueTableFiles shallow;
@@ -239,8 +238,7 @@ TEST(ValueTableLoading, MissingOrBrokenTableValuesEveryBondAtZero) {
     table->find("EE")->dict()->find("2009")->dict()->find("06")->dict()->set("2001", "002712");
     shallow.writeTable(table);
     TestSession withShallowTable(shallow.resources());
-    ValueReport shallowTable(withShallowTable, "Family");
-    EXPECT_EQ(shallowTable.valueForBond(march2001), std::nullopt);
+    EXPECT_EQ(valueIn(withShallowTable, march2001), std::nullopt);
     EXPECT_TRUE(services.alerts.empty());
 }
 
@@ -250,12 +248,11 @@ TEST(ValueTableLoading, ReadsAHandWrittenTableFile) {
                                 user.path());
     ScriptedToolkitServices services;
     TestSession session(resources);
-    ValueReport report(session, "Family");
-    EXPECT_EQ(report.valueForBond(bond("A", "100", "EE", "2001", "March")), Amount::ofCents(10848));
-    EXPECT_EQ(report.valueForBond(bond("B", "50", "EE", "2001", "May")), Amount::ofCents(2500));
-    EXPECT_EQ(report.valueForBond(bond("C", "50", "EE", "2001", "April")), std::nullopt);
+    EXPECT_EQ(valueIn(session, bond("A", "100", "EE", "2001", "March")), Amount::ofCents(10848));
+    EXPECT_EQ(valueIn(session, bond("B", "50", "EE", "2001", "May")), Amount::ofCents(2500));
+    EXPECT_EQ(valueIn(session, bond("C", "50", "EE", "2001", "April")), std::nullopt);
     session.setRedemptionMonth(YearMonth{2010, 5});
-    EXPECT_EQ(report.valueForBond(bond("D", "1000", "I", "1998", "September")),
+    EXPECT_EQ(valueIn(session, bond("D", "1000", "I", "1998", "September")),
               Amount::ofCents(184440));
 }
 
@@ -426,14 +423,6 @@ TEST(AmountOfFace, IsExactForFaceValuesOfWholeCents) {
     EXPECT_EQ(amountOfFace(37.555, 2712), Amount::ofDollars(27.12 * (37.555 / 25.0)));
     EXPECT_EQ(wholeCentsOf(1e7), std::nullopt);
     EXPECT_EQ(amountOfFace(1e7, 2712), Amount::ofCents(1084800000));
-}
-
-TEST(StoredValueText, NumbersAreShownPlainly) {
-    EXPECT_EQ(storedValueText(PlistValue("100")), "100");
-    EXPECT_EQ(storedValueText(PlistValue::integer(100)), "100");
-    EXPECT_EQ(storedValueText(PlistValue::integer(-7)), "-7");
-    EXPECT_EQ(storedValueText(PlistValue(100.5)), "100.5");
-    EXPECT_EQ(storedValueText(PlistValue()), "");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "platform/RememberedFolders.h"
 #include "platform/ResourceLocations.h"
+#include "platform/Settings.h"
 #include "platform/ToolkitServices.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
@@ -37,7 +38,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QShortcut>
 #include <QTableView>
 #include <algorithm>
@@ -45,7 +45,6 @@
 namespace {
 
 // The identifiers of the owner's columns the user has hidden.
-constexpr const char* kHiddenColumnsKey = "report/hiddenColumns";
 
 // The alert that names the bonds whose issue date no bond of their series can have.
 constexpr const char* kInvalidBondsTitle = "Invalid Issue Dates";
@@ -318,8 +317,7 @@ void ReportWindow::updateSummaryLabel() {
 
 void ReportWindow::setUpColumnsMenu() {
     columnsMenu_ = new QMenu(this);
-    QSettings settings;
-    const QStringList hidden = settings.value(kHiddenColumnsKey).toStringList();
+    const QStringList hidden = Settings::hiddenReportColumns.value();
     for (std::size_t position = kValueColumnCount; position < kReportColumns.size(); ++position) {
         const QString title = qText(kReportColumns[position].title);
         QAction* action = columnsMenu_->addAction(title);
@@ -329,14 +327,13 @@ void ReportWindow::setUpColumnsMenu() {
         connect(action, &QAction::toggled, this, [this, position](bool shown) {
             showColumn(position, shown);
             // Remembered for the next reports, in this run and the next ones.
-            QSettings settings;
-            QStringList hiddenNow = settings.value(kHiddenColumnsKey).toStringList();
+            QStringList hiddenNow = Settings::hiddenReportColumns.value();
             const QString identifier = qText(kReportColumns[position].identifier);
             hiddenNow.removeAll(identifier);
             if (!shown) {
                 hiddenNow << identifier;
             }
-            settings.setValue(kHiddenColumnsKey, hiddenNow);
+            Settings::hiddenReportColumns.setValue(hiddenNow);
         });
     }
     ui_->columnsButton->setMenu(columnsMenu_);

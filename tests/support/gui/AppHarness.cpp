@@ -25,7 +25,12 @@ AppHarness::AppHarness(const std::vector<TestPortfolio>& portfolios, std::string
         throw std::runtime_error("cannot take the test data folder's lock");
     }
     window_ = std::make_unique<MainWindow>(services, *session_);
-    view().controller().setCurrentDateText([dateText] { return dateText; });
+    // The clock's month: the date's year and month ("2009-06-15 ..." is June 2009).
+    const std::optional<YearMonth> month = YearMonth::fromKeyText(dateText.substr(0, 7));
+    if (!month) {
+        throw std::runtime_error("the test's date does not begin with a month: " + dateText);
+    }
+    view().controller().setCurrentMonth([month = *month] { return month; });
     view().start();
     window_->show();
 }

@@ -1,4 +1,4 @@
-#include "EarningRates.h"
+#include "EarningRatesBuilder.h"
 
 #include "SeriesIssueMonths.h"
 #include "ValueEngine.h"

@@ -1,0 +1,52 @@
+#include "platform/Settings.h"
+
+#include <QSettings>
+
+namespace {
+
+template <typename T> T fromVariant(const QVariant& variant);
+
+template <> QString fromVariant(const QVariant& variant) {
+    return variant.toString();
+}
+
+template <> QStringList fromVariant(const QVariant& variant) {
+    // A list of one is kept as a plain text and read back as a list of one.
+    return variant.toStringList();
+}
+
+template <> QByteArray fromVariant(const QVariant& variant) {
+    return variant.toByteArray();
+}
+
+} // namespace
+
+template <typename T> T Setting<T>::value() const {
+    const QVariant kept = QSettings().value(key_);
+    return kept.isValid() ? fromVariant<T>(kept) : default_;
+}
+
+template <typename T> void Setting<T>::setValue(const T& value) const {
+    QSettings().setValue(key_, value);
+}
+
+template <typename T> void Setting<T>::remove() const {
+    QSettings().remove(key_);
+}
+
+template class Setting<QString>;
+template class Setting<QStringList>;
+template class Setting<QByteArray>;
+
+namespace Settings {
+
+Setting<QByteArray> windowGeometry(const char* windowClassName) {
+    return Setting<QByteArray>(
+        QStringLiteral("windows/%1/geometry").arg(QLatin1String(windowClassName)));
+}
+
+QString fileName() {
+    return QSettings().fileName();
+}
+
+} // namespace Settings
