@@ -86,8 +86,7 @@ bool rememberDigest(const std::filesystem::path& record, const FileStamps& stamp
         return place.target() == place.path() ? std::string()
                                               : place.path().string() + " is a link";
     };
-    return writeFileAtomically(record, bytes, nullptr, AtomicFileMode::OwnerOnly,
-                               noLinkAtTheName);
+    return writeFileAtomically(record, bytes, nullptr, AtomicFileMode::OwnerOnly, noLinkAtTheName);
 }
 
 std::optional<FileDigest> digestOfRegularFile(const std::filesystem::path& path,
@@ -105,8 +104,8 @@ std::optional<FileDigest> digestOfRegularFile(const std::filesystem::path& path,
             return FileDigest{stamps.size, *remembered};
         }
     }
-    // The coarse clock is the one the system stamps changes with: a change from now on carries a
-    // change time no earlier than this.
+    // The system stamps changes from its coarse clock, cut to the file system's step: a change
+    // from now on carries a change time no earlier than this less one step.
     timespec readStart{};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &readStart);
     Sha256 sha;
@@ -122,9 +121,9 @@ std::optional<FileDigest> digestOfRegularFile(const std::filesystem::path& path,
         return std::nullopt;
     }
     const FileDigest digest{size, sha.finish()};
-    struct stat after {};
-    if (!record.empty() && ::fstat(file.get(), &after) == 0 && FileStamps::of(after) == stamps &&
-        size == stamps.size && settledBefore(stamps, readStart)) {
+    // A change while the file was read carries a later change time than the one remembered, so
+    // the record never matches again; a file changed just before might not, and is not remembered.
+    if (!record.empty() && settledBefore(stamps, readStart)) {
         rememberDigest(record, stamps, digest.digest);
     }
     return digest;

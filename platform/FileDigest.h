@@ -52,9 +52,9 @@ bool rememberDigest(const std::filesystem::path& record, const FileStamps& stamp
 // The digest of the regular file at `path` of at most `maxBytes`, its bytes read, never mapped (a
 // file cut short meanwhile gives other bytes, not a signal); nothing when it cannot be read. With
 // a `record` file, the digest remembered there for the opened file's stamps is taken without
-// reading it; when there is none, the file is read and its digest remembered, provided that it
-// did not change while it was read and its last change is old enough that a change since would
-// show in its change time whatever the file system's clock steps. `afterEachPart`, when given, is
+// reading it; when there is none, the file is read and its digest remembered, provided that its
+// last change is old enough that any change since shows in its change time, whatever the steps of
+// the file system's clock. `afterEachPart`, when given, is
 // called after each part of the file read.
 std::optional<FileDigest> digestOfRegularFile(const std::filesystem::path& path,
                                               std::uintmax_t maxBytes,

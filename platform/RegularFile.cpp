@@ -67,8 +67,7 @@ RegularFileRead openRegularFile(const std::filesystem::path& path, std::uintmax_
 }
 
 RegularFileRead readOpenFileInParts(const FileDescriptor& file, std::uintmax_t maxBytes,
-                                    const std::function<void(std::string_view)>& take,
-                                    int* error) {
+                                    const std::function<void(std::string_view)>& take, int* error) {
     return readParts(file.get(), maxBytes, take, error);
 }
 
