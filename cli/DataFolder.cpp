@@ -20,7 +20,8 @@ ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& d
     if (!std::filesystem::is_directory(*dataDir, ec)) {
         throw CliError(kExitFailure, "no data folder at " + dataDir->string());
     }
-    return ResourceLocations(ResourceLocations::shippedDirBesideProgram(), *dataDir);
+    return ResourceLocations(ResourceLocations::shippedDirBesideProgram(), *dataDir,
+                             ResourceLocations::applicationCacheFolder());
 }
 
 namespace {

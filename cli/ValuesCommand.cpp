@@ -37,8 +37,9 @@ int printValueSources(const CliArguments& arguments, CommandIo& io) {
     }
     // The user's table: each month credited to the file its values came from.
     const ValueTableRef shipped =
-        readValueTableFile(locations.shippedDir() /
-                           (std::string(kBondTableResource) + "." + std::string(kBondTableType)));
+        readValueTableFile(locations.shippedDir() / (std::string(kBondTableResource) + "." +
+                                                     std::string(kBondTableType)),
+                           nullptr, locations.cacheDir());
     io.out << "Where the values of each month come from:\n";
     for (const std::string& line :
          monthSourceLines(*table, shipped.get(), readValueSourceRecord(locations))) {

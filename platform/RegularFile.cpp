@@ -1,7 +1,5 @@
 #include "platform/RegularFile.h"
 
-#include "platform/FileDescriptor.h"
-
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -15,31 +13,6 @@ RegularFileRead failWith(RegularFileRead outcome, int code, int* error) {
         *error = code;
     }
     return outcome;
-}
-
-// The file opened and its size, when it is a regular file of at most `maxBytes`.
-RegularFileRead openRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
-                                LinkAtPath links, FileDescriptor& fd, std::uintmax_t& size,
-                                int* error) {
-    // Without waiting: opening a named pipe for reading would block until a writer came. The
-    // type is then checked on what was opened, so the file cannot be swapped in between.
-    const int noFollow = links == LinkAtPath::Refuse ? O_NOFOLLOW : 0;
-    fd.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow));
-    if (!fd.isOpen()) {
-        return failWith(RegularFileRead::CannotOpen, errno, error);
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        return failWith(RegularFileRead::Failed, errno, error);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return failWith(RegularFileRead::NotRegular, 0, error);
-    }
-    size = static_cast<std::uintmax_t>(info.st_size);
-    if (size > maxBytes) {
-        return failWith(RegularFileRead::TooLarge, 0, error);
-    }
-    return RegularFileRead::Read;
 }
 
 constexpr std::size_t kPartBytes = std::size_t{1} << 18;
@@ -70,14 +43,42 @@ RegularFileRead readParts(int fd, std::uintmax_t maxBytes,
 
 } // namespace
 
+RegularFileRead openRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                                FileDescriptor& file, struct stat& status, int* error,
+                                LinkAtPath links) {
+    // Without waiting: opening a named pipe for reading would block until a writer came. The
+    // type is then checked on what was opened, so the file cannot be swapped in between.
+    const int noFollow = links == LinkAtPath::Refuse ? O_NOFOLLOW : 0;
+    FileDescriptor opened(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow));
+    if (!opened.isOpen()) {
+        return failWith(RegularFileRead::CannotOpen, errno, error);
+    }
+    if (::fstat(opened.get(), &status) != 0) {
+        return failWith(RegularFileRead::Failed, errno, error);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return failWith(RegularFileRead::NotRegular, 0, error);
+    }
+    if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
+        return failWith(RegularFileRead::TooLarge, 0, error);
+    }
+    file = std::move(opened);
+    return RegularFileRead::Read;
+}
+
+RegularFileRead readOpenFileInParts(const FileDescriptor& file, std::uintmax_t maxBytes,
+                                    const std::function<void(std::string_view)>& take, int* error) {
+    return readParts(file.get(), maxBytes, take, error);
+}
+
 RegularFileRead readRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
                                 std::string& bytes, int* error, LinkAtPath links) {
     bytes.clear();
     FileDescriptor fd;
-    std::uintmax_t size = 0;
-    RegularFileRead outcome = openRegularFile(path, maxBytes, links, fd, size, error);
+    struct stat status {};
+    RegularFileRead outcome = openRegularFile(path, maxBytes, fd, status, error, links);
     if (outcome == RegularFileRead::Read) {
-        bytes.reserve(static_cast<std::size_t>(size));
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
         outcome = readParts(
             fd.get(), maxBytes, [&bytes](std::string_view part) { bytes.append(part); }, error);
     }
@@ -92,8 +93,8 @@ RegularFileRead readRegularFileInParts(const std::filesystem::path& path, std::u
                                        const std::function<void(std::string_view)>& take,
                                        int* error, LinkAtPath links) {
     FileDescriptor fd;
-    std::uintmax_t size = 0;
-    const RegularFileRead outcome = openRegularFile(path, maxBytes, links, fd, size, error);
+    struct stat status {};
+    const RegularFileRead outcome = openRegularFile(path, maxBytes, fd, status, error, links);
     if (outcome != RegularFileRead::Read) {
         return outcome;
     }

@@ -4,11 +4,14 @@
 // once instead of being waited on or read without end, and so is a file larger than the reader
 // takes.
 
+#include "platform/FileDescriptor.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 enum class RegularFileRead { Read, CannotOpen, NotRegular, TooLarge, Failed };
 
@@ -27,3 +30,15 @@ RegularFileRead readRegularFile(const std::filesystem::path& path, std::uintmax_
 RegularFileRead readRegularFileInParts(const std::filesystem::path& path, std::uintmax_t maxBytes,
                                        const std::function<void(std::string_view)>& take,
                                        int* error = nullptr, LinkAtPath links = LinkAtPath::Follow);
+
+// A regular file of at most `maxBytes` opened for reading, and its status as fstat gave it for
+// what was opened; `file` is left closed on any other outcome.
+RegularFileRead openRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                                FileDescriptor& file, struct stat& status, int* error = nullptr,
+                                LinkAtPath links = LinkAtPath::Follow);
+
+// Reads what is left of an open file, handing it to `take` part by part, at most `maxBytes` in
+// all.
+RegularFileRead readOpenFileInParts(const FileDescriptor& file, std::uintmax_t maxBytes,
+                                    const std::function<void(std::string_view)>& take,
+                                    int* error = nullptr);

@@ -4,6 +4,7 @@
 #include "platform/DataFolderMove.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -34,8 +35,10 @@ bool copyPrivately(const std::filesystem::path& from, const std::filesystem::pat
 } // namespace
 
 ResourceLocations::ResourceLocations(std::filesystem::path shippedDir,
-                                     std::filesystem::path userDataDir)
-    : shippedDir_(std::move(shippedDir)), userDataDir_(std::move(userDataDir)) {}
+                                     std::filesystem::path userDataDir,
+                                     std::filesystem::path cacheDir)
+    : shippedDir_(std::move(shippedDir)), userDataDir_(std::move(userDataDir)),
+      cacheDir_(std::move(cacheDir)) {}
 
 std::filesystem::path ResourceLocations::shippedDirBesideProgram() {
     const std::filesystem::path appDir = QCoreApplication::applicationDirPath().toStdString();
@@ -60,7 +63,11 @@ ResourceLocations ResourceLocations::forApplication() {
         std::filesystem::create_directories(data.parent_path(), ec);
         ::mkdir(data.c_str(), S_IRWXU);
     }
-    return ResourceLocations(shipped, data);
+    return ResourceLocations(shipped, data, applicationCacheFolder());
+}
+
+std::filesystem::path ResourceLocations::applicationCacheFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation).toStdString();
 }
 
 bool ResourceLocations::isRewritable(std::string_view name) {

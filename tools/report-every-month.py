@@ -102,7 +102,8 @@ def main():
         if args.table:
             shutil.copyfile(args.table, os.path.join(data, "BondTable.plist"))
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local", "share"),
-                   XDG_CONFIG_HOME=os.path.join(home, ".config"), LC_ALL="C",
+                   XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_CACHE_HOME=os.path.join(home, ".cache"), LC_ALL="C",
                    QT_QPA_PLATFORM="offscreen")
         runs = [["values", "sources"]]
         # Without --month the report starts at the current month or the latest the table holds.

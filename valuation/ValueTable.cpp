@@ -109,7 +109,8 @@ ValueTableRef readBondTableFile(const ResourceLocations& resources,
     // copy was not made from it.
     const bool usersCopy =
         path == resources.userPathForResource(kBondTableResource, kBondTableType);
-    return usersCopy ? readValueTableXml(path, error) : readValueTableFile(path, error);
+    return usersCopy ? readValueTableXml(path, error)
+                     : readValueTableFile(path, error, resources.cacheDir());
 }
 
 ValueTableRef loadBondTable(const ResourceLocations& resources, std::string* problem) {

@@ -1,7 +1,5 @@
 #include "valuation/ValueTableCompact.h"
 
-#include "platform/RegularFile.h"
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -64,22 +62,21 @@ TableFileFingerprint fingerprintOfBytes(std::string_view bytes) {
     return {bytes.size(), Sha256::of(bytes)};
 }
 
-std::optional<TableFileFingerprint> fingerprintOfTableFile(const std::filesystem::path& path) {
-    Sha256 sha;
-    std::uint64_t size = 0;
-    const std::function<void()> hook = tableFileReadHook();
-    const RegularFileRead read =
-        readRegularFileInParts(path, kMaxValueTableBytes, [&](std::string_view part) {
-            sha.add(part);
-            size += part.size();
-            if (hook) {
-                hook();
-            }
-        });
-    if (read != RegularFileRead::Read) {
+std::optional<TableFileFingerprint>
+fingerprintOfTableFile(const std::filesystem::path& path,
+                       const std::filesystem::path& cacheFolder) {
+    const std::optional<FileDigest> read =
+        digestOfRegularFile(path, kMaxValueTableBytes,
+                            cacheFolder.empty() ? cacheFolder : fingerprintRecordPath(cacheFolder),
+                            tableFileReadHook());
+    if (!read) {
         return std::nullopt;
     }
-    return TableFileFingerprint{size, sha.finish()};
+    return TableFileFingerprint{read->size, read->digest};
+}
+
+std::filesystem::path fingerprintRecordPath(const std::filesystem::path& cacheFolder) {
+    return cacheFolder / "BondTable.fingerprint";
 }
 
 std::string compactFormOfTable(const ValueTable& table, const TableFileFingerprint& source) {

@@ -6,7 +6,7 @@
 // file's XML, but only when it was made from exactly the bytes of the file beside it and is whole;
 // any other compact form is refused, and the XML is read.
 
-#include "platform/Sha256.h"
+#include "platform/FileDigest.h"
 #include "valuation/ValueTable.h"
 
 #include <cstdint>
@@ -27,8 +27,14 @@ TableFileFingerprint fingerprintOfBytes(std::string_view bytes);
 
 // The fingerprint of the regular file at `path`, its bytes read (never mapped: a file cut short
 // meanwhile gives other bytes, not a signal); nothing when it cannot be read or is larger than a
-// value table is taken to be.
-std::optional<TableFileFingerprint> fingerprintOfTableFile(const std::filesystem::path& path);
+// value table is taken to be. With a cache folder, the fingerprint verified at an earlier reading
+// of this very version of the file is taken from there instead (see FileDigest.h).
+std::optional<TableFileFingerprint>
+fingerprintOfTableFile(const std::filesystem::path& path,
+                       const std::filesystem::path& cacheFolder = {});
+
+// Where the verified fingerprint of the last table file read is remembered in a cache folder.
+std::filesystem::path fingerprintRecordPath(const std::filesystem::path& cacheFolder);
 
 // The compact form of `table`, read from a file of fingerprint `source`.
 std::string compactFormOfTable(const ValueTable& table, const TableFileFingerprint& source);

@@ -39,13 +39,14 @@ void addIssueYears(ValueTable::Builder& builder, BondSeries series, YearMonth re
 constexpr std::uintmax_t kMaxCompactFormBytes = std::uintmax_t{64} << 20;
 
 // The table from the compact form beside the file, when that was made from the file's bytes.
-ValueTableRef readCompactForm(const std::filesystem::path& path) {
+ValueTableRef readCompactForm(const std::filesystem::path& path,
+                              const std::filesystem::path& cacheFolder) {
     std::string compact;
     if (readRegularFile(compactFormPath(path), kMaxCompactFormBytes, compact, nullptr,
                         LinkAtPath::Refuse) != RegularFileRead::Read) {
         return {};
     }
-    const std::optional<TableFileFingerprint> source = fingerprintOfTableFile(path);
+    const std::optional<TableFileFingerprint> source = fingerprintOfTableFile(path, cacheFolder);
     return source ? tableOfCompactForm(compact, *source) : ValueTableRef();
 }
 
@@ -130,8 +131,9 @@ ValueTableRef valueTableOfDictionary(const PlistDict& root) {
     return builder.build();
 }
 
-ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error) {
-    if (ValueTableRef compact = readCompactForm(path)) {
+ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error,
+                                 const std::filesystem::path& cacheFolder) {
+    if (ValueTableRef compact = readCompactForm(path, cacheFolder)) {
         return compact;
     }
     return readValueTableXml(path, error);

@@ -19,8 +19,10 @@ ValueTableRef valueTableOfDictionary(const PlistDict& root);
 
 // The table held in a property-list file; an empty reference, and `error` set, when the file
 // cannot be read or holds no dictionary. Read from the compact form beside the file when that
-// was made from exactly this file (see ValueTableCompact.h), else from the file's XML.
-ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error = nullptr);
+// was made from exactly this file (see ValueTableCompact.h), else from the file's XML. The file's
+// fingerprint, once verified, is remembered in `cacheFolder` when one is given.
+ValueTableRef readValueTableFile(const std::filesystem::path& path, std::string* error = nullptr,
+                                 const std::filesystem::path& cacheFolder = {});
 
 // The same from the file's XML alone.
 ValueTableRef readValueTableXml(const std::filesystem::path& path, std::string* error = nullptr);

@@ -7,6 +7,7 @@
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableCompact.h"
 
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -346,6 +348,61 @@ TEST(ValueTableLoading, ATableFileChangedWhileReadIsReadFromItsXml) {
         }
     });
     EXPECT_EQ(cellRead(), 1001);
+    setTableFileReadHookForTesting({});
+}
+
+// The fingerprint verified at one load is remembered in the cache folder and spares the next load
+// the reading of the file, but only for the very file it was taken of, unchanged: a record that is
+// damaged or of another file, or a file changed with its size and modification time kept, makes
+// the load read the file again, and the compact form is used only when the bytes are its own.
+TEST(ValueTableLoading, AVerifiedFingerprintSparesTheReadingOfTheSameFileOnly) {
+    ValueTableFiles files;
+    const TempDir cache;
+    const std::filesystem::path xml = files.shippedTablePath();
+    const std::filesystem::path record = fingerprintRecordPath(cache.path());
+    files.writeTable(makeValueTable({{"EE", "2009", "06", "2001", "March", "001000"}}));
+    writeWholeFile(
+        compactFormPath(xml),
+        compactFormOfTable(*makeTypedValueTable({{"EE", "2009", "06", "2001", "March", "002000"}}),
+                           fingerprintOfBytes(readWholeFile(xml))));
+    int partsRead = 0;
+    setTableFileReadHookForTesting([&] { ++partsRead; });
+    // The cell read, and whether the file was read for it.
+    const auto load = [&](const std::filesystem::path& path) {
+        partsRead = 0;
+        const ValueTableRef table = readBondTableFile(
+            ResourceLocations(path.parent_path(), files.resources().userDataDir(), cache.path()),
+            path);
+        const ValueCell cell =
+            table ? table->cell(BondSeries::EE, YearMonth{2009, 6}, YearMonth{2001, 3}) : -9;
+        return std::make_pair(cell, partsRead > 0);
+    };
+    // Only a file whose last change is seconds old is remembered: a change since then could
+    // otherwise carry the same change time on a file system of coarse times.
+    EXPECT_EQ(load(xml), std::make_pair(2000, true));
+    EXPECT_EQ(load(xml), std::make_pair(2000, true)) << "remembered too early";
+    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    EXPECT_EQ(load(xml), std::make_pair(2000, true));
+    EXPECT_EQ(load(xml), std::make_pair(2000, false));
+
+    std::string damaged = readWholeFile(record);
+    damaged[70] = static_cast<char>(damaged[70] ^ 1); // in the digest it remembers
+    writeWholeFile(record, damaged);
+    EXPECT_EQ(load(xml), std::make_pair(2000, true)) << "damaged record";
+    EXPECT_EQ(load(xml), std::make_pair(2000, false)) << "record made again";
+
+    // Rewritten in place, as `touch -d` would leave it: the same inode, size and modification time.
+    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(xml);
+    std::string text = readWholeFile(xml);
+    text.replace(text.find("001000"), 6, "001001");
+    std::ofstream(xml, std::ios::binary | std::ios::in) << text;
+    std::filesystem::last_write_time(xml, modified);
+    EXPECT_EQ(load(xml), std::make_pair(1001, true)) << "changed, size and time kept";
+
+    const std::filesystem::path other = xml.parent_path() / "Other.plist";
+    std::filesystem::copy_file(xml, other);
+    std::filesystem::copy_file(compactFormPath(xml), compactFormPath(other));
+    EXPECT_EQ(load(other), std::make_pair(1001, true)) << "record of another file";
     setTableFileReadHookForTesting({});
 }
 

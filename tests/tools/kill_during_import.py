@@ -51,7 +51,8 @@ class Folder:
 
     def start_import(self, cli, bond_list):
         env = dict(os.environ, HOME=self.home, XDG_DATA_HOME=os.path.join(self.home, "data"),
-                   XDG_CONFIG_HOME=os.path.join(self.home, "config"))
+                   XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                   XDG_CACHE_HOME=os.path.join(self.home, "cache"))
         return subprocess.Popen([cli, "--data-dir", self.data, "import", "Portfolio 07",
                                  bond_list], env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)

@@ -18,6 +18,7 @@ std::vector<std::string> childEnvironment(const std::filesystem::path& home) {
         {"HOME", home.string()},
         {"XDG_DATA_HOME", (home / "data").string()},
         {"XDG_CONFIG_HOME", (home / "config").string()},
+        {"XDG_CACHE_HOME", (home / "cache").string()},
         {"LC_ALL", "de_DE.UTF-8"},
         {"LANG", "de_DE.UTF-8"},
     };

@@ -1,8 +1,8 @@
 #pragma once
 
 // Runs the built orvelt-cli as a separate process and collects what it did. The program's
-// environment keeps it away from the real user's files (HOME and XDG_DATA_HOME point into a
-// given folder) and uses a German locale, whose decimal comma must change nothing.
+// environment keeps it away from the real user's files (HOME, XDG_DATA_HOME and XDG_CACHE_HOME
+// point into a given folder) and uses a German locale, whose decimal comma must change nothing.
 
 #include <filesystem>
 #include <string>
