@@ -3,6 +3,7 @@
 // life; the education exclusion's age rule at its boundary; the estate's total at the limit for
 // settling without administration.
 
+#include "platform/ResourceLocations.h"
 #include "support/TempDir.h"
 #include "valuation/EstateListing.h"
 #include "valuation/OwnerFigures.h"
