@@ -65,8 +65,8 @@ int runEstateCommand(const CliArguments& arguments, CommandIo& io) {
     output.title = "Estate listing of " + title + " at " + month.name();
     output.table = listing.table();
     output.notes = listing.noteLines();
-    output.isAmountColumn = [&listing](std::size_t column) {
-        return listing.isAmountColumn(column);
+    output.isAmountColumn = [all = arguments.all](std::size_t column) {
+        return EstateListing::isAmountColumn(column, all);
     };
     if (!arguments.all) {
         output.jsonFields.insert("portfolio", QString::fromStdString(arguments.words[1]));

@@ -88,7 +88,7 @@ std::vector<TextRow> EstateListing::table() const {
     return rows;
 }
 
-bool EstateListing::isAmountColumn(std::size_t column) const {
+bool EstateListing::isAmountColumn(std::size_t column, bool showsPortfolio) {
     const std::size_t first = showsPortfolio ? 1 : 0;
     return column == first + 3 || column >= first + 8;
 }

@@ -38,7 +38,8 @@ struct EstateListing {
     ReportTotal interest;
 
     std::vector<TextRow> table() const;
-    bool isAmountColumn(std::size_t column) const;
+    // Whether column `column` of table() holds amounts.
+    static bool isAmountColumn(std::size_t column, bool showsPortfolio);
     // The totals, the limit's answer and the bonds left out, one sentence a line.
     std::vector<std::string> noteLines() const;
     // Whether the value is within the limit; absent when the total is not known in full and its
