@@ -9,6 +9,7 @@
 #include "valuation/OwnerFigures.h"
 #include "valuation/TaxYear.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -88,11 +89,12 @@ TEST(TaxYearTest, BoughtCashedAndFinallyMaturedInOneYear) {
     EXPECT_EQ(next.rows.front().earned, Amount());
     EXPECT_EQ(next.rows.front().reportable, Amount());
 
-    // Beyond the table's last month the year's end has no value: not known, never 0.
-    const TaxYearReport beyond =
-        computeTaxYear({bought}, "Family", shippedTable(), 2026, TaxMethod::Accrual, std::nullopt);
-    EXPECT_FALSE(beyond.rows.front().earned);
-    EXPECT_EQ(beyond.table().back()[7], "not known");
+    // Before the table's first month the year's ends have no value: not known, never 0.
+    const TaxYearReport before =
+        computeTaxYear({bondOf("OLD", "EE", "100", {2000, 1})}, "Family", shippedTable(), 2008,
+                       TaxMethod::Accrual, std::nullopt);
+    EXPECT_FALSE(before.rows.front().earned);
+    EXPECT_EQ(before.table().back()[7], "not known");
 }
 
 TEST(TaxYearTest, CashAndAccrualReportTheSameInterestOverABondsLife) {
@@ -165,6 +167,32 @@ TEST(EstateListingTest, TheTotalAtTheLimitIsWithinItAndAMonthBeforeTheTableIsNot
         computeEstateListing({{"Family", &old}}, "", false, shippedTable(), {2009, 5});
     EXPECT_FALSE(early.withinLimit());
     EXPECT_EQ(early.table().back()[8], "not known");
+}
+
+} // namespace
+
+namespace {
+
+TEST(TaxYearTest, WhatToDoNamesTheFinalMaturitiesOfThisYearAndTheNext) {
+    const Bond thisYear = bondOf("A", "EE", "100", {1995, 5});
+    const Bond march = bondOf("B", "EE", "50", {1996, 3});
+    const Bond august = bondOf("C", "EE", "50", {1996, 8});
+    const std::vector<Bond> bonds = {thisYear, march, august,
+                                     bondOf("D", "EE", "50", {1996, 9}, "2025-01", "60.00")};
+    const ReportSnapshot report =
+        computeReportSnapshot(bonds, "Family", shippedTable(), YearMonth{2025, 6});
+    const std::vector<std::string> lines = report.actionLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2],
+              "1 EE bond reaches final maturity in 2025: " +
+                  amountText(reportValue(thisYear, {2025, 5}) - Amount::ofCents(5000)) +
+                  " of interest becomes reportable for 2025 even if it is not cashed.");
+    // A bond cashed before its final maturity is not counted.
+    const Amount next =
+        reportValue(march, {2026, 3}) + reportValue(august, {2026, 8}) - Amount::ofCents(5000);
+    EXPECT_EQ(lines.back(), "2 EE bonds reach final maturity in 2026: " + amountText(next) +
+                                " of interest becomes reportable for 2026 even if they are not "
+                                "cashed.");
 }
 
 } // namespace
