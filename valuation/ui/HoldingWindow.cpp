@@ -32,6 +32,8 @@ HoldingWindow::HoldingWindow(WindowHost& host)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
+    // Tab leaves the table for the buttons, as in every window.
+    table_->setTabKeyNavigation(false);
     notes_->setObjectName("holdingNotes");
     notes_->setWordWrap(true);
     notes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
