@@ -24,7 +24,7 @@ class CliTaxEstateTest : public ::testing::Test {
              {{"M1", "EE", "100", "1990", "May"},
               {"B1", "EE", "50", "2020", "March"},
               {"I1", "I", "1000", "2010", "January"}}},
-            {"Kids", {{"K1", "I", "500", "2015", "July"}}},
+            {"Kids", {{"K1", "I", "500", "2015", "July"}, {"K2", "EE", "100", "1990", "May"}}},
         };
         PlistDictRef root = portfolioFileContents(portfolios);
         PlistDict& family = *root->find("Family")->dict();
@@ -77,6 +77,14 @@ TEST_F(CliTaxEstateTest, TaxGivesTheCoresYearWithThePortfoliosMethodUnlessOneIsG
         EXPECT_EQ(folder.run(wrong).exitCode, 2) << wrong.back();
     }
     EXPECT_EQ(folder.run({"tax", "Nobody", "--year", "2020"}).exitCode, 1);
+
+    // What to do names a final maturity's reportable interest only to an owner of the cash
+    // method: one of the accrual method reported it year by year.
+    const std::string line = "1 EE bond reaches final maturity in 2020: ";
+    EXPECT_NE(folder.run({"report", "Kids", "--month", "2020-06"}).out.find(line),
+              std::string::npos);
+    EXPECT_EQ(folder.run({"report", "Family", "--month", "2020-06"}).out.find(line),
+              std::string::npos);
 }
 
 TEST_F(CliTaxEstateTest, EstateListsOnePortfolioOrAllAsTheCoreDoes) {
