@@ -22,8 +22,10 @@
 #include "valuation/ValueFileMerge.h"
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
+#include "valuation/ui/EstateWindow.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
 #include "valuation/ui/ReportWindow.h"
+#include "valuation/ui/TaxYearWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -343,6 +345,22 @@ void MainMenuView::valueChartPressed() {
     }
     showSelectionInChart();
     valueChart_->showInFront();
+}
+
+void MainMenuView::taxYearPressed() {
+    if (!WindowRegistry::raiseIfOpen(taxYear_)) {
+        auto* window = new TaxYearWindow(*controller_);
+        taxYear_ = window;
+        window->showInFront();
+    }
+}
+
+void MainMenuView::estatePressed() {
+    if (!WindowRegistry::raiseIfOpen(estate_)) {
+        auto* window = new EstateWindow(*controller_);
+        estate_ = window;
+        window->showInFront();
+    }
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {

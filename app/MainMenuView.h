@@ -81,6 +81,9 @@ class MainMenuView : public QWidget {
     void bondValueReportButtonPressed();
     // Opens the chart of the open portfolio's worth by month, or brings it to the front.
     void valueChartPressed();
+    // The Tax Year window of the open portfolio, and the Estate window; each once.
+    void taxYearPressed();
+    void estatePressed();
     void editBondsButtonPressed();
     void launchHelp();
     void addNewPortfolioButtonPressed();
@@ -125,4 +128,6 @@ class MainMenuView : public QWidget {
     QPointer<PageWindow> pageWindow_;
     // One chart window, following whichever portfolio is open.
     QPointer<ValueChartWindow> valueChart_;
+    QPointer<QWidget> taxYear_;
+    QPointer<QWidget> estate_;
 };

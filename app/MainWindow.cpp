@@ -144,6 +144,14 @@ QAction* MainWindow::addViewMenu() {
     valueChart->setObjectName("valueOverTimeItem");
     valueChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(valueChart, &QAction::triggered, view_, &MainMenuView::valueChartPressed);
+    QAction* taxYear = viewMenu->addAction(tr("Tax &Year…"));
+    taxYear->setObjectName("taxYearItem");
+    taxYear->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y));
+    connect(taxYear, &QAction::triggered, view_, &MainMenuView::taxYearPressed);
+    QAction* estate = viewMenu->addAction(tr("&Estate…"));
+    estate->setObjectName("estateItem");
+    estate->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    connect(estate, &QAction::triggered, view_, &MainMenuView::estatePressed);
     menuBar()->insertMenu(ui_->helpMenu->menuAction(), viewMenu);
     return valueChart;
 }

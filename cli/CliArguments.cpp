@@ -39,6 +39,10 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             result.details = true;
             continue;
         }
+        if (argument == "--all") {
+            result.all = true;
+            continue;
+        }
         if (argument == "--version") {
             result.version = true;
             continue;
@@ -52,6 +56,10 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             target = &result.month;
         } else if (name == "--format") {
             target = &result.format;
+        } else if (name == "--year") {
+            target = &result.year;
+        } else if (name == "--method") {
+            target = &result.method;
         } else {
             throw CliError(kExitUsage,
                            "unknown option " + std::string(name) + " (see orvelt-cli --help)");

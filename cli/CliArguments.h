@@ -17,6 +17,11 @@ struct CliArguments {
     std::optional<std::filesystem::path> dataDir;
     std::optional<std::string> month;
     std::optional<std::string> format;
+    // The tax command's calendar year and reporting method ("cash" or "accrual").
+    std::optional<std::string> year;
+    std::optional<std::string> method;
+    // The estate listing of every portfolio together.
+    bool all = false;
     // The command's words and operands in order: {"report", "Family"}.
     std::vector<std::string> words;
 };

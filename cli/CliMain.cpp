@@ -19,6 +19,15 @@ const char* const kCliUsage =
     "      month, or the latest month the value table holds when it lacks the current one).\n"
     "      Bonds with an invalid issue date are listed, without a value and in no total;\n"
     "      their serials are named on standard error and the exit status is 1.\n"
+    "  tax PORTFOLIO --year YYYY [--method cash|accrual] [--format text|csv|json]\n"
+    "      The interest of the portfolio's bonds for a calendar year: earned in the year,\n"
+    "      reportable under the cash method (default: the portfolio's own method) or the\n"
+    "      accrual method, the Form 1099-INT amount of each bond cashed in it, and whether a\n"
+    "      bond can qualify for the education exclusion. Orvelt gives no tax advice.\n"
+    "  estate (PORTFOLIO | --all) --month YYYY-MM [--format text|csv|json]\n"
+    "      Every bond held at the month (of one portfolio or of all) with its registration,\n"
+    "      where it is kept, its redemption value and interest then, the totals, and whether\n"
+    "      they are within the $100000.00 limit for settling without administration.\n"
     "  import PORTFOLIO FILE\n"
     "      Adds the bonds of a bond list exported by Orvelt for Windows to the portfolio and\n"
     "      saves it.\n"
@@ -30,10 +39,13 @@ const char* const kCliUsage =
     "\n"
     "Options:\n"
     "  --data-dir DIR   work on the data folder DIR instead of Orvelt's own\n"
-    "  --month YYYY-MM  the redemption month of the report, e.g. 2009-06\n"
+    "  --month YYYY-MM  the redemption month of the report or the estate, e.g. 2009-06\n"
+    "  --year YYYY      the calendar year of the tax command\n"
+    "  --method METHOD  cash or accrual, how the tax command reports interest\n"
+    "  --all            the estate of every portfolio together\n"
     "  --details        add issue price, interest, yield, interest rate, next accrual,\n"
     "                   final maturity and status\n"
-    "  --format FORMAT  text (columns aligned), csv (RFC 4180) or json (report only)\n"
+    "  --format FORMAT  text (columns aligned), csv (RFC 4180) or json (report, tax, estate)\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
@@ -51,6 +63,12 @@ int dispatch(const CliArguments& arguments, CommandIo& io) {
     }
     if (command == "report") {
         return runReportCommand(arguments, io);
+    }
+    if (command == "tax") {
+        return runTaxCommand(arguments, io);
+    }
+    if (command == "estate") {
+        return runEstateCommand(arguments, io);
     }
     if (command == "import") {
         return runImportCommand(arguments, io);

@@ -22,6 +22,8 @@ int runListCommand(const CliArguments& arguments, CommandIo& io);
 int runReportCommand(const CliArguments& arguments, CommandIo& io);
 int runImportCommand(const CliArguments& arguments, CommandIo& io);
 int runValuesImportCommand(const CliArguments& arguments, CommandIo& io);
+int runTaxCommand(const CliArguments& arguments, CommandIo& io);
+int runEstateCommand(const CliArguments& arguments, CommandIo& io);
 
 // Shared checks of the command line.
 enum class OutputFormat { Text, Csv, Json };
@@ -32,3 +34,5 @@ void expectOperandCount(const CliArguments& arguments, std::size_t count, const 
 // Throws CliError (kExitUsage) when --month, --details or --format is given to a command without
 // them.
 void refuseReportOptions(const CliArguments& arguments, bool allowsFormat);
+// Throws CliError (kExitUsage) when --year, --method or --all is given to a command without them.
+void refuseTaxAndEstateOptions(const CliArguments& arguments);

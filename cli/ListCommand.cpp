@@ -29,8 +29,21 @@ void expectOperandCount(const CliArguments& arguments, std::size_t count, const 
     }
 }
 
+void refuseTaxAndEstateOptions(const CliArguments& arguments) {
+    const std::string& command = arguments.words.front();
+    if (arguments.year || arguments.method) {
+        throw CliError(kExitUsage, std::string("option ") +
+                                       (arguments.year ? "--year" : "--method") +
+                                       " is for the tax command, not " + command);
+    }
+    if (arguments.all) {
+        throw CliError(kExitUsage, "option --all is for the estate command, not " + command);
+    }
+}
+
 void refuseReportOptions(const CliArguments& arguments, bool allowsFormat) {
     const std::string& command = arguments.words.front();
+    refuseTaxAndEstateOptions(arguments);
     if (arguments.month) {
         throw CliError(kExitUsage, "option --month is for the report command, not " + command);
     }

@@ -131,6 +131,7 @@ void printText(const std::vector<TextRow>& rows, std::size_t columnCount, bool d
 int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     expectOperandCount(arguments, 2,
                        "report PORTFOLIO [--month YYYY-MM] [--details] [--format text|csv|json]");
+    refuseTaxAndEstateOptions(arguments);
     const std::string& name = arguments.words[1];
     const OutputFormat format = outputFormat(arguments, true);
     const std::optional<RedemptionMonth> given =

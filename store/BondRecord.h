@@ -30,3 +30,7 @@ inline constexpr std::string_view kBeneficiary = "Beneficiary";
 
 inline constexpr std::string_view kPortfolioNameKey = "Name";
 inline constexpr std::string_view kPortfolioBondsKey = "Bonds";
+// Optional keys of a portfolio record: how its owner reports bond interest ("cash", the default,
+// or "accrual"), and the owner's birth month ("1961-04"), which the education exclusion needs.
+inline constexpr std::string_view kPortfolioTaxMethodKey = "Tax Method";
+inline constexpr std::string_view kPortfolioOwnerBirthMonthKey = "Owner Birth Month";

@@ -84,6 +84,10 @@ BondStatus statusOf(TableEntry::Kind leaf, bool matured, bool penalty) {
 
 } // namespace
 
+std::optional<Amount> yearEndValueOfBond(const ValueTable* table, const Bond& bond, int year) {
+    return yearEndValue(table, bond, year + 1);
+}
+
 std::string_view bondStatusText(BondStatus status) {
     switch (status) {
     case BondStatus::Earning:

@@ -95,6 +95,10 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
 OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption);
 
+// The value at December of `year` that the next year's interest counts from: the table's value,
+// or for a bond not yet payable then the value the rules gave it there; absent when neither.
+std::optional<Amount> yearEndValueOfBond(const ValueTable* table, const Bond& bond, int year);
+
 // An amount as the value column shows it ("$375.00"), or "not known".
 std::string ownerAmountText(const std::optional<Amount>& amount);
 // What a bond of `face` dollars cost: its series' share of the face value, exactly when the face

@@ -1,5 +1,6 @@
 // What the owner may want to do about the bonds of a report, in plain sentences: cash those that
-// stopped earning, wait out the penalty, or wait for an EE bond's guaranteed doubling.
+// stopped earning, wait out the penalty, wait for an EE bond's guaranteed doubling, or count on
+// the interest that final maturity makes reportable.
 
 #include "valuation/ReportSnapshot.h"
 #include "valuation/ValueTable.h"
@@ -97,6 +98,9 @@ std::vector<std::string> ReportSnapshot::actionLines() const {
     }
     if (doubling.count > 0) {
         lines.push_back(doublingLine(doubling, doublingGain, doublingGainsKnown));
+    }
+    for (const MaturityInYear& maturing : comingMaturities) {
+        lines.push_back(finalMaturityLine(maturing));
     }
     return lines;
 }

@@ -311,6 +311,14 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
         summary.worthIfCashedNow += figures.cashValue;
         summary.matured += figures.status == BondStatus::Matured ? 1 : 0;
     }
+    if (month) {
+        for (const int year : {month->year, month->year + 1}) {
+            if (MaturityInYear maturing = bondsReachingFinalMaturity(bonds, table, year);
+                maturing.count > 0) {
+                snapshot.comingMaturities.push_back(std::move(maturing));
+            }
+        }
+    }
     return snapshot;
 }
 

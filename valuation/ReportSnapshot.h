@@ -15,6 +15,7 @@
 
 #include "store/Bond.h"
 #include "store/YearMonth.h"
+#include "valuation/ComingMaturities.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/ReportColumn.h"
 
@@ -73,6 +74,9 @@ struct ReportSnapshot {
     int bondsWithoutLeaf = 0;
     // Whether the table holds the month for any series.
     bool tableHoldsMonth = false;
+    // The bonds that reach final maturity in the redemption month's year and the next, whose
+    // interest becomes reportable then; none for an owner who reports interest as it accrues.
+    std::vector<MaturityInYear> comingMaturities;
 
     int bondCount() const { return static_cast<int>(rows.size()); }
     bool valid() const { return invalidSerials.empty(); }
@@ -97,7 +101,8 @@ struct ReportSnapshot {
     // What to do, at a glance, one sentence a line: the bonds that stopped earning (since when,
     // worth what together), those still carrying the 3-month penalty (the first month one comes
     // free), and EE bonds that double within the next 12 months (what waiting gains where the
-    // value is known). Nothing when none applies.
+    // value is known), and the bonds whose final maturity this year or next makes their interest
+    // reportable. Nothing when none applies.
     std::vector<std::string> actionLines() const;
     // The line for below the table when issued bonds have no leaf in the table, naming how many
     // and the month, or that the table holds nothing for the month; empty otherwise.

@@ -2,6 +2,7 @@
 
 #include "store/BondDatabase.h"
 #include "valuation/PortfolioBonds.h"
+#include "valuation/TaxYear.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <QMetaObject>
@@ -159,8 +160,14 @@ std::shared_ptr<const ReportSnapshot> Session::snapshot(const std::string& portf
     }
     ++snapshotComputations_;
     const ValueTable* table = valueTable().get();
-    auto computed = std::make_shared<const ReportSnapshot>(
-        computeReportSnapshot(bondsOfPortfolio(*store_, portfolio), portfolio, table, month_));
+    ReportSnapshot report =
+        computeReportSnapshot(bondsOfPortfolio(*store_, portfolio), portfolio, table, month_);
+    // An owner who reports interest as it accrues has nothing left to report at final maturity.
+    if (const Portfolio* record = store_->portfolio(portfolio);
+        record != nullptr && storedTaxMethod(*record) == TaxMethod::Accrual) {
+        report.comingMaturities.clear();
+    }
+    auto computed = std::make_shared<const ReportSnapshot>(std::move(report));
     held = {computed, false, store_->hasPortfolio(portfolio)};
     return computed;
 }

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -40,9 +41,47 @@ struct Page {
     std::size_t endNote = 0;
 };
 
+// What the painter reads of a table: its rows (bond rows, the totals last), each column's title
+// and whether it holds amounts, and the texts around it.
+struct PaintedTable {
+    int rowCount;
+    std::function<TextRow(int)> row;
+    std::function<std::string(std::size_t)> title;
+    std::function<bool(std::size_t)> isAmount;
+    std::size_t columnCount;
+    const ReportPageTexts& texts;
+};
+
+PaintedTable paintedTableOf(const ReportPrintout& printout) {
+    const ReportSnapshot& snapshot = printout.snapshot;
+    const ReportColumnPositions& columns = printout.columns;
+    return {snapshot.bondCount() + 1,
+            [&snapshot, &columns](int row) {
+                return reportTableRow(snapshot, columns,
+                                      row < snapshot.bondCount() ? row + 2
+                                                                 : snapshot.rowCount() - 1);
+            },
+            [&columns](std::size_t column) {
+                return std::string(kReportColumns[columns[column]].title);
+            },
+            [&columns](std::size_t column) { return kReportColumns[columns[column]].isAmount; },
+            columns.size(),
+            printout.texts};
+}
+
+PaintedTable paintedTableOf(const TablePrintout& printout) {
+    const std::vector<TextRow>& table = printout.table;
+    return {static_cast<int>(table.size()) - 1,
+            [&table](int row) { return table[static_cast<std::size_t>(row) + 1]; },
+            [&table](std::size_t column) { return table.front()[column]; },
+            printout.isAmount,
+            table.front().size(),
+            printout.texts};
+}
+
 class ReportPainter {
   public:
-    ReportPainter(QPagedPaintDevice& device, const ReportPrintout& printout)
+    ReportPainter(QPagedPaintDevice& device, const PaintedTable& printout)
         : device_(device), printout_(printout), body_(fontOfSize(kBodyPointSize, false)),
           bold_(fontOfSize(kBodyPointSize, true)), title_(fontOfSize(kTitlePointSize, true)),
           bodyMetrics_(body_, &device), boldMetrics_(bold_, &device),
@@ -94,21 +133,16 @@ class ReportPainter {
     }
 
     // Bond rows first, the totals last.
-    int tableRowCount() const { return printout_.snapshot.bondCount() + 1; }
-    int snapshotRow(int tableRow) const {
-        return tableRow < printout_.snapshot.bondCount() ? tableRow + 2
-                                                         : printout_.snapshot.rowCount() - 1;
-    }
+    int tableRowCount() const { return printout_.rowCount; }
     bool isTotals(int tableRow) const { return tableRow == tableRowCount() - 1; }
 
     // Each column as wide as its widest cell or title; when that is wider than the page, the
     // titles wrap between words, and when that is still too wide, everything is drawn smaller.
     void measureColumns() {
-        const std::size_t count = printout_.columns.size();
+        const std::size_t count = printout_.columnCount;
         std::vector<double> cells(count, 0.0);
         for (int row = 0; row < tableRowCount(); ++row) {
-            const TextRow texts =
-                reportTableRow(printout_.snapshot, printout_.columns, snapshotRow(row));
+            const TextRow texts = printout_.row(row);
             const QFontMetricsF& metrics = isTotals(row) ? boldMetrics_ : bodyMetrics_;
             for (std::size_t column = 0; column < count; ++column) {
                 cells[column] =
@@ -153,9 +187,7 @@ class ReportPainter {
         }
     }
 
-    std::string titleOf(std::size_t column) const {
-        return std::string(kReportColumns[printout_.columns[column]].title);
-    }
+    std::string titleOf(std::size_t column) const { return printout_.title(column); }
 
     double wrappedHeight(const QFontMetricsF& metrics, const std::string& text) const {
         return metrics
@@ -228,13 +260,12 @@ class ReportPainter {
             const bool totals = isTotals(row);
             painter.setFont(totals ? bold_ : body_);
             const QFontMetricsF& metrics = totals ? boldMetrics_ : bodyMetrics_;
-            const TextRow texts =
-                reportTableRow(printout_.snapshot, printout_.columns, snapshotRow(row));
+            const TextRow texts = printout_.row(row);
             const double baseline = y + padding_ + metrics.ascent();
             x = 0;
             for (std::size_t column = 0; column < count; ++column) {
                 const QString text = qText(texts[column]);
-                const bool amount = kReportColumns[printout_.columns[column]].isAmount;
+                const bool amount = printout_.isAmount(column);
                 const double left =
                     amount ? x + widths_[column] - padding_ - metrics.horizontalAdvance(text)
                            : x + padding_;
@@ -261,7 +292,7 @@ class ReportPainter {
     }
 
     QPagedPaintDevice& device_;
-    const ReportPrintout& printout_;
+    const PaintedTable& printout_;
     QFont body_;
     QFont bold_;
     QFont title_;
@@ -282,10 +313,8 @@ class ReportPainter {
     std::vector<Page> pages_;
 };
 
-} // namespace
-
-PaintOutcome paintReportPages(QPagedPaintDevice& device, const ReportPrintout& printout,
-                              const PageProgress& progress) {
+PaintOutcome paintPages(QPagedPaintDevice& device, const PaintedTable& printout,
+                        const PageProgress& progress) {
     QPainter painter;
     if (!painter.begin(&device)) {
         return PaintOutcome::Failed;
@@ -303,15 +332,9 @@ PaintOutcome paintReportPages(QPagedPaintDevice& device, const ReportPrintout& p
     return painter.end() ? PaintOutcome::Done : PaintOutcome::Failed;
 }
 
-QPageLayout reportPdfPageLayout() {
-    return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
-                       QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
-}
-
-PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& resources,
-                            const ReportPrintout& printout, const QPageLayout& layout,
-                            const std::string& title, const PageProgress& progress,
-                            std::string* error) {
+PaintOutcome writePdf(const std::string& path, const ResourceLocations& resources,
+                      const PaintedTable& printout, const QPageLayout& layout,
+                      const std::string& title, const PageProgress& progress, std::string* error) {
     // The whole file is made first, then written in one step: cancelled or failed midway, no
     // part of it reaches the disk.
     QBuffer buffer;
@@ -322,7 +345,7 @@ PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& re
         writer.setPageLayout(layout);
         writer.setTitle(qText(title));
         writer.setCreator(QStringLiteral("Orvelt"));
-        outcome = paintReportPages(writer, printout, progress);
+        outcome = paintPages(writer, printout, progress);
     }
     if (outcome == PaintOutcome::Failed && error != nullptr) {
         *error = "The pages could not be drawn.";
@@ -334,4 +357,35 @@ PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& re
                                  static_cast<std::size_t>(buffer.size()));
     return writeExportFile(path, bytes, resources, error) ? PaintOutcome::Done
                                                           : PaintOutcome::Failed;
+}
+
+} // namespace
+
+PaintOutcome paintReportPages(QPagedPaintDevice& device, const ReportPrintout& printout,
+                              const PageProgress& progress) {
+    return paintPages(device, paintedTableOf(printout), progress);
+}
+
+PaintOutcome paintTablePages(QPagedPaintDevice& device, const TablePrintout& printout,
+                             const PageProgress& progress) {
+    return paintPages(device, paintedTableOf(printout), progress);
+}
+
+QPageLayout reportPdfPageLayout() {
+    return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
+                       QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
+}
+
+PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& resources,
+                            const ReportPrintout& printout, const QPageLayout& layout,
+                            const std::string& title, const PageProgress& progress,
+                            std::string* error) {
+    return writePdf(path, resources, paintedTableOf(printout), layout, title, progress, error);
+}
+
+PaintOutcome writeTablePdf(const std::string& path, const ResourceLocations& resources,
+                           const TablePrintout& printout, const QPageLayout& layout,
+                           const std::string& title, const PageProgress& progress,
+                           std::string* error) {
+    return writePdf(path, resources, paintedTableOf(printout), layout, title, progress, error);
 }

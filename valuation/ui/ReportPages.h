@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QPagedPaintDevice;
 class ResourceLocations;
@@ -22,6 +23,14 @@ struct ReportPrintout {
     ReportPageTexts texts;
 };
 
+// Any other table painted the same way: the heading (the columns' titles), a row per bond and the
+// totals last, with the texts around it.
+struct TablePrintout {
+    std::vector<TextRow> table;
+    std::function<bool(std::size_t)> isAmount;
+    ReportPageTexts texts;
+};
+
 // Told after each page is painted (counting from 1) how many there are in all; answers false to
 // stop there.
 using PageProgress = std::function<bool(int pagesDone, int pageCount)>;
@@ -31,6 +40,9 @@ enum class PaintOutcome { Done, Cancelled, Failed };
 // Paints the report on `device`, starting on its current page.
 PaintOutcome paintReportPages(QPagedPaintDevice& device, const ReportPrintout& printout,
                               const PageProgress& progress = {});
+
+PaintOutcome paintTablePages(QPagedPaintDevice& device, const TablePrintout& printout,
+                             const PageProgress& progress = {});
 
 // The page a PDF of the report is laid out on when the user chose none: US Letter, landscape,
 // half-inch margins.
@@ -42,3 +54,7 @@ PaintOutcome writeReportPdf(const std::string& path, const ResourceLocations& re
                             const ReportPrintout& printout, const QPageLayout& layout,
                             const std::string& title, const PageProgress& progress = {},
                             std::string* error = nullptr);
+PaintOutcome writeTablePdf(const std::string& path, const ResourceLocations& resources,
+                           const TablePrintout& printout, const QPageLayout& layout,
+                           const std::string& title, const PageProgress& progress = {},
+                           std::string* error = nullptr);

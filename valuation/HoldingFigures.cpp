@@ -1,0 +1,63 @@
+#include "valuation/HoldingFigures.h"
+
+#include "platform/NumberText.h"
+#include "valuation/OwnerFigures.h"
+
+#include <cmath>
+
+std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond,
+                                  const YearMonth& month) {
+    const OwnerFigures figures = valueFiguresOfBond(table, bond, month);
+    if (figures.leaf == TableEntry::Kind::NotYetPayable) {
+        // The report shows the price there; the year's interest counts from the rules' value.
+        return month.month == 12 ? yearEndValueOfBond(table, bond, month.year) : figures.value;
+    }
+    return figures.value;
+}
+
+std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond) {
+    return valueFiguresOfBond(table, bond, std::nullopt).issuePrice;
+}
+
+std::optional<Amount> amountReceivedOf(const Bond& bond) {
+    // Dollars as stored, "1234.56": a text that does not start with a digit says nothing.
+    const std::string& text = bond.amountReceived;
+    if (text.empty() || text.front() < '0' || text.front() > '9') {
+        return std::nullopt;
+    }
+    const double dollars = doubleValueOfText(text);
+    if (!std::isfinite(dollars)) {
+        return std::nullopt;
+    }
+    if (const std::optional<std::int64_t> cents = wholeCentsOf(dollars)) {
+        return Amount::ofCents(*cents);
+    }
+    return Amount::ofDollars(dollars);
+}
+
+void addToTotal(ReportTotal& total, const std::optional<Amount>& figure) {
+    if (figure) {
+        total.known += *figure;
+        ++total.knownCount;
+    } else {
+        ++total.leftOut;
+    }
+}
+
+std::string holdingTotalText(const ReportTotal& total) {
+    if (total.leftOut > 0 && total.knownCount == 0) {
+        return std::string(kNotKnownText);
+    }
+    return amountText(total.known) + (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+}
+
+std::string issueDateText(const Bond& bond) {
+    if (const std::optional<YearMonth> issued = bond.issued()) {
+        return issued->name();
+    }
+    return bond.issueMonth + " " + bond.issueYear;
+}
+
+std::string faceOrAmountText(const Bond& bond) {
+    return "$" + bond.faceValue;
+}

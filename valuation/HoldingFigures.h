@@ -1,0 +1,38 @@
+#pragma once
+
+// The figures the tax year and the estate listing read of a bond at a month: its value through
+// the one lookup the value report uses (so that every figure follows it), the amount the owner
+// received for it, and sums that count the bonds they leave out.
+
+#include "store/Bond.h"
+#include "store/YearMonth.h"
+#include "valuation/Amount.h"
+#include "valuation/ReportSnapshot.h"
+#include "valuation/ValueTable.h"
+
+#include <optional>
+#include <string>
+
+// The bond's value at `month`: the report's value when the table gives one. At a December in
+// which the bond cannot be cashed yet, the value the Treasury's rules give it there (what the
+// next year's interest counts from). Absent when neither is known.
+std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond,
+                                  const YearMonth& month);
+
+// What the bond cost, as the report's Issue Price says; absent when the rules do not know it.
+std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond);
+
+// The bond's "Amount Received" in dollars; absent when it is empty or not a number of dollars.
+std::optional<Amount> amountReceivedOf(const Bond& bond);
+
+// Adds a figure to a total, or counts the bond it lacks.
+void addToTotal(ReportTotal& total, const std::optional<Amount>& figure);
+
+// "$12.34", "$12.34*" when the total leaves bonds out, "not known" when it knows none of them.
+std::string holdingTotalText(const ReportTotal& total);
+
+// "June 2009" for a bond's issue month, or its stored texts when they name no month.
+std::string issueDateText(const Bond& bond);
+
+// "$100" for a paper bond's face value, "$34.59" for an electronic bond's amount.
+std::string faceOrAmountText(const Bond& bond);
