@@ -30,3 +30,5 @@ inline constexpr std::string_view kBeneficiary = "Beneficiary";
 
 inline constexpr std::string_view kPortfolioNameKey = "Name";
 inline constexpr std::string_view kPortfolioBondsKey = "Bonds";
+// The owner new bonds of the portfolio are entered with; written only when set.
+inline constexpr std::string_view kPortfolioDefaultOwnerKey = "Default Owner";

@@ -89,7 +89,12 @@ TEST_F(ReportWindowTest, ShowsTheSixColumnsThenTheOwnersUnderTitlesThatStayWhile
     open({{"A1", "EE", "100", "2001", "June"}});
     report->open();
     QAbstractItemModel* model = report->tableView()->model();
-    ASSERT_EQ(model->columnCount(), 14);
+    ASSERT_EQ(model->columnCount(), 20);
+    // The kind and the registration follow the owner's figures, hidden until asked for.
+    for (int column = 14; column < 20; ++column) {
+        EXPECT_TRUE(report->tableView()->isColumnHidden(column)) << column;
+    }
+    EXPECT_EQ(model->headerData(14, Qt::Horizontal).toString(), "Kind");
     const char* identifiers[] = {"Serial",     "Type",        "Face Value",
                                  "Issue Year", "Issue Month", "Current Value"};
     for (int column = 0; column < 6; ++column) {

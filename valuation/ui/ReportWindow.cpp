@@ -46,6 +46,7 @@ namespace {
 
 // The identifiers of the owner's columns the user has hidden.
 constexpr const char* kHiddenColumnsKey = "report/hiddenColumns";
+constexpr const char* kShownOptionalColumnsKey = "report/shownOptionalColumns";
 
 // The alert that names the bonds whose issue date no bond of their series can have.
 constexpr const char* kInvalidBondsTitle = "Invalid Issue Dates";
@@ -320,23 +321,33 @@ void ReportWindow::setUpColumnsMenu() {
     columnsMenu_ = new QMenu(this);
     QSettings settings;
     const QStringList hidden = settings.value(kHiddenColumnsKey).toStringList();
+    const QStringList shownOptional = settings.value(kShownOptionalColumnsKey).toStringList();
     for (std::size_t position = kValueColumnCount; position < kReportColumns.size(); ++position) {
-        const QString title = qText(kReportColumns[position].title);
-        QAction* action = columnsMenu_->addAction(title);
+        const ReportColumn& column = kReportColumns[position];
+        if (column.optional && position > kValueColumnCount &&
+            !kReportColumns[position - 1].optional) {
+            columnsMenu_->addSeparator();
+        }
+        QAction* action = columnsMenu_->addAction(qText(column.title));
         action->setCheckable(true);
-        action->setChecked(!hidden.contains(qText(kReportColumns[position].identifier)));
+        const QString identifier = qText(column.identifier);
+        // The kind and the registration are hidden until asked for; the figures shown.
+        action->setChecked(column.optional ? shownOptional.contains(identifier)
+                                           : !hidden.contains(identifier));
         showColumn(position, action->isChecked());
         connect(action, &QAction::toggled, this, [this, position](bool shown) {
             showColumn(position, shown);
             // Remembered for the next reports, in this run and the next ones.
+            const ReportColumn& toggled = kReportColumns[position];
+            const char* key = toggled.optional ? kShownOptionalColumnsKey : kHiddenColumnsKey;
             QSettings settings;
-            QStringList hiddenNow = settings.value(kHiddenColumnsKey).toStringList();
-            const QString identifier = qText(kReportColumns[position].identifier);
-            hiddenNow.removeAll(identifier);
-            if (!shown) {
-                hiddenNow << identifier;
+            QStringList listed = settings.value(key).toStringList();
+            const QString identifier = qText(toggled.identifier);
+            listed.removeAll(identifier);
+            if (shown == toggled.optional) {
+                listed << identifier;
             }
-            settings.setValue(kHiddenColumnsKey, hiddenNow);
+            settings.setValue(key, listed);
         });
     }
     ui_->columnsButton->setMenu(columnsMenu_);
