@@ -10,12 +10,16 @@
 namespace {
 
 // The list's columns by the report's identifiers; one the report does not hold yet is skipped.
-constexpr std::array<std::string_view, 10> kListColumns = {
-    kSerialKey, kTypeKey,        kFaceValueKey,  kIssueYearKey,    kCurrentValueColumn,
-    "Interest", "Interest Rate", "Next Accrual", "Final Maturity", "Status"};
+// The optional ones, the kind and the registration, are hidden until the owner shows them.
+constexpr std::array<std::string_view, 16> kListColumns = {
+    kSerialKey,          kTypeKey,         kFaceValueKey,   kIssueYearKey,
+    kCurrentValueColumn, "Interest",       "Interest Rate", "Next Accrual",
+    "Final Maturity",    "Status",         kKindColumn,     kOwnerKey,
+    kSecondNameKey,      kSecondNameIsKey, kKeptAtKey,      kNoteKey};
 
-// The columns the filter looks in.
-constexpr std::array<std::string_view, 3> kFilteredColumns = {kSerialKey, kTypeKey, "Status"};
+// The columns the filter looks in, shown or not.
+constexpr std::array<std::string_view, 8> kFilteredColumns = {
+    kSerialKey, kTypeKey, "Status", kKindColumn, kOwnerKey, kSecondNameKey, kKeptAtKey, kNoteKey};
 
 QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

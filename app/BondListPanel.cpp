@@ -11,7 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -36,7 +38,7 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     auto* filterTitle = new QLabel(tr("Fil&ter:"), this);
     filter_ = new QLineEdit(this);
     filter_->setObjectName("filterField");
-    filter_->setPlaceholderText(tr("serial, series or status"));
+    filter_->setPlaceholderText(tr("serial, series, status, owner or note"));
     filter_->setClearButtonEnabled(true);
     filterTitle->setBuddy(filter_);
     bar->addWidget(filterTitle);
@@ -64,6 +66,7 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     table_->setSortingEnabled(true);
     table_->installEventFilter(this);
     layout->addWidget(table_, 1);
+    setUpOptionalColumns();
     connect(filter_, &QLineEdit::textChanged, rows_, &QSortFilterProxyModel::setFilterFixedString);
     connect(table_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         emit bondActivated(model_->serialAt(rows_->mapToSource(index).row()));
@@ -75,6 +78,39 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summary_);
     setTabOrder(filter_, table_);
+}
+
+void BondListPanel::setUpOptionalColumns() {
+    // The kind and the registration are hidden at first; the header's menu shows them.
+    auto* menu = new QMenu(this);
+    menu->setObjectName("listColumnsMenu");
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        const ReportColumn& column = model_->column(section);
+        if (!column.optional) {
+            continue;
+        }
+        table_->setColumnHidden(section, true);
+        QAction* action = menu->addAction(
+            QString::fromUtf8(column.title.data(), static_cast<qsizetype>(column.title.size())));
+        action->setCheckable(true);
+        connect(action, &QAction::toggled, this,
+                [this, section](bool shown) { table_->setColumnHidden(section, !shown); });
+    }
+    // A restored layout may show some of them.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        int section = 0;
+        for (QAction* action : menu->actions()) {
+            while (!model_->column(section).optional) {
+                ++section;
+            }
+            const QSignalBlocker quiet(action);
+            action->setChecked(!table_->isColumnHidden(section++));
+        }
+    });
+    QHeaderView* header = table_->horizontalHeader();
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QHeaderView::customContextMenuRequested, menu,
+            [menu, header](const QPoint& point) { menu->popup(header->mapToGlobal(point)); });
 }
 
 void BondListPanel::showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, bool portfolioOpen,
@@ -175,7 +211,7 @@ void BondListPanel::fitColumns() {
 int BondListPanel::widthForColumns() const {
     int width = 0;
     for (int section = 0; section < model_->columnCount(); ++section) {
-        width += fittedColumnWidth(section);
+        width += table_->isColumnHidden(section) ? 0 : fittedColumnWidth(section);
     }
     const QMargins margins = layout()->contentsMargins();
     return width + 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width() +

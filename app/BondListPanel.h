@@ -60,6 +60,7 @@ class BondListPanel : public QWidget {
   private:
     // Each column as wide as its widest usual text; once, unless a kept layout was restored.
     void fitColumns();
+    void setUpOptionalColumns();
     int fittedColumnWidth(int section) const;
 
     bool layoutSet_ = false;

@@ -14,8 +14,10 @@
 #include "entry/ImportedBondNotes.h"
 #include "entry/ui/BondEditingWindowController.h"
 #include "entry/ui/BondListUndoCommand.h"
+#include "platform/ExportTarget.h"
 #include "platform/RememberedFolders.h"
 #include "store/BondDatabase.h"
+#include "store/BondListExport.h"
 #include "store/BondRecord.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
@@ -194,6 +196,38 @@ void MainMenuView::importPressed() {
         message += "\n\nUndo (Ctrl+Z) takes the import back.";
     }
     services_.showInformationAlert("Import Finished", message);
+}
+
+void MainMenuView::exportPressed() {
+    const BondDatabase* store = controller_->bondDatabase();
+    const std::optional<std::string> name = controller_->openPortfolio();
+    const Portfolio* portfolio = store != nullptr && name ? store->portfolio(*name) : nullptr;
+    if (portfolio == nullptr) {
+        services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
+                                       "Please open a portfolio to export its bond list.");
+        return;
+    }
+    SaveFileRequest request;
+    request.title = "Export Bond List";
+    request.suggestedName = *name + ".csv";
+    request.kinds = {{"Bond list", "csv"}};
+    const std::string path =
+        chooseFileToSaveInLastFolder(services_, request, FileDialogKind::BondList);
+    if (path.empty() || !mayExportTo(path, resources_, services_)) {
+        return;
+    }
+    std::string error;
+    if (!writeExportFile(path, bondListText(portfolio->bonds), resources_, &error)) {
+        services_.showErrorAlert("Error",
+                                 "The bond list could not be saved to " + path + ".\n\n" + error);
+        return;
+    }
+    const std::size_t count = portfolio->bonds.size();
+    services_.showInformationAlert(
+        "Export Finished", std::to_string(count) + (count == 1 ? " bond was" : " bonds were") +
+                               " written to " + path +
+                               ". Import Bond List reads it back, here or in Orvelt for "
+                               "Windows.");
 }
 
 std::string MainMenuView::webSiteUrl() const {

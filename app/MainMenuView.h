@@ -75,6 +75,8 @@ class MainMenuView : public QWidget {
 
   public slots:
     void importPressed();
+    // The open portfolio's bond list written as Import Bond List reads it.
+    void exportPressed();
     void urlClicked();
     void mainWindowClosed();
     void setRedemptionDateButtonPressed();

@@ -65,8 +65,8 @@ MainWindow::MainWindow(WindowServices& services, Session& session, QWidget* pare
     bondList_->tableView()->setFocus();
     addUndoMenu();
     QAction* valueChartItem = addViewMenu();
-    view_->setPortfolioCommands(
-        {ui_->importItem, ui_->openBondItem, ui_->deleteBondsItem, valueChartItem});
+    view_->setPortfolioCommands({ui_->importItem, ui_->exportItem, ui_->openBondItem,
+                                 ui_->deleteBondsItem, valueChartItem});
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
@@ -84,6 +84,7 @@ void MainWindow::connectCommands() {
     onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);
     connect(ui_->saveItem, &QAction::triggered, this, &MainWindow::saveByHand);
     onTrigger(ui_->importItem, &MainMenuView::importPressed);
+    onTrigger(ui_->exportItem, &MainMenuView::exportPressed);
     onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
     onTrigger(ui_->openBondItem, &MainMenuView::editCurrentBond);
     onTrigger(ui_->deleteBondsItem, &MainMenuView::deleteSelectedBonds);

@@ -66,6 +66,15 @@ PlistDictRef makeBond(std::mt19937& random, const std::string& serial) {
     bond->set(kFaceValueKey, PlistValue(kFaceValues[random() % 5]));
     bond->set(kIssueYearKey, PlistValue(std::to_string(1941 + random() % 69)));
     bond->set(kIssueMonthKey, PlistValue(kMonthNames[random() % 12]));
+    // One bond in ten is an electronic one with its registration, as a family's holding has.
+    if (serial.size() > 3 && serial[serial.size() - 3] == '7') {
+        bond->set(kFaceValueKey, PlistValue(std::string("1234.56")));
+        bond->set(kElectronicKey, PlistValue(true));
+        bond->set(kOwnerKey, PlistValue(std::string("Ruth Alvarez")));
+        bond->set(kSecondNameKey, PlistValue(std::string("Daniel Alvarez")));
+        bond->set(kSecondNameIsKey, PlistValue(std::string(kBeneficiary)));
+        bond->set(kKeptAtKey, PlistValue(std::string("TreasuryDirect")));
+    }
     return bond;
 }
 

@@ -31,6 +31,10 @@ const char* const kCliUsage =
     "  import PORTFOLIO FILE\n"
     "      Adds the bonds of a bond list exported by Orvelt for Windows to the portfolio and\n"
     "      saves it.\n"
+    "  export PORTFOLIO FILE\n"
+    "      Writes the portfolio's bond list as Orvelt for Windows exports it, with electronic\n"
+    "      bonds, owners, second names, where each is kept and notes in further columns\n"
+    "      that import reads back.\n"
     "  values import FILE...\n"
     "      Merges Treasury savings bond value files into your copy of the value table.\n"
     "  values sources\n"
@@ -44,7 +48,8 @@ const char* const kCliUsage =
     "  --method METHOD  cash or accrual, how the tax command reports interest\n"
     "  --all            the estate of every portfolio together\n"
     "  --details        add issue price, interest, yield, interest rate, next accrual,\n"
-    "                   final maturity and status\n"
+    "                   final maturity and status, and the kind, owner, second name,\n"
+    "                   place kept and note where a bond holds them\n"
     "  --format FORMAT  text (columns aligned), csv (RFC 4180) or json (report, tax, estate)\n"
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
@@ -72,6 +77,9 @@ int dispatch(const CliArguments& arguments, CommandIo& io) {
     }
     if (command == "import") {
         return runImportCommand(arguments, io);
+    }
+    if (command == "export") {
+        return runExportCommand(arguments, io);
     }
     if (command == "values") {
         return runValuesImportCommand(arguments, io);

@@ -21,6 +21,7 @@ struct CommandIo {
 int runListCommand(const CliArguments& arguments, CommandIo& io);
 int runReportCommand(const CliArguments& arguments, CommandIo& io);
 int runImportCommand(const CliArguments& arguments, CommandIo& io);
+int runExportCommand(const CliArguments& arguments, CommandIo& io);
 int runValuesImportCommand(const CliArguments& arguments, CommandIo& io);
 int runTaxCommand(const CliArguments& arguments, CommandIo& io);
 int runEstateCommand(const CliArguments& arguments, CommandIo& io);

@@ -103,10 +103,10 @@ RedemptionMonth chooseMonth(Session& session, const std::optional<RedemptionMont
     return start.month;
 }
 
-void printText(const std::vector<TextRow>& rows, std::size_t columnCount, bool details,
+void printText(const std::vector<TextRow>& rows, const ReportColumnPositions& columns, bool details,
                const ReportSnapshot& report, std::ostream& out) {
     std::vector<Alignment> alignments;
-    for (std::size_t column = 0; column < columnCount; ++column) {
+    for (std::size_t column : columns) {
         alignments.push_back(kReportColumns[column].isAmount ? Alignment::Right : Alignment::Left);
     }
     out << alignedText(rows, alignments);
@@ -154,14 +154,17 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
 
     const std::shared_ptr<const ReportSnapshot> snapshot = session.snapshot(name);
     const ReportSnapshot& report = *snapshot;
-    // JSON carries every column; text and CSV the owner's figures only when asked.
-    const std::size_t columnCount = arguments.details || format == OutputFormat::Json
-                                        ? kReportColumns.size()
-                                        : kValueColumnCount;
+    // JSON carries every column; text and CSV the owner's figures only when asked. The kind and
+    // the registration come with them where a bond holds them.
+    const bool everyColumn = arguments.details || format == OutputFormat::Json;
+    ReportColumnPositions columns = reportColumnsWithHeldOptions(report, everyColumn);
+    if (!everyColumn) {
+        std::erase_if(columns, [](std::size_t position) { return position >= kValueColumnCount; });
+    }
     std::vector<TextRow> rows;
     for (int row = 0; row < report.rowCount(); ++row) {
         TextRow cells;
-        for (std::size_t column = 0; column < columnCount; ++column) {
+        for (std::size_t column : columns) {
             cells.push_back(report.cellText(kReportColumns[column], row));
         }
         rows.push_back(std::move(cells));
@@ -180,7 +183,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     } else if (format == OutputFormat::Csv) {
         io.out << csvText(reportRecords(rows, report));
     } else {
-        printText(rows, columnCount, arguments.details, report, io.out);
+        printText(rows, columns, arguments.details, report, io.out);
     }
     // As the window does when it opens: the bonds with an invalid issue date are listed, in no
     // total, and one alert names them all; the command then fails.

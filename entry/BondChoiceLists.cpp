@@ -56,12 +56,25 @@ std::vector<std::string> BondChoiceLists::yearsForType(const std::string& type) 
 }
 
 std::string issueDateWarning(const std::string& type, const std::string& issueMonth,
-                             const std::string& issueYear, const ValueTable* table) {
+                             const std::string& issueYear, const ValueTable* table,
+                             bool electronic) {
     const SeriesRules* rules = seriesRulesOf(type);
     if (rules == nullptr) {
         return {};
     }
     const std::optional<YearMonth> issued = YearMonth::fromYearAndMonthName(issueYear, issueMonth);
+    if (electronic) {
+        if (!soldElectronically(*rules)) {
+            return "Series " + type +
+                   " bonds were never sold electronically. Please check the series and the kind.";
+        }
+        if (issued && *issued < rules->firstElectronicIssue) {
+            return "Electronic Series " + type + " bonds were first sold in " +
+                   rules->firstElectronicIssue.name() + ", not in " + issued->name() +
+                   ". Please check the kind and the issue date.";
+        }
+        return {};
+    }
     if (issued && tableValuesIssue(table, type, *issued)) {
         return {};
     }

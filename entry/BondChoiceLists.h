@@ -46,5 +46,8 @@ class ValueTable;
 // bond of January 1941); empty when the date lies inside, when `table` (if given) values bonds
 // of that series and issue month (an electronic "EE" bond of 2015), or when the series is not
 // one Orvelt knows. Such bonds are kept: the warning only asks the user to check them.
+// An electronic bond is warned of when its series was never sold electronically or its issue
+// month comes before the series' first electronic sale.
 std::string issueDateWarning(const std::string& type, const std::string& issueMonth,
-                             const std::string& issueYear, const ValueTable* table = nullptr);
+                             const std::string& issueYear, const ValueTable* table = nullptr,
+                             bool electronic = false);

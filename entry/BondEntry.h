@@ -1,6 +1,7 @@
 #pragma once
 
-// What the fields of the bond entry hold: a serial and the four chosen values, as text.
+// What the fields of the bond entry hold: a serial and the four chosen values, the kind and the
+// registration, as text.
 
 #include "store/Bond.h"
 
@@ -8,9 +9,12 @@
 
 struct BondEntry {
     std::string serial, type, faceValue, issueMonth, issueYear;
+    // Paper unless set; an electronic bond's faceValue is its amount ("50.37").
+    bool electronic = false;
+    std::string owner, secondName, secondNameIs, keptAt, note;
 
     // A new bond of these values.
-    Bond toBond() const { return Bond(serial, type, faceValue, issueYear, issueMonth); }
+    Bond toBond() const { return applyTo(Bond()); }
     // `bond` with these values; what else its record holds is kept.
     Bond applyTo(Bond bond) const {
         bond.serial = serial;
@@ -18,6 +22,13 @@ struct BondEntry {
         bond.faceValue = faceValue;
         bond.issueMonth = issueMonth;
         bond.issueYear = issueYear;
+        bond.electronic = electronic;
+        bond.owner = owner;
+        bond.secondName = secondName;
+        // Only a second name is a co-owner or a beneficiary.
+        bond.secondNameIs = secondName.empty() ? std::string() : secondNameIs;
+        bond.keptAt = keptAt;
+        bond.note = note;
         return bond;
     }
 };

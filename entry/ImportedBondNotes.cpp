@@ -42,7 +42,7 @@ std::string importedBondsNote(const std::vector<Bond>& bonds, const ValueTable* 
             continue;
         }
         const std::string warning =
-            issueDateWarning(bond.type, bond.issueMonth, bond.issueYear, table);
+            issueDateWarning(bond.type, bond.issueMonth, bond.issueYear, table, bond.electronic);
         if (!warning.empty()) {
             wrongDates.add(bond.serial + ": " + warning);
         }

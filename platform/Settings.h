@@ -40,6 +40,9 @@ inline const Setting<QString> lastPortfolio{QStringLiteral("lastPortfolio")};
 inline const Setting<QString> redemptionMonth{QStringLiteral("report/redemptionMonth")};
 // The identifiers of the value report's optional columns the user hid.
 inline const Setting<QStringList> hiddenReportColumns{QStringLiteral("report/hiddenColumns")};
+// The optional columns (kind, registration) the user has shown; hidden until asked for.
+inline const Setting<QStringList> shownOptionalReportColumns{
+    QStringLiteral("report/shownOptionalColumns")};
 // The main window's place and size, and its bond list's column widths and order.
 inline const Setting<QByteArray> mainWindowGeometry{QStringLiteral("mainWindow/geometry")};
 inline const Setting<QByteArray> bondListLayout{QStringLiteral("mainWindow/bondList")};

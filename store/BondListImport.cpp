@@ -7,7 +7,9 @@
 #include "platform/RegularFile.h"
 #include "platform/XmlSafeText.h"
 #include "store/BondDatabase.h"
+#include "store/BondListExport.h"
 #include "store/BondRecord.h"
+#include "store/ElectronicAmount.h"
 #include "store/ImportedFaceValue.h"
 #include "store/SeriesRules.h"
 #include "store/TextDecoding.h"
@@ -77,6 +79,23 @@ class RowScanner {
             return "the year has no closing double quote";
         }
         return nullptr;
+    }
+
+    // The fields after the year, each `,"…"`, as Orvelt's own export adds them; reading stops at
+    // anything else (a line's end, a carriage return).
+    std::vector<std::string> extraFields() {
+        std::vector<std::string> extras;
+        std::size_t at = position_ + 1;
+        while (at < line_.size() && line_.substr(at).starts_with(kCommaQuote)) {
+            position_ = at + kCommaQuote.size();
+            std::string field;
+            if (!quotedField(field)) {
+                break;
+            }
+            extras.push_back(std::move(field));
+            at = position_ + 1;
+        }
+        return extras;
     }
 
   private:
@@ -218,6 +237,28 @@ std::optional<std::string> issueProblem(const RowFields& fields, Bond& bond) {
     return std::nullopt;
 }
 
+// Why the fields after the year cannot be taken, or nothing when they can; `bond` then holds
+// them: electronic when the first is kElectronicMark, then the registration and the note.
+std::optional<std::string> extrasProblem(const std::vector<std::string>& extras, Bond& bond) {
+    const std::string_view electronic = trimmed(extras[0]);
+    if (!electronic.empty() && !sameIgnoringAsciiCase(electronic, kElectronicMark)) {
+        return "the kind " + inQuotes(extras[0]) + " is not \"" + std::string(kElectronicMark) +
+               "\" or empty";
+    }
+    const std::string& secondNameIs = extras[3];
+    if (!secondNameIs.empty() && secondNameIs != kCoOwner && secondNameIs != kBeneficiary) {
+        return "the second name's role " + inQuotes(secondNameIs) + " is not \"" +
+               std::string(kCoOwner) + "\" or \"" + std::string(kBeneficiary) + "\"";
+    }
+    bond.electronic = !electronic.empty();
+    bond.owner = extras[1];
+    bond.secondName = extras[2];
+    bond.secondNameIs = secondNameIs;
+    bond.keptAt = extras[4];
+    bond.note = extras[5];
+    return std::nullopt;
+}
+
 struct TransparentHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const noexcept {
@@ -268,9 +309,9 @@ bool leavesQuotesOpen(std::string_view line) {
 class RowReader {
   public:
     RowReader(const Portfolio& portfolio, const std::vector<std::string>& faceValues,
-              bool headerSeen, ImportReport& report)
+              bool headerSeen, bool withExtras, ImportReport& report)
         : report_(report), faceValues_(faceValues), serials_(serialsOf(portfolio)),
-          headerSeen_(headerSeen) {}
+          headerSeen_(headerSeen), withExtras_(withExtras) {}
 
     void readLine(std::string_view line, std::size_t lineNumber) {
         // A line feed inside double quotes: the lines that follow, up to the one that closes
@@ -315,8 +356,18 @@ class RowReader {
             return false;
         }
         RowFields fields;
-        if (const char* reason = RowScanner(line).read(fields)) {
+        RowScanner scanner(line);
+        if (const char* reason = scanner.read(fields)) {
             recordSkipped(report_, lineNumber, reason);
+            return false;
+        }
+        // Only a list of Orvelt's own export has them: another field after the year is not read.
+        std::vector<std::string> extras =
+            withExtras_ ? scanner.extraFields() : std::vector<std::string>();
+        extras.resize(kBondListExtraTitles.size());
+        if (std::any_of(extras.begin(), extras.end(),
+                        [](const std::string& extra) { return holdsControlCharacter(extra); })) {
+            recordSkipped(report_, lineNumber, "it holds control characters");
             return false;
         }
         if (holdsControlCharacter(fields.serial) || holdsControlCharacter(fields.type) ||
@@ -325,13 +376,18 @@ class RowReader {
             recordSkipped(report_, lineNumber, "it holds control characters");
             return false;
         }
+        Bond bond;
         std::string dollars;
-        if (std::optional<std::string> problem =
-                faceValueProblem(fields.faceValue, faceValues_, dollars)) {
+        if (std::optional<std::string> problem = extrasProblem(extras, bond)) {
             recordSkipped(report_, lineNumber, std::move(*problem));
             return false;
         }
-        Bond bond;
+        if (std::optional<std::string> problem =
+                bond.electronic ? electronicAmountProblem(trimmed(fields.faceValue), dollars)
+                                : faceValueProblem(fields.faceValue, faceValues_, dollars)) {
+            recordSkipped(report_, lineNumber, std::move(*problem));
+            return false;
+        }
         if (std::optional<std::string> problem = issueProblem(fields, bond)) {
             recordSkipped(report_, lineNumber, std::move(*problem));
             return false;
@@ -343,7 +399,8 @@ class RowReader {
         bond.serial = std::move(fields.serial);
         bond.faceValue = std::move(dollars);
         if (!isStorableText(bond.serial) || !isStorableText(bond.type) ||
-            !isStorableText(bond.issueYear) || !isStorableText(bond.issueMonth)) {
+            !isStorableText(bond.issueYear) || !isStorableText(bond.issueMonth) ||
+            !std::all_of(extras.begin(), extras.end(), isStorableText)) {
             recordSkipped(report_, lineNumber, "it holds text the portfolio file cannot keep");
             return false;
         }
@@ -357,6 +414,7 @@ class RowReader {
     const std::vector<std::string>& faceValues_;
     SerialSet serials_;
     bool headerSeen_;
+    bool withExtras_;
     std::size_t openSince_ = 0; // the line that left double quotes open, or 0
     bool openQuietly_ = false;
 };
@@ -407,7 +465,11 @@ ImportReport readBondListText(const BondDatabase& db, std::string_view portfolio
     // The first line is never read as a row; when it holds the header, that is the file's own.
     std::size_t lineStart = text.find(lineEnd);
     const bool headerFirst = text.substr(0, lineStart).find(kBondListHeader) != std::string::npos;
-    RowReader reader(*target, faceValues, headerFirst, report);
+    // The titles of the further columns right after the year's: a list of Orvelt's own export.
+    const std::string extrasHeader =
+        std::string(kBondListHeader) + ",\"" + std::string(kBondListExtraTitles.front()) + "\"";
+    const bool withExtras = text.find(extrasHeader) != std::string_view::npos;
+    RowReader reader(*target, faceValues, headerFirst, withExtras, report);
     std::size_t lineNumber = 1;
     while (lineStart != std::string_view::npos && lineStart + 1 < text.size()) {
         ++lineStart;

@@ -34,3 +34,5 @@ inline constexpr std::string_view kPortfolioBondsKey = "Bonds";
 // or "accrual"), and the owner's birth month ("1961-04"), which the education exclusion needs.
 inline constexpr std::string_view kPortfolioTaxMethodKey = "Tax Method";
 inline constexpr std::string_view kPortfolioOwnerBirthMonthKey = "Owner Birth Month";
+// The owner new bonds of the portfolio are entered with; written only when set.
+inline constexpr std::string_view kPortfolioDefaultOwnerKey = "Default Owner";

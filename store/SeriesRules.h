@@ -7,6 +7,11 @@
 // First issue: E May 1941 (31 CFR 316), savings notes May 1967 (31 CFR 342.0), EE January 1980
 // (31 CFR 351), I September 1998 (31 CFR 359). A bond dated earlier cannot exist; the editor and
 // the report say so.
+//
+// First sold electronically, in the Treasury's online accounts (TreasuryDirect): I bonds in
+// October 2002 (Treasury release of 15 October 2002, "Electronic Series I Savings Bond Now
+// Available"), EE bonds in May 2003 (release of 5 May 2003, "Electronic EE Savings Bonds Added to
+// TreasuryDirect"). E bonds and savings notes were never sold electronically.
 
 #include "store/YearMonth.h"
 
@@ -27,14 +32,16 @@ struct SeriesRules {
     // Purchase price in thousandths of face value: E 75 % (31 CFR 316), EE 50 % (paper bonds,
     // 31 CFR 351.40), I at par (31 CFR 359.25), savings notes 81 % (31 CFR 342).
     int issuePricePerMille;
+    // The first month of electronic bonds; {0, 0} for a series never sold electronically.
+    YearMonth firstElectronicIssue;
 };
 
 // In the order the bond editor offers the series.
 inline constexpr std::array<SeriesRules, 4> kSeriesRules = {{
-    {"E", 'E', {1941, 5}, 1980, 1980, 750},
-    {"EE", 'N', {1980, 1}, 0, 2011, 500},
-    {"I", 'I', {1998, 9}, 0, 2024, 1000},
-    {"S", 'S', {1967, 5}, 1970, 1970, 810},
+    {"E", 'E', {1941, 5}, 1980, 1980, 750, {0, 0}},
+    {"EE", 'N', {1980, 1}, 0, 2011, 500, {2003, 5}},
+    {"I", 'I', {1998, 9}, 0, 2024, 1000, {2002, 10}},
+    {"S", 'S', {1967, 5}, 1970, 1970, 810, {0, 0}},
 }};
 
 // The rules of `series`; nullptr for a series Orvelt does not know.
@@ -52,6 +59,27 @@ inline std::optional<YearMonth> firstIssueOf(std::string_view series) {
     const SeriesRules* rules = seriesRulesOf(series);
     return rules != nullptr ? std::optional<YearMonth>(rules->firstIssue) : std::nullopt;
 }
+
+inline bool soldElectronically(const SeriesRules& rules) {
+    return rules.firstElectronicIssue.year != 0;
+}
+
+// Whether a bond of the series, paper or electronic, can have been issued in `issue`: not before
+// the series' first issue, and an electronic one not before the series was first sold so.
+inline bool issuedWithinItsSeries(const SeriesRules& rules, bool electronic,
+                                  const YearMonth& issue) {
+    if (issue < rules.firstIssue) {
+        return false;
+    }
+    return !electronic || (soldElectronically(rules) && issue >= rules.firstElectronicIssue);
+}
+
+// An electronic bond holds any amount to the cent from $25.00 (31 CFR 351.61, 363.53). Electronic
+// EE bonds are bought at face value, paper ones at half (Treasury release of 4 April 2005); I
+// bonds at par either way. Their value is the amount / 100 times the value of a $100 bond (for
+// EE, of $100 principal: a $200-face paper bond), rounded to the nearest cent once
+// (31 CFR 351.70, 359.55).
+inline constexpr long long kSmallestElectronicCents = 2500;
 
 // Final maturity: E bonds issued May 1941 to November 1965 run 40 years, those of December 1965
 // on 30 years (31 CFR 316.8(b)); EE (31 CFR 351.5), I (31 CFR 359.5) and savings notes run 30.

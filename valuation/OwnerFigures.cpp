@@ -1,6 +1,7 @@
 #include "valuation/OwnerFigures.h"
 
 #include "platform/NumberText.h"
+#include "store/ElectronicAmount.h"
 #include "store/SeriesRules.h"
 
 #include <algorithm>
@@ -55,7 +56,17 @@ void setEarnings(OwnerFigures& figures, const ValueTable* table, BondSeries seri
 
 // Why no bond of the series exists with the issue date: before its first issue, after its last
 // (Series E: June 1980, 31 CFR 316), or a date the table holds no such bond for.
-std::string invalidIssueReason(const std::string& series, const YearMonth& issue) {
+std::string invalidIssueReason(const Bond& bond, const YearMonth& issue) {
+    const std::string& series = bond.type;
+    if (const SeriesRules* rules = seriesRulesOf(series); rules != nullptr && bond.electronic) {
+        if (!soldElectronically(*rules)) {
+            return "Series " + series + " bonds were never sold electronically";
+        }
+        if (issue < rules->firstElectronicIssue) {
+            return "electronic Series " + series + " bonds were first sold in " +
+                   rules->firstElectronicIssue.name();
+        }
+    }
     if (const std::optional<YearMonth> first = firstIssueOf(series); first && issue < *first) {
         return "Series " + series + " bonds were first issued in " + first->name();
     }
@@ -113,10 +124,9 @@ std::string_view bondStatusText(BondStatus status) {
 OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
                                 const std::optional<YearMonth>& redemption) {
     OwnerFigures figures;
-    const double face = bond.faceAmount();
     const SeriesRules* rules = seriesRulesOf(bond.type);
-    if (rules != nullptr && face > 0.0 && std::isfinite(face)) {
-        figures.issuePrice = issuePriceOfFace(face, *rules);
+    if (rules != nullptr) {
+        figures.issuePrice = issuePriceOfBond(bond, *rules);
     }
     const std::optional<RedemptionMonth> issue = bond.issued();
     if (rules == nullptr || !issue) {
@@ -136,11 +146,11 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
     // No such bond exists, so it never matures either; its price is still its series' share.
     auto invalidIssueDate = [&figures, &bond, &issue] {
         figures.status = BondStatus::InvalidIssueDate;
-        figures.invalidReason = invalidIssueReason(bond.type, *issue);
+        figures.invalidReason = invalidIssueReason(bond, *issue);
         figures.finalMaturity.reset();
         return figures;
     };
-    if (const std::optional<YearMonth> first = firstIssueOf(bond.type); first && *issue < *first) {
+    if (!issuedWithinItsSeries(*rules, bond.electronic, *issue)) {
         // No value to look up: whatever the table holds for that date.
         return invalidIssueDate();
     }
@@ -234,6 +244,18 @@ std::string statusCellText(const OwnerFigures& figures) {
 
 std::string ownerAmountText(const std::optional<Amount>& amount) {
     return amount ? amountText(*amount) : std::string(kNotKnownText);
+}
+
+std::optional<Amount> issuePriceOfBond(const Bond& bond, const SeriesRules& rules) {
+    if (bond.electronic) {
+        const std::optional<std::int64_t> cents = electronicAmountCents(bond.faceValue);
+        return cents ? std::optional<Amount>(Amount::ofCents(*cents)) : std::nullopt;
+    }
+    const double face = bond.faceAmount();
+    if (face > 0.0 && std::isfinite(face)) {
+        return issuePriceOfFace(face, rules);
+    }
+    return std::nullopt;
 }
 
 Amount issuePriceOfFace(double face, const SeriesRules& rules) {

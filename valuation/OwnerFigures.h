@@ -104,6 +104,10 @@ std::string ownerAmountText(const std::optional<Amount>& amount);
 // What a bond of `face` dollars cost: its series' share of the face value, exactly when the face
 // value is whole cents (wholeCentsOf); otherwise the floating product to the nearest millionth.
 Amount issuePriceOfFace(double face, const SeriesRules& rules);
+// What the bond cost: a paper bond its series' share of its face value (none for a face value
+// that is no positive number), an electronic one its amount, EE and I alike (none when the amount
+// is not one an account holds).
+std::optional<Amount> issuePriceOfBond(const Bond& bond, const SeriesRules& rules);
 // "3.41%", or "not known".
 std::string yieldText(const std::optional<double>& percent);
 // "2039-06", or "not known".

@@ -14,6 +14,7 @@
 enum class ReportCellRule {
     StoredText,   // the bond record's value under the column's identifier, as stored
     StoredAmount, // the same with a "$" in front
+    Kind,         // "Paper" or "Electronic"
     CurrentValue, // the bond's value at the redemption month (ReportSnapshot says when it has none)
     // The owner's figures (OwnerFigures.h):
     IssuePrice,
@@ -49,14 +50,19 @@ struct ReportColumn {
     std::string_view widestSample;
     ReportCellRule cellRule = ReportCellRule::StoredText;
     ReportTotalRule totalRule = ReportTotalRule::Blank;
+    // Shown only when the owner asks for it (hidden at first in the windows); the command line
+    // and the exports without a choice of columns show it when a bond holds something in it.
+    bool optional = false;
 };
 
 inline constexpr std::string_view kCurrentValueColumn = "Current Value";
+inline constexpr std::string_view kKindColumn = "Kind";
 
 // The value report's own six columns come first; the owner's figures follow them.
 inline constexpr std::size_t kValueColumnCount = 6;
 
-inline constexpr std::array<ReportColumn, 14> kReportColumns = {{
+// The optional columns, who owns a bond and where it is kept, come last.
+inline constexpr std::array<ReportColumn, 20> kReportColumns = {{
     {kSerialKey, kSerialKey, false, "M000000000EE", ReportCellRule::StoredText,
      ReportTotalRule::Blank},
     {kTypeKey, kTypeKey, false, "Type", ReportCellRule::StoredText, ReportTotalRule::Label},
@@ -84,6 +90,18 @@ inline constexpr std::array<ReportColumn, 14> kReportColumns = {{
      ReportTotalRule::Blank},
     {"Status", "Status", false, "includes the 3-month penalty until September 2029",
      ReportCellRule::Status, ReportTotalRule::Blank},
+    {kKindColumn, kKindColumn, false, "Electronic", ReportCellRule::Kind, ReportTotalRule::Blank,
+     true},
+    {kOwnerKey, kOwnerKey, false, "Margaret A. Whitfield", ReportCellRule::StoredText,
+     ReportTotalRule::Blank, true},
+    {kSecondNameKey, kSecondNameKey, false, "Margaret A. Whitfield", ReportCellRule::StoredText,
+     ReportTotalRule::Blank, true},
+    {kSecondNameIsKey, kSecondNameIsKey, false, "Beneficiary", ReportCellRule::StoredText,
+     ReportTotalRule::Blank, true},
+    {kKeptAtKey, kKeptAtKey, false, "safe deposit box", ReportCellRule::StoredText,
+     ReportTotalRule::Blank, true},
+    {kNoteKey, kNoteKey, false, "gift from grandmother", ReportCellRule::StoredText,
+     ReportTotalRule::Blank, true},
 }};
 
 // The columns' identifiers, in the order they are shown.

@@ -13,7 +13,9 @@
 ReportColumnPositions allReportColumns() {
     ReportColumnPositions columns;
     for (std::size_t position = 0; position < kReportColumns.size(); ++position) {
-        columns.push_back(position);
+        if (!kReportColumns[position].optional) {
+            columns.push_back(position);
+        }
     }
     return columns;
 }

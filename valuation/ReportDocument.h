@@ -17,7 +17,7 @@ class ResourceLocations;
 class ValueTable;
 struct ReportSnapshot;
 
-// Every column of the report.
+// Every column of the report but the optional ones (the kind and the registration).
 ReportColumnPositions allReportColumns();
 
 struct ReportDocumentInfo {

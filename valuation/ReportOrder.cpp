@@ -85,6 +85,7 @@ std::optional<SortKey> sortKey(const ReportSnapshot& snapshot, const ReportColum
     switch (column.cellRule) {
     case ReportCellRule::StoredText:
     case ReportCellRule::StoredAmount:
+    case ReportCellRule::Kind:
         return storedKey(column, row, snapshot.cellText(column, static_cast<int>(position) + 2));
     case ReportCellRule::CurrentValue:
         return numberKey(figures.value);

@@ -2,6 +2,7 @@
 
 #include "platform/NumberText.h"
 #include "store/BondRecord.h"
+#include "store/BondRegistration.h"
 #include "valuation/ValueTable.h"
 
 #include <algorithm>
@@ -66,6 +67,9 @@ std::string storedText(const ReportRow& row, std::string_view key) {
     if (key == kIssueMonthKey) {
         return row.bond.issueMonth;
     }
+    if (const std::string* field = registrationField(row.bond, key)) {
+        return *field;
+    }
     // A key the report does not know: whatever the stored record holds under it.
     return row.bond.recordText(key);
 }
@@ -77,6 +81,8 @@ std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
         return storedText(row, column.identifier);
     case ReportCellRule::StoredAmount:
         return "$" + storedText(row, column.identifier);
+    case ReportCellRule::Kind:
+        return std::string(bondKindText(row.bond));
     case ReportCellRule::CurrentValue:
         return valueCellText(figures);
     case ReportCellRule::IssuePrice:
@@ -331,4 +337,29 @@ std::string invalidBondsMessage(const ReportSnapshot& snapshot) {
     }
     return message + "\n\nThey are listed without a value and counted in no total. Please correct "
                      "their issue dates.";
+}
+
+bool reportColumnHoldsAnything(const ReportSnapshot& report, const ReportColumn& column) {
+    if (!column.optional) {
+        return true;
+    }
+    return std::any_of(report.rows.begin(), report.rows.end(), [&column](const ReportRow& row) {
+        if (column.cellRule == ReportCellRule::Kind) {
+            return row.bond.electronic;
+        }
+        const std::string* field = registrationField(row.bond, column.identifier);
+        return field != nullptr && !field->empty();
+    });
+}
+
+ReportColumnPositions reportColumnsWithHeldOptions(const ReportSnapshot& report, bool everyColumn) {
+    ReportColumnPositions columns;
+    for (std::size_t position = 0; position < kReportColumns.size(); ++position) {
+        const ReportColumn& column = kReportColumns[position];
+        if (column.optional ? reportColumnHoldsAnything(report, column)
+                            : everyColumn || position < kValueColumnCount) {
+            columns.push_back(position);
+        }
+    }
+    return columns;
 }

@@ -119,5 +119,12 @@ struct ReportSnapshot {
 ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
                                      const ValueTable* table, std::optional<YearMonth> month);
 
+// Whether any bond holds something in the column: an electronic bond for the kind, text for the
+// other optional columns; always for a column that is not optional.
+bool reportColumnHoldsAnything(const ReportSnapshot& report, const ReportColumn& column);
+// The report's columns, or the value report's own (kValueColumnCount), each followed by the
+// optional columns that some bond holds something in: what a report shows without a choice.
+ReportColumnPositions reportColumnsWithHeldOptions(const ReportSnapshot& report, bool everyColumn);
+
 // The alert text that names the bonds with an invalid issue date, each with its reason.
 std::string invalidBondsMessage(const ReportSnapshot& snapshot);

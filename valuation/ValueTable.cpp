@@ -3,7 +3,10 @@
 #include "platform/NumberText.h"
 #include "platform/PropertyList.h"
 #include "platform/ResourceLocations.h"
+#include "store/ElectronicAmount.h"
+#include "store/SeriesRules.h"
 #include "valuation/EarningRates.h"
+#include "valuation/ElectronicValue.h"
 #include "valuation/ValueTableFile.h"
 
 #include <array>
@@ -178,7 +181,8 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
                             const YearMonth& redemption) {
     const std::optional<BondSeries> series = bondSeriesOfName(bond.type);
     const std::optional<YearMonth> issue = bond.issued();
-    if (table == nullptr || !series || !issue) {
+    const FaceScale scale = FaceScale::ofBond(bond);
+    if (table == nullptr || !series || !issue || !scale.valuable()) {
         return {};
     }
     const ValueCell cell = table->cell(*series, redemption, *issue);
@@ -192,7 +196,7 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
     default:
         break;
     }
-    return {TableEntry::Kind::Value, amountOfBond(bond, cell)};
+    return {TableEntry::Kind::Value, scale.amountOf(cell)};
 }
 
 Amount amountOfFace(double face, ValueCell cents) {
@@ -201,7 +205,23 @@ Amount amountOfFace(double face, ValueCell cents) {
 
 FaceScale::FaceScale(double face) : face_(face), faceCents_(wholeCentsOf(face)) {}
 
+FaceScale FaceScale::ofBond(const Bond& bond) {
+    FaceScale scale(tableFaceOfBond(bond));
+    if (!bond.electronic) {
+        return scale;
+    }
+    const SeriesRules* rules = seriesRulesOf(bond.type);
+    const std::optional<std::int64_t> cents = electronicAmountCents(bond.faceValue);
+    scale.electronicSeries_ = bondSeriesOfName(bond.type);
+    scale.faceCents_ = cents;
+    scale.valuable_ = rules != nullptr && soldElectronically(*rules) && cents.has_value();
+    return scale;
+}
+
 Amount FaceScale::amountOf(ValueCell cents) const {
+    if (electronicSeries_) {
+        return valuable_ ? electronicValue(*electronicSeries_, *faceCents_, cents) : Amount();
+    }
     if (faceCents_) {
         // cents * faceCents / 25 cents is cents * faceCents * 4 millionths of a dollar.
         return Amount::ofMillionths(Amount::Millionths{cents} * *faceCents_ * 4);
@@ -214,5 +234,5 @@ double tableFaceOfBond(const Bond& bond) {
 }
 
 Amount amountOfBond(const Bond& bond, ValueCell cents) {
-    return amountOfFace(tableFaceOfBond(bond), cents);
+    return FaceScale::ofBond(bond).amountOf(cents);
 }

@@ -144,7 +144,7 @@ ValueTableRef readBondTableFile(const ResourceLocations& resources,
                                 const std::filesystem::path& path, std::string* error = nullptr);
 
 // What the table says of a bond at a redemption month. Only `Value` carries an amount: the
-// leaf scaled by face value / 25.
+// leaf scaled by face value / 25 (for an electronic bond, FaceScale::ofBond).
 struct TableEntry {
     enum class Kind {
         Missing,       // the table has no leaf (a key is missing, or a field is not one)
@@ -156,7 +156,8 @@ struct TableEntry {
     Amount amount;
 };
 
-// No table, or a bond whose series or issue month is not one the table knows, gives Missing.
+// No table, or a bond whose series or issue month is not one the table knows, or an electronic
+// bond that cannot be valued, gives Missing.
 TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond, const YearMonth& redemption);
 
 // What a value of `cents` per $25 face comes to for a bond of `face` dollars: scaled by face
@@ -167,14 +168,22 @@ Amount amountOfFace(double face, ValueCell cents);
 class FaceScale {
   public:
     explicit FaceScale(double face);
+    // The scale of a bond's leaves: its face value, or for an electronic bond its amount as an
+    // account's bond is valued (ElectronicValue.h).
+    static FaceScale ofBond(const Bond& bond);
+    // False for an electronic bond that cannot be valued: a series never sold so, or an amount
+    // that is not dollars and cents of at least $25.
+    bool valuable() const { return valuable_; }
     Amount amountOf(ValueCell cents) const;
 
   private:
     double face_;
     std::optional<std::int64_t> faceCents_;
+    std::optional<BondSeries> electronicSeries_;
+    bool valuable_ = true;
 };
 // The face value in dollars that a bond's leaves are scaled by: its face value text read as
 // every number text is.
 double tableFaceOfBond(const Bond& bond);
-// The same for the bond's face value.
+// What a leaf comes to for the bond (FaceScale::ofBond); 0 for a bond that cannot be valued.
 Amount amountOfBond(const Bond& bond, ValueCell cents);

@@ -19,18 +19,15 @@ class MonthTotals {
     // month the table calls it invalid, and no worth for the month when the table lacks it.
     void addBond(std::size_t index, const Bond& bond, BondSeries series, YearMonth issue,
                  const SeriesRules& rules) {
-        const FaceScale face(tableFaceOfBond(bond));
-        const double ownerFace = bond.faceAmount();
-        const std::optional<Amount> price =
-            ownerFace > 0.0 && std::isfinite(ownerFace)
-                ? std::optional<Amount>(issuePriceOfFace(ownerFace, rules))
-                : std::nullopt;
+        const FaceScale face = FaceScale::ofBond(bond);
+        const std::optional<Amount> price = issuePriceOfBond(bond, rules);
         BondWithoutValue lacking{index, {}, {}, 0};
         const std::size_t start =
             static_cast<std::size_t>(std::max(0, issue.monthsSince(result_.months[0].month)));
         for (std::size_t offset = start; offset < sums_.size(); ++offset) {
             MonthWorth& month = result_.months[offset];
-            const ValueCell cell = table_.cell(series, month.month, issue);
+            const ValueCell cell =
+                face.valuable() ? table_.cell(series, month.month, issue) : kMissingCell;
             if (cell == kInvalidCell) {
                 continue;
             }
@@ -127,14 +124,15 @@ WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* ta
             }
             continue;
         }
-        const bool beforeFirstIssue = *issue < rules->firstIssue;
+        const bool beforeFirstIssue = !issuedWithinItsSeries(*rules, bond.electronic, *issue);
         const bool invalidAtLast =
             last && *last >= *issue &&
             (beforeFirstIssue || table->cell(*series, *last, *issue) == kInvalidCell);
         if (!invalidAtLast) {
             maturities.push_back(finalMaturityOf(bond.type, *issue));
         }
-        // A bond dated before its series' first issue never existed: it counts nowhere.
+        // A bond dated before its series' first issue (of its kind) never existed: it counts
+        // nowhere.
         if (beforeFirstIssue) {
             continue;
         }

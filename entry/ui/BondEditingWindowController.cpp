@@ -1,13 +1,18 @@
 #include "entry/ui/BondEditingWindowController.h"
 
 #include "app/WindowHost.h"
+#include "entry/ui/BondDetailsFields.h"
 #include "entry/ui/BondTableModel.h"
 #include "store/BondDatabase.h"
+#include "store/PortfolioDefaults.h"
 #include "ui_BondEditingWindow.h"
+#include "valuation/Session.h"
+#include "valuation/ValueTable.h"
 #include "valuation/ui/WarningColour.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -17,6 +22,18 @@
 #include <QTableView>
 #include <QUndoStack>
 
+namespace {
+
+// Electronic bonds are offered up to the value table's last year, or this year without a table.
+int lastTableYear(const ValueTable* table) {
+    if (table != nullptr && !table->redemptionMonths().empty()) {
+        return table->redemptionMonths().back().year;
+    }
+    return QDate::currentDate().year();
+}
+
+} // namespace
+
 BondEditingWindowController::BondEditingWindowController(WindowHost& host)
     : TaskWindowController(host), ui_(std::make_unique<Ui::BondEditingWindow>()) {
     const std::string portfolio = host.openPortfolio().value_or(std::string());
@@ -24,6 +41,12 @@ BondEditingWindowController::BondEditingWindowController(WindowHost& host)
     form_ = new BondEntryForm({ui_->serialField, ui_->typeField, ui_->faceValueField,
                                ui_->issueMonthField, ui_->issueYearField},
                               BondChoiceLists::read(host.resources()), this);
+    form_->setDetails(new BondDetailsFields(
+        {ui_->kindField, ui_->amountField, ui_->faceValueField, ui_->ownerField,
+         ui_->secondNameField, ui_->secondNameIsField, ui_->keptAtField, ui_->noteField},
+        this));
+    form_->details()->setDefaultOwner(defaultOwnerOf(host.session().store(), portfolio));
+    form_->setElectronicLastYear(lastTableYear(host.session().valueTable().get()));
     session_ = new BondEditingSession(
         *form_, portfolio, host.resources(), [this] { return this->host(); }, this);
     setUpTable(portfolio);

@@ -1,10 +1,12 @@
 #include "entry/ui/BondEntryForm.h"
 
 #include "entry/EntryPreset.h"
+#include "entry/ui/BondDetailsFields.h"
 #include "entry/ui/ChoiceBoxModel.h"
 #include "entry/ui/FaceValueTypeAhead.h"
 #include "store/Bond.h"
 #include "store/BondRecord.h"
+#include "store/SeriesRules.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -54,6 +56,12 @@ bool BondEntryForm::isChoiceBox(const QWidget* widget) const {
                                  widget == issueMonth_.box || widget == issueYear_.box);
 }
 
+void BondEntryForm::setDetails(BondDetailsFields* details) {
+    details_ = details;
+    connect(details_, &BondDetailsFields::changed, this, &BondEntryForm::changed);
+    connect(details_, &BondDetailsFields::kindChanged, this, &BondEntryForm::kindChanged);
+}
+
 std::string BondEntryForm::serial() const {
     return fields_.serial->text().toStdString();
 }
@@ -96,15 +104,44 @@ void BondEntryForm::typeChanged() {
         return;
     }
     selectedType_ = *type;
-    issueYear_.list.setValues(lists_.yearsForType(selectedType_));
+    issueYear_.list.setValues(offeredYears());
     issueYear_.model->reload();
     select(issueYear_, 0);
+    emit changed();
+}
+
+std::vector<std::string> BondEntryForm::offeredYears() const {
+    if (details_ == nullptr || !details_->electronic()) {
+        return lists_.yearsForType(selectedType_);
+    }
+    // Electronic bonds from the series' first electronic sale to the table's last year.
+    std::vector<std::string> years;
+    const SeriesRules* rules = seriesRulesOf(selectedType_);
+    if (rules != nullptr && soldElectronically(*rules)) {
+        for (int year = rules->firstElectronicIssue.year; year <= electronicLastYear_; ++year) {
+            years.push_back(std::to_string(year));
+        }
+    }
+    return years;
+}
+
+void BondEntryForm::kindChanged() {
+    // The year stays when the other kind offers it too.
+    const std::string year = yearText();
+    issueYear_.list.setValues(offeredYears());
+    issueYear_.model->reload();
+    const int position = positionOf(issueYear_, year);
+    select(issueYear_, position >= 0 ? position : 0);
     emit changed();
 }
 
 void BondEntryForm::load(const Bond& bond) {
     // A copy: selecting entries runs code that may change what the caller's bond refers to.
     const Bond shown = bond;
+    // The kind first: it decides the years the year box offers.
+    if (details_ != nullptr) {
+        details_->load(shown);
+    }
     fields_.serial->setText(QString::fromStdString(shown.serial));
     dropExtraEntries();
     selectValue(type_, shown.type); // runs the type change: the year box offers its years
@@ -114,6 +151,9 @@ void BondEntryForm::load(const Bond& bond) {
 }
 
 void BondEntryForm::fill(const EntryPreset& preset) {
+    if (details_ != nullptr) {
+        details_->clear();
+    }
     dropExtraEntries();
     fields_.serial->setText(QString::fromStdString(preset.serial()));
     select(type_, preset.position(kTypeKey)); // runs the type change
@@ -146,7 +186,16 @@ std::optional<BondEntry> BondEntryForm::entry(std::string* missingChoiceMessage)
     if (!type || !faceValue || !month || !year) {
         return std::nullopt;
     }
-    return BondEntry{serial(), *type, *faceValue, *month, *year};
+    BondEntry entry;
+    entry.serial = serial();
+    entry.type = *type;
+    entry.faceValue = *faceValue;
+    entry.issueMonth = *month;
+    entry.issueYear = *year;
+    if (details_ != nullptr && !details_->complete(entry, missingChoiceMessage)) {
+        return std::nullopt;
+    }
+    return entry;
 }
 
 std::string BondEntryForm::yearText() const {
@@ -184,5 +233,8 @@ std::string BondEntryForm::warning() const {
     const std::optional<std::string> month =
         issueMonth_.list.valueAt(issueMonth_.box->currentIndex());
     const std::string year = yearText();
-    return type && month && !year.empty() ? issueDateWarning(*type, *month, year) : std::string();
+    const bool electronic = details_ != nullptr && details_->electronic();
+    return type && month && !year.empty()
+               ? issueDateWarning(*type, *month, year, nullptr, electronic)
+               : std::string();
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 class Bond;
+class BondDetailsFields;
 class ChoiceBoxModel;
 class EntryPreset;
 class QComboBox;
@@ -43,6 +44,11 @@ class BondEntryForm : public QObject {
     QComboBox* issueMonthField() const { return issueMonth_.box; }
     QComboBox* issueYearField() const { return issueYear_.box; }
     bool isChoiceBox(const QWidget* widget) const;
+    // The kind, the amount and the registration, loaded, cleared and read with the rest.
+    void setDetails(BondDetailsFields* details);
+    BondDetailsFields* details() const { return details_; }
+    // The last year electronic bonds are offered for: the value table's last.
+    void setElectronicLastYear(int year) { electronicLastYear_ = year; }
 
     const BondChoiceLists& lists() const { return lists_; }
     // The series whose years the year box offers.
@@ -82,12 +88,17 @@ class BondEntryForm : public QObject {
     void selectValue(Box& box, const std::string& value);
     void dropExtraEntries();
     void typeChanged();
+    void kindChanged();
+    // The years of the selected series, of its kind.
+    std::vector<std::string> offeredYears() const;
     // The year box's text: an entry chosen, or what was typed there.
     std::string yearText() const;
     // The position of `value` among the box's entries; -1 when it offers no such entry.
     static int positionOf(const Box& box, const std::string& value);
 
     Fields fields_;
+    BondDetailsFields* details_ = nullptr;
+    int electronicLastYear_ = 0;
     BondChoiceLists lists_;
     std::string selectedType_;
     Box type_;

@@ -107,6 +107,23 @@ TEST_F(CliWriteTest, ImportAddsRowsSavesAndTellsWhatWasPassedOver) {
         << result.err;
 }
 
+// What export writes, import reads back into an empty portfolio; the portfolio file itself is
+// never the export's target.
+TEST_F(CliWriteTest, ExportWritesWhatImportReadsBackAndNeverOverThePortfolioFile) {
+    const std::filesystem::path file = folder.path().parent_path() / "family.csv";
+    const CliResult exported = folder.run({"export", "Family", file.string()});
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, "Exported 2 bonds of \"Family\" to " + file.string() + "\n");
+    EXPECT_EQ(folder.run({"import", "Other", file.string()}).exitCode, 0);
+    EXPECT_EQ(serialsInFile(folder, "Other"), (std::vector<std::string>{"C300", "C100"}));
+
+    const std::string before = readWholeFile(folder.portfolioFile());
+    const CliResult refused = folder.run({"export", "Family", folder.portfolioFile().string()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("Nothing was exported."), std::string::npos) << refused.err;
+    EXPECT_EQ(readWholeFile(folder.portfolioFile()), before);
+}
+
 TEST_F(CliWriteTest, ImportingTheSameFileTwiceAddsItsBondsOnce) {
     const auto file = folder.writeFile("bonds.csv", kHeader + "\"N1\",\"EE\",$100,\"6\",\"2001\"\n"
                                                               "\"N2\",\"S\",$75,\"06\",\"1969\"\n");

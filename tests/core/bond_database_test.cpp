@@ -1,5 +1,6 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
+#include "store/PortfolioDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -246,8 +247,12 @@ TEST_F(BondDatabaseTest, ARecordWithoutBondsKeepsItsKeysUntilABondIsAdded) {
     auto record = PlistDict::create();
     record->set(kPortfolioNameKey, PlistValue("Bare"));
     record->set("Colour", PlistValue("blue"));
+    record->set(kPortfolioDefaultOwnerKey, PlistValue("Ruth Alvarez"));
     root.set("Bare", PlistValue(record));
     auto store = BondDatabase::fromPropertyList(root);
+    // The owner new bonds are entered with.
+    EXPECT_EQ(defaultOwnerOf(*store, "Bare"), "Ruth Alvarez");
+    EXPECT_EQ(defaultOwnerOf(*store, "Nowhere"), "");
     EXPECT_TRUE(store->portfolio("Bare")->bonds.empty());
     EXPECT_FALSE(store->portfolio("Bare")->indexOf("A"));
     // Written without a list, the record is kept as it was.

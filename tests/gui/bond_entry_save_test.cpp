@@ -360,3 +360,33 @@ TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIs
     QTest::keyClick(window->issueYearField(), Qt::Key_Return);
     EXPECT_EQ(bondsOnDisk(), (Bonds{{"Y-2027", "I", "100", "2001", "May"}}));
 }
+
+// An electronic bond is entered with its amount to the cent from $25.00, and its registration;
+// an amount that is none is refused with why, the fields kept.
+TEST_F(BondEntrySaveTest, AnElectronicBondTakesItsAmountToTheCentAndItsRegistration) {
+    BondEditingWindowController* window = openWindow();
+    chooseText(window->findChild<QComboBox*>("kindField"), "Electronic");
+    enter(*window, "Account I", "I", "$100", "May", "2015");
+    auto* amount = window->findChild<QLineEdit*>("amountField");
+    EXPECT_FALSE(window->faceValueField()->isEnabled());
+    amount->setText("24.99");
+    window->savePressed();
+    ASSERT_EQ(services.informationAlerts.size(), 1u);
+    EXPECT_EQ(services.informationAlerts[0].message,
+              "An electronic bond holds at least $25.00, not $24.99.");
+    EXPECT_TRUE(bondsInMemory().empty());
+
+    amount->setText("50.3");
+    window->findChild<QLineEdit*>("ownerField")->setText("Ruth Alvarez");
+    window->findChild<QLineEdit*>("secondNameField")->setText("Daniel Alvarez");
+    chooseText(window->findChild<QComboBox*>("secondNameIsField"), "Beneficiary");
+    window->savePressed();
+    const Bond* saved = database().bond(kPortfolio, "Account I");
+    ASSERT_NE(saved, nullptr);
+    EXPECT_TRUE(saved->electronic);
+    EXPECT_EQ(saved->faceValue, "50.30");
+    EXPECT_EQ(saved->issueYear, "2015");
+    EXPECT_EQ(saved->owner, "Ruth Alvarez");
+    EXPECT_EQ(saved->secondNameIs, "Beneficiary");
+    EXPECT_EQ(amount->text(), "") << "cleared for the next bond, paper again";
+}

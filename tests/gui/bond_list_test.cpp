@@ -212,3 +212,24 @@ TEST(BondList, ItsSortColumnIsKeptForTheNextRun) {
     EXPECT_EQ(list->horizontalHeader()->sortIndicatorSection(), section("Face Value"));
     EXPECT_EQ(column(list, section("Serial")), QStringList({"I1", "EE1", "EE2"}));
 }
+
+// The kind and the registration are columns hidden at first, which the filter looks in all the
+// same.
+TEST(BondList, TheFilterFindsTheKindAndAHiddenOwner) {
+    AppHarness app({kFamily});
+    Bond owned = *app.database().portfolio("Family")->find("I1");
+    owned.owner = "Ruth Alvarez";
+    owned.electronic = true;
+    owned.faceValue = "1000.00";
+    ASSERT_TRUE(app.database().changeBond("Family", "I1", owned));
+    openFamily(app);
+    QTableView* list = app.window().bondList()->tableView();
+    EXPECT_TRUE(list->isColumnHidden(section("Owner")));
+    EXPECT_TRUE(list->isColumnHidden(section("Kind")));
+    EXPECT_FALSE(list->isColumnHidden(section("Status")));
+    app.window().bondList()->filterField()->setText("alvarez");
+    EXPECT_EQ(column(list, section("Serial")), QStringList({"I1"}));
+    EXPECT_EQ(column(list, section("Kind")), QStringList({"Electronic"}));
+    app.window().bondList()->filterField()->setText("electronic");
+    EXPECT_EQ(column(list, section("Serial")), QStringList({"I1"}));
+}

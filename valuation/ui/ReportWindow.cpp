@@ -318,22 +318,34 @@ void ReportWindow::updateSummaryLabel() {
 void ReportWindow::setUpColumnsMenu() {
     columnsMenu_ = new QMenu(this);
     const QStringList hidden = Settings::hiddenReportColumns.value();
+    const QStringList shownOptional = Settings::shownOptionalReportColumns.value();
     for (std::size_t position = kValueColumnCount; position < kReportColumns.size(); ++position) {
-        const QString title = qText(kReportColumns[position].title);
-        QAction* action = columnsMenu_->addAction(title);
+        const ReportColumn& column = kReportColumns[position];
+        if (column.optional && position > kValueColumnCount &&
+            !kReportColumns[position - 1].optional) {
+            columnsMenu_->addSeparator();
+        }
+        QAction* action = columnsMenu_->addAction(qText(column.title));
         action->setCheckable(true);
-        action->setChecked(!hidden.contains(qText(kReportColumns[position].identifier)));
+        const QString identifier = qText(column.identifier);
+        // The kind and the registration are hidden until asked for; the figures shown.
+        action->setChecked(column.optional ? shownOptional.contains(identifier)
+                                           : !hidden.contains(identifier));
         showColumn(position, action->isChecked());
         connect(action, &QAction::toggled, this, [this, position](bool shown) {
             showColumn(position, shown);
             // Remembered for the next reports, in this run and the next ones.
-            QStringList hiddenNow = Settings::hiddenReportColumns.value();
-            const QString identifier = qText(kReportColumns[position].identifier);
-            hiddenNow.removeAll(identifier);
-            if (!shown) {
-                hiddenNow << identifier;
+            const ReportColumn& toggled = kReportColumns[position];
+            const Setting<QStringList>& setting = toggled.optional
+                                                      ? Settings::shownOptionalReportColumns
+                                                      : Settings::hiddenReportColumns;
+            QStringList listed = setting.value();
+            const QString identifier = qText(toggled.identifier);
+            listed.removeAll(identifier);
+            if (shown == toggled.optional) {
+                listed << identifier;
             }
-            Settings::hiddenReportColumns.setValue(hiddenNow);
+            setting.setValue(listed);
         });
     }
     ui_->columnsButton->setMenu(columnsMenu_);

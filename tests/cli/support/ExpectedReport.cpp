@@ -26,10 +26,12 @@ ExpectedReport reportAsTheWindowShowsIt(const CliDataFolder& folder, const std::
     ExpectedReport expected;
     for (int row = 0; row < report.rowCount(); ++row) {
         std::vector<std::string> cells;
-        const std::size_t columns =
-            withOwnerFigures ? kReportColumnIdentifiers.size() : kValueColumnCount;
-        for (std::size_t column = 0; column < columns; ++column) {
-            cells.push_back(report.cellText(kReportColumnIdentifiers[column], row));
+        // The kind and the registration where a bond holds them, with the owner's figures.
+        for (std::size_t column :
+             reportColumnsWithHeldOptions(report.snapshot(), withOwnerFigures)) {
+            if (withOwnerFigures || column < kValueColumnCount) {
+                cells.push_back(report.cellText(kReportColumnIdentifiers[column], row));
+            }
         }
         expected.rows.push_back(std::move(cells));
     }

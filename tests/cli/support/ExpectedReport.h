@@ -10,7 +10,8 @@
 
 struct ExpectedReport {
     // Every row of the table, each cell in the order of kReportColumnIdentifiers: the value
-    // report's six columns, and the owner's figures too when asked for.
+    // report's six columns, and the owner's figures too when asked for, with the optional
+    // columns a bond holds something in.
     std::vector<std::vector<std::string>> rows;
     // The messages of the alerts the window showed (the invalid-serials alert).
     std::vector<std::string> alerts;
