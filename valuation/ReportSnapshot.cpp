@@ -2,6 +2,7 @@
 
 #include "platform/NumberText.h"
 #include "store/BondRecord.h"
+#include "valuation/Projection.h"
 #include "valuation/ValueTable.h"
 
 #include <algorithm>
@@ -165,6 +166,11 @@ std::string ReportSnapshot::worthIfCashedNowText() const {
     }
     return (summary.worthIfCashedNowProjected ? std::string(kProjectedMark) : "") +
            amountText(summary.worthIfCashedNow);
+}
+
+bool ReportSnapshot::projected() const {
+    return month && lastTableMonth && *month > *lastTableMonth &&
+           *month <= lastTableMonth->plusMonths(kProjectionYears * 12);
 }
 
 std::string ReportSnapshot::projectionCaption() const {

@@ -83,8 +83,9 @@ struct ReportSnapshot {
     // The latest month the table holds; none without a table or months.
     std::optional<YearMonth> lastTableMonth;
 
-    // The month comes after the table's last: its values are projected from there.
-    bool projected() const { return month && lastTableMonth && *month > *lastTableMonth; }
+    // The month comes after the table's last, within the years projected: its values are
+    // projected from there.
+    bool projected() const;
     // "~ projected: rates in force in November 2026 held unchanged"; empty for a month the table
     // holds.
     std::string projectionCaption() const;

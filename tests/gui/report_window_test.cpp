@@ -168,7 +168,7 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     // Today lies past July 2009, the last month of this table.
     const QString caption = report->findChild<QLabel*>("dateLabel")->text();
     EXPECT_TRUE(caption.startsWith("Values at the redemption date July 2009, the latest month the "
-                                   "value table holds"))
+                                   "table holds; today is "))
         << caption.toStdString();
     EXPECT_TRUE(caption.contains("Update Values")) << caption.toStdString();
     EXPECT_TRUE(caption.endsWith(QString::fromStdString(monthValueSourceText({2009, 7}, true))))
@@ -180,6 +180,12 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     EXPECT_TRUE(report->findChild<QLabel*>("dateLabel")
                     ->text()
                     .startsWith("Values at the redemption date June 2009. Values of this month"));
+    // A month after the table is projected, and says from where.
+    app->view().controller().setRedemptionMonth({2009, 8});
+    settle();
+    EXPECT_EQ(report->findChild<QLabel*>("dateLabel")->text(),
+              "Values at the redemption date August 2009, projected (~): rates in force in July "
+              "2009 held unchanged.");
 }
 
 TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {
