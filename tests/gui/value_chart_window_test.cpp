@@ -23,6 +23,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QValueAxis>
