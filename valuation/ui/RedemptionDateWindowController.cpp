@@ -69,6 +69,9 @@ void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionM
 
 bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) const {
     const RedemptionMonth chosen{year, month};
+    if (month < 1 || month > 12) {
+        return false;
+    }
     return holdsRedemptionMonth(redemptionMonths_, year, month) ||
            (lastProjected_ && chosen > redemptionMonths_.back() && chosen <= *lastProjected_);
 }
