@@ -1,6 +1,7 @@
 #include "app/BondListPanel.h"
 
 #include "app/BondListModel.h"
+#include "valuation/MonthCaption.h"
 #include "valuation/ReportSnapshot.h"
 
 #include <QEvent>
@@ -114,12 +115,12 @@ void BondListPanel::setUpOptionalColumns() {
 }
 
 void BondListPanel::showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, bool portfolioOpen,
-                                 const QString& summary) {
+                                 const QString& summary, const std::optional<YearMonth>& today) {
     // The selection follows its bonds into the new snapshot.
     const std::vector<std::string> serials = selectedSerials();
     const std::unordered_set<std::string_view> selected(serials.begin(), serials.end());
     month_->setText(portfolioOpen && snapshot
-                        ? tr("Values for %1").arg(QString::fromStdString(snapshot->monthName))
+                        ? QString::fromStdString(valuesForMonthText(*snapshot, today))
                         : QString());
     model_->setSnapshot(portfolioOpen ? std::move(snapshot) : nullptr);
     if (!selected.empty()) {

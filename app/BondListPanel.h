@@ -6,9 +6,11 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+struct YearMonth;
 class BondListFilter;
 class BondListModel;
 class QLabel;
@@ -23,9 +25,9 @@ class BondListPanel : public QWidget {
     explicit BondListPanel(QWidget* parent = nullptr);
 
     // Shows the open portfolio's snapshot and its summary; none open: only `summary`, which then
-    // says what to do.
+    // says what to do. `today` is the clock's month, named when it is past the month shown.
     void showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, bool portfolioOpen,
-                      const QString& summary);
+                      const QString& summary, const std::optional<YearMonth>& today);
     // The sentences that say what to do about the bonds, above the list; none hides them.
     void setActionLines(const std::vector<std::string>& lines);
 

@@ -123,7 +123,7 @@ void MainMenuView::updateSummary() {
                                      "open one (Ctrl+O) to enter bonds and see their value.");
     setActionLines(isOpen ? snapshot->actionLines() : std::vector<std::string>());
     if (bondList_ != nullptr) {
-        bondList_->showSnapshot(snapshot, isOpen, text);
+        bondList_->showSnapshot(snapshot, isOpen, text, session_.today());
     } else if (summaryLabel_ != nullptr) {
         summaryLabel_->setText(text);
     }

@@ -1,6 +1,8 @@
 #include "app/ValueChartView.h"
 
 #include "app/ValueChartMaturities.h"
+#include "valuation/Projection.h"
+#include "valuation/ReportSnapshot.h"
 
 #include <QAreaSeries>
 #include <QCategoryAxis>
@@ -74,7 +76,10 @@ void setAmountRange(QValueAxis* axis, double highest) {
 QString worthText(const WorthOverTime& worth, const YearMonth& month) {
     const MonthWorth* entry = worth.at(month);
     if (entry != nullptr && entry->worth) {
-        return QString::fromStdString(amountText(*entry->worth));
+        const QString amount = QString::fromStdString(amountText(*entry->worth));
+        return entry->projected ? QString::fromStdString(std::string(kProjectedMark)) + amount +
+                                      QObject::tr(" (projected)")
+                                : amount;
     }
     if (entry != nullptr && entry->bondsWithoutValue > 0) {
         return entry->bondsWithoutValue == 1 ? QObject::tr("not known: 1 bond has no value")
@@ -170,6 +175,19 @@ ValueChartView::~ValueChartView() {
     }
 }
 
+void ValueChartView::setBonds(std::vector<Bond> bonds, ValueTableRef table,
+                              std::optional<YearMonth> horizon) {
+    horizon_ = horizon;
+    setBonds(std::move(bonds), std::move(table));
+}
+
+std::optional<YearMonth> ValueChartView::lastMonthDrawn() const {
+    if (!table_ || table_->redemptionMonths().empty()) {
+        return std::nullopt;
+    }
+    return lastMonth();
+}
+
 void ValueChartView::setBonds(std::vector<Bond> bonds, ValueTableRef table) {
     bonds_ = std::make_shared<const std::vector<Bond>>(std::move(bonds));
     table_ = std::move(table);
@@ -192,6 +210,24 @@ void ValueChartView::setShownMonth(std::optional<YearMonth> month) {
     placeShownMonthMarker();
 }
 
+void ValueChartView::setHorizon(std::optional<YearMonth> horizon) {
+    if (horizon == horizon_) {
+        return;
+    }
+    horizon_ = horizon;
+    compute(Line::Portfolio);
+    compute(Line::Selection);
+    rebuildSeries();
+}
+
+YearMonth ValueChartView::lastMonth() const {
+    const YearMonth last = table_->redemptionMonths().back();
+    if (!horizon_ || *horizon_ <= last) {
+        return last;
+    }
+    return std::min(*horizon_, lastProjectedMonth(*table_).value_or(last));
+}
+
 void ValueChartView::compute(Line line) {
     Job& job = line == Line::Portfolio ? portfolioJob_ : selectionJob_;
     (line == Line::Portfolio ? portfolio_ : selection_) = {};
@@ -204,24 +240,25 @@ void ValueChartView::compute(Line line) {
     }
     ++computations_;
     // The worker holds its own share of the bonds and the table, which nothing changes.
-    job.worker = std::jthread([this, line, generation, bonds = bonds_, table = table_,
-                               serials = selectedSerials_](std::stop_token stop) {
-        auto worth = std::make_shared<WorthOverTime>();
-        if (line == Line::Portfolio) {
-            *worth = worthOverTime(*bonds, table.get(), stop);
-        } else if (const std::vector<Bond> selected = bondsWithSerials(*bonds, serials);
-                   !selected.empty()) {
-            // Serials of another portfolio select nothing here: no line at all.
-            *worth = worthOverTime(selected, table.get(), stop);
-        }
-        if (stop.stop_requested()) {
-            return;
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, line, generation, worth] { takeWorth(line, generation, std::move(*worth)); },
-            Qt::QueuedConnection);
-    });
+    job.worker =
+        std::jthread([this, line, generation, bonds = bonds_, table = table_,
+                      serials = selectedSerials_, horizon = horizon_](std::stop_token stop) {
+            auto worth = std::make_shared<WorthOverTime>();
+            if (line == Line::Portfolio) {
+                *worth = worthOverTime(*bonds, table.get(), stop, horizon);
+            } else if (const std::vector<Bond> selected = bondsWithSerials(*bonds, serials);
+                       !selected.empty()) {
+                // Serials of another portfolio select nothing here: no line at all.
+                *worth = worthOverTime(selected, table.get(), stop, horizon);
+            }
+            if (stop.stop_requested()) {
+                return;
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, line, generation, worth] { takeWorth(line, generation, std::move(*worth)); },
+                Qt::QueuedConnection);
+        });
 }
 
 void ValueChartView::takeWorth(Line line, long generation, WorthOverTime worth) {
@@ -237,8 +274,7 @@ void ValueChartView::takeWorth(Line line, long generation, WorthOverTime worth) 
 
 bool ValueChartView::inRange(const YearMonth& month) const {
     return table_ && !table_->redemptionMonths().empty() &&
-           month >= table_->redemptionMonths().front() &&
-           month <= table_->redemptionMonths().back();
+           month >= table_->redemptionMonths().front() && month <= lastMonth();
 }
 
 void ValueChartView::rebuildSeries() {
@@ -252,7 +288,7 @@ void ValueChartView::rebuildSeries() {
     monthAxis_->setVisible(hasMonths);
     amountAxis_->setVisible(hasMonths);
     const YearMonth first = hasMonths ? table_->redemptionMonths().front() : YearMonth{2000, 1};
-    const YearMonth last = hasMonths ? table_->redemptionMonths().back() : YearMonth{2001, 1};
+    const YearMonth last = hasMonths ? lastMonth() : YearMonth{2001, 1};
     for (const QString& label : monthAxis_->categoriesLabels()) {
         monthAxis_->remove(label);
     }
@@ -347,25 +383,43 @@ QAreaSeries* ValueChartView::addMaturityStrip(const MaturityMark& mark, const QP
 void ValueChartView::addLine(const WorthOverTime& worth, const char* objectName,
                              const QString& name, const QColor& color, QValueAxis* axis) {
     bool firstRun = true;
+    bool firstProjected = true;
     for (const WorthRun& run : worth.runs()) {
-        auto* series = new QLineSeries;
-        series->setObjectName(objectName);
-        series->setName(name);
-        series->setPen(QPen(color, 2.0));
-        for (std::size_t index = run.first; index < run.first + run.count; ++index) {
-            series->append(monthPosition(worth.months[index].month),
-                           worth.months[index].worth->dollars());
+        // The table's months solid; the projected ones dashed, from the last month of the table
+        // on where the run holds it, so that the line goes on unbroken.
+        std::size_t projectedFrom = run.first;
+        while (projectedFrom < run.first + run.count && !worth.months[projectedFrom].projected) {
+            ++projectedFrom;
         }
-        // A month alone between gaps would draw no line at all.
-        series->setPointsVisible(run.count == 1);
-        chart()->addSeries(series);
-        series->attachAxis(monthAxis_);
-        series->attachAxis(axis);
-        // One entry in the legend for the whole line, however many pieces it has.
-        for (QLegendMarker* marker : chart()->legend()->markers(series)) {
-            marker->setVisible(firstRun);
+        for (const bool projected : {false, true}) {
+            const std::size_t begin =
+                projected ? std::max(run.first,
+                                     projectedFrom == run.first ? run.first : projectedFrom - 1)
+                          : run.first;
+            const std::size_t end = projected ? run.first + run.count : projectedFrom;
+            if (begin >= end || (projected && projectedFrom == run.first + run.count)) {
+                continue;
+            }
+            auto* series = new QLineSeries;
+            series->setObjectName(objectName);
+            series->setName(projected ? tr("%1, projected").arg(name) : name);
+            series->setPen(QPen(color, 2.0, projected ? Qt::DashLine : Qt::SolidLine));
+            for (std::size_t index = begin; index < end; ++index) {
+                series->append(monthPosition(worth.months[index].month),
+                               worth.months[index].worth->dollars());
+            }
+            // A month alone between gaps would draw no line at all.
+            series->setPointsVisible(end - begin == 1);
+            chart()->addSeries(series);
+            series->attachAxis(monthAxis_);
+            series->attachAxis(axis);
+            // One entry in the legend for each kind of line, however many pieces it has.
+            bool& first = projected ? firstProjected : firstRun;
+            for (QLegendMarker* marker : chart()->legend()->markers(series)) {
+                marker->setVisible(first);
+            }
+            first = false;
         }
-        firstRun = false;
     }
 }
 
@@ -482,7 +536,7 @@ void ValueChartView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const YearMonth first = table_->redemptionMonths().front();
-    const YearMonth last = table_->redemptionMonths().back();
+    const YearMonth last = lastMonth();
     // From the month shown when the read-out is not out yet.
     const YearMonth from =
         readOutMonth_.value_or(shownMonth_ && inRange(*shownMonth_) ? *shownMonth_ : last);

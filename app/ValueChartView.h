@@ -1,6 +1,7 @@
 #pragma once
 
-// A chart of what bonds are worth by month over the months the value table holds: the
+// A chart of what bonds are worth by month over the months the value table holds, and after them
+// up to a horizon the owner sets, projected and drawn dashed (see Projection.h): the
 // portfolio's worth as one line on the left scale and the selected bonds' worth as a second on a
 // scale of its own at the right, each drawn as separate pieces where months have no worth (see
 // WorthOverTime); the final maturities as labelled marks, grouped where they are dense (see
@@ -49,10 +50,16 @@ class ValueChartView : public QChartView {
     // The portfolio's bonds (as the report reads them) and the table they are valued with; the
     // worth is computed anew. Its owner calls it when the bonds or the table changed.
     void setBonds(std::vector<Bond> bonds, ValueTableRef table);
+    // The same with the horizon (setHorizon) set at once, the worth computed once.
+    void setBonds(std::vector<Bond> bonds, ValueTableRef table, std::optional<YearMonth> horizon);
     // The bonds the second line adds up, by serial; none: no second line.
     void setSelection(std::vector<std::string> serials);
-    // The month the marker stands at; none (or a month outside the table's): no marker.
+    // The month the marker stands at; none (or a month outside the chart's): no marker.
     void setShownMonth(std::optional<YearMonth> month);
+    // The last month drawn after the table's, projected; none (or one within the table): none.
+    // The worth is computed anew.
+    void setHorizon(std::optional<YearMonth> horizon);
+    const std::optional<YearMonth>& horizon() const { return horizon_; }
 
     // The bonds last set; the portfolio's worth refers to them by index.
     const std::vector<Bond>& bonds() const { return *bonds_; }
@@ -100,6 +107,13 @@ class ValueChartView : public QChartView {
                            const QPen& pen, bool inLegend);
     void placeShownMonthMarker();
     bool inRange(const YearMonth& month) const;
+
+  public:
+    // The chart's last month: the table's, or the horizon after it; none without a table.
+    std::optional<YearMonth> lastMonthDrawn() const;
+
+  private:
+    YearMonth lastMonth() const;
     void showReadOut(std::optional<YearMonth> month);
     QString readOutOf(const YearMonth& month) const;
 
@@ -107,6 +121,7 @@ class ValueChartView : public QChartView {
     ValueTableRef table_;
     std::vector<std::string> selectedSerials_;
     std::optional<YearMonth> shownMonth_;
+    std::optional<YearMonth> horizon_;
     WorthOverTime portfolio_;
     WorthOverTime selection_;
     Job portfolioJob_;

@@ -4,10 +4,14 @@
 #include "app/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/SeriesRules.h"
+#include "valuation/Projection.h"
 #include "valuation/Session.h"
 
 #include <QChart>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -56,9 +60,24 @@ ValueChartWindow::ValueChartWindow(WindowHost& host)
     note_->setWordWrap(true);
     note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note_->hide();
+    horizonBox_ = new QSpinBox(this);
+    horizonBox_->setObjectName("horizonYear");
+    horizonBox_->setSpecialValueText(tr("none"));
+    horizonBox_->setAccessibleName(tr("Project to the end of"));
+    projectionNote_ = new QLabel(this);
+    projectionNote_->setObjectName("projectionNote");
+    projectionNote_->setWordWrap(true);
+    auto* horizonLabel = new QLabel(tr("&Project to the end of:"), this);
+    horizonLabel->setBuddy(horizonBox_);
+    auto* horizonRow = new QHBoxLayout;
+    horizonRow->addWidget(horizonLabel);
+    horizonRow->addWidget(horizonBox_);
+    horizonRow->addWidget(projectionNote_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(chart_, 1);
+    layout->addLayout(horizonRow);
     layout->addWidget(note_);
+    connect(horizonBox_, &QSpinBox::valueChanged, this, &ValueChartWindow::horizonChosen);
     resize(820, 540);
 
     connect(&session_, &Session::openPortfolioChanged, this, [this] { followPortfolio(); });
@@ -81,6 +100,7 @@ void ValueChartWindow::followPortfolio(bool onlyTheMonthMoved) {
         chart_->setBonds({}, nullptr);
         chart_->chart()->setTitle(tr("No portfolio is open."));
         showGapNote();
+        showHorizon();
         return;
     }
     chart_->chart()->setTitle(tr("Worth of %1 by month").arg(QString::fromStdString(*open)));
@@ -93,8 +113,43 @@ void ValueChartWindow::followPortfolio(bool onlyTheMonthMoved) {
     for (const ReportRow& row : snapshot->rows) {
         bonds.push_back(row.bond);
     }
-    chart_->setBonds(std::move(bonds), session_.valueTable());
+    const ValueTableRef& table = session_.valueTable();
+    const std::optional<YearMonth> horizon =
+        horizonChosen_ ? chosenHorizon_ : defaultProjectionHorizon(bonds, table.get());
+    chart_->setBonds(std::move(bonds), table, horizon);
     showGapNote();
+    showHorizon();
+}
+
+void ValueChartWindow::showHorizon() {
+    const ValueTable* table = session_.valueTable().get();
+    const std::optional<YearMonth> reach =
+        table != nullptr ? lastProjectedMonth(*table) : std::nullopt;
+    const std::optional<YearMonth> drawn = chart_->lastMonthDrawn();
+    const QSignalBlocker quiet(horizonBox_);
+    horizonBox_->setEnabled(reach.has_value());
+    if (!reach || !drawn) {
+        horizonBox_->setRange(0, 0);
+        projectionNote_->clear();
+        return;
+    }
+    const YearMonth last = table->redemptionMonths().back();
+    horizonBox_->setRange(last.year, reach->year);
+    horizonBox_->setValue(*drawn > last ? drawn->year : last.year);
+    projectionNote_->setText(
+        *drawn > last
+            ? tr("The dashed line after %1 is projected: rates in force in %1 held unchanged.")
+                  .arg(QString::fromStdString(last.name()))
+            : QString());
+}
+
+void ValueChartWindow::horizonChosen(int year) {
+    horizonChosen_ = true;
+    // The lowest year is "none"; any other runs to its December, as far as values are projected.
+    chosenHorizon_ =
+        year > horizonBox_->minimum() ? std::optional<YearMonth>({year, 12}) : std::nullopt;
+    chart_->setHorizon(chosenHorizon_);
+    showHorizon();
 }
 
 void ValueChartWindow::showGapNote() {

@@ -4,6 +4,8 @@
 #include "cli/ConsoleToolkitServices.h"
 #include "cli/DataFolder.h"
 #include "store/BondDatabase.h"
+#include "valuation/MonthCaption.h"
+#include "valuation/Projection.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
@@ -72,6 +74,9 @@ std::string reportJson(const std::string& portfolio, const std::string& month,
     }
     root.insert("whatToDo", actions);
     root.insert("missingValuesNote", qText(model.missingValuesNote()));
+    if (model.projected()) {
+        root.insert("projected", qText(model.projectionCaption()));
+    }
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
 
@@ -81,13 +86,22 @@ namespace {
 
 // The report's month: the one given, else the session's starting month (the latest month the
 // table holds stands in for a current month it lacks, as the application starts), with a note
-// to standard error when it stands in. A month given that the table lacks is refused.
+// to standard error when it stands in. A month given that the table lacks is refused, but for
+// the months after it that are projected.
 RedemptionMonth chooseMonth(Session& session, const std::optional<RedemptionMonth>& given,
                             const std::vector<RedemptionMonth>& months, CommandIo& io) {
+    const ValueTable* table = session.valueTable().get();
     if (given) {
-        if (!holdsRedemptionMonth(months, given->year, given->month)) {
-            throw CliError(kExitFailure, unsupportedRedemptionDateMessage(
-                                             months, *given, kAddValuesWithValuesImport));
+        if (!holdsRedemptionMonth(months, given->year, given->month) &&
+            (table == nullptr || !isProjectedMonth(*table, *given))) {
+            std::string refusal =
+                unsupportedRedemptionDateMessage(months, *given, kAddValuesWithValuesImport);
+            if (const std::optional<YearMonth> last =
+                    table != nullptr ? lastProjectedMonth(*table) : std::nullopt) {
+                refusal += " Months after " + months.back().name() + " up to " + last->name() +
+                           " are projected.";
+            }
+            throw CliError(kExitFailure, refusal);
         }
         session.setRedemptionMonth(*given);
         return *given;
@@ -95,16 +109,19 @@ RedemptionMonth chooseMonth(Session& session, const std::optional<RedemptionMont
     const RedemptionMonth today = currentRedemptionMonth();
     const StartingMonth start = *session.startRedemptionMonth(today, std::nullopt);
     if (start.latestHeld) {
-        io.err << "orvelt-cli: note: the value table holds no values for " << today.keyText()
-               << ", so the report is for " << start.month.keyText()
-               << ", the latest month it holds (orvelt-cli values import adds newer months; "
-                  "--month chooses another)\n";
+        io.err << "orvelt-cli: note: Values for " << start.month.name()
+               << ", the latest month the table holds; today is " << today.name()
+               << " (orvelt-cli values import adds newer months; --month chooses another, a "
+                  "later one projected)\n";
     }
     return start.month;
 }
 
 void printText(const std::vector<TextRow>& rows, const ReportColumnPositions& columns, bool details,
                const ReportSnapshot& report, std::ostream& out) {
+    if (report.projected()) {
+        out << valuesForMonthText(report, std::nullopt) << ".\n\n";
+    }
     std::vector<Alignment> alignments;
     for (std::size_t column : columns) {
         alignments.push_back(kReportColumns[column].isAmount ? Alignment::Right : Alignment::Left);
@@ -169,7 +186,12 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
         }
         rows.push_back(std::move(cells));
     }
-    if (!covered) {
+    if (report.projected()) {
+        io.err << "orvelt-cli: note: " << valuesForMonthText(report, std::nullopt) << ".\n";
+        if (report.bondsWithoutLeaf > 0) {
+            io.err << "orvelt-cli: note: " << report.missingValuesNote() << '\n';
+        }
+    } else if (!covered) {
         io.err << "orvelt-cli: warning: every bond shows \"no value\". "
                << unsupportedRedemptionDateMessage(months, month, kAddValuesWithValuesImport)
                << " --month chooses another month.\n";

@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "store/ElectronicAmount.h"
 #include "store/SeriesRules.h"
+#include "valuation/Projection.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,7 +15,7 @@ namespace {
 // payable then the value the rules gave it there.
 std::optional<Amount> yearEndValue(const ValueTable* table, const Bond& bond, int year) {
     const RedemptionMonth december{year - 1, 12};
-    const TableEntry entry = tableEntryOfBond(table, bond, december);
+    const TableEntry entry = valuedEntryOfBond(table, bond, december);
     if (entry.kind == TableEntry::Kind::Value) {
         return entry.amount;
     }
@@ -40,12 +41,15 @@ void setEarnings(OwnerFigures& figures, const ValueTable* table, BondSeries seri
         figures.nextAccrual = {NextAccrual::Kind::None, {}};
         return;
     }
-    // The rate and the next accrual are told from the same month of the rates, or neither is.
+    // The rate and the next accrual are told from the same month of the rates, or neither is; a
+    // projected month holds the rate of the table's last month.
     const EarningRates* rates = table != nullptr ? table->earningRates() : nullptr;
-    if (rates == nullptr || !rates->coversMonth(redemption)) {
+    const RedemptionMonth rateMonth =
+        figures.projected ? table->redemptionMonths().back() : redemption;
+    if (rates == nullptr || !rates->coversMonth(rateMonth) || issue > rateMonth) {
         return;
     }
-    figures.interestRate = rates->rateIn(series, issue, redemption);
+    figures.interestRate = rates->rateIn(series, issue, rateMonth);
     const int step = rates->accrualStepMonths(series, issue);
     if (step > 0) {
         // The next accrual date counted from the issue month, never after final maturity.
@@ -155,7 +159,7 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
         return invalidIssueDate();
     }
     const bool matured = *redemption >= *figures.finalMaturity;
-    const TableEntry entry = tableEntryOfBond(table, bond, *redemption);
+    const TableEntry entry = valuedEntryOfBond(table, bond, *redemption, &figures.projected);
     figures.leaf = entry.kind;
     figures.status =
         statusOf(entry.kind, matured, carriesEarlyRedemptionPenalty(bond.type, *issue, monthsHeld));

@@ -81,6 +81,9 @@ struct OwnerFigures {
     std::string invalidReason;
     // What cashing the bond now pays: its value when payable, 0 otherwise.
     Amount cashValue;
+    // The month comes after the value table's last: the value and every figure from it are
+    // projected (Projection.h), and the rate is the one held from the table's last month.
+    bool projected = false;
 };
 
 // The Status cell: the status's words with their month or reason, then the doubling month:

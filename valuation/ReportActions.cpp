@@ -24,13 +24,13 @@ struct Tally {
     std::optional<YearMonth> first;
 };
 
-std::string stoppedLine(const Tally& stopped, Amount worth) {
+std::string stoppedLine(const Tally& stopped, const std::string& worth) {
     const bool one = stopped.count == 1;
     return (one ? std::string("1 bond has stopped earning interest, in ")
                 : std::to_string(stopped.count) +
                       " bonds have stopped earning interest, the first in ") +
            monthText(stopped.first) + ". " + (one ? "It is worth " : "Together they are worth ") +
-           amountText(worth) + ": cashing " + (one ? "it" : "them") + " loses nothing.";
+           worth + ": cashing " + (one ? "it" : "them") + " loses nothing.";
 }
 
 std::string penaltyLine(const Tally& penalty) {
@@ -42,7 +42,7 @@ std::string penaltyLine(const Tally& penalty) {
            monthText(penalty.first) + ".";
 }
 
-std::string doublingLine(const Tally& doubling, Amount gain, int gainsKnown) {
+std::string doublingLine(const Tally& doubling, const std::string& gain, int gainsKnown) {
     const bool one = doubling.count == 1;
     std::string line = one ? "1 EE bond doubles in " + monthText(doubling.first)
                            : std::to_string(doubling.count) +
@@ -54,7 +54,7 @@ std::string doublingLine(const Tally& doubling, Amount gain, int gainsKnown) {
     // The guarantee is a floor: the value then is at least face value.
     line +=
         std::string(one ? ": waiting until then gains at least " : ": waiting gains at least ") +
-        amountText(gain);
+        gain;
     if (gainsKnown < doubling.count) {
         line += " on the " + std::to_string(gainsKnown) + " whose value is known";
     }
@@ -90,14 +90,17 @@ std::vector<std::string> ReportSnapshot::actionLines() const {
         }
     }
     std::vector<std::string> lines;
+    // Amounts of a projected month carry its mark.
+    const std::string mark = projected() ? std::string(kProjectedMark) : std::string();
     if (stopped.count > 0) {
-        lines.push_back(stoppedLine(stopped, stoppedWorth));
+        lines.push_back(stoppedLine(stopped, mark + amountText(stoppedWorth)));
     }
     if (penalty.count > 0) {
         lines.push_back(penaltyLine(penalty));
     }
     if (doubling.count > 0) {
-        lines.push_back(doublingLine(doubling, doublingGain, doublingGainsKnown));
+        lines.push_back(
+            doublingLine(doubling, mark + amountText(doublingGain), doublingGainsKnown));
     }
     for (const MaturityInYear& maturing : comingMaturities) {
         lines.push_back(finalMaturityLine(maturing));

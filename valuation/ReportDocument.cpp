@@ -1,6 +1,7 @@
 #include "valuation/ReportDocument.h"
 
 #include "platform/ResourceLocations.h"
+#include "valuation/MonthCaption.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
 #include "valuation/ValueSources.h"
@@ -81,7 +82,7 @@ ReportPageTexts reportPageTexts(const ReportSnapshot& report, const ReportDocume
                                 const ReportColumnPositions& columns) {
     ReportPageTexts texts;
     texts.title = "Value Report - " + report.portfolioName;
-    texts.caption = "Values at the redemption date " + report.monthName + ".";
+    texts.caption = valuesForMonthText(report, std::nullopt, "Values at the redemption date") + ".";
     texts.notes = reportNotes(report, columns);
     texts.notes.push_back("Made on " + info.madeOn + ". " + info.valuesSource);
     return texts;

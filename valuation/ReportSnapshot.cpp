@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "store/BondRecord.h"
 #include "store/BondRegistration.h"
+#include "valuation/Projection.h"
 #include "valuation/ValueTable.h"
 
 #include <algorithm>
@@ -30,10 +31,11 @@ void sortByIssueDate(std::vector<ReportRow>& rows) {
     rows = std::move(sorted);
 }
 
-void add(ReportTotal& total, const std::optional<Amount>& figure) {
+void add(ReportTotal& total, const std::optional<Amount>& figure, bool projected) {
     if (figure) {
         total.known += *figure;
         ++total.knownCount;
+        total.projected = total.projected || projected;
     } else {
         ++total.leftOut;
     }
@@ -74,6 +76,14 @@ std::string storedText(const ReportRow& row, std::string_view key) {
     return row.bond.recordText(key);
 }
 
+// A figure of a projected month carries the mark; "not known" and "none" are no figures.
+std::string marked(const OwnerFigures& figures, std::string text) {
+    if (!figures.projected || text == kNotKnownText || text == kNoneText) {
+        return text;
+    }
+    return std::string(kProjectedMark) + text;
+}
+
 std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
     const OwnerFigures& figures = row.figures;
     switch (column.cellRule) {
@@ -84,17 +94,17 @@ std::string bondCellText(const ReportColumn& column, const ReportRow& row) {
     case ReportCellRule::Kind:
         return std::string(bondKindText(row.bond));
     case ReportCellRule::CurrentValue:
-        return valueCellText(figures);
+        return figures.value ? marked(figures, valueCellText(figures)) : valueCellText(figures);
     case ReportCellRule::IssuePrice:
         return ownerAmountText(figures.issuePrice);
     case ReportCellRule::Interest:
-        return ownerAmountText(figures.interest);
+        return marked(figures, ownerAmountText(figures.interest));
     case ReportCellRule::InterestThisYear:
-        return ownerAmountText(figures.interestThisYear);
+        return marked(figures, ownerAmountText(figures.interestThisYear));
     case ReportCellRule::YieldSinceIssue:
-        return yieldText(figures.yieldSinceIssue);
+        return marked(figures, yieldText(figures.yieldSinceIssue));
     case ReportCellRule::InterestRate:
-        return interestRateText(figures.interestRate);
+        return marked(figures, interestRateText(figures.interestRate));
     case ReportCellRule::NextAccrual:
         return nextAccrualText(figures.nextAccrual);
     case ReportCellRule::FinalMaturity:
@@ -149,12 +159,29 @@ std::string ReportSnapshot::totalText(const ReportTotal& total) const {
     if ((total.leftOut > 0 && total.knownCount == 0) || onlyBondsWithoutValue(*this)) {
         return std::string(kNotKnownText);
     }
-    return amountText(total.known) + (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+    return (total.projected ? std::string(kProjectedMark) : "") + amountText(total.known) +
+           (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
 }
 
 std::string ReportSnapshot::worthIfCashedNowText() const {
-    return onlyBondsWithoutValue(*this) ? std::string(kNotKnownText)
-                                        : amountText(summary.worthIfCashedNow);
+    if (onlyBondsWithoutValue(*this)) {
+        return std::string(kNotKnownText);
+    }
+    return (summary.worthIfCashedNowProjected ? std::string(kProjectedMark) : "") +
+           amountText(summary.worthIfCashedNow);
+}
+
+bool ReportSnapshot::projected() const {
+    return month && lastTableMonth && *month > *lastTableMonth &&
+           *month <= lastTableMonth->plusMonths(kProjectionYears * 12);
+}
+
+std::string ReportSnapshot::projectionCaption() const {
+    if (!projected()) {
+        return {};
+    }
+    return std::string(kProjectedMark) + " projected: rates in force in " + lastTableMonth->name() +
+           " held unchanged";
 }
 
 std::string ReportSnapshot::cellText(const ReportColumn& column, int row) const {
@@ -241,6 +268,9 @@ ReportSnapshot::summaryLines(const ReportColumnPositions* shownColumns) const {
             lines.push_back(leftOutLine(summaryWords, *total));
         }
     }
+    if (projected()) {
+        lines.push_back(projectionCaption() + ".");
+    }
     return lines;
 }
 
@@ -250,6 +280,13 @@ std::string ReportSnapshot::missingValuesNote() const {
         return {};
     }
     const int issued = bondCount() - summary.notIssuedYet;
+    if (projected()) {
+        return "No value can be projected to " + monthName + " for " +
+               counted(missing, "bond", "bonds") +
+               ": the value table has no value or no rate for " + (missing == 1 ? "it" : "them") +
+               " in " + lastTableMonth->name() + (missing == 1 ? "; it shows" : "; they show") +
+               " \"no value\".";
+    }
     if (!tableHoldsMonth) {
         return "The value table holds no values for " + monthName + "; " +
                (issued == 1 ? std::string("this bond shows")
@@ -282,6 +319,9 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
     snapshot.month = month;
     snapshot.monthName = month ? month->name() : std::string(kUnknownMonthName);
     snapshot.tableHoldsMonth = month && table != nullptr && table->holdsMonth(*month);
+    if (table != nullptr && !table->redemptionMonths().empty()) {
+        snapshot.lastTableMonth = table->redemptionMonths().back();
+    }
     snapshot.rows.reserve(bonds.size());
     for (const Bond& bond : bonds) {
         snapshot.rows.push_back({bond, ownerFiguresOfBond(table, bond, month)});
@@ -310,11 +350,13 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
         }
         // Every total runs over the same bonds: those with a value.
         ++summary.withValue;
-        add(summary.worth, figures.value);
-        add(summary.paid, figures.issuePrice);
-        add(summary.interest, figures.interest);
-        add(summary.interestThisYear, figures.interestThisYear);
+        add(summary.worth, figures.value, figures.projected);
+        // What was paid is no projection.
+        add(summary.paid, figures.issuePrice, false);
+        add(summary.interest, figures.interest, figures.projected);
+        add(summary.interestThisYear, figures.interestThisYear, figures.projected);
         summary.worthIfCashedNow += figures.cashValue;
+        summary.worthIfCashedNowProjected = summary.worthIfCashedNowProjected || figures.projected;
         summary.matured += figures.status == BondStatus::Matured ? 1 : 0;
     }
     if (month) {

@@ -25,6 +25,9 @@
 #include <vector>
 
 inline constexpr std::string_view kIncompleteTotalMark = "*";
+// Before an amount or rate of a month after the value table's last: it is projected, and the
+// report's caption names the assumption (projectionCaption).
+inline constexpr std::string_view kProjectedMark = "~";
 // How the report names the month when the owner's date did not read as one.
 inline constexpr std::string_view kUnknownMonthName = "an unknown month";
 // What the value cell of a bond without a value shows, whatever the reason: never an amount.
@@ -40,6 +43,8 @@ struct ReportTotal {
     Amount known;
     int knownCount = 0;
     int leftOut = 0;
+    // It sums projected figures.
+    bool projected = false;
 };
 
 struct ReportSummary {
@@ -48,8 +53,9 @@ struct ReportSummary {
     ReportTotal interest; // interest
     ReportTotal interestThisYear;
     Amount worthIfCashedNow; // values of the bonds that can be cashed now
-    int matured = 0;         // bonds with a value that no longer earn interest
-    int withValue = 0;       // bonds issued by the redemption month that have a value
+    bool worthIfCashedNowProjected = false;
+    int matured = 0;   // bonds with a value that no longer earn interest
+    int withValue = 0; // bonds issued by the redemption month that have a value
     int notIssuedYet = 0;
     // Issued bonds without a value whose issue date is not invalid: the table lacks them, or the
     // rules do not know their series or dates. Each bond counts under one of withValue,
@@ -77,6 +83,15 @@ struct ReportSnapshot {
     // The bonds that reach final maturity in the redemption month's year and the next, whose
     // interest becomes reportable then; none for an owner who reports interest as it accrues.
     std::vector<MaturityInYear> comingMaturities;
+    // The latest month the table holds; none without a table or months.
+    std::optional<YearMonth> lastTableMonth;
+
+    // The month comes after the table's last, within the years projected: its values are
+    // projected from there.
+    bool projected() const;
+    // "~ projected: rates in force in November 2026 held unchanged"; empty for a month the table
+    // holds.
+    std::string projectionCaption() const;
 
     int bondCount() const { return static_cast<int>(rows.size()); }
     bool valid() const { return invalidSerials.empty(); }
@@ -95,7 +110,8 @@ struct ReportSnapshot {
     // bonds the totals and the face value total leave out, each counted under one reason; then
     // one line per incomplete total, naming its column when `shownColumns` (none: all) holds it,
     // else the summary's words for it (a total only its column shows is then left out). The
-    // bonds that stopped earning are told in actionLines, shown beside it.
+    // bonds that stopped earning are told in actionLines, shown beside it. A projected month ends
+    // with the projection's caption.
     std::vector<std::string>
     summaryLines(const ReportColumnPositions* shownColumns = nullptr) const;
     // What to do, at a glance, one sentence a line: the bonds that stopped earning (since when,

@@ -112,6 +112,7 @@ void Session::setRedemptionMonth(std::optional<YearMonth> month) {
 std::optional<StartingMonth> Session::startRedemptionMonth(std::optional<YearMonth> today,
                                                            std::optional<YearMonth> remembered) {
     reloadValueTable();
+    today_ = today;
     std::optional<StartingMonth> start;
     if (today) {
         start = startingRedemptionMonth(redemptionMonthsInTable(valueTable().get()), *today,

@@ -85,6 +85,8 @@ class Session : public QObject {
     // latest the table holds. None stays none.
     std::optional<StartingMonth> startRedemptionMonth(std::optional<YearMonth> today,
                                                       std::optional<YearMonth> remembered);
+    // The clock's month the session started at; none before it started.
+    const std::optional<YearMonth>& today() const { return today_; }
 
     // The value table in effect, read when first needed; empty when there is none. Its problem,
     // when a table file is there but cannot be used, names the file, the reason and what to do.
@@ -133,6 +135,7 @@ class Session : public QObject {
     std::unique_ptr<BondDatabase> store_;
     std::optional<std::string> openPortfolio_;
     std::optional<YearMonth> month_;
+    std::optional<YearMonth> today_;
     ValueTableRef table_;
     std::string tableProblem_;
     bool tableRead_ = false;

@@ -2,6 +2,7 @@
 
 #include "store/SeriesRules.h"
 #include "valuation/OwnerFigures.h"
+#include "valuation/Projection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,10 +25,16 @@ class MonthTotals {
         BondWithoutValue lacking{index, {}, {}, 0};
         const std::size_t start =
             static_cast<std::size_t>(std::max(0, issue.monthsSince(result_.months[0].month)));
+        // Made once per bond, and only when a projected month is asked for.
+        std::optional<BondProjection> projection;
         for (std::size_t offset = start; offset < sums_.size(); ++offset) {
             MonthWorth& month = result_.months[offset];
-            const ValueCell cell =
-                face.valuable() ? table_.cell(series, month.month, issue) : kMissingCell;
+            if (month.projected && !projection && face.valuable()) {
+                projection.emplace(table_, series, issue, table_.redemptionMonths().back());
+            }
+            const ValueCell cell = !face.valuable()  ? kMissingCell
+                                   : month.projected ? projection->cellAt(month.month)
+                                                     : table_.cell(series, month.month, issue);
             if (cell == kInvalidCell) {
                 continue;
             }
@@ -90,7 +97,7 @@ constexpr std::size_t kBondsBetweenStopChecks = 1024;
 } // namespace
 
 WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* table,
-                            std::stop_token stop) {
+                            std::stop_token stop, std::optional<YearMonth> horizon) {
     WorthOverTime result;
     const bool hasMonths = table != nullptr && !table->redemptionMonths().empty();
     // Valued at the table's last month, a bond of an impossible issue date has no maturity.
@@ -101,7 +108,12 @@ WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* ta
         const int count = last->monthsSince(first) + 1;
         result.months.reserve(static_cast<std::size_t>(count));
         for (int offset = 0; offset < count; ++offset) {
-            result.months.push_back({first.plusMonths(offset), std::nullopt, 0});
+            result.months.push_back({first.plusMonths(offset), std::nullopt, 0, false});
+        }
+        for (YearMonth month = last->plusMonths(1);
+             horizon && month <= *horizon && isProjectedMonth(*table, month);
+             month = month.plusMonths(1)) {
+            result.months.push_back({month, std::nullopt, 0, true});
         }
     }
     std::optional<MonthTotals> totals;
@@ -146,6 +158,24 @@ WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* ta
     }
     result.finalMaturities = countedMaturities(std::move(maturities));
     return result;
+}
+
+std::optional<YearMonth> defaultProjectionHorizon(const std::vector<Bond>& bonds,
+                                                  const ValueTable* table) {
+    const std::optional<YearMonth> reach =
+        table != nullptr ? lastProjectedMonth(*table) : std::nullopt;
+    std::optional<YearMonth> latest;
+    for (const Bond& bond : bonds) {
+        const std::optional<YearMonth> issue = bond.issued();
+        if (issue && seriesRulesOf(bond.type) != nullptr) {
+            const YearMonth maturity = finalMaturityOf(bond.type, *issue);
+            latest = latest ? std::max(*latest, maturity) : maturity;
+        }
+    }
+    if (!reach || !latest || *latest <= table->redemptionMonths().back()) {
+        return std::nullopt;
+    }
+    return std::min(*latest, *reach);
 }
 
 std::vector<WorthRun> WorthOverTime::runs() const {

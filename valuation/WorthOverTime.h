@@ -13,7 +13,8 @@
 // not hold is a gap too.
 //
 // The worth is computed in one pass per bond over the months it was held, reading the typed
-// table's cells directly.
+// table's cells directly. Asked to, the months go on after the table's last to a horizon, each
+// bond's value there projected (Projection.h) and the month marked so.
 
 #include "store/Bond.h"
 #include "store/YearMonth.h"
@@ -29,6 +30,8 @@ struct MonthWorth {
     std::optional<Amount> worth;
     // The bonds issued by this month that have no value in it; the worth is absent when any has.
     int bondsWithoutValue = 0;
+    // After the table's last month: the worth is projected.
+    bool projected = false;
 };
 
 // A run of consecutive months that all have a worth: one unbroken piece of the line.
@@ -54,7 +57,8 @@ struct BondWithoutValue {
 };
 
 struct WorthOverTime {
-    // Every calendar month from the table's first to its last; none without a table.
+    // Every calendar month from the table's first to its last, then the projected months asked
+    // for; none without a table.
     std::vector<MonthWorth> months;
     // The final maturities of the bonds, ascending, with how many bonds reach each (those of
     // every bond, in range or not; a bond whose series or issue date is not known has none).
@@ -72,8 +76,16 @@ struct WorthOverTime {
     std::optional<Amount> worthAt(const YearMonth& month) const;
 };
 
-// The worth of `bonds` (as the report reads them) over the months of `table` (nullptr: none).
-// A stop requested through `stop` ends the computation early with an unfinished result, which
-// the caller discards.
+// The worth of `bonds` (as the report reads them) over the months of `table` (nullptr: none),
+// then projected up to `horizon` when it comes after the table's last month (no further than the
+// projection reaches). A stop requested through `stop` ends the computation early with an
+// unfinished result, which the caller discards.
 WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* table,
-                            std::stop_token stop = {});
+                            std::stop_token stop = {},
+                            std::optional<YearMonth> horizon = std::nullopt);
+
+// Where a chart of `bonds` projects to unless the owner says otherwise: the latest final maturity
+// among them, no further than the projection reaches; none when it does not come after the
+// table's last month.
+std::optional<YearMonth> defaultProjectionHorizon(const std::vector<Bond>& bonds,
+                                                  const ValueTable* table);

@@ -244,12 +244,48 @@ TEST_F(CliReportTest, CurrentMonthOutsideTheTableGivesTheLatestMonthWithANote) {
     // of zeros for the current month.
     const CliResult result = folder.run({"report", "Family", "--format", "csv"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.err.find("note: the value table holds no values for "), std::string::npos);
-    EXPECT_NE(result.err.find("so the report is for 2009-07, the latest month it holds"),
+    const QDate today = QDate::currentDate();
+    EXPECT_NE(result.err.find("note: Values for July 2009, the latest month the table holds; "
+                              "today is " +
+                              std::string(monthName(today.month())) + " " +
+                              std::to_string(today.year())),
               std::string::npos)
         << result.err;
     const ExpectedReport expected = reportAsTheWindowShowsIt(folder, "Family", "2009", "07");
     EXPECT_EQ(parseCsv(result.out).back(), expected.rows.back());
+}
+
+TEST_F(CliReportTest, AMonthAfterTheTableIsProjectedAndMarkedInEveryFormat) {
+    // The shipped table, which ends in November 2026.
+    std::filesystem::remove(folder.tableFile());
+    const std::string caption = "~ projected: rates in force in November 2026 held unchanged";
+    const CliResult text = folder.run({"report", "Family", "--month", "2031-06"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(linesOf(text.out).front(), "Values for June 2031, projected (~): rates in force in "
+                                         "November 2026 held unchanged.");
+    EXPECT_NE(text.err.find("note: Values for June 2031, projected (~)"), std::string::npos)
+        << text.err;
+
+    const Rows csv =
+        parseCsv(folder.run({"report", "Family", "--month", "2031-06", "--format", "csv"}).out);
+    // C100, issued January 1990, stopped earning in 2020 and keeps its value, marked all the same.
+    EXPECT_EQ(csv[1][0], "C100");
+    EXPECT_EQ(csv[1][5].substr(0, 2), "~$");
+    EXPECT_EQ(csv.back()[5].substr(0, 2), "~$") << "the total";
+
+    const CliResult json =
+        folder.run({"report", "Family", "--month", "2031-06", "--format", "json"});
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(root["projected"].toString().toStdString(), caption);
+    EXPECT_TRUE(root["bonds"][0]["Current Value"].toString().startsWith("~$"));
+    EXPECT_EQ(root["summary"].toArray().last().toString().toStdString(), caption + ".");
+    // In a month of the table, no mark and no caption.
+    const CliResult held =
+        folder.run({"report", "Family", "--month", "2026-11", "--format", "json"});
+    const QJsonObject heldRoot =
+        QJsonDocument::fromJson(QByteArray::fromStdString(held.out)).object();
+    EXPECT_FALSE(heldRoot.contains("projected"));
+    EXPECT_TRUE(heldRoot["bonds"][0]["Current Value"].toString().startsWith("$"));
 }
 
 TEST_F(CliReportTest, DetailsAddTheOwnersColumnsToCsvAndJsonCarriesThemAll) {
@@ -354,7 +390,7 @@ TEST_F(CliReportTest, EachErrorIsOneLineOnStandardErrorWithAFailingStatus) {
         {{"report", "Family", "--month", "2009-6"}, 2, "bad month"},
         {{"report", "Family", "--month", "June"}, 2, "bad month"},
         {{"report", "Family", "--month"}, 2, "option --month needs a value"},
-        {{"report", "Family", "--month", "2011-01"}, 1, "no values for January 2011"},
+        {{"report", "Family", "--month", "2040-01"}, 1, "no values for January 2040"},
         {{"report", "Family", "--format", "xml"}, 2, "unknown format \"xml\""},
         {{"report"}, 2, "missing arguments"},
         {{"report", "Family", "Other"}, 2, "too many arguments"},

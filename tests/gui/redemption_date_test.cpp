@@ -1,13 +1,18 @@
 // The redemption date window: its boxes, the preselection of the main view's date, the months
 // it accepts and refuses, and Cancel.
 
+#include "app/BondListPanel.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/ui/RedemptionDateWindowController.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -18,7 +23,8 @@ namespace {
 std::string refusal(const std::string& month = "that month") {
     return "The value table holds no values for " + month +
            ". It holds values from June 2009 to November 2026. To add values for other months, "
-           "choose Update Values… with the Treasury's value files for them.";
+           "choose Update Values… with the Treasury's value files for them. Later dates up to "
+           "November 2056 can be chosen too: their values are projected.";
 }
 
 RedemptionDateWindowController* openWindow(AppHarness& app) {
@@ -74,7 +80,7 @@ TEST(RedemptionDateWindow, AnAcceptedMonthIsStoredInOneChange) {
 TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
     for (const auto& [month, year, name] : {std::tuple{5, QString("2009"), "May 2009"},
                                             std::tuple{1, QString("2009"), "January 2009"},
-                                            std::tuple{12, QString("2026"), "December 2026"}}) {
+                                            std::tuple{12, QString("2056"), "December 2056"}}) {
         AppHarness app({}, "2009-08-15 00:00:00 +0000");
         QPointer<RedemptionDateWindowController> window = openWindow(app);
         choose(window, month, year);
@@ -91,15 +97,15 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
 
 TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNothing) {
     AppHarness app({}, "2027-11-20 12:00:00 +0000");
-    // A date outside the table, which start-up would have replaced.
-    app.view().controller().setRedemptionMonth({2027, 11});
+    // A date outside the table and its projection, which start-up would have replaced.
+    app.view().controller().setRedemptionMonth({2057, 11});
     auto* window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);
     window->okPressed();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u) << "no year chosen";
     EXPECT_EQ(app.services.informationAlerts[0].message, refusal());
-    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2027-11");
+    EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2057-11");
 
     choose(window, 9, "2009");
     window->okPressed();
@@ -114,7 +120,7 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     QPointer<RedemptionDateWindowController> window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 5);
     EXPECT_EQ(window->yearBox()->currentText(), "2009");
-    choose(window, 12, "2026");
+    choose(window, 5, "2009");
     window->okPressed();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     choose(window, 8, "2009");
@@ -146,19 +152,47 @@ TEST(RedemptionDateWindow, EscapeInAnOpenListClosesTheListAndThenTheWindow) {
     EXPECT_EQ(app.view().controller().redemptionMonth(), month) << "and changes nothing";
 }
 
-TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToNovember2026) {
+TEST(RedemptionDateWindow, WithTheShippedTableTheAcceptedRangeRunsFromJune2009ToNovember2056) {
     AppHarness app;
     auto* window = openWindow(app);
-    for (int year = 2008; year <= 2027; ++year) {
+    for (int year = 2008; year <= 2057; ++year) {
         for (int month = 0; month <= 13; ++month) {
+            // The table's months to November 2026, then 30 years projected.
             const bool expected = (year == 2009 && month >= 6 && month <= 12) ||
-                                  (year >= 2010 && year <= 2025 && month >= 1 && month <= 12) ||
-                                  (year == 2026 && month >= 1 && month <= 11);
+                                  (year >= 2010 && year <= 2055 && month >= 1 && month <= 12) ||
+                                  (year == 2056 && month >= 1 && month <= 11);
             EXPECT_EQ(window->acceptsRedemptionDate(year, month), expected) << year << "-" << month;
         }
     }
-    ASSERT_EQ(window->yearBox()->count(), 18) << "the years the shipped table holds";
+    ASSERT_EQ(window->yearBox()->count(), 48) << "the years the shipped table holds or projects";
     EXPECT_EQ(window->yearBox()->itemText(0), "2009");
-    EXPECT_EQ(window->yearBox()->itemText(1), "2010");
     EXPECT_EQ(window->yearBox()->itemText(17), "2026");
+    EXPECT_EQ(window->yearBox()->itemText(47), "2056");
+}
+
+TEST(RedemptionDateWindow, AProjectedMonthIsShownWithItsMarkAndCaption) {
+    AppHarness app({{"Savings", {{"I01", "I", "100", "2001", "September"}}}},
+                   "2026-12-07 08:00:00 +0100");
+    app.view().controller().setOpenPortfolio("Savings");
+    settle();
+    EXPECT_EQ(app.window().bondList()->monthLabel()->text(),
+              "Values for November 2026, the latest month the table holds; today is December "
+              "2026");
+    auto* window = openWindow(app);
+    choose(window, 6, "2030");
+    window->okPressed();
+    settle();
+    EXPECT_TRUE(app.services.informationAlerts.empty());
+    EXPECT_EQ(app.window().bondList()->monthLabel()->text(),
+              "Values for June 2030, projected (~): rates in force in November 2026 held "
+              "unchanged");
+    const QAbstractItemModel* list = app.window().bondList()->tableView()->model();
+    QStringList values;
+    for (int column = 0; column < list->columnCount(); ++column) {
+        values << list->index(0, column).data().toString();
+    }
+    // The value and the interest.
+    EXPECT_EQ(values.filter(QRegularExpression("^~\\$[0-9]+\\.[0-9]{2}$")).size(), 2)
+        << values.join('|').toStdString();
+    QSettings().remove("report/redemptionMonth");
 }

@@ -49,8 +49,10 @@ PlistDictRef smallValueTable() {
 
 class ReportWindowTest : public ::testing::Test {
   protected:
-    void open(const std::vector<TestBond>& bonds) {
-        app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}});
+    void open(const std::vector<TestBond>& bonds,
+              std::string dateText = "2009-06-15 10:03:07 +0000") {
+        app = std::make_unique<AppHarness>(std::vector<TestPortfolio>{{"Savings", bonds}},
+                                           std::move(dateText));
         app->useValueTable(smallValueTable());
         app->view().controller().setOpenPortfolio("Savings");
         report = new ReportWindow(app->view().controller());
@@ -176,7 +178,7 @@ TEST_F(ReportWindowTest, HiddenOwnerColumnsStayHiddenInTheNextReport) {
 }
 
 TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
-    open({{"A1", "EE", "100", "2001", "June"}});
+    open({{"A1", "EE", "100", "2001", "June"}}, "2026-12-07 08:00:00 +0100");
     report->close();
     report = openThroughHost("Savings");
     app->view().controller().setRedemptionMonth({2009, 7});
@@ -184,7 +186,7 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     // Today lies past July 2009, the last month of this table.
     const QString caption = report->findChild<QLabel*>("dateLabel")->text();
     EXPECT_TRUE(caption.startsWith("Values at the redemption date July 2009, the latest month the "
-                                   "value table holds"))
+                                   "table holds; today is December 2026. Add newer values"))
         << caption.toStdString();
     EXPECT_TRUE(caption.contains("Update Values")) << caption.toStdString();
     EXPECT_TRUE(caption.endsWith(QString::fromStdString(monthValueSourceText({2009, 7}, true))))
@@ -196,6 +198,12 @@ TEST_F(ReportWindowTest, TheLatestMonthOfTheTableIsNamedAsSuchInTheCaption) {
     EXPECT_TRUE(report->findChild<QLabel*>("dateLabel")
                     ->text()
                     .startsWith("Values at the redemption date June 2009. Values of this month"));
+    // A month after the table is projected, and says from where.
+    app->view().controller().setRedemptionMonth({2009, 8});
+    settle();
+    EXPECT_EQ(report->findChild<QLabel*>("dateLabel")->text(),
+              "Values at the redemption date August 2009, projected (~): rates in force in July "
+              "2009 held unchanged.");
 }
 
 TEST_F(ReportWindowTest, AnEmptyPortfolioShowsFourRows) {

@@ -2,7 +2,8 @@
 // portfolio, one line piece per run of months with a worth, the markers, axis labels that ignore
 // the locale, and a change of month that moves its marker without computing the worth again; the
 // selection on a scale of its own, the read-out of the month under the pointer, the maturity
-// marks' labels grouped where dense, and the note naming the bond that leaves months out.
+// marks' labels grouped where dense, and the note naming the bond that leaves months out; the
+// projected months after the table dashed up to the horizon the owner sets.
 
 #include "app/BondListPanel.h"
 #include "app/ValueChartView.h"
@@ -22,6 +23,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QValueAxis>
@@ -99,7 +101,7 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     AppHarness app({{"Savings",
                      {{"E80", "E", "100", "1980", "June"},
-                      {"I01", "I", "100", "2001", "May"},
+                      {"I01", "I", "100", "2001", "September"},
                       {"I20", "I", "1000", "2020", "March"}}}},
                    "2026-06-15 10:03:07 +0000");
     app.view().controller().setOpenPortfolio("Savings");
@@ -113,16 +115,43 @@ TEST(ValueChartWindow, OpensForTheOpenPortfolioAndFollowsTheMonth) {
     EXPECT_TRUE(view->focusPolicy() & Qt::TabFocus);
     QChart* chart = view->chart();
 
-    const std::vector<WorthRun> runs = view->portfolioWorth().runs();
+    // The line runs on projected, dashed, to the latest final maturity, March 2050; it goes on
+    // from the table's last month unbroken.
+    const WorthOverTime& worth = view->portfolioWorth();
+    ASSERT_EQ(worth.months.back().month, (YearMonth{2050, 3}));
+    EXPECT_TRUE(worth.months.back().projected);
+    EXPECT_FALSE(worth.at({2026, 11})->projected);
+    const std::vector<WorthRun> runs = worth.runs();
     const std::vector<QLineSeries*> pieces = seriesNamed(chart, "portfolio");
-    ASSERT_EQ(pieces.size(), runs.size());
+    ASSERT_EQ(pieces.size(), runs.size() + 1);
     ASSERT_GT(runs.size(), 1U) << "the table lacks the E bond in months of 2009 and 2010";
-    for (std::size_t index = 0; index < runs.size(); ++index) {
+    for (std::size_t index = 0; index + 1 < runs.size(); ++index) {
         EXPECT_EQ(static_cast<std::size_t>(pieces[index]->count()), runs[index].count);
+        EXPECT_EQ(pieces[index]->pen().style(), Qt::SolidLine);
     }
-    EXPECT_EQ(seriesNamed(chart, "finalMaturity").size(), 1U) << "only June 2010 is in range";
+    const auto tableMonths =
+        static_cast<std::size_t>(worth.at({2026, 11}) - &worth.months[runs.back().first] + 1);
+    EXPECT_EQ(static_cast<std::size_t>(pieces[runs.size() - 1]->count()), tableMonths);
+    EXPECT_EQ(pieces.back()->pen().style(), Qt::DashLine);
+    EXPECT_EQ(static_cast<std::size_t>(pieces.back()->count()),
+              runs.back().count - tableMonths + 1);
+    EXPECT_EQ(windows[0]->findChild<QLabel*>("projectionNote")->text(),
+              "The dashed line after November 2026 is projected: rates in force in November "
+              "2026 held unchanged.");
     EXPECT_EQ(axisNamed<QCategoryAxis>(chart, "maturities")->categoriesLabels(),
-              QStringList{"June 2010"});
+              (QStringList{"June 2010", "September 2031", "March 2050"}));
+    pointAtMonth(view, {2031, 9});
+    EXPECT_TRUE(view->readOutText().contains(" (projected)\nFinal maturity: 1 bond"))
+        << view->readOutText().toStdString();
+    // The owner sets the horizon; "none" draws the table's months alone.
+    windows[0]->horizonBox()->setValue(2040);
+    waitForWorth(view);
+    EXPECT_EQ(view->portfolioWorth().months.back().month, (YearMonth{2040, 12}));
+    windows[0]->horizonBox()->setValue(windows[0]->horizonBox()->minimum());
+    waitForWorth(view);
+    EXPECT_EQ(view->portfolioWorth().months.back().month, (YearMonth{2026, 11}));
+    EXPECT_EQ(windows[0]->horizonBox()->text(), "none");
+    EXPECT_TRUE(windows[0]->findChild<QLabel*>("projectionNote")->text().isEmpty());
     EXPECT_TRUE(seriesNamed(chart, "selection").empty());
     // The bond selected in the main window's list gets a line of its own.
     app.window().bondList()->tableView()->selectRow(2);

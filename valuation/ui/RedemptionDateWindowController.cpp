@@ -4,6 +4,7 @@
 #include "platform/NumberText.h"
 #include "platform/ToolkitServices.h"
 #include "ui_RedemptionDateWindow.h"
+#include "valuation/Projection.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueTable.h"
 
@@ -39,15 +40,24 @@ RedemptionDateWindowController::~RedemptionDateWindowController() = default;
 
 void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionMonth> months) {
     redemptionMonths_ = std::move(months);
+    lastProjected_.reset();
     yearBox_->clear();
     for (const std::string& year : redemptionYearTexts(redemptionMonths_)) {
         yearBox_->addItem(QString::fromStdString(year));
     }
+    if (!redemptionMonths_.empty()) {
+        lastProjected_ = redemptionMonths_.back().plusMonths(kProjectionYears * 12);
+        for (int year = redemptionMonths_.back().year + 1; year <= lastProjected_->year; ++year) {
+            yearBox_->addItem(QString::number(year));
+        }
+    }
     yearBox_->setCurrentIndex(-1);
     if (!redemptionMonths_.empty()) {
         ui_->rangeLabel->setText(
-            QStringLiteral("Dates from %1 can be chosen.")
-                .arg(QString::fromStdString(redemptionMonthRangesText(redemptionMonths_))));
+            QStringLiteral("Dates from %1 can be chosen, and later dates up to %2, whose values "
+                           "are projected.")
+                .arg(QString::fromStdString(redemptionMonthRangesText(redemptionMonths_)),
+                     QString::fromStdString(lastProjected_->name())));
     } else if (!tableProblem_.empty()) {
         ui_->rangeLabel->setText(QString::fromStdString(tableProblem_));
     } else {
@@ -58,7 +68,12 @@ void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionM
 }
 
 bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) const {
-    return holdsRedemptionMonth(redemptionMonths_, year, month);
+    const RedemptionMonth chosen{year, month};
+    if (month < 1 || month > 12) {
+        return false;
+    }
+    return holdsRedemptionMonth(redemptionMonths_, year, month) ||
+           (lastProjected_ && chosen > redemptionMonths_.back() && chosen <= *lastProjected_);
 }
 
 void RedemptionDateWindowController::okPressed() {
@@ -77,12 +92,14 @@ void RedemptionDateWindowController::okPressed() {
             view->services().showErrorAlert("Value Table Damaged", tableProblem_);
             return;
         }
-        view->services().showInformationAlert(
-            "No Values for That Month",
-            unsupportedRedemptionDateMessage(
-                redemptionMonths_,
-                hasYear ? std::optional<RedemptionMonth>(RedemptionMonth{year, month})
-                        : std::nullopt));
+        std::string refusal = unsupportedRedemptionDateMessage(
+            redemptionMonths_,
+            hasYear ? std::optional<RedemptionMonth>(RedemptionMonth{year, month}) : std::nullopt);
+        if (lastProjected_) {
+            refusal += " Later dates up to " + lastProjected_->name() +
+                       " can be chosen too: " + "their values are projected.";
+        }
+        view->services().showInformationAlert("No Values for That Month", refusal);
         return;
     }
     view->setRedemptionMonth({year, month});

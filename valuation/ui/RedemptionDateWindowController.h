@@ -1,15 +1,16 @@
 #pragma once
 
 // The redemption date window: a month box (January to December, in calendar order) and a year
-// box; OK makes the chosen month the host's redemption date when the value table covers it, and
-// remembers it for the next start of the application. The months accepted are those of the value
-// table in effect (the user's updated copy when there is one, else the shipped table), read once
-// as the window is made.
+// box; OK makes the chosen month the host's redemption date when the value table covers it or
+// projects it, and remembers it for the next start of the application. The months accepted are
+// those of the value table in effect (the user's updated copy when there is one, else the shipped
+// table), read once as the window is made, and the months after its last that are projected.
 
 #include "app/TaskWindowController.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,12 @@ class RedemptionDateWindowController : public TaskWindowController {
     QComboBox* yearBox() const { return yearBox_; }
     void setYearBox(QComboBox* box) { yearBox_ = box; }
 
-    // The months the window accepts; setting them offers their years in the year box and names
-    // them in the window.
+    // The table's months the window accepts; setting them offers their years, and those of the
+    // projected months after them, in the year box and names them in the window.
     const std::vector<RedemptionMonth>& redemptionMonths() const { return redemptionMonths_; }
     void setRedemptionMonths(std::vector<RedemptionMonth> months);
 
-    // Whether the value table holds the redemption month `month` (1 to 12) of `year`.
+    // Whether the value table holds or projects the redemption month `month` (1 to 12) of `year`.
     bool acceptsRedemptionDate(int year, int month) const;
 
   public slots:
@@ -54,6 +55,8 @@ class RedemptionDateWindowController : public TaskWindowController {
     QComboBox* monthBox_ = nullptr;
     QComboBox* yearBox_ = nullptr;
     std::vector<RedemptionMonth> redemptionMonths_;
+    // The last projected month; none without months.
+    std::optional<RedemptionMonth> lastProjected_;
     // Why the value table in effect cannot be used; empty when it can.
     std::string tableProblem_;
 };

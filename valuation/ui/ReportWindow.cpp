@@ -10,6 +10,7 @@
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "ui_ReportWindow.h"
+#include "valuation/MonthCaption.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportDocument.h"
@@ -266,21 +267,21 @@ void ReportWindow::showStatus(const QString& text) {
 
 void ReportWindow::updateDateLabel() {
     const ReportSnapshot& snapshot = report_.snapshot();
-    QString text = QStringLiteral("Values at the redemption date %1")
-                       .arg(QString::fromStdString(snapshot.monthName));
-    // The application starts at the latest month with values when the table lacks the current
-    // month; say so, and where newer values come from.
-    const std::vector<RedemptionMonth> months = redemptionMonthsInTable(report_.bondTable());
-    const RedemptionMonth today = currentRedemptionMonth();
-    if (!months.empty() && !holdsRedemptionMonth(months, today.year, today.month) &&
-        snapshot.month == months.back()) {
-        text += QStringLiteral(", the latest month the value table holds: it has no values for "
-                               "%1 yet. Add newer values with Update Values…")
-                    .arg(QString::fromStdString(today.name()));
+    WindowHost* view = host();
+    // The application starts at the latest month with values when the clock is past the table;
+    // say so, and where newer values come from.
+    const std::optional<YearMonth> today = view != nullptr && view->session().today()
+                                               ? view->session().today()
+                                               : std::optional(currentRedemptionMonth());
+    QString text = QString::fromStdString(
+        valuesForMonthText(snapshot, today, "Values at the redemption date"));
+    if (showsLatestBeforeToday(snapshot, today)) {
+        text += QStringLiteral(". Add newer values with Update Values…");
     } else {
         text += QLatin1Char('.');
     }
-    if (WindowHost* view = host(); view != nullptr && snapshot.month) {
+    // A projected month's values come from the rule the caption names, not from a value file.
+    if (view != nullptr && snapshot.month && !snapshot.projected()) {
         text += QStringLiteral(" ") +
                 QString::fromStdString(monthValueSourceText(*snapshot.month, view->resources()));
     }
