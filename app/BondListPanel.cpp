@@ -3,6 +3,7 @@
 #include "app/BondListModel.h"
 #include "valuation/ReportSnapshot.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -41,6 +42,10 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     filterTitle->setBuddy(filter_);
     bar->addWidget(filterTitle);
     bar->addWidget(filter_);
+    showCashed_ = new QCheckBox(tr("Show cas&hed bonds"), this);
+    showCashed_->setObjectName("showCashedBox");
+    showCashed_->setChecked(true);
+    bar->addWidget(showCashed_);
     layout->addLayout(bar);
 
     model_ = new BondListModel(this);
@@ -74,7 +79,9 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summary_);
-    setTabOrder(filter_, table_);
+    connect(showCashed_, &QCheckBox::toggled, rows_, &BondListFilter::setShowCashed);
+    setTabOrder(filter_, showCashed_);
+    setTabOrder(showCashed_, table_);
 }
 
 void BondListPanel::showSnapshot(std::shared_ptr<const ReportSnapshot> snapshot, bool portfolioOpen,

@@ -1,11 +1,13 @@
 #include "app/MainWindow.h"
 
 #include "app/BondListPanel.h"
+#include "app/BondsMenuCommands.h"
 #include "app/MainMenuView.h"
 #include "app/WindowPlacement.h"
 #include "ui_MainMenu.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,6 +27,8 @@ namespace {
 
 // The list's column widths, order and sort column.
 constexpr const char* kListLayoutKey = "mainWindow/bondList";
+// Whether the list shows the bonds cashed.
+constexpr const char* kShowCashedKey = "mainWindow/showCashedBonds";
 
 } // namespace
 
@@ -66,8 +70,12 @@ MainWindow::MainWindow(WindowServices& services, Session& session, QWidget* pare
     bondList_->tableView()->setFocus();
     addUndoMenu();
     QAction* valueChartItem = addViewMenu();
-    view_->setPortfolioCommands(
-        {ui_->importItem, ui_->openBondItem, ui_->deleteBondsItem, valueChartItem});
+    bondsCommands_ = new BondsMenuCommands(view_->controller(), *bondList_, this);
+    std::vector<QObject*> portfolioCommands =
+        bondsCommands_->addTo(*ui_->bondsMenu, ui_->redemptionDateItem);
+    portfolioCommands.insert(portfolioCommands.end(), {ui_->importItem, ui_->openBondItem,
+                                                       ui_->deleteBondsItem, valueChartItem});
+    view_->setPortfolioCommands(std::move(portfolioCommands));
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
@@ -156,6 +164,9 @@ void MainWindow::restoreSettings() {
         resize(firstSize());
     }
     bondList_->restoreLayout(settings.value(kListLayoutKey).toByteArray());
+    bondList_->showCashedBox()->setChecked(settings.value(kShowCashedKey, true).toBool());
+    connect(bondList_->showCashedBox(), &QCheckBox::toggled, this,
+            [](bool shown) { QSettings().setValue(kShowCashedKey, shown); });
 }
 
 QSize MainWindow::firstSize() const {

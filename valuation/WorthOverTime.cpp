@@ -28,7 +28,13 @@ class MonthTotals {
         BondWithoutValue lacking{index, {}, {}, 0};
         const std::size_t start =
             static_cast<std::size_t>(std::max(0, issue.monthsSince(result_.months[0].month)));
-        for (std::size_t offset = start; offset < sums_.size(); ++offset) {
+        // A bond cashed leaves the worth from the month it was cashed on.
+        const std::optional<YearMonth> cashed = bond.cashedMonth();
+        const std::size_t end =
+            cashed ? std::min(sums_.size(), static_cast<std::size_t>(std::max(
+                                                0, cashed->monthsSince(result_.months[0].month))))
+                   : sums_.size();
+        for (std::size_t offset = start; offset < end; ++offset) {
             MonthWorth& month = result_.months[offset];
             const ValueCell cell = table_.cell(series, month.month, issue);
             if (cell == kInvalidCell) {
