@@ -21,6 +21,7 @@
 class BondDatabase;
 class BondListPanel;
 class BondEditingWindowController;
+class AllPortfoliosWindow;
 class PageWindow;
 class QAction;
 class QLabel;
@@ -81,6 +82,8 @@ class MainMenuView : public QWidget {
     void bondValueReportButtonPressed();
     // Opens the chart of the open portfolio's worth by month, or brings it to the front.
     void valueChartPressed();
+    // Opens the window of every portfolio together, or brings it to the front.
+    void allPortfoliosPressed();
     void editBondsButtonPressed();
     void launchHelp();
     void addNewPortfolioButtonPressed();
@@ -125,4 +128,5 @@ class MainMenuView : public QWidget {
     QPointer<PageWindow> pageWindow_;
     // One chart window, following whichever portfolio is open.
     QPointer<ValueChartWindow> valueChart_;
+    QPointer<AllPortfoliosWindow> allPortfolios_;
 };

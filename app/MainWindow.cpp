@@ -153,6 +153,10 @@ QAction* MainWindow::addViewMenu() {
     valueChart->setObjectName("valueOverTimeItem");
     valueChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(valueChart, &QAction::triggered, view_, &MainMenuView::valueChartPressed);
+    QAction* allPortfolios = viewMenu->addAction(tr("&All Portfolios…"));
+    allPortfolios->setObjectName("allPortfoliosItem");
+    allPortfolios->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(allPortfolios, &QAction::triggered, view_, &MainMenuView::allPortfoliosPressed);
     menuBar()->insertMenu(ui_->helpMenu->menuAction(), viewMenu);
     return valueChart;
 }

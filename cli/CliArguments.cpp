@@ -39,6 +39,10 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             result.details = true;
             continue;
         }
+        if (argument == "--all") {
+            result.all = true;
+            continue;
+        }
         if (argument == "--version") {
             result.version = true;
             continue;

@@ -14,6 +14,8 @@ struct CliArguments {
     bool version = false;
     // The report adds the owner's figures (issue price, interest, maturity, status).
     bool details = false;
+    // The report of every portfolio together.
+    bool all = false;
     std::optional<std::filesystem::path> dataDir;
     std::optional<std::string> month;
     std::optional<std::string> format;

@@ -37,6 +37,9 @@ void refuseReportOptions(const CliArguments& arguments, bool allowsFormat) {
     if (arguments.details) {
         throw CliError(kExitUsage, "option --details is for the report command, not " + command);
     }
+    if (arguments.all) {
+        throw CliError(kExitUsage, "option --all is for the report command, not " + command);
+    }
     if (arguments.format && !allowsFormat) {
         throw CliError(kExitUsage,
                        "option --format is for the report and list commands, not " + command);
