@@ -7,6 +7,7 @@
 #include "valuation/Session.h"
 
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
