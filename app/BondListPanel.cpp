@@ -42,7 +42,7 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     filterTitle->setBuddy(filter_);
     bar->addWidget(filterTitle);
     bar->addWidget(filter_);
-    showCashed_ = new QCheckBox(tr("Show cas&hed bonds"), this);
+    showCashed_ = new QCheckBox(tr("Show ca&shed bonds"), this);
     showCashed_->setObjectName("showCashedBox");
     showCashed_->setChecked(true);
     bar->addWidget(showCashed_);
