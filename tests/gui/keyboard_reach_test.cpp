@@ -48,7 +48,8 @@ TEST(KeyboardReach, TabReachesEveryButtonAndEachAltLetterIsOneControlInEveryWind
     for (void (MainMenuView::*command)() :
          {&MainMenuView::bondValueReportButtonPressed, &MainMenuView::editBondsButtonPressed,
           &MainMenuView::openBondTableButtonPressed, &MainMenuView::addNewPortfolioButtonPressed,
-          &MainMenuView::setRedemptionDateButtonPressed, &MainMenuView::valueChartPressed}) {
+          &MainMenuView::setRedemptionDateButtonPressed, &MainMenuView::valueChartPressed,
+          &MainMenuView::allPortfoliosPressed}) {
         (app.view().*command)();
     }
     settle();
