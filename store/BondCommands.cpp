@@ -86,7 +86,11 @@ void ReplaceBondCommand::redo() {
     if (!position || !db->removeBond(portfolio(), before_.serial)) {
         return;
     }
-    db->insertBonds(portfolio(), *position, after_);
+    if (!db->insertBonds(portfolio(), *position, after_)) {
+        // Refused (text the file cannot hold): the bond stays as it was.
+        db->insertBonds(portfolio(), *position, {before_});
+        return;
+    }
     position_ = position;
     save();
 }
