@@ -122,7 +122,22 @@ BondListFilter::BondListFilter(BondListModel* list, QObject* parent)
     setFilterCaseSensitivity(Qt::CaseInsensitive);
 }
 
+bool BondListModel::cashedAt(int row) const {
+    return snapshot_ && row >= 0 && row < snapshot_->bondCount() &&
+           snapshot_->rows[static_cast<size_t>(row)].figures.status == BondStatus::Cashed;
+}
+
+void BondListFilter::setShowCashed(bool show) {
+    if (show != showCashed_) {
+        showCashed_ = show;
+        invalidateRowsFilter();
+    }
+}
+
 bool BondListFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
+    if (!showCashed_ && list_->cashedAt(sourceRow)) {
+        return false;
+    }
     const QRegularExpression& pattern = filterRegularExpression();
     if (pattern.pattern().isEmpty()) {
         return true;

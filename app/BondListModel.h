@@ -4,7 +4,7 @@
 // snapshot, the columns the report has among those the list shows, every cell the report's own
 // text so that both agree. Sorting orders rows as the report does (amounts by amount, months by
 // month, statuses in their order); the filter keeps the rows whose serial, series or status holds
-// the text typed. Neither ever computes the snapshot.
+// the text typed, and may hide the bonds cashed. Neither ever computes the snapshot.
 
 #include "valuation/ReportColumn.h"
 #include "valuation/ReportSnapshot.h"
@@ -29,6 +29,8 @@ class BondListModel : public QAbstractTableModel {
     const ReportColumn& column(int section) const { return columns_[static_cast<size_t>(section)]; }
     // The serial of a row; empty outside the rows.
     std::string serialAt(int row) const;
+    // Whether the row's bond was cashed by the month shown.
+    bool cashedAt(int row) const;
     // A bond's place in the order of a column, ascending or descending (ReportOrder.h).
     int rankOf(int row, int section, bool ascending) const;
 
@@ -48,10 +50,15 @@ class BondListFilter : public QSortFilterProxyModel {
   public:
     explicit BondListFilter(BondListModel* list, QObject* parent = nullptr);
 
+    // Whether the bonds cashed by the month shown are listed (they are at first).
+    void setShowCashed(bool show);
+    bool showsCashed() const { return showCashed_; }
+
   protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
   private:
     BondListModel* list_;
+    bool showCashed_ = true;
 };

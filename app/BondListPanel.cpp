@@ -4,6 +4,7 @@
 #include "valuation/MonthCaption.h"
 #include "valuation/ReportSnapshot.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -44,6 +45,10 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     filterTitle->setBuddy(filter_);
     bar->addWidget(filterTitle);
     bar->addWidget(filter_);
+    showCashed_ = new QCheckBox(tr("Show ca&shed bonds"), this);
+    showCashed_->setObjectName("showCashedBox");
+    showCashed_->setChecked(true);
+    bar->addWidget(showCashed_);
     layout->addLayout(bar);
 
     model_ = new BondListModel(this);
@@ -78,7 +83,9 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summary_);
-    setTabOrder(filter_, table_);
+    connect(showCashed_, &QCheckBox::toggled, rows_, &BondListFilter::setShowCashed);
+    setTabOrder(filter_, showCashed_);
+    setTabOrder(showCashed_, table_);
 }
 
 void BondListPanel::setUpOptionalColumns() {

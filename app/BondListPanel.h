@@ -13,6 +13,7 @@
 struct YearMonth;
 class BondListFilter;
 class BondListModel;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -38,6 +39,8 @@ class BondListPanel : public QWidget {
 
     QTableView* tableView() const { return table_; }
     QLineEdit* filterField() const { return filter_; }
+    // Whether the bonds cashed by the month shown are listed.
+    QCheckBox* showCashedBox() const { return showCashed_; }
     QLabel* summaryLabel() const { return summary_; }
     QLabel* monthLabel() const { return month_; }
     QLabel* actionLinesLabel() const { return actionLines_; }
@@ -69,6 +72,7 @@ class BondListPanel : public QWidget {
     QLabel* actionLines_ = nullptr;
     QLabel* month_ = nullptr;
     QLineEdit* filter_ = nullptr;
+    QCheckBox* showCashed_ = nullptr;
     QTableView* table_ = nullptr;
     QLabel* summary_ = nullptr;
     BondListModel* model_ = nullptr;

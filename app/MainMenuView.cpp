@@ -2,6 +2,7 @@
 
 #include "app/AboutWindowController.h"
 #include "app/AddNewPortfolioWindowController.h"
+#include "app/AllPortfoliosWindow.h"
 #include "app/BondListImportCommand.h"
 #include "app/BondListPanel.h"
 #include "app/LoadPortfolioWindowController.h"
@@ -395,6 +396,19 @@ void MainMenuView::estatePressed() {
         estate_ = window;
         window->showInFront();
     }
+}
+
+void MainMenuView::allPortfoliosPressed() {
+    if (WindowRegistry::raiseIfOpen(allPortfolios_)) {
+        return;
+    }
+    allPortfolios_ = new AllPortfoliosWindow(*controller_);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        connect(new QShortcut(keys, allPortfolios_), &QShortcut::activated, allPortfolios_,
+                &QWidget::close);
+    }
+    allPortfolios_->showInFront();
 }
 
 void MainMenuView::setRedemptionDateButtonPressed() {

@@ -21,6 +21,7 @@
 class BondDatabase;
 class BondListPanel;
 class BondEditingWindowController;
+class AllPortfoliosWindow;
 class PageWindow;
 class QAction;
 class QLabel;
@@ -86,6 +87,8 @@ class MainMenuView : public QWidget {
     // The Tax Year window of the open portfolio, and the Estate window; each once.
     void taxYearPressed();
     void estatePressed();
+    // Opens the window of every portfolio together, or brings it to the front.
+    void allPortfoliosPressed();
     void editBondsButtonPressed();
     void launchHelp();
     void addNewPortfolioButtonPressed();
@@ -132,4 +135,5 @@ class MainMenuView : public QWidget {
     QPointer<ValueChartWindow> valueChart_;
     QPointer<QWidget> taxYear_;
     QPointer<QWidget> estate_;
+    QPointer<AllPortfoliosWindow> allPortfolios_;
 };

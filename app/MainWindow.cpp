@@ -1,12 +1,14 @@
 #include "app/MainWindow.h"
 
 #include "app/BondListPanel.h"
+#include "app/BondsMenuCommands.h"
 #include "app/MainMenuView.h"
 #include "app/WindowPlacement.h"
 #include "platform/Settings.h"
 #include "ui_MainMenu.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -20,12 +22,6 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
-
-namespace {
-
-// The list's column widths, order and sort column.
-
-} // namespace
 
 MainWindow::MainWindow(WindowServices& services, Session& session, QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::MainMenu>()) {
@@ -65,8 +61,13 @@ MainWindow::MainWindow(WindowServices& services, Session& session, QWidget* pare
     bondList_->tableView()->setFocus();
     addUndoMenu();
     QAction* valueChartItem = addViewMenu();
-    view_->setPortfolioCommands({ui_->importItem, ui_->exportItem, ui_->openBondItem,
-                                 ui_->deleteBondsItem, valueChartItem});
+    bondsCommands_ = new BondsMenuCommands(view_->controller(), *bondList_, this);
+    std::vector<QObject*> portfolioCommands =
+        bondsCommands_->addTo(*ui_->bondsMenu, ui_->redemptionDateItem);
+    portfolioCommands.insert(portfolioCommands.end(),
+                             {ui_->importItem, ui_->exportItem, ui_->openBondItem,
+                              ui_->deleteBondsItem, valueChartItem});
+    view_->setPortfolioCommands(std::move(portfolioCommands));
     connectCommands();
 
     connect(qApp, &QCoreApplication::aboutToQuit, &view_->controller(),
@@ -153,6 +154,10 @@ QAction* MainWindow::addViewMenu() {
     estate->setObjectName("estateItem");
     estate->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     connect(estate, &QAction::triggered, view_, &MainMenuView::estatePressed);
+    QAction* allPortfolios = viewMenu->addAction(tr("&All Portfolios…"));
+    allPortfolios->setObjectName("allPortfoliosItem");
+    allPortfolios->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(allPortfolios, &QAction::triggered, view_, &MainMenuView::allPortfoliosPressed);
     menuBar()->insertMenu(ui_->helpMenu->menuAction(), viewMenu);
     return valueChart;
 }
@@ -163,6 +168,9 @@ void MainWindow::restoreSettings() {
         resize(firstSize());
     }
     bondList_->restoreLayout(Settings::bondListLayout.value());
+    bondList_->showCashedBox()->setChecked(Settings::showCashedBonds.value());
+    connect(bondList_->showCashedBox(), &QCheckBox::toggled, this,
+            [](bool shown) { Settings::showCashedBonds.setValue(shown); });
 }
 
 QSize MainWindow::firstSize() const {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class BondListPanel;
+class BondsMenuCommands;
 class MainMenuView;
 class QAction;
 class QCloseEvent;
@@ -31,6 +32,7 @@ class MainWindow : public QMainWindow {
 
     MainMenuView* view() const { return view_; }
     BondListPanel* bondList() const { return bondList_; }
+    BondsMenuCommands* bondsCommands() const { return bondsCommands_; }
     Ui::MainMenu& form() const { return *ui_; }
     // Puts the window where it was when the application last ended.
     void restoreSettings();
@@ -54,5 +56,6 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<Ui::MainMenu> ui_;
     MainMenuView* view_ = nullptr;
     BondListPanel* bondList_ = nullptr;
+    BondsMenuCommands* bondsCommands_ = nullptr;
     bool shownBefore_ = false;
 };

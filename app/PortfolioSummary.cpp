@@ -35,6 +35,10 @@ std::string portfolioSummaryText(const ReportSnapshot& report) {
         text += "\n" + counted(summary.notIssuedYet, "bond is", "bonds are") +
                 " not issued yet in " + month + " and counted in no total.";
     }
+    if (summary.cashed > 0) {
+        text += "\n" + counted(summary.cashed, "bond was", "bonds were") + " cashed by " + month +
+                " and " + (summary.cashed == 1 ? "is" : "are") + " counted in no total.";
+    }
     // Then what was paid, what the bonds are worth and earned, and which have matured.
     // Its footnotes name only the columns the list shows.
     ReportColumnPositions shown;

@@ -14,14 +14,14 @@ struct CliArguments {
     bool version = false;
     // The report adds the owner's figures (issue price, interest, maturity, status).
     bool details = false;
+    // Every portfolio together: the report's or the estate listing's.
+    bool all = false;
     std::optional<std::filesystem::path> dataDir;
     std::optional<std::string> month;
     std::optional<std::string> format;
     // The tax command's calendar year and reporting method ("cash" or "accrual").
     std::optional<std::string> year;
     std::optional<std::string> method;
-    // The estate listing of every portfolio together.
-    bool all = false;
     // The command's words and operands in order: {"report", "Family"}.
     std::vector<std::string> words;
 };

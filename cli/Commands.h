@@ -8,6 +8,8 @@
 
 struct CliArguments;
 class ConsoleToolkitServices;
+class Session;
+struct YearMonth;
 
 struct CommandIo {
     std::ostream& out;
@@ -20,6 +22,9 @@ struct CommandIo {
 
 int runListCommand(const CliArguments& arguments, CommandIo& io);
 int runReportCommand(const CliArguments& arguments, CommandIo& io);
+// The report of every portfolio together, at `month`, on a session opened to read.
+int runAllPortfoliosReport(const CliArguments& arguments, Session& session, const YearMonth& month,
+                           CommandIo& io);
 int runImportCommand(const CliArguments& arguments, CommandIo& io);
 int runExportCommand(const CliArguments& arguments, CommandIo& io);
 int runValuesImportCommand(const CliArguments& arguments, CommandIo& io);

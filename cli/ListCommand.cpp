@@ -36,9 +36,6 @@ void refuseTaxAndEstateOptions(const CliArguments& arguments) {
                                        (arguments.year ? "--year" : "--method") +
                                        " is for the tax command, not " + command);
     }
-    if (arguments.all) {
-        throw CliError(kExitUsage, "option --all is for the estate command, not " + command);
-    }
 }
 
 void refuseReportOptions(const CliArguments& arguments, bool allowsFormat) {
@@ -49,6 +46,10 @@ void refuseReportOptions(const CliArguments& arguments, bool allowsFormat) {
     }
     if (arguments.details) {
         throw CliError(kExitUsage, "option --details is for the report command, not " + command);
+    }
+    if (arguments.all) {
+        throw CliError(kExitUsage,
+                       "option --all is for the report and estate commands, not " + command);
     }
     if (arguments.format && !allowsFormat) {
         throw CliError(kExitUsage,

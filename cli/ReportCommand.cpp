@@ -146,10 +146,15 @@ void printText(const std::vector<TextRow>& rows, const ReportColumnPositions& co
 } // namespace
 
 int runReportCommand(const CliArguments& arguments, CommandIo& io) {
-    expectOperandCount(arguments, 2,
-                       "report PORTFOLIO [--month YYYY-MM] [--details] [--format text|csv|json]");
+    expectOperandCount(arguments, arguments.all ? 1 : 2,
+                       arguments.all ? "report --all [--month YYYY-MM] [--format text|csv|json]"
+                                     : "report PORTFOLIO [--month YYYY-MM] [--details] [--format "
+                                       "text|csv|json]");
     refuseTaxAndEstateOptions(arguments);
-    const std::string& name = arguments.words[1];
+    if (arguments.all && arguments.details) {
+        throw CliError(kExitUsage, "option --details is for the report of one portfolio");
+    }
+    const std::string name = arguments.all ? std::string() : arguments.words[1];
     const OutputFormat format = outputFormat(arguments, true);
     const std::optional<RedemptionMonth> given =
         arguments.month ? std::optional(parseRedemptionMonth(*arguments.month)) : std::nullopt;
@@ -157,7 +162,7 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     // Read only: nothing is written.
     Session session(locateDataFolder(arguments.dataDir));
     openDataFolder(session, Session::Access::Read);
-    if (!session.store().hasPortfolio(name)) {
+    if (!arguments.all && !session.store().hasPortfolio(name)) {
         throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
                                          session.resources().userDataDir().string() +
                                          " (orvelt-cli list shows them)");
@@ -168,6 +173,14 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(session.valueTable().get());
     const RedemptionMonth month = chooseMonth(session, given, months, io);
     const bool covered = holdsRedemptionMonth(months, month.year, month.month);
+    if (arguments.all) {
+        if (!covered) {
+            io.err << "orvelt-cli: warning: no bond has a value. "
+                   << unsupportedRedemptionDateMessage(months, month, kAddValuesWithValuesImport)
+                   << " --month chooses another month.\n";
+        }
+        return runAllPortfoliosReport(arguments, session, month, io);
+    }
 
     const std::shared_ptr<const ReportSnapshot> snapshot = session.snapshot(name);
     const ReportSnapshot& report = *snapshot;

@@ -19,6 +19,10 @@ template <> QByteArray fromVariant(const QVariant& variant) {
     return variant.toByteArray();
 }
 
+template <> bool fromVariant(const QVariant& variant) {
+    return variant.toBool();
+}
+
 } // namespace
 
 template <typename T> T Setting<T>::value() const {
@@ -37,6 +41,7 @@ template <typename T> void Setting<T>::remove() const {
 template class Setting<QString>;
 template class Setting<QStringList>;
 template class Setting<QByteArray>;
+template class Setting<bool>;
 
 namespace Settings {
 

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <utility>
 
-// One kept value of type T (QString, QStringList or QByteArray) under a fixed key.
+// One kept value of type T (QString, QStringList, QByteArray or bool) under a fixed key.
 template <typename T> class Setting {
   public:
     explicit Setting(QString key, T defaultValue = {})
@@ -31,6 +31,7 @@ template <typename T> class Setting {
 extern template class Setting<QString>;
 extern template class Setting<QStringList>;
 extern template class Setting<QByteArray>;
+extern template class Setting<bool>;
 
 namespace Settings {
 
@@ -46,6 +47,8 @@ inline const Setting<QStringList> shownOptionalReportColumns{
 // The main window's place and size, and its bond list's column widths and order.
 inline const Setting<QByteArray> mainWindowGeometry{QStringLiteral("mainWindow/geometry")};
 inline const Setting<QByteArray> bondListLayout{QStringLiteral("mainWindow/bondList")};
+// Whether the bond list shows the bonds cashed.
+inline const Setting<bool> showCashedBonds{QStringLiteral("mainWindow/showCashedBonds"), true};
 // The folder each kind of file dialog last chose a file in.
 inline const Setting<QString> bondListFolder{QStringLiteral("fileDialogs/bondListFolder")};
 inline const Setting<QString> valueFilesFolder{QStringLiteral("fileDialogs/valueFilesFolder")};

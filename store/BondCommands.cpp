@@ -73,6 +73,42 @@ void ChangeBondCommand::undo() {
     save();
 }
 
+ReplaceBondCommand::ReplaceBondCommand(BondDatabase& store, std::string portfolio, Bond before,
+                                       std::vector<Bond> after, std::string text, SaveStore save)
+    : BondChangeCommand(store, std::move(portfolio), std::move(text), std::move(save)),
+      before_(std::move(before)), after_(std::move(after)) {}
+
+void ReplaceBondCommand::redo() {
+    BondDatabase* db = store();
+    const Portfolio* changed = db != nullptr ? db->portfolio(portfolio()) : nullptr;
+    const std::optional<std::size_t> position =
+        changed != nullptr ? changed->indexOf(before_.serial) : std::nullopt;
+    if (!position || !db->removeBond(portfolio(), before_.serial)) {
+        return;
+    }
+    if (!db->insertBonds(portfolio(), *position, after_)) {
+        // Refused (text the file cannot hold): the bond stays as it was.
+        db->insertBonds(portfolio(), *position, {before_});
+        return;
+    }
+    position_ = position;
+    save();
+}
+
+void ReplaceBondCommand::undo() {
+    BondDatabase* db = store();
+    if (db == nullptr || !position_) {
+        return;
+    }
+    std::vector<std::string> serials;
+    for (const Bond& bond : after_) {
+        serials.push_back(bond.serial);
+    }
+    db->removeBonds(portfolio(), serials);
+    db->insertBonds(portfolio(), *std::exchange(position_, std::nullopt), {before_});
+    save();
+}
+
 RemoveBondsCommand::RemoveBondsCommand(BondDatabase& store, std::string portfolio,
                                        std::vector<std::string> serials, std::string text,
                                        SaveStore save)

@@ -11,6 +11,7 @@
 #include "store/UndoableCommand.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,21 @@ class ChangeBondCommand : public BondChangeCommand {
     Bond after_;
     // Where the bond stood before the change, to put it back there.
     std::size_t position_ = 0;
+};
+
+// The first bond with `serial` replaced by `after` (one bond or more, new serials but the first),
+// in its place: a bond cashed, held again, or split into the part cashed and the rest.
+class ReplaceBondCommand : public BondChangeCommand {
+  public:
+    ReplaceBondCommand(BondDatabase& store, std::string portfolio, Bond before,
+                       std::vector<Bond> after, std::string text, SaveStore save);
+    void redo() override;
+    void undo() override;
+
+  private:
+    Bond before_;
+    std::vector<Bond> after_;
+    std::optional<std::size_t> position_;
 };
 
 // The first bond with each of the serials removed, wherever it stands; undo() puts each back in

@@ -107,6 +107,8 @@ std::string_view bondStatusText(BondStatus status) {
     switch (status) {
     case BondStatus::Earning:
         return "";
+    case BondStatus::Cashed:
+        return "cashed";
     case BondStatus::Matured:
         return "stopped earning";
     case BondStatus::NotYetPayable:
@@ -234,8 +236,12 @@ OwnerFigures ownerFiguresOfBond(const ValueTable* table, const Bond& bond,
 std::string statusCellText(const OwnerFigures& figures) {
     std::string text(bondStatusText(figures.status));
     if (figures.statusMonth) {
-        text += (figures.status == BondStatus::Matured ? " in " : " until ") +
-                figures.statusMonth->name();
+        const bool since =
+            figures.status == BondStatus::Matured || figures.status == BondStatus::Cashed;
+        text += (since ? " in " : " until ") + figures.statusMonth->name();
+    }
+    if (figures.status == BondStatus::Cashed && figures.value) {
+        text += ", received " + amountText(*figures.value);
     }
     if (!figures.invalidReason.empty()) {
         text += ": " + figures.invalidReason;

@@ -18,6 +18,7 @@
 
 // In the order they are decided: the first that applies is the bond's status.
 enum class BondStatus {
+    Cashed,           // cashed by the redemption month: its figures are those of the month cashed
     NotKnown,         // the series, issue month or redemption month is not one the rules know
     NotIssuedYet,     // the redemption month comes before the issue month
     InvalidIssueDate, // before its series' first issue, or the table says invalid: no such bond

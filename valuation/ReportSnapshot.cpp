@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 #include "store/BondRecord.h"
 #include "store/BondRegistration.h"
+#include "valuation/CashedFigures.h"
 #include "valuation/Projection.h"
 #include "valuation/ValueTable.h"
 
@@ -137,6 +138,24 @@ std::string listed(const std::vector<std::pair<int, std::string>>& parts) {
     return text;
 }
 
+// "Received for the 2 cashed bonds: $1234.56." with how many of them lack the amount.
+std::string receivedLine(int cashed, const ReportTotal& received) {
+    std::string line = "Received for " +
+                       (cashed == 1 ? std::string("the cashed bond")
+                                    : "the " + std::to_string(cashed) + " cashed bonds") +
+                       ": ";
+    if (received.knownCount == 0) {
+        return line + std::string(kNotKnownText) + ".";
+    }
+    line += amountText(received.known);
+    if (received.leftOut > 0) {
+        line += std::string(kIncompleteTotalMark) + " (" +
+                counted(received.leftOut, "bond whose amount is", "bonds whose amount is") +
+                " not known)";
+    }
+    return line + ".";
+}
+
 } // namespace
 
 const ReportRow* ReportSnapshot::bondRow(int row) const {
@@ -236,17 +255,22 @@ ReportSnapshot::summaryLines(const ReportColumnPositions* shownColumns) const {
     const int invalid = static_cast<int>(invalidSerials.size());
     const std::string notIssued = " not issued yet in " + monthName;
     const std::string invalidDate = " with an invalid issue date";
+    const std::string cashed = " cashed by " + monthName;
     if (const std::string which = listed({{summary.notIssuedYet, notIssued},
                                           {invalid, invalidDate},
-                                          {summary.withoutValue, " without a value"}});
+                                          {summary.withoutValue, " without a value"},
+                                          {summary.cashed, cashed}});
         !which.empty()) {
         lines.push_back("These totals count the bonds that have a value; they leave out " + which +
                         ".");
     }
-    if (const std::string which =
-            listed({{summary.notIssuedYet, notIssued}, {invalid, invalidDate}});
+    if (const std::string which = listed(
+            {{summary.notIssuedYet, notIssued}, {invalid, invalidDate}, {summary.cashed, cashed}});
         !which.empty()) {
         lines.push_back("The face value total leaves out " + which + ".");
+    }
+    if (summary.cashed > 0) {
+        lines.push_back(receivedLine(summary.cashed, summary.received));
     }
     // A total the summary carries too is named by the summary's words where its column is not
     // shown; the year's interest only its column shows.
@@ -324,13 +348,20 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
     }
     snapshot.rows.reserve(bonds.size());
     for (const Bond& bond : bonds) {
-        snapshot.rows.push_back({bond, ownerFiguresOfBond(table, bond, month)});
+        snapshot.rows.push_back({bond, cashedBy(bond, month)
+                                           ? cashedFiguresOfBond(table, bond)
+                                           : ownerFiguresOfBond(table, bond, month)});
     }
     sortByIssueDate(snapshot.rows);
 
     ReportSummary& summary = snapshot.summary;
     for (const ReportRow& row : snapshot.rows) {
         const OwnerFigures& figures = row.figures;
+        if (figures.status == BondStatus::Cashed) {
+            ++summary.cashed;
+            add(summary.received, figures.value);
+            continue;
+        }
         if (figures.status == BondStatus::NotIssuedYet) {
             ++summary.notIssuedYet;
             continue;

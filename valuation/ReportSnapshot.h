@@ -8,7 +8,8 @@
 // Totals are summed over one set of bonds: those issued by the redemption month that have a
 // value. Where a bond of that set lacks a total's figure, the total is the known sum marked with
 // kIncompleteTotalMark and a note says how many bonds it leaves out; with no figure known at all
-// it is "not known".
+// it is "not known". A bond cashed by the redemption month is listed with its figures at the month
+// cashed and counted in no total; the summary says how many such bonds the totals leave out.
 //
 // Rows as a table: 0 the heading (each column's title), 1 blank, 2 to n + 1 one per bond,
 // n + 2 blank, n + 3 the totals.
@@ -61,6 +62,10 @@ struct ReportSummary {
     // rules do not know their series or dates. Each bond counts under one of withValue,
     // notIssuedYet, withoutValue and the snapshot's invalidSerials.
     int withoutValue = 0;
+    // Bonds cashed by the redemption month: listed with their figures then, in no total. Each
+    // counts under none of the above.
+    int cashed = 0;
+    ReportTotal received; // what the cashed bonds paid
 };
 
 struct ReportSnapshot {

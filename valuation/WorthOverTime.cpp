@@ -27,7 +27,13 @@ class MonthTotals {
             static_cast<std::size_t>(std::max(0, issue.monthsSince(result_.months[0].month)));
         // Made once per bond, and only when a projected month is asked for.
         std::optional<BondProjection> projection;
-        for (std::size_t offset = start; offset < sums_.size(); ++offset) {
+        // A bond cashed leaves the worth from the month it was cashed on.
+        const std::optional<YearMonth> cashed = bond.cashedMonth();
+        const std::size_t end =
+            cashed ? std::min(sums_.size(), static_cast<std::size_t>(std::max(
+                                                0, cashed->monthsSince(result_.months[0].month))))
+                   : sums_.size();
+        for (std::size_t offset = start; offset < end; ++offset) {
             MonthWorth& month = result_.months[offset];
             if (month.projected && !projection && face.valuable()) {
                 projection.emplace(table_, series, issue, table_.redemptionMonths().back());

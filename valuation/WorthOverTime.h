@@ -8,7 +8,8 @@
 // line, when any of those bonds has no value then (the table lacks it, or its series or issue
 // date is not one the rules know): a smaller sum would read as a loss that never happened. A bond
 // the table calls invalid in a month counts nowhere in that month, as in the report's totals. A
-// month before any bond of the set was issued has no worth either: nothing was owned to draw.
+// month before any bond of the set was issued has no worth either: nothing was owned to draw. A
+// bond cashed counts until the month before it was cashed.
 // The months run from the table's first to its last without a hole, so a month the table does
 // not hold is a gap too.
 //

@@ -323,6 +323,42 @@ TEST_F(CliReportTest, DetailsAddTheOwnersColumnsToCsvAndJsonCarriesThemAll) {
     EXPECT_FALSE(root["summary"].toArray().isEmpty());
 }
 
+TEST_F(CliReportTest, AllPortfoliosGiveEachPortfoliosTotalsAndTheGrandTotalInEachFormat) {
+    const CliResult own =
+        folder.run({"report", "Family", "--month", "2009-06", "--format", "json"});
+    const QString value = QJsonDocument::fromJson(QByteArray::fromStdString(own.out))
+                              .object()["totals"]
+                              .toObject()["Current Value"]
+                              .toString();
+    ASSERT_FALSE(value.isEmpty()) << own.out;
+
+    const CliResult csv = folder.run({"report", "--all", "--month", "2009-06", "--format", "csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    const Rows records = parseCsv(csv.out);
+    ASSERT_EQ(records.size(), 4u) << csv.out;
+    EXPECT_EQ(records[0], (std::vector<std::string>{"Portfolio", "Bonds", "Face Value", "Value",
+                                                    "Without Value", "Not Issued Yet", "Cashed"}));
+    EXPECT_EQ(records[1][0], "Family");
+    EXPECT_EQ(records[1][3], value.toStdString());
+    EXPECT_EQ(records[2],
+              (std::vector<std::string>{"Other", "0", "$0.00", "$0.00", "0", "0", "0"}));
+    EXPECT_EQ(records[3][0], "Total");
+    EXPECT_EQ(records[3][1], "5");
+    EXPECT_EQ(records[3][3], value.toStdString());
+
+    const CliResult json =
+        folder.run({"report", "--all", "--month", "2009-06", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(root["portfolios"].toArray().size(), 2);
+    EXPECT_EQ(root["total"].toObject()["Value"].toString(), value);
+
+    const CliResult text = folder.run({"report", "--all", "--month", "2009-06"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(linesOf(text.out).front(), "All portfolios, values for June 2009");
+    EXPECT_EQ(folder.run({"report", "Family", "--all"}).exitCode, 2);
+}
+
 TEST_F(CliReportTest, ListShowsEveryPortfolioWithItsBondCount) {
     const CliResult text = folder.run({"list"});
     ASSERT_EQ(text.exitCode, 0) << text.err;

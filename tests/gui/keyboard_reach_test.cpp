@@ -49,7 +49,8 @@ TEST(KeyboardReach, TabReachesEveryButtonAndEachAltLetterIsOneControlInEveryWind
          {&MainMenuView::bondValueReportButtonPressed, &MainMenuView::editBondsButtonPressed,
           &MainMenuView::openBondTableButtonPressed, &MainMenuView::addNewPortfolioButtonPressed,
           &MainMenuView::setRedemptionDateButtonPressed, &MainMenuView::valueChartPressed,
-          &MainMenuView::taxYearPressed, &MainMenuView::estatePressed}) {
+          &MainMenuView::taxYearPressed, &MainMenuView::estatePressed,
+          &MainMenuView::allPortfoliosPressed}) {
         (app.view().*command)();
     }
     settle();
