@@ -359,7 +359,7 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
         const OwnerFigures& figures = row.figures;
         if (figures.status == BondStatus::Cashed) {
             ++summary.cashed;
-            add(summary.received, figures.value);
+            add(summary.received, figures.value, false);
             continue;
         }
         if (figures.status == BondStatus::NotIssuedYet) {

@@ -80,8 +80,10 @@ TEST_F(ReportMissingValuesTest, TheCountFollowsTheDateTheOwnerHoldsAtEachCall) {
                                            "January 2010; it shows \"no value\".");
     session.setRedemptionMonth(YearMonth{2010, 2});
     report->refresh();
-    EXPECT_EQ(report->missingValuesNote(), "The value table holds no values for February 2010; "
-                                           "all 2 bonds show \"no value\".");
+    // After the table's last month a value is projected from it, where it has one and its rate.
+    EXPECT_EQ(report->missingValuesNote(),
+              "No value can be projected to February 2010 for 2 bonds: the value table has no "
+              "value or no rate for them in January 2010; they show \"no value\".");
 }
 
 TEST_F(ReportMissingValuesTest, TheNoteNamesHowManyInPlainWords) {

@@ -97,7 +97,8 @@ TEST_F(ReportCoverageTest, TheNoteFollowsTheRedemptionDateAtTheNextRedraw) {
     app->view().controller().setRedemptionMonth({2009, 8});
     redraw();
     EXPECT_EQ(note()->text().toStdString(),
-              "The value table holds no values for August 2009; all 2 bonds show \"no value\"." +
+              "No value can be projected to August 2009 for 2 bonds: the value table has no value "
+              "or no rate for them in July 2009; they show \"no value\"." +
                   kOutsideTheTable);
 
     app->view().controller().setRedemptionMonth({2009, 6});
@@ -109,7 +110,8 @@ TEST_F(ReportCoverageTest, AReportOutsideTheTableSaysSoBelowTheTable) {
     open({kThreeBonds[0]}, "2026-03-01 00:00:00 +0000");
     ASSERT_TRUE(note()->isVisible());
     EXPECT_EQ(note()->text().toStdString(),
-              "The value table holds no values for March 2026; this bond shows \"no value\"." +
+              "No value can be projected to March 2026 for 1 bond: the value table has no value or "
+              "no rate for it in July 2009; it shows \"no value\"." +
                   kOutsideTheTable);
     const QRect table = report->tableView()->geometry();
     EXPECT_GE(note()->geometry().top(), table.bottom()) << "below the table";

@@ -222,8 +222,9 @@ TEST_F(UpdateValuesTest, OpenReportsShowTheUpdatedTableAtOnceAndNewOnesReadItToo
 
     QPointer<ReportWindow> before = openReport();
     ASSERT_FALSE(before.isNull());
-    EXPECT_EQ(valueCell(before), "no value") << "the shipped table ends in November 2026";
-    EXPECT_EQ(before->report().bondsWithoutValue(), 1);
+    EXPECT_TRUE(valueCell(before).startsWith("~$"))
+        << "the shipped table ends in November 2026: projected";
+    EXPECT_EQ(before->report().bondsWithoutValue(), 0);
 
     update({laterFile});
     EXPECT_EQ(openReport(), nullptr) << "asking again raises the portfolio's open report";
@@ -244,25 +245,29 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     QPointer<RedemptionDateWindowController> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
     QComboBox* years = window->yearBox();
-    ASSERT_EQ(years->count(), 19);
+    // The table's years and thirty projected after its last month.
+    ASSERT_EQ(years->count(), 49);
     EXPECT_EQ(years->itemText(0), "2009");
     EXPECT_EQ(years->itemText(1), "2010");
     EXPECT_EQ(years->itemText(18), "2027");
     EXPECT_EQ(years->currentText(), "2027") << "the current date is preselected";
     EXPECT_EQ(window->monthBox()->currentIndex(), 5);
 
-    // December 2027 is not in the table: the refusal names both ranges.
+    // December 2057 is neither in the table nor projected: the refusal names both ranges.
+    window->yearBox()->setCurrentIndex(window->yearBox()->findText("2057"));
     window->monthBox()->setCurrentIndex(11);
     window->okPressed();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].message,
-              "The value table holds no values for December 2027. It holds values from " +
+              "The value table holds no values for December 2057. It holds values from " +
                   kBothRanges +
                   ". To add values for other months, choose Update Values… with the Treasury's "
-                  "value files for them.");
+                  "value files for them. Later dates up to November 2057 can be chosen too: their "
+                  "values are projected.");
     EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2027-06");
 
     // November 2027 is, and so is a month of the shipped range.
+    window->yearBox()->setCurrentIndex(window->yearBox()->findText("2027"));
     window->monthBox()->setCurrentIndex(10);
     window->okPressed();
     settle();
@@ -283,15 +288,16 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
 TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {
     QPointer<RedemptionDateWindowController> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
-    EXPECT_EQ(window->yearBox()->count(), 18);
+    EXPECT_EQ(window->yearBox()->count(), 48);
     update({laterFile});
-    EXPECT_FALSE(window->acceptsRedemptionDate(2027, 6));
+    // June 2057 is projected from the updated table only.
+    EXPECT_FALSE(window->acceptsRedemptionDate(2057, 6));
     EXPECT_EQ(openDateWindow(), nullptr) << "asking again raises the open window";
     window->close();
     settle();
     auto* fresh = openDateWindow();
     ASSERT_NE(fresh, nullptr);
-    EXPECT_TRUE(fresh->acceptsRedemptionDate(2027, 6));
+    EXPECT_TRUE(fresh->acceptsRedemptionDate(2057, 6));
 }
 
 } // namespace
