@@ -191,17 +191,12 @@ TableEntry valuedEntryOfBond(const ValueTable* table, const Bond& bond, YearMont
     if (projected != nullptr) {
         *projected = true;
     }
-    const ValueCell cell =
-        BondProjection(*table, *series, *issue, table->redemptionMonths().back()).cellAt(month);
-    switch (cell) {
-    case kMissingCell:
+    // An electronic bond that cannot be valued has no projected value either, as in the table.
+    const FaceScale scale = FaceScale::ofBond(bond);
+    if (!scale.valuable()) {
         return {};
-    case kInvalidCell:
-        return {TableEntry::Kind::Invalid, {}};
-    case kNoPayCell:
-        return {TableEntry::Kind::NotYetPayable, {}};
-    default:
-        break;
     }
-    return {TableEntry::Kind::Value, amountOfBond(bond, cell)};
+    return tableEntryOfCell(
+        BondProjection(*table, *series, *issue, table->redemptionMonths().back()).cellAt(month),
+        scale);
 }

@@ -185,7 +185,10 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
     if (table == nullptr || !series || !issue || !scale.valuable()) {
         return {};
     }
-    const ValueCell cell = table->cell(*series, redemption, *issue);
+    return tableEntryOfCell(table->cell(*series, redemption, *issue), scale);
+}
+
+TableEntry tableEntryOfCell(ValueCell cell, const FaceScale& scale) {
     switch (cell) {
     case kMissingCell:
         return {};
@@ -194,9 +197,8 @@ TableEntry tableEntryOfBond(const ValueTable* table, const Bond& bond,
     case kNoPayCell:
         return {TableEntry::Kind::NotYetPayable, {}};
     default:
-        break;
+        return {TableEntry::Kind::Value, scale.amountOf(cell)};
     }
-    return {TableEntry::Kind::Value, scale.amountOf(cell)};
 }
 
 Amount amountOfFace(double face, ValueCell cents) {

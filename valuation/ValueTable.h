@@ -185,5 +185,7 @@ class FaceScale {
 // The face value in dollars that a bond's leaves are scaled by: its face value text read as
 // every number text is.
 double tableFaceOfBond(const Bond& bond);
+// What a leaf says of a bond of that scale: Missing, Invalid, NotYetPayable or its Value.
+TableEntry tableEntryOfCell(ValueCell cell, const FaceScale& scale);
 // What a leaf comes to for the bond (FaceScale::ofBond); 0 for a bond that cannot be valued.
 Amount amountOfBond(const Bond& bond, ValueCell cents);
