@@ -81,7 +81,7 @@ std::string issueDateWarning(const std::string& type, const std::string& issueMo
     const std::optional<int> year = fourDigitYear(issueYear);
     if (!year || *year < rules->firstIssue.year || *year > rules->lastPaperIssueYear) {
         // A series still sold is sold electronically: only its paper years are certain.
-        const bool alsoElectronic = rules->lastIssueYear != rules->lastPaperIssueYear;
+        const bool alsoElectronic = rules->lastIssue.year != rules->lastPaperIssueYear;
         return "Series " + type + (alsoElectronic ? " paper" : "") + " bonds were issued from " +
                std::to_string(rules->firstIssue.year) + " to " +
                std::to_string(rules->lastPaperIssueYear) + ", not in " + issueYear +

@@ -24,8 +24,9 @@ struct SeriesRules {
     // The series' letter in the Treasury's value files ("N" stands for EE).
     char valueFileCode;
     YearMonth firstIssue;
-    // The last issue year; 0 while the series is still sold.
-    int lastIssueYear;
+    // The last issue month: E June 1980 (31 CFR 316), savings notes October 1970; {0, 0} while
+    // the series is still sold.
+    YearMonth lastIssue;
     // The last year of paper bonds: financial institutions stopped selling them at the end of
     // 2011, and paper I bonds bought with a tax refund ended with 2024.
     int lastPaperIssueYear;
@@ -38,10 +39,10 @@ struct SeriesRules {
 
 // In the order the bond editor offers the series.
 inline constexpr std::array<SeriesRules, 4> kSeriesRules = {{
-    {"E", 'E', {1941, 5}, 1980, 1980, 750, {0, 0}},
-    {"EE", 'N', {1980, 1}, 0, 2011, 500, {2003, 5}},
-    {"I", 'I', {1998, 9}, 0, 2024, 1000, {2002, 10}},
-    {"S", 'S', {1967, 5}, 1970, 1970, 810, {0, 0}},
+    {"E", 'E', {1941, 5}, {1980, 6}, 1980, 750, {0, 0}},
+    {"EE", 'N', {1980, 1}, {0, 0}, 2011, 500, {2003, 5}},
+    {"I", 'I', {1998, 9}, {0, 0}, 2024, 1000, {2002, 10}},
+    {"S", 'S', {1967, 5}, {1970, 10}, 1970, 810, {0, 0}},
 }};
 
 // The rules of `series`; nullptr for a series Orvelt does not know.

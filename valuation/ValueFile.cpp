@@ -71,7 +71,7 @@ std::string yearFault(const ValueFileLine& line) {
     }
     if (const SeriesRules* rules = seriesRulesOf(line.series)) {
         const int first = rules->firstIssue.year;
-        const int last = rules->lastIssueYear;
+        const int last = rules->lastIssue.year;
         if (issue < first || (last != 0 && issue > last)) {
             const std::string range = last != 0
                                           ? std::to_string(first) + " to " + std::to_string(last)
