@@ -25,9 +25,9 @@ QString qText(std::string_view text) {
 } // namespace
 
 AllPortfoliosWindow::AllPortfoliosWindow(WindowHost& host)
-    : TaskWindowController(host), session_(host.session()) {
+    : TaskWindow(host), session_(host.session()) {
     setObjectName("allPortfoliosWindow");
-    setWindowTitle(tr("All Portfolios"));
+    setWindowTitle(QStringLiteral("All Portfolios"));
     auto* layout = new QVBoxLayout(this);
     month_ = new QLabel(this);
     layout->addWidget(month_);
@@ -53,12 +53,14 @@ AllPortfoliosWindow::AllPortfoliosWindow(WindowHost& host)
     layout->addWidget(summary_);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* open = buttons->addButton(tr("&Open Portfolio"), QDialogButtonBox::ActionRole);
-    QPushButton* exportButton = buttons->addButton(tr("&Export…"), QDialogButtonBox::ActionRole);
+    QPushButton* open =
+        buttons->addButton(QStringLiteral("&Open Portfolio"), QDialogButtonBox::ActionRole);
+    QPushButton* exportButton =
+        buttons->addButton(QStringLiteral("&Export…"), QDialogButtonBox::ActionRole);
     QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
     layout->addWidget(buttons);
     connect(open, &QPushButton::clicked, this, [this] { openRow(table_->currentRow()); });
-    connect(exportButton, &QPushButton::clicked, this, &AllPortfoliosWindow::exportPressed);
+    connect(exportButton, &QPushButton::clicked, this, &AllPortfoliosWindow::exportReport);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { openRow(row); });
 
@@ -81,7 +83,7 @@ void AllPortfoliosWindow::refresh() {
     refreshScheduled_ = false;
     const int current = table_->currentRow();
     shown_ = allPortfolios(session_);
-    month_->setText(tr("Values for %1").arg(qText(shown_.monthName)));
+    month_->setText(QStringLiteral("Values for %1").arg(qText(shown_.monthName)));
     const std::vector<TextRow> rows = shown_.rows();
     table_->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -117,7 +119,7 @@ void AllPortfoliosWindow::openRow(int row) {
     view->setOpenPortfolio(shown_.portfolios[static_cast<std::size_t>(row)].name);
 }
 
-void AllPortfoliosWindow::exportPressed() {
+void AllPortfoliosWindow::exportReport() {
     WindowHost* view = host();
     if (view == nullptr) {
         return;
@@ -146,5 +148,5 @@ bool AllPortfoliosWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return TaskWindowController::eventFilter(watched, event);
+    return TaskWindow::eventFilter(watched, event);
 }

@@ -6,14 +6,14 @@
 // change. Opening a row (Return or a double-click) opens that portfolio in the main window;
 // Export… writes the table as CSV.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 #include "valuation/AllPortfolios.h"
 
 class QLabel;
 class QTableWidget;
 class Session;
 
-class AllPortfoliosWindow : public TaskWindowController {
+class AllPortfoliosWindow : public TaskWindow {
     Q_OBJECT
 
   public:
@@ -25,7 +25,7 @@ class AllPortfoliosWindow : public TaskWindowController {
 
     // Opens the portfolio of a table row; the total's row opens none.
     void openRow(int row);
-    void exportPressed();
+    void exportReport();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

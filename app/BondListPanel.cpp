@@ -37,15 +37,15 @@ BondListPanel::BondListPanel(QWidget* parent) : QWidget(parent) {
     month_->setObjectName("monthLabel");
     bar->addWidget(month_, 1);
     // Alt+T: Alt+F opens the File menu.
-    auto* filterTitle = new QLabel(tr("Fil&ter:"), this);
+    auto* filterTitle = new QLabel(QStringLiteral("Fil&ter:"), this);
     filter_ = new QLineEdit(this);
     filter_->setObjectName("filterField");
-    filter_->setPlaceholderText(tr("serial, series, status, owner or note"));
+    filter_->setPlaceholderText(QStringLiteral("serial, series, status, owner or note"));
     filter_->setClearButtonEnabled(true);
     filterTitle->setBuddy(filter_);
     bar->addWidget(filterTitle);
     bar->addWidget(filter_);
-    showCashed_ = new QCheckBox(tr("Show ca&shed bonds"), this);
+    showCashed_ = new QCheckBox(QStringLiteral("Show ca&shed bonds"), this);
     showCashed_->setObjectName("showCashedBox");
     showCashed_->setChecked(true);
     bar->addWidget(showCashed_);

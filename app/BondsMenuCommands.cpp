@@ -25,12 +25,14 @@ std::vector<QObject*> BondsMenuCommands::addTo(QMenu& menu, QAction* before) {
         menu.insertAction(before, action);
         return action;
     };
-    QAction* cash = item(tr("&Cash Selected Bond…"), "cashBondItem", Qt::CTRL | Qt::Key_K);
-    QAction* held =
-        item(tr("Mark Selected Bond &Held"), "markHeldItem", Qt::CTRL | Qt::SHIFT | Qt::Key_K);
-    QAction* move = item(tr("&Move Selected Bonds To…"), "moveBondsItem", Qt::CTRL | Qt::Key_M);
-    QAction* copy =
-        item(tr("Cop&y Selected Bonds To…"), "copyBondsItem", Qt::CTRL | Qt::SHIFT | Qt::Key_M);
+    QAction* cash =
+        item(QStringLiteral("&Cash Selected Bond…"), "cashBondItem", Qt::CTRL | Qt::Key_K);
+    QAction* held = item(QStringLiteral("Mark Selected Bond &Held"), "markHeldItem",
+                         Qt::CTRL | Qt::SHIFT | Qt::Key_K);
+    QAction* move =
+        item(QStringLiteral("&Move Selected Bonds To…"), "moveBondsItem", Qt::CTRL | Qt::Key_M);
+    QAction* copy = item(QStringLiteral("Cop&y Selected Bonds To…"), "copyBondsItem",
+                         Qt::CTRL | Qt::SHIFT | Qt::Key_M);
     menu.insertSeparator(before);
     connect(cash, &QAction::triggered, this, &BondsMenuCommands::cashSelectedBond);
     connect(held, &QAction::triggered, this, &BondsMenuCommands::markSelectedHeld);
@@ -128,10 +130,11 @@ void BondsMenuCommands::moveSelectedBonds(MoveBondsCommand::Kind kind) {
         return;
     }
     bool chosen = false;
-    const QString target = QInputDialog::getItem(
-        controller_.hostWidget(), QString::fromStdString(title),
-        moving ? tr("Move the selected bonds to:") : tr("Copy the selected bonds to:"), others, 0,
-        false, &chosen);
+    const QString target =
+        QInputDialog::getItem(controller_.hostWidget(), QString::fromStdString(title),
+                              moving ? QStringLiteral("Move the selected bonds to:")
+                                     : QStringLiteral("Copy the selected bonds to:"),
+                              others, 0, false, &chosen);
     if (chosen) {
         moveSelectedBondsTo(target.toStdString(), kind);
     }

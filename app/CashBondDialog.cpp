@@ -29,11 +29,11 @@ CashBondDialog::CashBondDialog(const Bond& bond, ValueTableRef table,
                                std::optional<YearMonth> month, Apply apply, QWidget* parent)
     : QDialog(parent), bond_(bond), table_(std::move(table)), apply_(std::move(apply)) {
     setObjectName("cashBondDialog");
-    setWindowTitle(tr("Cash Bond"));
+    setWindowTitle(QStringLiteral("Cash Bond"));
     auto* layout = new QVBoxLayout(this);
     const std::string issued = bond.issueMonth + " " + bond.issueYear;
     auto* about = new QLabel(
-        tr("Mark the bond %1 (series %2, $%3, issued %4) as cashed.")
+        QStringLiteral("Mark the bond %1 (series %2, $%3, issued %4) as cashed.")
             .arg(qText(bond.serial), qText(bond.type), qText(bond.faceValue), qText(issued)),
         this);
     about->setWordWrap(true);
@@ -55,16 +55,17 @@ CashBondDialog::CashBondDialog(const Bond& bond, ValueTableRef table,
     year_->setValue(start.year);
     when->addWidget(month_);
     when->addWidget(year_);
-    form->addRow(tr("Cashed &in:"), when);
+    form->addRow(QStringLiteral("Cashed &in:"), when);
     if (bond.electronic) {
         part_ = new QLineEdit(qText(bond.faceValue), this);
         part_->setObjectName("partCashedField");
-        part_->setToolTip(tr("Less than the whole amount cashes a part; at least $25.00 stays"));
-        form->addRow(tr("&Part cashed ($):"), part_);
+        part_->setToolTip(
+            QStringLiteral("Less than the whole amount cashes a part; at least $25.00 stays"));
+        form->addRow(QStringLiteral("&Part cashed ($):"), part_);
     }
     received_ = new QLineEdit(this);
     received_->setObjectName("amountReceivedField");
-    form->addRow(tr("Amount &received ($):"), received_);
+    form->addRow(QStringLiteral("Amount &received ($):"), received_);
     layout->addLayout(form);
     valueNote_ = new QLabel(this);
     valueNote_->setWordWrap(true);
@@ -76,7 +77,8 @@ CashBondDialog::CashBondDialog(const Bond& bond, ValueTableRef table,
     layout->addWidget(problem_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    QPushButton* mark = buttons->addButton(tr("Mark Cashed"), QDialogButtonBox::AcceptRole);
+    QPushButton* mark =
+        buttons->addButton(QStringLiteral("Mark Cashed"), QDialogButtonBox::AcceptRole);
     mark->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -110,10 +112,11 @@ void CashBondDialog::followValue() {
     }
     const std::optional<Amount> value =
         ownerFiguresOfBond(table_.get(), cashed, chosen.month).value;
-    valueNote_->setText(value ? tr("Its value in %1 by the value table: %2.")
-                                    .arg(qText(chosen.month.name()), qText(amountText(*value)))
-                              : tr("Its value in %1 is not known: type the amount received.")
-                                    .arg(qText(chosen.month.name())));
+    valueNote_->setText(
+        value ? QStringLiteral("Its value in %1 by the value table: %2.")
+                    .arg(qText(chosen.month.name()), qText(amountText(*value)))
+              : QStringLiteral("Its value in %1 is not known: type the amount received.")
+                    .arg(qText(chosen.month.name())));
     if (!receivedTyped_) {
         received_->setText(value ? qText(dollarsWithoutSign(*value)) : QString());
     }

@@ -1,11 +1,11 @@
 #include "app/MainMenuView.h"
 
-#include "app/AboutWindowController.h"
-#include "app/AddNewPortfolioWindowController.h"
+#include "app/AboutDialog.h"
+#include "app/AddNewPortfolioWindow.h"
 #include "app/AllPortfoliosWindow.h"
 #include "app/BondListImportCommand.h"
 #include "app/BondListPanel.h"
-#include "app/LoadPortfolioWindowController.h"
+#include "app/LoadPortfolioWindow.h"
 #include "app/PageWindow.h"
 #include "app/PortfolioSummary.h"
 #include "app/ValueChartView.h"
@@ -13,7 +13,7 @@
 #include "entry/BondChoiceLists.h"
 #include "entry/EntryMessages.h"
 #include "entry/ImportedBondNotes.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "entry/ui/BondListUndoCommand.h"
 #include "platform/ExportTarget.h"
 #include "platform/RememberedFolders.h"
@@ -26,7 +26,7 @@
 #include "valuation/ValueTable.h"
 #include "valuation/ValueTableMonths.h"
 #include "valuation/ui/EstateWindow.h"
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 #include "valuation/ui/ReportWindow.h"
 #include "valuation/ui/TaxYearWindow.h"
 
@@ -119,9 +119,10 @@ void MainMenuView::updateSummary() {
     const bool isOpen = open && session_.store().hasPortfolio(*open);
     const std::shared_ptr<const ReportSnapshot> snapshot =
         isOpen ? session_.snapshot(*open) : nullptr;
-    const QString text = isOpen ? QString::fromStdString(portfolioSummaryText(*snapshot))
-                                : tr("No portfolio is open. Create a new portfolio (Ctrl+N) or "
-                                     "open one (Ctrl+O) to enter bonds and see their value.");
+    const QString text =
+        isOpen ? QString::fromStdString(portfolioSummaryText(*snapshot))
+               : QStringLiteral("No portfolio is open. Create a new portfolio (Ctrl+N) or "
+                                "open one (Ctrl+O) to enter bonds and see their value.");
     setActionLines(isOpen ? snapshot->actionLines() : std::vector<std::string>());
     if (bondList_ != nullptr) {
         bondList_->showSnapshot(snapshot, isOpen, text, session_.today());
@@ -136,7 +137,7 @@ void MainMenuView::setActionLines(const std::vector<std::string>& lines) {
     }
 }
 
-BondEditingWindowController* MainMenuView::editorOf(const std::string& portfolio) const {
+BondEditingWindow* MainMenuView::editorOf(const std::string& portfolio) const {
     return windows_.editorOf(portfolio);
 }
 
@@ -162,7 +163,7 @@ void MainMenuView::showNoCurrentPortfolio() {
     setMainWindowTitle(kApplicationTitle);
 }
 
-void MainMenuView::importPressed() {
+void MainMenuView::importBondList() {
     const BondDatabase* store = controller_->bondDatabase();
     const std::optional<std::string> portfolio = controller_->openPortfolio();
     if (store == nullptr) {
@@ -199,7 +200,7 @@ void MainMenuView::importPressed() {
     services_.showInformationAlert("Import Finished", message);
 }
 
-void MainMenuView::exportPressed() {
+void MainMenuView::exportBondList() {
     const BondDatabase* store = controller_->bondDatabase();
     const std::optional<std::string> name = controller_->openPortfolio();
     const Portfolio* portfolio = store != nullptr && name ? store->portfolio(*name) : nullptr;
@@ -245,7 +246,7 @@ std::string MainMenuView::helpUrl() const {
            kHelpPath;
 }
 
-void MainMenuView::urlClicked() {
+void MainMenuView::openWebSite() {
     openPage(webSiteUrl());
 }
 
@@ -282,7 +283,7 @@ bool hasCurrentPortfolio(const Session& session) {
 
 } // namespace
 
-void MainMenuView::editBondsButtonPressed() {
+void MainMenuView::editBonds() {
     if (!hasCurrentPortfolio(session_)) {
         services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
                                        std::string(kNoPortfolioForEditingMessage));
@@ -292,15 +293,15 @@ void MainMenuView::editBondsButtonPressed() {
     if (WindowRegistry::raiseIfOpen(windows_.editorOf(portfolio))) {
         return;
     }
-    auto* controller = new BondEditingWindowController(*controller_);
+    auto* controller = new BondEditingWindow(*controller_);
     windows_.addEditor(portfolio, controller);
     controller->showInFront();
 }
 
 void MainMenuView::editBond(const std::string& serial) {
-    editBondsButtonPressed();
+    editBonds();
     const std::optional<std::string> portfolio = controller_->openPortfolio();
-    BondEditingWindowController* editor = portfolio ? windows_.editorOf(*portfolio) : nullptr;
+    BondEditingWindow* editor = portfolio ? windows_.editorOf(*portfolio) : nullptr;
     if (editor != nullptr && !serial.empty()) {
         editor->editBond(serial);
     }
@@ -336,7 +337,7 @@ void MainMenuView::deleteSelectedBonds() {
                     serials.size() == 1 ? "Delete Bond" : "Delete Bonds", controller_->saver()));
 }
 
-void MainMenuView::bondValueReportButtonPressed() {
+void MainMenuView::showValueReport() {
     if (!hasCurrentPortfolio(session_)) {
         services_.showInformationAlert(std::string(kNoPortfolioOpenTitle),
                                        "Please either open an existing bond file or create a new "
@@ -368,7 +369,7 @@ void MainMenuView::showSelectionInChart() {
     }
 }
 
-void MainMenuView::valueChartPressed() {
+void MainMenuView::showValueChart() {
     if (WindowRegistry::raiseIfOpen(valueChart_)) {
         return;
     }
@@ -382,7 +383,7 @@ void MainMenuView::valueChartPressed() {
     valueChart_->showInFront();
 }
 
-void MainMenuView::taxYearPressed() {
+void MainMenuView::showTaxYear() {
     if (!WindowRegistry::raiseIfOpen(taxYear_)) {
         auto* window = new TaxYearWindow(*controller_);
         taxYear_ = window;
@@ -390,7 +391,7 @@ void MainMenuView::taxYearPressed() {
     }
 }
 
-void MainMenuView::estatePressed() {
+void MainMenuView::showEstate() {
     if (!WindowRegistry::raiseIfOpen(estate_)) {
         auto* window = new EstateWindow(*controller_);
         estate_ = window;
@@ -398,7 +399,7 @@ void MainMenuView::estatePressed() {
     }
 }
 
-void MainMenuView::allPortfoliosPressed() {
+void MainMenuView::showAllPortfolios() {
     if (WindowRegistry::raiseIfOpen(allPortfolios_)) {
         return;
     }
@@ -411,31 +412,31 @@ void MainMenuView::allPortfoliosPressed() {
     allPortfolios_->showInFront();
 }
 
-void MainMenuView::setRedemptionDateButtonPressed() {
+void MainMenuView::chooseRedemptionDate() {
     if (WindowRegistry::raiseIfOpen(windows_.dateWindow())) {
         return;
     }
-    auto* controller = new RedemptionDateWindowController(*controller_);
+    auto* controller = new RedemptionDateWindow(*controller_);
     windows_.setDateWindow(controller);
     controller->showInFront();
 }
 
-void MainMenuView::addNewPortfolioButtonPressed() {
-    auto* controller = new AddNewPortfolioWindowController(*controller_);
+void MainMenuView::addNewPortfolio() {
+    auto* controller = new AddNewPortfolioWindow(*controller_);
     controller->showInFront();
 }
 
-void MainMenuView::openBondTableButtonPressed() {
-    auto* controller = new LoadPortfolioWindowController(*controller_);
+void MainMenuView::showOpenPortfolioWindow() {
+    auto* controller = new LoadPortfolioWindow(*controller_);
     controller->showInFront();
 }
 
-void MainMenuView::aboutPressed() {
-    AboutWindowController about;
+void MainMenuView::showAbout() {
+    AboutDialog about;
     about.exec();
 }
 
-void MainMenuView::updateValuesPressed() {
+void MainMenuView::updateValues() {
     OpenFileRequest request;
     request.title = "Add Value Files";
     request.message = "Choose one or more of the Treasury's savings bond value files.";

@@ -20,7 +20,7 @@
 
 class BondDatabase;
 class BondListPanel;
-class BondEditingWindowController;
+class BondEditingWindow;
 class AllPortfoliosWindow;
 class PageWindow;
 class QAction;
@@ -61,7 +61,7 @@ class MainMenuView : public QWidget {
     void setMainWindowTitle(const QString& title);
 
     // The bond editing window of a portfolio, if one is open.
-    BondEditingWindowController* editorOf(const std::string& portfolio) const;
+    BondEditingWindow* editorOf(const std::string& portfolio) const;
     // Asks every bond editing window holding unsaved typing what to do with it; false when the
     // user chose to stay.
     bool taskWindowsMayClose();
@@ -75,24 +75,24 @@ class MainMenuView : public QWidget {
     std::string helpUrl() const;
 
   public slots:
-    void importPressed();
+    void importBondList();
     // The open portfolio's bond list written as Import Bond List reads it.
-    void exportPressed();
-    void urlClicked();
+    void exportBondList();
+    void openWebSite();
     void mainWindowClosed();
-    void setRedemptionDateButtonPressed();
-    void bondValueReportButtonPressed();
+    void chooseRedemptionDate();
+    void showValueReport();
     // Opens the chart of the open portfolio's worth by month, or brings it to the front.
-    void valueChartPressed();
+    void showValueChart();
     // The Tax Year window of the open portfolio, and the Estate window; each once.
-    void taxYearPressed();
-    void estatePressed();
+    void showTaxYear();
+    void showEstate();
     // Opens the window of every portfolio together, or brings it to the front.
-    void allPortfoliosPressed();
-    void editBondsButtonPressed();
+    void showAllPortfolios();
+    void editBonds();
     void launchHelp();
-    void addNewPortfolioButtonPressed();
-    void openBondTableButtonPressed();
+    void addNewPortfolio();
+    void showOpenPortfolioWindow();
     // Opens the open portfolio's bond editor with the bond taken into its fields (unless they
     // hold an entry not saved yet, which stays).
     void editBond(const std::string& serial);
@@ -102,9 +102,9 @@ class MainMenuView : public QWidget {
     void deleteSelectedBonds();
     // Starts the session at its redemption month and shows what it read.
     void start();
-    void aboutPressed();
+    void showAbout();
     // Merges official value files the user chooses into the user's own copy of the value table.
-    void updateValuesPressed();
+    void updateValues();
 
   private:
     // The open chart draws the bonds selected in the list as its second line.

@@ -81,22 +81,22 @@ void MainWindow::connectCommands() {
     const auto onTrigger = [view](QAction* item, void (MainMenuView::*command)()) {
         QObject::connect(item, &QAction::triggered, view, command);
     };
-    onTrigger(ui_->newItem, &MainMenuView::addNewPortfolioButtonPressed);
-    onTrigger(ui_->openItem, &MainMenuView::openBondTableButtonPressed);
+    onTrigger(ui_->newItem, &MainMenuView::addNewPortfolio);
+    onTrigger(ui_->openItem, &MainMenuView::showOpenPortfolioWindow);
     connect(ui_->saveItem, &QAction::triggered, this, &MainWindow::saveByHand);
-    onTrigger(ui_->importItem, &MainMenuView::importPressed);
-    onTrigger(ui_->exportItem, &MainMenuView::exportPressed);
-    onTrigger(ui_->editItem, &MainMenuView::editBondsButtonPressed);
+    onTrigger(ui_->importItem, &MainMenuView::importBondList);
+    onTrigger(ui_->exportItem, &MainMenuView::exportBondList);
+    onTrigger(ui_->editItem, &MainMenuView::editBonds);
     onTrigger(ui_->openBondItem, &MainMenuView::editCurrentBond);
     onTrigger(ui_->deleteBondsItem, &MainMenuView::deleteSelectedBonds);
     connect(bondList_, &BondListPanel::bondActivated, view, &MainMenuView::editBond);
     connect(bondList_, &BondListPanel::deleteRequested, view, &MainMenuView::deleteSelectedBonds);
-    onTrigger(ui_->generateItem, &MainMenuView::bondValueReportButtonPressed);
-    onTrigger(ui_->redemptionDateItem, &MainMenuView::setRedemptionDateButtonPressed);
-    onTrigger(ui_->updateValuesItem, &MainMenuView::updateValuesPressed);
+    onTrigger(ui_->generateItem, &MainMenuView::showValueReport);
+    onTrigger(ui_->redemptionDateItem, &MainMenuView::chooseRedemptionDate);
+    onTrigger(ui_->updateValuesItem, &MainMenuView::updateValues);
     onTrigger(ui_->helpItem, &MainMenuView::launchHelp);
-    onTrigger(ui_->webSiteItem, &MainMenuView::urlClicked);
-    onTrigger(ui_->aboutItem, &MainMenuView::aboutPressed);
+    onTrigger(ui_->webSiteItem, &MainMenuView::openWebSite);
+    onTrigger(ui_->aboutItem, &MainMenuView::showAbout);
     connect(ui_->quitItem, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -105,13 +105,14 @@ void MainWindow::saveByHand() {
     // A save that fails says so in an alert; one that works says so here, for a while.
     if (controller.save()) {
         statusBar()->showMessage(
-            tr("Saved at %1.").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
+            QStringLiteral("Saved at %1.")
+                .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))),
             10000);
     }
 }
 
 void MainWindow::addToolBarOfCommands() {
-    QToolBar* bar = addToolBar(tr("Commands"));
+    QToolBar* bar = addToolBar(QStringLiteral("Commands"));
     bar->setObjectName("commandsToolBar");
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     bar->setMovable(false);
@@ -130,34 +131,34 @@ void MainWindow::addToolBarOfCommands() {
 
 void MainWindow::addUndoMenu() {
     QUndoStack* stack = view_->controller().undoStack();
-    QAction* undo = stack->createUndoAction(this, tr("&Undo"));
+    QAction* undo = stack->createUndoAction(this, QStringLiteral("&Undo"));
     undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = stack->createRedoAction(this, tr("&Redo"));
+    QAction* redo = stack->createRedoAction(this, QStringLiteral("&Redo"));
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    QMenu* edit = new QMenu(tr("&Edit"), menuBar());
+    QMenu* edit = new QMenu(QStringLiteral("&Edit"), menuBar());
     edit->addAction(undo);
     edit->addAction(redo);
     menuBar()->insertMenu(ui_->bondsMenu->menuAction(), edit);
 }
 
 QAction* MainWindow::addViewMenu() {
-    QMenu* viewMenu = new QMenu(tr("&View"), menuBar());
-    QAction* valueChart = viewMenu->addAction(tr("&Value Over Time…"));
+    QMenu* viewMenu = new QMenu(QStringLiteral("&View"), menuBar());
+    QAction* valueChart = viewMenu->addAction(QStringLiteral("&Value Over Time…"));
     valueChart->setObjectName("valueOverTimeItem");
     valueChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    connect(valueChart, &QAction::triggered, view_, &MainMenuView::valueChartPressed);
-    QAction* taxYear = viewMenu->addAction(tr("Tax &Year…"));
+    connect(valueChart, &QAction::triggered, view_, &MainMenuView::showValueChart);
+    QAction* taxYear = viewMenu->addAction(QStringLiteral("Tax &Year…"));
     taxYear->setObjectName("taxYearItem");
     taxYear->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y));
-    connect(taxYear, &QAction::triggered, view_, &MainMenuView::taxYearPressed);
-    QAction* estate = viewMenu->addAction(tr("&Estate…"));
+    connect(taxYear, &QAction::triggered, view_, &MainMenuView::showTaxYear);
+    QAction* estate = viewMenu->addAction(QStringLiteral("&Estate…"));
     estate->setObjectName("estateItem");
     estate->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    connect(estate, &QAction::triggered, view_, &MainMenuView::estatePressed);
-    QAction* allPortfolios = viewMenu->addAction(tr("&All Portfolios…"));
+    connect(estate, &QAction::triggered, view_, &MainMenuView::showEstate);
+    QAction* allPortfolios = viewMenu->addAction(QStringLiteral("&All Portfolios…"));
     allPortfolios->setObjectName("allPortfoliosItem");
     allPortfolios->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    connect(allPortfolios, &QAction::triggered, view_, &MainMenuView::allPortfoliosPressed);
+    connect(allPortfolios, &QAction::triggered, view_, &MainMenuView::showAllPortfolios);
     menuBar()->insertMenu(ui_->helpMenu->menuAction(), viewMenu);
     return valueChart;
 }

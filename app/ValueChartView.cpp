@@ -78,18 +78,18 @@ QString worthText(const WorthOverTime& worth, const YearMonth& month) {
     if (entry != nullptr && entry->worth) {
         const QString amount = QString::fromStdString(amountText(*entry->worth));
         return entry->projected ? QString::fromStdString(std::string(kProjectedMark)) + amount +
-                                      QObject::tr(" (projected)")
+                                      QStringLiteral(" (projected)")
                                 : amount;
     }
     if (entry != nullptr && entry->bondsWithoutValue > 0) {
-        return entry->bondsWithoutValue == 1 ? QObject::tr("not known: 1 bond has no value")
-                                             : QObject::tr("not known: %1 bonds have no value")
+        return entry->bondsWithoutValue == 1 ? QStringLiteral("not known: 1 bond has no value")
+                                             : QStringLiteral("not known: %1 bonds have no value")
                                                    .arg(QString::number(entry->bondsWithoutValue));
     }
     if (!worth.firstIssue || month < *worth.firstIssue) {
-        return QObject::tr("not issued yet");
+        return QStringLiteral("not issued yet");
     }
-    return QObject::tr("not known");
+    return QStringLiteral("not known");
 }
 
 // The read-out's box: its text on a light ground, so that the lines behind it do not cross it.
@@ -113,7 +113,7 @@ ValueChartView::ValueChartView(QWidget* parent)
     setRenderHint(QPainter::Antialiasing);
     // Reached by Tab like any other part of a window; the arrow keys then move the read-out.
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(tr("Value over time"));
+    setAccessibleName(QStringLiteral("Value over time"));
     setMinimumSize(480, 320);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
@@ -130,17 +130,17 @@ ValueChartView::ValueChartView(QWidget* parent)
     maturityAxis_ = new QCategoryAxis;
     maturityAxis_->setObjectName("maturities");
     maturityAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    maturityAxis_->setTitleText(tr("Final maturity"));
+    maturityAxis_->setTitleText(QStringLiteral("Final maturity"));
     maturityAxis_->setGridLineVisible(false);
     maturityAxis_->setTruncateLabels(false);
     maturityAxis_->setLabelsBrush(kMaturityColor);
     amountAxis_ = new QValueAxis;
     amountAxis_->setObjectName("worth");
-    amountAxis_->setTitleText(tr("Portfolio"));
+    amountAxis_->setTitleText(QStringLiteral("Portfolio"));
     amountAxis_->setTitleBrush(kPortfolioColor);
     selectionAxis_ = new QValueAxis;
     selectionAxis_->setObjectName("selectionWorth");
-    selectionAxis_->setTitleText(tr("Selected bonds"));
+    selectionAxis_->setTitleText(QStringLiteral("Selected bonds"));
     selectionAxis_->setTitleBrush(kSelectionColor);
     selectionAxis_->setLabelsBrush(kSelectionColor);
     selectionAxis_->setGridLineVisible(false);
@@ -149,7 +149,8 @@ ValueChartView::ValueChartView(QWidget* parent)
     graph->addAxis(amountAxis_, Qt::AlignLeft);
     graph->addAxis(selectionAxis_, Qt::AlignRight);
 
-    computingText_ = new QGraphicsSimpleTextItem(tr("Computing the worth by month…"), graph);
+    computingText_ =
+        new QGraphicsSimpleTextItem(QStringLiteral("Computing the worth by month…"), graph);
     computingText_->setZValue(10);
     readOutLine_ = new QGraphicsLineItem(graph);
     readOutLine_->setPen(QPen(QColor(0x40, 0x40, 0x40), 1.0, Qt::DotLine));
@@ -238,7 +239,6 @@ void ValueChartView::compute(Line line) {
         job.worker = std::jthread();
         return;
     }
-    ++computations_;
     // The worker holds its own share of the bonds and the table, which nothing changes.
     job.worker =
         std::jthread([this, line, generation, bonds = bonds_, table = table_,
@@ -307,8 +307,9 @@ void ValueChartView::rebuildSeries() {
     // The selection is a part of the portfolio, often a small one: on the portfolio's scale its
     // line would lie flat along the bottom.
     selectionAxis_->setVisible(!selection_.runs().empty());
-    addLine(portfolio_, "portfolio", tr("Portfolio"), kPortfolioColor, amountAxis_);
-    addLine(selection_, "selection", tr("Selected bonds"), kSelectionColor, selectionAxis_);
+    addLine(portfolio_, "portfolio", QStringLiteral("Portfolio"), kPortfolioColor, amountAxis_);
+    addLine(selection_, "selection", QStringLiteral("Selected bonds"), kSelectionColor,
+            selectionAxis_);
     markScale_ = -1.0;
     placeOverPlot();
 }
@@ -342,8 +343,8 @@ void ValueChartView::rebuildMaturityMarks() {
         maturityAxis_->append(mark.label,
                               (monthPosition(mark.first) + monthPosition(mark.last)) / 2.0);
         if (mark.first == mark.last) {
-            maturitySeries_.push_back(
-                addMarker(mark.first, "finalMaturity", tr("Final maturity"), linePen, inLegend));
+            maturitySeries_.push_back(addMarker(
+                mark.first, "finalMaturity", QStringLiteral("Final maturity"), linePen, inLegend));
             continue;
         }
         maturitySeries_.push_back(addMaturityStrip(mark, linePen, inLegend));
@@ -368,7 +369,7 @@ QAreaSeries* ValueChartView::addMaturityStrip(const MaturityMark& mark, const QP
     strip->setUpperSeries(top);
     strip->setLowerSeries(bottom);
     strip->setObjectName("finalMaturity");
-    strip->setName(tr("Final maturity"));
+    strip->setName(QStringLiteral("Final maturity"));
     strip->setPen(pen);
     strip->setBrush(kMaturityStripColor);
     chart()->addSeries(strip);
@@ -402,7 +403,7 @@ void ValueChartView::addLine(const WorthOverTime& worth, const char* objectName,
             }
             auto* series = new QLineSeries;
             series->setObjectName(objectName);
-            series->setName(projected ? tr("%1, projected").arg(name) : name);
+            series->setName(projected ? QStringLiteral("%1, projected").arg(name) : name);
             series->setPen(QPen(color, 2.0, projected ? Qt::DashLine : Qt::SolidLine));
             for (std::size_t index = begin; index < end; ++index) {
                 series->append(monthPosition(worth.months[index].month),
@@ -449,7 +450,8 @@ void ValueChartView::placeShownMonthMarker() {
     if (!shownMonth_ || !inRange(*shownMonth_)) {
         return;
     }
-    const QString name = tr("Shown month: %1").arg(QString::fromStdString(shownMonth_->name()));
+    const QString name =
+        QStringLiteral("Shown month: %1").arg(QString::fromStdString(shownMonth_->name()));
     shownMonthMarker_ =
         addMarker(*shownMonth_, "shownMonth", name, QPen(kShownMonthColor, 1.5), true);
 }
@@ -468,19 +470,19 @@ QString ValueChartView::readOutText() const {
 
 QString ValueChartView::readOutOf(const YearMonth& month) const {
     QStringList lines{QString::fromStdString(month.name())};
-    lines << tr("Portfolio: %1").arg(worthText(portfolio_, month));
+    lines << QStringLiteral("Portfolio: %1").arg(worthText(portfolio_, month));
     if (selectionJob_.running || !selection_.months.empty()) {
-        lines << tr("Selected bonds: %1")
-                     .arg(selectionJob_.running ? tr("being computed")
+        lines << QStringLiteral("Selected bonds: %1")
+                     .arg(selectionJob_.running ? QStringLiteral("being computed")
                                                 : worthText(selection_, month));
     }
     const auto maturity =
         std::find_if(portfolio_.finalMaturities.begin(), portfolio_.finalMaturities.end(),
                      [&month](const FinalMaturity& candidate) { return candidate.month == month; });
     if (maturity != portfolio_.finalMaturities.end()) {
-        lines << (maturity->bonds == 1
-                      ? tr("Final maturity: 1 bond")
-                      : tr("Final maturity: %1 bonds").arg(QString::number(maturity->bonds)));
+        lines << (maturity->bonds == 1 ? QStringLiteral("Final maturity: 1 bond")
+                                       : QStringLiteral("Final maturity: %1 bonds")
+                                             .arg(QString::number(maturity->bonds)));
     }
     return lines.join('\n');
 }

@@ -65,11 +65,8 @@ class ValueChartView : public QChartView {
     const std::vector<Bond>& bonds() const { return *bonds_; }
     // The worth drawn; empty while it is being computed.
     const WorthOverTime& portfolioWorth() const { return portfolio_; }
-    const WorthOverTime& selectionWorth() const { return selection_; }
     // Whether a worth is being computed; worthDrawn follows when it is drawn.
     bool computing() const { return portfolioJob_.running || selectionJob_.running; }
-    // How many times a worth over time has been computed.
-    long computationCount() const { return computations_; }
     // What the read-out shows, a line for the month and one for each line and mark there; empty
     // when it is hidden.
     QString readOutText() const;
@@ -126,7 +123,6 @@ class ValueChartView : public QChartView {
     WorthOverTime selection_;
     Job portfolioJob_;
     Job selectionJob_;
-    long computations_ = 0;
     // The pixels per month the maturity marks were last grouped for.
     double markScale_ = -1.0;
 

@@ -23,51 +23,51 @@ constexpr std::size_t kNamedBonds = 3;
 QString bondNamed(const Bond& bond) {
     if (const std::optional<YearMonth> issue = bond.issued();
         issue && seriesRulesOf(bond.type) != nullptr) {
-        return QObject::tr("%1 bond \"%2\", issued %3")
+        return QStringLiteral("%1 bond \"%2\", issued %3")
             .arg(QString::fromStdString(bond.type), QString::fromStdString(bond.serial),
                  QString::fromStdString(issue->name()));
     }
-    return QObject::tr("the bond \"%1\" of series \"%2\", issued \"%3 %4\"")
+    return QStringLiteral("the bond \"%1\" of series \"%2\", issued \"%3 %4\"")
         .arg(QString::fromStdString(bond.serial), QString::fromStdString(bond.type),
              QString::fromStdString(bond.issueMonth), QString::fromStdString(bond.issueYear));
 }
 
 QString monthsLacking(const Bond& bond, const BondWithoutValue& gap) {
     if (!bond.issued() || seriesRulesOf(bond.type) == nullptr) {
-        return QObject::tr("its series or issue date is not one Orvelt knows, so no month has "
-                           "a worth");
+        return QStringLiteral("its series or issue date is not one Orvelt knows, so no month has "
+                              "a worth");
     }
     const QString first = QString::fromStdString(gap.first.name());
     const QString last = QString::fromStdString(gap.last.name());
     if (gap.months == 1) {
-        return QObject::tr("no value in %1").arg(first);
+        return QStringLiteral("no value in %1").arg(first);
     }
     if (gap.months == gap.last.monthsSince(gap.first) + 1) {
-        return QObject::tr("no value from %1 to %2").arg(first, last);
+        return QStringLiteral("no value from %1 to %2").arg(first, last);
     }
-    return QObject::tr("no value in %1 months from %2 to %3")
+    return QStringLiteral("no value in %1 months from %2 to %3")
         .arg(QString::number(gap.months), first, last);
 }
 
 } // namespace
 
 ValueChartWindow::ValueChartWindow(WindowHost& host)
-    : TaskWindowController(host), session_(host.session()), chart_(new ValueChartView(this)),
+    : TaskWindow(host), session_(host.session()), chart_(new ValueChartView(this)),
       note_(new QLabel(this)) {
     setObjectName("valueChartWindow");
-    setWindowTitle(tr("Value Over Time"));
+    setWindowTitle(QStringLiteral("Value Over Time"));
     note_->setObjectName("gapNote");
     note_->setWordWrap(true);
     note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     note_->hide();
     horizonBox_ = new QSpinBox(this);
     horizonBox_->setObjectName("horizonYear");
-    horizonBox_->setSpecialValueText(tr("none"));
-    horizonBox_->setAccessibleName(tr("Project to the end of"));
+    horizonBox_->setSpecialValueText(QStringLiteral("none"));
+    horizonBox_->setAccessibleName(QStringLiteral("Project to the end of"));
     projectionNote_ = new QLabel(this);
     projectionNote_->setObjectName("projectionNote");
     projectionNote_->setWordWrap(true);
-    auto* horizonLabel = new QLabel(tr("&Project to the end of:"), this);
+    auto* horizonLabel = new QLabel(QStringLiteral("&Project to the end of:"), this);
     horizonLabel->setBuddy(horizonBox_);
     auto* horizonRow = new QHBoxLayout;
     horizonRow->addWidget(horizonLabel);
@@ -98,12 +98,13 @@ void ValueChartWindow::followPortfolio(bool onlyTheMonthMoved) {
     const std::optional<std::string>& open = session_.openPortfolio();
     if (!open || !session_.store().hasPortfolio(*open)) {
         chart_->setBonds({}, nullptr);
-        chart_->chart()->setTitle(tr("No portfolio is open."));
+        chart_->chart()->setTitle(QStringLiteral("No portfolio is open."));
         showGapNote();
         showHorizon();
         return;
     }
-    chart_->chart()->setTitle(tr("Worth of %1 by month").arg(QString::fromStdString(*open)));
+    chart_->chart()->setTitle(
+        QStringLiteral("Worth of %1 by month").arg(QString::fromStdString(*open)));
     if (onlyTheMonthMoved) {
         return;
     }
@@ -138,7 +139,8 @@ void ValueChartWindow::showHorizon() {
     horizonBox_->setValue(*drawn > last ? drawn->year : last.year);
     projectionNote_->setText(
         *drawn > last
-            ? tr("The dashed line after %1 is projected: rates in force in %1 held unchanged.")
+            ? QStringLiteral(
+                  "The dashed line after %1 is projected: rates in force in %1 held unchanged.")
                   .arg(QString::fromStdString(last.name()))
             : QString());
 }
@@ -163,8 +165,9 @@ void ValueChartWindow::showGapNote() {
     std::stable_sort(
         gaps.begin(), gaps.end(),
         [](const BondWithoutValue& a, const BondWithoutValue& b) { return a.months > b.months; });
-    QStringList lines{tr("The line leaves out the months in which a bond already issued has no "
-                         "value in the value table, rather than show a smaller total:")};
+    QStringList lines{
+        QStringLiteral("The line leaves out the months in which a bond already issued has no "
+                       "value in the value table, rather than show a smaller total:")};
     const std::vector<Bond>& bonds = chart_->bonds();
     for (std::size_t index = 0; index < std::min(gaps.size(), kNamedBonds); ++index) {
         const Bond& bond = bonds[gaps[index].bond];
@@ -172,8 +175,8 @@ void ValueChartWindow::showGapNote() {
     }
     if (gaps.size() > kNamedBonds) {
         const std::size_t more = gaps.size() - kNamedBonds;
-        lines << (more == 1 ? tr("and 1 more bond.")
-                            : tr("and %1 more bonds.").arg(QString::number(more)));
+        lines << (more == 1 ? QStringLiteral("and 1 more bond.")
+                            : QStringLiteral("and %1 more bonds.").arg(QString::number(more)));
     }
     note_->setText(lines.join('\n'));
 }

@@ -9,7 +9,7 @@
 // dashed, up to the year the owner sets (at first the latest final maturity of the portfolio's
 // bonds), and a note names the projection's assumption.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 #include "store/YearMonth.h"
 
 #include <optional>
@@ -19,7 +19,7 @@ class QSpinBox;
 class Session;
 class ValueChartView;
 
-class ValueChartWindow : public TaskWindowController {
+class ValueChartWindow : public TaskWindow {
     Q_OBJECT
 
   public:

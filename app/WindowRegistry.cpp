@@ -1,6 +1,6 @@
 #include "app/WindowRegistry.h"
 
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 
 bool WindowRegistry::raiseIfOpen(QWidget* window) {
     if (window == nullptr || !window->isVisible()) {
@@ -11,7 +11,7 @@ bool WindowRegistry::raiseIfOpen(QWidget* window) {
     return true;
 }
 
-BondEditingWindowController* WindowRegistry::editorOf(const std::string& portfolio) const {
+BondEditingWindow* WindowRegistry::editorOf(const std::string& portfolio) const {
     const auto found = editors_.find(portfolio);
     return found != editors_.end() ? found->second.data() : nullptr;
 }
@@ -21,7 +21,7 @@ QWidget* WindowRegistry::reportOf(const std::string& portfolio) const {
     return found != reports_.end() ? found->second.data() : nullptr;
 }
 
-void WindowRegistry::addEditor(const std::string& portfolio, BondEditingWindowController* editor) {
+void WindowRegistry::addEditor(const std::string& portfolio, BondEditingWindow* editor) {
     editors_[portfolio] = editor;
 }
 

@@ -11,18 +11,18 @@
 #include <string>
 #include <vector>
 
-class BondEditingWindowController;
+class BondEditingWindow;
 
 class WindowRegistry {
   public:
     // Brings a window to the front; false when it is not open.
     static bool raiseIfOpen(QWidget* window);
 
-    BondEditingWindowController* editorOf(const std::string& portfolio) const;
+    BondEditingWindow* editorOf(const std::string& portfolio) const;
     QWidget* reportOf(const std::string& portfolio) const;
     QWidget* dateWindow() const { return dateWindow_; }
 
-    void addEditor(const std::string& portfolio, BondEditingWindowController* editor);
+    void addEditor(const std::string& portfolio, BondEditingWindow* editor);
     void addReport(const std::string& portfolio, QWidget* report);
     void setDateWindow(QWidget* window) { dateWindow_ = window; }
 
@@ -35,7 +35,7 @@ class WindowRegistry {
     bool editorMayClose(const std::string& portfolio);
 
   private:
-    std::map<std::string, QPointer<BondEditingWindowController>> editors_;
+    std::map<std::string, QPointer<BondEditingWindow>> editors_;
     std::map<std::string, QPointer<QWidget>> reports_;
     QPointer<QWidget> dateWindow_;
 };

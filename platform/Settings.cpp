@@ -1,6 +1,8 @@
 #include "platform/Settings.h"
 
 #include <QSettings>
+#include <map>
+#include <string_view>
 
 namespace {
 
@@ -46,8 +48,20 @@ template class Setting<bool>;
 namespace Settings {
 
 Setting<QByteArray> windowGeometry(const char* windowClassName) {
-    return Setting<QByteArray>(
-        QStringLiteral("windows/%1/geometry").arg(QLatin1String(windowClassName)));
+    // Windows renamed since their places were first kept stay under their earlier names, so an
+    // update does not forget where the user put them.
+    static const std::map<std::string_view, std::string_view> keptUnder = {
+        {"LoadPortfolioWindow", "LoadPortfolioWindowController"},
+        {"AddNewPortfolioWindow", "AddNewPortfolioWindowController"},
+        {"BondEditingWindow", "BondEditingWindowController"},
+        {"RedemptionDateWindow", "RedemptionDateWindowController"},
+    };
+    std::string_view name = windowClassName;
+    if (const auto kept = keptUnder.find(name); kept != keptUnder.end()) {
+        name = kept->second;
+    }
+    return Setting<QByteArray>(QStringLiteral("windows/%1/geometry")
+                                   .arg(QLatin1String(name.data(), qsizetype(name.size()))));
 }
 
 QString fileName() {

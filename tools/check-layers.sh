@@ -52,6 +52,7 @@ offences "$window_header" "cli/ includes a window header" "${cli[@]}"
 offences "$window_code" "cli/ includes window code" "${cli[@]}"
 offences "$portfolio_io" "cli/ reads or writes portfolios but through the session" "${cli[@]}"
 offences 'QSettings' "settings are read and written through platform/Settings.h" "${program[@]}"
+offences '(^|[^A-Za-z0-9_.>])tr\(' "texts are English only (README), written as they are shown" "${program[@]}"
 
 if [ "$failed" -ne 0 ]; then
     echo "Layers: FAILED (see above)." >&2

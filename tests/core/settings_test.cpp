@@ -23,11 +23,14 @@ TEST(Settings, ValuesKeptByEarlierVersionsReadBackTypedAndMissingOnesGiveTheirDe
         earlier.setValue("report/redemptionMonth", "2009-12");
         earlier.setValue("report/hiddenColumns", QStringList{"Status"}); // kept as plain text
         earlier.setValue("windows/ReportWindow/geometry", QByteArray("\x01\xd9\xd0\xcb", 4));
+        earlier.setValue("windows/BondEditingWindowController/geometry", QByteArray("\x02", 1));
     }
     EXPECT_EQ(Settings::lastPortfolio.value(), "Savings");
     EXPECT_EQ(rememberedRedemptionMonth(), (RedemptionMonth{2009, 12}));
     EXPECT_EQ(Settings::hiddenReportColumns.value(), QStringList{"Status"});
     EXPECT_EQ(Settings::windowGeometry("ReportWindow").value(), QByteArray("\x01\xd9\xd0\xcb", 4));
+    // A window renamed since keeps the place stored under its earlier name.
+    EXPECT_EQ(Settings::windowGeometry("BondEditingWindow").value(), QByteArray("\x02", 1));
 
     rememberRedemptionMonth({2010, 1});
     EXPECT_EQ(QSettings().value("report/redemptionMonth").toString(), "2010-01");

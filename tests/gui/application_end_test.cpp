@@ -1,8 +1,8 @@
 // The end of the application: closing the main window saves and ends the event loop, whatever
 // else is open. Alone in its program because a Qt application's event loop runs only once.
 
-#include "app/AddNewPortfolioWindowController.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "app/AddNewPortfolioWindow.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 
@@ -11,13 +11,13 @@
 
 TEST(MainMenuSaving, ClosingTheMainWindowSavesAndEndsTheApplication) {
     AppHarness app;
-    app.view().addNewPortfolioButtonPressed();
-    auto* naming = app.openWindows<AddNewPortfolioWindowController>().back();
+    app.view().addNewPortfolio();
+    auto* naming = app.openWindows<AddNewPortfolioWindow>().back();
     naming->nameField()->setText("Kept on quit");
-    naming->donePressed();
+    naming->createNamedPortfolio();
     settle();
-    app.view().editBondsButtonPressed();
-    ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
+    app.view().editBonds();
+    ASSERT_EQ(app.openWindows<BondEditingWindow>().size(), 1u);
     // A change of the store that no window has written yet.
     ASSERT_TRUE(app.database().createPortfolio("Unsaved"));
     ASSERT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Kept on quit"});

@@ -36,7 +36,7 @@ class BondEditingWindowTest : public BondEntryFixture {
 };
 
 TEST_F(BondEditingWindowTest, NewWindowShowsTheShippedPresetADateItsSeriesWasIssuedOn) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     EXPECT_EQ(boxText(window->typeField()), "EE");
     EXPECT_EQ(boxText(window->faceValueField()), "$100");
     EXPECT_EQ(boxText(window->issueYearField()), "1980");
@@ -60,7 +60,7 @@ TEST_F(BondEditingWindowTest, NewWindowShowsTheShippedPresetADateItsSeriesWasIss
 }
 
 TEST_F(BondEditingWindowTest, BoxesOfferTheShippedChoiceLists) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     chooseText(window->typeField(), "E");
     EXPECT_EQ(boxEntries(window->typeField()), (std::vector<std::string>{"E", "EE", "I", "S"}));
     EXPECT_EQ(boxEntries(window->faceValueField()),
@@ -76,7 +76,7 @@ TEST_F(BondEditingWindowTest, BoxesOfferTheShippedChoiceLists) {
 }
 
 TEST_F(BondEditingWindowTest, ChoosingATypeOffersItsYearsBeforeTheCallReturns) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     chooseText(window->typeField(), "E");
     chooseText(window->issueYearField(), "1975");
     window->typeField()->setCurrentIndex(1);
@@ -93,7 +93,7 @@ TEST_F(BondEditingWindowTest, ChoosingATypeOffersItsYearsBeforeTheCallReturns) {
 TEST_F(BondEditingWindowTest, TableShowsEveryKeyWithDollarOnlyBeforeTheFaceValue) {
     addBond({"Q123", "EE", "100", "1995", "March"});
     addBond({"$X", "I", "50", "2001", "July"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     QAbstractItemModel* model = window->bondTable()->model();
     std::vector<std::string> titles;
     for (int column = 0; column < model->columnCount(); ++column) {
@@ -111,7 +111,7 @@ TEST_F(BondEditingWindowTest, TableShowsEveryKeyWithDollarOnlyBeforeTheFaceValue
 TEST_F(BondEditingWindowTest, DoubleClickingAnIBondWhileTheTypeBoxShowsE) {
     addBond({"A1", "EE", "100", "1990", "May"});
     addBond({"I-77", "I", "500", "2003", "March"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     chooseText(window->typeField(), "E");
     ASSERT_EQ(boxText(window->typeField()), "E");
 
@@ -134,7 +134,7 @@ TEST_F(BondEditingWindowTest, DoubleClickingAnIBondWhileTheTypeBoxShowsE) {
 
 TEST_F(BondEditingWindowTest, DoubleClickOfTheSameTypeStillSelectsTheBondsYear) {
     addBond({"E1", "E", "25", "1962", "June"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
     EXPECT_EQ(boxText(window->typeField()), "E");
     EXPECT_EQ(boxText(window->issueYearField()), "1962");
@@ -142,18 +142,18 @@ TEST_F(BondEditingWindowTest, DoubleClickOfTheSameTypeStillSelectsTheBondsYear) 
 }
 
 TEST_F(BondEditingWindowTest, EmptyPortfolioGivesEmptyTableAndDoubleClickDoesNothing) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     EXPECT_EQ(window->bondTable()->model()->rowCount(), 0);
     EXPECT_TRUE(tableRows(*window).empty());
-    window->doubleClickedOnRow();
+    window->editSelectedBond();
     EXPECT_FALSE(window->editing());
     EXPECT_EQ(window->serialField()->text(), "");
 }
 
 TEST_F(BondEditingWindowTest, DeletingWithNothingSelectedShowsTheMessage) {
     addBond({"A1", "EE", "100", "1990", "May"});
-    BondEditingWindowController* window = openWindow();
-    window->deleteBondPressed();
+    BondEditingWindow* window = openWindow();
+    window->deleteSelectedBond();
     ASSERT_EQ(services.informationAlerts.size(), 1u);
     EXPECT_EQ(services.informationAlerts[0].title, "No Bond Selected");
     EXPECT_EQ(services.informationAlerts[0].message,
@@ -166,14 +166,14 @@ TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksWritesTheFileKeepsTh
     addBond({"A1", "EE", "100", "1990", "May"});
     addBond({"B2", "I", "50", "2001", "July"});
     addBond({"C3", "E", "25", "1970", "April"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 1);
     ASSERT_EQ(window->editingSerial(), "B2");
 
-    window->deleteBondPressed(); // answered No
+    window->deleteSelectedBond(); // answered No
     EXPECT_EQ(bondsInMemory().size(), 3u);
     services.answerConfirmation(ToolkitServices::kAlternateButton);
-    window->deleteBondPressed();
+    window->deleteSelectedBond();
     ASSERT_EQ(services.confirmations.size(), 2u);
     EXPECT_EQ(services.confirmations[1].title, "Delete Bond");
     EXPECT_NE(services.confirmations[1].message.find("\"B2\""), std::string::npos);
@@ -192,9 +192,9 @@ TEST_F(BondEditingWindowTest, DeletingTheBondBeingEditedAsksWritesTheFileKeepsTh
 
 TEST_F(BondEditingWindowTest, ClearingFillsThePresetAndEndsEditingMode) {
     addBond({"A1", "E", "25", "1950", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
-    window->clearPressed();
+    window->clearEntry();
     EXPECT_FALSE(window->editing());
     EXPECT_EQ(window->selectedRow(), -1);
     EXPECT_EQ(window->serialField()->text(), "");
@@ -206,13 +206,13 @@ TEST_F(BondEditingWindowTest, ClearingFillsThePresetAndEndsEditingMode) {
 
     // The next save adds a bond and leaves the one that was being changed as it was.
     window->serialField()->setText("A2");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A1", "E", "25", "1950", "May"},
                                                        {"A2", "EE", "100", "1980", "January"}}));
 }
 
 TEST_F(BondEditingWindowTest, ChoiceBoxModelsOfferTheirListsAndNothingBeyond) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     const ChoiceList empty;
     const ChoiceBoxModel stray(empty, QString(), nullptr);
     EXPECT_EQ(stray.rowCount(), 0);
@@ -229,7 +229,7 @@ TEST_F(BondEditingWindowTest, DeletingKeepsToTheWindowsPortfolioWhenAnotherIsOpe
     addBond({"B2", "I", "50", "2001", "July"});
     ASSERT_TRUE(database().createPortfolio("Other"));
     ASSERT_TRUE(database().addBond("Other", Bond("O1", "E", "25", "1950", "May")));
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     mainView->controller().setOpenPortfolio("Other");
     const auto otherOnDisk = [this] {
         const PlistValue root = readPropertyList(portfolioFile());
@@ -239,7 +239,7 @@ TEST_F(BondEditingWindowTest, DeletingKeepsToTheWindowsPortfolioWhenAnotherIsOpe
 
     clickRow(*window, 0);
     services.answerConfirmation(ToolkitServices::kAlternateButton);
-    window->deleteBondPressed();
+    window->deleteSelectedBond();
     const std::vector<EntryBond> left = {{"B2", "I", "50", "2001", "July"}};
     EXPECT_EQ(bondsInMemory(), left);
     EXPECT_EQ(bondsOnDisk(), left);
@@ -258,9 +258,9 @@ TEST_F(BondEditingWindowTest, DeletingKeepsToTheWindowsPortfolioWhenAnotherIsOpe
 
 TEST_F(BondEditingWindowTest, CloseButtonWritesThePortfolioFileAndFreesTheWindow) {
     addBond({"A1", "EE", "100", "1990", "May"});
-    QPointer<BondEditingWindowController> window = openWindow();
+    QPointer<BondEditingWindow> window = openWindow();
     ASSERT_FALSE(portfolioOnDisk());
-    window->closePressed();
+    window->saveAndClose();
     EXPECT_EQ(bondsOnDisk(), bondsInMemory());
     EXPECT_TRUE(portfolioOnDisk());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -270,10 +270,10 @@ TEST_F(BondEditingWindowTest, CloseButtonWritesThePortfolioFileAndFreesTheWindow
 TEST_F(BondEditingWindowTest, WindowsOwnCloseControlWritesTheChangesMadeByEditing) {
     addBond({"A1", "EE", "100", "1990", "May"});
     database().save();
-    QPointer<BondEditingWindowController> window = openWindow();
+    QPointer<BondEditingWindow> window = openWindow();
     doubleClickRow(*window, 0);
     chooseText(window->faceValueField(), "$500");
-    window->savePressed();
+    window->saveEntry();
     ASSERT_EQ(bondsOnDisk()[0].faceValue, "500");
     window->close();
     EXPECT_EQ(bondsOnDisk()[0].faceValue, "500");
@@ -282,43 +282,43 @@ TEST_F(BondEditingWindowTest, WindowsOwnCloseControlWritesTheChangesMadeByEditin
 TEST_F(BondEditingWindowTest, StaleRowFromAnotherWindowsDeletionIsNotUsed) {
     addBond({"A1", "EE", "100", "1990", "May"});
     addBond({"B2", "EE", "100", "1991", "May"});
-    BondEditingWindowController* first = openWindow();
-    BondEditingWindowController* second = openWindow();
+    BondEditingWindow* first = openWindow();
+    BondEditingWindow* second = openWindow();
     clickRow(*first, 1);
     ASSERT_EQ(first->selectedRow(), 1);
     clickRow(*second, 1);
     services.answerConfirmation(ToolkitServices::kAlternateButton);
-    second->deleteBondPressed();
+    second->deleteSelectedBond();
     ASSERT_EQ(bondsInMemory().size(), 1u);
 
     // The first window's row 1 no longer exists: nothing more is deleted.
-    first->deleteBondPressed();
+    first->deleteSelectedBond();
     EXPECT_EQ(bondsInMemory().size(), 1u);
     ASSERT_EQ(services.informationAlerts.size(), 1u);
     EXPECT_EQ(services.informationAlerts[0].message,
               "No bond selected. Please select a bond to delete.");
-    first->doubleClickedOnRow();
+    first->editSelectedBond();
     EXPECT_FALSE(first->editing());
 }
 
 TEST_F(BondEditingWindowTest, SelectionFollowsItsBondThroughTheSortAndGoesWithADeletion) {
     addBond({"A", "EE", "100", "1990", "May"});
     addBond({"B", "EE", "100", "1995", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 1);
     window->serialField()->setText("B2");
     chooseText(window->issueYearField(), "1985");
-    window->savePressed();
+    window->saveEntry();
     ASSERT_EQ(tableRows(*window)[0][0], "B2");
     // The form is back to a new bond, so no row stays selected.
     EXPECT_EQ(window->selectedRow(), -1);
 
     clickRow(*window, 0);
     services.answerConfirmation(ToolkitServices::kAlternateButton);
-    window->deleteBondPressed();
+    window->deleteSelectedBond();
     EXPECT_EQ(bondsInMemory(), (std::vector<EntryBond>{{"A", "EE", "100", "1990", "May"}}));
     EXPECT_EQ(window->selectedRow(), -1);
-    window->deleteBondPressed();
+    window->deleteSelectedBond();
     EXPECT_EQ(bondsInMemory().size(), 1u);
     EXPECT_EQ(services.informationAlerts.size(), 1u);
 }
@@ -328,7 +328,7 @@ TEST_F(BondEditingWindowTest, SelectionFollowsItsBondThroughTheSortAndGoesWithAD
 TEST_F(BondEditingWindowTest, BondOutsideTheListsKeepsItsValuesWhenSaved) {
     addBond({"ODD", "X", "37.5", "1901", "13"});
     addBond({"OLD-EE", "EE", "100", "1975", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
 
     doubleClickRow(*window, 0);
     EXPECT_EQ(boxText(window->typeField()), "X");
@@ -336,7 +336,7 @@ TEST_F(BondEditingWindowTest, BondOutsideTheListsKeepsItsValuesWhenSaved) {
     EXPECT_EQ(boxText(window->issueMonthField()), "13");
     EXPECT_EQ(boxText(window->issueYearField()), "1901");
     EXPECT_EQ(boxEntries(window->typeField()).size(), 5u);
-    window->savePressed();
+    window->saveEntry();
     EXPECT_TRUE(services.alerts.empty());
     EXPECT_EQ(bondsInMemory()[0], (EntryBond{"ODD", "X", "37.5", "1901", "13"}));
     // Saving refilled the fields from the preset: the extra entries are gone.
@@ -350,18 +350,18 @@ TEST_F(BondEditingWindowTest, BondOutsideTheListsKeepsItsValuesWhenSaved) {
     EXPECT_EQ(boxText(window->issueYearField()), "1975");
     EXPECT_EQ(boxEntries(window->issueYearField()).size(), 33u);
     chooseText(window->issueMonthField(), "June");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_EQ(bondsInMemory()[1], (EntryBond{"OLD-EE", "EE", "100", "1975", "June"}));
 }
 
 TEST_F(BondEditingWindowTest, ChangingTheOddTypeGivesTheNewTypesYears) {
     addBond({"ODD", "X", "100", "1990", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
     EXPECT_EQ(boxEntries(window->issueYearField()), (std::vector<std::string>{"1990"}));
     chooseText(window->typeField(), "I");
     EXPECT_EQ(boxEntries(window->issueYearField()), years(1998, 2024));
-    window->savePressed();
+    window->saveEntry();
     EXPECT_EQ(bondsInMemory()[0], (EntryBond{"ODD", "I", "100", "1998", "May"}));
 }
 
@@ -381,7 +381,7 @@ class BondEditingWindowWithoutResourcesTest : public BondEntryFixture {
 };
 
 TEST_F(BondEditingWindowWithoutResourcesTest, MissingListsLeaveBoxesEmptyAndSavingRefuses) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     EXPECT_EQ(window->faceValueField()->count(), 0);
     EXPECT_EQ(window->issueYearField()->count(), 0);
     EXPECT_EQ(window->typeField()->count(), 4);
@@ -390,7 +390,7 @@ TEST_F(BondEditingWindowWithoutResourcesTest, MissingListsLeaveBoxesEmptyAndSavi
     EXPECT_EQ(window->issueYearField()->count(), 0);
 
     window->serialField()->setText("S1");
-    window->savePressed();
+    window->saveEntry();
     ASSERT_EQ(services.informationAlerts.size(), 1u);
     EXPECT_EQ(services.informationAlerts[0].title, "Choice Needed");
     EXPECT_EQ(services.informationAlerts[0].message, "Please choose a face value.");
@@ -402,10 +402,10 @@ TEST_F(BondEditingWindowWithoutResourcesTest, MissingPresetClearsToEmptySerialAn
     writeWholeFile(shipped / "BondTypeYears.plist",
                    readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
                                  "BondTypeYears.plist"));
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     EXPECT_FALSE(window->preset().exists());
     enter(*window, "X9", "S", "$500", "May", "1969");
-    window->clearPressed();
+    window->clearEntry();
     EXPECT_EQ(window->serialField()->text(), "");
     EXPECT_EQ(boxText(window->typeField()), "E");
     EXPECT_EQ(boxText(window->faceValueField()), "$10");
@@ -424,8 +424,8 @@ TEST_F(BondEditingWindowWithoutResourcesTest, PresetIndexesOutsideTheListsSelect
     preset->set("Issue Year", "-3");
     preset->set("Issue Month", "junk");
     ASSERT_TRUE(writePropertyList(dataDir / "preset.plist", PlistValue(preset)));
-    BondEditingWindowController* window = openWindow();
-    window->clearPressed();
+    BondEditingWindow* window = openWindow();
+    window->clearEntry();
     EXPECT_EQ(window->serialField()->text(), "P");
     EXPECT_EQ(boxText(window->typeField()), "I");
     EXPECT_EQ(boxText(window->faceValueField()), "$10");

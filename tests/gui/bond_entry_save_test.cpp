@@ -24,7 +24,7 @@ class BondEntrySaveTest : public BondEntryFixture {
   protected:
     void SetUp() override { startApplication(); }
 
-    void expectFieldsShowShippedPreset(BondEditingWindowController& window) {
+    void expectFieldsShowShippedPreset(BondEditingWindow& window) {
         EXPECT_EQ(window.serialField()->text(), "");
         EXPECT_EQ(boxText(window.typeField()), "EE");
         EXPECT_EQ(boxText(window.faceValueField()), "$100");
@@ -36,9 +36,9 @@ class BondEntrySaveTest : public BondEntryFixture {
 TEST_F(BondEntrySaveTest, EmptySerialIsRefusedAndTheFieldsKept) {
     addBond({"B", "EE", "100", "1995", "March"});
     addBond({"A", "EE", "100", "1990", "June"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     enter(*window, "", "I", "$200", "July", "2004");
-    window->savePressed();
+    window->saveEntry();
     ASSERT_EQ(services.informationAlerts.size(), 1u);
     EXPECT_EQ(services.informationAlerts[0].title, "No Serial Entered");
     EXPECT_EQ(services.informationAlerts[0].message, "Please enter a serial.");
@@ -55,9 +55,9 @@ TEST_F(BondEntrySaveTest, EmptySerialIsRefusedAndTheFieldsKept) {
 TEST_F(BondEntrySaveTest, NewSerialIsAddedWrittenAndShownInDateOrder) {
     addBond({"OLD", "E", "25", "2000", "May"});
     addBond({"OLDER", "E", "25", "1950", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     enter(*window, "NEW-1", "EE", "$500", "February", "1995");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_TRUE(services.alerts.empty());
     const EntryBond added{"NEW-1", "EE", "500", "1995", "February"};
     // The file is written before the sort: the new bond stands at the end there.
@@ -73,9 +73,9 @@ TEST_F(BondEntrySaveTest, NewSerialIsAddedWrittenAndShownInDateOrder) {
 
 TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndKeepsTheEntry) {
     addBond({"DUP", "E", "25", "1960", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     enter(*window, "DUP", "I", "$50", "June", "2002");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_EQ(mainView->controller().undoStack()->count(), 0) << "nothing to undo";
     ASSERT_EQ(services.informationAlerts.size(), 1u) << "a slip to correct, not an error";
     EXPECT_EQ(services.informationAlerts[0].title, "Serial Already in Use");
@@ -93,11 +93,11 @@ TEST_F(BondEntrySaveTest, SerialInUseShowsTheStoresMessageAndKeepsTheEntry) {
 
 TEST_F(BondEntrySaveTest, SerialsDifferingInCaseOrSpaceAreNewBonds) {
     addBond({"ab1", "E", "25", "1960", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     enter(*window, "AB1", "E", "$25", "May", "1960");
-    window->savePressed();
+    window->saveEntry();
     enter(*window, " ab1", "E", "$25", "May", "1960");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_TRUE(services.alerts.empty());
     EXPECT_EQ(bondsInMemory().size(), 3u);
 }
@@ -106,10 +106,10 @@ TEST_F(BondEntrySaveTest, EditingWithoutRenamingChangesTheBondAndWritesIt) {
     addBond({"A", "E", "25", "1960", "May"});
     addBond({"B", "EE", "100", "1990", "June"});
     database().save();
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
     enter(*window, "A", "I", "$1000", "November", "2008");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_TRUE(services.alerts.empty());
     EXPECT_FALSE(window->editing());
     expectFieldsShowShippedPreset(*window);
@@ -126,11 +126,11 @@ TEST_F(BondEntrySaveTest, EditingWithoutRenamingChangesTheBondAndWritesIt) {
 TEST_F(BondEntrySaveTest, RenamingToAFreshSerialKeepsTheSameBond) {
     addBond({"A", "E", "25", "1960", "May"});
     addBond({"B", "EE", "100", "1990", "June"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
     window->serialField()->setText("A-renamed");
     chooseText(window->faceValueField(), "$75");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_EQ(bondsInMemory(),
               (Bonds{{"A-renamed", "E", "75", "1960", "May"}, {"B", "EE", "100", "1990", "June"}}));
     doubleClickRow(*window, 0);
@@ -142,10 +142,10 @@ TEST_F(BondEntrySaveTest, RenamingToAnotherBondsSerialIsRefusedAndEditingGoesOn)
     addBond({"A", "E", "25", "1960", "May"});
     addBond({"B", "EE", "100", "1990", "June"});
     const Bonds before = bondsInMemory();
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
     enter(*window, "B", "S", "$500", "April", "1968");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_EQ(mainView->controller().undoStack()->count(), 0) << "nothing to undo";
     ASSERT_EQ(services.informationAlerts.size(), 1u) << "a slip to correct, not an error";
     EXPECT_EQ(services.informationAlerts[0].title, "Serial Already in Use");
@@ -162,7 +162,7 @@ TEST_F(BondEntrySaveTest, RenamingToAnotherBondsSerialIsRefusedAndEditingGoesOn)
 
     // Correcting the serial then saves the bond under it.
     window->serialField()->setText("C");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_FALSE(window->editing());
     EXPECT_EQ(bondsInMemory(),
               (Bonds{{"C", "S", "500", "1968", "April"}, {"B", "EE", "100", "1990", "June"}}));
@@ -170,10 +170,10 @@ TEST_F(BondEntrySaveTest, RenamingToAnotherBondsSerialIsRefusedAndEditingGoesOn)
 
 TEST_F(BondEntrySaveTest, EmptySerialInEditingModeRenamesTheBond) {
     addBond({"A", "E", "25", "1960", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
     window->serialField()->setText("");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_TRUE(services.alerts.empty());
     EXPECT_EQ(bondsInMemory()[0].serial, "");
 }
@@ -181,14 +181,14 @@ TEST_F(BondEntrySaveTest, EmptySerialInEditingModeRenamesTheBond) {
 TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
     addBond({"A", "E", "25", "1960", "May"});
     addBond({"B", "E", "25", "1961", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
 
     // Serial unchanged: nothing is stored and the window returns to entry mode.
     doubleClickRow(*window, 0);
     services.answerConfirmation(ToolkitServices::kAlternateButton);
-    window->deleteBondPressed();
+    window->deleteSelectedBond();
     chooseText(window->typeField(), "I");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_FALSE(window->editing());
     EXPECT_EQ(bondsInMemory(), (Bonds{{"B", "E", "25", "1961", "May"}}));
     expectFieldsShowShippedPreset(*window);
@@ -196,20 +196,20 @@ TEST_F(BondEntrySaveTest, EditedBondDeletedMeanwhile) {
     // Serial changed: nothing is stored and editing goes on.
     doubleClickRow(*window, 0);
     services.answerConfirmation(ToolkitServices::kAlternateButton);
-    window->deleteBondPressed();
+    window->deleteSelectedBond();
     window->serialField()->setText("Z");
-    window->savePressed();
+    window->saveEntry();
     EXPECT_TRUE(window->editing());
     EXPECT_TRUE(bondsInMemory().empty());
     EXPECT_EQ(window->serialField()->text(), "Z");
 }
 
 TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     ASSERT_TRUE(database().deletePortfolio(kPortfolio));
     mainView->controller().setOpenPortfolio(std::nullopt);
     enter(*window, "LOST?", "EE", "$50", "May", "2001");
-    window->savePressed();
+    window->saveEntry();
     ASSERT_EQ(services.alerts.size(), 1u);
     EXPECT_EQ(services.alerts[0].message,
               "Please either open an existing bond file or create a new bond file before "
@@ -219,7 +219,7 @@ TEST_F(BondEntrySaveTest, SavingWithThePortfolioGoneSaysSoAndKeepsTheFields) {
 }
 
 TEST_F(BondEntrySaveTest, ReturnInTheFieldsSavesButNotOnAButton) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     const auto pressReturn = [](QWidget* target) {
         target->setFocus();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -251,13 +251,13 @@ TEST_F(BondEntrySaveTest, PresetHoldsPositionsAndALaterWindowReadsIt) {
     shipped->set("Kept", "yes");
     ASSERT_TRUE(writePropertyList(presetFile(), PlistValue(shipped)));
 
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     window->typeField()->setCurrentIndex(2);
     window->faceValueField()->setCurrentIndex(3);
     window->issueYearField()->setCurrentIndex(5);
     window->issueMonthField()->setCurrentIndex(0);
     window->serialField()->setText("");
-    window->savePresetPressed();
+    window->saveEntryAsPreset();
     EXPECT_FALSE(window->editing());
     EXPECT_EQ(boxText(window->typeField()), "I");
 
@@ -270,9 +270,9 @@ TEST_F(BondEntrySaveTest, PresetHoldsPositionsAndALaterWindowReadsIt) {
     EXPECT_EQ(onDisk->value("Serial"), PlistValue(""));
     EXPECT_EQ(onDisk->value("Kept"), PlistValue("yes"));
 
-    BondEditingWindowController* later = openWindow();
+    BondEditingWindow* later = openWindow();
     later->serialField()->setText("typed");
-    later->clearPressed();
+    later->clearEntry();
     EXPECT_EQ(later->serialField()->text(), "");
     EXPECT_EQ(boxText(later->typeField()), "I");
     EXPECT_EQ(boxText(later->faceValueField()), "$75");
@@ -281,26 +281,26 @@ TEST_F(BondEntrySaveTest, PresetHoldsPositionsAndALaterWindowReadsIt) {
 }
 
 TEST_F(BondEntrySaveTest, PresetSerialIsKeptAndAnOpenWindowKeepsItsOwnPreset) {
-    BondEditingWindowController* first = openWindow();
-    BondEditingWindowController* second = openWindow();
+    BondEditingWindow* first = openWindow();
+    BondEditingWindow* second = openWindow();
     enter(*first, "Q-", "S", "$25", "October", "1970");
-    first->savePresetPressed();
+    first->saveEntryAsPreset();
     first->serialField()->setText("other");
-    first->clearPressed();
+    first->clearEntry();
     EXPECT_EQ(first->serialField()->text(), "Q-");
     EXPECT_EQ(boxText(first->issueYearField()), "1970");
     EXPECT_EQ(boxText(first->issueMonthField()), "October");
 
-    second->clearPressed();
+    second->clearEntry();
     EXPECT_EQ(second->serialField()->text(), "");
     EXPECT_EQ(boxText(second->typeField()), "EE");
 }
 
 TEST_F(BondEntrySaveTest, SavingThePresetLeavesBondsAndModeAlone) {
     addBond({"A", "E", "25", "1960", "May"});
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     doubleClickRow(*window, 0);
-    window->savePresetPressed();
+    window->saveEntryAsPreset();
     EXPECT_TRUE(window->editing());
     EXPECT_EQ(window->serialField()->text(), "A");
     EXPECT_FALSE(portfolioOnDisk());
@@ -312,13 +312,13 @@ TEST_F(BondEntrySaveTest, SavingThePresetLeavesBondsAndModeAlone) {
 TEST_F(BondEntrySaveTest, SavedPresetIsWhatANewEntryShowsAfterARestart) {
     const std::string shippedPreset =
         readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" / "preset.plist");
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     enter(*window, "", "I", "$500", "March", "2001");
-    window->savePresetPressed();
+    window->saveEntryAsPreset();
     window->close();
 
     restartApplication();
-    BondEditingWindowController* reopened = openWindow();
+    BondEditingWindow* reopened = openWindow();
     EXPECT_EQ(boxText(reopened->typeField()), "I");
     EXPECT_EQ(boxText(reopened->faceValueField()), "$500");
     EXPECT_EQ(boxText(reopened->issueMonthField()), "March");
@@ -332,7 +332,7 @@ TEST_F(BondEntrySaveTest, SavedPresetIsWhatANewEntryShowsAfterARestart) {
 } // namespace
 
 TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIsNeverSaved) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     QApplication::setActiveWindow(window);
     const QLabel* warning = window->findChild<QLabel*>("warningLabel");
     ASSERT_NE(window->issueYearField()->lineEdit(), nullptr) << "a year can be typed";
@@ -351,7 +351,7 @@ TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIs
         EXPECT_TRUE(bondsInMemory().empty());
         EXPECT_FALSE(portfolioOnDisk());
     }
-    window->savePresetPressed();
+    window->saveEntryAsPreset();
     EXPECT_EQ(services.informationAlerts.back().title, "Choice Needed") << "nor kept as a preset";
 
     // A year the box offers is taken as typed.
@@ -364,13 +364,13 @@ TEST_F(BondEntrySaveTest, AYearTheBoxDoesNotOfferStaysAsTypedWithItsWarningAndIs
 // An electronic bond is entered with its amount to the cent from $25.00, and its registration;
 // an amount that is none is refused with why, the fields kept.
 TEST_F(BondEntrySaveTest, AnElectronicBondTakesItsAmountToTheCentAndItsRegistration) {
-    BondEditingWindowController* window = openWindow();
+    BondEditingWindow* window = openWindow();
     chooseText(window->findChild<QComboBox*>("kindField"), "Electronic");
     enter(*window, "Account I", "I", "$100", "May", "2015");
     auto* amount = window->findChild<QLineEdit*>("amountField");
     EXPECT_FALSE(window->faceValueField()->isEnabled());
     amount->setText("24.99");
-    window->savePressed();
+    window->saveEntry();
     ASSERT_EQ(services.informationAlerts.size(), 1u);
     EXPECT_EQ(services.informationAlerts[0].message,
               "An electronic bond holds at least $25.00, not $24.99.");
@@ -380,7 +380,7 @@ TEST_F(BondEntrySaveTest, AnElectronicBondTakesItsAmountToTheCentAndItsRegistrat
     window->findChild<QLineEdit*>("ownerField")->setText("Ruth Alvarez");
     window->findChild<QLineEdit*>("secondNameField")->setText("Daniel Alvarez");
     chooseText(window->findChild<QComboBox*>("secondNameIsField"), "Beneficiary");
-    window->savePressed();
+    window->saveEntry();
     const Bond* saved = database().bond(kPortfolio, "Account I");
     ASSERT_NE(saved, nullptr);
     EXPECT_TRUE(saved->electronic);

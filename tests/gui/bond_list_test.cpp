@@ -6,10 +6,10 @@
 #include "app/PortfolioSummary.h"
 #include "app/ValueChartWindow.h"
 #include "core/value_table_fixture.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 #include "valuation/ui/ReportWindow.h"
 
 #include <QComboBox>
@@ -95,13 +95,13 @@ TEST(BondList, OneComputationPerChangePerPortfolioShownAndNoneForReading) {
     Session& session = app.session();
     // A report of Other stays open when Family is opened.
     app.view().controller().setOpenPortfolio("Other");
-    app.view().bondValueReportButtonPressed();
+    app.view().showValueReport();
     openFamily(app);
     QTableView* list = app.window().bondList()->tableView();
     long computed = session.snapshotComputations();
 
-    app.view().bondValueReportButtonPressed();
-    app.view().valueChartPressed();
+    app.view().showValueReport();
+    app.view().showValueChart();
     settle();
     ReportWindow* report = reportOf(app, "Family");
     ReportWindow* otherReport = reportOf(app, "Other");
@@ -113,13 +113,13 @@ TEST(BondList, OneComputationPerChangePerPortfolioShownAndNoneForReading) {
 
     // One Add Bond through the editor: the bond is added, then sorted into place.
     computed = session.snapshotComputations();
-    app.view().editBondsButtonPressed();
-    BondEditingWindowController* editor = app.view().editorOf("Family");
+    app.view().editBonds();
+    BondEditingWindow* editor = app.view().editorOf("Family");
     int editorReloads = 0;
     QObject::connect(editor->bondTable()->model(), &QAbstractItemModel::modelReset,
                      [&editorReloads] { ++editorReloads; });
     editor->serialField()->setText("EE0");
-    editor->savePressed();
+    editor->saveEntry();
     settle();
     EXPECT_EQ(session.snapshotComputations(), computed + 1);
     EXPECT_EQ(editorReloads, 1);
@@ -174,7 +174,7 @@ TEST(BondList, ShowsTheReportsTextsInItsOrderAndActsOnTheSelectedBonds) {
     // Return opens the current bond in the editor, its fields holding it.
     list->setCurrentIndex(list->model()->index(0, 0));
     pressKey(list, Qt::Key_Return);
-    BondEditingWindowController* editor = app.view().editorOf("Family");
+    BondEditingWindow* editor = app.view().editorOf("Family");
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->editing());
     EXPECT_EQ(editor->editingSerial(), "I1");

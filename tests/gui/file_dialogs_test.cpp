@@ -10,9 +10,9 @@
 // Asks once in each dialog: the bond list to import, the value files, the report's export.
 static void askInEachDialog(AppHarness& app) {
     app.view().controller().setOpenPortfolio("Savings");
-    app.view().importPressed();
-    app.view().updateValuesPressed();
-    app.view().bondValueReportButtonPressed();
+    app.view().importBondList();
+    app.view().updateValues();
+    app.view().showValueReport();
     settle();
     ASSERT_EQ(app.openWindows<ReportWindow>().size(), 1u);
     app.openWindows<ReportWindow>().front()->exportButton()->click();

@@ -2,8 +2,8 @@
 // control in each window and menu, Ctrl+P in the report, Ctrl+Z in the editor wherever the
 // cursor is, and Return in Open Portfolio.
 
-#include "app/LoadPortfolioWindowController.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "app/LoadPortfolioWindow.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/ui/ReportWindow.h"
@@ -46,11 +46,11 @@ TEST(KeyboardReach, TabReachesEveryButtonAndEachAltLetterIsOneControlInEveryWind
     AppHarness app({{"Family", {{"EE1", "EE", "100", "2001", "June"}}}});
     app.view().controller().setOpenPortfolio("Family");
     for (void (MainMenuView::*command)() :
-         {&MainMenuView::bondValueReportButtonPressed, &MainMenuView::editBondsButtonPressed,
-          &MainMenuView::openBondTableButtonPressed, &MainMenuView::addNewPortfolioButtonPressed,
-          &MainMenuView::setRedemptionDateButtonPressed, &MainMenuView::valueChartPressed,
-          &MainMenuView::taxYearPressed, &MainMenuView::estatePressed,
-          &MainMenuView::allPortfoliosPressed}) {
+         {&MainMenuView::showValueReport, &MainMenuView::editBonds,
+          &MainMenuView::showOpenPortfolioWindow, &MainMenuView::addNewPortfolio,
+          &MainMenuView::chooseRedemptionDate, &MainMenuView::showValueChart,
+          &MainMenuView::showTaxYear, &MainMenuView::showEstate,
+          &MainMenuView::showAllPortfolios}) {
         (app.view().*command)();
     }
     settle();
@@ -102,8 +102,8 @@ TEST(KeyboardReach, TabReachesEveryButtonAndEachAltLetterIsOneControlInEveryWind
 TEST(KeyboardReach, CtrlZInTheEditorTakesBackTheFieldsTypingFirstThenTheLastCommand) {
     AppHarness app({{"Family", {}}});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().editBondsButtonPressed();
-    BondEditingWindowController* editor = app.view().editorOf("Family");
+    app.view().editBonds();
+    BondEditingWindow* editor = app.view().editorOf("Family");
     QApplication::setActiveWindow(editor);
     QLineEdit* serial = editor->serialField();
     for (const char* typed : {"A1", "A2"}) {
@@ -131,8 +131,8 @@ TEST(KeyboardReach, CtrlZInTheEditorTakesBackTheFieldsTypingFirstThenTheLastComm
 
 TEST(KeyboardReach, ReturnInOpenPortfolioOpensItsFirstPortfolio) {
     AppHarness app({{"First", {}}, {"Second", {}}});
-    app.view().openBondTableButtonPressed();
-    QApplication::setActiveWindow(app.openWindows<LoadPortfolioWindowController>().front());
+    app.view().showOpenPortfolioWindow();
+    QApplication::setActiveWindow(app.openWindows<LoadPortfolioWindow>().front());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("First"));
 }

@@ -1,18 +1,18 @@
 // The main window and its controller: start-up, the commands and their refusals, saving, the
 // web pages, the about box and the end of the application.
 
-#include "app/AboutWindowController.h"
-#include "app/AddNewPortfolioWindowController.h"
-#include "app/LoadPortfolioWindowController.h"
+#include "app/AboutDialog.h"
+#include "app/AddNewPortfolioWindow.h"
+#include "app/LoadPortfolioWindow.h"
 #include "app/StartupLock.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "store/BondDatabase.h"
 #include "support/FilePermissionsApply.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/ValueSources.h"
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
@@ -59,10 +59,10 @@ makeTableWithMonths(std::initializer_list<std::pair<std::string, std::string>> m
 }
 
 void createPortfolio(AppHarness& app, const QString& name) {
-    app.view().addNewPortfolioButtonPressed();
-    auto* window = app.openWindows<AddNewPortfolioWindowController>().back();
+    app.view().addNewPortfolio();
+    auto* window = app.openWindows<AddNewPortfolioWindow>().back();
     window->nameField()->setText(name);
-    window->donePressed();
+    window->createNamedPortfolio();
     settle();
 }
 
@@ -99,11 +99,11 @@ TEST(MainMenuStartUp, TheMonthChosenLastIsTakenWhileTheTableHoldsIt) {
     QSettings().remove("report/redemptionMonth");
     {
         AppHarness first({}, "2009-06-15 10:03:07 +0000");
-        first.view().setRedemptionDateButtonPressed();
-        auto* window = first.openWindows<RedemptionDateWindowController>().back();
+        first.view().chooseRedemptionDate();
+        auto* window = first.openWindows<RedemptionDateWindow>().back();
         window->monthBox()->setCurrentIndex(11);
         window->yearBox()->setCurrentIndex(window->yearBox()->findText("2009"));
-        window->okPressed();
+        window->applyChosenMonth();
         settle();
     }
     AppHarness next({}, "2026-12-07 08:00:00 +0100");
@@ -147,9 +147,9 @@ TEST(MainMenuStartUp, AnUnreadablePortfolioFileIsReportedOnceAfterStartUp) {
 
 TEST(MainMenuCommands, CommandsThatNeedAPortfolioRefuseWithoutOne) {
     AppHarness app({{"Savings", {}}});
-    app.view().editBondsButtonPressed();
-    app.view().bondValueReportButtonPressed();
-    app.view().importPressed();
+    app.view().editBonds();
+    app.view().showValueReport();
+    app.view().importBondList();
     ASSERT_EQ(app.services.informationAlerts.size(), 3u);
     EXPECT_TRUE(app.services.alerts.empty()) << "nothing failed";
     for (const RecordedAlert& alert : app.services.informationAlerts) {
@@ -161,19 +161,19 @@ TEST(MainMenuCommands, CommandsThatNeedAPortfolioRefuseWithoutOne) {
               "Please either open an existing bond file or create a new bond file for the "
               "imported bonds to be stored in.");
     EXPECT_TRUE(app.services.openFileRequests.empty());
-    EXPECT_TRUE(app.openWindows<BondEditingWindowController>().empty());
+    EXPECT_TRUE(app.openWindows<BondEditingWindow>().empty());
     EXPECT_TRUE(app.openWindows<ReportWindow>().empty());
 }
 
 TEST(MainMenuCommands, CreatingAPortfolioLetsEditAndReportOpenTheirWindows) {
     AppHarness app;
     createPortfolio(app, "Savings");
-    app.view().editBondsButtonPressed();
-    app.view().editBondsButtonPressed();
-    app.view().bondValueReportButtonPressed();
+    app.view().editBonds();
+    app.view().editBonds();
+    app.view().showValueReport();
     settle();
     EXPECT_TRUE(app.services.alerts.empty());
-    EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u)
+    EXPECT_EQ(app.openWindows<BondEditingWindow>().size(), 1u)
         << "asking again raises the portfolio's open editor";
     ASSERT_EQ(app.openWindows<ReportWindow>().size(), 1u);
     EXPECT_EQ(app.openWindows<ReportWindow>()[0]->host(), &app.view().controller());
@@ -202,12 +202,12 @@ TEST(MainMenuCommands, MenuItemsAndToolbarReachTheirCommands) {
 
     item("newItem")->trigger();
     item("newItem")->trigger();
-    EXPECT_EQ(app.openWindows<AddNewPortfolioWindowController>().size(), 2u);
+    EXPECT_EQ(app.openWindows<AddNewPortfolioWindow>().size(), 2u);
     item("openItem")->trigger();
-    EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().size(), 1u);
+    EXPECT_EQ(app.openWindows<LoadPortfolioWindow>().size(), 1u);
     item("redemptionDateItem")->trigger();
     item("redemptionDateItem")->trigger();
-    EXPECT_EQ(app.openWindows<RedemptionDateWindowController>().size(), 1u)
+    EXPECT_EQ(app.openWindows<RedemptionDateWindow>().size(), 1u)
         << "one redemption date window, raised when asked for again";
 
     // With no portfolio open, the commands that need one cannot be reached.
@@ -238,8 +238,8 @@ TEST(MainMenuCommands, MenuItemsAndToolbarReachTheirCommands) {
 
 TEST(MainMenuCommands, OpenPortfolioWindowListsTheNamesInTheDatabasesOrder) {
     AppHarness app({{"Zeta", {}}, {"alpha", {}}, {"Mid", {}}});
-    app.view().openBondTableButtonPressed();
-    auto windows = app.openWindows<LoadPortfolioWindowController>();
+    app.view().showOpenPortfolioWindow();
+    auto windows = app.openWindows<LoadPortfolioWindow>();
     ASSERT_EQ(windows.size(), 1u);
     EXPECT_EQ(windows[0]->portfolios(), app.database().portfolioNames());
     EXPECT_EQ(windows[0]->selectedPortfolio(), app.database().portfolioNames().front())
@@ -264,7 +264,7 @@ TEST(MainMenuSaving, SavingByHandSaysSoInTheStatusBar) {
 
 TEST(MainMenuWebPages, BothPagesAreShippedFilesOpenedInTheBrowser) {
     AppHarness app;
-    app.view().urlClicked();
+    app.view().openWebSite();
     app.view().launchHelp();
     ASSERT_EQ(app.services.openedUrls.size(), 2u);
     for (const std::string& address : app.services.openedUrls) {
@@ -285,16 +285,16 @@ TEST(MainMenuAbout, AboutBoxRunsModallyUntilItsOk) {
     AppHarness app;
     bool wasModal = false;
     QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<AboutWindowController*>(QApplication::activeModalWidget());
+        auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
         wasModal = about->isModal() && about->isVisible();
         const QLabel* note = about->findChild<QLabel*>("noteLabel");
         ASSERT_NE(note, nullptr);
         EXPECT_TRUE(note->text().contains(QString::fromStdString(valueSourcesText())))
             << note->text().toStdString();
-        about->okPressed();
+        about->dismiss();
     });
-    app.view().aboutPressed();
+    app.view().showAbout();
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

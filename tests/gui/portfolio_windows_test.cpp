@@ -1,9 +1,9 @@
 // The new portfolio window, the open portfolio window (opening and deleting) and what the main
 // window shows after each.
 
-#include "app/AddNewPortfolioWindowController.h"
-#include "app/LoadPortfolioWindowController.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "app/AddNewPortfolioWindow.h"
+#include "app/LoadPortfolioWindow.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
@@ -35,19 +35,19 @@ template <typename Window> Window* newWindow(AppHarness& app, const std::vector<
     return nullptr;
 }
 
-AddNewPortfolioWindowController* openNewPortfolioWindow(AppHarness& app) {
-    const auto before = app.openWindows<AddNewPortfolioWindowController>();
-    app.view().addNewPortfolioButtonPressed();
+AddNewPortfolioWindow* openNewPortfolioWindow(AppHarness& app) {
+    const auto before = app.openWindows<AddNewPortfolioWindow>();
+    app.view().addNewPortfolio();
     return newWindow(app, before);
 }
 
-LoadPortfolioWindowController* openLoadWindow(AppHarness& app) {
-    const auto before = app.openWindows<LoadPortfolioWindowController>();
-    app.view().openBondTableButtonPressed();
+LoadPortfolioWindow* openLoadWindow(AppHarness& app) {
+    const auto before = app.openWindows<LoadPortfolioWindow>();
+    app.view().showOpenPortfolioWindow();
     return newWindow(app, before);
 }
 
-void selectRow(LoadPortfolioWindowController* window, int row) {
+void selectRow(LoadPortfolioWindow* window, int row) {
     window->tableView()->selectRow(row);
 }
 
@@ -65,8 +65,8 @@ bool anyMenuItemEnabled(AppHarness& app) {
 
 TEST(NewPortfolioWindow, EmptyNameIsRefusedAndTheWindowStaysOpen) {
     AppHarness app;
-    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
-    window->donePressed();
+    QPointer<AddNewPortfolioWindow> window = openNewPortfolioWindow(app);
+    window->createNamedPortfolio();
     settle();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].title, "No Name Entered");
@@ -78,9 +78,9 @@ TEST(NewPortfolioWindow, EmptyNameIsRefusedAndTheWindowStaysOpen) {
 
 TEST(NewPortfolioWindow, NameOfSpacesIsRefusedAndTheWindowStaysOpen) {
     AppHarness app({{"Savings", {}}});
-    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    QPointer<AddNewPortfolioWindow> window = openNewPortfolioWindow(app);
     window->nameField()->setText("   ");
-    window->donePressed();
+    window->createNamedPortfolio();
     settle();
     ASSERT_EQ(app.services.alerts.size(), 1u);
     EXPECT_EQ(app.services.alerts[0].title, "Error");
@@ -94,9 +94,9 @@ TEST(NewPortfolioWindow, CreatingEnablesEveryPortfolioCommandAndNamesThePortfoli
     EXPECT_FALSE(anyMenuItemEnabled(app));
     EXPECT_FALSE(app.view().editItem()->isEnabled());
     EXPECT_FALSE(app.view().saveItem()->isEnabled());
-    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    QPointer<AddNewPortfolioWindow> window = openNewPortfolioWindow(app);
     window->nameField()->setText(" Family ");
-    window->donePressed();
+    window->createNamedPortfolio();
     settle();
     EXPECT_TRUE(app.services.alerts.empty());
     EXPECT_TRUE(window.isNull()) << "the window closed and was freed";
@@ -112,14 +112,14 @@ TEST(NewPortfolioWindow, CreatingEnablesEveryPortfolioCommandAndNamesThePortfoli
     EXPECT_EQ(app.view().editItem()->shortcut(), QKeySequence("Ctrl+E"));
     app.view().editItem()->trigger();
     settle();
-    EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
+    EXPECT_EQ(app.openWindows<BondEditingWindow>().size(), 1u);
 }
 
 TEST(NewPortfolioWindow, NamesDifferingInCaseAreDifferentPortfolios) {
     AppHarness app({{"Savings", {}}});
     auto* window = openNewPortfolioWindow(app);
     window->nameField()->setText("savings");
-    window->donePressed();
+    window->createNamedPortfolio();
     EXPECT_TRUE(app.services.alerts.empty());
     EXPECT_EQ(app.database().portfolioNames().size(), 2u);
     EXPECT_EQ(app.title(), "Orvelt - savings");
@@ -127,9 +127,9 @@ TEST(NewPortfolioWindow, NamesDifferingInCaseAreDifferentPortfolios) {
 
 TEST(NewPortfolioWindow, DuplicateNameIsRefusedByTheStoreAndTheWindowCloses) {
     AppHarness app({{"Savings", {}}});
-    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    QPointer<AddNewPortfolioWindow> window = openNewPortfolioWindow(app);
     window->nameField()->setText("Savings");
-    window->donePressed();
+    window->createNamedPortfolio();
     settle();
     ASSERT_EQ(app.services.alerts.size(), 1u);
     EXPECT_EQ(app.services.alerts[0].title, "Error");
@@ -144,9 +144,9 @@ TEST(NewPortfolioWindow, DuplicateNameIsRefusedByTheStoreAndTheWindowCloses) {
 
 TEST(NewPortfolioWindow, CancelChangesNothing) {
     AppHarness app;
-    QPointer<AddNewPortfolioWindowController> window = openNewPortfolioWindow(app);
+    QPointer<AddNewPortfolioWindow> window = openNewPortfolioWindow(app);
     window->nameField()->setText("Never made");
-    window->cancelPressed();
+    window->cancel();
     settle();
     EXPECT_TRUE(window.isNull());
     EXPECT_TRUE(app.database().portfolioNames().empty());
@@ -155,9 +155,9 @@ TEST(NewPortfolioWindow, CancelChangesNothing) {
 
 TEST(OpenPortfolioWindow, OkWithoutSelectionIsRefusedAlsoWithNoPortfoliosAtAll) {
     AppHarness app;
-    QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
+    QPointer<LoadPortfolioWindow> window = openLoadWindow(app);
     EXPECT_EQ(window->tableView()->model()->rowCount(), 0);
-    window->okPressed();
+    window->openChosenPortfolio();
     settle();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].title, "No Portfolio Selected");
@@ -168,12 +168,12 @@ TEST(OpenPortfolioWindow, OkWithoutSelectionIsRefusedAlsoWithNoPortfoliosAtAll) 
 
 TEST(OpenPortfolioWindow, OpeningEnablesTheReportButtonAndTheMenuItems) {
     AppHarness app({{"First", {{"A1", "EE", "100", "2001", "June"}}}, {"Second", {}}});
-    QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
+    QPointer<LoadPortfolioWindow> window = openLoadWindow(app);
     ASSERT_EQ(window->tableView()->model()->rowCount(), 2);
     EXPECT_EQ(window->tableView()->model()->index(1, 0).data().toString(), "Second");
     selectRow(window, 0);
     EXPECT_EQ(window->selectedPortfolio(), "First");
-    window->okPressed();
+    window->openChosenPortfolio();
     settle();
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("First"));
@@ -189,14 +189,14 @@ TEST(OpenPortfolioWindow, ClearingTheSelectionForgetsTheName) {
     auto* window = openLoadWindow(app);
     selectRow(window, 0);
     window->tableView()->selectionModel()->clearSelection();
-    window->okPressed();
+    window->openChosenPortfolio();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].message, kSelectionError);
 }
 
 TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation) {
     AppHarness app({{"First", {}}, {"Second", {}}, {"Third", {}}});
-    QPointer<LoadPortfolioWindowController> window = openLoadWindow(app);
+    QPointer<LoadPortfolioWindow> window = openLoadWindow(app);
     selectRow(window, 1);
     app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(window->tableView(), Qt::Key_Backspace);
@@ -218,7 +218,7 @@ TEST(OpenPortfolioWindow, BackspaceDeletesTheSelectedPortfolioAfterConfirmation)
     EXPECT_EQ(window->tableView()->model()->rowCount(), 2);
     EXPECT_EQ(window->selectedPortfolio(), "");
 
-    window->okPressed();
+    window->openChosenPortfolio();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].message, kSelectionError)
         << "no name is remembered after a deletion";
@@ -253,7 +253,7 @@ TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
     AppHarness app({{"Open one", {{"S1", "EE", "100", "2001", "June"}}}, {"Other", {}}});
     auto* opener = openLoadWindow(app);
     selectRow(opener, 0);
-    opener->okPressed();
+    opener->openChosenPortfolio();
     settle();
     ASSERT_EQ(app.title(), "Orvelt - Open one");
 
@@ -273,8 +273,8 @@ TEST(OpenPortfolioWindow, DeletingTheOpenPortfolioLeavesNoneOpen) {
     app.view().controller().save();
     EXPECT_EQ(app.portfolioNamesOnDisk(), std::vector<std::string>{"Other"});
 
-    app.view().editBondsButtonPressed();
-    app.view().bondValueReportButtonPressed();
+    app.view().editBonds();
+    app.view().showValueReport();
     ASSERT_EQ(app.services.informationAlerts.size(), 2u);
     EXPECT_EQ(app.services.informationAlerts[0].message,
               "Please either open an existing bond file or create a new bond file before "
@@ -288,7 +288,7 @@ TEST(OpenPortfolioWindow, DeletingAnotherPortfolioKeepsTheOpenOne) {
     AppHarness app({{"Open one", {}}, {"Other", {}}});
     auto* opener = openLoadWindow(app);
     selectRow(opener, 0);
-    opener->okPressed();
+    opener->openChosenPortfolio();
     settle();
 
     auto* window = openLoadWindow(app);
@@ -323,16 +323,16 @@ TEST(OpenPortfolioWindow, DeletesTheNameItsRowShowsWhenAnotherWindowChangedTheLi
 
 TEST(PortfolioWindowLifetime, EachCommandOpensANewWindowThatIsFreedWhenClosed) {
     AppHarness app;
-    app.view().openBondTableButtonPressed();
-    app.view().openBondTableButtonPressed();
-    auto windows = app.openWindows<LoadPortfolioWindowController>();
+    app.view().showOpenPortfolioWindow();
+    app.view().showOpenPortfolioWindow();
+    auto windows = app.openWindows<LoadPortfolioWindow>();
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_NE(windows[0], windows[1]);
-    QPointer<LoadPortfolioWindowController> first = windows[0];
-    first->cancelPressed();
+    QPointer<LoadPortfolioWindow> first = windows[0];
+    first->cancel();
     settle();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().size(), 1u);
+    EXPECT_EQ(app.openWindows<LoadPortfolioWindow>().size(), 1u);
 }
 
 // Deleting is one change that Undo takes back whole: the file is as it was, byte for byte, and the
@@ -389,8 +389,8 @@ TEST(OpenPortfolioWindow, UndoAfterTheNameWasTakenRestoresUnderAFreeName) {
 TEST(OpenPortfolioWindow, DeletingAsksAboutABondTypedInThePortfoliosEditor) {
     AppHarness app({{"Family", {}}});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().editBondsButtonPressed();
-    app.openWindows<BondEditingWindowController>()[0]->serialField()->setText("TYPED");
+    app.view().editBonds();
+    app.openWindows<BondEditingWindow>()[0]->serialField()->setText("TYPED");
     auto* window = openLoadWindow(app);
     selectRow(window, 0);
     app.services.answerConfirmation(ToolkitServices::kAlternateButton);
@@ -398,8 +398,8 @@ TEST(OpenPortfolioWindow, DeletingAsksAboutABondTypedInThePortfoliosEditor) {
     pressKey(window->tableView(), Qt::Key_Backspace);
     ASSERT_EQ(app.services.threeWayQuestions.size(), 1u);
     EXPECT_TRUE(app.database().hasPortfolio("Family")) << "Cancel keeps the portfolio";
-    ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
-    EXPECT_EQ(app.openWindows<BondEditingWindowController>()[0]->serialField()->text(), "TYPED");
+    ASSERT_EQ(app.openWindows<BondEditingWindow>().size(), 1u);
+    EXPECT_EQ(app.openWindows<BondEditingWindow>()[0]->serialField()->text(), "TYPED");
 
     app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);

@@ -2,7 +2,7 @@
 // application end without the entry. Alone in its program because a Qt application's event
 // loop runs only once.
 
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 
@@ -12,9 +12,9 @@
 TEST(QuitWithUnsavedEntry, DiscardIsAskedOnceAndTheEntryIsNotStored) {
     AppHarness app({{"Family", {}}});
     app.view().controller().setOpenPortfolio("Family");
-    app.view().editBondsButtonPressed();
-    ASSERT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u);
-    app.openWindows<BondEditingWindowController>()[0]->serialField()->setText("TYPED");
+    app.view().editBonds();
+    ASSERT_EQ(app.openWindows<BondEditingWindow>().size(), 1u);
+    app.openWindows<BondEditingWindow>()[0]->serialField()->setText("TYPED");
     // A second question would get the same answer, so that the loop ends either way.
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);
     app.services.answerThreeWay(ToolkitServices::ThreeWayAnswer::Second);

@@ -3,7 +3,7 @@
 
 #include "app/BondListPanel.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -27,12 +27,12 @@ std::string refusal(const std::string& month = "that month") {
            "November 2056 can be chosen too: their values are projected.";
 }
 
-RedemptionDateWindowController* openWindow(AppHarness& app) {
-    app.view().setRedemptionDateButtonPressed();
-    return app.openWindows<RedemptionDateWindowController>().back();
+RedemptionDateWindow* openWindow(AppHarness& app) {
+    app.view().chooseRedemptionDate();
+    return app.openWindows<RedemptionDateWindow>().back();
 }
 
-void choose(RedemptionDateWindowController* window, int month, const QString& year) {
+void choose(RedemptionDateWindow* window, int month, const QString& year) {
     window->monthBox()->setCurrentIndex(month - 1);
     window->yearBox()->setCurrentIndex(window->yearBox()->findText(year));
 }
@@ -61,14 +61,14 @@ TEST(RedemptionDateWindow, AnAcceptedMonthIsStoredInOneChange) {
     for (const Case& c : {Case{6, "2009", "2009-06"}, Case{12, "2009", "2009-12"},
                           Case{1, "2010", "2010-01"}, Case{5, "2010", "2010-05"}}) {
         AppHarness app({}, "2026-03-01 00:00:00 +0000");
-        QPointer<RedemptionDateWindowController> window = openWindow(app);
+        QPointer<RedemptionDateWindow> window = openWindow(app);
         choose(window, c.month, c.year);
         // The summary is computed once, never at a month half changed.
         std::vector<std::string> changes;
         QObject::connect(&app.session(), &Session::redemptionMonthChanged, [&app, &changes] {
             changes.push_back(monthKey(app.view().controller().redemptionMonth()));
         });
-        window->okPressed();
+        window->applyChosenMonth();
         settle();
         EXPECT_TRUE(app.services.alerts.empty());
         EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), c.stored);
@@ -82,9 +82,9 @@ TEST(RedemptionDateWindow, MonthsOutsideTheTableAreRefusedAndNothingIsStored) {
                                             std::tuple{1, QString("2009"), "January 2009"},
                                             std::tuple{12, QString("2056"), "December 2056"}}) {
         AppHarness app({}, "2009-08-15 00:00:00 +0000");
-        QPointer<RedemptionDateWindowController> window = openWindow(app);
+        QPointer<RedemptionDateWindow> window = openWindow(app);
         choose(window, month, year);
-        window->okPressed();
+        window->applyChosenMonth();
         settle();
         ASSERT_EQ(app.services.informationAlerts.size(), 1u);
         EXPECT_EQ(app.services.informationAlerts[0].title, "No Values for That Month");
@@ -102,13 +102,13 @@ TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNo
     auto* window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 10);
     EXPECT_EQ(window->yearBox()->currentIndex(), -1);
-    window->okPressed();
+    window->applyChosenMonth();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u) << "no year chosen";
     EXPECT_EQ(app.services.informationAlerts[0].message, refusal());
     EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2057-11");
 
     choose(window, 9, "2009");
-    window->okPressed();
+    window->applyChosenMonth();
     settle();
     auto* again = openWindow(app);
     EXPECT_EQ(again->monthBox()->currentText(), "September");
@@ -117,14 +117,14 @@ TEST(RedemptionDateWindow, OpensOnTheCurrentChoiceAndAYearOutsideTheBoxSelectsNo
 
 TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
     AppHarness app({}, "2009-06-15 10:03:07 +0000");
-    QPointer<RedemptionDateWindowController> window = openWindow(app);
+    QPointer<RedemptionDateWindow> window = openWindow(app);
     EXPECT_EQ(window->monthBox()->currentIndex(), 5);
     EXPECT_EQ(window->yearBox()->currentText(), "2009");
     choose(window, 5, "2009");
-    window->okPressed();
+    window->applyChosenMonth();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     choose(window, 8, "2009");
-    window->cancelPressed();
+    window->cancel();
     settle();
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2009-06");
@@ -133,7 +133,7 @@ TEST(RedemptionDateWindow, CancelChangesNothingEvenAfterARefusal) {
 TEST(RedemptionDateWindow, EscapeInAnOpenListClosesTheListAndThenTheWindow) {
     AppHarness app({}, "2009-06-15 10:03:07 +0000");
     const std::optional<YearMonth> month = app.view().controller().redemptionMonth();
-    QPointer<RedemptionDateWindowController> window = openWindow(app);
+    QPointer<RedemptionDateWindow> window = openWindow(app);
     window->activateWindow();
     window->yearBox()->showPopup();
     settle();
@@ -180,7 +180,7 @@ TEST(RedemptionDateWindow, AProjectedMonthIsShownWithItsMarkAndCaption) {
               "2026");
     auto* window = openWindow(app);
     choose(window, 6, "2030");
-    window->okPressed();
+    window->applyChosenMonth();
     settle();
     EXPECT_TRUE(app.services.informationAlerts.empty());
     EXPECT_EQ(app.window().bondList()->monthLabel()->text(),

@@ -4,7 +4,7 @@
 
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 #include "valuation/ui/ReportWindow.h"
 
 #include <QComboBox>
@@ -41,7 +41,7 @@ class ReportCoverageTest : public ::testing::Test {
         // The report at that month, even one the table lacks (start-up would pick another).
         app->view().controller().setRedemptionMonth(*YearMonth::fromKeyText(date.substr(0, 7)));
         app->view().controller().setOpenPortfolio("Savings");
-        app->view().bondValueReportButtonPressed();
+        app->view().showValueReport();
         settle();
         report = app->openWindows<ReportWindow>().back();
         ASSERT_FALSE(report.isNull());

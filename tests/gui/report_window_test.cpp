@@ -60,7 +60,7 @@ class ReportWindowTest : public ::testing::Test {
     // As the main window's command opens it, so that it follows the main window's changes.
     ReportWindow* openThroughHost(const std::string& portfolio) {
         app->view().controller().setOpenPortfolio(portfolio);
-        app->view().bondValueReportButtonPressed();
+        app->view().showValueReport();
         settle();
         return app->openWindows<ReportWindow>().back();
     }

@@ -2,7 +2,7 @@
 // in memory for a later save, and quitting asks before it is lost. Undo keeps only the bonds a
 // change touched and puts them back where they stood.
 
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "platform/AtomicFile.h"
 #include "platform/PropertyList.h"
 #include "store/BondDatabase.h"
@@ -80,14 +80,14 @@ TEST(UndoByDifference, AChangedBondGoesBackWhereItStoodAsItWasStored) {
     openPortfolio(app, "Family");
     app.database().save();
     const std::string before = readWholeFile(app.portfolioFile());
-    app.view().editBondsButtonPressed();
-    BondEditingWindowController* editor = app.view().editorOf("Family");
+    app.view().editBonds();
+    BondEditingWindow* editor = app.view().editorOf("Family");
     ASSERT_NE(editor, nullptr);
     editor->bondTable()->selectRow(0);
-    editor->doubleClickedOnRow();
+    editor->editSelectedBond();
     editor->serialField()->setText("A1-late");
     editor->issueYearField()->setCurrentText("2005");
-    editor->savePressed();
+    editor->saveEntry();
     ASSERT_EQ(app.database().portfolio("Family")->bonds.back().serial, "A1-late");
     ASSERT_NE(readWholeFile(app.portfolioFile()), before);
 

@@ -81,7 +81,7 @@ TEST(TaxEstateWindows, ShowTheCoresTablesFollowTheirChoicesAndExport) {
 
     TempDir out;
     app.services.answerSaveFile((out.path() / "tax.csv").string());
-    tax->exportPressed();
+    tax->exportReport();
     const std::string csv = readWholeFile(out.path() / "tax.csv");
     EXPECT_NE(csv.find(csvText({accrual.table().front()})), std::string::npos) << csv;
     EXPECT_NE(csv.find("Tax Year 2019 - Family"), std::string::npos);
@@ -98,7 +98,7 @@ TEST(TaxEstateWindows, ShowTheCoresTablesFollowTheirChoicesAndExport) {
                              true, table, YearMonth{2020, 3});
     EXPECT_EQ(shownTable(estate->table()), all.table());
     app.services.answerSaveFile((out.path() / "estate.pdf").string());
-    estate->exportPressed();
+    estate->exportReport();
     const std::string pdf = pdfText(out.path() / "estate.pdf");
     EXPECT_NE(pdf.find("Estate - All Portfolios"), std::string::npos) << pdf;
     EXPECT_NE(pdf.find(all.table().back()[9]), std::string::npos) << "the value total";

@@ -2,11 +2,11 @@
 // own portfolio, Delete with undo, typing a face value, the question about unsaved typing, the
 // main window's summary and the help without a browser. Each drives the real main window.
 
-#include "app/AddNewPortfolioWindowController.h"
+#include "app/AddNewPortfolioWindow.h"
 #include "app/BondListPanel.h"
-#include "app/LoadPortfolioWindowController.h"
+#include "app/LoadPortfolioWindow.h"
 #include "app/PageWindow.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
 #include "support/gui/AppHarness.h"
@@ -39,9 +39,9 @@ std::vector<BondRow> bondsOnDisk(AppHarness& app, const std::string& portfolio) 
     return bonds;
 }
 
-BondEditingWindowController* openEditor(AppHarness& app, const std::string& portfolio) {
+BondEditingWindow* openEditor(AppHarness& app, const std::string& portfolio) {
     app.view().controller().setOpenPortfolio(portfolio);
-    app.view().editBondsButtonPressed();
+    app.view().editBonds();
     return app.view().editorOf(portfolio);
 }
 
@@ -52,9 +52,9 @@ void typeText(QWidget* widget, const QString& text) {
     }
 }
 
-void doubleClickRow(BondEditingWindowController* editor, int row) {
+void doubleClickRow(BondEditingWindow* editor, int row) {
     editor->bondTable()->selectRow(row);
-    editor->doubleClickedOnRow();
+    editor->editSelectedBond();
 }
 
 const TestPortfolio kFamily{"Family", {{"I1000", "I", "1000", "2001", "July"}}};
@@ -63,9 +63,9 @@ const TestPortfolio kFamily{"Family", {{"I1000", "I", "1000", "2001", "July"}}};
 
 TEST(TrustedEditor, ClearEndsTheChangeSoTheNextSaveAddsABond) {
     AppHarness app({kFamily});
-    BondEditingWindowController* editor = openEditor(app, "Family");
+    BondEditingWindow* editor = openEditor(app, "Family");
     doubleClickRow(editor, 0);
-    editor->clearPressed();
+    editor->clearEntry();
     editor->serialField()->setText("NEW1");
     pressKey(editor->serialField(), Qt::Key_Return);
     std::vector<BondRow> onDisk = bondsOnDisk(app, "Family");
@@ -77,7 +77,7 @@ TEST(TrustedEditor, ClearEndsTheChangeSoTheNextSaveAddsABond) {
 
 TEST(TrustedEditor, EscapeClearsAChangeThenClosesTheWindow) {
     AppHarness app({kFamily});
-    QPointer<BondEditingWindowController> editor = openEditor(app, "Family");
+    QPointer<BondEditingWindow> editor = openEditor(app, "Family");
     doubleClickRow(editor, 0);
     pressKey(editor, Qt::Key_Escape);
     settle();
@@ -91,20 +91,20 @@ TEST(TrustedEditor, EscapeClearsAChangeThenClosesTheWindow) {
 
 TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     AppHarness app({kFamily, {"Other", {}}});
-    QPointer<BondEditingWindowController> editor = openEditor(app, "Family");
-    app.view().editBondsButtonPressed();
-    EXPECT_EQ(app.openWindows<BondEditingWindowController>().size(), 1u) << "raised, not doubled";
+    QPointer<BondEditingWindow> editor = openEditor(app, "Family");
+    app.view().editBonds();
+    EXPECT_EQ(app.openWindows<BondEditingWindow>().size(), 1u) << "raised, not doubled";
 
-    app.view().addNewPortfolioButtonPressed();
-    auto* create = app.openWindows<AddNewPortfolioWindowController>().back();
+    app.view().addNewPortfolio();
+    auto* create = app.openWindows<AddNewPortfolioWindow>().back();
     create->nameField()->setText("Test");
-    create->donePressed();
+    create->createNamedPortfolio();
     settle();
     ASSERT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("Test"));
     EXPECT_EQ(editor->windowTitle(), "Edit Bonds - Family");
     EXPECT_EQ(editor->bondTable()->model()->rowCount(), 1);
     editor->serialField()->setText("F2");
-    editor->savePressed();
+    editor->saveEntry();
     EXPECT_EQ(bondsOnDisk(app, "Family").size(), 2u);
     EXPECT_TRUE(bondsOnDisk(app, "Test").empty());
     EXPECT_TRUE(app.view().summaryLabel()->text().startsWith("0 bonds"))
@@ -112,8 +112,8 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
     EXPECT_EQ(app.view().controller().openPortfolio(), std::optional<std::string>("Test"));
 
     // Deleting another portfolio leaves the editor; deleting its own closes it.
-    app.view().openBondTableButtonPressed();
-    auto* load = app.openWindows<LoadPortfolioWindowController>().back();
+    app.view().showOpenPortfolioWindow();
+    auto* load = app.openWindows<LoadPortfolioWindow>().back();
     for (const std::string name : {"Other", "Family"}) {
         const auto& names = load->portfolios();
         load->tableView()->selectRow(
@@ -127,7 +127,7 @@ TEST(TrustedEditor, StaysWithItsPortfolioAndClosesWhenItIsDeleted) {
 
 TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
     AppHarness app({kFamily});
-    BondEditingWindowController* editor = openEditor(app, "Family");
+    BondEditingWindow* editor = openEditor(app, "Family");
     editor->bondTable()->selectRow(0);
     app.services.answerConfirmation(ToolkitServices::kAlternateButton);
     pressKey(editor->bondTable(), Qt::Key_Delete);
@@ -148,7 +148,7 @@ TEST(TrustedEditor, DeleteAsksNamingTheSerialAndUndoBringsTheBondBack) {
 
 TEST(TrustedEditor, TypedFaceValueSelectsExactlyThatAmount) {
     AppHarness app({kFamily});
-    BondEditingWindowController* editor = openEditor(app, "Family");
+    BondEditingWindow* editor = openEditor(app, "Family");
     QComboBox* box = editor->faceValueField();
     for (const QString& typed : {QString("$50"), QString("100"), QString("$1000"), QString("25")}) {
         box->setCurrentIndex(4); // $100
@@ -160,7 +160,7 @@ TEST(TrustedEditor, TypedFaceValueSelectsExactlyThatAmount) {
 
 TEST(TrustedEditor, ClosingTheMainWindowAsksAboutUnsavedTyping) {
     AppHarness app({kFamily});
-    BondEditingWindowController* editor = openEditor(app, "Family");
+    BondEditingWindow* editor = openEditor(app, "Family");
     editor->serialField()->setText("HALF");
     EXPECT_FALSE(app.window().close()) << "cancelled: nothing closes";
     ASSERT_EQ(app.services.threeWayQuestions.size(), 1u);
@@ -217,7 +217,7 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
     app.view().controller().setOpenPortfolio("Family");
     app.services.answerOpenFile(
         {std::string(ORVELT_TEST_DATA_DIR) + "/import/windows_export_crlf.csv"});
-    app.view().importPressed();
+    app.view().importBondList();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     const std::string summary = app.services.informationAlerts[0].message;
     EXPECT_NE(summary.find("3 bonds were added, 0 already in the portfolio skipped"),
@@ -229,7 +229,7 @@ TEST(TrustedImport, EndsWithASummaryWarnsOfImpossibleYearsAndCanBeUndone) {
         << summary;
     ASSERT_EQ(bondsOnDisk(app, "Family").size(), 4u);
 
-    BondEditingWindowController* editor = openEditor(app, "Family");
+    BondEditingWindow* editor = openEditor(app, "Family");
     const auto row = [&] {
         for (int index = 0; index < editor->bondTable()->model()->rowCount(); ++index) {
             if (editor->bondTable()->model()->index(index, 0).data().toString() == "Q111222333E") {

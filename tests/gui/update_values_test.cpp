@@ -5,7 +5,7 @@
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/ValueTableFile.h"
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 #include "valuation/ui/ReportWindow.h"
 
 #include <QAction>
@@ -75,7 +75,7 @@ class UpdateValuesTest : public ::testing::Test {
 
     void update(std::vector<std::string> files) {
         app.services.answerOpenFile(std::move(files));
-        app.view().updateValuesPressed();
+        app.view().updateValues();
         settle();
     }
 
@@ -92,14 +92,14 @@ class UpdateValuesTest : public ::testing::Test {
     ReportWindow* openReport() {
         const std::vector<ReportWindow*> before = app.openWindows<ReportWindow>();
         app.view().controller().setOpenPortfolio("Savings");
-        app.view().bondValueReportButtonPressed();
+        app.view().showValueReport();
         settle();
         return opened(before);
     }
 
-    RedemptionDateWindowController* openDateWindow() {
-        const auto before = app.openWindows<RedemptionDateWindowController>();
-        app.view().setRedemptionDateButtonPressed();
+    RedemptionDateWindow* openDateWindow() {
+        const auto before = app.openWindows<RedemptionDateWindow>();
+        app.view().chooseRedemptionDate();
         return opened(before);
     }
 
@@ -242,7 +242,7 @@ TEST_F(UpdateValuesTest, OpenReportsShowTheUpdatedTableAtOnceAndNewOnesReadItToo
 TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     update({laterFile});
     app.services.clear(); // the note that the values were added
-    QPointer<RedemptionDateWindowController> window = openDateWindow();
+    QPointer<RedemptionDateWindow> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
     QComboBox* years = window->yearBox();
     // The table's years and thirty projected after its last month.
@@ -256,7 +256,7 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     // December 2057 is neither in the table nor projected: the refusal names both ranges.
     window->yearBox()->setCurrentIndex(window->yearBox()->findText("2057"));
     window->monthBox()->setCurrentIndex(11);
-    window->okPressed();
+    window->applyChosenMonth();
     ASSERT_EQ(app.services.informationAlerts.size(), 1u);
     EXPECT_EQ(app.services.informationAlerts[0].message,
               "The value table holds no values for December 2057. It holds values from " +
@@ -269,7 +269,7 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     // November 2027 is, and so is a month of the shipped range.
     window->yearBox()->setCurrentIndex(window->yearBox()->findText("2027"));
     window->monthBox()->setCurrentIndex(10);
-    window->okPressed();
+    window->applyChosenMonth();
     settle();
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2027-11");
@@ -280,13 +280,13 @@ TEST_F(UpdateValuesTest, TheDateWindowAcceptsTheMonthsOfTheUpdatedTable) {
     ASSERT_FALSE(window.isNull());
     window->monthBox()->setCurrentIndex(0);
     window->yearBox()->setCurrentIndex(window->yearBox()->findText("2010"));
-    window->okPressed();
+    window->applyChosenMonth();
     settle();
     EXPECT_EQ(monthKey(app.view().controller().redemptionMonth()), "2010-01");
 }
 
 TEST_F(UpdateValuesTest, AWindowOpenBeforeTheUpdateKeepsTheMonthsItRead) {
-    QPointer<RedemptionDateWindowController> window = openDateWindow();
+    QPointer<RedemptionDateWindow> window = openDateWindow();
     ASSERT_FALSE(window.isNull());
     EXPECT_EQ(window->yearBox()->count(), 48);
     update({laterFile});

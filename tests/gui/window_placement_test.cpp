@@ -2,8 +2,8 @@
 // main window, and the main window's first size within the screen.
 
 #include "app/BondListPanel.h"
-#include "app/LoadPortfolioWindowController.h"
-#include "app/TaskWindowController.h"
+#include "app/LoadPortfolioWindow.h"
+#include "app/TaskWindow.h"
 #include "app/WindowPlacement.h"
 #include "support/gui/AppHarness.h"
 
@@ -34,14 +34,14 @@ TEST(WindowPlacement, WindowsOpenWhollyOnTheScreenAndTheMainWindowFirstFitsIt) {
     app.view().controller().setOpenPortfolio("Family");
     app.window().setGeometry(100, 100, 300, 200);
     settle();
-    app.view().openBondTableButtonPressed();
-    app.view().editBondsButtonPressed();
-    app.view().bondValueReportButtonPressed();
+    app.view().showOpenPortfolioWindow();
+    app.view().editBonds();
+    app.view().showValueReport();
     settle();
-    EXPECT_EQ(app.openWindows<LoadPortfolioWindowController>().front()->frameGeometry().center(),
+    EXPECT_EQ(app.openWindows<LoadPortfolioWindow>().front()->frameGeometry().center(),
               app.window().frameGeometry().center());
-    ASSERT_EQ(app.openWindows<TaskWindowController>().size(), 3u);
-    for (QWidget* window : app.openWindows<TaskWindowController>()) {
+    ASSERT_EQ(app.openWindows<TaskWindow>().size(), 3u);
+    for (QWidget* window : app.openWindows<TaskWindow>()) {
         EXPECT_TRUE(screen.contains(window->frameGeometry()))
             << window->windowTitle().toStdString();
     }

@@ -13,7 +13,7 @@
 
 EstateWindow::EstateWindow(WindowHost& host)
     : HoldingWindow(host), month_(new QComboBox(this)), year_(new QSpinBox(this)),
-      all_(new QCheckBox(tr("&All portfolios"), this)) {
+      all_(new QCheckBox(QStringLiteral("&All portfolios"), this)) {
     setObjectName("estateWindow");
     month_->setObjectName("estateMonthBox");
     year_->setObjectName("estateYearBox");
@@ -27,7 +27,7 @@ EstateWindow::EstateWindow(WindowHost& host)
     month_->setCurrentIndex(start.month - 1);
     year_->setValue(start.year);
     all_->setChecked(!host.openPortfolio());
-    auto* monthLabel = new QLabel(tr("&Month of death:"), this);
+    auto* monthLabel = new QLabel(QStringLiteral("&Month of death:"), this);
     monthLabel->setBuddy(month_);
     choices()->addWidget(monthLabel);
     choices()->addWidget(month_);

@@ -24,10 +24,10 @@ QString qText(const std::string& text) {
 } // namespace
 
 HoldingWindow::HoldingWindow(WindowHost& host)
-    : TaskWindowController(host), choices_(new QHBoxLayout), caption_(new QLabel(this)),
+    : TaskWindow(host), choices_(new QHBoxLayout), caption_(new QLabel(this)),
       table_(new QTableWidget(this)), notes_(new QLabel(this)), status_(new QLabel(this)),
-      exportButton_(new QPushButton(tr("&Export…"), this)),
-      printButton_(new QPushButton(tr("&Print…"), this)) {
+      exportButton_(new QPushButton(QStringLiteral("&Export…"), this)),
+      printButton_(new QPushButton(QStringLiteral("&Print…"), this)) {
     table_->setObjectName("holdingTable");
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -49,10 +49,10 @@ HoldingWindow::HoldingWindow(WindowHost& host)
     layout->addWidget(table_, 1);
     layout->addWidget(notes_);
     layout->addLayout(buttons);
-    connect(exportButton_, &QPushButton::clicked, this, &HoldingWindow::exportPressed);
-    connect(printButton_, &QPushButton::clicked, this, &HoldingWindow::printPressed);
+    connect(exportButton_, &QPushButton::clicked, this, &HoldingWindow::exportReport);
+    connect(printButton_, &QPushButton::clicked, this, &HoldingWindow::printReport);
     connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this,
-            &HoldingWindow::printPressed);
+            &HoldingWindow::printReport);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
@@ -118,7 +118,7 @@ std::string HoldingWindow::csvOfShown() const {
     return csvText(rows);
 }
 
-void HoldingWindow::exportPressed() {
+void HoldingWindow::exportReport() {
     WindowHost* view = host();
     if (view == nullptr) {
         return;
@@ -143,15 +143,15 @@ void HoldingWindow::exportPressed() {
                                 shown_.title, {}, &error) == PaintOutcome::Done;
     }
     if (!written) {
-        showStatus(tr("Nothing was exported."));
+        showStatus(QStringLiteral("Nothing was exported."));
         view->services().showErrorAlert("Error", "The " + shown_.title + " could not be saved to " +
                                                      path + ".\n\n" + error);
         return;
     }
-    showStatus(tr("Exported to %1.").arg(qText(path)));
+    showStatus(QStringLiteral("Exported to %1.").arg(qText(path)));
 }
 
-void HoldingWindow::printPressed() {
+void HoldingWindow::printReport() {
     WindowHost* view = host();
     if (view == nullptr) {
         return;
@@ -170,7 +170,7 @@ void HoldingWindow::printPressed() {
         // A file is written as an export is: whole, where it may be, or not at all.
         if (!mayExportTo(printer.outputFileName().toStdString(), view->resources(),
                          view->services(), "Cannot Print Here")) {
-            showStatus(tr("Nothing was printed."));
+            showStatus(QStringLiteral("Nothing was printed."));
             return;
         }
         printed = writeTablePdf(printer.outputFileName().toStdString(), view->resources(), printout,
@@ -179,12 +179,12 @@ void HoldingWindow::printPressed() {
         printed = paintTablePages(printer, printout);
     }
     if (printed != PaintOutcome::Done) {
-        showStatus(tr("Nothing was printed."));
+        showStatus(QStringLiteral("Nothing was printed."));
         view->services().showErrorAlert("Error", "The " + shown_.title +
                                                      " could not be printed.\n\n" + error);
         return;
     }
     showStatus(printer.outputFileName().isEmpty()
-                   ? tr("Sent to the printer.")
-                   : tr("Printed to %1.").arg(printer.outputFileName()));
+                   ? QStringLiteral("Sent to the printer.")
+                   : QStringLiteral("Printed to %1.").arg(printer.outputFileName()));
 }

@@ -5,7 +5,7 @@
 // write what the window shows through the report's export paths. The window follows the
 // session: bonds changed, values read anew, another portfolio opened.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 #include "valuation/TableText.h"
 
 #include <functional>
@@ -17,7 +17,7 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-class HoldingWindow : public TaskWindowController {
+class HoldingWindow : public TaskWindow {
     Q_OBJECT
 
   public:
@@ -36,8 +36,8 @@ class HoldingWindow : public TaskWindowController {
         std::string fileName; // without its extension
     };
 
-    void exportPressed();
-    void printPressed();
+    void exportReport();
+    void printReport();
 
   protected:
     explicit HoldingWindow(WindowHost& host);

@@ -68,7 +68,7 @@ std::string openPortfolioInDateOrder(WindowHost& host) {
 } // namespace
 
 ReportWindow::ReportWindow(WindowHost& host)
-    : TaskWindowController(host), ui_(std::make_unique<Ui::ReportWindow>()),
+    : TaskWindow(host), ui_(std::make_unique<Ui::ReportWindow>()),
       report_(host.session(), openPortfolioInDateOrder(host)) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
@@ -99,10 +99,10 @@ ReportWindow::ReportWindow(WindowHost& host)
 
     // Ctrl+C copies the selected rows, not just the current cell as the table would.
     tableView_->installEventFilter(this);
-    connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportPressed);
-    connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printPressed);
+    connect(ui_->exportButton, &QPushButton::clicked, this, &ReportWindow::exportReport);
+    connect(ui_->printButton, &QPushButton::clicked, this, &ReportWindow::printReport);
     connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this,
-            &ReportWindow::printPressed);
+            &ReportWindow::printReport);
 
     // The report follows its own portfolio, whichever portfolio is open, through the session,
     // whose snapshot of it every other view of it reads too.
@@ -128,7 +128,7 @@ void ReportWindow::showEvent(QShowEvent* event) {
         fittedToColumns_ = true;
         fitWidthToColumns();
     }
-    TaskWindowController::showEvent(event);
+    TaskWindow::showEvent(event);
 }
 
 void ReportWindow::open() {
@@ -253,7 +253,7 @@ void ReportWindow::colourWarnings() {
 }
 
 void ReportWindow::changeEvent(QEvent* event) {
-    TaskWindowController::changeEvent(event);
+    TaskWindow::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         colourWarnings();
     }
@@ -490,7 +490,7 @@ PaintOutcome ReportWindow::printTo(QPrinter& printer, std::string* error) {
     return outcome;
 }
 
-void ReportWindow::exportPressed() {
+void ReportWindow::exportReport() {
     WindowHost* view = host();
     if (view == nullptr) {
         return;
@@ -528,7 +528,7 @@ void ReportWindow::exportPressed() {
     showStatus(QStringLiteral("Exported to %1.").arg(QString::fromStdString(path)));
 }
 
-void ReportWindow::printPressed() {
+void ReportWindow::printReport() {
     WindowHost* view = host();
     if (view == nullptr) {
         return;
@@ -573,5 +573,5 @@ bool ReportWindow::eventFilter(QObject* watched, QEvent* event) {
         copySelectedRows();
         return true;
     }
-    return TaskWindowController::eventFilter(watched, event);
+    return TaskWindow::eventFilter(watched, event);
 }

@@ -11,7 +11,7 @@
 // issue date are listed with the reason and counted in no total; when the window opens with
 // such bonds, one alert names them all (from the event loop), once.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 #include "valuation/ReportDocument.h"
 #include "valuation/ValueReport.h"
 #include "valuation/ui/ReportPages.h"
@@ -29,7 +29,7 @@ namespace Ui {
 class ReportWindow;
 }
 
-class ReportWindow : public TaskWindowController {
+class ReportWindow : public TaskWindow {
     Q_OBJECT
 
   public:
@@ -69,9 +69,9 @@ class ReportWindow : public TaskWindowController {
 
   public slots:
     // Asks where to save, then writes the report as CSV (a name ending ".csv") or as PDF.
-    void exportPressed();
+    void exportReport();
     // Print… and Ctrl+P.
-    void printPressed();
+    void printReport();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

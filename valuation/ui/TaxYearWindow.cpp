@@ -25,13 +25,13 @@ TaxYearWindow::TaxYearWindow(WindowHost& host)
     year_->setRange(first, last);
     const std::optional<YearMonth> month = host.redemptionMonth();
     year_->setValue(month ? month->year - 1 : last);
-    method_->addItem(tr("Cash method"),
+    method_->addItem(QStringLiteral("Cash method"),
                      QString::fromUtf8(taxMethodKeyword(TaxMethod::Cash).data()));
-    method_->addItem(tr("Accrual method"),
+    method_->addItem(QStringLiteral("Accrual method"),
                      QString::fromUtf8(taxMethodKeyword(TaxMethod::Accrual).data()));
-    auto* yearLabel = new QLabel(tr("Tax &year:"), this);
+    auto* yearLabel = new QLabel(QStringLiteral("Tax &year:"), this);
     yearLabel->setBuddy(year_);
-    auto* methodLabel = new QLabel(tr("&Method:"), this);
+    auto* methodLabel = new QLabel(QStringLiteral("&Method:"), this);
     methodLabel->setBuddy(method_);
     choices()->addWidget(yearLabel);
     choices()->addWidget(year_);

@@ -31,7 +31,7 @@ void sendMouse(QWidget* target, QEvent::Type type, QPoint at) {
     QApplication::sendEvent(target, &event);
 }
 
-QPoint rowCentre(BondEditingWindowController& window, int row) {
+QPoint rowCentre(BondEditingWindow& window, int row) {
     QTableView* table = window.bondTable();
     table->doItemsLayout();
     return table->visualRect(table->model()->index(row, 0)).center();
@@ -71,8 +71,8 @@ void BondEntryFixture::restartApplication() {
     startApplication(shippedInUse);
 }
 
-BondEditingWindowController* BondEntryFixture::openWindow() {
-    auto* window = new BondEditingWindowController(mainView->controller());
+BondEditingWindow* BondEntryFixture::openWindow() {
+    auto* window = new BondEditingWindow(mainView->controller());
     window->showInFront();
     return window;
 }
@@ -121,8 +121,7 @@ std::filesystem::path BondEntryFixture::presetFile() const {
     return dataDir / "preset.plist";
 }
 
-std::vector<std::vector<std::string>>
-BondEntryFixture::tableRows(BondEditingWindowController& window) {
+std::vector<std::vector<std::string>> BondEntryFixture::tableRows(BondEditingWindow& window) {
     const QAbstractItemModel* model = window.bondTable()->model();
     std::vector<std::vector<std::string>> rows;
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -147,14 +146,14 @@ std::string BondEntryFixture::boxText(const QComboBox* box) {
     return box->currentText().toStdString();
 }
 
-void BondEntryFixture::clickRow(BondEditingWindowController& window, int row) {
+void BondEntryFixture::clickRow(BondEditingWindow& window, int row) {
     QWidget* viewport = window.bondTable()->viewport();
     const QPoint at = rowCentre(window, row);
     sendMouse(viewport, QEvent::MouseButtonPress, at);
     sendMouse(viewport, QEvent::MouseButtonRelease, at);
 }
 
-void BondEntryFixture::doubleClickRow(BondEditingWindowController& window, int row) {
+void BondEntryFixture::doubleClickRow(BondEditingWindow& window, int row) {
     QWidget* viewport = window.bondTable()->viewport();
     const QPoint at = rowCentre(window, row);
     sendMouse(viewport, QEvent::MouseButtonPress, at);
@@ -169,7 +168,7 @@ void BondEntryFixture::chooseText(QComboBox* box, const std::string& text) {
     box->setCurrentIndex(index);
 }
 
-void BondEntryFixture::enter(BondEditingWindowController& window, const std::string& serial,
+void BondEntryFixture::enter(BondEditingWindow& window, const std::string& serial,
                              const std::string& type, const std::string& faceValueShown,
                              const std::string& issueMonth, const std::string& issueYear) {
     window.serialField()->setText(QString::fromStdString(serial));

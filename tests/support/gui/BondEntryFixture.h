@@ -4,7 +4,7 @@
 // started, with the portfolio "Family" created and open, and scripted alerts.
 
 #include "app/MainMenuView.h"
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 #include "platform/PlistValue.h"
 #include "support/ScriptedToolkitServices.h"
 #include "support/TempDir.h"
@@ -37,7 +37,7 @@ class BondEntryFixture : public ::testing::Test {
     // Ends the application and starts it again over the same folders, as the next run would.
     void restartApplication();
     // Opens a bond editing window as the main view's edit command does.
-    BondEditingWindowController* openWindow();
+    BondEditingWindow* openWindow();
 
     BondDatabase& database() const;
     void addBond(const EntryBond& bond);
@@ -50,16 +50,16 @@ class BondEntryFixture : public ::testing::Test {
     std::filesystem::path presetFile() const;
 
     // The table's rows as the user sees them, one text per column.
-    static std::vector<std::vector<std::string>> tableRows(BondEditingWindowController& window);
+    static std::vector<std::vector<std::string>> tableRows(BondEditingWindow& window);
     static std::vector<std::string> boxEntries(const QComboBox* box);
     static std::string boxText(const QComboBox* box);
     // Selects a row by clicking it; double-clicks it.
-    static void clickRow(BondEditingWindowController& window, int row);
-    static void doubleClickRow(BondEditingWindowController& window, int row);
+    static void clickRow(BondEditingWindow& window, int row);
+    static void doubleClickRow(BondEditingWindow& window, int row);
     // Sets the fields as a user would.
-    static void enter(BondEditingWindowController& window, const std::string& serial,
-                      const std::string& type, const std::string& faceValueShown,
-                      const std::string& issueMonth, const std::string& issueYear);
+    static void enter(BondEditingWindow& window, const std::string& serial, const std::string& type,
+                      const std::string& faceValueShown, const std::string& issueMonth,
+                      const std::string& issueYear);
     static void chooseText(QComboBox* box, const std::string& text);
 
     TempDir temp;

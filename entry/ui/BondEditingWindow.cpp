@@ -1,4 +1,4 @@
-#include "entry/ui/BondEditingWindowController.h"
+#include "entry/ui/BondEditingWindow.h"
 
 #include "app/WindowHost.h"
 #include "entry/ui/BondDetailsFields.h"
@@ -34,8 +34,8 @@ int lastTableYear(const ValueTable* table) {
 
 } // namespace
 
-BondEditingWindowController::BondEditingWindowController(WindowHost& host)
-    : TaskWindowController(host), ui_(std::make_unique<Ui::BondEditingWindow>()) {
+BondEditingWindow::BondEditingWindow(WindowHost& host)
+    : TaskWindow(host), ui_(std::make_unique<Ui::BondEditingWindow>()) {
     const std::string portfolio = host.openPortfolio().value_or(std::string());
     ui_->setupUi(this);
     form_ = new BondEntryForm({ui_->serialField, ui_->typeField, ui_->faceValueField,
@@ -53,7 +53,7 @@ BondEditingWindowController::BondEditingWindowController(WindowHost& host)
     addWarningLabel();
     connectCommands();
     if (!portfolio.empty()) {
-        setWindowTitle(tr("Edit Bonds - %1").arg(QString::fromStdString(portfolio)));
+        setWindowTitle(QStringLiteral("Edit Bonds - %1").arg(QString::fromStdString(portfolio)));
     }
     // A new entry starts from the preset, as a cleared one does.
     session_->clear();
@@ -62,9 +62,9 @@ BondEditingWindowController::BondEditingWindowController(WindowHost& host)
     serialField()->setFocus();
 }
 
-BondEditingWindowController::~BondEditingWindowController() = default;
+BondEditingWindow::~BondEditingWindow() = default;
 
-void BondEditingWindowController::setUpTable(const std::string& portfolio) {
+void BondEditingWindow::setUpTable(const std::string& portfolio) {
     bondTable_ = ui_->bondTable;
     const BondDatabase* db = host() != nullptr ? host()->bondDatabase() : nullptr;
     if (db == nullptr) {
@@ -79,13 +79,13 @@ void BondEditingWindowController::setUpTable(const std::string& portfolio) {
     bondTable_->verticalHeader()->setVisible(false);
     // A bond comes into the fields only by double-click.
     connect(bondTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &BondEditingWindowController::rememberSelectedBond);
+            &BondEditingWindow::rememberSelectedBond);
     connect(bondTable_, &QAbstractItemView::doubleClicked, this,
-            &BondEditingWindowController::doubleClickedOnRow);
+            &BondEditingWindow::editSelectedBond);
     bondTable_->installEventFilter(this);
 }
 
-void BondEditingWindowController::addWarningLabel() {
+void BondEditingWindow::addWarningLabel() {
     warningLabel_ = new QLabel(this);
     warningLabel_->setObjectName("warningLabel");
     warningLabel_->setWordWrap(true);
@@ -102,15 +102,15 @@ void BondEditingWindowController::addWarningLabel() {
     updateWarningLabel();
 }
 
-void BondEditingWindowController::connectCommands() {
-    using Window = BondEditingWindowController;
-    connect(ui_->saveButton, &QPushButton::clicked, this, &Window::savePressed);
-    connect(ui_->savePresetButton, &QPushButton::clicked, this, &Window::savePresetPressed);
-    connect(ui_->clearButton, &QPushButton::clicked, this, &Window::clearPressed);
-    connect(ui_->deleteBondButton, &QPushButton::clicked, this, &Window::deleteBondPressed);
-    connect(ui_->closeButton, &QPushButton::clicked, this, &Window::closePressed);
+void BondEditingWindow::connectCommands() {
+    using Window = BondEditingWindow;
+    connect(ui_->saveButton, &QPushButton::clicked, this, &Window::saveEntry);
+    connect(ui_->savePresetButton, &QPushButton::clicked, this, &Window::saveEntryAsPreset);
+    connect(ui_->clearButton, &QPushButton::clicked, this, &Window::clearEntry);
+    connect(ui_->deleteBondButton, &QPushButton::clicked, this, &Window::deleteSelectedBond);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &Window::saveAndClose);
     // Return in the serial field saves, so that a pile of bonds is entered from the keyboard.
-    connect(ui_->serialField, &QLineEdit::returnPressed, this, &Window::savePressed);
+    connect(ui_->serialField, &QLineEdit::returnPressed, this, &Window::saveEntry);
     connect(form_, &BondEntryForm::changed, this, &Window::updateWarningLabel);
     connect(session_, &BondEditingSession::modeChanged, this, &Window::updateModeLabel);
     connect(session_, &BondEditingSession::cleared, this, &Window::dropSelection);
@@ -146,7 +146,7 @@ void BondEditingWindowController::connectCommands() {
 
 // The bond table.
 
-int BondEditingWindowController::selectedRow() const {
+int BondEditingWindow::selectedRow() const {
     if (bondTable_->selectionModel() == nullptr) {
         return -1;
     }
@@ -154,7 +154,7 @@ int BondEditingWindowController::selectedRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void BondEditingWindowController::reloadTable() {
+void BondEditingWindow::reloadTable() {
     if (tableModel_ == nullptr) {
         return;
     }
@@ -171,12 +171,12 @@ void BondEditingWindowController::reloadTable() {
     }
 }
 
-void BondEditingWindowController::rememberSelectedBond() {
+void BondEditingWindow::rememberSelectedBond() {
     const Bond* bond = tableModel_ != nullptr ? tableModel_->bondAt(selectedRow()) : nullptr;
     selectedSerial_ = bond != nullptr ? std::optional<std::string>(bond->serial) : std::nullopt;
 }
 
-void BondEditingWindowController::dropSelection() {
+void BondEditingWindow::dropSelection() {
     selectedSerial_.reset();
     if (bondTable_->selectionModel() != nullptr) {
         bondTable_->selectionModel()->clearSelection();
@@ -185,13 +185,13 @@ void BondEditingWindowController::dropSelection() {
 
 // The commands.
 
-void BondEditingWindowController::doubleClickedOnRow() {
+void BondEditingWindow::editSelectedBond() {
     if (const Bond* bond = tableModel_ != nullptr ? tableModel_->bondAt(selectedRow()) : nullptr) {
         session_->edit(*bond);
     }
 }
 
-void BondEditingWindowController::editBond(const std::string& serial) {
+void BondEditingWindow::editBond(const std::string& serial) {
     if (tableModel_ == nullptr || hasUnsavedEntry()) {
         return;
     }
@@ -204,7 +204,7 @@ void BondEditingWindowController::editBond(const std::string& serial) {
     }
 }
 
-void BondEditingWindowController::savePressed() {
+void BondEditingWindow::saveEntry() {
     session_->save();
     // A year refused is the one field to correct; otherwise the next serial is typed.
     if (!form_->unofferedYearMessage().empty()) {
@@ -214,38 +214,38 @@ void BondEditingWindowController::savePressed() {
     }
 }
 
-void BondEditingWindowController::clearPressed() {
+void BondEditingWindow::clearEntry() {
     session_->clear();
     serialField()->setFocus();
 }
 
-void BondEditingWindowController::deleteBondPressed() {
+void BondEditingWindow::deleteSelectedBond() {
     session_->remove(tableModel_ != nullptr ? tableModel_->bondAt(selectedRow()) : nullptr);
 }
 
-void BondEditingWindowController::escapePressed() {
+void BondEditingWindow::dropEntryOrClose() {
     // The first Escape drops what is being typed or changed; the next one closes the window.
     if (editing() || hasUnsavedEntry()) {
-        clearPressed();
+        clearEntry();
         return;
     }
     close();
 }
 
-void BondEditingWindowController::updateModeLabel() {
+void BondEditingWindow::updateModeLabel() {
     if (editing()) {
         ui_->modeLabel->setText(
-            tr("Changing bond \u201c%1\u201d: Save Changes stores the new values.")
+            QStringLiteral("Changing bond \u201c%1\u201d: Save Changes stores the new values.")
                 .arg(QString::fromStdString(editingSerial())));
-        ui_->saveButton->setText(tr("Save Changes"));
+        ui_->saveButton->setText(QStringLiteral("Save Changes"));
     } else {
-        ui_->modeLabel->setText(
-            tr("New bond: Add Bond adds it to the portfolio. Double-click a bond to change it."));
-        ui_->saveButton->setText(tr("Add Bond"));
+        ui_->modeLabel->setText(QStringLiteral(
+            "New bond: Add Bond adds it to the portfolio. Double-click a bond to change it."));
+        ui_->saveButton->setText(QStringLiteral("Add Bond"));
     }
 }
 
-void BondEditingWindowController::updateWarningLabel() {
+void BondEditingWindow::updateWarningLabel() {
     if (warningLabel_ == nullptr) {
         return;
     }
@@ -256,37 +256,37 @@ void BondEditingWindowController::updateWarningLabel() {
 
 // Closing.
 
-void BondEditingWindowController::closePressed() {
+void BondEditingWindow::saveAndClose() {
     if (WindowHost* view = host()) {
         view->save();
     }
     close();
 }
 
-void BondEditingWindowController::saveOnClose() {
+void BondEditingWindow::saveOnClose() {
     const BondDatabase* db = session_->store();
     if (WindowHost* view = host(); view != nullptr && db != nullptr && db->hasUnsavedChanges()) {
         view->save();
     }
 }
 
-void BondEditingWindowController::closeEvent(QCloseEvent* event) {
+void BondEditingWindow::closeEvent(QCloseEvent* event) {
     if (!closeWithoutAsking_ && !windowShouldClose()) {
         event->ignore();
         return;
     }
     saveOnClose();
-    TaskWindowController::closeEvent(event);
+    TaskWindow::closeEvent(event);
 }
 
-void BondEditingWindowController::closeWithoutAsking() {
+void BondEditingWindow::closeWithoutAsking() {
     closeWithoutAsking_ = true;
     close();
 }
 
 // Keys and activation.
 
-bool BondEditingWindowController::leavesKeyToHistory(QObject* watched, QKeyEvent* event) const {
+bool BondEditingWindow::leavesKeyToHistory(QObject* watched, QKeyEvent* event) const {
     const QLineEdit* field = watched == serialField()      ? serialField()
                              : watched == issueYearField() ? issueYearField()->lineEdit()
                                                            : nullptr;
@@ -299,7 +299,7 @@ bool BondEditingWindowController::leavesKeyToHistory(QObject* watched, QKeyEvent
     return event->matches(QKeySequence::Redo) && !field->isRedoAvailable();
 }
 
-bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
+bool BondEditingWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride &&
         leavesKeyToHistory(watched, static_cast<QKeyEvent*>(event))) {
         // Not taken by the field: the window's shortcut runs.
@@ -309,14 +309,14 @@ bool BondEditingWindowController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == bondTable_) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
-            deleteBondPressed();
+            deleteSelectedBond();
             return true;
         }
     }
-    return TaskWindowController::eventFilter(watched, event);
+    return TaskWindow::eventFilter(watched, event);
 }
 
-void BondEditingWindowController::changeEvent(QEvent* event) {
+void BondEditingWindow::changeEvent(QEvent* event) {
     // Another window may have added or deleted bonds of this portfolio meanwhile.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && tableModel_ != nullptr &&
         tableModel_->isStale()) {
@@ -325,20 +325,20 @@ void BondEditingWindowController::changeEvent(QEvent* event) {
         selectedSerial_.reset();
         tableModel_->reload();
     }
-    TaskWindowController::changeEvent(event);
+    TaskWindow::changeEvent(event);
 }
 
-void BondEditingWindowController::keyPressEvent(QKeyEvent* event) {
+void BondEditingWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        escapePressed();
+        dropEntryOrClose();
         return;
     }
     // Return in a choice box saves, as it does in the serial field; elsewhere (a button, the
     // table) it keeps its own meaning.
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (isReturn && form_->isChoiceBox(focusWidget())) {
-        savePressed();
+        saveEntry();
         return;
     }
-    TaskWindowController::keyPressEvent(event);
+    TaskWindow::keyPressEvent(event);
 }

@@ -1,22 +1,22 @@
-#include "app/AboutWindowController.h"
+#include "app/AboutDialog.h"
 
 #include "ui_AboutWindow.h"
 #include "valuation/ValueSources.h"
 
 #include <QPushButton>
 
-AboutWindowController::AboutWindowController(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AboutWindow>()) {
     ui_->setupUi(this);
     ui_->versionLabel->setText(QStringLiteral("Version %1").arg(QStringLiteral(ORVELT_VERSION)));
     ui_->noteLabel->setText(
         ui_->noteLabel->text().arg(QString::fromStdString(valueSourcesText()).toHtmlEscaped()));
-    connect(ui_->okButton, &QPushButton::clicked, this, &AboutWindowController::okPressed);
+    connect(ui_->okButton, &QPushButton::clicked, this, &AboutDialog::dismiss);
 }
 
-AboutWindowController::~AboutWindowController() = default;
+AboutDialog::~AboutDialog() = default;
 
-void AboutWindowController::okPressed() {
+void AboutDialog::dismiss() {
     done(QDialog::Accepted);
     close();
 }

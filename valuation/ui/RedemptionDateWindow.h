@@ -6,7 +6,7 @@
 // those of the value table in effect (the user's updated copy when there is one, else the shipped
 // table), read once as the window is made, and the months after its last that are projected.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 #include "valuation/ValueTableMonths.h"
 
 #include <memory>
@@ -20,14 +20,14 @@ namespace Ui {
 class RedemptionDateWindow;
 }
 
-class RedemptionDateWindowController : public TaskWindowController {
+class RedemptionDateWindow : public TaskWindow {
     Q_OBJECT
 
   public:
     // Reads the redemption months of the value table in effect and preselects the host's
     // redemption date.
-    explicit RedemptionDateWindowController(WindowHost& host);
-    ~RedemptionDateWindowController() override;
+    explicit RedemptionDateWindow(WindowHost& host);
+    ~RedemptionDateWindow() override;
 
     QComboBox* monthBox() const { return monthBox_; }
     void setMonthBox(QComboBox* box) { monthBox_ = box; }
@@ -43,8 +43,8 @@ class RedemptionDateWindowController : public TaskWindowController {
     bool acceptsRedemptionDate(int year, int month) const;
 
   public slots:
-    void okPressed();
-    void cancelPressed();
+    void applyChosenMonth();
+    void cancel();
 
   protected:
     // Escape cancels and Return presses OK, once no open list has taken them.

@@ -5,7 +5,7 @@
 // editing itself are parts of their own; the window lays them out, follows the keyboard and the
 // table's selection, and asks before it closes over an unsaved entry.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 #include "entry/ui/BondEditingSession.h"
 #include "entry/ui/BondEntryForm.h"
 
@@ -28,14 +28,14 @@ namespace Ui {
 class BondEditingWindow;
 }
 
-class BondEditingWindowController : public TaskWindowController {
+class BondEditingWindow : public TaskWindow {
     Q_OBJECT
 
   public:
     // Sets up the window for the host's open portfolio, which the window keeps whatever is
     // opened later; the fields show the entry preset.
-    explicit BondEditingWindowController(WindowHost& host);
-    ~BondEditingWindowController() override;
+    explicit BondEditingWindow(WindowHost& host);
+    ~BondEditingWindow() override;
 
     BondEntryForm& form() const { return *form_; }
     BondEditingSession& session() const { return *session_; }
@@ -78,15 +78,15 @@ class BondEditingWindowController : public TaskWindowController {
     void reloadTable();
 
   public slots:
-    void doubleClickedOnRow();
-    void savePressed();
-    void savePresetPressed() { session_->savePreset(); }
+    void editSelectedBond();
+    void saveEntry();
+    void saveEntryAsPreset() { session_->savePreset(); }
     // Back to the preset, the cursor in Serial for the next bond.
-    void clearPressed();
-    void deleteBondPressed();
-    void closePressed();
+    void clearEntry();
+    void deleteSelectedBond();
+    void saveAndClose();
     // Escape: clears an entry in progress; with nothing to clear, closes the window.
-    void escapePressed();
+    void dropEntryOrClose();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,7 +3,7 @@
 // The open portfolio window: the portfolios by name; OK opens the selected one, the Delete or
 // Backspace key deletes it after a confirmation.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 
 #include <memory>
 #include <string>
@@ -17,13 +17,13 @@ namespace Ui {
 class LoadPortfolioView;
 }
 
-class LoadPortfolioWindowController : public TaskWindowController {
+class LoadPortfolioWindow : public TaskWindow {
     Q_OBJECT
 
   public:
     // Lists the host's portfolios and selects the first, so that OK opens it at once.
-    explicit LoadPortfolioWindowController(WindowHost& host);
-    ~LoadPortfolioWindowController() override;
+    explicit LoadPortfolioWindow(WindowHost& host);
+    ~LoadPortfolioWindow() override;
 
     // The names listed, in the store's order as it was when the list was last filled.
     const std::vector<std::string>& portfolios() const;
@@ -35,8 +35,8 @@ class LoadPortfolioWindowController : public TaskWindowController {
 
   public slots:
     void rememberSelection();
-    void okPressed();
-    void cancelPressed();
+    void openChosenPortfolio();
+    void cancel();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,4 +1,4 @@
-#include "app/AddNewPortfolioWindowController.h"
+#include "app/AddNewPortfolioWindow.h"
 
 #include "app/WindowHost.h"
 #include "platform/ToolkitServices.h"
@@ -9,23 +9,22 @@
 #include <QPushButton>
 #include <QShortcut>
 
-AddNewPortfolioWindowController::AddNewPortfolioWindowController(WindowHost& host)
-    : TaskWindowController(host), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
+AddNewPortfolioWindow::AddNewPortfolioWindow(WindowHost& host)
+    : TaskWindow(host), ui_(std::make_unique<Ui::AddNewPortfolioWindow>()) {
     ui_->setupUi(this);
     setNameField(ui_->nameField);
     connect(ui_->doneButton, &QPushButton::clicked, this,
-            &AddNewPortfolioWindowController::donePressed);
-    connect(ui_->cancelButton, &QPushButton::clicked, this,
-            &AddNewPortfolioWindowController::cancelPressed);
+            &AddNewPortfolioWindow::createNamedPortfolio);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &AddNewPortfolioWindow::cancel);
     connect(ui_->nameField, &QLineEdit::returnPressed, this,
-            &AddNewPortfolioWindowController::donePressed);
+            &AddNewPortfolioWindow::createNamedPortfolio);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &AddNewPortfolioWindowController::cancelPressed);
+            &AddNewPortfolioWindow::cancel);
 }
 
-AddNewPortfolioWindowController::~AddNewPortfolioWindowController() = default;
+AddNewPortfolioWindow::~AddNewPortfolioWindow() = default;
 
-void AddNewPortfolioWindowController::donePressed() {
+void AddNewPortfolioWindow::createNamedPortfolio() {
     WindowHost* view = host();
     if (view == nullptr || view->bondDatabase() == nullptr) {
         close();
@@ -54,6 +53,6 @@ void AddNewPortfolioWindowController::donePressed() {
     close();
 }
 
-void AddNewPortfolioWindowController::cancelPressed() {
+void AddNewPortfolioWindow::cancel() {
     close();
 }

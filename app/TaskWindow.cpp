@@ -1,4 +1,4 @@
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 
 #include "app/WindowHost.h"
 #include "app/WindowPlacement.h"
@@ -6,7 +6,7 @@
 
 #include <QEvent>
 
-TaskWindowController::TaskWindowController(WindowHost& host)
+TaskWindow::TaskWindow(WindowHost& host)
     : QWidget(nullptr, Qt::Window), host_(&host), hostWidget_(host.hostWidget()) {
     setAttribute(Qt::WA_DeleteOnClose);
     if (hostWidget_ != nullptr) {
@@ -14,7 +14,7 @@ TaskWindowController::TaskWindowController(WindowHost& host)
     }
 }
 
-void TaskWindowController::showInFront() {
+void TaskWindow::showInFront() {
     if (!shownBefore_) {
         shownBefore_ = true;
         // Each kind of window opens where and as large as the user last left it.
@@ -27,7 +27,7 @@ void TaskWindowController::showInFront() {
     activateWindow();
 }
 
-void TaskWindowController::showEvent(QShowEvent* event) {
+void TaskWindow::showEvent(QShowEvent* event) {
     // Here the window has its first size and is not on the screen yet: it opens in place.
     if (placeOverHost_ && hostWidget_ != nullptr) {
         placeOverHost_ = false;
@@ -36,7 +36,7 @@ void TaskWindowController::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-bool TaskWindowController::event(QEvent* event) {
+bool TaskWindow::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::Close && event->isAccepted() && isVisible()) {
         geometrySetting().setValue(saveGeometry());
@@ -44,6 +44,6 @@ bool TaskWindowController::event(QEvent* event) {
     return handled;
 }
 
-Setting<QByteArray> TaskWindowController::geometrySetting() const {
+Setting<QByteArray> TaskWindow::geometrySetting() const {
     return Settings::windowGeometry(metaObject()->className());
 }

@@ -2,7 +2,7 @@
 
 // The new portfolio window: the user names a new, empty portfolio, which becomes the open one.
 
-#include "app/TaskWindowController.h"
+#include "app/TaskWindow.h"
 
 #include <memory>
 
@@ -12,19 +12,19 @@ namespace Ui {
 class AddNewPortfolioWindow;
 }
 
-class AddNewPortfolioWindowController : public TaskWindowController {
+class AddNewPortfolioWindow : public TaskWindow {
     Q_OBJECT
 
   public:
-    explicit AddNewPortfolioWindowController(WindowHost& host);
-    ~AddNewPortfolioWindowController() override;
+    explicit AddNewPortfolioWindow(WindowHost& host);
+    ~AddNewPortfolioWindow() override;
 
     QLineEdit* nameField() const { return nameField_; }
     void setNameField(QLineEdit* field) { nameField_ = field; }
 
   public slots:
-    void donePressed();
-    void cancelPressed();
+    void createNamedPortfolio();
+    void cancel();
 
   private:
     std::unique_ptr<Ui::AddNewPortfolioWindow> ui_;

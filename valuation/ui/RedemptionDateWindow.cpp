@@ -1,4 +1,4 @@
-#include "valuation/ui/RedemptionDateWindowController.h"
+#include "valuation/ui/RedemptionDateWindow.h"
 
 #include "app/WindowHost.h"
 #include "platform/NumberText.h"
@@ -13,14 +13,13 @@
 #include <QPushButton>
 #include <string>
 
-RedemptionDateWindowController::RedemptionDateWindowController(WindowHost& host)
-    : TaskWindowController(host), ui_(std::make_unique<Ui::RedemptionDateWindow>()) {
+RedemptionDateWindow::RedemptionDateWindow(WindowHost& host)
+    : TaskWindow(host), ui_(std::make_unique<Ui::RedemptionDateWindow>()) {
     ui_->setupUi(this);
     setMonthBox(ui_->monthBox);
     setYearBox(ui_->yearBox);
-    connect(ui_->okButton, &QPushButton::clicked, this, &RedemptionDateWindowController::okPressed);
-    connect(ui_->cancelButton, &QPushButton::clicked, this,
-            &RedemptionDateWindowController::cancelPressed);
+    connect(ui_->okButton, &QPushButton::clicked, this, &RedemptionDateWindow::applyChosenMonth);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &RedemptionDateWindow::cancel);
     // OK is the default button: Return presses it wherever the focus is (keyPressEvent).
     ui_->okButton->setDefault(true);
 
@@ -36,9 +35,9 @@ RedemptionDateWindowController::RedemptionDateWindowController(WindowHost& host)
         chosen ? yearBox_->findText(QString::number(chosen->year), Qt::MatchExactly) : -1);
 }
 
-RedemptionDateWindowController::~RedemptionDateWindowController() = default;
+RedemptionDateWindow::~RedemptionDateWindow() = default;
 
-void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionMonth> months) {
+void RedemptionDateWindow::setRedemptionMonths(std::vector<RedemptionMonth> months) {
     redemptionMonths_ = std::move(months);
     lastProjected_.reset();
     yearBox_->clear();
@@ -67,7 +66,7 @@ void RedemptionDateWindowController::setRedemptionMonths(std::vector<RedemptionM
     }
 }
 
-bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) const {
+bool RedemptionDateWindow::acceptsRedemptionDate(int year, int month) const {
     const RedemptionMonth chosen{year, month};
     if (month < 1 || month > 12) {
         return false;
@@ -76,7 +75,7 @@ bool RedemptionDateWindowController::acceptsRedemptionDate(int year, int month) 
            (lastProjected_ && chosen > redemptionMonths_.back() && chosen <= *lastProjected_);
 }
 
-void RedemptionDateWindowController::okPressed() {
+void RedemptionDateWindow::applyChosenMonth() {
     WindowHost* view = host();
     if (view == nullptr) {
         close();
@@ -108,18 +107,18 @@ void RedemptionDateWindowController::okPressed() {
     close();
 }
 
-void RedemptionDateWindowController::keyPressEvent(QKeyEvent* event) {
+void RedemptionDateWindow::keyPressEvent(QKeyEvent* event) {
     // Only keys that no box or list took come here: an open month or year list takes Escape
     // (closing the list) and Return (choosing its item) itself.
     if (event->matches(QKeySequence::Cancel)) {
-        cancelPressed();
+        cancel();
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        okPressed();
+        applyChosenMonth();
     } else {
-        TaskWindowController::keyPressEvent(event);
+        TaskWindow::keyPressEvent(event);
     }
 }
 
-void RedemptionDateWindowController::cancelPressed() {
+void RedemptionDateWindow::cancel() {
     close();
 }

@@ -1,4 +1,4 @@
-#include "app/LoadPortfolioWindowController.h"
+#include "app/LoadPortfolioWindow.h"
 
 #include "app/DeletePortfolioCommand.h"
 #include "app/PortfolioListModel.h"
@@ -14,8 +14,8 @@
 #include <QShortcut>
 #include <QTableView>
 
-LoadPortfolioWindowController::LoadPortfolioWindowController(WindowHost& host)
-    : TaskWindowController(host), ui_(std::make_unique<Ui::LoadPortfolioView>()) {
+LoadPortfolioWindow::LoadPortfolioWindow(WindowHost& host)
+    : TaskWindow(host), ui_(std::make_unique<Ui::LoadPortfolioView>()) {
     ui_->setupUi(this);
     tableView_ = ui_->tableView;
     model_ = new PortfolioListModel(this);
@@ -27,21 +27,20 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(WindowHost& host)
     tableView_->verticalHeader()->hide();
     tableView_->installEventFilter(this);
     connect(tableView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &LoadPortfolioWindowController::rememberSelection);
+            &LoadPortfolioWindow::rememberSelection);
     // A double-click opens the portfolio as OK does.
     connect(tableView_, &QAbstractItemView::doubleClicked, this,
-            &LoadPortfolioWindowController::okPressed);
-    connect(ui_->okButton, &QPushButton::clicked, this, &LoadPortfolioWindowController::okPressed);
-    connect(ui_->cancelButton, &QPushButton::clicked, this,
-            &LoadPortfolioWindowController::cancelPressed);
+            &LoadPortfolioWindow::openChosenPortfolio);
+    connect(ui_->okButton, &QPushButton::clicked, this, &LoadPortfolioWindow::openChosenPortfolio);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &LoadPortfolioWindow::cancel);
     connect(ui_->deleteButton, &QPushButton::clicked, this, [this] { keyDown(Qt::Key_Delete); });
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &LoadPortfolioWindowController::cancelPressed);
+            &LoadPortfolioWindow::cancel);
     // OK is the default button: Return presses it, wherever the focus is.
     ui_->okButton->setDefault(true);
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                &LoadPortfolioWindowController::okPressed);
+                &LoadPortfolioWindow::openChosenPortfolio);
     }
     if (const BondDatabase* store = host.bondDatabase()) {
         model_->setNames(store->portfolioNames());
@@ -52,23 +51,23 @@ LoadPortfolioWindowController::LoadPortfolioWindowController(WindowHost& host)
     }
 }
 
-LoadPortfolioWindowController::~LoadPortfolioWindowController() = default;
+LoadPortfolioWindow::~LoadPortfolioWindow() = default;
 
-const std::vector<std::string>& LoadPortfolioWindowController::portfolios() const {
+const std::vector<std::string>& LoadPortfolioWindow::portfolios() const {
     return model_->names();
 }
 
-int LoadPortfolioWindowController::selectedRow() const {
+int LoadPortfolioWindow::selectedRow() const {
     const QModelIndexList rows = tableView_->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void LoadPortfolioWindowController::rememberSelection() {
+void LoadPortfolioWindow::rememberSelection() {
     // An emptied selection forgets the name, so that OK never opens a row no longer chosen.
     selectedPortfolio_ = model_->nameAt(selectedRow());
 }
 
-void LoadPortfolioWindowController::okPressed() {
+void LoadPortfolioWindow::openChosenPortfolio() {
     WindowHost* view = host();
     if (selectedPortfolio_.empty()) {
         if (view != nullptr) {
@@ -87,11 +86,11 @@ void LoadPortfolioWindowController::okPressed() {
     close();
 }
 
-void LoadPortfolioWindowController::cancelPressed() {
+void LoadPortfolioWindow::cancel() {
     close();
 }
 
-void LoadPortfolioWindowController::keyDown(int key) {
+void LoadPortfolioWindow::keyDown(int key) {
     if (key != Qt::Key_Backspace && key != Qt::Key_Delete) {
         return;
     }
@@ -102,7 +101,7 @@ void LoadPortfolioWindowController::keyDown(int key) {
     deletePortfolioAtRow(row);
 }
 
-void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
+void LoadPortfolioWindow::deletePortfolioAtRow(int row) {
     WindowHost* view = host();
     BondDatabase* database = view != nullptr ? view->bondDatabase() : nullptr;
     if (database == nullptr) {
@@ -142,12 +141,12 @@ void LoadPortfolioWindowController::deletePortfolioAtRow(int row) {
     selectedPortfolio_.clear();
 }
 
-void LoadPortfolioWindowController::keyPressEvent(QKeyEvent* event) {
+void LoadPortfolioWindow::keyPressEvent(QKeyEvent* event) {
     keyDown(event->key());
     event->accept();
 }
 
-bool LoadPortfolioWindowController::eventFilter(QObject* watched, QEvent* event) {
+bool LoadPortfolioWindow::eventFilter(QObject* watched, QEvent* event) {
     // The list would otherwise take Backspace for its type-ahead search.
     if (watched == tableView_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -156,5 +155,5 @@ bool LoadPortfolioWindowController::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return TaskWindowController::eventFilter(watched, event);
+    return TaskWindow::eventFilter(watched, event);
 }

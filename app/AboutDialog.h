@@ -10,15 +10,15 @@ namespace Ui {
 class AboutWindow;
 }
 
-class AboutWindowController : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
   public:
-    explicit AboutWindowController(QWidget* parent = nullptr);
-    ~AboutWindowController() override;
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
 
   public slots:
-    void okPressed();
+    void dismiss();
 
   private:
     std::unique_ptr<Ui::AboutWindow> ui_;

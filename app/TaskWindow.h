@@ -11,13 +11,13 @@
 class WindowHost;
 template <typename T> class Setting;
 
-class TaskWindowController : public QWidget {
+class TaskWindow : public QWidget {
     Q_OBJECT
 
   public:
     // A window of the host's top-level window, so that it stays above it and is freed with it at
     // the latest.
-    explicit TaskWindowController(WindowHost& host);
+    explicit TaskWindow(WindowHost& host);
 
     // The host, or nullptr once the host's widget is gone.
     WindowHost* host() const { return hostWidget_ ? host_ : nullptr; }
