@@ -39,12 +39,13 @@ constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
                                    "May",       "June",     "July",     "August",
                                    "September", "October",  "November", "December"};
 
-// The user who answers Delete to "Delete Bonds", and to nothing else is asked.
+// The user who chooses Delete when "Delete Bonds" asks (Cancel is its default button), and is
+// asked nothing else.
 class DeletingServices : public SilentServices<WindowServices> {
   public:
-    int showConfirmation(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return ToolkitServices::kDefaultButton;
+    bool confirmDestruction(const std::string& title, const std::string&, const std::string&,
+                            const std::string&) override {
+        return title == "Delete Bonds";
     }
 };
 
