@@ -1,5 +1,6 @@
 #include "app/CashBondDialog.h"
 
+#include "store/SeriesRules.h"
 #include "valuation/OwnerFigures.h"
 
 #include <QComboBox>
@@ -48,7 +49,7 @@ CashBondDialog::CashBondDialog(const Bond& bond, ValueTableRef table,
     }
     year_ = new QSpinBox(this);
     year_->setObjectName("cashedYearBox");
-    year_->setRange(1941, 2200);
+    year_->setRange(kFirstSavingsBondIssue.year, 2200);
     year_->setGroupSeparatorShown(false);
     const YearMonth start = month.value_or(bond.issued().value_or(YearMonth{2000, 1}));
     month_->setCurrentIndex(start.month - 1);

@@ -169,9 +169,8 @@ void MainMenuView::importBondList() {
     if (store == nullptr) {
         return;
     }
-    const BondChoiceLists lists = BondChoiceLists::read(resources_);
     const ImportReport report =
-        chooseAndReadBondList(services_, *store, portfolio, lists.faceValues());
+        chooseAndReadBondList(services_, *store, portfolio, BondChoiceLists().faceValues());
     if (report.outcome != ImportReport::Outcome::Imported) {
         return;
     }

@@ -80,8 +80,8 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
                                          " (orvelt-cli list shows them); nothing was imported");
     }
     const std::string text = readBondListFile(file);
-    const ImportReport report = readBondListText(
-        database, name, text, BondChoiceLists::read(session.resources()).faceValues());
+    const ImportReport report =
+        readBondListText(database, name, text, BondChoiceLists().faceValues());
     if (report.outcome == ImportReport::Outcome::InvalidFile) {
         throw CliError(kExitFailure, file.string() +
                                          " is not a bond list exported from Orvelt for Windows "

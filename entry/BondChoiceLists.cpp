@@ -1,58 +1,30 @@
 #include "entry/BondChoiceLists.h"
 
-#include "platform/DictionaryResource.h"
 #include "store/BondRecord.h"
 #include "store/SeriesRules.h"
 #include "store/YearMonth.h"
 #include "valuation/ValueTableMonths.h"
 
-#include <algorithm>
-#include <array>
-
-namespace {
-
-constexpr std::string_view kFaceValuesKey = "Face Values";
-
-// The string entries of a list in a property list; anything else in it is not offered.
-std::vector<std::string> stringsOf(const PlistValue& value) {
-    std::vector<std::string> strings;
-    if (const PlistArray* array = value.arrayPtr()) {
-        for (const PlistValue& item : *array) {
-            if (const std::string* text = item.stringPtr()) {
-                strings.push_back(*text);
-            }
-        }
-    }
-    return strings;
-}
-
-} // namespace
-
 BondChoiceLists::BondChoiceLists() {
-    for (int month = 1; month <= 12; ++month) {
-        months_.emplace_back(monthName(month));
-    }
     for (const SeriesRules& rules : kSeriesRules) {
         types_.emplace_back(rules.series);
     }
-}
-
-BondChoiceLists BondChoiceLists::read(const ResourceLocations& resources) {
-    BondChoiceLists lists;
-    if (const PlistDictRef resource = readDictionaryResource(resources, kResourceName)) {
-        for (const auto& [key, value] : resource->entries()) {
-            if (value.arrayPtr() != nullptr) {
-                lists.listsByKey_.emplace(key, stringsOf(value));
-            }
-        }
+    for (const int dollars : paperDenominationsOfAllSeries()) {
+        faceValues_.push_back(std::to_string(dollars));
     }
-    lists.faceValues_ = lists.yearsForType(std::string(kFaceValuesKey));
-    return lists;
+    for (int month = 1; month <= 12; ++month) {
+        months_.emplace_back(monthName(month));
+    }
 }
 
 std::vector<std::string> BondChoiceLists::yearsForType(const std::string& type) const {
-    const auto found = listsByKey_.find(type);
-    return found != listsByKey_.end() ? found->second : std::vector<std::string>{};
+    std::vector<std::string> years;
+    if (const SeriesRules* rules = seriesRulesOf(type)) {
+        for (int year = rules->firstIssue.year; year <= rules->lastPaperIssueYear; ++year) {
+            years.push_back(std::to_string(year));
+        }
+    }
+    return years;
 }
 
 std::string issueDateWarning(const std::string& type, const std::string& issueMonth,

@@ -1,39 +1,25 @@
 #pragma once
 
-// The lists a bond is entered from: the series, the face values, the issue months and, per
-// series, the issue years. The face values and the years come from the "BondTypeYears"
-// resource; the series and the months are fixed.
+// The lists a bond is entered from, all taken from the series rules: the series, the face values
+// (every paper denomination of any series, smallest first, as dollars without "$"), the issue
+// months and, per series, the years its paper bonds were issued.
 
-#include <map>
 #include <string>
-#include <string_view>
 #include <vector>
-
-class ResourceLocations;
 
 class BondChoiceLists {
   public:
-    static constexpr std::string_view kResourceName = "BondTypeYears";
-
-    // The fixed series and months, no face values and no years.
     BondChoiceLists();
-
-    // The fixed lists with the face values and years of the resource; without a readable
-    // resource those lists stay empty.
-    static BondChoiceLists read(const ResourceLocations& resources);
 
     const std::vector<std::string>& types() const { return types_; }
     const std::vector<std::string>& faceValues() const { return faceValues_; }
     const std::vector<std::string>& months() const { return months_; }
 
-    // The issue years offered for a series ("E"); empty when the resource has none. Entries
-    // that are not strings are not offered.
+    // The issue years offered for a series ("E"): its first issue year to its last paper
+    // year; empty for a series Orvelt does not know.
     std::vector<std::string> yearsForType(const std::string& type) const;
 
   private:
-    // The resource's lists by key, their text entries only: the years under each series, the
-    // face values under "Face Values".
-    std::map<std::string, std::vector<std::string>, std::less<>> listsByKey_;
     std::vector<std::string> types_;
     std::vector<std::string> faceValues_;
     std::vector<std::string> months_;

@@ -27,7 +27,6 @@ for path in \
     usr/bin/orvelt usr/bin/orvelt-cli \
     usr/share/orvelt/resources/BondTable.plist usr/share/orvelt/resources/BondTable.cells \
     usr/share/orvelt/resources/EarningRates.plist \
-    usr/share/orvelt/resources/BondTypeYears.plist \
     usr/share/orvelt/resources/portfolios.plist usr/share/orvelt/resources/preset.plist \
     usr/share/orvelt/resources/orvelt.png usr/share/orvelt/resources/site/index.html \
     usr/share/orvelt/resources/site/help/orvelthelp/Orvelt_Help.html \

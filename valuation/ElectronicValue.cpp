@@ -1,7 +1,14 @@
 #include "valuation/ElectronicValue.h"
 
 int leavesPerElectronicHundred(BondSeries series) {
-    return series == BondSeries::EE ? 8 : 4;
+    // $100 of an electronic bond is worth the paper bonds its price bought: their face value is
+    // $100 times the electronic price over the paper price, in $25 leaves.
+    const SeriesRules& rules = seriesRules(series);
+    constexpr int kLeavesPerHundred = 4;
+    if (rules.electronicIssuePricePerMille == 0) {
+        return kLeavesPerHundred;
+    }
+    return kLeavesPerHundred * rules.electronicIssuePricePerMille / rules.issuePricePerMille;
 }
 
 Amount electronicValueOfHundred(std::int64_t amountCents, std::int64_t hundredCents) {

@@ -59,7 +59,7 @@ void setEarnings(OwnerFigures& figures, const ValueTable* table, BondSeries seri
 }
 
 // Why no bond of the series exists with the issue date: before its first issue, after its last
-// (Series E: June 1980, 31 CFR 316), or a date the table holds no such bond for.
+// (told for Series E, June 1980, 31 CFR 316), or a date the table holds no such bond for.
 std::string invalidIssueReason(const Bond& bond, const YearMonth& issue) {
     const std::string& series = bond.type;
     if (const SeriesRules* rules = seriesRulesOf(series); rules != nullptr && bond.electronic) {
@@ -172,7 +172,7 @@ OwnerFigures valueFiguresOfBond(const ValueTable* table, const Bond& bond,
         figures.statusMonth = firstPayableMonth(bond.type, *issue);
         break;
     case BondStatus::IncludesPenalty:
-        figures.statusMonth = issue->plusMonths(60);
+        figures.statusMonth = issue->plusMonths(kPenaltyHeldMonths);
         break;
     case BondStatus::Matured:
         figures.statusMonth = figures.finalMaturity;

@@ -9,11 +9,8 @@
 namespace {
 
 constexpr int kPeriodMonths = 6;
-constexpr int kPenaltyMonths = 3;
 // Face value of $25, the floor at original maturity.
 constexpr long long kFaceCents = 2500;
-// The first EE issue whose value grows by six-month periods from the issue month.
-constexpr YearMonth kFirstSemiannualEE{1995, 5};
 
 // startCents * (1 + rate/2)^(months/6), rounded to the cent half up. A whole period is exact in
 // integers; part of one is not, and the slack lets an exact half cent that long double lands just
@@ -75,7 +72,7 @@ BondProjection::BondProjection(const ValueTable& table, BondSeries series, YearM
     knownBond_ = true;
     // EE issued before May 1995 follow a guaranteed path with rules of its own, which the
     // projection does not carry on; all of them are past final maturity by May 2025.
-    if (series != BondSeries::I && !(series == BondSeries::EE && issue >= kFirstSemiannualEE)) {
+    if (!growsBySemiannualPeriods(series, issue)) {
         return;
     }
     step_ = rates->accrualStepMonths(series, issue);
@@ -84,7 +81,7 @@ BondProjection::BondProjection(const ValueTable& table, BondSeries series, YearM
         return;
     }
     // The value a month's penalty reaches back to is as far back as the anchor must lie.
-    const int needed = std::max(0, fromAge_ - kPenaltyMonths);
+    const int needed = std::max(0, fromAge_ - kPenaltyInterestMonths);
     for (int start = needed / kPeriodMonths * kPeriodMonths; start >= 0; start -= kPeriodMonths) {
         if (readAnchor(table, start)) {
             break;
@@ -130,10 +127,11 @@ bool BondProjection::readAnchor(const ValueTable& table, int periodStartAge) {
         if (table.holdsMonth(month)) {
             cents = table.cell(series_, month, issue_);
         }
-    } else if (periodStartAge + kPenaltyMonths <= fromAge_ &&
-               carriesEarlyRedemptionPenalty(name, issue_, periodStartAge + kPenaltyMonths)) {
+    } else if (periodStartAge + kPenaltyInterestMonths <= fromAge_ &&
+               carriesEarlyRedemptionPenalty(name, issue_,
+                                             periodStartAge + kPenaltyInterestMonths)) {
         // Three months on, the penalty shows the value of this month.
-        const YearMonth later = issue_.plusMonths(periodStartAge + kPenaltyMonths);
+        const YearMonth later = issue_.plusMonths(periodStartAge + kPenaltyInterestMonths);
         if (table.holdsMonth(later)) {
             cents = table.cell(series_, later, issue_);
         }
@@ -171,7 +169,7 @@ ValueCell BondProjection::cellAt(YearMonth month) const {
     }
     const int age = month.monthsSince(issue_);
     const bool penalty = carriesEarlyRedemptionPenalty(name, issue_, age);
-    const std::optional<long long> cents = valueAtAge(penalty ? age - kPenaltyMonths : age);
+    const std::optional<long long> cents = valueAtAge(penalty ? age - kPenaltyInterestMonths : age);
     return cents ? static_cast<ValueCell>(*cents) : kMissingCell;
 }
 

@@ -168,10 +168,12 @@ Qualifies educationExclusion(const Bond& bond, const std::optional<YearMonth>& o
     if (!issue) {
         return Qualifies::NotKnown;
     }
-    const bool seriesQualifies =
-        bond.type == "I" || (bond.type == "EE" && *issue >= YearMonth{1990, 1});
-    if (!seriesQualifies) {
-        return seriesRulesOf(bond.type) != nullptr ? Qualifies::No : Qualifies::NotKnown;
+    const SeriesRules* rules = seriesRulesOf(bond.type);
+    if (rules == nullptr) {
+        return Qualifies::NotKnown;
+    }
+    if (!seriesQualifiesForEducation(*rules, *issue)) {
+        return Qualifies::No;
     }
     if (!ownerBirthMonth) {
         return Qualifies::NotKnown;

@@ -27,10 +27,10 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // How many changed values a refusal names.
 constexpr std::size_t kValueChangesListed = 20;
 
-// The years a line may name. No savings bond was issued before series E in 1941, and a value
+// The years a line may name. No savings bond was issued before the first series, and a value
 // file is published for the months just ahead, so a later redemption year than this is a
 // damaged line, not a real file.
-constexpr int kFirstBondYear = 1941;
+constexpr int kFirstBondYear = kFirstSavingsBondIssue.year;
 constexpr int kLastRedemptionYear = 2099;
 
 bool allDigits(std::string_view text) {

@@ -9,6 +9,7 @@
 // into a `ValueTable` of whole cents; its dictionaries are gone once it is read.
 
 #include "store/Bond.h"
+#include "store/SeriesRules.h"
 #include "store/YearMonth.h"
 #include "valuation/Amount.h"
 
@@ -28,13 +29,6 @@ inline constexpr std::string_view kBondTableResource = "BondTable";
 inline constexpr std::string_view kBondTableType = "plist";
 inline constexpr std::string_view kInvalidLeaf = "      ";
 inline constexpr std::string_view kNoPayLeaf = "NO PAY";
-
-// The series the table can value; the table file's key of each is its name.
-enum class BondSeries : std::uint8_t { E, EE, I, S };
-inline constexpr int kBondSeriesCount = 4;
-// "E", "EE", "I" or "S" exactly; nothing for any other text.
-std::optional<BondSeries> bondSeriesOfName(std::string_view name);
-std::string_view bondSeriesName(BondSeries series);
 
 // One leaf: the whole cents of $25 face value, or a marker below zero.
 using ValueCell = std::int32_t;

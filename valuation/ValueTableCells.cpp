@@ -13,27 +13,6 @@ std::int64_t monthIndex(const YearMonth& month) {
 
 } // namespace
 
-std::optional<BondSeries> bondSeriesOfName(std::string_view name) {
-    if (name == "E") {
-        return BondSeries::E;
-    }
-    if (name == "EE") {
-        return BondSeries::EE;
-    }
-    if (name == "I") {
-        return BondSeries::I;
-    }
-    if (name == "S") {
-        return BondSeries::S;
-    }
-    return std::nullopt;
-}
-
-std::string_view bondSeriesName(BondSeries series) {
-    static constexpr std::array<std::string_view, kBondSeriesCount> kNames = {"E", "EE", "I", "S"};
-    return kNames[static_cast<std::size_t>(series)];
-}
-
 ValueCell valueCellOfLeaf(std::string_view leaf) {
     if (leaf == kNoPayLeaf) {
         return kNoPayCell;

@@ -40,7 +40,7 @@ BondEditingWindow::BondEditingWindow(WindowHost& host)
     ui_->setupUi(this);
     form_ = new BondEntryForm({ui_->serialField, ui_->typeField, ui_->faceValueField,
                                ui_->issueMonthField, ui_->issueYearField},
-                              BondChoiceLists::read(host.resources()), this);
+                              BondChoiceLists(), this);
     form_->setDetails(new BondDetailsFields(
         {ui_->kindField, ui_->amountField, ui_->faceValueField, ui_->ownerField,
          ui_->secondNameField, ui_->secondNameIsField, ui_->keptAtField, ui_->noteField},

@@ -1,15 +1,35 @@
-// What the bond entry checks without windows: a choice list with the extra entry of a bond's
-// own value, the warning about an issue date its series was not issued on, and the note after an
-// import.
+// What the bond entry checks without windows: the lists a bond is entered from, a choice list
+// with the extra entry of a bond's own value, the warning about an issue date its series was not
+// issued on, and the note after an import.
 
 #include "core/value_table_fixture.h"
 #include "entry/BondChoiceLists.h"
 #include "entry/ChoiceList.h"
 #include "entry/ImportedBondNotes.h"
+#include "store/SeriesRules.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
+
+TEST(BondChoiceLists, OfferEveryPaperDenominationOnceAndEachSeriesPaperYears) {
+    const BondChoiceLists lists;
+    std::set<int> denominations;
+    for (const SeriesRules& rules : kSeriesRules) {
+        denominations.insert(rules.paperDenominations.begin(), rules.paperDenominations.end());
+        const std::vector<std::string> years = lists.yearsForType(std::string(rules.series));
+        ASSERT_EQ(years.size(), std::size_t(rules.lastPaperIssueYear - rules.firstIssue.year + 1));
+        EXPECT_EQ(years.front(), std::to_string(rules.firstIssue.year));
+        EXPECT_EQ(years.back(), std::to_string(rules.lastPaperIssueYear));
+    }
+    std::vector<std::string> faceValues;
+    for (const int dollars : denominations) {
+        faceValues.push_back(std::to_string(dollars));
+    }
+    EXPECT_EQ(lists.faceValues(), faceValues) << "smallest first, each once";
+    EXPECT_TRUE(lists.yearsForType("X").empty());
+}
 
 TEST(ChoiceList, AValueTheListLacksBecomesTheExtraEntryUntilTheListChanges) {
     ChoiceList list({"10", "25"});

@@ -47,7 +47,7 @@ TEST_F(ResourceLocationsTest, ARewritableResourceWithoutAShippedCopyIsItsFutureP
 TEST_F(ResourceLocationsTest, AReadOnlyResourcePrefersTheUsersCopy) {
     EXPECT_EQ(locations.pathForResource("BondTable", "plist"), shipped / "BondTable.plist");
     EXPECT_FALSE(fs::exists(data / "Orvelt" / "BondTable.plist"));
-    EXPECT_FALSE(locations.pathForResource("BondTypeYears", "plist"));
+    EXPECT_FALSE(locations.pathForResource("EarningRates", "plist"));
     fs::create_directories(data / "Orvelt");
     writeWholeFile(data / "Orvelt" / "BondTable.plist", "updated table");
     EXPECT_EQ(locations.pathForResource("BondTable", "plist"), data / "Orvelt" / "BondTable.plist");

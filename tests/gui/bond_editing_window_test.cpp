@@ -380,15 +380,16 @@ class BondEditingWindowWithoutResourcesTest : public BondEntryFixture {
     std::filesystem::path shipped;
 };
 
-TEST_F(BondEditingWindowWithoutResourcesTest, MissingListsLeaveBoxesEmptyAndSavingRefuses) {
+TEST_F(BondEditingWindowWithoutResourcesTest, ListsNeedNoResourceAndAnEmptyBoxRefusesSaving) {
     BondEditingWindow* window = openWindow();
-    EXPECT_EQ(window->faceValueField()->count(), 0);
-    EXPECT_EQ(window->issueYearField()->count(), 0);
+    EXPECT_EQ(window->faceValueField()->count(), 10);
+    EXPECT_EQ(window->issueYearField()->count(), 40);
     EXPECT_EQ(window->typeField()->count(), 4);
     EXPECT_EQ(window->issueMonthField()->count(), 12);
     window->typeField()->setCurrentIndex(2);
-    EXPECT_EQ(window->issueYearField()->count(), 0);
+    EXPECT_EQ(window->issueYearField()->count(), 27);
 
+    window->faceValueField()->setCurrentIndex(-1);
     window->serialField()->setText("S1");
     window->saveEntry();
     ASSERT_EQ(services.informationAlerts.size(), 1u);
@@ -399,9 +400,6 @@ TEST_F(BondEditingWindowWithoutResourcesTest, MissingListsLeaveBoxesEmptyAndSavi
 }
 
 TEST_F(BondEditingWindowWithoutResourcesTest, MissingPresetClearsToEmptySerialAndFirstEntries) {
-    writeWholeFile(shipped / "BondTypeYears.plist",
-                   readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
-                                 "BondTypeYears.plist"));
     BondEditingWindow* window = openWindow();
     EXPECT_FALSE(window->preset().exists());
     enter(*window, "X9", "S", "$500", "May", "1969");
@@ -414,9 +412,6 @@ TEST_F(BondEditingWindowWithoutResourcesTest, MissingPresetClearsToEmptySerialAn
 }
 
 TEST_F(BondEditingWindowWithoutResourcesTest, PresetIndexesOutsideTheListsSelectFirstEntries) {
-    writeWholeFile(shipped / "BondTypeYears.plist",
-                   readWholeFile(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources" /
-                                 "BondTypeYears.plist"));
     auto preset = PlistDict::create();
     preset->set("Serial", "P");
     preset->set("Type", PlistValue::integer(2)); // an integer is read like its decimal text

@@ -30,13 +30,9 @@ std::ostream& operator<<(std::ostream& out, const Row& b) {
                << b.month << "}";
 }
 
-// The face values a bond is entered with, from the shipped lists.
+// The face values a bond is entered with.
 std::vector<std::string> shippedFaceValues() {
-    TempDir data;
-    return BondChoiceLists::read(
-               ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources",
-                                 data.path()))
-        .faceValues();
+    return BondChoiceLists().faceValues();
 }
 
 class BondListImportTest : public ::testing::Test {

@@ -19,10 +19,7 @@ class ImportCommandTest : public ::testing::Test {
     TempDir dir;
     ScriptedToolkitServices services;
     BondDatabase db;
-    const std::vector<std::string> faceValues =
-        BondChoiceLists::read(
-            ResourceLocations(std::filesystem::path(ORVELT_SOURCE_DIR) / "resources", dir.path()))
-            .faceValues();
+    const std::vector<std::string> faceValues = BondChoiceLists().faceValues();
 
     void SetUp() override { ASSERT_TRUE(db.createPortfolio("Family")); }
 

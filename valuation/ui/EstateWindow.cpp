@@ -3,6 +3,7 @@
 #include "app/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/Portfolio.h"
+#include "store/SeriesRules.h"
 #include "valuation/EstateListing.h"
 
 #include <QCheckBox>
@@ -22,7 +23,7 @@ EstateWindow::EstateWindow(WindowHost& host)
         month_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
     // Any month may be asked for; one the table lacks says its values are not known.
-    year_->setRange(1941, 2100);
+    year_->setRange(kFirstSavingsBondIssue.year, 2100);
     const YearMonth start = host.redemptionMonth().value_or(YearMonth{2009, 6});
     month_->setCurrentIndex(start.month - 1);
     year_->setValue(start.year);

@@ -3,6 +3,7 @@
 #include "app/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/Portfolio.h"
+#include "store/SeriesRules.h"
 #include "valuation/TaxYear.h"
 #include "valuation/ValueTableMonths.h"
 
@@ -20,7 +21,7 @@ TaxYearWindow::TaxYearWindow(WindowHost& host)
     // due, at first.
     const std::vector<RedemptionMonth> months =
         redemptionMonthsInTable(host.session().valueTable().get());
-    const int first = months.empty() ? 1941 : months.front().year;
+    const int first = months.empty() ? kFirstSavingsBondIssue.year : months.front().year;
     const int last = months.empty() ? 2100 : months.back().year;
     year_->setRange(first, last);
     const std::optional<YearMonth> month = host.redemptionMonth();
