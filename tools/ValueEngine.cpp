@@ -1,5 +1,7 @@
 #include "ValueEngine.h"
 
+#include "TableSeries.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,10 +9,8 @@
 
 namespace {
 
-// Series I was first issued in September 1998. EE issued May 1995 - April 1997 earn the 85%
-// long-term rate every six months; from May 1997 the market-based rates with monthly accrual
-// began, and from May 2005 a fixed rate.
-constexpr YearMonth kFirstIBond{1998, 9};
+// EE issued May 1995 - April 1997 earn the 85% long-term rate every six months; from May 1997 the
+// market-based rates with monthly accrual began, and from May 2005 a fixed rate.
 constexpr YearMonth kFirstLongTermEE{1995, 5};
 constexpr YearMonth kFirstComputedEE{1997, 5};
 constexpr YearMonth kFirstFixedRateEE{2005, 5};
@@ -22,15 +22,11 @@ constexpr YearMonth kLastMarketBasedMonth{2016, 11};
 constexpr YearMonth kFirstMinimumPathEE{1982, 11};
 // EE issued May 1995 - April 1997 earn the short-term rate for five years (31 CFR 351.11).
 constexpr int kShortTermMonths = 60;
-constexpr YearMonth kLastSeventeenYearEE{2003, 5};
-// Issued on or before this month: payable after 6 months; later issues after 12 months.
-constexpr YearMonth kLastSixMonthHolding{2003, 1};
-constexpr int kPenaltyEndsAtMonths = 60;
+// The interest a bond cashed before five years gives up, where the series rules call for it.
 constexpr int kPenaltyMonths = 3;
 constexpr int kFinalMaturityMonths = 30 * 12;
-constexpr int kLongTermOriginalMaturityMonths = 17 * 12;
-// The face value of the EE unit: what original maturity guarantees.
-constexpr long long kEEFaceCents = 2500;
+// The face value of the unit: what an EE bond is worth at least at original maturity.
+constexpr long long kUnitFaceCents = 2500;
 
 // EE issued November 1982 - April 1995: the maturity periods of the guaranteed-minimum path
 // (31 CFR 351.20, 351.21), each a length in months and a yearly rate in hundredths of a percent.
@@ -263,7 +259,7 @@ YearMonth governingAnnouncement(YearMonth periodStart) {
 }
 
 long long issuePriceCents(BondSeries series) {
-    return series == BondSeries::I ? 2500 : 1250;
+    return kUnitFaceCents * rulesOfSeries(series).issuePricePerMille / 1000;
 }
 
 std::optional<int> periodRate(const BondRates& rates, BondSeries series, YearMonth issue,
@@ -285,14 +281,21 @@ std::optional<int> periodRate(const BondRates& rates, BondSeries series, YearMon
     return announcedRate(rates.eeMarketByAnnouncement, announcement);
 }
 
-int eeOriginalMaturityMonths(YearMonth issue) {
-    return issue <= kLastSeventeenYearEE ? 17 * 12 : 20 * 12;
+namespace {
+
+// The months from issue to original maturity, from which an EE bond is worth at least its face
+// value; -1 for a bond without that guarantee.
+int monthsToFaceValue(BondSeries series, YearMonth issue) {
+    const std::optional<YearMonth> doubling = doublingMonth(bondSeriesName(series), issue);
+    return doubling ? doubling->monthsSince(issue) : -1;
 }
+
+} // namespace
 
 std::optional<long long> accruedValueCents(const BondRates& rates, BondSeries series,
                                            YearMonth issue, int months) {
     months = earningMonths(months);
-    const int floorAt = series == BondSeries::EE ? eeOriginalMaturityMonths(issue) : -1;
+    const int floorAt = monthsToFaceValue(series, issue);
     std::optional<long long> value = issuePriceCents(series);
     // The value with every missing market-based rate taken as the highest one the data hold (the
     // sourced bounds of the missing ones are lower): when even that stays below face value,
@@ -302,11 +305,11 @@ std::optional<long long> accruedValueCents(const BondRates& rates, BondSeries se
     for (int start = 0;; start += 6) {
         if (start == floorAt && start <= months) {
             if (value) {
-                value = std::max(*value, kEEFaceCents);
-            } else if (marketRates && ceiling <= kEEFaceCents) {
-                value = kEEFaceCents;
+                value = std::max(*value, kUnitFaceCents);
+            } else if (marketRates && ceiling <= kUnitFaceCents) {
+                value = kUnitFaceCents;
             }
-            ceiling = std::max(ceiling, kEEFaceCents);
+            ceiling = std::max(ceiling, kUnitFaceCents);
         }
         if (start >= months) {
             return value;
@@ -334,10 +337,11 @@ namespace {
 // it, at least face value from 17 years on (351.27).
 std::optional<long long> earlyEEPathCents(const BondRates& rates, YearMonth issue, int ageMonths) {
     const int months = earningMonths(ageMonths) / 6 * 6;
+    const int floorAt = monthsToFaceValue(BondSeries::EE, issue);
     long long value = issuePriceCents(BondSeries::EE);
     for (int start = 0;; start += 6) {
-        if (start == kLongTermOriginalMaturityMonths) {
-            value = std::max(value, kEEFaceCents);
+        if (start == floorAt) {
+            value = std::max(value, kUnitFaceCents);
         }
         if (start >= months) {
             return value;
@@ -382,12 +386,12 @@ std::optional<long long> earlyEEValueCents(const BondRates& rates, YearMonth iss
 RedemptionValue redemptionValue(const BondRates& rates, BondSeries series, YearMonth issue,
                                 YearMonth redemption) {
     using Kind = RedemptionValue::Kind;
-    if (issue > redemption || (series == BondSeries::I && issue < kFirstIBond)) {
+    if (issue > redemption || issue < rulesOfSeries(series).firstIssue) {
         return {Kind::NotIssued, 0};
     }
     const int age = redemption.monthsSince(issue);
-    const int minimumHolding = issue <= kLastSixMonthHolding ? 6 : 12;
-    if (age < minimumHolding) {
+    const std::optional<YearMonth> payable = firstPayableMonth(bondSeriesName(series), issue);
+    if (payable && redemption < *payable) {
         return {Kind::NotPayable, 0};
     }
     const std::optional<long long> value =
@@ -403,7 +407,9 @@ std::optional<long long> valueIfPayableCents(const BondRates& rates, BondSeries 
     if (age < 0 || (series == BondSeries::EE && issue < kFirstComputedEE)) {
         return std::nullopt;
     }
-    const int valuedAt = age < kPenaltyEndsAtMonths ? std::max(0, age - kPenaltyMonths) : age;
+    const int valuedAt = carriesEarlyRedemptionPenalty(bondSeriesName(series), issue, age)
+                             ? std::max(0, age - kPenaltyMonths)
+                             : age;
     const std::optional<long long> value = accruedValueCents(rates, series, issue, valuedAt);
     if (!value) {
         return std::nullopt;

@@ -45,9 +45,6 @@ YearMonth governingAnnouncement(YearMonth periodStart);
 // The unit's issue price in cents: 2500 for I, 1250 for EE.
 long long issuePriceCents(BondSeries series);
 
-// The months from issue to original maturity of an EE bond (17 or 20 years).
-int eeOriginalMaturityMonths(YearMonth issue);
-
 // The rate of the period starting in `periodStart` of a bond issued in `issue` (May 1997 or
 // later for EE), or nothing when a rate it needs is not known.
 std::optional<int> periodRate(const BondRates& rates, BondSeries series, YearMonth issue,
