@@ -90,8 +90,9 @@ bool isSixDigits(const std::string& leaf) {
 // Whether the change is an EE value the market-based value raised above the guaranteed path
 // (31 CFR 351.20(b)(3)): the one change a rebuild may make to a value the table held.
 bool raisedByMarketBasedValue(const BondRates& rates, const ChangedLeaf& leaf) {
-    if (leaf.keys.size() != 5 || leaf.keys[0] != "EE" || !isSixDigits(leaf.kept) ||
-        !isSixDigits(leaf.built) || std::stoll(leaf.built) <= std::stoll(leaf.kept)) {
+    if (leaf.keys.size() != 5 || bondSeriesOfName(leaf.keys[0]) != BondSeries::EE ||
+        !isSixDigits(leaf.kept) || !isSixDigits(leaf.built) ||
+        std::stoll(leaf.built) <= std::stoll(leaf.kept)) {
         return false;
     }
     const std::optional<YearMonth> redemption =
