@@ -24,7 +24,6 @@ constexpr YearMonth kFirstMinimumPathEE{1982, 11};
 constexpr int kShortTermMonths = 60;
 // The interest a bond cashed before five years gives up, where the series rules call for it.
 constexpr int kPenaltyMonths = 3;
-constexpr int kFinalMaturityMonths = 30 * 12;
 // The face value of the unit: what an EE bond is worth at least at original maturity.
 constexpr long long kUnitFaceCents = 2500;
 
@@ -55,6 +54,11 @@ const MinimumPathBand* minimumPathBandOf(YearMonth issue) {
                                        return issue >= b.firstIssue && issue <= b.lastIssue;
                                    });
     return band == kMinimumPathBands.end() ? nullptr : &*band;
+}
+
+// The months from issue to final maturity.
+int finalMaturityAge(BondSeries series, YearMonth issue) {
+    return finalMaturityMonth(series, issue).monthsSince(issue);
 }
 
 // startCents * (1 + rate/2)^(months/6), rounded up to the cent. The slack keeps a value that is
@@ -143,8 +147,8 @@ long long accrueWithinPeriod(long long startCents, int rateHundredths, int month
     return static_cast<long long>(std::floor(cents + 0.5L + 1e-9L));
 }
 
-int earningMonths(int ageMonths) {
-    return std::min(ageMonths, kFinalMaturityMonths);
+int earningMonths(BondSeries series, YearMonth issue, int ageMonths) {
+    return std::min(ageMonths, finalMaturityAge(series, issue));
 }
 
 std::optional<long long> minimumPathValueCents(YearMonth issue, int ageMonths) {
@@ -152,7 +156,7 @@ std::optional<long long> minimumPathValueCents(YearMonth issue, int ageMonths) {
     if (band == nullptr || ageMonths < 0) {
         return std::nullopt;
     }
-    int months = earningMonths(ageMonths);
+    int months = earningMonths(BondSeries::EE, issue, ageMonths);
     long long base = 1250;
     for (const MinimumPathPeriod& period : band->periods) {
         // The last period runs on as far as the months do: final maturity ends it.
@@ -169,7 +173,7 @@ std::optional<long long> minimumPathValueCents(YearMonth issue, int ageMonths) {
 
 std::optional<long long> marketBasedValueCents(const BondRates& rates, YearMonth issue,
                                                int ageMonths) {
-    const int halfYears = earningMonths(ageMonths) / 6;
+    const int halfYears = earningMonths(BondSeries::EE, issue, ageMonths) / 6;
     if (halfYears == 0) {
         return issuePriceCents(BondSeries::EE);
     }
@@ -216,11 +220,11 @@ const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, BondSeries 
 
 namespace {
 
-// The value of a last extension `ageMonths` after issue: 4% a year from its base, for every
+// The value of a last extension `ageMonths` after `issue`: 4% a year from its base, for every
 // whole half-year since it began (1.02 = 102 / 10^2 a half-year).
-std::optional<long long> lastExtensionValue(const LastExtensionBase& base, int ageMonths,
-                                            bool halfUp) {
-    const int months = earningMonths(ageMonths);
+std::optional<long long> lastExtensionValue(const LastExtensionBase& base, YearMonth issue,
+                                            int ageMonths, bool halfUp) {
+    const int months = earningMonths(base.series, issue, ageMonths);
     const std::optional<long long> start = halfUp ? base.halfUpCents : base.roundUpCents;
     if (months < base.fromAgeMonths || !start) {
         return std::nullopt;
@@ -232,7 +236,9 @@ std::optional<long long> lastExtensionValue(const LastExtensionBase& base, int a
 } // namespace
 
 std::optional<long long> lastExtensionFinalCents(const LastExtensionBase& base, bool halfUp) {
-    return lastExtensionValue(base, kFinalMaturityMonths, halfUp);
+    // The issue months of one base share their term.
+    return lastExtensionValue(base, base.firstIssue, finalMaturityAge(base.series, base.firstIssue),
+                              halfUp);
 }
 
 std::optional<long long> lastExtensionValueCents(const BondRates& rates, BondSeries series,
@@ -241,9 +247,9 @@ std::optional<long long> lastExtensionValueCents(const BondRates& rates, BondSer
     if (base == nullptr) {
         return std::nullopt;
     }
-    const std::optional<long long> up = lastExtensionValue(*base, ageMonths, false);
+    const std::optional<long long> up = lastExtensionValue(*base, issue, ageMonths, false);
     // Where the rounding is not settled, only a cent both roundings give is a value.
-    if (base->halfUpCents && lastExtensionValue(*base, ageMonths, true) != up) {
+    if (base->halfUpCents && lastExtensionValue(*base, issue, ageMonths, true) != up) {
         return std::nullopt;
     }
     return up;
@@ -294,7 +300,7 @@ int monthsToFaceValue(BondSeries series, YearMonth issue) {
 
 std::optional<long long> accruedValueCents(const BondRates& rates, BondSeries series,
                                            YearMonth issue, int months) {
-    months = earningMonths(months);
+    months = earningMonths(series, issue, months);
     const int floorAt = monthsToFaceValue(series, issue);
     std::optional<long long> value = issuePriceCents(series);
     // The value with every missing market-based rate taken as the highest one the data hold (the
@@ -336,7 +342,7 @@ namespace {
 // accrues between accrual dates, 31 CFR 351.28(c)), each period from the rounded value before
 // it, at least face value from 17 years on (351.27).
 std::optional<long long> earlyEEPathCents(const BondRates& rates, YearMonth issue, int ageMonths) {
-    const int months = earningMonths(ageMonths) / 6 * 6;
+    const int months = earningMonths(BondSeries::EE, issue, ageMonths) / 6 * 6;
     const int floorAt = monthsToFaceValue(BondSeries::EE, issue);
     long long value = issuePriceCents(BondSeries::EE);
     for (int start = 0;; start += 6) {
@@ -442,7 +448,7 @@ int eeAccrualStepMonths(YearMonth issue) {
 
 std::optional<int> minimumPathRate(YearMonth issue, int ageMonths) {
     const MinimumPathBand* band = minimumPathBandOf(issue);
-    if (band == nullptr || ageMonths < 0 || ageMonths >= kFinalMaturityMonths) {
+    if (band == nullptr || ageMonths < 0 || ageMonths >= finalMaturityAge(BondSeries::EE, issue)) {
         return std::nullopt;
     }
     int periodStart = 0;

@@ -55,8 +55,8 @@ std::optional<int> periodRate(const BondRates& rates, BondSeries series, YearMon
 std::optional<long long> accruedValueCents(const BondRates& rates, BondSeries series,
                                            YearMonth issue, int months);
 
-// The months a bond of `ageMonths` has earned interest: none after final maturity (30 years).
-int earningMonths(int ageMonths);
+// The months a bond of `ageMonths` has earned interest: none after final maturity.
+int earningMonths(BondSeries series, YearMonth issue, int ageMonths);
 
 // The guaranteed-minimum value in cents per $25 face of an EE bond issued November 1982 - April
 // 1995 at `ageMonths`; nothing for other issue months.
