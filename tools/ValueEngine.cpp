@@ -180,14 +180,22 @@ std::optional<long long> marketBasedValueCents(const BondRates& rates, YearMonth
     // The six-month period that most recently ended before the issue month is the one whose
     // average the announcement governing the issue month was made from.
     const YearMonth first = governingAnnouncement(issue).plusMonths(-6);
-    const YearMonth end = first.plusMonths(6 * halfYears);
+    const std::map<YearMonth, int>& yields = rates.fiveYearYieldByMonth;
     long long sum = 0;
-    for (YearMonth month = first; month < end; month = month.plusMonths(1)) {
-        const auto found = rates.fiveYearYieldByMonth.find(month);
-        if (found == rates.fiveYearYieldByMonth.end()) {
+    // Found once, then walked: `count` months in a row from `first` end `count` - 1 months later,
+    // so a month missing anywhere shows at the end of the walk.
+    const int count = 6 * halfYears;
+    auto found = yields.find(first);
+    YearMonth walked = first;
+    for (int i = 0; i < count; ++i, ++found) {
+        if (found == yields.end()) {
             return std::nullopt;
         }
+        walked = found->first;
         sum += found->second;
+    }
+    if (walked.monthsSince(first) != count - 1) {
+        return std::nullopt;
     }
     // The average of j six-month averages is that of their 6j months; 85% of it, half up.
     const long long months = 6LL * halfYears;

@@ -362,6 +362,11 @@ TEST(EarlyEE, TheMarketBasedValueCountsWhereItIsAboveThePath) {
     EXPECT_EQ(*minimumPathValueCents(ym(1989, 5), 78), 1836);
     EXPECT_EQ(*earlyEEValueCents(rates(), ym(1989, 11), 72), 1783);
     EXPECT_LT(*marketBasedValueCents(rates(), ym(1989, 11), 72), 1783);
+    // A month missing from the yields leaves the value not known, never averaged without it.
+    BondRates withGap = rates();
+    withGap.fiveYearYieldByMonth.erase(ym(1990, 2));
+    EXPECT_FALSE(marketBasedValueCents(withGap, ym(1989, 11), 72));
+    EXPECT_TRUE(marketBasedValueCents(withGap, ym(1989, 11), 6));
     // In the table, above paths of 52.22 and 22.57; the yields' average rounded half up gives
     // these (rounded down 54.41, rounded up 22.71).
     EXPECT_EQ(valueCents(BondSeries::EE, ym(1983, 3), ym(2010, 9)), 5455);
