@@ -9,8 +9,8 @@
 
 #include <array>
 
-// The order the builder writes the series in, as the Treasury's value files do: the rate codes
-// of the earning rates are numbered in it too.
+// The order the builder writes each month's lines in; the earning rates number their rate codes
+// in it too, so the built files change with it.
 inline constexpr std::array<BondSeries, 4> kTableSeriesOrder = {BondSeries::E, BondSeries::S,
                                                                 BondSeries::EE, BondSeries::I};
 
