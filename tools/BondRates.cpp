@@ -26,23 +26,6 @@ std::vector<std::string> splitTabs(const std::string& line) {
     }
 }
 
-std::optional<MonthIndex> parseMonth(const std::string& text) {
-    if (text.size() != 7 || text[4] != '-') {
-        return std::nullopt;
-    }
-    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u}) {
-        if (text[i] < '0' || text[i] > '9') {
-            return std::nullopt;
-        }
-    }
-    const int year = std::stoi(text.substr(0, 4));
-    const int month = std::stoi(text.substr(5, 2));
-    if (month < 1 || month > 12) {
-        return std::nullopt;
-    }
-    return monthIndex(year, month);
-}
-
 // Reads a tab-separated data file, passing each line that is not blank or a '#' comment to
 // `readRow` with its fields and "FILE, line N"; stops at the first row `readRow` refuses (it sets
 // the error).
@@ -96,30 +79,30 @@ bool readRate(const std::string& rateText, const std::string& status, const std:
 // Reads a rate file: `periodColumns` is 2 for issue periods (first, last) and 1 for
 // announcements. Lines starting with '#' are comments.
 bool loadRates(const std::filesystem::path& path, int periodColumns,
-               std::map<MonthIndex, PublishedRate>& rates, MonthIndex* lastIssue,
+               std::map<YearMonth, PublishedRate>& rates, YearMonth* lastIssue,
                std::string* error) {
-    std::optional<MonthIndex> expectedNext;
+    std::optional<YearMonth> expectedNext;
     const bool read = readDataRows(
         path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
             if (fields.size() != static_cast<std::size_t>(periodColumns + 3)) {
                 *error = where + ": expected " + std::to_string(periodColumns + 3) + " fields";
                 return false;
             }
-            const std::optional<MonthIndex> first = parseMonth(fields[0]);
-            const std::optional<MonthIndex> last =
-                periodColumns == 2 ? parseMonth(fields[1]) : first;
+            const std::optional<YearMonth> first = YearMonth::fromKeyText(fields[0]);
+            const std::optional<YearMonth> last =
+                periodColumns == 2 ? YearMonth::fromKeyText(fields[1]) : first;
             if (!first || !last || *last < *first) {
                 *error = where + ": bad month";
                 return false;
             }
             // Periods and announcements follow each other without gaps or overlaps, so that no
             // bond silently falls between two rows.
-            const int step = periodColumns == 2 ? *last - *first + 1 : 6;
+            const int step = periodColumns == 2 ? last->monthsSince(*first) + 1 : 6;
             if (expectedNext && *first != *expectedNext) {
                 *error = where + ": does not follow the previous row";
                 return false;
             }
-            expectedNext = *first + step;
+            expectedNext = first->plusMonths(step);
             PublishedRate rate;
             std::string problem;
             if (!readRate(fields[static_cast<std::size_t>(periodColumns)],
@@ -149,12 +132,12 @@ bool loadRates(const std::filesystem::path& path, int periodColumns,
 // join `longTerm`, which already holds those of ee_long_term_rates.tsv: an announcement both
 // files give must have one rate.
 bool loadEarlyEERates(const std::filesystem::path& path,
-                      std::map<MonthIndex, PublishedRate>& shortTerm,
-                      std::map<MonthIndex, PublishedRate>& longTerm, std::string* error) {
-    std::optional<MonthIndex> expectedNext;
+                      std::map<YearMonth, PublishedRate>& shortTerm,
+                      std::map<YearMonth, PublishedRate>& longTerm, std::string* error) {
+    std::optional<YearMonth> expectedNext;
     const auto readOne = [&](const std::string& rateText, const std::string& status,
-                             const std::string& inputs, MonthIndex announcement,
-                             std::map<MonthIndex, PublishedRate>& rates, std::string& problem) {
+                             const std::string& inputs, YearMonth announcement,
+                             std::map<YearMonth, PublishedRate>& rates, std::string& problem) {
         if (rateText == "-" && status == "-") {
             return true;
         }
@@ -171,14 +154,14 @@ bool loadEarlyEERates(const std::filesystem::path& path,
     };
     const bool read = readDataRows(
         path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
-            const std::optional<MonthIndex> announcement =
-                fields.size() == 6 ? parseMonth(fields[0]) : std::nullopt;
+            const std::optional<YearMonth> announcement =
+                fields.size() == 6 ? YearMonth::fromKeyText(fields[0]) : std::nullopt;
             if (!announcement || (expectedNext && *announcement != *expectedNext)) {
                 *error = where + ": expected the announcement after the previous row's, two "
                                  "rates with their status, and their inputs";
                 return false;
             }
-            expectedNext = *announcement + 6;
+            expectedNext = announcement->plusMonths(6);
             std::string problem;
             if (!readOne(fields[1], fields[2], fields[5], *announcement, shortTerm, problem) ||
                 !readOne(fields[3], fields[4], fields[5], *announcement, longTerm, problem)) {
@@ -216,8 +199,10 @@ bool loadPublishedValues(const std::filesystem::path& path, std::vector<Publishe
     const bool read = readDataRows(
         path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
             const bool six = fields.size() == 6;
-            const std::optional<MonthIndex> first = six ? parseMonth(fields[0]) : std::nullopt;
-            const std::optional<MonthIndex> last = six ? parseMonth(fields[1]) : std::nullopt;
+            const std::optional<YearMonth> first =
+                six ? YearMonth::fromKeyText(fields[0]) : std::nullopt;
+            const std::optional<YearMonth> last =
+                six ? YearMonth::fromKeyText(fields[1]) : std::nullopt;
             const std::optional<int> age = six ? parseMonthCount(fields[2]) : std::nullopt;
             const std::optional<long long> cents = six ? parseCents(fields[3]) : std::nullopt;
             if (!first || !last || *last < *first || !age || !cents) {
@@ -239,13 +224,15 @@ bool loadPublishedValues(const std::filesystem::path& path, std::vector<Publishe
 // the extension starts at, the base rounded up, the base rounded half up or "-", status, where
 // read.
 std::optional<LastExtensionBase> parseLastExtensionBase(const std::vector<std::string>& fields) {
-    if (fields.size() != 8 || (fields[0] != "E" && fields[0] != "EE")) {
+    const std::optional<BondSeries> series =
+        fields.size() == 8 ? bondSeriesOfName(fields[0]) : std::nullopt;
+    if (series != BondSeries::E && series != BondSeries::EE) {
         return std::nullopt;
     }
     LastExtensionBase base;
-    base.series = fields[0] == "E" ? ExtendedSeries::E : ExtendedSeries::EE;
-    const std::optional<MonthIndex> first = parseMonth(fields[1]);
-    const std::optional<MonthIndex> last = parseMonth(fields[2]);
+    base.series = *series;
+    const std::optional<YearMonth> first = YearMonth::fromKeyText(fields[1]);
+    const std::optional<YearMonth> last = YearMonth::fromKeyText(fields[2]);
     const std::optional<int> fromAge = parseMonthCount(fields[3]);
     const std::optional<long long> up = parseCents(fields[4]);
     if (!first || !last || *last < *first || !fromAge || *fromAge == 0 || !up) {
@@ -287,13 +274,13 @@ bool loadLastExtensionBases(const std::filesystem::path& path,
 
 // Reads the final values: issue month, final maturity month, six-digit leaf, status, where read.
 bool loadFinalValues(const std::filesystem::path& path,
-                     std::map<MonthIndex, PublishedFinalValue>& finals, std::string* error) {
+                     std::map<YearMonth, PublishedFinalValue>& finals, std::string* error) {
     const bool read = readDataRows(
         path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
-            const std::optional<MonthIndex> issue =
-                fields.size() == 5 ? parseMonth(fields[0]) : std::nullopt;
-            const std::optional<MonthIndex> maturity =
-                fields.size() == 5 ? parseMonth(fields[1]) : std::nullopt;
+            const std::optional<YearMonth> issue =
+                fields.size() == 5 ? YearMonth::fromKeyText(fields[0]) : std::nullopt;
+            const std::optional<YearMonth> maturity =
+                fields.size() == 5 ? YearMonth::fromKeyText(fields[1]) : std::nullopt;
             const bool leaf = fields.size() == 5 && fields[2].size() == 6 &&
                               std::all_of(fields[2].begin(), fields[2].end(),
                                           [](char c) { return c >= '0' && c <= '9'; });
@@ -318,16 +305,16 @@ bool loadFinalValues(const std::filesystem::path& path,
 }
 
 // Reads the monthly yields: month, percent, status, where read; months in a row without gaps.
-bool loadYields(const std::filesystem::path& path, std::map<MonthIndex, int>& yields,
+bool loadYields(const std::filesystem::path& path, std::map<YearMonth, int>& yields,
                 std::string* error) {
     const bool read = readDataRows(
         path, error, [&](const std::vector<std::string>& fields, const std::string& where) {
-            const std::optional<MonthIndex> month =
-                fields.size() == 4 ? parseMonth(fields[0]) : std::nullopt;
+            const std::optional<YearMonth> month =
+                fields.size() == 4 ? YearMonth::fromKeyText(fields[0]) : std::nullopt;
             const std::optional<int> percent =
                 fields.size() == 4 ? parseHundredthsOfPercent(fields[1]) : std::nullopt;
             if (!month || !percent || *percent < 0 ||
-                (!yields.empty() && *month != yields.rbegin()->first + 1)) {
+                (!yields.empty() && *month != yields.rbegin()->first.plusMonths(1))) {
                 *error = where +
                          ": expected the month after the previous row, a yield, a status and "
                          "where it was read";
@@ -360,8 +347,8 @@ bool isUsableRate(const std::string& status, const std::string& whereRead) {
                        [&](std::string_view source) { return whereRead.starts_with(source); });
 }
 
-const PublishedRate* publishedRateInEffect(const std::map<MonthIndex, PublishedRate>& table,
-                                           MonthIndex key, MonthIndex lastCovered) {
+const PublishedRate* publishedRateInEffect(const std::map<YearMonth, PublishedRate>& table,
+                                           YearMonth key, YearMonth lastCovered) {
     if (table.empty() || key < table.begin()->first || key > lastCovered) {
         return nullptr;
     }
@@ -370,8 +357,8 @@ const PublishedRate* publishedRateInEffect(const std::map<MonthIndex, PublishedR
     return &found->second;
 }
 
-const PublishedRate* publishedAnnouncedRate(const std::map<MonthIndex, PublishedRate>& table,
-                                            MonthIndex announcement) {
+const PublishedRate* publishedAnnouncedRate(const std::map<YearMonth, PublishedRate>& table,
+                                            YearMonth announcement) {
     const auto found = table.find(announcement);
     return found == table.end() ? nullptr : &found->second;
 }

@@ -1,6 +1,6 @@
 #include "EarningRatesBuilder.h"
 
-#include "SeriesIssueMonths.h"
+#include "TableSeries.h"
 #include "ValueEngine.h"
 
 #include <algorithm>
@@ -29,12 +29,6 @@ std::string percentText(int hundredths) {
     return buffer;
 }
 
-std::string monthText(MonthIndex month) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d", yearOf(month), monthOf(month));
-    return buffer;
-}
-
 MonthRate known(int hundredths, std::string status) {
     return {0, hundredths, std::move(status)};
 }
@@ -51,9 +45,9 @@ MonthRate published(const PublishedRate* rate, std::optional<int> used) {
 }
 
 // The rate of an I bond in the six-month period holding `month`.
-MonthRate iRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
-    const MonthIndex periodStart = issue + (month - issue) / 6 * 6;
-    const std::optional<int> composite = periodRate(rates, ComputedSeries::I, issue, periodStart);
+MonthRate iRate(const BondRates& rates, YearMonth issue, YearMonth month) {
+    const YearMonth periodStart = issue.plusMonths(month.monthsSince(issue) / 6 * 6);
+    const std::optional<int> composite = periodRate(rates, BondSeries::I, issue, periodStart);
     const PublishedRate* fixed =
         publishedRateInEffect(rates.iFixedByIssue, issue, rates.iFixedLastIssue);
     const PublishedRate* inflation =
@@ -68,26 +62,26 @@ MonthRate iRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
 }
 
 // The 4% of a last extension in the months it values the bond.
-MonthRate lastExtensionRate(const BondRates& rates, ExtendedSeries series, MonthIndex issue,
-                            MonthIndex month) {
-    if (!lastExtensionValueCents(rates, series, issue, month - issue)) {
+MonthRate lastExtensionRate(const BondRates& rates, BondSeries series, YearMonth issue,
+                            YearMonth month) {
+    if (!lastExtensionValueCents(rates, series, issue, month.monthsSince(issue))) {
         return {};
     }
     return known(kLastExtensionRate, std::string(kLastExtensionStatus));
 }
 
-MonthRate eeRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
-    const int age = month - issue;
-    const MonthIndex periodStart = issue + age / 6 * 6;
+MonthRate eeRate(const BondRates& rates, YearMonth issue, YearMonth month) {
+    const int age = month.monthsSince(issue);
+    const YearMonth periodStart = issue.plusMonths(age / 6 * 6);
     switch (eeRulesOf(issue)) {
     case EERules::BeforeMinimumPath:
-        return lastExtensionRate(rates, ExtendedSeries::EE, issue, month);
+        return lastExtensionRate(rates, BondSeries::EE, issue, month);
     case EERules::MinimumPath: {
         // The path's rate tells the growth to the next accrual only where the path is the value
         // at both ends; the market-based value grows by no stated rate.
         const int step = eeAccrualStepMonths(issue);
-        const MonthIndex next = issue + (age / step + 1) * step;
-        if (redemptionValue(rates, ComputedSeries::EE, issue, month).kind !=
+        const YearMonth next = issue.plusMonths((age / step + 1) * step);
+        if (redemptionValue(rates, BondSeries::EE, issue, month).kind !=
                 RedemptionValue::Kind::Value ||
             marketBasedValueGoverns(rates, issue, month) ||
             marketBasedValueGoverns(rates, issue, next)) {
@@ -102,48 +96,45 @@ MonthRate eeRate(const BondRates& rates, MonthIndex issue, MonthIndex month) {
     case EERules::MarketBased:
         return published(publishedAnnouncedRate(rates.eeMarketByAnnouncement,
                                                 governingAnnouncement(periodStart)),
-                         periodRate(rates, ComputedSeries::EE, issue, periodStart));
+                         periodRate(rates, BondSeries::EE, issue, periodStart));
     case EERules::FixedRate:
         return published(publishedRateInEffect(rates.eeFixedByIssue, issue, rates.eeFixedLastIssue),
-                         periodRate(rates, ComputedSeries::EE, issue, periodStart));
+                         periodRate(rates, BondSeries::EE, issue, periodStart));
     }
     return {};
 }
 
-int finalMaturityMonths(const std::string& series, MonthIndex issue) {
-    return series == "E" && issue <= kLastFortyYearE ? 40 * 12 : kThirtyYears;
-}
-
-MonthRate rateInMonth(const BondRates& rates, const std::string& series, MonthIndex issue,
-                      MonthIndex month) {
-    if (month - issue >= finalMaturityMonths(series, issue)) {
+MonthRate rateInMonth(const BondRates& rates, BondSeries series, YearMonth issue, YearMonth month) {
+    if (month >= finalMaturityMonth(series, issue)) {
         return stopped();
     }
-    if (series == "I") {
+    switch (series) {
+    case BondSeries::I:
         return iRate(rates, issue, month);
-    }
-    if (series == "EE") {
+    case BondSeries::EE:
         return eeRate(rates, issue, month);
+    case BondSeries::E:
+        return lastExtensionRate(rates, BondSeries::E, issue, month);
+    case BondSeries::S:
+        break; // savings notes: the data state no rate
     }
-    if (series == "E") {
-        return lastExtensionRate(rates, ExtendedSeries::E, issue, month);
-    }
-    return {}; // savings notes: the data state no rate
+    return {};
 }
 
-int accrualStep(const BondRates& rates, const std::string& series, MonthIndex issue) {
-    if (series == "I") {
+int accrualStep(const BondRates& rates, BondSeries series, YearMonth issue) {
+    switch (series) {
+    case BondSeries::I:
         return 1;
-    }
-    if (series == "EE") {
+    case BondSeries::EE:
         return eeAccrualStepMonths(issue);
+    case BondSeries::E:
+        // A Series E bond's last extension grows every six months from its start, a whole number
+        // of years after issue; earlier E terms are not in the data.
+        return lastExtensionBaseOf(rates, BondSeries::E, issue) != nullptr ? 6 : 0;
+    case BondSeries::S:
+        return 6;
     }
-    // A Series E bond's last extension grows every six months from its start, a whole number of
-    // years after issue; earlier E terms are not in the data.
-    if (series == "E") {
-        return lastExtensionBaseOf(rates, ExtendedSeries::E, issue) != nullptr ? 6 : 0;
-    }
-    return series == "S" ? 6 : 0;
+    return 0;
 }
 
 class RateCodes {
@@ -166,23 +157,21 @@ class RateCodes {
     std::map<std::string, int> codes_;
 };
 
-IssueEarnings issueEarnings(const BondRates& rates, RateCodes& codes, const std::string& series,
-                            MonthIndex issue, MonthIndex first, MonthIndex last) {
+IssueEarnings issueEarnings(const BondRates& rates, RateCodes& codes, BondSeries series,
+                            YearMonth issue, YearMonth first, YearMonth last) {
     IssueEarnings earnings;
     earnings.accrualStep = accrualStep(rates, series, issue);
-    for (MonthIndex month = std::max(first, issue); month <= last; ++month) {
+    const bool computed = series == BondSeries::I ||
+                          (series == BondSeries::EE && eeRulesOf(issue) >= EERules::MarketBased);
+    for (YearMonth month = std::max(first, issue); month <= last; month = month.plusMonths(1)) {
         const int code = codes.codeOf(rateInMonth(rates, series, issue, month));
         if (earnings.segments.empty() || earnings.segments.back().code != code) {
-            earnings.segments.push_back({month - issue, code});
+            earnings.segments.push_back({month.monthsSince(issue), code});
         }
-        const bool computed =
-            series == "I" || (series == "EE" && eeRulesOf(issue) >= EERules::MarketBased);
-        if (computed && monthOf(month) == 12 &&
-            redemptionValue(rates, series == "I" ? ComputedSeries::I : ComputedSeries::EE, issue,
-                            month)
-                    .kind == RedemptionValue::Kind::NotPayable) {
-            const std::optional<long long> cents = valueIfPayableCents(
-                rates, series == "I" ? ComputedSeries::I : ComputedSeries::EE, issue, month);
+        if (computed && month.month == 12 &&
+            redemptionValue(rates, series, issue, month).kind ==
+                RedemptionValue::Kind::NotPayable) {
+            const std::optional<long long> cents = valueIfPayableCents(rates, series, issue, month);
             if (cents) {
                 earnings.yearEndWhileNotPayable = month;
                 earnings.yearEndCents = *cents;
@@ -194,8 +183,8 @@ IssueEarnings issueEarnings(const BondRates& rates, RateCodes& codes, const std:
 
 std::string issueText(const IssueEarnings& earnings) {
     std::string text = earnings.accrualStep > 0 ? std::to_string(earnings.accrualStep) : "?";
-    if (earnings.yearEndWhileNotPayable != 0) {
-        text += " Y" + monthText(earnings.yearEndWhileNotPayable) + "=" +
+    if (earnings.yearEndWhileNotPayable) {
+        text += " Y" + earnings.yearEndWhileNotPayable->keyText() + "=" +
                 std::to_string(earnings.yearEndCents);
     }
     for (const EarningSegment& segment : earnings.segments) {
@@ -209,20 +198,13 @@ std::string issueText(const IssueEarnings& earnings) {
 
 } // namespace
 
-EarningRatesTable buildEarningRates(const BondRates& rates, MonthIndex first, MonthIndex last) {
+EarningRatesTable buildEarningRates(const BondRates& rates, YearMonth first, YearMonth last) {
     EarningRatesTable table{first, last, {}, {}};
     RateCodes codes(table.rates);
-    const struct {
-        const char* series;
-        MonthIndex firstIssue;
-        MonthIndex lastIssue;
-    } kIssued[] = {{"E", kFirstE, kLastE},
-                   {"S", kFirstS, kLastS},
-                   {"EE", kFirstEE, last},
-                   {"I", kFirstI, last}};
-    for (const auto& [series, firstIssue, lastIssue] : kIssued) {
+    for (const BondSeries series : kTableSeriesOrder) {
         auto& issues = table.bySeries[series];
-        for (MonthIndex issue = firstIssue; issue <= lastIssue; ++issue) {
+        const IssueMonths issued = issueMonthsOf(series, last);
+        for (YearMonth issue = issued.first; issue <= issued.last; issue = issue.plusMonths(1)) {
             issues[issue] = issueEarnings(rates, codes, series, issue, first, last);
         }
     }
@@ -235,14 +217,15 @@ PlistValue earningRatesPropertyList(const EarningRatesTable& table) {
     for (const std::string& rate : table.rates) {
         rates->emplace_back(rate);
     }
-    root->appendNew("Months", monthText(table.first) + " " + monthText(table.last));
+    root->appendNew("Months", table.first.keyText() + " " + table.last.keyText());
     root->appendNew("Rates", rates);
+    // BondSeries orders the series as their names sort, the order the file has always had.
     for (const auto& [series, issues] : table.bySeries) {
         const PlistDictRef byIssue = PlistDict::create();
         for (const auto& [issue, earnings] : issues) {
-            byIssue->appendNew(monthText(issue), issueText(earnings));
+            byIssue->appendNew(issue.keyText(), issueText(earnings));
         }
-        root->appendNew(series, byIssue);
+        root->appendNew(std::string(bondSeriesName(series)), byIssue);
     }
     return root;
 }

@@ -26,6 +26,7 @@
 #include "platform/PlistValue.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,18 +41,18 @@ inline constexpr int kRateNotKnown = -2;
 struct IssueEarnings {
     int accrualStep = 0; // months; 0 when not known
     std::vector<EarningSegment> segments;
-    MonthIndex yearEndWhileNotPayable = 0; // 0: none
+    std::optional<YearMonth> yearEndWhileNotPayable;
     long long yearEndCents = 0;
 };
 
 struct EarningRatesTable {
-    MonthIndex first = 0;
-    MonthIndex last = 0;
+    YearMonth first;
+    YearMonth last;
     std::vector<std::string> rates; // "2.87 official"
-    std::map<std::string, std::map<MonthIndex, IssueEarnings>> bySeries;
+    std::map<BondSeries, std::map<YearMonth, IssueEarnings>> bySeries;
 };
 
 // Every series and issue month the table holds, over the redemption months `first` to `last`.
-EarningRatesTable buildEarningRates(const BondRates& rates, MonthIndex first, MonthIndex last);
+EarningRatesTable buildEarningRates(const BondRates& rates, YearMonth first, YearMonth last);
 
 PlistValue earningRatesPropertyList(const EarningRatesTable& table);

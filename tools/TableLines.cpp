@@ -1,6 +1,6 @@
 #include "TableLines.h"
 
-#include "SeriesIssueMonths.h"
+#include "TableSeries.h"
 #include "ValueEngine.h"
 #include "valuation/ValueTable.h"
 
@@ -15,31 +15,35 @@ namespace {
 
 constexpr std::string_view kNotIssued = "      ";
 
-// EE issued November 1982 - April 1995 follow the guaranteed-minimum path, May 1995 - April 1997
-// the long-term rate (ValueEngine.h); earlier issues have values here only past final maturity.
-constexpr MonthIndex kFirstMinimumPathEE = monthIndex(1982, 11);
-
 std::string digits(long long value, int width) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%0*lld", width, value);
     return buffer;
 }
 
-int finalMaturityMonths(const std::string& series, MonthIndex issue) {
-    if (series == "E" && issue <= kLastFortyYearE) {
-        return 40 * 12;
-    }
-    return kThirtyYears;
-}
-
 // A bond reaches its final value in the month of final maturity itself: in the official 2016
 // file an EE bond of July 1986 is worth 56.53 in June 2016 and its final 57.66 from July 2016.
-bool hasMatured(const std::string& series, MonthIndex issue, MonthIndex redemption) {
-    return issue + finalMaturityMonths(series, issue) <= redemption;
+bool hasMatured(BondSeries series, YearMonth issue, YearMonth redemption) {
+    return finalMaturityMonth(series, issue) <= redemption;
 }
 
-MonthIndex monthOfLine(const ValueFileLine& line) {
-    return monthIndex(std::stoi(line.redemptionYear), std::stoi(line.redemptionMonth));
+YearMonth monthOfLine(const ValueFileLine& line) {
+    return {std::stoi(line.redemptionYear), std::stoi(line.redemptionMonth)};
+}
+
+// The line's key: its redemption month, series and issue year; nothing for a series the table
+// does not hold (the value file reader gives none).
+using LineKey = std::tuple<YearMonth, BondSeries, int>;
+std::optional<LineKey> keyOfLine(const ValueFileLine& line) {
+    const std::optional<BondSeries> series = bondSeriesOfName(line.series);
+    if (!series) {
+        return std::nullopt;
+    }
+    return LineKey{monthOfLine(line), *series, std::stoi(line.issueYear)};
+}
+
+const std::string& leafOfIssue(const ValueFileLine& line, YearMonth issue) {
+    return line.leaves[static_cast<std::size_t>(issue.month - 1)];
 }
 
 bool isSixDigits(const std::string& leaf) {
@@ -47,58 +51,56 @@ bool isSixDigits(const std::string& leaf) {
            std::all_of(leaf.begin(), leaf.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string monthText(MonthIndex month) {
-    return digits(yearOf(month), 4) + "-" + digits(monthOf(month), 2);
-}
-
 // The official file's lines, found by redemption month, series and issue year.
 class OfficialLines {
   public:
     explicit OfficialLines(const OfficialValueFile& file) : name_(file.name) {
         for (const ValueFileLine& line : file.lines) {
-            const MonthIndex month = monthOfLine(line);
-            byKey_[{month, line.series, std::stoi(line.issueYear)}] = &line;
+            const YearMonth month = monthOfLine(line);
+            if (const std::optional<LineKey> key = keyOfLine(line)) {
+                byKey_[*key] = &line;
+            }
             byMonth_[month].push_back(&line);
             last_ = std::max(last_, month);
         }
     }
-    MonthIndex lastMonth() const { return last_; }
+    YearMonth lastMonth() const { return last_; }
     const std::string& name() const { return name_; }
-    const std::vector<const ValueFileLine*>* linesOf(MonthIndex redemption) const {
+    const std::vector<const ValueFileLine*>* linesOf(YearMonth redemption) const {
         const auto found = byMonth_.find(redemption);
         return found == byMonth_.end() ? nullptr : &found->second;
     }
-    const ValueFileLine* line(MonthIndex redemption, const std::string& series, int year) const {
-        const auto found = byKey_.find({redemption, series, year});
+    const ValueFileLine* line(const LineKey& key) const {
+        const auto found = byKey_.find(key);
         return found == byKey_.end() ? nullptr : found->second;
     }
     // The six-digit leaf at `redemption`; empty when the file has none.
-    std::string leaf(MonthIndex redemption, const std::string& series, MonthIndex issue) const {
-        const ValueFileLine* found = line(redemption, series, yearOf(issue));
+    std::string leaf(YearMonth redemption, BondSeries series, YearMonth issue) const {
+        const ValueFileLine* found = line({redemption, series, issue.year});
         if (found == nullptr) {
             return {};
         }
-        const std::string& leaf = found->leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
+        const std::string& leaf = leafOfIssue(*found, issue);
         return isSixDigits(leaf) ? leaf : std::string();
     }
 
   private:
     std::string name_;
-    MonthIndex last_ = 0;
-    std::map<std::tuple<MonthIndex, std::string, int>, const ValueFileLine*> byKey_;
-    std::map<MonthIndex, std::vector<const ValueFileLine*>> byMonth_;
+    YearMonth last_;
+    std::map<LineKey, const ValueFileLine*> byKey_;
+    std::map<YearMonth, std::vector<const ValueFileLine*>> byMonth_;
 };
 
-using LeafRule = std::function<bool(MonthIndex issue, std::string& leaf)>;
+using LeafRule = std::function<bool(YearMonth issue, std::string& leaf)>;
 
 // The final value of a bond that reached final maturity by the official file's last month, from
 // that month; false, with `error`, when the file lacks it.
-bool finalLeaf(const OfficialLines& official, const std::string& series, MonthIndex issue,
-               std::string& leaf, std::string* error) {
+bool finalLeaf(const OfficialLines& official, BondSeries series, YearMonth issue, std::string& leaf,
+               std::string* error) {
     leaf = official.leaf(official.lastMonth(), series, issue);
     if (leaf.empty() && error != nullptr) {
-        *error = official.name() + " has no final value for series " + series + " issued " +
-                 monthText(issue);
+        *error = official.name() + " has no final value for series " +
+                 std::string(bondSeriesName(series)) + " issued " + issue.keyText();
     }
     return !leaf.empty();
 }
@@ -109,19 +111,19 @@ std::string amountText(long long cents) {
 
 // A series known by its final values and, for Series E, by the last extension of its latest
 // issues: E and savings notes.
-LeafRule maturedOnly(const BondRates& rates, const std::string& series, MonthIndex first,
-                     MonthIndex last, MonthIndex redemption, const OfficialLines& official,
-                     std::string* error) {
-    return [=, &rates, &official](MonthIndex issue, std::string& leaf) {
-        if (issue < first || issue > last) {
+LeafRule maturedOnly(const BondRates& rates, BondSeries series, YearMonth redemption,
+                     const OfficialLines& official, std::string* error) {
+    const IssueMonths issued = issueMonthsOf(series, redemption);
+    return [=, &rates, &official](YearMonth issue, std::string& leaf) {
+        if (issue < issued.first || issue > issued.last) {
             leaf = kNotIssued;
             return true;
         }
         if (!hasMatured(series, issue, redemption)) {
             const std::optional<long long> extended =
-                series == "E"
-                    ? lastExtensionValueCents(rates, ExtendedSeries::E, issue, redemption - issue)
-                    : std::nullopt;
+                series == BondSeries::E ? lastExtensionValueCents(rates, BondSeries::E, issue,
+                                                                  redemption.monthsSince(issue))
+                                        : std::nullopt;
             leaf = extended ? digits(*extended, 6) : std::string(kUnknownValueLeaf);
             return true;
         }
@@ -132,16 +134,17 @@ LeafRule maturedOnly(const BondRates& rates, const std::string& series, MonthInd
 // Every official EE value of data/ee_published_values.tsv, from the rules alone.
 bool reproducesPublishedValues(const BondRates& rates, std::string* error) {
     for (const PublishedEEValue& published : rates.eePublishedValues) {
-        for (MonthIndex issue = published.firstIssue; issue <= published.lastIssue; ++issue) {
+        for (YearMonth issue = published.firstIssue; issue <= published.lastIssue;
+             issue = issue.plusMonths(1)) {
             const std::optional<long long> cents =
                 earlyEEValueCents(rates, issue, published.ageMonths);
             if (cents && 4 * *cents == published.centsPer100) {
                 continue;
             }
             if (error != nullptr) {
-                *error = "series EE issued " + monthText(issue) + ", " +
+                *error = "series EE issued " + issue.keyText() + ", " +
                          std::to_string(published.ageMonths) + " months after issue (" +
-                         monthText(issue + published.ageMonths) + "): the rules give " +
+                         issue.plusMonths(published.ageMonths).keyText() + "): the rules give " +
                          (cents ? amountText(4 * *cents) + " per $100 (" + amountText(*cents) +
                                       " per $25)"
                                 : std::string("no value")) +
@@ -159,16 +162,17 @@ bool reproducesPublishedValues(const BondRates& rates, std::string* error) {
 bool reproducesFinalValues(const BondRates& rates, const OfficialLines& official,
                            std::string* error) {
     for (const LastExtensionBase& base : rates.lastExtensionBases) {
-        const std::string series = base.series == ExtendedSeries::E ? "E" : "EE";
-        for (MonthIndex issue = base.firstIssue; issue <= base.lastIssue; ++issue) {
-            const std::string leaf = official.leaf(official.lastMonth(), series, issue);
+        const std::string series(bondSeriesName(base.series));
+        for (YearMonth issue = base.firstIssue; issue <= base.lastIssue;
+             issue = issue.plusMonths(1)) {
+            const std::string leaf = official.leaf(official.lastMonth(), base.series, issue);
             for (const bool halfUp : {false, true}) {
                 const std::optional<long long> final = lastExtensionFinalCents(base, halfUp);
                 if (!final || digits(*final, 6) == leaf) {
                     continue;
                 }
                 if (error != nullptr) {
-                    *error = "series " + series + " issued " + monthText(issue) +
+                    *error = "series " + series + " issued " + issue.keyText() +
                              ": its last extension from " +
                              amountText(halfUp ? *base.halfUpCents : base.roundUpCents) +
                              (halfUp ? " rounded half up" : " rounded up") + " ends at " +
@@ -197,18 +201,20 @@ std::string computedLeaf(const RedemptionValue& value) {
 }
 
 // One line per issue year, newest first as in the official files.
-bool addLines(const std::string& series, int firstYear, int lastYear, MonthIndex redemption,
-              const LeafRule& rule, std::vector<ValueFileLine>& lines) {
-    for (int year = std::min(lastYear, yearOf(redemption)); year >= firstYear; --year) {
+bool addLines(BondSeries series, YearMonth redemption, const LeafRule& rule,
+              std::vector<ValueFileLine>& lines) {
+    const IssueMonths issued = issueMonthsOf(series, redemption);
+    for (int year = std::min(issued.last.year, redemption.year); year >= issued.first.year;
+         --year) {
         ValueFileLine line;
-        line.series = series;
-        line.redemptionYear = digits(yearOf(redemption), 4);
-        line.redemptionMonth = digits(monthOf(redemption), 2);
+        line.series = bondSeriesName(series);
+        line.redemptionYear = digits(redemption.year, 4);
+        line.redemptionMonth = digits(redemption.month, 2);
         line.issueYear = digits(year, 4);
         bool anyKnown = false;
         for (int month = 1; month <= 12; ++month) {
             std::string& leaf = line.leaves[static_cast<std::size_t>(month - 1)];
-            if (!rule(monthIndex(year, month), leaf)) {
+            if (!rule(YearMonth{year, month}, leaf)) {
                 return false;
             }
             anyKnown = anyKnown || leaf != kUnknownValueLeaf;
@@ -221,42 +227,56 @@ bool addLines(const std::string& series, int firstYear, int lastYear, MonthIndex
     return true;
 }
 
-// The lines the rules give for one redemption month.
-bool computedLines(const BondRates& rates, const OfficialLines& official, MonthIndex redemption,
-                   std::vector<ValueFileLine>& lines, std::string* error) {
-    const LeafRule eRule = maturedOnly(rates, "E", kFirstE, kLastE, redemption, official, error);
-    const LeafRule sRule = maturedOnly(rates, "S", kFirstS, kLastS, redemption, official, error);
-    const LeafRule eeRule = [&](MonthIndex issue, std::string& leaf) {
-        if (issue < kFirstEE) {
-            leaf = kNotIssued;
+// How the leaves of `series` are found for one redemption month.
+LeafRule leafRuleOf(const BondRates& rates, BondSeries series, YearMonth redemption,
+                    const OfficialLines& official, std::string* error) {
+    switch (series) {
+    case BondSeries::E:
+    case BondSeries::S:
+        return maturedOnly(rates, series, redemption, official, error);
+    case BondSeries::EE:
+        return [&rates, &official, redemption, error](YearMonth issue, std::string& leaf) {
+            if (issue < rulesOfSeries(BondSeries::EE).firstIssue) {
+                leaf = kNotIssued;
+                return true;
+            }
+            // Final values of the earliest EE that matured by the official file's last month are
+            // known from it; before final maturity their last extension's rule gives the value.
+            if (eeRulesOf(issue) == EERules::BeforeMinimumPath &&
+                hasMatured(BondSeries::EE, issue, redemption) &&
+                hasMatured(BondSeries::EE, issue, official.lastMonth())) {
+                return finalLeaf(official, BondSeries::EE, issue, leaf, error);
+            }
+            leaf = computedLeaf(redemptionValue(rates, BondSeries::EE, issue, redemption));
             return true;
+        };
+    case BondSeries::I:
+        return [&rates, redemption](YearMonth issue, std::string& leaf) {
+            leaf = computedLeaf(redemptionValue(rates, BondSeries::I, issue, redemption));
+            return true;
+        };
+    }
+    return {};
+}
+
+// The lines the rules give for one redemption month.
+bool computedLines(const BondRates& rates, const OfficialLines& official, YearMonth redemption,
+                   std::vector<ValueFileLine>& lines, std::string* error) {
+    for (const BondSeries series : kTableSeriesOrder) {
+        if (!addLines(series, redemption, leafRuleOf(rates, series, redemption, official, error),
+                      lines)) {
+            return false;
         }
-        // Final values of the earliest EE that matured by the official file's last month are
-        // known from it; before final maturity their last extension's rule gives the value.
-        if (issue < kFirstMinimumPathEE && hasMatured("EE", issue, redemption) &&
-            hasMatured("EE", issue, official.lastMonth())) {
-            return finalLeaf(official, "EE", issue, leaf, error);
-        }
-        leaf = computedLeaf(redemptionValue(rates, ComputedSeries::EE, issue, redemption));
-        return true;
-    };
-    const LeafRule iRule = [&](MonthIndex issue, std::string& leaf) {
-        leaf = computedLeaf(redemptionValue(rates, ComputedSeries::I, issue, redemption));
-        return true;
-    };
-    const int now = yearOf(redemption);
-    return addLines("E", yearOf(kFirstE), yearOf(kLastE), redemption, eRule, lines) &&
-           addLines("S", yearOf(kFirstS), yearOf(kLastS), redemption, sRule, lines) &&
-           addLines("EE", yearOf(kFirstEE), now, redemption, eeRule, lines) &&
-           addLines("I", yearOf(kFirstI), now, redemption, iRule, lines);
+    }
+    return true;
 }
 
 // Every leaf the rules give for a month of the official file must be the official one.
 bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialLines& official,
-                     MonthIndex redemption, std::string* error) {
+                     YearMonth redemption, std::string* error) {
     for (const ValueFileLine& line : computed) {
-        const ValueFileLine* published =
-            official.line(redemption, line.series, std::stoi(line.issueYear));
+        const std::optional<LineKey> key = keyOfLine(line);
+        const ValueFileLine* published = key ? official.line(*key) : nullptr;
         for (std::size_t m = 0; m < 12; ++m) {
             if (line.leaves[m] == kUnknownValueLeaf ||
                 (published != nullptr && published->leaves[m] == line.leaves[m])) {
@@ -264,7 +284,7 @@ bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialL
             }
             if (error != nullptr) {
                 *error = "series " + line.series + " issued " + line.issueYear + "-" +
-                         digits(static_cast<long long>(m) + 1, 2) + " at " + monthText(redemption) +
+                         digits(static_cast<long long>(m) + 1, 2) + " at " + redemption.keyText() +
                          ": the rules give \"" + line.leaves[m] + "\", " + official.name() + " \"" +
                          (published != nullptr ? published->leaves[m] : "(no line)") + "\"";
             }
@@ -276,15 +296,14 @@ bool matchesOfficial(const std::vector<ValueFileLine>& computed, const OfficialL
 
 } // namespace
 
-bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFile,
-                     MonthIndex first, MonthIndex last, std::vector<ValueFileLine>& lines,
-                     std::string* error) {
+bool buildTableLines(const BondRates& rates, const OfficialValueFile& officialFile, YearMonth first,
+                     YearMonth last, std::vector<ValueFileLine>& lines, std::string* error) {
     const OfficialLines official(officialFile);
     if (!reproducesPublishedValues(rates, error) ||
         !reproducesFinalValues(rates, official, error)) {
         return false;
     }
-    for (MonthIndex redemption = first; redemption <= last; ++redemption) {
+    for (YearMonth redemption = first; redemption <= last; redemption = redemption.plusMonths(1)) {
         std::vector<ValueFileLine> computed;
         if (!computedLines(rates, official, redemption, computed, error)) {
             return false;
@@ -311,25 +330,19 @@ class LineIndex {
   public:
     explicit LineIndex(const std::vector<ValueFileLine>& lines) {
         for (const ValueFileLine& line : lines) {
-            byKey_[{monthOfLine(line), line.series, std::stoi(line.issueYear)}] = &line;
+            if (const std::optional<LineKey> key = keyOfLine(line)) {
+                byKey_[*key] = &line;
+            }
         }
     }
     // The leaf of a bond issued in `issue`; empty when no line holds it.
-    std::string leaf(MonthIndex redemption, const std::string& series, MonthIndex issue) const {
-        const auto found = byKey_.find({redemption, series, yearOf(issue)});
-        return found == byKey_.end()
-                   ? std::string()
-                   : found->second->leaves[static_cast<std::size_t>(monthOf(issue) - 1)];
+    std::string leaf(YearMonth redemption, BondSeries series, YearMonth issue) const {
+        const auto found = byKey_.find({redemption, series, issue.year});
+        return found == byKey_.end() ? std::string() : leafOfIssue(*found->second, issue);
     }
 
   private:
-    std::map<std::tuple<MonthIndex, std::string, int>, const ValueFileLine*> byKey_;
-};
-
-struct SeriesSpan {
-    std::string name;
-    MonthIndex first;
-    MonthIndex last; // the last issue month, or none yet
+    std::map<LineKey, const ValueFileLine*> byKey_;
 };
 
 struct Share {
@@ -348,16 +361,17 @@ std::string shareText(const Share& share) {
 } // namespace
 
 bool matchesFinalValues(const std::vector<ValueFileLine>& lines,
-                        const std::map<MonthIndex, PublishedFinalValue>& finals, MonthIndex first,
-                        MonthIndex last, std::string* error) {
+                        const std::map<YearMonth, PublishedFinalValue>& finals, YearMonth first,
+                        YearMonth last, std::string* error) {
     const LineIndex index(lines);
     for (const auto& [issue, final] : finals) {
         const std::string expected = digits(final.cents, 6);
-        for (MonthIndex month = std::max(first, final.finalMaturity); month <= last; ++month) {
-            const std::string leaf = index.leaf(month, "EE", issue);
+        for (YearMonth month = std::max(first, final.finalMaturity); month <= last;
+             month = month.plusMonths(1)) {
+            const std::string leaf = index.leaf(month, BondSeries::EE, issue);
             if (leaf != expected) {
                 if (error != nullptr) {
-                    *error = "series EE issued " + monthText(issue) + " at " + monthText(month) +
+                    *error = "series EE issued " + issue.keyText() + " at " + month.keyText() +
                              ": the table holds \"" + leaf + "\", its published final value is \"" +
                              expected + "\"";
                 }
@@ -368,29 +382,25 @@ bool matchesFinalValues(const std::vector<ValueFileLine>& lines,
     return true;
 }
 
-std::string coverageText(const std::vector<ValueFileLine>& lines, MonthIndex first,
-                         MonthIndex last) {
+std::string coverageText(const std::vector<ValueFileLine>& lines, YearMonth first, YearMonth last) {
     const LineIndex index(lines);
-    const std::vector<SeriesSpan> all = {{"E", kFirstE, kLastE},
-                                         {"S", kFirstS, kLastS},
-                                         {"EE", kFirstEE, last},
-                                         {"I", kFirstI, last}};
     constexpr int kBandYears = 5;
-    std::string text = "| Series | Issued | Pairs with a value, " + monthText(first) + " to " +
-                       monthText(last) + " | Issue months with a value in " + monthText(last) +
+    std::string text = "| Series | Issued | Pairs with a value, " + first.keyText() + " to " +
+                       last.keyText() + " | Issue months with a value in " + last.keyText() +
                        " |\n| --- | --- | --- | --- |\n";
-    for (const SeriesSpan& series : all) {
-        for (int band = yearOf(series.first) / kBandYears * kBandYears; band <= yearOf(series.last);
+    for (const BondSeries series : kTableSeriesOrder) {
+        const IssueMonths issued = issueMonthsOf(series, last);
+        for (int band = issued.first.year / kBandYears * kBandYears; band <= issued.last.year;
              band += kBandYears) {
-            const MonthIndex bandFirst = std::max(series.first, monthIndex(band, 1));
-            const MonthIndex bandLast =
-                std::min(series.last, monthIndex(band + kBandYears - 1, 12));
+            const YearMonth bandFirst = std::max(issued.first, YearMonth{band, 1});
+            const YearMonth bandLast = std::min(issued.last, YearMonth{band + kBandYears - 1, 12});
             Share whole;
             Share latest;
-            for (MonthIndex redemption = first; redemption <= last; ++redemption) {
-                for (MonthIndex issue = bandFirst; issue <= std::min(bandLast, redemption);
-                     ++issue) {
-                    const std::string leaf = index.leaf(redemption, series.name, issue);
+            for (YearMonth redemption = first; redemption <= last;
+                 redemption = redemption.plusMonths(1)) {
+                for (YearMonth issue = bandFirst; issue <= std::min(bandLast, redemption);
+                     issue = issue.plusMonths(1)) {
+                    const std::string leaf = index.leaf(redemption, series, issue);
                     const int valued = isSixDigits(leaf) || leaf == kNoPayLeaf ? 1 : 0;
                     whole.valued += valued;
                     ++whole.pairs;
@@ -400,9 +410,9 @@ std::string coverageText(const std::vector<ValueFileLine>& lines, MonthIndex fir
                     }
                 }
             }
-            text += "| " + series.name + " | " + std::to_string(yearOf(bandFirst)) + "-" +
-                    std::to_string(yearOf(bandLast)) + " | " + shareText(whole) + " | " +
-                    shareText(latest) + " |\n";
+            text += "| " + std::string(bondSeriesName(series)) + " | " +
+                    std::to_string(bandFirst.year) + "-" + std::to_string(bandLast.year) + " | " +
+                    shareText(whole) + " | " + shareText(latest) + " |\n";
         }
     }
     return text;

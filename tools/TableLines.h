@@ -30,17 +30,16 @@ struct OfficialValueFile {
 // the official final value, a final value the rules call for is missing from the official file,
 // a leaf computed for one of its months differs from the official one, or a published final value
 // (rates.eeFinalValuesByIssue) is not the one the lines hold.
-bool buildTableLines(const BondRates& rates, const OfficialValueFile& official, MonthIndex first,
-                     MonthIndex last, std::vector<ValueFileLine>& lines, std::string* error);
+bool buildTableLines(const BondRates& rates, const OfficialValueFile& official, YearMonth first,
+                     YearMonth last, std::vector<ValueFileLine>& lines, std::string* error);
 
 // Whether every EE bond of `finals` holds its final value in `lines` from its final maturity on,
 // for the redemption months `first` to `last`; if not, `error` names the first that differs.
 bool matchesFinalValues(const std::vector<ValueFileLine>& lines,
-                        const std::map<MonthIndex, PublishedFinalValue>& finals, MonthIndex first,
-                        MonthIndex last, std::string* error);
+                        const std::map<YearMonth, PublishedFinalValue>& finals, YearMonth first,
+                        YearMonth last, std::string* error);
 
 // Per series and five-year band of issue months, the share of (issue month, redemption month)
 // pairs with the bond issued by then that have a value (or "NO PAY") in `lines`, over the
 // redemption months `first` to `last` and in `last` alone: a Markdown table.
-std::string coverageText(const std::vector<ValueFileLine>& lines, MonthIndex first,
-                         MonthIndex last);
+std::string coverageText(const std::vector<ValueFileLine>& lines, YearMonth first, YearMonth last);

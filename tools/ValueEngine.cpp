@@ -1,5 +1,7 @@
 #include "ValueEngine.h"
 
+#include "TableSeries.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,30 +9,23 @@
 
 namespace {
 
-// Series I was first issued in September 1998. EE issued May 1995 - April 1997 earn the 85%
-// long-term rate every six months; from May 1997 the market-based rates with monthly accrual
-// began, and from May 2005 a fixed rate.
-constexpr MonthIndex kFirstIBond = monthIndex(1998, 9);
-constexpr MonthIndex kFirstLongTermEE = monthIndex(1995, 5);
-constexpr MonthIndex kFirstComputedEE = monthIndex(1997, 5);
-constexpr MonthIndex kFirstFixedRateEE = monthIndex(2005, 5);
+// EE issued May 1995 - April 1997 earn the 85% long-term rate every six months; from May 1997 the
+// market-based rates with monthly accrual began, and from May 2005 a fixed rate.
+constexpr YearMonth kFirstLongTermEE{1995, 5};
+constexpr YearMonth kFirstComputedEE{1997, 5};
+constexpr YearMonth kFirstFixedRateEE{2005, 5};
 // The last month whose market-based value the table weighs for EE issued November 1982 - April
 // 1995: the official file of June - November 2016 checks it there (the path governs in all its
 // months), and later market-based values stay at most 86% of the path (ee-1982-1995-minimum-
 // path.md) while the yields' data end in December 2016.
-constexpr MonthIndex kLastMarketBasedMonth = monthIndex(2016, 11);
-constexpr MonthIndex kFirstMinimumPathEE = monthIndex(1982, 11);
+constexpr YearMonth kLastMarketBasedMonth{2016, 11};
+constexpr YearMonth kFirstMinimumPathEE{1982, 11};
 // EE issued May 1995 - April 1997 earn the short-term rate for five years (31 CFR 351.11).
 constexpr int kShortTermMonths = 60;
-constexpr MonthIndex kLastSeventeenYearEE = monthIndex(2003, 5);
-// Issued on or before this month: payable after 6 months; later issues after 12 months.
-constexpr MonthIndex kLastSixMonthHolding = monthIndex(2003, 1);
-constexpr int kPenaltyEndsAtMonths = 60;
+// The interest a bond cashed before five years gives up, where the series rules call for it.
 constexpr int kPenaltyMonths = 3;
-constexpr int kFinalMaturityMonths = 30 * 12;
-constexpr int kLongTermOriginalMaturityMonths = 17 * 12;
-// The face value of the EE unit: what original maturity guarantees.
-constexpr long long kEEFaceCents = 2500;
+// The face value of the unit: what an EE bond is worth at least at original maturity.
+constexpr long long kUnitFaceCents = 2500;
 
 // EE issued November 1982 - April 1995: the maturity periods of the guaranteed-minimum path
 // (31 CFR 351.20, 351.21), each a length in months and a yearly rate in hundredths of a percent.
@@ -41,24 +36,29 @@ struct MinimumPathPeriod {
     int rateHundredths;
 };
 struct MinimumPathBand {
-    MonthIndex firstIssue;
-    MonthIndex lastIssue;
+    YearMonth firstIssue;
+    YearMonth lastIssue;
     std::array<MinimumPathPeriod, 3> periods;
     bool monthly; // the value grows every month; else every six months
 };
 constexpr std::array<MinimumPathBand, 4> kMinimumPathBands = {{
-    {monthIndex(1982, 11), monthIndex(1983, 2), {{{120, 750}, {120, 600}, {120, 400}}}, false},
-    {monthIndex(1983, 3), monthIndex(1986, 10), {{{120, 750}, {120, 400}, {120, 400}}}, false},
-    {monthIndex(1986, 11), monthIndex(1993, 2), {{{144, 600}, {120, 400}, {96, 400}}}, false},
-    {monthIndex(1993, 3), monthIndex(1995, 4), {{{216, 400}, {120, 400}, {24, 400}}}, true},
+    {{1982, 11}, {1983, 2}, {{{120, 750}, {120, 600}, {120, 400}}}, false},
+    {{1983, 3}, {1986, 10}, {{{120, 750}, {120, 400}, {120, 400}}}, false},
+    {{1986, 11}, {1993, 2}, {{{144, 600}, {120, 400}, {96, 400}}}, false},
+    {{1993, 3}, {1995, 4}, {{{216, 400}, {120, 400}, {24, 400}}}, true},
 }};
 
-const MinimumPathBand* minimumPathBandOf(MonthIndex issue) {
+const MinimumPathBand* minimumPathBandOf(YearMonth issue) {
     const auto band = std::find_if(kMinimumPathBands.begin(), kMinimumPathBands.end(),
                                    [issue](const MinimumPathBand& b) {
                                        return issue >= b.firstIssue && issue <= b.lastIssue;
                                    });
     return band == kMinimumPathBands.end() ? nullptr : &*band;
+}
+
+// The months from issue to final maturity.
+int finalMaturityAge(BondSeries series, YearMonth issue) {
+    return finalMaturityMonth(series, issue).monthsSince(issue);
 }
 
 // startCents * (1 + rate/2)^(months/6), rounded up to the cent. The slack keeps a value that is
@@ -104,14 +104,14 @@ long long grownExactly(long long startCents, int factor, int decimals, int perio
     return cents + ((rounding == CentRounding::Up ? anyFraction : halfOrMore) ? 1 : 0);
 }
 
-std::optional<int> rateInEffect(const std::map<MonthIndex, PublishedRate>& table, MonthIndex key,
-                                MonthIndex lastCovered) {
+std::optional<int> rateInEffect(const std::map<YearMonth, PublishedRate>& table, YearMonth key,
+                                YearMonth lastCovered) {
     const PublishedRate* rate = publishedRateInEffect(table, key, lastCovered);
     return rate == nullptr ? std::nullopt : rate->hundredthsOfPercent;
 }
 
-std::optional<int> announcedRate(const std::map<MonthIndex, PublishedRate>& table,
-                                 MonthIndex announcement) {
+std::optional<int> announcedRate(const std::map<YearMonth, PublishedRate>& table,
+                                 YearMonth announcement) {
     const PublishedRate* rate = publishedAnnouncedRate(table, announcement);
     return rate == nullptr ? std::nullopt : rate->hundredthsOfPercent;
 }
@@ -147,16 +147,16 @@ long long accrueWithinPeriod(long long startCents, int rateHundredths, int month
     return static_cast<long long>(std::floor(cents + 0.5L + 1e-9L));
 }
 
-int earningMonths(int ageMonths) {
-    return std::min(ageMonths, kFinalMaturityMonths);
+int earningMonths(BondSeries series, YearMonth issue, int ageMonths) {
+    return std::min(ageMonths, finalMaturityAge(series, issue));
 }
 
-std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) {
+std::optional<long long> minimumPathValueCents(YearMonth issue, int ageMonths) {
     const MinimumPathBand* band = minimumPathBandOf(issue);
     if (band == nullptr || ageMonths < 0) {
         return std::nullopt;
     }
-    int months = earningMonths(ageMonths);
+    int months = earningMonths(BondSeries::EE, issue, ageMonths);
     long long base = 1250;
     for (const MinimumPathPeriod& period : band->periods) {
         // The last period runs on as far as the months do: final maturity ends it.
@@ -171,42 +171,53 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths) 
     return std::nullopt;
 }
 
-std::optional<long long> marketBasedValueCents(const BondRates& rates, MonthIndex issue,
+std::optional<long long> marketBasedValueCents(const BondRates& rates, YearMonth issue,
                                                int ageMonths) {
-    const int halfYears = earningMonths(ageMonths) / 6;
+    const int halfYears = earningMonths(BondSeries::EE, issue, ageMonths) / 6;
     if (halfYears == 0) {
-        return issuePriceCents(ComputedSeries::EE);
+        return issuePriceCents(BondSeries::EE);
     }
     // The six-month period that most recently ended before the issue month is the one whose
     // average the announcement governing the issue month was made from.
-    const MonthIndex first = governingAnnouncement(issue) - 6;
+    const YearMonth first = governingAnnouncement(issue).plusMonths(-6);
+    const std::map<YearMonth, int>& yields = rates.fiveYearYieldByMonth;
     long long sum = 0;
-    for (MonthIndex month = first; month < first + 6 * halfYears; ++month) {
-        const auto found = rates.fiveYearYieldByMonth.find(month);
-        if (found == rates.fiveYearYieldByMonth.end()) {
+    // Found once, then walked: `count` months in a row from `first` end `count` - 1 months later,
+    // so a month missing anywhere shows at the end of the walk.
+    const int count = 6 * halfYears;
+    auto found = yields.find(first);
+    YearMonth walked = first;
+    for (int i = 0; i < count; ++i, ++found) {
+        if (found == yields.end()) {
             return std::nullopt;
         }
+        walked = found->first;
         sum += found->second;
+    }
+    if (walked.monthsSince(first) != count - 1) {
+        return std::nullopt;
     }
     // The average of j six-month averages is that of their 6j months; 85% of it, half up.
     const long long months = 6LL * halfYears;
     const auto yield = static_cast<int>((170 * sum + 100 * months) / (200 * months));
     // (1 + y/2) a half-year, y in hundredths of a percent, is (100000 + 5y) / 10^5.
-    return grownExactly(issuePriceCents(ComputedSeries::EE), 100000 + 5 * yield, 5, halfYears,
+    return grownExactly(issuePriceCents(BondSeries::EE), 100000 + 5 * yield, 5, halfYears,
                         CentRounding::Up);
 }
 
-bool marketBasedValueGoverns(const BondRates& rates, MonthIndex issue, MonthIndex redemption) {
+bool marketBasedValueGoverns(const BondRates& rates, YearMonth issue, YearMonth redemption) {
     if (redemption > kLastMarketBasedMonth) {
         return false;
     }
-    const std::optional<long long> path = minimumPathValueCents(issue, redemption - issue);
-    const std::optional<long long> market = marketBasedValueCents(rates, issue, redemption - issue);
+    const std::optional<long long> path =
+        minimumPathValueCents(issue, redemption.monthsSince(issue));
+    const std::optional<long long> market =
+        marketBasedValueCents(rates, issue, redemption.monthsSince(issue));
     return path && market && *market > *path;
 }
 
-const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, ExtendedSeries series,
-                                             MonthIndex issue) {
+const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, BondSeries series,
+                                             YearMonth issue) {
     const auto found = std::find_if(
         rates.lastExtensionBases.begin(), rates.lastExtensionBases.end(),
         [&](const LastExtensionBase& base) {
@@ -217,11 +228,11 @@ const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, ExtendedSer
 
 namespace {
 
-// The value of a last extension `ageMonths` after issue: 4% a year from its base, for every
+// The value of a last extension `ageMonths` after `issue`: 4% a year from its base, for every
 // whole half-year since it began (1.02 = 102 / 10^2 a half-year).
-std::optional<long long> lastExtensionValue(const LastExtensionBase& base, int ageMonths,
-                                            bool halfUp) {
-    const int months = earningMonths(ageMonths);
+std::optional<long long> lastExtensionValue(const LastExtensionBase& base, YearMonth issue,
+                                            int ageMonths, bool halfUp) {
+    const int months = earningMonths(base.series, issue, ageMonths);
     const std::optional<long long> start = halfUp ? base.halfUpCents : base.roundUpCents;
     if (months < base.fromAgeMonths || !start) {
         return std::nullopt;
@@ -233,40 +244,42 @@ std::optional<long long> lastExtensionValue(const LastExtensionBase& base, int a
 } // namespace
 
 std::optional<long long> lastExtensionFinalCents(const LastExtensionBase& base, bool halfUp) {
-    return lastExtensionValue(base, kFinalMaturityMonths, halfUp);
+    // The issue months of one base share their term.
+    return lastExtensionValue(base, base.firstIssue, finalMaturityAge(base.series, base.firstIssue),
+                              halfUp);
 }
 
-std::optional<long long> lastExtensionValueCents(const BondRates& rates, ExtendedSeries series,
-                                                 MonthIndex issue, int ageMonths) {
+std::optional<long long> lastExtensionValueCents(const BondRates& rates, BondSeries series,
+                                                 YearMonth issue, int ageMonths) {
     const LastExtensionBase* base = lastExtensionBaseOf(rates, series, issue);
     if (base == nullptr) {
         return std::nullopt;
     }
-    const std::optional<long long> up = lastExtensionValue(*base, ageMonths, false);
+    const std::optional<long long> up = lastExtensionValue(*base, issue, ageMonths, false);
     // Where the rounding is not settled, only a cent both roundings give is a value.
-    if (base->halfUpCents && lastExtensionValue(*base, ageMonths, true) != up) {
+    if (base->halfUpCents && lastExtensionValue(*base, issue, ageMonths, true) != up) {
         return std::nullopt;
     }
     return up;
 }
 
-MonthIndex governingAnnouncement(MonthIndex periodStart) {
-    const int year = yearOf(periodStart);
-    const int month = monthOf(periodStart);
+YearMonth governingAnnouncement(YearMonth periodStart) {
+    const int year = periodStart.year;
+    const int month = periodStart.month;
     if (month >= 5 && month <= 10) {
-        return monthIndex(year, 5);
+        return {year, 5};
     }
-    return month >= 11 ? monthIndex(year, 11) : monthIndex(year - 1, 11);
+    return month >= 11 ? YearMonth{year, 11} : YearMonth{year - 1, 11};
 }
 
-long long issuePriceCents(ComputedSeries series) {
-    return series == ComputedSeries::I ? 2500 : 1250;
+long long issuePriceCents(BondSeries series) {
+    return kUnitFaceCents * rulesOfSeries(series).issuePricePerMille / 1000;
 }
 
-std::optional<int> periodRate(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                              MonthIndex periodStart) {
-    const MonthIndex announcement = governingAnnouncement(periodStart);
-    if (series == ComputedSeries::I) {
+std::optional<int> periodRate(const BondRates& rates, BondSeries series, YearMonth issue,
+                              YearMonth periodStart) {
+    const YearMonth announcement = governingAnnouncement(periodStart);
+    if (series == BondSeries::I) {
         const std::optional<int> fixed =
             rateInEffect(rates.iFixedByIssue, issue, rates.iFixedLastIssue);
         const std::optional<int> inflation =
@@ -282,43 +295,50 @@ std::optional<int> periodRate(const BondRates& rates, ComputedSeries series, Mon
     return announcedRate(rates.eeMarketByAnnouncement, announcement);
 }
 
-int eeOriginalMaturityMonths(MonthIndex issue) {
-    return issue <= kLastSeventeenYearEE ? 17 * 12 : 20 * 12;
+namespace {
+
+// The months from issue to original maturity, from which an EE bond is worth at least its face
+// value; -1 for a bond without that guarantee.
+int monthsToFaceValue(BondSeries series, YearMonth issue) {
+    const std::optional<YearMonth> doubling = doublingMonth(bondSeriesName(series), issue);
+    return doubling ? doubling->monthsSince(issue) : -1;
 }
 
-std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
-                                           MonthIndex issue, int months) {
-    months = earningMonths(months);
-    const int floorAt = series == ComputedSeries::EE ? eeOriginalMaturityMonths(issue) : -1;
+} // namespace
+
+std::optional<long long> accruedValueCents(const BondRates& rates, BondSeries series,
+                                           YearMonth issue, int months) {
+    months = earningMonths(series, issue, months);
+    const int floorAt = monthsToFaceValue(series, issue);
     std::optional<long long> value = issuePriceCents(series);
     // The value with every missing market-based rate taken as the highest one the data hold (the
     // sourced bounds of the missing ones are lower): when even that stays below face value,
     // original maturity sets the bond to face value whatever the missing rates were.
-    const bool marketRates = series == ComputedSeries::EE && issue < kFirstFixedRateEE;
+    const bool marketRates = series == BondSeries::EE && issue < kFirstFixedRateEE;
     long long ceiling = issuePriceCents(series);
     for (int start = 0;; start += 6) {
         if (start == floorAt && start <= months) {
             if (value) {
-                value = std::max(*value, kEEFaceCents);
-            } else if (marketRates && ceiling <= kEEFaceCents) {
-                value = kEEFaceCents;
+                value = std::max(*value, kUnitFaceCents);
+            } else if (marketRates && ceiling <= kUnitFaceCents) {
+                value = kUnitFaceCents;
             }
-            ceiling = std::max(ceiling, kEEFaceCents);
+            ceiling = std::max(ceiling, kUnitFaceCents);
         }
         if (start >= months) {
             return value;
         }
         const int elapsed = std::min(6, months - start);
-        const std::optional<int> rate = periodRate(rates, series, issue, issue + start);
+        const std::optional<int> rate = periodRate(rates, series, issue, issue.plusMonths(start));
         value = value && rate ? std::optional(accrueWithinPeriod(*value, *rate, elapsed))
                               : std::nullopt;
         ceiling = accrueWithinPeriod(ceiling, rate.value_or(rates.eeMarketHighest), elapsed);
     }
 }
 
-const PublishedRate* earlyEEPeriodRate(const BondRates& rates, MonthIndex issue,
-                                       MonthIndex periodStart) {
-    return publishedAnnouncedRate(periodStart - issue < kShortTermMonths
+const PublishedRate* earlyEEPeriodRate(const BondRates& rates, YearMonth issue,
+                                       YearMonth periodStart) {
+    return publishedAnnouncedRate(periodStart.monthsSince(issue) < kShortTermMonths
                                       ? rates.eeShortTermByAnnouncement
                                       : rates.eeLongTermByAnnouncement,
                                   governingAnnouncement(periodStart));
@@ -329,17 +349,18 @@ namespace {
 // EE of May 1995 - April 1997: interest every six months at the rate of the period (nothing
 // accrues between accrual dates, 31 CFR 351.28(c)), each period from the rounded value before
 // it, at least face value from 17 years on (351.27).
-std::optional<long long> earlyEEPathCents(const BondRates& rates, MonthIndex issue, int ageMonths) {
-    const int months = earningMonths(ageMonths) / 6 * 6;
-    long long value = issuePriceCents(ComputedSeries::EE);
+std::optional<long long> earlyEEPathCents(const BondRates& rates, YearMonth issue, int ageMonths) {
+    const int months = earningMonths(BondSeries::EE, issue, ageMonths) / 6 * 6;
+    const int floorAt = monthsToFaceValue(BondSeries::EE, issue);
+    long long value = issuePriceCents(BondSeries::EE);
     for (int start = 0;; start += 6) {
-        if (start == kLongTermOriginalMaturityMonths) {
-            value = std::max(value, kEEFaceCents);
+        if (start == floorAt) {
+            value = std::max(value, kUnitFaceCents);
         }
         if (start >= months) {
             return value;
         }
-        const PublishedRate* rate = earlyEEPeriodRate(rates, issue, issue + start);
+        const PublishedRate* rate = earlyEEPeriodRate(rates, issue, issue.plusMonths(start));
         if (rate == nullptr || !rate->hundredthsOfPercent) {
             return std::nullopt;
         }
@@ -349,10 +370,10 @@ std::optional<long long> earlyEEPathCents(const BondRates& rates, MonthIndex iss
 
 // EE of November 1982 - April 1995: the higher of the path and the market-based value in the
 // months whose yields the table weighs, the path after them.
-std::optional<long long> minimumPathEEValue(const BondRates& rates, MonthIndex issue,
+std::optional<long long> minimumPathEEValue(const BondRates& rates, YearMonth issue,
                                             int ageMonths) {
     const std::optional<long long> path = minimumPathValueCents(issue, ageMonths);
-    if (!path || issue + ageMonths > kLastMarketBasedMonth) {
+    if (!path || issue.plusMonths(ageMonths) > kLastMarketBasedMonth) {
         return path;
     }
     const std::optional<long long> market = marketBasedValueCents(rates, issue, ageMonths);
@@ -361,11 +382,10 @@ std::optional<long long> minimumPathEEValue(const BondRates& rates, MonthIndex i
 
 } // namespace
 
-std::optional<long long> earlyEEValueCents(const BondRates& rates, MonthIndex issue,
-                                           int ageMonths) {
+std::optional<long long> earlyEEValueCents(const BondRates& rates, YearMonth issue, int ageMonths) {
     switch (eeRulesOf(issue)) {
     case EERules::BeforeMinimumPath:
-        return lastExtensionValueCents(rates, ExtendedSeries::EE, issue, ageMonths);
+        return lastExtensionValueCents(rates, BondSeries::EE, issue, ageMonths);
     case EERules::MinimumPath:
         return minimumPathEEValue(rates, issue, ageMonths);
     case EERules::ShortAndLongTerm:
@@ -377,31 +397,33 @@ std::optional<long long> earlyEEValueCents(const BondRates& rates, MonthIndex is
     return std::nullopt;
 }
 
-RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption) {
+RedemptionValue redemptionValue(const BondRates& rates, BondSeries series, YearMonth issue,
+                                YearMonth redemption) {
     using Kind = RedemptionValue::Kind;
-    if (issue > redemption || (series == ComputedSeries::I && issue < kFirstIBond)) {
+    if (issue > redemption || issue < rulesOfSeries(series).firstIssue) {
         return {Kind::NotIssued, 0};
     }
-    const int age = redemption - issue;
-    const int minimumHolding = issue <= kLastSixMonthHolding ? 6 : 12;
-    if (age < minimumHolding) {
+    const int age = redemption.monthsSince(issue);
+    const std::optional<YearMonth> payable = firstPayableMonth(bondSeriesName(series), issue);
+    if (payable && redemption < *payable) {
         return {Kind::NotPayable, 0};
     }
     const std::optional<long long> value =
-        series == ComputedSeries::EE && issue < kFirstComputedEE
+        series == BondSeries::EE && issue < kFirstComputedEE
             ? earlyEEValueCents(rates, issue, age)
             : valueIfPayableCents(rates, series, issue, redemption);
     return value ? RedemptionValue{Kind::Value, *value} : RedemptionValue{Kind::Unknown, 0};
 }
 
-std::optional<long long> valueIfPayableCents(const BondRates& rates, ComputedSeries series,
-                                             MonthIndex issue, MonthIndex redemption) {
-    const int age = redemption - issue;
-    if (age < 0 || (series == ComputedSeries::EE && issue < kFirstComputedEE)) {
+std::optional<long long> valueIfPayableCents(const BondRates& rates, BondSeries series,
+                                             YearMonth issue, YearMonth redemption) {
+    const int age = redemption.monthsSince(issue);
+    if (age < 0 || (series == BondSeries::EE && issue < kFirstComputedEE)) {
         return std::nullopt;
     }
-    const int valuedAt = age < kPenaltyEndsAtMonths ? std::max(0, age - kPenaltyMonths) : age;
+    const int valuedAt = carriesEarlyRedemptionPenalty(bondSeriesName(series), issue, age)
+                             ? std::max(0, age - kPenaltyMonths)
+                             : age;
     const std::optional<long long> value = accruedValueCents(rates, series, issue, valuedAt);
     if (!value) {
         return std::nullopt;
@@ -409,7 +431,7 @@ std::optional<long long> valueIfPayableCents(const BondRates& rates, ComputedSer
     return std::max(*value, issuePriceCents(series));
 }
 
-EERules eeRulesOf(MonthIndex issue) {
+EERules eeRulesOf(YearMonth issue) {
     if (issue < kFirstMinimumPathEE) {
         return EERules::BeforeMinimumPath;
     }
@@ -422,7 +444,7 @@ EERules eeRulesOf(MonthIndex issue) {
     return issue < kFirstFixedRateEE ? EERules::MarketBased : EERules::FixedRate;
 }
 
-int eeAccrualStepMonths(MonthIndex issue) {
+int eeAccrualStepMonths(YearMonth issue) {
     const MinimumPathBand* band = minimumPathBandOf(issue);
     if (band != nullptr) {
         return band->monthly ? 1 : 6;
@@ -432,9 +454,9 @@ int eeAccrualStepMonths(MonthIndex issue) {
     return issue < kFirstComputedEE ? 6 : 1;
 }
 
-std::optional<int> minimumPathRate(MonthIndex issue, int ageMonths) {
+std::optional<int> minimumPathRate(YearMonth issue, int ageMonths) {
     const MinimumPathBand* band = minimumPathBandOf(issue);
-    if (band == nullptr || ageMonths < 0 || ageMonths >= kFinalMaturityMonths) {
+    if (band == nullptr || ageMonths < 0 || ageMonths >= finalMaturityAge(BondSeries::EE, issue)) {
         return std::nullopt;
     }
     int periodStart = 0;

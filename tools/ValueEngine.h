@@ -29,7 +29,7 @@
 
 #include <optional>
 
-enum class ComputedSeries { I, EE };
+// A `series` computed by the rules below is I or EE; one in its last extension is E or EE.
 
 // The composite rate of an I bond in hundredths of a percent: fixed + 2 x inflation + fixed x
 // inflation, rounded to 0.01% half up, zero when negative.
@@ -40,30 +40,27 @@ int compositeRate(int fixedHundredths, int inflationHundredths);
 long long accrueWithinPeriod(long long startCents, int rateHundredths, int months);
 
 // The announcement (May or November) whose rate a period starting in `periodStart` takes.
-MonthIndex governingAnnouncement(MonthIndex periodStart);
+YearMonth governingAnnouncement(YearMonth periodStart);
 
 // The unit's issue price in cents: 2500 for I, 1250 for EE.
-long long issuePriceCents(ComputedSeries series);
-
-// The months from issue to original maturity of an EE bond (17 or 20 years).
-int eeOriginalMaturityMonths(MonthIndex issue);
+long long issuePriceCents(BondSeries series);
 
 // The rate of the period starting in `periodStart` of a bond issued in `issue` (May 1997 or
 // later for EE), or nothing when a rate it needs is not known.
-std::optional<int> periodRate(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                              MonthIndex periodStart);
+std::optional<int> periodRate(const BondRates& rates, BondSeries series, YearMonth issue,
+                              YearMonth periodStart);
 
 // The unit's accrued value `months` after issue (May 1997 or later for EE), without penalty;
 // nothing when a rate it needs is not known.
-std::optional<long long> accruedValueCents(const BondRates& rates, ComputedSeries series,
-                                           MonthIndex issue, int months);
+std::optional<long long> accruedValueCents(const BondRates& rates, BondSeries series,
+                                           YearMonth issue, int months);
 
-// The months a bond of `ageMonths` has earned interest: none after final maturity (30 years).
-int earningMonths(int ageMonths);
+// The months a bond of `ageMonths` has earned interest: none after final maturity.
+int earningMonths(BondSeries series, YearMonth issue, int ageMonths);
 
 // The guaranteed-minimum value in cents per $25 face of an EE bond issued November 1982 - April
 // 1995 at `ageMonths`; nothing for other issue months.
-std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths);
+std::optional<long long> minimumPathValueCents(YearMonth issue, int ageMonths);
 
 // The market-based value in cents per $25 face of an EE bond issued November 1982 - April 1995
 // at `ageMonths` (31 CFR 351.20(b)(3), 351.21(b)): $12.50 compounded for every whole half-year j
@@ -71,29 +68,29 @@ std::optional<long long> minimumPathValueCents(MonthIndex issue, int ageMonths);
 // starting with the six-month period (May - October or November - April) that most recently
 // ended before the issue month, y rounded half up to 0.01% and the value rounded up to the cent.
 // Nothing when a yield it needs is missing.
-std::optional<long long> marketBasedValueCents(const BondRates& rates, MonthIndex issue,
+std::optional<long long> marketBasedValueCents(const BondRates& rates, YearMonth issue,
                                                int ageMonths);
 
 // Whether the market-based value is the one that counts for an EE bond issued November 1982 -
 // April 1995 in `redemption`: it is above the guaranteed path in a month whose yields the table
 // uses (to November 2016; later the path governs, tools/data/README.md).
-bool marketBasedValueGoverns(const BondRates& rates, MonthIndex issue, MonthIndex redemption);
+bool marketBasedValueGoverns(const BondRates& rates, YearMonth issue, YearMonth redemption);
 
 // The published rate of the six-month period starting in `periodStart` of an EE bond issued May
 // 1995 - April 1997: the short-term rate in its first five years, the long-term rate after;
 // nullptr when the data have no row for it.
-const PublishedRate* earlyEEPeriodRate(const BondRates& rates, MonthIndex issue,
-                                       MonthIndex periodStart);
+const PublishedRate* earlyEEPeriodRate(const BondRates& rates, YearMonth issue,
+                                       YearMonth periodStart);
 
 // The value in cents per $25 face of a bond of `series` issued in `issue` in its last extension
 // at `ageMonths` (final maturity ends it), where the data hold its base and, for a rounding not
 // settled, both roundings give the same cent; nothing elsewhere.
-std::optional<long long> lastExtensionValueCents(const BondRates& rates, ExtendedSeries series,
-                                                 MonthIndex issue, int ageMonths);
+std::optional<long long> lastExtensionValueCents(const BondRates& rates, BondSeries series,
+                                                 YearMonth issue, int ageMonths);
 
 // The last extension's base of `series` for `issue`; nullptr when the data have none.
-const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, ExtendedSeries series,
-                                             MonthIndex issue);
+const LastExtensionBase* lastExtensionBaseOf(const BondRates& rates, BondSeries series,
+                                             YearMonth issue);
 
 // The value in cents per $25 face at final maturity of a bond whose last extension has `base`,
 // rounded up, or half up when `halfUp`; nothing for a half-up rounding the data give no base for.
@@ -102,7 +99,7 @@ std::optional<long long> lastExtensionFinalCents(const LastExtensionBase& base, 
 // The value in cents per $25 face of an EE bond issued before May 1997 at `ageMonths`, by the
 // rules of its issue month, whether or not it may be cashed then: what the Treasury's earnings
 // reports print. Nothing where the rules give none.
-std::optional<long long> earlyEEValueCents(const BondRates& rates, MonthIndex issue, int ageMonths);
+std::optional<long long> earlyEEValueCents(const BondRates& rates, YearMonth issue, int ageMonths);
 
 // The rules that value an EE bond, by issue month (see above).
 enum class EERules {
@@ -112,16 +109,16 @@ enum class EERules {
     MarketBased,       // May 1997 - April 2005
     FixedRate,         // May 2005 on
 };
-EERules eeRulesOf(MonthIndex issue);
+EERules eeRulesOf(YearMonth issue);
 
 // How many months apart an EE bond's value grows: 1 (monthly: May 1997 on, and November 1982 -
 // April 1995 issues of the monthly band), 6 (every six months from the issue month).
-int eeAccrualStepMonths(MonthIndex issue);
+int eeAccrualStepMonths(YearMonth issue);
 
 // The guaranteed-minimum rate, in hundredths of a percent, of the maturity period that holds
 // `ageMonths` (below 30 years) of an EE bond issued November 1982 - April 1995; nothing for
 // other issue months and ages.
-std::optional<int> minimumPathRate(MonthIndex issue, int ageMonths);
+std::optional<int> minimumPathRate(YearMonth issue, int ageMonths);
 
 struct RedemptionValue {
     enum class Kind {
@@ -137,12 +134,12 @@ struct RedemptionValue {
 // The unit's redemption value in month `redemption` of a bond issued in `issue`. EE issued
 // before November 1982 have a value here only in their last extension (their final values come
 // from the official file).
-RedemptionValue redemptionValue(const BondRates& rates, ComputedSeries series, MonthIndex issue,
-                                MonthIndex redemption);
+RedemptionValue redemptionValue(const BondRates& rates, BondSeries series, YearMonth issue,
+                                YearMonth redemption);
 
 // The value the rules give a Series I bond, or an EE bond issued May 1997 or later, in
 // `redemption` whether or not it may be cashed yet (the three-month penalty counted): what the
 // Treasury counts as its value at the end of a year in which it was not yet payable. Nothing when
 // a rate it needs is not known.
-std::optional<long long> valueIfPayableCents(const BondRates& rates, ComputedSeries series,
-                                             MonthIndex issue, MonthIndex redemption);
+std::optional<long long> valueIfPayableCents(const BondRates& rates, BondSeries series,
+                                             YearMonth issue, YearMonth redemption);

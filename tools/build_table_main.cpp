@@ -34,8 +34,6 @@
 
 namespace {
 
-constexpr MonthIndex kShippedFirst = monthIndex(kShippedFirstMonth.year, kShippedFirstMonth.month);
-constexpr MonthIndex kShippedLast = monthIndex(kShippedLastMonth.year, kShippedLastMonth.month);
 // The Treasury's official value file (see tools/data/README.md): its months are shipped as they
 // stand, and it gives the final values of matured bonds.
 const std::string kOfficialFile(kShippedOfficialFile);
@@ -92,17 +90,16 @@ bool isSixDigits(const std::string& leaf) {
 // Whether the change is an EE value the market-based value raised above the guaranteed path
 // (31 CFR 351.20(b)(3)): the one change a rebuild may make to a value the table held.
 bool raisedByMarketBasedValue(const BondRates& rates, const ChangedLeaf& leaf) {
-    if (leaf.keys.size() != 5 || leaf.keys[0] != "EE" || !isSixDigits(leaf.kept) ||
-        !isSixDigits(leaf.built) || std::stoll(leaf.built) <= std::stoll(leaf.kept)) {
+    if (leaf.keys.size() != 5 || bondSeriesOfName(leaf.keys[0]) != BondSeries::EE ||
+        !isSixDigits(leaf.kept) || !isSixDigits(leaf.built) ||
+        std::stoll(leaf.built) <= std::stoll(leaf.kept)) {
         return false;
     }
     const std::optional<YearMonth> redemption =
         YearMonth::fromKeyText(leaf.keys[1] + "-" + leaf.keys[2]);
     const std::optional<YearMonth> issue =
         YearMonth::fromYearAndMonthName(leaf.keys[3], leaf.keys[4]);
-    return redemption && issue &&
-           marketBasedValueGoverns(rates, monthIndex(issue->year, issue->month),
-                                   monthIndex(redemption->year, redemption->month));
+    return redemption && issue && marketBasedValueGoverns(rates, *issue, *redemption);
 }
 
 std::string centsText(const std::string& leaf) {
@@ -176,11 +173,11 @@ int buildShipped(const std::map<std::string, std::string>& options) {
         return fail(error.empty() ? kOfficialFile + " cannot be read" : error);
     }
     std::vector<ValueFileLine> lines;
-    if (!buildTableLines(*rates, official, kShippedFirst, kShippedLast, lines, &error)) {
+    if (!buildTableLines(*rates, official, kShippedFirstMonth, kShippedLastMonth, lines, &error)) {
         return fail(error);
     }
     std::printf("Values (or NO PAY) per series and issue years:\n\n%s\n",
-                coverageText(lines, kShippedFirst, kShippedLast).c_str());
+                coverageText(lines, kShippedFirstMonth, kShippedLastMonth).c_str());
     std::string text;
     for (const ValueFileLine& line : lines) {
         text += formatValueFileLine(line);
@@ -191,10 +188,10 @@ int buildShipped(const std::map<std::string, std::string>& options) {
         return fail(linesPath.string() + ": " + error);
     }
     if (options.contains("--rates") &&
-        !writePropertyList(
-            options.at("--rates"),
-            earningRatesPropertyList(buildEarningRates(*rates, kShippedFirst, kShippedLast)),
-            &error)) {
+        !writePropertyList(options.at("--rates"),
+                           earningRatesPropertyList(
+                               buildEarningRates(*rates, kShippedFirstMonth, kShippedLastMonth)),
+                           &error)) {
         return fail(options.at("--rates") + ": " + error);
     }
     ValueFileOptions computed;

@@ -35,24 +35,23 @@ const BondRates& rates() {
     return loaded;
 }
 
-constexpr MonthIndex ym(int year, int month) {
-    return monthIndex(year, month);
+constexpr YearMonth ym(int year, int month) {
+    return {year, month};
 }
 
-long long valueCents(ComputedSeries series, MonthIndex issue, MonthIndex redemption) {
+long long valueCents(BondSeries series, YearMonth issue, YearMonth redemption) {
     const RedemptionValue value = redemptionValue(rates(), series, issue, redemption);
     EXPECT_EQ(value.kind, RedemptionValue::Kind::Value)
-        << "issue " << yearOf(issue) << "-" << monthOf(issue) << ", redemption "
-        << yearOf(redemption) << "-" << monthOf(redemption);
+        << "issue " << issue.keyText() << ", redemption " << redemption.keyText();
     return value.cents;
 }
 
 // A Treasury redemption table: values per $50 face (two units), issue months newest first.
 struct PublishedTable {
     const char* name;
-    MonthIndex redemption;
-    MonthIndex newestIssue;
-    MonthIndex oldestIssue;
+    YearMonth redemption;
+    YearMonth newestIssue;
+    YearMonth oldestIssue;
     std::vector<double> valuesPer50;
 };
 
@@ -62,12 +61,12 @@ TEST_P(PublishedEETable, ComputedValuesMatchToTheCent) {
     const PublishedTable& table = GetParam();
     // A dropped or doubled number would shift every later month.
     ASSERT_EQ(table.valuesPer50.size(),
-              static_cast<std::size_t>(table.newestIssue - table.oldestIssue + 1));
+              static_cast<std::size_t>(table.newestIssue.monthsSince(table.oldestIssue) + 1));
     for (std::size_t i = 0; i < table.valuesPer50.size(); ++i) {
-        const MonthIndex issue = table.newestIssue - static_cast<int>(i);
+        const YearMonth issue = table.newestIssue.plusMonths(-static_cast<int>(i));
         const auto expected = static_cast<long long>(table.valuesPer50[i] * 100.0 + 0.5);
-        EXPECT_EQ(2 * valueCents(ComputedSeries::EE, issue, table.redemption), expected)
-            << table.name << ", issue " << yearOf(issue) << "-" << monthOf(issue);
+        EXPECT_EQ(2 * valueCents(BondSeries::EE, issue, table.redemption), expected)
+            << table.name << ", issue " << issue.keyText();
     }
 }
 
@@ -115,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PublishedTable>& info) { return info.param.name; });
 
 TEST(PublishedValues, JuneTwoThousandNineTableMarksRecentIssuesNotEligible) {
-    for (MonthIndex issue = ym(2008, 7); issue <= ym(2009, 6); ++issue) {
-        EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, issue, ym(2009, 6)).kind,
+    for (YearMonth issue = ym(2008, 7); issue <= ym(2009, 6); issue = issue.plusMonths(1)) {
+        EXPECT_EQ(redemptionValue(rates(), BondSeries::EE, issue, ym(2009, 6)).kind,
                   RedemptionValue::Kind::NotPayable);
     }
 }
@@ -125,7 +124,7 @@ TEST(PublishedValues, JuneTwoThousandNineTableMarksRecentIssuesNotEligible) {
 // start and the end of the rate period that overlaps Nov 1999 - Oct 2000.
 TEST(PublishedValues, SeriesIEarningsReportNov1999ToOct2000) {
     struct Row {
-        MonthIndex firstIssue, lastIssue;
+        YearMonth firstIssue, lastIssue;
         int startAge;
         long long startPer100, endPer100;
     };
@@ -136,10 +135,11 @@ TEST(PublishedValues, SeriesIEarningsReportNov1999ToOct2000) {
         {ym(1998, 9), ym(1998, 10), 18, 10768, 11144},
     };
     for (const Row& row : rows) {
-        for (MonthIndex issue = row.firstIssue; issue <= row.lastIssue; ++issue) {
-            EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::I, issue, row.startAge),
+        for (YearMonth issue = row.firstIssue; issue <= row.lastIssue;
+             issue = issue.plusMonths(1)) {
+            EXPECT_EQ(4 * *accruedValueCents(rates(), BondSeries::I, issue, row.startAge),
                       row.startPer100);
-            EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::I, issue, row.startAge + 6),
+            EXPECT_EQ(4 * *accruedValueCents(rates(), BondSeries::I, issue, row.startAge + 6),
                       row.endPer100);
         }
     }
@@ -148,8 +148,8 @@ TEST(PublishedValues, SeriesIEarningsReportNov1999ToOct2000) {
 // Earnings report sber0598 (EE per $100): issues of May - Oct 1997 are worth 51.44 after their
 // first six months at 5.68%. 12.50 x 1.0284 is exactly 12.855: the half rounds up.
 TEST(PublishedValues, SeriesEEEarningsReport1997AndItsHalfCent) {
-    for (MonthIndex issue = ym(1997, 5); issue <= ym(1997, 10); ++issue) {
-        EXPECT_EQ(4 * *accruedValueCents(rates(), ComputedSeries::EE, issue, 6), 5144);
+    for (YearMonth issue = ym(1997, 5); issue <= ym(1997, 10); issue = issue.plusMonths(1)) {
+        EXPECT_EQ(4 * *accruedValueCents(rates(), BondSeries::EE, issue, 6), 5144);
     }
 }
 
@@ -162,11 +162,11 @@ TEST(PublishedValues, RegulationWorkedExamples) {
 
 // Secondary value pages (eyebonds.info) that rates.md found to agree.
 TEST(PublishedValues, SeriesIValuePages) {
-    EXPECT_EQ(*accruedValueCents(rates(), ComputedSeries::I, ym(1998, 12), 1), 2510);
-    EXPECT_EQ(*accruedValueCents(rates(), ComputedSeries::I, ym(1998, 12), 24), 2816);
-    EXPECT_EQ(valueCents(ComputedSeries::I, ym(1998, 12), ym(2010, 6)), 4912);
-    EXPECT_EQ(200 * valueCents(ComputedSeries::I, ym(2000, 6), ym(2010, 6)), 928600);
-    EXPECT_EQ(valueCents(ComputedSeries::I, ym(2005, 2), ym(2010, 6)), 3095);
+    EXPECT_EQ(*accruedValueCents(rates(), BondSeries::I, ym(1998, 12), 1), 2510);
+    EXPECT_EQ(*accruedValueCents(rates(), BondSeries::I, ym(1998, 12), 24), 2816);
+    EXPECT_EQ(valueCents(BondSeries::I, ym(1998, 12), ym(2010, 6)), 4912);
+    EXPECT_EQ(200 * valueCents(BondSeries::I, ym(2000, 6), ym(2010, 6)), 928600);
+    EXPECT_EQ(valueCents(BondSeries::I, ym(2005, 2), ym(2010, 6)), 3095);
 }
 
 TEST(CompositeRate, PublishedCompositesAndFloor) {
@@ -228,12 +228,13 @@ TEST(CompositeRate, PublishedCompositesAndFloor) {
 }
 
 TEST(RateData, EveryPeriodHasItsRateAndOnlyTheSourcedGapsAreOpen) {
-    for (MonthIndex issue = ym(1998, 9); issue <= ym(2010, 4); ++issue) {
-        EXPECT_TRUE(periodRate(rates(), ComputedSeries::I, issue, issue).has_value())
-            << yearOf(issue) << "-" << monthOf(issue);
+    for (YearMonth issue = ym(1998, 9); issue <= ym(2010, 4); issue = issue.plusMonths(1)) {
+        EXPECT_TRUE(periodRate(rates(), BondSeries::I, issue, issue).has_value())
+            << issue.keyText();
     }
-    std::vector<MonthIndex> missing;
-    for (MonthIndex announcement = ym(1997, 5); announcement <= ym(2010, 5); announcement += 6) {
+    std::vector<YearMonth> missing;
+    for (YearMonth announcement = ym(1997, 5); announcement <= ym(2010, 5);
+         announcement = announcement.plusMonths(6)) {
         if (announcement >= ym(1998, 5)) {
             EXPECT_TRUE(rates().iInflationByAnnouncement.at(announcement).hundredthsOfPercent);
         }
@@ -243,11 +244,11 @@ TEST(RateData, EveryPeriodHasItsRateAndOnlyTheSourcedGapsAreOpen) {
             missing.push_back(announcement);
         }
     }
-    EXPECT_EQ(missing, std::vector<MonthIndex>{});
+    EXPECT_EQ(missing, std::vector<YearMonth>{});
 }
 
 TEST(RateData, ARateHoldsUpToTheLastIssueMonthItsRowCovers) {
-    const std::map<MonthIndex, PublishedRate> table = {{ym(2025, 5), {340, "official", false}}};
+    const std::map<YearMonth, PublishedRate> table = {{ym(2025, 5), {340, "official", false}}};
     EXPECT_EQ(publishedRateInEffect(table, ym(2025, 10), ym(2025, 10)), &table.begin()->second);
     EXPECT_EQ(publishedRateInEffect(table, ym(2025, 11), ym(2025, 10)), nullptr);
     EXPECT_EQ(publishedRateInEffect(table, ym(2025, 4), ym(2025, 10)), nullptr);
@@ -287,20 +288,20 @@ TEST(RateData, MalformedRateFilesAreRefused) {
 }
 
 TEST(Rules, PenaltyEndsAtFiveYears) {
-    const MonthIndex issue = ym(2004, 7);
-    EXPECT_EQ(valueCents(ComputedSeries::I, issue, ym(2009, 6)),
-              *accruedValueCents(rates(), ComputedSeries::I, issue, 56)); // 59 months
-    EXPECT_EQ(valueCents(ComputedSeries::I, issue, ym(2009, 7)),
-              *accruedValueCents(rates(), ComputedSeries::I, issue, 60)); // 60 months
-    EXPECT_EQ(valueCents(ComputedSeries::EE, issue, ym(2009, 6)),
-              *accruedValueCents(rates(), ComputedSeries::EE, issue, 56));
-    EXPECT_EQ(valueCents(ComputedSeries::EE, issue, ym(2009, 7)),
-              *accruedValueCents(rates(), ComputedSeries::EE, issue, 60));
+    const YearMonth issue = ym(2004, 7);
+    EXPECT_EQ(valueCents(BondSeries::I, issue, ym(2009, 6)),
+              *accruedValueCents(rates(), BondSeries::I, issue, 56)); // 59 months
+    EXPECT_EQ(valueCents(BondSeries::I, issue, ym(2009, 7)),
+              *accruedValueCents(rates(), BondSeries::I, issue, 60)); // 60 months
+    EXPECT_EQ(valueCents(BondSeries::EE, issue, ym(2009, 6)),
+              *accruedValueCents(rates(), BondSeries::EE, issue, 56));
+    EXPECT_EQ(valueCents(BondSeries::EE, issue, ym(2009, 7)),
+              *accruedValueCents(rates(), BondSeries::EE, issue, 60));
 }
 
 TEST(Rules, MinimumHoldingIsSixMonthsUpToJanuary2003AndTwelveAfter) {
     using Kind = RedemptionValue::Kind;
-    for (ComputedSeries series : {ComputedSeries::I, ComputedSeries::EE}) {
+    for (BondSeries series : {BondSeries::I, BondSeries::EE}) {
         // Issued January 2003: payable at 6 months, valued 3 months after issue.
         EXPECT_EQ(redemptionValue(rates(), series, ym(2003, 1), ym(2003, 6)).kind,
                   Kind::NotPayable);
@@ -319,30 +320,31 @@ TEST(Rules, MinimumHoldingIsSixMonthsUpToJanuary2003AndTwelveAfter) {
 TEST(Rules, AnAprilBondLagsAMayBondTakesTheNewRateAtOnce) {
     // April 2009: its April period takes the November 2008 inflation (0.70 fixed: 5.64%), its
     // October period the May 2009 deflation (0%).
-    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 4), ym(2009, 4)), 564);
-    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 4), ym(2009, 10)), 0);
+    EXPECT_EQ(periodRate(rates(), BondSeries::I, ym(2009, 4), ym(2009, 4)), 564);
+    EXPECT_EQ(periodRate(rates(), BondSeries::I, ym(2009, 4), ym(2009, 10)), 0);
     // May 2009: the May 2009 rate at once (0.10 fixed: 0%), then November 2009 (3.16%).
-    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 5), ym(2009, 5)), 0);
-    EXPECT_EQ(periodRate(rates(), ComputedSeries::I, ym(2009, 5), ym(2009, 11)), 316);
-    EXPECT_EQ(*accruedValueCents(rates(), ComputedSeries::I, ym(2009, 5), 6), 2500);
-    EXPECT_GT(*accruedValueCents(rates(), ComputedSeries::I, ym(2009, 4), 6), 2500);
+    EXPECT_EQ(periodRate(rates(), BondSeries::I, ym(2009, 5), ym(2009, 5)), 0);
+    EXPECT_EQ(periodRate(rates(), BondSeries::I, ym(2009, 5), ym(2009, 11)), 316);
+    EXPECT_EQ(*accruedValueCents(rates(), BondSeries::I, ym(2009, 5), 6), 2500);
+    EXPECT_GT(*accruedValueCents(rates(), BondSeries::I, ym(2009, 4), 6), 2500);
 }
 
 TEST(Rules, ZeroCompositeOfMay2009HoldsValuesAndNothingEverDecreases) {
     // November 2003 (1.10% fixed): its May 2009 period earns 0%, so June to November 2009 show
     // one value.
-    const MonthIndex issue = ym(2003, 11);
-    const long long may = valueCents(ComputedSeries::I, issue, ym(2009, 5));
-    for (MonthIndex r = ym(2009, 6); r <= ym(2009, 11); ++r) {
-        EXPECT_EQ(valueCents(ComputedSeries::I, issue, r), may);
+    const YearMonth issue = ym(2003, 11);
+    const long long may = valueCents(BondSeries::I, issue, ym(2009, 5));
+    for (YearMonth r = ym(2009, 6); r <= ym(2009, 11); r = r.plusMonths(1)) {
+        EXPECT_EQ(valueCents(BondSeries::I, issue, r), may);
     }
-    EXPECT_GT(valueCents(ComputedSeries::I, issue, ym(2009, 12)), may);
+    EXPECT_GT(valueCents(BondSeries::I, issue, ym(2009, 12)), may);
     // Every I bond, month after month through the table's window.
-    for (MonthIndex i = ym(1998, 9); i <= ym(2009, 5); ++i) {
+    for (YearMonth i = ym(1998, 9); i <= ym(2009, 5); i = i.plusMonths(1)) {
         long long previous = 0;
-        for (MonthIndex r = std::max(i + 12, ym(2009, 6)); r <= ym(2010, 5); ++r) {
-            const long long value = valueCents(ComputedSeries::I, i, r);
-            EXPECT_GE(value, previous) << yearOf(i) << "-" << monthOf(i);
+        for (YearMonth r = std::max(i.plusMonths(12), ym(2009, 6)); r <= ym(2010, 5);
+             r = r.plusMonths(1)) {
+            const long long value = valueCents(BondSeries::I, i, r);
+            EXPECT_GE(value, previous) << i.keyText();
             previous = value;
         }
     }
@@ -354,16 +356,21 @@ TEST(EarlyEE, TheMarketBasedValueCountsWhereItIsAboveThePath) {
     // The Treasury's November 1995 report: EE of May - October 1989 at 73.64 per $100 after 13
     // half-years, above their path's 73.44 (rounding the value half up would give 73.60); those
     // of November 1989 on their path at 71.32.
-    for (MonthIndex issue = ym(1989, 5); issue <= ym(1989, 10); ++issue) {
+    for (YearMonth issue = ym(1989, 5); issue <= ym(1989, 10); issue = issue.plusMonths(1)) {
         EXPECT_EQ(*earlyEEValueCents(rates(), issue, 78), 1841);
     }
     EXPECT_EQ(*minimumPathValueCents(ym(1989, 5), 78), 1836);
     EXPECT_EQ(*earlyEEValueCents(rates(), ym(1989, 11), 72), 1783);
     EXPECT_LT(*marketBasedValueCents(rates(), ym(1989, 11), 72), 1783);
+    // A month missing from the yields leaves the value not known, never averaged without it.
+    BondRates withGap = rates();
+    withGap.fiveYearYieldByMonth.erase(ym(1990, 2));
+    EXPECT_FALSE(marketBasedValueCents(withGap, ym(1989, 11), 72));
+    EXPECT_TRUE(marketBasedValueCents(withGap, ym(1989, 11), 6));
     // In the table, above paths of 52.22 and 22.57; the yields' average rounded half up gives
     // these (rounded down 54.41, rounded up 22.71).
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1983, 3), ym(2010, 9)), 5455);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1995, 3), ym(2010, 2)), 2268);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1983, 3), ym(2010, 9)), 5455);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1995, 3), ym(2010, 2)), 2268);
     EXPECT_TRUE(marketBasedValueGoverns(rates(), ym(1983, 3), ym(2010, 9)));
     EXPECT_FALSE(marketBasedValueGoverns(rates(), ym(1983, 3), ym(2013, 3)));
 }
@@ -373,8 +380,8 @@ TEST(EarlyEE, TheMarketBasedValueCountsWhereItIsAboveThePath) {
 TEST(EarlyEE, TheShortTermPathGivesTheOfficialValues) {
     // FS Form 0034: a $100 bond of July 1996 worth $51.08 on January 1, 1997 (at 4.36%).
     EXPECT_EQ(4 * *earlyEEValueCents(rates(), ym(1996, 7), 6), 5108);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 4), ym(2014, 3)), 2107);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 4), ym(2014, 4)), 2500);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1997, 4), ym(2014, 3)), 2107);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1997, 4), ym(2014, 4)), 2500);
 }
 
 std::string leafOf(const std::vector<ValueFileLine>& lines, const std::string& series,
@@ -397,7 +404,7 @@ OfficialValueFile officialFile() {
     return official;
 }
 
-std::vector<ValueFileLine> linesFor(MonthIndex redemption,
+std::vector<ValueFileLine> linesFor(YearMonth redemption,
                                     const OfficialValueFile& official = officialFile()) {
     std::vector<ValueFileLine> lines;
     std::string error;
@@ -429,11 +436,11 @@ TEST(FinalMaturity, FinalValuesFromTheOfficialFileStartInTheMaturityMonth) {
 TEST(OfficialValueFile, TheRulesGiveEveryOfficialValueOfTheBondsTheyCover) {
     std::map<std::string, int> compared;
     for (const ValueFileLine& line : officialFile().lines) {
-        const auto series = line.series == "I" ? ComputedSeries::I : ComputedSeries::EE;
-        const MonthIndex redemption =
+        const auto series = line.series == "I" ? BondSeries::I : BondSeries::EE;
+        const YearMonth redemption =
             ym(std::stoi(line.redemptionYear), std::stoi(line.redemptionMonth));
         for (int month = 1; month <= 12; ++month) {
-            const MonthIndex issue = ym(std::stoi(line.issueYear), month);
+            const YearMonth issue = ym(std::stoi(line.issueYear), month);
             const std::string& official = line.leaves[static_cast<std::size_t>(month - 1)];
             if ((line.series != "I" && line.series != "EE") ||
                 (line.series == "EE" && issue < ym(1982, 11)) || official == "      ") {
@@ -445,8 +452,8 @@ TEST(OfficialValueFile, TheRulesGiveEveryOfficialValueOfTheBondsTheyCover) {
                     ? "NO PAY"
                     : (std::ostringstream() << std::setw(6) << std::setfill('0') << value.cents)
                           .str();
-            EXPECT_EQ(computed, official) << line.series << " " << yearOf(issue) << "-"
-                                          << monthOf(issue) << " at " << line.redemptionMonth;
+            EXPECT_EQ(computed, official)
+                << line.series << " " << issue.keyText() << " at " << line.redemptionMonth;
             const std::string band = line.series != "EE"   ? ""
                                      : issue < ym(1995, 5) ? " 1982-1995"
                                      : issue < ym(1997, 5) ? " 1995-1997"
@@ -497,8 +504,8 @@ TEST(OfficialValueFile, TheBuilderStopsWhenItsRulesDisagreeWithTheFile) {
 // agree.
 TEST(LastExtension, ValuesGrowFromTheBaseToTheOfficialFinalValue) {
     // EE of May 1981 - October 1982: 45.66 at 18 years, the official 73.45 at 30.
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1982, 10), ym(2012, 9)), 7201);
-    EXPECT_EQ(lastExtensionValueCents(rates(), ExtendedSeries::EE, ym(1982, 10), 360), 7345);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1982, 10), ym(2012, 9)), 7201);
+    EXPECT_EQ(lastExtensionValueCents(rates(), BondSeries::EE, ym(1982, 10), 360), 7345);
     // E of July 1979: 107.44 both ways; E of January 1980 in June 2009: 106.32 rounded up from
     // 90.74, 106.33 half up from 90.75 (the base that gives its final 110.62 that way).
     const std::vector<ValueFileLine> june2009 = linesFor(ym(2009, 6));
@@ -533,25 +540,25 @@ TEST(LastExtension, TheBuilderStopsWhenAnOfficialFigureIsNotReproduced) {
 
 TEST(Rules, EEIsWorthFaceValueAtOriginalMaturityAndGrowsFromThere) {
     struct Case {
-        MonthIndex issue;
+        YearMonth issue;
         int years;
     };
     // 17 years up to May 2003, 20 years from June 2003; November 1999 is worth 19.88 without
     // the adjustment; May 2006 (3.70%) is above face already.
     for (const Case& c : {Case{ym(1999, 11), 17}, Case{ym(2003, 5), 17}, Case{ym(2003, 6), 20},
                           Case{ym(2005, 11), 20}}) {
-        const MonthIndex maturity = c.issue + c.years * 12;
-        EXPECT_LT(valueCents(ComputedSeries::EE, c.issue, maturity - 1), 2500);
-        EXPECT_EQ(valueCents(ComputedSeries::EE, c.issue, maturity), 2500);
-        EXPECT_EQ(valueCents(ComputedSeries::EE, c.issue, maturity + 1),
-                  accrueWithinPeriod(
-                      2500, *periodRate(rates(), ComputedSeries::EE, c.issue, maturity), 1));
+        const YearMonth maturity = c.issue.plusMonths(c.years * 12);
+        EXPECT_LT(valueCents(BondSeries::EE, c.issue, maturity.plusMonths(-1)), 2500);
+        EXPECT_EQ(valueCents(BondSeries::EE, c.issue, maturity), 2500);
+        EXPECT_EQ(
+            valueCents(BondSeries::EE, c.issue, maturity.plusMonths(1)),
+            accrueWithinPeriod(2500, *periodRate(rates(), BondSeries::EE, c.issue, maturity), 1));
     }
-    EXPECT_LT(valueCents(ComputedSeries::EE, ym(2003, 6), ym(2020, 6)), 2500);
-    EXPECT_GT(valueCents(ComputedSeries::EE, ym(2006, 5), ym(2026, 5)), 2500);
+    EXPECT_LT(valueCents(BondSeries::EE, ym(2003, 6), ym(2020, 6)), 2500);
+    EXPECT_GT(valueCents(BondSeries::EE, ym(2006, 5), ym(2026, 5)), 2500);
     // May 1997 - October 1999 too, with the market-based rates of November 1997 - May 1999.
-    EXPECT_LT(valueCents(ComputedSeries::EE, ym(1998, 6), ym(2015, 5)), 2500);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1998, 6), ym(2015, 6)), 2500);
+    EXPECT_LT(valueCents(BondSeries::EE, ym(1998, 6), ym(2015, 5)), 2500);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1998, 6), ym(2015, 6)), 2500);
 }
 
 TEST(FinalMaturity, BondsPastFinalMaturityKeepTheirValueIn2026) {
@@ -561,30 +568,30 @@ TEST(FinalMaturity, BondsPastFinalMaturityKeepTheirValueIn2026) {
     EXPECT_EQ(leafOf(lines, "EE", "1980", 1), "008287");
     // EE of May 1995 reached 30 years in May 2025; its official value of November 2016 (25.32)
     // grew until then.
-    const long long atMaturity = valueCents(ComputedSeries::EE, ym(1995, 5), ym(2025, 5));
+    const long long atMaturity = valueCents(BondSeries::EE, ym(1995, 5), ym(2025, 5));
     EXPECT_GT(atMaturity, 2532);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1995, 5), ym(2026, 11)), atMaturity);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1997, 5), ym(2026, 11)),
-              *accruedValueCents(rates(), ComputedSeries::EE, ym(1997, 5), 354));
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1995, 5), ym(2026, 11)), atMaturity);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1997, 5), ym(2026, 11)),
+              *accruedValueCents(rates(), BondSeries::EE, ym(1997, 5), 354));
 }
 
 // EE of November 1982 - April 1995 on their rounded-up guaranteed-minimum path (the official
 // June 2016 leaves are in TheRulesGiveEveryOfficialValueOfTheBondsTheyCover).
 TEST(FinalMaturity, MinimumPathEEStopAtThirtyYearsAtTheirPublishedFinalValues) {
     // December 1986: 50.82 in the official November 2016 file, 51.84 from December 2016 on.
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1986, 12), ym(2016, 11)), 5082);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1986, 12), ym(2016, 12)), 5184);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1986, 12), ym(2026, 11)), 5184);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1986, 12), ym(2016, 11)), 5082);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1986, 12), ym(2016, 12)), 5184);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1986, 12), ym(2026, 11)), 5184);
     // March 1993 grows monthly: 40.89 a month before final maturity, then 41.03 for good.
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2023, 2)), 4089);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2023, 3)), 4103);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2026, 11)), 4103);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1993, 3), ym(2023, 2)), 4089);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1993, 3), ym(2023, 3)), 4103);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1993, 3), ym(2026, 11)), 4103);
     const std::vector<ValueFileLine> lines = linesFor(ym(2026, 11));
     EXPECT_EQ(leafOf(lines, "EE", "1990", 6), "005184");
     EXPECT_EQ(leafOf(lines, "EE", "1995", 4), "004103");
     // Before June 2016 the market-based value counts where it is higher (path: 23.80).
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1993, 3), ym(2009, 6)), 2458);
-    EXPECT_EQ(valueCents(ComputedSeries::EE, ym(1991, 1), ym(2015, 1)), 4088); // bank payment
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1993, 3), ym(2009, 6)), 2458);
+    EXPECT_EQ(valueCents(BondSeries::EE, ym(1991, 1), ym(2015, 1)), 4088); // bank payment
     // A final value the table does not hold stops the builder.
     BondRates wrongFinal = rates();
     wrongFinal.eeFinalValuesByIssue.at(ym(1990, 6)).cents = 5185;
@@ -598,18 +605,17 @@ TEST(FinalMaturity, MinimumPathEEStopAtThirtyYearsAtTheirPublishedFinalValues) {
 TEST(Gaps, AMissingRateGivesNoValueAndIsNeverCarriedForward) {
     using Kind = RedemptionValue::Kind;
     // EE fixed rate of May - October 2025 not found; November 2025 from an unchecked source.
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(2025, 6), ym(2026, 11)).kind,
+    EXPECT_EQ(redemptionValue(rates(), BondSeries::EE, ym(2025, 6), ym(2026, 11)).kind,
               Kind::Unknown);
     EXPECT_TRUE(rates().eeFixedByIssue.at(ym(2025, 11)).unused);
-    EXPECT_EQ(redemptionValue(rates(), ComputedSeries::EE, ym(2025, 11), ym(2026, 11)).kind,
+    EXPECT_EQ(redemptionValue(rates(), BondSeries::EE, ym(2025, 11), ym(2026, 11)).kind,
               Kind::Unknown);
     EXPECT_EQ(leafOf(linesFor(ym(2026, 11)), "EE", "2025", 6), std::string(kUnknownValueLeaf));
     // Without the May 2026 inflation rate, no I bond has a value once a period needs it.
     BondRates withGap = rates();
     withGap.iInflationByAnnouncement.at(ym(2026, 5)).hundredthsOfPercent.reset();
-    EXPECT_EQ(redemptionValue(withGap, ComputedSeries::I, ym(2015, 5), ym(2026, 5)).kind,
-              Kind::Value);
-    EXPECT_EQ(redemptionValue(withGap, ComputedSeries::I, ym(2015, 5), ym(2026, 6)).kind,
+    EXPECT_EQ(redemptionValue(withGap, BondSeries::I, ym(2015, 5), ym(2026, 5)).kind, Kind::Value);
+    EXPECT_EQ(redemptionValue(withGap, BondSeries::I, ym(2015, 5), ym(2026, 6)).kind,
               Kind::Unknown);
 }
 
@@ -626,7 +632,7 @@ TEST(RateData, OnlySingleSourcesThatMatchOfficialValuesAreUsed) {
 // accrual steps.
 TEST(EarningRates, EachMonthHoldsItsPeriodsRateWithItsStatus) {
     const EarningRatesTable table = buildEarningRates(rates(), ym(2009, 6), ym(2026, 11));
-    const auto at = [&](const char* series, MonthIndex issue, int age) {
+    const auto at = [&](BondSeries series, YearMonth issue, int age) {
         const IssueEarnings& issued = table.bySeries.at(series).at(issue);
         std::string rate = "(none)";
         for (const EarningSegment& segment : issued.segments) {
@@ -639,23 +645,24 @@ TEST(EarningRates, EachMonthHoldsItsPeriodsRateWithItsStatus) {
         return std::to_string(issued.accrualStep) + " " + rate;
     };
     // An I bond's composite rate names the standing of both its rates.
-    EXPECT_EQ(at("I", ym(2003, 6), 78),
+    EXPECT_EQ(at(BondSeries::I, ym(2003, 6), 78),
               "1 4.18 fixed rate official; inflation rate unconfirmed (2+ secondary)");
-    EXPECT_EQ(at("EE", ym(2025, 11), 12), "1 ?") << "one unchecked source's rate is not used";
+    EXPECT_EQ(at(BondSeries::EE, ym(2025, 11), 12), "1 ?")
+        << "one unchecked source's rate is not used";
     // EE of May 1995 - April 1997 grow every six months, at the long-term rate of the period.
-    EXPECT_EQ(at("EE", ym(1996, 3), 203), "6 0.76 formula-derived");
-    EXPECT_EQ(at("EE", ym(1996, 3), 204), "6 0.59 formula-derived");
-    EXPECT_EQ(at("S", ym(1970, 10), 464), "6 -");
+    EXPECT_EQ(at(BondSeries::EE, ym(1996, 3), 203), "6 0.76 formula-derived");
+    EXPECT_EQ(at(BondSeries::EE, ym(1996, 3), 204), "6 0.59 formula-derived");
+    EXPECT_EQ(at(BondSeries::S, ym(1970, 10), 464), "6 -");
     // Interest stops in the final maturity month itself.
-    EXPECT_EQ(at("EE", ym(1986, 11), 359),
+    EXPECT_EQ(at(BondSeries::EE, ym(1986, 11), 359),
               "6 4.00 guaranteed minimum (31 CFR 351.21), official-table");
-    EXPECT_EQ(at("EE", ym(1986, 11), 360), "6 -");
+    EXPECT_EQ(at(BondSeries::EE, ym(1986, 11), 360), "6 -");
     // Where the market-based value counts no rate is stated; a last extension earns 4%.
-    EXPECT_EQ(at("EE", ym(1983, 3), 329), "6 ?");
+    EXPECT_EQ(at(BondSeries::EE, ym(1983, 3), 329), "6 ?");
     EXPECT_EQ(
-        at("E", ym(1980, 6), 348),
+        at(BondSeries::E, ym(1980, 6), 348),
         "6 4.00 guaranteed minimum of the last extension, pinned by the official final value");
-    EXPECT_EQ(at("E", ym(1980, 1), 353), "6 ?");
+    EXPECT_EQ(at(BondSeries::E, ym(1980, 1), 353), "6 ?");
 }
 
 TEST(ShippedTable, HoldsTheWindowAndTheOfficialJune2009Values) {
