@@ -336,7 +336,7 @@ std::string ReportSnapshot::missingValuesNote() const {
            " \"no value\".";
 }
 
-ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
+ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfolioName,
                                      const ValueTable* table, std::optional<YearMonth> month) {
     ReportSnapshot snapshot;
     snapshot.portfolioName = std::move(portfolioName);
@@ -347,10 +347,11 @@ ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string
         snapshot.lastTableMonth = table->redemptionMonths().back();
     }
     snapshot.rows.reserve(bonds.size());
-    for (const Bond& bond : bonds) {
-        snapshot.rows.push_back({bond, cashedBy(bond, month)
-                                           ? cashedFiguresOfBond(table, bond)
-                                           : ownerFiguresOfBond(table, bond, month)});
+    // The rows take the bonds over: a large portfolio's bonds are not copied twice.
+    for (Bond& bond : bonds) {
+        OwnerFigures figures = cashedBy(bond, month) ? cashedFiguresOfBond(table, bond)
+                                                     : ownerFiguresOfBond(table, bond, month);
+        snapshot.rows.push_back({std::move(bond), std::move(figures)});
     }
     sortByIssueDate(snapshot.rows);
 

@@ -137,7 +137,7 @@ struct ReportSnapshot {
 
 // The report of `bonds` (in the portfolio's order) at `month` with the value table `table`
 // (nullptr: no values at all).
-ReportSnapshot computeReportSnapshot(const std::vector<Bond>& bonds, std::string portfolioName,
+ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfolioName,
                                      const ValueTable* table, std::optional<YearMonth> month);
 
 // Whether any bond holds something in the column: an electronic bond for the kind, text for the
