@@ -89,6 +89,9 @@ class MainMenuView : public QWidget {
     void estatePressed();
     // Opens the window of every portfolio together, or brings it to the front.
     void allPortfoliosPressed();
+    // Asks for the open portfolio's owner details (default owner, birth month, tax method) and
+    // keeps them as one change that Undo takes back.
+    void editPortfolioDetails();
     void editBondsButtonPressed();
     void launchHelp();
     void addNewPortfolioButtonPressed();
