@@ -7,6 +7,7 @@
 #include "app/BondListPanel.h"
 #include "app/LoadPortfolioWindow.h"
 #include "app/PageWindow.h"
+#include "app/PortfolioDetailsDialog.h"
 #include "app/PortfolioSummary.h"
 #include "app/ValueChartView.h"
 #include "app/ValueChartWindow.h"
@@ -20,6 +21,7 @@
 #include "store/BondDatabase.h"
 #include "store/BondListExport.h"
 #include "store/BondRecord.h"
+#include "store/PortfolioDetailsCommand.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ValueFile.h"
 #include "valuation/ValueFileMerge.h"
@@ -388,6 +390,36 @@ void MainMenuView::showTaxYear() {
         taxYear_ = window;
         window->showInFront();
     }
+}
+
+void MainMenuView::editPortfolioDetails() {
+    const std::optional<std::string> open = session_.openPortfolio();
+    const Portfolio* portfolio = open ? session_.store().portfolio(*open) : nullptr;
+    if (portfolio == nullptr) {
+        return;
+    }
+    const std::string name = *open;
+    auto apply = [this, name](const PortfolioDetails& after) {
+        BondDatabase& store = session_.store();
+        const Portfolio* held = store.portfolio(name);
+        if (held == nullptr) {
+            return std::string("The portfolio is no longer there.");
+        }
+        if (const StoreOutcome checked = store.checkPortfolioDetails(name, after); !checked) {
+            return checked.message;
+        }
+        const PortfolioDetails before = portfolioDetailsOf(*held);
+        if (after != before) {
+            pushCommand(controller_->undoStack(),
+                        std::make_unique<SetPortfolioDetailsCommand>(store, name, before, after,
+                                                                     controller_->saver()));
+        }
+        return std::string();
+    };
+    auto* dialog =
+        new PortfolioDetailsDialog(name, portfolioDetailsOf(*portfolio), apply, window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void MainMenuView::showEstate() {

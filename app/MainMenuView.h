@@ -89,6 +89,9 @@ class MainMenuView : public QWidget {
     void showEstate();
     // Opens the window of every portfolio together, or brings it to the front.
     void showAllPortfolios();
+    // Asks for the open portfolio's owner details (default owner, birth month, tax method) and
+    // keeps them as one change that Undo takes back.
+    void editPortfolioDetails();
     void editBonds();
     void launchHelp();
     void addNewPortfolio();

@@ -65,8 +65,8 @@ MainWindow::MainWindow(WindowServices& services, Session& session, QWidget* pare
     std::vector<QObject*> portfolioCommands =
         bondsCommands_->addTo(*ui_->bondsMenu, ui_->redemptionDateItem);
     portfolioCommands.insert(portfolioCommands.end(),
-                             {ui_->importItem, ui_->exportItem, ui_->openBondItem,
-                              ui_->deleteBondsItem, valueChartItem});
+                             {ui_->importItem, ui_->exportItem, ui_->portfolioDetailsItem,
+                              ui_->openBondItem, ui_->deleteBondsItem, valueChartItem});
     view_->setPortfolioCommands(std::move(portfolioCommands));
     connectCommands();
 
@@ -86,6 +86,7 @@ void MainWindow::connectCommands() {
     connect(ui_->saveItem, &QAction::triggered, this, &MainWindow::saveByHand);
     onTrigger(ui_->importItem, &MainMenuView::importBondList);
     onTrigger(ui_->exportItem, &MainMenuView::exportBondList);
+    onTrigger(ui_->portfolioDetailsItem, &MainMenuView::editPortfolioDetails);
     onTrigger(ui_->editItem, &MainMenuView::editBonds);
     onTrigger(ui_->openBondItem, &MainMenuView::editCurrentBond);
     onTrigger(ui_->deleteBondsItem, &MainMenuView::deleteSelectedBonds);

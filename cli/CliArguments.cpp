@@ -43,6 +43,14 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             result.all = true;
             continue;
         }
+        if (argument == "--schedule") {
+            result.schedule = true;
+            continue;
+        }
+        if (argument == "--no-default-owner") {
+            result.noDefaultOwner = true;
+            continue;
+        }
         if (argument == "--version") {
             result.version = true;
             continue;
@@ -60,6 +68,12 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             target = &result.year;
         } else if (name == "--method") {
             target = &result.method;
+        } else if (name == "--tax-method") {
+            target = &result.taxMethod;
+        } else if (name == "--owner-birth-month") {
+            target = &result.ownerBirthMonth;
+        } else if (name == "--default-owner") {
+            target = &result.defaultOwner;
         } else {
             throw CliError(kExitUsage,
                            "unknown option " + std::string(name) + " (see orvelt-cli --help)");

@@ -22,6 +22,17 @@ struct CliArguments {
     // The tax command's calendar year and reporting method ("cash" or "accrual").
     std::optional<std::string> year;
     std::optional<std::string> method;
+    // The tax command lists the interest reportable in each coming year instead of one year's.
+    bool schedule = false;
+    // The set command's portfolio details; --no-default-owner takes the default owner away.
+    std::optional<std::string> taxMethod;
+    std::optional<std::string> ownerBirthMonth;
+    std::optional<std::string> defaultOwner;
+    bool noDefaultOwner = false;
+    // Whether any of the set command's options is given.
+    bool setsDetails() const {
+        return taxMethod || ownerBirthMonth || defaultOwner || noDefaultOwner;
+    }
     // The command's words and operands in order: {"report", "Family"}.
     std::vector<std::string> words;
 };

@@ -28,6 +28,16 @@ const char* const kCliUsage =
     "      reportable under the cash method (default: the portfolio's own method) or the\n"
     "      accrual method, the Form 1099-INT amount of each bond cashed in it, and whether a\n"
     "      bond can qualify for the education exclusion. Orvelt gives no tax advice.\n"
+    "      Figures of a year after the value table's last month are projected (marked ~).\n"
+    "  tax PORTFOLIO --schedule [--year YYYY] [--method cash|accrual] [--format text|csv|json]\n"
+    "      The interest that becomes reportable in each year from YYYY (default: the year of\n"
+    "      the report's month) if every bond held is kept to final maturity; information, not\n"
+    "      advice.\n"
+    "  set PORTFOLIO [--tax-method cash|accrual] [--owner-birth-month YYYY-MM|none]\n"
+    "      [--default-owner NAME | --no-default-owner]\n"
+    "      Keeps the owner's details with the portfolio: how the owner reports bond interest\n"
+    "      (the tax command's method when --method is not given), the owner's birth month\n"
+    "      (the education exclusion needs it), and the owner new bonds are entered with.\n"
     "  estate (PORTFOLIO | --all) --month YYYY-MM [--format text|csv|json]\n"
     "      Every bond held at the month (of one portfolio or of all) with its registration,\n"
     "      where it is kept, its redemption value and interest then, the totals, and whether\n"
@@ -50,6 +60,10 @@ const char* const kCliUsage =
     "  --month YYYY-MM  the redemption month of the report or the estate, e.g. 2009-06\n"
     "  --year YYYY      the calendar year of the tax command\n"
     "  --method METHOD  cash or accrual, how the tax command reports interest\n"
+    "  --schedule       the tax command's interest reportable in each coming year\n"
+    "  --tax-method METHOD, --owner-birth-month YYYY-MM|none, --default-owner NAME,\n"
+    "  --no-default-owner\n"
+    "                   the portfolio details the set command keeps\n"
     "  --all            every portfolio together (report, estate)\n"
     "  --details        add issue price, interest, yield, interest rate, next accrual,\n"
     "                   final maturity and status, and the kind, owner, second name,\n"
@@ -58,7 +72,7 @@ const char* const kCliUsage =
     "  -h, --help       show this help\n"
     "  --version        show the version\n"
     "\n"
-    "The commands that write (import, values import) refuse while Orvelt or another of these\n"
+    "The commands that write (import, set, values import) refuse while Orvelt or another of these\n"
     "commands uses the data folder. Exit status: 0 success, 1 failure, 2 bad command line,\n"
     "3 data folder in use, 4 saved but standard output could not be written.\n"
     "See orvelt-cli(1).\n";
@@ -67,6 +81,11 @@ namespace {
 
 int dispatch(const CliArguments& arguments, CommandIo& io) {
     const std::string& command = arguments.words.front();
+    if (command != "set" && arguments.setsDetails()) {
+        throw CliError(kExitUsage, "options --tax-method, --owner-birth-month, --default-owner and "
+                                   "--no-default-owner are for the set command, not " +
+                                       command);
+    }
     if (command == "list") {
         return runListCommand(arguments, io);
     }
@@ -78,6 +97,9 @@ int dispatch(const CliArguments& arguments, CommandIo& io) {
     }
     if (command == "estate") {
         return runEstateCommand(arguments, io);
+    }
+    if (command == "set") {
+        return runSetCommand(arguments, io);
     }
     if (command == "import") {
         return runImportCommand(arguments, io);

@@ -30,6 +30,8 @@ int runExportCommand(const CliArguments& arguments, CommandIo& io);
 int runValuesImportCommand(const CliArguments& arguments, CommandIo& io);
 int runTaxCommand(const CliArguments& arguments, CommandIo& io);
 int runEstateCommand(const CliArguments& arguments, CommandIo& io);
+// Keeps the owner's details with a portfolio: tax method, birth month, default owner.
+int runSetCommand(const CliArguments& arguments, CommandIo& io);
 
 // Shared checks of the command line.
 enum class OutputFormat { Text, Csv, Json };

@@ -6,6 +6,7 @@
 #include "store/BondDatabase.h"
 #include "store/Portfolio.h"
 #include "valuation/EstateListing.h"
+#include "valuation/Projection.h"
 #include "valuation/ValueTableMonths.h"
 
 namespace {
@@ -17,12 +18,9 @@ constexpr const char* kEstateSynopsis =
 
 int runEstateCommand(const CliArguments& arguments, CommandIo& io) {
     expectOperandCount(arguments, arguments.all ? 1 : 2, kEstateSynopsis);
-    if (arguments.year || arguments.method || arguments.details) {
-        throw CliError(kExitUsage, std::string("option ") +
-                                       (arguments.year     ? "--year"
-                                        : arguments.method ? "--method"
-                                                           : "--details") +
-                                       " is not for the estate command");
+    refuseTaxAndEstateOptions(arguments);
+    if (arguments.details) {
+        throw CliError(kExitUsage, "option --details is not for the estate command");
     }
     if (!arguments.month) {
         throw CliError(kExitUsage,
@@ -56,7 +54,8 @@ int runEstateCommand(const CliArguments& arguments, CommandIo& io) {
     const std::string title = arguments.all ? "all portfolios" : quoted(arguments.words[1]);
     const EstateListing listing = computeEstateListing(lists, title, arguments.all, table, month);
     const std::vector<RedemptionMonth> months = redemptionMonthsInTable(table);
-    if (!holdsRedemptionMonth(months, month.year, month.month)) {
+    if (!holdsRedemptionMonth(months, month.year, month.month) &&
+        (table == nullptr || !isProjectedMonth(*table, month))) {
         io.err << "orvelt-cli: note: the value table holds no values for " << month.keyText()
                << ", so every value is not known\n";
     }
@@ -72,6 +71,9 @@ int runEstateCommand(const CliArguments& arguments, CommandIo& io) {
         output.jsonFields.insert("portfolio", QString::fromStdString(arguments.words[1]));
     }
     output.jsonFields.insert("month", QString::fromStdString(month.keyText()));
+    if (listing.value.projected) {
+        output.jsonFields.insert("projected", true);
+    }
     printHoldingOutput(output, format, io.out);
     return kExitSuccess;
 }

@@ -26,7 +26,7 @@ std::string holdingJson(const HoldingOutput& output) {
     for (std::size_t i = 1; i + 1 < output.table.size(); ++i) {
         bonds.append(object(output.table[i], false));
     }
-    root.insert("bonds", bonds);
+    root.insert(output.jsonRowsKey, bonds);
     QJsonObject totals = object(output.table.back(), true);
     totals.remove(qText(titles.front()));
     root.insert("totals", totals);

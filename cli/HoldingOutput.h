@@ -18,8 +18,10 @@ struct HoldingOutput {
     std::vector<TextRow> table;
     std::vector<std::string> notes;
     std::function<bool(std::size_t)> isAmountColumn;
-    // What JSON adds before "bonds": the portfolio, the year or month, the method.
+    // What JSON adds before the rows: the portfolio, the year or month, the method.
     QJsonObject jsonFields;
+    // What JSON calls the rows between the heading and the totals.
+    QString jsonRowsKey = QStringLiteral("bonds");
 };
 
 void printHoldingOutput(const HoldingOutput& output, OutputFormat format, std::ostream& out);

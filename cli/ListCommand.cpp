@@ -31,9 +31,11 @@ void expectOperandCount(const CliArguments& arguments, std::size_t count, const 
 
 void refuseTaxAndEstateOptions(const CliArguments& arguments) {
     const std::string& command = arguments.words.front();
-    if (arguments.year || arguments.method) {
+    if (arguments.year || arguments.method || arguments.schedule) {
         throw CliError(kExitUsage, std::string("option ") +
-                                       (arguments.year ? "--year" : "--method") +
+                                       (arguments.year     ? "--year"
+                                        : arguments.method ? "--method"
+                                                           : "--schedule") +
                                        " is for the tax command, not " + command);
     }
 }

@@ -5,12 +5,15 @@
 #include "cli/HoldingOutput.h"
 #include "store/BondDatabase.h"
 #include "store/Portfolio.h"
+#include "valuation/RememberedMonth.h"
+#include "valuation/ReportableSchedule.h"
 #include "valuation/TaxYear.h"
 
 namespace {
 
 constexpr const char* kTaxSynopsis =
-    "tax PORTFOLIO --year YYYY [--method cash|accrual] [--format text|csv|json]";
+    "tax PORTFOLIO (--year YYYY | --schedule [--year YYYY]) [--method cash|accrual] "
+    "[--format text|csv|json]";
 
 int yearOf(const CliArguments& arguments) {
     if (!arguments.year) {
@@ -49,7 +52,8 @@ int runTaxCommand(const CliArguments& arguments, CommandIo& io) {
                                        " is not for the tax command");
     }
     const std::string& name = arguments.words[1];
-    const int year = yearOf(arguments);
+    // The schedule's first year may be left out; a tax year may not.
+    const int year = arguments.schedule && !arguments.year ? 0 : yearOf(arguments);
     const std::optional<TaxMethod> method = methodOf(arguments);
     const OutputFormat format = outputFormat(arguments, true);
 
@@ -65,20 +69,45 @@ int runTaxCommand(const CliArguments& arguments, CommandIo& io) {
     if (!session.valueTableProblem().empty()) {
         throw CliError(kExitFailure, session.valueTableProblem());
     }
+    const TaxMethod chosen = method.value_or(storedTaxMethod(*portfolio));
+    HoldingOutput output;
+    output.jsonFields.insert("portfolio", QString::fromStdString(name));
+    output.jsonFields.insert("method",
+                             QString::fromUtf8(taxMethodKeyword(chosen).data(),
+                                               static_cast<int>(taxMethodKeyword(chosen).size())));
+    if (arguments.schedule) {
+        // From the year given, else the year of the month the report starts at.
+        const int from =
+            arguments.year
+                ? year
+                : session.startRedemptionMonth(currentRedemptionMonth(), std::nullopt)->month.year;
+        const ReportableSchedule schedule = computeReportableSchedule(
+            portfolio->bonds, name, session.valueTable().get(), from, chosen);
+        output.title = "Interest reportable each year from " + std::to_string(from) + " of " +
+                       quoted(name) + " if every bond held is kept to final maturity, " +
+                       std::string(taxMethodKeyword(chosen)) + " method";
+        output.table = schedule.table();
+        output.notes = schedule.noteLines();
+        output.isAmountColumn = &ReportableSchedule::isAmountColumn;
+        output.jsonFields.insert("fromYear", from);
+        output.jsonRowsKey = QStringLiteral("years");
+        if (schedule.projected()) {
+            output.jsonFields.insert("projected", true);
+        }
+        printHoldingOutput(output, format, io.out);
+        return kExitSuccess;
+    }
     const TaxYearReport report =
         computeTaxYearOfPortfolio(*portfolio, session.valueTable().get(), year, method);
-
-    HoldingOutput output;
     output.title = "Tax year " + std::to_string(year) + " of " + quoted(name) + ", " +
                    std::string(taxMethodKeyword(report.method)) + " method";
     output.table = report.table();
     output.notes = report.noteLines();
     output.isAmountColumn = &TaxYearReport::isAmountColumn;
-    output.jsonFields.insert("portfolio", QString::fromStdString(name));
     output.jsonFields.insert("year", year);
-    output.jsonFields.insert(
-        "method", QString::fromUtf8(taxMethodKeyword(report.method).data(),
-                                    static_cast<int>(taxMethodKeyword(report.method).size())));
+    if (report.projected()) {
+        output.jsonFields.insert("projected", true);
+    }
     printHoldingOutput(output, format, io.out);
     return kExitSuccess;
 }

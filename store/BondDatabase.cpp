@@ -210,6 +210,74 @@ std::optional<std::size_t> BondDatabase::positionOf(std::string_view name) const
     return std::nullopt;
 }
 
+StoreOutcome BondDatabase::checkPortfolioDetails(std::string_view name,
+                                                 const PortfolioDetails& details) const {
+    const Portfolio* target = portfolio(name);
+    if (target == nullptr) {
+        return noSuchPortfolio(name);
+    }
+    const PortfolioDetails current = portfolioDetailsOf(*target);
+    if (details.defaultOwner != current.defaultOwner) {
+        if (!isStorableText(details.defaultOwner)) {
+            return unstorable();
+        }
+        if (holdsControlCharacter(details.defaultOwner)) {
+            return controlCharacterIn("The owner's name");
+        }
+    }
+    if (details != current && !target->stored.isAbsent() && target->stored.dictPtr() == nullptr) {
+        return StoreOutcome::refused(Status::RecordUnfitForBonds,
+                                     "The details of \"" + std::string(name) +
+                                         "\" cannot be kept: its record in the portfolio file is "
+                                         "not a dictionary.");
+    }
+    return done();
+}
+
+StoreOutcome BondDatabase::setPortfolioDetails(const std::string& name,
+                                               const PortfolioDetails& details) {
+    if (StoreOutcome checked = checkPortfolioDetails(name, details); !checked) {
+        return checked;
+    }
+    Portfolio* target = find(name);
+    const PortfolioDetails current = portfolioDetailsOf(*target);
+    if (details == current) {
+        return done();
+    }
+    // A copy, so that a portfolio kept elsewhere (an undo of its deletion) keeps its record.
+    PlistDictRef record;
+    if (target->stored.isAbsent()) {
+        record = PlistDict::create();
+        record->set(kPortfolioNameKey, PlistValue(target->name));
+        record->set(kPortfolioBondsKey, PlistValue(std::make_shared<PlistArray>()));
+        target->storedHasBondList = true;
+    } else {
+        record = target->stored.dictPtr()->copy();
+    }
+    const auto keep = [&record](std::string_view key, const std::string& text) {
+        if (text.empty()) {
+            record->remove(key);
+        } else {
+            record->set(key, PlistValue(text));
+        }
+    };
+    if (details.defaultOwner != current.defaultOwner) {
+        keep(kPortfolioDefaultOwnerKey, details.defaultOwner);
+    }
+    if (details.ownerBirthMonth != current.ownerBirthMonth) {
+        keep(kPortfolioOwnerBirthMonthKey,
+             details.ownerBirthMonth ? details.ownerBirthMonth->keyText() : std::string());
+    }
+    if (details.taxMethod != current.taxMethod) {
+        keep(kPortfolioTaxMethodKey,
+             details.taxMethod ? std::string(taxMethodKeyword(*details.taxMethod)) : std::string());
+    }
+    target->stored = PlistValue(std::move(record));
+    unsaved_ = true;
+    emit bondsChanged(name);
+    return done();
+}
+
 StoreOutcome BondDatabase::checkTakesBonds(std::string_view portfolio) const {
     const Portfolio* target = this->portfolio(portfolio);
     if (target == nullptr) {

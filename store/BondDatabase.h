@@ -7,6 +7,7 @@
 // store's.
 
 #include "store/Portfolio.h"
+#include "store/PortfolioDetails.h"
 #include "store/PortfolioFileReader.h"
 #include "store/StoreOutcome.h"
 
@@ -75,6 +76,12 @@ class BondDatabase : public QObject {
     std::string freeNameLike(const std::string& name) const;
     // A portfolio's place in the file's order.
     std::optional<std::size_t> positionOf(std::string_view name) const;
+    // Keeps the owner's details with the portfolio: each that differs from what its record holds
+    // is written (one that is none removed), the others stay exactly as read. A default owner must
+    // be storable text without control characters; a record that is not a dictionary keeps none.
+    StoreOutcome checkPortfolioDetails(std::string_view name,
+                                       const PortfolioDetails& details) const;
+    StoreOutcome setPortfolioDetails(const std::string& name, const PortfolioDetails& details);
 
     // Bonds. Each field must be storable text, and a field being entered (every field of a new
     // bond, a changed field of a bond) hold no control character; a new serial must not be in
@@ -120,7 +127,7 @@ class BondDatabase : public QObject {
   signals:
     // A portfolio was created, deleted or restored.
     void portfoliosChanged();
-    // Bonds of the portfolio were added, changed, removed or reordered.
+    // Bonds of the portfolio were added, changed, removed or reordered, or its details changed.
     void bondsChanged(const std::string& portfolio);
 
   private:

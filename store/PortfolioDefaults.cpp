@@ -1,14 +1,11 @@
 #include "store/PortfolioDefaults.h"
 
 #include "store/BondDatabase.h"
-#include "store/BondRecord.h"
 #include "store/Portfolio.h"
+#include "store/PortfolioDetails.h"
 
 std::string defaultOwnerOf(const Portfolio& portfolio) {
-    const PlistDict* record = portfolio.stored.dictPtr();
-    const PlistValue* owner = record != nullptr ? record->find(kPortfolioDefaultOwnerKey) : nullptr;
-    const std::string* text = owner != nullptr ? owner->stringPtr() : nullptr;
-    return text != nullptr ? *text : std::string();
+    return portfolioDetailsOf(portfolio).defaultOwner;
 }
 
 std::string defaultOwnerOf(const BondDatabase& store, std::string_view portfolio) {

@@ -24,6 +24,9 @@ EstateListing computeEstateListing(const std::vector<PortfolioBondList>& portfol
     listing.title = std::move(title);
     listing.showsPortfolio = showsPortfolio;
     listing.month = month;
+    if (table != nullptr && !table->redemptionMonths().empty()) {
+        listing.lastTableMonth = table->redemptionMonths().back();
+    }
     for (const PortfolioBondList& list : portfolios) {
         std::vector<EstateRow> rows;
         for (const Bond& bond : *list.bonds) {
@@ -37,13 +40,14 @@ EstateListing computeEstateListing(const std::vector<PortfolioBondList>& portfol
             EstateRow row{list.portfolio, bond, std::nullopt, std::nullopt};
             const OwnerFigures figures = valueFiguresOfBond(table, bond, month);
             row.value = figures.value;
+            row.projected = figures.projected;
             // Interest only in a value the table gives; a bond not yet payable is held at its
             // price.
             if (figures.leaf == TableEntry::Kind::Value && figures.value && figures.issuePrice) {
                 row.interest = *figures.value - *figures.issuePrice;
             }
-            addToTotal(listing.value, row.value);
-            addToTotal(listing.interest, row.interest);
+            addToTotal(listing.value, row.value, row.projected);
+            addToTotal(listing.interest, row.interest, row.projected);
             rows.push_back(std::move(row));
         }
         std::stable_sort(rows.begin(), rows.end(), [](const EstateRow& a, const EstateRow& b) {
@@ -73,8 +77,8 @@ std::vector<TextRow> EstateListing::table() const {
                          bond.secondName,
                          bond.secondName.empty() ? std::string() : bond.secondNameIs,
                          bond.keptAt,
-                         ownerAmountText(row.value),
-                         ownerAmountText(row.interest)};
+                         holdingAmountText(row.value, row.projected),
+                         holdingAmountText(row.interest, row.projected)};
         if (showsPortfolio) {
             cells.insert(cells.begin(), row.portfolio);
         }
@@ -105,6 +109,9 @@ std::optional<bool> EstateListing::withinLimit() const {
 
 std::vector<std::string> EstateListing::noteLines() const {
     std::vector<std::string> lines;
+    if (value.projected && lastTableMonth) {
+        lines.push_back(projectionCaptionAfter(*lastTableMonth) + ".");
+    }
     lines.push_back(counted(static_cast<int>(rows.size()), "bond", "bonds") + " held in " +
                     month.name() + ", worth " + holdingTotalText(value) +
                     " in redemption value, of which " + holdingTotalText(interest) +
@@ -115,8 +122,10 @@ std::vector<std::string> EstateListing::noteLines() const {
                         " is not known: " + counted(value.leftOut, "bond has", "bonds have") +
                         " no value for " + month.name() + ".");
     } else {
-        lines.push_back("The redemption value, " + amountText(value.known) +
-                        (*within ? ", is within " : ", is over ") + std::string(kLimitWords) + ".");
+        lines.push_back("The redemption value, " +
+                        (value.projected ? std::string(kProjectedMark) : std::string()) +
+                        amountText(value.known) + (*within ? ", is within " : ", is over ") +
+                        std::string(kLimitWords) + ".");
     }
     if (value.leftOut > 0 && value.knownCount > 0) {
         lines.push_back(std::string(kIncompleteTotalMark) + " The totals leave out " +

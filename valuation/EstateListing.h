@@ -26,6 +26,8 @@ struct EstateRow {
     Bond bond;
     std::optional<Amount> value;
     std::optional<Amount> interest;
+    // The month comes after the value table's last: both figures are projected.
+    bool projected = false;
 };
 
 struct EstateListing {
@@ -36,6 +38,8 @@ struct EstateListing {
     std::vector<EstateRow> rows;
     ReportTotal value;
     ReportTotal interest;
+    // The value table's last month, which projected figures start from.
+    std::optional<YearMonth> lastTableMonth;
 
     std::vector<TextRow> table() const;
     // Whether column `column` of table() holds amounts.

@@ -5,9 +5,12 @@
 
 #include <cmath>
 
-std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond,
-                                  const YearMonth& month) {
+std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond, const YearMonth& month,
+                                  bool* projected) {
     const OwnerFigures figures = valueFiguresOfBond(table, bond, month);
+    if (projected != nullptr) {
+        *projected = figures.projected;
+    }
     if (figures.leaf == TableEntry::Kind::NotYetPayable) {
         // The report shows the price there; the year's interest counts from the rules' value.
         return month.month == 12 ? yearEndValueOfBond(table, bond, month.year) : figures.value;
@@ -35,10 +38,11 @@ std::optional<Amount> amountReceivedOf(const Bond& bond) {
     return Amount::ofDollars(dollars);
 }
 
-void addToTotal(ReportTotal& total, const std::optional<Amount>& figure) {
+void addToTotal(ReportTotal& total, const std::optional<Amount>& figure, bool projected) {
     if (figure) {
         total.known += *figure;
         ++total.knownCount;
+        total.projected = total.projected || projected;
     } else {
         ++total.leftOut;
     }
@@ -48,7 +52,12 @@ std::string holdingTotalText(const ReportTotal& total) {
     if (total.leftOut > 0 && total.knownCount == 0) {
         return std::string(kNotKnownText);
     }
-    return amountText(total.known) + (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+    return (total.projected ? std::string(kProjectedMark) : "") + amountText(total.known) +
+           (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+}
+
+std::string holdingAmountText(const std::optional<Amount>& amount, bool projected) {
+    return (amount && projected ? std::string(kProjectedMark) : "") + ownerAmountText(amount);
 }
 
 std::string issueDateText(const Bond& bond) {

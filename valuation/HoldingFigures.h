@@ -16,8 +16,9 @@
 // The bond's value at `month`: the report's value when the table gives one. At a December in
 // which the bond cannot be cashed yet, the value the Treasury's rules give it there (what the
 // next year's interest counts from). Absent when neither is known.
-std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond,
-                                  const YearMonth& month);
+// `projected` is set when the month comes after the table's last (Projection.h).
+std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond, const YearMonth& month,
+                                  bool* projected = nullptr);
 
 // What the bond cost, as the report's Issue Price says; absent when the rules do not know it.
 std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond);
@@ -25,11 +26,14 @@ std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond);
 // The bond's "Amount Received" in dollars; absent when it is empty or not a number of dollars.
 std::optional<Amount> amountReceivedOf(const Bond& bond);
 
-// Adds a figure to a total, or counts the bond it lacks.
-void addToTotal(ReportTotal& total, const std::optional<Amount>& figure);
+// Adds a figure to a total, or counts the bond it lacks; a projected figure marks the total so.
+void addToTotal(ReportTotal& total, const std::optional<Amount>& figure, bool projected = false);
 
-// "$12.34", "$12.34*" when the total leaves bonds out, "not known" when it knows none of them.
+// "$12.34", "$12.34*" when the total leaves bonds out, "~$12.34" when it sums projected figures,
+// "not known" when it knows none of them.
 std::string holdingTotalText(const ReportTotal& total);
+// An amount as the value column shows it, marked "~" when projected; "not known" is no figure.
+std::string holdingAmountText(const std::optional<Amount>& amount, bool projected);
 
 // "June 2009" for a bond's issue month, or its stored texts when they name no month.
 std::string issueDateText(const Bond& bond);

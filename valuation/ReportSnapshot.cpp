@@ -199,7 +199,11 @@ std::string ReportSnapshot::projectionCaption() const {
     if (!projected()) {
         return {};
     }
-    return std::string(kProjectedMark) + " projected: rates in force in " + lastTableMonth->name() +
+    return projectionCaptionAfter(*lastTableMonth);
+}
+
+std::string projectionCaptionAfter(const YearMonth& lastTableMonth) {
+    return std::string(kProjectedMark) + " projected: rates in force in " + lastTableMonth.name() +
            " held unchanged";
 }
 

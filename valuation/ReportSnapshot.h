@@ -34,6 +34,9 @@ inline constexpr std::string_view kUnknownMonthName = "an unknown month";
 // What the value cell of a bond without a value shows, whatever the reason: never an amount.
 inline constexpr std::string_view kNoValueText = "no value";
 
+// "~ projected: rates in force in November 2026 held unchanged": what a projected figure assumes.
+std::string projectionCaptionAfter(const YearMonth& lastTableMonth);
+
 struct ReportRow {
     Bond bond;
     OwnerFigures figures;

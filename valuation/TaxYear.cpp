@@ -1,6 +1,5 @@
 #include "valuation/TaxYear.h"
 
-#include "store/BondRecord.h"
 #include "store/Portfolio.h"
 #include "store/SeriesRules.h"
 #include "valuation/HoldingFigures.h"
@@ -9,9 +8,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr std::string_view kCashKeyword = "cash";
-constexpr std::string_view kAccrualKeyword = "accrual";
 
 // An owner must be 24 before the issue date; born in the issue month 24 years earlier, the
 // birthday falls on or after the first of the month the bond is dated.
@@ -84,9 +80,14 @@ TaxYearRow rowOfBond(const Bond& bond, const ValueTable* table, int year, TaxMet
         if (row.cashedInYear) {
             end = std::min(end, *row.cashedInYear);
         }
+        bool startProjected = false;
+        bool endProjected = false;
         const std::optional<Amount> start =
-            issue->year == year ? row.price : bondValueAt(table, bond, YearMonth{year - 1, 12});
-        row.earned = difference(bondValueAt(table, bond, end), start);
+            issue->year == year
+                ? row.price
+                : bondValueAt(table, bond, YearMonth{year - 1, 12}, &startProjected);
+        row.earned = difference(bondValueAt(table, bond, end, &endProjected), start);
+        row.earnedProjected = startProjected || endProjected;
     }
 
     // Received less price: what a Form 1099-INT shows; the value that month when the amount
@@ -94,19 +95,22 @@ TaxYearRow rowOfBond(const Bond& bond, const ValueTable* table, int year, TaxMet
     if (row.cashedInYear) {
         std::optional<Amount> received = amountReceivedOf(bond);
         if (!received) {
-            received = bondValueAt(table, bond, *row.cashedInYear);
+            received = bondValueAt(table, bond, *row.cashedInYear, &row.form1099Projected);
         }
         row.form1099 = difference(received, row.price);
     }
 
     if (method == TaxMethod::Accrual) {
         row.reportable = row.earned;
+        row.reportableProjected = row.earnedProjected;
     } else if (row.cashedInYear && maturity < yearStart) {
         row.reportable = Amount(); // all of it was reportable in the year of final maturity
     } else if (row.cashedInYear) {
         row.reportable = row.form1099;
+        row.reportableProjected = row.form1099Projected;
     } else if (row.maturedInYear) {
-        row.reportable = difference(bondValueAt(table, bond, maturity), row.price);
+        row.reportable =
+            difference(bondValueAt(table, bond, maturity, &row.reportableProjected), row.price);
     } else {
         row.reportable = Amount();
     }
@@ -115,38 +119,12 @@ TaxYearRow rowOfBond(const Bond& bond, const ValueTable* table, int year, TaxMet
 
 } // namespace
 
-std::string_view taxMethodKeyword(TaxMethod method) {
-    return method == TaxMethod::Accrual ? kAccrualKeyword : kCashKeyword;
-}
-
-std::optional<TaxMethod> taxMethodOfKeyword(std::string_view keyword) {
-    if (keyword == kCashKeyword) {
-        return TaxMethod::Cash;
-    }
-    if (keyword == kAccrualKeyword) {
-        return TaxMethod::Accrual;
-    }
-    return std::nullopt;
-}
-
-namespace {
-
-std::string storedText(const Portfolio& portfolio, std::string_view key) {
-    const PlistDict* record = portfolio.stored.dictPtr();
-    const PlistValue* value = record != nullptr ? record->find(key) : nullptr;
-    const std::string* text = value != nullptr ? value->stringPtr() : nullptr;
-    return text != nullptr ? *text : std::string();
-}
-
-} // namespace
-
 TaxMethod storedTaxMethod(const Portfolio& portfolio) {
-    return taxMethodOfKeyword(storedText(portfolio, kPortfolioTaxMethodKey))
-        .value_or(TaxMethod::Cash);
+    return portfolioDetailsOf(portfolio).effectiveTaxMethod();
 }
 
 std::optional<YearMonth> storedOwnerBirthMonth(const Portfolio& portfolio) {
-    return YearMonth::fromKeyText(storedText(portfolio, kPortfolioOwnerBirthMonthKey));
+    return portfolioDetailsOf(portfolio).ownerBirthMonth;
 }
 
 TaxYearReport computeTaxYearOfPortfolio(const Portfolio& portfolio, const ValueTable* table,
@@ -190,6 +168,9 @@ TaxYearReport computeTaxYear(const std::vector<Bond>& bonds, std::string portfol
     report.year = year;
     report.method = method;
     report.ownerBirthMonth = ownerBirthMonth;
+    if (table != nullptr && !table->redemptionMonths().empty()) {
+        report.lastTableMonth = table->redemptionMonths().back();
+    }
     for (const Bond& bond : bonds) {
         const std::optional<YearMonth> issue = bond.issued();
         const std::optional<YearMonth> cashed = bond.cashedMonth();
@@ -199,10 +180,10 @@ TaxYearReport computeTaxYear(const std::vector<Bond>& bonds, std::string portfol
             continue;
         }
         TaxYearRow row = rowOfBond(bond, table, year, method, ownerBirthMonth);
-        addToTotal(report.earned, row.earned);
-        addToTotal(report.reportable, row.reportable);
+        addToTotal(report.earned, row.earned, row.earnedProjected);
+        addToTotal(report.reportable, row.reportable, row.reportableProjected);
         if (row.cashedInYear) {
-            addToTotal(report.form1099, row.form1099);
+            addToTotal(report.form1099, row.form1099, row.form1099Projected);
         }
         report.rows.push_back(std::move(row));
     }
@@ -213,6 +194,14 @@ TaxYearReport computeTaxYear(const std::vector<Bond>& bonds, std::string portfol
     return report;
 }
 
+bool TaxYearReport::projected() const {
+    return earned.projected || reportable.projected || form1099.projected;
+}
+
+std::string TaxYearReport::projectionCaption() const {
+    return projected() && lastTableMonth ? projectionCaptionAfter(*lastTableMonth) : std::string();
+}
+
 std::vector<TextRow> TaxYearReport::table() const {
     std::vector<TextRow> rows;
     rows.push_back({"Serial", "Series", "Issue Date", "Face Value", "Price", "Cashed or Matured",
@@ -220,8 +209,10 @@ std::vector<TextRow> TaxYearReport::table() const {
     for (const TaxYearRow& row : this->rows) {
         rows.push_back({row.bond.serial, row.bond.type, issueDateText(row.bond),
                         faceOrAmountText(row.bond), ownerAmountText(row.price), eventText(row),
-                        ownerAmountText(row.earned), ownerAmountText(row.reportable),
-                        row.cashedInYear ? ownerAmountText(row.form1099) : std::string(),
+                        holdingAmountText(row.earned, row.earnedProjected),
+                        holdingAmountText(row.reportable, row.reportableProjected),
+                        row.cashedInYear ? holdingAmountText(row.form1099, row.form1099Projected)
+                                         : std::string(),
                         qualifiesText(row.education)});
     }
     rows.push_back(
@@ -237,6 +228,9 @@ bool TaxYearReport::isAmountColumn(std::size_t column) {
 std::vector<std::string> TaxYearReport::noteLines() const {
     const std::string yearText = std::to_string(year);
     std::vector<std::string> lines;
+    if (projected()) {
+        lines.push_back(projectionCaption() + ".");
+    }
     lines.push_back(
         method == TaxMethod::Cash
             ? "Cash method: interest is reportable for the year a bond is cashed or reaches final "

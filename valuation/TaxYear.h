@@ -12,6 +12,7 @@
 // owner's E, EE and I bonds.
 
 #include "store/Bond.h"
+#include "store/PortfolioDetails.h"
 #include "store/YearMonth.h"
 #include "valuation/Amount.h"
 #include "valuation/ReportSnapshot.h"
@@ -22,12 +23,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-enum class TaxMethod { Cash, Accrual };
-
-// "cash" or "accrual": the command line's words and the portfolio record's.
-std::string_view taxMethodKeyword(TaxMethod method);
-std::optional<TaxMethod> taxMethodOfKeyword(std::string_view keyword);
 
 struct Portfolio;
 
@@ -52,6 +47,10 @@ struct TaxYearRow {
     // For a bond cashed in the year: amount received less price, what box 3 shows.
     std::optional<Amount> form1099;
     Qualifies education = Qualifies::NotKnown;
+    // Which figures read a month after the value table's last, and so are projected.
+    bool earnedProjected = false;
+    bool reportableProjected = false;
+    bool form1099Projected = false;
 };
 
 // The modified adjusted gross income over which the education exclusion phases out.
@@ -80,13 +79,19 @@ struct TaxYearReport {
     ReportTotal earned;
     ReportTotal reportable;
     ReportTotal form1099;
+    // The value table's last month, which projected figures start from; none without a table.
+    std::optional<YearMonth> lastTableMonth;
+
+    // Whether a figure of the year is projected, and the caption that says from what.
+    bool projected() const;
+    std::string projectionCaption() const;
 
     // The heading, a row per bond and the totals, as the window, the exports and the command
     // line show them.
     std::vector<TextRow> table() const;
     // Whether column `column` of table() holds amounts.
     static bool isAmountColumn(std::size_t column);
-    // The year's answers and cautions, one sentence a line.
+    // The year's answers and cautions, one sentence a line; a projected year's caption first.
     std::vector<std::string> noteLines() const;
 };
 

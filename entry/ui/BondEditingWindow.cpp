@@ -117,11 +117,14 @@ void BondEditingWindow::connectCommands() {
     connect(session_, &BondEditingSession::bondsChanged, this, &Window::reloadTable);
     // Every other change (an undo, an import, a deletion in the main window) the store announces.
     if (BondDatabase* store = host() != nullptr ? host()->bondDatabase() : nullptr) {
-        connect(store, &BondDatabase::bondsChanged, this, [this](const std::string& changed) {
-            if (changed == portfolio() && !session_->changingBonds()) {
-                reloadTable();
-            }
-        });
+        connect(store, &BondDatabase::bondsChanged, this,
+                [this, store](const std::string& changed) {
+                    if (changed == portfolio() && !session_->changingBonds()) {
+                        // Or its details: a new default owner is the next new bond's.
+                        form_->details()->setDefaultOwner(defaultOwnerOf(*store, portfolio()));
+                        reloadTable();
+                    }
+                });
     }
 
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);

@@ -6,10 +6,14 @@
 #include "platform/ResourceLocations.h"
 #include "store/BondDatabase.h"
 #include "store/BondRecord.h"
+#include "store/PortfolioDetails.h"
 #include "support/CliDataFolder.h"
+#include "support/TempDir.h"
 #include "valuation/EstateListing.h"
+#include "valuation/ReportableSchedule.h"
 #include "valuation/TaxYear.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -110,6 +114,65 @@ TEST_F(CliTaxEstateTest, EstateListsOnePortfolioOrAllAsTheCoreDoes) {
     ASSERT_EQ(early.exitCode, 0) << early.err;
     EXPECT_NE(early.out.find("is not known"), std::string::npos) << early.out;
     EXPECT_NE(early.err.find("holds no values for 1999-01"), std::string::npos) << early.err;
+}
+
+TEST_F(CliTaxEstateTest, SetKeepsTheDetailsThatTaxThenUsesAndABadValueWritesNothing) {
+    const std::string before = readWholeFile(folder.portfolioFile());
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"set", "Kids"},
+          {"set", "Kids", "--tax-method", "yearly"},
+          {"set", "Kids", "--owner-birth-month", "1961-13"},
+          {"set", "Kids", "--owner-birth-month", "2999-01"},
+          {"set", "Kids", "--default-owner", "Ann", "--no-default-owner"},
+          {"tax", "Kids", "--year", "2020", "--tax-method", "cash"}}) {
+        EXPECT_EQ(folder.run(wrong).exitCode, 2) << wrong.back();
+    }
+    EXPECT_EQ(folder.run({"set", "Kids", "--default-owner", "Ann\x1b[2J"}).exitCode, 1);
+    EXPECT_EQ(folder.run({"set", "Nobody", "--tax-method", "cash"}).exitCode, 1);
+    EXPECT_EQ(readWholeFile(folder.portfolioFile()), before) << "nothing written on an error";
+
+    const CliResult set = folder.run({"set", "Kids", "--tax-method", "accrual",
+                                      "--owner-birth-month", "1970-08", "--default-owner", "Ann"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_NE(set.out.find("owner's birth month: August 1970"), std::string::npos) << set.out;
+    const auto kept = [this] {
+        return portfolioDetailsOf(*BondDatabase::open(folder.portfolioFile())->portfolio("Kids"));
+    };
+    EXPECT_EQ(kept(), (PortfolioDetails{"Ann", YearMonth{1970, 8}, TaxMethod::Accrual}));
+    const CliResult tax = folder.run({"tax", "Kids", "--year", "2020", "--format", "json"});
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(tax.out)).object();
+    EXPECT_EQ(root.value("method").toString(), "accrual");
+
+    ASSERT_EQ(
+        folder.run({"set", "Kids", "--owner-birth-month", "none", "--no-default-owner"}).exitCode,
+        0);
+    EXPECT_EQ(kept(), (PortfolioDetails{"", std::nullopt, TaxMethod::Accrual}))
+        << "the method stays as it was";
+}
+
+TEST_F(CliTaxEstateTest, AProjectedYearAndTheScheduleAreTheCoresAndSaySoInJson) {
+    const Portfolio& kids = *stored->portfolio("Kids");
+    const int after = table->redemptionMonths().back().year + 1;
+    const CliResult year =
+        folder.run({"tax", "Kids", "--year", std::to_string(after), "--format", "json"});
+    ASSERT_EQ(year.exitCode, 0) << year.err;
+    EXPECT_TRUE(QJsonDocument::fromJson(QByteArray::fromStdString(year.out))
+                    .object()
+                    .value("projected")
+                    .toBool());
+
+    const CliResult csv =
+        folder.run({"tax", "Kids", "--schedule", "--year", "2020", "--format", "csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    const ReportableSchedule schedule =
+        computeReportableSchedule(kids.bonds, "Kids", table.get(), 2020, TaxMethod::Cash);
+    EXPECT_EQ(csv.out, csvText(schedule.table()));
+    const CliResult json =
+        folder.run({"tax", "Kids", "--schedule", "--year=2020", "--format=json"});
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(root.value("years").toArray().size(), static_cast<qsizetype>(schedule.years.size()));
+    EXPECT_EQ(root.value("projected").toBool(), schedule.projected());
+    EXPECT_EQ(folder.run({"estate", "Kids", "--month", "2020-01", "--schedule"}).exitCode, 2);
 }
 
 } // namespace

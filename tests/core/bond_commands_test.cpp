@@ -4,6 +4,8 @@
 #include "store/BondCommands.h"
 #include "store/Cashing.h"
 #include "store/MoveBondsCommand.h"
+#include "store/PortfolioDefaults.h"
+#include "store/PortfolioDetailsCommand.h"
 #include "support/TempDir.h"
 #include "valuation/Session.h"
 
@@ -184,6 +186,36 @@ TEST_F(BondCommandsTest, MovingOrCopyingBondsIsOneSaveAndUndoRestoresBothPortfol
     copy.undo();
     EXPECT_EQ(serials("Other"), std::vector<std::string>{"S5"});
     EXPECT_EQ(saves, 4);
+}
+
+TEST_F(BondCommandsTest, PortfolioDetailsAreOneSaveKeptInTheFileAndUndoMakesThemNoneAgain) {
+    BondDatabase& store = session.store();
+    const auto onDisk = [this] {
+        return portfolioDetailsOf(
+            *BondDatabase::open(folder / "portfolios.plist")->portfolio("Family"));
+    };
+    const PortfolioDetails none = portfolioDetailsOf(*store.portfolio("Family"));
+    ASSERT_EQ(none, PortfolioDetails{});
+    const PortfolioDetails chosen{"Ruth Alvarez", YearMonth{1961, 4}, TaxMethod::Accrual};
+    EXPECT_EQ(store.checkPortfolioDetails("Family", {"Ruth\x1b", {}, {}}).status,
+              StoreOutcome::Status::ControlCharacter);
+
+    SetPortfolioDetailsCommand set(store, "Family", none, chosen, countedSave());
+    set.redo();
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(onDisk(), chosen);
+    EXPECT_EQ(defaultOwnerOf(store, "Family"), "Ruth Alvarez");
+    EXPECT_EQ(serialsOnDisk().size(), 1000u) << "the bonds stay";
+    set.undo();
+    EXPECT_EQ(saves, 2);
+    EXPECT_EQ(onDisk(), none);
+    const PlistDictRef record = store.toPropertyList()->find("Family")->dict();
+    EXPECT_EQ(record->keys(), (std::vector<std::string>{"Name", "Bonds"})) << "no key is left";
+
+    set.redo();
+    ASSERT_TRUE(store.deletePortfolio("Family"));
+    set.undo();
+    EXPECT_EQ(saves, 3) << "a portfolio deleted since is left alone";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 #include "valuation/EstateListing.h"
 #include "valuation/OwnerFigures.h"
+#include "valuation/ReportableSchedule.h"
 #include "valuation/TaxYear.h"
 
 #include <algorithm>
@@ -195,6 +196,79 @@ TEST(TaxYearTest, WhatToDoNamesTheFinalMaturitiesOfThisYearAndTheNext) {
     EXPECT_EQ(lines.back(), "2 EE bonds reach final maturity in 2026: " + amountText(next) +
                                 " of interest becomes reportable for 2026 even if they are not "
                                 "cashed.");
+}
+
+TEST(TaxYearTest, AYearAfterTheTableMarksEveryProjectedFigureAndItsTotals) {
+    const YearMonth last = shippedTable()->redemptionMonths().back();
+    // I bonds were first issued in September 1998; one of then reaches final maturity after the
+    // table.
+    const int year = 2028;
+    ASSERT_LT(last, (YearMonth{year, 1}));
+    const Bond earning = bondOf("EARNING", "EE", "100", {2005, 1});
+    const Bond maturing = bondOf("MATURING", "I", "50", {1998, 9});
+    const Bond cashed =
+        bondOf("CASHED", "I", "100", {2010, 1}, std::to_string(year) + "-03", "200.00");
+    const Bond stopped = bondOf("STOPPED", "EE", "100", {1990, 5});
+    const std::vector<Bond> bonds = {earning, maturing, cashed, stopped};
+
+    const TaxYearReport report =
+        computeTaxYear(bonds, "Family", shippedTable(), year, TaxMethod::Cash, std::nullopt);
+    ASSERT_TRUE(report.projected());
+    EXPECT_EQ(report.noteLines().front(), projectionCaptionAfter(last) + ".");
+    const std::vector<TextRow> table = report.table();
+    const auto cell = [&table, &report](const std::string& serial, std::size_t column) {
+        const auto row =
+            std::find_if(report.rows.begin(), report.rows.end(),
+                         [&serial](const TaxYearRow& r) { return r.bond.serial == serial; });
+        return table.at(static_cast<std::size_t>(row - report.rows.begin()) + 1).at(column);
+    };
+    EXPECT_EQ(cell("EARNING", 6).substr(0, 2), "~$");
+    EXPECT_EQ(cell("MATURING", 7).substr(0, 2), "~$") << "final maturity's value is projected";
+    EXPECT_EQ(cell("CASHED", 8), "$100.00") << "the amount received is never projected";
+    EXPECT_EQ(cell("CASHED", 7), "$100.00");
+    EXPECT_EQ(cell("STOPPED", 6), "$0.00") << "nothing earned after final maturity";
+    EXPECT_EQ(table.back()[6].substr(0, 2), "~$");
+    EXPECT_EQ(table.back()[7].substr(0, 2), "~$");
+    EXPECT_EQ(table.back()[8], "$100.00");
+
+    // The estate listing at a month after the table marks its values the same way.
+    const std::vector<Bond> heldBonds = {earning};
+    const EstateListing estate = computeEstateListing({{"Family", &heldBonds}}, "Family", false,
+                                                      shippedTable(), YearMonth{year, 6});
+    EXPECT_EQ(estate.table()[1][8].substr(0, 2), "~$");
+    EXPECT_EQ(estate.table().back()[8].substr(0, 2), "~$");
+    EXPECT_EQ(estate.noteLines().front(), projectionCaptionAfter(last) + ".");
+
+    const TaxYearReport held =
+        computeTaxYear(bonds, "Family", shippedTable(), 2020, TaxMethod::Accrual, std::nullopt);
+    EXPECT_FALSE(held.projected());
+    for (const TextRow& row : held.table()) {
+        for (const std::string& text : row) {
+            EXPECT_EQ(text.find('~'), std::string::npos) << text;
+        }
+    }
+}
+
+TEST(TaxYearTest, TheScheduleToFinalMaturityReportsEachBondsLifeOnceUnderEitherMethod) {
+    Bond unreadable = bondOf("UNREADABLE", "EE", "100", {2012, 1});
+    unreadable.issueYear = "20x2";
+    const std::vector<Bond> bonds = {
+        bondOf("EE12", "EE", "100", {2012, 3}), bondOf("I11", "I", "100", {2011, 1}),
+        bondOf("CASHED", "EE", "50", {2011, 6}, "2020-01", "30.00"), unreadable};
+    const ReportableSchedule cash =
+        computeReportableSchedule(bonds, "Family", shippedTable(), 2011, TaxMethod::Cash);
+    ASSERT_EQ(cash.years.size(), 2u) << "only the years of final maturity, held bonds only";
+    EXPECT_EQ(cash.years[0].year, 2041);
+    EXPECT_EQ(cash.years[1].maturing, 1);
+    EXPECT_EQ(cash.unscheduled, 1);
+    const std::string total = cash.table().back()[2];
+    EXPECT_EQ(total.front(), '~') << "final maturities after the table are projected";
+    EXPECT_EQ(total.back(), '*') << "the bond of no known final maturity is left out, said so";
+
+    const ReportableSchedule accrual =
+        computeReportableSchedule(bonds, "Family", shippedTable(), 2011, TaxMethod::Accrual);
+    EXPECT_EQ(accrual.years.size(), 32u) << "every year from 2011 to 2042";
+    EXPECT_EQ(accrual.total.known, cash.total.known);
 }
 
 } // namespace

@@ -211,8 +211,9 @@ TEST(MainMenuCommands, MenuItemsAndToolbarReachTheirCommands) {
         << "one redemption date window, raised when asked for again";
 
     // With no portfolio open, the commands that need one cannot be reached.
-    for (const char* needsPortfolio : {"editItem", "importItem", "exportItem", "saveItem",
-                                       "generateItem", "openBondItem", "deleteBondsItem"}) {
+    for (const char* needsPortfolio :
+         {"editItem", "importItem", "exportItem", "saveItem", "generateItem", "openBondItem",
+          "deleteBondsItem", "portfolioDetailsItem"}) {
         EXPECT_FALSE(item(needsPortfolio)->isEnabled()) << needsPortfolio;
     }
     // Every command of the menus has a shortcut.

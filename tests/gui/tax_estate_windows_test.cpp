@@ -2,21 +2,26 @@
 // showing the core's tables (the command line prints the same), following a change of method,
 // month or bonds, and exported as CSV and PDF.
 
+#include "app/PortfolioDetailsDialog.h"
 #include "store/BondDatabase.h"
 #include "support/gui/AppHarness.h"
 #include "valuation/EstateListing.h"
+#include "valuation/ReportableSchedule.h"
 #include "valuation/TaxYear.h"
 #include "valuation/ui/EstateWindow.h"
 #include "valuation/ui/TaxYearWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTest>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +111,61 @@ TEST(TaxEstateWindows, ShowTheCoresTablesFollowTheirChoicesAndExport) {
     // A month before the table's first: nothing is known.
     estate->yearBox()->setValue(1999);
     EXPECT_NE(estate->notesLabel()->text().indexOf("is not known"), -1);
+}
+
+TEST(TaxEstateWindows, PortfolioDetailsAreKeptByEnterUndoneByUndoAndFollowedByTheTaxYear) {
+    AppHarness app({{"Family", {{"I1", "I", "1000", "2010", "January"}}}},
+                   "2021-03-15 10:03:07 +0000");
+    app.view().controller().setOpenPortfolio("Family");
+    settle();
+    TaxYearWindow* tax = openByShortcut<TaxYearWindow>(app, Qt::Key_Y);
+    ASSERT_NE(tax, nullptr);
+    EXPECT_EQ(tax->methodBox()->currentIndex(), 0) << "cash, as no method was ever chosen";
+    const auto details = [&app] {
+        return portfolioDetailsOf(*BondDatabase::open(app.portfolioFile())->portfolio("Family"));
+    };
+    const auto openDialog = [&app] {
+        app.window().findChild<QAction*>("portfolioDetailsItem")->trigger();
+        settle();
+        const std::vector<PortfolioDetailsDialog*> dialogs =
+            app.openWindows<PortfolioDetailsDialog>();
+        return dialogs.size() == 1 ? dialogs.front() : nullptr;
+    };
+
+    PortfolioDetailsDialog* dialog = openDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->birthMonthBox()->setCurrentIndex(4);
+    dialog->birthYearBox()->setValue(1961);
+    dialog->taxMethodBox()->setCurrentIndex(1);
+    QTest::keyClicks(dialog->ownerField(), "Ruth Alvarez");
+    QTest::keyClick(dialog->ownerField(), Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(app.openWindows<PortfolioDetailsDialog>().empty());
+    EXPECT_EQ(details(),
+              (PortfolioDetails{"Ruth Alvarez", YearMonth{1961, 4}, TaxMethod::Accrual}));
+    EXPECT_EQ(tax->methodBox()->currentIndex(), 1) << "the window follows the stored method";
+    tax->methodBox()->setCurrentIndex(0);
+    EXPECT_NE(tax->notesLabel()->text().indexOf("own method, accrual, is unchanged"), -1);
+
+    dialog = openDialog();
+    ASSERT_NE(dialog, nullptr);
+    QTest::keyClicks(dialog->ownerField(), " Jr.");
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(details().defaultOwner, "Ruth Alvarez") << "Escape changes nothing";
+
+    app.view().controller().undoStack()->undo();
+    settle();
+    EXPECT_EQ(details(), PortfolioDetails{}) << "Undo makes each detail none again";
+    EXPECT_EQ(tax->methodBox()->currentIndex(), 0);
+
+    tax->scheduleBox()->setChecked(true);
+    EXPECT_FALSE(tax->yearBox()->isEnabled());
+    EXPECT_EQ(shownTable(tax->table()),
+              computeReportableSchedule(app.database().portfolio("Family")->bonds, "Family",
+                                        app.session().valueTable().get(),
+                                        app.session().redemptionMonth()->year, TaxMethod::Cash)
+                  .table());
 }
 
 } // namespace
