@@ -22,11 +22,13 @@ MaturityInYear bondsReachingFinalMaturity(const std::vector<Bond>& bonds, const 
         oneSeries = oneSeries && (result.count == 0 || result.series == bond.type);
         result.series = oneSeries ? bond.type : std::string();
         ++result.count;
-        const std::optional<Amount> value = bondValueAt(table, bond, maturity);
+        bool projected = false;
+        const std::optional<Amount> value = bondValueAt(table, bond, maturity, &projected);
         const std::optional<Amount> price = bondPrice(table, bond);
         if (value && price) {
             result.interest += *value - *price;
             ++result.interestKnown;
+            result.projected = result.projected || projected;
         }
     }
     return result;
@@ -43,7 +45,8 @@ std::string finalMaturityLine(const MaturityInYear& maturing) {
                               (one ? "bond reaches" : "bonds reach");
     std::string interest = "their interest";
     if (maturing.interestKnown > 0) {
-        interest = amountText(maturing.interest) + " of interest";
+        interest = (maturing.projected ? "~" : "") + amountText(maturing.interest) +
+                   " of interest" + (maturing.projected ? " (projected)" : "");
         if (maturing.interestKnown < maturing.count) {
             interest += " (on the " + std::to_string(maturing.interestKnown) +
                         " whose value then is known)";

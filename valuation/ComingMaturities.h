@@ -19,6 +19,8 @@ struct MaturityInYear {
     // Value at final maturity less price, summed over the bonds whose value then is known.
     Amount interest;
     int interestKnown = 0;
+    // Some of that value lies after the table's last month: projected, and marked so.
+    bool projected = false;
 };
 
 // The bonds of `bonds` not cashed before their final maturity in `year`.
@@ -26,5 +28,6 @@ MaturityInYear bondsReachingFinalMaturity(const std::vector<Bond>& bonds, const 
                                           int year);
 
 // "3 EE bonds reach final maturity in 2027: $1234.56 of interest becomes reportable for 2027
-// even if they are not cashed."; empty when none does.
+// even if they are not cashed."; "~$1234.56 of interest (projected)" when the interest is
+// projected; empty when none does.
 std::string finalMaturityLine(const MaturityInYear& maturing);

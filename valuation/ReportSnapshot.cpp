@@ -350,6 +350,15 @@ ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfo
     if (table != nullptr && !table->redemptionMonths().empty()) {
         snapshot.lastTableMonth = table->redemptionMonths().back();
     }
+    // The final maturities of this year and the next, read before the rows take the bonds.
+    if (month) {
+        for (const int year : {month->year, month->year + 1}) {
+            if (MaturityInYear maturing = bondsReachingFinalMaturity(bonds, table, year);
+                maturing.count > 0) {
+                snapshot.comingMaturities.push_back(std::move(maturing));
+            }
+        }
+    }
     snapshot.rows.reserve(bonds.size());
     // The rows take the bonds over: a large portfolio's bonds are not copied twice.
     for (Bond& bond : bonds) {
@@ -394,14 +403,6 @@ ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfo
         summary.worthIfCashedNow += figures.cashValue;
         summary.worthIfCashedNowProjected = summary.worthIfCashedNowProjected || figures.projected;
         summary.matured += figures.status == BondStatus::Matured ? 1 : 0;
-    }
-    if (month) {
-        for (const int year : {month->year, month->year + 1}) {
-            if (MaturityInYear maturing = bondsReachingFinalMaturity(bonds, table, year);
-                maturing.count > 0) {
-                snapshot.comingMaturities.push_back(std::move(maturing));
-            }
-        }
     }
     return snapshot;
 }

@@ -196,6 +196,13 @@ TEST(TaxYearTest, WhatToDoNamesTheFinalMaturitiesOfThisYearAndTheNext) {
     EXPECT_EQ(lines.back(), "2 EE bonds reach final maturity in 2026: " + amountText(next) +
                                 " of interest becomes reportable for 2026 even if they are not "
                                 "cashed.");
+    // Interest at a final maturity after the table's last month is projected, and says so.
+    const ReportSnapshot later = computeReportSnapshot(
+        {bondOf("M", "I", "50", {1998, 9})}, "Family", shippedTable(), YearMonth{2027, 6});
+    const std::string line = later.actionLines().back();
+    EXPECT_TRUE(line.starts_with("1 I bond reaches final maturity in 2028: ~$")) << line;
+    EXPECT_NE(line.find(" of interest (projected) becomes reportable for 2028"), std::string::npos)
+        << line;
 }
 
 TEST(TaxYearTest, AYearAfterTheTableMarksEveryProjectedFigureAndItsTotals) {
