@@ -44,7 +44,8 @@ CashBondDialog::CashBondDialog(const Bond& bond, ValueTableRef table,
     auto* when = new QHBoxLayout();
     month_ = new QComboBox(this);
     month_->setObjectName("cashedMonthBox");
-    for (std::string_view name : kMonthNames) {
+    for (int month = 1; month <= 12; ++month) {
+        const std::string_view name = monthName(month);
         month_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
     year_ = new QSpinBox(this);

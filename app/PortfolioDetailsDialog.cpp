@@ -45,7 +45,8 @@ PortfolioDetailsDialog::PortfolioDetailsDialog(const std::string& portfolio,
     birthMonth_ = new QComboBox(this);
     birthMonth_->setObjectName("birthMonthBox");
     birthMonth_->addItem(QStringLiteral("Not given"));
-    for (std::string_view name : kMonthNames) {
+    for (int month = 1; month <= 12; ++month) {
+        const std::string_view name = monthName(month);
         birthMonth_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
     birthYear_ = new QSpinBox(this);
@@ -60,7 +61,10 @@ PortfolioDetailsDialog::PortfolioDetailsDialog(const std::string& portfolio,
             [this](int index) { birthYear_->setEnabled(index > 0); });
     born->addWidget(birthMonth_);
     born->addWidget(birthYear_);
-    form->addRow(QStringLiteral("Owner's &birth month:"), born);
+    // A row of two boxes has no buddy of its own: the label's mnemonic goes to the month.
+    auto* bornLabel = new QLabel(QStringLiteral("Owner's &birth month:"), this);
+    bornLabel->setBuddy(birthMonth_);
+    form->addRow(bornLabel, born);
 
     taxMethod_ = new QComboBox(this);
     taxMethod_->setObjectName("portfolioTaxMethodBox");

@@ -45,12 +45,8 @@ std::string faceValueField(std::string_view dollars) {
 
 // The month's number ("6" for June); a text that names no month as it is.
 std::string monthField(std::string_view month) {
-    for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
-        if (kMonthNames[i] == month) {
-            return std::to_string(i + 1);
-        }
-    }
-    return std::string(month);
+    const std::optional<int> number = monthNumberOfName(month);
+    return number ? std::to_string(*number) : std::string(month);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -15,6 +16,21 @@ constexpr long long kFaceCents = 2500;
 // startCents * (1 + rate/2)^(months/6), rounded to the cent half up. A whole period is exact in
 // integers; part of one is not, and the slack lets an exact half cent that long double lands just
 // below round up, as a half does.
+// (1 + rate/2)^(months/6). A chart or a tax schedule asks for the same few rates and months
+// hundreds of thousands of times, and the power is the costly part: each thread keeps those it
+// worked out. The same arguments give the same power, so the values are unchanged.
+long double partPeriodGrowth(int rateHundredths, int months) {
+    thread_local std::unordered_map<long long, long double> known;
+    const long long key = static_cast<long long>(rateHundredths) * kPeriodMonths + months;
+    if (const auto found = known.find(key); found != known.end()) {
+        return found->second;
+    }
+    const long double growth = std::pow(1.0L + static_cast<long double>(rateHundredths) / 20000.0L,
+                                        static_cast<long double>(months) / 6.0L);
+    known.emplace(key, growth);
+    return growth;
+}
+
 long long accrue(long long startCents, int rateHundredths, int months) {
     if (months <= 0 || rateHundredths == 0) {
         return startCents;
@@ -22,8 +38,7 @@ long long accrue(long long startCents, int rateHundredths, int months) {
     if (months >= kPeriodMonths) {
         return (startCents * (20000LL + rateHundredths) + 10000) / 20000;
     }
-    const long double growth = std::pow(1.0L + static_cast<long double>(rateHundredths) / 20000.0L,
-                                        static_cast<long double>(months) / 6.0L);
+    const long double growth = partPeriodGrowth(rateHundredths, months);
     return static_cast<long long>(
         std::floor(static_cast<long double>(startCents) * growth + 0.5L + 1e-9L));
 }

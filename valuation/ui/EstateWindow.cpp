@@ -19,7 +19,8 @@ EstateWindow::EstateWindow(WindowHost& host)
     month_->setObjectName("estateMonthBox");
     year_->setObjectName("estateYearBox");
     all_->setObjectName("allPortfoliosBox");
-    for (const std::string_view name : kMonthNames) {
+    for (int month = 1; month <= 12; ++month) {
+        const std::string_view name = monthName(month);
         month_->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
     // Any month may be asked for; one the table lacks says its values are not known.
