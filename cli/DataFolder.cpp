@@ -12,6 +12,17 @@ std::string quoted(const std::string& text) {
     return "\"" + withControlCharactersReplaced(text, false) + "\"";
 }
 
+const Portfolio& portfolioNamed(Session& session, const std::string& name,
+                                const std::string& outcome) {
+    const Portfolio* portfolio = session.store().portfolio(name);
+    if (portfolio == nullptr) {
+        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
+                                         session.resources().userDataDir().string() +
+                                         " (orvelt-cli list shows them)" + outcome);
+    }
+    return *portfolio;
+}
+
 ResourceLocations locateDataFolder(const std::optional<std::filesystem::path>& dataDir) {
     if (!dataDir) {
         return ResourceLocations::forApplication();

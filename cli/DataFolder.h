@@ -29,5 +29,12 @@ void openDataFolder(Session& session, Session::Access access);
 // owner. Throws CliError when the write fails; the file then keeps its previous content.
 void savePortfolios(Session& session);
 
+struct Portfolio;
+
+// The session's portfolio named `name`. Throws CliError naming the data folder when it has none
+// of that name; `outcome` ("; nothing was imported") ends the message when given.
+const Portfolio& portfolioNamed(Session& session, const std::string& name,
+                                const std::string& outcome = {});
+
 // "\"Family\"" with the name between quotes, as messages show names.
 std::string quoted(const std::string& text);

@@ -39,13 +39,8 @@ int runEstateCommand(const CliArguments& arguments, CommandIo& io) {
             lists.push_back({portfolio.name, &portfolio.bonds});
         }
     } else {
-        const Portfolio* portfolio = session.store().portfolio(arguments.words[1]);
-        if (portfolio == nullptr) {
-            throw CliError(kExitFailure, "no portfolio named " + quoted(arguments.words[1]) +
-                                             " in " + session.resources().userDataDir().string() +
-                                             " (orvelt-cli list shows them)");
-        }
-        lists.push_back({portfolio->name, &portfolio->bonds});
+        const Portfolio& portfolio = portfolioNamed(session, arguments.words[1]);
+        lists.push_back({portfolio.name, &portfolio.bonds});
     }
     if (!session.valueTableProblem().empty()) {
         throw CliError(kExitFailure, session.valueTableProblem());

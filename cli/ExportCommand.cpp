@@ -16,23 +16,18 @@ int runExportCommand(const CliArguments& arguments, CommandIo& io) {
     // Read only: the portfolio file is not written.
     Session session(locateDataFolder(arguments.dataDir));
     openDataFolder(session, Session::Access::Read);
-    const Portfolio* portfolio = session.store().portfolio(name);
-    if (portfolio == nullptr) {
-        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         session.resources().userDataDir().string() +
-                                         " (orvelt-cli list shows them); nothing was exported");
-    }
+    const Portfolio& portfolio = portfolioNamed(session, name, "; nothing was exported");
     // Never over one of Orvelt's own files, nor anything but a regular file.
     if (const std::string refusal = writeTargetRefusal(file, session.resources());
         !refusal.empty()) {
         throw CliError(kExitFailure, refusal + " Nothing was exported.");
     }
     std::string error;
-    if (!writeExportFile(file, bondListText(portfolio->bonds), session.resources(), &error)) {
+    if (!writeExportFile(file, bondListText(portfolio.bonds), session.resources(), &error)) {
         throw CliError(kExitFailure,
                        "cannot write " + file.string() + ": " + error + "; nothing was exported");
     }
-    const std::size_t count = portfolio->bonds.size();
+    const std::size_t count = portfolio.bonds.size();
     io.out << "Exported " << count << (count == 1 ? " bond" : " bonds") << " of " << quoted(name)
            << " to " << file.string() << "\n";
     return kExitSuccess;

@@ -74,11 +74,7 @@ int runImportCommand(const CliArguments& arguments, CommandIo& io) {
     Session session(locateDataFolder(arguments.dataDir));
     openDataFolder(session, Session::Access::Write);
     BondDatabase& database = session.store();
-    if (!database.hasPortfolio(name)) {
-        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         session.resources().userDataDir().string() +
-                                         " (orvelt-cli list shows them); nothing was imported");
-    }
+    portfolioNamed(session, name, "; nothing was imported");
     const std::string text = readBondListFile(file);
     const ImportReport report =
         readBondListText(database, name, text, BondChoiceLists().faceValues());

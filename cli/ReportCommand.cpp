@@ -162,10 +162,8 @@ int runReportCommand(const CliArguments& arguments, CommandIo& io) {
     // Read only: nothing is written.
     Session session(locateDataFolder(arguments.dataDir));
     openDataFolder(session, Session::Access::Read);
-    if (!arguments.all && !session.store().hasPortfolio(name)) {
-        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         session.resources().userDataDir().string() +
-                                         " (orvelt-cli list shows them)");
+    if (!arguments.all) {
+        portfolioNamed(session, name);
     }
     if (!session.valueTableProblem().empty()) {
         throw CliError(kExitFailure, session.valueTableProblem());

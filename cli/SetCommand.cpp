@@ -68,13 +68,8 @@ int runSetCommand(const CliArguments& arguments, CommandIo& io) {
     Session session(locateDataFolder(arguments.dataDir));
     openDataFolder(session, Session::Access::Write);
     BondDatabase& database = session.store();
-    const Portfolio* portfolio = database.portfolio(name);
-    if (portfolio == nullptr) {
-        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         session.resources().userDataDir().string() +
-                                         " (orvelt-cli list shows them); nothing was changed");
-    }
-    const PortfolioDetails before = portfolioDetailsOf(*portfolio);
+    const Portfolio& portfolio = portfolioNamed(session, name, "; nothing was changed");
+    const PortfolioDetails before = portfolioDetailsOf(portfolio);
     const PortfolioDetails after = askedDetails(arguments, before);
     if (const StoreOutcome checked = database.checkPortfolioDetails(name, after); !checked) {
         throw CliError(kExitFailure, checked.message + " Nothing was changed.");

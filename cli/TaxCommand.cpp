@@ -60,16 +60,11 @@ int runTaxCommand(const CliArguments& arguments, CommandIo& io) {
     // Read only: nothing is written.
     Session session(locateDataFolder(arguments.dataDir));
     openDataFolder(session, Session::Access::Read);
-    const Portfolio* portfolio = session.store().portfolio(name);
-    if (portfolio == nullptr) {
-        throw CliError(kExitFailure, "no portfolio named " + quoted(name) + " in " +
-                                         session.resources().userDataDir().string() +
-                                         " (orvelt-cli list shows them)");
-    }
+    const Portfolio& portfolio = portfolioNamed(session, name);
     if (!session.valueTableProblem().empty()) {
         throw CliError(kExitFailure, session.valueTableProblem());
     }
-    const TaxMethod chosen = method.value_or(storedTaxMethod(*portfolio));
+    const TaxMethod chosen = method.value_or(storedTaxMethod(portfolio));
     HoldingOutput output;
     output.jsonFields.insert("portfolio", QString::fromStdString(name));
     output.jsonFields.insert("method",
@@ -82,7 +77,7 @@ int runTaxCommand(const CliArguments& arguments, CommandIo& io) {
                 ? year
                 : session.startRedemptionMonth(currentRedemptionMonth(), std::nullopt)->month.year;
         const ReportableSchedule schedule = computeReportableSchedule(
-            portfolio->bonds, name, session.valueTable().get(), from, chosen);
+            portfolio.bonds, name, session.valueTable().get(), from, chosen);
         output.title = "Interest reportable each year from " + std::to_string(from) + " of " +
                        quoted(name) + " if every bond held is kept to final maturity, " +
                        std::string(taxMethodKeyword(chosen)) + " method";
@@ -98,7 +93,7 @@ int runTaxCommand(const CliArguments& arguments, CommandIo& io) {
         return kExitSuccess;
     }
     const TaxYearReport report =
-        computeTaxYearOfPortfolio(*portfolio, session.valueTable().get(), year, method);
+        computeTaxYearOfPortfolio(portfolio, session.valueTable().get(), year, method);
     output.title = "Tax year " + std::to_string(year) + " of " + quoted(name) + ", " +
                    std::string(taxMethodKeyword(report.method)) + " method";
     output.table = report.table();

@@ -4,6 +4,7 @@
 #include "store/BondRecord.h"
 #include "store/BondRegistration.h"
 #include "valuation/CashedFigures.h"
+#include "valuation/HoldingFigures.h"
 #include "valuation/Projection.h"
 #include "valuation/ValueTable.h"
 
@@ -30,16 +31,6 @@ void sortByIssueDate(std::vector<ReportRow>& rows) {
         sorted.push_back(std::move(rows[entry.second]));
     }
     rows = std::move(sorted);
-}
-
-void add(ReportTotal& total, const std::optional<Amount>& figure, bool projected) {
-    if (figure) {
-        total.known += *figure;
-        ++total.knownCount;
-        total.projected = total.projected || projected;
-    } else {
-        ++total.leftOut;
-    }
 }
 
 std::string counted(int count, std::string_view one, std::string_view many) {
@@ -175,11 +166,7 @@ bool onlyBondsWithoutValue(const ReportSnapshot& snapshot) {
 } // namespace
 
 std::string ReportSnapshot::totalText(const ReportTotal& total) const {
-    if ((total.leftOut > 0 && total.knownCount == 0) || onlyBondsWithoutValue(*this)) {
-        return std::string(kNotKnownText);
-    }
-    return (total.projected ? std::string(kProjectedMark) : "") + amountText(total.known) +
-           (total.leftOut > 0 ? std::string(kIncompleteTotalMark) : "");
+    return onlyBondsWithoutValue(*this) ? std::string(kNotKnownText) : holdingTotalText(total);
 }
 
 std::string ReportSnapshot::worthIfCashedNowText() const {
@@ -373,7 +360,7 @@ ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfo
         const OwnerFigures& figures = row.figures;
         if (figures.status == BondStatus::Cashed) {
             ++summary.cashed;
-            add(summary.received, figures.value, false);
+            addToTotal(summary.received, figures.value, false);
             continue;
         }
         if (figures.status == BondStatus::NotIssuedYet) {
@@ -395,11 +382,11 @@ ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfo
         }
         // Every total runs over the same bonds: those with a value.
         ++summary.withValue;
-        add(summary.worth, figures.value, figures.projected);
+        addToTotal(summary.worth, figures.value, figures.projected);
         // What was paid is no projection.
-        add(summary.paid, figures.issuePrice, false);
-        add(summary.interest, figures.interest, figures.projected);
-        add(summary.interestThisYear, figures.interestThisYear, figures.projected);
+        addToTotal(summary.paid, figures.issuePrice, false);
+        addToTotal(summary.interest, figures.interest, figures.projected);
+        addToTotal(summary.interestThisYear, figures.interestThisYear, figures.projected);
         summary.worthIfCashedNow += figures.cashValue;
         summary.worthIfCashedNowProjected = summary.worthIfCashedNowProjected || figures.projected;
         summary.matured += figures.status == BondStatus::Matured ? 1 : 0;
