@@ -65,7 +65,7 @@ void BondsMenuCommands::cashSelectedBond() {
     if (!oneSelectedBond(portfolio, bond, "Cash Bond")) {
         return;
     }
-    if (!bond.cashed.empty()) {
+    if (!bond.cashed().empty()) {
         controller_.services().showInformationAlert(
             "Cash Bond", "This bond is marked cashed already; Mark Selected Bond Held takes "
                          "that back.");
@@ -99,7 +99,7 @@ void BondsMenuCommands::markSelectedHeld() {
     if (!oneSelectedBond(portfolio, bond, "Mark Bond Held")) {
         return;
     }
-    if (bond.cashed.empty() && bond.amountReceived.empty()) {
+    if (bond.cashed().empty() && bond.amountReceived().empty()) {
         controller_.services().showInformationAlert("Mark Bond Held",
                                                     "This bond is not marked cashed.");
         return;

@@ -23,12 +23,12 @@ struct BondEntry {
         bond.issueMonth = issueMonth;
         bond.issueYear = issueYear;
         bond.electronic = electronic;
-        bond.owner = owner;
-        bond.secondName = secondName;
+        bond.setOwner(owner);
+        bond.setSecondName(secondName);
         // Only a second name is a co-owner or a beneficiary.
-        bond.secondNameIs = secondName.empty() ? std::string() : secondNameIs;
-        bond.keptAt = keptAt;
-        bond.note = note;
+        bond.setSecondNameIs(secondName.empty() ? std::string() : secondNameIs);
+        bond.setKeptAt(keptAt);
+        bond.setNote(note);
         return bond;
     }
 };

@@ -16,6 +16,12 @@ struct FieldKey {
     std::string Bond::*field;
 };
 
+struct OptionalKey {
+    std::string_view key;
+    const std::string& (Bond::*read)() const;
+    void (Bond::*write)(std::string);
+};
+
 // The order a new bond's record is written in.
 constexpr std::array<FieldKey, 5> kFieldKeys = {{
     {kSerialKey, &Bond::serial},
@@ -26,15 +32,23 @@ constexpr std::array<FieldKey, 5> kFieldKeys = {{
 }};
 
 // Written after the five, each only when it holds text.
-constexpr std::array<FieldKey, 7> kOptionalKeys = {{
-    {kOwnerKey, &Bond::owner},
-    {kSecondNameKey, &Bond::secondName},
-    {kSecondNameIsKey, &Bond::secondNameIs},
-    {kKeptAtKey, &Bond::keptAt},
-    {kNoteKey, &Bond::note},
-    {kCashedKey, &Bond::cashed},
-    {kAmountReceivedKey, &Bond::amountReceived},
+constexpr std::array<OptionalKey, 7> kOptionalKeys = {{
+    {kOwnerKey, &Bond::owner, &Bond::setOwner},
+    {kSecondNameKey, &Bond::secondName, &Bond::setSecondName},
+    {kSecondNameIsKey, &Bond::secondNameIs, &Bond::setSecondNameIs},
+    {kKeptAtKey, &Bond::keptAt, &Bond::setKeptAt},
+    {kNoteKey, &Bond::note, &Bond::setNote},
+    {kCashedKey, &Bond::cashed, &Bond::setCashed},
+    {kAmountReceivedKey, &Bond::amountReceived, &Bond::setAmountReceived},
 }};
+
+const std::string& textOf(const Bond& bond, const FieldKey& field) {
+    return bond.*field.field;
+}
+
+const std::string& textOf(const Bond& bond, const OptionalKey& field) {
+    return (bond.*field.read)();
+}
 
 bool storedElectronic(const PlistDict& dict) {
     const PlistValue* flag = dict.find(kElectronicKey);
@@ -74,12 +88,28 @@ Bond::Bond(std::string serial, std::string type, std::string faceValue, std::str
     : serial(std::move(serial)), type(std::move(type)), faceValue(std::move(faceValue)),
       issueYear(std::move(issueYear)), issueMonth(std::move(issueMonth)) {}
 
+constinit const Bond::Details Bond::kNoDetails{};
+
+Bond::Details& Bond::editDetails() {
+    // Another copy of the bond still reads the shared details as they are.
+    if (!details_ || details_.use_count() > 1) {
+        details_ = std::make_shared<Details>(details());
+    }
+    return *details_;
+}
+
+void Bond::setDetail(std::string Details::*field, std::string text) {
+    if (details_ || !text.empty()) {
+        editDetails().*field = std::move(text);
+    }
+}
+
 std::optional<YearMonth> Bond::issued() const {
     return YearMonth::fromYearAndMonthName(issueYear, issueMonth);
 }
 
 std::optional<YearMonth> Bond::cashedMonth() const {
-    return YearMonth::fromKeyText(cashed);
+    return YearMonth::fromKeyText(cashed());
 }
 
 double Bond::faceAmount() const {
@@ -118,8 +148,10 @@ Bond Bond::fromRecord(const PlistValue& record) {
     for (const FieldKey& field : kFieldKeys) {
         bond.*field.field = dict->text(field.key);
     }
-    for (const FieldKey& field : kOptionalKeys) {
-        bond.*field.field = dict->text(field.key);
+    for (const OptionalKey& field : kOptionalKeys) {
+        if (std::string text = dict->text(field.key); !text.empty()) {
+            (bond.*field.write)(std::move(text));
+        }
     }
     bond.electronic = storedElectronic(*dict);
     // A record of exactly the five texts in the order a new bond is written in is what toRecord
@@ -141,7 +173,7 @@ PlistValue Bond::toRecord() const {
     if (stored == nullptr && !stored_.isAbsent()) {
         // A record that was not a dictionary has no fields; it is kept as it was until a field
         // is given a value.
-        const auto empty = [this](const FieldKey& f) { return (this->*f.field).empty(); };
+        const auto empty = [this](const auto& f) { return textOf(*this, f).empty(); };
         const bool untouched = std::all_of(kFieldKeys.begin(), kFieldKeys.end(), empty) &&
                                std::all_of(kOptionalKeys.begin(), kOptionalKeys.end(), empty) &&
                                !electronic;
@@ -149,8 +181,8 @@ PlistValue Bond::toRecord() const {
             return stored_;
         }
     }
-    const auto unchanged = [this, stored](const FieldKey& f) {
-        return stored->text(f.key) == this->*f.field;
+    const auto unchanged = [this, stored](const auto& f) {
+        return stored->text(f.key) == textOf(*this, f);
     };
     if (stored != nullptr && std::all_of(kFieldKeys.begin(), kFieldKeys.end(), unchanged) &&
         std::all_of(kOptionalKeys.begin(), kOptionalKeys.end(), unchanged) &&
@@ -173,8 +205,8 @@ PlistValue Bond::toRecord() const {
     } else if (stored != nullptr && storedElectronic(*stored)) {
         record->remove(kElectronicKey);
     }
-    for (const FieldKey& field : kOptionalKeys) {
-        const std::string& text = this->*field.field;
+    for (const OptionalKey& field : kOptionalKeys) {
+        const std::string& text = textOf(*this, field);
         if (stored != nullptr && stored->text(field.key) == text) {
             continue;
         }
@@ -202,8 +234,8 @@ void Bond::writeRecord(PlistXmlWriter& writer) const {
         writer.key(kElectronicKey);
         writer.value(PlistValue(true));
     }
-    for (const FieldKey& field : kOptionalKeys) {
-        if (const std::string& text = this->*field.field; !text.empty()) {
+    for (const OptionalKey& field : kOptionalKeys) {
+        if (const std::string& text = textOf(*this, field); !text.empty()) {
             writer.key(field.key);
             writer.string(text);
         }
@@ -213,23 +245,27 @@ void Bond::writeRecord(PlistXmlWriter& writer) const {
 
 std::string Bond::recordText(std::string_view key) const {
     const PlistDict* stored = stored_.dictPtr();
-    const auto named = [key](const FieldKey& f) { return f.key == key; };
-    const FieldKey* field = std::find_if(kFieldKeys.begin(), kFieldKeys.end(), named);
-    if (field == kFieldKeys.end()) {
-        field = std::find_if(kOptionalKeys.begin(), kOptionalKeys.end(), named);
-        field = field == kOptionalKeys.end() ? nullptr : field;
+    const auto named = [key](const auto& f) { return f.key == key; };
+    const std::string* text = nullptr;
+    if (const auto* field = std::find_if(kFieldKeys.begin(), kFieldKeys.end(), named);
+        field != kFieldKeys.end()) {
+        text = &textOf(*this, *field);
+    } else if (const auto* optional =
+                   std::find_if(kOptionalKeys.begin(), kOptionalKeys.end(), named);
+               optional != kOptionalKeys.end()) {
+        text = &textOf(*this, *optional);
     }
-    if (field != nullptr && (stored == nullptr || stored->text(key) != this->*field->field)) {
+    if (text != nullptr && (stored == nullptr || stored->text(key) != *text)) {
         // toRecord writes the field's own text.
-        return this->*field->field;
+        return *text;
     }
     const PlistValue* value = stored != nullptr ? stored->find(key) : nullptr;
     return value != nullptr ? plainTextOf(*value) : std::string();
 }
 
 bool Bond::sameFields(const Bond& other) const {
-    const auto same = [this, &other](const FieldKey& f) {
-        return this->*f.field == other.*f.field;
+    const auto same = [this, &other](const auto& f) {
+        return textOf(*this, f) == textOf(other, f);
     };
     return std::all_of(kFieldKeys.begin(), kFieldKeys.end(), same) &&
            std::all_of(kOptionalKeys.begin(), kOptionalKeys.end(), same) &&

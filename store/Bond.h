@@ -9,6 +9,7 @@
 #include "platform/PlistValue.h"
 #include "store/YearMonth.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -30,15 +31,33 @@ class Bond {
     std::string issueYear;  // four digits
     std::string issueMonth; // English month name
 
-    // Optional fields, stored only when set.
-    bool electronic = false;    // held in a Treasury account; faceValue is its amount to the cent
-    std::string owner;          // the registration's first name
-    std::string secondName;     // a co-owner or beneficiary
-    std::string secondNameIs;   // kCoOwner or kBeneficiary
-    std::string keptAt;         // where the paper certificate is kept
-    std::string note;           // the owner's own words
-    std::string cashed;         // the month cashed, "2026-03"; empty while held
-    std::string amountReceived; // dollars received when cashed, "1234.56"
+    // Held in a Treasury account; faceValue is its amount to the cent.
+    bool electronic = false;
+
+    // Optional fields, empty when not set.
+    // The registration's first name.
+    const std::string& owner() const { return details().owner; }
+    // A co-owner or beneficiary, and which (kCoOwner or kBeneficiary).
+    const std::string& secondName() const { return details().secondName; }
+    const std::string& secondNameIs() const { return details().secondNameIs; }
+    // Where the paper certificate is kept.
+    const std::string& keptAt() const { return details().keptAt; }
+    // The owner's own words.
+    const std::string& note() const { return details().note; }
+    // The month cashed, "2026-03"; empty while held.
+    const std::string& cashed() const { return details().cashed; }
+    // Dollars received when cashed, "1234.56".
+    const std::string& amountReceived() const { return details().amountReceived; }
+
+    void setOwner(std::string text) { setDetail(&Details::owner, std::move(text)); }
+    void setSecondName(std::string text) { setDetail(&Details::secondName, std::move(text)); }
+    void setSecondNameIs(std::string text) { setDetail(&Details::secondNameIs, std::move(text)); }
+    void setKeptAt(std::string text) { setDetail(&Details::keptAt, std::move(text)); }
+    void setNote(std::string text) { setDetail(&Details::note, std::move(text)); }
+    void setCashed(std::string text) { setDetail(&Details::cashed, std::move(text)); }
+    void setAmountReceived(std::string text) {
+        setDetail(&Details::amountReceived, std::move(text));
+    }
 
     // The issue month, when the year and month texts name one.
     std::optional<YearMonth> issued() const;
@@ -72,10 +91,32 @@ class Bond {
     bool sameFields(const Bond& other) const;
 
   private:
+    // The optional fields. Most bonds hold none of them, so they live apart, made only when one
+    // is set, and copies of a bond share them until one of the copies changes them: a large
+    // portfolio, and each report of it, carries no empty fields.
+    struct Details {
+        std::string owner;
+        std::string secondName;
+        std::string secondNameIs;
+        std::string keptAt;
+        std::string note;
+        std::string cashed;
+        std::string amountReceived;
+    };
+
+    static const Details kNoDetails;
+
+    const Details& details() const { return details_ ? *details_ : kNoDetails; }
+    // The details this bond alone holds, made or unshared first.
+    Details& editDetails();
+    // Leaves a bond without details as it is when the text is empty.
+    void setDetail(std::string Details::*field, std::string text);
+
     // A field stored as a number rather than text (a file written by another program) reads as
     // that number.
     const PlistValue* storedNumber(std::string_view key) const;
 
+    std::shared_ptr<Details> details_;
     // The record as read, kept for what the fields do not hold; absent for a new bond and for a
     // record that holds nothing but the five texts in their usual order.
     PlistValue stored_;

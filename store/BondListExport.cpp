@@ -53,11 +53,11 @@ std::string monthField(std::string_view month) {
 
 std::array<std::string, kBondListExtraTitles.size()> bondListExtraFields(const Bond& bond) {
     return {bond.electronic ? std::string(kElectronicMark) : std::string(),
-            bond.owner,
-            bond.secondName,
-            bond.secondNameIs,
-            bond.keptAt,
-            bond.note};
+            bond.owner(),
+            bond.secondName(),
+            bond.secondNameIs(),
+            bond.keptAt(),
+            bond.note()};
 }
 
 std::string bondListText(const std::vector<Bond>& bonds) {

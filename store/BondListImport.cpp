@@ -251,11 +251,11 @@ std::optional<std::string> extrasProblem(const std::vector<std::string>& extras,
                std::string(kCoOwner) + "\" or \"" + std::string(kBeneficiary) + "\"";
     }
     bond.electronic = !electronic.empty();
-    bond.owner = extras[1];
-    bond.secondName = extras[2];
-    bond.secondNameIs = secondNameIs;
-    bond.keptAt = extras[4];
-    bond.note = extras[5];
+    bond.setOwner(extras[1]);
+    bond.setSecondName(extras[2]);
+    bond.setSecondNameIs(secondNameIs);
+    bond.setKeptAt(extras[4]);
+    bond.setNote(extras[5]);
     return std::nullopt;
 }
 

@@ -24,23 +24,19 @@ inline constexpr std::array<std::string_view, 5> kRegistrationKeys = {
 // The bond's field stored under one of kRegistrationKeys; nullptr for any other key.
 inline const std::string* registrationField(const Bond& bond, std::string_view key) {
     if (key == kOwnerKey) {
-        return &bond.owner;
+        return &bond.owner();
     }
     if (key == kSecondNameKey) {
-        return &bond.secondName;
+        return &bond.secondName();
     }
     if (key == kSecondNameIsKey) {
-        return &bond.secondNameIs;
+        return &bond.secondNameIs();
     }
     if (key == kKeptAtKey) {
-        return &bond.keptAt;
+        return &bond.keptAt();
     }
     if (key == kNoteKey) {
-        return &bond.note;
+        return &bond.note();
     }
     return nullptr;
-}
-
-inline std::string* registrationField(Bond& bond, std::string_view key) {
-    return const_cast<std::string*>(registrationField(static_cast<const Bond&>(bond), key));
 }

@@ -51,7 +51,7 @@ std::string dollarTextOfCents(std::int64_t cents) {
 }
 
 CashedBonds cashedBonds(const Bond& bond, const Cashing& cashing, const Portfolio& portfolio) {
-    if (!bond.cashed.empty()) {
+    if (!bond.cashed().empty()) {
         return {{}, "This bond is already marked cashed."};
     }
     if (const std::optional<YearMonth> issue = bond.issued(); issue && cashing.month < *issue) {
@@ -63,8 +63,8 @@ CashedBonds cashedBonds(const Bond& bond, const Cashing& cashing, const Portfoli
                 "\"" + cashing.amountReceived + "\" is not an amount in dollars, such as 1234.56."};
     }
     Bond cashed = bond;
-    cashed.cashed = cashing.month.keyText();
-    cashed.amountReceived = dollarTextOfCents(*received);
+    cashed.setCashed(cashing.month.keyText());
+    cashed.setAmountReceived(dollarTextOfCents(*received));
     if (cashing.partCashed.empty()) {
         return {{std::move(cashed)}, {}};
     }
@@ -95,7 +95,7 @@ CashedBonds cashedBonds(const Bond& bond, const Cashing& cashing, const Portfoli
 }
 
 Bond heldAgain(Bond bond) {
-    bond.cashed.clear();
-    bond.amountReceived.clear();
+    bond.setCashed({});
+    bond.setAmountReceived({});
     return bond;
 }

@@ -17,7 +17,7 @@ OwnerFigures cashedFiguresOfBond(const ValueTable* table, const Bond& bond) {
     figures.issuePrice = then.issuePrice;
     figures.finalMaturity = then.finalMaturity;
     figures.nextAccrual.kind = NextAccrual::Kind::None;
-    if (const std::optional<std::int64_t> cents = centsOfDollarText(bond.amountReceived)) {
+    if (const std::optional<std::int64_t> cents = centsOfDollarText(bond.amountReceived())) {
         figures.value = Amount::ofCents(*cents);
         if (figures.issuePrice) {
             figures.interest = *figures.value - *figures.issuePrice;

@@ -73,10 +73,10 @@ std::vector<TextRow> EstateListing::table() const {
                          bond.type + (bond.electronic ? " (electronic)" : ""),
                          issueDateText(bond),
                          faceOrAmountText(bond),
-                         bond.owner,
-                         bond.secondName,
-                         bond.secondName.empty() ? std::string() : bond.secondNameIs,
-                         bond.keptAt,
+                         bond.owner(),
+                         bond.secondName(),
+                         bond.secondName().empty() ? std::string() : bond.secondNameIs(),
+                         bond.keptAt(),
                          holdingAmountText(row.value, row.projected),
                          holdingAmountText(row.interest, row.projected)};
         if (showsPortfolio) {

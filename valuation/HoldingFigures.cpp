@@ -24,7 +24,7 @@ std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond) {
 
 std::optional<Amount> amountReceivedOf(const Bond& bond) {
     // Dollars as stored, "1234.56": a text that does not start with a digit says nothing.
-    const std::string& text = bond.amountReceived;
+    const std::string& text = bond.amountReceived();
     if (text.empty() || text.front() < '0' || text.front() > '9') {
         return std::nullopt;
     }

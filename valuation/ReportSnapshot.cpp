@@ -14,23 +14,23 @@ namespace {
 
 constexpr std::string_view kTotalLabel = "Total:";
 
-// Issue-date order, stable. The report reads a year from its text only: a year stored as a
-// number shows no year and stands first.
-void sortByIssueDate(std::vector<ReportRow>& rows) {
+// The bonds' places in issue-date order, stable. The report reads a year from its text only: a
+// year stored as a number shows no year and stands first.
+std::vector<std::size_t> placesByIssueDate(const std::vector<Bond>& bonds) {
     std::vector<std::pair<YearMonth, std::size_t>> keyed;
-    keyed.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Bond& bond = rows[i].bond;
-        keyed.emplace_back(issueDateOrder(intValueOfText(bond.issueYear), bond.issueMonth), i);
+    keyed.reserve(bonds.size());
+    for (std::size_t i = 0; i < bonds.size(); ++i) {
+        keyed.emplace_back(issueDateOrder(intValueOfText(bonds[i].issueYear), bonds[i].issueMonth),
+                           i);
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<ReportRow> sorted;
-    sorted.reserve(rows.size());
+    std::vector<std::size_t> places;
+    places.reserve(keyed.size());
     for (const auto& entry : keyed) {
-        sorted.push_back(std::move(rows[entry.second]));
+        places.push_back(entry.second);
     }
-    rows = std::move(sorted);
+    return places;
 }
 
 std::string counted(int count, std::string_view one, std::string_view many) {
@@ -347,13 +347,14 @@ ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfo
         }
     }
     snapshot.rows.reserve(bonds.size());
-    // The rows take the bonds over: a large portfolio's bonds are not copied twice.
-    for (Bond& bond : bonds) {
+    // The rows take the bonds over, each put in its place once: a large portfolio's bonds are
+    // not copied twice.
+    for (const std::size_t place : placesByIssueDate(bonds)) {
+        Bond& bond = bonds[place];
         OwnerFigures figures = cashedBy(bond, month) ? cashedFiguresOfBond(table, bond)
                                                      : ownerFiguresOfBond(table, bond, month);
         snapshot.rows.push_back({std::move(bond), std::move(figures)});
     }
-    sortByIssueDate(snapshot.rows);
 
     ReportSummary& summary = snapshot.summary;
     for (const ReportRow& row : snapshot.rows) {

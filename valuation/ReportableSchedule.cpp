@@ -42,7 +42,7 @@ ReportableSchedule computeReportableSchedule(const std::vector<Bond>& bonds,
     std::vector<Bond> held;
     int lastYear = fromYear - 1;
     for (const Bond& bond : bonds) {
-        if (!bond.cashed.empty()) {
+        if (!bond.cashed().empty()) {
             continue;
         }
         const std::optional<YearMonth> maturity = finalMaturityOfBond(bond);

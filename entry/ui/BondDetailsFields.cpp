@@ -51,16 +51,16 @@ void BondDetailsFields::setKindFields() {
 void BondDetailsFields::load(const Bond& bond) {
     fields_.kind->setCurrentIndex(bond.electronic ? 1 : 0);
     fields_.amount->setText(bond.electronic ? qText(bond.faceValue) : QString());
-    fields_.owner->setText(qText(bond.owner));
-    fields_.secondName->setText(qText(bond.secondName));
-    fields_.secondNameIs->setCurrentIndex(bond.secondNameIs == kBeneficiary ? 1 : 0);
-    fields_.keptAt->setText(qText(bond.keptAt));
-    fields_.note->setText(qText(bond.note));
+    fields_.owner->setText(qText(bond.owner()));
+    fields_.secondName->setText(qText(bond.secondName()));
+    fields_.secondNameIs->setCurrentIndex(bond.secondNameIs() == kBeneficiary ? 1 : 0);
+    fields_.keptAt->setText(qText(bond.keptAt()));
+    fields_.note->setText(qText(bond.note()));
 }
 
 void BondDetailsFields::clear() {
     Bond blank;
-    blank.owner = defaultOwner_;
+    blank.setOwner(defaultOwner_);
     load(blank);
 }
 

@@ -19,8 +19,8 @@ TEST(AllPortfoliosTest, RowsAreEachPortfoliosOwnTotalsAndTheGrandTotalIsTheirSum
     session.setRedemptionMonth(YearMonth{2024, 6});
     BondDatabase& store = session.store();
     Bond cashed("C1", "E", "100", "1960", "January");
-    cashed.cashed = "2023-01";
-    cashed.amountReceived = "500";
+    cashed.setCashed("2023-01");
+    cashed.setAmountReceived("500");
     for (const char* name : {"Family", "Estate", "Empty"}) {
         ASSERT_TRUE(store.createPortfolio(name));
     }

@@ -126,11 +126,11 @@ TEST_F(BondCommandsTest, CashingSplitsAnElectronicBondLeavingAtLeast25DollarsAnd
     ASSERT_EQ(split.bonds.size(), 2u);
     EXPECT_EQ(split.bonds[0].serial, "E1");
     EXPECT_EQ(split.bonds[0].faceValue, "40.00");
-    EXPECT_TRUE(split.bonds[0].cashed.empty());
+    EXPECT_TRUE(split.bonds[0].cashed().empty());
     EXPECT_EQ(split.bonds[1].serial, "E1 (cashed 2026-03)");
     EXPECT_EQ(split.bonds[1].faceValue, "60.00");
     EXPECT_EQ(split.bonds[1].cashedMonth(), (YearMonth{2026, 3}));
-    EXPECT_EQ(split.bonds[1].amountReceived, "48.50");
+    EXPECT_EQ(split.bonds[1].amountReceived(), "48.50");
     EXPECT_TRUE(split.bonds[1].electronic);
 
     const std::vector<std::string> before = serials();

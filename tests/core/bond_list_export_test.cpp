@@ -24,14 +24,14 @@ TEST(BondListExportTest, PaperBondsAsTheWindowsEditionWritesThem) {
 TEST(BondListExportTest, AnExportImportedIntoAnEmptyPortfolioGivesTheSameBonds) {
     Bond electronic("Account 1", "I", "34.59", "2003", "May");
     electronic.electronic = true;
-    electronic.owner = "Ruth \"Ruthie\" Alvarez";
-    electronic.secondName = "Daniel Alvarez";
-    electronic.secondNameIs = std::string(kBeneficiary);
-    electronic.keptAt = "TreasuryDirect, account of Ruth";
-    electronic.note = "birthday, 2003";
+    electronic.setOwner("Ruth \"Ruthie\" Alvarez");
+    electronic.setSecondName("Daniel Alvarez");
+    electronic.setSecondNameIs(std::string(kBeneficiary));
+    electronic.setKeptAt("TreasuryDirect, account of Ruth");
+    electronic.setNote("birthday, 2003");
     Bond registered("L200", "E", "10000", "1979", "March");
-    registered.owner = "Ruth Alvarez";
-    registered.keptAt = "safe deposit box 12";
+    registered.setOwner("Ruth Alvarez");
+    registered.setKeptAt("safe deposit box 12");
     const std::vector<Bond> bonds = {
         {"C100", "EE", "5000", "2001", "June"}, electronic, registered};
 

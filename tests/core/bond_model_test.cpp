@@ -54,11 +54,11 @@ TEST(Bond, RecordRoundTripKeepsWhatItDoesNotUse) {
 TEST(Bond, OptionalFieldsAreStoredOnlyWhenSetAndReadBack) {
     Bond bond("", "I", "34.59", "2001", "May");
     bond.electronic = true;
-    bond.owner = "Ann Doe";
-    bond.secondName = "Ben Doe";
-    bond.secondNameIs = std::string(kBeneficiary);
-    bond.cashed = "2026-03";
-    bond.amountReceived = "70.12";
+    bond.setOwner("Ann Doe");
+    bond.setSecondName("Ben Doe");
+    bond.setSecondNameIs(std::string(kBeneficiary));
+    bond.setCashed("2026-03");
+    bond.setAmountReceived("70.12");
     std::string xml;
     PlistXmlWriter writer(xml);
     bond.writeRecord(writer);
@@ -77,8 +77,8 @@ TEST(Bond, OptionalFieldsAreStoredOnlyWhenSetAndReadBack) {
     EXPECT_TRUE(read.sameFields(bond));
     EXPECT_EQ(read.cashedMonth(), (YearMonth{2026, 3}));
     // Undoing the cashing and the electronic kind takes their keys out; the rest stays.
-    read.cashed.clear();
-    read.amountReceived.clear();
+    read.setCashed({});
+    read.setAmountReceived({});
     read.electronic = false;
     EXPECT_FALSE(read.sameFields(bond));
     EXPECT_EQ(read.toRecord().dictPtr()->keys(),

@@ -20,8 +20,8 @@ TEST(CashedBondTest, LeavesTheTotalsActionLinesAndLaterMonthsAndKeepsItsFiguresT
     const ValueTableRef table = loadBondTable(shipped);
     ASSERT_TRUE(table);
     Bond cashed("GONE", "E", "100", "1960", "January"); // stopped earning in January 2000
-    cashed.cashed = "2023-01";
-    cashed.amountReceived = "512.34";
+    cashed.setCashed("2023-01");
+    cashed.setAmountReceived("512.34");
     const Bond held("KEPT", "EE", "100", "2001", "March");
     const std::vector<Bond> bonds = {held, cashed};
     const YearMonth after{2024, 6};

@@ -26,8 +26,8 @@ Bond bondOf(const std::string& serial, const std::string& series, const std::str
             YearMonth issue, const std::string& cashed = {}, const std::string& received = {}) {
     Bond bond(serial, series, face, std::to_string(issue.year),
               std::string(monthName(issue.month)));
-    bond.cashed = cashed;
-    bond.amountReceived = received;
+    bond.setCashed(cashed);
+    bond.setAmountReceived(received);
     return bond;
 }
 
@@ -140,11 +140,11 @@ TEST(EstateListingTest, TheTotalAtTheLimitIsWithinItAndAMonthBeforeTheTableIsNot
     std::vector<Bond> bonds;
     for (int i = 0; i < 10; ++i) {
         Bond bond = bondOf("I" + std::to_string(i), "I", "10000", {2026, 1});
-        bond.owner = "Ann Smith";
+        bond.setOwner("Ann Smith");
         bonds.push_back(bond);
     }
-    bonds.front().secondName = "Ben Smith";
-    bonds.front().secondNameIs = "Beneficiary";
+    bonds.front().setSecondName("Ben Smith");
+    bonds.front().setSecondNameIs("Beneficiary");
     bonds.push_back(bondOf("LATER", "I", "25", {2026, 7}));
     bonds.push_back(bondOf("CASHED", "I", "25", {2010, 1}, "2026-05", "30.00"));
     const YearMonth june{2026, 6};

@@ -386,7 +386,7 @@ TEST_F(BondEntrySaveTest, AnElectronicBondTakesItsAmountToTheCentAndItsRegistrat
     EXPECT_TRUE(saved->electronic);
     EXPECT_EQ(saved->faceValue, "50.30");
     EXPECT_EQ(saved->issueYear, "2015");
-    EXPECT_EQ(saved->owner, "Ruth Alvarez");
-    EXPECT_EQ(saved->secondNameIs, "Beneficiary");
+    EXPECT_EQ(saved->owner(), "Ruth Alvarez");
+    EXPECT_EQ(saved->secondNameIs(), "Beneficiary");
     EXPECT_EQ(amount->text(), "") << "cleared for the next bond, paper again";
 }

@@ -218,7 +218,7 @@ TEST(BondList, ItsSortColumnIsKeptForTheNextRun) {
 TEST(BondList, TheFilterFindsTheKindAndAHiddenOwner) {
     AppHarness app({kFamily});
     Bond owned = *app.database().portfolio("Family")->find("I1");
-    owned.owner = "Ruth Alvarez";
+    owned.setOwner("Ruth Alvarez");
     owned.electronic = true;
     owned.faceValue = "1000.00";
     ASSERT_TRUE(app.database().changeBond("Family", "I1", owned));

@@ -64,7 +64,7 @@ TEST(CashingWindows, TheDialogMarksTheBondCashedTheListHidesItOnRequestAndUndoTa
     dialogs[0]->accept();
     settle();
 
-    EXPECT_EQ(BondDatabase::open(app.portfolioFile())->bond("Family", "EE1")->cashed, "2009-06");
+    EXPECT_EQ(BondDatabase::open(app.portfolioFile())->bond("Family", "EE1")->cashed(), "2009-06");
     const int status = statusSection(list);
     EXPECT_EQ(list->model()->index(1, status).data().toString(),
               "cashed in June 2009, received $60.25");
@@ -76,7 +76,7 @@ TEST(CashingWindows, TheDialogMarksTheBondCashedTheListHidesItOnRequestAndUndoTa
 
     app.view().controller().undoStack()->undo();
     settle();
-    EXPECT_TRUE(BondDatabase::open(app.portfolioFile())->bond("Family", "EE1")->cashed.empty());
+    EXPECT_TRUE(BondDatabase::open(app.portfolioFile())->bond("Family", "EE1")->cashed().empty());
     EXPECT_FALSE(list->model()->index(1, status).data().toString().startsWith("cashed"));
 }
 
