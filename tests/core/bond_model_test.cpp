@@ -85,6 +85,15 @@ TEST(Bond, OptionalFieldsAreStoredOnlyWhenSetAndReadBack) {
               (std::vector<std::string>{"Serial", "Face Value", "Type", "Issue Year", "Issue Month",
                                         "Owner", "Second Name", "Second Name Is"}));
     EXPECT_FALSE(read.cashedMonth());
+
+    // A copy is a bond of its own: changing it leaves the bond it was copied from.
+    Bond copy = bond;
+    copy.setOwner("Cal Doe");
+    copy.setNote("gift");
+    EXPECT_EQ(bond.owner(), "Ann Doe");
+    EXPECT_TRUE(bond.note().empty());
+    EXPECT_EQ(copy.owner(), "Cal Doe");
+    EXPECT_EQ(copy.secondName(), "Ben Doe");
 }
 
 // What the report shows for a key of the record: numbers plainly, whatever the key.
