@@ -88,7 +88,10 @@ Bond::Bond(std::string serial, std::string type, std::string faceValue, std::str
     : serial(std::move(serial)), type(std::move(type)), faceValue(std::move(faceValue)),
       issueYear(std::move(issueYear)), issueMonth(std::move(issueMonth)) {}
 
-constinit const Bond::Details Bond::kNoDetails{};
+const Bond::Details& Bond::noDetails() {
+    static const Details none;
+    return none;
+}
 
 Bond::Details& Bond::editDetails() {
     // Another copy of the bond still reads the shared details as they are.

@@ -104,9 +104,9 @@ class Bond {
         std::string amountReceived;
     };
 
-    static const Details kNoDetails;
-
-    const Details& details() const { return details_ ? *details_ : kNoDetails; }
+    // What a bond without details reads.
+    static const Details& noDetails();
+    const Details& details() const { return details_ ? *details_ : noDetails(); }
     // The details this bond alone holds, made or unshared first.
     Details& editDetails();
     // Leaves a bond without details as it is when the text is empty.
