@@ -5,6 +5,7 @@
 #include "cli/HoldingOutput.h"
 #include "store/BondDatabase.h"
 #include "store/Portfolio.h"
+#include "store/PortfolioDetails.h"
 #include "valuation/RememberedMonth.h"
 #include "valuation/ReportableSchedule.h"
 #include "valuation/TaxYear.h"
@@ -64,7 +65,7 @@ int runTaxCommand(const CliArguments& arguments, CommandIo& io) {
     if (!session.valueTableProblem().empty()) {
         throw CliError(kExitFailure, session.valueTableProblem());
     }
-    const TaxMethod chosen = method.value_or(storedTaxMethod(portfolio));
+    const TaxMethod chosen = method.value_or(portfolioDetailsOf(portfolio).effectiveTaxMethod());
     HoldingOutput output;
     output.jsonFields.insert("portfolio", QString::fromStdString(name));
     output.jsonFields.insert("method",

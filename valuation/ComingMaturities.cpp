@@ -1,6 +1,5 @@
 #include "valuation/ComingMaturities.h"
 
-#include "store/SeriesRules.h"
 #include "valuation/HoldingFigures.h"
 
 MaturityInYear bondsReachingFinalMaturity(const std::vector<Bond>& bonds, const ValueTable* table,
@@ -9,12 +8,11 @@ MaturityInYear bondsReachingFinalMaturity(const std::vector<Bond>& bonds, const 
     result.year = year;
     bool oneSeries = true;
     for (const Bond& bond : bonds) {
-        const std::optional<YearMonth> issue = bond.issued();
-        const SeriesRules* rules = seriesRulesOf(bond.type);
-        if (!issue || rules == nullptr || *issue < rules->firstIssue) {
+        const std::optional<YearMonth> finalMaturity = finalMaturityOfBond(bond);
+        if (!finalMaturity) {
             continue;
         }
-        const YearMonth maturity = finalMaturityOf(bond.type, *issue);
+        const YearMonth maturity = *finalMaturity;
         const std::optional<YearMonth> cashed = bond.cashedMonth();
         if (maturity.year != year || (cashed && *cashed < maturity)) {
             continue;

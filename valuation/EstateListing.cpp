@@ -24,9 +24,7 @@ EstateListing computeEstateListing(const std::vector<PortfolioBondList>& portfol
     listing.title = std::move(title);
     listing.showsPortfolio = showsPortfolio;
     listing.month = month;
-    if (table != nullptr && !table->redemptionMonths().empty()) {
-        listing.lastTableMonth = table->redemptionMonths().back();
-    }
+    listing.lastTableMonth = lastTableMonth(table);
     for (const PortfolioBondList& list : portfolios) {
         std::vector<EstateRow> rows;
         for (const Bond& bond : *list.bonds) {

@@ -1,6 +1,7 @@
 #include "valuation/HoldingFigures.h"
 
 #include "platform/NumberText.h"
+#include "store/SeriesRules.h"
 #include "valuation/OwnerFigures.h"
 
 #include <cmath>
@@ -16,6 +17,22 @@ std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond, con
         return month.month == 12 ? yearEndValueOfBond(table, bond, month.year) : figures.value;
     }
     return figures.value;
+}
+
+std::optional<YearMonth> lastTableMonth(const ValueTable* table) {
+    if (table == nullptr || table->redemptionMonths().empty()) {
+        return std::nullopt;
+    }
+    return table->redemptionMonths().back();
+}
+
+std::optional<YearMonth> finalMaturityOfBond(const Bond& bond) {
+    const std::optional<YearMonth> issue = bond.issued();
+    const SeriesRules* rules = seriesRulesOf(bond.type);
+    if (!issue || rules == nullptr || *issue < rules->firstIssue) {
+        return std::nullopt;
+    }
+    return finalMaturityOf(bond.type, *issue);
 }
 
 std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond) {

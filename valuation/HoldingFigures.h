@@ -20,6 +20,13 @@
 std::optional<Amount> bondValueAt(const ValueTable* table, const Bond& bond, const YearMonth& month,
                                   bool* projected = nullptr);
 
+// The latest month the table holds; none without a table or months.
+std::optional<YearMonth> lastTableMonth(const ValueTable* table);
+
+// The month the bond reaches final maturity; none when the rules do not know its series or
+// issue month, or no such bond was issued then.
+std::optional<YearMonth> finalMaturityOfBond(const Bond& bond);
+
 // What the bond cost, as the report's Issue Price says; absent when the rules do not know it.
 std::optional<Amount> bondPrice(const ValueTable* table, const Bond& bond);
 

@@ -334,9 +334,7 @@ ReportSnapshot computeReportSnapshot(std::vector<Bond> bonds, std::string portfo
     snapshot.month = month;
     snapshot.monthName = month ? month->name() : std::string(kUnknownMonthName);
     snapshot.tableHoldsMonth = month && table != nullptr && table->holdsMonth(*month);
-    if (table != nullptr && !table->redemptionMonths().empty()) {
-        snapshot.lastTableMonth = table->redemptionMonths().back();
-    }
+    snapshot.lastTableMonth = lastTableMonth(table);
     // The final maturities of this year and the next, read before the rows take the bonds.
     if (month) {
         for (const int year : {month->year, month->year + 1}) {

@@ -1,22 +1,11 @@
 #include "valuation/ReportableSchedule.h"
 
-#include "store/SeriesRules.h"
 #include "valuation/HoldingFigures.h"
 #include "valuation/TaxYear.h"
 
 #include <algorithm>
 
 namespace {
-
-// The month of final maturity of a bond whose series and issue date the rules know.
-std::optional<YearMonth> finalMaturityOfBond(const Bond& bond) {
-    const std::optional<YearMonth> issue = bond.issued();
-    const SeriesRules* rules = seriesRulesOf(bond.type);
-    if (!issue || rules == nullptr || *issue < rules->firstIssue) {
-        return std::nullopt;
-    }
-    return finalMaturityOf(bond.type, *issue);
-}
 
 void addYearToTotal(ReportTotal& total, const ReportTotal& year) {
     total.known += year.known;
@@ -34,9 +23,7 @@ ReportableSchedule computeReportableSchedule(const std::vector<Bond>& bonds,
     schedule.portfolioName = std::move(portfolioName);
     schedule.method = method;
     schedule.fromYear = fromYear;
-    if (table != nullptr && !table->redemptionMonths().empty()) {
-        schedule.lastTableMonth = table->redemptionMonths().back();
-    }
+    schedule.lastTableMonth = lastTableMonth(table);
     // The bonds held that still have interest to report: those past final maturity before the
     // first year had all of it reportable then.
     std::vector<Bond> held;

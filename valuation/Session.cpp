@@ -1,6 +1,7 @@
 #include "valuation/Session.h"
 
 #include "store/BondDatabase.h"
+#include "store/PortfolioDetails.h"
 #include "valuation/PortfolioBonds.h"
 #include "valuation/TaxYear.h"
 #include "valuation/ValueTableMonths.h"
@@ -165,7 +166,8 @@ std::shared_ptr<const ReportSnapshot> Session::snapshot(const std::string& portf
         computeReportSnapshot(bondsOfPortfolio(*store_, portfolio), portfolio, table, month_);
     // An owner who reports interest as it accrues has nothing left to report at final maturity.
     if (const Portfolio* record = store_->portfolio(portfolio);
-        record != nullptr && storedTaxMethod(*record) == TaxMethod::Accrual) {
+        record != nullptr &&
+        portfolioDetailsOf(*record).effectiveTaxMethod() == TaxMethod::Accrual) {
         report.comingMaturities.clear();
     }
     auto computed = std::make_shared<const ReportSnapshot>(std::move(report));

@@ -57,11 +57,11 @@ TaxYearRow rowOfBond(const Bond& bond, const ValueTable* table, int year, TaxMet
     row.price = bondPrice(table, bond);
     row.education = educationExclusion(bond, birthMonth);
     const std::optional<YearMonth> issue = bond.issued();
-    const SeriesRules* rules = seriesRulesOf(bond.type);
-    if (!issue || rules == nullptr || *issue < rules->firstIssue) {
+    const std::optional<YearMonth> finalMaturity = finalMaturityOfBond(bond);
+    if (!finalMaturity) {
         return row; // no such bond: nothing about it is known
     }
-    const YearMonth maturity = finalMaturityOf(bond.type, *issue);
+    const YearMonth maturity = *finalMaturity;
     const std::optional<YearMonth> cashed = bond.cashedMonth();
     const YearMonth yearStart{year, 1};
     if (cashed && cashed->year == year) {
@@ -119,19 +119,11 @@ TaxYearRow rowOfBond(const Bond& bond, const ValueTable* table, int year, TaxMet
 
 } // namespace
 
-TaxMethod storedTaxMethod(const Portfolio& portfolio) {
-    return portfolioDetailsOf(portfolio).effectiveTaxMethod();
-}
-
-std::optional<YearMonth> storedOwnerBirthMonth(const Portfolio& portfolio) {
-    return portfolioDetailsOf(portfolio).ownerBirthMonth;
-}
-
 TaxYearReport computeTaxYearOfPortfolio(const Portfolio& portfolio, const ValueTable* table,
                                         int year, std::optional<TaxMethod> method) {
+    const PortfolioDetails details = portfolioDetailsOf(portfolio);
     return computeTaxYear(portfolio.bonds, portfolio.name, table, year,
-                          method.value_or(storedTaxMethod(portfolio)),
-                          storedOwnerBirthMonth(portfolio));
+                          method.value_or(details.effectiveTaxMethod()), details.ownerBirthMonth);
 }
 
 std::optional<EducationIncomeLimits> educationIncomeLimits(int year) {
@@ -168,9 +160,7 @@ TaxYearReport computeTaxYear(const std::vector<Bond>& bonds, std::string portfol
     report.year = year;
     report.method = method;
     report.ownerBirthMonth = ownerBirthMonth;
-    if (table != nullptr && !table->redemptionMonths().empty()) {
-        report.lastTableMonth = table->redemptionMonths().back();
-    }
+    report.lastTableMonth = lastTableMonth(table);
     for (const Bond& bond : bonds) {
         const std::optional<YearMonth> issue = bond.issued();
         const std::optional<YearMonth> cashed = bond.cashedMonth();

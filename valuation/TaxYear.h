@@ -26,11 +26,6 @@
 
 struct Portfolio;
 
-// What the portfolio's record holds: its method (cash when it holds none it knows) and its
-// owner's birth month (none when it holds none).
-TaxMethod storedTaxMethod(const Portfolio& portfolio);
-std::optional<YearMonth> storedOwnerBirthMonth(const Portfolio& portfolio);
-
 enum class Qualifies { Yes, No, NotKnown };
 
 struct TaxYearRow {

@@ -1,6 +1,7 @@
 #include "valuation/WorthOverTime.h"
 
 #include "store/SeriesRules.h"
+#include "valuation/HoldingFigures.h"
 #include "valuation/OwnerFigures.h"
 #include "valuation/Projection.h"
 
@@ -105,11 +106,9 @@ constexpr std::size_t kBondsBetweenStopChecks = 1024;
 WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* table,
                             std::stop_token stop, std::optional<YearMonth> horizon) {
     WorthOverTime result;
-    const bool hasMonths = table != nullptr && !table->redemptionMonths().empty();
     // Valued at the table's last month, a bond of an impossible issue date has no maturity.
-    const std::optional<YearMonth> last =
-        hasMonths ? std::optional<YearMonth>(table->redemptionMonths().back()) : std::nullopt;
-    if (hasMonths) {
+    const std::optional<YearMonth> last = lastTableMonth(table);
+    if (last) {
         const YearMonth first = table->redemptionMonths().front();
         const int count = last->monthsSince(first) + 1;
         result.months.reserve(static_cast<std::size_t>(count));
@@ -123,7 +122,7 @@ WorthOverTime worthOverTime(const std::vector<Bond>& bonds, const ValueTable* ta
         }
     }
     std::optional<MonthTotals> totals;
-    if (hasMonths) {
+    if (last) {
         totals.emplace(result, *table, result.months.size());
     }
     std::vector<YearMonth> maturities;

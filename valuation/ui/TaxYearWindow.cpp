@@ -3,6 +3,7 @@
 #include "app/WindowHost.h"
 #include "store/BondDatabase.h"
 #include "store/Portfolio.h"
+#include "store/PortfolioDetails.h"
 #include "store/SeriesRules.h"
 #include "valuation/Projection.h"
 #include "valuation/ReportableSchedule.h"
@@ -66,7 +67,8 @@ HoldingWindow::Shown TaxYearWindow::compute() {
     const std::string name = session.openPortfolio().value_or(std::string());
     const Portfolio* portfolio = session.store().portfolio(name);
     const std::optional<TaxMethod> stored =
-        portfolio != nullptr ? std::optional(storedTaxMethod(*portfolio)) : std::nullopt;
+        portfolio != nullptr ? std::optional(portfolioDetailsOf(*portfolio).effectiveTaxMethod())
+                             : std::nullopt;
     if (portfolio != nullptr && (methodOf_ != name || storedMethod_ != stored)) {
         // Another portfolio, or its method changed: its own method first.
         methodOf_ = name;
@@ -98,9 +100,9 @@ HoldingWindow::Shown TaxYearWindow::yearShown(const std::vector<Bond>& bonds,
     Session& session = host()->session();
     const Portfolio* portfolio = session.store().portfolio(name);
     const int year = year_->value();
-    const TaxYearReport report =
-        computeTaxYear(bonds, name, session.valueTable().get(), year, method,
-                       portfolio != nullptr ? storedOwnerBirthMonth(*portfolio) : std::nullopt);
+    const TaxYearReport report = computeTaxYear(
+        bonds, name, session.valueTable().get(), year, method,
+        portfolio != nullptr ? portfolioDetailsOf(*portfolio).ownerBirthMonth : std::nullopt);
     Shown shown;
     shown.title = "Tax Year " + std::to_string(year);
     shown.caption = "Interest of the calendar year " + std::to_string(year) + ", " +
