@@ -3,6 +3,8 @@
 #include "cli/CliError.h"
 #include "store/YearMonth.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace {
@@ -15,6 +17,22 @@ std::pair<std::string_view, std::optional<std::string>> splitOption(std::string_
     }
     return {argument.substr(0, equals), std::string(argument.substr(equals + 1))};
 }
+
+// The options that take no value.
+struct Flag {
+    std::string_view name;
+    bool CliArguments::*set;
+};
+
+constexpr std::array<Flag, 7> kFlags = {{
+    {"--help", &CliArguments::help},
+    {"-h", &CliArguments::help},
+    {"--details", &CliArguments::details},
+    {"--all", &CliArguments::all},
+    {"--schedule", &CliArguments::schedule},
+    {"--no-default-owner", &CliArguments::noDefaultOwner},
+    {"--version", &CliArguments::version},
+}};
 
 } // namespace
 
@@ -31,28 +49,11 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
             optionsEnded = true;
             continue;
         }
-        if (argument == "--help" || argument == "-h") {
-            result.help = true;
-            continue;
-        }
-        if (argument == "--details") {
-            result.details = true;
-            continue;
-        }
-        if (argument == "--all") {
-            result.all = true;
-            continue;
-        }
-        if (argument == "--schedule") {
-            result.schedule = true;
-            continue;
-        }
-        if (argument == "--no-default-owner") {
-            result.noDefaultOwner = true;
-            continue;
-        }
-        if (argument == "--version") {
-            result.version = true;
+        if (const auto flag =
+                std::find_if(kFlags.begin(), kFlags.end(),
+                             [&argument](const Flag& f) { return f.name == argument; });
+            flag != kFlags.end()) {
+            result.*flag->set = true;
             continue;
         }
         auto [name, value] = splitOption(argument);
